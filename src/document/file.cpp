@@ -1,0 +1,29 @@
+// The platform-independent parts of CFile and the whole-file helpers.
+#include "document/file.h"
+
+#include <cstdlib>
+
+CFileFaults g_fileFaults;
+
+CFile::~CFile() {
+    // Not virtual dispatch here: a derived object is already gone.
+    CFile::Close();
+}
+
+char* ReadWholeFile(const char16_t* path, uint32_t* size) {
+    *size = 0;
+    CFile file;
+    if (!file.Open(path)) return nullptr;
+    uint64_t total = file.Size();
+    if (total >= 0xffffffffull) return nullptr;
+    auto* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(total) + 1));
+    if (buffer == nullptr) return nullptr;
+    uint32_t n = total > 0 ? file.Read(buffer, static_cast<uint32_t>(total), 0) : 0;
+    if (n != total) {
+        std::free(buffer);
+        return nullptr;
+    }
+    buffer[n] = '\0';
+    *size = n;
+    return buffer;
+}

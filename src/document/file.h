@@ -1,0 +1,68 @@
+// CFile: the thin wrapper over an operating-system file that every read and write uses.
+// Offsets are 64-bit absolute; kCurrentOffset means "at the current file pointer".
+// Paths are UTF-16. Windows: CreateFileW and friends; POSIX: open/pread/write/lseek.
+// Open returns 1/0; Create returns 0 on success and -1 on failure.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/string.h"
+
+constexpr uint64_t kCurrentOffset = ~0ull;
+
+class CFile {
+public:
+    CFile() = default;
+    virtual ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Opens an existing file for reading, sharing read, write and delete. 1 or 0.
+    int Open(const char16_t* path);
+    // Creates (or truncates) a file for writing. 0 on success, -1 on failure.
+    int Create(const char16_t* path);
+
+    virtual void Close();
+    // Reads up to count bytes at offset; returns the bytes read, 0 on any failure.
+    virtual uint32_t Read(void* buffer, uint32_t count, uint64_t offset);
+    // Writes count bytes at offset; returns the bytes written, 0 on failure.
+    virtual uint32_t Write(const void* buffer, uint32_t count, uint64_t offset);
+    // Moves the file pointer; non-zero on success.
+    virtual int Seek(uint64_t offset);
+    // Asks the system to flush; 0 when closed, else 1 whatever the system reports.
+    virtual int Flush();
+    // 1 when closed or when the file pointer is at or beyond the size.
+    virtual int IsEnd();
+
+    // Flushes and reports the system's answer (1 or 0): for saves that must not lie.
+    int FlushReported();
+
+    bool IsOpen() const { return m_handle != 0; }
+    uint64_t Size() const { return m_size; }
+    CString& Path() { return m_path; }
+    int IsReadable() const { return m_readable; }
+    int IsWritable() const { return m_writable; }
+
+protected:
+    intptr_t m_handle = 0;  // Windows HANDLE, or POSIX descriptor + 1; 0 when closed
+    CString m_path;
+    int m_readable = 1;
+    int m_writable = 0;
+    uint64_t m_size = 0;
+};
+
+// Whole-file helpers on top of CFile and the folder operations the saves need.
+// ReadWholeFile returns a NUL-terminated buffer (free with std::free) and its size, or null.
+char* ReadWholeFile(const char16_t* path, uint32_t* size);
+// Moves from over to, replacing it atomically and durably. 1 or 0.
+int ReplaceFileAtomic(const char16_t* from, const char16_t* to);
+// Deletes a file; 1 or 0.
+int DeleteFilePath(const char16_t* path);
+
+// Test hooks: make file operations fail on purpose, to prove that callers lose nothing.
+struct CFileFaults {
+    int64_t writeBudget = -1;  // bytes the next writes may still write; -1 unlimited
+    bool failFlush = false;
+    bool failReplace = false;
+};
+extern CFileFaults g_fileFaults;

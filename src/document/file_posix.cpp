@@ -1,0 +1,154 @@
+// CFile on POSIX: descriptors with open/read/write/lseek/fstat/fsync; paths are UTF-8.
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "document/file.h"
+
+namespace {
+
+int Fd(intptr_t handle) {
+    return static_cast<int>(handle - 1);
+}
+
+// Both loops retry short transfers, so one call moves the whole count when it can.
+uint32_t ReadAll(int fd, char* p, uint32_t count) {
+    uint32_t done = 0;
+    while (done < count) {
+        ssize_t n = read(fd, p + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<uint32_t>(n);
+    }
+    return done;
+}
+
+uint32_t WriteAll(int fd, const char* p, uint32_t count) {
+    uint32_t limit = count;
+    if (g_fileFaults.writeBudget >= 0 && g_fileFaults.writeBudget < static_cast<int64_t>(count)) {
+        limit = static_cast<uint32_t>(g_fileFaults.writeBudget);
+    }
+    uint32_t done = 0;
+    while (done < limit) {
+        ssize_t n = write(fd, p + done, limit - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<uint32_t>(n);
+    }
+    if (g_fileFaults.writeBudget >= 0) g_fileFaults.writeBudget -= done;
+    return done;
+}
+
+}  // namespace
+
+int CFile::Open(const char16_t* path) {
+    if (m_handle != 0 || path == nullptr || path[0] == 0) return 0;
+    m_path.AssignWide(path, -1);
+    if (m_path.Data() == nullptr) return 0;
+    int fd = open(m_path.Data(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        m_handle = 0;
+        return 0;
+    }
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        close(fd);
+        return 0;
+    }
+    m_handle = fd + 1;
+    m_readable = 1;
+    m_writable = 0;
+    if (fstat(fd, &st) == 0) m_size = static_cast<uint64_t>(st.st_size);
+    return 1;
+}
+
+int CFile::Create(const char16_t* path) {
+    if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
+    m_path.AssignWide(path, -1);
+    if (m_path.Data() == nullptr) return -1;
+    int fd = open(m_path.Data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    m_handle = fd + 1;
+    m_readable = 0;
+    m_writable = 1;
+    m_size = 0;
+    return 0;
+}
+
+void CFile::Close() {
+    if (m_handle != 0) close(Fd(m_handle));
+    m_handle = 0;
+    m_size = 0;
+}
+
+int CFile::Seek(uint64_t offset) {
+    if (m_handle == 0) return 0;
+    if (offset > static_cast<uint64_t>(INT64_MAX)) return 0;
+    return lseek(Fd(m_handle), static_cast<off_t>(offset), SEEK_SET) >= 0 ? 1 : 0;
+}
+
+uint32_t CFile::Read(void* buffer, uint32_t count, uint64_t offset) {
+    if (m_handle == 0) return 0;
+    if (offset != kCurrentOffset && !Seek(offset)) return 0;
+    return ReadAll(Fd(m_handle), static_cast<char*>(buffer), count);
+}
+
+uint32_t CFile::Write(const void* buffer, uint32_t count, uint64_t offset) {
+    if (m_handle == 0) return 0;
+    if (offset != kCurrentOffset && !Seek(offset)) return 0;
+    uint32_t written = WriteAll(Fd(m_handle), static_cast<const char*>(buffer), count);
+    if (offset == kCurrentOffset) {
+        m_size += written;
+    } else {
+        if (offset + written > m_size) m_size = offset + written;
+        lseek(Fd(m_handle), 0, SEEK_END);
+    }
+    return written;
+}
+
+int CFile::Flush() {
+    if (m_handle == 0) return 0;
+    fsync(Fd(m_handle));
+    return 1;
+}
+
+int CFile::FlushReported() {
+    if (m_handle == 0 || g_fileFaults.failFlush) return 0;
+    return fsync(Fd(m_handle)) == 0 ? 1 : 0;
+}
+
+int CFile::IsEnd() {
+    if (m_handle == 0) return 1;
+    off_t pos = lseek(Fd(m_handle), 0, SEEK_CUR);
+    if (pos < 0) pos = 0;
+    return static_cast<uint64_t>(pos) >= m_size ? 1 : 0;
+}
+
+int ReplaceFileAtomic(const char16_t* from, const char16_t* to) {
+    if (g_fileFaults.failReplace) return 0;
+    CString a(from), b(to);
+    if (a.Data() == nullptr || b.Data() == nullptr) return 0;
+    if (rename(a.Data(), b.Data()) != 0) return 0;
+    // Make the rename itself durable: sync the folder that holds the file.
+    CString folder;
+    const char* slash = nullptr;
+    for (const char* p = b.Data(); *p; ++p)
+        if (*p == '/') slash = p;
+    folder.AssignBytes(slash != nullptr ? b.Data() : ".", slash != nullptr ? static_cast<int>(slash - b.Data()) : 1);
+    if (folder.Length() == 0) folder.AssignBytes("/", 1);
+    int fd = open(folder.Data(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+    return 1;
+}
+
+int DeleteFilePath(const char16_t* path) {
+    CString p(path);
+    if (p.Data() == nullptr) return 0;
+    return unlink(p.Data()) == 0 ? 1 : 0;
+}

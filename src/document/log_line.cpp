@@ -1,0 +1,51 @@
+// CLogLineList growth: at least 10,000 entries a step and geometric beyond that, so
+// that indexing a multi-gigabyte log copies its index a bounded number of times.
+#include "document/log_line.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr int32_t kGrowthStep = 10000;
+constexpr int32_t kMaxEntries = 0x7fffffff;
+}  // namespace
+
+CLogLineList::~CLogLineList() {
+    Free();
+}
+
+void CLogLineList::Free() {
+    std::free(m_entries);
+    m_entries = nullptr;
+    m_capacity = 0;
+    m_count = 0;
+}
+
+int CLogLineList::Reserve(int32_t n) {
+    if (n <= m_capacity) return 1;
+    size_t bytes = static_cast<size_t>(n) * sizeof(CLogLine);
+    auto* entries = static_cast<CLogLine*>(std::malloc(bytes));
+    if (entries == nullptr) return 0;
+    if (m_count > 0) std::memcpy(entries, m_entries, static_cast<size_t>(m_count) * sizeof(CLogLine));
+    std::memset(static_cast<void*>(entries + m_count), 0, static_cast<size_t>(n - m_count) * sizeof(CLogLine));
+    std::free(m_entries);
+    m_entries = entries;
+    m_capacity = n;
+    return 1;
+}
+
+int CLogLineList::Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length) {
+    if (m_count >= m_capacity) {
+        if (m_capacity >= kMaxEntries) return 0;
+        int64_t step = m_capacity / 2 > kGrowthStep ? m_capacity / 2 : kGrowthStep;
+        int64_t wanted = static_cast<int64_t>(m_capacity) + step;
+        if (wanted > kMaxEntries) wanted = kMaxEntries;
+        if (!Reserve(static_cast<int32_t>(wanted))) return 0;
+    }
+    CLogLine& line = m_entries[m_count++];
+    line.timeStamp = timeStamp;
+    line.lineNumber = lineNumber;
+    line.offset = offset;
+    line.length = length;
+    return 1;
+}

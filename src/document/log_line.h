@@ -1,0 +1,45 @@
+// CLogLine, one 32-byte entry of a line index, and CLogLineList, the growable array
+// that serves as the line index, the error-line list and an extraction's list.
+#pragma once
+
+#include <cstdint>
+
+#include "document/time_stamp.h"
+
+struct CLogLine {
+    CTimeStamp timeStamp;  // own, inherited from an earlier line, or all zero
+    int32_t lineNumber = 0;  // 0-based among the non-empty lines of the file
+    uint64_t offset = 0;     // file offset of the first byte
+    int32_t length = 0;      // bytes, line break included
+};
+static_assert(sizeof(CLogLine) == 32, "a line entry is 32 bytes");
+
+class CLogLineList {
+public:
+    CLogLineList() = default;
+    ~CLogLineList();
+    CLogLineList(const CLogLineList&) = delete;
+    CLogLineList& operator=(const CLogLineList&) = delete;
+
+    // 1 when appended, 0 when the list could not grow (it is then unchanged).
+    int Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length);
+    int Append(const CLogLine& line) { return Append(line.lineNumber, line.timeStamp, line.offset, line.length); }
+    // Makes room for at least n entries in one step; 1 or 0.
+    int Reserve(int32_t n);
+    // Frees the entries; capacity and count become 0.
+    void Free();
+
+    const CLogLine* Entries() const { return m_entries; }
+    CLogLine* Entries() { return m_entries; }
+    int32_t Count() const { return m_count; }
+    int32_t Capacity() const { return m_capacity; }
+    // The entry at index, or null outside the list.
+    const CLogLine* At(int32_t index) const {
+        return index >= 0 && index < m_count ? &m_entries[index] : nullptr;
+    }
+
+private:
+    CLogLine* m_entries = nullptr;
+    int32_t m_capacity = 0;
+    int32_t m_count = 0;
+};

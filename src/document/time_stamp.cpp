@@ -1,0 +1,174 @@
+// Time-stamp recognition over raw line bytes, and the interval arithmetic between rows.
+#include "document/time_stamp.h"
+
+#include "foundation/format.h"
+
+namespace {
+
+struct Cursor {
+    const char* p;
+    int n;
+    int i = 0;
+    bool AtEnd() const { return i >= n; }
+    char Peek() const { return i < n ? p[i] : '\0'; }
+    bool SkipBlanks() {
+        int start = i;
+        while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
+        return i > start;
+    }
+    // A run of zero or more digits; the value saturates instead of overflowing.
+    int Number(int* digits) {
+        int value = 0;
+        *digits = 0;
+        while (i < n && p[i] >= '0' && p[i] <= '9') {
+            if (value < 100000000) value = value * 10 + (p[i] - '0');
+            ++i;
+            ++*digits;
+        }
+        return value;
+    }
+};
+
+bool IsDateSeparator(char c) {
+    return c == '-' || c == '.' || c == '/' || c == '_';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+int MatchMonthName(const Cursor& c) {
+    if (c.i + 3 > c.n) return 0;
+    for (int m = 0; m < 12; ++m) {
+        if (c.p[c.i] == kMonths[m][0] && c.p[c.i + 1] == kMonths[m][1] && c.p[c.i + 2] == kMonths[m][2]) return m + 1;
+    }
+    return 0;
+}
+
+// Reads the decimal fraction after "," or "." as milliseconds, truncated. It counts only
+// when some byte of the line follows its digits.
+int Fraction(Cursor& c) {
+    int ms = 0;
+    int digits = 0;
+    while (!c.AtEnd() && IsDigit(c.Peek())) {
+        if (digits < 3) ms = ms * 10 + (c.Peek() - '0');
+        ++digits;
+        ++c.i;
+    }
+    if (c.AtEnd()) return 0;
+    for (int k = digits; k < 3; ++k) ms *= 10;
+    return ms;
+}
+
+bool Parse(Cursor& c, CTimeStamp* out) {
+    int year = 0, yearDigits = 0, month = 0, monthDigits = 0, day = 0, dayDigits = 0;
+    c.SkipBlanks();
+    bool needJoint = true;
+    if (int m = MatchMonthName(c)) {
+        month = m;
+        monthDigits = 1;
+        c.i += 3;
+        c.SkipBlanks();
+        day = c.Number(&dayDigits);
+    } else {
+        int aDigits, bDigits;
+        int a = c.Number(&aDigits);
+        c.SkipBlanks();
+        if (!IsDateSeparator(c.Peek()) || c.AtEnd()) return false;
+        ++c.i;
+        c.SkipBlanks();
+        int b = c.Number(&bDigits);
+        c.SkipBlanks();
+        if (c.AtEnd()) return false;
+        if (IsDateSeparator(c.Peek())) {
+            ++c.i;
+            c.SkipBlanks();
+            year = a;
+            yearDigits = aDigits;
+            month = b;
+            monthDigits = bDigits;
+            day = c.Number(&dayDigits);
+        } else if (bDigits > 0 && IsDigit(c.Peek())) {
+            month = a;
+            monthDigits = aDigits;
+            day = b;
+            dayDigits = bDigits;
+            needJoint = false;
+        } else {
+            return false;
+        }
+    }
+    if (needJoint) {
+        c.SkipBlanks();
+        int skipped = 0;
+        while (!c.AtEnd() && !IsDigit(c.Peek())) {
+            if (++skipped > 2) return false;
+            ++c.i;
+        }
+    }
+    int hourDigits, minuteDigits, secondDigits;
+    c.SkipBlanks();
+    int hour = c.Number(&hourDigits);
+    c.SkipBlanks();
+    if (c.Peek() != ':' || c.AtEnd()) return false;
+    ++c.i;
+    c.SkipBlanks();
+    int minute = c.Number(&minuteDigits);
+    c.SkipBlanks();
+    if (c.Peek() != ':' || c.AtEnd()) return false;
+    ++c.i;
+    c.SkipBlanks();
+    int second = c.Number(&secondDigits);
+    // The byte after the seconds must lie inside the line.
+    if (c.AtEnd()) return false;
+    bool blank = c.SkipBlanks();
+    int fraction = 0;
+    char next = c.Peek();
+    if (!c.AtEnd() && (next == ',' || next == '.')) {
+        ++c.i;
+        c.SkipBlanks();
+        fraction = Fraction(c);
+    } else if (!blank && next != '\r' && next != '\n') {
+        return false;
+    }
+    if (monthDigits == 0 || dayDigits == 0 || hourDigits == 0 || minuteDigits == 0 || secondDigits == 0) return false;
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return false;
+    out->year = static_cast<uint16_t>(yearDigits >= 1 && yearDigits <= 2 ? year + 2000 : year);
+    out->month = static_cast<uint8_t>(month);
+    out->day = static_cast<uint8_t>(day);
+    out->milliseconds = static_cast<uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + fraction);
+    return true;
+}
+
+}  // namespace
+
+int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp) {
+    *stamp = CTimeStamp();
+    if (bytes == nullptr || length <= 0) return 0;
+    Cursor c{bytes, length};
+    CTimeStamp result;
+    if (!Parse(c, &result)) return 0;
+    *stamp = result;
+    return 1;
+}
+
+int CIntervalTracker::Next(const CTimeStamp& row, int32_t* ms, char16_t* text) {
+    if (!row.HasDate()) return 0;
+    int32_t d;
+    if (row.milliseconds >= m_reference.milliseconds) {
+        uint32_t diff = row.milliseconds - m_reference.milliseconds;
+        d = static_cast<int32_t>(diff);
+        FormatString64(text, u"%02d:%02d:%02d.%03d", static_cast<int>(diff / 3600000),
+                       static_cast<int>(diff % 3600000 / 60000), static_cast<int>(diff % 60000 / 1000),
+                       static_cast<int>(diff % 1000));
+    } else {
+        d = kIntervalWrapped;
+        FormatString64(text, u"%02d:%02d:%02d.%03d", 99, 99, 99, 999);
+    }
+    *ms = d;
+    m_reference = row;
+    return 1;
+}

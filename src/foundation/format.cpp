@@ -1,0 +1,221 @@
+// The formatter behind FormatString, FormatString64 and the trace lines.
+#include "foundation/format.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+class Writer {
+public:
+    Writer(char16_t* dest, int capacity) : m_dest(dest), m_capacity(capacity) {}
+    void Put(char16_t c) {
+        if (m_count + 1 < m_capacity) {
+            m_dest[m_count] = c;
+        } else {
+            m_overflow = true;
+        }
+        ++m_count;
+    }
+    void Repeat(char16_t c, int n) {
+        for (int i = 0; i < n; ++i) Put(c);
+    }
+    int Finish() {
+        if (m_capacity <= 0) return -1;
+        int end = m_count < m_capacity ? m_count : m_capacity - 1;
+        m_dest[end] = 0;
+        return m_overflow ? -1 : m_count;
+    }
+
+private:
+    char16_t* m_dest;
+    int m_capacity;
+    int m_count = 0;
+    bool m_overflow = false;
+};
+
+struct Spec {
+    bool left = false, zero = false, plus = false, space = false;
+    int width = 0;
+    int precision = -1;
+    int size = 0;  // 0 int, 1 long, 2 long long / 64-bit, 3 size_t, -1 short
+};
+
+// Writes digits of value (already without sign) with padding, sign and precision.
+void PutNumber(Writer& w, const Spec& spec, uint64_t value, unsigned base, bool upper, char sign) {
+    char16_t digits[32];
+    int n = 0;
+    const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    do {
+        digits[n++] = static_cast<char16_t>(set[value % base]);
+        value /= base;
+    } while (value != 0);
+    if (spec.precision == 0 && n == 1 && digits[0] == u'0') n = 0;
+    int zeros = spec.precision > n ? spec.precision - n : 0;
+    int body = n + zeros + (sign ? 1 : 0);
+    int pad = spec.width > body ? spec.width - body : 0;
+    bool zeroPad = spec.zero && !spec.left && spec.precision < 0;
+    if (!spec.left && !zeroPad) w.Repeat(u' ', pad);
+    if (sign) w.Put(static_cast<char16_t>(sign));
+    if (zeroPad) w.Repeat(u'0', pad);
+    w.Repeat(u'0', zeros);
+    while (n > 0) w.Put(digits[--n]);
+    if (spec.left) w.Repeat(u' ', pad);
+}
+
+void PutText(Writer& w, const Spec& spec, const char16_t* text) {
+    if (text == nullptr) text = u"(null)";
+    int n = 0;
+    while (text[n] != 0 && (spec.precision < 0 || n < spec.precision)) ++n;
+    int pad = spec.width > n ? spec.width - n : 0;
+    if (!spec.left) w.Repeat(u' ', pad);
+    for (int i = 0; i < n; ++i) w.Put(text[i]);
+    if (spec.left) w.Repeat(u' ', pad);
+}
+
+int ReadNumber(const char16_t*& p) {
+    int value = 0;
+    while (*p >= u'0' && *p <= u'9') {
+        if (value < 100000) value = value * 10 + (*p - u'0');
+        ++p;
+    }
+    return value;
+}
+
+int64_t SignedArg(va_list& args, int size) {
+    switch (size) {
+        case 1: return va_arg(args, long);
+        case 2: return va_arg(args, long long);
+        case 3: return static_cast<int64_t>(va_arg(args, intptr_t));
+        case -1: return static_cast<short>(va_arg(args, int));
+        default: return va_arg(args, int);
+    }
+}
+
+uint64_t UnsignedArg(va_list& args, int size) {
+    switch (size) {
+        case 1: return va_arg(args, unsigned long);
+        case 2: return va_arg(args, unsigned long long);
+        case 3: return va_arg(args, size_t);
+        case -1: return static_cast<unsigned short>(va_arg(args, unsigned));
+        default: return va_arg(args, unsigned);
+    }
+}
+
+// Parses one conversion after '%' and writes it. Returns false for a bad format.
+bool Convert(Writer& w, const char16_t*& p, va_list& args) {
+    Spec spec;
+    for (;; ++p) {
+        if (*p == u'-') spec.left = true;
+        else if (*p == u'0') spec.zero = true;
+        else if (*p == u'+') spec.plus = true;
+        else if (*p == u' ') spec.space = true;
+        else break;
+    }
+    if (*p == u'*') {
+        spec.width = va_arg(args, int);
+        if (spec.width < 0) {
+            spec.left = true;
+            spec.width = spec.width == INT32_MIN ? 0 : -spec.width;
+        }
+        ++p;
+    } else {
+        spec.width = ReadNumber(p);
+    }
+    if (*p == u'.') {
+        ++p;
+        if (*p == u'*') {
+            spec.precision = va_arg(args, int);
+            ++p;
+        } else {
+            spec.precision = ReadNumber(p);
+        }
+    }
+    if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
+        spec.size = 2;
+        p += 3;
+    } else if (p[0] == u'l' && p[1] == u'l') {
+        spec.size = 2;
+        p += 2;
+    } else if (*p == u'l') {
+        spec.size = 1;
+        ++p;
+    } else if (*p == u'z') {
+        spec.size = 3;
+        ++p;
+    } else if (*p == u'h') {
+        spec.size = -1;
+        ++p;
+    }
+    char16_t c = *p;
+    if (c == 0) return false;
+    ++p;
+    switch (c) {
+        case u'd':
+        case u'i': {
+            int64_t v = SignedArg(args, spec.size);
+            uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+            char sign = v < 0 ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
+            PutNumber(w, spec, magnitude, 10, false, sign);
+            return true;
+        }
+        case u'u': PutNumber(w, spec, UnsignedArg(args, spec.size), 10, false, 0); return true;
+        case u'x': PutNumber(w, spec, UnsignedArg(args, spec.size), 16, false, 0); return true;
+        case u'X': PutNumber(w, spec, UnsignedArg(args, spec.size), 16, true, 0); return true;
+        case u'o': PutNumber(w, spec, UnsignedArg(args, spec.size), 8, false, 0); return true;
+        case u'p':
+            spec.precision = 16;
+            PutNumber(w, spec, reinterpret_cast<uintptr_t>(va_arg(args, void*)), 16, true, 0);
+            return true;
+        case u'c': {
+            char16_t text[2] = {static_cast<char16_t>(va_arg(args, int)), 0};
+            spec.precision = -1;
+            PutText(w, spec, text);
+            return true;
+        }
+        case u's': PutText(w, spec, va_arg(args, const char16_t*)); return true;
+        case u'%': w.Put(u'%'); return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+int FormatStringV(char16_t* dest, int capacity, const char16_t* format, va_list args) {
+    if (dest == nullptr || capacity <= 0) return -1;
+    if (format == nullptr) {
+        dest[0] = 0;
+        return -1;
+    }
+    Writer w(dest, capacity);
+    va_list ap;
+    va_copy(ap, args);
+    bool ok = true;
+    for (const char16_t* p = format; *p != 0 && ok;) {
+        if (*p != u'%') {
+            w.Put(*p++);
+            continue;
+        }
+        ++p;
+        ok = Convert(w, p, ap);
+    }
+    va_end(ap);
+    int count = w.Finish();
+    return ok ? count : -1;
+}
+
+int FormatString(char16_t* dest, int capacity, const char16_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int n = FormatStringV(dest, capacity, format, args);
+    va_end(args);
+    return n;
+}
+
+int FormatString64(char16_t* dest, const char16_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int n = FormatStringV(dest, 64, format, args);
+    va_end(args);
+    return n;
+}

@@ -1,0 +1,157 @@
+// CFile: open/create conventions, sizes, positions, sharing, files above 4 GiB, faults.
+#include "document/file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "test_support.h"
+
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+namespace {
+
+TEST(CFileTest, OpenRefusesEmptyPathMissingFileAndSecondOpen) {
+    TempDir dir;
+    WriteBytes(dir.FsPath("a.txt"), "hello");
+    WriteBytes(dir.FsPath("b.txt"), "other!");
+    CFile f;
+    EXPECT_EQ(0, f.Open(u""));
+    EXPECT_EQ(0, f.Open(nullptr));
+    EXPECT_EQ(0, f.Open(dir.File("missing.txt").c_str()));
+    EXPECT_FALSE(f.IsOpen());
+    ASSERT_EQ(1, f.Open(dir.File("a.txt").c_str()));
+    EXPECT_EQ(1, f.IsReadable());
+    EXPECT_EQ(0, f.IsWritable());
+    EXPECT_EQ(5u, f.Size());
+    EXPECT_EQ(0, f.Open(dir.File("b.txt").c_str()));
+    EXPECT_EQ(5u, f.Size());  // still the first file
+    char buf[8] = {};
+    EXPECT_EQ(5u, f.Read(buf, 8, 0));
+    EXPECT_EQ(0, std::memcmp(buf, "hello", 5));
+    f.Close();
+    EXPECT_EQ(0u, f.Size());
+    EXPECT_EQ(1, f.IsEnd());
+    EXPECT_EQ(0u, f.Read(buf, 1, 0));
+}
+
+TEST(CFileTest, CreateTruncatesAndRefusesSecondCreate) {
+    TempDir dir;
+    WriteBytes(dir.FsPath("c.txt"), "old content that is long");
+    CFile f;
+    ASSERT_EQ(0, f.Create(dir.File("c.txt").c_str()));
+    EXPECT_EQ(0, f.IsReadable());
+    EXPECT_EQ(1, f.IsWritable());
+    EXPECT_EQ(0u, f.Size());
+    EXPECT_EQ(-1, f.Create(dir.File("d.txt").c_str()));
+    EXPECT_EQ(3u, f.Write("abc", 3, kCurrentOffset));
+    EXPECT_EQ(3u, f.Size());
+    // An explicit offset extends the size and leaves the pointer at the end.
+    EXPECT_EQ(2u, f.Write("XY", 2, 5));
+    EXPECT_EQ(7u, f.Size());
+    EXPECT_EQ(1u, f.Write("!", 1, kCurrentOffset));
+    EXPECT_EQ(1, f.Flush());
+    f.Close();
+    std::string bytes = ReadBytes(dir.FsPath("c.txt"));
+    ASSERT_EQ(8u, bytes.size());
+    EXPECT_EQ(0, std::memcmp(bytes.data(), "abc", 3));
+    EXPECT_EQ("XY!", bytes.substr(5));
+    EXPECT_EQ(-1, f.Create(u""));
+    EXPECT_EQ(0, f.Flush());
+}
+
+TEST(CFileTest, IsEndFollowsThePointer) {
+    TempDir dir;
+    WriteBytes(dir.FsPath("empty.txt"), "");
+    WriteBytes(dir.FsPath("two.txt"), "ab");
+    CFile e;
+    ASSERT_EQ(1, e.Open(dir.File("empty.txt").c_str()));
+    EXPECT_EQ(1, e.IsEnd());
+    CFile t;
+    ASSERT_EQ(1, t.Open(dir.File("two.txt").c_str()));
+    EXPECT_EQ(0, t.IsEnd());
+    char c;
+    EXPECT_EQ(1u, t.Read(&c, 1, kCurrentOffset));
+    EXPECT_EQ(0, t.IsEnd());
+    EXPECT_EQ(1u, t.Read(&c, 1, kCurrentOffset));
+    EXPECT_EQ('b', c);
+    EXPECT_EQ(1, t.IsEnd());
+}
+
+// A log that another program holds open for writing must still open and read.
+TEST(CFileTest, OpensAFileThatIsHeldOpenForWriting) {
+    TempDir dir;
+    CFile writer;
+    ASSERT_EQ(0, writer.Create(dir.File("live.log").c_str()));
+    ASSERT_EQ(6u, writer.Write("line1\n", 6, kCurrentOffset));
+    CFile reader;
+    ASSERT_EQ(1, reader.Open(dir.File("live.log").c_str()));
+    char buf[8] = {};
+    EXPECT_EQ(6u, reader.Read(buf, 6, 0));
+    EXPECT_EQ(0, std::memcmp(buf, "line1\n", 6));
+    // The writer keeps writing while the reader holds the file.
+    EXPECT_EQ(6u, writer.Write("line2\n", 6, kCurrentOffset));
+}
+
+TEST(CFileTest, FileAboveFourGigabytes) {
+    TempDir dir;
+    const uint64_t far = 5ull * 1024 * 1024 * 1024 + 123;
+    {
+        CFile f;
+        ASSERT_EQ(0, f.Create(dir.File("big.bin").c_str()));
+        ASSERT_EQ(5u, f.Write("tail!", 5, far));
+        EXPECT_EQ(far + 5, f.Size());
+    }
+    CFile f;
+    ASSERT_EQ(1, f.Open(dir.File("big.bin").c_str()));
+    EXPECT_EQ(far + 5, f.Size());
+    char buf[8] = {};
+    EXPECT_EQ(5u, f.Read(buf, 5, far));
+    EXPECT_EQ(0, std::memcmp(buf, "tail!", 5));
+    EXPECT_EQ(1u, f.Read(buf, 1, far - 1));
+    EXPECT_EQ(0, buf[0]);  // the hole reads as zeros
+}
+
+TEST(CFileTest, WholeFileReadAndAtomicReplace) {
+    TempDir dir;
+    WriteBytes(dir.FsPath("new.tmp"), "new");
+    WriteBytes(dir.FsPath("target.ini"), "old");
+    ASSERT_EQ(1, ReplaceFileAtomic(dir.File("new.tmp").c_str(), dir.File("target.ini").c_str()));
+    uint32_t size = 0;
+    char* bytes = ReadWholeFile(dir.File("target.ini").c_str(), &size);
+    ASSERT_NE(nullptr, bytes);
+    EXPECT_EQ(3u, size);
+    EXPECT_STREQ("new", bytes);
+    std::free(bytes);
+    EXPECT_EQ(nullptr, ReadWholeFile(dir.File("new.tmp").c_str(), &size));
+    EXPECT_EQ(0u, size);
+    EXPECT_EQ(1, DeleteFilePath(dir.File("target.ini").c_str()));
+    EXPECT_EQ(0, DeleteFilePath(dir.File("target.ini").c_str()));
+}
+
+TEST(CFileTest, InjectedFaults) {
+    TempDir dir;
+    CFile f;
+    ASSERT_EQ(0, f.Create(dir.File("x.txt").c_str()));
+    g_fileFaults.writeBudget = 2;
+    EXPECT_EQ(2u, f.Write("abcd", 4, kCurrentOffset));
+    EXPECT_EQ(0u, f.Write("e", 1, kCurrentOffset));
+    g_fileFaults.writeBudget = -1;
+    g_fileFaults.failFlush = true;
+    EXPECT_EQ(0, f.FlushReported());
+    EXPECT_EQ(1, f.Flush());
+    g_fileFaults.failFlush = false;
+    EXPECT_EQ(1, f.FlushReported());
+    f.Close();
+    WriteBytes(dir.FsPath("y.txt"), "keep");
+    g_fileFaults.failReplace = true;
+    EXPECT_EQ(0, ReplaceFileAtomic(dir.File("x.txt").c_str(), dir.File("y.txt").c_str()));
+    g_fileFaults.failReplace = false;
+    EXPECT_EQ("keep", ReadBytes(dir.FsPath("y.txt")));
+}
+
+}  // namespace

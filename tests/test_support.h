@@ -1,0 +1,45 @@
+// Helpers for tests: a private temporary folder and small file writers.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace testing_support {
+
+class TempDir {
+public:
+    TempDir() {
+        std::random_device rd;
+        auto base = std::filesystem::temp_directory_path();
+        for (int i = 0; i < 100; ++i) {
+            m_path = base / ("quillon-test-" + std::to_string(rd()) + "-" + std::to_string(i));
+            std::error_code ec;
+            if (std::filesystem::create_directory(m_path, ec)) return;
+        }
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    const std::filesystem::path& Path() const { return m_path; }
+    std::u16string File(const std::string& name) const { return (m_path / name).u16string(); }
+    std::filesystem::path FsPath(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace testing_support

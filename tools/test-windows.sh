@@ -27,7 +27,8 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-# A fresh prefix is set up once, before the timed tests run.
-[ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1 || true; wineserver -w || true; wineserver -p >/dev/null 2>&1; }
+# Set up the prefix (once) and start Wine's background services now, detached from
+# CTest's pipes: a service started by the first test would hold its output open.
+wine wineboot >/dev/null 2>&1 </dev/null || true
 
 ctest --preset windows --timeout 600

@@ -1,0 +1,91 @@
+// CAppParameter: the application's one configuration object (derived from CCommConfig):
+// the 23-entry colour table, the keyword set in force, the five text histories, the
+// loader code page, the interval check and the context lines of an extraction.
+// Reached through the process-wide pointer g_config / GetAppParameter().
+// Threads: everything on the UI thread, except that the loader's worker reads
+// m_codePage and the keyword set while it loads (no lock: the UI changes them only from
+// modal dialogs and the toolbar box, which a running load's modal progress dialog blocks).
+#pragma once
+
+#include "config/comm_config.h"
+#include "keywords/keyword_set.h"
+
+constexpr int kHistoryCount = 5;           // 0: search (and extraction condition 1); 1..4: conditions 2..5
+constexpr int kHistoryDefaultCapacity = 10;
+constexpr int kHistoryMaxCapacity = 1000;  // a larger "max" in the settings file is read as this
+constexpr int kAppColorCount = 23;
+constexpr int kAppColorNameCount = 17;
+
+// One text history, most recent first. entries has capacity slots (null when its
+// allocation failed: then the history stays empty and AddHistory does nothing).
+struct CTextHistory {
+    int32_t count;
+    int32_t capacity;
+    CString** entries;
+};
+
+class CAppParameter : public CCommConfig {
+public:
+    CAppParameter();
+    // Empties the histories and frees the keyword set, then the base frees the rest.
+    ~CAppParameter() override;
+
+    const char16_t* GetVersion() override;               // "1.0.0.0"
+    const char16_t* GetTitle(int language) override;     // "Quillon - ..." in the language
+    int GetMenuId(int language) override;                // 10013 Japanese, 10014 otherwise
+    // The help page, relative to the application folder: "help\quillon_ja.html" or "help\quillon_en.html".
+    const char16_t* GetHelpPage(int language) override;
+    int GetMenuPosition(const char16_t* title) override;  // "File" 0, "Edit" 1, "View"/"Window" 2, "Help" 3
+    int MapResourceId(int id) override;                   // 10011/10012 -> 10011; 10013..10016 -> id; else 0
+    // Window class names, the flags, the settings file path (current folder first, then the
+    // application folder) and the per-user data folder (created when missing).
+    void SetIdentity() override;
+    // Settings, then (only when they were read) "keyword_default.xml" in the current folder.
+    int Load() override;
+    // Settings, then (only when they were written) "keyword_default.xml" in the current folder.
+    int Save() override;
+    // SetIdentity, the 23 default colours and 17 names, empty histories of capacity 10,
+    // code page 0, interval and context values 0, then Load.
+    void Reset() override;
+    void ReadSettings(CXmlElement* first) override;
+    void WriteSettings(CXmlElement* root) override;
+
+    // Puts text at the front of history list (0..4): an equal entry moves to the front;
+    // otherwise a full list drops its oldest entry first.
+    void AddHistory(int list, const char16_t* text);
+    // Destroys every entry of a history (count 0; capacity and array kept).
+    void EmptyHistory(int list);
+    // Empties a history and gives it a new array of capacity slots (1, or 0: no array, capacity 0).
+    int ResetHistory(int list, int capacity);
+
+    // The view font: the font name setting, or "ＭＳ ゴシック" (language 1) / "Courier New".
+    const char16_t* GetFontFace();
+    // The view font size: the setting, or 12 (language 1) / 14 when it is 0.
+    int GetFontSize() const;
+    // The path of "keyword_default.xml" in the current folder; empty when it does not fit.
+    void GetKeywordFilePath(char16_t* out, int capacity) const;
+
+    CKeywordSet& Keywords() { return m_keywords; }
+    const CKeywordSet& Keywords() const { return m_keywords; }
+    CTextHistory& History(int list) { return m_histories[list]; }
+
+    // 20. The keyword set in force.
+    CKeywordSet m_keywords;
+    // 21. Text histories.
+    CTextHistory m_histories[kHistoryCount] = {};
+    // 22. Code page the loader and views decode log text with: 0 (ANSI) or 65001. Never stored.
+    uint32_t m_codePage = 0;
+    // 23.-24. Interval check: flag intervals of at least m_intervalTime milliseconds.
+    int32_t m_intervalCheck = 0;
+    int32_t m_intervalTime = 0;
+    // 25. Lines an extraction takes before and after each hit.
+    int32_t m_contextBefore = 0;
+    int32_t m_contextAfter = 0;
+};
+
+// The process-wide configuration: set by start-up (new CAppParameter, then Reset) before
+// the application object exists, cleared after it has finished. Never null while windows exist.
+extern CAppParameter* g_config;
+inline CAppParameter* GetAppParameter() {
+    return g_config;
+}

@@ -1,0 +1,382 @@
+// CAppBase: frame creation, layout, the message loop and the framework's own commands.
+#include "shell/app_base.h"
+
+#include <shellapi.h>
+
+#include "config/app_parameter.h"
+#include "foundation/format.h"
+#include "foundation/wide.h"
+#include "shell/command_ids.h"
+
+namespace {
+
+CAppBase* g_app = nullptr;
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CAppBase* app = GetApp();
+    if (app == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    return app->WindowProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CAppBase* app = GetApp();
+    if (app == nullptr) return DefMDIChildProcW(window, message, wParam, lParam);
+    return app->MDIChildProc(window, message, wParam, lParam);
+}
+
+CAppParameter* Config() {
+    return GetAppParameter();
+}
+
+int Language() {
+    return Config() != nullptr ? Config()->m_language : 0;
+}
+
+int MapId(int id) {
+    return Config() != nullptr ? Config()->MapResourceId(id) : id;
+}
+
+}  // namespace
+
+CAppBase* GetApp() {
+    return g_app;
+}
+
+void SetApp(CAppBase* app) {
+    g_app = app;
+}
+
+CAppBase::CAppBase() {
+    SetApp(this);
+}
+
+int CAppBase::Run(HINSTANCE instance, HINSTANCE, const wchar_t* commandLine, int showCommand) {
+    m_instance = instance;
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS |
+                                                ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!InitInstance(instance)) return 0;
+    ShowWindow(m_frame, showCommand);
+    if (m_mdiClient != nullptr) ShowWindow(m_mdiClient, showCommand);
+    UpdateWindow(m_frame);
+    ProcessCommandLine(commandLine);
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(MapId(kResAccelerators)));
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (m_mdiClient != nullptr) {
+            if (TranslateMDISysAccel(m_mdiClient, &msg)) continue;
+            if (accelerators != nullptr && TranslateAcceleratorW(m_frame, accelerators, &msg)) continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    ExitInstance(instance);
+    return static_cast<int>(msg.wParam);
+}
+
+int CAppBase::InitInstance(HINSTANCE instance) {
+    CAppParameter* config = Config();
+    if (config == nullptr) return 0;
+    int setting = config->m_languageSetting;
+    if (setting == 0 || setting == 1) {
+        config->m_language = setting;
+    } else {
+        config->m_language = 0;
+        config->m_language = ChooseLanguage(true);
+    }
+    if (FindPreviousInstance()) return 0;
+
+    WNDCLASSW frameClass = {};
+    frameClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    frameClass.lpfnWndProc = FrameProc;
+    frameClass.hInstance = instance;
+    frameClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(kResIcon)));
+    frameClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    frameClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    frameClass.lpszMenuName = MAKEINTRESOURCEW(config->GetMenuId(config->m_language));
+    frameClass.lpszClassName = W(config->m_mainClassName.GetWideOrEmpty());
+    if (!RegisterClassW(&frameClass)) return 0;
+
+    CString className;
+    className.Assign(config->m_mainClassName);
+    m_frame = CreateWindowExW(WS_EX_ACCEPTFILES, W(className.GetWideOrEmpty()), W(config->GetTitle(config->m_language)),
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    if (m_frame == nullptr) return 0;
+
+    WNDCLASSW childClass = {};
+    childClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    childClass.lpfnWndProc = ChildProc;
+    childClass.hInstance = instance;
+    childClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(kResChildIcon)));
+    childClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+    childClass.lpszClassName = W(config->m_mdiClientClassName.GetWideOrEmpty());
+    if (!RegisterClassW(&childClass)) return 0;
+
+    CLIENTCREATESTRUCT client = {};
+    client.hWindowMenu = GetSubMenu(GetMenu(m_frame), config->GetMenuPosition(u"Window"));
+    client.idFirstChild = kCmdFirstChild;
+    m_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame, nullptr, instance, &client);
+    if (m_mdiClient == nullptr) return 0;
+    DragAcceptFiles(m_frame, TRUE);
+    Relayout();
+    return 1;
+}
+
+void CAppBase::ExitInstance(HINSTANCE) {}
+
+int CAppBase::FindPreviousInstance() {
+    if (m_allowMultipleInstances) return 0;
+    CAppParameter* config = Config();
+    if (config == nullptr) return 0;
+    HWND other = FindWindowW(W(config->m_mainClassName.GetWideOrEmpty()), nullptr);
+    if (other == nullptr) return 0;
+    if (IsIconic(other)) {
+        ShowWindow(other, SW_SHOW);
+    } else {
+        BringWindowToTop(other);
+    }
+    return 1;
+}
+
+void CAppBase::ProcessCommandLine(const wchar_t*) {}
+
+LRESULT CAppBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam));
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_SIZE: {
+            RECT r;
+            OnSize(&r, LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        }
+        case WM_CLOSE:
+            OnClose(window);
+            return 0;
+        case WM_NOTIFY:
+            OnNotify(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            // Window-list entries (from 5024) activate their child here.
+            if (m_mdiClient != nullptr) return DefFrameProcW(window, m_mdiClient, message, wParam, lParam);
+            return 0;
+        case WM_TIMER:
+            OnTimer(wParam);
+            return 0;
+        case WM_DROPFILES: {
+            wchar_t path[MAX_PATH] = {};
+            OnDropFiles(reinterpret_cast<HDROP>(wParam), path, MAX_PATH - 1);
+            return 0;
+        }
+        case UM_CHILD_CLOSED:
+            OnChildClosed(reinterpret_cast<HWND>(wParam));
+            return 0;
+        default:
+            if (m_mdiClient != nullptr) return DefFrameProcW(window, m_mdiClient, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+int CAppBase::OnCreate(HWND window, CREATESTRUCTW*) {
+    m_frame = window;
+    CreateBars(window);
+    return 0;
+}
+
+void CAppBase::ApplyBarVisibility(HWND bar, int* visible, int switchable, int setting, int menuId) {
+    bool show = !switchable || setting != 0;
+    CheckMenuItem(GetMenu(m_frame), static_cast<UINT>(menuId), MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+    if (bar != nullptr) ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
+    *visible = show ? 1 : 0;
+}
+
+void CAppBase::CreateBars(HWND frame) {
+    CAppParameter* config = Config();
+    if (config == nullptr) return;
+    if (m_toolBar != nullptr) {
+        m_toolBar->Create(frame);
+        ApplyBarVisibility(m_toolBar->m_window, &m_toolBar->m_visible, config->m_toolbarSwitchable,
+                           config->m_toolbarVisible, kCmdToolBar);
+    }
+    if (m_statusBar != nullptr) {
+        auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
+        m_statusBar->m_window = CreateWindowExW(WS_EX_TOPMOST, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                                                frame, nullptr, instance, nullptr);
+        if (m_statusBar->m_window != nullptr && m_statusBar->m_parts != nullptr) {
+            SendMessageW(m_statusBar->m_window, SB_SETPARTS, static_cast<WPARAM>(m_statusBar->m_partCount),
+                         reinterpret_cast<LPARAM>(m_statusBar->m_parts));
+        }
+        ApplyBarVisibility(m_statusBar->m_window, &m_statusBar->m_visible, config->m_statusbarSwitchable,
+                           config->m_statusbarVisible, kCmdStatusBar);
+    }
+}
+
+void CAppBase::OnClose(HWND window) {
+    if (CanClose()) DestroyWindow(window);
+}
+
+void CAppBase::OnDestroy() {
+    PostQuitMessage(0);
+}
+
+void CAppBase::OnSize(RECT* r, int width, int height) {
+    *r = {0, 0, width, height};
+    if (m_toolBar != nullptr && m_toolBar->m_window != nullptr && m_toolBar->m_visible) {
+        RECT bar;
+        GetWindowRect(m_toolBar->m_window, &bar);
+        m_toolBar->Move(RECT{0, 0, width, 24});
+        r->top = bar.bottom - bar.top;
+    }
+    if (m_statusBar != nullptr && m_statusBar->m_window != nullptr && m_statusBar->m_visible) {
+        RECT bar;
+        GetWindowRect(m_statusBar->m_window, &bar);
+        int h = bar.bottom - bar.top;
+        MoveWindow(m_statusBar->m_window, 0, height - h, width, h, TRUE);
+        r->bottom = height - h;
+    }
+    if (m_mdiClient != nullptr) MoveWindow(m_mdiClient, r->left, r->top, r->right - r->left, r->bottom - r->top, TRUE);
+}
+
+void CAppBase::Relayout() {
+    if (m_frame == nullptr) return;
+    RECT client, r;
+    GetClientRect(m_frame, &client);
+    OnSize(&r, client.right, client.bottom);
+}
+
+LRESULT CAppBase::OnNotify(int, NMHDR* header) {
+    if (header == nullptr || header->code != TTN_GETDISPINFOW || m_toolBar == nullptr) return 0;
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    const wchar_t* text = m_toolBar->ToolTipText(static_cast<int>(header->idFrom), Language());
+    if (text != nullptr) info->lpszText = const_cast<wchar_t*>(text);
+    return 0;
+}
+
+void CAppBase::OnCommand(int id, int code) {
+    switch (id) {
+        case kCmdExitClose:
+        case kCmdExit: CloseMainWindow(); break;
+        case kCmdToolBar: ToggleToolBar(); break;
+        case kCmdStatusBar: ToggleStatusBar(); break;
+        case kCmdAbout: ShowAbout(); break;
+        case kCmdHelp: ShowHelp(); break;
+        case kCmdLanguage: ChooseLanguage(false); break;
+        case kCmdTileHorizontal: TileHorizontal(); break;
+        case kCmdTileVertical: TileVertical(); break;
+        case kCmdCascade: Cascade(); break;
+        case kCmdAllClose: CloseAllChildren(); break;
+        default: DefWindowProcW(m_frame, WM_COMMAND, MAKEWPARAM(id, code), 0); break;
+    }
+}
+
+int CAppBase::OnDropFiles(HDROP drop, wchar_t* buffer, int capacity) {
+    if (buffer == nullptr || capacity == 0) return 0;
+    DragQueryFileW(drop, 0, buffer, static_cast<UINT>(capacity));
+    DragFinish(drop);
+    return 1;
+}
+
+void CAppBase::OnTimer(UINT_PTR) {}
+void CAppBase::OnChildClosed(HWND) {}
+
+void CAppBase::CloseMainWindow() {
+    if (m_frame != nullptr) SendMessageW(m_frame, WM_CLOSE, 0, 0);
+}
+
+void CAppBase::ShowHelp() {
+    CAppParameter* config = Config();
+    if (config == nullptr) return;
+    // The help pages ship in the program's folder.
+    char16_t path[MAX_PATH * 2];
+    if (FormatString(path, MAX_PATH * 2, u"%s\\%s", config->m_appFolder.GetWideOrEmpty(),
+                     config->GetHelpPage(config->m_language)) < 0) {
+        return;
+    }
+    ShellExecuteW(nullptr, L"open", W(path), nullptr, L"", SW_SHOW);
+}
+
+void CAppBase::ToggleToolBar() {
+    CAppParameter* config = Config();
+    if (m_toolBar == nullptr || config == nullptr || !config->m_toolbarSwitchable) return;
+    int v = m_toolBar->m_visible;
+    if (m_toolBar->m_window != nullptr) {
+        CheckMenuItem(GetMenu(m_frame), kCmdToolBar, MF_BYCOMMAND | (v ? MF_UNCHECKED : MF_CHECKED));
+        ShowWindow(m_toolBar->m_window, v ? SW_HIDE : SW_SHOW);
+        m_toolBar->m_visible = !v;
+    }
+    config->m_toolbarVisible = !v;
+    config->Save();
+    Relayout();
+}
+
+void CAppBase::ToggleStatusBar() {
+    CAppParameter* config = Config();
+    if (m_statusBar == nullptr || config == nullptr || !config->m_statusbarSwitchable) return;
+    int v = m_statusBar->m_visible;
+    if (m_statusBar->m_window != nullptr) {
+        CheckMenuItem(GetMenu(m_frame), kCmdStatusBar, MF_BYCOMMAND | (v ? MF_UNCHECKED : MF_CHECKED));
+        ShowWindow(m_statusBar->m_window, v ? SW_HIDE : SW_SHOW);
+        m_statusBar->m_visible = !v;
+    }
+    config->m_statusbarVisible = !v;
+    config->Save();
+    Relayout();
+}
+
+void CAppBase::TileHorizontal() {
+    if (m_mdiClient != nullptr) SendMessageW(m_mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0);
+}
+
+void CAppBase::TileVertical() {
+    if (m_mdiClient != nullptr) SendMessageW(m_mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+}
+
+void CAppBase::Cascade() {
+    if (m_mdiClient != nullptr) SendMessageW(m_mdiClient, WM_MDICASCADE, 0, 0);
+}
+
+void CAppBase::CloseAllChildren() {}
+
+LRESULT CAppBase::MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefMDIChildProcW(window, message, wParam, lParam);
+}
+
+void CAppBase::ActivateChild(HWND window) {
+    SetFocus(window);
+}
+
+int CAppBase::CanClose() {
+    return 1;
+}
+
+void CAppBase::CheckCommand(int id, bool checked) {
+    HMENU menu = m_frame != nullptr ? GetMenu(m_frame) : nullptr;
+    if (menu == nullptr) return;
+    CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    if (m_toolBar != nullptr && m_toolBar->m_window != nullptr) {
+        SendMessageW(m_toolBar->m_window, TB_SETSTATE, static_cast<WPARAM>(id),
+                     checked ? (TBSTATE_ENABLED | TBSTATE_CHECKED) : TBSTATE_ENABLED);
+    }
+}
+
+void CAppBase::EnableCommand(int id, bool enabled) {
+    HMENU menu = m_frame != nullptr ? GetMenu(m_frame) : nullptr;
+    if (menu == nullptr) return;
+    EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    if (m_toolBar != nullptr && m_toolBar->m_window != nullptr) {
+        SendMessageW(m_toolBar->m_window, TB_ENABLEBUTTON, static_cast<WPARAM>(id), enabled ? TRUE : FALSE);
+    }
+}
+
+void CAppBase::EnableTopMenu(int position, bool enabled) {
+    HMENU menu = m_frame != nullptr ? GetMenu(m_frame) : nullptr;
+    if (menu == nullptr) return;
+    EnableMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+    DrawMenuBar(m_frame);
+    InvalidateRect(m_frame, nullptr, TRUE);
+}

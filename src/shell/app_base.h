@@ -1,0 +1,74 @@
+// CAppBase: the application framework: window classes, the MDI frame with its client,
+// toolbar and status bar, the message loop, and the base commands and services.
+// UI thread only.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "shell/tool_bar.h"
+
+constexpr UINT UM_CHILD_CLOSED = WM_USER + 2;
+
+class CAppBase {
+public:
+    CAppBase();
+    virtual int Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* commandLine, int showCommand);
+    virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual int OnCreate(HWND window, CREATESTRUCTW* create);
+    virtual void OnClose(HWND window);
+    virtual void OnDestroy();
+    virtual void OnSize(RECT* rectangle, int width, int height);
+    virtual LRESULT OnNotify(int id, NMHDR* header);
+    virtual void OnCommand(int id, int code);
+    virtual int OnDropFiles(HDROP drop, wchar_t* buffer, int capacity);
+    virtual void OnTimer(UINT_PTR id);
+    virtual void OnChildClosed(HWND window);
+    virtual void CloseMainWindow();
+    virtual void ShowHelp();
+    virtual INT_PTR ShowAbout();
+    virtual void ToggleToolBar();
+    virtual void ToggleStatusBar();
+    virtual int ChooseLanguage(bool atStartUp);
+    virtual void TileHorizontal();
+    virtual void TileVertical();
+    virtual void Cascade();
+    virtual void CloseAllChildren();
+    virtual LRESULT MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void ActivateChild(HWND window);
+    virtual int InitInstance(HINSTANCE instance);
+    virtual void ExitInstance(HINSTANCE instance);
+    virtual int FindPreviousInstance();
+    virtual void ProcessCommandLine(const wchar_t* commandLine);
+    virtual int CanClose();
+    virtual void CheckCommand(int id, bool checked);
+    virtual void EnableCommand(int id, bool enabled);
+
+    // Enables or greys a top-level menu by position and redraws the menu bar.
+    void EnableTopMenu(int position, bool enabled);
+    // Lays the frame out again from its client size.
+    void Relayout();
+
+    HINSTANCE Instance() const { return m_instance; }
+    HWND Frame() const { return m_frame; }
+    HWND MdiClient() const { return m_mdiClient; }
+    CToolBar* ToolBar() const { return m_toolBar; }
+    CStatusBar* StatusBar() const { return m_statusBar; }
+
+protected:
+    void CreateBars(HWND frame);
+    void ApplyBarVisibility(HWND bar, int* visible, int switchable, int setting, int menuId);
+
+    int m_windowMode = 2;
+    HINSTANCE m_instance = nullptr;
+    HWND m_frame = nullptr;
+    HWND m_mdiClient = nullptr;
+    DWORD_PTR m_helpCookie = 0;
+    CToolBar* m_toolBar = nullptr;
+    CStatusBar* m_statusBar = nullptr;
+    int m_allowMultipleInstances = 0;
+};
+
+// The one application object; the frame and MDI child procedures reach it through this.
+CAppBase* GetApp();
+void SetApp(CAppBase* app);

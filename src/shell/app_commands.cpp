@@ -1,0 +1,91 @@
+// CAppMain::OnCommand: dispatch of menu, toolbar, combo-box and context-menu commands.
+#include <commdlg.h>
+
+#include "config/app_parameter.h"
+#include "shell/about_dialog.h"
+#include "shell/app_main.h"
+#include "shell/command_ids.h"
+#include "view/log_view.h"
+
+namespace {
+
+int Language() {
+    CAppParameter* config = GetAppParameter();
+    return config != nullptr ? config->m_language : 0;
+}
+
+// The open-file dialog; returns true with a non-empty path.
+bool AskForLogFile(HWND owner, wchar_t* path, int capacity) {
+    bool japanese = Language() == 1;
+    static const wchar_t kFilterJa[] = L"ログファイル(*.log)\0*.log\0すべてのファイル(*.*)\0*.*\0";
+    static const wchar_t kFilterEn[] = L"LOG files(*.log)\0*.log\0All files(*.*)\0*.*\0";
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = japanese ? kFilterJa : kFilterEn;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = static_cast<DWORD>(capacity);
+    ofn.lpstrTitle = japanese ? L"ログファイルを読み込む" : L"Load LOG File";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    ofn.lpstrDefExt = L"ini";
+    return GetOpenFileNameW(&ofn) && path[0] != 0;
+}
+
+template <typename Dialog>
+void RunInertDialog(int templateId, HWND owner) {
+    Dialog dialog;
+    Dialog::s_instance = &dialog;
+    CDialog::RunModal(templateId, owner, Dialog::StaticProc);
+    Dialog::s_instance = nullptr;
+}
+
+}  // namespace
+
+void CAppMain::OnCommand(int id, int code) {
+    switch (id) {
+        case kCmdOpen: {
+            if (m_logFile.IsOpen()) return;
+            wchar_t path[262] = {};
+            if (AskForLogFile(m_frame, path, 262)) OpenLogFile(path);
+            return;
+        }
+        case kCmdClose:
+        case kCmdAllClose:
+            CloseEverything();
+            return;
+        case kCmdExitClose:
+        case kCmdExit:
+            CloseMainWindow();
+            return;
+        case kCmdCopy:
+            CopySelection();
+            return;
+        case kCmdCsv:
+            RunInertDialog<CCSVFileDialog>(kDlgCsv, m_frame);
+            return;
+        case kCmdCompare:
+            RunInertDialog<CCompareLogDialog>(kDlgCompare, m_frame);
+            return;
+        case kCmdCodePageBox:
+            OnCodePageChanged(code);
+            return;
+        case kCmdPrint:
+        case kCmdUnused5007:
+            return;
+        case kCmdToolBar:
+        case kCmdStatusBar:
+        case kCmdAbout:
+        case kCmdHelp:
+        case kCmdLanguage:
+        case kCmdTileHorizontal:
+        case kCmdTileVertical:
+        case kCmdCascade:
+            CAppBase::OnCommand(id, code);
+            return;
+        default:
+            if (OnViewCommand(id)) return;
+            DefWindowProcW(m_frame, WM_COMMAND, MAKEWPARAM(id, code), 0);
+            return;
+    }
+}

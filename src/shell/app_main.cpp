@@ -1,0 +1,279 @@
+// CAppMain: the view list, MDI child routing, the command state and the commands that
+// do not belong to a feature of their own.
+#include "shell/app_main.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "config/app_parameter.h"
+#include "foundation/command_line.h"
+#include "foundation/trace.h"
+#include "foundation/wide.h"
+#include "search/marker_list.h"
+#include "shell/about_dialog.h"
+#include "shell/command_ids.h"
+#include "view/log_view.h"
+
+namespace {
+
+constexpr int kSearchMenuPosition = 1;
+
+// Commands that need a loaded view; the no-file reset and a view without lines grey them.
+const int kViewCommands[] = {kCmdSearch,   kCmdSearchPrevious, kCmdSearchNext, kCmdHighlightSearch,
+                             kCmdExtract,  kCmdErrorLog,       kCmdJumpTop,    kCmdJumpEnd,
+                             kCmdJump,     kCmdMarker};
+const int kMarkerCommands[] = {kCmdMarkerPrevious, kCmdMarkerNext, kCmdMarkerDeleteAll, kCmdMarkerList};
+
+int Language() {
+    CAppParameter* config = GetAppParameter();
+    return config != nullptr ? config->m_language : 0;
+}
+
+BOOL CALLBACK CloseChildView(HWND window, LPARAM) {
+    auto* view = reinterpret_cast<CLogView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    // Only the MDI children carry a view; other descendants hold nothing there.
+    if (view != nullptr && view->Window() == window) view->CloseViewWindow();
+    return TRUE;
+}
+
+}  // namespace
+
+CAppMain* GetAppMain() {
+    return static_cast<CAppMain*>(GetApp());
+}
+
+CAppMain::CAppMain() {
+    m_windowMode = 2;
+    m_allowMultipleInstances = 1;
+    m_toolBar = new (std::nothrow) CAppToolBar();
+    m_statusBar = new (std::nothrow) CAppStatusBar();
+}
+
+CAppMain::~CAppMain() {
+    StopWorker();
+    delete m_toolBar;
+    delete m_statusBar;
+    m_toolBar = nullptr;
+    m_statusBar = nullptr;
+    DeleteAllViews();
+    m_logFile.Close();
+    if (GetApp() == this) SetApp(nullptr);
+}
+
+int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* commandLine, int showCommand) {
+    int result = CAppBase::Run(instance, previous, commandLine, showCommand);
+    StopWorker();
+    return result;
+}
+
+int CAppMain::InitInstance(HINSTANCE instance) {
+    if (!CAppBase::InitInstance(instance)) return 0;
+    ResetCommandState();
+    StartWorker();
+    return 1;
+}
+
+LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case UM_LOAD_BEGIN:
+            OnLoadBegin();
+            return 0;
+        case UM_LOAD_END:
+            OnLoadEnd();
+            return 0;
+        case UM_OPEN_FILE:
+            OnOpenFileMessage(reinterpret_cast<wchar_t*>(wParam));
+            return 0;
+        default:
+            return CAppBase::WindowProc(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CAppMain::OnNotify(int id, NMHDR* header) {
+    return CAppBase::OnNotify(id, header);
+}
+
+void CAppMain::ProcessCommandLine(const wchar_t* commandLine) {
+    for (const std::u16string& token : SplitCommandLine(U(commandLine))) {
+        auto* copy = static_cast<wchar_t*>(std::calloc(token.size() + 1, sizeof(wchar_t)));
+        if (copy == nullptr) continue;
+        std::memcpy(copy, token.data(), token.size() * sizeof(wchar_t));
+        if (!PostMessageW(m_frame, UM_OPEN_FILE, reinterpret_cast<WPARAM>(copy), 0)) std::free(copy);
+    }
+}
+
+void CAppMain::OnOpenFileMessage(wchar_t* path) {
+    if (path == nullptr) return;
+    TraceOutput(u"filename = %s\n", U(path));
+    if (!m_logFile.IsOpen()) OpenLogFile(path);
+    std::free(path);
+}
+
+int CAppMain::OnDropFiles(HDROP drop, wchar_t*, int) {
+    wchar_t path[260] = {};
+    DragQueryFileW(drop, 0, path, 259);
+    DragFinish(drop);
+    if (m_logFile.IsOpen()) return 0;
+    OpenLogFile(path);
+    return 1;
+}
+
+bool CAppMain::IsViewInList(const CLogView* view) const {
+    for (CLogView* v = m_views; v != nullptr; v = v->m_next) {
+        if (v == view) return true;
+    }
+    return false;
+}
+
+void CAppMain::AppendView(CLogView* view) {
+    view->m_next = nullptr;
+    if (m_views == nullptr) {
+        m_views = view;
+        OnFirstViewAdded();
+        return;
+    }
+    CLogView* last = m_views;
+    while (last->m_next != nullptr) last = last->m_next;
+    last->m_next = view;
+}
+
+CLogView* CAppMain::ActiveView() const {
+    for (CLogView* v = m_views; v != nullptr; v = v->m_next) {
+        if (v->m_active) return v;
+    }
+    return nullptr;
+}
+
+void CAppMain::DeleteAllViews() {
+    CLogView* list = m_views;
+    m_views = nullptr;
+    while (list != nullptr) {
+        CLogView* next = list->m_next;
+        list->CloseViewWindow();
+        delete list;
+        list = next;
+    }
+}
+
+void CAppMain::RedrawAllViews() {
+    for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->Invalidate();
+}
+
+void CAppMain::CloseAllChildren() {
+    if (m_mdiClient != nullptr) EnumChildWindows(m_mdiClient, CloseChildView, 0);
+}
+
+void CAppMain::CloseEverything() {
+    // The worker may still be reading the file into a view: stop it first.
+    CancelAndWaitForLoad();
+    CloseAllChildren();
+    m_logFile.Close();
+    DeleteAllViews();
+    ResetCommandState();
+}
+
+void CAppMain::OnChildClosed(HWND window) {
+    if (m_views == nullptr) return;
+    if (m_views->Window() == window) {
+        CloseEverything();
+        return;
+    }
+    CLogView* previous = m_views;
+    for (CLogView* v = m_views->m_next; v != nullptr; previous = v, v = v->m_next) {
+        if (v->Window() != window) continue;
+        previous->m_next = v->m_next;
+        v->CloseViewWindow();
+        delete v;
+        return;
+    }
+}
+
+int CAppMain::CanClose() {
+    CancelAndWaitForLoad();
+    DeleteAllViews();
+    return 1;
+}
+
+LRESULT CAppMain::MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CLogView* target = nullptr;
+    if (message == WM_CREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* mdi = create != nullptr ? reinterpret_cast<MDICREATESTRUCTW*>(create->lpCreateParams) : nullptr;
+        target = mdi != nullptr ? reinterpret_cast<CLogView*>(mdi->lParam) : nullptr;
+        if (target != nullptr) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target));
+    } else if (message == WM_MDIACTIVATE) {
+        HWND activated = reinterpret_cast<HWND>(lParam);
+        if (activated != nullptr) {
+            ActivateChild(activated);
+            target = reinterpret_cast<CLogView*>(GetWindowLongPtrW(activated, GWLP_USERDATA));
+        }
+    } else {
+        target = reinterpret_cast<CLogView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (target != nullptr) target->WindowProc(window, message, wParam, lParam);
+    return DefMDIChildProcW(window, message, wParam, lParam);
+}
+
+void CAppMain::ActivateChild(HWND window) {
+    SetFocus(window);
+    for (CLogView* v = m_views; v != nullptr; v = v->m_next) {
+        v->m_active = 0;
+        if (v->Window() == window) {
+            v->m_active = 1;
+            SetFocus(window);
+            OnViewStateChanged(v);
+        }
+    }
+}
+
+void CAppMain::SetStatusText(CLogView* view, int part, const wchar_t* text) {
+    if (!IsViewInList(view) || m_statusBar == nullptr || m_statusBar->m_window == nullptr) return;
+    if (part < 0 || part >= m_statusBar->m_partCount) return;
+    SendMessageW(m_statusBar->m_window, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+}
+
+void CAppMain::ResetCommandState() {
+    if (m_toolBar != nullptr && m_toolBar->m_window != nullptr) {
+        SendMessageW(m_toolBar->m_window, TB_SETSTATE, kCmdHighlightSearch, TBSTATE_ENABLED);
+    }
+    EnableCommand(kCmdOpen, true);
+    const int disabled[] = {kCmdClose, kCmdPrint, kCmdUnused5007, kCmdCopy};
+    for (int id : disabled) EnableCommand(id, false);
+    for (int id : kViewCommands) EnableCommand(id, false);
+    for (int id : kMarkerCommands) EnableCommand(id, false);
+    EnableTopMenu(kSearchMenuPosition, false);
+}
+
+void CAppMain::OnFirstViewAdded() {
+    EnableCommand(kCmdClose, true);
+    EnableTopMenu(kSearchMenuPosition, true);
+}
+
+void CAppMain::OnViewStateChanged(CLogView* view) {
+    if (view == nullptr) return;
+    EnableCommand(kCmdCopy, view->SelectionState() == 3);
+    if (view->Lines() != nullptr) {
+        for (int id : kViewCommands) EnableCommand(id, true);
+        bool markers = view->Markers().Count() > 0;
+        for (int id : kMarkerCommands) EnableCommand(id, markers);
+        CheckCommand(kCmdHighlightSearch, view->HighlightSearch() != 0);
+        return;
+    }
+    CheckCommand(kCmdHighlightSearch, false);
+    for (int id : kViewCommands) EnableCommand(id, false);
+    for (int id : kMarkerCommands) EnableCommand(id, false);
+}
+
+void CAppMain::OnCodePageChanged(int code) {
+    if (code != CBN_SELCHANGE || m_toolBar == nullptr) return;
+    HWND combo = static_cast<CAppToolBar*>(m_toolBar)->m_combo;
+    LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return;
+    CAppParameter* config = GetAppParameter();
+    if (config != nullptr) config->m_codePage = static_cast<uint32_t>(SendMessageW(combo, CB_GETITEMDATA, index, 0));
+    RedrawAllViews();
+}

@@ -1,0 +1,43 @@
+// The framework's small services: the About box and the choice of language.
+#include <windows.h>
+
+#include "config/app_parameter.h"
+#include "shell/about_dialog.h"
+#include "shell/app_base.h"
+#include "shell/command_ids.h"
+
+INT_PTR CAppBase::ShowAbout() {
+    CAboutDialog dialog;
+    CAboutDialog::s_instance = &dialog;
+    INT_PTR result = CDialog::RunModal(kDlgAbout, m_frame, CAboutDialog::StaticProc);
+    CAboutDialog::s_instance = nullptr;
+    return result;
+}
+
+int CAppBase::ChooseLanguage(bool atStartUp) {
+    CAppParameter* config = GetAppParameter();
+    if (config == nullptr) return 0;
+    CChooseLanguageDialog dialog;
+    int setting = config->m_languageSetting;
+    if (setting == 0 || setting == 1) {
+        dialog.m_selection = setting;
+        dialog.m_labelLanguage = config->m_language;
+    } else {
+        bool japaneseUser = GetUserDefaultLangID() == 1041;
+        dialog.m_selection = japaneseUser ? 1 : 0;
+        dialog.m_labelLanguage = japaneseUser ? 1 : 0;
+    }
+    CChooseLanguageDialog::s_instance = &dialog;
+    HINSTANCE instance = m_frame != nullptr
+                             ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE))
+                             : GetModuleHandleW(nullptr);
+    int id = dialog.m_labelLanguage == 1 ? kDlgChooseLanguage : kDlgChooseLanguage + 100;
+    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(id), m_frame, CChooseLanguageDialog::StaticProc, 0);
+    CChooseLanguageDialog::s_instance = nullptr;
+    if (atStartUp || result == 1) {
+        if (atStartUp) config->m_language = dialog.m_selection;
+        config->m_languageSetting = dialog.m_selection;
+        config->Save();
+    }
+    return dialog.m_selection;
+}

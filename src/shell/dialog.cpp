@@ -1,0 +1,92 @@
+// Message routing and the default OK/Cancel handling of the dialog framework.
+#include "shell/dialog.h"
+
+#include <shellapi.h>
+
+#include "config/app_parameter.h"
+
+INT_PTR CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NOTIFY:
+            OnNotify(window, static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam));
+            return 1;
+        case WM_INITDIALOG:
+            m_window = window;
+            OnInitDialog(window);
+            return 1;
+        case WM_COMMAND:
+            OnCommand(window, LOWORD(wParam), HIWORD(wParam));
+            return 1;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam), nullptr, 0);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void CDialog::OnInitDialog(HWND) {}
+
+void CDialog::OnCommand(HWND window, int id, int) {
+    if (id == IDOK) {
+        if (OnOK(window)) EndDialog(window, 1);
+    } else if (id == IDCANCEL) {
+        if (OnCancel(window)) EndDialog(window, 0);
+    }
+}
+
+int CDialog::OnOK(HWND) {
+    return 1;
+}
+
+int CDialog::OnCancel(HWND) {
+    return 1;
+}
+
+void CDialog::OnNotify(HWND, int, NMHDR*) {}
+
+int CDialog::OnDropFiles(HDROP drop, wchar_t* buffer, int capacity) {
+    if (buffer == nullptr || capacity == 0) return 0;
+    DragQueryFileW(drop, 0, buffer, static_cast<UINT>(capacity));
+    DragFinish(drop);
+    return 1;
+}
+
+int CDialog::TemplateId(int japaneseId) {
+    CAppParameter* config = GetAppParameter();
+    bool japanese = config != nullptr && config->m_language == 1;
+    return japanese ? japaneseId : japaneseId + 100;
+}
+
+INT_PTR CDialog::RunModal(int japaneseId, HWND owner, DLGPROC procedure) {
+    HINSTANCE instance = owner != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE))
+                                          : GetModuleHandleW(nullptr);
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(TemplateId(japaneseId)), owner, procedure, 0);
+}
+
+INT_PTR CPropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code == static_cast<UINT>(PSN_APPLY)) {
+            OnApply(window);
+        } else {
+            OnNotify(window, static_cast<int>(wParam), header);
+        }
+        return 1;
+    }
+    if (message == WM_INITDIALOG || message == WM_COMMAND || message == WM_DROPFILES) {
+        return CDialog::DialogProc(window, message, wParam, lParam);
+    }
+    return 0;
+}
+
+HPROPSHEETPAGE CPropertyPage::Create(HWND parent, int japaneseId, DLGPROC procedure) {
+    PROPSHEETPAGEW page = {};
+    page.dwSize = sizeof page;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = parent != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE))
+                                       : GetModuleHandleW(nullptr);
+    page.pszTemplate = MAKEINTRESOURCEW(TemplateId(japaneseId));
+    page.pfnDlgProc = procedure;
+    return CreatePropertySheetPageW(&page);
+}

@@ -1,0 +1,55 @@
+// The modal dialog framework: CDialog, CPropertyPage and CPropertySheet.
+// Each dialog class has one static procedure and one process-wide instance pointer,
+// set by the opener before DialogBoxParamW. Template ids: English = Japanese + 100.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+class CDialog {
+public:
+    virtual ~CDialog() {}
+    virtual INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void OnInitDialog(HWND window);
+    virtual void OnCommand(HWND window, int id, int code);
+    virtual int OnOK(HWND window);
+    virtual int OnCancel(HWND window);
+    virtual void OnNotify(HWND window, int controlId, NMHDR* header);
+    virtual int OnDropFiles(HDROP drop, wchar_t* buffer, int capacity);
+
+    HWND Window() const { return m_window; }
+
+    // The template of the current language: the Japanese id, or the id + 100.
+    static int TemplateId(int japaneseId);
+    // Runs a dialog modally over owner (null: no owner) and returns its result.
+    static INT_PTR RunModal(int japaneseId, HWND owner, DLGPROC procedure);
+
+protected:
+    HWND m_window = nullptr;
+};
+
+class CPropertyPage : public CDialog {
+public:
+    virtual void OnApply(HWND window) { (void)window; }
+    INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Makes the sheet page of template id (by language) with the class's page procedure.
+    HPROPSHEETPAGE Create(HWND parent, int japaneseId, DLGPROC procedure);
+};
+
+class CPropertySheet {
+public:
+    virtual ~CPropertySheet() {}
+};
+
+// Defines the instance pointer and static procedure of one dialog class.
+#define QUILLON_DIALOG_BINDING(Class)                                                     \
+    Class* Class::s_instance = nullptr;                                                   \
+    INT_PTR CALLBACK Class::StaticProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {            \
+        return s_instance != nullptr ? s_instance->DialogProc(w, m, wp, lp) : 0;          \
+    }
+
+#define QUILLON_DIALOG_DECLARE(Class)  \
+public:                                \
+    static Class* s_instance;          \
+    static INT_PTR CALLBACK StaticProc(HWND w, UINT m, WPARAM wp, LPARAM lp);

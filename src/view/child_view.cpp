@@ -1,0 +1,352 @@
+// CChildView: message dispatch, double-buffered painting and the scroll-bar rules.
+#include "view/child_view.h"
+
+#include <windowsx.h>
+
+#include "config/app_parameter.h"
+#include "foundation/wide.h"
+
+namespace {
+
+bool g_classRegistered = false;
+
+int Language() {
+    CAppParameter* config = GetAppParameter();
+    return config != nullptr ? config->m_language : 0;
+}
+
+}  // namespace
+
+CChildView::~CChildView() {
+    if (m_font != nullptr) DeleteObject(m_font);
+    if (m_window != nullptr) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+}
+
+bool CChildView::RegisterWindowClass(HINSTANCE instance) {
+    if (g_classRegistered) return true;
+    CAppParameter* config = GetAppParameter();
+    WNDCLASSW wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = StaticWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = config != nullptr ? W(config->m_childClassName.GetWideOrEmpty()) : L"QUILLON CHILD WINDOW";
+    if (!RegisterClassW(&wc)) return false;
+    g_classRegistered = true;
+    return true;
+}
+
+bool CChildView::Create(HWND parent, uint64_t tag, DWORD style, DWORD exStyle) {
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    if (!RegisterWindowClass(instance)) return false;
+    if (m_window != nullptr) return true;
+    m_tag = tag;
+    CAppParameter* config = GetAppParameter();
+    const wchar_t* name = config != nullptr ? W(config->m_childClassName.GetWideOrEmpty()) : L"QUILLON CHILD WINDOW";
+    m_window = CreateWindowExW(exStyle, name, L"", style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, instance,
+                               this);
+    return m_window != nullptr;
+}
+
+LRESULT CALLBACK CChildView::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* view = reinterpret_cast<CChildView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (view != nullptr) return view->WindowProc(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CChildView::DestroyView() {
+    if (m_window == nullptr) return;
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+    DestroyWindow(m_window);
+    m_window = nullptr;
+}
+
+void CChildView::Invalidate() {
+    if (m_window != nullptr) InvalidateRect(m_window, nullptr, FALSE);
+}
+
+void CChildView::MoveToRect(const RECT& r) {
+    if (m_window != nullptr) MoveWindow(m_window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void CChildView::MoveTo(int x, int y, int width, int height) {
+    if (m_window != nullptr) MoveWindow(m_window, x, y, width, height, TRUE);
+}
+
+void CChildView::Enable(bool enabled) {
+    if (m_window != nullptr) EnableWindow(m_window, enabled ? TRUE : FALSE);
+}
+
+void CChildView::SetRect(const RECT& r) {
+    MoveToRect(r);
+}
+
+HFONT CChildView::CreateViewFont(const wchar_t* face, int height, int charSet) {
+    LOGFONTW font = {};
+    font.lfHeight = height;
+    font.lfCharSet = static_cast<BYTE>(charSet);
+    font.lfPitchAndFamily = FIXED_PITCH;
+    if (face != nullptr) lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    HFONT made = CreateFontIndirectW(&font);
+    if (made == nullptr) return nullptr;
+    if (m_font != nullptr) DeleteObject(m_font);
+    m_font = made;
+    m_currentFont = made;
+    return made;
+}
+
+LRESULT CChildView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    int handled = 0;
+    switch (message) {
+        case WM_CREATE:
+            m_window = window;
+            OnCreate(window, reinterpret_cast<CREATESTRUCTW*>(lParam));
+            return 1;
+        case WM_SIZE:
+            m_sizeChanged = 1;
+            handled = OnSize(LOWORD(lParam), HIWORD(lParam), static_cast<int>(wParam));
+            break;
+        case WM_SETFOCUS: handled = OnSetFocus(); break;
+        case WM_KILLFOCUS: handled = OnKillFocus(); break;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            handled = OnPaint(dc);
+            EndPaint(window, &ps);
+            handled = 1;
+            break;
+        }
+        case WM_CLOSE: handled = OnClose(window); break;
+        case WM_ERASEBKGND: handled = OnEraseBackground(); break;
+        case WM_GETMINMAXINFO: handled = OnGetMinMaxInfo(lParam); break;
+        case WM_NOTIFY: handled = OnNotify(wParam, lParam); break;
+        case WM_KEYDOWN: handled = OnKeyDown(wParam, lParam); break;
+        case WM_KEYUP: handled = OnKeyUp(wParam, lParam); break;
+        case WM_CHAR: handled = OnChar(static_cast<int>(wParam)); break;
+        case WM_COMMAND: handled = OnCommand(LOWORD(wParam), HIWORD(wParam)); break;
+        case WM_HSCROLL: handled = OnHScroll(LOWORD(wParam)); break;
+        case WM_VSCROLL: handled = OnVScroll(LOWORD(wParam)); break;
+        case WM_MOUSEMOVE: handled = OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_LBUTTONDOWN: handled = OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_LBUTTONUP: handled = OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_LBUTTONDBLCLK: handled = OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_RBUTTONDOWN: handled = OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_MOUSEWHEEL: handled = OnMouseWheel(static_cast<short>(HIWORD(wParam))); break;
+        case WM_USER + 1: handled = OnUserMessage(); break;
+        default: break;
+    }
+    return handled ? 0 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+int CChildView::OnCreate(HWND, CREATESTRUCTW*) { return 0; }
+int CChildView::OnClose(HWND) { return 0; }
+int CChildView::OnSize(int, int, int) { return 0; }
+int CChildView::OnDraw(HDC, const RECT&) { return 0; }
+int CChildView::OnCommand(int, int) { return 0; }
+int CChildView::OnMouseMove(int, int) { return 0; }
+int CChildView::OnRButtonDown(int, int) { return 0; }
+int CChildView::OnChar(int) { return 0; }
+int CChildView::OnKeyDown(WPARAM, LPARAM) { return 0; }
+int CChildView::OnKeyUp(WPARAM, LPARAM) { return 0; }
+int CChildView::OnSetFocus() { return 0; }
+int CChildView::OnKillFocus() { return 0; }
+int CChildView::OnNotify(WPARAM, LPARAM) { return 0; }
+int CChildView::OnGetMinMaxInfo(LPARAM) { return 0; }
+int CChildView::OnUserMessage() { return 0; }
+int CChildView::OnEraseBackground() { return 0; }
+
+int CChildView::OnLButtonDown(int, int) {
+    SetFocus(m_window);
+    SetCapture(m_window);
+    return 1;
+}
+
+int CChildView::OnLButtonUp(int, int) {
+    ReleaseCapture();
+    return 1;
+}
+
+int CChildView::OnLButtonDblClk(int, int) {
+    SetFocus(m_window);
+    return 1;
+}
+
+HFONT CChildView::MakeConfiguredFont() const {
+    CAppParameter* config = GetAppParameter();
+    bool japanese = Language() == 1;
+    LOGFONTW font = {};
+    font.lfHeight = config != nullptr ? config->GetFontSize() : (japanese ? 12 : 14);
+    font.lfCharSet = japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
+    font.lfPitchAndFamily = FIXED_PITCH;
+    const char16_t* face = config != nullptr ? config->GetFontFace() : u"Courier New";
+    if (face != nullptr) lstrcpynW(font.lfFaceName, W(face), LF_FACESIZE);
+    return CreateFontIndirectW(&font);
+}
+
+int CChildView::OnPaint(HDC dc) {
+    RECT client;
+    GetClientRect(m_window, &client);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HBRUSH white = CreateSolidBrush(0xFFFFFF);
+    FillRect(memory, &client, white);
+    DeleteObject(white);
+    HFONT font = MakeConfiguredFont();
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    TEXTMETRICW metrics;
+    if (GetTextMetricsW(memory, &metrics)) {
+        m_charWidth = metrics.tmAveCharWidth;
+        m_lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+        m_rowPitch = m_lineHeight + 1;
+    }
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(200, 200, 200));
+    HGDIOBJ oldPen = SelectObject(memory, pen);
+    OnDraw(memory, client);
+    SelectObject(memory, oldPen);
+    DeleteObject(pen);
+    SelectObject(memory, oldFont);
+    DeleteObject(font);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return 1;
+}
+
+void CChildView::SetScrollState(bool vertical, int32_t maximum, int32_t page, int32_t position, int32_t step) {
+    CScrollState& s = vertical ? m_vScroll : m_hScroll;
+    if (maximum == -1) maximum = s.maximum;
+    if (page == -1) page = s.page;
+    uint32_t pos = position == -1 ? s.position : static_cast<uint32_t>(position);
+    s.step = step;
+    s.position = pos;
+    s.page = page < maximum ? page : maximum;
+    s.maximum = maximum;
+    if (m_window == nullptr) return;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = maximum;
+    info.nPage = static_cast<UINT>(page);
+    info.nPos = static_cast<int>(pos);
+    SetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+}
+
+void CChildView::ScrollTo(bool vertical, int64_t position) {
+    CScrollState& s = vertical ? m_vScroll : m_hScroll;
+    if (position <= 0) position = 0;
+    int64_t last = static_cast<int64_t>(s.maximum) - s.page + 1;
+    if (position > last) position = last;
+    if (position < 0) position = 0;
+    if (static_cast<uint32_t>(position) == s.position) return;
+    s.position = static_cast<uint32_t>(position);
+    if (m_window == nullptr) return;
+    InvalidateRect(m_window, nullptr, FALSE);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = static_cast<int>(s.position);
+    SetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+}
+
+void CChildView::SetVScrollPos(int64_t position) {
+    ScrollTo(true, position);
+}
+
+void CChildView::SetHScrollPos(int64_t position) {
+    ScrollTo(false, position);
+}
+
+int CChildView::OnScroll(bool vertical, int code) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (!GetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info)) return 1;
+    const CScrollState& s = vertical ? m_vScroll : m_hScroll;
+    uint32_t pos = static_cast<uint32_t>(info.nPos);
+    uint32_t next;
+    switch (code) {
+        case SB_LINEUP: next = pos - static_cast<uint32_t>(s.step); break;
+        case SB_LINEDOWN: next = pos + static_cast<uint32_t>(s.step); break;
+        case SB_PAGEUP: next = pos - info.nPage; break;
+        case SB_PAGEDOWN: next = pos + info.nPage; break;
+        case SB_THUMBTRACK: next = static_cast<uint32_t>(info.nTrackPos); break;
+        case SB_TOP: next = static_cast<uint32_t>(info.nMin); break;
+        case SB_BOTTOM: next = static_cast<uint32_t>(info.nMax); break;
+        default: next = pos; break;
+    }
+    // A result that wrapped below zero reads as negative and clamps to 0.
+    int64_t target = static_cast<int32_t>(next);
+    if (vertical) {
+        SetVScrollPos(target);
+    } else {
+        SetHScrollPos(target);
+    }
+    return 1;
+}
+
+int CChildView::OnVScroll(int code) {
+    return OnScroll(true, code);
+}
+
+int CChildView::OnHScroll(int code) {
+    return OnScroll(false, code);
+}
+
+int CChildView::OnMouseWheel(int delta) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (!GetScrollInfo(m_window, SB_VERT, &info)) return 1;
+    int rows = static_cast<short>(delta) / 120 * 2;
+    SetVScrollPos(static_cast<int64_t>(m_vScroll.position) - rows);
+    Invalidate();
+    return 1;
+}
+
+void CChildView::UpdateScrollBar(bool vertical, int32_t content, int32_t unit, int32_t clientSize, uint32_t first) {
+    if (content != 0 && unit != 0 && clientSize >= 0) {
+        uint32_t visible = static_cast<uint32_t>(clientSize) / static_cast<uint32_t>(unit);
+        int64_t maximum = static_cast<int64_t>(visible / 2) + content;
+        if (maximum > 0x7fffffff) maximum = 0x7fffffff;
+        SetScrollState(vertical, static_cast<int32_t>(maximum), static_cast<int32_t>(visible),
+                       static_cast<int32_t>(first), 1);
+        return;
+    }
+    CScrollState& s = vertical ? m_vScroll : m_hScroll;
+    s.maximum = 1;
+    s.position = 0;
+    s.page = 1;
+    s.step = 1;
+    if (m_window == nullptr) return;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = 1;
+    info.nPage = 2;
+    info.nPos = 0;
+    SetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+}
+
+void CChildView::UpdateVScrollBar() {
+    RECT client = {};
+    if (m_window != nullptr) GetClientRect(m_window, &client);
+    UpdateScrollBar(true, m_contentHeight, m_lineHeight != 0 ? m_rowPitch : 0, client.bottom - client.top, m_firstRow);
+}
+
+void CChildView::UpdateHScrollBar() {
+    RECT client = {};
+    if (m_window != nullptr) GetClientRect(m_window, &client);
+    UpdateScrollBar(false, m_contentWidth, m_charWidth, client.right - client.left, m_firstColumn);
+}

@@ -1,0 +1,98 @@
+// CChildView: a window that draws its whole content itself, through an off-screen
+// bitmap, with the configured fixed-pitch font and its own scroll-bar state.
+// The object lives in the window's GWLP_USERDATA from WM_CREATE until DestroyView. UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "view/draw.h"
+
+struct CScrollState {
+    int32_t maximum = 0;
+    uint32_t position = 0;
+    int32_t page = 0;
+    int32_t step = 0;
+};
+
+class CChildView : public CDraw {
+public:
+    CChildView() = default;
+    ~CChildView() override;
+    CChildView(const CChildView&) = delete;
+    CChildView& operator=(const CChildView&) = delete;
+
+    virtual bool Create(HWND parent, uint64_t tag, DWORD style, DWORD exStyle);
+    virtual void DestroyView();
+    virtual void Invalidate();
+    virtual void MoveToRect(const RECT& r);
+    virtual void MoveTo(int x, int y, int width, int height);
+    virtual void Enable(bool enabled);
+    virtual void SetRect(const RECT& r);
+    virtual HFONT CreateViewFont(const wchar_t* face, int height, int charSet);
+    virtual bool RegisterWindowClass(HINSTANCE instance);
+    virtual LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual int OnCreate(HWND window, CREATESTRUCTW* create);
+    virtual int OnClose(HWND window);
+    virtual int OnSize(int width, int height, int sizeType);
+    virtual int OnDraw(HDC dc, const RECT& client);
+    virtual int OnCommand(int id, int code);
+    virtual int OnLButtonDown(int x, int y);
+    virtual int OnLButtonUp(int x, int y);
+    virtual int OnMouseMove(int x, int y);
+    virtual int OnRButtonDown(int x, int y);
+    virtual int OnLButtonDblClk(int x, int y);
+    virtual int OnHScroll(int code);
+    virtual int OnVScroll(int code);
+    virtual int OnMouseWheel(int delta);
+    virtual int OnChar(int code);
+    virtual int OnKeyDown(WPARAM key, LPARAM data);
+    virtual int OnKeyUp(WPARAM key, LPARAM data);
+    virtual int OnSetFocus();
+    virtual int OnKillFocus();
+    virtual int OnNotify(WPARAM id, LPARAM header);
+    virtual int OnGetMinMaxInfo(LPARAM info);
+    virtual int OnUserMessage();
+    virtual int OnEraseBackground();
+    virtual int OnPaint(HDC dc);
+    virtual void UpdateVScrollBar();
+    virtual void UpdateHScrollBar();
+    virtual void SetVScrollPos(int64_t position);
+    virtual void SetHScrollPos(int64_t position);
+
+    // For maximum, page and position, -1 keeps the stored value.
+    void SetScrollState(bool vertical, int32_t maximum, int32_t page, int32_t position, int32_t step);
+
+    // The class's procedure: finds the object through GWLP_USERDATA.
+    static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND Window() const { return m_window; }
+    const CScrollState& VScroll() const { return m_vScroll; }
+    const CScrollState& HScroll() const { return m_hScroll; }
+    int CharWidth() const { return m_charWidth; }
+    int LineHeight() const { return m_lineHeight; }
+    int RowPitch() const { return m_rowPitch; }
+
+protected:
+    // Builds the view font from the configuration (size rule, character set by language).
+    HFONT MakeConfiguredFont() const;
+    void UpdateScrollBar(bool vertical, int32_t content, int32_t unit, int32_t clientSize, uint32_t first);
+    void ScrollTo(bool vertical, int64_t position);
+    int OnScroll(bool vertical, int code);
+
+    HWND m_window = nullptr;
+    int32_t m_contentWidth = 0;
+    int32_t m_contentHeight = 0;
+    uint32_t m_firstColumn = 0;
+    uint32_t m_firstRow = 0;
+    int32_t m_charWidth = 0;
+    int32_t m_lineHeight = 0;
+    int32_t m_rowPitch = 0;
+    CScrollState m_hScroll;
+    CScrollState m_vScroll;
+    uint64_t m_tag = 0;
+    uint32_t m_sizeChanged = 0;
+    HFONT m_font = nullptr;
+    HFONT m_currentFont = nullptr;
+};

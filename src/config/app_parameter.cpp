@@ -1,0 +1,230 @@
+// CAppParameter: the application's identity, its colour table, folders and histories.
+#include "config/app_parameter.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "config/color_table.h"
+#include "config/folders.h"
+#include "document/file.h"
+#include "foundation/trace.h"
+
+CAppParameter* g_config = nullptr;
+
+namespace {
+
+bool SameText(const char16_t* a, const char16_t* b) {
+    if (a == nullptr || b == nullptr) return false;
+    while (*a != 0 && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+// The separator followed by a file name, e.g. "\quillon.ini" on Windows.
+void SeparatedName(char16_t* out, int capacity, const char16_t* name) {
+    char16_t separator[2] = {kPathSeparator, 0};
+    CopyPath(out, capacity, separator);
+    AppendPath(out, capacity, name);
+}
+
+}  // namespace
+
+CAppParameter::CAppParameter() = default;
+
+CAppParameter::~CAppParameter() {
+    for (int k = 0; k < kHistoryCount; ++k) {
+        EmptyHistory(k);
+        std::free(m_histories[k].entries);
+        m_histories[k].entries = nullptr;
+        m_histories[k].capacity = 0;
+    }
+    m_keywords.Clear();
+}
+
+const char16_t* CAppParameter::GetVersion() {
+    return u"1.0.0.0";
+}
+
+const char16_t* CAppParameter::GetTitle(int language) {
+    return language == kLanguageJapanese ? u"Quillon - ログ解析支援ツール" : u"Quillon - LOG Analysis Assist Tool";
+}
+
+int CAppParameter::GetMenuId(int language) {
+    return MapResourceId(language == kLanguageJapanese ? 10013 : 10014);
+}
+
+const char16_t* CAppParameter::GetHelpPage(int language) {
+    // Shipped beside the executable; the shell resolves them against the application folder.
+    return language == kLanguageJapanese ? u"help\\quillon_ja.html" : u"help\\quillon_en.html";
+}
+
+int CAppParameter::GetMenuPosition(const char16_t* title) {
+    if (SameText(title, u"File")) return 0;
+    if (SameText(title, u"Edit")) return 1;
+    if (SameText(title, u"View")) return 2;
+    if (SameText(title, u"Window")) return 2;
+    if (SameText(title, u"Help")) return 3;
+    return 0;
+}
+
+int CAppParameter::MapResourceId(int id) {
+    switch (id) {
+        case 10011:
+        case 10012:
+            return 10011;
+        case 10013:
+        case 10014:
+        case 10015:
+        case 10016:
+            return id;
+        default:
+            return 0;
+    }
+}
+
+void CAppParameter::SetIdentity() {
+    m_reserved1 = 1;
+    m_reserved2 = 1;
+    m_toolbarSwitchable = 1;
+    m_statusbarSwitchable = 1;
+    m_mainClassName.AssignWide(u"QUILLON MAIN WINDOW", -1);
+    m_childClassName.AssignWide(u"QUILLON CHILD WINDOW", -1);
+    m_controlClassName.AssignWide(u"QUILLON CONTROL ITEM WINDOW", -1);
+    m_mdiClientClassName.AssignWide(u"QUILLON MDI CLIENT WINDOW", -1);
+
+    // The settings file: the current folder's when there is one, else the program's.
+    char16_t fileName[32];
+    SeparatedName(fileName, 32, u"quillon.ini");
+    m_settingsFileName.AssignWide(fileName, -1);
+    char16_t path[kMaxPath];
+    CopyPath(path, kMaxPath, m_currentFolder.GetWideOrEmpty());
+    AppendPath(path, kMaxPath, fileName);
+    CFile probe;
+    if (probe.Open(path)) {
+        probe.Close();
+    } else {
+        CopyPath(path, kMaxPath, m_appFolder.GetWideOrEmpty());
+        AppendPath(path, kMaxPath, fileName);
+    }
+    m_settingsFile.AssignWide(path, -1);
+    TraceOutput(u"ini_file = %s\n", m_settingsFile.GetWideOrEmpty());
+
+    // The per-user data folder, created (with its "Tarnwick" parent) when missing.
+    char16_t folder[kMaxPath];
+    if (QueryUserDataRoot(folder, kMaxPath) == 0) return;
+    char16_t piece[16];
+    SeparatedName(piece, 16, u"Tarnwick");
+    AppendPath(folder, kMaxPath, piece);
+    char16_t parent[kMaxPath];
+    CopyPath(parent, kMaxPath, folder);
+    SeparatedName(piece, 16, u"quillon");
+    AppendPath(folder, kMaxPath, piece);
+    m_userDataFolder.AssignWide(folder, -1);
+    if (!PathExists(folder)) {
+        if (!PathExists(parent)) CreateFolder(parent);
+        CreateFolder(folder);  // a failure is ignored: nothing else uses the folder
+    }
+}
+
+void CAppParameter::Reset() {
+    SetIdentity();
+    SetColorTable(kAppColors, kAppColorCount, kAppColorNames, kAppColorNameCount);
+    for (int k = 0; k < kHistoryCount; ++k) ResetHistory(k, kHistoryDefaultCapacity);
+    m_codePage = 0;
+    m_intervalCheck = 0;
+    m_intervalTime = 0;
+    m_contextBefore = 0;
+    m_contextAfter = 0;
+    Load();
+}
+
+void CAppParameter::GetKeywordFilePath(char16_t* out, int capacity) const {
+    if (out == nullptr || capacity <= 0) return;
+    out[0] = 0;
+    const CString& folder = m_currentFolder;
+    CString copy;
+    copy.Assign(folder);
+    const char16_t* wide = copy.GetWideOrEmpty();
+    char16_t name[32];
+    SeparatedName(name, 32, u"keyword_default.xml");
+    int a = 0, b = 0;
+    while (wide[a] != 0) ++a;
+    while (name[b] != 0) ++b;
+    if (a + b >= capacity) return;  // a cut path would name another file
+    CopyPath(out, capacity, wide);
+    AppendPath(out, capacity, name);
+}
+
+int CAppParameter::Load() {
+    if (!CCommConfig::Load()) return 0;
+    char16_t path[kMaxPath];
+    GetKeywordFilePath(path, kMaxPath);
+    m_keywords.LoadFile(path);
+    return 1;
+}
+
+int CAppParameter::Save() {
+    if (!CCommConfig::Save()) return 0;
+    char16_t path[kMaxPath];
+    GetKeywordFilePath(path, kMaxPath);
+    m_keywords.SaveFile(path);
+    return 1;
+}
+
+void CAppParameter::EmptyHistory(int list) {
+    if (list < 0 || list >= kHistoryCount) return;
+    CTextHistory& h = m_histories[list];
+    for (int i = 0; i < h.count; ++i) {
+        delete h.entries[i];
+        h.entries[i] = nullptr;
+    }
+    h.count = 0;
+}
+
+int CAppParameter::ResetHistory(int list, int capacity) {
+    if (list < 0 || list >= kHistoryCount) return 0;
+    CTextHistory& h = m_histories[list];
+    EmptyHistory(list);
+    std::free(h.entries);
+    h.capacity = capacity;
+    h.entries = capacity > 0 ? static_cast<CString**>(std::calloc(static_cast<size_t>(capacity), sizeof(CString*)))
+                             : nullptr;
+    return h.entries != nullptr ? 1 : 0;
+}
+
+void CAppParameter::AddHistory(int list, const char16_t* text) {
+    if (list < 0 || list >= kHistoryCount) return;
+    CTextHistory& h = m_histories[list];
+    if (h.entries == nullptr || h.capacity <= 0) return;
+    for (int i = 0; i < h.count; ++i) {
+        if (h.entries[i]->EqualsWide(text)) {
+            CString* found = h.entries[i];
+            std::memmove(&h.entries[1], &h.entries[0], static_cast<size_t>(i) * sizeof(CString*));
+            h.entries[0] = found;
+            return;
+        }
+    }
+    CString* added = new (std::nothrow) CString(text);
+    if (added == nullptr) return;
+    if (h.count >= h.capacity) {
+        delete h.entries[h.count - 1];
+        h.entries[h.count - 1] = nullptr;
+        --h.count;
+    }
+    std::memmove(&h.entries[1], &h.entries[0], static_cast<size_t>(h.count) * sizeof(CString*));
+    h.entries[0] = added;
+    ++h.count;
+}
+
+const char16_t* CAppParameter::GetFontFace() {
+    if (!m_fontName.IsEmpty()) return m_fontName.GetWideOrEmpty();
+    return m_language == kLanguageJapanese ? u"ＭＳ ゴシック" : u"Courier New";
+}
+
+int CAppParameter::GetFontSize() const {
+    if (m_fontSize != 0) return m_fontSize;
+    return m_language == kLanguageJapanese ? 12 : 14;
+}

@@ -1,0 +1,143 @@
+// The "quillon.ini" settings file: an XML document with the root "config". Reading and
+// writing of both configuration classes, and the file's load and save.
+#include <cstdlib>
+
+#include "config/app_parameter.h"
+#include "xml/xml.h"
+#include "xml/xml_file.h"
+
+namespace {
+
+// Text rows: the element's text, or fallback when it is absent or has none.
+void ReadPath(CXmlElement* config, const char16_t* name, CString& out, const CString& fallback) {
+    const char16_t* text = CXml::GetText(CXml::FindChild(config, name));
+    if (text[0] != 0) {
+        out.AssignWide(text, -1);
+    } else {
+        out.Assign(fallback);
+    }
+}
+
+// An element whose text is the string's, or an element without text for an empty string.
+void AddString(CXmlElement* parent, const char16_t* name, CString& value) {
+    CXml::AddChild(parent, name, value.IsEmpty() ? nullptr : value.GetWide());
+}
+
+}  // namespace
+
+int CCommConfig::Load() {
+    CXml xml;
+    CString path;
+    path.Assign(m_settingsFile);
+    CXmlElement* first = LoadXmlFile(xml, path.GetWide());
+    if (first == nullptr) return 0;
+    ReadSettings(first);
+    CXml::FreeElements(first);
+    return 1;  // whether or not the file held a "config"
+}
+
+int CCommConfig::Save() {
+    CXml xml;
+    CXmlElement* root = CXml::CreateElement(u"root", nullptr);
+    if (root == nullptr) return 0;
+    WriteSettings(root);
+    int ok = 0;
+    if (root->child != nullptr) {
+        CString path;
+        path.Assign(m_settingsFile);
+        ok = SaveXmlFile(xml, root->child, path.GetWide());
+    }
+    CXml::FreeElements(root);
+    return ok;
+}
+
+void CCommConfig::ReadSettings(CXmlElement* first) {
+    CXmlElement* config = CXml::FindElement(first, u"config");
+    if (config == nullptr) return;
+    m_languageSetting = CXml::GetInt(CXml::FindChild(config, u"language"), kLanguageNotChosen);
+    m_fontName.AssignWide(CXml::GetText(CXml::FindChild(config, u"font_name")), -1);
+    m_fontSize = CXml::GetInt(CXml::FindChild(config, u"font_size"), 0);
+    ReadPath(config, u"temp_path", m_tempFolder, m_currentFolder);
+    m_logEnabled = CXml::GetInt(CXml::FindChild(config, u"log_enabled"), 0);
+    ReadPath(config, u"log_path", m_logFolder, m_currentFolder);
+    m_toolbarVisible = CXml::GetInt(CXml::FindChild(config, u"view_toolbar"), 1);
+    m_statusbarVisible = CXml::GetInt(CXml::FindChild(config, u"view_statusbar"), 1);
+
+    CXmlElement* colors = CXml::FindChild(config, u"colors");
+    if (colors == nullptr) return;
+    for (CXmlElement* c = CXml::FindChild(colors, u"color"); c != nullptr; c = CXml::FindNext(c, u"color")) {
+        int index = CXml::GetInt(CXml::FindChild(c, u"index"), m_colorCount);
+        if (index < 0 || index >= m_colorCount) continue;
+        const CColorEntry& d = m_defaultColors[index];
+        m_colors[index].text =
+            static_cast<CColorRef>(CXml::GetInt(CXml::FindChild(c, u"text"), static_cast<int>(d.text)));
+        m_colors[index].background =
+            static_cast<CColorRef>(CXml::GetInt(CXml::FindChild(c, u"background"), static_cast<int>(d.background)));
+    }
+}
+
+void CCommConfig::WriteSettings(CXmlElement* root) {
+    CXmlElement* config = CXml::AddChild(root, u"config", nullptr);
+    if (config == nullptr) return;
+    CXml::AddIntChild(config, u"language", m_languageSetting);
+    AddString(config, u"font_name", m_fontName);
+    CXml::AddIntChild(config, u"font_size", m_fontSize);
+    AddString(config, u"temp_path", m_tempFolder);
+    CXml::AddIntChild(config, u"log_enabled", m_logEnabled);
+    AddString(config, u"log_path", m_logFolder);
+    CXml::AddIntChild(config, u"view_toolbar", m_toolbarVisible);
+    CXml::AddIntChild(config, u"view_statusbar", m_statusbarVisible);
+    CXmlElement* colors = CXml::AddChild(config, u"colors", nullptr);
+    for (int i = 0; i < m_colorCount && colors != nullptr; ++i) {
+        CXmlElement* color = CXml::AddChild(colors, u"color", nullptr);
+        CXml::AddIntChild(color, u"index", i);
+        CXml::AddIntChild(color, u"text", static_cast<int>(m_colors[i].text));
+        CXml::AddIntChild(color, u"background", static_cast<int>(m_colors[i].background));
+    }
+}
+
+void CAppParameter::ReadSettings(CXmlElement* first) {
+    CCommConfig::ReadSettings(first);
+    CXmlElement* config = CXml::FindElement(first, u"config");
+    if (config == nullptr) return;
+    CXmlElement* search = CXml::FindChild(config, u"search");
+    if (search != nullptr) {
+        CXmlElement* info = CXml::FindChild(search, u"info");
+        for (int k = 0; k < kHistoryCount && info != nullptr; ++k, info = CXml::FindNext(info, u"info")) {
+            int capacity = CXml::GetInt(CXml::FindChild(info, u"max"), kHistoryDefaultCapacity);
+            if (capacity <= 0) capacity = kHistoryDefaultCapacity;
+            if (capacity > kHistoryMaxCapacity) capacity = kHistoryMaxCapacity;
+            ResetHistory(k, capacity);
+            // Each text goes in front of those read before it.
+            CXmlElement* texts = CXml::FindChild(info, u"texts");
+            for (CXmlElement* t = CXml::FindChild(texts, u"text"); t != nullptr; t = CXml::FindNext(t, u"text")) {
+                const char16_t* text = CXml::GetText(t);
+                if (text[0] != 0) AddHistory(k, text);
+            }
+        }
+        m_contextBefore = CXml::GetInt(CXml::FindChild(search, u"before_line"), 0);
+        m_contextAfter = CXml::GetInt(CXml::FindChild(search, u"after_line"), 0);
+    }
+    m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
+    m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
+}
+
+void CAppParameter::WriteSettings(CXmlElement* root) {
+    CCommConfig::WriteSettings(root);
+    CXmlElement* config = CXml::FindChild(root, u"config");
+    if (config == nullptr) config = CXml::AddChild(root, u"config", nullptr);
+    if (config == nullptr) return;
+    CXmlElement* search = CXml::FindChild(config, u"search");
+    if (search == nullptr) search = CXml::AddChild(config, u"search", nullptr);
+    for (int k = 0; k < kHistoryCount && search != nullptr; ++k) {
+        CTextHistory& h = m_histories[k];
+        CXmlElement* info = CXml::AddChild(search, u"info", nullptr);
+        CXml::AddIntChild(info, u"max", h.capacity);
+        CXmlElement* texts = CXml::AddChild(info, u"texts", nullptr);
+        for (int i = 0; i < h.count && texts != nullptr; ++i) AddString(texts, u"text", *h.entries[i]);
+    }
+    CXml::AddIntChild(search, u"before_line", m_contextBefore);
+    CXml::AddIntChild(search, u"after_line", m_contextAfter);
+    CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
+    CXml::AddIntChild(config, u"interval_time", m_intervalTime);
+}

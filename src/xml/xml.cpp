@@ -1,0 +1,474 @@
+// The XML reader: one forward pass over the bytes, one function per construct. Recovery
+// from malformed input is deliberately lenient (keep what was read); the trace line marks
+// the places where the reader stopped making progress.
+#include "xml/xml.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "foundation/convert.h"
+#include "foundation/trace.h"
+
+namespace {
+
+struct CEntity {
+    const char* name;
+    int length;
+    char character;
+};
+
+// The same five rows, in the same order, as the writer uses.
+const CEntity kEntities[] = {
+    {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''},
+};
+
+bool IsSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool IsNameDelimiter(unsigned char c) {
+    switch (c) {
+        case 0:
+        case '\t':
+        case '\n':
+        case '\r':
+        case ' ':
+        case '"':
+        case '&':
+        case '\'':
+        case '/':
+        case '<':
+        case '=':
+        case '>':
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool AtEnd(const CXmlCursor& c) {
+    return c.position >= c.size;
+}
+
+int Remaining(const CXmlCursor& c) {
+    return c.size - c.position;
+}
+
+bool LookingAt(const CXmlCursor& c, const char* text, int length) {
+    return Remaining(c) >= length && std::memcmp(c.data + c.position, text, static_cast<size_t>(length)) == 0;
+}
+
+void SkipSpace(CXmlCursor& c) {
+    while (c.position < c.size && IsSpace(c.data[c.position])) ++c.position;
+}
+
+void TraceParseError(int position) {
+    TraceOutput(u"XML parse error (%d)\n", position);
+}
+
+// A comment opener needs one byte beyond "<!--"; the closer counts only when one byte
+// follows it. An unterminated comment runs to the end of the input.
+bool AtComment(const CXmlCursor& c) {
+    return Remaining(c) >= 5 && LookingAt(c, "<!--", 4);
+}
+
+void SkipComment(CXmlCursor& c) {
+    c.position += 4;
+    while (c.position < c.size) {
+        if (c.size - c.position > 3 && std::memcmp(c.data + c.position, "-->", 3) == 0) {
+            c.position += 3;
+            return;
+        }
+        ++c.position;
+    }
+}
+
+// ASCII case-insensitive equality of a UTF-8 string with a lower-case constant.
+bool EqualsNoCase(const CString* s, const char* lower) {
+    if (s == nullptr || s->Data() == nullptr) return false;
+    const char* p = s->Data();
+    size_t n = std::strlen(lower);
+    if (static_cast<size_t>(s->Length()) != n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        char ch = p[i];
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        if (ch != lower[i]) return false;
+    }
+    return true;
+}
+
+void FreeAttributes(CXmlAttribute* attribute) {
+    while (attribute != nullptr) {
+        CXmlAttribute* next = attribute->next;
+        delete attribute->name;
+        delete attribute->value;
+        std::free(attribute);
+        attribute = next;
+    }
+}
+
+}  // namespace
+
+CString* CXml::Decode(const unsigned char* bytes, int count) {
+    char16_t* wide = MultiByteToWideAlloc(reinterpret_cast<const char*>(bytes), count, m_codePage);
+    if (wide == nullptr) return nullptr;
+    CString* s = new (std::nothrow) CString(wide);
+    std::free(wide);
+    return s;
+}
+
+CXmlElement* CXml::Parse(const char* data, int size) {
+    if (data == nullptr || size <= 0) return nullptr;
+    CXmlCursor cursor = {reinterpret_cast<const unsigned char*>(data), size, 0};
+    CString* encoding = nullptr;
+    if (!ParseDeclaration(cursor, &encoding)) {
+        delete encoding;
+        return nullptr;
+    }
+    CXmlElement* first = ParseElement(cursor, 1);
+    if (first == nullptr) {
+        delete encoding;
+        return nullptr;
+    }
+    first->encoding = encoding;
+    // A tail pointer instead of walking the chain for every append: the same order.
+    CXmlElement* tail = first;
+    while (CXmlElement* next = ParseElement(cursor, 1)) {
+        tail->next = next;
+        tail = next;
+    }
+    return first;
+}
+
+int CXml::ParseDeclaration(CXmlCursor& c, CString** encoding) {
+    SkipSpace(c);
+    if (!LookingAt(c, "<?xml", 5)) return 0;
+    c.position += 5;
+    if (AtEnd(c) || !IsSpace(c.data[c.position])) return 0;
+    int previous = -1;
+    for (;;) {
+        if (c.position == previous) {
+            TraceParseError(c.position);
+            return 0;
+        }
+        previous = c.position;
+        SkipSpace(c);
+        if (AtEnd(c)) return 0;
+        if (LookingAt(c, "?>", 2)) {
+            c.position += 2;
+            return 1;
+        }
+        CXmlAttribute* attribute = ParseAttribute(c);
+        if (attribute == nullptr) return 0;
+        CString* name = attribute->name;
+        if (name->Length() == 8 && std::memcmp(name->Data(), "encoding", 8) == 0) {
+            if (EqualsNoCase(attribute->value, "shift_jis")) {
+                m_codePage = 932;
+            } else {
+                m_codePage = 65001;  // "utf-8", and every value the reader does not know
+            }
+            delete *encoding;
+            *encoding = attribute->value;
+            attribute->value = nullptr;
+        }
+        FreeAttributes(attribute);
+        if (AtEnd(c)) return 0;
+    }
+}
+
+CString* CXml::ParseName(CXmlCursor& c) {
+    int start = c.position;
+    int i = start;
+    while (i < c.size && !IsNameDelimiter(c.data[i])) ++i;
+    if (i == start || i >= c.size) return nullptr;
+    CString* name = Decode(c.data + start, i - start);
+    if (name == nullptr) return nullptr;
+    c.position = i;
+    return name;
+}
+
+CXmlAttribute* CXml::ParseAttribute(CXmlCursor& c) {
+    SkipSpace(c);
+    CString* name = ParseName(c);
+    if (name == nullptr) return nullptr;
+    SkipSpace(c);
+    if (AtEnd(c) || c.data[c.position] != '=') {
+        delete name;
+        return nullptr;
+    }
+    ++c.position;
+    SkipSpace(c);
+    if (AtEnd(c) || (c.data[c.position] != '"' && c.data[c.position] != '\'')) {
+        delete name;
+        return nullptr;
+    }
+    int quote = c.data[c.position];
+    ++c.position;
+    CString* value = ParseText(c, quote);
+    auto* attribute = static_cast<CXmlAttribute*>(std::calloc(1, sizeof(CXmlAttribute)));
+    if (attribute == nullptr) {
+        delete name;
+        delete value;
+        return nullptr;
+    }
+    attribute->name = name;
+    attribute->value = value;
+    return attribute;
+}
+
+CString* CXml::ParseText(CXmlCursor& c, int quote) {
+    const int start = c.position;
+    // The look-ahead sizes the output: entities only shrink, and the walk below stops at
+    // the same bytes, so the output never passes this length.
+    int end = start;
+    while (end < c.size) {
+        unsigned char b = c.data[end];
+        if (b == '<' || b == '>' || (quote != 0 && b == quote)) break;
+        ++end;
+    }
+    if (end == start) {
+        if (quote != 0 && end < c.size && c.data[end] == quote) c.position = end + 1;  // an empty value
+        return nullptr;
+    }
+    auto* out = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(end - start)));
+    if (out == nullptr) return nullptr;
+    int n = 0;
+    bool folded = false;
+    int i = start;
+    for (;;) {
+        if (i >= c.size) {
+            c.position = c.size;  // a run that reaches the end of the input is dropped
+            std::free(out);
+            return nullptr;
+        }
+        unsigned char b = c.data[i];
+        if (b == '&') {
+            bool matched = false;
+            for (const CEntity& e : kEntities) {
+                if (c.size - i >= e.length && std::memcmp(c.data + i, e.name, static_cast<size_t>(e.length)) == 0) {
+                    out[n++] = static_cast<unsigned char>(e.character);
+                    i += e.length;
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) {
+                out[n++] = '&';
+                ++i;
+            }
+            folded = false;
+            continue;
+        }
+        if (IsSpace(b)) {
+            if (!folded) {
+                if (n > 0) out[n++] = ' ';
+                folded = true;
+            }
+            ++i;
+            continue;
+        }
+        if (quote != 0 && b == quote) {
+            ++i;
+            break;
+        }
+        if (b == '<' && quote == 0) break;  // the text ends; the position stays at '<'
+        if (b == '<' || b == '>') {
+            c.position = i == start ? i + 1 : i;
+            std::free(out);
+            return nullptr;
+        }
+        out[n++] = b;
+        folded = false;
+        ++i;
+    }
+    c.position = i;
+    if (folded && n > 0 && out[n - 1] == ' ') --n;
+    CString* result = n > 0 ? Decode(out, n) : nullptr;
+    std::free(out);
+    return result;
+}
+
+CXmlElement* CXml::ParseElement(CXmlCursor& c, int depth) {
+    if (depth > kXmlMaxDepth) {
+        // Too deep to be one of our documents: stop reading, as for a wrong end tag.
+        c.position = c.size;
+        return nullptr;
+    }
+    auto* element = static_cast<CXmlElement*>(std::calloc(1, sizeof(CXmlElement)));
+    if (element == nullptr) return nullptr;
+
+    // Comments before the element (at the top level) are skipped here.
+    for (;;) {
+        int passStart = c.position;
+        if (AtEnd(c)) goto nothing;
+        SkipSpace(c);
+        if (AtEnd(c) || c.data[c.position] != '<') goto nothing;
+        if (!AtComment(c)) break;
+        SkipComment(c);
+        if (c.position == passStart) {
+            TraceParseError(c.position);
+            goto nothing;
+        }
+    }
+
+    {
+        ++c.position;
+        const int nameStart = c.position;
+        element->name = ParseName(c);
+        if (element->name == nullptr) goto nothing;
+        const int nameLength = c.position - nameStart;
+
+        if (IsSpace(c.data[c.position])) {
+            SkipSpace(c);
+        } else if (c.data[c.position] != '/' && c.data[c.position] != '>') {
+            goto nothing;
+        }
+        if (LookingAt(c, "/>", 2)) {
+            c.position += 2;
+            return element;
+        }
+        if (!AtEnd(c) && c.data[c.position] == '>') {
+            ++c.position;
+        } else {
+            CXmlAttribute* tail = nullptr;
+            bool open = false;
+            while (!AtEnd(c)) {
+                int passStart = c.position;
+                SkipSpace(c);
+                if (LookingAt(c, "/>", 2)) {
+                    c.position += 2;
+                    return element;
+                }
+                if (!AtEnd(c) && c.data[c.position] == '>') {
+                    ++c.position;
+                    open = true;
+                    break;
+                }
+                CXmlAttribute* attribute = ParseAttribute(c);
+                if (attribute == nullptr) goto nothing;
+                if (tail == nullptr) {
+                    element->attribute = attribute;
+                } else {
+                    tail->next = attribute;
+                }
+                tail = attribute;
+                if (c.position == passStart) {
+                    TraceParseError(c.position);
+                    open = true;
+                    break;
+                }
+            }
+            if (!open) return element;
+        }
+
+        // Content: text runs, children, comments and the end tag.
+        CXmlElement* lastChild = nullptr;
+        for (;;) {
+            if (AtEnd(c)) return element;
+            int passStart = c.position;
+            SkipSpace(c);
+            if (AtEnd(c)) return element;
+            if (LookingAt(c, "</", 2)) {
+                c.position += 2;
+                if (Remaining(c) < nameLength ||
+                    std::memcmp(c.data + c.position, c.data + nameStart, static_cast<size_t>(nameLength)) != 0) {
+                    c.position = c.size;
+                    goto nothing;
+                }
+                c.position += nameLength;
+                SkipSpace(c);
+                if (!AtEnd(c) && c.data[c.position] == '>') {
+                    ++c.position;
+                    return element;
+                }
+            } else if (AtComment(c)) {
+                // Wherever it stands, a comment in content is as if it were not there.
+                SkipComment(c);
+            } else if (c.data[c.position] == '<') {
+                CXmlElement* child = ParseElement(c, depth + 1);
+                if (child != nullptr) {
+                    if (lastChild == nullptr) {
+                        element->child = child;
+                    } else {
+                        lastChild->next = child;
+                    }
+                    lastChild = child;
+                }
+            } else {
+                CString* text = ParseText(c, 0);
+                delete element->text;
+                element->text = text;
+            }
+            if (AtEnd(c)) return element;
+            if (c.position == passStart) {
+                TraceParseError(c.position);
+                return element;
+            }
+        }
+    }
+
+nothing:
+    FreeElements(element);
+    return nullptr;
+}
+
+void CXml::FreeElements(CXmlElement* element) {
+    // Iterative: each element's children are spliced in front of its following siblings,
+    // so no input depth can exhaust the stack.
+    while (element != nullptr) {
+        if (element->child != nullptr) {
+            CXmlElement* last = element->child;
+            while (last->next != nullptr) last = last->next;
+            last->next = element->next;
+            element->next = element->child;
+            element->child = nullptr;
+        }
+        CXmlElement* next = element->next;
+        FreeAttributes(element->attribute);
+        delete element->name;
+        delete element->text;
+        delete element->encoding;
+        std::free(element);
+        element = next;
+    }
+}
+
+CXmlElement* CXml::FindElement(CXmlElement* element, const char16_t* name) {
+    if (name == nullptr) return nullptr;
+    for (CXmlElement* e = element; e != nullptr; e = e->next) {
+        if (e->name != nullptr && e->name->EqualsWide(name)) return e;
+    }
+    return nullptr;
+}
+
+CXmlElement* CXml::FindChild(CXmlElement* parent, const char16_t* name) {
+    return parent != nullptr ? FindElement(parent->child, name) : nullptr;
+}
+
+CXmlElement* CXml::FindNext(CXmlElement* element, const char16_t* name) {
+    return element != nullptr ? FindElement(element->next, name) : nullptr;
+}
+
+const char16_t* CXml::GetText(CXmlElement* element) {
+    if (element == nullptr || element->text == nullptr) return u"";
+    return element->text->GetWideOrEmpty();
+}
+
+int CXml::GetInt(CXmlElement* element, int defaultValue) {
+    if (element == nullptr || element->text == nullptr || element->text->IsEmpty()) return defaultValue;
+    const char16_t* p = element->text->GetWideOrEmpty();
+    while (*p == u' ' || *p == u'\t') ++p;
+    bool negative = false;
+    if (*p == u'-') {
+        negative = true;
+        ++p;
+    }
+    uint32_t value = 0;  // unsigned, so that overflow wraps as the 32-bit value does
+    for (; *p != 0; ++p) {
+        if (*p < u'0' || *p > u'9') return defaultValue;
+        value = value * 10u + static_cast<uint32_t>(*p - u'0');
+    }
+    if (negative) value = 0u - value;
+    return static_cast<int>(value);
+}

@@ -3,6 +3,8 @@
 // Only one thread at a time may use the cache and the file pointer.
 #pragma once
 
+#include <atomic>
+
 #include "document/file.h"
 #include "document/log_line.h"
 #include "foundation/file_name.h"
@@ -17,6 +19,8 @@ struct CLogCacheBlock {
     unsigned char data[kCacheBlockSize];
 };
 
+class CProgressListener;
+
 class CLogFile : public CFile {
 public:
     CLogFile() = default;
@@ -30,6 +34,13 @@ public:
     // the count, 0 on failure. A request of at most one block goes through the cache; a
     // longer one is read directly and comes back whole.
     uint32_t ReadLine(void* buffer, uint32_t length, uint64_t offset);
+
+    // Indexes the open file with the configuration's log code page and keyword set (see
+    // LoadLogLines in log_loader.h) and rebuilds the error-line list. Worker thread only.
+    // Another thread may set *cancel to non-zero to stop the load at its next block; the
+    // lines indexed so far are then returned. Returns a new index that belongs to the
+    // caller, or null when the working buffers cannot be allocated.
+    CLogLineList* Load(CProgressListener* listener, const std::atomic<int>* cancel = nullptr);
 
     CFileName& Name() { return m_name; }
     CLogLineList& ErrorLines() { return m_errorLines; }

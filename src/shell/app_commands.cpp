@@ -1,4 +1,5 @@
 // CAppMain::OnCommand: dispatch of menu, toolbar, combo-box and context-menu commands.
+#include <windows.h>
 #include <commdlg.h>
 
 #include "config/app_parameter.h"
@@ -69,6 +70,13 @@ void CAppMain::OnCommand(int id, int code) {
             return;
         case kCmdCodePageBox:
             OnCodePageChanged(code);
+            return;
+        case kCmdHighlightSettings:
+            EditKeywords();
+            return;
+        case kCmdSettings:
+            EditSettings();
+            RedrawAllViews();
             return;
         case kCmdPrint:
         case kCmdUnused5007:

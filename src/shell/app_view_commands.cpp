@@ -1,5 +1,4 @@
-// The commands that act on the active view: jumps and markers.
-#include "search/marker_list.h"
+// Dispatch of the commands that act on the active view.
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
 #include "view/log_view.h"
@@ -7,19 +6,40 @@
 bool CAppMain::OnViewCommand(int id) {
     CLogView* view = ActiveView();
     switch (id) {
+        case kCmdSearch: RunSearchDialog(view); return true;
+        case kCmdSearchPrevious: SearchAgain(view, false); return true;
+        case kCmdSearchNext: SearchAgain(view, true); return true;
+        case kCmdContextSearchPrevious:
+        case kCmdContextSearchNext:
+            if (UseSelectionAsCondition(view) && m_searchConditions.Count() > 0) {
+                SearchAgain(view, id == kCmdContextSearchNext);
+            }
+            return true;
+        case kCmdHighlightSearch:
+            if (view == nullptr) return true;
+            SetHighlightSearchState(view, view->HighlightSearch() == 0);
+            view->Invalidate();
+            return true;
+        case kCmdExtract: Extract(0); return true;
+        case kCmdContextExtract: Extract(1); return true;
+        case kCmdErrorLog: ShowErrorLog(); return true;
         case kCmdJumpTop:
             if (view != nullptr) view->GoToLine(0);
             return true;
         case kCmdJumpEnd:
             if (view != nullptr && view->Lines() != nullptr) view->GoToLine(view->Lines()->Count());
             return true;
-        case kCmdHighlightSearch:
+        case kCmdJump: RunJumpDialog(view); return true;
+        case kCmdMarker: ToggleMarker(view); return true;
+        case kCmdMarkerPrevious: GoToMarker(view, false); return true;
+        case kCmdMarkerNext: GoToMarker(view, true); return true;
+        case kCmdMarkerDeleteAll:
             if (view == nullptr) return true;
-            view->SetHighlightSearch(!view->HighlightSearch());
-            CheckCommand(kCmdHighlightSearch, view->HighlightSearch() != 0);
+            view->Markers().Clear();
             view->Invalidate();
+            OnViewStateChanged(view);
             return true;
-        default:
-            return false;
+        case kCmdMarkerList: RunMarkerListDialog(view); return true;
+        default: return false;
     }
 }

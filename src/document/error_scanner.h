@@ -1,0 +1,50 @@
+// CErrorScanner: the loader's error-keyword test of one line. The answer is always that of
+// CKeywordSet::FindErrorKeyword on the line converted to UTF-16 with the code page; the
+// conversion is skipped whenever the raw bytes give the same answer (ASCII text in a code
+// page that maps ASCII one to one, or any text in UTF-8 when every error keyword is ASCII).
+// One scanner per thread (it owns a conversion buffer); the keyword set must not change
+// while it is used.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "document/code_page_traits.h"
+
+class CKeywordSet;
+
+class CErrorScanner {
+public:
+    // keywords may be null (no error keywords).
+    CErrorScanner(const CKeywordSet* keywords, unsigned codePage);
+    ~CErrorScanner();
+    CErrorScanner(const CErrorScanner&) = delete;
+    CErrorScanner& operator=(const CErrorScanner&) = delete;
+
+    // Learns the code page and indexes the error keywords by first byte; 1, or 0 when memory ran out.
+    int Prepare();
+    // False when no line can be listed (no error keyword at all).
+    bool Active() const { return m_active; }
+    // 1 when the line holds an error keyword, else 0.
+    int HasError(const char* bytes, uint32_t length);
+
+private:
+    struct Candidate {
+        const char16_t* text;
+        int32_t length;
+    };
+    int TryAt(const unsigned char* bytes, uint32_t length, uint32_t at) const;
+    int Convert(const char* bytes, uint32_t length);
+
+    const CKeywordSet* m_keywords;
+    unsigned m_codePage;
+    CCodePageTraits m_traits;
+    bool m_active = false;
+    bool m_anyLineOnBytes = false;  // UTF-8 and ASCII keywords only: bytes answer for every line
+    uint8_t m_class[256] = {};      // 1: an ASCII unit with the error bit; 2: a byte of 0x80 or more
+    uint32_t m_first[128] = {};     // candidates for each first byte: m_candidates[m_first[b]..+m_count[b])
+    uint32_t m_count[128] = {};
+    Candidate* m_candidates = nullptr;
+    char16_t* m_wide = nullptr;
+    size_t m_wideCapacity = 0;
+};

@@ -1,0 +1,224 @@
+// Block reading and line splitting. A non-empty line begins at a byte that is not a break
+// and ends after its first break (two bytes for a CR LF or LF CR pair), so splitting needs
+// no state beyond the current block: a line that the block does not finish (including a
+// break in the block's last byte, whose partner may follow) is read again at the start of
+// the next block.
+#include "document/line_source.h"
+
+#include <cstdlib>
+
+#include "document/line_breaks.h"
+
+namespace {
+
+// Extra bytes read past a caller's limit, enough to finish the last line of most logs
+// without reading a whole block beyond the limit.
+constexpr size_t kTail = 65536;
+
+}  // namespace
+
+CLineSource::CLineSource(CFile* file, uint64_t fileSize, uint32_t blockSize, uint32_t maxLineLength,
+                         CBlockListener* listener)
+    : m_file(file),
+      m_size(fileSize),
+      m_blockSize(blockSize < 2 ? 2 : blockSize),
+      m_maxLine(maxLineLength < 1 ? 1 : maxLineLength),
+      m_listener(listener) {}
+
+CLineSource::~CLineSource() {
+    std::free(m_buffer);
+}
+
+int CLineSource::Init() {
+    if (m_buffer != nullptr) return 1;
+    m_buffer = static_cast<char*>(std::malloc(m_blockSize));
+    if (m_buffer == nullptr) {
+        m_status = kNoMemory;
+        return 0;
+    }
+    m_capacity = m_blockSize;
+    return 1;
+}
+
+void CLineSource::Seek(uint64_t position) {
+    // From inside the file, start one byte early: that byte tells whether position begins a line.
+    m_start = position > 0 ? position - 1 : 0;
+    m_inside = position > 0;
+    m_length = 0;
+    m_pos = 0;
+    m_status = kReading;
+}
+
+int CLineSource::Refill(uint64_t at) {
+    if (m_listener != nullptr && !m_listener->OnBlock(at)) {
+        m_status = kStopped;
+        return 0;
+    }
+    if (m_capacity > m_blockSize) {
+        // A long line made the buffer grow; go back to the block size.
+        char* smaller = static_cast<char*>(std::realloc(m_buffer, m_blockSize));
+        if (smaller != nullptr) {
+            m_buffer = smaller;
+            m_capacity = m_blockSize;
+        }
+    }
+    uint64_t want = m_size - at;
+    if (want > m_blockSize) want = m_blockSize;
+    if (m_limit < m_size) {
+        uint64_t needed = (m_limit > at ? m_limit - at : 0) + kTail;
+        if (want > needed) want = needed;
+    }
+    uint32_t n = m_file->Read(m_buffer, static_cast<uint32_t>(want), at);
+    if (n == 0) {
+        m_status = kReadFailed;
+        return 0;
+    }
+    m_start = at;
+    m_length = n;
+    m_pos = 0;
+    return 1;
+}
+
+int CLineSource::Grow() {
+    // Double what is held (bounded by what the longest line can need and by the file).
+    uint64_t more = m_length > kTail ? m_length : kTail;
+    uint64_t room = static_cast<uint64_t>(m_maxLine) + 1 - m_length;
+    if (more > room) more = room;
+    uint64_t left = m_size - (m_start + m_length);
+    if (more > left) more = left;
+    if (more == 0) {
+        m_status = kReadFailed;
+        return 0;
+    }
+    size_t wanted = m_length + static_cast<size_t>(more);
+    if (wanted > m_capacity) {
+        char* grown = static_cast<char*>(std::realloc(m_buffer, wanted));
+        if (grown == nullptr) {
+            m_status = kNoMemory;
+            return 0;
+        }
+        m_buffer = grown;
+        m_capacity = wanted;
+    }
+    uint32_t n = m_file->Read(m_buffer + m_length, static_cast<uint32_t>(more), m_start + m_length);
+    if (n == 0) {
+        m_status = kReadFailed;
+        return 0;
+    }
+    m_length += n;
+    return 1;
+}
+
+int CLineSource::More(size_t lineStart) {
+    // The line is read again from its start in a new block; when it already starts the
+    // block, the block grows instead.
+    if (lineStart > 0) return Refill(m_start + lineStart);
+    return Grow();
+}
+
+int CLineSource::Next(uint64_t limit, CLineView* line) {
+    if (m_status != kReading) return 0;
+    m_limit = limit;
+    const auto* b = reinterpret_cast<const unsigned char*>(m_buffer);
+    for (;;) {
+        if (m_pos >= m_length) {
+            uint64_t at = m_start + m_length;
+            if (at >= m_size || at >= limit) {
+                m_status = kEnd;
+                return 0;
+            }
+            if (!Refill(at)) return 0;
+            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            continue;
+        }
+        if (m_inside) {
+            size_t j = m_pos + FindLineBreak(m_buffer + m_pos, m_length - m_pos);
+            m_pos = j;
+            if (j == m_length) continue;
+            m_inside = false;
+        }
+        while (m_pos < m_length && IsLineBreak(b[m_pos])) ++m_pos;
+        if (m_pos == m_length) {
+            // A lone break in the block's last byte is read again with the next block, as
+            // for a line; it changes no line, only where that block starts.
+            if (m_length >= 2 && m_start + m_length < m_size && !IsBreakPair(b[m_length - 2], b[m_length - 1])) {
+                --m_length;
+                m_pos = m_length;
+            }
+            continue;
+        }
+        size_t s = m_pos;
+        if (m_start + s >= limit) {
+            m_status = kEnd;
+            return 0;
+        }
+        size_t avail = m_length - s;
+        size_t window = avail < m_maxLine ? avail : m_maxLine;
+        size_t j = s + FindLineBreak(m_buffer + s, window);
+        bool eof = m_start + m_length >= m_size;
+        size_t e;
+        if (j < s + window) {
+            if (j + 1 < m_length) {
+                e = j + (IsBreakPair(b[j], b[j + 1]) ? 2 : 1);
+            } else if (eof) {
+                e = j + 1;
+            } else {
+                if (!More(s)) return 0;
+                b = reinterpret_cast<const unsigned char*>(m_buffer);
+                continue;
+            }
+            if (e - s > m_maxLine) e = s + m_maxLine;
+        } else if (avail >= m_maxLine) {
+            e = s + m_maxLine;
+        } else if (eof) {
+            e = m_length;
+        } else {
+            if (!More(s)) return 0;
+            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            continue;
+        }
+        line->offset = m_start + s;
+        line->bytes = m_buffer + s;
+        line->length = static_cast<uint32_t>(e - s);
+        m_pos = e;
+        return 1;
+    }
+}
+
+int CLineSource::CountStarts(uint64_t begin, uint64_t end, uint64_t* count) {
+    *count = 0;
+    if (end > m_size) end = m_size;
+    if (m_buffer == nullptr && !Init()) return 0;
+    // The byte before begin only says whether begin itself starts a line.
+    uint64_t at = begin > 0 ? begin - 1 : 0;
+    bool lookBehind = begin > 0;
+    bool previousIsBreak = true;
+    while (at < end) {
+        if (m_listener != nullptr && !m_listener->OnBlock(at)) {
+            m_status = kStopped;
+            return 0;
+        }
+        uint64_t want = end - at;
+        if (want > m_blockSize) want = m_blockSize;
+        uint32_t n = m_file->Read(m_buffer, static_cast<uint32_t>(want), at);
+        if (n == 0) {
+            m_status = kReadFailed;
+            return 0;
+        }
+        const char* p = m_buffer;
+        size_t length = n;
+        if (lookBehind) {
+            previousIsBreak = IsLineBreak(static_cast<unsigned char>(p[0]));
+            ++p;
+            --length;
+            lookBehind = false;
+        }
+        *count += CountLineStarts(p, length, previousIsBreak);
+        if (length > 0) previousIsBreak = IsLineBreak(static_cast<unsigned char>(p[length - 1]));
+        at += n;
+    }
+    // The buffer no longer holds what Next expects.
+    m_length = 0;
+    m_pos = 0;
+    return 1;
+}

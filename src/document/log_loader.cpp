@@ -1,0 +1,391 @@
+// The loader. Small files are read in one pass that appends to the index. Larger files are
+// read twice: a cheap first pass counts the lines of each chunk (about 40 MiB) so that the
+// index is allocated once at its exact size - no growth copies, and peak memory stays near
+// 32 bytes per line - and the second pass indexes the chunks on every processor, each
+// writing its own slots. Lines at the start of a chunk that carry an earlier chunk's time
+// stamp get it when all chunks are done. Both passes give exactly what a single sequential
+// pass gives; if the file changes between them, or a read fails, the load is redone in one pass.
+#include "document/log_loader.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "document/error_scanner.h"
+#include "document/helper_thread.h"
+#include "document/time_stamp.h"
+#include "foundation/convert.h"
+
+namespace {
+
+constexpr int kMaxWorkers = 4;
+constexpr uint32_t kBlocksPerChunk = 4;
+
+bool Cancelled(const CLoadRequest& r) {
+    return r.cancel != nullptr && r.cancel->load(std::memory_order_relaxed) != 0;
+}
+
+// A growable array of line indexes (a chunk's error lines).
+class CIndexArray {
+public:
+    ~CIndexArray() { std::free(m_items); }
+    void Add(int32_t index) {
+        if (m_count == m_capacity) {
+            int32_t capacity = m_capacity < 1024 ? 1024 : m_capacity * 2;
+            auto* grown = static_cast<int32_t*>(std::realloc(m_items, static_cast<size_t>(capacity) * sizeof(int32_t)));
+            if (grown == nullptr) return;  // that line goes unlisted, as when the list cannot grow
+            m_items = grown;
+            m_capacity = capacity;
+        }
+        m_items[m_count++] = index;
+    }
+    int32_t Count() const { return m_count; }
+    int32_t At(int32_t i) const { return m_items[i]; }
+
+private:
+    int32_t* m_items = nullptr;
+    int32_t m_capacity = 0;
+    int32_t m_count = 0;
+};
+
+enum ChunkState { kPending, kComplete, kStopped, kFailed };
+
+// The lines that begin in [begin, end).
+struct CChunk {
+    uint64_t begin = 0;
+    uint64_t end = 0;
+    int64_t base = 0;   // index of its first line
+    int64_t count = 0;  // lines the first pass found
+    int64_t written = 0;
+    int64_t lead = 0;  // lines before its first own time stamp
+    bool stamped = false;
+    CTimeStamp last;
+    CIndexArray errors;
+    ChunkState state = kPending;
+};
+
+// Reports the sequential load's blocks as they are: start offset and file size.
+class CBlockProgress : public CBlockListener {
+public:
+    CBlockProgress(const CLoadRequest& r, uint64_t size) : m_request(r), m_size(size) {}
+    int OnBlock(uint64_t blockStart) override {
+        if (Cancelled(m_request)) return 0;
+        if (m_request.listener != nullptr) m_request.listener->OnProgress(blockStart, m_size);
+        return 1;
+    }
+
+private:
+    const CLoadRequest& m_request;
+    uint64_t m_size;
+};
+
+int LoadSequential(CFile* file, const CLoadRequest& r, CErrorScanner* scanner, CLogLineList* lines,
+                   CLogLineList* errors) {
+    CBlockProgress progress(r, file->Size());
+    CLineSource source(file, file->Size(), r.blockSize, r.maxLineLength, &progress);
+    if (!source.Init()) return 0;
+    source.Seek(0);
+    CTimeStamp last;
+    int32_t number = 0;
+    CLineView line;
+    while (source.Next(~0ull, &line)) {
+        CTimeStamp own;
+        if (ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own)) last = own;
+        if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) break;
+        if (scanner->HasError(line.bytes, line.length)) {
+            errors->Append(number, last, line.offset, static_cast<int32_t>(line.length));
+        }
+        ++number;
+    }
+    return 1;
+}
+
+struct CLoadJob;
+
+// One thread's share of a chunked load: its own file handle, line source and scanner.
+class CWorker : public CBlockListener {
+public:
+    CWorker(CLoadJob* job, CFile* file, bool reports);
+    int Init();
+    int OnBlock(uint64_t blockStart) override;
+    void CountChunks();
+    void IndexChunks();
+    static void Run(void* self);
+
+    CFile* m_file;
+    CErrorScanner m_scanner;
+
+private:
+    void IndexChunk(CChunk& chunk);
+
+    CLoadJob* m_job;
+    bool m_reports;
+    CLineSource m_source;
+    CChunk* m_chunk = nullptr;
+    uint64_t m_reported = 0;
+};
+
+struct CLoadJob {
+    const CLoadRequest* request = nullptr;
+    uint64_t size = 0;
+    CChunk* chunks = nullptr;
+    int chunkCount = 0;
+    bool counting = true;
+    bool single = false;  // one worker and one chunk: the whole file
+    std::atomic<int> next{0};
+    std::atomic<uint64_t> done{0};
+    std::atomic<int> failed{0};
+    CLogLine* entries = nullptr;
+};
+
+CWorker::CWorker(CLoadJob* job, CFile* file, bool reports)
+    : m_file(file),
+      m_scanner(job->request->keywords, job->request->codePage),
+      m_job(job),
+      m_reports(reports),
+      m_source(file, job->size, job->request->blockSize, job->request->maxLineLength, this) {}
+
+int CWorker::Init() {
+    return m_source.Init() && m_scanner.Prepare();
+}
+
+int CWorker::OnBlock(uint64_t blockStart) {
+    if (Cancelled(*m_job->request) || m_job->failed.load(std::memory_order_relaxed) != 0) return 0;
+    if (m_job->counting) return 1;
+    uint64_t pos = blockStart < m_chunk->begin ? m_chunk->begin : blockStart > m_chunk->end ? m_chunk->end : blockStart;
+    if (pos > m_reported) {
+        m_job->done.fetch_add(pos - m_reported);
+        m_reported = pos;
+    }
+    if (m_reports && m_job->request->listener != nullptr) {
+        // Alone, the blocks are those of a sequential load and are reported as such.
+        uint64_t position = m_job->single ? blockStart : m_job->done.load();
+        m_job->request->listener->OnProgress(position, m_job->size);
+    }
+    return 1;
+}
+
+void CWorker::CountChunks() {
+    for (int c; (c = m_job->next.fetch_add(1)) < m_job->chunkCount;) {
+        CChunk& chunk = m_job->chunks[c];
+        uint64_t count = 0;
+        if (!m_source.CountStarts(chunk.begin, chunk.end, &count)) {
+            chunk.state = m_source.GetStatus() == CLineSource::kStopped ? kStopped : kFailed;
+            if (chunk.state == kFailed) m_job->failed.store(1);
+            return;
+        }
+        chunk.count = static_cast<int64_t>(count);
+        chunk.state = kComplete;
+    }
+}
+
+void CWorker::IndexChunk(CChunk& chunk) {
+    m_chunk = &chunk;
+    m_reported = chunk.begin;
+    m_source.Seek(chunk.begin);
+    CLineView line;
+    int64_t k = 0;
+    while (m_source.Next(chunk.end, &line)) {
+        if (k == chunk.count) {
+            // More lines than counted: the file changed between the passes.
+            chunk.written = k + 1;
+            chunk.state = kComplete;
+            return;
+        }
+        CTimeStamp own;
+        if (ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own)) {
+            if (!chunk.stamped) chunk.lead = k;
+            chunk.stamped = true;
+            chunk.last = own;
+        }
+        int64_t index = chunk.base + k;
+        CLogLine& entry = m_job->entries[index];
+        entry.timeStamp = chunk.stamped ? chunk.last : CTimeStamp();
+        entry.lineNumber = static_cast<int32_t>(index);
+        entry.offset = line.offset;
+        entry.length = static_cast<int32_t>(line.length);
+        if (m_scanner.HasError(line.bytes, line.length)) chunk.errors.Add(static_cast<int32_t>(index));
+        ++k;
+    }
+    chunk.written = k;
+    if (!chunk.stamped) chunk.lead = k;
+    CLineSource::Status status = m_source.GetStatus();
+    if (status == CLineSource::kEnd) {
+        chunk.state = kComplete;
+        m_job->done.fetch_add(chunk.end - m_reported);
+    } else if (status == CLineSource::kStopped) {
+        chunk.state = kStopped;
+    } else {
+        chunk.state = kFailed;
+        m_job->failed.store(1);
+    }
+}
+
+void CWorker::IndexChunks() {
+    for (int c; (c = m_job->next.fetch_add(1)) < m_job->chunkCount;) {
+        IndexChunk(m_job->chunks[c]);
+        if (m_job->chunks[c].state != kComplete) return;
+    }
+}
+
+void CWorker::Run(void* self) {
+    auto* worker = static_cast<CWorker*>(self);
+    if (worker->m_job->counting) {
+        worker->CountChunks();
+    } else {
+        worker->IndexChunks();
+    }
+}
+
+// Runs one pass on every worker: the first on this thread, the others on helper threads.
+void RunPass(CWorker** workers, int count, CLoadJob* job, bool counting) {
+    job->counting = counting;
+    job->next.store(0);
+    CHelperThread threads[kMaxWorkers];
+    for (int i = 1; i < count; ++i) threads[i].Start(CWorker::Run, workers[i]);
+    CWorker::Run(workers[0]);
+    for (int i = 1; i < count; ++i) threads[i].Join();
+}
+
+// Opens another handle on the file for a helper thread; null when that is not possible.
+CFile* OpenAnotherHandle(CFile* file) {
+    char16_t* path = MultiByteToWideAlloc(file->Path().Data(), -1, kCodePageUtf8);
+    if (path == nullptr) return nullptr;
+    auto* other = new (std::nothrow) CFile();
+    if (other != nullptr && (!other->Open(path) || other->Size() < file->Size())) {
+        delete other;
+        other = nullptr;
+    }
+    std::free(path);
+    return other;
+}
+
+int WorkerCount(const CLoadRequest& r) {
+    int n = r.threads > 0 ? r.threads : CHelperThread::ProcessorCount();
+    return n < 1 ? 1 : n > kMaxWorkers ? kMaxWorkers : n;
+}
+
+// Slots written by the workers become entries of the list: Reserve made room for them, and
+// appending an entry to itself only advances the count.
+void CommitReserved(CLogLineList* lines, int64_t count) {
+    for (int64_t i = 0; i < count; ++i) lines->Append(lines->Entries()[i]);
+}
+
+enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedNoMemory };
+
+ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
+                           CLogLineList* errors) {
+    RunPass(workers, workerCount, job, true);
+    if (Cancelled(*job->request)) return kChunkedDone;  // nothing indexed yet
+    int64_t total = 0;
+    for (int c = 0; c < job->chunkCount; ++c) {
+        if (job->chunks[c].state != kComplete) return kChunkedRedo;
+        job->chunks[c].base = total;
+        total += job->chunks[c].count;
+        job->chunks[c].state = kPending;
+    }
+    if (total > 0x7fffffff || !lines->Reserve(static_cast<int32_t>(total))) return kChunkedRedo;
+    job->entries = lines->Entries();
+    RunPass(workers, workerCount, job, false);
+
+    if (job->failed.load() != 0) return kChunkedRedo;
+    // The lines indexed: whole chunks in file order, up to the first that did not finish.
+    int64_t indexed = 0;
+    int included = 0;
+    for (; included < job->chunkCount; ++included) {
+        CChunk& chunk = job->chunks[included];
+        if (chunk.state == kFailed) return kChunkedRedo;
+        if (chunk.state == kComplete && chunk.written != chunk.count) return kChunkedRedo;
+        if (chunk.state == kPending) break;
+        indexed += chunk.written;
+        if (chunk.state != kComplete) {
+            ++included;
+            break;
+        }
+    }
+    CTimeStamp carried;
+    for (int c = 0; c < included; ++c) {
+        CChunk& chunk = job->chunks[c];
+        for (int64_t k = 0; k < chunk.lead && k < chunk.written; ++k) job->entries[chunk.base + k].timeStamp = carried;
+        if (chunk.stamped) carried = chunk.last;
+    }
+    CommitReserved(lines, indexed);
+    for (int c = 0; c < included; ++c) {
+        const CIndexArray& list = job->chunks[c].errors;
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            if (list.At(i) < indexed) errors->Append(job->entries[list.At(i)]);
+        }
+    }
+    return kChunkedDone;
+}
+
+// The chunked load with its workers; kChunkedRedo asks for the sequential load instead.
+ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, CLogLineList* lines, CLogLineList* errors) {
+    CLoadJob job;
+    job.request = &r;
+    job.size = file->Size();
+    int wanted = WorkerCount(r);
+    job.single = wanted == 1;
+    uint64_t chunkSize = job.single ? job.size : static_cast<uint64_t>(r.blockSize) * kBlocksPerChunk;
+    uint64_t chunkCount = (job.size + chunkSize - 1) / chunkSize;
+    if (chunkCount > 0x7fffffff) return kChunkedRedo;
+    job.chunks = new (std::nothrow) CChunk[chunkCount];
+    if (job.chunks == nullptr) return kChunkedRedo;
+    job.chunkCount = static_cast<int>(chunkCount);
+    for (int c = 0; c < job.chunkCount; ++c) {
+        job.chunks[c].begin = static_cast<uint64_t>(c) * chunkSize;
+        uint64_t end = job.chunks[c].begin + chunkSize;
+        job.chunks[c].end = end < job.size ? end : job.size;
+    }
+    CFile* handles[kMaxWorkers] = {file};
+    CWorker* workers[kMaxWorkers] = {};
+    int count = 0;
+    ChunkedResult result = kChunkedNoMemory;
+    for (int i = 0; i < wanted; ++i) {
+        if (i > 0) handles[i] = OpenAnotherHandle(file);
+        if (handles[i] == nullptr) break;
+        workers[i] = new (std::nothrow) CWorker(&job, handles[i], i == 0);
+        if (workers[i] == nullptr || !workers[i]->Init()) {
+            delete workers[i];
+            workers[i] = nullptr;
+            if (i > 0) delete handles[i];
+            break;
+        }
+        count = i + 1;
+    }
+    if (count > 0) result = IndexChunked(&job, workers, count, lines, errors);
+    for (int i = 0; i < count; ++i) {
+        delete workers[i];
+        if (i > 0) delete handles[i];
+    }
+    delete[] job.chunks;
+    return result;
+}
+
+}  // namespace
+
+CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList* errorLines) {
+    CLoadRequest request = given;
+    if (request.blockSize < 2) request.blockSize = 2;
+    errorLines->Free();
+    auto* lines = new (std::nothrow) CLogLineList();
+    if (lines == nullptr) return nullptr;
+    if (file->Size() == 0) return lines;
+    // Files of more than a couple of blocks are counted first and indexed on every processor.
+    if (file->Size() > 2ull * request.blockSize) {
+        ChunkedResult result = LoadChunked(file, request, lines, errorLines);
+        if (result == kChunkedDone) return lines;
+        if (result == kChunkedNoMemory) {
+            delete lines;
+            return nullptr;
+        }
+        lines->Free();
+        errorLines->Free();
+        if (Cancelled(request)) return lines;
+    }
+    CErrorScanner scanner(request.keywords, request.codePage);
+    if (!scanner.Prepare() || !LoadSequential(file, request, &scanner, lines, errorLines)) {
+        delete lines;
+        return nullptr;
+    }
+    return lines;
+}

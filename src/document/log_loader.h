@@ -1,0 +1,34 @@
+// The log loader: reads a file once in 10 MiB blocks and builds its line index (one 32-byte
+// CLogLine per non-empty line, with its own time stamp or the last one before it) and the
+// list of lines holding an error keyword. CLogFile::Load is the application's entry; tests,
+// the console tool and the benchmark call LoadLogLines with explicit inputs.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "document/file.h"
+#include "document/line_source.h"
+#include "document/log_line.h"
+#include "document/progress_listener.h"
+
+class CKeywordSet;
+
+struct CLoadRequest {
+    unsigned codePage = 0;                     // decodes the lines for the error-keyword test
+    const CKeywordSet* keywords = nullptr;     // its error keywords and flag table; null: none
+    CProgressListener* listener = nullptr;     // OnProgress(block start, file size) before blocks
+    const std::atomic<int>* cancel = nullptr;  // non-zero: stop at the next block
+    uint32_t blockSize = kLoadBlockSize;
+    uint32_t maxLineLength = kMaxLineLength;   // longer lines are indexed in pieces of this length
+    int threads = 0;                           // 0: one per processor (up to 4); 1: this thread only
+};
+
+// Indexes the first file->Size() bytes of an open file. Returns a new index that belongs to
+// the caller (empty for an empty file, which gets no progress call), or null when the
+// working buffers cannot be allocated. errorLines is emptied first, then receives the error
+// lines in file order, each at most once. When the load is cancelled, a read fails or the
+// index cannot grow, the lines indexed before that point are returned.
+// With more than one thread, the other threads read through handles of their own opened on
+// file->Path(); progress is then the number of bytes done, reported from this thread only.
+CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);

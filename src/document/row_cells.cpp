@@ -1,0 +1,26 @@
+// The row cells: the interval tracker walks the rows in list order, so the reference of an
+// extraction or error-log row is the previous entry of that list, not of the file.
+#include "document/row_cells.h"
+
+#include "foundation/format.h"
+
+namespace {
+
+CTimeStamp ReferenceFor(const CLogLineList& lines, int32_t firstRow) {
+    const CLogLine* above = lines.At(firstRow > 0 ? firstRow - 1 : 0);
+    return above != nullptr ? above->timeStamp : CTimeStamp();
+}
+
+}  // namespace
+
+CRowCells::CRowCells(const CLogLineList& lines, int32_t firstRow, int checkOn, int32_t thresholdMs)
+    : m_tracker(ReferenceFor(lines, firstRow)), m_checkOn(checkOn), m_threshold(thresholdMs) {}
+
+void CRowCells::Next(const CLogLine& line, CRowCell* cell) {
+    cell->shownNumber = line.lineNumber + 1;
+    FormatString(cell->number, 16, u"%10d", cell->shownNumber);
+    cell->intervalMs = 0;
+    cell->interval[0] = 0;
+    cell->hasInterval = m_tracker.Next(line.timeStamp, &cell->intervalMs, cell->interval);
+    cell->marked = cell->hasInterval && IntervalReachesThreshold(m_checkOn != 0, cell->intervalMs, m_threshold);
+}

@@ -1,0 +1,131 @@
+// Byte-level matching. In a code page that maps ASCII one to one, an ASCII text occurs in
+// a line of ASCII bytes exactly where its bytes do. In UTF-8 more holds: decoding
+// resynchronises at every ASCII and lead byte, so any text of paired UTF-16 without U+FFFD
+// occurs in the decoded line exactly where its UTF-8 form occurs in the bytes, whatever
+// else the line holds. Everything else is decoded and tested unit by unit.
+#include "search/line_matcher.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "foundation/convert.h"
+
+namespace {
+
+bool IsAscii(const char16_t* text, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (text[i] >= 0x80) return false;
+    }
+    return true;
+}
+
+// Well-formed UTF-16 without the replacement character, which invalid bytes also decode to.
+bool HasExactUtf8Form(const char16_t* text, int n) {
+    for (int i = 0; i < n; ++i) {
+        char16_t u = text[i];
+        if (u == 0xFFFD) return false;
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            if (i + 1 >= n || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
+            ++i;
+        } else if (u >= 0xDC00 && u <= 0xDFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HasHighByte(const char* bytes, uint32_t length) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    uint32_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, b + i, 8);
+        if ((w & 0x8080808080808080ull) != 0) return true;
+    }
+    for (; i < length; ++i) {
+        if (b[i] >= 0x80) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m) {
+    if (m == 0 || m > n) return -1;
+    const char* p = text;
+    const char* last = text + (n - m);
+    while (p <= last) {
+        p = static_cast<const char*>(std::memchr(p, needle[0], static_cast<size_t>(last - p) + 1));
+        if (p == nullptr) return -1;
+        if (std::memcmp(p + 1, needle + 1, m - 1) == 0) return p - text;
+        ++p;
+    }
+    return -1;
+}
+
+CLineMatcher::CLineMatcher(const CSearchCondition& condition, unsigned codePage)
+    : m_condition(condition), m_codePage(codePage) {}
+
+CLineMatcher::~CLineMatcher() {
+    for (Pattern& p : m_patterns) std::free(p.bytes);
+    std::free(m_wide);
+}
+
+int CLineMatcher::Prepare() {
+    m_count = m_condition.Count();
+    m_traits = GetCodePageTraits(m_codePage);
+    bool allExactUtf8 = true;
+    for (int i = 0; i < m_count; ++i) {
+        int n = 0;
+        const char16_t* text = m_condition.WideText(i, &n);
+        Pattern& p = m_patterns[i];
+        p.ascii = IsAscii(text, n);
+        if (p.ascii || (m_traits.utf8 && HasExactUtf8Form(text, n))) {
+            p.bytes = WideToMultiByteAlloc(text, n, kCodePageUtf8);
+            if (p.bytes == nullptr) return 0;
+            p.length = static_cast<uint32_t>(std::strlen(p.bytes));
+        } else {
+            allExactUtf8 = false;
+        }
+    }
+    m_bytesAlways = m_traits.utf8 && allExactUtf8;
+    m_bytesWhenAscii = m_traits.asciiIdentity;
+    return 1;
+}
+
+int CLineMatcher::MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const {
+    bool all = m_condition.MatchAll() != 0;
+    for (int i = 0; i < m_count; ++i) {
+        const Pattern& p = m_patterns[i];
+        // A text with other characters cannot occur in a line of ASCII bytes.
+        bool found = (!asciiLine || p.ascii) && p.bytes != nullptr && FindBytes(bytes, length, p.bytes, p.length) >= 0;
+        if (all && !found) return 0;
+        if (!all && found) return 1;
+    }
+    return all ? 1 : 0;
+}
+
+int CLineMatcher::MatchConverted(const char* bytes, uint32_t length) {
+    size_t need = static_cast<size_t>(length) + 1;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (need > m_wideCapacity) {
+            auto* grown = static_cast<char16_t*>(std::realloc(m_wide, need * sizeof(char16_t)));
+            if (grown == nullptr) return 0;
+            m_wide = grown;
+            m_wideCapacity = need;
+        }
+        int n = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), m_wide, static_cast<int>(m_wideCapacity));
+        if (n > 0) return m_condition.Matches(m_wide, n);
+        int needed = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), nullptr, 0);
+        if (needed <= 0 || static_cast<size_t>(needed) < m_wideCapacity) return 0;
+        need = static_cast<size_t>(needed) + 1;
+    }
+    return 0;
+}
+
+int CLineMatcher::Matches(const char* bytes, uint32_t length) {
+    if (m_count == 0 || length == 0) return 0;
+    if (m_bytesAlways) return MatchBytes(bytes, length, false);
+    if (m_bytesWhenAscii && !HasHighByte(bytes, length)) return MatchBytes(bytes, length, true);
+    return MatchConverted(bytes, length);
+}

@@ -1,0 +1,46 @@
+// CLineMatcher: CSearchCondition::Matches applied to a line's raw bytes. The answer is
+// always that of the condition on the line decoded with the code page; the decoding is
+// skipped when the bytes give the same answer (see CCodePageTraits). One per scan: it
+// owns a conversion buffer. The condition must not change while the matcher is used.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "document/code_page_traits.h"
+#include "search/search_condition.h"
+
+class CLineMatcher {
+public:
+    CLineMatcher(const CSearchCondition& condition, unsigned codePage);
+    ~CLineMatcher();
+    CLineMatcher(const CLineMatcher&) = delete;
+    CLineMatcher& operator=(const CLineMatcher&) = delete;
+
+    // Prepares the byte forms of the texts; 1, or 0 when memory ran out.
+    int Prepare();
+    // 1 when the line satisfies the condition, else 0.
+    int Matches(const char* bytes, uint32_t length);
+
+private:
+    struct Pattern {
+        char* bytes = nullptr;  // the text as it appears in the raw line, when it can be known
+        uint32_t length = 0;
+        bool ascii = false;  // every unit below 0x80
+    };
+    int MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const;
+    int MatchConverted(const char* bytes, uint32_t length);
+
+    const CSearchCondition& m_condition;
+    unsigned m_codePage;
+    CCodePageTraits m_traits;
+    Pattern m_patterns[kMaxConditionTexts];
+    int m_count = 0;
+    bool m_bytesAlways = false;     // every line can be tested on its bytes
+    bool m_bytesWhenAscii = false;  // lines of ASCII bytes can be tested on their bytes
+    char16_t* m_wide = nullptr;
+    size_t m_wideCapacity = 0;
+};
+
+// Index of the first occurrence of the m bytes of needle in the n bytes of text, or -1.
+int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m);

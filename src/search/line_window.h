@@ -1,0 +1,34 @@
+// CLineWindow: reads the lines of a scan through a large window of the file, so that a
+// scan over consecutive lines costs one read per few megabytes instead of one per line.
+// A line longer than the window is read whole into a buffer of its own. One thread only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "document/file.h"
+
+constexpr uint32_t kLineWindowSize = 4u << 20;
+
+class CLineWindow {
+public:
+    explicit CLineWindow(CFile* file, uint32_t windowSize = kLineWindowSize);
+    ~CLineWindow();
+    CLineWindow(const CLineWindow&) = delete;
+    CLineWindow& operator=(const CLineWindow&) = delete;
+
+    // The bytes of [offset, offset + length), valid until the next call, with *got set to
+    // the number available (fewer at the end of a file that shrank); null when none can be
+    // read. backward: the scan moves towards the file's start, so the window is read to
+    // end at this line.
+    const char* Get(uint64_t offset, uint32_t length, bool backward, uint32_t* got);
+
+private:
+    CFile* m_file;
+    uint32_t m_windowSize;
+    char* m_window = nullptr;
+    uint64_t m_start = 0;
+    uint32_t m_length = 0;
+    char* m_long = nullptr;  // for a line longer than the window
+    uint32_t m_longCapacity = 0;
+};

@@ -1,0 +1,74 @@
+// The search condition: storage of its texts and the AND / OR test of one line.
+#include "search/search_condition.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+CSearchCondition::~CSearchCondition() {
+    Clear();
+}
+
+void CSearchCondition::Clear() {
+    for (int i = 0; i < m_count; ++i) {
+        delete m_texts[i];
+        std::free(m_wide[i]);
+        m_texts[i] = nullptr;
+        m_wide[i] = nullptr;
+        m_lengths[i] = 0;
+    }
+    m_count = 0;
+    m_matchAll = 0;
+}
+
+int CSearchCondition::Add(const char16_t* text) {
+    if (text == nullptr || text[0] == 0 || m_count >= kMaxConditionTexts) return 0;
+    auto* s = new (std::nothrow) CString(text);
+    if (s == nullptr) return 0;
+    // Compare with what the string holds, so the highlight and the search agree.
+    const char16_t* held = s->GetWide();
+    int n = 0;
+    while (held != nullptr && held[n] != 0) ++n;
+    auto* copy = n > 0 ? static_cast<char16_t*>(std::malloc((static_cast<size_t>(n) + 1) * sizeof(char16_t))) : nullptr;
+    if (copy == nullptr) {
+        delete s;
+        return 0;
+    }
+    std::memcpy(copy, held, (static_cast<size_t>(n) + 1) * sizeof(char16_t));
+    m_texts[m_count] = s;
+    m_wide[m_count] = copy;
+    m_lengths[m_count] = n;
+    ++m_count;
+    return 1;
+}
+
+const char16_t* CSearchCondition::WideText(int i, int* length) const {
+    if (i < 0 || i >= m_count) {
+        if (length != nullptr) *length = 0;
+        return nullptr;
+    }
+    if (length != nullptr) *length = m_lengths[i];
+    return m_wide[i];
+}
+
+int FindUnits(const char16_t* text, int n, const char16_t* needle, int m) {
+    if (m <= 0 || m > n) return -1;
+    char16_t first = needle[0];
+    for (int j = 0; j + m <= n; ++j) {
+        if (text[j] != first) continue;
+        int k = 1;
+        while (k < m && text[j + k] == needle[k]) ++k;
+        if (k == m) return j;
+    }
+    return -1;
+}
+
+int CSearchCondition::Matches(const char16_t* text, int n) const {
+    if (m_count == 0 || text == nullptr || n <= 0) return 0;
+    for (int i = 0; i < m_count; ++i) {
+        bool found = FindUnits(text, n, m_wide[i], m_lengths[i]) >= 0;
+        if (m_matchAll != 0 && !found) return 0;
+        if (m_matchAll == 0 && found) return 1;
+    }
+    return m_matchAll != 0 ? 1 : 0;
+}

@@ -1,0 +1,199 @@
+// The search, extraction, jump and marker list dialogs.
+#include "search/search_dialogs.h"
+
+#include "config/app_parameter.h"
+#include "foundation/format.h"
+#include "foundation/number_text.h"
+#include "foundation/wide.h"
+#include "res/resource.h"
+#include "search/marker_list.h"
+#include "search/search_condition.h"
+#include "view/log_view.h"
+
+QUILLON_DIALOG_BINDING(CSearchLogDialog)
+QUILLON_DIALOG_BINDING(CExtractionLogDialog)
+QUILLON_DIALOG_BINDING(CJumpDialog)
+QUILLON_DIALOG_BINDING(CMarkerListDialog)
+
+namespace {
+
+constexpr int kTextCapacity = 256;  // up to 255 characters are read
+
+int Language() {
+    CAppParameter* config = GetAppParameter();
+    return config != nullptr ? config->m_language : 0;
+}
+
+// Empties a combo box and lists a history in it, most recent first.
+void FillHistory(HWND combo, int list) {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    SetWindowTextW(combo, L"");
+    CAppParameter* config = GetAppParameter();
+    if (config == nullptr) return;
+    CTextHistory& history = config->History(list);
+    for (int i = 0; i < history.count && history.entries != nullptr; ++i) {
+        if (history.entries[i] == nullptr) continue;
+        LRESULT index =
+            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(history.entries[i]->GetWideOrEmpty())));
+        SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), 0);
+    }
+    if (history.count > 0) SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+void ReadText(HWND window, int id, char16_t* text) {
+    text[0] = 0;
+    GetDlgItemTextW(window, id, W(text), kTextCapacity);
+}
+
+}  // namespace
+
+void SetSmallIcon(HWND window) {
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, 16, 16, 0));
+    if (icon != nullptr) SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void CSearchLogDialog::OnInitDialog(HWND window) {
+    SetSmallIcon(window);
+    FillHistory(GetDlgItem(window, IDC_CONDITION_1), 0);
+}
+
+void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
+    if (id != IDC_SEARCH_PREVIOUS && id != IDC_SEARCH_NEXT) {
+        CDialog::OnCommand(window, id, code);
+        return;
+    }
+    if (m_condition != nullptr) m_condition->Clear();
+    char16_t text[kTextCapacity];
+    ReadText(window, IDC_CONDITION_1, text);
+    CAppParameter* config = GetAppParameter();
+    if (text[0] != 0 && m_condition != nullptr) {
+        m_condition->Add(text);
+        if (config != nullptr) {
+            config->AddHistory(0, text);
+            config->Save();
+        }
+    }
+    m_direction = id == IDC_SEARCH_NEXT ? 1 : 0;
+    EndDialog(window, 1);
+}
+
+void CExtractionLogDialog::OnInitDialog(HWND window) {
+    SetSmallIcon(window);
+    for (int k = 0; k < m_fieldCount; ++k) {
+        HWND combo = GetDlgItem(window, IDC_CONDITION_1 + k);
+        FillHistory(combo, k);
+        int length = 0;
+        const char16_t* text = m_condition != nullptr ? m_condition->WideText(k, &length) : nullptr;
+        SetWindowTextW(combo, text != nullptr ? W(text) : L"");
+    }
+    CheckRadioButton(window, IDC_MATCH_AND, IDC_MATCH_OR, IDC_MATCH_OR);
+    CAppParameter* config = GetAppParameter();
+    char16_t number[32];
+    FormatString(number, 32, u"%d", config != nullptr ? config->m_contextBefore : 0);
+    SetDlgItemTextW(window, IDC_LINES_BEFORE, W(number));
+    FormatString(number, 32, u"%d", config != nullptr ? config->m_contextAfter : 0);
+    SetDlgItemTextW(window, IDC_LINES_AFTER, W(number));
+}
+
+int CExtractionLogDialog::OnOK(HWND window) {
+    CAppParameter* config = GetAppParameter();
+    if (m_condition == nullptr || config == nullptr) return 1;
+    m_condition->Clear();
+    m_condition->SetMatchAll(IsDlgButtonChecked(window, IDC_MATCH_AND) == BST_CHECKED ? 1 : 0);
+    bool changed = false;
+    for (int k = 0; k < m_fieldCount; ++k) {
+        char16_t text[kTextCapacity];
+        ReadText(window, IDC_CONDITION_1 + k, text);
+        if (text[0] == 0) continue;
+        m_condition->Add(text);
+        config->AddHistory(k, text);
+        changed = true;
+    }
+    struct Field {
+        int id;
+        int32_t* value;
+    };
+    const Field fields[] = {{IDC_LINES_BEFORE, &config->m_contextBefore}, {IDC_LINES_AFTER, &config->m_contextAfter}};
+    for (const Field& field : fields) {
+        char16_t text[kTextCapacity];
+        ReadText(window, field.id, text);
+        int value;
+        if (ParseDecimalField(text, &value, true) && value != *field.value) {
+            *field.value = value;
+            changed = true;
+        }
+    }
+    if (changed) config->Save();
+    return 1;
+}
+
+void CJumpDialog::OnInitDialog(HWND window) {
+    SetSmallIcon(window);
+    char16_t text[64];
+    FormatString(text, 64, Language() == 1 ? u"1 ～ %d" : u"1 - %d", m_lineCount);
+    SetDlgItemTextW(window, IDC_JUMP_RANGE, W(text));
+    FormatString(text, 64, u"%d", m_cursorLine + 1);
+    SetDlgItemTextW(window, IDC_JUMP_CURSOR, W(text));
+    SetDlgItemTextW(window, IDC_JUMP_LINE, L"");
+}
+
+int CJumpDialog::OnOK(HWND window) {
+    char16_t text[64] = {};
+    GetDlgItemTextW(window, IDC_JUMP_LINE, W(text), 64);
+    int number;
+    // Anything but a number in the shown range closes the dialog without moving.
+    bool valid = text[0] != 0 && ParseDecimalField(text, &number, false) && number - 1 >= 0 && number - 1 < m_lineCount;
+    m_resultLine = valid ? number - 1 : -1;
+    EndDialog(window, valid ? 1 : 0);
+    return 0;
+}
+
+void CMarkerListDialog::OnInitDialog(HWND window) {
+    SetSmallIcon(window);
+    FillList(window);
+    SendDlgItemMessageW(window, IDC_MARKER_LIST, LB_SETCURSEL, 0, 0);
+}
+
+void CMarkerListDialog::FillList(HWND window) {
+    HWND list = GetDlgItem(window, IDC_MARKER_LIST);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    if (m_view == nullptr) return;
+    CMarkerList& markers = m_view->Markers();
+    for (int i = 0; i < markers.Count(); ++i) {
+        const CMarker* marker = markers.At(i);
+        char16_t text[32];
+        FormatString(text, 32, u"%d", marker->lineNumber + 1);
+        LRESULT item = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text)));
+        SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(item), marker->index);
+    }
+}
+
+void CMarkerListDialog::OnCommand(HWND window, int id, int code) {
+    HWND list = GetDlgItem(window, IDC_MARKER_LIST);
+    LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    LRESULT data = selected == LB_ERR ? -1 : SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
+    switch (id) {
+        case IDC_MARKER_JUMP:
+            if (data != -1 && data != LB_ERR && m_view != nullptr) m_view->GoToLine(static_cast<int>(data));
+            return;
+        case IDC_MARKER_RELEASE: {
+            const CLogLineList* lines = m_view != nullptr ? m_view->Lines() : nullptr;
+            const CLogLine* line = lines != nullptr && data != LB_ERR ? lines->At(static_cast<int32_t>(data)) : nullptr;
+            if (line == nullptr) return;
+            m_view->Markers().Toggle(static_cast<int32_t>(data), line->lineNumber, line->offset);
+            m_view->Invalidate();
+            FillList(window);
+            return;
+        }
+        case IDC_MARKER_RELEASE_ALL:
+            if (m_view == nullptr) return;
+            m_view->Markers().Clear();
+            m_view->Invalidate();
+            FillList(window);
+            return;
+        default:
+            CDialog::OnCommand(window, id, code);
+            return;
+    }
+}

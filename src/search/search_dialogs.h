@@ -1,0 +1,48 @@
+// The dialogs of search and navigation: search, extraction, jump and marker list.
+// Each runs modally over the frame; see CDialog for the binding of class and window.
+#pragma once
+
+#include "shell/dialog.h"
+
+class CSearchCondition;
+class CLogView;
+
+class CSearchLogDialog : public CDialog {
+    QUILLON_DIALOG_DECLARE(CSearchLogDialog)
+    void OnInitDialog(HWND window) override;
+    void OnCommand(HWND window, int id, int code) override;
+
+    CSearchCondition* m_condition = nullptr;
+    int m_direction = 1;  // 0 previous, 1 next
+};
+
+class CExtractionLogDialog : public CDialog {
+    QUILLON_DIALOG_DECLARE(CExtractionLogDialog)
+    void OnInitDialog(HWND window) override;
+    int OnOK(HWND window) override;
+
+    CSearchCondition* m_condition = nullptr;
+    int m_fieldCount = 5;
+};
+
+class CJumpDialog : public CDialog {
+    QUILLON_DIALOG_DECLARE(CJumpDialog)
+    void OnInitDialog(HWND window) override;
+    int OnOK(HWND window) override;
+
+    int m_lineCount = 0;
+    int m_cursorLine = 0;
+    int m_resultLine = -1;
+};
+
+class CMarkerListDialog : public CDialog {
+    QUILLON_DIALOG_DECLARE(CMarkerListDialog)
+    void OnInitDialog(HWND window) override;
+    void OnCommand(HWND window, int id, int code) override;
+    void FillList(HWND window);
+
+    CLogView* m_view = nullptr;
+};
+
+// Sets a dialog's small icon to the program's icon.
+void SetSmallIcon(HWND window);

@@ -1,0 +1,445 @@
+// The loader: line-break forms, blank and last lines, block boundaries, long lines, time
+// stamps, error keywords, progress and cancellation; and the threaded and byte-level fast
+// paths against a plain whole-file reading of the same rules.
+#include "document/log_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "document/log_file.h"
+#include "document/time_stamp.h"
+#include "foundation/convert.h"
+#include "keywords/keyword_set.h"
+#include "test_support.h"
+
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+namespace {
+
+bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+struct Result {
+    std::vector<CLogLine> lines;
+    std::vector<CLogLine> errors;
+};
+
+// The rules in their plainest form, over the whole file in memory: a line begins at a byte
+// that is not a break, ends after its first break (two bytes for CR LF or LF CR) or at the
+// end of the file; each line is decoded and searched with FindErrorKeyword.
+Result Expected(const std::string& bytes, unsigned codePage, const CKeywordSet* keywords,
+                uint32_t maxLine = kMaxLineLength) {
+    Result r;
+    CTimeStamp last;
+    int32_t number = 0;
+    size_t n = bytes.size();
+    for (size_t i = 0; i < n;) {
+        if (IsBreak(bytes[i])) {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j < n && !IsBreak(bytes[j]) && j - i < maxLine) ++j;
+        size_t e;
+        if (j - i >= maxLine) {
+            e = i + maxLine;
+        } else if (j == n) {
+            e = n;
+        } else {
+            bool pair = j + 1 < n && IsBreak(bytes[j + 1]) && bytes[j + 1] != bytes[j];
+            e = j + (pair ? 2 : 1);
+            if (e - i > maxLine) e = i + maxLine;
+        }
+        CLogLine line;
+        CTimeStamp own;
+        if (ParseTimeStamp(bytes.data() + i, static_cast<int>(e - i), &own)) last = own;
+        line.timeStamp = last;
+        line.lineNumber = number++;
+        line.offset = i;
+        line.length = static_cast<int32_t>(e - i);
+        r.lines.push_back(line);
+        if (keywords != nullptr) {
+            int units = MultiByteToWide(codePage, bytes.data() + i, static_cast<int>(e - i), nullptr, 0);
+            std::u16string wide(static_cast<size_t>(units > 0 ? units : 0), u'\0');
+            if (units > 0) MultiByteToWide(codePage, bytes.data() + i, static_cast<int>(e - i), &wide[0], units);
+            if (keywords->FindErrorKeyword(wide.data(), units > 0 ? units : 0) >= 0) r.errors.push_back(line);
+        }
+        i = e;
+    }
+    return r;
+}
+
+// The block sequence of a sequential load for files without lines longer than a block:
+// each block starts at the first line the previous one did not finish, and a break in a
+// block's last byte is read again with the next block.
+std::vector<uint64_t> ExpectedBlocks(const std::string& bytes, uint32_t blockSize) {
+    std::vector<uint64_t> blocks;
+    uint64_t size = bytes.size();
+    uint64_t offset = 0;
+    while (offset < size) {
+        uint64_t start = offset;
+        uint64_t n = size - start < blockSize ? size - start : blockSize;
+        blocks.push_back(start);
+        uint64_t lineStart = 0;
+        uint64_t lineEnd = 0;
+        for (uint64_t i = 0; i < n; ++i) {
+            char c = bytes[start + i];
+            if (IsBreak(c)) {
+                if (i + 1 < n) {
+                    char d = bytes[start + i + 1];
+                    lineEnd = IsBreak(d) && d != c ? i + 2 : i + 1;
+                } else if (start + n < size) {
+                    break;
+                } else {
+                    lineEnd = n;
+                }
+            }
+            if (start + i + 1 >= size) lineEnd = i + 1;
+            if (lineEnd > lineStart) {
+                offset += lineEnd - lineStart;
+                lineStart = lineEnd;
+            }
+        }
+        if (offset == start) break;
+    }
+    return blocks;
+}
+
+class CRecordingListener : public CProgressListener {
+public:
+    void OnProgress(uint64_t position, uint64_t total) override {
+        positions.push_back(position);
+        totals.push_back(total);
+        if (cancelAfter > 0 && static_cast<int>(positions.size()) >= cancelAfter) cancel->store(1);
+    }
+    std::vector<uint64_t> positions;
+    std::vector<uint64_t> totals;
+    int cancelAfter = 0;
+    std::atomic<int>* cancel = nullptr;
+};
+
+void ExpectSameLines(const std::vector<CLogLine>& expected, const CLogLineList& actual, const char* what) {
+    ASSERT_EQ(static_cast<int32_t>(expected.size()), actual.Count()) << what;
+    for (int32_t i = 0; i < actual.Count(); ++i) {
+        const CLogLine& a = actual.Entries()[i];
+        const CLogLine& e = expected[static_cast<size_t>(i)];
+        ASSERT_EQ(e.lineNumber, a.lineNumber) << what << " entry " << i;
+        ASSERT_EQ(e.offset, a.offset) << what << " entry " << i;
+        ASSERT_EQ(e.length, a.length) << what << " entry " << i;
+        ASSERT_TRUE(e.timeStamp == a.timeStamp) << what << " entry " << i;
+    }
+}
+
+class LogLoaderTest : public ::testing::Test {
+protected:
+    // Loads bytes written to a file; the index stays in m_lines, the error lines in m_errors.
+    const CLogLineList& Load(const std::string& bytes, CLoadRequest request = CLoadRequest()) {
+        WriteBytes(m_dir.FsPath("log.txt"), bytes);
+        m_file.Close();
+        EXPECT_EQ(1, m_file.Open(m_dir.File("log.txt").c_str()));
+        if (request.listener == nullptr) request.listener = &m_progress;
+        m_progress.positions.clear();
+        delete m_lines;
+        m_lines = LoadLogLines(&m_file, request, &m_errors);
+        EXPECT_NE(nullptr, m_lines);
+        return m_lines != nullptr ? *m_lines : m_empty;
+    }
+    void TearDown() override { delete m_lines; }
+
+    std::vector<int32_t> Lengths() const {
+        std::vector<int32_t> v;
+        for (int32_t i = 0; i < m_lines->Count(); ++i) v.push_back(m_lines->Entries()[i].length);
+        return v;
+    }
+    std::vector<int32_t> ErrorNumbers() const {
+        std::vector<int32_t> v;
+        for (int32_t i = 0; i < m_errors.Count(); ++i) v.push_back(m_errors.Entries()[i].lineNumber);
+        return v;
+    }
+
+    TempDir m_dir;
+    CLogFile m_file;
+    CLogLineList* m_lines = nullptr;
+    CLogLineList m_errors;
+    CLogLineList m_empty;
+    CRecordingListener m_progress;
+};
+
+TEST_F(LogLoaderTest, EveryLineBreakFormEndsOneLine) {
+    Load("a\r\nb");
+    EXPECT_EQ((std::vector<int32_t>{3, 1}), Lengths());
+    Load("a\n\rb");
+    EXPECT_EQ((std::vector<int32_t>{3, 1}), Lengths());
+    Load("a\rb\nc\r\nd\n\re");
+    EXPECT_EQ((std::vector<int32_t>{2, 2, 3, 3, 1}), Lengths());
+    EXPECT_EQ(10u, m_lines->Entries()[4].offset);
+}
+
+TEST_F(LogLoaderTest, BlankLinesAreSkippedAndLineNumbersCountOnlyTheRest) {
+    const CLogLineList& lines = Load("a\r\n\r\nb\n\n\r\r\nc\n");
+    ASSERT_EQ(3, lines.Count());
+    EXPECT_EQ(0u, lines.Entries()[0].offset);
+    EXPECT_EQ(5u, lines.Entries()[1].offset);
+    EXPECT_EQ(1, lines.Entries()[1].lineNumber);
+    EXPECT_EQ(2, lines.Entries()[1].length);
+    EXPECT_EQ(11u, lines.Entries()[2].offset);
+    EXPECT_EQ(2, lines.Entries()[2].lineNumber);
+    // Only breaks: no line at all.
+    EXPECT_EQ(0, Load("\r\n\n\r\r").Count());
+}
+
+TEST_F(LogLoaderTest, LastLineWithoutBreakIsIndexed) {
+    const CLogLineList& lines = Load("first\nlast");
+    ASSERT_EQ(2, lines.Count());
+    EXPECT_EQ(6u, lines.Entries()[1].offset);
+    EXPECT_EQ(4, lines.Entries()[1].length);
+    EXPECT_EQ(1, Load("x").Count());
+}
+
+TEST_F(LogLoaderTest, EmptyFileGivesAnEmptyIndexAndNoProgressCall) {
+    const CLogLineList& lines = Load("");
+    EXPECT_EQ(0, lines.Count());
+    EXPECT_TRUE(m_progress.positions.empty());
+}
+
+TEST_F(LogLoaderTest, CrLfSplitByTheTenMebibyteBoundaryStaysOneLine) {
+    // The CR is the block's last byte, its LF the next block's first.
+    std::string bytes(kLoadBlockSize - 1, 'x');
+    bytes[100] = '\n';
+    bytes += "\r\nnext line\r\n";
+    const CLogLineList& lines = Load(bytes);
+    ASSERT_EQ(3, lines.Count());
+    EXPECT_EQ(101u, lines.Entries()[1].offset);
+    EXPECT_EQ(static_cast<int32_t>(kLoadBlockSize + 1 - 101), lines.Entries()[1].length);
+    EXPECT_EQ(static_cast<uint64_t>(kLoadBlockSize + 1), lines.Entries()[2].offset);
+    // The second block begins at the line the first did not finish.
+    EXPECT_EQ((std::vector<uint64_t>{0, 101}), m_progress.positions);
+    EXPECT_EQ(bytes.size(), m_progress.totals[0]);
+}
+
+TEST_F(LogLoaderTest, LineLongerThanABlockIsIndexedAndLoadingGoesOn) {
+    std::string bytes = "before\n" + std::string(kLoadBlockSize + 12345, 'L') + "\r\nafter 1\nafter 2";
+    const CLogLineList& lines = Load(bytes);
+    ASSERT_EQ(4, lines.Count());
+    EXPECT_EQ(static_cast<int32_t>(kLoadBlockSize + 12345 + 2), lines.Entries()[1].length);
+    EXPECT_EQ(7u + kLoadBlockSize + 12345 + 2, lines.Entries()[2].offset);
+    EXPECT_EQ(3, lines.Entries()[3].lineNumber);
+
+    // The same with small blocks, on one thread and on several.
+    std::string small = "a\n" + std::string(1000, 'L') + "\nb\n" + std::string(77, 'M') + "\r\n\r\nc";
+    for (int threads : {1, 3}) {
+        CLoadRequest request;
+        request.blockSize = 16;
+        request.threads = threads;
+        Load(small, request);
+        ExpectSameLines(Expected(small, 0, nullptr).lines, *m_lines, "small blocks");
+    }
+}
+
+TEST_F(LogLoaderTest, LinesLongerThanTheLimitAreIndexedInPieces) {
+    CLoadRequest request;
+    request.maxLineLength = 10;
+    std::string bytes = "0123456789abcdefghij\r\nshort\r\n0123456789\r\n";
+    Load(bytes, request);
+    ExpectSameLines(Expected(bytes, 0, nullptr, 10).lines, *m_lines, "pieces");
+    EXPECT_EQ((std::vector<int32_t>{10, 10, 7, 10}), Lengths());
+}
+
+TEST_F(LogLoaderTest, LinesWithoutStampCarryThePreviousOneAndEarlierLinesCarryZero) {
+    const CLogLineList& lines =
+        Load("header\n2021-03-04 05:06:07,089 start\n\tat trace\n2021-03-04 05:06:09,000 next\ntail\n");
+    ASSERT_EQ(5, lines.Count());
+    EXPECT_FALSE(lines.Entries()[0].timeStamp.HasDate());
+    EXPECT_EQ(18367089u, lines.Entries()[1].timeStamp.milliseconds);
+    EXPECT_TRUE(lines.Entries()[2].timeStamp == lines.Entries()[1].timeStamp);
+    EXPECT_EQ(18369000u, lines.Entries()[3].timeStamp.milliseconds);
+    EXPECT_TRUE(lines.Entries()[4].timeStamp == lines.Entries()[3].timeStamp);
+}
+
+class LogLoaderKeywordTest : public LogLoaderTest {
+protected:
+    void SetUp() override {
+        m_keywords.Add(u"ERROR", 6, 1, 1);
+        m_keywords.Add(u"FATAL", 6, 0, 1);
+        m_keywords.Add(u"WARN", 7, 0, 0);
+        m_keywords.Add(u"エラー", 8, 0, 1);
+        m_keywords.BuildFlagTable();
+        m_request.keywords = &m_keywords;
+        m_request.codePage = kCodePageUtf8;
+    }
+    CKeywordSet m_keywords;
+    CLoadRequest m_request;
+};
+
+TEST_F(LogLoaderKeywordTest, ErrorLinesAreListedOnceInFileOrder) {
+    Load("ok\nERROR and FATAL\nWARN only\nlast ERROR", m_request);
+    EXPECT_EQ((std::vector<int32_t>{1, 3}), ErrorNumbers());
+    // The keyword ends the last line, which has no break.
+    EXPECT_EQ(10, m_errors.Entries()[1].length);
+    // The listed entries are the index entries.
+    EXPECT_EQ(m_lines->Entries()[1].offset, m_errors.Entries()[0].offset);
+}
+
+TEST_F(LogLoaderKeywordTest, KeywordsWithoutErrorFlagListNothing) {
+    Load("WARN\nWARN WARN\nERRO\nerror\n", m_request);
+    EXPECT_EQ(0, m_errors.Count());
+}
+
+TEST_F(LogLoaderKeywordTest, ErrorLinesCarryTheLinesStamps) {
+    Load("2021-03-04 05:06:07 begin\n\tat ERROR trace\n", m_request);
+    ASSERT_EQ(1, m_errors.Count());
+    EXPECT_EQ(18367000u, m_errors.Entries()[0].timeStamp.milliseconds);
+}
+
+TEST_F(LogLoaderKeywordTest, NonAsciiTextAndKeywordsAreComparedAsUtf16) {
+    Load("日本語 ERROR\n日本語のエラーです\nエラ\xE3\x83\nplain\n\xFF" "FATAL\n", m_request);
+    EXPECT_EQ((std::vector<int32_t>{0, 1, 4}), ErrorNumbers());
+    // Decoded as ANSI-only bytes the Japanese keyword cannot match, ASCII ones still do.
+    m_request.codePage = kCodePageShiftJis;
+    Load("日本語のエラーです\nx ERROR\n", m_request);
+    EXPECT_EQ((std::vector<int32_t>{1}), ErrorNumbers());
+}
+
+TEST_F(LogLoaderKeywordTest, ErrorListIsEmptiedByEachLoad) {
+    Load("ERROR\n", m_request);
+    EXPECT_EQ(1, m_errors.Count());
+    Load("fine\n", m_request);
+    EXPECT_EQ(0, m_errors.Count());
+}
+
+TEST_F(LogLoaderKeywordTest, StaleFlagTableIsHonouredAsItStands) {
+    // An error keyword added after the table was built can only match where a flagged unit
+    // stands: here none does.
+    m_keywords.Add(u"panic", 6, 0, 1);
+    Load("panic now\n", m_request);
+    EXPECT_EQ(0, m_errors.Count());
+}
+
+TEST_F(LogLoaderTest, ProgressReportsEachBlockBeforeItIsScanned) {
+    std::string bytes;
+    for (int i = 0; i < 60; ++i) bytes += "line " + std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n\n" : "\r");
+    for (int threads : {1, 2}) {
+        CLoadRequest request;
+        request.blockSize = 32;
+        request.threads = threads;
+        Load(bytes, request);
+        ExpectSameLines(Expected(bytes, 0, nullptr).lines, *m_lines, "progress load");
+        ASSERT_FALSE(m_progress.positions.empty());
+        for (size_t i = 1; i < m_progress.positions.size(); ++i) {
+            EXPECT_LE(m_progress.positions[i - 1], m_progress.positions[i]);
+        }
+        EXPECT_LE(m_progress.positions.back(), bytes.size());
+        if (threads == 1) {
+            EXPECT_EQ(ExpectedBlocks(bytes, 32), m_progress.positions);
+        }
+    }
+}
+
+TEST_F(LogLoaderTest, CancelledLoadReturnsTheLinesIndexedSoFar) {
+    std::string bytes;
+    for (int i = 0; i < 400; ++i) bytes += "line number " + std::to_string(i) + "\n";
+    Result expected = Expected(bytes, 0, nullptr);
+    for (int threads : {1, 2}) {
+        std::atomic<int> cancel{0};
+        CRecordingListener listener;
+        listener.cancel = &cancel;
+        listener.cancelAfter = 3;
+        CLoadRequest request;
+        request.blockSize = 64;
+        request.threads = threads;
+        request.cancel = &cancel;
+        request.listener = &listener;
+        const CLogLineList& lines = Load(bytes, request);
+        EXPECT_GT(lines.Count(), 0);
+        EXPECT_LT(lines.Count(), static_cast<int32_t>(expected.lines.size()));
+        // A prefix of the whole index.
+        std::vector<CLogLine> prefix(expected.lines.begin(), expected.lines.begin() + lines.Count());
+        ExpectSameLines(prefix, lines, "cancelled");
+    }
+    // Cancelled before it began: nothing.
+    std::atomic<int> cancel{1};
+    CLoadRequest request;
+    request.cancel = &cancel;
+    EXPECT_EQ(0, Load(bytes, request).Count());
+}
+
+// A file whose reads fail from some offset on.
+class CFailingFile : public CLogFile {
+public:
+    uint32_t Read(void* buffer, uint32_t count, uint64_t offset) override {
+        if (offset >= failFrom) return 0;
+        if (offset + count > failFrom) count = static_cast<uint32_t>(failFrom - offset);
+        return CLogFile::Read(buffer, count, offset);
+    }
+    uint64_t failFrom = ~0ull;
+};
+
+TEST_F(LogLoaderTest, FailedReadEndsLoadingWithTheLinesBeforeIt) {
+    std::string bytes;
+    for (int i = 0; i < 100; ++i) bytes += "entry " + std::to_string(i) + "\n";
+    WriteBytes(m_dir.FsPath("fail.txt"), bytes);
+    for (uint32_t block : {32u, 4096u}) {
+        CFailingFile file;
+        ASSERT_EQ(1, file.Open(m_dir.File("fail.txt").c_str()));
+        file.failFrom = 300;
+        CLoadRequest request;
+        request.blockSize = block;
+        request.threads = 1;
+        CLogLineList errors;
+        CLogLineList* lines = LoadLogLines(&file, request, &errors);
+        ASSERT_NE(nullptr, lines);
+        ASSERT_GT(lines->Count(), 0);
+        const CLogLine& last = lines->Entries()[lines->Count() - 1];
+        EXPECT_LE(last.offset + static_cast<uint64_t>(last.length), 300u);
+        Result expected = Expected(bytes.substr(0, last.offset + static_cast<uint64_t>(last.length)), 0, nullptr);
+        ExpectSameLines(expected.lines, *lines, "before the failure");
+        delete lines;
+    }
+}
+
+// Random logs: stamps, stack traces, every break form, Japanese text, invalid bytes and
+// keywords anywhere, loaded with various block sizes and thread counts.
+std::string RandomLog(std::mt19937& rng, int lines) {
+    static const char* const kPieces[] = {"2024-01-02 03:04:05.678 ", "Jan  2 03:04:05 ", "\tat com.example.Run(Run.java:1) ",
+                                          "ERROR ", "ERRO", "FATAL", "WARN ", "日本語", "エラー", "\xE3\x82", "\xFF",
+                                          "plain text ", "x", "  "};
+    static const char* const kBreaks[] = {"\n", "\r\n", "\r", "\n\r", "\n\n", "\r\r", "\r\n\r\n", ""};
+    std::string s;
+    for (int i = 0; i < lines; ++i) {
+        int pieces = static_cast<int>(rng() % 6);
+        for (int k = 0; k < pieces; ++k) s += kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];
+        if (rng() % 40 == 0) s += std::string(rng() % 300, 'z');
+        s += kBreaks[rng() % (sizeof kBreaks / sizeof kBreaks[0])];
+    }
+    return s;
+}
+
+TEST_F(LogLoaderKeywordTest, ThreadedAndByteLevelLoadsMatchThePlainReading) {
+    std::mt19937 rng(12345);
+    CKeywordSet asciiOnly;
+    asciiOnly.Add(u"ERROR", 6, 0, 1);
+    asciiOnly.Add(u"FATAL", 6, 0, 1);
+    asciiOnly.BuildFlagTable();
+    for (int round = 0; round < 24; ++round) {
+        std::string bytes = RandomLog(rng, 50 + static_cast<int>(rng() % 400));
+        const CKeywordSet* sets[] = {&m_keywords, &asciiOnly};
+        CLoadRequest request;
+        request.keywords = sets[round % 2];
+        request.codePage = round % 3 == 0 ? kCodePageAnsi : round % 3 == 1 ? kCodePageUtf8 : kCodePageShiftJis;
+        request.blockSize = 8 + static_cast<uint32_t>(rng() % 200);
+        request.threads = 1 + round % 3;
+        Result expected = Expected(bytes, request.codePage, request.keywords);
+        Load(bytes, request);
+        std::string what = "round " + std::to_string(round);
+        ExpectSameLines(expected.lines, *m_lines, what.c_str());
+        ExpectSameLines(expected.errors, m_errors, (what + " errors").c_str());
+    }
+}
+
+}  // namespace

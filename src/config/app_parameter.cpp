@@ -144,9 +144,8 @@ void CAppParameter::Reset() {
 void CAppParameter::GetKeywordFilePath(char16_t* out, int capacity) const {
     if (out == nullptr || capacity <= 0) return;
     out[0] = 0;
-    const CString& folder = m_currentFolder;
-    CString copy;
-    copy.Assign(folder);
+    CString copy;  // GetWide changes the string, and this operation is const
+    copy.Assign(m_currentFolder);
     const char16_t* wide = copy.GetWideOrEmpty();
     char16_t name[32];
     SeparatedName(name, 32, u"keyword_default.xml");

@@ -468,6 +468,19 @@ TEST_F(SettingsSaveFailure, AFolderThatCannotBeWrittenLeavesTheOldFiles) {
     ExpectBothFilesIntact();
 }
 
+TEST_F(SettingsSaveFailure, AKeywordFileThatFailsPartWayKeepsTheOldKeywordFile) {
+    ASSERT_EQ(1, config.Save());
+    std::string settings = ReadBytes(folders.AppFile("quillon.ini"));
+    WriteBytes(folders.AppFile("quillon.ini"), m_oldSettings);
+    WriteBytes(folders.CurrentFile("keyword_default.xml"), m_oldKeywords);
+    // Enough for the settings file, not for the keyword file after it.
+    g_fileFaults.writeBudget = static_cast<int64_t>(settings.size()) + 10;
+    EXPECT_EQ(1, config.Save());  // the keyword file's result is not reported
+    EXPECT_EQ(settings, ReadBytes(folders.AppFile("quillon.ini")));
+    EXPECT_EQ(m_oldKeywords, ReadBytes(folders.CurrentFile("keyword_default.xml")));
+    EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp")));
+}
+
 TEST_F(SettingsSaveFailure, TheNextSaveAfterAFailureWritesBoth) {
     g_fileFaults.failFlush = true;
     EXPECT_EQ(0, config.Save());

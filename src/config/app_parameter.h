@@ -69,16 +69,16 @@ public:
     const CKeywordSet& Keywords() const { return m_keywords; }
     CTextHistory& History(int list) { return m_histories[list]; }
 
-    // 20. The keyword set in force.
+    // The keyword set in force.
     CKeywordSet m_keywords;
-    // 21. Text histories.
+    // Text histories.
     CTextHistory m_histories[kHistoryCount] = {};
-    // 22. Code page the loader and views decode log text with: 0 (ANSI) or 65001. Never stored.
+    // Code page the loader and views decode log text with: 0 (ANSI) or 65001. Never stored.
     uint32_t m_codePage = 0;
-    // 23.-24. Interval check: flag intervals of at least m_intervalTime milliseconds.
+    // Interval check: flag intervals of at least m_intervalTime milliseconds.
     int32_t m_intervalCheck = 0;
     int32_t m_intervalTime = 0;
-    // 25. Lines an extraction takes before and after each hit.
+    // Lines an extraction takes before and after each hit.
     int32_t m_contextBefore = 0;
     int32_t m_contextAfter = 0;
 };

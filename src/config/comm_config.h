@@ -64,37 +64,37 @@ public:
     // Returns 1, or 0 when the arrays cannot be allocated (the old table stays).
     int SetColorTable(const CColorEntry* defaults, int count, const CColorName* names, int nameCount);
 
-    // 1. Flags.
+    // Flags; the first two are reserved (set by SetIdentity, read by nothing).
     int32_t m_reserved1 = 0;
     int32_t m_reserved2 = 0;
     int32_t m_toolbarSwitchable = 0;    // 0: the toolbar is always shown, its View switch does nothing
     int32_t m_statusbarSwitchable = 0;  // 0: the same for the status bar
-    // 2. Identity: window class names (set by SetIdentity).
+    // Identity: window class names (set by SetIdentity).
     CString m_mainClassName;
     CString m_childClassName;
     CString m_controlClassName;
     CString m_mdiClientClassName;
-    // 3.-7. Folders, without a trailing separator, and the settings file.
+    // Folders, without a trailing separator, and the settings file.
     CString m_currentFolder;     // the process's current directory at start-up
     CString m_appFolder;         // the folder of the executable
     CString m_settingsFile;      // full path of "quillon.ini"
     CString m_settingsFileName;  // the separator and "quillon.ini"
     CString m_userDataFolder;    // per-user data folder; empty when it could not be found
-    // 8.-9. Language: in use (1 Japanese, else English; decided at start-up) and as stored
+    // Language: in use (1 Japanese, else English; decided at start-up) and as stored
     // (-1 not chosen, 0 English, 1 Japanese; any other value asks again).
     int32_t m_language = 0;
     int32_t m_languageSetting = kLanguageNotChosen;
-    // 10.-11. Font of the log views; empty / 0 mean the language's default (see CAppParameter).
+    // Font of the log views; empty / 0 mean the language's default (see CAppParameter).
     CString m_fontName;
     int32_t m_fontSize = 0;
-    // 12.-14. Stored but unused by the program.
+    // Stored but unused by the program.
     CString m_tempFolder;
     int32_t m_logEnabled = 0;
     CString m_logFolder;
-    // 15. Bar visibility.
+    // Bar visibility.
     int32_t m_toolbarVisible = 1;
     int32_t m_statusbarVisible = 1;
-    // 16.-19. Colour table: m_colorCount entries each in the factory defaults (never changed)
+    // Colour table: m_colorCount entries each in the factory defaults (never changed)
     // and the current colours (what views draw, the file stores and the dialog edits).
     int32_t m_colorCount = 0;
     CColorEntry* m_defaultColors = nullptr;

@@ -51,6 +51,7 @@ public:
 
     // Loading pipeline.
     void OpenLogFile(const wchar_t* path);
+    // On failure (null) lines still belong to the caller.
     CLogView* CreateLogView(CLogFile* file, CLogLineList* lines, const wchar_t* title);
     static DWORD WINAPI LoadThreadProc(void* parameter);
     void StartWorker();
@@ -79,6 +80,13 @@ public:
 private:
     void OnLoadBegin();
     void OnLoadEnd();
+    // Worker side of a request: Load, then the hand-over and UM_LOAD_END.
+    void RunLoad();
+    bool LoadInFlight() const;
+    // Waits (serving the worker's sent messages) until no request is pending or running.
+    void WaitForWorkerIdle();
+    // Gives a finished index to the view it was loaded for (or frees it); UI thread.
+    void DeliverLoadResult();
     void OnOpenFileMessage(wchar_t* path);
     void OnCodePageChanged(int code);
     // The commands that act on the active view (search, extraction, markers, jumps);
@@ -94,6 +102,13 @@ private:
     std::atomic<int> m_workerBusy{0};
     // Set by Cancel or Close during a load; the loader checks it between blocks.
     std::atomic<int> m_cancelLoad{0};
+    // The worker's hand-over: it leaves the finished index in m_loadedLines and then sets
+    // m_loadFinished; the UI thread gives it to m_loadingView (UI only). m_loadsPending
+    // counts requests posted and not yet finished, so a wait cannot miss a queued one.
+    std::atomic<CLogLineList*> m_loadedLines{nullptr};
+    std::atomic<int> m_loadFinished{0};
+    std::atomic<int> m_loadsPending{0};
+    CLogView* m_loadingView = nullptr;
     CProgressDialog m_progress;
 };
 

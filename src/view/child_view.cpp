@@ -179,11 +179,12 @@ int CChildView::OnLButtonDblClk(int, int) {
     return 1;
 }
 
-HFONT CChildView::MakeConfiguredFont() const {
+HFONT CChildView::MakeConfiguredFont(int weight) const {
     CAppParameter* config = GetAppParameter();
     bool japanese = Language() == 1;
     LOGFONTW font = {};
     font.lfHeight = config != nullptr ? config->GetFontSize() : (japanese ? 12 : 14);
+    font.lfWeight = weight;
     font.lfCharSet = japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH;
     const char16_t* face = config != nullptr ? config->GetFontFace() : u"Courier New";

@@ -76,7 +76,7 @@ public:
 
 protected:
     // Builds the view font from the configuration (size rule, character set by language).
-    HFONT MakeConfiguredFont() const;
+    HFONT MakeConfiguredFont(int weight = 0) const;
     void UpdateScrollBar(bool vertical, int32_t content, int32_t unit, int32_t clientSize, uint32_t first);
     void ScrollTo(bool vertical, int64_t position);
     int OnScroll(bool vertical, int code);

@@ -1,0 +1,40 @@
+// CProgressDialog: the modal dialog shown while a log loads: a progress bar and a text
+// with the bytes read so far. SetProgress is called on the loading worker thread; the
+// rest runs on the UI thread. Cancel asks the load to stop at its next block.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "shell/dialog.h"
+
+class CProgressDialog : public CDialog {
+    QUILLON_DIALOG_DECLARE(CProgressDialog)
+
+public:
+    // The flag that Cancel sets; the loader reads it between blocks. May be null.
+    void SetCancelFlag(std::atomic<int>* flag) { m_cancelFlag = flag; }
+
+    void OnInitDialog(HWND window) override;
+    int OnOK(HWND window) override;
+    int OnCancel(HWND window) override;
+
+    // Bar and text for position of total bytes; nothing while the dialog has no window.
+    // Safe to call from the worker thread.
+    void SetProgress(uint64_t position, uint64_t total);
+    // Runs the dialog modally over owner (template 1002, or 1102 in English); returns its result.
+    INT_PTR Run(HWND owner);
+    // Ends the dialog if it is showing (result 0).
+    void Close();
+    // The dialog's window while it runs, else null.
+    HWND Window() const { return m_shown.load(); }
+
+private:
+    void Forget();
+
+    std::atomic<int>* m_cancelFlag = nullptr;
+    // The window as the worker sees it: set on WM_INITDIALOG, cleared before the dialog ends.
+    std::atomic<HWND> m_shown{nullptr};
+};

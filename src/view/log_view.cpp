@@ -1,0 +1,162 @@
+// CLogView: construction, the message dispatcher, the window's life and the scroll ranges.
+#include "view/log_view.h"
+
+#include <windowsx.h>
+
+#include "foundation/wide.h"
+#include "shell/app_base.h"
+
+CLogView::CLogView() {
+    // Until the first paint measures the font, rows and columns are tiny but never zero.
+    m_charWidth = 1;
+    m_lineHeight = 1;
+    m_rowPitch = 2;
+    m_hScroll.maximum = 300;
+    m_hScroll.page = 1;
+    m_hScroll.step = 2;
+    m_vScroll.maximum = 1;
+    m_vScroll.page = 1;
+    m_vScroll.step = 2;
+}
+
+CLogView::~CLogView() {
+    delete m_lines;
+    m_lines = nullptr;
+    m_markers.Clear();
+    if (m_boldFont != nullptr) DeleteObject(m_boldFont);
+}
+
+void CLogView::Attach(HWND frame, HWND mdiClient, CAppEventListener* listener) {
+    m_frame = frame;
+    m_mdiClient = mdiClient;
+    m_listener = listener;
+}
+
+void CLogView::SetLines(CLogLineList* lines, CLogFile* file) {
+    if (lines != m_lines) delete m_lines;
+    m_lines = lines;
+    m_file = file;
+    m_firstRow = 0;
+    m_contentHeight = lines != nullptr ? lines->Count() : 0;
+    m_caretRow = 0;
+    m_caretColumn = 0;
+    m_selectionMode = kSelectionNone;
+    UpdateVScrollBar();
+    Invalidate();
+}
+
+bool CLogView::RegisterWindowClass(HINSTANCE) {
+    // The application registers the MDI child class.
+    return true;
+}
+
+LRESULT CLogView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreateView(window); break;
+        case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam), static_cast<int>(wParam)); break;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            OnPaint(dc);
+            EndPaint(window, &ps);
+            break;
+        }
+        case WM_CLOSE: OnClose(window); break;
+        case WM_ERASEBKGND: OnEraseBackground(); break;
+        case WM_NOTIFY: OnNotify(wParam, lParam); break;
+        case WM_KEYDOWN: OnKeyDown(wParam, lParam); break;
+        case WM_KEYUP: OnKeyUp(wParam, lParam); break;
+        case WM_CHAR: OnChar(static_cast<int>(wParam)); break;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); break;
+        case WM_HSCROLL: OnHScroll(LOWORD(wParam)); break;
+        case WM_VSCROLL: OnVScroll(LOWORD(wParam)); break;
+        case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_LBUTTONDOWN: OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_LBUTTONUP: OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_LBUTTONDBLCLK: OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_RBUTTONDOWN: OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+        case WM_MOUSEWHEEL: OnMouseWheel(static_cast<short>(HIWORD(wParam))); break;
+        case WM_USER + 1: OnUserMessage(); break;
+        default: break;
+    }
+    // The MDI child procedure passes every message on to DefMDIChildProcW.
+    return 0;
+}
+
+int CLogView::OnCreateView(HWND window) {
+    m_window = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    HDC dc = GetDC(window);
+    if (dc == nullptr) return 1;
+    HFONT font = MakeConfiguredFont(FW_NORMAL);
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    TEXTMETRICW metrics;
+    if (GetTextMetricsW(dc, &metrics)) {
+        m_charWidth = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 1;
+        m_lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+        m_rowPitch = m_lineHeight + 1;
+    }
+    if (old != nullptr) SelectObject(dc, old);
+    if (font != nullptr) DeleteObject(font);
+    ReleaseDC(window, dc);
+    return 1;
+}
+
+void CLogView::DestroyView() {
+    DestroyCaret();
+    if (m_window == nullptr) return;
+    HWND window = m_window;
+    m_window = nullptr;
+    // Detach first: the messages of the destruction must not reach this object.
+    if (IsWindow(window)) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        if (m_mdiClient != nullptr) SendMessageW(m_mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+        if (IsWindow(window)) DestroyWindow(window);
+    }
+}
+
+int CLogView::OnClose(HWND window) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (m_frame != nullptr) PostMessageW(m_frame, UM_CHILD_CLOSED, reinterpret_cast<WPARAM>(window), 0);
+    return 1;
+}
+
+int CLogView::OnSize(int width, int height, int) {
+    int pitch = m_rowPitch > 0 ? m_rowPitch : 1;
+    int cw = m_charWidth > 0 ? m_charWidth : 1;
+    m_visibleRows = (height + pitch - 1) / pitch;
+    m_visibleColumns = (width + cw - 1) / cw;
+    UpdateVScrollBar();
+    UpdateHScrollBar();
+    return 1;
+}
+
+void CLogView::UpdateVScrollBar() {
+    RECT client = {};
+    if (m_window != nullptr) GetClientRect(m_window, &client);
+    int lineHeight = m_lineHeight > 0 ? m_lineHeight : 1;
+    int visible = (client.bottom - client.top) / lineHeight;
+    int maximum = m_lines != nullptr ? visible / 2 + m_lines->Count() : visible;
+    SetScrollState(true, maximum, visible, 0, 1);
+}
+
+void CLogView::UpdateHScrollBar() {
+    RECT client = {};
+    if (m_window != nullptr) GetClientRect(m_window, &client);
+    int cw = m_charWidth > 0 ? m_charWidth : 1;
+    SetScrollState(false, 500, (client.right - client.left) / cw, 0, 2);
+}
+
+int CLogView::OnHScroll(int code) {
+    CChildView::OnHScroll(code);
+    Invalidate();
+    return 1;
+}
+
+void CLogView::SetStatus(int part, const char16_t* text) {
+    if (m_listener != nullptr) m_listener->SetStatusText(this, part, W(text));
+}
+
+void CLogView::NotifyStateChanged() {
+    if (m_listener != nullptr) m_listener->OnViewStateChanged(this);
+}

@@ -1,0 +1,146 @@
+// CLogView: the MDI child that shows one line list (the loaded log, an extraction or the
+// error lines) as a table of line number, interval and message, with a logical caret,
+// a mouse selection, markers and keyword and search highlighting. UI thread only.
+// Ownership: the view owns its line list and markers; the file, keyword set and search
+// condition belong to the application and the configuration.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "document/log_file.h"
+#include "document/log_line.h"
+#include "keywords/keyword_set.h"
+#include "search/marker_list.h"
+#include "search/search_condition.h"
+#include "shell/event_listener.h"
+#include "view/app_mdi_child.h"
+
+// Selection modes.
+constexpr int kSelectionNone = 0;
+constexpr int kSelectionDragging = 2;
+constexpr int kSelectionMade = 3;
+
+// The longest part of a row that drawing, copying and word selection look at.
+constexpr int kRowDrawBytes = 8192;
+
+class CLogView : public CAppMDIChild {
+public:
+    CLogView();
+    // Frees the line list and the markers; the window is destroyed by the base.
+    ~CLogView() override;
+
+    CLogView* m_next = nullptr;  // the application's view list
+    uint32_t m_active = 0;       // set by the application on the active view only
+
+    // Frame (receives UM_CHILD_CLOSED and the posted commands), MDI client, and listener.
+    void Attach(HWND frame, HWND mdiClient, CAppEventListener* listener);
+    void SetKeywordSet(const CKeywordSet* keywords) { m_keywords = keywords; }
+    void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
+    // Takes ownership of lines (null allowed) and shows them from the first row.
+    void SetLines(CLogLineList* lines, CLogFile* file);
+    CLogLineList* Lines() const { return m_lines; }
+    CLogFile* File() const { return m_file; }
+    CMarkerList& Markers() { return m_markers; }
+
+    int SelectionState() const { return m_selectionMode; }
+    int SelectionFirstRow() const { return m_selFirstRow; }
+    int SelectionLastRow() const { return m_selLastRow; }
+    int SelectionFirstColumn() const { return m_selFirstColumn; }
+    int SelectionLastColumn() const { return m_selLastColumn; }
+    void ClearSelection() { m_selectionMode = kSelectionNone; }
+    int HighlightSearch() const { return m_highlightSearch; }
+    void SetHighlightSearch(int on) { m_highlightSearch = on; }
+    int CaretLine() const { return m_caretRow; }
+    int CaretColumn() const { return m_caretColumn; }
+    int FirstVisibleRow() const { return static_cast<int>(m_vScroll.position); }
+    int FirstVisibleColumn() const { return static_cast<int>(m_hScroll.position); }
+    int VisibleRows() const { return m_visibleRows; }
+
+    // Caret to a line-list index (clamped to the list), centred in the window.
+    void GoToLine(int line);
+    // "line:%d, column:%d" of the caret in status pane 1.
+    void ShowCaretPosition();
+    // WM_MDIDESTROY to the MDI client for the window, then forgets it.
+    void CloseViewWindow() { DestroyView(); }
+
+    // A row's whole text converted with the configured code page: a new buffer (free with
+    // std::free) and its unit count, or null for a row outside the list or no bytes.
+    char16_t* GetRowText(int index, int* count);
+    // The selected rows' text, line breaks included, as a new NUL-terminated buffer (free
+    // with std::free), or null without a complete selection. Clears the selection.
+    char16_t* GetSelectedText();
+    // The token containing a display offset of text: start and length (0, 0 for none).
+    void FindTokenAt(const char16_t* text, int count, int offset, int* start, int* length) const;
+
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual int OnCreateView(HWND window);
+
+    void DestroyView() override;
+    bool RegisterWindowClass(HINSTANCE instance) override;
+    int OnClose(HWND window) override;
+    int OnSize(int width, int height, int sizeType) override;
+    int OnDraw(HDC dc, const RECT& client) override;
+    int OnLButtonDown(int x, int y) override;
+    int OnLButtonUp(int x, int y) override;
+    int OnMouseMove(int x, int y) override;
+    int OnRButtonDown(int x, int y) override;
+    int OnLButtonDblClk(int x, int y) override;
+    int OnHScroll(int code) override;
+    int OnChar(int code) override;
+    int OnKeyDown(WPARAM key, LPARAM data) override;
+    void UpdateVScrollBar() override;
+    void UpdateHScrollBar() override;
+
+    void DrawRowText(HDC dc, int x, int y, const char16_t* text, int count);
+    int DrawToken(HDC dc, int x, int y, const char16_t* token, int length);
+    void DrawSelection(HDC dc, int row, int textX, int y, const char16_t* text, int count);
+
+private:
+    struct HitPoint {
+        int cell;       // (x - 4) / character width, -1 left of the margin
+        int windowRow;  // row in the window, the header row counting as 0
+        int row;        // line-list row: windowRow + first visible row
+    };
+    HitPoint HitTest(int x, int y) const;
+    // Display offset of a cell in the row text: cell - 30 + first visible column, at least 0.
+    int TextOffsetOfCell(int cell) const;
+    // Text column (UTF-16 units) of a cell in a row; 0 for a row without text.
+    int TextColumnAt(int row, int cell, int* rowCount);
+    // Selects the token at a display offset of a row (double click); nothing on no token.
+    void SelectTokenAt(int row, int offset);
+    // Reads at most kRowDrawBytes of a row into bytes and converts them into text
+    // (kRowDrawBytes units). Returns the unit count, 0 when there is nothing.
+    int ReadRowPrefix(int row, char* bytes, char16_t* text);
+    int LineLength(int row) const;
+    void SetFirstRow(int row);
+    void ReportSelection(bool withCount, int count);
+    void SetStatus(int part, const char16_t* text);
+    void NotifyStateChanged();
+    void DrawCells(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
+    void DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
+    bool TokenStartsWithSearch(const char16_t* token, int length) const;
+    int OnArrowKey(WPARAM key);
+
+    CAppEventListener* m_listener = nullptr;
+    CLogLineList* m_lines = nullptr;
+    CLogFile* m_file = nullptr;
+    const CKeywordSet* m_keywords = nullptr;
+    const CSearchCondition* m_condition = nullptr;
+    CMarkerList m_markers;
+    int32_t m_visibleRows = 1;
+    int32_t m_visibleColumns = 0;
+    int32_t m_caretRow = 0;
+    int32_t m_caretColumn = 0;
+    int32_t m_selFirstRow = 0;
+    int32_t m_selLastRow = 0;
+    int32_t m_selFirstColumn = 0;
+    int32_t m_selLastColumn = 0;
+    int32_t m_selectionMode = kSelectionNone;
+    int32_t m_highlightSearch = 0;
+    HFONT m_boldFont = nullptr;
+    // Right edge of the area being painted: a row's tokens beyond it are not drawn.
+    static constexpr int kNoDrawLimit = 0x7fffffff;
+    int m_drawRight = kNoDrawLimit;
+};

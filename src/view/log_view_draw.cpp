@@ -1,0 +1,237 @@
+// CLogView drawing: the header, the line-number and interval cells, the marker and caret
+// marks, the message text token by token with keyword and search highlighting, and the
+// selection drawn over it. Everything goes to the memory bitmap of CChildView::OnPaint.
+#include <cstdlib>
+
+#include "config/app_parameter.h"
+#include "document/row_cells.h"
+#include "foundation/trace.h"
+#include "foundation/wide.h"
+#include "keywords/token_scanner.h"
+#include "view/log_view.h"
+
+namespace {
+
+// Colour-table entries the view paints with.
+constexpr int kColorNormal = 0;
+constexpr int kColorCursor = 2;
+constexpr int kColorMarker = 3;
+constexpr int kColorSelection = 4;
+constexpr int kColorHeader = 14;
+constexpr int kColorLineNumber = 15;
+constexpr int kColorInterval = 16;
+constexpr int kColorIntervalError = 19;
+constexpr int kColorSeparator = 21;
+
+// Column layout in character widths: the interval cell starts at 10, the message at 30.
+constexpr int kIntervalColumn = 10;
+constexpr int kMessageColumn = 30;
+
+// An entry the table does not have paints black on black.
+CColorEntry ColorOf(int entry) {
+    CAppParameter* config = GetAppParameter();
+    if (config == nullptr || config->m_colors == nullptr || entry < 0 || entry >= config->m_colorCount) {
+        return CColorEntry{0, 0};
+    }
+    return config->m_colors[entry];
+}
+
+void UseColors(HDC dc, int entry) {
+    CColorEntry c = ColorOf(entry);
+    SetTextColor(dc, c.text);
+    SetBkColor(dc, c.background);
+}
+
+void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
+    RECT r = {left, top, right, bottom};
+    FillRect(dc, &r, brush);
+}
+
+void DrawText16(HDC dc, int x, int y, const char16_t* text, int count) {
+    TextOutW(dc, x, y, W(text), count);
+}
+
+int Length16(const char16_t* text) {
+    int n = 0;
+    while (text[n] != 0) ++n;
+    return n;
+}
+
+void VerticalLine(HDC dc, int x, int top, int bottom, COLORREF color) {
+    HPEN pen = CreatePen(PS_SOLID, 2, color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, x, top, nullptr);
+    LineTo(dc, x, bottom);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+}  // namespace
+
+int CLogView::OnDraw(HDC dc, const RECT& client) {
+    m_boldFont = MakeConfiguredFont(FW_BOLD);
+    HBRUSH background = CreateSolidBrush(ColorOf(kColorNormal).background);
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    if (m_lines != nullptr && m_file != nullptr) {
+        int cw = m_charWidth;
+        int p = m_rowPitch;
+        HBRUSH headerBrush = CreateSolidBrush(ColorOf(kColorHeader).background);
+        HBRUSH lineBrush = CreateSolidBrush(ColorOf(kColorLineNumber).background);
+        HBRUSH intervalBrush = CreateSolidBrush(ColorOf(kColorInterval).background);
+        FillArea(dc, 0, 0, client.right, p, headerBrush);
+        UseColors(dc, kColorHeader);
+        CAppParameter* config = GetAppParameter();
+        bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
+        const char16_t* titles[3] = {u"LINES", u"INTERVAL", u"LOG MESSAGE"};
+        if (japanese) {
+            titles[0] = u"行番号";
+            titles[1] = u"ログ間隔";
+            titles[2] = u"ログメッセージ";
+        }
+        DrawText16(dc, 5, 1, titles[0], Length16(titles[0]));
+        DrawText16(dc, 12 * cw + 5, 1, titles[1], Length16(titles[1]));
+        DrawText16(dc, 34 * cw + 5, 1, titles[2], Length16(titles[2]));
+        FillArea(dc, 0, p, kIntervalColumn * cw + 6, client.bottom, lineBrush);
+        FillArea(dc, kIntervalColumn * cw + 6, p, kMessageColumn * cw + 6, client.bottom, intervalBrush);
+        DrawRows(dc, client, lineBrush, intervalBrush);
+        VerticalLine(dc, kMessageColumn * cw + 2, p, client.bottom, ColorOf(kColorSeparator).text);
+        VerticalLine(dc, kMessageColumn * cw + 4, p, client.bottom, ColorOf(kColorNormal).background);
+        DeleteObject(headerBrush);
+        DeleteObject(lineBrush);
+        DeleteObject(intervalBrush);
+    }
+    if (m_boldFont != nullptr) DeleteObject(m_boldFont);
+    m_boldFont = nullptr;
+    return 1;
+}
+
+void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush) {
+    auto* bytes = static_cast<char*>(std::malloc(kRowDrawBytes + 1));
+    auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
+    if (bytes == nullptr || text == nullptr) {
+        std::free(bytes);
+        std::free(text);
+        return;
+    }
+    CAppParameter* config = GetAppParameter();
+    int intervalCheck = config != nullptr ? config->m_intervalCheck : 0;
+    int32_t threshold = config != nullptr ? config->m_intervalTime : 0;
+    int cw = m_charWidth;
+    int p = m_rowPitch > 0 ? m_rowPitch : 1;
+    int rowsToDraw = (client.bottom - client.top - 1 + p) / p;
+    int count = m_lines->Count();
+    int first = static_cast<int>(m_vScroll.position);
+    CRowCells cells(*m_lines, first, intervalCheck, threshold);
+    // Markers are walked alongside the rows, from the entry above the first visible one.
+    const CLogLine* above = m_lines->At(first > 0 ? first - 1 : 0);
+    int markerCount = m_markers.Count();
+    const CMarker* markers = m_markers.Entries();
+    int marker = 0;
+    if (above != nullptr) {
+        while (marker < markerCount && markers[marker].lineNumber < above->lineNumber) ++marker;
+    }
+    m_drawRight = client.right;
+    int textX = kMessageColumn * cw + 6 - static_cast<int>(m_hScroll.position) * cw;
+    for (int k = 0, i = first; k < rowsToDraw && i < count; ++k, ++i) {
+        const CLogLine& line = m_lines->Entries()[i];
+        int y = p * (k + 1);
+        UseColors(dc, kColorNormal);
+        int units = ReadRowPrefix(i, bytes, text);
+        if (units > 0) {
+            DrawRowText(dc, textX, y, text, units);
+            if (m_selectionMode != kSelectionNone) DrawSelection(dc, i, textX, y, text, units);
+        }
+        CRowCell cell;
+        cells.Next(line, &cell);
+        UseColors(dc, kColorLineNumber);
+        FillArea(dc, 0, y, kIntervalColumn * cw + 6, y + p, lineBrush);
+        DrawText16(dc, 5, y, cell.number, Length16(cell.number));
+        UseColors(dc, kColorInterval);
+        FillArea(dc, kIntervalColumn * cw + 6, y, kMessageColumn * cw + 6, y + p, intervalBrush);
+        if (cell.hasInterval) {
+            if (cell.marked) UseColors(dc, kColorIntervalError);
+            DrawText16(dc, 12 * cw + 5, y, cell.interval, Length16(cell.interval));
+            if (cell.marked) UseColors(dc, kColorInterval);
+        }
+        while (marker < markerCount && markers[marker].lineNumber < line.lineNumber) ++marker;
+        if (marker < markerCount && markers[marker].lineNumber == line.lineNumber) {
+            UseColors(dc, kColorMarker);
+            DrawText16(dc, 26 * cw + 5, y, u"*", 1);
+            ++marker;
+        }
+        if (i == m_caretRow) {
+            UseColors(dc, kColorCursor);
+            DrawText16(dc, 27 * cw + 5, y, u"=>", 2);
+        }
+    }
+    m_drawRight = kNoDrawLimit;
+    std::free(bytes);
+    std::free(text);
+}
+
+void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count) {
+    for (int start = 0; start < count;) {
+        int n = TokenLength(text, count, start);
+        if (n <= 0) break;
+        x = DrawToken(dc, x, y, text + start, n);
+        start += n;
+        // The rest of the row lies right of the window.
+        if (x >= m_drawRight) break;
+    }
+}
+
+bool CLogView::TokenStartsWithSearch(const char16_t* token, int length) const {
+    if (m_condition == nullptr) return false;
+    for (int i = 0; i < m_condition->Count(); ++i) {
+        int n = 0;
+        const char16_t* search = m_condition->WideText(i, &n);
+        if (search == nullptr || n <= 0 || n > length) continue;
+        int k = 0;
+        while (k < n && token[k] == search[k]) ++k;
+        if (k == n) return true;
+    }
+    return false;
+}
+
+int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, W(token), length, &size);
+    int color = kColorNormal;
+    bool bold = false;
+    if (m_keywords != nullptr) {
+        int k = m_keywords->Find(token, length);
+        if (k >= 0) {
+            color = m_keywords->Entry(static_cast<uint32_t>(k)).color;
+            bold = m_keywords->Entry(static_cast<uint32_t>(k)).bold != 0;
+        }
+    }
+    if (m_highlightSearch && TokenStartsWithSearch(token, length)) {
+        color = kColorCursor;
+        bold = false;
+    }
+    UseColors(dc, color);
+    HGDIOBJ old = bold && m_boldFont != nullptr ? SelectObject(dc, m_boldFont) : nullptr;
+    DrawText16(dc, x, y, token, length);
+    if (old != nullptr) SelectObject(dc, old);
+    return x + size.cx;
+}
+
+void CLogView::DrawSelection(HDC dc, int row, int textX, int y, const char16_t* text, int count) {
+    bool inOrder = m_selFirstRow < m_selLastRow || (m_selFirstRow == m_selLastRow && m_selFirstColumn <= m_selLastColumn);
+    int topRow = inOrder ? m_selFirstRow : m_selLastRow;
+    int topColumn = inOrder ? m_selFirstColumn : m_selLastColumn;
+    int endRow = inOrder ? m_selLastRow : m_selFirstRow;
+    int endColumn = inOrder ? m_selLastColumn : m_selFirstColumn;
+    auto clamp = [count](int column) { return column < 0 ? 0 : (column > count ? count : column); };
+    int s = row == topRow ? clamp(topColumn) : 0;
+    int e = row == endRow ? clamp(endColumn) : count;
+    int topWidth = DisplayWidth(text, clamp(topColumn));
+    int endWidth = DisplayWidth(text, clamp(endColumn));
+    TraceOutput(u"wk_top_c=%d, top_c=%d, wk_end_c=%d, end_c=%d, pos=%d, cnt=%d, len=%d, m_SelTopC=%d, m_SelEndC=%d\n",
+                topWidth, topColumn, endWidth, endColumn, s, e - s, count, m_selFirstColumn, m_selLastColumn);
+    if (row < topRow || row > endRow || e - s <= 0) return;
+    int x = row == topRow ? textX + DisplayWidth(text, s) * m_charWidth : textX;
+    UseColors(dc, kColorSelection);
+    DrawText16(dc, x, y, text + s, e - s);
+}

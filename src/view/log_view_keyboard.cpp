@@ -1,0 +1,117 @@
+// CLogView keyboard handling and caret movement: Ctrl+C, the arrow keys, GoToLine and
+// the caret's status text. Caret columns are compared with the rows' byte lengths.
+#include "foundation/format.h"
+#include "res/resource.h"
+#include "view/log_view.h"
+
+int CLogView::LineLength(int row) const {
+    const CLogLine* line = m_lines != nullptr ? m_lines->At(row) : nullptr;
+    return line != nullptr ? line->length : 0;
+}
+
+void CLogView::SetFirstRow(int row) {
+    m_vScroll.position = static_cast<uint32_t>(row < 0 ? 0 : row);
+    if (m_window == nullptr) return;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = static_cast<int>(m_vScroll.position);
+    SetScrollInfo(m_window, SB_VERT, &info, TRUE);
+}
+
+int CLogView::OnChar(int code) {
+    if (m_lines == nullptr) return 1;
+    // Ctrl+C with Shift up; Ctrl+Shift+C is left alone.
+    if (code == 3 && static_cast<unsigned short>(GetAsyncKeyState(VK_SHIFT)) < 256) {
+        HWND frame = m_listener != nullptr ? m_listener->GetFrameWindow() : m_frame;
+        PostMessageW(frame, WM_COMMAND, IDM_COPY, 0);
+    }
+    return 1;
+}
+
+int CLogView::OnKeyDown(WPARAM key, LPARAM) {
+    if (m_lines == nullptr) return 1;
+    if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return 0;
+    int count = m_lines->Count();
+    if (m_caretRow >= count) m_caretRow = count > 0 ? count - 1 : 0;
+    int caretBefore = m_caretRow;
+    uint32_t firstBefore = m_vScroll.position;
+    OnArrowKey(key);
+    if (m_caretRow != caretBefore || m_vScroll.position != firstBefore) Invalidate();
+    ShowCaretPosition();
+    return 1;
+}
+
+int CLogView::OnArrowKey(WPARAM key) {
+    int count = m_lines->Count();
+    int first = static_cast<int>(m_vScroll.position);
+    auto clampColumn = [this]() {
+        int length = LineLength(m_caretRow);
+        if (m_caretColumn >= length) m_caretColumn = length - 1;
+        if (m_caretColumn < 0) m_caretColumn = 0;
+    };
+    auto followUp = [&]() {
+        if (m_caretRow < first + 2 && first >= 1) SetFirstRow(m_caretRow - 2);
+    };
+    auto followDown = [&]() {
+        if (m_caretRow > first + m_visibleRows - 5 && first < m_vScroll.maximum) {
+            SetFirstRow(m_caretRow - m_visibleRows + 5);
+        }
+    };
+    switch (key) {
+        case VK_LEFT:
+            if (m_caretColumn >= 1) {
+                --m_caretColumn;
+            } else if (m_caretRow >= 1) {
+                --m_caretRow;
+                int length = LineLength(m_caretRow);
+                m_caretColumn = length - 1 > 0 ? length - 1 : 0;
+            } else {
+                return 0;
+            }
+            followUp();
+            return 1;
+        case VK_RIGHT:
+            if (m_caretColumn < LineLength(m_caretRow)) {
+                ++m_caretColumn;
+                return 1;
+            }
+            if (m_caretRow + 1 < count) {
+                ++m_caretRow;
+                m_caretColumn = 0;
+            }
+            followDown();
+            return 1;
+        case VK_UP:
+            if (m_caretRow < 1) return 0;
+            --m_caretRow;
+            clampColumn();
+            followUp();
+            return 1;
+        case VK_DOWN:
+            if (m_caretRow + 1 >= count) return 0;
+            ++m_caretRow;
+            clampColumn();
+            followDown();
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+void CLogView::GoToLine(int line) {
+    int count = m_lines != nullptr ? m_lines->Count() : 0;
+    if (line > count - 1) line = count - 1;
+    if (line < 0) line = 0;
+    m_caretRow = line;
+    int half = m_visibleRows / 2;
+    SetFirstRow(line < half ? 0 : line - half);
+    if (m_active) ShowCaretPosition();
+    Invalidate();
+}
+
+void CLogView::ShowCaretPosition() {
+    char16_t text[64];
+    FormatString(text, 64, u"line:%d, column:%d", m_caretRow + 1, m_caretColumn + 1);
+    SetStatus(1, text);
+}

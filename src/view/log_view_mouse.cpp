@@ -1,0 +1,132 @@
+// CLogView mouse handling: the hit test, click and drag selection with auto-scroll,
+// and the double click (jump, word selection, marker) by column.
+#include "foundation/format.h"
+#include "view/log_view.h"
+
+namespace {
+
+// Cells of the line-number column (margin included) and where the message column starts.
+constexpr int kLastLineNumberCell = 10;
+constexpr int kFirstMessageCell = 30;
+
+}  // namespace
+
+CLogView::HitPoint CLogView::HitTest(int x, int y) const {
+    int cw = m_charWidth > 0 ? m_charWidth : 1;
+    int p = m_rowPitch > 0 ? m_rowPitch : 1;
+    HitPoint hit;
+    hit.cell = x < 4 ? -1 : (x - 4) / cw;
+    int r = y < 2 ? 0 : (y - 2) / p - 1;
+    hit.windowRow = r < 0 ? 0 : r;
+    hit.row = hit.windowRow + static_cast<int>(m_vScroll.position);
+    return hit;
+}
+
+int CLogView::TextOffsetOfCell(int cell) const {
+    int offset = cell - kFirstMessageCell + static_cast<int>(m_hScroll.position);
+    return offset < 0 ? 0 : offset;
+}
+
+void CLogView::ReportSelection(bool withCount, int count) {
+    char16_t text[128];
+    if (withCount) {
+        FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d, cnt=%d\n", m_selFirstRow, m_selFirstColumn,
+                     m_selLastRow, m_selLastColumn, m_selectionMode, count);
+    } else {
+        FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d\n", m_selFirstRow, m_selFirstColumn,
+                     m_selLastRow, m_selLastColumn, m_selectionMode);
+    }
+    SetStatus(0, text);
+}
+
+int CLogView::OnLButtonDown(int x, int y) {
+    SetFocus(m_window);
+    if (m_lines == nullptr) return 1;
+    SetCapture(m_window);
+    HitPoint hit = HitTest(x, y);
+    int column = TextColumnAt(hit.row, hit.cell, nullptr);
+    m_selFirstRow = hit.row;
+    m_selLastRow = hit.row;
+    m_selFirstColumn = column;
+    m_selLastColumn = column;
+    m_selectionMode = kSelectionDragging;
+    ReportSelection(false, 0);
+    Invalidate();
+    return 1;
+}
+
+int CLogView::OnMouseMove(int x, int y) {
+    if (m_selectionMode != kSelectionDragging) return 0;
+    HitPoint hit = HitTest(x, y);
+    int cell = hit.cell < 0 ? 0 : hit.cell;
+    int count = 0;
+    m_selLastRow = hit.row;
+    m_selLastColumn = TextColumnAt(hit.row, cell, &count);
+    ReportSelection(true, count);
+    // Scroll ahead of the pointer near the bottom and top edges, and near the right edge.
+    int64_t first = m_vScroll.position;
+    int r = hit.windowRow;
+    if (r + 3 >= m_visibleRows) {
+        int64_t candidate = first + r - m_visibleRows + 3;
+        if (candidate <= m_vScroll.maximum - m_vScroll.page / 2) m_vScroll.position = static_cast<uint32_t>(candidate);
+    } else if (r < 4) {
+        int64_t candidate = first - (4 - r);
+        m_vScroll.position = static_cast<uint32_t>(candidate < 0 ? 0 : candidate);
+    }
+    if (cell + 5 >= m_visibleColumns) {
+        int64_t candidate = static_cast<int64_t>(m_hScroll.position) + cell - m_visibleColumns + 5;
+        if (candidate <= m_hScroll.maximum - m_hScroll.page / 2) m_hScroll.position = static_cast<uint32_t>(candidate);
+    }
+    Invalidate();
+    return 1;
+}
+
+int CLogView::OnLButtonUp(int x, int y) {
+    ReleaseCapture();
+    if (m_selectionMode != kSelectionDragging) return 1;
+    HitPoint hit = HitTest(x, y);
+    m_selLastRow = hit.row;
+    m_selLastColumn = TextColumnAt(hit.row, hit.cell, nullptr);
+    m_selectionMode = kSelectionMade;
+    if (m_selLastRow == m_selFirstRow && m_selLastColumn == m_selFirstColumn) {
+        m_selectionMode = kSelectionNone;
+    } else if (m_selLastRow < m_selFirstRow ||
+               (m_selLastRow == m_selFirstRow && m_selLastColumn < m_selFirstColumn)) {
+        int row = m_selFirstRow;
+        int column = m_selFirstColumn;
+        m_selFirstRow = m_selLastRow;
+        m_selFirstColumn = m_selLastColumn;
+        m_selLastRow = row;
+        m_selLastColumn = column;
+    }
+    // The caret follows the later end; below the last row it stays on the last row.
+    int count = m_lines != nullptr ? m_lines->Count() : 0;
+    m_caretRow = m_selLastRow < count ? m_selLastRow : (count > 0 ? count - 1 : 0);
+    m_caretColumn = m_selLastColumn;
+    ShowCaretPosition();
+    NotifyStateChanged();
+    Invalidate();
+    return 1;
+}
+
+int CLogView::OnLButtonDblClk(int x, int y) {
+    SetFocus(m_window);
+    if (m_lines == nullptr) return 1;
+    HitPoint hit = HitTest(x, y);
+    const CLogLine* line = m_lines->At(hit.row);
+    if (line == nullptr) return 1;
+    if (hit.cell <= kLastLineNumberCell) {
+        if (m_listener != nullptr) m_listener->JumpFirstViewToLine(line->lineNumber);
+    } else if (hit.cell >= kFirstMessageCell) {
+        int offset = TextOffsetOfCell(hit.cell);
+        m_caretRow = hit.row;
+        m_caretColumn = offset;
+        ShowCaretPosition();
+        SelectTokenAt(hit.row, offset);
+    } else {
+        m_markers.Toggle(hit.row, line->lineNumber, line->offset);
+        NotifyStateChanged();
+    }
+    Invalidate();
+    return 1;
+}

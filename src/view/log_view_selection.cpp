@@ -1,0 +1,137 @@
+// CLogView row texts and the selection: reading and converting rows, the text column
+// under the pointer, word selection and the selected text for the clipboard.
+#include <cstdlib>
+#include <cstring>
+
+#include "config/app_parameter.h"
+#include "foundation/convert.h"
+#include "keywords/token_scanner.h"
+#include "view/log_view.h"
+
+namespace {
+
+unsigned LogCodePage() {
+    CAppParameter* config = GetAppParameter();
+    return config != nullptr ? config->m_codePage : kCodePageAnsi;
+}
+
+int Clamp(int value, int low, int high) {
+    return value < low ? low : (value > high ? high : value);
+}
+
+}  // namespace
+
+char16_t* CLogView::GetRowText(int index, int* count) {
+    *count = 0;
+    const CLogLine* line = m_lines != nullptr ? m_lines->At(index) : nullptr;
+    if (line == nullptr || m_file == nullptr || line->length <= 0) return nullptr;
+    auto length = static_cast<uint32_t>(line->length);
+    auto* bytes = static_cast<char*>(std::malloc(length + 1));
+    if (bytes == nullptr) return nullptr;
+    uint32_t read = m_file->ReadLine(bytes, length, line->offset);
+    char16_t* text = nullptr;
+    if (read > 0) text = static_cast<char16_t*>(std::malloc((static_cast<size_t>(read) + 1) * sizeof(char16_t)));
+    if (text != nullptr) {
+        int n = MultiByteToWide(LogCodePage(), bytes, static_cast<int>(read), text, static_cast<int>(read));
+        if (n > 0) {
+            text[n] = 0;
+            *count = n;
+        } else {
+            std::free(text);
+            text = nullptr;
+        }
+    }
+    std::free(bytes);
+    return text;
+}
+
+int CLogView::ReadRowPrefix(int row, char* bytes, char16_t* text) {
+    const CLogLine* line = m_lines != nullptr ? m_lines->At(row) : nullptr;
+    if (line == nullptr || m_file == nullptr || line->length <= 0) return 0;
+    uint32_t want = line->length < kRowDrawBytes ? static_cast<uint32_t>(line->length) : kRowDrawBytes;
+    uint32_t read = m_file->ReadLine(bytes, want, line->offset);
+    if (read == 0) return 0;
+    bytes[read] = 0;
+    // The text ends at the first NUL byte, as a C string would.
+    int n = static_cast<int>(strnlen(bytes, read));
+    if (n == 0) return 0;
+    int units = MultiByteToWide(LogCodePage(), bytes, n, text, kRowDrawBytes);
+    return units > 0 ? units : 0;
+}
+
+int CLogView::TextColumnAt(int row, int cell, int* rowCount) {
+    int count = 0;
+    char16_t* text = GetRowText(row, &count);
+    int column = text != nullptr ? DisplayOffsetToColumn(text, count, TextOffsetOfCell(cell)) : 0;
+    std::free(text);
+    if (rowCount != nullptr) *rowCount = count;
+    return column;
+}
+
+void CLogView::FindTokenAt(const char16_t* text, int count, int offset, int* start, int* length) const {
+    ::FindTokenAt(text, count, offset, start, length);
+}
+
+void CLogView::SelectTokenAt(int row, int offset) {
+    auto* bytes = static_cast<char*>(std::malloc(kRowDrawBytes + 1));
+    auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
+    int count = bytes != nullptr && text != nullptr ? ReadRowPrefix(row, bytes, text) : 0;
+    int start = 0;
+    int length = 0;
+    FindTokenAt(text, count, offset, &start, &length);
+    std::free(bytes);
+    std::free(text);
+    if (length <= 0) return;
+    m_selFirstRow = row;
+    m_selLastRow = row;
+    m_selFirstColumn = start;
+    m_selLastColumn = start + length;
+    m_selectionMode = kSelectionMade;
+    // The copy command follows the new selection.
+    NotifyStateChanged();
+}
+
+char16_t* CLogView::GetSelectedText() {
+    if (m_selectionMode != kSelectionMade || m_selFirstRow > m_selLastRow || m_lines == nullptr) return nullptr;
+    int first = m_selFirstRow < 0 ? 0 : m_selFirstRow;
+    int last = m_selLastRow < m_lines->Count() ? m_selLastRow : m_lines->Count() - 1;
+    size_t capacity = 1;
+    for (int i = first; i <= last; ++i) {
+        int length = m_lines->Entries()[i].length;
+        capacity += static_cast<size_t>(length < kRowDrawBytes ? (length > 0 ? length : 0) : kRowDrawBytes) + 2;
+    }
+    auto* result = static_cast<char16_t*>(std::malloc(capacity * sizeof(char16_t)));
+    auto* bytes = static_cast<char*>(std::malloc(kRowDrawBytes + 1));
+    auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
+    if (result == nullptr || bytes == nullptr || text == nullptr) {
+        std::free(result);
+        std::free(bytes);
+        std::free(text);
+        return nullptr;
+    }
+    size_t used = 0;
+    result[0] = 0;
+    for (int i = first; i <= last; ++i) {
+        int count = ReadRowPrefix(i, bytes, text);
+        if (count <= 0) continue;
+        int s = i == m_selFirstRow ? Clamp(m_selFirstColumn, 0, count) : 0;
+        int e = i == m_selLastRow ? Clamp(m_selLastColumn, 0, count) : count;
+        if (e <= s) continue;
+        auto part = static_cast<size_t>(e - s);
+        if (used + part + 1 > capacity) {
+            size_t grown = capacity + part + 256;
+            auto* bigger = static_cast<char16_t*>(std::realloc(result, grown * sizeof(char16_t)));
+            if (bigger == nullptr) break;
+            result = bigger;
+            capacity = grown;
+        }
+        std::memcpy(result + used, text + s, part * sizeof(char16_t));
+        used += part;
+        result[used] = 0;
+    }
+    std::free(bytes);
+    std::free(text);
+    m_selectionMode = kSelectionNone;
+    Invalidate();
+    return result;
+}

@@ -34,6 +34,15 @@ private:
         int32_t length;
     };
     int TryAt(const unsigned char* bytes, uint32_t length, uint32_t at) const;
+    // The byte-level test; *stop receives the position of the first byte of 0x80 or more
+    // when stopAtHighByte is set (length when there is none).
+    int ScanBytes(const unsigned char* bytes, uint32_t length, bool stopAtHighByte, uint32_t* stop) const;
+    // The filtered part of ScanBytes, 16 or 32 bytes a step: 1 on a match; otherwise 0 with
+    // *next the first position left for the byte loop (length after a high byte at *stop).
+    int ScanVector16(const unsigned char* bytes, uint32_t length, bool stopAtHighByte, uint32_t* next,
+                     uint32_t* stop) const;
+    int ScanVector32(const unsigned char* bytes, uint32_t length, bool stopAtHighByte, uint32_t* next,
+                     uint32_t* stop) const;
     int Convert(const char* bytes, uint32_t length);
 
     const CKeywordSet* m_keywords;
@@ -45,6 +54,16 @@ private:
     uint32_t m_first[128] = {};     // candidates for each first byte: m_candidates[m_first[b]..+m_count[b])
     uint32_t m_count[128] = {};
     Candidate* m_candidates = nullptr;
+    // A coarse filter for 16 bytes at a time: the first two bytes of each candidate (the
+    // second is 0 with single-unit keywords, which match on the first alone).
+    static constexpr int kMaxFilterPairs = 16;
+    int m_pairCount = -1;  // -1: too many distinct pairs, scan byte by byte
+    bool m_avx2 = false;   // the processor runs the 32-byte filter
+    uint8_t m_pairFirst[kMaxFilterPairs] = {};
+    uint8_t m_pairSecond[kMaxFilterPairs] = {};
+    // The same bytes repeated 16 times each, ready for vector compares.
+    alignas(16) uint8_t m_wideFirst[kMaxFilterPairs][16] = {};
+    alignas(16) uint8_t m_wideSecond[kMaxFilterPairs][16] = {};
     char16_t* m_wide = nullptr;
     size_t m_wideCapacity = 0;
 };

@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "foundation/convert.h"
 
 namespace {
@@ -52,13 +56,42 @@ bool HasHighByte(const char* bytes, uint32_t length) {
 
 int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m) {
     if (m == 0 || m > n) return -1;
-    const char* p = text;
-    const char* last = text + (n - m);
-    while (p <= last) {
-        p = static_cast<const char*>(std::memchr(p, needle[0], static_cast<size_t>(last - p) + 1));
-        if (p == nullptr) return -1;
-        if (std::memcmp(p + 1, needle + 1, m - 1) == 0) return p - text;
-        ++p;
+    if (m == 1) {
+        const void* p = std::memchr(text, needle[0], n);
+        return p != nullptr ? static_cast<const char*>(p) - text : -1;
+    }
+    size_t i = 0;
+    const size_t lastStart = n - m;  // the last position where the needle fits
+#if defined(__SSE2__)
+    // Positions holding the needle's first two bytes, 16 at a time; the last step overlaps
+    // the one before it. memcmp decides.
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i second = _mm_set1_epi8(needle[1]);
+    for (bool last = false; !last && n >= 17 && i <= lastStart;) {
+        size_t at = i;
+        uint32_t keep = ~0u;
+        if (i + 17 > n) {
+            at = n - 17;
+            keep = ~((1u << (i - at)) - 1);
+            last = true;
+        }
+        __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 1));
+        uint32_t mask = static_cast<uint32_t>(
+                            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(v0, first), _mm_cmpeq_epi8(v1, second)))) &
+                        keep;
+        for (; mask != 0; mask &= mask - 1) {
+            size_t j = at + static_cast<size_t>(__builtin_ctz(mask));
+            if (j > lastStart) break;
+            if (std::memcmp(text + j + 2, needle + 2, m - 2) == 0) return static_cast<int64_t>(j);
+        }
+        i = last ? lastStart + 1 : i + 16;
+    }
+#endif
+    for (; i <= lastStart; ++i) {
+        if (text[i] == needle[0] && text[i + 1] == needle[1] && std::memcmp(text + i + 2, needle + 2, m - 2) == 0) {
+            return static_cast<int64_t>(i);
+        }
     }
     return -1;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "document/error_scanner.h"
 #include "document/log_file.h"
 #include "document/time_stamp.h"
 #include "foundation/convert.h"
@@ -439,6 +440,37 @@ TEST_F(LogLoaderKeywordTest, ThreadedAndByteLevelLoadsMatchThePlainReading) {
         std::string what = "round " + std::to_string(round);
         ExpectSameLines(expected.lines, *m_lines, what.c_str());
         ExpectSameLines(expected.errors, m_errors, (what + " errors").c_str());
+    }
+}
+
+// Every place a keyword can stand relative to the 16- and 32-byte steps of the byte scan,
+// with and without a byte of 0x80 or more before or after it.
+TEST(ErrorScannerTest, AgreesWithTheKeywordSetAtEveryPosition) {
+    CKeywordSet keywords;
+    keywords.Add(u"ERROR", 6, 0, 1);
+    keywords.Add(u"E", 6, 0, 0);
+    keywords.Add(u"Xy", 6, 0, 1);
+    keywords.BuildFlagTable();
+    for (unsigned codePage : {kCodePageUtf8, 1252u, kCodePageShiftJis}) {
+        CErrorScanner scanner(&keywords, codePage);
+        ASSERT_EQ(1, scanner.Prepare());
+        for (size_t length = 1; length <= 80; ++length) {
+            for (size_t at = 0; at < length; ++at) {
+                for (int high = -1; high < 2; ++high) {
+                    std::string line(length, 'E');  // flagged bytes everywhere, no match without help
+                    const char* word = at % 2 == 0 ? "ERROR" : "Xy";
+                    line.replace(at, std::string(word).size(), word);
+                    line.resize(length);
+                    if (high >= 0 && length > 1) line[high == 0 ? 0 : length - 1] = '\xE9';
+                    int units = MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), nullptr, 0);
+                    std::u16string wide(static_cast<size_t>(units), u'\0');
+                    MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), &wide[0], units);
+                    int expected = keywords.FindErrorKeyword(wide.data(), units) >= 0 ? 1 : 0;
+                    ASSERT_EQ(expected, scanner.HasError(line.data(), static_cast<uint32_t>(line.size())))
+                        << "code page " << codePage << " length " << length << " at " << at << " high " << high;
+                }
+            }
+        }
     }
 }
 

@@ -159,4 +159,20 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
     }
 }
 
+// Every needle length and position around the 16-byte steps of the byte search.
+TEST(FindBytesTest, FindsTheFirstOccurrenceAtEveryPosition) {
+    for (size_t n = 0; n <= 70; ++n) {
+        for (size_t m = 1; m <= 6 && m <= n + 1; ++m) {
+            std::string needle = std::string("abcdef").substr(0, m);
+            for (size_t at = 0; at + m <= n + m; ++at) {
+                std::string text(n, 'a');  // the needle's first byte everywhere
+                if (at + m <= n) text.replace(at, m, needle);
+                int64_t expected = static_cast<int64_t>(text.find(needle));
+                ASSERT_EQ(expected, FindBytes(text.data(), text.size(), needle.data(), m))
+                    << "n " << n << " m " << m << " at " << at;
+            }
+        }
+    }
+}
+
 }  // namespace

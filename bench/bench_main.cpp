@@ -1,0 +1,210 @@
+// quillon-bench: times the loader, a search and an extraction on one log, each beside a
+// reference measured in the same run on the same file (a newline count over 10 MiB blocks
+// with memchr; grep -c -F of the same text), and the load's peak memory per line.
+//   quillon-bench [--repeat N] <log-file>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "document/log_file.h"
+#include "document/log_loader.h"
+#include "foundation/convert.h"
+#include "keywords/keyword_set.h"
+#include "log_generator.h"
+#include "machine.h"
+#include "search/line_scan.h"
+
+namespace {
+
+constexpr const char* kExtractText = "ERROR";
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The reference scan: the file in 10 MiB blocks, newlines counted with memchr.
+int64_t CountNewlines(CFile* file, char* block) {
+    int64_t count = 0;
+    for (uint64_t at = 0; at < file->Size();) {
+        uint32_t n = file->Read(block, kLoadBlockSize, at);
+        if (n == 0) break;
+        for (const char* p = block; (p = static_cast<const char*>(std::memchr(p, '\n', block + n - p))) != nullptr; ++p) {
+            ++count;
+        }
+        at += n;
+    }
+    return count;
+}
+
+void AddKeywords(CKeywordSet* set) {
+    const char16_t* const errors[] = {u"ERROR",   u"FATAL",  u"Exception", u"failed",    u"refused",
+                                      u"timeout", u"denied", u"panic",     u"Traceback", u"OutOfMemory"};
+    for (const char16_t* e : errors) set->Add(e, 6, 1, 1);
+    const char16_t* const others[] = {u"WARN", u"INFO", u"DEBUG", u"SELECT"};
+    for (const char16_t* o : others) set->Add(o, 8, 0, 0);
+    set->BuildFlagTable();
+}
+
+struct CFigure {
+    const char* name;
+    double seconds;
+    const char* referenceName;
+    double reference;
+    double target;  // ratio limit
+};
+
+void Print(const CFigure& f) {
+    if (f.reference <= 0) {
+        std::printf("  %-40s %8.3f s\n", f.name, f.seconds);
+        return;
+    }
+    double ratio = f.seconds / f.reference;
+    std::printf("  %-40s %8.3f s   %-16s %7.3f s   %6.2fx   target <= %.1fx  %s\n", f.name, f.seconds,
+                f.referenceName, f.reference, ratio, f.target, ratio <= f.target ? "met" : "MISSED");
+}
+
+class CBench {
+public:
+    CBench(const char* path, int repeat) : m_path(path), m_repeat(repeat) {}
+    ~CBench() {
+        delete m_lines;
+        std::free(m_block);
+    }
+    int Run();
+
+private:
+    template <typename F>
+    double Best(F work) {
+        double best = 1e30;
+        for (int i = 0; i < m_repeat; ++i) {
+            double start = Now();
+            work();
+            double t = Now() - start;
+            if (t < best) best = t;
+        }
+        return best;
+    }
+    double Load(const CKeywordSet* keywords) {
+        CLoadRequest request;
+        request.keywords = keywords;
+        return Best([&] {
+            delete m_lines;
+            m_lines = LoadLogLines(&m_file, request, &m_errors);
+        });
+    }
+    double Grep(const char* text, int64_t* count) {
+        double best = -1;
+        for (int i = 0; i < m_repeat; ++i) {
+            double t = TimeGrepCount(m_path, text, count);
+            if (t >= 0 && (best < 0 || t < best)) best = t;
+        }
+        return best;
+    }
+
+    const char* m_path;
+    int m_repeat;
+    CLogFile m_file;
+    CLogLineList* m_lines = nullptr;
+    CLogLineList m_errors;
+    char* m_block = nullptr;
+};
+
+int CBench::Run() {
+    char16_t* wide = MultiByteToWideAlloc(m_path, -1, kCodePageAnsi);
+    int opened = wide != nullptr && m_file.Open(wide);
+    std::free(wide);
+    if (!opened) {
+        std::fprintf(stderr, "quillon-bench: cannot open %s\n", m_path);
+        return 2;
+    }
+    m_block = static_cast<char*>(std::malloc(kLoadBlockSize));
+    if (m_block == nullptr) return 2;
+    char machine[320];
+    DescribeMachine(machine, sizeof machine);
+    std::printf("Quillon benchmark on %s\n  file %s: %llu bytes; best of %d runs each, page cache warm\n", machine,
+                m_path, static_cast<unsigned long long>(m_file.Size()), m_repeat);
+
+    int64_t newlines = CountNewlines(&m_file, m_block);  // warms the page cache
+    double reference = Best([&] { newlines = CountNewlines(&m_file, m_block); });
+
+    // Peak memory of one load without error keywords, over what the process held before it.
+    delete m_lines;
+    m_lines = nullptr;
+    bool peakReset = ResetPeakMemory();
+    uint64_t before = CurrentMemory();
+    {
+        CLoadRequest request;
+        m_lines = LoadLogLines(&m_file, request, &m_errors);
+    }
+    uint64_t peak = PeakMemory();
+    if (m_lines == nullptr) return 2;
+    int64_t lines = m_lines->Count();
+
+    double plain = Load(nullptr);
+    CKeywordSet keywords;
+    AddKeywords(&keywords);
+    double withKeywords = Load(&keywords);
+    int64_t errorLines = m_errors.Count();
+
+    CSearchCondition absent;
+    absent.Add(u"DeadlockDetected");
+    int32_t found = 0;
+    double search = Best([&] { found = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi); });
+    int64_t grepAbsentCount = 0;
+    double grepAbsent = Grep(kAbsentText, &grepAbsentCount);
+
+    CSearchCondition extract;
+    extract.Add(u"ERROR");
+    CLogLineList result;
+    double extraction = Best([&] {
+        result.Free();
+        ExtractLines(&m_file, *m_lines, extract, kCodePageAnsi, 0, 0, &result);
+    });
+    int64_t grepExtractCount = 0;
+    double grepExtract = Grep(kExtractText, &grepExtractCount);
+
+    std::printf("  %lld indexed lines (%lld newlines), %lld error lines with 10 error keywords\n",
+                static_cast<long long>(lines), static_cast<long long>(newlines), static_cast<long long>(errorLines));
+    Print({"newline count, 10 MiB blocks, memchr", reference, "", 0, 0});
+    Print({"load, no error keywords", plain, "newline count", reference, 3.0});
+    Print({"load, 10 error keywords", withKeywords, "newline count", reference, 6.0});
+    Print({"search for an absent text", search, "grep -c -F", grepAbsent, 1.5});
+    Print({"extraction of \"ERROR\", no context", extraction, "grep -c -F", grepExtract, 1.5});
+    std::printf("  search found %d (expected -1, grep counted %lld); extraction gave %d lines (grep counted %lld)\n",
+                found, static_cast<long long>(grepAbsentCount), result.Count(),
+                static_cast<long long>(grepExtractCount));
+    if (peak > 0 && lines > 0) {
+        double used = peak > before ? static_cast<double>(peak - before) : 0;
+        double limit = 34.0 * static_cast<double>(lines) + 64.0 * 1048576.0;
+        std::printf("  peak memory of a load: %.1f MiB over %.1f MiB before it = %.1f bytes per line; "
+                    "target <= 34 bytes per line + 64 MiB (%.1f MiB)  %s%s\n",
+                    used / 1048576.0, static_cast<double>(before) / 1048576.0, used / static_cast<double>(lines),
+                    limit / 1048576.0, used <= limit ? "met" : "MISSED",
+                    peakReset ? "" : " (peak since process start)");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int repeat = 3;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+            repeat = std::atoi(argv[++i]);
+        } else if (argv[i][0] != '-' && path == nullptr) {
+            path = argv[i];
+        } else {
+            std::fputs("usage: quillon-bench [--repeat N] <log-file>\n", stderr);
+            return 2;
+        }
+    }
+    if (path == nullptr || repeat < 1) {
+        std::fputs("usage: quillon-bench [--repeat N] <log-file>\n", stderr);
+        return 2;
+    }
+    CBench bench(path, repeat);
+    return bench.Run();
+}

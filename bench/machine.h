@@ -1,0 +1,18 @@
+// What the benchmark asks of the platform: memory figures of this process, a description
+// of the machine, and the time of a reference command. Linux: /proc and popen; Windows:
+// the process memory counters and the processor description (no grep reference).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Resident memory now, and its high-water mark since the last ResetPeakMemory (bytes, 0 if unknown).
+uint64_t CurrentMemory();
+uint64_t PeakMemory();
+// Starts a new high-water mark where the platform allows it; false when it does not.
+bool ResetPeakMemory();
+// "N x <processor model>" into out.
+void DescribeMachine(char* out, size_t capacity);
+// Runs `grep -c -F -- text path`, returns its wall time in seconds and its count in *count;
+// -1 when grep cannot be run here.
+double TimeGrepCount(const char* path, const char* text, int64_t* count);

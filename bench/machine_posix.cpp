@@ -1,0 +1,92 @@
+// Linux figures: VmRSS / VmHWM from /proc/self/status (the mark is reset through
+// /proc/self/clear_refs), the CPU model from /proc/cpuinfo, grep through popen.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "machine.h"
+
+namespace {
+
+uint64_t StatusField(const char* name) {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (f == nullptr) return 0;
+    char line[256];
+    uint64_t value = 0;
+    size_t n = std::strlen(name);
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        if (std::strncmp(line, name, n) == 0 && line[n] == ':') {
+            value = std::strtoull(line + n + 1, nullptr, 10) * 1024;
+            break;
+        }
+    }
+    std::fclose(f);
+    return value;
+}
+
+std::string Quoted(const char* text) {
+    std::string q = "'";
+    for (const char* p = text; *p != 0; ++p) {
+        if (*p == '\'') {
+            q += "'\\''";
+        } else {
+            q += *p;
+        }
+    }
+    return q + "'";
+}
+
+}  // namespace
+
+uint64_t CurrentMemory() {
+    return StatusField("VmRSS");
+}
+
+uint64_t PeakMemory() {
+    return StatusField("VmHWM");
+}
+
+bool ResetPeakMemory() {
+    std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
+    if (f == nullptr) return false;
+    bool ok = std::fputs("5", f) >= 0;
+    return std::fclose(f) == 0 && ok;
+}
+
+void DescribeMachine(char* out, size_t capacity) {
+    char model[256] = "unknown processor";
+    std::FILE* f = std::fopen("/proc/cpuinfo", "r");
+    if (f != nullptr) {
+        char line[512];
+        while (std::fgets(line, sizeof line, f) != nullptr) {
+            if (std::strncmp(line, "model name", 10) == 0) {
+                const char* colon = std::strchr(line, ':');
+                if (colon != nullptr) {
+                    std::snprintf(model, sizeof model, "%s", colon + 2);
+                    model[std::strcspn(model, "\n")] = 0;
+                }
+                break;
+            }
+        }
+        std::fclose(f);
+    }
+    std::snprintf(out, capacity, "%ld x %s", sysconf(_SC_NPROCESSORS_ONLN), model);
+}
+
+double TimeGrepCount(const char* path, const char* text, int64_t* count) {
+    std::string command = "grep -c -F -- " + Quoted(text) + " " + Quoted(path);
+    auto start = std::chrono::steady_clock::now();
+    std::FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr) return -1;
+    char output[64] = {};
+    bool read = std::fgets(output, sizeof output, p) != nullptr;
+    int status = pclose(p);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!read || status == -1) return -1;
+    *count = std::strtoll(output, nullptr, 10);
+    return seconds;
+}

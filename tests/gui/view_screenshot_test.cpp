@@ -1,0 +1,116 @@
+// A loaded log in the state a user works in - keywords, an error line, the interval check,
+// markers, a selection and the caret - checked in both languages. With the environment
+// variable QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as
+// view-en.bmp / view-ja.bmp (the README's screenshots come from this).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "config/app_parameter.h"
+#include "shell/app_main.h"
+#include "view/log_view.h"
+#include "view_test_support.h"
+
+namespace {
+
+const char kSampleLog[] =
+    "2024-05-17 09:14:02.118 [main] INFO  Quillon demo service starting, version 2.4.1\r\n"
+    "2024-05-17 09:14:02.305 [main] INFO  config loaded from /etc/demo/service.conf\r\n"
+    "2024-05-17 09:14:02.311 [main] DEBUG pool size=8 queue=256 retry=0x1F\r\n"
+    "2024-05-17 09:14:03.027 [net-1] INFO  listening on 0.0.0.0:8080\r\n"
+    "2024-05-17 09:14:05.544 [net-1] WARN  slow handshake from 10.0.4.17 (812 ms)\r\n"
+    "2024-05-17 09:14:05.610 [worker-3] INFO  job 4711 accepted\r\n"
+    "2024-05-17 09:14:05.612 [worker-3] DEBUG job 4711 payload=1832 bytes\r\n"
+    "2024-05-17 09:14:09.877 [worker-3] ERROR job 4711 failed: timeout after 4000 ms\r\n"
+    "    at demo.jobs.Runner.run(Runner.java:88)\r\n"
+    "    at demo.jobs.Pool$Worker.loop(Pool.java:141)\r\n"
+    "2024-05-17 09:14:09.880 [worker-3] INFO  job 4711 rescheduled, attempt 2\r\n"
+    "2024-05-17 09:14:10.002 [net-2] INFO  client 10.0.4.22 connected\r\n"
+    "2024-05-17 09:14:10.118 [worker-1] INFO  job 4712 accepted\r\n"
+    "2024-05-17 09:14:10.245 [worker-1] INFO  job 4712 done in 127 ms\r\n"
+    "2024-05-17 09:14:12.731 [worker-3] WARN  job 4711 retry slow (2486 ms)\r\n"
+    "2024-05-17 09:14:12.733 [worker-3] INFO  job 4711 done\r\n"
+    "2024-05-17 09:14:13.090 [net-2] INFO  client 10.0.4.22 closed\r\n"
+    "2024-05-17 09:14:20.400 [main] ERROR disk usage 97% on /var/lib/demo\r\n"
+    "2024-05-17 09:14:20.402 [main] INFO  cleanup scheduled\r\n"
+    "2024-05-17 09:14:21.000 [main] INFO  heartbeat ok\r\n";
+
+// Saves the frame as it is on the screen as a 24-bit BMP.
+bool SaveFrame(HWND frame, const std::string& path) {
+    RECT r;
+    GetWindowRect(frame, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(dc, old);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    int stride = (w * 3 + 3) & ~3;
+    std::vector<char> bits(static_cast<size_t>(stride) * h);
+    GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(bits.data(), static_cast<std::streamsize>(bits.size()));
+    return static_cast<bool>(out);
+}
+
+class ViewScreenshotTest : public ViewTest {};
+
+TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
+    for (int language : {0, 1}) {
+        Start(language);
+        CAppParameter* config = GetAppParameter();
+        CKeywordSet& keywords = config->Keywords();
+        keywords.Add(u"ERROR", 6, 1, 1);   // Highlighting 1, bold, error keyword
+        keywords.Add(u"WARN", 8, 0, 0);    // Highlighting 3
+        keywords.Add(u"timeout", 10, 0, 0);
+        keywords.Add(u"job", 12, 0, 0);
+        keywords.BuildFlagTable();
+        config->m_intervalCheck = 1;
+        config->m_intervalTime = 2000;
+        CLogView* v = OpenAndWait(WriteLog("sample.log", kSampleLog));
+        ASSERT_NE(nullptr, v);
+        ShowWindow(v->Window(), SW_MAXIMIZE);
+        Pump();
+        Paint(v);
+        EXPECT_EQ(20, v->Lines()->Count());
+        EXPECT_EQ(2, m_app->LogFile().ErrorLines().Count());
+        // Markers on the failed job and the disk warning, a selection on the stack trace.
+        for (int row : {7, 17}) Click(v, WM_LBUTTONDBLCLK, CellX(v, 20), RowY(v, row), MK_LBUTTON);
+        EXPECT_EQ(2, v->Markers().Count());
+        Click(v, WM_LBUTTONDOWN, CellX(v, 34), RowY(v, 8), MK_LBUTTON);
+        Click(v, WM_MOUSEMOVE, CellX(v, 60), RowY(v, 9), MK_LBUTTON);
+        Click(v, WM_LBUTTONUP, CellX(v, 60), RowY(v, 9));
+        EXPECT_EQ(kSelectionMade, v->SelectionState());
+        EXPECT_EQ(9, v->CaretLine());
+        v->Invalidate();
+        UpdateWindow(v->Window());
+        Pump(10);
+        const char* folder = std::getenv("QUILLON_SCREENSHOTS");
+        if (folder != nullptr && folder[0] != 0) {
+            std::string path = std::string(folder) + (language == 1 ? "\\view-ja.bmp" : "\\view-en.bmp");
+            EXPECT_TRUE(SaveFrame(m_frame, path)) << path;
+        }
+        TearDown();
+    }
+}
+
+}  // namespace

@@ -20,6 +20,8 @@ CLogView::CLogView() {
 }
 
 CLogView::~CLogView() {
+    // Through the MDI client, and before the members go: the base would only DestroyWindow.
+    DestroyView();
     delete m_lines;
     m_lines = nullptr;
     m_markers.Clear();

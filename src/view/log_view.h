@@ -28,7 +28,7 @@ constexpr int kRowDrawBytes = 8192;
 class CLogView : public CAppMDIChild {
 public:
     CLogView();
-    // Frees the line list and the markers; the window is destroyed by the base.
+    // Destroys the window (if still there), then frees the line list and the markers.
     ~CLogView() override;
 
     CLogView* m_next = nullptr;  // the application's view list

@@ -1,10 +1,20 @@
 # The two entry points of the README: `make test` and `make run`.
 # Both install what they need first (tools/bootstrap.sh), so a fresh Debian 12 machine needs nothing else.
-.PHONY: test bootstrap native windows test-native test-windows clean
+.PHONY: test run bootstrap native windows test-native test-windows clean
 
 JOBS ?= 2
+LOG ?= samples/sample.log
+KEYWORDS ?= samples/keyword_default.xml
 
 test: bootstrap native windows test-native test-windows
+
+# Until the viewer is in the build: quillon-cli on the log (`make run LOG=path` for another).
+# "errors" exits with 1 when the log has no error lines; that is not a failure here.
+run: bootstrap
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target quillon-cli -j $(JOBS)
+	build/release/src/cli/quillon-cli --keywords $(KEYWORDS) info $(LOG)
+	build/release/src/cli/quillon-cli --keywords $(KEYWORDS) errors $(LOG) || [ $$? -eq 1 ]
 
 bootstrap:
 	bash tools/bootstrap.sh

@@ -1,0 +1,224 @@
+// The commands of quillon-cli over the core: the loader, the row cells, the search and
+// extraction scans and the error-line copy, exactly as the viewer uses them.
+#include "cli_app.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli_config.h"
+#include "cli_options.h"
+#include "console.h"
+#include "document/log_file.h"
+#include "document/log_loader.h"
+#include "foundation/convert.h"
+#include "foundation/format.h"
+#include "foundation/trace.h"
+#include "progress_bar.h"
+#include "row_printer.h"
+#include "search/line_scan.h"
+
+namespace {
+
+int Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int Fail(const char* format, ...) {
+    std::fputs("quillon-cli: ", stderr);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputc('\n', stderr);
+    return 2;
+}
+
+// --trace: the program's trace lines, formatted as the trace library would, on standard error.
+int TraceToStandardError(const char16_t* format, ...) {
+    char16_t line[2048];
+    va_list args;
+    va_start(args, format);
+    int n = FormatStringV(line, 2048, format, args);
+    va_end(args);
+    if (n <= 0) return 0;
+    char* bytes = WideToMultiByteAlloc(line, n, kCodePageUtf8);
+    if (bytes == nullptr) return 0;
+    std::fputs(bytes, stderr);
+    std::free(bytes);
+    return n;
+}
+
+bool CodePageWorks(unsigned codePage) {
+    char16_t out[4];
+    return MultiByteToWide(codePage, "a", 1, out, 4) == 1 && out[0] == u'a';
+}
+
+class CCli {
+public:
+    explicit CCli(const CCliOptions& o) : m_o(o), m_showProgress(StandardErrorIsTerminal() != 0) {}
+    ~CCli() { delete m_lines; }
+    int Run();
+
+private:
+    int Info();
+    int Rows();
+    int Errors();
+    int Search();
+    int Extract();
+    // Prints rows [first, end) of list with the cells of a view whose first row is first.
+    void PrintRows(const CLogLineList& list, int32_t first, int32_t end);
+    int CheckOn() const { return m_o.hasIntervalCheck ? 1 : m_config.m_intervalCheck; }
+    int32_t Threshold() const { return m_o.hasIntervalCheck ? m_o.intervalCheck : m_config.m_intervalTime; }
+    // Condition texts from UTF-8 arguments; empty texts are left out, as the dialogs do.
+    void AddTexts(CSearchCondition* condition);
+
+    const CCliOptions& m_o;
+    bool m_showProgress;
+    CAppParameter m_config;
+    CLogFile m_file;
+    CLogLineList* m_lines = nullptr;
+    CLogLineList m_errors;
+};
+
+int CCli::Run() {
+    if (!CodePageWorks(m_o.codePage)) return Fail("code page %u is not available here", m_o.codePage);
+    char message[1024];
+    if (!LoadCliConfiguration(m_o, &m_config, message, sizeof message)) return Fail("%s", message);
+    const char* reason = "";
+    if (!CheckReadable(m_o.log, &reason)) return Fail("cannot open '%s': %s", m_o.log, reason);
+    char16_t* path = MultiByteToWideAlloc(m_o.log, -1, kCodePageUtf8);
+    int opened = path != nullptr && m_file.Open(path);
+    std::free(path);
+    if (!opened) return Fail("cannot open '%s': it cannot be read", m_o.log);
+
+    CLoadRequest request;
+    request.codePage = m_o.codePage;
+    // Error lines are only looked for where they are shown.
+    bool wantErrors = m_o.command == CCliCommand::kInfo || m_o.command == CCliCommand::kErrors;
+    request.keywords = wantErrors ? &m_config.Keywords() : nullptr;
+    CProgressBar bar(m_showProgress, "indexing");
+    request.listener = &bar;
+    m_lines = LoadLogLines(&m_file, request, &m_errors);
+    bar.Finish();
+    if (m_lines == nullptr) return Fail("not enough memory to index '%s'", m_o.log);
+
+    switch (m_o.command) {
+        case CCliCommand::kInfo:
+            return Info();
+        case CCliCommand::kRows:
+            return Rows();
+        case CCliCommand::kErrors:
+            return Errors();
+        case CCliCommand::kSearch:
+            return Search();
+        case CCliCommand::kExtract:
+            return Extract();
+        default:
+            return 2;
+    }
+}
+
+int CCli::Info() {
+    char first[40] = "";
+    char last[40] = "";
+    for (int32_t i = 0; i < m_lines->Count(); ++i) {
+        if (m_lines->Entries()[i].timeStamp.HasDate()) {
+            FormatStamp(m_lines->Entries()[i].timeStamp, first, sizeof first);
+            break;
+        }
+    }
+    if (m_lines->Count() > 0) FormatStamp(m_lines->Entries()[m_lines->Count() - 1].timeStamp, last, sizeof last);
+    std::printf("file\t%s\nsize\t%llu\nlines\t%d\nerror lines\t%d\nfirst time stamp\t%s\nlast time stamp\t%s\n",
+                m_o.log, static_cast<unsigned long long>(m_file.Size()), m_lines->Count(), m_errors.Count(), first,
+                last);
+    return 0;
+}
+
+void CCli::PrintRows(const CLogLineList& list, int32_t first, int32_t end) {
+    CRowCells cells(list, first, CheckOn(), Threshold());
+    CRowPrinter printer(&m_file, m_o.codePage, stdout);
+    for (int32_t i = first; i < end; ++i) {
+        CRowCell cell;
+        cells.Next(list.Entries()[i], &cell);
+        printer.Print(list.Entries()[i], cell);
+    }
+}
+
+int CCli::Rows() {
+    int32_t count = m_lines->Count();
+    int32_t first = m_o.hasFrom ? m_o.from : 0;
+    if (first >= count || (m_o.hasCount && m_o.count == 0)) return 1;
+    int32_t end = m_o.hasCount && m_o.count < count - first ? first + m_o.count : count;
+    PrintRows(*m_lines, first, end);
+    return 0;
+}
+
+int CCli::Errors() {
+    CLogLineList view;
+    CopyLineList(m_errors, &view);
+    if (view.Count() == 0) return 1;
+    PrintRows(view, 0, view.Count());
+    return 0;
+}
+
+void CCli::AddTexts(CSearchCondition* condition) {
+    for (int i = 0; i < m_o.textCount; ++i) {
+        char16_t* text = MultiByteToWideAlloc(m_o.texts[i], -1, kCodePageUtf8);
+        if (text != nullptr) condition->Add(text);
+        std::free(text);
+    }
+}
+
+int CCli::Search() {
+    CSearchCondition condition;
+    AddTexts(&condition);
+    if (condition.Count() == 0) return 1;
+    int32_t start = m_o.hasFrom ? m_o.from : 0;
+    CProgressBar bar(m_showProgress, "searching");
+    int32_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_o.codePage, &bar)
+                                 : SearchForward(&m_file, *m_lines, start, condition, m_o.codePage, &bar);
+    bar.Finish();
+    if (found < 0) return 1;
+    // The row's cells as a view starting at the top of the list draws them.
+    CRowCells cells(*m_lines, 0, CheckOn(), Threshold());
+    CRowCell cell;
+    for (int32_t i = 0; i <= found; ++i) cells.Next(m_lines->Entries()[i], &cell);
+    CRowPrinter printer(&m_file, m_o.codePage, stdout);
+    printer.Print(m_lines->Entries()[found], cell);
+    return 0;
+}
+
+int CCli::Extract() {
+    CSearchCondition condition;
+    AddTexts(&condition);
+    condition.SetMatchAll(m_o.matchAll ? 1 : 0);
+    if (condition.Count() == 0) return 1;
+    int32_t before = m_o.hasBefore ? m_o.before : m_config.m_contextBefore;
+    int32_t after = m_o.hasAfter ? m_o.after : m_config.m_contextAfter;
+    CLogLineList result;
+    CProgressBar bar(m_showProgress, "extracting");
+    int ok = ExtractLines(&m_file, *m_lines, condition, m_o.codePage, before, after, &result, &bar);
+    bar.Finish();
+    if (!ok) return Fail("not enough memory to extract from '%s'", m_o.log);
+    if (result.Count() == 0) return 1;
+    PrintRows(result, 0, result.Count());
+    return 0;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv) {
+    CCliOptions options;
+    char error[512];
+    if (!ParseCliOptions(argc, argv, &options, error, sizeof error)) return Fail("%s", error);
+    if (options.help) {
+        std::fputs(kCliUsage, stdout);
+        return 0;
+    }
+    if (options.trace) TraceOutput = TraceToStandardError;
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    CCli cli(options);
+    int status = cli.Run();
+    std::fflush(stdout);
+    TraceOutput = TraceNone;
+    return status;
+}

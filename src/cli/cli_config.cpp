@@ -1,0 +1,91 @@
+// Configuration for quillon-cli: the viewer's search for "quillon.ini" without its start-up
+// side effects (the viewer also creates its per-user folder; the console tool writes nothing).
+#include "cli_config.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "config/folders.h"
+#include "document/file.h"
+#include "foundation/convert.h"
+
+namespace {
+
+// The UTF-16 form of a UTF-8 path, freed with std::free.
+char16_t* WidePath(const char* path) {
+    return MultiByteToWideAlloc(path, -1, kCodePageUtf8);
+}
+
+bool Opens(const char16_t* path) {
+    CFile probe;
+    return probe.Open(path) != 0;
+}
+
+// The viewer's settings file: the current folder's when it opens, else the program's.
+void ViewerSettingsPath(CAppParameter* config, char16_t* out, int capacity) {
+    char16_t name[32] = {kPathSeparator, 0};
+    AppendPath(name, 32, u"quillon.ini");
+    CopyPath(out, capacity, config->m_currentFolder.GetWideOrEmpty());
+    AppendPath(out, capacity, name);
+    if (Opens(out)) return;
+    CopyPath(out, capacity, config->m_appFolder.GetWideOrEmpty());
+    AppendPath(out, capacity, name);
+}
+
+}  // namespace
+
+int CheckReadable(const char* path, const char** reason) {
+    char16_t* wide = WidePath(path);
+    bool ok = wide != nullptr && Opens(wide);
+    std::free(wide);
+    if (ok) return 1;
+    std::error_code ec;
+    std::filesystem::file_status status = std::filesystem::status(std::filesystem::u8path(path), ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        *reason = "no such file";
+    } else if (status.type() == std::filesystem::file_type::directory) {
+        *reason = "it is a folder";
+    } else {
+        *reason = "it cannot be read";
+    }
+    return 0;
+}
+
+int LoadCliConfiguration(const CCliOptions& o, CAppParameter* config, char* error, size_t capacity) {
+    const char* reason = "";
+    if (o.settingsFile != nullptr && !CheckReadable(o.settingsFile, &reason)) {
+        std::snprintf(error, capacity, "cannot open settings file '%s': %s", o.settingsFile, reason);
+        return 0;
+    }
+    if (o.keywordsFile != nullptr && !CheckReadable(o.keywordsFile, &reason)) {
+        std::snprintf(error, capacity, "cannot open keyword file '%s': %s", o.keywordsFile, reason);
+        return 0;
+    }
+    char16_t path[kMaxPath] = {};
+    bool haveSettings = true;
+    if (o.settingsFile != nullptr) {
+        char16_t* wide = WidePath(o.settingsFile);
+        if (wide != nullptr) CopyPath(path, kMaxPath, wide);
+        std::free(wide);
+    } else if (!o.noConfig) {
+        ViewerSettingsPath(config, path, kMaxPath);
+    } else {
+        haveSettings = false;
+    }
+    if (haveSettings) {
+        config->m_settingsFile.AssignWide(path, -1);
+        if (!o.noConfig && o.keywordsFile == nullptr) {
+            config->Load();  // the settings, then the keyword file beside the viewer's current folder
+        } else {
+            config->CCommConfig::Load();
+        }
+    }
+    if (o.keywordsFile != nullptr) {
+        char16_t* wide = WidePath(o.keywordsFile);
+        if (wide != nullptr) config->m_keywords.LoadFile(wide);
+        std::free(wide);
+    }
+    return 1;
+}

@@ -1,0 +1,241 @@
+// The command-line grammar of quillon-cli: global options, one command, the log file and
+// the command's own arguments and options, in any order.
+#include "cli_options.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+const char kCliUsage[] =
+    "usage: quillon-cli [options] <command> <log-file> [arguments]\n"
+    "Indexes a log file as the Quillon viewer does and prints its rows as the viewer shows them.\n"
+    "options (anywhere on the line):\n"
+    "  --encoding ansi|utf-8|<code page number>   how log bytes are decoded (default ansi, code page 0)\n"
+    "  --keywords <file>     keyword file instead of keyword_default.xml\n"
+    "  --settings <file>     settings file instead of quillon.ini\n"
+    "  --no-config           built-in defaults, no settings or keyword file\n"
+    "  --trace               trace lines go to standard error\n"
+    "  --help                this text\n"
+    "commands:\n"
+    "  info <log>                                  file size, indexed lines, error lines, first and last time stamp\n"
+    "  rows <log> [--from N] [--count M] [--interval-check MS]\n"
+    "  errors <log> [--interval-check MS]          rows of the error-log view\n"
+    "  search <log> <text> [--from N] [--backward] the row that the search from row N (default 0) finds\n"
+    "  extract <log> <text>... [--and] [--before N] [--after N] [--interval-check MS]\n"
+    "                                              rows of the extraction view (1 to 5 texts;\n"
+    "                                              --before/--after default to the settings)\n"
+    "A row is printed as: line number, time stamp, interval, \"!\" when the interval check marks it,\n"
+    "and the message, separated by tabs, in UTF-8. --from N counts rows from 0.\n"
+    "\"--\" ends the options, for a text that begins with \"--\".\n"
+    "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
+    "2 for a usage error or a file that cannot be opened.\n";
+
+namespace {
+
+struct CCommandName {
+    const char* name;
+    CCliCommand command;
+};
+
+const CCommandName kCommands[] = {{"info", CCliCommand::kInfo},
+                                  {"rows", CCliCommand::kRows},
+                                  {"errors", CCliCommand::kErrors},
+                                  {"search", CCliCommand::kSearch},
+                                  {"extract", CCliCommand::kExtract}};
+
+// A decimal whole number that fits 32 bits; negative only when allowed.
+bool ParseNumber(const char* text, bool allowNegative, int32_t* value) {
+    const char* p = text;
+    bool negative = false;
+    if (*p == '-' && allowNegative) {
+        negative = true;
+        ++p;
+    }
+    if (*p == 0) return false;
+    int64_t v = 0;
+    for (; *p != 0; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        v = v * 10 + (*p - '0');
+        if (v > 0x7fffffffLL + (negative ? 1 : 0)) return false;
+    }
+    *value = static_cast<int32_t>(negative ? -v : v);
+    return true;
+}
+
+bool ParseEncoding(const char* text, unsigned* codePage) {
+    if (std::strcmp(text, "ansi") == 0) {
+        *codePage = 0;
+        return true;
+    }
+    if (std::strcmp(text, "utf-8") == 0) {
+        *codePage = 65001;
+        return true;
+    }
+    int32_t n = 0;
+    if (!ParseNumber(text, false, &n) || n > 65535) return false;
+    *codePage = static_cast<unsigned>(n);
+    return true;
+}
+
+class CParser {
+public:
+    CParser(CCliOptions* o, char* error, size_t capacity) : m_o(o), m_error(error), m_capacity(capacity) {}
+
+    int Parse(int argc, char** argv) {
+        const char* positional[8 + kMaxExtractTexts] = {};
+        int count = 0;
+        int extra = 0;
+        const char* firstExtra = nullptr;
+        bool optionsEnded = false;
+        for (int i = 1; i < argc; ++i) {
+            const char* a = argv[i];
+            if (!optionsEnded && std::strcmp(a, "--") == 0) {
+                optionsEnded = true;
+            } else if (!optionsEnded && a[0] == '-' && a[1] == '-') {
+                const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+                int used = Option(a, value);
+                if (used < 0) return 0;
+                i += used;
+            } else if (count < static_cast<int>(sizeof positional / sizeof positional[0])) {
+                positional[count++] = a;
+            } else {
+                if (extra++ == 0) firstExtra = a;
+            }
+        }
+        if (m_o->help) return 1;
+        if (count == 0) return Fail("missing command (see quillon-cli --help)");
+        if (!Command(positional[0])) return 0;
+        if (count < 2) return Fail("missing log file (see quillon-cli --help)");
+        m_o->log = positional[1];
+        int texts = count - 2 + extra;
+        if (m_o->command == CCliCommand::kSearch && texts != 1) {
+            return texts == 0 ? Fail("search needs a text") : Fail("search takes one text, not %d", texts);
+        }
+        if (m_o->command == CCliCommand::kExtract && (texts < 1 || texts > kMaxExtractTexts)) {
+            return texts == 0 ? Fail("extract needs 1 to 5 texts") : Fail("extract takes 1 to 5 texts, not %d", texts);
+        }
+        bool takesTexts = m_o->command == CCliCommand::kSearch || m_o->command == CCliCommand::kExtract;
+        if (!takesTexts && texts > 0) return Fail("unexpected argument '%s'", count > 2 ? positional[2] : firstExtra);
+        for (int k = 2; k < count; ++k) m_o->texts[m_o->textCount++] = positional[k];
+        return Applies();
+    }
+
+private:
+    int Fail(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(m_error, m_capacity, format, args);
+        va_end(args);
+        return 0;
+    }
+
+    bool Command(const char* name) {
+        for (const CCommandName& c : kCommands) {
+            if (std::strcmp(name, c.name) == 0) {
+                m_o->command = c.command;
+                return true;
+            }
+        }
+        Fail("unknown command '%s' (see quillon-cli --help)", name);
+        return false;
+    }
+
+    // The number of following arguments the option used (0 or 1), or -1 after an error.
+    int Option(const char* name, const char* value) {
+        struct Flag {
+            const char* name;
+            bool* target;
+        } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace}, {"--help", &m_o->help},
+                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll}};
+        for (const Flag& f : flags) {
+            if (std::strcmp(name, f.name) == 0) {
+                *f.target = true;
+                Mark(name);
+                return 0;
+            }
+        }
+        struct Number {
+            const char* name;
+            bool* present;
+            int32_t* target;
+            bool negative;
+        } numbers[] = {{"--from", &m_o->hasFrom, &m_o->from, false},
+                       {"--count", &m_o->hasCount, &m_o->count, false},
+                       {"--interval-check", &m_o->hasIntervalCheck, &m_o->intervalCheck, true},
+                       {"--before", &m_o->hasBefore, &m_o->before, true},
+                       {"--after", &m_o->hasAfter, &m_o->after, true}};
+        for (const Number& n : numbers) {
+            if (std::strcmp(name, n.name) != 0) continue;
+            if (value == nullptr) return Fail("option '%s' needs a value", name), -1;
+            if (!ParseNumber(value, n.negative, n.target)) {
+                return Fail("option '%s' takes a whole number%s, not '%s'", name, n.negative ? "" : " of 0 or more",
+                            value),
+                       -1;
+            }
+            *n.present = true;
+            Mark(name);
+            return 1;
+        }
+        if (std::strcmp(name, "--encoding") == 0) {
+            if (value == nullptr) return Fail("option '--encoding' needs a value"), -1;
+            if (!ParseEncoding(value, &m_o->codePage)) {
+                return Fail("unknown encoding '%s' (ansi, utf-8 or a code page number)", value), -1;
+            }
+            return 1;
+        }
+        const char** files[] = {&m_o->keywordsFile, &m_o->settingsFile};
+        const char* fileOptions[] = {"--keywords", "--settings"};
+        for (int k = 0; k < 2; ++k) {
+            if (std::strcmp(name, fileOptions[k]) != 0) continue;
+            if (value == nullptr) return Fail("option '%s' needs a file", name), -1;
+            *files[k] = value;
+            return 1;
+        }
+        return Fail("unknown option '%s' (see quillon-cli --help)", name), -1;
+    }
+
+    // Remembers a command option, to check later that the command takes it.
+    void Mark(const char* name) {
+        if (m_markCount < 16) m_marked[m_markCount++] = name;
+    }
+
+    int Applies() {
+        static const struct {
+            CCliCommand command;
+            const char* options;
+        } kAllowed[] = {{CCliCommand::kInfo, ""},
+                        {CCliCommand::kRows, " --from --count --interval-check "},
+                        {CCliCommand::kErrors, " --interval-check "},
+                        {CCliCommand::kSearch, " --from --backward "},
+                        {CCliCommand::kExtract, " --and --before --after --interval-check "}};
+        const char* allowed = "";
+        for (const auto& a : kAllowed) {
+            if (a.command == m_o->command) allowed = a.options;
+        }
+        for (int i = 0; i < m_markCount; ++i) {
+            const char* name = m_marked[i];
+            if (std::strcmp(name, "--no-config") == 0 || std::strcmp(name, "--trace") == 0 ||
+                std::strcmp(name, "--help") == 0) {
+                continue;
+            }
+            char key[40];
+            std::snprintf(key, sizeof key, " %s ", name);
+            if (std::strstr(allowed, key) == nullptr) return Fail("option '%s' does not apply to this command", name);
+        }
+        return 1;
+    }
+
+    CCliOptions* m_o;
+    char* m_error;
+    size_t m_capacity;
+    const char* m_marked[16] = {};
+    int m_markCount = 0;
+};
+
+}  // namespace
+
+int ParseCliOptions(int argc, char** argv, CCliOptions* options, char* error, size_t capacity) {
+    if (capacity > 0) error[0] = 0;
+    CParser parser(options, error, capacity);
+    return parser.Parse(argc, argv);
+}

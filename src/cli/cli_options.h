@@ -1,0 +1,43 @@
+// CCliOptions: the command line of quillon-cli, parsed. Options may stand anywhere; "--"
+// ends them. Texts are the UTF-8 arguments themselves (owned by the caller's argv).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum class CCliCommand { kNone, kInfo, kRows, kErrors, kSearch, kExtract };
+
+constexpr int kMaxExtractTexts = 5;
+
+struct CCliOptions {
+    CCliCommand command = CCliCommand::kNone;
+    const char* log = nullptr;
+    const char* texts[kMaxExtractTexts] = {};
+    int textCount = 0;
+
+    unsigned codePage = 0;
+    const char* keywordsFile = nullptr;
+    const char* settingsFile = nullptr;
+    bool noConfig = false;
+    bool trace = false;
+    bool help = false;
+
+    bool hasFrom = false;
+    int32_t from = 0;
+    bool hasCount = false;
+    int32_t count = 0;
+    bool hasIntervalCheck = false;
+    int32_t intervalCheck = 0;
+    bool backward = false;
+    bool matchAll = false;
+    bool hasBefore = false;
+    int32_t before = 0;
+    bool hasAfter = false;
+    int32_t after = 0;
+};
+
+// Parses argv[1..argc-1]. 1, or 0 with a one-line reason (UTF-8, no line break) in error.
+int ParseCliOptions(int argc, char** argv, CCliOptions* options, char* error, size_t capacity);
+
+// The text of --help.
+extern const char kCliUsage[];

@@ -1,0 +1,257 @@
+// quillon-cli end to end: the built program is run on files written by the tests, in a
+// folder of their own; its exact output, exit statuses and messages are checked.
+// POSIX only (it runs the program through the shell).
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "test_support.h"
+
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+namespace {
+
+struct CRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+const char kLog[] =
+    "header without stamp\r\n"
+    "2024-05-31 23:59:58,250 INFO start\r\n"
+    "\tat trace line\r\n"
+    "\r\n"
+    "2024-05-31 23:59:59.900 ERROR boom\n"
+    "2024-06-01 00:00:03,000 WARN \xE6\xB3\xA8\xE6\x96\x87 \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\r\n"  // 注文 エラー
+    "Jun  1 00:00:09 sys \xFF bad byte\r\n"
+    "last line ERROR without break";
+
+size_t Lines(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+std::string Keywords(const std::string& emphases) {
+    return "<?xml version=\"1.0\" ?>\r\n<quillon_keyword><keyword>" + emphases + "</keyword></quillon_keyword>\r\n";
+}
+
+std::string Emphasis(const std::string& text, int error) {
+    return "<emphasis><text>" + text + "</text><color>6</color><bold>0</bold><error>" + std::to_string(error) +
+           "</error></emphasis>";
+}
+
+std::string Settings(int check, int time, int before, int after) {
+    return "<?xml version=\"1.0\" ?>\r\n<config><search><before_line>" + std::to_string(before) +
+           "</before_line><after_line>" + std::to_string(after) + "</after_line></search><interval_check>" +
+           std::to_string(check) + "</interval_check><interval_time>" + std::to_string(time) +
+           "</interval_time></config>\r\n";
+}
+
+class QuillonCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteBytes(m_dir.FsPath("app.log"), kLog);
+        WriteBytes(m_dir.FsPath("errors.xml"), Keywords(Emphasis("ERROR", 1) + Emphasis("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC", 1) +
+                                                        Emphasis("WARN", 0)));
+    }
+    // Runs the program in the test's folder with the arguments (shell words).
+    CRun Cli(const std::string& args) {
+        std::string errFile = (m_dir.Path() / "stderr.txt").string();
+        std::string command = "cd '" + m_dir.Path().string() + "' && '" QUILLON_CLI_PATH "' " + args + " 2>'" + errFile + "'";
+        CRun run;
+        std::FILE* p = popen(command.c_str(), "r");
+        if (p == nullptr) return run;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) run.out.append(buffer, n);
+        int status = pclose(p);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.err = ReadBytes(errFile);
+        std::filesystem::remove(errFile);
+        return run;
+    }
+    std::set<std::string> Files() const {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(m_dir.Path())) names.insert(e.path().filename().string());
+        return names;
+    }
+    TempDir m_dir;
+};
+
+TEST_F(QuillonCliTest, RowsShowNumbersStampsIntervalsChecksAndMessages) {
+    CRun run = Cli("rows app.log --interval-check 5000");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(
+        "1\t\t\t\theader without stamp\n"
+        "2\t2024-05-31 23:59:58.250\t23:59:58.250\t!\t2024-05-31 23:59:58,250 INFO start\n"
+        "3\t2024-05-31 23:59:58.250\t00:00:00.000\t\t\tat trace line\n"
+        "4\t2024-05-31 23:59:59.900\t00:00:01.650\t\t2024-05-31 23:59:59.900 ERROR boom\n"
+        "5\t2024-06-01 00:00:03.000\t99:99:99.999\t!\t2024-06-01 00:00:03,000 WARN \xE6\xB3\xA8\xE6\x96\x87 "
+        "\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\n"
+        "6\t0000-06-01 00:00:09.000\t00:00:06.000\t!\tJun  1 00:00:09 sys \xEF\xBF\xBD bad byte\n"
+        "7\t0000-06-01 00:00:09.000\t00:00:00.000\t\tlast line ERROR without break\n",
+        run.out);
+    EXPECT_EQ("", run.err);
+}
+
+TEST_F(QuillonCliTest, RowsFromARowTakeTheRowAboveAsReference) {
+    CRun run = Cli("--no-config rows app.log --from 4 --count 2");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(
+        "5\t2024-06-01 00:00:03.000\t99:99:99.999\t\t2024-06-01 00:00:03,000 WARN \xE6\xB3\xA8\xE6\x96\x87 "
+        "\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\n"
+        "6\t0000-06-01 00:00:09.000\t00:00:06.000\t\tJun  1 00:00:09 sys \xEF\xBF\xBD bad byte\n",
+        run.out);
+    EXPECT_EQ(1, Cli("rows app.log --from 7").status);
+    EXPECT_EQ(1, Cli("rows app.log --count 0").status);
+}
+
+TEST_F(QuillonCliTest, InfoAndErrorsUseTheErrorKeywords) {
+    CRun info = Cli("--keywords errors.xml info app.log");
+    EXPECT_EQ(0, info.status);
+    EXPECT_EQ("file\tapp.log\nsize\t" + std::to_string(sizeof kLog - 1) +
+                  "\nlines\t7\nerror lines\t3\nfirst time stamp\t2024-05-31 23:59:58.250\n"
+                  "last time stamp\t0000-06-01 00:00:09.000\n",
+              info.out);
+    CRun errors = Cli("errors app.log --keywords errors.xml");
+    EXPECT_EQ(0, errors.status);
+    // Intervals run along the error list itself.
+    EXPECT_EQ(
+        "4\t2024-05-31 23:59:59.900\t00:00:00.000\t\t2024-05-31 23:59:59.900 ERROR boom\n"
+        "5\t2024-06-01 00:00:03.000\t99:99:99.999\t\t2024-06-01 00:00:03,000 WARN \xE6\xB3\xA8\xE6\x96\x87 "
+        "\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\n"
+        "7\t0000-06-01 00:00:09.000\t00:00:06.000\t\tlast line ERROR without break\n",
+        errors.out);
+    // Without keywords there are no error lines and nothing is printed.
+    CRun none = Cli("--no-config errors app.log");
+    EXPECT_EQ(1, none.status);
+    EXPECT_EQ("", none.out);
+}
+
+TEST_F(QuillonCliTest, SearchPrintsTheRowItFinds) {
+    CRun first = Cli("search app.log ERROR");
+    EXPECT_EQ(0, first.status);
+    EXPECT_EQ("4\t2024-05-31 23:59:59.900\t00:00:01.650\t\t2024-05-31 23:59:59.900 ERROR boom\n", first.out);
+    EXPECT_EQ("7\t0000-06-01 00:00:09.000\t00:00:00.000\t\tlast line ERROR without break\n",
+              Cli("search --from 4 app.log ERROR").out);
+    EXPECT_EQ(0u, Cli("search app.log ERROR --from 3").out.find("4\t"));
+    EXPECT_EQ(0u, Cli("search app.log ERROR --backward --from 5").out.find("4\t"));
+    // Case-sensitive, no wrap-around, and an empty text finds nothing.
+    for (const char* args : {"search app.log error", "search app.log boom --from 4", "search app.log ''",
+                             "search app.log boom --backward"}) {
+        CRun run = Cli(args);
+        EXPECT_EQ(1, run.status) << args;
+        EXPECT_EQ("", run.out) << args;
+    }
+    // "--" ends the options, so a text may begin with "--".
+    WriteBytes(m_dir.FsPath("dash.log"), "plain\nwith --x in it\n");
+    EXPECT_EQ(0u, Cli("search dash.log -- --x").out.find("2\t"));
+}
+
+TEST_F(QuillonCliTest, ExtractAddsContextAndJoinsTexts) {
+    CRun run = Cli("extract app.log trace --before 1 --after 1");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(
+        "2\t2024-05-31 23:59:58.250\t00:00:00.000\t\t2024-05-31 23:59:58,250 INFO start\n"
+        "3\t2024-05-31 23:59:58.250\t00:00:00.000\t\t\tat trace line\n"
+        "4\t2024-05-31 23:59:59.900\t00:00:01.650\t\t2024-05-31 23:59:59.900 ERROR boom\n",
+        run.out);
+    EXPECT_EQ("4\t2024-05-31 23:59:59.900\t00:00:00.000\t\t2024-05-31 23:59:59.900 ERROR boom\n",
+              Cli("extract app.log ERROR boom --and").out);
+    // OR: any of the texts; lines 1 and 7 both hold "without".
+    std::string any = Cli("extract app.log boom without start").out;
+    EXPECT_EQ(4u, Lines(any));
+    EXPECT_EQ(0u, any.find("1\t"));
+    EXPECT_NE(std::string::npos, any.find("\n2\t"));
+    EXPECT_NE(std::string::npos, any.find("\n4\t"));
+    EXPECT_NE(std::string::npos, any.find("\n7\t"));
+    EXPECT_EQ(1, Cli("extract app.log nothing-like-this").status);
+    EXPECT_EQ(1, Cli("extract app.log ''").status);
+}
+
+TEST_F(QuillonCliTest, ViewerConfigurationIsReadButNeverWritten) {
+    WriteBytes(m_dir.FsPath("quillon.ini"), Settings(1, 5000, 1, 0));
+    WriteBytes(m_dir.FsPath("keyword_default.xml"), Keywords(Emphasis("boom", 1)));
+    std::set<std::string> before = Files();
+    // The settings' interval check and context lines, and the keyword file beside them.
+    EXPECT_EQ(0u, Cli("rows app.log --count 2").out.find("1\t\t\t\theader"));
+    EXPECT_NE(std::string::npos, Cli("rows app.log --count 2").out.find("23:59:58.250\t!\t"));
+    EXPECT_EQ(0u, Cli("extract app.log boom").out.find("3\t"));
+    EXPECT_EQ("4", Cli("errors app.log").out.substr(0, 1));
+    // --no-config ignores them; named files are still read.
+    EXPECT_EQ(std::string::npos, Cli("--no-config rows app.log").out.find("\t!\t"));
+    EXPECT_EQ(1, Cli("--no-config errors app.log").status);
+    WriteBytes(m_dir.FsPath("other.ini"), Settings(1, 0, 0, 0));
+    std::set<std::string> withOther = Files();
+    EXPECT_NE(std::string::npos, Cli("--no-config --settings other.ini rows app.log").out.find("00:00:00.000\t!\t"));
+    EXPECT_EQ(3u, Lines(Cli("--keywords errors.xml errors app.log").out));
+    Cli("--trace info app.log");
+    EXPECT_EQ(withOther, Files());
+    EXPECT_EQ(before.size() + 1, withOther.size());
+    EXPECT_NE(std::string::npos, Cli("--trace info app.log").err.find("current_path = "));
+}
+
+TEST_F(QuillonCliTest, EncodingDecidesHowBytesAreDecoded) {
+    // "エラー" in Shift_JIS.
+    WriteBytes(m_dir.FsPath("sjis.log"), "2024-01-02 03:04:05 \x83\x47\x83\x89\x81\x5B\r\n");
+    CRun run = Cli("--encoding 932 rows sjis.log");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("1\t2024-01-02 03:04:05.000\t00:00:00.000\t\t2024-01-02 03:04:05 \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\n",
+              run.out);
+    EXPECT_EQ(0, Cli("--encoding 932 search sjis.log \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC").status);
+    EXPECT_EQ(1, Cli("--encoding utf-8 search sjis.log \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC").status);
+    EXPECT_EQ(0, Cli("--encoding ansi rows app.log --count 1").status);
+}
+
+TEST_F(QuillonCliTest, UsageErrorsAndFilesThatCannotBeOpenedExitWithTwo) {
+    struct Case {
+        const char* args;
+        const char* message;
+    } cases[] = {
+        {"", "quillon-cli: missing command (see quillon-cli --help)\n"},
+        {"rows", "quillon-cli: missing log file (see quillon-cli --help)\n"},
+        {"list app.log", "quillon-cli: unknown command 'list' (see quillon-cli --help)\n"},
+        {"rows app.log --colour", "quillon-cli: unknown option '--colour' (see quillon-cli --help)\n"},
+        {"rows app.log --from", "quillon-cli: option '--from' needs a value\n"},
+        {"rows app.log --from -1", "quillon-cli: option '--from' takes a whole number of 0 or more, not '-1'\n"},
+        {"rows app.log --backward", "quillon-cli: option '--backward' does not apply to this command\n"},
+        {"info app.log extra", "quillon-cli: unexpected argument 'extra'\n"},
+        {"search app.log", "quillon-cli: search needs a text\n"},
+        {"search app.log a b", "quillon-cli: search takes one text, not 2\n"},
+        {"extract app.log a b c d e f", "quillon-cli: extract takes 1 to 5 texts, not 6\n"},
+        {"--encoding latin rows app.log", "quillon-cli: unknown encoding 'latin' (ansi, utf-8 or a code page number)\n"},
+        {"--encoding 64999 rows app.log", "quillon-cli: code page 64999 is not available here\n"},
+        {"rows missing.log", "quillon-cli: cannot open 'missing.log': no such file\n"},
+        {"rows .", "quillon-cli: cannot open '.': it is a folder\n"},
+        {"--keywords none.xml info app.log", "quillon-cli: cannot open keyword file 'none.xml': no such file\n"},
+        {"--settings none.ini info app.log", "quillon-cli: cannot open settings file 'none.ini': no such file\n"},
+    };
+    for (const Case& c : cases) {
+        CRun run = Cli(c.args);
+        EXPECT_EQ(2, run.status) << c.args;
+        EXPECT_EQ(c.message, run.err) << c.args;
+        EXPECT_EQ("", run.out) << c.args;
+    }
+    CRun help = Cli("--help");
+    EXPECT_EQ(0, help.status);
+    EXPECT_EQ(0u, help.out.find("usage: quillon-cli [options] <command> <log-file> [arguments]\n"));
+}
+
+TEST_F(QuillonCliTest, EmptyLogHasInfoButNoRows) {
+    WriteBytes(m_dir.FsPath("empty.log"), "");
+    CRun info = Cli("info empty.log");
+    EXPECT_EQ(0, info.status);
+    EXPECT_EQ("file\tempty.log\nsize\t0\nlines\t0\nerror lines\t0\nfirst time stamp\t\nlast time stamp\t\n", info.out);
+    EXPECT_EQ(1, Cli("rows empty.log").status);
+    EXPECT_EQ(1, Cli("search empty.log x").status);
+}
+
+}  // namespace

@@ -115,6 +115,7 @@ public:
     CErrorScanner m_scanner;
 
 private:
+    int NextChunk(bool* first);
     void IndexChunk(CChunk& chunk);
 
     CLoadJob* m_job;
@@ -164,8 +165,19 @@ int CWorker::OnBlock(uint64_t blockStart) {
     return 1;
 }
 
+// The reporting worker (this thread) always does chunk 0, so that some block is reported
+// even when a helper is quick to take every other chunk; the others come from the queue.
+int CWorker::NextChunk(bool* first) {
+    if (*first) {
+        *first = false;
+        if (m_reports) return 0;
+    }
+    return m_job->next.fetch_add(1);
+}
+
 void CWorker::CountChunks() {
-    for (int c; (c = m_job->next.fetch_add(1)) < m_job->chunkCount;) {
+    bool first = true;
+    for (int c; (c = NextChunk(&first)) < m_job->chunkCount;) {
         CChunk& chunk = m_job->chunks[c];
         uint64_t count = 0;
         if (!m_source.CountStarts(chunk.begin, chunk.end, &count)) {
@@ -221,7 +233,8 @@ void CWorker::IndexChunk(CChunk& chunk) {
 }
 
 void CWorker::IndexChunks() {
-    for (int c; (c = m_job->next.fetch_add(1)) < m_job->chunkCount;) {
+    bool first = true;
+    for (int c; (c = NextChunk(&first)) < m_job->chunkCount;) {
         IndexChunk(m_job->chunks[c]);
         if (m_job->chunks[c].state != kComplete) return;
     }
@@ -239,7 +252,7 @@ void CWorker::Run(void* self) {
 // Runs one pass on every worker: the first on this thread, the others on helper threads.
 void RunPass(CWorker** workers, int count, CLoadJob* job, bool counting) {
     job->counting = counting;
-    job->next.store(0);
+    job->next.store(1);  // chunk 0 belongs to the first worker
     CHelperThread threads[kMaxWorkers];
     for (int i = 1; i < count; ++i) threads[i].Start(CWorker::Run, workers[i]);
     CWorker::Run(workers[0]);

@@ -20,9 +20,12 @@ State StartState(char16_t u) {
     if (u == '+' || u == '-' || (u >= '1' && u <= '9')) return State::kDecimal;
     switch (Classify(u)) {
         case CharClass::kHex:
-        case CharClass::kWord: return State::kWord;
-        case CharClass::kWide: return State::kWide;
-        default: return State::kPunctuation;
+        case CharClass::kWord:
+            return State::kWord;
+        case CharClass::kWide:
+            return State::kWide;
+        default:
+            return State::kPunctuation;
     }
 }
 
@@ -40,11 +43,16 @@ bool Continues(State* state, char16_t u) {
                 return true;
             }
             return false;
-        case State::kDecimal: return c == CharClass::kDigit;
-        case State::kHex: return c == CharClass::kDigit || c == CharClass::kHex;
-        case State::kWord: return c == CharClass::kDigit || c == CharClass::kHex || c == CharClass::kWord;
-        case State::kPunctuation: return c == CharClass::kOther;
-        case State::kWide: return c == CharClass::kWide;
+        case State::kDecimal:
+            return c == CharClass::kDigit;
+        case State::kHex:
+            return c == CharClass::kDigit || c == CharClass::kHex;
+        case State::kWord:
+            return c == CharClass::kDigit || c == CharClass::kHex || c == CharClass::kWord;
+        case State::kPunctuation:
+            return c == CharClass::kOther;
+        case State::kWide:
+            return c == CharClass::kWide;
     }
     return false;
 }

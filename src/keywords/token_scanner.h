@@ -4,9 +4,7 @@
 #pragma once
 
 // Cells a unit occupies on screen: 2 above U+00FF, else 1.
-inline int CellWidth(char16_t unit) {
-    return unit > 0xFF ? 2 : 1;
-}
+inline int CellWidth(char16_t unit) { return unit > 0xFF ? 2 : 1; }
 
 // Display width in cells of the first count units of text.
 int DisplayWidth(const char16_t* text, int count);

@@ -66,9 +66,7 @@ void CAppMain::RunLoad() {
     PostMessageW(m_frame, UM_LOAD_END, 0, 0);
 }
 
-bool CAppMain::LoadInFlight() const {
-    return m_loadsPending.load() != 0 || m_workerBusy.load() != 0;
-}
+bool CAppMain::LoadInFlight() const { return m_loadsPending.load() != 0 || m_workerBusy.load() != 0; }
 
 void CAppMain::WaitForWorkerIdle() {
     while (LoadInFlight() && m_workerThreadId.load() != 0) ServeSentMessages(kPollMilliseconds);
@@ -134,9 +132,7 @@ void CAppMain::OnLoadEnd() {
     if (active != nullptr) OnViewStateChanged(active);
 }
 
-void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) {
-    m_progress.SetProgress(done, total);
-}
+void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_progress.SetProgress(done, total); }
 
 void CAppMain::OpenLogFile(const wchar_t* path) {
     if (path == nullptr || path[0] == 0) return;
@@ -170,8 +166,8 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, CLogLineList* lines, const wch
     if (view == nullptr) return nullptr;
     view->Attach(m_frame, m_mdiClient, this);
     CAppParameter* config = GetAppParameter();
-    const wchar_t* className = config != nullptr ? W(config->m_mdiClientClassName.GetWideOrEmpty())
-                                                 : L"QUILLON MDI CLIENT WINDOW";
+    const wchar_t* className =
+        config != nullptr ? W(config->m_mdiClientClassName.GetWideOrEmpty()) : L"QUILLON MDI CLIENT WINDOW";
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE));
     HWND window = CreateMDIWindowW(className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_mdiClient, instance,

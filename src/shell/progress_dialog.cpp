@@ -42,7 +42,8 @@ void CProgressDialog::SetProgress(uint64_t position, uint64_t total) {
     SendDlgItemMessageW(window, kCtlProgressBar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     CAppParameter* config = GetAppParameter();
     bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
-    const char16_t* format = japanese ? u"読み込み完了... %lld / %lld bytes (%d%%)" : u"Loading ... %lld / %lld bytes (%d%%)";
+    const char16_t* format =
+        japanese ? u"読み込み完了... %lld / %lld bytes (%d%%)" : u"Loading ... %lld / %lld bytes (%d%%)";
     char16_t text[128];
     FormatString(text, 128, format, static_cast<long long>(position), static_cast<long long>(total),
                  static_cast<int>(percent));

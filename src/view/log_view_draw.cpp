@@ -47,9 +47,7 @@ void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
     FillRect(dc, &r, brush);
 }
 
-void DrawText16(HDC dc, int x, int y, const char16_t* text, int count) {
-    TextOutW(dc, x, y, W(text), count);
-}
+void DrawText16(HDC dc, int x, int y, const char16_t* text, int count) { TextOutW(dc, x, y, W(text), count); }
 
 int Length16(const char16_t* text) {
     int n = 0;
@@ -218,7 +216,8 @@ int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length)
 }
 
 void CLogView::DrawSelection(HDC dc, int row, int textX, int y, const char16_t* text, int count) {
-    bool inOrder = m_selFirstRow < m_selLastRow || (m_selFirstRow == m_selLastRow && m_selFirstColumn <= m_selLastColumn);
+    bool inOrder =
+        m_selFirstRow < m_selLastRow || (m_selFirstRow == m_selLastRow && m_selFirstColumn <= m_selLastColumn);
     int topRow = inOrder ? m_selFirstRow : m_selLastRow;
     int topColumn = inOrder ? m_selFirstColumn : m_selLastColumn;
     int endRow = inOrder ? m_selLastRow : m_selFirstRow;

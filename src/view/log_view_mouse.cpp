@@ -33,8 +33,8 @@ void CLogView::ReportSelection(bool withCount, int count) {
         FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d, cnt=%d\n", m_selFirstRow, m_selFirstColumn,
                      m_selLastRow, m_selLastColumn, m_selectionMode, count);
     } else {
-        FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d\n", m_selFirstRow, m_selFirstColumn,
-                     m_selLastRow, m_selLastColumn, m_selectionMode);
+        FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d\n", m_selFirstRow, m_selFirstColumn, m_selLastRow,
+                     m_selLastColumn, m_selectionMode);
     }
     SetStatus(0, text);
 }
@@ -90,8 +90,7 @@ int CLogView::OnLButtonUp(int x, int y) {
     m_selectionMode = kSelectionMade;
     if (m_selLastRow == m_selFirstRow && m_selLastColumn == m_selFirstColumn) {
         m_selectionMode = kSelectionNone;
-    } else if (m_selLastRow < m_selFirstRow ||
-               (m_selLastRow == m_selFirstRow && m_selLastColumn < m_selFirstColumn)) {
+    } else if (m_selLastRow < m_selFirstRow || (m_selLastRow == m_selFirstRow && m_selLastColumn < m_selFirstColumn)) {
         int row = m_selFirstRow;
         int column = m_selFirstColumn;
         m_selFirstRow = m_selLastRow;

@@ -15,9 +15,7 @@ unsigned LogCodePage() {
     return config != nullptr ? config->m_codePage : kCodePageAnsi;
 }
 
-int Clamp(int value, int low, int high) {
-    return value < low ? low : (value > high ? high : value);
-}
+int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
 
 }  // namespace
 

@@ -1,9 +1,9 @@
 // The loading pipeline: opening by command line, drop and UM_OPEN_FILE, the refusal of a
 // second log, the progress dialog, the error lines, and stopping a load with Cancel,
 // Close or Exit while the worker is still reading.
-#include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>

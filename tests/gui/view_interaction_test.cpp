@@ -1,7 +1,7 @@
 // The log view's interaction: clicks, drags, double clicks, the context menu, the arrow
 // keys, copying, the wheel, resizing and the scroll bars, driven with window messages.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -125,9 +125,10 @@ TEST_F(ViewInteractionTest, ContextMenuOverASelection) {
         Drag(v, 31, 1, 36, 1);
         std::vector<std::wstring> items = RightClick(v, 33, 1);
         std::vector<std::wstring> expected =
-            language == 1 ? std::vector<std::wstring>{L"5009 コピー", L"6021 前を検索", L"6022 次を検索", L"6023 ログを抽出"}
-                          : std::vector<std::wstring>{L"5009 Copy", L"6021 Previous Search", L"6022 Next Search",
-                                                      L"6023 Extraction"};
+            language == 1
+                ? std::vector<std::wstring>{L"5009 コピー", L"6021 前を検索", L"6022 次を検索", L"6023 ログを抽出"}
+                : std::vector<std::wstring>{L"5009 Copy", L"6021 Previous Search", L"6022 Next Search",
+                                            L"6023 Extraction"};
         EXPECT_EQ(expected, items) << language;
         TearDown();
     }

@@ -186,7 +186,7 @@ TEST_F(ViewRenderTest, IntervalAtTheThresholdIsFlagged) {
     EXPECT_FALSE(flagged(pic, 3));  // 999 ms
     EXPECT_FALSE(flagged(pic, 4));  // inherited: 00:00:00.000
     EXPECT_GT(pic.Count(RGB(0, 0, 0), cellLeft, RowTop(v, 4), cellRight, RowBottom(v, 4)), 10);
-    EXPECT_TRUE(flagged(pic, 5));   // 99:99:99.999
+    EXPECT_TRUE(flagged(pic, 5));  // 99:99:99.999
 
     config->m_intervalTime = 1001;
     EXPECT_FALSE(flagged(Paint(v), 2));

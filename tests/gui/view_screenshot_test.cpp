@@ -79,8 +79,8 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         Start(language);
         CAppParameter* config = GetAppParameter();
         CKeywordSet& keywords = config->Keywords();
-        keywords.Add(u"ERROR", 6, 1, 1);   // Highlighting 1, bold, error keyword
-        keywords.Add(u"WARN", 8, 0, 0);    // Highlighting 3
+        keywords.Add(u"ERROR", 6, 1, 1);  // Highlighting 1, bold, error keyword
+        keywords.Add(u"WARN", 8, 0, 0);   // Highlighting 3
         keywords.Add(u"timeout", 10, 0, 0);
         keywords.Add(u"job", 12, 0, 0);
         keywords.BuildFlagTable();

@@ -64,7 +64,8 @@ CLogView* ViewTest::OpenAndWait(const std::wstring& path) {
     m_app->OpenLogFile(path.c_str());
     bool loaded = PumpUntil([&] {
         CLogView* v = m_app->FirstView();
-        return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy() && m_app->ProgressDialog().Window() == nullptr;
+        return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy() &&
+               m_app->ProgressDialog().Window() == nullptr;
     });
     Pump();
     return loaded ? m_app->FirstView() : nullptr;
@@ -109,9 +110,7 @@ ViewPicture ViewTest::Paint(CLogView* view) {
     return picture;
 }
 
-int ViewTest::CellX(CLogView* view, int cell) {
-    return 4 + cell * view->CharWidth() + view->CharWidth() / 2;
-}
+int ViewTest::CellX(CLogView* view, int cell) { return 4 + cell * view->CharWidth() + view->CharWidth() / 2; }
 
 int ViewTest::RowY(CLogView* view, int windowRow) {
     return 2 + (windowRow + 1) * view->RowPitch() + view->RowPitch() / 2;

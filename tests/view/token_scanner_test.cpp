@@ -1,11 +1,11 @@
 // The row tokenizer and the cell/column conversions that the log view's drawing,
 // hit testing and double-click word selection rely on.
+#include "keywords/token_scanner.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "keywords/token_scanner.h"
 
 namespace {
 
@@ -38,10 +38,10 @@ TEST(TokenScanner, SplitsWordsNumbersAndPunctuation) {
 
 TEST(TokenScanner, NumberStates) {
     EXPECT_EQ(Tokens(u"0x"), (V{u"0x"}));
-    EXPECT_EQ(Tokens(u"0X1"), (V{u"0", u"X1"}));         // only a lower-case x makes hex
-    EXPECT_EQ(Tokens(u"007x"), (V{u"007", u"x"}));       // a leading zero and digits are decimal
-    EXPECT_EQ(Tokens(u"0xfFg"), (V{u"0xfF", u"g"}));     // hex stops at a non-hex letter
-    EXPECT_EQ(Tokens(u"12ab"), (V{u"12", u"ab"}));       // decimal takes digits only
+    EXPECT_EQ(Tokens(u"0X1"), (V{u"0", u"X1"}));      // only a lower-case x makes hex
+    EXPECT_EQ(Tokens(u"007x"), (V{u"007", u"x"}));    // a leading zero and digits are decimal
+    EXPECT_EQ(Tokens(u"0xfFg"), (V{u"0xfF", u"g"}));  // hex stops at a non-hex letter
+    EXPECT_EQ(Tokens(u"12ab"), (V{u"12", u"ab"}));    // decimal takes digits only
     EXPECT_EQ(Tokens(u"0_"), (V{u"0", u"_"}));
     EXPECT_EQ(Tokens(u"abc123_Z9"), (V{u"abc123_Z9"}));  // words take digits and letters
     EXPECT_EQ(Tokens(u"9."), (V{u"9", u"."}));

@@ -1,9 +1,10 @@
 // The loading pipeline: opening by command line, drop and UM_OPEN_FILE, the refusal of a
 // second log, the progress dialog, the error lines, and stopping a load with Cancel,
 // Close or Exit while the worker is still reading.
+#include <windows.h>
+// The system headers below need <windows.h> first.
 #include <commctrl.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,8 @@
 // The log view's interaction: clicks, drags, double clicks, the context menu, the arrow
 // keys, copying, the wheel, resizing and the scroll bars, driven with window messages.
-#include <commctrl.h>
 #include <windows.h>
+// <commctrl.h> needs <windows.h> first.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,0 +1,26 @@
+// The keyword list command (6004) and the settings sheet command (5016) of CAppMain.
+#include "config/app_parameter.h"
+#include "config/config_dialog.h"
+#include "keywords/keyword_list_dialog.h"
+#include "res/resource.h"
+#include "shell/app_main.h"
+
+void CAppMain::EditKeywords() {
+    CAppParameter* config = GetAppParameter();
+    if (config == nullptr) return;
+    CKeywordListDialog dialog;
+    dialog.Keywords().CopyFrom(config->Keywords());
+    CKeywordListDialog::s_instance = &dialog;
+    INT_PTR result = CDialog::RunModal(IDD_KEYWORD_LIST_JA, m_frame, CKeywordListDialog::StaticProc);
+    CKeywordListDialog::s_instance = nullptr;
+    if (result != 1) return;
+    // OK has put the dialog's set in force.
+    config->Save();
+    config->Keywords().BuildFlagTable();
+    RedrawAllViews();
+}
+
+void CAppMain::EditSettings() {
+    CConfigDialog dialog;
+    dialog.Run(m_frame);
+}

@@ -6,7 +6,7 @@ JOBS ?= 2
 LOG ?= samples/sample.log
 KEYWORDS ?= samples/keyword_default.xml
 
-test: bootstrap native windows test-native test-windows test-fuzz
+test: bootstrap native windows test-native test-windows
 
 # Until the viewer is in the build: quillon-cli on the log (`make run LOG=path` for another).
 # "errors" exits with 1 when the log has no error lines; that is not a failure here.
@@ -32,13 +32,6 @@ test-native:
 
 test-windows:
 	bash tools/test-windows.sh
-
-# Every fuzz target for 30 s on a copy of its seed corpus; `make fuzz` is the long run.
-test-fuzz:
-	bash tools/run-fuzzers.sh 30
-
-fuzz:
-	bash tools/run-fuzzers.sh 600
 
 clean:
 	rm -rf build

@@ -59,6 +59,28 @@ public:
     // Stops a running load (at its next block) and waits until the worker is idle.
     void CancelAndWaitForLoad();
 
+    // Command 6004: the keyword list dialog; on OK the set is put in force, saved and every view repainted.
+    void EditKeywords();
+    // Command 5016: the settings property sheet; every view is repainted afterwards.
+    void EditSettings();
+
+    // Search, extraction, error log and markers (the commands on the active view).
+    int32_t SearchNext(CLogView* view, int32_t start);
+    int32_t SearchPrevious(CLogView* view, int32_t start);
+    void ExtractLines(CLogView* source, CLogLineList* result);
+    void Extract(int mode);
+    void ShowErrorLog();
+    void SetHighlightSearchState(CLogView* view, bool on);
+    // Makes a selection within one line the only search text (saved in the history);
+    // 1 when the view had a selection to take, else 0. The condition is cleared either way.
+    int UseSelectionAsCondition(CLogView* view);
+    void RunSearchDialog(CLogView* view);
+    void SearchAgain(CLogView* view, bool forward);
+    void RunJumpDialog(CLogView* view);
+    void RunMarkerListDialog(CLogView* view);
+    void ToggleMarker(CLogView* view);
+    void GoToMarker(CLogView* view, bool forward);
+
     // Command state.
     void ResetCommandState();
     void OnFirstViewAdded();

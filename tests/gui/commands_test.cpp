@@ -1,4 +1,5 @@
 // Commands on a loaded log: menu state, search, extraction, error log, markers and jump.
+#include <windows.h>
 #include <commctrl.h>
 
 #include <string>
@@ -114,7 +115,7 @@ TEST_F(CommandTest, SearchFromTheDialogAndAgain) {
     EXPECT_EQ(8, View()->CaretLine());
     // The history holds the text once, most recent first.
     EXPECT_EQ(1, g_config->History(0).count);
-    SearchFromDialog(L"line 0 ", IDC_SEARCH_PREVIOUS);
+    SearchFromDialog(L"06:00 line", IDC_SEARCH_PREVIOUS);
     EXPECT_EQ(0, View()->CaretLine());
     EXPECT_EQ(2, g_config->History(0).count);
     // Case-sensitive.
@@ -128,7 +129,7 @@ TEST_F(CommandTest, NextOnTheLastLineFindsNothingAndPreviousOnLineZeroExaminesIt
     ASSERT_EQ(19, View()->CaretLine());
     Command(IDM_SEARCH_NEXT);
     EXPECT_EQ(19, View()->CaretLine());
-    SearchFromDialog(L"line 0 ", IDC_SEARCH_PREVIOUS);
+    SearchFromDialog(L"06:00 line", IDC_SEARCH_PREVIOUS);
     ASSERT_EQ(0, View()->CaretLine());
     Command(IDM_SEARCH_PREVIOUS);
     EXPECT_EQ(0, View()->CaretLine());

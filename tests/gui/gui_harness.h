@@ -14,7 +14,7 @@
 class CAppMain;
 
 class GuiTest : public ::testing::Test {
-protected:
+public:
     void TearDown() override;
     // Writes quillon.ini (when settings is not empty) and starts the application.
     // language: the "language" value to store (-1 leaves it out).

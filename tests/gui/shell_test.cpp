@@ -1,4 +1,5 @@
 // The frame, menus, toolbar, status bar, language choice, About box and command line.
+#include <windows.h>
 #include <commctrl.h>
 
 #include "config/app_parameter.h"

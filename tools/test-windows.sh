@@ -30,5 +30,7 @@ trap cleanup EXIT
 # Set up the prefix (once) and start Wine's background services now, detached from
 # CTest's pipes: a service started by the first test would hold its output open.
 wine wineboot >/dev/null 2>&1 </dev/null || true
+# Japanese and English dialog fonts for the GUI tests.
+bash "$here/tools/wine-fonts.sh" >/dev/null 2>&1 || true
 
 ctest --preset windows --timeout 600

@@ -28,11 +28,6 @@ const int kViewCommands[] = {kCmdSearch,   kCmdSearchPrevious, kCmdSearchNext, k
                              kCmdJump,     kCmdMarker};
 const int kMarkerCommands[] = {kCmdMarkerPrevious, kCmdMarkerNext, kCmdMarkerDeleteAll, kCmdMarkerList};
 
-int Language() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_language : 0;
-}
-
 BOOL CALLBACK CloseChildView(HWND window, LPARAM) {
     auto* view = reinterpret_cast<CLogView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // Only the MDI children carry a view; other descendants hold nothing there.

@@ -136,6 +136,8 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         int y = p * (k + 1);
         UseColors(dc, kColorNormal);
         int units = ReadRowPrefix(i, bytes, text);
+        // The line break stays in the text for search and copy, but fonts draw it as a box.
+        while (units > 0 && (text[units - 1] == u'\r' || text[units - 1] == u'\n')) --units;
         if (units > 0) {
             DrawRowText(dc, textX, y, text, units);
             if (m_selectionMode != kSelectionNone) DrawSelection(dc, i, textX, y, text, units);

@@ -131,6 +131,8 @@ int ReplaceFileAtomic(const char16_t* from, const char16_t* to) {
     if (g_fileFaults.failReplace) return 0;
     CString a(from), b(to);
     if (a.Data() == nullptr || b.Data() == nullptr) return 0;
+    // rename() would replace a file that its owner made read-only; such a file stays.
+    if (access(b.Data(), W_OK) != 0 && errno != ENOENT) return 0;
     if (rename(a.Data(), b.Data()) != 0) return 0;
     // Make the rename itself durable: sync the folder that holds the file.
     CString folder;

@@ -106,6 +106,9 @@ int CFile::IsEnd() {
 
 int ReplaceFileAtomic(const char16_t* from, const char16_t* to) {
     if (g_fileFaults.failReplace) return 0;
+    // A read-only file is not to be changed; not every file system refuses the move itself.
+    DWORD attributes = GetFileAttributesW(W(to));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return 0;
     return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
 }
 

@@ -135,6 +135,7 @@ struct CLoadJob {
     std::atomic<int> next{0};
     std::atomic<uint64_t> done{0};
     std::atomic<int> failed{0};
+    std::atomic<int> cut{0};  // a line was cut into pieces: later pieces may lie in later chunks
     CLogLine* entries = nullptr;
 };
 
@@ -203,6 +204,7 @@ void CWorker::IndexChunk(CChunk& chunk) {
             chunk.state = kComplete;
             return;
         }
+        if (line.length >= m_job->request->maxLineLength) m_job->cut.store(1);
         CTimeStamp own;
         if (ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own)) {
             if (!chunk.stamped) chunk.lead = k;
@@ -300,7 +302,9 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
     job->entries = lines->Entries();
     RunPass(workers, workerCount, job, false);
 
-    if (job->failed.load() != 0) return kChunkedRedo;
+    // A chunk that begins inside a cut line skips to its end and would lose the pieces
+    // there, so such a file is indexed in one pass.
+    if (job->failed.load() != 0 || job->cut.load() != 0) return kChunkedRedo;
     // The lines indexed: whole chunks in file order, up to the first that did not finish.
     int64_t indexed = 0;
     int included = 0;

@@ -243,6 +243,11 @@ CString* CXml::ParseText(CXmlCursor& c, int quote) {
             return nullptr;
         }
         unsigned char b = c.data[i];
+        if (b == 0) {
+            // A string cannot hold NUL: kept, it would cut the text short there.
+            ++i;
+            continue;
+        }
         if (b == '&') {
             bool matched = false;
             for (const CEntity& e : kEntities) {

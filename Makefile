@@ -1,12 +1,12 @@
 # The two entry points of the README: `make test` and `make run`.
 # Both install what they need first (tools/bootstrap.sh), so a fresh Debian 12 machine needs nothing else.
-.PHONY: test run bootstrap native windows test-native test-windows clean
+.PHONY: test run bootstrap native windows test-native test-windows test-fuzz fuzz clean
 
 JOBS ?= 2
 LOG ?= samples/sample.log
 KEYWORDS ?= samples/keyword_default.xml
 
-test: bootstrap native windows test-native test-windows
+test: bootstrap native windows test-native test-windows test-fuzz
 
 # Until the viewer is in the build: quillon-cli on the log (`make run LOG=path` for another).
 # "errors" exits with 1 when the log has no error lines; that is not a failure here.
@@ -32,6 +32,13 @@ test-native:
 
 test-windows:
 	bash tools/test-windows.sh
+
+# Every fuzz target for 30 s on a copy of its seed corpus; `make fuzz` is the long run.
+test-fuzz:
+	bash tools/run-fuzzers.sh 30
+
+fuzz:
+	bash tools/run-fuzzers.sh 600
 
 clean:
 	rm -rf build

@@ -1,0 +1,114 @@
+// Helpers shared by the fuzz targets: a reader that turns the fuzzer's bytes into choices,
+// a check that aborts with a message (so libFuzzer records the input), and scratch files.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "foundation/convert.h"
+
+// Unlike assert, stays on in optimised builds.
+#define FUZZ_CHECK(condition)                                                                 \
+    do {                                                                                      \
+        if (!(condition)) {                                                                   \
+            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+            std::abort();                                                                     \
+        }                                                                                     \
+    } while (0)
+
+namespace fuzzing {
+
+// Consumes the input from the front; past the end every read gives 0.
+class FuzzInput {
+public:
+    FuzzInput(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+
+    bool Empty() const { return m_pos >= m_size; }
+    size_t Remaining() const { return m_pos < m_size ? m_size - m_pos : 0; }
+    uint8_t Byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
+    uint16_t Word() {
+        uint16_t lo = Byte();
+        return static_cast<uint16_t>(lo | (Byte() << 8));
+    }
+    // A value in 0..count-1 (0 for count 0).
+    uint32_t Below(uint32_t count) {
+        if (count <= 1) return 0;
+        uint32_t v = count <= 256 ? Byte() : Word();
+        return v % count;
+    }
+    bool Flag() { return (Byte() & 1) != 0; }
+    // Up to count bytes, fewer at the end of the input.
+    std::string Bytes(size_t count) {
+        size_t n = count < Remaining() ? count : Remaining();
+        std::string s(reinterpret_cast<const char*>(m_data + m_pos), n);
+        m_pos += n;
+        return s;
+    }
+    std::string Rest() { return Bytes(Remaining()); }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+// A folder of this process's own under the temporary folder, removed at exit.
+inline const std::filesystem::path& ScratchFolder() {
+    static std::filesystem::path folder = [] {
+        auto p = std::filesystem::temp_directory_path() / ("quillon-fuzz-" + std::to_string(getpid()));
+        std::error_code ec;
+        std::filesystem::create_directories(p, ec);
+        std::atexit([] {
+            std::error_code e;
+            std::filesystem::remove_all(ScratchFolder(), e);
+        });
+        return p;
+    }();
+    return folder;
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// UTF-16 text decoded from bytes with a code page, as the program decodes it.
+inline std::u16string Decode(const std::string& bytes, unsigned codePage) {
+    if (bytes.empty()) return std::u16string();
+    int n = MultiByteToWide(codePage, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0) return std::u16string();
+    std::u16string out(static_cast<size_t>(n), u'\0');
+    int got = MultiByteToWide(codePage, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
+    out.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return out;
+}
+
+// What UTF-8 keeps of UTF-16: a lone surrogate becomes U+FFFD.
+inline std::u16string ThroughUtf8(const std::u16string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            out.push_back(c);
+            out.push_back(text[++i]);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            out.push_back(0xFFFD);
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace fuzzing

@@ -1,0 +1,73 @@
+// Fuzzes CKeywordSet::LoadFile over any file content: the set must hold only non-empty
+// keywords with 0/1 flags, its first-character table must match its entries, and saving
+// the set and loading the saved file must give the same keywords back.
+#include <algorithm>
+#include <string>
+
+#include "foundation/trace.h"
+#include "fuzz_support.h"
+#include "keywords/keyword_set.h"
+
+namespace {
+
+// The table as its definition gives it: bit 1 for every keyword's first unit, bit 2 as
+// well for an error keyword's.
+void CheckFlagTable(const CKeywordSet& set) {
+    static uint8_t expected[kKeywordFlagTableSize];
+    std::fill(expected, expected + kKeywordFlagTableSize, 0);
+    for (uint32_t i = 0; i < set.Count(); ++i) {
+        const CKeywordEntry& e = set.Entry(i);
+        char16_t first = e.wide[0];
+        expected[first] |= kKeywordFlagStart;
+        if (e.error != 0) expected[first] |= kKeywordFlagError;
+    }
+    for (int u = 0; u < kKeywordFlagTableSize; ++u) FUZZ_CHECK(set.Flag(static_cast<char16_t>(u)) == expected[u]);
+}
+
+void CheckEntries(const CKeywordSet& set) {
+    FUZZ_CHECK(set.Count() <= set.Capacity());
+    for (uint32_t i = 0; i < set.Count(); ++i) {
+        const CKeywordEntry& e = set.Entry(i);
+        FUZZ_CHECK(e.text != nullptr && !e.text->IsEmpty());
+        FUZZ_CHECK(e.wide != nullptr && e.length > 0 && std::char_traits<char16_t>::length(e.wide) == size_t(e.length));
+        FUZZ_CHECK(e.bold == 0 || e.bold == 1);
+        FUZZ_CHECK(e.error == 0 || e.error == 1);
+        // The lookup finds this keyword or an earlier one of the same text.
+        int found = set.Find(e.wide, e.length);
+        FUZZ_CHECK(found >= 0 && static_cast<uint32_t>(found) <= i);
+        FUZZ_CHECK(std::u16string(set.Entry(found).wide) == std::u16string(e.wide));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    TraceOutput = TraceNone;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const auto input = fuzzing::ScratchFolder() / "keywords.xml";
+    const auto saved = fuzzing::ScratchFolder() / "saved.xml";
+    fuzzing::WriteFile(input, std::string(reinterpret_cast<const char*>(data), size));
+
+    CKeywordSet set;
+    set.Add(u"stale", 6, 1, 1);  // loading replaces whatever the set held
+    int ok = set.LoadFile(input.u16string().c_str());
+    FUZZ_CHECK(ok == 0 || ok == 1);
+    if (ok == 0) FUZZ_CHECK(set.Count() == 0);
+    CheckEntries(set);
+    CheckFlagTable(set);
+
+    FUZZ_CHECK(set.SaveFile(saved.u16string().c_str()) == 1);
+    CKeywordSet again;
+    FUZZ_CHECK(again.LoadFile(saved.u16string().c_str()) == 1);
+    FUZZ_CHECK(again.Count() == set.Count());
+    for (uint32_t i = 0; i < set.Count(); ++i) {
+        const CKeywordEntry& a = set.Entry(i);
+        const CKeywordEntry& b = again.Entry(i);
+        FUZZ_CHECK(std::u16string(a.wide) == std::u16string(b.wide));
+        FUZZ_CHECK(a.color == b.color && a.bold == b.bold && a.error == b.error);
+    }
+    return 0;
+}

@@ -1,0 +1,189 @@
+// Fuzzes the log loader over random file contents with tiny blocks (so that lines, break
+// pairs and multi-byte characters straddle block and chunk boundaries), up to three
+// threads, short line pieces, error keywords and the three code pages. The index and the
+// error lines must equal those of a reference that splits the whole content at once; a
+// load cancelled from the progress listener must give a prefix of them. Every indexed line
+// read back through the line cache must give the file's bytes.
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "document/log_file.h"
+#include "document/log_loader.h"
+#include "document/time_stamp.h"
+#include "foundation/trace.h"
+#include "fuzz_support.h"
+#include "keywords/keyword_set.h"
+
+namespace {
+
+using fuzzing::FuzzInput;
+
+struct RefLine {
+    uint64_t offset;
+    uint32_t length;
+    CTimeStamp stamp;
+    bool error;
+};
+
+bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Non-empty lines end after their first break (both bytes of CR LF or LF CR); a line
+// longer than maxLine is indexed in pieces of maxLine bytes.
+std::vector<RefLine> Reference(const std::string& s, uint32_t maxLine, const std::vector<std::u16string>& errors,
+                               unsigned codePage) {
+    std::vector<RefLine> out;
+    CTimeStamp last;
+    size_t p = 0;
+    while (p < s.size()) {
+        if (IsBreak(s[p])) {
+            ++p;
+            continue;
+        }
+        size_t j = p;
+        while (j < s.size() && !IsBreak(s[j])) ++j;
+        size_t e = j;
+        if (j < s.size()) {
+            e = j + 1;
+            if (j + 1 < s.size() && IsBreak(s[j + 1]) && s[j + 1] != s[j]) e = j + 2;
+        }
+        if (e - p > maxLine) e = p + maxLine;
+        std::string bytes = s.substr(p, e - p);
+        CTimeStamp ts;
+        if (ParseTimeStamp(bytes.data(), static_cast<int>(bytes.size()), &ts)) last = ts;
+        std::u16string text = fuzzing::Decode(bytes, codePage);
+        bool error = false;
+        for (const auto& k : errors) error = error || text.find(k) != std::u16string::npos;
+        out.push_back({p, static_cast<uint32_t>(e - p), last, error});
+        p = e;
+    }
+    return out;
+}
+
+class Listener : public CProgressListener {
+public:
+    Listener(std::atomic<int>* cancel, int cancelAfter, bool restartAllowed)
+        : m_cancel(cancel), m_cancelAfter(cancelAfter), m_restartAllowed(restartAllowed) {}
+    void OnProgress(uint64_t position, uint64_t total) override {
+        FUZZ_CHECK(position <= total);
+        if (position < m_last) {
+            // The counting pass ignores the cutting of over-long lines, so such a file is
+            // indexed again from the start in one pass; nothing else may go back.
+            FUZZ_CHECK(m_restartAllowed && position == 0);
+            m_restartAllowed = false;
+        }
+        m_last = position;
+        if (++m_calls == m_cancelAfter) m_cancel->store(1);
+    }
+    int m_calls = 0;
+
+private:
+    std::atomic<int>* m_cancel;
+    int m_cancelAfter;
+    bool m_restartAllowed;
+    uint64_t m_last = 0;
+};
+
+const char16_t* const kKeywords[] = {u"ERROR", u"E", u"rr", u"\u30A8\u30E9\u30FC", u"\u30A8", u"\uFFFD",
+                                     u"\u00E9", u"r\r", u"\u8868", u"Fatal error", u"\\", u"0"};
+const unsigned kCodePages[] = {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    TraceOutput = TraceNone;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in(data, size);
+    CLoadRequest request;
+    request.codePage = kCodePages[in.Below(3)];
+    request.blockSize = 2 + in.Below(40);
+    request.threads = 1 + static_cast<int>(in.Below(3));
+    uint32_t maxLine = in.Below(4) == 0 ? 1 + in.Below(16) : kMaxLineLength;
+    request.maxLineLength = maxLine;
+    int cancelAfter = in.Below(4) == 0 ? 1 + static_cast<int>(in.Below(8)) : -1;
+
+    CKeywordSet keywords;
+    std::vector<std::u16string> errors;
+    uint32_t count = in.Below(4);
+    for (uint32_t i = 0; i < count; ++i) {
+        const char16_t* k = kKeywords[in.Below(sizeof(kKeywords) / sizeof(kKeywords[0]))];
+        int error = in.Flag() ? 1 : 0;
+        keywords.Add(k, 6, 0, error);
+        if (error) errors.emplace_back(k);
+    }
+    keywords.BuildFlagTable();
+    request.keywords = &keywords;
+
+    uint32_t probes[8];
+    for (uint32_t& v : probes) v = in.Word() | (static_cast<uint32_t>(in.Byte()) << 16);
+    std::string content = in.Rest();
+    const auto path = fuzzing::ScratchFolder() / "log.txt";
+    fuzzing::WriteFile(path, content);
+    std::vector<RefLine> expected = Reference(content, maxLine, errors, request.codePage);
+
+    CLogFile file;
+    FUZZ_CHECK(file.Open(path.u16string().c_str()) == 1);
+    std::atomic<int> cancel(0);
+    Listener listener(&cancel, cancelAfter, maxLine < kMaxLineLength);
+    request.listener = &listener;
+    request.cancel = &cancel;
+    CLogLineList errorLines;
+    errorLines.Append(9, CTimeStamp(), 9, 9);  // a load empties the list first
+    CLogLineList* lines = LoadLogLines(&file, request, &errorLines);
+    FUZZ_CHECK(lines != nullptr);
+    if (content.empty()) FUZZ_CHECK(listener.m_calls == 0);
+
+    if (std::getenv("QUILLON_FUZZ_VERBOSE") != nullptr) {
+        std::fprintf(stderr, "code page %u, block %u, threads %d, line pieces %u, %zu bytes\n", request.codePage,
+                     request.blockSize, request.threads, maxLine, content.size());
+        for (const RefLine& r : expected) std::fprintf(stderr, "  expected %llu+%u%s\n", (unsigned long long)r.offset, r.length, r.error ? " error" : "");
+        for (int32_t i = 0; i < lines->Count(); ++i) std::fprintf(stderr, "  got %llu+%d\n", (unsigned long long)lines->At(i)->offset, lines->At(i)->length);
+        for (int32_t i = 0; i < errorLines.Count(); ++i) std::fprintf(stderr, "  error line %d\n", errorLines.At(i)->lineNumber);
+    }
+    bool cancelled = cancel.load() != 0;
+    int32_t n = lines->Count();
+    if (!cancelled) FUZZ_CHECK(static_cast<size_t>(n) == expected.size());
+    FUZZ_CHECK(static_cast<size_t>(n) <= expected.size());
+    int32_t errorsSeen = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const CLogLine& got = *lines->At(i);
+        const RefLine& want = expected[static_cast<size_t>(i)];
+        FUZZ_CHECK(got.lineNumber == i);
+        FUZZ_CHECK(got.offset == want.offset);
+        FUZZ_CHECK(static_cast<uint32_t>(got.length) == want.length);
+        FUZZ_CHECK(got.timeStamp == want.stamp);
+        if (want.error) {
+            const CLogLine* e = errorLines.At(errorsSeen++);
+            FUZZ_CHECK(e != nullptr);
+            FUZZ_CHECK(e->lineNumber == i && e->offset == want.offset && e->length == got.length);
+            FUZZ_CHECK(e->timeStamp == want.stamp);
+        }
+    }
+    FUZZ_CHECK(errorLines.Count() == errorsSeen);
+
+    // The view's way back to the text: every line through the cache, then random ranges.
+    std::string buffer;
+    for (int32_t i = 0; i < n; ++i) {
+        const CLogLine& line = *lines->At(i);
+        buffer.resize(static_cast<size_t>(line.length));
+        uint32_t got = file.ReadLine(&buffer[0], static_cast<uint32_t>(line.length), line.offset);
+        FUZZ_CHECK(got == static_cast<uint32_t>(line.length));
+        FUZZ_CHECK(buffer.compare(0, got, content, line.offset, got) == 0);
+    }
+    for (int probe = 0; probe < 4 && !content.empty(); ++probe) {
+        uint64_t offset = probes[2 * probe] % (content.size() + 2);
+        uint32_t length = 1 + probes[2 * probe + 1] % (kCacheBlockSize + 64);
+        buffer.assign(length, '\0');
+        uint32_t got = file.ReadLine(&buffer[0], length, offset);
+        uint64_t left = offset < content.size() ? content.size() - offset : 0;
+        FUZZ_CHECK(got == (left < length ? left : length));
+        FUZZ_CHECK(buffer.compare(0, got, content, offset < content.size() ? offset : 0, got) == 0);
+    }
+    delete lines;
+    return 0;
+}

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (CMake preset "fuzz") and runs each one for a bounded time on
+# a copy of its committed seed corpus, so that nothing a run finds is written into the
+# repository. Fails on any crash, leak, timeout, out-of-memory or sanitizer report, and
+# prints the executions of every target.
+#   tools/run-fuzzers.sh [seconds per target, default 30] [target ...]
+# FUZZ_JOBS (default 2) targets run side by side; findings are kept in build/fuzz/findings.
+set -uo pipefail
+
+seconds=${1:-30}
+shift || true
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+cmake --preset fuzz >/dev/null || exit 1
+cmake --build --preset fuzz --target fuzzers -j "${JOBS:-2}" || exit 1
+
+if [ $# -gt 0 ]; then
+  targets=("$@")
+else
+  targets=()
+  for dir in fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
+fi
+
+work=build/fuzz/corpus-work
+logs=build/fuzz/logs
+findings=build/fuzz/findings
+mkdir -p "$work" "$logs" "$findings"
+
+# Extra options per target: dictionaries and input sizes.
+options_for() {
+  case "$1" in
+    xml_parse_fuzzer | keyword_file_fuzzer | settings_load_fuzzer) echo "-dict=fuzz/xml.dict -max_len=16384" ;;
+    log_load_fuzzer) echo "-dict=fuzz/log.dict -max_len=8192" ;;
+    *) echo "-max_len=4096" ;;
+  esac
+}
+
+run_one() {
+  local t=$1
+  local bin=build/fuzz/fuzz/$t
+  if [ ! -x "$bin" ]; then
+    echo "run-fuzzers: $t was not built" >"$logs/$t.log"
+    echo 1 >"$logs/$t.rc"
+    return
+  fi
+  rm -rf "${work:?}/$t"
+  mkdir -p "$work/$t"
+  cp -R "fuzz/corpus/$t/." "$work/$t/"
+  # shellcheck disable=SC2046
+  ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$bin" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -print_final_stats=1 \
+      -artifact_prefix="$findings/$t-" $(options_for "$t") "$work/$t" >"$logs/$t.log" 2>&1
+  echo $? >"$logs/$t.rc"
+}
+
+jobs=${FUZZ_JOBS:-2}
+running=0
+for t in "${targets[@]}"; do
+  run_one "$t" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n
+    running=$((running - 1))
+  fi
+done
+wait
+
+failed=0
+printf '%-26s %14s %8s  %s\n' target executions corpus result
+for t in "${targets[@]}"; do
+  log=$logs/$t.log
+  rc=$(cat "$logs/$t.rc" 2>/dev/null || echo 1)
+  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" 2>/dev/null | tail -1 | grep -o '[0-9]*$')
+  corpus=$(find "$work/$t" -type f 2>/dev/null | wc -l)
+  result=ok
+  if [ "$rc" != 0 ] || grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer)|runtime error:|fuzz check failed' "$log"; then
+    result="FAILED (exit $rc, see $log)"
+    failed=1
+  fi
+  printf '%-26s %14s %8s  %s\n' "$t" "${execs:-?}" "$corpus" "$result"
+done
+if [ "$failed" != 0 ]; then
+  for t in "${targets[@]}"; do
+    if [ "$(cat "$logs/$t.rc" 2>/dev/null || echo 1)" != 0 ]; then
+      echo "---- $t ----"
+      grep -m1 -B2 -A25 -E 'fuzz check failed|ERROR:|runtime error:' "$logs/$t.log" | head -40
+    fi
+  done
+  echo "run-fuzzers: findings are in $findings"
+  exit 1
+fi
+echo "run-fuzzers: no findings"

@@ -238,6 +238,15 @@ TEST_F(GuiTest, CommandLinePostsOneOpenRequestPerName) {
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\my logs\\a.log", L"b.log"}), posted);
 }
 
+// Several instances may run side by side: a frame of the class already exists here, and
+// the check still lets a second start go on.
+TEST_F(GuiTest, AnotherInstanceDoesNotStopTheStart) {
+    StartApp(0);
+    ASSERT_NE(nullptr, FindWindowW(L"QUILLON MAIN WINDOW", nullptr));
+    EXPECT_EQ(0, m_app->FindPreviousInstance());
+    EXPECT_TRUE(IsWindowVisible(m_frame));
+}
+
 TEST_F(GuiTest, EnglishTemplatesAreTheJapaneseIdsPlusOneHundred) {
     HINSTANCE self = GetModuleHandleW(nullptr);
     for (int id : {1001, 1002, 1004, 1007, 1008, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008, 2009, 2010}) {

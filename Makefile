@@ -1,6 +1,6 @@
 # The two entry points of the README: `make test` and `make run`.
 # Both install what they need first (tools/bootstrap.sh), so a fresh Debian 12 machine needs nothing else.
-.PHONY: test run bootstrap native windows test-native test-windows test-fuzz fuzz clean
+.PHONY: test run run-cli bootstrap native windows test-native test-windows test-fuzz fuzz clean
 
 JOBS ?= 2
 LOG ?= samples/sample.log
@@ -8,9 +8,18 @@ KEYWORDS ?= samples/keyword_default.xml
 
 test: bootstrap native windows test-native test-windows test-fuzz
 
-# Until the viewer is in the build: quillon-cli on the log (`make run LOG=path` for another).
-# "errors" exits with 1 when the log has no error lines; that is not a failure here.
+# The viewer under Wine on the sample log (`make run LOG=path` for another, LANGUAGE=ja for
+# Japanese). With a display the window stays open; without one it runs under Xvfb, writes a
+# screenshot and prints its path.
+LANGUAGE ?= en
 run: bootstrap
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target quillon -j $(JOBS)
+	bash tools/run-viewer.sh $(LOG) $(LANGUAGE)
+
+# quillon-cli on the log: its summary and its error lines.
+# "errors" exits with 1 when the log has no error lines; that is not a failure here.
+run-cli: bootstrap
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target quillon-cli -j $(JOBS)
 	build/release/src/cli/quillon-cli --keywords $(KEYWORDS) info $(LOG)

@@ -300,32 +300,28 @@ void CAppBase::ShowHelp() {
     ShellExecuteW(nullptr, L"open", W(path), nullptr, L"", SW_SHOW);
 }
 
+void CAppBase::ToggleBar(HWND bar, int* visible, int32_t* setting, int menuId) {
+    int v = *visible;
+    if (bar != nullptr) {
+        CheckMenuItem(GetMenu(m_frame), static_cast<UINT>(menuId), MF_BYCOMMAND | (v ? MF_UNCHECKED : MF_CHECKED));
+        ShowWindow(bar, v ? SW_HIDE : SW_SHOW);
+        *visible = !v;
+    }
+    *setting = !v;
+    Config()->Save();
+    Relayout();
+}
+
 void CAppBase::ToggleToolBar() {
     CAppParameter* config = Config();
     if (m_toolBar == nullptr || config == nullptr || !config->m_toolbarSwitchable) return;
-    int v = m_toolBar->m_visible;
-    if (m_toolBar->m_window != nullptr) {
-        CheckMenuItem(GetMenu(m_frame), kCmdToolBar, MF_BYCOMMAND | (v ? MF_UNCHECKED : MF_CHECKED));
-        ShowWindow(m_toolBar->m_window, v ? SW_HIDE : SW_SHOW);
-        m_toolBar->m_visible = !v;
-    }
-    config->m_toolbarVisible = !v;
-    config->Save();
-    Relayout();
+    ToggleBar(m_toolBar->m_window, &m_toolBar->m_visible, &config->m_toolbarVisible, kCmdToolBar);
 }
 
 void CAppBase::ToggleStatusBar() {
     CAppParameter* config = Config();
     if (m_statusBar == nullptr || config == nullptr || !config->m_statusbarSwitchable) return;
-    int v = m_statusBar->m_visible;
-    if (m_statusBar->m_window != nullptr) {
-        CheckMenuItem(GetMenu(m_frame), kCmdStatusBar, MF_BYCOMMAND | (v ? MF_UNCHECKED : MF_CHECKED));
-        ShowWindow(m_statusBar->m_window, v ? SW_HIDE : SW_SHOW);
-        m_statusBar->m_visible = !v;
-    }
-    config->m_statusbarVisible = !v;
-    config->Save();
-    Relayout();
+    ToggleBar(m_statusBar->m_window, &m_statusBar->m_visible, &config->m_statusbarVisible, kCmdStatusBar);
 }
 
 void CAppBase::TileHorizontal() {

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+
 #include "shell/tool_bar.h"
 
 constexpr UINT UM_CHILD_CLOSED = WM_USER + 2;
@@ -58,6 +60,8 @@ public:
 protected:
     void CreateBars(HWND frame);
     void ApplyBarVisibility(HWND bar, int* visible, int switchable, int setting, int menuId);
+    // Shows or hides a bar, checks its View item, saves the setting and lays the frame out.
+    void ToggleBar(HWND bar, int* visible, int32_t* setting, int menuId);
 
     int m_windowMode = 2;
     HINSTANCE m_instance = nullptr;

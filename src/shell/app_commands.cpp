@@ -36,9 +36,7 @@ bool AskForLogFile(HWND owner, wchar_t* path, int capacity) {
 template <typename Dialog>
 void RunInertDialog(int templateId, HWND owner) {
     Dialog dialog;
-    Dialog::s_instance = &dialog;
-    CDialog::RunModal(templateId, owner, Dialog::StaticProc);
-    Dialog::s_instance = nullptr;
+    RunDialog(dialog, templateId, owner);
 }
 
 }  // namespace

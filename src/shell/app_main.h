@@ -71,6 +71,9 @@ public:
     void Extract(int mode);
     void ShowErrorLog();
     void SetHighlightSearchState(CLogView* view, bool on);
+    // Highlights and activates a view just made for an extraction or the error log; frees
+    // lines when no view could be made.
+    void ShowNewView(CLogView* created, CLogLineList* lines);
     // Makes a selection within one line the only search text (saved in the history);
     // 1 when the view had a selection to take, else 0. The condition is cleared either way.
     int UseSelectionAsCondition(CLogView* view);

@@ -43,18 +43,13 @@ void CAppMain::RunJumpDialog(CLogView* view) {
     CJumpDialog dialog;
     dialog.m_lineCount = view->Lines()->Count();
     dialog.m_cursorLine = view->CaretLine();
-    CJumpDialog::s_instance = &dialog;
-    INT_PTR result = CDialog::RunModal(kDlgJump, m_frame, CJumpDialog::StaticProc);
-    CJumpDialog::s_instance = nullptr;
-    if (result == 1 && dialog.m_resultLine >= 0) view->GoToLine(dialog.m_resultLine);
+    if (RunDialog(dialog, kDlgJump, m_frame) == 1 && dialog.m_resultLine >= 0) view->GoToLine(dialog.m_resultLine);
 }
 
 void CAppMain::RunMarkerListDialog(CLogView* view) {
     if (view == nullptr) return;
     CMarkerListDialog dialog;
     dialog.m_view = view;
-    CMarkerListDialog::s_instance = &dialog;
-    CDialog::RunModal(kDlgMarkerList, m_frame, CMarkerListDialog::StaticProc);
-    CMarkerListDialog::s_instance = nullptr;
+    RunDialog(dialog, kDlgMarkerList, m_frame);
     OnViewStateChanged(view);
 }

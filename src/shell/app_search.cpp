@@ -32,6 +32,16 @@ void AppendTitle(std::u16string* title, const char16_t* text) {
 
 }  // namespace
 
+void CAppMain::ShowNewView(CLogView* created, CLogLineList* lines) {
+    if (created == nullptr) {
+        delete lines;  // not taken by a view
+        return;
+    }
+    created->SetHighlightSearch(1);
+    ActivateChild(created->Window());
+    SendMessageW(m_mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(created->Window()), 0);
+}
+
 void CAppMain::SetHighlightSearchState(CLogView* view, bool on) {
     CheckCommand(kCmdHighlightSearch, on);
     if (view != nullptr) view->SetHighlightSearch(on ? 1 : 0);
@@ -84,10 +94,7 @@ void CAppMain::RunSearchDialog(CLogView* view) {
     if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
     CSearchLogDialog dialog;
     dialog.m_condition = &m_searchConditions;
-    CSearchLogDialog::s_instance = &dialog;
-    INT_PTR result = CDialog::RunModal(kDlgSearch, m_frame, CSearchLogDialog::StaticProc);
-    CSearchLogDialog::s_instance = nullptr;
-    if (result != 1) return;
+    if (RunDialog(dialog, kDlgSearch, m_frame) != 1) return;
     m_searchConditions.SetMatchAll(0);
     int32_t found = dialog.m_direction == 1 ? SearchNext(view, -1) : SearchPrevious(view, -1);
     if (found >= 0) view->GoToLine(found);
@@ -122,10 +129,7 @@ void CAppMain::Extract(int mode) {
         if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
         CExtractionLogDialog dialog;
         dialog.m_condition = &m_searchConditions;
-        CExtractionLogDialog::s_instance = &dialog;
-        INT_PTR result = CDialog::RunModal(kDlgExtraction, m_frame, CExtractionLogDialog::StaticProc);
-        CExtractionLogDialog::s_instance = nullptr;
-        if (result != 1) return;
+        if (RunDialog(dialog, kDlgExtraction, m_frame) != 1) return;
     } else if (!UseSelectionAsCondition(view) || m_searchConditions.Count() == 0) {
         return;
     }
@@ -145,13 +149,7 @@ void CAppMain::Extract(int mode) {
         AppendTitle(&title, text);
     }
     CLogView* created = CreateLogView(view->File(), lines, W(title.c_str()));
-    if (created == nullptr) {
-        delete lines;
-        return;
-    }
-    created->SetHighlightSearch(1);
-    ActivateChild(created->Window());
-    SendMessageW(m_mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(created->Window()), 0);
+    ShowNewView(created, lines);
 }
 
 void CAppMain::ShowErrorLog() {
@@ -160,11 +158,5 @@ void CAppMain::ShowErrorLog() {
     if (lines == nullptr) return;
     CopyLineList(m_logFile.ErrorLines(), lines);
     CLogView* created = CreateLogView(&m_logFile, lines, Language() == 1 ? L"エラーログ" : L"Error Log");
-    if (created == nullptr) {
-        delete lines;
-        return;
-    }
-    created->SetHighlightSearch(1);
-    ActivateChild(created->Window());
-    SendMessageW(m_mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(created->Window()), 0);
+    ShowNewView(created, lines);
 }

@@ -8,10 +8,7 @@
 
 INT_PTR CAppBase::ShowAbout() {
     CAboutDialog dialog;
-    CAboutDialog::s_instance = &dialog;
-    INT_PTR result = CDialog::RunModal(kDlgAbout, m_frame, CAboutDialog::StaticProc);
-    CAboutDialog::s_instance = nullptr;
-    return result;
+    return RunDialog(dialog, kDlgAbout, m_frame);
 }
 
 int CAppBase::ChooseLanguage(bool atStartUp) {

@@ -42,6 +42,15 @@ public:
     virtual ~CPropertySheet() {}
 };
 
+// Runs a dialog object of a bound class modally, its instance pointer set around the call.
+template <typename Dialog>
+INT_PTR RunDialog(Dialog& dialog, int japaneseId, HWND owner) {
+    Dialog::s_instance = &dialog;
+    INT_PTR result = CDialog::RunModal(japaneseId, owner, Dialog::StaticProc);
+    Dialog::s_instance = nullptr;
+    return result;
+}
+
 // Defines the instance pointer and static procedure of one dialog class.
 #define QUILLON_DIALOG_BINDING(Class)                                                     \
     Class* Class::s_instance = nullptr;                                                   \

@@ -360,4 +360,23 @@ TEST_F(KeywordDialogTest, OkSavesTheKeywordFileAndHighlightsInTheView) {
     EXPECT_GT(picture.Count(kHighlightText, left, rowTop, right + 1, rowTop + view->LineHeight()), 5);
 }
 
+TEST_F(KeywordDialogTest, LongKeywordFromAFileSurvivesModify) {
+    // Typing stops at 255 characters, but a longer keyword from a file is not cut by OK.
+    std::string longText(300, 'x');
+    longText += "END";
+    StartWith(0, Emphasis(longText, "9"));
+    WithList([&](HWND list) {
+        EXPECT_TRUE(WithEdit(list, IDC_KEYWORD_MODIFY, [&](HWND edit) {
+            EXPECT_EQ(255, SendMessageW(GetDlgItem(edit, IDC_KEYWORD_TEXT), EM_GETLIMITTEXT, 0, 0));
+            CheckDlgButton(edit, IDC_KEYWORD_ERROR, BST_CHECKED);
+            ClickButton(edit, IDOK);
+        }));
+        ClickButton(list, IDOK);
+    });
+    ASSERT_EQ(1u, InForce().Count());
+    EXPECT_EQ(std::u16string(longText.begin(), longText.end()), InForce().Entry(0).wide);
+    EXPECT_EQ(1, InForce().Entry(0).error);
+    EXPECT_EQ(9, InForce().Entry(0).color);
+}
+
 }  // namespace

@@ -222,6 +222,14 @@ TEST_F(SettingsDialogTest, FontPageListsAndSizeRule) {
         Press(sheet, PSBTN_OK);
     });
     EXPECT_EQ(40, Config()->m_fontSize);
+
+    // A size in the list selects itself.
+    Config()->m_fontSize = 14;
+    WithSheet([&](HWND sheet) {
+        HWND page = ShowPage(sheet, kPageFont);
+        EXPECT_EQ(2, Selected(page, IDC_FONT_SIZE_LIST));
+        Press(sheet, PSBTN_CANCEL);
+    });
 }
 
 TEST_F(SettingsDialogTest, JapaneseSheetTexts) {

@@ -22,14 +22,6 @@ bool IsJapanese() {
     return config != nullptr && config->m_language == kLanguageJapanese;
 }
 
-// Runs the edit dialog over owner; 1 after OK.
-INT_PTR RunEditDialog(CKeywordEditDialog& dialog, HWND owner) {
-    CKeywordEditDialog::s_instance = &dialog;
-    INT_PTR result = CDialog::RunModal(IDD_KEYWORD_EDIT_JA, owner, CKeywordEditDialog::StaticProc);
-    CKeywordEditDialog::s_instance = nullptr;
-    return result;
-}
-
 // The file dialogs' common fields: the owner, the filters, the title and the path buffer.
 void PrepareFileDialog(OPENFILENAMEW& dialog, HWND owner, wchar_t* path, const wchar_t* title) {
     static const wchar_t kFilterJa[] = L"設定ファイル(*.xml)\0*.xml\0全てのファイル(*.*)\0*.*\0";
@@ -150,7 +142,7 @@ int CKeywordListDialog::SelectedRow() const {
 
 void CKeywordListDialog::AddKeyword() {
     CKeywordEditDialog edit;
-    if (RunEditDialog(edit, m_window) != 1 || edit.m_text.IsEmpty()) return;
+    if (RunDialog(edit, IDD_KEYWORD_EDIT_JA, m_window) != 1 || edit.m_text.IsEmpty()) return;
     int index = m_keywords.Add(edit.m_text.GetWide(), edit.m_color, edit.m_bold, edit.m_error);
     if (index >= 0) FillList(index);
 }
@@ -164,7 +156,7 @@ void CKeywordListDialog::ModifyKeyword() {
     edit.m_color = entry.color;
     edit.m_bold = entry.bold;
     edit.m_error = entry.error;
-    if (RunEditDialog(edit, m_window) != 1 || edit.m_text.IsEmpty()) return;
+    if (RunDialog(edit, IDD_KEYWORD_EDIT_JA, m_window) != 1 || edit.m_text.IsEmpty()) return;
     m_keywords.SetEntry(static_cast<uint32_t>(row), edit.m_text.GetWide(), edit.m_color, edit.m_bold, edit.m_error);
     FillList(row);
 }

@@ -10,10 +10,7 @@ void CAppMain::EditKeywords() {
     if (config == nullptr) return;
     CKeywordListDialog dialog;
     dialog.Keywords().CopyFrom(config->Keywords());
-    CKeywordListDialog::s_instance = &dialog;
-    INT_PTR result = CDialog::RunModal(IDD_KEYWORD_LIST_JA, m_frame, CKeywordListDialog::StaticProc);
-    CKeywordListDialog::s_instance = nullptr;
-    if (result != 1) return;
+    if (RunDialog(dialog, IDD_KEYWORD_LIST_JA, m_frame) != 1) return;
     // OK has put the dialog's set in force.
     config->Save();
     config->Keywords().BuildFlagTable();

@@ -49,7 +49,9 @@ void ReadText(HWND window, int id, char16_t* text) {
 
 void SetSmallIcon(HWND window) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-    auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, 16, 16, 0));
+    // Shared: the system keeps one copy, so a dialog opened again and again holds no new icon.
+    auto icon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, 16, 16, LR_SHARED));
     if (icon != nullptr) SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 

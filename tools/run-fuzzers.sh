@@ -54,6 +54,9 @@ run_one() {
   echo $? >"$logs/$t.rc"
 }
 
+# The file-based targets write their input to a scratch file each run: keep it in memory.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+
 jobs=${FUZZ_JOBS:-2}
 running=0
 for t in "${targets[@]}"; do

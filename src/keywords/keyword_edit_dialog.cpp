@@ -52,7 +52,8 @@ int CKeywordEditDialog::OnOK(HWND window) {
 
     HWND combo = GetDlgItem(window, IDC_KEYWORD_COLOR);
     LRESULT row = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    m_color = row == CB_ERR ? 0 : static_cast<int32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(row), 0));
+    m_color =
+        row == CB_ERR ? 0 : static_cast<int32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(row), 0));
     m_bold = IsDlgButtonChecked(window, IDC_KEYWORD_BOLD) == BST_CHECKED ? 1 : 0;
     m_error = IsDlgButtonChecked(window, IDC_KEYWORD_ERROR) == BST_CHECKED ? 1 : 0;
     return 1;

@@ -38,9 +38,7 @@ void PrepareFileDialog(OPENFILENAMEW& dialog, HWND owner, wchar_t* path, const w
 
 }  // namespace
 
-CKeywordListDialog::~CKeywordListDialog() {
-    m_keywords.Clear();
-}
+CKeywordListDialog::~CKeywordListDialog() { m_keywords.Clear(); }
 
 void CKeywordListDialog::OnInitDialog(HWND window) {
     HWND list = GetDlgItem(window, IDC_KEYWORD_LIST);
@@ -72,7 +70,8 @@ void CKeywordListDialog::FillList(int select) {
         item.pszText = W(entry.wide);
         LRESULT row = SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
         if (row < 0) continue;
-        bool highlight = entry.color >= kFirstHighlightColor && entry.color < kFirstHighlightColor + kHighlightColorCount;
+        bool highlight =
+            entry.color >= kFirstHighlightColor && entry.color < kFirstHighlightColor + kHighlightColorCount;
         char16_t shown[32];
         FormatString(shown, 32, format, highlight ? entry.color - 5 : 1);
         item.iItem = static_cast<int>(row);

@@ -1,6 +1,7 @@
 // The keyword list and edit dialogs, driven from inside their modal loops: the list's
 // rows and buttons, the edit dialog's presets, keyword files, and what OK puts in force.
 #include <windows.h>
+// The common controls header needs the Windows types first.
 #include <commctrl.h>
 
 #include <string>
@@ -45,11 +46,13 @@ protected:
     }
     // Runs the keyword command; body gets the list dialog and must end it.
     void WithList(const std::function<void(HWND)>& body) {
-        EXPECT_TRUE(OnDialogOver(m_frame, [&] { SendMessageW(m_frame, WM_COMMAND, IDM_SETTING_HIGHLIGHT, 0); }, body));
+        EXPECT_TRUE(OnDialogOver(
+            m_frame, [&] { SendMessageW(m_frame, WM_COMMAND, IDM_SETTING_HIGHLIGHT, 0); }, body));
     }
     // Presses a button of the list dialog that opens the edit dialog; body gets that dialog.
     static bool WithEdit(HWND list, int button, const std::function<void(HWND)>& body) {
-        return OnDialogOver(list, [&] { ClickButton(list, button); }, body);
+        return OnDialogOver(
+            list, [&] { ClickButton(list, button); }, body);
     }
     // Fills the edit dialog and confirms it (colourRow -1 leaves the colour alone).
     static void Enter(HWND edit, const wchar_t* text, int colourRow, bool bold) {
@@ -122,8 +125,8 @@ TEST_F(KeywordDialogTest, EnglishListShowsTheSetAndColourZeroOpensWithoutAColour
         EXPECT_EQ(L"List of Highlight", WindowText(list));
         EXPECT_EQ(L"Keuword", Header(list, 0));
         EXPECT_EQ(L"Color", Header(list, 1));
-        DWORD styles = static_cast<DWORD>(
-            SendMessageW(GetDlgItem(list, IDC_KEYWORD_LIST), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+        DWORD styles =
+            static_cast<DWORD>(SendMessageW(GetDlgItem(list, IDC_KEYWORD_LIST), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
         EXPECT_EQ(static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT),
                   styles & (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
         std::vector<Row> rows = Rows(list);
@@ -279,20 +282,24 @@ TEST_F(KeywordDialogTest, AddModifyDeleteAndAllDelete) {
 
 TEST_F(KeywordDialogTest, LoadAndSaveWorkOnTheDialogsCopy) {
     StartWith(0, Emphasis("ERROR", "6"));
-    WriteBytes(m_dir.FsPath("not_keywords.xml"), "<?xml version=\"1.0\"?>\r\n<config><language>0</language></config>\r\n");
+    WriteBytes(m_dir.FsPath("not_keywords.xml"),
+               "<?xml version=\"1.0\"?>\r\n<config><language>0</language></config>\r\n");
     WriteBytes(m_dir.FsPath("other.xml"), KeywordFile(Emphasis("first", "8") + Emphasis("second", "12", 1)));
     WithList([&](HWND list) {
         // A file that holds no keywords empties the dialog's list, not the set in force.
-        EXPECT_TRUE(OnDialogOver(list, [&] { ClickButton(list, IDC_KEYWORD_LOAD); }, [&](HWND files) {
-            EXPECT_EQ(L"Load Setting File", WindowText(files));
-            ConfirmFileDialog(files, Path("not_keywords.xml"));
-        }));
+        EXPECT_TRUE(OnDialogOver(
+            list, [&] { ClickButton(list, IDC_KEYWORD_LOAD); },
+            [&](HWND files) {
+                EXPECT_EQ(L"Load Setting File", WindowText(files));
+                ConfirmFileDialog(files, Path("not_keywords.xml"));
+            }));
         EXPECT_TRUE(Rows(list).empty());
         EXPECT_FALSE(Enabled(list, IDC_KEYWORD_DELETE));
         EXPECT_EQ(1u, InForce().Count());
 
-        EXPECT_TRUE(OnDialogOver(list, [&] { ClickButton(list, IDC_KEYWORD_LOAD); },
-                                 [&](HWND files) { ConfirmFileDialog(files, Path("other.xml")); }));
+        EXPECT_TRUE(OnDialogOver(
+            list, [&] { ClickButton(list, IDC_KEYWORD_LOAD); },
+            [&](HWND files) { ConfirmFileDialog(files, Path("other.xml")); }));
         std::vector<Row> rows = Rows(list);
         ASSERT_EQ(2u, rows.size());
         EXPECT_EQ(L"first", rows[0].text);
@@ -301,10 +308,12 @@ TEST_F(KeywordDialogTest, LoadAndSaveWorkOnTheDialogsCopy) {
         EXPECT_TRUE(Enabled(list, IDC_KEYWORD_DELETE_ALL));
 
         // Save writes the dialog's set, whatever is in force.
-        EXPECT_TRUE(OnDialogOver(list, [&] { ClickButton(list, IDC_KEYWORD_SAVE); }, [&](HWND files) {
-            EXPECT_EQ(L"Save Setting File", WindowText(files));
-            ConfirmFileDialog(files, Path("saved.xml"));
-        }));
+        EXPECT_TRUE(OnDialogOver(
+            list, [&] { ClickButton(list, IDC_KEYWORD_SAVE); },
+            [&](HWND files) {
+                EXPECT_EQ(L"Save Setting File", WindowText(files));
+                ConfirmFileDialog(files, Path("saved.xml"));
+            }));
         ClickButton(list, IDCANCEL);
     });
     // Close keeps the set in force and the file saved meanwhile.

@@ -88,7 +88,8 @@ void ConfirmFileDialog(HWND fileDialog, const std::wstring& path) {
         name = GetDlgItem(fileDialog, 0x480);
     }
     SetWindowTextW(name, path.c_str());
-    SendMessageW(fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(fileDialog, IDOK)));
+    SendMessageW(fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(fileDialog, IDOK)));
 }
 
 void ConfirmColorDialog(HWND colorDialog, COLORREF color) {
@@ -96,5 +97,6 @@ void ConfirmColorDialog(HWND colorDialog, COLORREF color) {
     const int ids[3] = {0x2c2, 0x2c3, 0x2c4};
     const BYTE parts[3] = {GetRValue(color), GetGValue(color), GetBValue(color)};
     for (int k = 0; k < 3; ++k) SetDlgItemInt(colorDialog, ids[k], parts[k], FALSE);
-    SendMessageW(colorDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(colorDialog, IDOK)));
+    SendMessageW(colorDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(colorDialog, IDOK)));
 }

@@ -2,6 +2,7 @@
 // OK, the interval-time rule, the font and size lists, the colour page, and the views
 // painted with the new font and colours afterwards.
 #include <windows.h>
+// The common controls header needs the Windows types first.
 #include <commctrl.h>
 
 #include <string>
@@ -31,7 +32,8 @@ protected:
     }
     // Runs the settings command; body gets the sheet and must end it.
     void WithSheet(const std::function<void(HWND)>& body) {
-        EXPECT_TRUE(OnDialogOver(m_frame, [&] { SendMessageW(m_frame, WM_COMMAND, IDM_SETTING, 0); }, body));
+        EXPECT_TRUE(OnDialogOver(
+            m_frame, [&] { SendMessageW(m_frame, WM_COMMAND, IDM_SETTING, 0); }, body));
     }
     static HWND ShowPage(HWND sheet, int index) {
         SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -167,7 +169,8 @@ TEST_F(SettingsDialogTest, IntervalTimeField) {
             SetDlgItemTextW(page, IDC_INTERVAL_TIME, c.typed);
             Press(sheet, PSBTN_OK);
         });
-        EXPECT_EQ(c.expected, Config()->m_intervalTime) << "typed \"" << std::string(c.typed, c.typed + wcslen(c.typed)) << "\"";
+        EXPECT_EQ(c.expected, Config()->m_intervalTime)
+            << "typed \"" << std::string(c.typed, c.typed + wcslen(c.typed)) << "\"";
         EXPECT_EQ(0, Config()->m_intervalCheck);
         Config()->m_intervalCheck = 1;
     }
@@ -280,12 +283,14 @@ TEST_F(SettingsDialogTest, ColourPageAppliesAndSavesAndCancelLeavesColours) {
         PickListRow(page, IDC_COLOR_NAME_LIST, 5);  // entry 6
         EXPECT_EQ(static_cast<COLORREF>(before.text), ButtonColour(page, IDC_COLOR_TEXT_BUTTON));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_COLOR_LINE_BUTTON)));
-        EXPECT_TRUE(OnDialogOver(sheet, [&] { ClickButton(page, IDC_COLOR_BACK_BUTTON); },
-                                 [&](HWND chooser) { ConfirmColorDialog(chooser, kChosen); }));
+        EXPECT_TRUE(OnDialogOver(
+            sheet, [&] { ClickButton(page, IDC_COLOR_BACK_BUTTON); },
+            [&](HWND chooser) { ConfirmColorDialog(chooser, kChosen); }));
         EXPECT_EQ(kChosen, ButtonColour(page, IDC_COLOR_BACK_BUTTON));
         // A chooser closed with Cancel changes nothing.
-        EXPECT_TRUE(OnDialogOver(sheet, [&] { ClickButton(page, IDC_COLOR_TEXT_BUTTON); },
-                                 [&](HWND chooser) { ClickButton(chooser, IDCANCEL); }));
+        EXPECT_TRUE(OnDialogOver(
+            sheet, [&] { ClickButton(page, IDC_COLOR_TEXT_BUTTON); },
+            [&](HWND chooser) { ClickButton(chooser, IDCANCEL); }));
         EXPECT_EQ(static_cast<COLORREF>(before.text), ButtonColour(page, IDC_COLOR_TEXT_BUTTON));
         // Nothing reaches the configuration before OK.
         EXPECT_EQ(before.background, Config()->m_colors[6].background);
@@ -302,8 +307,9 @@ TEST_F(SettingsDialogTest, ColourPageAppliesAndSavesAndCancelLeavesColours) {
         HWND page = ShowPage(sheet, kPageColor);
         PickListRow(page, IDC_COLOR_NAME_LIST, 5);
         EXPECT_EQ(kChosen, ButtonColour(page, IDC_COLOR_BACK_BUTTON));
-        EXPECT_TRUE(OnDialogOver(sheet, [&] { ClickButton(page, IDC_COLOR_BACK_BUTTON); },
-                                 [&](HWND chooser) { ConfirmColorDialog(chooser, RGB(1, 2, 3)); }));
+        EXPECT_TRUE(OnDialogOver(
+            sheet, [&] { ClickButton(page, IDC_COLOR_BACK_BUTTON); },
+            [&](HWND chooser) { ConfirmColorDialog(chooser, RGB(1, 2, 3)); }));
         Press(sheet, PSBTN_CANCEL);
     });
     EXPECT_EQ(kChosen, Config()->m_colors[6].background);
@@ -334,8 +340,9 @@ TEST_F(SettingsDialogTest, ViewsAreRepaintedWithTheNewFontAndColours) {
         if (row >= 0) PickListRow(font, IDC_FONT_FACE_LIST, row);
         PickListRow(font, IDC_FONT_SIZE_LIST, 5);  // 20
         HWND colour = ShowPage(sheet, kPageColor);
-        EXPECT_TRUE(OnDialogOver(sheet, [&] { ClickButton(colour, IDC_COLOR_BACK_BUTTON); },
-                                 [&](HWND chooser) { ConfirmColorDialog(chooser, kBack); }));
+        EXPECT_TRUE(OnDialogOver(
+            sheet, [&] { ClickButton(colour, IDC_COLOR_BACK_BUTTON); },
+            [&](HWND chooser) { ConfirmColorDialog(chooser, kBack); }));
         Press(sheet, PSBTN_OK);
     });
     ASSERT_FALSE(face.empty());

@@ -34,7 +34,7 @@ private:
     bool m_overflow = false;
 };
 
-struct Spec {
+struct Conversion {
     bool left = false, zero = false, plus = false, space = false;
     int width = 0;
     int precision = -1;
@@ -42,7 +42,7 @@ struct Spec {
 };
 
 // Writes digits of value (already without sign) with padding, sign and precision.
-void PutNumber(Writer& w, const Spec& spec, uint64_t value, unsigned base, bool upper, char sign) {
+void PutNumber(Writer& w, const Conversion& conv, uint64_t value, unsigned base, bool upper, char sign) {
     char16_t digits[32];
     int n = 0;
     const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
@@ -50,27 +50,27 @@ void PutNumber(Writer& w, const Spec& spec, uint64_t value, unsigned base, bool 
         digits[n++] = static_cast<char16_t>(set[value % base]);
         value /= base;
     } while (value != 0);
-    if (spec.precision == 0 && n == 1 && digits[0] == u'0') n = 0;
-    int zeros = spec.precision > n ? spec.precision - n : 0;
+    if (conv.precision == 0 && n == 1 && digits[0] == u'0') n = 0;
+    int zeros = conv.precision > n ? conv.precision - n : 0;
     int body = n + zeros + (sign ? 1 : 0);
-    int pad = spec.width > body ? spec.width - body : 0;
-    bool zeroPad = spec.zero && !spec.left && spec.precision < 0;
-    if (!spec.left && !zeroPad) w.Repeat(u' ', pad);
+    int pad = conv.width > body ? conv.width - body : 0;
+    bool zeroPad = conv.zero && !conv.left && conv.precision < 0;
+    if (!conv.left && !zeroPad) w.Repeat(u' ', pad);
     if (sign) w.Put(static_cast<char16_t>(sign));
     if (zeroPad) w.Repeat(u'0', pad);
     w.Repeat(u'0', zeros);
     while (n > 0) w.Put(digits[--n]);
-    if (spec.left) w.Repeat(u' ', pad);
+    if (conv.left) w.Repeat(u' ', pad);
 }
 
-void PutText(Writer& w, const Spec& spec, const char16_t* text) {
+void PutText(Writer& w, const Conversion& conv, const char16_t* text) {
     if (text == nullptr) text = u"(null)";
     int n = 0;
-    while (text[n] != 0 && (spec.precision < 0 || n < spec.precision)) ++n;
-    int pad = spec.width > n ? spec.width - n : 0;
-    if (!spec.left) w.Repeat(u' ', pad);
+    while (text[n] != 0 && (conv.precision < 0 || n < conv.precision)) ++n;
+    int pad = conv.width > n ? conv.width - n : 0;
+    if (!conv.left) w.Repeat(u' ', pad);
     for (int i = 0; i < n; ++i) w.Put(text[i]);
-    if (spec.left) w.Repeat(u' ', pad);
+    if (conv.left) w.Repeat(u' ', pad);
 }
 
 int ReadNumber(const char16_t*& p) {
@@ -104,47 +104,47 @@ uint64_t UnsignedArg(va_list& args, int size) {
 
 // Parses one conversion after '%' and writes it. Returns false for a bad format.
 bool Convert(Writer& w, const char16_t*& p, va_list& args) {
-    Spec spec;
+    Conversion conv;
     for (;; ++p) {
-        if (*p == u'-') spec.left = true;
-        else if (*p == u'0') spec.zero = true;
-        else if (*p == u'+') spec.plus = true;
-        else if (*p == u' ') spec.space = true;
+        if (*p == u'-') conv.left = true;
+        else if (*p == u'0') conv.zero = true;
+        else if (*p == u'+') conv.plus = true;
+        else if (*p == u' ') conv.space = true;
         else break;
     }
     if (*p == u'*') {
-        spec.width = va_arg(args, int);
-        if (spec.width < 0) {
-            spec.left = true;
-            spec.width = spec.width == INT32_MIN ? 0 : -spec.width;
+        conv.width = va_arg(args, int);
+        if (conv.width < 0) {
+            conv.left = true;
+            conv.width = conv.width == INT32_MIN ? 0 : -conv.width;
         }
         ++p;
     } else {
-        spec.width = ReadNumber(p);
+        conv.width = ReadNumber(p);
     }
     if (*p == u'.') {
         ++p;
         if (*p == u'*') {
-            spec.precision = va_arg(args, int);
+            conv.precision = va_arg(args, int);
             ++p;
         } else {
-            spec.precision = ReadNumber(p);
+            conv.precision = ReadNumber(p);
         }
     }
     if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
-        spec.size = 2;
+        conv.size = 2;
         p += 3;
     } else if (p[0] == u'l' && p[1] == u'l') {
-        spec.size = 2;
+        conv.size = 2;
         p += 2;
     } else if (*p == u'l') {
-        spec.size = 1;
+        conv.size = 1;
         ++p;
     } else if (*p == u'z') {
-        spec.size = 3;
+        conv.size = 3;
         ++p;
     } else if (*p == u'h') {
-        spec.size = -1;
+        conv.size = -1;
         ++p;
     }
     char16_t c = *p;
@@ -153,27 +153,27 @@ bool Convert(Writer& w, const char16_t*& p, va_list& args) {
     switch (c) {
         case u'd':
         case u'i': {
-            int64_t v = SignedArg(args, spec.size);
+            int64_t v = SignedArg(args, conv.size);
             uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
-            char sign = v < 0 ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
-            PutNumber(w, spec, magnitude, 10, false, sign);
+            char sign = v < 0 ? '-' : conv.plus ? '+' : conv.space ? ' ' : 0;
+            PutNumber(w, conv, magnitude, 10, false, sign);
             return true;
         }
-        case u'u': PutNumber(w, spec, UnsignedArg(args, spec.size), 10, false, 0); return true;
-        case u'x': PutNumber(w, spec, UnsignedArg(args, spec.size), 16, false, 0); return true;
-        case u'X': PutNumber(w, spec, UnsignedArg(args, spec.size), 16, true, 0); return true;
-        case u'o': PutNumber(w, spec, UnsignedArg(args, spec.size), 8, false, 0); return true;
+        case u'u': PutNumber(w, conv, UnsignedArg(args, conv.size), 10, false, 0); return true;
+        case u'x': PutNumber(w, conv, UnsignedArg(args, conv.size), 16, false, 0); return true;
+        case u'X': PutNumber(w, conv, UnsignedArg(args, conv.size), 16, true, 0); return true;
+        case u'o': PutNumber(w, conv, UnsignedArg(args, conv.size), 8, false, 0); return true;
         case u'p':
-            spec.precision = 16;
-            PutNumber(w, spec, reinterpret_cast<uintptr_t>(va_arg(args, void*)), 16, true, 0);
+            conv.precision = 16;
+            PutNumber(w, conv, reinterpret_cast<uintptr_t>(va_arg(args, void*)), 16, true, 0);
             return true;
         case u'c': {
             char16_t text[2] = {static_cast<char16_t>(va_arg(args, int)), 0};
-            spec.precision = -1;
-            PutText(w, spec, text);
+            conv.precision = -1;
+            PutText(w, conv, text);
             return true;
         }
-        case u's': PutText(w, spec, va_arg(args, const char16_t*)); return true;
+        case u's': PutText(w, conv, va_arg(args, const char16_t*)); return true;
         case u'%': w.Put(u'%'); return true;
         default: return false;
     }

@@ -10,7 +10,7 @@ import struct
 import sys
 
 sys.dont_write_bytecode = True  # no __pycache__ beside the scripts
-from make_toolbar_bitmap import PALETTE  # noqa: E402
+from make_toolbar_bitmap import PALETTE, write_or_check  # noqa: E402
 
 TRANSPARENT = " "
 
@@ -141,21 +141,7 @@ def main():
         return 2
 
     data = ico_file([ICON_32, ICON_16])
-    if args.check:
-        try:
-            with open(args.output, "rb") as f:
-                current = f.read()
-        except OSError as e:
-            print(f"{args.output}: {e.strerror}", file=sys.stderr)
-            return 1
-        if current != data:
-            print(f"{args.output} is out of date; run {os.path.basename(__file__)}",
-                  file=sys.stderr)
-            return 1
-        return 0
-    with open(args.output, "wb") as f:
-        f.write(data)
-    return 0
+    return write_or_check(args.output, data, args.check, os.path.basename(__file__))
 
 
 if __name__ == "__main__":

@@ -374,6 +374,24 @@ def strip_rows(icons):
     return ["".join(rows[y] for _, rows in icons) for y in range(height)]
 
 
+def write_or_check(path, data, check, script):
+    """Writes data to path, or with check compares it with the file there (1 when it differs)."""
+    if not check:
+        with open(path, "wb") as f:
+            f.write(data)
+        return 0
+    try:
+        with open(path, "rb") as f:
+            current = f.read()
+    except OSError as e:
+        print(f"{path}: {e.strerror}", file=sys.stderr)
+        return 1
+    if current != data:
+        print(f"{path} is out of date; run {script}", file=sys.stderr)
+        return 1
+    return 0
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -391,21 +409,7 @@ def main():
         return 2
 
     data = bmp_4bit(strip_rows(ICONS), PALETTE)
-    if args.check:
-        try:
-            with open(args.output, "rb") as f:
-                current = f.read()
-        except OSError as e:
-            print(f"{args.output}: {e.strerror}", file=sys.stderr)
-            return 1
-        if current != data:
-            print(f"{args.output} is out of date; run {os.path.basename(__file__)}",
-                  file=sys.stderr)
-            return 1
-        return 0
-    with open(args.output, "wb") as f:
-        f.write(data)
-    return 0
+    return write_or_check(args.output, data, args.check, os.path.basename(__file__))
 
 
 if __name__ == "__main__":

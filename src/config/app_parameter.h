@@ -2,9 +2,7 @@
 // the 23-entry colour table, the keyword set in force, the five text histories, the
 // loader code page, the interval check and the context lines of an extraction.
 // Reached through the process-wide pointer g_config / GetAppParameter().
-// Threads: everything on the UI thread, except that the loader's worker reads
-// m_codePage and the keyword set while it loads (no lock: the UI changes them only from
-// modal dialogs and the toolbar box, which a running load's modal progress dialog blocks).
+// Threads: UI thread only; a load works on copies of the code page and keyword set.
 #pragma once
 
 #include "config/comm_config.h"

@@ -21,6 +21,8 @@ struct CLogCacheBlock {
 
 class CProgressListener;
 
+class CKeywordSet;
+
 class CLogFile : public CFile {
 public:
     CLogFile() = default;
@@ -35,12 +37,14 @@ public:
     // longer one is read directly and comes back whole.
     uint32_t ReadLine(void* buffer, uint32_t length, uint64_t offset);
 
-    // Indexes the open file with the configuration's log code page and keyword set (see
-    // LoadLogLines in log_loader.h) and rebuilds the error-line list. Worker thread only.
+    // Indexes the open file with the given log code page and keyword set (see LoadLogLines
+    // in log_loader.h) and rebuilds the error-line list. Worker thread only; the keyword set
+    // must stay unchanged until the load returns (the application gives the worker a copy).
     // Another thread may set *cancel to non-zero to stop the load at its next block; the
     // lines indexed so far are then returned. Returns a new index that belongs to the
     // caller, or null when the working buffers cannot be allocated.
-    CLogLineList* Load(CProgressListener* listener, const std::atomic<int>* cancel = nullptr);
+    CLogLineList* Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
+                       const std::atomic<int>* cancel = nullptr);
 
     CFileName& Name() { return m_name; }
     CLogLineList& ErrorLines() { return m_errorLines; }

@@ -10,6 +10,7 @@
 
 #include "document/log_file.h"
 #include "document/progress_listener.h"
+#include "keywords/keyword_set.h"
 #include "search/search_condition.h"
 #include "shell/app_base.h"
 #include "shell/event_listener.h"
@@ -134,6 +135,10 @@ private:
     std::atomic<int> m_loadFinished{0};
     std::atomic<int> m_loadsPending{0};
     CLogView* m_loadingView = nullptr;
+    // What the worker decodes and scans with: copied when a load is asked for, so that the
+    // settings and keyword dialogs never change what a running (or cancelled) load reads.
+    unsigned m_loadCodePage = 0;
+    CKeywordSet m_loadKeywords;
     CProgressDialog m_progress;
 };
 

@@ -60,7 +60,7 @@ void CAppMain::RunLoad() {
     PostMessageW(m_frame, UM_LOAD_BEGIN, 0, 0);
     // Give the progress dialog time to appear before the first report.
     Sleep(100);
-    m_loadedLines.store(m_logFile.Load(this, &m_cancelLoad));
+    m_loadedLines.store(m_logFile.Load(m_loadCodePage, &m_loadKeywords, this, &m_cancelLoad));
     // From here on the worker touches neither the file nor the index.
     m_loadFinished.store(1);
     PostMessageW(m_frame, UM_LOAD_END, 0, 0);
@@ -152,6 +152,12 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         m_cancelLoad.store(0);
         m_loadFinished.store(0);
         m_loadingView = view;
+        // The worker is idle: its inputs can be replaced without a race.
+        CAppParameter* config = GetAppParameter();
+        m_loadCodePage = config != nullptr ? config->m_codePage : 0;
+        m_loadKeywords.Clear();
+        if (config != nullptr) m_loadKeywords.CopyFrom(config->Keywords());
+        m_loadKeywords.BuildFlagTable();
         m_loadsPending.fetch_add(1);
         if (!PostThreadMessageW(worker, UM_LOAD_REQUEST, 0, reinterpret_cast<LPARAM>(view))) {
             m_loadsPending.fetch_sub(1);
@@ -197,9 +203,13 @@ void CAppMain::CopySelection() {
         view->ClearSelection();
         view->Invalidate();
     }
-    if (text == nullptr) return;
     size_t length = 0;
-    while (text[length] != 0) ++length;
+    while (text != nullptr && text[length] != 0) ++length;
+    // Nothing to copy must not empty the clipboard.
+    if (length == 0) {
+        std::free(text);
+        return;
+    }
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, (length + 1) * sizeof(char16_t));
     void* locked = memory != nullptr ? GlobalLock(memory) : nullptr;
     if (locked != nullptr) {

@@ -16,26 +16,23 @@ void CAppMain::ToggleMarker(CLogView* view) {
     OnViewStateChanged(view);
 }
 
+// Markers are kept in file-line order, but in an extraction or error-log view the rows
+// need not be (context lines repeat), so the target is chosen by row index.
 void CAppMain::GoToMarker(CLogView* view, bool forward) {
     if (view == nullptr) return;
     CMarkerList& markers = view->Markers();
     int32_t count = markers.Count();
     if (count == 0) return;
     int32_t caret = view->CaretLine();
-    int32_t target = -1;
-    if (forward) {
-        for (int32_t i = 0; i < count && target < 0; ++i) {
-            if (markers.At(i)->lineNumber > caret) target = i;
-        }
-        if (target < 0) target = 0;
-    } else {
-        int32_t first = -1;
-        for (int32_t i = 0; i < count && first < 0; ++i) {
-            if (markers.At(i)->lineNumber >= caret) first = i;
-        }
-        target = first > 0 ? first - 1 : count - 1;
+    int32_t nearest = -1;  // the closest row beyond the caret in the direction of travel
+    int32_t wrap = -1;     // the row to wrap around to: the first or the last marked row
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t row = markers.At(i)->index;
+        bool beyond = forward ? row > caret : row < caret;
+        if (beyond && (nearest < 0 || (forward ? row < nearest : row > nearest))) nearest = row;
+        if (wrap < 0 || (forward ? row < wrap : row > wrap)) wrap = row;
     }
-    view->GoToLine(markers.At(target)->index);
+    view->GoToLine(nearest >= 0 ? nearest : wrap);
 }
 
 void CAppMain::RunJumpDialog(CLogView* view) {

@@ -4,6 +4,7 @@
 #include "keywords/keyword_list_dialog.h"
 #include "res/resource.h"
 #include "shell/app_main.h"
+#include "view/log_view.h"
 
 void CAppMain::EditKeywords() {
     CAppParameter* config = GetAppParameter();
@@ -20,4 +21,6 @@ void CAppMain::EditKeywords() {
 void CAppMain::EditSettings() {
     CConfigDialog dialog;
     dialog.Run(m_frame);
+    // The font may have changed: every view measures it again.
+    for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->ApplyFont();
 }

@@ -11,9 +11,10 @@ bool CAppMain::OnViewCommand(int id) {
         case kCmdSearchNext: SearchAgain(view, true); return true;
         case kCmdContextSearchPrevious:
         case kCmdContextSearchNext:
-            if (UseSelectionAsCondition(view) && m_searchConditions.Count() > 0) {
-                SearchAgain(view, id == kCmdContextSearchNext);
-            }
+            // Then as Previous/Next Search: a selection that gave no condition (it spans
+            // rows) leaves the condition empty, and the search dialog opens.
+            UseSelectionAsCondition(view);
+            SearchAgain(view, id == kCmdContextSearchNext);
             return true;
         case kCmdHighlightSearch:
             if (view == nullptr) return true;

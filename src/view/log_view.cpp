@@ -106,6 +106,9 @@ LRESULT CLogView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_LBUTTONDBLCLK:
             OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             break;
+        case WM_CAPTURECHANGED:
+            OnCaptureLost();
+            break;
         case WM_RBUTTONDOWN:
             OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             break;
@@ -125,8 +128,13 @@ LRESULT CLogView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 int CLogView::OnCreateView(HWND window) {
     m_window = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    HDC dc = GetDC(window);
-    if (dc == nullptr) return 1;
+    MeasureFont();
+    return 1;
+}
+
+void CLogView::MeasureFont() {
+    HDC dc = m_window != nullptr ? GetDC(m_window) : nullptr;
+    if (dc == nullptr) return;
     HFONT font = MakeConfiguredFont(FW_NORMAL);
     HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
     TEXTMETRICW metrics;
@@ -137,8 +145,24 @@ int CLogView::OnCreateView(HWND window) {
     }
     if (old != nullptr) SelectObject(dc, old);
     if (font != nullptr) DeleteObject(font);
-    ReleaseDC(window, dc);
-    return 1;
+    ReleaseDC(m_window, dc);
+}
+
+void CLogView::ApplyFont() {
+    if (m_window == nullptr) return;
+    uint32_t firstRow = m_vScroll.position;
+    uint32_t firstColumn = m_hScroll.position;
+    MeasureFont();
+    RECT client = {};
+    GetClientRect(m_window, &client);
+    // The resize rules recompute rows, columns and ranges (and return to the top) ...
+    OnSize(client.right - client.left, client.bottom - client.top, SIZE_RESTORED);
+    // ... but a font change keeps the place, with the caret inside the window.
+    SetVScrollPos(firstRow);
+    SetHScrollPos(firstColumn);
+    int first = FirstVisibleRow();
+    if (m_caretRow < first || m_caretRow >= first + m_visibleRows - 1) SetVScrollPos(m_caretRow - m_visibleRows / 2);
+    Invalidate();
 }
 
 void CLogView::DestroyView() {

@@ -74,6 +74,10 @@ public:
     // The token containing a display offset of text: start and length (0, 0 for none).
     void FindTokenAt(const char16_t* text, int count, int offset, int* start, int* length) const;
 
+    // After a change of the configured font: measures it again and recomputes the visible
+    // rows and columns and the scroll ranges, keeping the first row and the caret in view.
+    void ApplyFont();
+
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual int OnCreateView(HWND window);
 
@@ -84,6 +88,8 @@ public:
     int OnDraw(HDC dc, const RECT& client) override;
     int OnLButtonDown(int x, int y) override;
     int OnLButtonUp(int x, int y) override;
+    // WM_CAPTURECHANGED: a drag that lost the mouse ends where the pointer last was.
+    int OnCaptureLost();
     int OnMouseMove(int x, int y) override;
     int OnRButtonDown(int x, int y) override;
     int OnLButtonDblClk(int x, int y) override;
@@ -104,6 +110,10 @@ private:
         int row;        // line-list row: windowRow + first visible row
     };
     HitPoint HitTest(int x, int y) const;
+    // Character width, line height and row pitch of the configured font.
+    void MeasureFont();
+    // Ends a drag with its later end at row and column (a button-up or a lost capture).
+    void FinishDrag(int row, int column);
     // Display offset of a cell in the row text: cell - 30 + first visible column, at least 0.
     int TextOffsetOfCell(int cell) const;
     // Text column (UTF-16 units) of a cell in a row; 0 for a row without text.

@@ -195,8 +195,6 @@ bool CLogView::TokenStartsWithSearch(const char16_t* token, int length) const {
 }
 
 int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length) {
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, W(token), length, &size);
     int color = kColorNormal;
     bool bold = false;
     if (m_keywords != nullptr) {
@@ -212,6 +210,9 @@ int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length)
     }
     UseColors(dc, color);
     HGDIOBJ old = bold && m_boldFont != nullptr ? SelectObject(dc, m_boldFont) : nullptr;
+    // Measured in the font it is drawn in: a bold face may be wider than the normal one.
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, W(token), length, &size);
     DrawText16(dc, x, y, token, length);
     if (old != nullptr) SelectObject(dc, old);
     return x + size.cx;

@@ -82,21 +82,34 @@ int CLogView::OnMouseMove(int x, int y) {
 }
 
 int CLogView::OnLButtonUp(int x, int y) {
-    ReleaseCapture();
-    if (m_selectionMode != kSelectionDragging) return 1;
-    HitPoint hit = HitTest(x, y);
-    m_selLastRow = hit.row;
-    m_selLastColumn = TextColumnAt(hit.row, hit.cell, nullptr);
+    // Finish first: releasing the capture reports a capture change, which ends a drag too.
+    if (m_selectionMode == kSelectionDragging) {
+        HitPoint hit = HitTest(x, y);
+        FinishDrag(hit.row, TextColumnAt(hit.row, hit.cell, nullptr));
+    }
+    if (GetCapture() == m_window) ReleaseCapture();
+    return 1;
+}
+
+int CLogView::OnCaptureLost() {
+    // Alt+Tab or another window took the mouse: the button-up will never come.
+    if (m_selectionMode == kSelectionDragging) FinishDrag(m_selLastRow, m_selLastColumn);
+    return 1;
+}
+
+void CLogView::FinishDrag(int row, int column) {
+    m_selLastRow = row;
+    m_selLastColumn = column;
     m_selectionMode = kSelectionMade;
     if (m_selLastRow == m_selFirstRow && m_selLastColumn == m_selFirstColumn) {
         m_selectionMode = kSelectionNone;
     } else if (m_selLastRow < m_selFirstRow || (m_selLastRow == m_selFirstRow && m_selLastColumn < m_selFirstColumn)) {
-        int row = m_selFirstRow;
-        int column = m_selFirstColumn;
+        int firstRow = m_selFirstRow;
+        int firstColumn = m_selFirstColumn;
         m_selFirstRow = m_selLastRow;
         m_selFirstColumn = m_selLastColumn;
-        m_selLastRow = row;
-        m_selLastColumn = column;
+        m_selLastRow = firstRow;
+        m_selLastColumn = firstColumn;
     }
     // The caret follows the later end; below the last row it stays on the last row.
     int count = m_lines != nullptr ? m_lines->Count() : 0;
@@ -105,7 +118,6 @@ int CLogView::OnLButtonUp(int x, int y) {
     ShowCaretPosition();
     NotifyStateChanged();
     Invalidate();
-    return 1;
 }
 
 int CLogView::OnLButtonDblClk(int x, int y) {

@@ -274,6 +274,35 @@ TEST_F(CommandTest, MarkersSortedAndVisitedWithWrapAround) {
     EXPECT_EQ(1, markers.Count());
 }
 
+// In an extraction the rows are not numbered like the file: the marker jumps follow rows.
+TEST_F(CommandTest, MarkerJumpsInAnExtractionFollowRowOrder) {
+    Open();
+    WithDialog([&] { Command(IDM_EXTRACTION); },
+               [&](HWND dialog) {
+                   SetDlgItemTextW(dialog, IDC_CONDITION_1, L"alpha");
+                   SetDlgItemTextW(dialog, IDC_CONDITION_2, L"hit");
+                   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+               });
+    CLogView* extracted = Active();
+    ASSERT_NE(View(), extracted);
+    ASSERT_EQ((std::vector<int>{5, 6, 8, 10}), LineNumbers(extracted));
+    for (int row : {1, 3}) {
+        extracted->GoToLine(row);
+        Command(IDM_MARKER_TOGGLE);
+    }
+    ASSERT_EQ(2, extracted->Markers().Count());
+    std::vector<int> visited;
+    extracted->GoToLine(2);
+    for (int id : {IDM_MARKER_NEXT, IDM_MARKER_NEXT, IDM_MARKER_PREVIOUS, IDM_MARKER_PREVIOUS}) {
+        Command(id);
+        visited.push_back(extracted->CaretLine());
+    }
+    EXPECT_EQ((std::vector<int>{3, 1, 3, 1}), visited);
+    extracted->GoToLine(0);
+    Command(IDM_MARKER_PREVIOUS);
+    EXPECT_EQ(3, extracted->CaretLine());
+}
+
 TEST_F(CommandTest, JumpDialogAcceptsOnlyNumbersInRange) {
     Open();
     View()->GoToLine(4);

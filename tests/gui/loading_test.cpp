@@ -262,6 +262,24 @@ TEST_F(LoadingTest, ErrorKeywordLinesAreCollected) {
     EXPECT_EQ(0u, MenuState(IDM_ERROR_LOG) & MF_GRAYED);
 }
 
+// The worker scans with the keywords in force when the load was asked for: a change of the
+// set while it runs (the keyword dialog's OK after a Cancel) cannot reach it.
+TEST_F(LoadingTest, AKeywordChangeDuringALoadDoesNotReachTheWorker) {
+    Start(0);
+    CKeywordSet& keywords = GetAppParameter()->Keywords();
+    keywords.Add(u"FATAL", 6, 0, 1);
+    keywords.BuildFlagTable();
+    std::wstring path = WriteLog("errors.log", "ok\r\nFATAL one\r\n");
+    m_app->OpenLogFile(path.c_str());
+    keywords.Clear();  // before the worker starts reading
+    keywords.Add(u"other", 6, 0, 1);
+    keywords.BuildFlagTable();
+    ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
+    CLogLineList& errors = m_app->LogFile().ErrorLines();
+    ASSERT_EQ(1, errors.Count());
+    EXPECT_EQ(1, errors.At(0)->lineNumber);
+}
+
 TEST_F(LoadingTest, CancelKeepsTheLinesIndexedSoFar) {
     Start(0);
     int lines = WriteBigLog("big.log", 120);

@@ -317,11 +317,14 @@ TEST_F(SettingsDialogTest, ColourPageAppliesAndSavesAndCancelLeavesColours) {
 
 TEST_F(SettingsDialogTest, ViewsAreRepaintedWithTheNewFontAndColours) {
     StartWith(0, "");
-    CLogView* view = OpenAndWait(WriteLog("s.log", "first line\r\nsecond line\r\n"));
+    std::string log = "first line\r\nsecond line\r\n";
+    for (int i = 0; i < 100; ++i) log += "more\r\n";
+    CLogView* view = OpenAndWait(WriteLog("s.log", log));
     ASSERT_NE(nullptr, view);
     SizeView(view, 800, 300);
     Paint(view);
     int widthBefore = view->CharWidth();
+    int pitchBefore = view->RowPitch();
     constexpr COLORREF kBack = RGB(250, 240, 200);
     int rowY = view->RowPitch() + view->LineHeight() / 2;
     EXPECT_NE(kBack, Paint(view).At(700, rowY));
@@ -348,6 +351,12 @@ TEST_F(SettingsDialogTest, ViewsAreRepaintedWithTheNewFontAndColours) {
     ASSERT_FALSE(face.empty());
     EXPECT_EQ(20, Config()->m_fontSize);
     EXPECT_EQ(kBack, Config()->m_colors[0].background);
+    // The rows and the page follow the new font at once, before any resize or paint.
+    RECT client;
+    GetClientRect(view->Window(), &client);
+    EXPECT_GT(view->RowPitch(), pitchBefore);
+    EXPECT_EQ((client.bottom + view->RowPitch() - 1) / view->RowPitch(), view->VisibleRows());
+    EXPECT_EQ(client.bottom / view->LineHeight(), view->VScroll().page);
     EXPECT_TRUE(GetUpdateRect(view->Window(), nullptr, FALSE));
     Pump();
     ViewPicture picture = Paint(view);

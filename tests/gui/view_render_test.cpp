@@ -130,10 +130,31 @@ TEST_F(ViewRenderTest, BoldKeywordUsesTheBoldFont) {
         }
         return n;
     };
-    // The keyword's glyphs change; the plain token after it does not.
+    // The keyword's glyphs change; the blank row beyond the text does not.
     EXPECT_GT(differences(x, x + 5 * cw), 10);
-    EXPECT_EQ(0, differences(x + 6 * cw, x + 8 * cw));
+    EXPECT_EQ(0, differences(x + 12 * cw, x + 20 * cw));
     EXPECT_GT(bold.Count(kKeywordText, x, top, x + 5 * cw, bottom), 10);
+}
+
+// A bold face may be wider than the normal one: what follows a bold keyword starts after
+// all of it, so the keyword is painted the same whether or not a token follows it.
+TEST_F(ViewRenderTest, TokenAfterABoldKeywordDoesNotCoverIt) {
+    AddKeyword(u"ERROR", 6, 1);
+    // The Japanese default face: its bold is synthesised, one pixel wider a glyph.
+    GetAppParameter()->m_fontName.AssignWide(u"ＭＳ ゴシック", -1);
+    CLogView* v = Open("ERROR\r\nERROR ok\r\n");
+    ASSERT_NE(nullptr, v);
+    ViewPicture pic = Paint(v);
+    int x = TextX(v);
+    int alone = 0, followed = 0, left = 0;
+    ASSERT_TRUE(pic.Span(kKeywordBack, x, RowTop(v, 0), pic.width, RowBottom(v, 0), &left, &alone));
+    ASSERT_TRUE(pic.Span(kKeywordBack, x, RowTop(v, 1), pic.width, RowBottom(v, 1), &left, &followed));
+    EXPECT_EQ(alone, followed);
+    for (int dy = 0; dy < v->LineHeight(); ++dy) {
+        for (int px = x; px <= alone; ++px) {
+            ASSERT_EQ(pic.At(px, RowTop(v, 0) + dy), pic.At(px, RowTop(v, 1) + dy)) << px << "," << dy;
+        }
+    }
 }
 
 TEST_F(ViewRenderTest, SearchPrefixWinsOverKeyword) {

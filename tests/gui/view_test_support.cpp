@@ -1,6 +1,7 @@
 // Helpers of the log-view and loading GUI tests.
 #include "view_test_support.h"
 
+#include <cstring>
 #include <commctrl.h>
 
 #include "config/app_parameter.h"
@@ -152,5 +153,17 @@ std::wstring ViewTest::ClipboardText() {
 void ViewTest::ClearClipboard() {
     if (!OpenClipboard(m_frame)) return;
     EmptyClipboard();
+    CloseClipboard();
+}
+
+void ViewTest::SetClipboard(const std::wstring& text) {
+    if (!OpenClipboard(m_frame)) return;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (memory != nullptr) {
+        std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+    }
     CloseClipboard();
 }

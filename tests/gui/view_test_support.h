@@ -48,4 +48,5 @@ protected:
     void SetColor(int entry, COLORREF text, COLORREF background);
     std::wstring ClipboardText();
     void ClearClipboard();
+    void SetClipboard(const std::wstring& text);
 };

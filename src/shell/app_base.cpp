@@ -56,9 +56,7 @@ int CAppBase::Run(HINSTANCE instance, HINSTANCE, const wchar_t* commandLine, int
                                                 ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     if (!InitInstance(instance)) return 0;
-    ShowWindow(m_frame, showCommand);
-    if (m_mdiClient != nullptr) ShowWindow(m_mdiClient, showCommand);
-    UpdateWindow(m_frame);
+    ShowFrame(showCommand);
     ProcessCommandLine(commandLine);
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(MapId(kResAccelerators)));
     MSG msg = {};
@@ -72,6 +70,12 @@ int CAppBase::Run(HINSTANCE instance, HINSTANCE, const wchar_t* commandLine, int
     }
     ExitInstance(instance);
     return static_cast<int>(msg.wParam);
+}
+
+void CAppBase::ShowFrame(int showCommand) {
+    ShowWindow(m_frame, showCommand);
+    if (m_mdiClient != nullptr) ShowWindow(m_mdiClient, SW_SHOW);
+    UpdateWindow(m_frame);
 }
 
 int CAppBase::InitInstance(HINSTANCE instance) {

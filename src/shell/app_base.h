@@ -39,6 +39,10 @@ public:
     virtual LRESULT MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual void ActivateChild(HWND window);
     virtual int InitInstance(HINSTANCE instance);
+    // Shows the frame with the start's show command. The MDI client is always shown
+    // normally: minimised it would become an icon nothing restores, maximised it would
+    // cover the toolbar and the status bar.
+    void ShowFrame(int showCommand);
     virtual void ExitInstance(HINSTANCE instance);
     virtual int FindPreviousInstance();
     virtual void ProcessCommandLine(const wchar_t* commandLine);

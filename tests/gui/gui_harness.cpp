@@ -64,9 +64,7 @@ void GuiTest::StartApp(int language, const std::string& extraSettings) {
     m_app = new CAppMain();
     ASSERT_EQ(1, m_app->InitInstance(GetModuleHandleW(nullptr)));
     m_frame = m_app->Frame();
-    ShowWindow(m_frame, SW_SHOW);
-    ShowWindow(m_app->MdiClient(), SW_SHOW);
-    UpdateWindow(m_frame);
+    m_app->ShowFrame(SW_SHOW);
     Pump();
 }
 

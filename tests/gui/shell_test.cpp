@@ -132,6 +132,26 @@ TEST_F(GuiTest, ToolbarAndStatusBarTogglesSaveAndRelayout) {
     EXPECT_NE(std::string::npos, ini.find("<view_toolbar>1</view_toolbar>")) << ini;
 }
 
+// A start maximised or minimised (a shortcut's "Run" setting) keeps the log area between
+// the toolbar and the status bar, and restorable.
+TEST_F(GuiTest, AMaximisedOrMinimisedStartKeepsTheLayout) {
+    StartApp(0);
+    HWND client = m_app->MdiClient();
+    for (int show : {SW_SHOWMAXIMIZED, SW_SHOWMINIMIZED}) {
+        m_app->ShowFrame(show);
+        if (show == SW_SHOWMINIMIZED) ShowWindow(m_frame, SW_RESTORE);
+        Pump();
+        EXPECT_FALSE(IsIconic(client)) << show;
+        EXPECT_FALSE(IsZoomed(client)) << show;
+        EXPECT_TRUE(IsWindowVisible(client)) << show;
+        RECT frameClient;
+        GetClientRect(m_frame, &frameClient);
+        RECT area = ClientRectInFrame(client, m_frame);
+        EXPECT_GT(area.top, 0) << show;
+        EXPECT_LT(area.bottom, frameClient.bottom) << show;
+    }
+}
+
 TEST_F(GuiTest, StartsWithoutToolbarWhenTheSettingSaysSo) {
     StartApp(0, "<view_toolbar>0</view_toolbar>\r\n");
     EXPECT_FALSE(IsWindowVisible(ToolBarWindow(m_app)));

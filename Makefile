@@ -1,6 +1,6 @@
 # The two entry points of the README: `make test` and `make run`.
 # Both install what they need first (tools/bootstrap.sh), so a fresh Debian 12 machine needs nothing else.
-.PHONY: test run run-cli bootstrap native windows test-native test-windows test-fuzz fuzz clean
+.PHONY: test run run-cli screenshots bootstrap native windows test-native test-windows test-fuzz fuzz clean
 
 JOBS ?= 2
 LOG ?= samples/sample.log
@@ -24,6 +24,10 @@ run-cli: bootstrap
 	cmake --build --preset release --target quillon-cli -j $(JOBS)
 	build/release/src/cli/quillon-cli --keywords $(KEYWORDS) info $(LOG)
 	build/release/src/cli/quillon-cli --keywords $(KEYWORDS) errors $(LOG) || [ $$? -eq 1 ]
+
+# The README's screenshots (docs/screenshots/view-en.png, view-ja.png) from the current build.
+screenshots: bootstrap windows
+	bash tools/make-screenshots.sh
 
 bootstrap:
 	bash tools/bootstrap.sh

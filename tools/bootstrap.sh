@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev
   wine wine64 xvfb xauth x11-utils
-  fonts-ipafont-gothic fonts-dejavu-core imagemagick locales zip unzip
+  fonts-ipafont-gothic fonts-dejavu-core fonts-wine imagemagick locales zip unzip
 )
 
 missing=()

@@ -27,6 +27,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine wineboot >/dev/null 2>&1 </dev/null || true
 fi
 
+# Marlett draws the caption buttons. This Wine build does not read the fonts of the
+# fonts-wine package from where it puts them, but it does read the prefix's Fonts folder.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi
+
 # The registry file keeps non-ASCII names as \x{...} escapes; compare in that form.
 escaped() {
   python3 -c 'import sys; print("".join(c if ord(c) < 128 else "\\x%x" % ord(c) for c in sys.argv[1]))' "$1"
@@ -34,10 +41,13 @@ escaped() {
 
 # Like Tahoma on Windows, its stand-in shows Japanese text through a linked font.
 link_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-if ! grep -qF '"DejaVu Sans"=str(7):"ipagp.ttf,IPAPGothic' "$WINEPREFIX/system.reg" 2>/dev/null; then
-  wine reg add "$link_key" /v "DejaVu Sans" /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0ipag.ttf,IPAGothic' /f \
-    >/dev/null 2>&1 </dev/null
-fi
+# The bold faces need a link of their own (window captions are drawn in bold).
+for linked in "DejaVu Sans" "DejaVu Sans Bold" "Tahoma" "Tahoma Bold"; do
+  if ! grep -qF "\"$linked\"=str(7):\"ipagp.ttf,IPAPGothic" "$WINEPREFIX/system.reg" 2>/dev/null; then
+    wine reg add "$link_key" /v "$linked" /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0ipag.ttf,IPAGothic' /f \
+      >/dev/null 2>&1 </dev/null
+  fi
+done
 
 for entry in "${substitutes[@]}"; do
   name="${entry%%=*}"

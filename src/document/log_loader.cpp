@@ -13,7 +13,6 @@
 #include "document/error_scanner.h"
 #include "document/helper_thread.h"
 #include "document/time_stamp.h"
-#include "foundation/convert.h"
 
 namespace {
 
@@ -259,19 +258,6 @@ void RunPass(CWorker** workers, int count, CLoadJob* job, bool counting) {
     for (int i = 1; i < count; ++i) threads[i].Start(CWorker::Run, workers[i]);
     CWorker::Run(workers[0]);
     for (int i = 1; i < count; ++i) threads[i].Join();
-}
-
-// Opens another handle on the file for a helper thread; null when that is not possible.
-CFile* OpenAnotherHandle(CFile* file) {
-    char16_t* path = MultiByteToWideAlloc(file->Path().Data(), -1, kCodePageUtf8);
-    if (path == nullptr) return nullptr;
-    auto* other = new (std::nothrow) CFile();
-    if (other != nullptr && (!other->Open(path) || other->Size() < file->Size())) {
-        delete other;
-        other = nullptr;
-    }
-    std::free(path);
-    return other;
 }
 
 int WorkerCount(const CLoadRequest& r) {

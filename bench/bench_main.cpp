@@ -1,7 +1,8 @@
-// quillon-bench: times the loader, a search and an extraction on one log, each beside a
-// reference measured in the same run on the same file (the plainest newline count: read()
-// in 10 MiB blocks and memchr; grep -c -F of the same text), and the load's peak memory per
-// line. The references run interleaved with the figures, so that both see the same machine.
+// quillon-bench: times the loader, and a search and an extraction on one core and on two,
+// on one log, each beside a reference measured in the same run on the same file (the
+// plainest newline count: read() in 10 MiB blocks and memchr; grep -c -F of the same text),
+// and the load's peak memory per line. The references run interleaved with the figures, so
+// that both see the same machine.
 //   quillon-bench [--repeat N] <log-file>
 #include <chrono>
 #include <cstdio>
@@ -155,25 +156,37 @@ int CBench::Run() {
     double withKeywords = Load(&keywords);
     int64_t errorLines = m_errors.Count();
 
+    // Search and extraction on one core and then with the helper thread, each run beside a
+    // grep of the same text; the two must agree entry for entry.
     CSearchCondition absent;
     absent.Add(u"DeadlockDetected");
-    int32_t found = 0;
-    int64_t grepAbsentCount = 0;
-    double grepAbsent = -1;
-    double search = BestBesideGrep([&] { found = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi); },
-                                   kAbsentText, &grepAbsent, &grepAbsentCount);
-
     CSearchCondition extract;
     extract.Add(u"ERROR");
-    CLogLineList result;
+    double search[2] = {};
+    double grepAbsent[2] = {};
+    double extraction[2] = {};
+    double grepExtract[2] = {};
+    int32_t found[2] = {};
+    int64_t grepAbsentCount = 0;
     int64_t grepExtractCount = 0;
-    double grepExtract = -1;
-    double extraction = BestBesideGrep(
-        [&] {
-            result.Free();
-            ExtractLines(&m_file, *m_lines, extract, kCodePageAnsi, 0, 0, &result);
-        },
-        kExtractText, &grepExtract, &grepExtractCount);
+    CLogLineList results[2];
+    for (int k = 0; k < 2; ++k) {
+        CScanOptions options;
+        options.threads = k + 1;
+        search[k] = BestBesideGrep(
+            [&] { found[k] = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi, options); }, kAbsentText,
+            &grepAbsent[k], &grepAbsentCount);
+        extraction[k] = BestBesideGrep(
+            [&] {
+                results[k].Free();
+                ExtractLines(&m_file, *m_lines, extract, kCodePageAnsi, 0, 0, &results[k], options);
+            },
+            kExtractText, &grepExtract[k], &grepExtractCount);
+    }
+    bool agree = found[0] == found[1] && results[0].Count() == results[1].Count() &&
+                 (results[0].Count() == 0 ||
+                  std::memcmp(results[0].Entries(), results[1].Entries(),
+                              static_cast<size_t>(results[0].Count()) * sizeof(CLogLine)) == 0);
 
     std::printf("  %lld indexed lines (%lld newlines), %lld error lines with 10 error keywords\n",
                 static_cast<long long>(lines), static_cast<long long>(m_newlines), static_cast<long long>(errorLines));
@@ -181,15 +194,17 @@ int CBench::Run() {
     Print({"newline count: read() 10 MiB, memchr", reference, "", 0, 0});
     Print({"load, no error keywords", plain, "newline count", reference, 3.0});
     Print({"load, 10 error keywords", withKeywords, "newline count", reference, 6.0});
-    Print({"search for an absent text", search, "grep -c -F", grepAbsent, 1.5});
-    Print({"extraction of \"ERROR\", no context", extraction, "grep -c -F", grepExtract, 1.5});
-    if (grepAbsent >= 0 && grepExtract >= 0) {
-        std::printf("  search found %d (expected -1, grep counted %lld); extraction gave %d lines (grep counted %lld)\n",
-                    found, static_cast<long long>(grepAbsentCount), result.Count(),
+    Print({"search for an absent text, one core", search[0], "grep -c -F", grepAbsent[0], 1.5});
+    Print({"search for an absent text, two cores", search[1], "grep -c -F", grepAbsent[1], 1.0});
+    Print({"extraction of \"ERROR\", one core", extraction[0], "grep -c -F", grepExtract[0], 1.5});
+    Print({"extraction of \"ERROR\", two cores", extraction[1], "grep -c -F", grepExtract[1], 1.0});
+    std::printf("  search found %d and %d (expected -1); extraction gave %d lines; one and two cores %s", found[0],
+                found[1], results[0].Count(), agree ? "agree" : "DIFFER");
+    if (grepAbsent[0] >= 0 && grepExtract[0] >= 0) {
+        std::printf(" (grep counted %lld and %lld)\n", static_cast<long long>(grepAbsentCount),
                     static_cast<long long>(grepExtractCount));
     } else {
-        std::printf("  search found %d (expected -1); extraction gave %d lines (grep was not run here)\n", found,
-                    result.Count());
+        std::printf(" (grep was not run here)\n");
     }
     if (peak > 0 && lines > 0) {
         double used = peak > before ? static_cast<double>(peak - before) : 0;

@@ -1,5 +1,5 @@
 // What the benchmark asks of the platform: memory figures of this process, a description
-// of the machine, and the time of a reference command. Linux: /proc and popen; Windows:
+// of the machine, and the times of the references. Linux: /proc and popen; Windows:
 // the process memory counters and the processor description (no grep reference).
 #pragma once
 
@@ -13,6 +13,10 @@ uint64_t PeakMemory();
 bool ResetPeakMemory();
 // "N x <processor model>" into out.
 void DescribeMachine(char* out, size_t capacity);
+// The plainest newline count, the benchmark's reference: the file opened afresh and read
+// with the system's read call in 10 MiB blocks into one buffer, each '\n' found with memchr.
+// Returns the wall time in seconds (open to close) and the count in *count; -1 on failure.
+double TimeNewlineCount(const char* path, int64_t* count);
 // Runs `grep -c -F -- text path`, returns its wall time in seconds and its count in *count;
 // -1 when grep cannot be run here.
 double TimeGrepCount(const char* path, const char* text, int64_t* count);

@@ -195,9 +195,18 @@ int CCli::Extract() {
     int32_t after = m_o.hasAfter ? m_o.after : m_config.m_contextAfter;
     CLogLineList result;
     CProgressBar bar(m_showProgress, "extracting");
-    int ok = ExtractLines(&m_file, *m_lines, condition, m_o.codePage, before, after, &result, &bar);
+    CScanOptions options;
+    options.listener = &bar;
+    options.maxRows = m_o.hasMaxRows ? m_o.maxRows : 0;
+    int ok = ExtractLines(&m_file, *m_lines, condition, m_o.codePage, before, after, &result, options);
     bar.Finish();
-    if (!ok) return Fail("not enough memory to extract from '%s'", m_o.log);
+    if (ok == kExtractTooLarge) {
+        long long limit = options.maxRows > 0 ? options.maxRows : kExtractRowLimit;
+        if (options.maxRows <= 0 && limit < m_lines->Count()) limit = m_lines->Count();
+        return Fail("the extraction from '%s' is too large: more than %lld rows (use fewer context lines)", m_o.log,
+                    limit);
+    }
+    if (ok != 1) return Fail("not enough memory to extract from '%s'", m_o.log);
     if (result.Count() == 0) return 1;
     PrintRows(result, 0, result.Count());
     return 0;

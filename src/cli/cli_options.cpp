@@ -21,14 +21,16 @@ const char kCliUsage[] =
     "  rows <log> [--from N] [--count M] [--interval-check MS]\n"
     "  errors <log> [--interval-check MS]          rows of the error-log view\n"
     "  search <log> <text> [--from N] [--backward] the row that the search from row N (default 0) finds\n"
-    "  extract <log> <text>... [--and] [--before N] [--after N] [--interval-check MS]\n"
+    "  extract <log> <text>... [--and] [--before N] [--after N] [--max-rows N] [--interval-check MS]\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
-    "                                              --before/--after default to the settings)\n"
+    "                                              --before/--after default to the settings; more rows\n"
+    "                                              than --max-rows, by default the viewer's limit of\n"
+    "                                              67108864 or the log's row count, is an error)\n"
     "A row is printed as: line number, time stamp, interval, \"!\" when the interval check marks it,\n"
     "and the message, separated by tabs, in UTF-8. --from N counts rows from 0.\n"
     "\"--\" ends the options, for a text that begins with \"--\".\n"
     "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
-    "2 for a usage error or a file that cannot be opened.\n";
+    "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n";
 
 namespace {
 
@@ -163,7 +165,8 @@ private:
                        {"--count", &m_o->hasCount, &m_o->count, false},
                        {"--interval-check", &m_o->hasIntervalCheck, &m_o->intervalCheck, true},
                        {"--before", &m_o->hasBefore, &m_o->before, true},
-                       {"--after", &m_o->hasAfter, &m_o->after, true}};
+                       {"--after", &m_o->hasAfter, &m_o->after, true},
+                       {"--max-rows", &m_o->hasMaxRows, &m_o->maxRows, false}};
         for (const Number& n : numbers) {
             if (std::strcmp(name, n.name) != 0) continue;
             if (value == nullptr) return Fail("option '%s' needs a value", name), -1;
@@ -207,7 +210,7 @@ private:
                         {CCliCommand::kRows, " --from --count --interval-check "},
                         {CCliCommand::kErrors, " --interval-check "},
                         {CCliCommand::kSearch, " --from --backward "},
-                        {CCliCommand::kExtract, " --and --before --after --interval-check "}};
+                        {CCliCommand::kExtract, " --and --before --after --max-rows --interval-check "}};
         const char* allowed = "";
         for (const auto& a : kAllowed) {
             if (a.command == m_o->command) allowed = a.options;

@@ -34,6 +34,8 @@ struct CCliOptions {
     int32_t before = 0;
     bool hasAfter = false;
     int32_t after = 0;
+    bool hasMaxRows = false;
+    int32_t maxRows = 0;  // 0: the core's default limit
 };
 
 // Parses argv[1..argc-1]. 1, or 0 with a one-line reason (UTF-8, no line break) in error.

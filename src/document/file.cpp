@@ -2,6 +2,9 @@
 #include "document/file.h"
 
 #include <cstdlib>
+#include <new>
+
+#include "foundation/convert.h"
 
 CFileFaults g_fileFaults;
 
@@ -26,4 +29,16 @@ char* ReadWholeFile(const char16_t* path, uint32_t* size) {
     buffer[n] = '\0';
     *size = n;
     return buffer;
+}
+
+CFile* OpenAnotherHandle(CFile* file) {
+    char16_t* path = MultiByteToWideAlloc(file->Path().Data(), -1, kCodePageUtf8);
+    if (path == nullptr) return nullptr;
+    auto* other = new (std::nothrow) CFile();
+    if (other != nullptr && (!other->Open(path) || other->Size() < file->Size() || !other->IsSameFile(*file))) {
+        delete other;
+        other = nullptr;
+    }
+    std::free(path);
+    return other;
 }

@@ -36,6 +36,8 @@ public:
 
     // Flushes and reports the system's answer (1 or 0): for saves that must not lie.
     int FlushReported();
+    // 1 when both are open on the same file (not merely the same path), else 0.
+    int IsSameFile(const CFile& other) const;
 
     bool IsOpen() const { return m_handle != 0; }
     uint64_t Size() const { return m_size; }
@@ -58,6 +60,11 @@ char* ReadWholeFile(const char16_t* path, uint32_t* size);
 int ReplaceFileAtomic(const char16_t* from, const char16_t* to);
 // Deletes a file; 1 or 0.
 int DeleteFilePath(const char16_t* path);
+// A second read handle on the file that file has open, for a helper thread (a CFile reads
+// through one file pointer, so two threads cannot share one). Opened by file's path, and
+// refused (null) when the path now leads to another file (a rotated log) or to a shorter
+// one, or when it cannot be opened. The caller deletes it.
+CFile* OpenAnotherHandle(CFile* file);
 
 // Test hooks: make file operations fail on purpose, to prove that callers lose nothing.
 struct CFileFaults {

@@ -115,6 +115,14 @@ int CFile::Flush() {
     return 1;
 }
 
+int CFile::IsSameFile(const CFile& other) const {
+    struct stat a;
+    struct stat b;
+    if (m_handle == 0 || other.m_handle == 0) return 0;
+    if (fstat(Fd(m_handle), &a) != 0 || fstat(Fd(other.m_handle), &b) != 0) return 0;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino ? 1 : 0;
+}
+
 int CFile::FlushReported() {
     if (m_handle == 0 || g_fileFaults.failFlush) return 0;
     return fsync(Fd(m_handle)) == 0 ? 1 : 0;

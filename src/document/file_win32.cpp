@@ -91,6 +91,17 @@ int CFile::Flush() {
     return 1;
 }
 
+int CFile::IsSameFile(const CFile& other) const {
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    if (m_handle == 0 || other.m_handle == 0) return 0;
+    if (!GetFileInformationByHandle(H(m_handle), &a) || !GetFileInformationByHandle(H(other.m_handle), &b)) return 0;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+                   a.nFileIndexLow == b.nFileIndexLow
+               ? 1
+               : 0;
+}
+
 int CFile::FlushReported() {
     if (m_handle == 0 || g_fileFaults.failFlush) return 0;
     return FlushFileBuffers(H(m_handle)) ? 1 : 0;

@@ -21,6 +21,14 @@ void CLogLineList::Free() {
     m_count = 0;
 }
 
+void CLogLineList::Truncate(int32_t count) {
+    if (count <= 0) {
+        Free();
+    } else if (count < m_count) {
+        m_count = count;
+    }
+}
+
 int CLogLineList::Reserve(int32_t n) {
     if (n <= m_capacity) return 1;
     size_t bytes = static_cast<size_t>(n) * sizeof(CLogLine);
@@ -47,5 +55,21 @@ int CLogLineList::Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64
     line.lineNumber = lineNumber;
     line.offset = offset;
     line.length = length;
+    return 1;
+}
+
+int CLogLineList::Append(const CLogLine* lines, int32_t n) {
+    if (n <= 0) return 1;
+    if (n > kMaxEntries - m_count) return 0;
+    if (m_count + n > m_capacity) {
+        // Grow as single appends would, so that a run of small appends stays linear.
+        int64_t step = m_capacity / 2 > kGrowthStep ? m_capacity / 2 : kGrowthStep;
+        int64_t wanted = static_cast<int64_t>(m_capacity) + step;
+        if (wanted < static_cast<int64_t>(m_count) + n) wanted = static_cast<int64_t>(m_count) + n;
+        if (wanted > kMaxEntries) wanted = kMaxEntries;
+        if (!Reserve(static_cast<int32_t>(wanted))) return 0;
+    }
+    std::memcpy(static_cast<void*>(m_entries + m_count), lines, static_cast<size_t>(n) * sizeof(CLogLine));
+    m_count += n;
     return 1;
 }

@@ -24,10 +24,15 @@ public:
     // 1 when appended, 0 when the list could not grow (it is then unchanged).
     int Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length);
     int Append(const CLogLine& line) { return Append(line.lineNumber, line.timeStamp, line.offset, line.length); }
+    // Appends copies of n entries (not of this list) in one step; 1, or 0 when the list
+    // could not grow (it is then unchanged).
+    int Append(const CLogLine* lines, int32_t n);
     // Makes room for at least n entries in one step; 1 or 0.
     int Reserve(int32_t n);
     // Frees the entries; capacity and count become 0.
     void Free();
+    // Drops the entries from index count on (to undo appends); frees the array when none remain.
+    void Truncate(int32_t count);
 
     const CLogLine* Entries() const { return m_entries; }
     CLogLine* Entries() { return m_entries; }

@@ -13,7 +13,6 @@
 #include "document/error_scanner.h"
 #include "document/helper_thread.h"
 #include "document/time_stamp.h"
-#include "foundation/convert.h"
 
 namespace {
 
@@ -152,15 +151,15 @@ int CWorker::Init() {
 
 int CWorker::OnBlock(uint64_t blockStart) {
     if (Cancelled(*m_job->request) || m_job->failed.load(std::memory_order_relaxed) != 0) return 0;
-    if (m_job->counting) return 1;
     uint64_t pos = blockStart < m_chunk->begin ? m_chunk->begin : blockStart > m_chunk->end ? m_chunk->end : blockStart;
     if (pos > m_reported) {
         m_job->done.fetch_add(pos - m_reported);
         m_reported = pos;
     }
     if (m_reports && m_job->request->listener != nullptr) {
-        // Alone, the blocks are those of a sequential load and are reported as such.
-        uint64_t position = m_job->single ? blockStart : m_job->done.load();
+        // The count is cheap beside the indexing: it is shown as the first quarter.
+        uint64_t done = m_job->done.load();
+        uint64_t position = m_job->counting ? done / 4 : m_job->size / 4 + (done - done / 4);
         m_job->request->listener->OnProgress(position, m_job->size);
     }
     return 1;
@@ -180,12 +179,15 @@ void CWorker::CountChunks() {
     bool first = true;
     for (int c; (c = NextChunk(&first)) < m_job->chunkCount;) {
         CChunk& chunk = m_job->chunks[c];
+        m_chunk = &chunk;
+        m_reported = chunk.begin;
         uint64_t count = 0;
         if (!m_source.CountStarts(chunk.begin, chunk.end, &count)) {
             chunk.state = m_source.GetStatus() == CLineSource::kStopped ? kStopped : kFailed;
             if (chunk.state == kFailed) m_job->failed.store(1);
             return;
         }
+        m_job->done.fetch_add(chunk.end - m_reported);
         chunk.count = static_cast<int64_t>(count);
         chunk.state = kComplete;
     }
@@ -254,24 +256,12 @@ void CWorker::Run(void* self) {
 // Runs one pass on every worker: the first on this thread, the others on helper threads.
 void RunPass(CWorker** workers, int count, CLoadJob* job, bool counting) {
     job->counting = counting;
+    job->done.store(0);
     job->next.store(1);  // chunk 0 belongs to the first worker
     CHelperThread threads[kMaxWorkers];
     for (int i = 1; i < count; ++i) threads[i].Start(CWorker::Run, workers[i]);
     CWorker::Run(workers[0]);
     for (int i = 1; i < count; ++i) threads[i].Join();
-}
-
-// Opens another handle on the file for a helper thread; null when that is not possible.
-CFile* OpenAnotherHandle(CFile* file) {
-    char16_t* path = MultiByteToWideAlloc(file->Path().Data(), -1, kCodePageUtf8);
-    if (path == nullptr) return nullptr;
-    auto* other = new (std::nothrow) CFile();
-    if (other != nullptr && (!other->Open(path) || other->Size() < file->Size())) {
-        delete other;
-        other = nullptr;
-    }
-    std::free(path);
-    return other;
 }
 
 int WorkerCount(const CLoadRequest& r) {
@@ -388,7 +378,8 @@ CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList*
     if (lines == nullptr) return nullptr;
     if (file->Size() == 0) return lines;
     // Files of more than a couple of blocks are counted first and indexed on every processor.
-    if (file->Size() > 2ull * request.blockSize) {
+    uint64_t countAbove = request.countAbove > 0 ? request.countAbove : 2ull * request.blockSize;
+    if (file->Size() > countAbove) {
         ChunkedResult result = LoadChunked(file, request, lines, errorLines);
         if (result == kChunkedDone) return lines;
         if (result == kChunkedNoMemory) {

@@ -17,18 +17,24 @@ class CKeywordSet;
 struct CLoadRequest {
     unsigned codePage = 0;                     // decodes the lines for the error-keyword test
     const CKeywordSet* keywords = nullptr;     // its error keywords and flag table; null: none
-    CProgressListener* listener = nullptr;     // OnProgress(block start, file size) before blocks
+    CProgressListener* listener = nullptr;     // OnProgress(position, file size) before blocks
     const std::atomic<int>* cancel = nullptr;  // non-zero: stop at the next block
     uint32_t blockSize = kLoadBlockSize;
     uint32_t maxLineLength = kMaxLineLength;   // longer lines are indexed in pieces of this length
     int threads = 0;                           // 0: one per processor (up to 4); 1: this thread only
+    uint64_t countAbove = 0;                   // larger files are counted first; 0: two blocks
 };
 
 // Indexes the first file->Size() bytes of an open file. Returns a new index that belongs to
 // the caller (empty for an empty file, which gets no progress call), or null when the
 // working buffers cannot be allocated. errorLines is emptied first, then receives the error
 // lines in file order, each at most once. When the load is cancelled, a read fails or the
-// index cannot grow, the lines indexed before that point are returned.
-// With more than one thread, the other threads read through handles of their own opened on
-// file->Path(); progress is then the number of bytes done, reported from this thread only.
+// index cannot grow, the lines indexed before that point are returned (none when it stops
+// while counting).
+// Progress comes from this thread only and never goes back. A file read in one pass reports
+// each block's start offset. A file counted first reports both passes in one range: the
+// count as the first quarter (position = bytes counted / 4) and the indexing as the rest
+// (file size / 4 + three quarters of the bytes indexed), ending at the file size.
+// With more than one thread, the other threads read through handles of their own
+// (OpenAnotherHandle); the bytes done are then those of all threads.
 CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);

@@ -1,85 +1,349 @@
 // Search and extraction scans: a window over the file and a byte-level matcher, so a scan
 // over a large log costs about one pass of reading and one substring search per line.
+// The rows are taken in chunks, in scan order, by the calling thread and, for large scans,
+// one helper thread. A search keeps the lowest hit position any thread found, and no
+// thread goes past it; an extraction collects each thread's hits (ascending, as chunks are
+// claimed in order), merges them and appends the rows on the calling thread. So the result
+// never depends on how the chunks fell to the threads.
 #include "search/line_scan.h"
 
+#include <cstdlib>
+#include <new>
+
+#include "document/helper_thread.h"
 #include "search/line_matcher.h"
-#include "search/line_window.h"
 
 namespace {
 
 constexpr int32_t kProgressRows = 1 << 16;
+constexpr int32_t kBlockRows = 1024;       // rows between looks at the cancel flag
+constexpr uint64_t kRowWeight = 64;        // a row's own cost, in bytes of line
+constexpr uint64_t kChunkWork = 1u << 20;  // what a thread takes at once: small enough that a
+                                           // search stops soon after a hit
 
-// The matcher and the window of one scan.
-class CLineTester {
+enum StopReason { kRunning, kStopCancelled, kStopTooLarge, kStopNoMemory };
+
+uint64_t Work(const CLogLine& line) {
+    return (line.length > 0 ? static_cast<uint64_t>(line.length) : 0) + kRowWeight;
+}
+
+// A growing list of ascending row indexes: one thread's hits.
+class CHitList {
 public:
-    CLineTester(CFile* file, const CSearchCondition& condition, unsigned codePage)
-        : m_window(file), m_matcher(condition, codePage) {}
-    int Prepare() { return m_matcher.Prepare(); }
-    int Test(const CLogLine& line, bool backward) {
-        if (line.length <= 0) return 0;
-        uint32_t got = 0;
-        const char* bytes = m_window.Get(line.offset, static_cast<uint32_t>(line.length), backward, &got);
-        return bytes != nullptr && m_matcher.Matches(bytes, got);
+    ~CHitList() { std::free(m_items); }
+    int Add(int32_t row) {
+        if (m_count == m_capacity) {
+            int32_t capacity = m_capacity < 1024 ? 1024 : m_capacity > (1 << 29) ? 0x7fffffff : m_capacity * 2;
+            if (capacity <= m_capacity) return 0;
+            auto* grown = static_cast<int32_t*>(std::realloc(m_items, static_cast<size_t>(capacity) * sizeof(int32_t)));
+            if (grown == nullptr) return 0;
+            m_items = grown;
+            m_capacity = capacity;
+        }
+        m_items[m_count++] = row;
+        return 1;
     }
+    int32_t Count() const { return m_count; }
+    int32_t At(int32_t i) const { return m_items[i]; }
 
 private:
-    CLineWindow m_window;
-    CLineMatcher m_matcher;
+    int32_t* m_items = nullptr;
+    int32_t m_capacity = 0;
+    int32_t m_count = 0;
 };
 
-void Report(CProgressListener* listener, int64_t done, int64_t total) {
-    if (listener != nullptr) listener->OnProgress(static_cast<uint64_t>(done), static_cast<uint64_t>(total));
+// What the threads of one scan share. Positions count in scan order from 0: position k is
+// row first + k, or first - k for a backward search.
+struct CScanJob {
+    const CLogLine* lines = nullptr;
+    int32_t first = 0;
+    int32_t positions = 0;
+    bool backward = false;
+    bool extract = false;
+    // Extraction: context and the row limit.
+    int32_t before = 0;
+    int32_t after = 0;
+    int32_t sourceCount = 0;
+    int64_t maxRows = 0;
+    uint64_t chunkWork = kChunkWork;
+    const std::atomic<int>* cancel = nullptr;
+
+    std::atomic<int32_t> next{0};     // first position not yet claimed
+    std::atomic<int32_t> best{0};     // search: lowest position found (positions: none)
+    std::atomic<int32_t> done{0};     // positions examined
+    std::atomic<int64_t> rows{0};     // extraction: rows the hits found so far append
+    std::atomic<int> stop{kRunning};  // a StopReason
+
+    int32_t Row(int32_t k) const { return backward ? first - k : first + k; }
+    // The rows a hit at row i appends.
+    int64_t RowsOf(int32_t i) const {
+        int64_t n = 1;
+        if (before > 0) n += i < before ? i : before;
+        if (after > 0) n += sourceCount - 1 - i < after ? sourceCount - 1 - i : after;
+        return n;
+    }
+    void Stop(StopReason reason) {
+        int expected = kRunning;
+        stop.compare_exchange_strong(expected, reason);
+    }
+    bool Stopped() {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0) Stop(kStopCancelled);
+        return stop.load(std::memory_order_relaxed) != kRunning;
+    }
+};
+
+// One thread's share: its file handle, window and matcher, and its hits.
+class CScanWorker {
+public:
+    CScanWorker(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage,
+                uint32_t windowSize, CProgressListener* listener)
+        : m_job(job), m_window(file, windowSize), m_matcher(condition, codePage), m_listener(listener) {}
+    int Prepare() { return m_matcher.Prepare(); }
+    void Run();
+    // Tells the listener, if any, how far the scan is, when it passed another step.
+    void Report();
+    static void Entry(void* self) { static_cast<CScanWorker*>(self)->Run(); }
+    const CHitList& Hits() const { return m_hits; }
+
+private:
+    int Claim(int32_t* begin, int32_t* end);
+    bool Test(const CLogLine& line);
+    int Hit(int32_t k);
+
+    CScanJob* m_job;
+    CLineWindow m_window;
+    CLineMatcher m_matcher;
+    CProgressListener* m_listener;  // null on the helper
+    int32_t m_nextReport = 0;
+    CHitList m_hits;
+};
+
+// Takes the next chunk of positions: about kChunkWork of work, never at or past a hit.
+int CScanWorker::Claim(int32_t* begin, int32_t* end) {
+    CScanJob& job = *m_job;
+    int32_t k = job.next.load();
+    for (;;) {
+        if (k >= job.positions || (!job.extract && k >= job.best.load())) return 0;
+        int32_t e = k;
+        uint64_t work = 0;
+        while (e < job.positions && work < job.chunkWork) work += Work(job.lines[job.Row(e++)]);
+        if (job.next.compare_exchange_weak(k, e)) {
+            *begin = k;
+            *end = e;
+            return 1;
+        }
+    }
+}
+
+bool CScanWorker::Test(const CLogLine& line) {
+    if (line.length <= 0) return false;
+    uint32_t got = 0;
+    const char* bytes = m_window.Get(line.offset, static_cast<uint32_t>(line.length), m_job->backward, &got);
+    return bytes != nullptr && m_matcher.Matches(bytes, got);
+}
+
+// Records a hit at position k; 0 when the scan must stop.
+int CScanWorker::Hit(int32_t k) {
+    CScanJob& job = *m_job;
+    if (!job.extract) {
+        int32_t current = job.best.load();
+        while (k < current && !job.best.compare_exchange_weak(current, k)) {
+        }
+        return 1;
+    }
+    int32_t row = job.Row(k);
+    int64_t rows = job.RowsOf(row);
+    if (job.rows.fetch_add(rows) + rows > job.maxRows) {
+        job.Stop(kStopTooLarge);
+        return 0;
+    }
+    if (!m_hits.Add(row)) {
+        job.Stop(kStopNoMemory);
+        return 0;
+    }
+    return 1;
+}
+
+void CScanWorker::Report() {
+    if (m_listener == nullptr || m_job->positions == 0) return;
+    int32_t done = m_job->done.load();
+    if (done < m_nextReport) return;
+    m_listener->OnProgress(static_cast<uint64_t>(done), static_cast<uint64_t>(m_job->positions));
+    m_nextReport = (done / kProgressRows + 1) * kProgressRows;
+}
+
+void CScanWorker::Run() {
+    CScanJob& job = *m_job;
+    int32_t begin = 0;
+    int32_t end = 0;
+    while (Claim(&begin, &end)) {
+        for (int32_t k = begin; k < end;) {
+            if (job.Stopped()) return;
+            int32_t blockEnd = end - k > kBlockRows ? k + kBlockRows : end;
+            int32_t from = k;
+            for (; k < blockEnd; ++k) {
+                if (!job.extract && k >= job.best.load(std::memory_order_relaxed)) break;
+                if (Test(job.lines[job.Row(k)]) && (!Hit(k) || !job.extract)) break;
+            }
+            job.done.fetch_add(k - from);
+            Report();
+            if (k < blockEnd) break;  // a hit ends a search's chunk; a stop ends the scan
+        }
+    }
+}
+
+int64_t RowLimit(const CLogLineList& source, const CLogLineList& result, const CScanOptions& options) {
+    int64_t limit = options.maxRows > 0 ? options.maxRows : kExtractRowLimit;
+    if (options.maxRows <= 0 && limit < source.Count()) limit = source.Count();
+    int64_t room = 0x7fffffffll - result.Count();
+    return limit < room ? limit : room;
+}
+
+bool WantHelper(const CScanJob& job, const CScanOptions& options) {
+    if (options.threads == 1) return false;
+    if (options.threads == 0 && CHelperThread::ProcessorCount() < 2) return false;
+    uint64_t work = 0;
+    for (int32_t k = 0; k < job.positions; ++k) {
+        work += Work(job.lines[job.Row(k)]);
+        if (work > options.twoCoreBytes) return true;
+    }
+    return false;
+}
+
+// Appends the rows of an extraction's hits, merged into file order, to result; when
+// cancelled on the way, result is cut back to what it was.
+void AppendHits(CScanJob* job, const CHitList& a, const CHitList* b, CLogLineList* result) {
+    int32_t original = result->Count();
+    // One allocation when it can be had; otherwise appends grow the list and may drop rows.
+    result->Reserve(static_cast<int32_t>(original + job->rows.load()));
+    int32_t i = 0;
+    int32_t j = 0;
+    int32_t na = a.Count();
+    int32_t nb = b != nullptr ? b->Count() : 0;
+    int32_t last = job->sourceCount - 1;
+    for (;;) {
+        if (job->Stopped()) {
+            result->Truncate(original);
+            return;
+        }
+        if (i == na && j == nb) return;
+        int32_t row = j >= nb || (i < na && a.At(i) < b->At(j)) ? a.At(i++) : b->At(j++);
+        int32_t lo = job->before > 0 && row > job->before ? row - job->before : job->before > 0 ? 0 : row;
+        int32_t hi = job->after > 0 && last - row > job->after ? row + job->after : job->after > 0 ? last : row;
+        if (!result->Append(job->lines + lo, hi - lo + 1)) {
+            for (int32_t r = lo; r <= hi; ++r) result->Append(job->lines[r]);
+        }
+    }
+}
+
+// Runs the job on the calling thread and, when it is worth it and can be had, one helper;
+// then appends an extraction's rows to result. 0 when the calling thread's own buffers
+// cannot be prepared; otherwise 1, with job->stop telling whether the scan ran to its end.
+int RunJob(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage,
+           const CScanOptions& options, CLogLineList* result) {
+    if (options.chunkBytes > 0) job->chunkWork = options.chunkBytes;
+    uint32_t windowSize = options.windowSize > 0 ? options.windowSize : kLineWindowSize;
+    CScanWorker own(job, file, condition, codePage, windowSize, options.listener);
+    if (!own.Prepare()) return 0;
+    own.Report();
+    CFile* other = WantHelper(*job, options) ? OpenAnotherHandle(file) : nullptr;
+    CScanWorker* helper = nullptr;
+    bool started = false;
+    {
+        CHelperThread thread;
+        if (other != nullptr) {
+            helper = new (std::nothrow) CScanWorker(job, other, condition, codePage, windowSize, nullptr);
+            // Without a helper the calling thread simply claims every chunk itself.
+            started = helper != nullptr && helper->Prepare() && thread.Start(CScanWorker::Entry, helper);
+        }
+        own.Run();
+    }  // joins the helper
+    // A cancel that came while the threads finished still counts: the caller asked for nothing.
+    if (job->extract && !job->Stopped()) {
+        AppendHits(job, own.Hits(), started ? &helper->Hits() : nullptr, result);
+    }
+    delete helper;
+    delete other;
+    return 1;
+}
+
+int32_t Search(CFile* file, const CLogLineList& lines, int32_t first, int32_t positions, bool backward,
+               const CSearchCondition& condition, unsigned codePage, const CScanOptions& options) {
+    if (condition.Count() == 0 || positions <= 0) return -1;
+    CScanJob job;
+    job.lines = lines.Entries();
+    job.first = first;
+    job.positions = positions;
+    job.backward = backward;
+    job.cancel = options.cancel;
+    job.best.store(positions);
+    if (!RunJob(&job, file, condition, codePage, options, nullptr)) return -1;
+    if (job.Stopped()) return kScanCancelled;
+    int32_t best = job.best.load();
+    return best < positions ? job.Row(best) : -1;
+}
+
+CScanOptions Simple(CProgressListener* listener, const std::atomic<int>* cancel) {
+    CScanOptions options;
+    options.listener = listener;
+    options.cancel = cancel;
+    return options;
 }
 
 }  // namespace
 
 int32_t SearchForward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
-                      unsigned codePage, CProgressListener* listener) {
-    if (condition.Count() == 0) return -1;
-    CLineTester tester(file, condition, codePage);
-    if (!tester.Prepare()) return -1;
-    int32_t count = lines.Count();
+                      unsigned codePage, const CScanOptions& options) {
     int32_t first = start < 0 ? 0 : start;
-    for (int32_t i = first; i < count; ++i) {
-        if ((i - first) % kProgressRows == 0) Report(listener, i - first, count - first);
-        if (tester.Test(lines.Entries()[i], false)) return i;
-    }
-    return -1;
+    return Search(file, lines, first, lines.Count() - first, false, condition, codePage, options);
+}
+
+int32_t SearchForward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+                      unsigned codePage, CProgressListener* listener, const std::atomic<int>* cancel) {
+    return SearchForward(file, lines, start, condition, codePage, Simple(listener, cancel));
 }
 
 int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
-                       unsigned codePage, CProgressListener* listener) {
-    if (condition.Count() == 0 || start < 0) return -1;
-    CLineTester tester(file, condition, codePage);
-    if (!tester.Prepare()) return -1;
+                       unsigned codePage, const CScanOptions& options) {
+    if (start < 0) return -1;
     int32_t first = start < lines.Count() - 1 ? start : lines.Count() - 1;
-    for (int32_t i = first; i >= 0; --i) {
-        if ((first - i) % kProgressRows == 0) Report(listener, first - i, first + 1);
-        if (tester.Test(lines.Entries()[i], true)) return i;
-    }
-    return -1;
+    return Search(file, lines, first, first + 1, true, condition, codePage, options);
+}
+
+int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+                       unsigned codePage, CProgressListener* listener, const std::atomic<int>* cancel) {
+    return SearchBackward(file, lines, start, condition, codePage, Simple(listener, cancel));
 }
 
 int ExtractLines(CFile* file, const CLogLineList& source, const CSearchCondition& condition, unsigned codePage,
-                 int32_t before, int32_t after, CLogLineList* result, CProgressListener* listener) {
-    CLineTester tester(file, condition, codePage);
-    if (!tester.Prepare()) return 0;
+                 int32_t before, int32_t after, CLogLineList* result, const CScanOptions& options) {
+    CScanJob job;
+    job.lines = source.Entries();
+    job.positions = source.Count();
+    job.extract = true;
+    job.before = before;
+    job.after = after;
+    job.sourceCount = source.Count();
+    job.maxRows = RowLimit(source, *result, options);
+    job.cancel = options.cancel;
     if (condition.Count() == 0) return 1;
-    int32_t count = source.Count();
-    const CLogLine* lines = source.Entries();
-    for (int32_t i = 0; i < count; ++i) {
-        if (i % kProgressRows == 0) Report(listener, i, count);
-        if (!tester.Test(lines[i], false)) continue;
-        if (before > 0) {
-            for (int32_t k = i > before ? i - before : 0; k < i; ++k) result->Append(lines[k]);
-        }
-        result->Append(lines[i]);
-        if (after > 0) {
-            int32_t last = count - 1 - i > after ? i + after : count - 1;
-            for (int32_t k = i + 1; k <= last; ++k) result->Append(lines[k]);
-        }
+    if (!RunJob(&job, file, condition, codePage, options, result)) return 0;
+    switch (job.stop.load()) {
+        case kStopCancelled:
+            return kScanCancelled;
+        case kStopTooLarge:
+            return kExtractTooLarge;
+        case kStopNoMemory:
+            return 0;
+        default:
+            return 1;
     }
-    return 1;
+}
+
+int ExtractLines(CFile* file, const CLogLineList& source, const CSearchCondition& condition, unsigned codePage,
+                 int32_t before, int32_t after, CLogLineList* result, CProgressListener* listener,
+                 const std::atomic<int>* cancel) {
+    return ExtractLines(file, source, condition, codePage, before, after, result, Simple(listener, cancel));
 }
 
 int CopyLineList(const CLogLineList& from, CLogLineList* to) {

@@ -175,6 +175,13 @@ TEST_F(QuillonCliTest, ExtractAddsContextAndJoinsTexts) {
     EXPECT_NE(std::string::npos, any.find("\n7\t"));
     EXPECT_EQ(1, Cli("extract app.log nothing-like-this").status);
     EXPECT_EQ(1, Cli("extract app.log ''").status);
+    // Huge context on the seven rows: exactly the limit is printed, one row more is an error.
+    EXPECT_EQ(7u, Lines(Cli("extract app.log trace --before 2000000000 --after 2000000000 --max-rows 7").out));
+    CRun big = Cli("extract app.log trace --before 2000000000 --after 2000000000 --max-rows 6");
+    EXPECT_EQ(2, big.status);
+    EXPECT_EQ("quillon-cli: the extraction from 'app.log' is too large: more than 6 rows (use fewer context lines)\n",
+              big.err);
+    EXPECT_EQ("", big.out);
 }
 
 TEST_F(QuillonCliTest, ViewerConfigurationIsReadButNeverWritten) {

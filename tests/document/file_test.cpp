@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "test_support.h"
@@ -95,6 +96,30 @@ TEST(CFileTest, OpensAFileThatIsHeldOpenForWriting) {
     EXPECT_EQ(0, std::memcmp(buf, "line1\n", 6));
     // The writer keeps writing while the reader holds the file.
     EXPECT_EQ(6u, writer.Write("line2\n", 6, kCurrentOffset));
+}
+
+// A helper thread's handle must read the file the log view has open, even after rotation.
+TEST(CFileTest, AnotherHandleIsOpenedOnlyOnTheSameFile) {
+    TempDir dir;
+    WriteBytes(dir.FsPath("app.log"), "first content\n");
+    CFile file;
+    ASSERT_EQ(1, file.Open(dir.File("app.log").c_str()));
+    CFile* other = OpenAnotherHandle(&file);
+    ASSERT_NE(nullptr, other);
+    EXPECT_EQ(1, other->IsSameFile(file));
+    char buf[5] = {};
+    EXPECT_EQ(5u, other->Read(buf, 5, 0));
+    EXPECT_EQ(0, std::memcmp(buf, "first", 5));
+    delete other;
+    // Rotated: the path now names a new, longer file.
+    std::filesystem::rename(dir.FsPath("app.log"), dir.FsPath("app.log.1"));
+    WriteBytes(dir.FsPath("app.log"), "second and longer content\n");
+    EXPECT_EQ(nullptr, OpenAnotherHandle(&file));
+    CFile fresh;
+    ASSERT_EQ(1, fresh.Open(dir.File("app.log").c_str()));
+    EXPECT_EQ(0, fresh.IsSameFile(file));
+    CFile closed;
+    EXPECT_EQ(0, closed.IsSameFile(file));
 }
 
 TEST(CFileTest, FileAboveFourGigabytes) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -118,10 +119,12 @@ public:
         positions.push_back(position);
         totals.push_back(total);
         if (cancelAfter > 0 && static_cast<int>(positions.size()) >= cancelAfter) cancel->store(1);
+        if (position >= cancelFrom) cancel->store(1);
     }
     std::vector<uint64_t> positions;
     std::vector<uint64_t> totals;
     int cancelAfter = 0;
+    uint64_t cancelFrom = ~0ull;
     std::atomic<int>* cancel = nullptr;
 };
 
@@ -329,6 +332,7 @@ TEST_F(LogLoaderTest, ProgressReportsEachBlockBeforeItIsScanned) {
         CLoadRequest request;
         request.blockSize = 32;
         request.threads = threads;
+        request.countAbove = threads == 1 ? ~0ull : 0;  // one thread: one pass, no count first
         Load(bytes, request);
         ExpectSameLines(Expected(bytes, 0, nullptr).lines, *m_lines, "progress load");
         ASSERT_FALSE(m_progress.positions.empty());
@@ -350,7 +354,7 @@ TEST_F(LogLoaderTest, CancelledLoadReturnsTheLinesIndexedSoFar) {
         std::atomic<int> cancel{0};
         CRecordingListener listener;
         listener.cancel = &cancel;
-        listener.cancelAfter = 3;
+        listener.cancelFrom = bytes.size() / 2;  // while indexing
         CLoadRequest request;
         request.blockSize = 64;
         request.threads = threads;
@@ -368,6 +372,40 @@ TEST_F(LogLoaderTest, CancelledLoadReturnsTheLinesIndexedSoFar) {
     CLoadRequest request;
     request.cancel = &cancel;
     EXPECT_EQ(0, Load(bytes, request).Count());
+}
+
+// A file counted before it is indexed reports the count as the first quarter of its
+// progress, block by block, and a cancel while counting leaves nothing indexed.
+TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
+    std::string bytes;
+    for (int i = 0; i < 400; ++i) bytes += "counted line " + std::to_string(i) + "\n";
+    const uint64_t quarter = bytes.size() / 4;
+    for (int threads : {1, 2}) {
+        CLoadRequest request;
+        request.blockSize = 64;
+        request.threads = threads;
+        Load(bytes, request);
+        ExpectSameLines(Expected(bytes, 0, nullptr).lines, *m_lines, "counted load");
+        const std::vector<uint64_t>& p = m_progress.positions;
+        ASSERT_FALSE(p.empty());
+        for (size_t i = 1; i < p.size(); ++i) ASSERT_LE(p[i - 1], p[i]) << "report " << i;
+        EXPECT_LE(p.back(), bytes.size());
+        // Alone, every block of the count is reported; with a helper, at least this thread's first chunk.
+        size_t counting = static_cast<size_t>(std::count_if(p.begin(), p.end(), [&](uint64_t v) { return v < quarter; }));
+        EXPECT_GE(counting, threads == 1 ? (bytes.size() - 4) / 64 : 4u);
+        EXPECT_GT(p.size(), counting);
+
+        std::atomic<int> cancel{0};
+        CRecordingListener listener;
+        listener.cancel = &cancel;
+        listener.cancelAfter = 2;
+        request.listener = &listener;
+        request.cancel = &cancel;
+        EXPECT_EQ(0, Load(bytes, request).Count());
+        EXPECT_EQ(0, m_errors.Count());
+        ASSERT_EQ(2u, listener.positions.size());  // it stopped at the next block
+        EXPECT_LT(listener.positions[1], quarter);
+    }
 }
 
 // A file whose reads fail from some offset on.

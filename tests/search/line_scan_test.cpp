@@ -1,9 +1,12 @@
 // Search and extraction scans over a file: start lines, no wrap-around, long lines,
-// context lines with duplicates, and the byte-level matcher against plain decoding.
+// context lines with duplicates, cancellation, the row limit, the two-core scans against a
+// plain reading, and the byte-level matcher against plain decoding.
 #include "search/line_scan.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <random>
 #include <string>
 #include <vector>
@@ -118,6 +121,164 @@ TEST_F(LineScanTest, ExtractingFromAnExtractionKeepsTheFileLineNumbers) {
     Condition({u"five"});
     EXPECT_EQ((std::vector<int32_t>{2, 4}), Extract(1, 0, &first));
     EXPECT_EQ(m_lines.Entries()[4].offset, m_result.Entries()[1].offset);
+}
+
+// Sets the cancel flag at the first progress report.
+class CCancellingListener : public CProgressListener {
+public:
+    explicit CCancellingListener(std::atomic<int>* cancel) : m_cancel(cancel) {}
+    void OnProgress(uint64_t, uint64_t) override { m_cancel->store(1); }
+
+private:
+    std::atomic<int>* m_cancel;
+};
+
+TEST_F(LineScanTest, CancelledScansReturnTheirCodeAndChangeNothing) {
+    std::vector<std::string> lines(3000, "filler");
+    lines[2900] = "hit";
+    Write(lines);
+    Condition({u"hit"});
+    for (int threads : {1, 2}) {
+        std::atomic<int> cancel{0};
+        CCancellingListener listener(&cancel);
+        CScanOptions options;
+        options.listener = &listener;
+        options.cancel = &cancel;
+        options.threads = threads;
+        options.twoCoreBytes = 0;
+        options.chunkBytes = 100;
+        EXPECT_EQ(kScanCancelled, SearchForward(&m_file, m_lines, 0, m_condition, kCodePageUtf8, options));
+        cancel.store(0);
+        EXPECT_EQ(kScanCancelled, SearchBackward(&m_file, m_lines, 2999, m_condition, kCodePageUtf8, options));
+        cancel.store(0);
+        m_result.Free();
+        m_result.Append(m_lines.Entries()[5]);
+        EXPECT_EQ(kScanCancelled, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 3, 3, &m_result, options));
+        ASSERT_EQ(1, m_result.Count());
+        EXPECT_EQ(15, m_result.Entries()[0].lineNumber);
+        // Set before the scan: the simple forms honour it too.
+        cancel.store(1);
+        EXPECT_EQ(kScanCancelled, SearchForward(&m_file, m_lines, 0, m_condition, kCodePageUtf8, nullptr, &cancel));
+        EXPECT_EQ(kScanCancelled, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0, 0, &m_result, nullptr,
+                                               &cancel));
+        EXPECT_EQ(1, m_result.Count());
+    }
+}
+
+// Each hit appends before + after + 1 rows: the limit is met before any row is appended,
+// so a huge context ends at once, and a result of exactly the limit is still made.
+TEST_F(LineScanTest, ExtractionPastTheRowLimitIsTooLargeAndAppendsNothing) {
+    Write(std::vector<std::string>(2000, "every line hits"));
+    Condition({u"hits"});
+    for (int threads : {1, 2}) {
+        CScanOptions options;
+        options.threads = threads;
+        options.twoCoreBytes = 0;
+        options.chunkBytes = 500;
+        options.maxRows = 1000;
+        m_result.Free();
+        m_result.Append(m_lines.Entries()[7]);
+        EXPECT_EQ(kExtractTooLarge, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0x7fffffff,
+                                                 1000000000, &m_result, options));
+        EXPECT_EQ(1, m_result.Count());
+        // Two hits with one line either side: 2 + 3 rows.
+        Write({"hit", "b", "c", "hit", "e"});
+        Condition({u"hit"});
+        options.maxRows = 5;
+        m_result.Free();
+        EXPECT_EQ(1, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 1, 1, &m_result, options));
+        EXPECT_EQ(5, m_result.Count());
+        options.maxRows = 4;
+        m_result.Free();
+        EXPECT_EQ(kExtractTooLarge, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 1, 1, &m_result, options));
+        EXPECT_EQ(0, m_result.Count());
+        Write(std::vector<std::string>(2000, "every line hits"));
+        Condition({u"hits"});
+    }
+}
+
+// Random logs in UTF-8, Shift_JIS and the ANSI code page, with long lines and small read
+// windows so that lines cross and outgrow them: the one-core and two-core scans both give
+// what a plain decoding of every line gives.
+TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
+    struct Piece {
+        const char* utf8;
+        const char* sjis;
+    };
+    static const Piece kPieces[] = {{"ERROR ", "ERROR "}, {"error", "error"}, {"a b", "a b"},
+                                    {"エラー", "\x83\x47\x83\x89\x81\x5B"}, {"接続", "\x90\xDA\x91\xB1"},
+                                    {"表", "\x95\x5C"}, {"\\", "\\"}, {"\xFF", "\xFF"}, {" ", " "}};
+    static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\\", u"r e", u"表"};
+    std::mt19937 rng(99);
+    TempDir dir;
+    for (int round = 0; round < 45; ++round) {
+        unsigned codePage = round % 3 == 0 ? kCodePageUtf8 : round % 3 == 1 ? kCodePageShiftJis : kCodePageAnsi;
+        std::string bytes;
+        std::vector<std::string> texts;
+        CLogLineList lines;
+        int count = 1 + static_cast<int>(rng() % 400);
+        for (int i = 0; i < count; ++i) {
+            std::string line;
+            for (int k = static_cast<int>(rng() % 6); k > 0; --k) {
+                const Piece& p = kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];
+                line += codePage == kCodePageShiftJis ? p.sjis : p.utf8;
+            }
+            if (rng() % 25 == 0) line += std::string(rng() % 3000, 'z') + "ERROR";
+            line += "\r\n";
+            lines.Append(i, CTimeStamp(), bytes.size(), static_cast<int32_t>(line.size()));
+            bytes += line;
+            texts.push_back(line);
+        }
+        WriteBytes(dir.FsPath("random.log"), bytes);
+        CFile file;
+        ASSERT_EQ(1, file.Open(dir.File("random.log").c_str()));
+        CSearchCondition condition;
+        for (int t = 1 + static_cast<int>(rng() % 3); t > 0; --t) condition.Add(kTexts[rng() % 7]);
+        condition.SetMatchAll(static_cast<int>(rng() % 2));
+        std::vector<bool> hit;
+        for (const std::string& line : texts) {
+            int units = MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), nullptr, 0);
+            std::u16string wide(static_cast<size_t>(units), u'\0');
+            MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), &wide[0], units);
+            hit.push_back(condition.Matches(wide.data(), units) == 1);
+        }
+        int32_t before = static_cast<int32_t>(rng() % 4) - 1;
+        int32_t after = static_cast<int32_t>(rng() % 4) - 1;
+        std::vector<int32_t> extracted;
+        for (int32_t i = 0; i < count; ++i) {
+            if (!hit[i]) continue;
+            for (int32_t k = before > 0 ? std::max(0, i - before) : i; k < i; ++k) extracted.push_back(k);
+            for (int32_t k = i; k <= (after > 0 ? std::min(count - 1, i + after) : i); ++k) extracted.push_back(k);
+        }
+        int64_t maxRows = rng() % 4 == 0 ? 1 + static_cast<int64_t>(rng() % 300) : 0;
+        bool tooLarge = maxRows > 0 && static_cast<int64_t>(extracted.size()) > maxRows;
+        for (int threads : {1, 2}) {
+            CScanOptions options;
+            options.threads = threads;
+            options.twoCoreBytes = 0;
+            options.windowSize = 16 + static_cast<uint32_t>(rng() % 600);
+            options.chunkBytes = 1 + rng() % 3000;
+            options.maxRows = maxRows;
+            std::string what = "round " + std::to_string(round) + " threads " + std::to_string(threads);
+            for (int32_t start : {-1, 0, count / 3, count - 1, count + 5}) {
+                int32_t forward = -1;
+                for (int32_t i = std::max(start, 0); i < count && forward < 0; ++i) forward = hit[i] ? i : -1;
+                int32_t backward = -1;
+                for (int32_t i = std::min(start, count - 1); i >= 0 && backward < 0; --i) backward = hit[i] ? i : -1;
+                ASSERT_EQ(forward, SearchForward(&file, lines, start, condition, codePage, options)) << what;
+                ASSERT_EQ(backward, SearchBackward(&file, lines, start, condition, codePage, options)) << what;
+            }
+            CLogLineList result;
+            result.Append(lines.Entries()[0]);
+            ASSERT_EQ(tooLarge ? kExtractTooLarge : 1,
+                      ExtractLines(&file, lines, condition, codePage, before, after, &result, options))
+                << what;
+            ASSERT_EQ(tooLarge ? 1u : extracted.size() + 1, static_cast<size_t>(result.Count())) << what;
+            for (size_t k = 0; !tooLarge && k < extracted.size(); ++k) {
+                ASSERT_EQ(extracted[k], result.Entries()[k + 1].lineNumber) << what << " row " << k;
+            }
+        }
+    }
 }
 
 TEST(CopyLineListTest, CopiesEveryEntryInOrder) {

@@ -42,6 +42,8 @@ void RunInertDialog(int templateId, HWND owner) {
 }  // namespace
 
 void CAppMain::OnCommand(int id, int code) {
+    // Accelerators and queued messages reach here even while the commands are greyed.
+    if (m_currentJob != nullptr && IsLogCommand(id)) return;
     switch (id) {
         case kCmdOpen: {
             if (m_logFile.IsOpen()) return;

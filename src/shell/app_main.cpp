@@ -78,7 +78,11 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             OnLoadBegin();
             return 0;
         case UM_LOAD_END:
-            OnLoadEnd();
+        case UM_SCAN_DONE:
+            OnScanDone(reinterpret_cast<CScanJob*>(lParam));
+            return 0;
+        case UM_SCAN_PROGRESS:
+            OnScanProgress();
             return 0;
         case UM_OPEN_FILE:
             OnOpenFileMessage(reinterpret_cast<wchar_t*>(wParam));
@@ -163,8 +167,8 @@ void CAppMain::CloseAllChildren() {
 }
 
 void CAppMain::CloseEverything() {
-    // The worker may still be reading the file into a view: stop it first.
-    CancelAndWaitForLoad();
+    // The worker may still be reading the file or a view's lines: stop it first.
+    CancelAndWaitForScan();
     CloseAllChildren();
     m_logFile.Close();
     DeleteAllViews();
@@ -173,6 +177,8 @@ void CAppMain::CloseEverything() {
 
 void CAppMain::OnChildClosed(HWND window) {
     if (m_views == nullptr) return;
+    // A running job may read the closing view's lines.
+    CancelAndWaitForScan();
     if (m_views->Window() == window) {
         CloseEverything();
         return;
@@ -188,7 +194,7 @@ void CAppMain::OnChildClosed(HWND window) {
 }
 
 int CAppMain::CanClose() {
-    CancelAndWaitForLoad();
+    CancelAndWaitForScan();
     DeleteAllViews();
     return 1;
 }

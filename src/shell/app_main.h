@@ -1,6 +1,6 @@
 // CAppMain: the application object. Owns the view list, the one log file, the search
-// condition, the progress dialog and the loading worker thread; handles every command.
-// UI thread, except the worker's fields (thread id, busy flag) and OnLoadProgress.
+// condition, the progress dialog and the background runner; handles every command.
+// UI thread only: the runner's jobs carry their own inputs and report by posted messages.
 #pragma once
 
 #include <windows.h>
@@ -15,15 +15,21 @@
 #include "shell/app_base.h"
 #include "shell/event_listener.h"
 #include "shell/progress_dialog.h"
+#include "shell/scan_worker.h"
 
 class CLogView;
+class CLoadJob;
+class CSearchJob;
+class CExtractJob;
+class CErrorLogJob;
+class CCopyJob;
 
 constexpr UINT UM_LOAD_REQUEST = WM_USER + 4;
 constexpr UINT UM_LOAD_BEGIN = WM_USER + 5;
 constexpr UINT UM_LOAD_END = WM_USER + 6;
 constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 
-class CAppMain : public CAppBase, public CAppEventListener, public CProgressListener {
+class CAppMain : public CAppBase, public CAppEventListener {
 public:
     CAppMain();
     ~CAppMain() override;
@@ -47,18 +53,20 @@ public:
     HWND GetFrameWindow() override { return m_frame; }
     void OnLoadProgress(uint64_t done, uint64_t total) override;
     void JumpFirstViewToLine(int line) override;
-    // CProgressListener: the loader's per-block report (worker thread).
-    void OnProgress(uint64_t position, uint64_t total) override { OnLoadProgress(position, total); }
 
     // Loading pipeline.
     void OpenLogFile(const wchar_t* path);
     // On failure (null) lines still belong to the caller.
     CLogView* CreateLogView(CLogFile* file, CLogLineList* lines, const wchar_t* title);
-    static DWORD WINAPI LoadThreadProc(void* parameter);
+    // The background runner: started with the frame, stopped (after its job) at the end.
     void StartWorker();
     void StopWorker();
-    // Stops a running load (at its next block) and waits until the worker is idle.
-    void CancelAndWaitForLoad();
+    // Stops the running job at its next block, waits for it and settles it: a load keeps
+    // the lines indexed so far, any other job changes nothing. Before anything that
+    // closes the file, deletes views or ends the program.
+    void CancelAndWaitForScan();
+    // How long a background job runs before the progress dialog shows (tests shorten it).
+    void SetProgressDelay(UINT milliseconds) { m_progressDelay = milliseconds; }
 
     // Command 6004: the keyword list dialog; on OK the set is put in force, saved and every view repainted.
     void EditKeywords();
@@ -66,9 +74,12 @@ public:
     void EditSettings();
 
     // Search, extraction, error log and markers (the commands on the active view).
-    int32_t SearchNext(CLogView* view, int32_t start);
-    int32_t SearchPrevious(CLogView* view, int32_t start);
-    void ExtractLines(CLogView* source, CLogLineList* result);
+    // Searches from start (-1: the caret row); a hit becomes the caret row, centred, with
+    // highlighting on. Runs on this thread for a few rows, else in the background.
+    void SearchNext(CLogView* view, int32_t start);
+    void SearchPrevious(CLogView* view, int32_t start);
+    void StartSearch(CLogView* view, int32_t start, bool forward);
+    // 6016 (mode 0: the dialog) and 6023 (mode 1: the selection): a new view of the hits.
     void Extract(int mode);
     void ShowErrorLog();
     void SetHighlightSearchState(CLogView* view, bool on);
@@ -100,19 +111,30 @@ public:
     CLogFile& LogFile() { return m_logFile; }
     CSearchCondition& SearchConditions() { return m_searchConditions; }
     CProgressDialog& ProgressDialog() { return m_progress; }
-    bool WorkerBusy() const { return m_workerBusy.load() != 0; }
-    DWORD WorkerThreadId() const { return m_workerThreadId.load(); }
+    // A job is running, or its result has not been applied yet.
+    bool WorkerBusy() const { return m_currentJob != nullptr; }
+    bool WorkerStarted() const { return m_worker.Started(); }
 
 private:
     void OnLoadBegin();
-    void OnLoadEnd();
-    // Worker side of a request: Load, then the hand-over and UM_LOAD_END.
-    void RunLoad();
-    bool LoadInFlight() const;
-    // Waits (serving the worker's sent messages) until no request is pending or running.
-    void WaitForWorkerIdle();
-    // Gives a finished index to the view it was loaded for (or frees it); UI thread.
-    void DeliverLoadResult();
+    // Runs job on the worker (and owns it until it ends), or at once on this thread when
+    // quick is set or the worker is not there; then applies its result.
+    void RunJob(CScanJob* job, bool quick);
+    // The end of a job the worker posted; the current job is settled unless it already was.
+    void OnScanDone(CScanJob* job);
+    void OnScanProgress();
+    void OnTimer(UINT_PTR id) override;
+    // Applies a job's result on this thread and deletes the job.
+    void FinishJob(CScanJob* job);
+    void FinishLoad(CLoadJob* job);
+    void FinishSearch(CSearchJob* job);
+    void FinishExtract(CExtractJob* job);
+    void FinishErrorLog(CErrorLogJob* job);
+    void FinishCopy(CCopyJob* job);
+    // While a job runs in the background the commands on the log are greyed.
+    void EnableLogCommands(bool enabled);
+    // A second handle on the log for a job (the UI keeps reading through its own), or null.
+    CFile* OpenJobHandle();
     void OnOpenFileMessage(wchar_t* path);
     void OnCodePageChanged(int code);
     // The commands that act on the active view (search, extraction, markers, jumps);
@@ -123,22 +145,10 @@ private:
     CLogView* m_views = nullptr;
     CLogFile m_logFile;
     CSearchCondition m_searchConditions;
-    std::atomic<HANDLE> m_workerThread{nullptr};
-    std::atomic<DWORD> m_workerThreadId{0};
-    std::atomic<int> m_workerBusy{0};
-    // Set by Cancel or Close during a load; the loader checks it between blocks.
-    std::atomic<int> m_cancelLoad{0};
-    // The worker's hand-over: it leaves the finished index in m_loadedLines and then sets
-    // m_loadFinished; the UI thread gives it to m_loadingView (UI only). m_loadsPending
-    // counts requests posted and not yet finished, so a wait cannot miss a queued one.
-    std::atomic<CLogLineList*> m_loadedLines{nullptr};
-    std::atomic<int> m_loadFinished{0};
-    std::atomic<int> m_loadsPending{0};
-    CLogView* m_loadingView = nullptr;
-    // What the worker decodes and scans with: copied when a load is asked for, so that the
-    // settings and keyword dialogs never change what a running (or cancelled) load reads.
-    unsigned m_loadCodePage = 0;
-    CKeywordSet m_loadKeywords;
+    CScanWorker m_worker;
+    // The job handed to the worker, until its result has been applied.
+    CScanJob* m_currentJob = nullptr;
+    UINT m_progressDelay = 300;
     CProgressDialog m_progress;
 };
 

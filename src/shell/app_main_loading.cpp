@@ -1,8 +1,8 @@
-// CAppMain's loading pipeline: opening a log, creating views, the worker thread that
-// indexes the file, the progress dialog, and the clipboard copy of a view's selection.
-// The worker never touches a view: it leaves the finished index in m_loadedLines and the
-// UI thread hands it over, so views change only on the UI thread. Everything that closes
-// the file or deletes views first stops a running load and waits for the worker.
+// CAppMain's loading pipeline and its background runner: opening a log, creating views,
+// handing jobs to the runner with the progress dialog, and settling their results.
+// The runner never touches a view: a job leaves its result in itself and the UI thread
+// applies it, so views change only on the UI thread. Everything that closes the file or
+// deletes views first cancels the running job and waits for it.
 #include <cstring>
 #include <new>
 
@@ -10,129 +10,122 @@
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
+#include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
 namespace {
 
-constexpr int kWorkerStartPolls = 100;
-constexpr DWORD kPollMilliseconds = 10;
-
-// Serves messages that the worker sends to our windows (the progress dialog's controls)
-// while the UI thread waits, so that neither thread waits for the other.
-void ServeSentMessages(DWORD milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_SENDMESSAGE);
-    MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-}
+constexpr UINT_PTR kProgressTimer = 0x5157;
 
 }  // namespace
 
 void CAppMain::StartWorker() {
-    if (m_workerThread.load() != nullptr) return;
-    m_progress.SetCancelFlag(&m_cancelLoad);
-    DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, LoadThreadProc, this, 0, &id);
-    if (thread == nullptr) return;
-    m_workerThread.store(thread);
-    for (int i = 0; i < kWorkerStartPolls && m_workerThreadId.load() == 0; ++i) Sleep(kPollMilliseconds);
+    m_progress.SetCancelFlag(m_worker.CancelFlag());
+    m_worker.Start(m_frame);
 }
 
-DWORD WINAPI CAppMain::LoadThreadProc(void* parameter) {
-    auto* app = static_cast<CAppMain*>(parameter);
-    MSG msg;
-    // Create this thread's queue before the id is published, so no request can be lost.
-    PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    app->m_workerBusy.store(0);
-    app->m_workerThreadId.store(GetCurrentThreadId());
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        app->m_workerBusy.store(1);
-        if (msg.message == UM_LOAD_REQUEST) {
-            app->RunLoad();
-            app->m_loadsPending.fetch_sub(1);
-        }
-        app->m_workerBusy.store(0);
-    }
-    app->m_workerThreadId.store(0);
-    return 0;
+void CAppMain::StopWorker() {
+    CancelAndWaitForScan();
+    m_worker.Stop();
 }
 
-void CAppMain::RunLoad() {
-    PostMessageW(m_frame, UM_LOAD_BEGIN, 0, 0);
-    // Give the progress dialog time to appear before the first report.
-    Sleep(100);
-    m_loadedLines.store(m_logFile.Load(m_loadCodePage, &m_loadKeywords, this, &m_cancelLoad));
-    // From here on the worker touches neither the file nor the index.
-    m_loadFinished.store(1);
-    PostMessageW(m_frame, UM_LOAD_END, 0, 0);
-}
-
-bool CAppMain::LoadInFlight() const { return m_loadsPending.load() != 0 || m_workerBusy.load() != 0; }
-
-void CAppMain::WaitForWorkerIdle() {
-    while (LoadInFlight() && m_workerThreadId.load() != 0) ServeSentMessages(kPollMilliseconds);
-}
-
-void CAppMain::DeliverLoadResult() {
-    if (m_loadFinished.load() == 0) return;
-    m_loadFinished.store(0);
-    CLogLineList* lines = m_loadedLines.exchange(nullptr);
-    CLogView* view = m_loadingView;
-    m_loadingView = nullptr;
-    if (view == nullptr || !IsViewInList(view)) {
-        delete lines;
+void CAppMain::RunJob(CScanJob* job, bool quick) {
+    if (job == nullptr) return;
+    if (quick || m_currentJob != nullptr || !m_worker.Submit(job)) {
+        job->Run(nullptr, nullptr);
+        FinishJob(job);
         return;
     }
+    m_currentJob = job;
+    EnableLogCommands(false);
+    // A load shows its dialog when it starts; a scan only when it lasts.
+    if (job->Kind() != CScanKind::kLoad) SetTimer(m_frame, kProgressTimer, m_progressDelay, nullptr);
+}
+
+void CAppMain::OnTimer(UINT_PTR id) {
+    if (id != kProgressTimer) {
+        CAppBase::OnTimer(id);
+        return;
+    }
+    KillTimer(m_frame, kProgressTimer);
+    if (m_currentJob == nullptr || !m_worker.Busy() || m_progress.Window() != nullptr) return;
+    m_progress.SetKind(m_currentJob->Kind());
+    m_progress.Run(m_frame);
+}
+
+void CAppMain::OnLoadBegin() {
+    // A load that a Close already settled needs no dialog.
+    if (m_currentJob == nullptr || m_currentJob->Kind() != CScanKind::kLoad || !m_worker.Busy()) return;
+    if (m_progress.Window() != nullptr) return;
+    m_progress.SetKind(CScanKind::kLoad);
+    m_progress.Run(m_frame);
+}
+
+void CAppMain::OnScanProgress() {
+    uint64_t position = 0, total = 0;
+    m_worker.TakeProgress(&position, &total);
+    if (m_currentJob != nullptr) OnLoadProgress(position, total);
+}
+
+void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_progress.SetProgress(done, total); }
+
+void CAppMain::OnScanDone(CScanJob* job) {
+    // Compared only: a job that CancelAndWaitForScan settled is gone already.
+    if (m_currentJob == nullptr || job != m_currentJob || m_worker.Busy()) return;
+    KillTimer(m_frame, kProgressTimer);
+    HWND dialog = m_progress.Window();
+    if (dialog != nullptr) SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    m_currentJob = nullptr;
+    FinishJob(job);
+}
+
+void CAppMain::CancelAndWaitForScan() {
+    if (m_currentJob != nullptr) {
+        m_worker.Cancel();
+        m_worker.Wait();
+    }
+    KillTimer(m_frame, kProgressTimer);
+    m_progress.Close();
+    CScanJob* job = m_currentJob;
+    m_currentJob = nullptr;
+    if (job != nullptr) FinishJob(job);
+}
+
+void CAppMain::FinishJob(CScanJob* job) {
+    switch (job->Kind()) {
+        case CScanKind::kLoad: FinishLoad(static_cast<CLoadJob*>(job)); break;
+        case CScanKind::kSearch: FinishSearch(static_cast<CSearchJob*>(job)); break;
+        case CScanKind::kExtract: FinishExtract(static_cast<CExtractJob*>(job)); break;
+        case CScanKind::kErrorLog: FinishErrorLog(static_cast<CErrorLogJob*>(job)); break;
+        case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
+    }
+    delete job;
+    EnableLogCommands(true);
+}
+
+void CAppMain::EnableLogCommands(bool enabled) {
+    CLogView* active = ActiveView();
+    if (enabled) {
+        if (active != nullptr) OnViewStateChanged(active);
+        return;
+    }
+    for (int id : kLogCommands) EnableCommand(id, false);
+}
+
+void CAppMain::FinishLoad(CLoadJob* job) {
+    CLogView* view = job->view;
+    if (view == nullptr || !IsViewInList(view)) return;
+    CLogLineList* lines = job->lines;
+    job->lines = nullptr;
     CAppParameter* config = GetAppParameter();
     view->SetLines(lines, &m_logFile);
     view->SetKeywordSet(config != nullptr ? &config->Keywords() : nullptr);
     view->Invalidate();
 }
 
-void CAppMain::CancelAndWaitForLoad() {
-    if (LoadInFlight()) {
-        m_cancelLoad.store(1);
-        WaitForWorkerIdle();
-    }
-    m_progress.Close();
-    // A finished load whose UM_LOAD_END has not arrived yet is handed over now.
-    DeliverLoadResult();
+CFile* CAppMain::OpenJobHandle() {
+    return m_worker.Started() ? OpenAnotherHandle(&m_logFile) : nullptr;
 }
-
-void CAppMain::StopWorker() {
-    m_cancelLoad.store(1);
-    for (int i = 0; i < kWorkerStartPolls && m_workerBusy.load() != 0; ++i) ServeSentMessages(kPollMilliseconds);
-    if (m_workerThread.load() != nullptr) PostThreadMessageW(m_workerThreadId.load(), WM_QUIT, 0, 0);
-    HANDLE thread = m_workerThread.exchange(nullptr);
-    if (thread != nullptr) {
-        Sleep(kPollMilliseconds);
-        while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
-            ServeSentMessages(0);
-        }
-        CloseHandle(thread);
-    }
-    // The worker is gone: nothing can be in flight any more.
-    m_loadsPending.store(0);
-    m_workerBusy.store(0);
-    m_loadFinished.store(0);
-    delete m_loadedLines.exchange(nullptr);
-    m_loadingView = nullptr;
-}
-
-void CAppMain::OnLoadBegin() {
-    // A load that a Close already finished off needs no dialog.
-    if (!LoadInFlight() && m_loadFinished.load() == 0) return;
-    m_progress.Run(m_frame);
-}
-
-void CAppMain::OnLoadEnd() {
-    HWND dialog = m_progress.Window();
-    if (dialog != nullptr) SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-    DeliverLoadResult();
-    CLogView* active = ActiveView();
-    if (active != nullptr) OnViewStateChanged(active);
-}
-
-void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_progress.SetProgress(done, total); }
 
 void CAppMain::OpenLogFile(const wchar_t* path) {
     if (path == nullptr || path[0] == 0) return;
@@ -147,21 +140,19 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         EnableCommand(kCmdOpen, true);
         return;
     }
-    DWORD worker = m_workerThreadId.load();
-    if (!LoadInFlight() && worker != 0) {
-        m_cancelLoad.store(0);
-        m_loadFinished.store(0);
-        m_loadingView = view;
-        // The worker is idle: its inputs can be replaced without a race.
+    auto* job = new (std::nothrow) CLoadJob();
+    if (job != nullptr) {
         CAppParameter* config = GetAppParameter();
-        m_loadCodePage = config != nullptr ? config->m_codePage : 0;
-        m_loadKeywords.Clear();
-        if (config != nullptr) m_loadKeywords.CopyFrom(config->Keywords());
-        m_loadKeywords.BuildFlagTable();
-        m_loadsPending.fetch_add(1);
-        if (!PostThreadMessageW(worker, UM_LOAD_REQUEST, 0, reinterpret_cast<LPARAM>(view))) {
-            m_loadsPending.fetch_sub(1);
-            m_loadingView = nullptr;
+        job->frame = m_frame;
+        job->file = &m_logFile;
+        job->view = view;
+        job->codePage = config != nullptr ? config->m_codePage : 0;
+        if (config != nullptr) job->keywords.CopyFrom(config->Keywords());
+        job->keywords.BuildFlagTable();
+        if (m_currentJob == nullptr && m_worker.Submit(job)) {
+            m_currentJob = job;
+        } else {
+            delete job;  // the view stays empty, as when the worker is busy
         }
     }
     ActivateChild(view->Window());
@@ -198,32 +189,44 @@ void CAppMain::CopySelection() {
     EnableCommand(kCmdCopy, false);
     CLogView* view = ActiveView();
     if (view == nullptr) return;
-    char16_t* text = view->GetSelectedText();
-    if (view->SelectionState() != kSelectionNone) {
-        view->ClearSelection();
-        view->Invalidate();
-    }
+    bool copyable = view->HasCopyableSelection();
+    CRowRange range = view->SelectedRange();
+    view->ClearSelection();
+    view->Invalidate();
+    auto* job = copyable ? new (std::nothrow) CCopyJob() : nullptr;
+    if (job == nullptr) return;
+    CAppParameter* config = GetAppParameter();
+    job->lines = view->Lines();
+    job->codePage = config != nullptr ? config->m_codePage : 0;
+    job->firstRow = range.firstRow;
+    job->firstColumn = range.firstColumn;
+    job->lastRow = range.lastRow;
+    job->lastColumn = range.lastColumn;
+    bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
+    if (!quick) job->ownFile = OpenJobHandle();
+    job->file = job->ownFile != nullptr ? job->ownFile : view->File();
+    RunJob(job, job->ownFile == nullptr);
+}
+
+void CAppMain::FinishCopy(CCopyJob* job) {
+    const char16_t* text = job->text;
     size_t length = 0;
     while (text != nullptr && text[length] != 0) ++length;
-    // Nothing to copy must not empty the clipboard.
-    if (length == 0) {
-        std::free(text);
-        return;
-    }
+    // Nothing to copy (or a cancelled copy) must not empty the clipboard.
+    if (length == 0) return;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, (length + 1) * sizeof(char16_t));
     void* locked = memory != nullptr ? GlobalLock(memory) : nullptr;
-    if (locked != nullptr) {
-        std::memcpy(locked, text, (length + 1) * sizeof(char16_t));
-        GlobalUnlock(memory);
-        bool given = false;
-        if (OpenClipboard(m_frame)) {
-            EmptyClipboard();
-            given = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-            CloseClipboard();
-        }
-        if (!given) GlobalFree(memory);
-    } else if (memory != nullptr) {
-        GlobalFree(memory);
+    if (locked == nullptr) {
+        if (memory != nullptr) GlobalFree(memory);
+        return;
     }
-    std::free(text);
+    std::memcpy(locked, text, (length + 1) * sizeof(char16_t));
+    GlobalUnlock(memory);
+    bool given = false;
+    if (OpenClipboard(m_frame)) {
+        EmptyClipboard();
+        given = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        CloseClipboard();
+    }
+    if (!given) GlobalFree(memory);
 }

@@ -9,11 +9,13 @@
 #include "search/search_dialogs.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
+#include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
 namespace {
 
 constexpr int kTitleCapacity = 256;  // titles are cut to 255 characters
+constexpr int32_t kQuickErrorLines = 1000000;
 
 unsigned CodePage() {
     CAppParameter* config = GetAppParameter();
@@ -47,20 +49,36 @@ void CAppMain::SetHighlightSearchState(CLogView* view, bool on) {
     if (view != nullptr) view->SetHighlightSearch(on ? 1 : 0);
 }
 
-int32_t CAppMain::SearchNext(CLogView* view, int32_t start) {
-    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return -1;
-    if (start == -1) start = view->CaretLine();
-    int32_t found = SearchForward(view->File(), *view->Lines(), start, m_searchConditions, CodePage());
-    if (found >= 0) SetHighlightSearchState(view, true);
-    return found;
+void CAppMain::SearchNext(CLogView* view, int32_t start) {
+    StartSearch(view, start, true);
 }
 
-int32_t CAppMain::SearchPrevious(CLogView* view, int32_t start) {
-    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return -1;
-    if (start == -1) start = view->CaretLine();
-    int32_t found = SearchBackward(view->File(), *view->Lines(), start, m_searchConditions, CodePage());
-    if (found >= 0) SetHighlightSearchState(view, true);
-    return found;
+void CAppMain::SearchPrevious(CLogView* view, int32_t start) {
+    StartSearch(view, start, false);
+}
+
+void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
+    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
+    auto* job = new (std::nothrow) CSearchJob();
+    if (job == nullptr) return;
+    job->lines = view->Lines();
+    job->condition = &m_searchConditions;
+    job->view = view;
+    job->start = start == -1 ? view->CaretLine() : start;
+    job->forward = forward;
+    job->codePage = CodePage();
+    int32_t count = view->Lines()->Count();
+    bool quick = forward ? IsQuickScan(*job->lines, job->start, count - 1) : IsQuickScan(*job->lines, 0, job->start);
+    if (!quick) job->ownFile = OpenJobHandle();
+    job->file = job->ownFile != nullptr ? job->ownFile : view->File();
+    RunJob(job, job->ownFile == nullptr);
+}
+
+void CAppMain::FinishSearch(CSearchJob* job) {
+    // A result of -1 (or a cancelled search) leaves the view as it was.
+    if (job->result < 0 || !IsViewInList(job->view)) return;
+    SetHighlightSearchState(job->view, true);
+    job->view->GoToLine(job->result);
 }
 
 int CAppMain::UseSelectionAsCondition(CLogView* view) {
@@ -96,8 +114,7 @@ void CAppMain::RunSearchDialog(CLogView* view) {
     dialog.m_condition = &m_searchConditions;
     if (RunDialog(dialog, kDlgSearch, m_frame) != 1) return;
     m_searchConditions.SetMatchAll(0);
-    int32_t found = dialog.m_direction == 1 ? SearchNext(view, -1) : SearchPrevious(view, -1);
-    if (found >= 0) view->GoToLine(found);
+    StartSearch(view, -1, dialog.m_direction == 1);
 }
 
 void CAppMain::SearchAgain(CLogView* view, bool forward) {
@@ -109,22 +126,12 @@ void CAppMain::SearchAgain(CLogView* view, bool forward) {
     int32_t count = view->Lines() != nullptr ? view->Lines()->Count() : 0;
     int32_t caret = view->CaretLine();
     int32_t start = forward ? (caret + 1 < count ? caret + 1 : count) : (caret - 1 > 0 ? caret - 1 : 0);
-    int32_t found = forward ? SearchNext(view, start) : SearchPrevious(view, start);
-    if (found >= 0) view->GoToLine(found);
-}
-
-void CAppMain::ExtractLines(CLogView* source, CLogLineList* result) {
-    if (source == nullptr || source->Lines() == nullptr || source->File() == nullptr) return;
-    CAppParameter* config = GetAppParameter();
-    int before = config != nullptr ? config->m_contextBefore : 0;
-    int after = config != nullptr ? config->m_contextAfter : 0;
-    ::ExtractLines(source->File(), *source->Lines(), m_searchConditions, CodePage(), before, after, result);
-    SetHighlightSearchState(source, result->Count() > 0);
+    StartSearch(view, start, forward);
 }
 
 void CAppMain::Extract(int mode) {
     CLogView* view = ActiveView();
-    if (view == nullptr || view->Lines() == nullptr) return;
+    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
     if (mode == 0) {
         if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
         CExtractionLogDialog dialog;
@@ -133,13 +140,37 @@ void CAppMain::Extract(int mode) {
     } else if (!UseSelectionAsCondition(view) || m_searchConditions.Count() == 0) {
         return;
     }
-    auto* lines = new (std::nothrow) CLogLineList();
-    if (lines == nullptr) return;
-    ExtractLines(view, lines);
-    if (lines->Count() == 0) {
-        delete lines;
+    auto* job = new (std::nothrow) CExtractJob();
+    if (job == nullptr) return;
+    CAppParameter* config = GetAppParameter();
+    job->source = view->Lines();
+    job->condition = &m_searchConditions;
+    job->view = view;
+    job->codePage = CodePage();
+    job->before = config != nullptr ? config->m_contextBefore : 0;
+    job->after = config != nullptr ? config->m_contextAfter : 0;
+    bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
+    if (!quick) job->ownFile = OpenJobHandle();
+    job->file = job->ownFile != nullptr ? job->ownFile : view->File();
+    RunJob(job, job->ownFile == nullptr);
+}
+
+void CAppMain::FinishExtract(CExtractJob* job) {
+    CLogView* view = job->view;
+    if (!IsViewInList(view)) return;
+    if (job->status == kExtractTooLarge) {
+        bool japanese = Language() == 1;
+        MessageBoxW(m_frame,
+                    japanese ? L"抽出結果が大きすぎるため、抽出を中止しました。前後の行数を減らすか、条件を絞ってください。"
+                             : L"The extraction was stopped because its result would be too large. Take fewer lines "
+                               L"before and after each hit, or narrow the conditions.",
+                    japanese ? L"抽出" : L"Extraction", MB_OK | MB_ICONWARNING);
         return;
     }
+    // A cancelled or failed extraction opens nothing and changes nothing.
+    if (job->status != 1 || job->lines == nullptr) return;
+    SetHighlightSearchState(view, job->lines->Count() > 0);
+    if (job->lines->Count() == 0) return;
     std::u16string title = Language() == 1 ? u"抽出:" : u"Extraction:";
     for (int i = 0; i < m_searchConditions.Count(); ++i) {
         int length = 0;
@@ -148,15 +179,25 @@ void CAppMain::Extract(int mode) {
         if (i > 0) AppendTitle(&title, m_searchConditions.MatchAll() ? u" and " : u" or ");
         AppendTitle(&title, text);
     }
+    CLogLineList* lines = job->lines;
+    job->lines = nullptr;
     CLogView* created = CreateLogView(view->File(), lines, W(title.c_str()));
     ShowNewView(created, lines);
 }
 
+// Copying the entries is quick up to a few million; beyond that it goes to the runner.
 void CAppMain::ShowErrorLog() {
     if (m_logFile.ErrorLines().Count() == 0) return;
-    auto* lines = new (std::nothrow) CLogLineList();
-    if (lines == nullptr) return;
-    CopyLineList(m_logFile.ErrorLines(), lines);
+    auto* job = new (std::nothrow) CErrorLogJob();
+    if (job == nullptr) return;
+    job->source = &m_logFile.ErrorLines();
+    RunJob(job, m_logFile.ErrorLines().Count() < kQuickErrorLines);
+}
+
+void CAppMain::FinishErrorLog(CErrorLogJob* job) {
+    if (job->lines == nullptr || job->lines->Count() == 0) return;
+    CLogLineList* lines = job->lines;
+    job->lines = nullptr;
     CLogView* created = CreateLogView(&m_logFile, lines, Language() == 1 ? L"エラーログ" : L"Error Log");
     ShowNewView(created, lines);
 }

@@ -74,3 +74,18 @@ constexpr int kCtlAboutVersion = IDC_ABOUT_VERSION;
 constexpr int kCtlAboutEdition = IDC_ABOUT_EDITION;
 constexpr int kCtlProgressBar = IDC_PROGRESS_BAR;
 constexpr int kCtlProgressText = IDC_PROGRESS_TEXT;
+
+// Commands that read the log or change its views: greyed and refused while a background job runs.
+inline constexpr int kLogCommands[] = {
+    kCmdOpen,           kCmdCopy,          kCmdSearch,      kCmdSearchPrevious,        kCmdSearchNext,
+    kCmdHighlightSearch, kCmdExtract,      kCmdErrorLog,    kCmdJumpTop,               kCmdJumpEnd,
+    kCmdJump,           kCmdMarker,        kCmdMarkerPrevious, kCmdMarkerNext,         kCmdMarkerDeleteAll,
+    kCmdMarkerList,     kCmdContextSearchPrevious, kCmdContextSearchNext, kCmdContextExtract,
+    kCmdHighlightSettings};
+
+inline bool IsLogCommand(int id) {
+    for (int command : kLogCommands) {
+        if (command == id) return true;
+    }
+    return false;
+}

@@ -1,6 +1,4 @@
-// CProgressDialog: the loading progress. The worker talks to the controls with
-// SendMessageW, which the UI thread's modal loop serves; the window handle the worker
-// reads is cleared before the dialog is destroyed, so it never addresses a dead dialog.
+// CProgressDialog: the progress of a load or a scan, in the language of the interface.
 #include "shell/progress_dialog.h"
 
 #include <commctrl.h>
@@ -12,10 +10,45 @@
 
 QUILLON_DIALOG_BINDING(CProgressDialog)
 
+namespace {
+
+bool Japanese() {
+    CAppParameter* config = GetAppParameter();
+    return config != nullptr && config->m_language == kLanguageJapanese;
+}
+
+// The caption of a scan's dialog (a load keeps the template's).
+const wchar_t* Caption(CScanKind kind, bool japanese) {
+    switch (kind) {
+        case CScanKind::kSearch: return japanese ? L"検索" : L"Search";
+        case CScanKind::kExtract: return japanese ? L"ログを抽出" : L"Extraction";
+        case CScanKind::kErrorLog: return japanese ? L"エラーログ" : L"Error Log";
+        case CScanKind::kCopy: return japanese ? L"コピー" : L"Copy";
+        case CScanKind::kLoad: break;
+    }
+    return nullptr;
+}
+
+const char16_t* TextFormat(CScanKind kind, bool japanese) {
+    switch (kind) {
+        case CScanKind::kSearch: return japanese ? u"検索中... %lld / %lld 行 (%d%%)" : u"Searching ... %lld / %lld rows (%d%%)";
+        case CScanKind::kExtract:
+            return japanese ? u"抽出中... %lld / %lld 行 (%d%%)" : u"Extracting ... %lld / %lld rows (%d%%)";
+        case CScanKind::kErrorLog:
+        case CScanKind::kCopy: return japanese ? u"コピー中... %lld / %lld 行 (%d%%)" : u"Copying ... %lld / %lld rows (%d%%)";
+        case CScanKind::kLoad: break;
+    }
+    return japanese ? u"読み込み完了... %lld / %lld bytes (%d%%)" : u"Loading ... %lld / %lld bytes (%d%%)";
+}
+
+}  // namespace
+
 void CProgressDialog::OnInitDialog(HWND window) {
     m_window = window;
     SendDlgItemMessageW(window, kCtlProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendDlgItemMessageW(window, kCtlProgressBar, PBM_SETPOS, 0, 0);
+    const wchar_t* caption = Caption(m_kind, Japanese());
+    if (caption != nullptr) SetWindowTextW(window, caption);
     m_shown.store(window);
 }
 
@@ -40,10 +73,7 @@ void CProgressDialog::SetProgress(uint64_t position, uint64_t total) {
     if (window == nullptr) return;
     uint64_t percent = total != 0 ? position * 100 / total : 0;
     SendDlgItemMessageW(window, kCtlProgressBar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    CAppParameter* config = GetAppParameter();
-    bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
-    const char16_t* format =
-        japanese ? u"読み込み完了... %lld / %lld bytes (%d%%)" : u"Loading ... %lld / %lld bytes (%d%%)";
+    const char16_t* format = TextFormat(m_kind, Japanese());
     char16_t text[128];
     FormatString(text, 128, format, static_cast<long long>(position), static_cast<long long>(total),
                  static_cast<int>(percent));

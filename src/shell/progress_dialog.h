@@ -1,6 +1,6 @@
-// CProgressDialog: the modal dialog shown while a log loads: a progress bar and a text
-// with the bytes read so far. SetProgress is called on the loading worker thread; the
-// rest runs on the UI thread. Cancel asks the load to stop at its next block.
+// CProgressDialog: the modal dialog shown while a background job runs (a load, or a scan
+// that lasts): a progress bar and a text with what is done so far. UI thread only (the
+// runner's progress arrives as posted messages). Cancel asks the job to stop at its next block.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "shell/dialog.h"
+#include "shell/scan_worker.h"
 
 class CProgressDialog : public CDialog {
     QUILLON_DIALOG_DECLARE(CProgressDialog)
@@ -21,8 +22,10 @@ public:
     int OnOK(HWND window) override;
     int OnCancel(HWND window) override;
 
-    // Bar and text for position of total bytes; nothing while the dialog has no window.
-    // Safe to call from the worker thread.
+    // What the next Run shows: the caption and the unit of the text (bytes for a load, rows
+    // for a scan).
+    void SetKind(CScanKind kind) { m_kind = kind; }
+    // Bar and text for position of total; nothing while the dialog has no window.
     void SetProgress(uint64_t position, uint64_t total);
     // Runs the dialog modally over owner (template 1002, or 1102 in English); returns its result.
     INT_PTR Run(HWND owner);
@@ -35,6 +38,7 @@ private:
     void Forget();
 
     std::atomic<int>* m_cancelFlag = nullptr;
+    CScanKind m_kind = CScanKind::kLoad;
     // The window as the worker sees it: set on WM_INITDIALOG, cleared before the dialog ends.
     std::atomic<HWND> m_shown{nullptr};
 };

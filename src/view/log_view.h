@@ -11,6 +11,7 @@
 
 #include "document/log_file.h"
 #include "document/log_line.h"
+#include "document/row_text.h"
 #include "keywords/keyword_set.h"
 #include "search/marker_list.h"
 #include "search/search_condition.h"
@@ -23,7 +24,7 @@ constexpr int kSelectionDragging = 2;
 constexpr int kSelectionMade = 3;
 
 // The longest part of a row that drawing, copying and word selection look at.
-constexpr int kRowDrawBytes = 8192;
+constexpr int kRowDrawBytes = kRowTextBytes;
 
 class CLogView : public CAppMDIChild {
 public:
@@ -71,6 +72,9 @@ public:
     // The selected rows' text, line breaks included, as a new NUL-terminated buffer (free
     // with std::free), or null without a complete selection. Clears the selection.
     char16_t* GetSelectedText();
+    // A made selection over rows of a list (what GetSelectedText would copy), and its range.
+    bool HasCopyableSelection() const;
+    CRowRange SelectedRange() const;
     // The token containing a display offset of text: start and length (0, 0 for none).
     void FindTokenAt(const char16_t* text, int count, int offset, int* start, int* length) const;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/app_parameter.h"
+#include "document/row_text.h"
 #include "foundation/convert.h"
 #include "keywords/token_scanner.h"
 #include "view/log_view.h"
@@ -14,8 +15,6 @@ unsigned LogCodePage() {
     CAppParameter* config = GetAppParameter();
     return config != nullptr ? config->m_codePage : kCodePageAnsi;
 }
-
-int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
 
 }  // namespace
 
@@ -90,46 +89,23 @@ void CLogView::SelectTokenAt(int row, int offset) {
 }
 
 char16_t* CLogView::GetSelectedText() {
-    if (m_selectionMode != kSelectionMade || m_selFirstRow > m_selLastRow || m_lines == nullptr) return nullptr;
-    int first = m_selFirstRow < 0 ? 0 : m_selFirstRow;
-    int last = m_selLastRow < m_lines->Count() ? m_selLastRow : m_lines->Count() - 1;
-    size_t capacity = 1;
-    for (int i = first; i <= last; ++i) {
-        int length = m_lines->Entries()[i].length;
-        capacity += static_cast<size_t>(length < kRowDrawBytes ? (length > 0 ? length : 0) : kRowDrawBytes) + 2;
-    }
-    auto* result = static_cast<char16_t*>(std::malloc(capacity * sizeof(char16_t)));
-    auto* bytes = static_cast<char*>(std::malloc(kRowDrawBytes + 1));
-    auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
-    if (result == nullptr || bytes == nullptr || text == nullptr) {
-        std::free(result);
-        std::free(bytes);
-        std::free(text);
-        return nullptr;
-    }
-    size_t used = 0;
-    result[0] = 0;
-    for (int i = first; i <= last; ++i) {
-        int count = ReadRowPrefix(i, bytes, text);
-        if (count <= 0) continue;
-        int s = i == m_selFirstRow ? Clamp(m_selFirstColumn, 0, count) : 0;
-        int e = i == m_selLastRow ? Clamp(m_selLastColumn, 0, count) : count;
-        if (e <= s) continue;
-        auto part = static_cast<size_t>(e - s);
-        if (used + part + 1 > capacity) {
-            size_t grown = capacity + part + 256;
-            auto* bigger = static_cast<char16_t*>(std::realloc(result, grown * sizeof(char16_t)));
-            if (bigger == nullptr) break;
-            result = bigger;
-            capacity = grown;
-        }
-        std::memcpy(result + used, text + s, part * sizeof(char16_t));
-        used += part;
-        result[used] = 0;
-    }
-    std::free(bytes);
-    std::free(text);
+    if (!HasCopyableSelection()) return nullptr;
+    char16_t* result = RangeText(m_file, *m_lines, SelectedRange(), LogCodePage());
     m_selectionMode = kSelectionNone;
     Invalidate();
     return result;
+}
+
+bool CLogView::HasCopyableSelection() const {
+    return m_selectionMode == kSelectionMade && m_selFirstRow <= m_selLastRow && m_lines != nullptr &&
+           m_file != nullptr;
+}
+
+CRowRange CLogView::SelectedRange() const {
+    CRowRange range;
+    range.firstRow = m_selFirstRow;
+    range.firstColumn = m_selFirstColumn;
+    range.lastRow = m_selLastRow;
+    range.lastColumn = m_selLastColumn;
+    return range;
 }

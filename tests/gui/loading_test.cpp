@@ -203,7 +203,7 @@ void ExpectProgressTexts(const ProgressWatch& watch, const std::wstring& prefix,
 TEST_F(LoadingTest, ProgressDialogShowsTheBytesRead) {
     for (int language : {0, 1}) {
         Start(language);
-        int lines = WriteBigLog("progress.log", 25);
+        int lines = WriteBigLog("progress.log", 100);
         long long size = static_cast<long long>(std::filesystem::file_size(m_dir.FsPath("progress.log")));
         ProgressWatch watch;
         OpenWatched(PathOf("progress.log"), &watch);
@@ -284,7 +284,8 @@ TEST_F(LoadingTest, CancelKeepsTheLinesIndexedSoFar) {
     Start(0);
     int lines = WriteBigLog("big.log", 120);
     ProgressWatch watch;
-    watch.trigger = [](const std::wstring& text) { return Position(text) >= 10485760; };
+    // The first quarter of the range is the counting pass; cancel in the indexing pass.
+    watch.trigger = [](const std::wstring& text) { return Position(text) >= 62914560; };
     watch.act = [](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); };
     OpenWatched(PathOf("big.log"), &watch);
     ASSERT_TRUE(watch.acted) << "the load ended before it could be cancelled";
@@ -306,6 +307,26 @@ TEST_F(LoadingTest, CancelKeepsTheLinesIndexedSoFar) {
     CLogView* next = OpenAndWait(WriteLog("small.log", "x\r\ny\r\n"));
     ASSERT_NE(nullptr, next);
     EXPECT_EQ(2, next->Lines()->Count());
+}
+
+// The counting pass of a large file shows its progress too, and a Cancel there leaves an
+// empty, usable view.
+TEST_F(LoadingTest, CancelDuringTheCountingPassGivesNoLines) {
+    Start(0);
+    WriteBigLog("big.log", 120);
+    ProgressWatch watch;
+    watch.trigger = [](const std::wstring& text) { return Position(text) > 0; };
+    watch.act = [](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); };
+    OpenWatched(PathOf("big.log"), &watch);
+    ASSERT_TRUE(watch.acted) << "the counting pass showed no progress";
+    EXPECT_LT(Position(watch.texts.front()), 120 * 1048576 / 4);
+    ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
+    CLogView* v = m_app->FirstView();
+    EXPECT_EQ(0, v->Lines()->Count());
+    SizeView(v, 800, 400);
+    Paint(v);
+    SendMessageW(m_frame, WM_COMMAND, IDM_JUMP_END, 0);
+    EXPECT_EQ(0, v->CaretLine());
 }
 
 TEST_F(LoadingTest, CloseDuringALoadStopsItFirst) {
@@ -345,7 +366,7 @@ TEST_F(LoadingTest, ExitDuringALoadStopsItFirst) {
     EXPECT_EQ(nullptr, m_app->FirstView());
     EXPECT_FALSE(m_app->WorkerBusy());
     m_app->StopWorker();
-    EXPECT_EQ(0u, m_app->WorkerThreadId());
+    EXPECT_FALSE(m_app->WorkerStarted());
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+// Row texts for the view and the clipboard copy.
+#include "document/row_text.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "foundation/convert.h"
+
+namespace {
+
+constexpr int32_t kRowsBetweenChecks = 4096;
+
+int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
+
+}  // namespace
+
+int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* bytes, char16_t* text) {
+    if (file == nullptr || line.length <= 0) return 0;
+    uint32_t want = line.length < kRowTextBytes ? static_cast<uint32_t>(line.length) : kRowTextBytes;
+    uint32_t read = file->Read(bytes, want, line.offset);
+    if (read == 0) return 0;
+    bytes[read] = 0;
+    // The text ends at the first NUL byte, as a C string would.
+    int n = static_cast<int>(strnlen(bytes, read));
+    if (n == 0) return 0;
+    int units = MultiByteToWide(codePage, bytes, n, text, kRowTextBytes);
+    return units > 0 ? units : 0;
+}
+
+char16_t* RangeText(CFile* file, const CLogLineList& lines, const CRowRange& range, unsigned codePage,
+                    const std::atomic<int>* cancel, CProgressListener* listener) {
+    int32_t first = range.firstRow < 0 ? 0 : range.firstRow;
+    int32_t last = range.lastRow < lines.Count() ? range.lastRow : lines.Count() - 1;
+    // Each row decodes to at most as many units as it has bytes (up to the prefix).
+    size_t capacity = 1;
+    for (int32_t i = first; i <= last; ++i) {
+        int32_t length = lines.Entries()[i].length;
+        capacity += static_cast<size_t>(length < kRowTextBytes ? (length > 0 ? length : 0) : kRowTextBytes);
+    }
+    auto* result = static_cast<char16_t*>(std::malloc(capacity * sizeof(char16_t)));
+    auto* bytes = static_cast<char*>(std::malloc(kRowTextBytes + 1));
+    auto* text = static_cast<char16_t*>(std::malloc(kRowTextBytes * sizeof(char16_t)));
+    bool ok = result != nullptr && bytes != nullptr && text != nullptr;
+    size_t used = 0;
+    if (ok) result[0] = 0;
+    for (int32_t i = first; ok && i <= last; ++i) {
+        if ((i - first) % kRowsBetweenChecks == 0) {
+            if (cancel != nullptr && cancel->load() != 0) ok = false;
+            if (listener != nullptr) listener->OnProgress(static_cast<uint64_t>(i - first), static_cast<uint64_t>(last - first + 1));
+            if (!ok) break;
+        }
+        int count = ReadRowText(file, lines.Entries()[i], codePage, bytes, text);
+        int s = i == range.firstRow ? Clamp(range.firstColumn, 0, count) : 0;
+        int e = i == range.lastRow ? Clamp(range.lastColumn, 0, count) : count;
+        if (e <= s) continue;
+        auto part = static_cast<size_t>(e - s);
+        if (used + part + 1 > capacity) part = capacity - used - 1;  // a row decoded wider than its bytes
+        std::memcpy(result + used, text + s, part * sizeof(char16_t));
+        used += part;
+        result[used] = 0;
+    }
+    std::free(bytes);
+    std::free(text);
+    if (!ok) {
+        std::free(result);
+        return nullptr;
+    }
+    return result;
+}

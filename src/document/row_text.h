@@ -1,0 +1,30 @@
+// The text of a range of rows, as the view shows and copies it: each row's first
+// kRowTextBytes bytes, ending at a NUL byte, decoded with the log's code page.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "document/file.h"
+#include "document/log_line.h"
+#include "document/progress_listener.h"
+
+// The longest part of a row that drawing, copying and word selection look at.
+constexpr int kRowTextBytes = 8192;
+
+struct CRowRange {
+    int32_t firstRow = 0;
+    int32_t firstColumn = 0;  // UTF-16 units into the first row
+    int32_t lastRow = 0;
+    int32_t lastColumn = 0;  // end (exclusive) in the last row
+};
+
+// Reads a row's prefix into bytes (kRowTextBytes + 1) and decodes it into text
+// (kRowTextBytes units); returns the unit count, 0 for nothing.
+int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* bytes, char16_t* text);
+
+// The range's text, line breaks as they are in the file, as a new NUL-terminated buffer
+// (std::free), or null when out of memory or cancelled (*cancel non-zero, checked every
+// few thousand rows). Rows outside the list are left out. Progress: rows done of rows.
+char16_t* RangeText(CFile* file, const CLogLineList& lines, const CRowRange& range, unsigned codePage,
+                    const std::atomic<int>* cancel = nullptr, CProgressListener* listener = nullptr);

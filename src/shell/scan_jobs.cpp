@@ -1,0 +1,68 @@
+// The background jobs: each runs one core operation with the runner's cancel flag and
+// progress listener.
+#include "shell/scan_jobs.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "document/row_text.h"
+#include "search/line_scan.h"
+#include "shell/app_main.h"
+
+namespace {
+
+// A few milliseconds of reading and matching, even under Wine.
+constexpr int32_t kQuickRows = 100000;
+constexpr uint64_t kQuickBytes = 2u << 20;
+
+}  // namespace
+
+bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
+    if (first < 0) first = 0;
+    if (last >= lines.Count()) last = lines.Count() - 1;
+    if (last - first >= kQuickRows) return false;
+    uint64_t bytes = 0;
+    for (int32_t i = first; i <= last; ++i) bytes += static_cast<uint32_t>(lines.Entries()[i].length);
+    return bytes <= kQuickBytes;
+}
+
+void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    PostMessageW(frame, UM_LOAD_BEGIN, 0, 0);
+    lines = file->Load(codePage, &keywords, progress, cancel);
+}
+
+UINT CLoadJob::DoneMessage() const {
+    return UM_LOAD_END;
+}
+
+void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    result = forward ? SearchForward(file, *lines, start, *condition, codePage, progress, cancel)
+                     : SearchBackward(file, *lines, start, *condition, codePage, progress, cancel);
+}
+
+void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    lines = new (std::nothrow) CLogLineList();
+    status = lines != nullptr
+                 ? ExtractLines(file, *source, *condition, codePage, before, after, lines, progress, cancel)
+                 : 0;
+}
+
+void CErrorLogJob::Run(const std::atomic<int>*, CProgressListener*) {
+    // A copy of 32-byte entries: fast even for millions, so it is not cancelled half-way.
+    lines = new (std::nothrow) CLogLineList();
+    status = lines != nullptr ? CopyLineList(*source, lines) : 0;
+}
+
+void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    CRowRange range;
+    range.firstRow = firstRow;
+    range.firstColumn = firstColumn;
+    range.lastRow = lastRow;
+    range.lastColumn = lastColumn;
+    text = RangeText(file, *lines, range, codePage, cancel, progress);
+}
+
+CCopyJob::~CCopyJob() {
+    delete ownFile;
+    std::free(text);
+}

@@ -1,0 +1,106 @@
+// The jobs the application hands to its background runner: each holds its inputs (copies,
+// or what the UI leaves untouched until the job has ended) and its result, which the UI
+// thread applies when the job's end arrives.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "document/log_file.h"
+#include "document/log_line.h"
+#include "keywords/keyword_set.h"
+#include "search/search_condition.h"
+#include "shell/scan_worker.h"
+
+class CLogView;
+
+// True when rows first..last of lines are few and short enough to scan on the UI thread
+// without a noticeable pause (the rest goes to the background runner).
+bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last);
+
+// Indexes the open log for a view. Posts UM_LOAD_BEGIN when it starts; ends with UM_LOAD_END.
+class CLoadJob : public CScanJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kLoad; }
+    UINT DoneMessage() const override;
+
+    HWND frame = nullptr;
+    CLogFile* file = nullptr;
+    CLogView* view = nullptr;
+    unsigned codePage = 0;
+    CKeywordSet keywords;  // a copy: the keyword dialog may change the set in force meanwhile
+    CLogLineList* lines = nullptr;  // the result; owned by the job until handed over
+    ~CLoadJob() override { delete lines; }
+};
+
+// A search from a start row forwards or backwards; result is the row, -1, or kScanCancelled.
+class CSearchJob : public CScanJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kSearch; }
+    ~CSearchJob() override { delete ownFile; }
+
+    CFile* file = nullptr;     // the handle the scan reads through
+    CFile* ownFile = nullptr;  // a handle of the job's own (deleted with it), or null
+    const CLogLineList* lines = nullptr;
+    const CSearchCondition* condition = nullptr;
+    CLogView* view = nullptr;
+    int32_t start = 0;
+    bool forward = true;
+    unsigned codePage = 0;
+    int32_t result = -1;
+};
+
+// An extraction into a new list; status as ExtractLines returns it.
+class CExtractJob : public CScanJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kExtract; }
+    ~CExtractJob() override {
+        delete ownFile;
+        delete lines;
+    }
+
+    CFile* file = nullptr;
+    CFile* ownFile = nullptr;
+    const CLogLineList* source = nullptr;
+    const CSearchCondition* condition = nullptr;
+    CLogView* view = nullptr;
+    unsigned codePage = 0;
+    int32_t before = 0;
+    int32_t after = 0;
+    CLogLineList* lines = nullptr;  // the result; owned by the job until a view takes it
+    int status = 0;
+};
+
+// The copy of the error-line list for the error-log view.
+class CErrorLogJob : public CScanJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kErrorLog; }
+    ~CErrorLogJob() override { delete lines; }
+
+    const CLogLineList* source = nullptr;
+    CLogLineList* lines = nullptr;
+    int status = 0;
+};
+
+// The text of a selection for the clipboard.
+class CCopyJob : public CScanJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kCopy; }
+    ~CCopyJob() override;
+
+    CFile* file = nullptr;
+    CFile* ownFile = nullptr;
+    const CLogLineList* lines = nullptr;
+    unsigned codePage = 0;
+    int32_t firstRow = 0;
+    int32_t firstColumn = 0;
+    int32_t lastRow = 0;
+    int32_t lastColumn = 0;
+    char16_t* text = nullptr;  // the result (std::free), null when cancelled or out of memory
+};

@@ -1,0 +1,89 @@
+// CScanWorker: a thread that sleeps on an event until a job is handed over, runs it, marks
+// itself idle and posts the job's end to the frame.
+#include "shell/scan_worker.h"
+
+CScanWorker::~CScanWorker() {
+    Stop();
+}
+
+bool CScanWorker::Start(HWND frame) {
+    if (m_thread != nullptr) return true;
+    m_frame = frame;
+    m_startEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_idleEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    if (m_startEvent != nullptr && m_idleEvent != nullptr) {
+        m_state.store(kIdle);
+        m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+    }
+    if (m_thread != nullptr) return true;
+    if (m_startEvent != nullptr) CloseHandle(m_startEvent);
+    if (m_idleEvent != nullptr) CloseHandle(m_idleEvent);
+    m_startEvent = nullptr;
+    m_idleEvent = nullptr;
+    return false;
+}
+
+void CScanWorker::Stop() {
+    if (m_thread == nullptr) return;
+    Cancel();
+    Wait();
+    m_state.store(kQuitting);
+    SetEvent(m_startEvent);
+    WaitForSingleObject(m_thread, INFINITE);
+    CloseHandle(m_thread);
+    CloseHandle(m_startEvent);
+    CloseHandle(m_idleEvent);
+    m_thread = nullptr;
+    m_startEvent = nullptr;
+    m_idleEvent = nullptr;
+    m_job = nullptr;
+    m_state.store(kIdle);
+}
+
+bool CScanWorker::Submit(CScanJob* job) {
+    if (m_thread == nullptr || job == nullptr || m_state.load() != kIdle) return false;
+    m_job = job;
+    m_cancel.store(0);
+    m_position.store(0);
+    m_total.store(0);
+    m_progressPosted.store(0);
+    ResetEvent(m_idleEvent);
+    m_state.store(kRunning);
+    SetEvent(m_startEvent);
+    return true;
+}
+
+void CScanWorker::Wait() {
+    if (m_thread != nullptr && m_state.load() == kRunning) WaitForSingleObject(m_idleEvent, INFINITE);
+}
+
+void CScanWorker::TakeProgress(uint64_t* position, uint64_t* total) {
+    m_progressPosted.store(0);
+    *position = m_position.load();
+    *total = m_total.load();
+}
+
+void CScanWorker::OnProgress(uint64_t position, uint64_t total) {
+    m_position.store(position);
+    m_total.store(total);
+    if (m_progressPosted.exchange(1) == 0) PostMessageW(m_frame, UM_SCAN_PROGRESS, 0, 0);
+}
+
+DWORD WINAPI CScanWorker::ThreadProc(void* parameter) {
+    static_cast<CScanWorker*>(parameter)->Loop();
+    return 0;
+}
+
+void CScanWorker::Loop() {
+    for (;;) {
+        WaitForSingleObject(m_startEvent, INFINITE);
+        if (m_state.load() == kQuitting) return;
+        CScanJob* job = m_job;
+        if (job != nullptr) job->Run(&m_cancel, this);
+        UINT done = job != nullptr ? job->DoneMessage() : UM_SCAN_DONE;
+        // Idle before the post: the frame may start the next job as soon as it hears of this one.
+        m_state.store(kIdle);
+        SetEvent(m_idleEvent);
+        PostMessageW(m_frame, done, 0, reinterpret_cast<LPARAM>(job));
+    }
+}

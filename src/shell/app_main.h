@@ -114,6 +114,7 @@ public:
     // A job is running, or its result has not been applied yet.
     bool WorkerBusy() const { return m_currentJob != nullptr; }
     bool WorkerStarted() const { return m_worker.Started(); }
+    CScanWorker& Worker() { return m_worker; }
 
 private:
     void OnLoadBegin();

@@ -195,7 +195,7 @@ void CAppMain::ShowErrorLog() {
 }
 
 void CAppMain::FinishErrorLog(CErrorLogJob* job) {
-    if (job->lines == nullptr || job->lines->Count() == 0) return;
+    if (job->status != 1 || job->lines == nullptr || job->lines->Count() == 0) return;
     CLogLineList* lines = job->lines;
     job->lines = nullptr;
     CLogView* created = CreateLogView(&m_logFile, lines, Language() == 1 ? L"エラーログ" : L"Error Log");

@@ -14,6 +14,7 @@ namespace {
 // A few milliseconds of reading and matching, even under Wine.
 constexpr int32_t kQuickRows = 100000;
 constexpr uint64_t kQuickBytes = 2u << 20;
+constexpr int32_t kErrorCopyBlock = 65536;
 
 }  // namespace
 
@@ -47,10 +48,21 @@ void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progres
                  : 0;
 }
 
-void CErrorLogJob::Run(const std::atomic<int>*, CProgressListener*) {
-    // A copy of 32-byte entries: fast even for millions, so it is not cancelled half-way.
+void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     lines = new (std::nothrow) CLogLineList();
-    status = lines != nullptr ? CopyLineList(*source, lines) : 0;
+    int32_t count = source->Count();
+    status = lines != nullptr && lines->Reserve(count) ? 1 : 0;
+    // In blocks, so that a cancel or the end of the program need not wait for millions.
+    for (int32_t done = 0; status == 1 && done < count;) {
+        if (cancel != nullptr && cancel->load() != 0) {
+            status = kScanCancelled;
+            break;
+        }
+        if (progress != nullptr) progress->OnProgress(static_cast<uint64_t>(done), static_cast<uint64_t>(count));
+        int32_t n = count - done < kErrorCopyBlock ? count - done : kErrorCopyBlock;
+        if (!lines->Append(source->Entries() + done, n)) status = 0;
+        done += n;
+    }
 }
 
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {

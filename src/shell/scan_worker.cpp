@@ -2,6 +2,8 @@
 // itself idle and posts the job's end to the frame.
 #include "shell/scan_worker.h"
 
+#include <initializer_list>
+
 CScanWorker::~CScanWorker() {
     Stop();
 }
@@ -11,15 +13,16 @@ bool CScanWorker::Start(HWND frame) {
     m_frame = frame;
     m_startEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     m_idleEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
-    if (m_startEvent != nullptr && m_idleEvent != nullptr) {
+    m_goEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    if (m_startEvent != nullptr && m_idleEvent != nullptr && m_goEvent != nullptr) {
         m_state.store(kIdle);
         m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
     }
     if (m_thread != nullptr) return true;
-    if (m_startEvent != nullptr) CloseHandle(m_startEvent);
-    if (m_idleEvent != nullptr) CloseHandle(m_idleEvent);
-    m_startEvent = nullptr;
-    m_idleEvent = nullptr;
+    for (HANDLE* event : {&m_startEvent, &m_idleEvent, &m_goEvent}) {
+        if (*event != nullptr) CloseHandle(*event);
+        *event = nullptr;
+    }
     return false;
 }
 
@@ -31,11 +34,11 @@ void CScanWorker::Stop() {
     SetEvent(m_startEvent);
     WaitForSingleObject(m_thread, INFINITE);
     CloseHandle(m_thread);
-    CloseHandle(m_startEvent);
-    CloseHandle(m_idleEvent);
+    for (HANDLE* event : {&m_startEvent, &m_idleEvent, &m_goEvent}) {
+        CloseHandle(*event);
+        *event = nullptr;
+    }
     m_thread = nullptr;
-    m_startEvent = nullptr;
-    m_idleEvent = nullptr;
     m_job = nullptr;
     m_state.store(kIdle);
 }
@@ -55,6 +58,20 @@ bool CScanWorker::Submit(CScanJob* job) {
 
 void CScanWorker::Wait() {
     if (m_thread != nullptr && m_state.load() == kRunning) WaitForSingleObject(m_idleEvent, INFINITE);
+}
+
+void CScanWorker::Cancel() {
+    m_cancel.store(1);
+    Hold(false);
+}
+
+void CScanWorker::Hold(bool held) {
+    if (m_goEvent == nullptr) return;
+    if (held) {
+        ResetEvent(m_goEvent);
+    } else {
+        SetEvent(m_goEvent);
+    }
 }
 
 void CScanWorker::TakeProgress(uint64_t* position, uint64_t* total) {
@@ -79,6 +96,7 @@ void CScanWorker::Loop() {
         WaitForSingleObject(m_startEvent, INFINITE);
         if (m_state.load() == kQuitting) return;
         CScanJob* job = m_job;
+        WaitForSingleObject(m_goEvent, INFINITE);
         if (job != nullptr) job->Run(&m_cancel, this);
         UINT done = job != nullptr ? job->DoneMessage() : UM_SCAN_DONE;
         // Idle before the post: the frame may start the next job as soon as it hears of this one.

@@ -48,13 +48,17 @@ public:
     // Hands job to the worker (it stays the caller's); false when the worker is busy or
     // not started. The job's DoneMessage is posted with the job when it has ended.
     bool Submit(CScanJob* job);
-    // Asks the running job to stop at its next block.
-    void Cancel() { m_cancel.store(1); }
+    // Asks the running job to stop at its next block (a held job is let go).
+    void Cancel();
     // Waits until no job runs (the worker only posts, so no message needs serving).
     void Wait();
     bool Busy() const { return m_state.load() == kRunning; }
     // The flag Cancel sets, for the progress dialog's Cancel button.
     std::atomic<int>* CancelFlag() { return &m_cancel; }
+
+    // For tests: while held, a handed-over job waits before it starts (Cancel and Stop
+    // release it).
+    void Hold(bool held);
 
     // The latest progress of the running job; clears the pending mark so the next report is posted.
     void TakeProgress(uint64_t* position, uint64_t* total);
@@ -72,6 +76,7 @@ private:
     HANDLE m_thread = nullptr;
     HANDLE m_startEvent = nullptr;  // auto-reset: a job (or the quit) is ready
     HANDLE m_idleEvent = nullptr;   // manual-reset: set while no job runs
+    HANDLE m_goEvent = nullptr;     // manual-reset: cleared while tests hold the jobs
     std::atomic<int> m_state{kIdle};
     std::atomic<int> m_cancel{0};
     CScanJob* m_job = nullptr;  // written by the UI only while idle

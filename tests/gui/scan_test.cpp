@@ -1,0 +1,220 @@
+// Scans in the background on a log too big to scan at once: search, extraction and the
+// error log finish with the same result as on the UI thread, a Cancel half-way changes
+// nothing, the frame keeps answering, and closing or exiting stops the scan first.
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <thread>
+
+#include "config/app_parameter.h"
+#include "res/resource.h"
+#include "shell/app_main.h"
+#include "view/log_view.h"
+#include "view_test_support.h"
+
+namespace {
+
+constexpr int kBigLines = 1200000;  // about 115 MiB
+
+// What to do once the progress dialog of a scan shows some progress.
+std::function<void(HWND)> g_onProgress;
+std::wstring g_caption;
+bool g_anyText = false;  // act as soon as the dialog shows, before any progress
+
+void CALLBACK ProgressTimer(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = GetAppMain() != nullptr ? GetAppMain()->ProgressDialog().Window() : nullptr;
+    if (dialog == nullptr || !g_onProgress) return;
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, IDC_PROGRESS_TEXT, text, 256);
+    if (text[0] == 0 && !g_anyText) return;
+    wchar_t caption[64] = {};
+    GetWindowTextW(dialog, caption, 64);
+    g_caption = caption;
+    auto act = g_onProgress;
+    g_onProgress = nullptr;
+    act(dialog);
+}
+
+class ScanTest : public ViewTest {
+protected:
+    void TearDown() override {
+        g_onProgress = nullptr;
+        ViewTest::TearDown();
+    }
+
+    // Every line holds the error keyword; the last one also "needle".
+    CLogView* OpenBig(int language = 0) {
+        Start(language);
+        CKeywordSet& keywords = GetAppParameter()->Keywords();
+        keywords.Add(u"ERROR", 6, 0, 1);
+        keywords.BuildFlagTable();
+        {
+            std::ofstream out(m_dir.FsPath("big.log"), std::ios::binary);
+            std::string filler(76, 'x');
+            char head[32];
+            for (int i = 0; i < kBigLines; ++i) {
+                snprintf(head, sizeof head, "%09d ERROR ", i);
+                out << head << filler << (i == kBigLines - 1 ? " needle" : "") << "\r\n";
+            }
+        }
+        CLogView* view = OpenAndWait(BigPath());
+        if (view != nullptr) SizeView(view, 800, 400);
+        m_app->SetProgressDelay(0);  // the dialog at once, so that the test can press Cancel
+        return view;
+    }
+
+    std::wstring BigPath() {
+        std::u16string p = m_dir.File("big.log");
+        return std::wstring(p.begin(), p.end());
+    }
+
+    void Command(int id) { SendMessageW(m_frame, WM_COMMAND, id, 0); }
+
+    // Runs a command that starts a scan, acts once the progress dialog shows progress, and
+    // waits until the scan has been settled.
+    void RunScan(const std::function<void()>& start, const std::function<void(HWND)>& act) {
+        g_onProgress = act;
+        UINT_PTR timer = SetTimer(nullptr, 0, 5, ProgressTimer);
+        start();
+        PumpUntil([&] { return !m_app->WorkerBusy(); }, 120000);
+        KillTimer(nullptr, timer);
+        Pump();
+    }
+
+    void SearchFor(const wchar_t* text) {
+        WithDialog([&] { Command(IDM_SEARCH); },
+                   [&](HWND dialog) {
+                       SetDlgItemTextW(dialog, IDC_CONDITION_1, text);
+                       PostMessageW(dialog, WM_COMMAND, IDC_SEARCH_NEXT, 0);
+                   });
+    }
+
+    void ExtractText(const wchar_t* text) {
+        WithDialog([&] { Command(IDM_EXTRACTION); },
+                   [&](HWND dialog) {
+                       SetDlgItemTextW(dialog, IDC_CONDITION_1, text);
+                       SetDlgItemTextW(dialog, IDC_LINES_BEFORE, L"0");
+                       SetDlgItemTextW(dialog, IDC_LINES_AFTER, L"0");
+                       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                   });
+    }
+
+    // The scan waits until Cancel has been pressed in its dialog: for scans too quick to catch.
+    void HeldScan(const std::function<void()>& start) {
+        m_app->Worker().Hold(true);
+        g_anyText = true;
+        RunScan(start, [&](HWND dialog) {
+            PressCancel(dialog);
+            m_app->Worker().Hold(false);
+        });
+        g_anyText = false;
+    }
+
+    static void PressCancel(HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }
+
+    int ViewCount() {
+        int n = 0;
+        for (CLogView* v = m_app->FirstView(); v != nullptr; v = v->m_next) ++n;
+        return n;
+    }
+};
+
+TEST_F(ScanTest, SearchInTheBackgroundKeepsTheFrameAnsweringAndCancelMovesNothing) {
+    CLogView* v = OpenBig();
+    ASSERT_NE(nullptr, v);
+    ASSERT_EQ(kBigLines, v->Lines()->Count());
+    v->GoToLine(7);
+    // Another thread keeps asking the frame for an answer while the scans run.
+    std::atomic<bool> running{true};
+    std::atomic<int> unanswered{0};
+    std::atomic<int> answered{0};
+    std::atomic<bool> stopped{false};
+    HWND frame = m_frame;
+    CScanWorker& worker = m_app->Worker();
+    std::thread prober([&] {
+        for (; running.load(); Sleep(5)) {
+            // Only questions asked and timed out while a scan runs count.
+            if (!worker.Busy()) continue;
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0) {
+                ++answered;
+            } else if (worker.Busy()) {
+                ++unanswered;
+            }
+        }
+        stopped.store(true);
+    });
+    RunScan([&] { SearchFor(L"absent text"); }, [](HWND) {});
+    EXPECT_EQ(7, v->CaretLine());
+    // A search for a line that is there, cancelled before it could find it.
+    HeldScan([&] { SearchFor(L"needle"); });
+    EXPECT_EQ(L"Search", g_caption);
+    EXPECT_EQ(7, v->CaretLine());
+    EXPECT_EQ(0, v->HighlightSearch());
+    RunScan([&] { SearchFor(L"needle"); }, [](HWND) {});
+    running.store(false);
+    PumpUntil([&] { return stopped.load(); });  // its last question is answered here
+    prober.join();
+    EXPECT_EQ(kBigLines - 1, v->CaretLine());
+    EXPECT_EQ(1, v->HighlightSearch());
+    EXPECT_EQ(0, unanswered.load());
+    EXPECT_GT(answered.load(), 0);
+    // Previous Search from the last row goes back the whole way.
+    RunScan([&] { Command(IDM_SEARCH_PREVIOUS); }, PressCancel);
+    EXPECT_EQ(kBigLines - 1, v->CaretLine());
+}
+
+TEST_F(ScanTest, ExtractionAndErrorLogCancelledOpenNothingCompletedOpenTheirView) {
+    for (int language : {0, 1}) {
+        CLogView* v = OpenBig(language);
+        ASSERT_NE(nullptr, v);
+        HeldScan([&] { ExtractText(L"needle"); });
+        EXPECT_EQ(language == 1 ? L"ログを抽出" : L"Extraction", g_caption);
+        EXPECT_EQ(1, ViewCount());
+        RunScan([&] { ExtractText(L"needle"); }, [](HWND) {});
+        ASSERT_EQ(2, ViewCount());
+        CLogView* extracted = m_app->ActiveView();
+        ASSERT_EQ(1, extracted->Lines()->Count());
+        EXPECT_EQ(kBigLines - 1, extracted->Lines()->At(0)->lineNumber);
+
+        // Copying the error lines is quick: hold it until Cancel has been pressed.
+        ASSERT_EQ(kBigLines, m_app->LogFile().ErrorLines().Count());
+        HeldScan([&] { Command(IDM_ERROR_LOG); });
+        EXPECT_EQ(language == 1 ? L"エラーログ" : L"Error Log", g_caption);
+        EXPECT_EQ(2, ViewCount());
+        RunScan([&] { Command(IDM_ERROR_LOG); }, [](HWND) {});
+        ASSERT_EQ(3, ViewCount());
+        EXPECT_EQ(kBigLines, m_app->ActiveView()->Lines()->Count());
+        TearDown();
+    }
+}
+
+TEST_F(ScanTest, ClosingTheViewOrExitingStopsARunningScan) {
+    CLogView* v = OpenBig();
+    ASSERT_NE(nullptr, v);
+    // Held: the scan is still running when the close arrives, and the close lets it go.
+    m_app->Worker().Hold(true);
+    g_anyText = true;
+    RunScan([&] { ExtractText(L"absent text"); },
+            [](HWND) { PostMessageW(GetAppMain()->Frame(), WM_COMMAND, IDM_CLOSE, 0); });
+    Pump(5);
+    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_FALSE(m_app->WorkerBusy());
+    EXPECT_EQ(nullptr, m_app->ProgressDialog().Window());
+
+    v = OpenAndWait(BigPath());
+    ASSERT_NE(nullptr, v);
+    m_app->SetProgressDelay(0);
+    m_app->Worker().Hold(true);
+    g_onProgress = [](HWND) { PostMessageW(GetAppMain()->Frame(), WM_COMMAND, IDM_EXIT, 0); };
+    UINT_PTR timer = SetTimer(nullptr, 0, 5, ProgressTimer);
+    SearchFor(L"absent text");
+    bool closed = PumpUntil([&] { return !IsWindow(m_frame); }, 120000);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(closed);
+    EXPECT_FALSE(m_app->WorkerBusy());
+    EXPECT_EQ(nullptr, m_app->FirstView());
+}
+
+}  // namespace

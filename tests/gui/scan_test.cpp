@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "shell/app_main.h"
 #include "view/log_view.h"
+#include "modal_driver.h"
 #include "view_test_support.h"
 
 namespace {
@@ -34,6 +35,21 @@ void CALLBACK ProgressTimer(HWND, UINT, UINT_PTR, DWORD) {
     auto act = g_onProgress;
     g_onProgress = nullptr;
     act(dialog);
+}
+
+// Catches the next message box of this thread: keeps its text and presses OK.
+std::wstring g_boxText;
+bool g_boxSeen = false;
+
+void CALLBACK MessageBoxTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = GetActiveWindow();
+    if (box == nullptr || GetDlgItem(box, IDC_CONDITION_1) != nullptr) return;
+    wchar_t text[512] = {};
+    if (GetDlgItemTextW(box, 0xFFFF, text, 512) == 0) return;
+    KillTimer(nullptr, id);
+    g_boxText = text;
+    g_boxSeen = true;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 class ScanTest : public ViewTest {
@@ -215,6 +231,30 @@ TEST_F(ScanTest, ClosingTheViewOrExitingStopsARunningScan) {
     ASSERT_TRUE(closed);
     EXPECT_FALSE(m_app->WorkerBusy());
     EXPECT_EQ(nullptr, m_app->FirstView());
+}
+
+// An extraction whose context would make a result beyond any memory says so and opens nothing.
+TEST_F(ScanTest, ATooLargeExtractionSaysSoAndOpensNothing) {
+    for (int language : {0, 1}) {
+        Start(language);
+        std::string log;
+        for (int i = 0; i < 10000; ++i) log += "hit " + std::to_string(i) + "\r\n";
+        ASSERT_NE(nullptr, OpenAndWait(WriteLog("busy.log", log)));
+        g_boxSeen = false;
+        WithDialog([&] { Command(IDM_EXTRACTION); },
+                   [&](HWND dialog) {
+                       SetDlgItemTextW(dialog, IDC_CONDITION_1, L"hit");
+                       SetDlgItemTextW(dialog, IDC_LINES_BEFORE, L"10000");
+                       SetDlgItemTextW(dialog, IDC_LINES_AFTER, L"10000");
+                       SetTimer(nullptr, 0, 10, MessageBoxTimer);
+                       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                   });
+        PumpUntil([&] { return g_boxSeen && !m_app->WorkerBusy(); });
+        ASSERT_TRUE(g_boxSeen);
+        EXPECT_NE(std::wstring::npos, g_boxText.find(language == 1 ? L"大きすぎる" : L"too large")) << g_boxText;
+        EXPECT_EQ(1, ViewCount());
+        TearDown();
+    }
 }
 
 }  // namespace

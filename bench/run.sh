@@ -15,3 +15,22 @@ log="build/bench/bench-$size.log"
 # Read it once so that the page cache is warm before the first figure.
 cat "$log" >/dev/null
 build/release/bench/quillon-bench "$@" "$log"
+
+# The GUI's figures: the Windows viewer in-process under Wine on the same log (time to the
+# loaded view, to a search's and an extraction's result, and the longest time the frame
+# took to answer meanwhile; the target is under 100 ms). Needs the Windows build.
+gui_bench=build/windows/bench/quillon-gui-bench.exe
+if [ -f "$gui_bench" ] && command -v wine >/dev/null; then
+  export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  xvfb_pid=""
+  if [ -z "${DISPLAY:-}" ]; then
+    export DISPLAY=:91
+    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    sleep 1
+  fi
+  (cd build/bench && wine "../../$gui_bench" "$(winepath -w "$log")") || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+else
+  echo "GUI figures: build the Windows preset (make windows) to get them"
+fi

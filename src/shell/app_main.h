@@ -81,6 +81,8 @@ public:
     void StartSearch(CLogView* view, int32_t start, bool forward);
     // 6016 (mode 0: the dialog) and 6023 (mode 1: the selection): a new view of the hits.
     void Extract(int mode);
+    // The extraction of the current condition from a view's lines into a new view.
+    void StartExtraction(CLogView* view);
     void ShowErrorLog();
     void SetHighlightSearchState(CLogView* view, bool on);
     // Highlights and activates a view just made for an extraction or the error log; frees

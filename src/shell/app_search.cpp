@@ -140,6 +140,11 @@ void CAppMain::Extract(int mode) {
     } else if (!UseSelectionAsCondition(view) || m_searchConditions.Count() == 0) {
         return;
     }
+    StartExtraction(view);
+}
+
+void CAppMain::StartExtraction(CLogView* view) {
+    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
     auto* job = new (std::nothrow) CExtractJob();
     if (job == nullptr) return;
     CAppParameter* config = GetAppParameter();

@@ -1,0 +1,134 @@
+// The GUI's figures: the Windows viewer in-process on a log, timing the load, a search for
+// an absent text and an extraction to their results, while another thread keeps asking the
+// frame for an answer and records the longest wait of each phase.
+// Usage: quillon-gui-bench <log> [absent text] [extraction text]
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "config/app_parameter.h"
+#include "config/folders.h"
+#include "foundation/wide.h"
+#include "shell/app_main.h"
+#include "view/log_view.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Pumps until done() (or a minute has passed); the seconds it took.
+template <typename Done>
+double PumpUntil(Done done) {
+    Clock::time_point start = Clock::now();
+    while (!done() && Seconds(start) < 60) {
+        Pump();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+    }
+    return Seconds(start);
+}
+
+// Asks the frame with WM_NULL again and again; keeps the longest answer time.
+class Prober {
+public:
+    explicit Prober(HWND frame) : m_frame(frame), m_thread([this] { Loop(); }) {}
+    ~Prober() {
+        m_running.store(false);
+        PumpUntil([this] { return m_stopped.load(); });
+        m_thread.join();
+    }
+    // The longest wait since the last call, in milliseconds.
+    double TakeLongest() { return m_longest.exchange(0) / 1000.0; }
+
+private:
+    void Loop() {
+        while (m_running.load()) {
+            Clock::time_point start = Clock::now();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+            auto waited = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+            long long longest = m_longest.load();
+            while (waited > longest && !m_longest.compare_exchange_weak(longest, waited)) {
+            }
+            Sleep(2);
+        }
+        m_stopped.store(true);
+    }
+
+    HWND m_frame;
+    std::atomic<bool> m_running{true};
+    std::atomic<bool> m_stopped{false};
+    std::atomic<long long> m_longest{0};
+    std::thread m_thread;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: quillon-gui-bench <log> [absent text] [extraction text]\n");
+        return 2;
+    }
+    std::wstring absent = argc > 2 ? argv[2] : L"no such text anywhere";
+    std::wstring extract = argc > 3 ? argv[3] : L"ERROR";
+    g_config = new CAppParameter();
+    g_config->Reset();
+    g_config->m_languageSetting = 0;
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    auto* app = new CAppMain();
+    if (!app->InitInstance(GetModuleHandleW(nullptr))) return 1;
+    app->ShowFrame(SW_SHOW);
+    Pump();
+    double longest = 0;
+    {
+        Prober prober(app->Frame());
+        app->OpenLogFile(argv[1]);
+        double load = PumpUntil([&] {
+            CLogView* v = app->FirstView();
+            return v != nullptr && v->Lines() != nullptr && !app->WorkerBusy();
+        });
+        longest = prober.TakeLongest();
+        CLogView* view = app->FirstView();
+        if (view == nullptr || view->Lines() == nullptr) return 1;
+        std::printf("GUI load                       %8.3f s   %d lines   longest frame wait %6.1f ms\n", load,
+                    view->Lines()->Count(), longest);
+
+        app->SearchConditions().Clear();
+        app->SearchConditions().Add(U(absent.c_str()));
+        app->StartSearch(view, 0, true);
+        double search = PumpUntil([&] { return !app->WorkerBusy(); });
+        longest = prober.TakeLongest();
+        std::printf("GUI search, absent text        %8.3f s   longest frame wait %6.1f ms\n", search, longest);
+
+        app->SearchConditions().Clear();
+        app->SearchConditions().Add(U(extract.c_str()));
+        app->StartExtraction(view);
+        double extraction = PumpUntil([&] { return !app->WorkerBusy(); });
+        longest = prober.TakeLongest();
+        int rows = app->ActiveView() != view && app->ActiveView() != nullptr ? app->ActiveView()->Lines()->Count() : 0;
+        std::printf("GUI extraction                 %8.3f s   %d rows   longest frame wait %6.1f ms\n", extraction,
+                    rows, longest);
+    }
+    SendMessageW(app->Frame(), WM_CLOSE, 0, 0);
+    Pump();
+    app->StopWorker();
+    delete app;
+    delete g_config;
+    g_config = nullptr;
+    return 0;
+}

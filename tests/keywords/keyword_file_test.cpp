@@ -95,6 +95,31 @@ TEST(KeywordFile, RoundTripKeepsTextsColoursAndFlags) {
     EXPECT_EQ(0, back.Find(u"エラー発生", 0));
 }
 
+// Saving walks the list once: a large set must save and load back whole, not stall.
+TEST(KeywordFile, AHundredThousandKeywordsSaveAndLoadBackEqual) {
+    TempDir dir;
+    CKeywordSet set;
+    const uint32_t count = 100000;
+    for (uint32_t i = 0; i < count; ++i) {
+        std::u16string text = u"keyword ";
+        for (char digit : std::to_string(i)) text += static_cast<char16_t>(digit);
+        if (i % 7 == 0) text += u" エラー";
+        ASSERT_EQ(static_cast<int>(i), set.Add(text.c_str(), 6 + static_cast<int>(i % 8), i % 2, i % 3 == 0));
+    }
+    ASSERT_EQ(1, set.SaveFile(dir.File("k.xml").c_str()));
+    CKeywordSet back;
+    ASSERT_EQ(1, back.LoadFile(dir.File("k.xml").c_str()));
+    ASSERT_EQ(count, back.Count());
+    for (uint32_t i = 0; i < count; ++i) {
+        const CKeywordEntry& a = set.Entry(i);
+        const CKeywordEntry& b = back.Entry(i);
+        ASSERT_EQ(std::u16string(a.wide), std::u16string(b.wide)) << i;
+        ASSERT_EQ(a.color, b.color) << i;
+        ASSERT_EQ(a.bold, b.bold) << i;
+        ASSERT_EQ(a.error, b.error) << i;
+    }
+}
+
 TEST(KeywordFile, ReadingIsLenientAboutMissingAndOddValues) {
     TempDir dir;
     std::string doc = kDeclLine +

@@ -22,6 +22,23 @@ char16_t* TemporaryPath(const char16_t* path) {
     return out;
 }
 
+// True when the file at path holds exactly these bytes, so that a save has nothing to do.
+bool SameContent(const char16_t* path, const char* bytes, uint32_t length) {
+    CFile file;
+    if (!file.Open(path) || file.Size() != length) return false;
+    const uint32_t kChunk = 64 * 1024;
+    auto* buffer = static_cast<char*>(std::malloc(kChunk));
+    if (buffer == nullptr) return false;
+    bool same = true;
+    for (uint32_t done = 0; same && done < length;) {
+        uint32_t count = length - done < kChunk ? length - done : kChunk;
+        same = file.Read(buffer, count, done) == count && std::memcmp(buffer, bytes + done, count) == 0;
+        done += count;
+    }
+    std::free(buffer);
+    return same;
+}
+
 }  // namespace
 
 CXmlElement* LoadXmlFile(CXml& xml, const char16_t* path) {
@@ -42,6 +59,8 @@ CXmlElement* LoadXmlFile(CXml& xml, const char16_t* path) {
 
 int SaveBytesAtomic(const char16_t* path, const char* bytes, uint32_t length) {
     if (path == nullptr || path[0] == 0 || bytes == nullptr) return 0;
+    // Every search saves the configuration: an unchanged file is left alone, mtime and all.
+    if (SameContent(path, bytes, length)) return 1;
     char16_t* temporary = TemporaryPath(path);
     if (temporary == nullptr) return 0;
     int ok = 0;

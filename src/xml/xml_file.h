@@ -13,8 +13,8 @@
 CXmlElement* LoadXmlFile(CXml& xml, const char16_t* path);
 
 // Writes length bytes to path through the temporary file. 1 when every byte was written,
-// flushed and the file replaced; 0 otherwise, with the old file unchanged and no temporary
-// file left behind.
+// flushed and the file replaced, or when the file already holds exactly these bytes (it is
+// then not touched); 0 otherwise, with the old file unchanged and no temporary file left behind.
 int SaveBytesAtomic(const char16_t* path, const char* bytes, uint32_t length);
 
 // CXml::Write of first, then SaveBytesAtomic. 1 or 0.

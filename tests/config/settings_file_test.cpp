@@ -3,6 +3,7 @@
 // with it, and saves that fail without harming the previous file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -415,6 +416,39 @@ TEST(SettingsFile, HistoriesWithoutAnInfoKeepTheirState) {
     EXPECT_EQ((std::vector<std::string>{"only"}), HistoryTexts(config, 0));
     EXPECT_EQ((std::vector<std::string>{"kept"}), HistoryTexts(config, 2));
     EXPECT_EQ(0, config.m_contextBefore);  // read with its default once "search" is there
+}
+
+// Every search saves the configuration: a file whose content would not change is not touched.
+TEST(SettingsFile, ASaveWithNothingChangedTouchesNoFile) {
+    ConfigFolders folders;
+    const std::filesystem::path settings = folders.AppFile("quillon.ini");
+    const std::filesystem::path keywords = folders.CurrentFile("keyword_default.xml");
+    {
+        CAppParameter first;
+        first.Reset();
+        first.Keywords().Add(u"ERROR", 6, 0, 1);
+        ASSERT_EQ(1, first.Save());
+    }
+    CAppParameter config;
+    config.Reset();
+    ASSERT_EQ(1u, config.Keywords().Count());
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(settings, old);
+    std::filesystem::last_write_time(keywords, old);
+    ASSERT_EQ(1, config.Save());
+    EXPECT_EQ(old, std::filesystem::last_write_time(settings));
+    EXPECT_EQ(old, std::filesystem::last_write_time(keywords));
+    // A changed setting rewrites the settings file alone.
+    config.AddHistory(0, u"search");
+    ASSERT_EQ(1, config.Save());
+    EXPECT_NE(old, std::filesystem::last_write_time(settings));
+    EXPECT_NE(std::string::npos, SettingsPath(folders).find("<text>search</text>"));
+    EXPECT_EQ(old, std::filesystem::last_write_time(keywords));
+    // A changed keyword set rewrites the keyword file.
+    config.Keywords().Add(u"WARN", 7, 0, 0);
+    ASSERT_EQ(1, config.Save());
+    EXPECT_NE(old, std::filesystem::last_write_time(keywords));
+    EXPECT_NE(std::string::npos, ReadBytes(keywords).find("<text>WARN</text>"));
 }
 
 class SettingsSaveFailure : public ::testing::Test {

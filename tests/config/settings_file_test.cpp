@@ -10,11 +10,13 @@
 
 #include "config/app_parameter.h"
 #include "config_test_support.h"
+#include "xml/xml_test_support.h"
 
 using config_testing::ConfigFolders;
 using config_testing::PathUtf8;
 using config_testing::Str;
 using testing_support::ReadBytes;
+using testing_support::TemporaryFilesIn;
 using testing_support::WriteBytes;
 
 namespace {
@@ -110,7 +112,7 @@ TEST(SettingsFile, DefaultsAreWrittenExactlyAsTheLayoutRulesSay) {
     EXPECT_EQ(SettingsDocument(DefaultExpected(folders)), written);
     // The "config" start tag shares its line with the first child.
     EXPECT_EQ(0u, written.find(kDeclLine + "<config><language>-1</language>\r\n<font_name/>\r\n"));
-    EXPECT_FALSE(std::filesystem::exists(folders.AppFile("quillon.ini.tmp")));
+    EXPECT_TRUE(TemporaryFilesIn(folders.app).empty());
     // An empty keyword set is written beside it, in the current folder.
     EXPECT_EQ(kDeclLine + "<quillon_keyword><keyword/>\r\n</quillon_keyword>\r\n",
               ReadBytes(folders.CurrentFile("keyword_default.xml")));
@@ -463,8 +465,8 @@ protected:
     void ExpectBothFilesIntact() {
         EXPECT_EQ(m_oldSettings, ReadBytes(folders.AppFile("quillon.ini")));
         EXPECT_EQ(m_oldKeywords, ReadBytes(folders.CurrentFile("keyword_default.xml")));
-        EXPECT_FALSE(std::filesystem::is_regular_file(folders.AppFile("quillon.ini.tmp")));
-        EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp")));
+        EXPECT_TRUE(TemporaryFilesIn(folders.app).empty());
+        EXPECT_TRUE(TemporaryFilesIn(folders.current).empty());
     }
     ConfigFolders folders;
     CAppParameter config;
@@ -493,9 +495,11 @@ TEST_F(SettingsSaveFailure, AFailedReplaceLeavesTheOldFiles) {
 }
 
 TEST_F(SettingsSaveFailure, AFolderThatCannotBeWrittenLeavesTheOldFiles) {
-    std::filesystem::create_directory(folders.AppFile("quillon.ini.tmp"));
-    EXPECT_EQ(0, config.Save());
-    ExpectBothFilesIntact();
+    {
+        xml_testing::BlockedTemporaryNames blocked(folders.AppFile("quillon.ini").u16string());
+        EXPECT_EQ(0, config.Save());
+        ExpectBothFilesIntact();
+    }
     // A settings file in a folder that is gone.
     config.m_settingsFile.AssignWide((folders.app / "gone" / "quillon.ini").u16string().c_str(), -1);
     EXPECT_EQ(0, config.Save());
@@ -512,7 +516,7 @@ TEST_F(SettingsSaveFailure, AKeywordFileThatFailsPartWayKeepsTheOldKeywordFile) 
     EXPECT_EQ(1, config.Save());  // the keyword file's result is not reported
     EXPECT_EQ(settings, ReadBytes(folders.AppFile("quillon.ini")));
     EXPECT_EQ(m_oldKeywords, ReadBytes(folders.CurrentFile("keyword_default.xml")));
-    EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp")));
+    EXPECT_TRUE(TemporaryFilesIn(folders.current).empty());
 }
 
 TEST_F(SettingsSaveFailure, TheNextSaveAfterAFailureWritesBoth) {

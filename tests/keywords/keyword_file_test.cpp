@@ -8,9 +8,11 @@
 #include "document/file.h"
 #include "keywords/keyword_set.h"
 #include "test_support.h"
+#include "xml/xml_test_support.h"
 
 using testing_support::ReadBytes;
 using testing_support::TempDir;
+using testing_support::TemporaryFilesIn;
 using testing_support::WriteBytes;
 
 namespace {
@@ -51,7 +53,7 @@ TEST(KeywordFile, SavedBytesFollowTheLayoutRules) {
                                            Emphasis("警告 &lt;x&gt; &amp; &quot;q&quot;", 13, 0, 0) +
                                            Emphasis("odd", 0, 1, 1));
     EXPECT_EQ(expected, ReadBytes(dir.FsPath("k.xml")));
-    EXPECT_FALSE(std::filesystem::exists(dir.FsPath("k.xml.tmp")));
+    EXPECT_TRUE(TemporaryFilesIn(dir.Path()).empty());
 }
 
 TEST(KeywordFile, AnEmptySetSavesAnEmptyKeywordElementAndLoadsBack) {
@@ -223,8 +225,7 @@ protected:
     }
     void ExpectOldFileIntact() {
         EXPECT_EQ(m_old, ReadBytes(dir.FsPath("k.xml")));
-        EXPECT_FALSE(std::filesystem::exists(dir.FsPath("k.xml.tmp")) &&
-                     !std::filesystem::is_directory(dir.FsPath("k.xml.tmp")));
+        EXPECT_TRUE(TemporaryFilesIn(dir.Path()).empty());
     }
     TempDir dir;
     CKeywordSet set;
@@ -251,8 +252,8 @@ TEST_F(KeywordSaveFailure, AFailedReplaceLeavesTheOldFile) {
 }
 
 TEST_F(KeywordSaveFailure, AFolderWhereNoFileCanBeCreatedLeavesTheOldFile) {
-    // The temporary file's name is taken by a folder, as in a folder that cannot be written.
-    std::filesystem::create_directory(dir.FsPath("k.xml.tmp"));
+    // Every temporary name is taken by a folder, as in a folder that cannot be written.
+    xml_testing::BlockedTemporaryNames blocked(dir.File("k.xml"));
     EXPECT_EQ(0, set.SaveFile(dir.File("k.xml").c_str()));
     ExpectOldFileIntact();
     EXPECT_EQ(0, set.SaveFile(dir.File("no such folder/k.xml").c_str()));

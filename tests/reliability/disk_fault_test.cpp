@@ -47,8 +47,8 @@ protected:
     std::string Settings() { return ReadBytes(folders.CurrentFile("quillon.ini")); }
     std::string Keywords() { return ReadBytes(folders.CurrentFile("keyword_default.xml")); }
     bool TemporaryFilesLeft() {
-        return std::filesystem::exists(folders.CurrentFile("quillon.ini.tmp")) ||
-               std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp"));
+        return !testing_support::TemporaryFilesIn(folders.current).empty() ||
+               !testing_support::TemporaryFilesIn(folders.app).empty();
     }
 
     ConfigFolders folders;

@@ -167,20 +167,25 @@ void CAppParameter::GetKeywordFilePath(char16_t* out, int capacity) const {
 }
 
 int CAppParameter::Load() {
-    if (!CCommConfig::Load()) return 0;
+    int settings = CCommConfig::Load();
+    // Read even without settings: a first start has none yet, but may have the bundled keywords.
     char16_t path[kMaxPath];
     GetKeywordFilePath(path, kMaxPath);
-    m_keywords.LoadFile(path);
-    return 1;
+    m_keywordFileWritable = m_keywords.LoadFile(path) == 1 ? 1 : 0;
+    return settings;
 }
 
 int CAppParameter::Save() {
     if (!CCommConfig::Save()) return 0;
-    char16_t path[kMaxPath];
-    GetKeywordFilePath(path, kMaxPath);
-    m_keywords.SaveFile(path);
+    if (m_keywordFileWritable != 0) {
+        char16_t path[kMaxPath];
+        GetKeywordFilePath(path, kMaxPath);
+        m_keywords.SaveFile(path);
+    }
     return 1;
 }
+
+void CAppParameter::KeywordsChanged() { m_keywordFileWritable = 1; }
 
 void CAppParameter::EmptyHistory(int list) {
     if (list < 0 || list >= kHistoryCount) return;

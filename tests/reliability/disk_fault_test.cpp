@@ -24,6 +24,7 @@ protected:
         WriteBytes(folders.CurrentFile("quillon.ini"), "");
         config.Reset();
         config.Keywords().Add(u"old", 6, 0, 0);
+        config.KeywordsChanged();
         ASSERT_EQ(1, config.Save());
         oldSettings = ReadBytes(folders.CurrentFile("quillon.ini"));
         oldKeywords = ReadBytes(folders.CurrentFile("keyword_default.xml"));

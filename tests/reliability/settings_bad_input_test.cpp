@@ -72,6 +72,7 @@ protected:
         c.Keywords().Add(u"ERROR", 6, 1, 1);
         c.Keywords().Add(u"\u8B66\u544A", 9, 0, 0);
         c.Keywords().Add(u"a \"quoted\" word", 13, 1, 0);
+        c.KeywordsChanged();
         ASSERT_EQ(1, c.Save());
         saved = ReadBytes(folders.CurrentFile("quillon.ini"));
         savedKeywords = ReadBytes(folders.CurrentFile("keyword_default.xml"));

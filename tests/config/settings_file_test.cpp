@@ -327,7 +327,9 @@ TEST(SettingsFile, TheKeywordFileIsWrittenOnlyWhenItWasReadOrTheUserChangedTheSe
         EXPECT_EQ(0u, config.Keywords().Count());
         ASSERT_EQ(1, config.Save());
         EXPECT_EQ(unreadable != missing, std::filesystem::exists(file));
-        if (unreadable != missing) EXPECT_EQ(unreadable, ReadBytes(file));
+        if (unreadable != missing) {
+            EXPECT_EQ(unreadable, ReadBytes(file));
+        }
         config.Keywords().Add(u"NEW", 7, 0, 0);
         config.KeywordsChanged();
         ASSERT_EQ(1, config.Save());
@@ -489,9 +491,9 @@ TEST(SettingsFile, ASaveWithNothingChangedTouchesNoFile) {
     CAppParameter config;
     config.Reset();
     ASSERT_EQ(1u, config.Keywords().Count());
-    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
-    std::filesystem::last_write_time(settings, old);
-    std::filesystem::last_write_time(keywords, old);
+    std::filesystem::last_write_time(settings, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    std::filesystem::last_write_time(keywords, std::filesystem::last_write_time(settings));
+    const auto old = std::filesystem::last_write_time(settings);  // as the file system stores it
     ASSERT_EQ(1, config.Save());
     EXPECT_EQ(old, std::filesystem::last_write_time(settings));
     EXPECT_EQ(old, std::filesystem::last_write_time(keywords));

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -40,6 +41,19 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Files that a save left behind in folder: its temporary files end in ".tmp", or begin
+// with "~" when the target's name is too long for a suffix.
+inline std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        std::string name = entry.path().filename().string();
+        bool tmp = name.size() >= 4 && name.compare(name.size() - 4, 4, ".tmp") == 0;
+        if ((tmp || name[0] == '~') && !entry.is_directory()) found.push_back(name);
+    }
+    return found;
 }
 
 }  // namespace testing_support

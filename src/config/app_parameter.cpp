@@ -23,6 +23,15 @@ bool SameText(const char16_t* a, const char16_t* b) {
     return *a == *b;
 }
 
+// Byte equality as CString::EqualsWide sees it: a string without data equals only another
+// without data.
+bool SameText(const CString& a, const CString& b) {
+    if (a.Data() == nullptr || b.Data() == nullptr) return a.Data() == b.Data();
+    int length = a.Length();
+    if (length != b.Length()) return false;
+    return std::memcmp(a.Data(), b.Data(), static_cast<size_t>(length)) == 0;
+}
+
 // The separator followed by a file name, e.g. "\quillon.ini" on Windows.
 void SeparatedName(char16_t* out, int capacity, const char16_t* name) {
     char16_t separator[2] = {kPathSeparator, 0};
@@ -158,20 +167,25 @@ void CAppParameter::GetKeywordFilePath(char16_t* out, int capacity) const {
 }
 
 int CAppParameter::Load() {
-    if (!CCommConfig::Load()) return 0;
+    int settings = CCommConfig::Load();
+    // Read even without settings: a first start has none yet, but may have the bundled keywords.
     char16_t path[kMaxPath];
     GetKeywordFilePath(path, kMaxPath);
-    m_keywords.LoadFile(path);
-    return 1;
+    m_keywordFileWritable = m_keywords.LoadFile(path) == 1 ? 1 : 0;
+    return settings;
 }
 
 int CAppParameter::Save() {
     if (!CCommConfig::Save()) return 0;
-    char16_t path[kMaxPath];
-    GetKeywordFilePath(path, kMaxPath);
-    m_keywords.SaveFile(path);
+    if (m_keywordFileWritable != 0) {
+        char16_t path[kMaxPath];
+        GetKeywordFilePath(path, kMaxPath);
+        m_keywords.SaveFile(path);
+    }
     return 1;
 }
+
+void CAppParameter::KeywordsChanged() { m_keywordFileWritable = 1; }
 
 void CAppParameter::EmptyHistory(int list) {
     if (list < 0 || list >= kHistoryCount) return;
@@ -198,16 +212,19 @@ void CAppParameter::AddHistory(int list, const char16_t* text) {
     if (list < 0 || list >= kHistoryCount) return;
     CTextHistory& h = m_histories[list];
     if (h.entries == nullptr || h.capacity <= 0) return;
+    // Converted once, then compared as bytes: a settings file with long histories calls this
+    // for every text it holds.
+    CString* added = new (std::nothrow) CString(text);
+    if (added == nullptr) return;
     for (int i = 0; i < h.count; ++i) {
-        if (h.entries[i]->EqualsWide(text)) {
+        if (SameText(*h.entries[i], *added)) {
+            delete added;
             CString* found = h.entries[i];
             std::memmove(&h.entries[1], &h.entries[0], static_cast<size_t>(i) * sizeof(CString*));
             h.entries[0] = found;
             return;
         }
     }
-    CString* added = new (std::nothrow) CString(text);
-    if (added == nullptr) return;
     if (h.count >= h.capacity) {
         delete h.entries[h.count - 1];
         h.entries[h.count - 1] = nullptr;

@@ -38,10 +38,16 @@ public:
     // Window class names, the flags, the settings file path (current folder first, then the
     // application folder) and the per-user data folder (created when missing).
     void SetIdentity() override;
-    // Settings, then (only when they were read) "keyword_default.xml" in the current folder.
+    // Settings, then "keyword_default.xml" in the current folder, whatever became of the
+    // settings. 1 when the settings were read, else 0.
     int Load() override;
-    // Settings, then (only when they were written) "keyword_default.xml" in the current folder.
+    // Settings, then (only when they were written) "keyword_default.xml" in the current folder,
+    // but only when that file was read successfully or the user changed the set. 1 when the
+    // settings were written, else 0.
     int Save() override;
+    // The user changed the keyword set (the keyword dialog's OK): saves may write the keyword
+    // file from now on, even over one that could not be read.
+    void KeywordsChanged();
     // SetIdentity, the 23 default colours and 17 names, empty histories of capacity 10,
     // code page 0, interval and context values 0, then Load.
     void Reset() override;
@@ -69,6 +75,9 @@ public:
 
     // The keyword set in force.
     CKeywordSet m_keywords;
+    // 1 when saves may write the keyword file: it was read successfully, or the user changed
+    // the set. A first start would otherwise put an empty list over the bundled file.
+    int32_t m_keywordFileWritable = 0;
     // Text histories.
     CTextHistory m_histories[kHistoryCount] = {};
     // Code page the loader and views decode log text with: 0 (ANSI) or 65001. Never stored.

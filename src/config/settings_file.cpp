@@ -133,8 +133,11 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
         CTextHistory& h = m_histories[k];
         CXmlElement* info = CXml::AddChild(search, u"info", nullptr);
         CXml::AddIntChild(info, u"max", h.capacity);
-        CXmlElement* texts = CXml::AddChild(info, u"texts", nullptr);
-        for (int i = 0; i < h.count && texts != nullptr; ++i) AddString(texts, u"text", *h.entries[i]);
+        CXmlChildList texts(CXml::AddChild(info, u"texts", nullptr));
+        for (int i = 0; i < h.count; ++i) {
+            CString& entry = *h.entries[i];
+            texts.Add(u"text", entry.IsEmpty() ? nullptr : entry.GetWide());
+        }
     }
     CXml::AddIntChild(search, u"before_line", m_contextBefore);
     CXml::AddIntChild(search, u"after_line", m_contextAfter);

@@ -1,6 +1,7 @@
 // CFile: the thin wrapper over an operating-system file that every read and write uses.
 // Offsets are 64-bit absolute; kCurrentOffset means "at the current file pointer".
-// Paths are UTF-16. Windows: CreateFileW and friends; POSIX: open/pread/write/lseek.
+// Paths are UTF-16. Windows: CreateFileW and friends, with the "\\?\" form for paths of
+// MAX_PATH or more; POSIX: open/pread/write/lseek.
 // Open returns 1/0; Create returns 0 on success and -1 on failure.
 #pragma once
 
@@ -21,6 +22,10 @@ public:
     int Open(const char16_t* path);
     // Creates (or truncates) a file for writing. 0 on success, -1 on failure.
     int Create(const char16_t* path);
+    // Creates a new file for writing, shared with no one, and fails when anything already
+    // has the name (a file, a folder, a link, even one that points nowhere): an existing
+    // file is never opened or written through. 0 on success, -1 on failure.
+    int CreateNew(const char16_t* path);
 
     virtual void Close();
     // Reads up to count bytes at offset; returns the bytes read, 0 on any failure.

@@ -78,6 +78,20 @@ int CFile::Create(const char16_t* path) {
     return 0;
 }
 
+int CFile::CreateNew(const char16_t* path) {
+    if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
+    m_path.AssignWide(path, -1);
+    if (m_path.Data() == nullptr) return -1;
+    // O_EXCL fails on any existing name, a symbolic link included; O_NOFOLLOW says so twice.
+    int fd = open(m_path.Data(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    m_handle = fd + 1;
+    m_readable = 0;
+    m_writable = 1;
+    m_size = 0;
+    return 0;
+}
+
 void CFile::Close() {
     if (m_handle != 0) close(Fd(m_handle));
     m_handle = 0;

@@ -1,6 +1,9 @@
 // CFile on Windows: CreateFileW, ReadFile, WriteFile, SetFilePointerEx, GetFileSizeEx.
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "document/file.h"
 #include "foundation/wide.h"
 
@@ -10,13 +13,53 @@ HANDLE H(intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
+// A path as the wide file functions take it. Below MAX_PATH it goes as it is. A longer one
+// (a settings file of 259 characters has a longer temporary file beside it) is made full,
+// which resolves "." and ".." and turns "/" into "\", and given the "\\?\" prefix
+// ("\\?\UNC\" for a share) that lifts the limit. When that fails the path goes as it is,
+// and the call fails as it always did.
+class CSystemPath {
+public:
+    explicit CSystemPath(const char16_t* path) : m_path(W(path)) {
+        size_t n = 0;
+        while (path[n] != 0) ++n;
+        if (n < MAX_PATH) return;
+        DWORD need = GetFullPathNameW(m_path, 0, nullptr, nullptr);
+        if (need == 0) return;
+        const size_t kRoom = 8;  // the longest prefix, "\\?\UNC\"
+        m_buffer = static_cast<wchar_t*>(std::malloc((need + kRoom) * sizeof(wchar_t)));
+        if (m_buffer == nullptr) return;
+        wchar_t* full = m_buffer + kRoom;
+        DWORD got = GetFullPathNameW(m_path, need, full, nullptr);
+        if (got == 0 || got >= need) return;
+        wchar_t* start = full;  // a device path ("\\?\", "\\.\") needs no prefix
+        if (full[0] == L'\\' && full[1] == L'\\' && full[2] != L'?' && full[2] != L'.') {
+            start = full + 2 - 8;  // "\\server\share" becomes "\\?\UNC\server\share"
+            std::memcpy(start, L"\\\\?\\UNC\\", 8 * sizeof(wchar_t));
+        } else if (full[0] != 0 && full[1] == L':') {
+            start = full - 4;
+            std::memcpy(start, L"\\\\?\\", 4 * sizeof(wchar_t));
+        }
+        m_path = start;
+    }
+    ~CSystemPath() { std::free(m_buffer); }
+    CSystemPath(const CSystemPath&) = delete;
+    CSystemPath& operator=(const CSystemPath&) = delete;
+    const wchar_t* Get() const { return m_path; }
+
+private:
+    const wchar_t* m_path;
+    wchar_t* m_buffer = nullptr;
+};
+
 }  // namespace
 
 int CFile::Open(const char16_t* path) {
     if (m_handle != 0 || path == nullptr || path[0] == 0) return 0;
     m_path.AssignWide(path, -1);
     // A log that its program is still writing, or rotating, must open too.
-    HANDLE h = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    CSystemPath system(path);
+    HANDLE h = CreateFileW(system.Get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         m_handle = 0;
@@ -33,8 +76,25 @@ int CFile::Open(const char16_t* path) {
 int CFile::Create(const char16_t* path) {
     if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
     m_path.AssignWide(path, -1);
-    HANDLE h = CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_FLAG_RANDOM_ACCESS,
-                           nullptr);
+    CSystemPath system(path);
+    HANDLE h = CreateFileW(system.Get(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                           FILE_FLAG_RANDOM_ACCESS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return -1;
+    m_handle = reinterpret_cast<intptr_t>(h);
+    m_readable = 0;
+    m_writable = 1;
+    m_size = 0;
+    return 0;
+}
+
+int CFile::CreateNew(const char16_t* path) {
+    if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
+    m_path.AssignWide(path, -1);
+    // CREATE_NEW fails on any existing name; with FILE_FLAG_OPEN_REPARSE_POINT a link is
+    // never followed, not even one whose target is missing.
+    CSystemPath system(path);
+    HANDLE h = CreateFileW(system.Get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) return -1;
     m_handle = reinterpret_cast<intptr_t>(h);
     m_readable = 0;
@@ -118,11 +178,13 @@ int CFile::IsEnd() {
 int ReplaceFileAtomic(const char16_t* from, const char16_t* to) {
     if (g_fileFaults.failReplace) return 0;
     // A read-only file is not to be changed; not every file system refuses the move itself.
-    DWORD attributes = GetFileAttributesW(W(to));
+    CSystemPath source(from), target(to);
+    DWORD attributes = GetFileAttributesW(target.Get());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return 0;
-    return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+    return MoveFileExW(source.Get(), target.Get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
 }
 
 int DeleteFilePath(const char16_t* path) {
-    return DeleteFileW(W(path)) ? 1 : 0;
+    CSystemPath system(path);
+    return DeleteFileW(system.Get()) ? 1 : 0;
 }

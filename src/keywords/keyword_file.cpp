@@ -32,14 +32,14 @@ int CKeywordSet::SaveFile(const char16_t* path) const {
     CXmlElement* root = CXml::CreateElement(u"root", nullptr);
     if (root == nullptr) return 0;
     CXmlElement* list = CXml::AddChild(CXml::AddChild(root, u"quillon_keyword", nullptr), u"keyword", nullptr);
+    CXmlChildList emphases(list);
     for (uint32_t i = 0; i < m_count && list != nullptr; ++i) {
         const CKeywordEntry& entry = m_entries[i];
-        CXmlElement* e = CXml::AddChild(list, u"emphasis", nullptr);
-        if (e == nullptr) continue;
-        CXml::AddChild(e, u"text", entry.wide);
-        CXml::AddIntChild(e, u"color", entry.color);
-        CXml::AddIntChild(e, u"bold", entry.bold != 0 ? 1 : 0);
-        CXml::AddIntChild(e, u"error", entry.error != 0 ? 1 : 0);
+        CXmlChildList values(emphases.Add(u"emphasis", nullptr));
+        values.Add(u"text", entry.wide);
+        values.AddInt(u"color", entry.color);
+        values.AddInt(u"bold", entry.bold != 0 ? 1 : 0);
+        values.AddInt(u"error", entry.error != 0 ? 1 : 0);
     }
     int ok = root->child != nullptr ? SaveXmlFile(xml, root->child, path) : 0;
     CXml::FreeElements(root);

@@ -94,3 +94,18 @@ private:
     CString* ParseText(CXmlCursor& cursor, int quote);
     CString* Decode(const unsigned char* bytes, int count);
 };
+
+// Appends children to one parent in constant time each: the last child is found once and then
+// remembered, where CXml::AddChild walks the whole list for every child (quadratic for a keyword
+// file of 100,000 entries). Nothing else may link children to the parent while it is in use.
+class CXmlChildList {
+public:
+    explicit CXmlChildList(CXmlElement* parent);
+    // CXml::AddChild and CXml::AddIntChild, at the remembered end. The child, or null (nothing linked).
+    CXmlElement* Add(const char16_t* name, const char16_t* text);
+    CXmlElement* AddInt(const char16_t* name, int value);
+
+private:
+    CXmlElement* m_parent;
+    CXmlElement* m_last = nullptr;
+};

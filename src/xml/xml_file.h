@@ -1,6 +1,7 @@
 // Whole-file reading and saving of XML documents, shared by the settings and keyword files.
-// Paths are UTF-16. Saving never truncates the old file: the document is written to
-// "<path>.tmp" in the same folder, flushed, and then moved over the old file in one step.
+// Paths are UTF-16. Saving never truncates the old file: the document is written to a new
+// temporary file in the same folder, created exclusively under a fresh name, flushed, and
+// then moved over the old file in one step.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,23 @@
 CXmlElement* LoadXmlFile(CXml& xml, const char16_t* path);
 
 // Writes length bytes to path through the temporary file. 1 when every byte was written,
-// flushed and the file replaced; 0 otherwise, with the old file unchanged and no temporary
-// file left behind.
+// flushed and the file replaced, or when the file already holds exactly these bytes (it is
+// then not touched); 0 otherwise, with the old file unchanged and no temporary file left behind.
 int SaveBytesAtomic(const char16_t* path, const char* bytes, uint32_t length);
+
+// How many temporary names a save tries before it gives up (with a trace line).
+constexpr int kTemporaryAttempts = 16;
+
+// The temporary file that a save of path tries with a tag: "<path>.<tag as 8 hex digits>.tmp",
+// or, when that would pass the limits of a name (255 bytes) or a path (4095 bytes), a name as
+// long as the file's own in the same folder: "~", then zeros and the tag's last digits (one
+// digit for a name of one unit; a save skips a name equal to its file's). A new string
+// (std::free), or null for a path without a file name.
+char16_t* TemporaryPath(const char16_t* path, uint32_t tag);
+
+// Test hook: 0 (the default) draws unpredictable tags; otherwise the k-th name that a save
+// tries (from 0) has the tag seed + k.
+extern uint32_t g_temporaryTagSeed;
 
 // CXml::Write of first, then SaveBytesAtomic. 1 or 0.
 int SaveXmlFile(CXml& xml, CXmlElement* first, const char16_t* path);

@@ -1,6 +1,7 @@
-// CXmlString: the writer's output buffer, UTF-8 bytes that grow in place with 256 bytes of
-// headroom. Always NUL-terminated once a piece has been stored; a piece that cannot be
-// converted or stored is dropped. Detach hands the bytes to the caller (std::free).
+// CXmlString: the writer's output buffer, UTF-8 bytes that grow in place with at least 256
+// bytes of headroom (geometrically for large documents). Always NUL-terminated once a piece
+// has been stored; a piece that cannot be converted or stored is dropped. Detach hands the
+// bytes to the caller (std::free).
 #pragma once
 
 #include <cstdint>

@@ -71,6 +71,30 @@ CXmlElement* CXml::AddIntChild(CXmlElement* parent, const char16_t* name, int va
     return AddChild(parent, name, text);
 }
 
+CXmlChildList::CXmlChildList(CXmlElement* parent) : m_parent(parent) {
+    if (parent == nullptr) return;
+    for (CXmlElement* e = parent->child; e != nullptr; e = e->next) m_last = e;
+}
+
+CXmlElement* CXmlChildList::Add(const char16_t* name, const char16_t* text) {
+    if (m_parent == nullptr) return nullptr;
+    CXmlElement* child = CXml::CreateElement(name, text);
+    if (child == nullptr) return nullptr;
+    if (m_last == nullptr) {
+        m_parent->child = child;
+    } else {
+        m_last->next = child;
+    }
+    m_last = child;
+    return child;
+}
+
+CXmlElement* CXmlChildList::AddInt(const char16_t* name, int value) {
+    char16_t text[16];
+    FormatString(text, 16, u"%d", value);
+    return Add(name, text);
+}
+
 char* CXml::Write(CXmlElement* first) {
     CXmlString out;
     out.m_codePage = 65001;

@@ -249,6 +249,7 @@ TEST(AppParameter, AFileOnlyInTheApplicationFolderIsUsedAndSavedThere) {
     config.Reset();
     EXPECT_EQ(1, config.m_languageSetting);
     config.m_languageSetting = 0;
+    config.KeywordsChanged();
     ASSERT_EQ(1, config.Save());
     EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("quillon.ini")));
     EXPECT_NE(std::string::npos,

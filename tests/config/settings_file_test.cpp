@@ -3,17 +3,20 @@
 // with it, and saves that fail without harming the previous file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "config/app_parameter.h"
 #include "config_test_support.h"
+#include "xml/xml_test_support.h"
 
 using config_testing::ConfigFolders;
 using config_testing::PathUtf8;
 using config_testing::Str;
 using testing_support::ReadBytes;
+using testing_support::TemporaryFilesIn;
 using testing_support::WriteBytes;
 
 namespace {
@@ -109,8 +112,12 @@ TEST(SettingsFile, DefaultsAreWrittenExactlyAsTheLayoutRulesSay) {
     EXPECT_EQ(SettingsDocument(DefaultExpected(folders)), written);
     // The "config" start tag shares its line with the first child.
     EXPECT_EQ(0u, written.find(kDeclLine + "<config><language>-1</language>\r\n<font_name/>\r\n"));
-    EXPECT_FALSE(std::filesystem::exists(folders.AppFile("quillon.ini.tmp")));
-    // An empty keyword set is written beside it, in the current folder.
+    EXPECT_TRUE(TemporaryFilesIn(folders.app).empty());
+    // No keyword file was read and the set was not changed: none is written.
+    EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("keyword_default.xml")));
+    // Once the user has changed the set (here, to nothing), it is written beside the settings.
+    config.KeywordsChanged();
+    ASSERT_EQ(1, config.Save());
     EXPECT_EQ(kDeclLine + "<quillon_keyword><keyword/>\r\n</quillon_keyword>\r\n",
               ReadBytes(folders.CurrentFile("keyword_default.xml")));
 }
@@ -187,6 +194,7 @@ TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
         config.m_intervalTime = 250;
         config.Keywords().Add(u"エラー", 6, 1, 1);
         config.Keywords().Add(u"WARN", 13, 0, 0);
+        config.KeywordsChanged();
         ASSERT_EQ(1, config.Save());
     }
     CAppParameter back;
@@ -266,7 +274,7 @@ TEST(SettingsFile, AFileWithoutConfigLoadsButChangesNothing) {
     EXPECT_EQ(1u, config.Keywords().Count());  // loading succeeded, so the keywords were read
 }
 
-TEST(SettingsFile, AnUnreadableFileKeepsTheDefaultsAndSkipsTheKeywords) {
+TEST(SettingsFile, AnUnreadableFileKeepsTheDefaultsButTheKeywordsAreRead) {
     for (const std::string& content : {std::string(), std::string("garbage"), std::string("<config/>"),
                                        "\xEF\xBB\xBF" + kDeclLine + "<config><language>1</language></config>"}) {
         ConfigFolders folders;
@@ -276,8 +284,59 @@ TEST(SettingsFile, AnUnreadableFileKeepsTheDefaultsAndSkipsTheKeywords) {
         CAppParameter config;
         config.Reset();
         EXPECT_EQ(-1, config.m_languageSetting);
-        EXPECT_EQ(0u, config.Keywords().Count());
+        EXPECT_EQ(1u, config.Keywords().Count());  // the keyword file does not depend on the settings
         EXPECT_EQ(0, config.Load());
+    }
+}
+
+// A first start has no settings yet but may have the bundled keyword file: it is read, and
+// saving the settings leaves it as it is. A keyword file that could not be read is never
+// written over until the user changes the set; a missing one is created only then.
+TEST(SettingsFile, TheKeywordFileIsWrittenOnlyWhenItWasReadOrTheUserChangedTheSet) {
+    std::string bundled;
+    {
+        testing_support::TempDir scratch;
+        CKeywordSet set;
+        set.Add(u"ERROR", 6, 1, 1);
+        set.Add(u"警告", 9, 0, 0);
+        ASSERT_EQ(1, set.SaveFile(scratch.File("k.xml").c_str()));
+        bundled = ReadBytes(scratch.FsPath("k.xml"));
+    }
+    const std::string missing = "<missing>";
+    for (const std::string& settings : {missing, std::string(), std::string("garbage"), kDeclLine + "<config/>"}) {
+        SCOPED_TRACE(settings);
+        ConfigFolders folders;
+        if (settings != missing) WriteBytes(folders.AppFile("quillon.ini"), settings);
+        WriteBytes(folders.CurrentFile("keyword_default.xml"), bundled);
+        CAppParameter config;
+        config.Reset();
+        ASSERT_EQ(2u, config.Keywords().Count());
+        EXPECT_EQ(kKeywordFlagStart | kKeywordFlagError, config.Keywords().Flag(u'E'));
+        config.m_fontSize = 9;
+        ASSERT_EQ(1, config.Save());
+        EXPECT_EQ(bundled, ReadBytes(folders.CurrentFile("keyword_default.xml")));
+        EXPECT_NE(std::string::npos, SettingsPath(folders).find("<font_size>9</font_size>"));
+    }
+    for (const std::string& unreadable : {missing, std::string(), std::string("not xml"), "\xEF\xBB\xBF" + bundled}) {
+        SCOPED_TRACE(unreadable);
+        ConfigFolders folders;
+        const std::filesystem::path file = folders.CurrentFile("keyword_default.xml");
+        if (unreadable != missing) WriteBytes(file, unreadable);
+        CAppParameter config;
+        config.Reset();
+        EXPECT_EQ(0u, config.Keywords().Count());
+        ASSERT_EQ(1, config.Save());
+        EXPECT_EQ(unreadable != missing, std::filesystem::exists(file));
+        if (unreadable != missing) {
+            EXPECT_EQ(unreadable, ReadBytes(file));
+        }
+        config.Keywords().Add(u"NEW", 7, 0, 0);
+        config.KeywordsChanged();
+        ASSERT_EQ(1, config.Save());
+        CKeywordSet back;
+        ASSERT_EQ(1, back.LoadFile(file.u16string().c_str()));
+        ASSERT_EQ(1u, back.Count());
+        EXPECT_EQ(std::u16string(u"NEW"), back.Entry(0).wide);
     }
 }
 
@@ -417,6 +476,41 @@ TEST(SettingsFile, HistoriesWithoutAnInfoKeepTheirState) {
     EXPECT_EQ(0, config.m_contextBefore);  // read with its default once "search" is there
 }
 
+// Every search saves the configuration: a file whose content would not change is not touched.
+TEST(SettingsFile, ASaveWithNothingChangedTouchesNoFile) {
+    ConfigFolders folders;
+    const std::filesystem::path settings = folders.AppFile("quillon.ini");
+    const std::filesystem::path keywords = folders.CurrentFile("keyword_default.xml");
+    {
+        CAppParameter first;
+        first.Reset();
+        first.Keywords().Add(u"ERROR", 6, 0, 1);
+        first.KeywordsChanged();
+        ASSERT_EQ(1, first.Save());
+    }
+    CAppParameter config;
+    config.Reset();
+    ASSERT_EQ(1u, config.Keywords().Count());
+    std::filesystem::last_write_time(settings, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    std::filesystem::last_write_time(keywords, std::filesystem::last_write_time(settings));
+    const auto old = std::filesystem::last_write_time(settings);  // as the file system stores it
+    ASSERT_EQ(1, config.Save());
+    EXPECT_EQ(old, std::filesystem::last_write_time(settings));
+    EXPECT_EQ(old, std::filesystem::last_write_time(keywords));
+    // A changed setting rewrites the settings file alone.
+    config.AddHistory(0, u"search");
+    ASSERT_EQ(1, config.Save());
+    EXPECT_NE(old, std::filesystem::last_write_time(settings));
+    EXPECT_NE(std::string::npos, SettingsPath(folders).find("<text>search</text>"));
+    EXPECT_EQ(old, std::filesystem::last_write_time(keywords));
+    // A changed keyword set rewrites the keyword file.
+    config.Keywords().Add(u"WARN", 7, 0, 0);
+    config.KeywordsChanged();
+    ASSERT_EQ(1, config.Save());
+    EXPECT_NE(old, std::filesystem::last_write_time(keywords));
+    EXPECT_NE(std::string::npos, ReadBytes(keywords).find("<text>WARN</text>"));
+}
+
 class SettingsSaveFailure : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -429,8 +523,8 @@ protected:
     void ExpectBothFilesIntact() {
         EXPECT_EQ(m_oldSettings, ReadBytes(folders.AppFile("quillon.ini")));
         EXPECT_EQ(m_oldKeywords, ReadBytes(folders.CurrentFile("keyword_default.xml")));
-        EXPECT_FALSE(std::filesystem::is_regular_file(folders.AppFile("quillon.ini.tmp")));
-        EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp")));
+        EXPECT_TRUE(TemporaryFilesIn(folders.app).empty());
+        EXPECT_TRUE(TemporaryFilesIn(folders.current).empty());
     }
     ConfigFolders folders;
     CAppParameter config;
@@ -459,9 +553,11 @@ TEST_F(SettingsSaveFailure, AFailedReplaceLeavesTheOldFiles) {
 }
 
 TEST_F(SettingsSaveFailure, AFolderThatCannotBeWrittenLeavesTheOldFiles) {
-    std::filesystem::create_directory(folders.AppFile("quillon.ini.tmp"));
-    EXPECT_EQ(0, config.Save());
-    ExpectBothFilesIntact();
+    {
+        xml_testing::BlockedTemporaryNames blocked(folders.AppFile("quillon.ini").u16string());
+        EXPECT_EQ(0, config.Save());
+        ExpectBothFilesIntact();
+    }
     // A settings file in a folder that is gone.
     config.m_settingsFile.AssignWide((folders.app / "gone" / "quillon.ini").u16string().c_str(), -1);
     EXPECT_EQ(0, config.Save());
@@ -478,7 +574,7 @@ TEST_F(SettingsSaveFailure, AKeywordFileThatFailsPartWayKeepsTheOldKeywordFile) 
     EXPECT_EQ(1, config.Save());  // the keyword file's result is not reported
     EXPECT_EQ(settings, ReadBytes(folders.AppFile("quillon.ini")));
     EXPECT_EQ(m_oldKeywords, ReadBytes(folders.CurrentFile("keyword_default.xml")));
-    EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp")));
+    EXPECT_TRUE(TemporaryFilesIn(folders.current).empty());
 }
 
 TEST_F(SettingsSaveFailure, TheNextSaveAfterAFailureWritesBoth) {

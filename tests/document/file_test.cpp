@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -63,6 +65,39 @@ TEST(CFileTest, CreateTruncatesAndRefusesSecondCreate) {
     EXPECT_EQ("XY!", bytes.substr(5));
     EXPECT_EQ(-1, f.Create(u""));
     EXPECT_EQ(0, f.Flush());
+}
+
+// A save's temporary file is made with CreateNew: whatever already has the name, a file, a
+// folder or a link (even one to a missing file), is refused and left as it was.
+TEST(CFileTest, CreateNewNeverOpensAnExistingName) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    WriteBytes(dir.FsPath("file"), "mine");
+    fs::create_directory(dir.FsPath("folder"));
+    std::error_code ec;
+    fs::create_hard_link(dir.FsPath("file"), dir.FsPath("hard"), ec);
+    const bool hardLink = !ec;
+    fs::create_symlink(dir.FsPath("file"), dir.FsPath("link"), ec);
+    const bool symbolicLinks = !ec;
+    if (symbolicLinks) fs::create_symlink(dir.FsPath("nowhere"), dir.FsPath("dangling"));
+    std::vector<std::string> taken = {"file", "folder"};
+    if (hardLink) taken.push_back("hard");
+    if (symbolicLinks) taken.insert(taken.end(), {"link", "dangling"});
+    CFile f;
+    for (const std::string& name : taken) {
+        EXPECT_EQ(-1, f.CreateNew(dir.File(name).c_str())) << name;
+        EXPECT_FALSE(f.IsOpen()) << name;
+    }
+    EXPECT_EQ("mine", ReadBytes(dir.FsPath("file")));
+    EXPECT_FALSE(fs::exists(dir.FsPath("nowhere")));
+    ASSERT_EQ(0, f.CreateNew(dir.File("new").c_str()));
+    EXPECT_EQ(1, f.IsWritable());
+    EXPECT_EQ(-1, f.CreateNew(dir.File("other").c_str()));  // already open
+    EXPECT_EQ(3u, f.Write("abc", 3, 0));
+    f.Close();
+    EXPECT_EQ("abc", ReadBytes(dir.FsPath("new")));
+    EXPECT_EQ(-1, f.CreateNew(u""));
+    EXPECT_EQ(-1, f.CreateNew(nullptr));
 }
 
 TEST(CFileTest, IsEndFollowsThePointer) {

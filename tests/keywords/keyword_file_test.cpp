@@ -8,9 +8,11 @@
 #include "document/file.h"
 #include "keywords/keyword_set.h"
 #include "test_support.h"
+#include "xml/xml_test_support.h"
 
 using testing_support::ReadBytes;
 using testing_support::TempDir;
+using testing_support::TemporaryFilesIn;
 using testing_support::WriteBytes;
 
 namespace {
@@ -51,7 +53,7 @@ TEST(KeywordFile, SavedBytesFollowTheLayoutRules) {
                                            Emphasis("警告 &lt;x&gt; &amp; &quot;q&quot;", 13, 0, 0) +
                                            Emphasis("odd", 0, 1, 1));
     EXPECT_EQ(expected, ReadBytes(dir.FsPath("k.xml")));
-    EXPECT_FALSE(std::filesystem::exists(dir.FsPath("k.xml.tmp")));
+    EXPECT_TRUE(TemporaryFilesIn(dir.Path()).empty());
 }
 
 TEST(KeywordFile, AnEmptySetSavesAnEmptyKeywordElementAndLoadsBack) {
@@ -93,6 +95,31 @@ TEST(KeywordFile, RoundTripKeepsTextsColoursAndFlags) {
     EXPECT_EQ(kKeywordFlagStart | kKeywordFlagError, back.Flag(u'タ'));
     EXPECT_EQ(kKeywordFlagStart, back.Flag(u'W'));
     EXPECT_EQ(0, back.Find(u"エラー発生", 0));
+}
+
+// Saving walks the list once: a large set must save and load back whole, not stall.
+TEST(KeywordFile, AHundredThousandKeywordsSaveAndLoadBackEqual) {
+    TempDir dir;
+    CKeywordSet set;
+    const uint32_t count = 100000;
+    for (uint32_t i = 0; i < count; ++i) {
+        std::u16string text = u"keyword ";
+        for (char digit : std::to_string(i)) text += static_cast<char16_t>(digit);
+        if (i % 7 == 0) text += u" エラー";
+        ASSERT_EQ(static_cast<int>(i), set.Add(text.c_str(), 6 + static_cast<int>(i % 8), i % 2, i % 3 == 0));
+    }
+    ASSERT_EQ(1, set.SaveFile(dir.File("k.xml").c_str()));
+    CKeywordSet back;
+    ASSERT_EQ(1, back.LoadFile(dir.File("k.xml").c_str()));
+    ASSERT_EQ(count, back.Count());
+    for (uint32_t i = 0; i < count; ++i) {
+        const CKeywordEntry& a = set.Entry(i);
+        const CKeywordEntry& b = back.Entry(i);
+        ASSERT_EQ(std::u16string(a.wide), std::u16string(b.wide)) << i;
+        ASSERT_EQ(a.color, b.color) << i;
+        ASSERT_EQ(a.bold, b.bold) << i;
+        ASSERT_EQ(a.error, b.error) << i;
+    }
 }
 
 TEST(KeywordFile, ReadingIsLenientAboutMissingAndOddValues) {
@@ -198,8 +225,7 @@ protected:
     }
     void ExpectOldFileIntact() {
         EXPECT_EQ(m_old, ReadBytes(dir.FsPath("k.xml")));
-        EXPECT_FALSE(std::filesystem::exists(dir.FsPath("k.xml.tmp")) &&
-                     !std::filesystem::is_directory(dir.FsPath("k.xml.tmp")));
+        EXPECT_TRUE(TemporaryFilesIn(dir.Path()).empty());
     }
     TempDir dir;
     CKeywordSet set;
@@ -226,8 +252,8 @@ TEST_F(KeywordSaveFailure, AFailedReplaceLeavesTheOldFile) {
 }
 
 TEST_F(KeywordSaveFailure, AFolderWhereNoFileCanBeCreatedLeavesTheOldFile) {
-    // The temporary file's name is taken by a folder, as in a folder that cannot be written.
-    std::filesystem::create_directory(dir.FsPath("k.xml.tmp"));
+    // Every temporary name is taken by a folder, as in a folder that cannot be written.
+    xml_testing::BlockedTemporaryNames blocked(dir.File("k.xml"));
     EXPECT_EQ(0, set.SaveFile(dir.File("k.xml").c_str()));
     ExpectOldFileIntact();
     EXPECT_EQ(0, set.SaveFile(dir.File("no such folder/k.xml").c_str()));

@@ -24,6 +24,7 @@ protected:
         WriteBytes(folders.CurrentFile("quillon.ini"), "");
         config.Reset();
         config.Keywords().Add(u"old", 6, 0, 0);
+        config.KeywordsChanged();
         ASSERT_EQ(1, config.Save());
         oldSettings = ReadBytes(folders.CurrentFile("quillon.ini"));
         oldKeywords = ReadBytes(folders.CurrentFile("keyword_default.xml"));
@@ -47,8 +48,8 @@ protected:
     std::string Settings() { return ReadBytes(folders.CurrentFile("quillon.ini")); }
     std::string Keywords() { return ReadBytes(folders.CurrentFile("keyword_default.xml")); }
     bool TemporaryFilesLeft() {
-        return std::filesystem::exists(folders.CurrentFile("quillon.ini.tmp")) ||
-               std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp"));
+        return !testing_support::TemporaryFilesIn(folders.current).empty() ||
+               !testing_support::TemporaryFilesIn(folders.app).empty();
     }
 
     ConfigFolders folders;

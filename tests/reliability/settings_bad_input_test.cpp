@@ -72,6 +72,7 @@ protected:
         c.Keywords().Add(u"ERROR", 6, 1, 1);
         c.Keywords().Add(u"\u8B66\u544A", 9, 0, 0);
         c.Keywords().Add(u"a \"quoted\" word", 13, 1, 0);
+        c.KeywordsChanged();
         ASSERT_EQ(1, c.Save());
         saved = ReadBytes(folders.CurrentFile("quillon.ini"));
         savedKeywords = ReadBytes(folders.CurrentFile("keyword_default.xml"));
@@ -258,14 +259,14 @@ TEST_F(SettingsBadInput, FolderInPlaceOfTheFiles) {
     c.m_fontSize = 21;
     EXPECT_EQ(0, c.Save());
     EXPECT_TRUE(std::filesystem::is_directory(folders.AppFile("quillon.ini")));
-    EXPECT_FALSE(std::filesystem::exists(folders.AppFile("quillon.ini.tmp")));
+    EXPECT_TRUE(testing_support::TemporaryFilesIn(folders.app).empty());
     EXPECT_EQ(21, c.m_fontSize);  // nothing lost in memory
     // The keyword file alone in the way: the settings are written, the folder stays.
     std::filesystem::remove(folders.AppFile("quillon.ini"));
     EXPECT_EQ(1, c.Save());
     EXPECT_NE(std::string::npos, ReadBytes(folders.AppFile("quillon.ini")).find("<font_size>21</font_size>"));
     EXPECT_TRUE(std::filesystem::is_directory(folders.CurrentFile("keyword_default.xml")));
-    EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("keyword_default.xml.tmp")));
+    EXPECT_TRUE(testing_support::TemporaryFilesIn(folders.current).empty());
     EXPECT_EQ(0, c.Keywords().SaveFile((folders.current / "keyword_default.xml").u16string().c_str()));
 }
 
@@ -283,7 +284,7 @@ TEST_F(SettingsBadInput, ReadOnlySettingsFile) {
     EXPECT_EQ(0, c.Save());
     std::filesystem::permissions(folders.CurrentFile("quillon.ini"), std::filesystem::perms::owner_all);
     EXPECT_EQ(saved, ReadBytes(folders.CurrentFile("quillon.ini")));
-    EXPECT_FALSE(std::filesystem::exists(folders.CurrentFile("quillon.ini.tmp")));
+    EXPECT_TRUE(testing_support::TemporaryFilesIn(folders.current).empty());
     EXPECT_EQ(30, c.m_fontSize);
     EXPECT_EQ(1, c.Save());
 }

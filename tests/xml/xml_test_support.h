@@ -1,7 +1,9 @@
-// Helpers for the XML tests: parsing a std::string, reading element texts as UTF-8, and
-// catching the trace output.
+// Helpers for the XML tests: parsing a std::string, reading element texts as UTF-8,
+// catching the trace output, and taking every name that a save's temporary file may use.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "foundation/format.h"
 #include "foundation/trace.h"
 #include "xml/xml.h"
+#include "xml/xml_file.h"
 
 namespace xml_testing {
 
@@ -72,6 +75,32 @@ private:
         return 0;
     }
     TraceFunction m_previous;
+};
+
+// Fixes the temporary names that saves try and plants a folder under each name that a save
+// of path may try (and under the old fixed name "<path>.tmp"), so that no temporary file can
+// be created beside path while the object lives.
+class BlockedTemporaryNames {
+public:
+    explicit BlockedTemporaryNames(const std::u16string& path) {
+        g_temporaryTagSeed = kSeed;
+        m_paths.push_back(std::filesystem::path(path + u".tmp"));
+        for (int k = 0; k < kTemporaryAttempts; ++k) {
+            char16_t* name = TemporaryPath(path.c_str(), kSeed + static_cast<uint32_t>(k));
+            m_paths.push_back(std::filesystem::path(std::u16string(name)));
+            std::free(name);
+        }
+        for (const auto& p : m_paths) std::filesystem::create_directory(p);
+    }
+    ~BlockedTemporaryNames() {
+        g_temporaryTagSeed = 0;
+        std::error_code ec;
+        for (const auto& p : m_paths) std::filesystem::remove(p, ec);
+    }
+    static constexpr uint32_t kSeed = 0x5eed0000;
+
+private:
+    std::vector<std::filesystem::path> m_paths;
 };
 
 }  // namespace xml_testing

@@ -42,6 +42,19 @@ TEST(XmlWriter, TextComesFirstThenChildrenThenTheEndTag) {
     EXPECT_EQ(kDeclLine + "<a>t<b/>\r\n<c>1</c>\r\n<d>-42</d>\r\n</a>\r\n", WriteAndFree(a));
 }
 
+TEST(XmlWriter, AChildListAppendsAfterTheChildrenAlreadyThere) {
+    CXmlElement* a = CXml::CreateElement(u"a", nullptr);
+    CXml::AddChild(a, u"b", nullptr);
+    CXml::AddChild(a, u"c", nullptr);
+    CXmlChildList list(a);
+    list.Add(u"d", u"x");
+    list.AddInt(u"e", 7);
+    CXml::AddChild(a, u"f", nullptr);
+    EXPECT_EQ(kDeclLine + "<a><b/>\r\n<c/>\r\n<d>x</d>\r\n<e>7</e>\r\n<f/>\r\n</a>\r\n", WriteAndFree(a));
+    CXmlChildList none(nullptr);
+    EXPECT_EQ(nullptr, none.Add(u"g", nullptr));
+}
+
 TEST(XmlWriter, TopLevelSiblingsAreWrittenInTurn) {
     CXmlElement* a = CXml::CreateElement(u"a", u"1");
     a->next = CXml::CreateElement(u"b", nullptr);

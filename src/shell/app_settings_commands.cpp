@@ -12,7 +12,8 @@ void CAppMain::EditKeywords() {
     CKeywordListDialog dialog;
     dialog.Keywords().CopyFrom(config->Keywords());
     if (RunDialog(dialog, IDD_KEYWORD_LIST_JA, m_frame) != 1) return;
-    // OK has put the dialog's set in force.
+    // OK has put the dialog's set in force: the user's own, so it may replace the file.
+    config->KeywordsChanged();
     config->Save();
     config->Keywords().BuildFlagTable();
     RedrawAllViews();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the release zip from the current Windows build, unpacks it into an empty folder,
 # checks what it holds, and starts quillon.exe there as a first start would: the language
-# dialog must appear, and after its OK the settings file must be written beside the program.
+# dialog must appear, and after its OK the settings file must be written beside the program
+# and the bundled keyword file left as it was.
 # Usage: release_test.sh <source folder> <Windows build folder> <release_probe.exe>
 set -euo pipefail
 src="$1"
@@ -75,4 +76,6 @@ grep -q '^EXITED ' <<<"$report" || fail "the program did not end"
 # The choice is saved beside the program, in the settings file that was missing.
 [ -f "$unpacked/quillon.ini" ] || fail "quillon.ini not written beside quillon.exe"
 grep -q '<language>0</language>' "$unpacked/quillon.ini" || fail "quillon.ini does not hold the English choice"
+# The bundled keyword file was read, not written over with an empty list.
+cmp -s "$unpacked/keyword_default.xml" "$src/samples/keyword_default.xml" || fail "the first start changed keyword_default.xml"
 echo "release zip: ok"

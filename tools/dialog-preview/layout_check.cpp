@@ -13,6 +13,7 @@
 
 #include "preview_content.h"
 #include "resource.h"
+#include "shell/sheet_fit.h"
 #include "template_table.h"
 
 namespace {
@@ -249,6 +250,7 @@ INT_PTR CALLBACK CheckDialogProc(HWND window, UINT message, WPARAM, LPARAM lPara
 
 INT_PTR CALLBACK CheckPageProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
+    FitSheetToPage(window);  // as the program's pages do
     FillSampleContent(window,
                       static_cast<int>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam));
     return TRUE;

@@ -25,7 +25,8 @@ run-cli: bootstrap
 	build/release/src/cli/quillon-cli --keywords $(KEYWORDS) info $(LOG)
 	build/release/src/cli/quillon-cli --keywords $(KEYWORDS) errors $(LOG) || [ $$? -eq 1 ]
 
-# The README's screenshots (docs/screenshots/view-en.png, view-ja.png) from the current build.
+# The README's screenshots (docs/screenshots/view-en.png, view-ja.png, and both at 192 DPI)
+# from the current build.
 screenshots: bootstrap windows
 	bash tools/make-screenshots.sh
 

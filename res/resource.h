@@ -12,6 +12,9 @@
 #define IDR_MENU_JA 10013
 #define IDR_MENU_EN 10014
 #define IDB_TOOLBAR 10015
+// The same images at 24 x 24 and 32 x 32 pixels, for displays scaled to 150% and 200%.
+#define IDB_TOOLBAR_24 10024
+#define IDB_TOOLBAR_32 10032
 // The shell loads this accelerator table at start-up; the resources define none.
 #define IDR_ACCELERATORS 10016
 

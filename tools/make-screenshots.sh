@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the current Windows build: the GUI test of the working
-# state saves the frame in both languages, and they are converted to docs/screenshots/*.png.
+# state saves the frame in both languages, and they are converted to docs/screenshots/*.png;
+# then the same at 200% display scale (the prefix at 192 DPI, on a screen of its own that
+# holds the twice as large frame), as docs/screenshots/view-*-192dpi.png.
 # Look at each one before committing it. Usage: make screenshots
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -37,3 +39,23 @@ for lang in en ja; do
   convert "$out/view-$lang.bmp" "$here/docs/screenshots/view-$lang.png"
   echo "screenshot: docs/screenshots/view-$lang.png"
 done
+
+# At 192 DPI the frame is 2400 x 1800: a new Wine session on a screen large enough.
+timeout 60 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
+for n in $(seq 70 89); do
+  if [ ! -e "/tmp/.X$n-lock" ]; then
+    Xvfb ":$n" -screen 0 2560x1920x24 -nolisten tcp >/dev/null 2>&1 &
+    big_pid=$!
+    break
+  fi
+done
+trap 'cleanup; [ -n "${big_pid:-}" ] && kill "$big_pid" 2>/dev/null || true' EXIT
+export DISPLAY=":$n"
+for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+QUILLON_SCREENSHOTS="$(winepath -w "$out")" LC_ALL=en_US.UTF-8 bash "$here/tools/wine-at-dpi.sh" 192 \
+  wine "$here/build/windows/tests/gui/gui_tests.exe" --gtest_filter='ViewScreenshotTest.*' >/dev/null
+for lang in en ja; do
+  convert "$out/view-$lang-192dpi.bmp" "$here/docs/screenshots/view-$lang-192dpi.png"
+  echo "screenshot: docs/screenshots/view-$lang-192dpi.png"
+done
+timeout 60 wineserver -w 2>/dev/null || true

@@ -2,7 +2,10 @@
 """Writes res/toolbar.bmp, the toolbar's 17 button images, from the character grids below.
 
 Each image is 16 x 15 pixels; one character is one pixel of the 16-colour palette.
-Run with --check to verify that the committed bitmap matches the grids.
+The same images at 24 x 24 and 32 x 32 pixels, for scaled displays, go to
+res/toolbar24.bmp and res/toolbar32.bmp: they are scaled from the grids with pixel-art
+rules that round off diagonal steps instead of blowing them up into blocks.
+Run with --check to verify that the committed bitmaps match the grids.
 """
 import argparse
 import os
@@ -374,6 +377,82 @@ def strip_rows(icons):
     return ["".join(rows[y] for _, rows in icons) for y in range(height)]
 
 
+def pad_square(rows, background="."):
+    """The rows with background rows added below, up to a square."""
+    return rows + [background * len(rows[0])] * (len(rows[0]) - len(rows))
+
+
+def _at(rows, x, y):
+    """The pixel at (x, y), the nearest edge pixel outside the image."""
+    y = min(max(y, 0), len(rows) - 1)
+    x = min(max(x, 0), len(rows[0]) - 1)
+    return rows[y][x]
+
+
+def scale2x(rows):
+    """Doubles an image: each pixel becomes four, a corner taking the colour of the two
+    neighbours beside it when they agree (and the other two do not)."""
+    out = []
+    for y in range(len(rows)):
+        top, bottom = [], []
+        for x in range(len(rows[0])):
+            p = rows[y][x]
+            a, b = _at(rows, x, y - 1), _at(rows, x + 1, y)
+            c, d = _at(rows, x - 1, y), _at(rows, x, y + 1)
+            top += [a if c == a and c != d and a != b else p,
+                    b if a == b and a != c and b != d else p]
+            bottom += [c if d == c and d != b and c != a else p,
+                       d if b == d and b != a and d != c else p]
+        out += ["".join(top), "".join(bottom)]
+    return out
+
+
+def scale3x(rows):
+    """Triples an image by the same rule as scale2x, over a 3 x 3 neighbourhood."""
+    out = []
+    for y in range(len(rows)):
+        lines = [[], [], []]
+        for x in range(len(rows[0])):
+            a, b, c = _at(rows, x - 1, y - 1), _at(rows, x, y - 1), _at(rows, x + 1, y - 1)
+            d, e, f = _at(rows, x - 1, y), rows[y][x], _at(rows, x + 1, y)
+            g, h, i = _at(rows, x - 1, y + 1), _at(rows, x, y + 1), _at(rows, x + 1, y + 1)
+            up_left = d == b and b != f and d != h
+            up_right = b == f and b != d and f != h
+            down_left = d == h and d != b and h != f
+            down_right = h == f and d != h and b != f
+            lines[0] += [d if up_left else e,
+                         b if (up_left and e != c) or (up_right and e != a) else e,
+                         f if up_right else e]
+            lines[1] += [d if (up_left and e != g) or (down_left and e != a) else e,
+                         e,
+                         f if (up_right and e != i) or (down_right and e != c) else e]
+            lines[2] += [d if down_left else e,
+                         h if (down_left and e != i) or (down_right and e != g) else e,
+                         f if down_right else e]
+        out += ["".join(line) for line in lines]
+    return out
+
+
+def halve(rows, background="."):
+    """Halves an image: each 2 x 2 block becomes its most frequent colour, a tie going to
+    a colour other than the background, so that lines one pixel wide survive."""
+    out = []
+    for y in range(0, len(rows), 2):
+        line = []
+        for x in range(0, len(rows[0]), 2):
+            block = [rows[y][x], rows[y][x + 1], rows[y + 1][x], rows[y + 1][x + 1]]
+            best = max(block, key=lambda c: (block.count(c), c != background, -block.index(c)))
+            line.append(best)
+        out.append("".join(line))
+    return out
+
+
+def scaled_icons(icons, size):
+    """The images at size x size pixels (24 or 32), from the 16 x 15 grids."""
+    scale = {24: lambda rows: halve(scale3x(rows)), 32: scale2x}[size]
+    return [(name, scale(pad_square(rows))) for name, rows in icons]
+
+
 def write_or_check(path, data, check, script):
     """Writes data to path, or with check compares it with the file there (1 when it differs)."""
     if not check:
@@ -408,8 +487,14 @@ def main():
             print(p, file=sys.stderr)
         return 2
 
-    data = bmp_4bit(strip_rows(ICONS), PALETTE)
-    return write_or_check(args.output, data, args.check, os.path.basename(__file__))
+    script = os.path.basename(__file__)
+    folder = os.path.dirname(os.path.abspath(args.output))
+    failed = write_or_check(args.output, bmp_4bit(strip_rows(ICONS), PALETTE), args.check, script)
+    for size in (24, 32):
+        data = bmp_4bit(strip_rows(scaled_icons(ICONS, size)), PALETTE)
+        path = os.path.join(folder, f"toolbar{size}.bmp")
+        failed |= write_or_check(path, data, args.check, script)
+    return failed
 
 
 if __name__ == "__main__":

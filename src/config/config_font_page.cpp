@@ -6,6 +6,7 @@
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "res/resource.h"
+#include "view/dpi.h"
 
 QUILLON_DIALOG_BINDING(CConfigFontPage)
 
@@ -113,7 +114,8 @@ void CConfigFontPage::FillSizeList() {
 
 void CConfigFontPage::UpdatePreview() {
     LOGFONTW font = {};
-    font.lfHeight = m_size;
+    // The size is one at 96 DPI, as in the view.
+    font.lfHeight = ScaleToDpi(m_size, WindowDpi(m_window));
     font.lfCharSet = IsJapanese() ? SHIFTJIS_CHARSET : ANSI_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH;
     for (int k = 0; k < kFaceNameCapacity; ++k) font.lfFaceName[k] = static_cast<wchar_t>(m_faceName[k]);

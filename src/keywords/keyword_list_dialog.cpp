@@ -9,11 +9,13 @@
 #include "foundation/wide.h"
 #include "keywords/keyword_edit_dialog.h"
 #include "res/resource.h"
+#include "view/dpi.h"
 
 QUILLON_DIALOG_BINDING(CKeywordListDialog)
 
 namespace {
 
+// Pixels at 96 DPI.
 constexpr int kColumnWidth = 100;
 constexpr int kPathCapacity = 520;
 
@@ -49,7 +51,7 @@ void CKeywordListDialog::OnInitDialog(HWND window) {
     for (int k = 0; k < 2; ++k) {
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.cx = kColumnWidth;
+        column.cx = ScaleToDpi(kColumnWidth, WindowDpi(window));
         column.pszText = const_cast<wchar_t*>(titles[k]);
         column.iSubItem = k;
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&column));

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "search/marker_list.h"
 #include "search/search_condition.h"
+#include "view/dpi.h"
 #include "view/log_view.h"
 
 QUILLON_DIALOG_BINDING(CSearchLogDialog)
@@ -49,9 +50,11 @@ void ReadText(HWND window, int id, char16_t* text) {
 
 void SetSmallIcon(HWND window) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    // The icon's image nearest to the scaled caption icon: 16 pixels, or 32 from 150% up.
+    int size = ScaleToDpi(16, WindowDpi(window)) >= 24 ? 32 : 16;
     // Shared: the system keeps one copy, so a dialog opened again and again holds no new icon.
     auto icon =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, 16, 16, LR_SHARED));
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLON), IMAGE_ICON, size, size, LR_SHARED));
     if (icon != nullptr) SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 

@@ -7,6 +7,8 @@
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/command_ids.h"
+#include "view/dpi.h"
+#include "view/log_view.h"
 
 namespace {
 
@@ -180,6 +182,9 @@ LRESULT CAppBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case UM_CHILD_CLOSED:
             OnChildClosed(reinterpret_cast<HWND>(wParam));
             return 0;
+        case WM_DPICHANGED:
+            ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         default:
             if (m_mdiClient != nullptr) return DefFrameProcW(window, m_mdiClient, message, wParam, lParam);
             return DefWindowProcW(window, message, wParam, lParam);
@@ -202,7 +207,9 @@ void CAppBase::ApplyBarVisibility(HWND bar, int* visible, int switchable, int se
 void CAppBase::CreateBars(HWND frame) {
     CAppParameter* config = Config();
     if (config == nullptr) return;
+    m_dpi = WindowDpi(frame);
     if (m_toolBar != nullptr) {
+        m_toolBar->m_dpi = m_dpi;
         m_toolBar->Create(frame);
         ApplyBarVisibility(m_toolBar->m_window, &m_toolBar->m_visible, config->m_toolbarSwitchable,
                            config->m_toolbarVisible, kCmdToolBar);
@@ -211,10 +218,7 @@ void CAppBase::CreateBars(HWND frame) {
         auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
         m_statusBar->m_window = CreateWindowExW(WS_EX_TOPMOST, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                                 frame, nullptr, instance, nullptr);
-        if (m_statusBar->m_window != nullptr && m_statusBar->m_parts != nullptr) {
-            SendMessageW(m_statusBar->m_window, SB_SETPARTS, static_cast<WPARAM>(m_statusBar->m_partCount),
-                         reinterpret_cast<LPARAM>(m_statusBar->m_parts));
-        }
+        m_statusBar->SetParts(m_dpi);
         ApplyBarVisibility(m_statusBar->m_window, &m_statusBar->m_visible, config->m_statusbarSwitchable,
                            config->m_statusbarVisible, kCmdStatusBar);
     }
@@ -244,6 +248,26 @@ void CAppBase::OnSize(RECT* r, int width, int height) {
         r->bottom = height - h;
     }
     if (m_mdiClient != nullptr) MoveWindow(m_mdiClient, r->left, r->top, r->right - r->left, r->bottom - r->top, TRUE);
+}
+
+void CAppBase::ChangeDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0 || m_frame == nullptr) return;
+    m_dpi = dpi;
+    if (m_toolBar != nullptr) m_toolBar->ChangeDpi(dpi);
+    if (m_statusBar != nullptr) m_statusBar->SetParts(dpi);
+    // The views are the MDI client's children, each found through its window's user data.
+    if (m_mdiClient != nullptr) {
+        for (HWND child = GetWindow(m_mdiClient, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            auto* view = reinterpret_cast<CLogView*>(GetWindowLongPtrW(child, GWLP_USERDATA));
+            if (view != nullptr) view->SetDpi(dpi);
+        }
+    }
+    if (suggested != nullptr) {
+        SetWindowPos(m_frame, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The bars' heights may have changed even when the frame's size did not.
+    Relayout();
 }
 
 void CAppBase::Relayout() {

@@ -54,6 +54,11 @@ public:
     void EnableTopMenu(int position, bool enabled);
     // Lays the frame out again from its client size.
     void Relayout();
+    // The frame moved to a display of another scale (WM_DPICHANGED): the bars and every
+    // view follow the new DPI, and the frame takes the suggested rectangle (when given).
+    void ChangeDpi(int dpi, const RECT* suggested);
+    // The DPI the frame, its bars and its views are laid out for.
+    int Dpi() const { return m_dpi; }
 
     HINSTANCE Instance() const { return m_instance; }
     HWND Frame() const { return m_frame; }
@@ -75,6 +80,7 @@ protected:
     CToolBar* m_toolBar = nullptr;
     CStatusBar* m_statusBar = nullptr;
     int m_allowMultipleInstances = 0;
+    int m_dpi = 96;
 };
 
 // The one application object; the frame and MDI child procedures reach it through this.

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "config/app_parameter.h"
+#include "shell/sheet_fit.h"
 
 INT_PTR CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -74,6 +75,7 @@ INT_PTR CPropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         return 1;
     }
+    if (message == WM_INITDIALOG) FitSheetToPage(window);
     if (message == WM_INITDIALOG || message == WM_COMMAND || message == WM_DROPFILES) {
         return CDialog::DialogProc(window, message, wParam, lParam);
     }

@@ -3,6 +3,7 @@
 
 #include "config/app_parameter.h"
 #include "shell/command_ids.h"
+#include "view/dpi.h"
 
 namespace {
 
@@ -74,19 +75,62 @@ int Language() {
 
 }  // namespace
 
+int CToolBar::ImageSize(int dpi) {
+    // Ties go to the larger images: at 125% 24-pixel images read better than 16.
+    int wanted = ScaleToDpi(16, dpi);
+    if (wanted >= 28) return 32;
+    if (wanted >= 20) return 24;
+    return 16;
+}
+
 int CToolBar::Create(HWND parent) {
     if (m_buttons == nullptr || m_buttonCount == 0) return 0;
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    int size = ImageSize(m_dpi);
     CAppParameter* config = GetAppParameter();
     int bitmap = config != nullptr ? config->MapResourceId(kResToolBarBitmap) : kResToolBarBitmap;
+    if (size == 24) bitmap = IDB_TOOLBAR_24;
+    if (size == 32) bitmap = IDB_TOOLBAR_32;
     m_window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, kToolBarId, m_buttonCount,
-                               instance, static_cast<UINT_PTR>(bitmap), m_buttons, m_buttonCount, 0, 0, 16, 16,
+                               instance, static_cast<UINT_PTR>(bitmap), m_buttons, m_buttonCount, 0, 0, size, size,
                                sizeof(TBBUTTON));
     return m_window != nullptr ? 1 : 0;
 }
 
 void CToolBar::Move(const RECT& r) {
-    if (m_window != nullptr) MoveWindow(m_window, r.left, r.top, r.right - r.left, 24, TRUE);
+    if (m_window != nullptr) MoveWindow(m_window, r.left, r.top, r.right - r.left, ScaleToDpi(24, m_dpi), TRUE);
+}
+
+void CToolBar::Destroy() {
+    if (m_window != nullptr) DestroyWindow(m_window);
+    m_window = nullptr;
+}
+
+int CToolBar::ChangeDpi(int dpi) {
+    if (dpi <= 0) return 0;
+    if (m_window == nullptr || dpi == m_dpi) {
+        m_dpi = dpi;
+        return m_window != nullptr ? 1 : 0;
+    }
+    // The images cannot change size in place: the toolbar is made again, and the command
+    // states set on it since it was made are carried over.
+    HWND parent = GetParent(m_window);
+    BYTE states[64] = {};
+    int count = m_buttonCount < 64 ? m_buttonCount : 64;
+    for (int i = 0; i < count; ++i) {
+        if (m_buttons[i].idCommand == 0) continue;
+        LRESULT state = SendMessageW(m_window, TB_GETSTATE, static_cast<WPARAM>(m_buttons[i].idCommand), 0);
+        states[i] = state >= 0 ? static_cast<BYTE>(state) : m_buttons[i].fsState;
+    }
+    Destroy();
+    m_dpi = dpi;
+    if (!Create(parent)) return 0;
+    for (int i = 0; i < count; ++i) {
+        if (m_buttons[i].idCommand == 0) continue;
+        SendMessageW(m_window, TB_SETSTATE, static_cast<WPARAM>(m_buttons[i].idCommand), MAKELPARAM(states[i], 0));
+    }
+    ShowWindow(m_window, m_visible ? SW_SHOW : SW_HIDE);
+    return 1;
 }
 
 const wchar_t* CToolBar::ToolTipText(int id, int language) const {
@@ -107,19 +151,28 @@ CAppToolBar::~CAppToolBar() {
     if (m_comboFont != nullptr) DeleteObject(m_comboFont);
 }
 
+void CAppToolBar::Destroy() {
+    // The box is a child of the toolbar and goes with it; its font does not.
+    CToolBar::Destroy();
+    m_combo = nullptr;
+    if (m_comboFont != nullptr) DeleteObject(m_comboFont);
+    m_comboFont = nullptr;
+}
+
 int CAppToolBar::Create(HWND parent) {
     if (!CToolBar::Create(parent)) return 0;
     bool japanese = Language() == 1;
     LOGFONTW font = {};
-    font.lfHeight = japanese ? 12 : 14;
+    font.lfHeight = ScaleToDpi(japanese ? 12 : 14, m_dpi);
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH;
     lstrcpynW(font.lfFaceName, japanese ? L"ＭＳ ゴシック" : L"Courier New", LF_FACESIZE);
     m_comboFont = CreateFontIndirectW(&font);
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    m_combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_DROPDOWNLIST,
-                              380, 2, 100, 160, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCmdCodePageBox)),
-                              instance, nullptr);
+    m_combo =
+        CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_DROPDOWNLIST,
+                        ScaleToDpi(380, m_dpi), ScaleToDpi(2, m_dpi), ScaleToDpi(100, m_dpi), ScaleToDpi(160, m_dpi),
+                        m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCmdCodePageBox)), instance, nullptr);
     if (m_combo == nullptr) return 1;
     if (m_comboFont != nullptr) SendMessageW(m_combo, WM_SETFONT, reinterpret_cast<WPARAM>(m_comboFont), FALSE);
     SendMessageW(m_combo, CB_RESETCONTENT, 0, 0);
@@ -132,6 +185,14 @@ int CAppToolBar::Create(HWND parent) {
     SendMessageW(m_combo, CB_SETITEMDATA, utf8, 65001);
     if (codePage == 65001) SendMessageW(m_combo, CB_SETCURSEL, utf8, 0);
     return 1;
+}
+
+void CStatusBar::SetParts(int dpi) {
+    if (m_window == nullptr || m_parts == nullptr) return;
+    int edges[16];
+    int count = m_partCount < 16 ? m_partCount : 16;
+    for (int i = 0; i < count; ++i) edges[i] = m_parts[i] < 0 ? -1 : ScaleToDpi(m_parts[i], dpi);
+    SendMessageW(m_window, SB_SETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(edges));
 }
 
 CAppStatusBar::CAppStatusBar() {

@@ -13,9 +13,15 @@ struct CToolTipRow {
 class CToolBar {
 public:
     virtual ~CToolBar() {}
-    // Creates the toolbar window from the button table; non-zero on success.
+    // Creates the toolbar window from the button table at m_dpi, with the button images
+    // of the size nearest to it; non-zero on success.
     virtual int Create(HWND parent);
     virtual void Move(const RECT& rectangle);
+    // Makes the toolbar again at another DPI, keeping every button's state and the
+    // visibility; non-zero on success.
+    int ChangeDpi(int dpi);
+    // The button image size (16, 24 or 32 pixels) nearest to 16 pixels at dpi.
+    static int ImageSize(int dpi);
 
     // The tooltip text of a command in the language, or null when it has none.
     const wchar_t* ToolTipText(int id, int language) const;
@@ -26,6 +32,12 @@ public:
     const TBBUTTON* m_buttons = nullptr;
     int m_toolTipCount = 0;
     const CToolTipRow* m_toolTips = nullptr;
+    // The DPI the toolbar is made for; its pixel sizes are sizes at 96 DPI scaled to it.
+    int m_dpi = 96;
+
+protected:
+    // Destroys the window and what belongs to it.
+    virtual void Destroy();
 };
 
 class CAppToolBar : public CToolBar {
@@ -36,11 +48,17 @@ public:
 
     HFONT m_comboFont = nullptr;
     HWND m_combo = nullptr;
+
+protected:
+    void Destroy() override;
 };
 
 class CStatusBar {
 public:
     virtual ~CStatusBar() {}
+    // Sets the parts, their right edges (sizes at 96 DPI) scaled to dpi.
+    void SetParts(int dpi);
+
     HWND m_window = nullptr;
     int m_visible = 1;
     int m_partCount = 0;

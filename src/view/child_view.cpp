@@ -183,7 +183,7 @@ HFONT CChildView::MakeConfiguredFont(int weight) const {
     CAppParameter* config = GetAppParameter();
     bool japanese = Language() == 1;
     LOGFONTW font = {};
-    font.lfHeight = config != nullptr ? config->GetFontSize() : (japanese ? 12 : 14);
+    font.lfHeight = Scaled(config != nullptr ? config->GetFontSize() : (japanese ? 12 : 14));
     font.lfWeight = weight;
     font.lfCharSet = japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH;
@@ -207,9 +207,9 @@ int CChildView::OnPaint(HDC dc) {
     if (GetTextMetricsW(memory, &metrics)) {
         m_charWidth = metrics.tmAveCharWidth;
         m_lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
-        m_rowPitch = m_lineHeight + 1;
+        m_rowPitch = m_lineHeight + Scaled(1);
     }
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(200, 200, 200));
+    HPEN pen = CreatePen(PS_SOLID, Scaled(1), RGB(200, 200, 200));
     HGDIOBJ oldPen = SelectObject(memory, pen);
     OnDraw(memory, client);
     SelectObject(memory, oldPen);

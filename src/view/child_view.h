@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "view/dpi.h"
 #include "view/draw.h"
 
 struct CScrollState {
@@ -73,10 +74,15 @@ public:
     int CharWidth() const { return m_charWidth; }
     int LineHeight() const { return m_lineHeight; }
     int RowPitch() const { return m_rowPitch; }
+    // The DPI the view draws at: fonts and fixed pixel measures are scaled to it.
+    int Dpi() const { return m_dpi; }
 
 protected:
-    // Builds the view font from the configuration (size rule, character set by language).
+    // Builds the view font from the configuration (size rule, character set by language),
+    // the configured size being a size at 96 DPI.
     HFONT MakeConfiguredFont(int weight = 0) const;
+    // A pixel measure given at 96 DPI, at the view's DPI.
+    int Scaled(int pixels) const { return ScaleToDpi(pixels, m_dpi); }
     void UpdateScrollBar(bool vertical, int32_t content, int32_t unit, int32_t clientSize, uint32_t first);
     void ScrollTo(bool vertical, int64_t position);
     int OnScroll(bool vertical, int code);
@@ -95,4 +101,5 @@ protected:
     uint32_t m_sizeChanged = 0;
     HFONT m_font = nullptr;
     HFONT m_currentFont = nullptr;
+    int m_dpi = kDefaultDpi;
 };

@@ -128,6 +128,7 @@ LRESULT CLogView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 int CLogView::OnCreateView(HWND window) {
     m_window = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_dpi = WindowDpi(window);
     MeasureFont();
     return 1;
 }
@@ -141,7 +142,7 @@ void CLogView::MeasureFont() {
     if (GetTextMetricsW(dc, &metrics)) {
         m_charWidth = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 1;
         m_lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
-        m_rowPitch = m_lineHeight + 1;
+        m_rowPitch = m_lineHeight + Scaled(1);
     }
     if (old != nullptr) SelectObject(dc, old);
     if (font != nullptr) DeleteObject(font);
@@ -163,6 +164,12 @@ void CLogView::ApplyFont() {
     int first = FirstVisibleRow();
     if (m_caretRow < first || m_caretRow >= first + m_visibleRows - 1) SetVScrollPos(m_caretRow - m_visibleRows / 2);
     Invalidate();
+}
+
+void CLogView::SetDpi(int dpi) {
+    if (dpi <= 0 || dpi == m_dpi) return;
+    m_dpi = dpi;
+    ApplyFont();
 }
 
 void CLogView::DestroyView() {

@@ -81,6 +81,9 @@ public:
     // After a change of the configured font: measures it again and recomputes the visible
     // rows and columns and the scroll ranges, keeping the first row and the caret in view.
     void ApplyFont();
+    // After the window moved to a display of another scale: the font and every pixel
+    // measure follow the new DPI, as ApplyFont does for a new font.
+    void SetDpi(int dpi);
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual int OnCreateView(HWND window);
@@ -109,7 +112,7 @@ public:
 
 private:
     struct HitPoint {
-        int cell;       // (x - 4) / character width, -1 left of the margin
+        int cell;       // (x - margin) / character width, -1 left of the margin
         int windowRow;  // row in the window, the header row counting as 0
         int row;        // line-list row: windowRow + first visible row
     };

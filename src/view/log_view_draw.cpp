@@ -26,6 +26,14 @@ constexpr int kColorSeparator = 21;
 // Column layout in character widths: the interval cell starts at 10, the message at 30.
 constexpr int kIntervalColumn = 10;
 constexpr int kMessageColumn = 30;
+// Pixel offsets at 96 DPI added to those columns: texts stand 5 pixels in, the cells end
+// 6 pixels after their last column, and the two separator lines, 2 pixels wide, stand at
+// 2 and 4 pixels after the message column.
+constexpr int kTextInset = 5;
+constexpr int kCellEnd = 6;
+constexpr int kFirstSeparator = 2;
+constexpr int kSecondSeparator = 4;
+constexpr int kSeparatorWidth = 2;
 
 // An entry the table does not have paints black on black.
 CColorEntry ColorOf(int entry) {
@@ -55,8 +63,8 @@ int Length16(const char16_t* text) {
     return n;
 }
 
-void VerticalLine(HDC dc, int x, int top, int bottom, COLORREF color) {
-    HPEN pen = CreatePen(PS_SOLID, 2, color);
+void VerticalLine(HDC dc, int x, int top, int bottom, int width, COLORREF color) {
+    HPEN pen = CreatePen(PS_SOLID, width, color);
     HGDIOBJ old = SelectObject(dc, pen);
     MoveToEx(dc, x, top, nullptr);
     LineTo(dc, x, bottom);
@@ -87,14 +95,19 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
             titles[1] = u"ログ間隔";
             titles[2] = u"ログメッセージ";
         }
-        DrawText16(dc, 5, 1, titles[0], Length16(titles[0]));
-        DrawText16(dc, 12 * cw + 5, 1, titles[1], Length16(titles[1]));
-        DrawText16(dc, 34 * cw + 5, 1, titles[2], Length16(titles[2]));
-        FillArea(dc, 0, p, kIntervalColumn * cw + 6, client.bottom, lineBrush);
-        FillArea(dc, kIntervalColumn * cw + 6, p, kMessageColumn * cw + 6, client.bottom, intervalBrush);
+        int inset = Scaled(kTextInset);
+        int cellEnd = Scaled(kCellEnd);
+        DrawText16(dc, inset, Scaled(1), titles[0], Length16(titles[0]));
+        DrawText16(dc, 12 * cw + inset, Scaled(1), titles[1], Length16(titles[1]));
+        DrawText16(dc, 34 * cw + inset, Scaled(1), titles[2], Length16(titles[2]));
+        FillArea(dc, 0, p, kIntervalColumn * cw + cellEnd, client.bottom, lineBrush);
+        FillArea(dc, kIntervalColumn * cw + cellEnd, p, kMessageColumn * cw + cellEnd, client.bottom, intervalBrush);
         DrawRows(dc, client, lineBrush, intervalBrush);
-        VerticalLine(dc, kMessageColumn * cw + 2, p, client.bottom, ColorOf(kColorSeparator).text);
-        VerticalLine(dc, kMessageColumn * cw + 4, p, client.bottom, ColorOf(kColorNormal).background);
+        int lineWidth = Scaled(kSeparatorWidth);
+        VerticalLine(dc, kMessageColumn * cw + Scaled(kFirstSeparator), p, client.bottom, lineWidth,
+                     ColorOf(kColorSeparator).text);
+        VerticalLine(dc, kMessageColumn * cw + Scaled(kSecondSeparator), p, client.bottom, lineWidth,
+                     ColorOf(kColorNormal).background);
         DeleteObject(headerBrush);
         DeleteObject(lineBrush);
         DeleteObject(intervalBrush);
@@ -130,7 +143,9 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         while (marker < markerCount && markers[marker].lineNumber < above->lineNumber) ++marker;
     }
     m_drawRight = client.right;
-    int textX = kMessageColumn * cw + 6 - static_cast<int>(m_hScroll.position) * cw;
+    int inset = Scaled(kTextInset);
+    int cellEnd = Scaled(kCellEnd);
+    int textX = kMessageColumn * cw + cellEnd - static_cast<int>(m_hScroll.position) * cw;
     for (int k = 0, i = first; k < rowsToDraw && i < count; ++k, ++i) {
         const CLogLine& line = m_lines->Entries()[i];
         int y = p * (k + 1);
@@ -145,24 +160,24 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         CRowCell cell;
         cells.Next(line, &cell);
         UseColors(dc, kColorLineNumber);
-        FillArea(dc, 0, y, kIntervalColumn * cw + 6, y + p, lineBrush);
-        DrawText16(dc, 5, y, cell.number, Length16(cell.number));
+        FillArea(dc, 0, y, kIntervalColumn * cw + cellEnd, y + p, lineBrush);
+        DrawText16(dc, inset, y, cell.number, Length16(cell.number));
         UseColors(dc, kColorInterval);
-        FillArea(dc, kIntervalColumn * cw + 6, y, kMessageColumn * cw + 6, y + p, intervalBrush);
+        FillArea(dc, kIntervalColumn * cw + cellEnd, y, kMessageColumn * cw + cellEnd, y + p, intervalBrush);
         if (cell.hasInterval) {
             if (cell.marked) UseColors(dc, kColorIntervalError);
-            DrawText16(dc, 12 * cw + 5, y, cell.interval, Length16(cell.interval));
+            DrawText16(dc, 12 * cw + inset, y, cell.interval, Length16(cell.interval));
             if (cell.marked) UseColors(dc, kColorInterval);
         }
         while (marker < markerCount && markers[marker].lineNumber < line.lineNumber) ++marker;
         if (marker < markerCount && markers[marker].lineNumber == line.lineNumber) {
             UseColors(dc, kColorMarker);
-            DrawText16(dc, 26 * cw + 5, y, u"*", 1);
+            DrawText16(dc, 26 * cw + inset, y, u"*", 1);
             ++marker;
         }
         if (i == m_caretRow) {
             UseColors(dc, kColorCursor);
-            DrawText16(dc, 27 * cw + 5, y, u"=>", 2);
+            DrawText16(dc, 27 * cw + inset, y, u"=>", 2);
         }
     }
     m_drawRight = kNoDrawLimit;

@@ -8,6 +8,9 @@ namespace {
 // Cells of the line-number column (margin included) and where the message column starts.
 constexpr int kLastLineNumberCell = 10;
 constexpr int kFirstMessageCell = 30;
+// Cells are counted from 4 pixels in, rows from 2 pixels down (at 96 DPI).
+constexpr int kCellMargin = 4;
+constexpr int kRowMargin = 2;
 
 }  // namespace
 
@@ -15,8 +18,10 @@ CLogView::HitPoint CLogView::HitTest(int x, int y) const {
     int cw = m_charWidth > 0 ? m_charWidth : 1;
     int p = m_rowPitch > 0 ? m_rowPitch : 1;
     HitPoint hit;
-    hit.cell = x < 4 ? -1 : (x - 4) / cw;
-    int r = y < 2 ? 0 : (y - 2) / p - 1;
+    int left = Scaled(kCellMargin);
+    int top = Scaled(kRowMargin);
+    hit.cell = x < left ? -1 : (x - left) / cw;
+    int r = y < top ? 0 : (y - top) / p - 1;
     hit.windowRow = r < 0 ? 0 : r;
     hit.row = hit.windowRow + static_cast<int>(m_vScroll.position);
     return hit;

@@ -1,15 +1,18 @@
 // A loaded log in the state a user works in - keywords, an error line, the interval check,
 // markers, a selection and the caret - checked in both languages. With the environment
 // variable QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as
-// view-en.bmp / view-ja.bmp (the README's screenshots come from this).
+// view-en.bmp / view-ja.bmp (the README's screenshots come from this); on a display of
+// another scale the frame is as much larger, and the files are view-en-192dpi.bmp and so on.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 #include "config/app_parameter.h"
 #include "shell/app_main.h"
+#include "view/dpi.h"
 #include "view/log_view.h"
 #include "view_test_support.h"
 
@@ -77,6 +80,9 @@ class ViewScreenshotTest : public ViewTest {};
 TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
     for (int language : {0, 1}) {
         Start(language);
+        int dpi = m_app->Dpi();
+        MoveWindow(m_frame, 0, 0, ScaleToDpi(1200, dpi), ScaleToDpi(900, dpi), TRUE);
+        Pump();
         CAppParameter* config = GetAppParameter();
         CKeywordSet& keywords = config->Keywords();
         keywords.Add(u"ERROR", 6, 1, 1);  // Highlighting 1, bold, error keyword
@@ -106,7 +112,9 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         Pump(10);
         const char* folder = std::getenv("QUILLON_SCREENSHOTS");
         if (folder != nullptr && folder[0] != 0) {
-            std::string path = std::string(folder) + (language == 1 ? "\\view-ja.bmp" : "\\view-en.bmp");
+            std::string name = language == 1 ? "view-ja" : "view-en";
+            if (dpi != kDefaultDpi) name += "-" + std::to_string(dpi) + "dpi";
+            std::string path = std::string(folder) + "\\" + name + ".bmp";
             EXPECT_TRUE(SaveFrame(m_frame, path)) << path;
         }
         TearDown();

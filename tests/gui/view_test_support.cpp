@@ -6,6 +6,7 @@
 
 #include "config/app_parameter.h"
 #include "shell/app_main.h"
+#include "view/dpi.h"
 #include "view/log_view.h"
 
 COLORREF ViewPicture::At(int x, int y) const {
@@ -111,10 +112,13 @@ ViewPicture ViewTest::Paint(CLogView* view) {
     return picture;
 }
 
-int ViewTest::CellX(CLogView* view, int cell) { return 4 + cell * view->CharWidth() + view->CharWidth() / 2; }
+// The hit test counts cells from 4 pixels in and rows from 2 pixels down, at 96 DPI.
+int ViewTest::CellX(CLogView* view, int cell) {
+    return ScaleToDpi(4, view->Dpi()) + cell * view->CharWidth() + view->CharWidth() / 2;
+}
 
 int ViewTest::RowY(CLogView* view, int windowRow) {
-    return 2 + (windowRow + 1) * view->RowPitch() + view->RowPitch() / 2;
+    return ScaleToDpi(2, view->Dpi()) + (windowRow + 1) * view->RowPitch() + view->RowPitch() / 2;
 }
 
 void ViewTest::Click(CLogView* view, UINT message, int x, int y, WPARAM keys) {

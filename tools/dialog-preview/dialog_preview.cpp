@@ -10,6 +10,7 @@
 #include "layout_check.h"
 #include "preview_content.h"
 #include "resource.h"
+#include "shell/sheet_fit.h"
 #include "template_table.h"
 
 namespace {
@@ -84,6 +85,7 @@ INT_PTR CALLBACK PreviewDialogProc(HWND window, UINT message, WPARAM wParam, LPA
 INT_PTR CALLBACK PreviewPageProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      FitSheetToPage(window);  // as the program's pages do
       FillSampleContent(window, static_cast<int>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam));
       return TRUE;
     case WM_DRAWITEM:

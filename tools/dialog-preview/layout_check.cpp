@@ -13,6 +13,7 @@
 
 #include "preview_content.h"
 #include "resource.h"
+#include "shell/sheet_fit.h"
 #include "template_table.h"
 
 namespace {
@@ -249,6 +250,7 @@ INT_PTR CALLBACK CheckDialogProc(HWND window, UINT message, WPARAM, LPARAM lPara
 
 INT_PTR CALLBACK CheckPageProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
+    FitSheetToPage(window);  // as the program's pages do
     FillSampleContent(window,
                       static_cast<int>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam));
     return TRUE;
@@ -413,17 +415,24 @@ void CheckMenus(HINSTANCE instance) {
 }
 
 void CheckImages(HINSTANCE instance) {
-  HBITMAP bitmap = (HBITMAP)LoadImageW(instance, MAKEINTRESOURCEW(IDB_TOOLBAR), IMAGE_BITMAP, 0,
-                                       0, LR_CREATEDIBSECTION);
-  DIBSECTION dib = {};
-  if (!bitmap || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib) {
-    Problem("toolbar bitmap %d cannot be loaded", IDB_TOOLBAR);
-  } else if (dib.dsBm.bmWidth != 17 * 16 || dib.dsBm.bmHeight != 15 ||
-             dib.dsBmih.biBitCount != 4) {
-    Problem("toolbar bitmap is %dx%d at %d bits, expected 272x15 at 4 bits",
-            (int)dib.dsBm.bmWidth, (int)dib.dsBm.bmHeight, (int)dib.dsBmih.biBitCount);
+  // The images at 96 DPI are 16 x 15; those for scaled displays are square.
+  const struct {
+    int id, width, height;
+  } kToolbars[] = {{IDB_TOOLBAR, 16, 15}, {IDB_TOOLBAR_24, 24, 24}, {IDB_TOOLBAR_32, 32, 32}};
+  for (const auto& t : kToolbars) {
+    HBITMAP bitmap = (HBITMAP)LoadImageW(instance, MAKEINTRESOURCEW(t.id), IMAGE_BITMAP, 0, 0,
+                                         LR_CREATEDIBSECTION);
+    DIBSECTION dib = {};
+    if (!bitmap || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib) {
+      Problem("toolbar bitmap %d cannot be loaded", t.id);
+    } else if (dib.dsBm.bmWidth != 17 * t.width || dib.dsBm.bmHeight != t.height ||
+               dib.dsBmih.biBitCount != 4) {
+      Problem("toolbar bitmap %d is %dx%d at %d bits, expected %dx%d at 4 bits", t.id,
+              (int)dib.dsBm.bmWidth, (int)dib.dsBm.bmHeight, (int)dib.dsBmih.biBitCount,
+              17 * t.width, t.height);
+    }
+    if (bitmap) DeleteObject(bitmap);
   }
-  if (bitmap) DeleteObject(bitmap);
 
   HRSRC group = FindResourceW(instance, MAKEINTRESOURCEW(IDI_QUILLON), MAKEINTRESOURCEW(14));
   BYTE* directory = group ? (BYTE*)LockResource(LoadResource(instance, group)) : nullptr;

@@ -143,7 +143,6 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     auto* job = new (std::nothrow) CLoadJob();
     if (job != nullptr) {
         CAppParameter* config = GetAppParameter();
-        job->frame = m_frame;
         job->file = &m_logFile;
         job->view = view;
         job->codePage = config != nullptr ? config->m_codePage : 0;
@@ -151,6 +150,8 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         job->keywords.BuildFlagTable();
         if (m_currentJob == nullptr && m_worker.Submit(job)) {
             m_currentJob = job;
+            // The progress dialog, once the view and its activation are done.
+            PostMessageW(m_frame, UM_LOAD_BEGIN, 0, 0);
         } else {
             delete job;  // the view stays empty, as when the worker is busy
         }

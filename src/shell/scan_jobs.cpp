@@ -28,7 +28,6 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
 }
 
 void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    PostMessageW(frame, UM_LOAD_BEGIN, 0, 0);
     lines = file->Load(codePage, &keywords, progress, cancel);
 }
 

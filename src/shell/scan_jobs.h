@@ -19,14 +19,13 @@ class CLogView;
 // without a noticeable pause (the rest goes to the background runner).
 bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last);
 
-// Indexes the open log for a view. Posts UM_LOAD_BEGIN when it starts; ends with UM_LOAD_END.
+// Indexes the open log for a view; ends with UM_LOAD_END.
 class CLoadJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kLoad; }
     UINT DoneMessage() const override;
 
-    HWND frame = nullptr;
     CLogFile* file = nullptr;
     CLogView* view = nullptr;
     unsigned codePage = 0;

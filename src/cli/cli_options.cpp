@@ -18,8 +18,11 @@ const char kCliUsage[] =
     "  --help                this text\n"
     "commands:\n"
     "  info <log>                                  file size, indexed lines, error lines, first and last time stamp\n"
-    "  rows <log> [--from N] [--count M] [--interval-check MS]\n"
-    "  errors <log> [--interval-check MS]          rows of the error-log view\n"
+    "  rows <log> [--from N] [--count M] [--interval-check MS] [--follow]\n"
+    "                                              the rows; --follow: and then each row appended\n"
+    "                                              to the log, until interrupted (as tail -f)\n"
+    "  errors <log> [--interval-check MS] [--follow]\n"
+    "                                              rows of the error-log view (--follow as above)\n"
     "  search <log> <text> [--from N] [--backward] the row that the search from row N (default 0) finds\n"
     "  extract <log> <text>... [--and] [--before N] [--after N] [--max-rows N] [--interval-check MS]\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
@@ -148,7 +151,8 @@ private:
             const char* name;
             bool* target;
         } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace}, {"--help", &m_o->help},
-                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll}};
+                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll},
+                     {"--follow", &m_o->follow}};
         for (const Flag& f : flags) {
             if (std::strcmp(name, f.name) == 0) {
                 *f.target = true;
@@ -207,8 +211,8 @@ private:
             CCliCommand command;
             const char* options;
         } kAllowed[] = {{CCliCommand::kInfo, ""},
-                        {CCliCommand::kRows, " --from --count --interval-check "},
-                        {CCliCommand::kErrors, " --interval-check "},
+                        {CCliCommand::kRows, " --from --count --interval-check --follow "},
+                        {CCliCommand::kErrors, " --interval-check --follow "},
                         {CCliCommand::kSearch, " --from --backward "},
                         {CCliCommand::kExtract, " --and --before --after --max-rows --interval-check "}};
         const char* allowed = "";

@@ -98,6 +98,7 @@
 #define IDM_SELECTION_SEARCH_PREVIOUS 6021
 #define IDM_SELECTION_SEARCH_NEXT 6022
 #define IDM_SELECTION_EXTRACTION 6023
+#define IDM_FOLLOW 6040
 
 // Commands without a menu item: hidden toolbar buttons and ids that stay disabled.
 #define IDM_SAVE_CSV 6003

@@ -145,6 +145,7 @@ void CAppParameter::Reset() {
     m_codePage = 0;
     m_intervalCheck = 0;
     m_intervalTime = 0;
+    m_follow = 0;
     m_contextBefore = 0;
     m_contextAfter = 0;
     Load();

@@ -120,6 +120,7 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     }
     m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
     m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
+    m_follow = CXml::GetInt(CXml::FindChild(config, u"follow"), 0) != 0 ? 1 : 0;
 }
 
 void CAppParameter::WriteSettings(CXmlElement* root) {
@@ -143,4 +144,5 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     CXml::AddIntChild(search, u"after_line", m_contextAfter);
     CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
     CXml::AddIntChild(config, u"interval_time", m_intervalTime);
+    if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);
 }

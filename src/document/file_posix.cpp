@@ -183,3 +183,8 @@ int CFile::RefreshSize() {
     m_size = static_cast<uint64_t>(st.st_size);
     return 1;
 }
+
+int CFile::IsDeleted() const {
+    struct stat st;
+    return m_handle != 0 && fstat(Fd(m_handle), &st) == 0 && st.st_nlink == 0 ? 1 : 0;
+}

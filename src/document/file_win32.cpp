@@ -195,3 +195,9 @@ int CFile::RefreshSize() {
     m_size = static_cast<uint64_t>(size.QuadPart);
     return 1;
 }
+
+int CFile::IsDeleted() const {
+    FILE_STANDARD_INFO info = {};
+    if (m_handle == 0 || !GetFileInformationByHandleEx(H(m_handle), FileStandardInfo, &info, sizeof info)) return 0;
+    return info.DeletePending || info.NumberOfLinks == 0 ? 1 : 0;
+}

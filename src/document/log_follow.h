@@ -30,7 +30,3 @@ void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* stat
 // and errors are then to be ignored: the caller keeps what it has and may try again).
 int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state, CLogLineList* lines,
                    CLogLineList* errors);
-
-// Replaces the entries numbered from and above of list with more (both in line order).
-// 1, or 0 when list could not grow (it then holds the entries below from).
-int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more);

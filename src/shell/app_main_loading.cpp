@@ -13,12 +13,6 @@
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
-namespace {
-
-constexpr UINT_PTR kProgressTimer = 0x5157;
-
-}  // namespace
-
 void CAppMain::StartWorker() {
     m_progress.SetCancelFlag(m_worker.CancelFlag());
     m_worker.Start(m_frame);
@@ -37,12 +31,18 @@ void CAppMain::RunJob(CScanJob* job, bool quick) {
         return;
     }
     m_currentJob = job;
+    // Following runs quietly: a command waits for it instead (SettleFollowJob).
+    if (job->Kind() == CScanKind::kFollow) return;
     EnableLogCommands(false);
     // A load shows its dialog when it starts; a scan only when it lasts.
     if (job->Kind() != CScanKind::kLoad) SetTimer(m_frame, kProgressTimer, m_progressDelay, nullptr);
 }
 
 void CAppMain::OnTimer(UINT_PTR id) {
+    if (id == kFollowTimer) {
+        FollowTick();
+        return;
+    }
     if (id != kProgressTimer) {
         CAppBase::OnTimer(id);
         return;
@@ -79,6 +79,14 @@ void CAppMain::OnScanDone(CScanJob* job) {
     FinishJob(job);
 }
 
+void CAppMain::SettleFollowJob() {
+    if (m_currentJob == nullptr || m_currentJob->Kind() != CScanKind::kFollow) return;
+    m_worker.Wait();
+    CScanJob* job = m_currentJob;
+    m_currentJob = nullptr;
+    FinishJob(job);
+}
+
 void CAppMain::CancelAndWaitForScan() {
     if (m_currentJob != nullptr) {
         m_worker.Cancel();
@@ -98,9 +106,11 @@ void CAppMain::FinishJob(CScanJob* job) {
         case CScanKind::kExtract: FinishExtract(static_cast<CExtractJob*>(job)); break;
         case CScanKind::kErrorLog: FinishErrorLog(static_cast<CErrorLogJob*>(job)); break;
         case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
+        case CScanKind::kFollow: FinishFollow(static_cast<CFollowJob*>(job)); break;
     }
+    bool quiet = job->Kind() == CScanKind::kFollow;
     delete job;
-    EnableLogCommands(true);
+    if (!quiet) EnableLogCommands(true);
 }
 
 void CAppMain::EnableLogCommands(bool enabled) {
@@ -121,6 +131,11 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     view->SetLines(lines, &m_logFile);
     view->SetKeywordSet(config != nullptr ? &config->Keywords() : nullptr);
     view->Invalidate();
+    if (view == m_views && config != nullptr && config->m_follow != 0) {
+        StartFollowing();
+        if (!m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
+    }
+    m_followReason.clear();
 }
 
 CFile* CAppMain::OpenJobHandle() {

@@ -205,4 +205,5 @@ void CAppMain::FinishErrorLog(CErrorLogJob* job) {
     job->lines = nullptr;
     CLogView* created = CreateLogView(&m_logFile, lines, Language() == 1 ? L"エラーログ" : L"Error Log");
     ShowNewView(created, lines);
+    if (created != nullptr) m_errorLogView = created;
 }

@@ -42,6 +42,7 @@ constexpr int kCmdContextSearchPrevious = IDM_SELECTION_SEARCH_PREVIOUS;
 constexpr int kCmdContextSearchNext = IDM_SELECTION_SEARCH_NEXT;
 constexpr int kCmdContextExtract = IDM_SELECTION_EXTRACTION;
 constexpr int kCmdCodePageBox = IDC_ENCODING_COMBO;
+constexpr int kCmdFollow = IDM_FOLLOW;
 
 constexpr int kToolBarId = IDC_TOOLBAR;
 constexpr int kResIcon = IDI_QUILLON;

@@ -64,6 +64,15 @@ void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progre
     }
 }
 
+void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener*) {
+    CLoadRequest request;
+    request.codePage = codePage;
+    request.keywords = keywords;
+    request.cancel = cancel;
+    from = state.lastNumber;
+    status = ownFile != nullptr && ownFile->RefreshSize() ? FollowLogLines(ownFile, request, &state, &lines, &errors) : 0;
+}
+
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     CRowRange range;
     range.firstRow = firstRow;

@@ -19,7 +19,10 @@ TBBUTTON Button(int bitmap, int id, BYTE state, BYTE style) {
     return b;
 }
 
-const TBBUTTON kButtons[24] = {
+// The separator before Follow carries an id of its own, so that its width can be set.
+constexpr int kFollowSeparator = 0x7F01;
+
+const TBBUTTON kButtons[26] = {
     Button(0, 0, kEnabled, TBSTYLE_SEP),
     Button(0, kCmdOpen, kEnabled, TBSTYLE_BUTTON),
     Button(1, kCmdCsv, kHidden, TBSTYLE_BUTTON),
@@ -44,9 +47,12 @@ const TBBUTTON kButtons[24] = {
     Button(0, 0, kEnabled, TBSTYLE_SEP),
     Button(15, kCmdHelp, kEnabled, TBSTYLE_BUTTON),
     Button(16, kCmdPrint, kHidden, TBSTYLE_BUTTON),
+    // Follow stands right of the code-page box: its separator is widened over the box.
+    Button(0, kFollowSeparator, kEnabled, TBSTYLE_SEP),
+    Button(17, kCmdFollow, kEnabled, TBSTYLE_CHECK),
 };
 
-const CToolTipRow kToolTips[17] = {
+const CToolTipRow kToolTips[18] = {
     {kCmdOpen, L"Open LOG File", L"ログファイルを読み込む"},
     {kCmdCsv, L"Save to CSV file", L"CSVファイルに出力"},
     {kCmdCopy, L"Copy", L"コピー"},
@@ -64,9 +70,13 @@ const CToolTipRow kToolTips[17] = {
     {kCmdMarkerNext, L"Next Marker", L"次のマーク位置"},
     {kCmdHelp, L"Help", L"ヘルプの表示"},
     {kCmdPrint, L"Print", L"印刷"},
+    {kCmdFollow, L"Follow", L"ログの追跡"},
 };
 
 const int kStatusParts[3] = {400, 600, 800};
+
+// Pixels (at 96 DPI) between the right edge of the code-page box and the Follow button.
+constexpr int kGapAfterBox = 6;
 
 int Language() {
     CAppParameter* config = GetAppParameter();
@@ -141,9 +151,9 @@ const wchar_t* CToolBar::ToolTipText(int id, int language) const {
 }
 
 CAppToolBar::CAppToolBar() {
-    m_buttonCount = 24;
+    m_buttonCount = 26;
     m_buttons = kButtons;
-    m_toolTipCount = 17;
+    m_toolTipCount = 18;
     m_toolTips = kToolTips;
 }
 
@@ -184,7 +194,23 @@ int CAppToolBar::Create(HWND parent) {
     LRESULT utf8 = SendMessageW(m_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"UTF-8"));
     SendMessageW(m_combo, CB_SETITEMDATA, utf8, 65001);
     if (codePage == 65001) SendMessageW(m_combo, CB_SETCURSEL, utf8, 0);
+    PlaceFollowButton();
     return 1;
+}
+
+void CAppToolBar::PlaceFollowButton() {
+    RECT separator = {};
+    RECT box = {};
+    if (!SendMessageW(m_window, TB_GETRECT, kFollowSeparator, reinterpret_cast<LPARAM>(&separator))) return;
+    GetWindowRect(m_combo, &box);
+    MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&box), 2);
+    int width = box.right + ScaleToDpi(kGapAfterBox, m_dpi) - separator.left;
+    if (width <= 0) return;
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_SIZE;
+    info.cx = static_cast<WORD>(width);
+    SendMessageW(m_window, TB_SETBUTTONINFOW, kFollowSeparator, reinterpret_cast<LPARAM>(&info));
 }
 
 void CStatusBar::SetParts(int dpi) {

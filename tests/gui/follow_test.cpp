@@ -2,6 +2,8 @@
 // arriving with the caret on the last row and elsewhere, a line completed later, a log
 // truncated, rotated or deleted, and closing or exiting while an append is indexed.
 #include <windows.h>
+// <commctrl.h> needs <windows.h> first.
+#include <commctrl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -60,6 +62,7 @@ TEST_F(FollowTest, TheCommandTogglesTheSettingAndTheMenuCheck) {
     EXPECT_EQ(0u, MenuState(IDM_FOLLOW) & MF_CHECKED);
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
     EXPECT_NE(0u, MenuState(IDM_FOLLOW) & MF_CHECKED);
+    EXPECT_TRUE(SendMessageW(m_app->ToolBar()->m_window, TB_ISBUTTONCHECKED, IDM_FOLLOW, 0));
     EXPECT_NE(std::string::npos, testing_support::ReadBytes(m_dir.FsPath("quillon.ini")).find("<follow>1</follow>"));
     CLogView* v = OpenAndWait(WriteLog("a.log", Rows(0, 3)));
     ASSERT_NE(nullptr, v);

@@ -44,6 +44,8 @@ void RunInertDialog(int templateId, HWND owner) {
 void CAppMain::OnCommand(int id, int code) {
     // Accelerators and queued messages reach here even while the commands are greyed.
     if (m_currentJob != nullptr && IsLogCommand(id)) return;
+    // A shortcut (code 1) follows the menu state: a greyed command does nothing.
+    if (code == 1 && !IsCommandEnabled(id)) return;
     switch (id) {
         case kCmdOpen: {
             if (m_logFile.IsOpen()) return;

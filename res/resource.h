@@ -15,7 +15,7 @@
 // The same images at 24 x 24 and 32 x 32 pixels, for displays scaled to 150% and 200%.
 #define IDB_TOOLBAR_24 10024
 #define IDB_TOOLBAR_32 10032
-// The shell loads this accelerator table at start-up; the resources define none.
+// The keyboard shortcuts of the frame, loaded at start-up (res/menus.rc).
 #define IDR_ACCELERATORS 10016
 
 // Child window ids of the frame's toolbar and of the code-page box on it.
@@ -99,6 +99,10 @@
 #define IDM_SELECTION_SEARCH_NEXT 6022
 #define IDM_SELECTION_EXTRACTION 6023
 #define IDM_FOLLOW 6040
+
+// Keyboard commands on the active view: select all rows (also in the menu) and close it.
+#define IDM_SELECT_ALL 6024
+#define IDM_CLOSE_VIEW 6025
 
 // Commands without a menu item: hidden toolbar buttons and ids that stay disabled.
 #define IDM_SAVE_CSV 6003

@@ -60,13 +60,9 @@ int CAppBase::Run(HINSTANCE instance, HINSTANCE, const wchar_t* commandLine, int
     if (!InitInstance(instance)) return 0;
     ShowFrame(showCommand);
     ProcessCommandLine(commandLine);
-    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(MapId(kResAccelerators)));
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (m_mdiClient != nullptr) {
-            if (TranslateMDISysAccel(m_mdiClient, &msg)) continue;
-            if (accelerators != nullptr && TranslateAcceleratorW(m_frame, accelerators, &msg)) continue;
-        }
+        if (TranslateAccelerators(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -125,8 +121,27 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     m_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame, nullptr, instance, &client);
     if (m_mdiClient == nullptr) return 0;
     DragAcceptFiles(m_frame, TRUE);
+    // A table that cannot be loaded leaves the shortcuts off.
+    m_accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(MapId(kResAccelerators)));
     Relayout();
     return 1;
+}
+
+bool CAppBase::TranslateAccelerators(MSG* msg) {
+    if (m_mdiClient == nullptr || msg == nullptr) return false;
+    if (TranslateMDISysAccel(m_mdiClient, msg)) return true;
+    return m_accelerators != nullptr && TranslateAcceleratorW(m_frame, m_accelerators, msg) != 0;
+}
+
+bool CAppBase::IsCommandEnabled(int id) const {
+    HMENU menu = m_frame != nullptr ? GetMenu(m_frame) : nullptr;
+    UINT state = menu != nullptr ? GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) : static_cast<UINT>(-1);
+    if (state != static_cast<UINT>(-1)) return (state & (MF_GRAYED | MF_DISABLED)) == 0;
+    if (m_toolBar != nullptr && m_toolBar->m_window != nullptr) {
+        LRESULT button = SendMessageW(m_toolBar->m_window, TB_GETSTATE, static_cast<WPARAM>(id), 0);
+        if (button != -1) return (button & TBSTATE_ENABLED) != 0;
+    }
+    return true;
 }
 
 void CAppBase::ExitInstance(HINSTANCE) {}

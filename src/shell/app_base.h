@@ -49,6 +49,12 @@ public:
     virtual int CanClose();
     virtual void CheckCommand(int id, bool checked);
     virtual void EnableCommand(int id, bool enabled);
+    // The message loop's keyboard translation of one message: the MDI system keys
+    // (Ctrl+F4, Ctrl+F6), then the accelerator table. True when msg became a command
+    // and must not be dispatched.
+    bool TranslateAccelerators(MSG* msg);
+    // False when the command's menu item (or, without one, its toolbar button) is greyed.
+    bool IsCommandEnabled(int id) const;
 
     // Enables or greys a top-level menu by position and redraws the menu bar.
     void EnableTopMenu(int position, bool enabled);
@@ -75,6 +81,7 @@ protected:
     int m_windowMode = 2;
     HINSTANCE m_instance = nullptr;
     HWND m_frame = nullptr;
+    HACCEL m_accelerators = nullptr;  // table 10016, loaded with the frame
     HWND m_mdiClient = nullptr;
     DWORD_PTR m_helpCookie = 0;
     CToolBar* m_toolBar = nullptr;

@@ -47,6 +47,8 @@ void CAppMain::OnCommand(int id, int code) {
     bool closing = id == kCmdClose || id == kCmdAllClose || id == kCmdExit || id == kCmdExitClose;
     if (!closing) SettleFollowJob();
     if (m_currentJob != nullptr && IsLogCommand(id)) return;
+    // A shortcut (code 1) follows the menu state: a greyed command does nothing.
+    if (code == 1 && !IsCommandEnabled(id)) return;
     switch (id) {
         case kCmdOpen: {
             if (m_logFile.IsOpen()) return;

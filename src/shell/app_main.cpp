@@ -25,7 +25,7 @@ constexpr int kSearchMenuPosition = 1;
 // Commands that need a loaded view; the no-file reset and a view without lines grey them.
 const int kViewCommands[] = {kCmdSearch,   kCmdSearchPrevious, kCmdSearchNext, kCmdHighlightSearch,
                              kCmdExtract,  kCmdErrorLog,       kCmdJumpTop,    kCmdJumpEnd,
-                             kCmdJump,     kCmdMarker};
+                             kCmdJump,     kCmdMarker,         kCmdSelectAll};
 const int kMarkerCommands[] = {kCmdMarkerPrevious, kCmdMarkerNext, kCmdMarkerDeleteAll, kCmdMarkerList};
 
 BOOL CALLBACK CloseChildView(HWND window, LPARAM) {

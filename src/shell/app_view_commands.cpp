@@ -41,6 +41,13 @@ bool CAppMain::OnViewCommand(int id) {
             OnViewStateChanged(view);
             return true;
         case kCmdMarkerList: RunMarkerListDialog(view); return true;
+        case kCmdSelectAll:
+            if (view != nullptr) view->SelectAll();
+            return true;
+        case kCmdCloseView:
+            // As the window's close box: the view reports its closing to the frame.
+            if (view != nullptr && view->Window() != nullptr) SendMessageW(view->Window(), WM_CLOSE, 0, 0);
+            return true;
         default: return false;
     }
 }

@@ -41,6 +41,8 @@ constexpr int kCmdMarkerList = IDM_MARKER_LIST;
 constexpr int kCmdContextSearchPrevious = IDM_SELECTION_SEARCH_PREVIOUS;
 constexpr int kCmdContextSearchNext = IDM_SELECTION_SEARCH_NEXT;
 constexpr int kCmdContextExtract = IDM_SELECTION_EXTRACTION;
+constexpr int kCmdSelectAll = IDM_SELECT_ALL;
+constexpr int kCmdCloseView = IDM_CLOSE_VIEW;
 constexpr int kCmdCodePageBox = IDC_ENCODING_COMBO;
 constexpr int kCmdFollow = IDM_FOLLOW;
 
@@ -82,7 +84,7 @@ inline constexpr int kLogCommands[] = {
     kCmdHighlightSearch, kCmdExtract,      kCmdErrorLog,    kCmdJumpTop,               kCmdJumpEnd,
     kCmdJump,           kCmdMarker,        kCmdMarkerPrevious, kCmdMarkerNext,         kCmdMarkerDeleteAll,
     kCmdMarkerList,     kCmdContextSearchPrevious, kCmdContextSearchNext, kCmdContextExtract,
-    kCmdHighlightSettings};
+    kCmdHighlightSettings, kCmdSelectAll};
 
 inline bool IsLogCommand(int id) {
     for (int command : kLogCommands) {

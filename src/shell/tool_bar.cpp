@@ -52,25 +52,26 @@ const TBBUTTON kButtons[26] = {
     Button(17, kCmdFollow, kEnabled, TBSTYLE_CHECK),
 };
 
+// A command with a shortcut names it after its text, as its menu item does.
 const CToolTipRow kToolTips[18] = {
-    {kCmdOpen, L"Open LOG File", L"ログファイルを読み込む"},
+    {kCmdOpen, L"Open LOG File (Ctrl+O)", L"ログファイルを読み込む (Ctrl+O)"},
     {kCmdCsv, L"Save to CSV file", L"CSVファイルに出力"},
-    {kCmdCopy, L"Copy", L"コピー"},
-    {kCmdSearch, L"Search", L"検索"},
-    {kCmdSearchPrevious, L"Previous Search", L"前を検索"},
-    {kCmdSearchNext, L"Next Search", L"次を検索"},
+    {kCmdCopy, L"Copy (Ctrl+C)", L"コピー (Ctrl+C)"},
+    {kCmdSearch, L"Search (Ctrl+F)", L"検索 (Ctrl+F)"},
+    {kCmdSearchPrevious, L"Previous Search (Shift+F3)", L"前を検索 (Shift+F3)"},
+    {kCmdSearchNext, L"Next Search (F3)", L"次を検索 (F3)"},
     {kCmdHighlightSearch, L"Highlight Search String", L"検索文字列の強調"},
-    {kCmdExtract, L"Extraction", L"ログを抽出"},
+    {kCmdExtract, L"Extraction (Ctrl+E)", L"ログを抽出 (Ctrl+E)"},
     {kCmdCompare, L"Compare", L"比較"},
-    {kCmdJump, L"Jump", L"指定行へ移動"},
-    {kCmdJumpTop, L"Jump To Top", L"データ先頭に移動"},
-    {kCmdJumpEnd, L"Jump To End", L"データ末尾に移動"},
-    {kCmdMarkerList, L"Marker List", L"マーカ一覧"},
-    {kCmdMarkerPrevious, L"Previous Marker", L"前のマーク位置"},
-    {kCmdMarkerNext, L"Next Marker", L"次のマーク位置"},
-    {kCmdHelp, L"Help", L"ヘルプの表示"},
+    {kCmdJump, L"Jump (Ctrl+G)", L"指定行へ移動 (Ctrl+G)"},
+    {kCmdJumpTop, L"Jump To Top (Ctrl+Home)", L"データ先頭に移動 (Ctrl+Home)"},
+    {kCmdJumpEnd, L"Jump To End (Ctrl+End)", L"データ末尾に移動 (Ctrl+End)"},
+    {kCmdMarkerList, L"Marker List (Ctrl+M)", L"マーカ一覧 (Ctrl+M)"},
+    {kCmdMarkerPrevious, L"Previous Marker (Shift+F2)", L"前のマーク位置 (Shift+F2)"},
+    {kCmdMarkerNext, L"Next Marker (F2)", L"次のマーク位置 (F2)"},
+    {kCmdHelp, L"Help (F1)", L"ヘルプの表示 (F1)"},
     {kCmdPrint, L"Print", L"印刷"},
-    {kCmdFollow, L"Follow", L"ログの追跡"},
+    {kCmdFollow, L"Follow (Ctrl+T)", L"ログの追跡 (Ctrl+T)"},
 };
 
 const int kStatusParts[3] = {400, 600, 800};

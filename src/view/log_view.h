@@ -55,6 +55,8 @@ public:
     int SelectionFirstColumn() const { return m_selFirstColumn; }
     int SelectionLastColumn() const { return m_selLastColumn; }
     void ClearSelection() { m_selectionMode = kSelectionNone; }
+    // Selects every row whole (Ctrl+A) and reports it like a mouse selection.
+    void SelectAll();
     int HighlightSearch() const { return m_highlightSearch; }
     void SetHighlightSearch(int on) { m_highlightSearch = on; }
     int CaretLine() const { return m_caretRow; }

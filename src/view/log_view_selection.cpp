@@ -88,6 +88,20 @@ void CLogView::SelectTokenAt(int row, int offset) {
     NotifyStateChanged();
 }
 
+void CLogView::SelectAll() {
+    int count = m_lines != nullptr ? m_lines->Count() : 0;
+    if (count == 0) return;
+    m_selFirstRow = 0;
+    m_selFirstColumn = 0;
+    m_selLastRow = count - 1;
+    // Byte length: never fewer units than the row decodes to; copying and drawing clamp it.
+    m_selLastColumn = LineLength(count - 1);
+    m_selectionMode = kSelectionMade;
+    ReportSelection(false, 0);
+    NotifyStateChanged();
+    Invalidate();
+}
+
 char16_t* CLogView::GetSelectedText() {
     if (!HasCopyableSelection()) return nullptr;
     char16_t* result = RangeText(m_file, *m_lines, SelectedRange(), LogCodePage());

@@ -25,7 +25,7 @@ RECT ClientRectInFrame(HWND child, HWND frame) {
 TEST_F(GuiTest, EnglishFrameMenusAndNoFileState) {
     StartApp(0);
     EXPECT_EQ(L"Quillon - LOG Analysis Assist Tool", WindowText(m_frame));
-    EXPECT_EQ(L"Open LOG File", MenuText(IDM_OPEN_LOG));
+    EXPECT_EQ(L"Open LOG File\tCtrl+O", MenuText(IDM_OPEN_LOG));
     EXPECT_EQ(0u, MenuState(IDM_OPEN_LOG) & MF_GRAYED);
     EXPECT_NE(0u, MenuState(IDM_CLOSE) & MF_GRAYED);
     EXPECT_NE(0u, TopMenuState(1) & MF_GRAYED);  // the whole Search menu
@@ -47,7 +47,7 @@ TEST_F(GuiTest, EnglishFrameMenusAndNoFileState) {
 TEST_F(GuiTest, JapaneseFrameMenusAndTooltips) {
     StartApp(1);
     EXPECT_EQ(L"Quillon - ログ解析支援ツール", WindowText(m_frame));
-    EXPECT_EQ(L"ログファイルを読み込む", MenuText(IDM_OPEN_LOG));
+    EXPECT_EQ(L"ログファイルを読み込む\tCtrl+O", MenuText(IDM_OPEN_LOG));
     wchar_t top[64] = {};
     GetMenuStringW(GetMenu(m_frame), 1, top, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(L"検索(&S)"), top);
@@ -56,7 +56,7 @@ TEST_F(GuiTest, JapaneseFrameMenusAndTooltips) {
     info.hdr.idFrom = IDM_SEARCH;
     SendMessageW(m_frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     ASSERT_NE(nullptr, info.lpszText);
-    EXPECT_EQ(std::wstring(L"検索"), info.lpszText);
+    EXPECT_EQ(std::wstring(L"検索 (Ctrl+F)"), info.lpszText);
     info.lpszText = nullptr;
     info.hdr.idFrom = 4242;  // no row: left alone
     SendMessageW(m_frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
@@ -70,7 +70,7 @@ TEST_F(GuiTest, EnglishTooltipsAndToolbarLayout) {
     info.hdr.idFrom = IDM_MARKER_NEXT;
     SendMessageW(m_frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     ASSERT_NE(nullptr, info.lpszText);
-    EXPECT_EQ(std::wstring(L"Next Marker"), info.lpszText);
+    EXPECT_EQ(std::wstring(L"Next Marker (F2)"), info.lpszText);
     HWND toolbar = ToolBarWindow(m_app);
     ASSERT_NE(nullptr, toolbar);
     EXPECT_EQ(26, SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
@@ -98,7 +98,7 @@ TEST_F(GuiTest, EnglishTooltipsAndToolbarLayout) {
     info.lpszText = nullptr;
     SendMessageW(m_frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     ASSERT_NE(nullptr, info.lpszText);
-    EXPECT_EQ(std::wstring(L"Follow"), info.lpszText);
+    EXPECT_EQ(std::wstring(L"Follow (Ctrl+T)"), info.lpszText);
     EXPECT_EQ(2, SendMessageW(combo, CB_GETCOUNT, 0, 0));
     EXPECT_EQ(0, SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
@@ -218,7 +218,7 @@ TEST_F(GuiTest, ChoosingALanguageFromTheMenuTakesEffectNextStart) {
                });
     EXPECT_EQ(1, g_config->m_languageSetting);
     EXPECT_EQ(0, g_config->m_language);
-    EXPECT_EQ(L"Open LOG File", MenuText(IDM_OPEN_LOG));
+    EXPECT_EQ(L"Open LOG File\tCtrl+O", MenuText(IDM_OPEN_LOG));
     std::string ini = ReadBytes(m_dir.FsPath("quillon.ini"));
     EXPECT_NE(std::string::npos, ini.find("<language>1</language>")) << ini;
 }

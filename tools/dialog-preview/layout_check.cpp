@@ -378,7 +378,8 @@ void CheckMenus(HINSTANCE instance) {
       IDM_JUMP,            IDM_JUMP_END,      IDM_MARKER_TOGGLE,     IDM_MARKER_PREVIOUS,
       IDM_MARKER_NEXT,     IDM_MARKER_CLEAR_ALL, IDM_MARKER_LIST,    IDM_TOOLBAR,
       IDM_STATUSBAR,       IDM_TILE_HORIZONTAL, IDM_TILE_VERTICAL,   IDM_CASCADE,
-      IDM_CLOSE_ALL,       IDM_HELP,          IDM_LANGUAGE,          IDM_ABOUT};
+      IDM_CLOSE_ALL,       IDM_HELP,          IDM_LANGUAGE,          IDM_ABOUT,
+      IDM_COPY,            IDM_SELECT_ALL};
   const int kCount = static_cast<int>(sizeof kMenuCommands / sizeof kMenuCommands[0]);
   std::vector<int> shapes[2];
   for (int m = 0; m < 2; ++m) {

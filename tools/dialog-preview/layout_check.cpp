@@ -379,7 +379,7 @@ void CheckMenus(HINSTANCE instance) {
       IDM_MARKER_NEXT,     IDM_MARKER_CLEAR_ALL, IDM_MARKER_LIST,    IDM_TOOLBAR,
       IDM_STATUSBAR,       IDM_TILE_HORIZONTAL, IDM_TILE_VERTICAL,   IDM_CASCADE,
       IDM_CLOSE_ALL,       IDM_HELP,          IDM_LANGUAGE,          IDM_ABOUT,
-      IDM_FOLLOW,          IDM_SELECT_ALL,    IDM_COPY};
+      IDM_COPY,            IDM_SELECT_ALL,    IDM_FOLLOW};
   const int kCount = static_cast<int>(sizeof kMenuCommands / sizeof kMenuCommands[0]);
   std::vector<int> shapes[2];
   for (int m = 0; m < 2; ++m) {

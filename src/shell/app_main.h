@@ -15,7 +15,7 @@
 #include "keywords/keyword_set.h"
 #include "search/search_condition.h"
 #include "shell/app_base.h"
-#include "shell/event_listener.h"
+#include "view/event_listener.h"
 #include "shell/progress_dialog.h"
 #include "shell/scan_worker.h"
 

@@ -6,7 +6,7 @@
 #include "config/app_parameter.h"
 #include "foundation/wide.h"
 #include "search/line_scan.h"
-#include "search/search_dialogs.h"
+#include "dialogs/search_dialogs.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
 #include "shell/scan_jobs.h"

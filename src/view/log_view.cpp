@@ -5,7 +5,6 @@
 
 #include "document/log_follow.h"
 #include "foundation/wide.h"
-#include "shell/app_base.h"
 
 CLogView::CLogView() {
     // Until the first paint measures the font, rows and columns are tiny but never zero.

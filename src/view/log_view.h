@@ -15,7 +15,7 @@
 #include "keywords/keyword_set.h"
 #include "search/marker_list.h"
 #include "search/search_condition.h"
-#include "shell/event_listener.h"
+#include "view/event_listener.h"
 #include "view/app_mdi_child.h"
 
 // Selection modes.

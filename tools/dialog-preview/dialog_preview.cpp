@@ -10,7 +10,7 @@
 #include "layout_check.h"
 #include "preview_content.h"
 #include "resource.h"
-#include "shell/sheet_fit.h"
+#include "dialogs/sheet_fit.h"
 #include "template_table.h"
 
 namespace {

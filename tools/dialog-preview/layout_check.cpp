@@ -13,7 +13,7 @@
 
 #include "preview_content.h"
 #include "resource.h"
-#include "shell/sheet_fit.h"
+#include "dialogs/sheet_fit.h"
 #include "template_table.h"
 
 namespace {

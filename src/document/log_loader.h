@@ -15,7 +15,9 @@
 class CKeywordSet;
 
 struct CLoadRequest {
-    unsigned codePage = 0;                     // decodes the lines for the error-keyword test
+    unsigned codePage = 0;                     // decodes the lines for the error-keyword test; in
+                                               // UTF-16 (1200, 1201) lines break on its units. A
+                                               // byte-order mark of the code page starts no line.
     const CKeywordSet* keywords = nullptr;     // its error keywords and flag table; null: none
     CProgressListener* listener = nullptr;     // OnProgress(position, file size) before blocks
     const std::atomic<int>* cancel = nullptr;  // non-zero: stop at the next block

@@ -140,6 +140,8 @@ private:
     CFile* OpenJobHandle();
     void OnOpenFileMessage(wchar_t* path);
     void OnCodePageChanged(int code);
+    // Sets the code page of the open log (or of none) from the box's choice and shows it.
+    void ApplyEncoding();
     // The commands that act on the active view (search, extraction, markers, jumps);
     // true when id is one of them.
     bool OnViewCommand(int id);
@@ -152,6 +154,8 @@ private:
     // The job handed to the worker, until its result has been applied.
     CScanJob* m_currentJob = nullptr;
     UINT m_progressDelay = 300;
+    // What Auto found at the start of the open log (see DetectCodePage).
+    unsigned m_detectedCodePage = 0;
     CProgressDialog m_progress;
 };
 

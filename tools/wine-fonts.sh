@@ -48,6 +48,12 @@ for linked in "DejaVu Sans" "DejaVu Sans Bold" "Tahoma" "Tahoma Bold"; do
       >/dev/null 2>&1 </dev/null
   fi
 done
+# The English log font shows Japanese log text through the fixed-pitch Gothic.
+for linked in "Courier New" "Courier New Bold"; do
+  if ! grep -qF "\"$linked\"=str(7):\"ipag.ttf,IPAGothic" "$WINEPREFIX/system.reg" 2>/dev/null; then
+    wine reg add "$link_key" /v "$linked" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 </dev/null
+  fi
+done
 
 for entry in "${substitutes[@]}"; do
   name="${entry%%=*}"

@@ -11,6 +11,7 @@
 #include "cli_config.h"
 #include "cli_options.h"
 #include "console.h"
+#include "document/encoding.h"
 #include "document/log_file.h"
 #include "document/log_follow.h"
 #include "document/log_loader.h"
@@ -88,10 +89,13 @@ private:
     CLogFile m_file;
     CLogLineList* m_lines = nullptr;
     CLogLineList m_errors;
+    unsigned m_codePage = 0;  // the log's: the chosen one, or what auto found
 };
 
 int CCli::Run() {
-    if (!CodePageWorks(m_o.codePage)) return Fail("code page %u is not available here", m_o.codePage);
+    if (m_o.encoding >= 0 && !CodePageWorks(static_cast<unsigned>(m_o.encoding))) {
+        return Fail("code page %d is not available here", m_o.encoding);
+    }
     char message[1024];
     if (!LoadCliConfiguration(m_o, &m_config, message, sizeof message)) return Fail("%s", message);
     const char* reason = "";
@@ -100,9 +104,10 @@ int CCli::Run() {
     int opened = path != nullptr && m_file.Open(path);
     std::free(path);
     if (!opened) return Fail("cannot open '%s': it cannot be read", m_o.log);
+    m_codePage = ChooseCodePage(m_o.encoding, DetectFileCodePage(&m_file));
 
     CLoadRequest request;
-    request.codePage = m_o.codePage;
+    request.codePage = m_codePage;
     // Error lines are only looked for where they are shown.
     bool wantErrors = m_o.command == CCliCommand::kInfo || m_o.command == CCliCommand::kErrors;
     request.keywords = wantErrors ? &m_config.Keywords() : nullptr;
@@ -146,7 +151,7 @@ int CCli::Info() {
 
 void CCli::PrintRows(const CLogLineList& list, int32_t first, int32_t end) {
     CRowCells cells(list, first, CheckOn(), Threshold());
-    CRowPrinter printer(&m_file, m_o.codePage, stdout);
+    CRowPrinter printer(&m_file, m_codePage, stdout);
     for (int32_t i = first; i < end; ++i) {
         CRowCell cell;
         cells.Next(list.Entries()[i], &cell);
@@ -195,15 +200,15 @@ int CCli::Search() {
     if (condition.Count() == 0) return 1;
     int32_t start = m_o.hasFrom ? m_o.from : 0;
     CProgressBar bar(m_showProgress, "searching");
-    int32_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_o.codePage, &bar)
-                                 : SearchForward(&m_file, *m_lines, start, condition, m_o.codePage, &bar);
+    int32_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_codePage, &bar)
+                                 : SearchForward(&m_file, *m_lines, start, condition, m_codePage, &bar);
     bar.Finish();
     if (found < 0) return 1;
     // The row's cells as a view starting at the top of the list draws them.
     CRowCells cells(*m_lines, 0, CheckOn(), Threshold());
     CRowCell cell;
     for (int32_t i = 0; i <= found; ++i) cells.Next(m_lines->Entries()[i], &cell);
-    CRowPrinter printer(&m_file, m_o.codePage, stdout);
+    CRowPrinter printer(&m_file, m_codePage, stdout);
     printer.Print(m_lines->Entries()[found], cell);
     return 0;
 }
@@ -220,7 +225,7 @@ int CCli::Extract() {
     CScanOptions options;
     options.listener = &bar;
     options.maxRows = m_o.hasMaxRows ? m_o.maxRows : 0;
-    int ok = ExtractLines(&m_file, *m_lines, condition, m_o.codePage, before, after, &result, options);
+    int ok = ExtractLines(&m_file, *m_lines, condition, m_codePage, before, after, &result, options);
     bar.Finish();
     if (ok == kExtractTooLarge) {
         long long limit = options.maxRows > 0 ? options.maxRows : kExtractRowLimit;
@@ -255,7 +260,7 @@ int32_t CCli::CompleteErrorRows() {
 int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
     bool errorsOnly = m_o.command == CCliCommand::kErrors;
     CLoadRequest request;
-    request.codePage = m_o.codePage;
+    request.codePage = m_codePage;
     request.keywords = errorsOnly ? &m_config.Keywords() : nullptr;
     CFollowState state;
     StartFollowing(*m_lines, m_file.Size(), &state);

@@ -10,7 +10,9 @@ const char kCliUsage[] =
     "usage: quillon-cli [options] <command> <log-file> [arguments]\n"
     "Indexes a log file as the Quillon viewer does and prints its rows as the viewer shows them.\n"
     "options (anywhere on the line):\n"
-    "  --encoding ansi|utf-8|<code page number>   how log bytes are decoded (default ansi, code page 0)\n"
+    "  --encoding auto|ansi|utf-8|<code page number>   how log bytes are decoded (default ansi, code page 0);\n"
+    "                        auto: UTF-8 when the log starts with its byte-order mark or its first MiB is\n"
+    "                        UTF-8 text, else ANSI; a log with a UTF-16 byte-order mark is always UTF-16\n"
     "  --keywords <file>     keyword file instead of keyword_default.xml\n"
     "  --settings <file>     settings file instead of quillon.ini\n"
     "  --no-config           built-in defaults, no settings or keyword file\n"
@@ -67,7 +69,11 @@ bool ParseNumber(const char* text, bool allowNegative, int32_t* value) {
     return true;
 }
 
-bool ParseEncoding(const char* text, unsigned* codePage) {
+bool ParseEncoding(const char* text, int32_t* codePage) {
+    if (std::strcmp(text, "auto") == 0) {
+        *codePage = -1;
+        return true;
+    }
     if (std::strcmp(text, "ansi") == 0) {
         *codePage = 0;
         return true;
@@ -78,7 +84,7 @@ bool ParseEncoding(const char* text, unsigned* codePage) {
     }
     int32_t n = 0;
     if (!ParseNumber(text, false, &n) || n > 65535) return false;
-    *codePage = static_cast<unsigned>(n);
+    *codePage = n;
     return true;
 }
 
@@ -185,8 +191,8 @@ private:
         }
         if (std::strcmp(name, "--encoding") == 0) {
             if (value == nullptr) return Fail("option '--encoding' needs a value"), -1;
-            if (!ParseEncoding(value, &m_o->codePage)) {
-                return Fail("unknown encoding '%s' (ansi, utf-8 or a code page number)", value), -1;
+            if (!ParseEncoding(value, &m_o->encoding)) {
+                return Fail("unknown encoding '%s' (auto, ansi, utf-8 or a code page number)", value), -1;
             }
             return 1;
         }

@@ -15,7 +15,7 @@ struct CCliOptions {
     const char* texts[kMaxExtractTexts] = {};
     int textCount = 0;
 
-    unsigned codePage = 0;
+    int32_t encoding = 0;  // a code page, or -1 (auto): as the viewer's box chooses per file
     const char* keywordsFile = nullptr;
     const char* settingsFile = nullptr;
     bool noConfig = false;

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 
-#include "document/line_breaks.h"
 #include "foundation/convert.h"
 
 void FormatStamp(const CTimeStamp& s, char* out, size_t capacity) {
@@ -43,14 +42,8 @@ void CRowPrinter::Message(const CLogLine& line) {
     uint32_t got = 0;
     const char* bytes = m_window.Get(line.offset, static_cast<uint32_t>(line.length > 0 ? line.length : 0), false, &got);
     if (bytes == nullptr) return;
-    // A line ends with at most one break: one byte, or a CR LF / LF CR pair.
-    uint32_t n = got;
-    if (n > 0 && IsLineBreak(static_cast<unsigned char>(bytes[n - 1]))) {
-        --n;
-        if (n > 0 && IsBreakPair(static_cast<unsigned char>(bytes[n - 1]), static_cast<unsigned char>(bytes[n]))) --n;
-    }
-    if (n == 0) return;
-    int units = MultiByteToWide(m_codePage, bytes, static_cast<int>(n), nullptr, 0);
+    if (got == 0) return;
+    int units = MultiByteToWide(m_codePage, bytes, static_cast<int>(got), nullptr, 0);
     if (units <= 0) return;
     if (static_cast<size_t>(units) > m_wideCapacity) {
         auto* grown = static_cast<char16_t*>(std::realloc(m_wide, static_cast<size_t>(units) * sizeof(char16_t)));
@@ -58,7 +51,14 @@ void CRowPrinter::Message(const CLogLine& line) {
         m_wide = grown;
         m_wideCapacity = static_cast<size_t>(units);
     }
-    units = MultiByteToWide(m_codePage, bytes, static_cast<int>(n), m_wide, units);
+    units = MultiByteToWide(m_codePage, bytes, static_cast<int>(got), m_wide, units);
+    // A line ends with at most one break: CR or LF, or a CR LF / LF CR pair (in UTF-16 too,
+    // so it goes after decoding).
+    auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
+    if (units > 0 && isBreak(m_wide[units - 1])) {
+        --units;
+        if (units > 0 && isBreak(m_wide[units - 1]) && m_wide[units - 1] != m_wide[units]) --units;
+    }
     Wide(m_wide, units);
 }
 

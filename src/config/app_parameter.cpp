@@ -7,6 +7,7 @@
 
 #include "config/color_table.h"
 #include "config/folders.h"
+#include "document/encoding.h"
 #include "document/file.h"
 #include "foundation/trace.h"
 
@@ -142,13 +143,14 @@ void CAppParameter::Reset() {
     SetIdentity();
     SetColorTable(kAppColors, kAppColorCount, kAppColorNames, kAppColorNameCount);
     for (int k = 0; k < kHistoryCount; ++k) ResetHistory(k, kHistoryDefaultCapacity);
-    m_codePage = 0;
+    m_encodingChoice = kEncodingAuto;
     m_intervalCheck = 0;
     m_intervalTime = 0;
     m_follow = 0;
     m_contextBefore = 0;
     m_contextAfter = 0;
     Load();
+    m_codePage = ChooseCodePage(m_encodingChoice, kCodePageAnsi);
 }
 
 void CAppParameter::GetKeywordFilePath(char16_t* out, int capacity) const {

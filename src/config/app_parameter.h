@@ -49,7 +49,8 @@ public:
     // file from now on, even over one that could not be read.
     void KeywordsChanged();
     // SetIdentity, the 23 default colours and 17 names, empty histories of capacity 10,
-    // code page 0, interval and context values 0, then Load.
+    // encoding Auto, interval and context values 0, then Load; the code page is then the
+    // chosen one (0 for Auto until a file says more).
     void Reset() override;
     void ReadSettings(CXmlElement* first) override;
     void WriteSettings(CXmlElement* root) override;
@@ -80,7 +81,11 @@ public:
     int32_t m_keywordFileWritable = 0;
     // Text histories.
     CTextHistory m_histories[kHistoryCount] = {};
-    // Code page the loader and views decode log text with: 0 (ANSI) or 65001. Never stored.
+    // The code-page box's choice: kEncodingAuto (-1), 0 (ANSI) or 65001 (UTF-8). Stored as
+    // "encoding"; a new installation starts with Auto, a settings file without it with ANSI.
+    int32_t m_encodingChoice = -1;
+    // Code page the loader and views decode the open log with (see ChooseCodePage): the
+    // choice, or what Auto found in the file; UTF-16 for a file with its byte-order mark.
     uint32_t m_codePage = 0;
     // Interval check: flag intervals of at least m_intervalTime milliseconds.
     int32_t m_intervalCheck = 0;

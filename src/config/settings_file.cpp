@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "config/app_parameter.h"
+#include "document/encoding.h"
 #include "xml/xml.h"
 #include "xml/xml_file.h"
 
@@ -121,6 +122,10 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
     m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
     m_follow = CXml::GetInt(CXml::FindChild(config, u"follow"), 0) != 0 ? 1 : 0;
+    // Written before the box had Auto, a file without the element meant ANSI.
+    int32_t encoding = CXml::GetInt(CXml::FindChild(config, u"encoding"), kCodePageAnsi);
+    bool known = encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
+    m_encodingChoice = known ? encoding : kCodePageAnsi;
 }
 
 void CAppParameter::WriteSettings(CXmlElement* root) {
@@ -145,4 +150,5 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
     CXml::AddIntChild(config, u"interval_time", m_intervalTime);
     if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);
+    CXml::AddIntChild(config, u"encoding", m_encodingChoice);
 }

@@ -15,6 +15,25 @@ namespace {
 // without reading a whole block beyond the limit.
 constexpr size_t kTail = 65536;
 
+inline unsigned UnitAt(const unsigned char* b, size_t i, bool big) {
+    return big ? (b[i] << 8 | b[i + 1]) : (b[i] | b[i + 1] << 8);
+}
+
+inline bool IsBreakUnit(unsigned u) {
+    return u == '\r' || u == '\n';
+}
+
+// The first break unit in [from, end) (end - from even), or end.
+size_t FindBreak16(const unsigned char* b, size_t from, size_t end, bool big) {
+    // Both byte orders put a break's non-zero byte where the other order puts the zero.
+    size_t low = big ? 1 : 0;
+    for (size_t i = from; i < end; i += 2) {
+        unsigned char c = b[i + low];
+        if ((c == '\r' || c == '\n') && b[i + 1 - low] == 0) return i;
+    }
+    return end;
+}
+
 }  // namespace
 
 CLineSource::CLineSource(CFile* file, uint64_t fileSize, uint32_t blockSize, uint32_t maxLineLength,
@@ -29,6 +48,17 @@ CLineSource::~CLineSource() {
     std::free(m_buffer);
 }
 
+void CLineSource::SetLayout(int unitBytes, bool bigEndian, uint64_t origin) {
+    m_unit = unitBytes == 2 ? 2 : 1;
+    m_bigEndian = bigEndian;
+    m_origin = origin < m_size ? origin : m_size;
+    if (m_unit == 2) {
+        // Blocks and pieces of long lines hold whole units.
+        m_blockSize = m_blockSize & ~1u;
+        m_maxLine = m_maxLine < 2 ? 2 : m_maxLine & ~1u;
+    }
+}
+
 int CLineSource::Init() {
     if (m_buffer != nullptr) return 1;
     m_buffer = static_cast<char*>(std::malloc(m_blockSize));
@@ -41,9 +71,9 @@ int CLineSource::Init() {
 }
 
 void CLineSource::Seek(uint64_t position) {
-    // From inside the file, start one byte early: that byte tells whether position begins a line.
-    m_start = position > 0 ? position - 1 : 0;
-    m_inside = position > 0;
+    // From inside the file, start one unit early: that unit tells whether position begins a line.
+    m_inside = position > m_origin;
+    m_start = m_inside ? position - m_unit : m_origin;
     m_length = 0;
     m_pos = 0;
     m_status = kReading;
@@ -68,6 +98,7 @@ int CLineSource::Refill(uint64_t at) {
         uint64_t needed = (m_limit > at ? m_limit - at : 0) + kTail;
         if (want > needed) want = needed;
     }
+    if (m_unit == 2 && at + want < m_size) want &= ~1ull;
     uint32_t n = m_file->Read(m_buffer, static_cast<uint32_t>(want), at);
     if (n == 0) {
         m_status = kReadFailed;
@@ -119,6 +150,7 @@ int CLineSource::More(size_t lineStart) {
 int CLineSource::Next(uint64_t limit, CLineView* line) {
     if (m_status != kReading) return 0;
     m_limit = limit;
+    if (m_unit == 2) return Next16(limit, line);
     const auto* b = reinterpret_cast<const unsigned char*>(m_buffer);
     for (;;) {
         if (m_pos >= m_length) {
@@ -185,13 +217,87 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
     }
 }
 
+// The same as Next over units of two bytes. A lone byte at the end of an odd-sized file is
+// a line of its own, as the end of a line that has no break.
+int CLineSource::Next16(uint64_t limit, CLineView* line) {
+    const auto* b = reinterpret_cast<const unsigned char*>(m_buffer);
+    for (;;) {
+        bool eof = m_start + m_length >= m_size;
+        if (m_pos + 2 > m_length) {
+            uint64_t at = m_start + m_pos;
+            if (at >= limit || (eof && m_pos >= m_length)) {
+                m_status = kEnd;
+                return 0;
+            }
+            if (eof) {
+                line->offset = at;
+                line->bytes = m_buffer + m_pos;
+                line->length = 1;
+                m_pos = m_length;
+                return 1;
+            }
+            if (!Refill(at)) return 0;
+            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            continue;
+        }
+        size_t whole = m_pos + ((m_length - m_pos) & ~static_cast<size_t>(1));
+        if (m_inside) {
+            m_pos = FindBreak16(b, m_pos, whole, m_bigEndian);
+            if (m_pos == whole) {
+                if (eof) m_pos = m_length;
+                continue;
+            }
+            m_inside = false;
+        }
+        while (m_pos < whole && IsBreakUnit(UnitAt(b, m_pos, m_bigEndian))) m_pos += 2;
+        if (m_pos == whole) continue;
+        size_t s = m_pos;
+        if (m_start + s >= limit) {
+            m_status = kEnd;
+            return 0;
+        }
+        size_t avail = m_length - s;
+        size_t window = (avail < m_maxLine ? avail : m_maxLine) & ~static_cast<size_t>(1);
+        size_t j = FindBreak16(b, s, s + window, m_bigEndian);
+        size_t e;
+        if (j < s + window) {
+            if (j + 4 <= m_length) {
+                unsigned first = UnitAt(b, j, m_bigEndian);
+                unsigned second = UnitAt(b, j + 2, m_bigEndian);
+                e = j + (IsBreakUnit(second) && second != first ? 4 : 2);
+            } else if (eof) {
+                e = j + 2;
+            } else {
+                if (!More(s)) return 0;
+                b = reinterpret_cast<const unsigned char*>(m_buffer);
+                continue;
+            }
+            if (e - s > m_maxLine) e = s + m_maxLine;
+        } else if (avail >= m_maxLine) {
+            e = s + m_maxLine;
+        } else if (eof) {
+            e = m_length;
+        } else {
+            if (!More(s)) return 0;
+            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            continue;
+        }
+        line->offset = m_start + s;
+        line->bytes = m_buffer + s;
+        line->length = static_cast<uint32_t>(e - s);
+        m_pos = e;
+        return 1;
+    }
+}
+
 int CLineSource::CountStarts(uint64_t begin, uint64_t end, uint64_t* count) {
     *count = 0;
     if (end > m_size) end = m_size;
     if (m_buffer == nullptr && !Init()) return 0;
     // The byte before begin only says whether begin itself starts a line.
-    uint64_t at = begin > 0 ? begin - 1 : 0;
-    bool lookBehind = begin > 0;
+    if (begin < m_origin) begin = m_origin;
+    uint64_t at = begin > m_origin ? begin - 1 : begin;
+    bool lookBehind = begin > m_origin;
     bool previousIsBreak = true;
     while (at < end) {
         if (m_listener != nullptr && !m_listener->OnBlock(at)) {

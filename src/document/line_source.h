@@ -2,6 +2,7 @@
 // with all its bytes in memory. A block starts at the first line the previous block did not
 // finish; a line longer than a block makes the buffer grow until it ends. Lines break after
 // CR, LF, CR LF or LF CR; empty lines are skipped; the last line needs no break.
+// In UTF-16 the breaks are those units, at even offsets in the code page's byte order.
 // One source per thread: it reads through its own CFile.
 #pragma once
 
@@ -37,6 +38,10 @@ public:
     CLineSource(const CLineSource&) = delete;
     CLineSource& operator=(const CLineSource&) = delete;
 
+    // Lines of unitBytes-byte units (1, or 2 for UTF-16 in big- or little-endian order)
+    // that begin at origin at the earliest (the bytes before it, a byte-order mark, belong
+    // to no line). Before Init. CountStarts reads single-byte units only.
+    void SetLayout(int unitBytes, bool bigEndian, uint64_t origin);
     // Allocates the block buffer; 1, or 0 when it cannot be had.
     int Init();
     // The next line handed out is the first that begins at or after position.
@@ -50,6 +55,7 @@ public:
     int CountStarts(uint64_t begin, uint64_t end, uint64_t* count);
 
 private:
+    int Next16(uint64_t limit, CLineView* line);
     int Refill(uint64_t at);
     int Grow();
     int More(size_t lineStart);
@@ -59,6 +65,9 @@ private:
     uint32_t m_blockSize;
     uint32_t m_maxLine;
     CBlockListener* m_listener;
+    int m_unit = 1;
+    bool m_bigEndian = false;
+    uint64_t m_origin = 0;
     char* m_buffer = nullptr;
     size_t m_capacity = 0;
     uint64_t m_start = 0;   // file offset of m_buffer[0]

@@ -1,6 +1,7 @@
 // Incremental indexing of appended bytes with the sequential loader's rules.
 #include "document/log_follow.h"
 
+#include "document/encoding.h"
 #include "document/error_scanner.h"
 #include "document/line_source.h"
 
@@ -22,6 +23,8 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
     uint64_t size = file->Size();
     CErrorScanner scanner(request.keywords, request.codePage);
     CLineSource source(file, size, request.blockSize < 2 ? 2 : request.blockSize, request.maxLineLength, nullptr);
+    source.SetLayout(IsUtf16CodePage(request.codePage) ? 2 : 1, request.codePage == kCodePageUtf16Be,
+                     FirstLineOrigin(file, request.codePage));
     if (!scanner.Prepare() || !source.Init()) return 0;
     source.Seek(state->lastOffset);
     CFollowState next = *state;
@@ -34,7 +37,7 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
         next.lastNumber = number;
         next.before = last;
         CTimeStamp own;
-        if (ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own)) last = own;
+        if (ParseLineTimeStamp(line, request.codePage, &own)) last = own;
         if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) return 0;
         if (scanner.HasError(line.bytes, line.length) &&
             !errors->Append(number, last, line.offset, static_cast<int32_t>(line.length))) {

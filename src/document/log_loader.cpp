@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "document/encoding.h"
 #include "document/error_scanner.h"
 #include "document/helper_thread.h"
 #include "document/time_stamp.h"
@@ -77,10 +78,27 @@ private:
     uint64_t m_size;
 };
 
-int LoadSequential(CFile* file, const CLoadRequest& r, CErrorScanner* scanner, CLogLineList* lines,
+// A UTF-16 line's time stamp: its first units narrowed to bytes (other characters become
+// DEL, which no time stamp holds) go to the byte recogniser.
+int ParseWideTimeStamp(const CLineView& line, bool bigEndian, CTimeStamp* stamp) {
+    constexpr int kUnits = 128;  // far more than the longest time stamp
+    char narrow[kUnits];
+    int n = 0;
+    const auto* b = reinterpret_cast<const unsigned char*>(line.bytes);
+    for (uint32_t i = 0; i + 1 < line.length && n < kUnits; i += 2) {
+        unsigned u = bigEndian ? (b[i] << 8 | b[i + 1]) : (b[i] | b[i + 1] << 8);
+        narrow[n++] = static_cast<char>(u < 0x80 ? u : 0x7F);
+    }
+    return ParseTimeStamp(narrow, n, stamp);
+}
+
+int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorScanner* scanner, CLogLineList* lines,
                    CLogLineList* errors) {
     CBlockProgress progress(r, file->Size());
     CLineSource source(file, file->Size(), r.blockSize, r.maxLineLength, &progress);
+    bool wide = IsUtf16CodePage(r.codePage);
+    bool bigEndian = r.codePage == kCodePageUtf16Be;
+    source.SetLayout(wide ? 2 : 1, bigEndian, origin);
     if (!source.Init()) return 0;
     source.Seek(0);
     CTimeStamp last;
@@ -88,7 +106,9 @@ int LoadSequential(CFile* file, const CLoadRequest& r, CErrorScanner* scanner, C
     CLineView line;
     while (source.Next(~0ull, &line)) {
         CTimeStamp own;
-        if (ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own)) last = own;
+        int stamped = wide ? ParseWideTimeStamp(line, bigEndian, &own)
+                           : ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own);
+        if (stamped) last = own;
         if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) break;
         if (scanner->HasError(line.bytes, line.length)) {
             errors->Append(number, last, line.offset, static_cast<int32_t>(line.length));
@@ -136,6 +156,7 @@ struct CLoadJob {
     std::atomic<int> failed{0};
     std::atomic<int> cut{0};  // a line was cut into pieces: later pieces may lie in later chunks
     CLogLine* entries = nullptr;
+    uint64_t origin = 0;  // where the first line may begin (after a byte-order mark)
 };
 
 CWorker::CWorker(CLoadJob* job, CFile* file, bool reports)
@@ -146,6 +167,7 @@ CWorker::CWorker(CLoadJob* job, CFile* file, bool reports)
       m_source(file, job->size, job->request->blockSize, job->request->maxLineLength, this) {}
 
 int CWorker::Init() {
+    m_source.SetLayout(1, false, m_job->origin);
     return m_source.Init() && m_scanner.Prepare();
 }
 
@@ -326,9 +348,11 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
 }
 
 // The chunked load with its workers; kChunkedRedo asks for the sequential load instead.
-ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, CLogLineList* lines, CLogLineList* errors) {
+ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, uint64_t origin, CLogLineList* lines,
+                          CLogLineList* errors) {
     CLoadJob job;
     job.request = &r;
+    job.origin = origin;
     job.size = file->Size();
     int wanted = WorkerCount(r);
     job.single = wanted == 1;
@@ -377,10 +401,15 @@ CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList*
     auto* lines = new (std::nothrow) CLogLineList();
     if (lines == nullptr) return nullptr;
     if (file->Size() == 0) return lines;
-    // Files of more than a couple of blocks are counted first and indexed on every processor.
+    // A byte-order mark of the code page is no part of the first line.
+    unsigned char head[3] = {};
+    uint32_t got = file->Read(head, 3, 0);
+    uint64_t origin = ByteOrderMarkLength(head, got, request.codePage);
+    // Files of more than a couple of blocks are counted first and indexed on every processor
+    // (the count reads single-byte units: UTF-16 is read in one pass).
     uint64_t countAbove = request.countAbove > 0 ? request.countAbove : 2ull * request.blockSize;
-    if (file->Size() > countAbove) {
-        ChunkedResult result = LoadChunked(file, request, lines, errorLines);
+    if (file->Size() > countAbove && !IsUtf16CodePage(request.codePage)) {
+        ChunkedResult result = LoadChunked(file, request, origin, lines, errorLines);
         if (result == kChunkedDone) return lines;
         if (result == kChunkedNoMemory) {
             delete lines;
@@ -391,9 +420,20 @@ CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList*
         if (Cancelled(request)) return lines;
     }
     CErrorScanner scanner(request.keywords, request.codePage);
-    if (!scanner.Prepare() || !LoadSequential(file, request, &scanner, lines, errorLines)) {
+    if (!scanner.Prepare() || !LoadSequential(file, request, origin, &scanner, lines, errorLines)) {
         delete lines;
         return nullptr;
     }
     return lines;
+}
+
+int ParseLineTimeStamp(const CLineView& line, unsigned codePage, CTimeStamp* stamp) {
+    if (IsUtf16CodePage(codePage)) return ParseWideTimeStamp(line, codePage == kCodePageUtf16Be, stamp);
+    return ParseTimeStamp(line.bytes, static_cast<int>(line.length), stamp);
+}
+
+uint64_t FirstLineOrigin(CFile* file, unsigned codePage) {
+    unsigned char head[3] = {};
+    uint32_t got = file->Read(head, 3, 0);
+    return ByteOrderMarkLength(head, got, codePage);
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "document/encoding.h"
 #include "foundation/convert.h"
 
 namespace {
@@ -20,8 +21,8 @@ int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* byte
     uint32_t read = file->Read(bytes, want, line.offset);
     if (read == 0) return 0;
     bytes[read] = 0;
-    // The text ends at the first NUL byte, as a C string would.
-    int n = static_cast<int>(strnlen(bytes, read));
+    // The text ends at the first NUL character, as a C string would.
+    int n = static_cast<int>(TextByteLength(bytes, read, codePage));
     if (n == 0) return 0;
     int units = MultiByteToWide(codePage, bytes, n, text, kRowTextBytes);
     return units > 0 ? units : 0;

@@ -1,5 +1,5 @@
 // The text of a range of rows, as the view shows and copies it: each row's first
-// kRowTextBytes bytes, ending at a NUL byte, decoded with the log's code page.
+// kRowTextBytes bytes, ending at a NUL character, decoded with the log's code page.
 #pragma once
 
 #include <atomic>

@@ -74,6 +74,9 @@ int MultiByteToWide(unsigned codePage, const char* bytes, int count, char16_t* o
     if (bytes == nullptr) return 0;
     if (count < 0) count = static_cast<int>(std::strlen(bytes)) + 1;
     if (count == 0) return 0;
+    if (codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be) {
+        return Utf16BytesToWide(codePage, bytes, count, out, capacity);
+    }
     if (IsUtf8(codePage)) return Utf8ToUtf16(reinterpret_cast<const unsigned char*>(bytes), count, out, capacity);
     iconv_t cd = OpenIconv(codePage, true);
     if (cd == reinterpret_cast<iconv_t>(-1)) return 0;
@@ -99,6 +102,9 @@ int WideToMultiByte(unsigned codePage, const char16_t* wide, int count, char* ou
         ++count;
     }
     if (count == 0) return 0;
+    if (codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be) {
+        return WideToUtf16Bytes(codePage, wide, count, out, capacity);
+    }
     if (IsUtf8(codePage)) return Utf16ToUtf8(wide, count, reinterpret_cast<unsigned char*>(out), capacity);
     iconv_t cd = OpenIconv(codePage, false);
     if (cd == reinterpret_cast<iconv_t>(-1)) return 0;

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "config/app_parameter.h"
+#include "document/encoding.h"
 #include "foundation/command_line.h"
 #include "foundation/trace.h"
 #include "foundation/wide.h"
@@ -177,6 +178,7 @@ void CAppMain::CloseEverything() {
     m_logFile.Close();
     DeleteAllViews();
     ResetCommandState();
+    ApplyEncoding();
 }
 
 void CAppMain::OnChildClosed(HWND window) {
@@ -280,6 +282,21 @@ void CAppMain::OnCodePageChanged(int code) {
     LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return;
     CAppParameter* config = GetAppParameter();
-    if (config != nullptr) config->m_codePage = static_cast<uint32_t>(SendMessageW(combo, CB_GETITEMDATA, index, 0));
+    if (config == nullptr) return;
+    LRESULT data = SendMessageW(combo, CB_GETITEMDATA, index, 0);
+    int32_t choice = data == kAutoEncodingItem ? kEncodingAuto : static_cast<int32_t>(data);
+    if (choice != config->m_encodingChoice) {
+        config->m_encodingChoice = choice;
+        config->Save();
+    }
+    ApplyEncoding();
     RedrawAllViews();
+}
+
+void CAppMain::ApplyEncoding() {
+    CAppParameter* config = GetAppParameter();
+    if (config == nullptr) return;
+    bool open = m_logFile.IsOpen();
+    config->m_codePage = ChooseCodePage(config->m_encodingChoice, open ? m_detectedCodePage : kCodePageAnsi);
+    if (m_toolBar != nullptr) static_cast<CAppToolBar*>(m_toolBar)->ShowEncoding(open);
 }

@@ -160,6 +160,8 @@ private:
     CFile* OpenJobHandle();
     void OnOpenFileMessage(wchar_t* path);
     void OnCodePageChanged(int code);
+    // Sets the code page of the open log (or of none) from the box's choice and shows it.
+    void ApplyEncoding();
     // The commands that act on the active view (search, extraction, markers, jumps);
     // true when id is one of them.
     bool OnViewCommand(int id);
@@ -179,6 +181,8 @@ private:
     int m_followPolls = 0;
     std::u16string m_followReason;  // why the log was read again, shown once it is loaded
     CLogView* m_errorLogView = nullptr;  // the error-log view, which follows the error lines
+    // What Auto found at the start of the open log (see DetectCodePage).
+    unsigned m_detectedCodePage = 0;
     CProgressDialog m_progress;
 };
 

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "config/app_parameter.h"
+#include "document/encoding.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
@@ -147,11 +148,15 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     if (m_logFile.IsOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
     m_logFile.Name().SetPathWide(U(path));
+    // Before the load, which decodes with the code page chosen here.
+    m_detectedCodePage = DetectFileCodePage(&m_logFile);
+    ApplyEncoding();
     EnableCommand(kCmdOpen, false);
     CLogView* view = CreateLogView(&m_logFile, nullptr, W(m_logFile.Name().m_fileName.GetWideOrEmpty()));
     if (view == nullptr) {
         // Without a view nothing could close the file again.
         m_logFile.Close();
+        ApplyEncoding();
         EnableCommand(kCmdOpen, true);
         return;
     }

@@ -1,7 +1,11 @@
 // The toolbar's 24 buttons, 17 tooltips and code-page box, and the status bar's parts.
+// The box is wider than the 100 pixels it once had: Auto names the code page it chose.
 #include "shell/tool_bar.h"
 
 #include "config/app_parameter.h"
+#include "document/encoding.h"
+#include "foundation/format.h"
+#include "foundation/wide.h"
 #include "shell/command_ids.h"
 #include "view/dpi.h"
 
@@ -182,21 +186,46 @@ int CAppToolBar::Create(HWND parent) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     m_combo =
         CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_DROPDOWNLIST,
-                        ScaleToDpi(380, m_dpi), ScaleToDpi(2, m_dpi), ScaleToDpi(100, m_dpi), ScaleToDpi(160, m_dpi),
+                        ScaleToDpi(380, m_dpi), ScaleToDpi(2, m_dpi), ScaleToDpi(140, m_dpi), ScaleToDpi(160, m_dpi),
                         m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCmdCodePageBox)), instance, nullptr);
     if (m_combo == nullptr) return 1;
     if (m_comboFont != nullptr) SendMessageW(m_combo, WM_SETFONT, reinterpret_cast<WPARAM>(m_comboFont), FALSE);
-    SendMessageW(m_combo, CB_RESETCONTENT, 0, 0);
-    CAppParameter* config = GetAppParameter();
-    unsigned codePage = config != nullptr ? config->m_codePage : 0;
-    LRESULT ansi = SendMessageW(m_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"ANSI"));
-    SendMessageW(m_combo, CB_SETITEMDATA, ansi, 0);
-    if (codePage == 0) SendMessageW(m_combo, CB_SETCURSEL, ansi, 0);
-    LRESULT utf8 = SendMessageW(m_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"UTF-8"));
-    SendMessageW(m_combo, CB_SETITEMDATA, utf8, 65001);
-    if (codePage == 65001) SendMessageW(m_combo, CB_SETCURSEL, utf8, 0);
+    ShowEncoding(m_logOpen);
     PlaceFollowButton();
     return 1;
+}
+
+void CAppToolBar::ShowEncoding(bool logOpen) {
+    m_logOpen = logOpen;
+    if (m_combo == nullptr) return;
+    CAppParameter* config = GetAppParameter();
+    int32_t choice = config != nullptr ? config->m_encodingChoice : kEncodingAuto;
+    unsigned codePage = config != nullptr ? config->m_codePage : kCodePageAnsi;
+    const char16_t* name = codePage == kCodePageUtf8      ? u"UTF-8"
+                           : codePage == kCodePageUtf16Le ? u"UTF-16LE"
+                           : codePage == kCodePageUtf16Be ? u"UTF-16BE"
+                                                          : u"ANSI";
+    const char16_t* automatic = Language() == 1 ? u"自動" : u"Auto";
+    char16_t autoText[32];
+    if (logOpen) {
+        FormatString(autoText, 32, u"%s (%s)", automatic, name);
+    } else {
+        FormatString(autoText, 32, u"%s", automatic);
+    }
+    struct Item {
+        const wchar_t* text;
+        LPARAM data;
+        bool chosen;
+    };
+    const Item items[3] = {{W(autoText), kAutoEncodingItem, choice == kEncodingAuto},
+                           {L"ANSI", 0, choice == kCodePageAnsi},
+                           {L"UTF-8", kCodePageUtf8, choice == static_cast<int32_t>(kCodePageUtf8)}};
+    SendMessageW(m_combo, CB_RESETCONTENT, 0, 0);
+    for (const Item& item : items) {
+        LRESULT index = SendMessageW(m_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text));
+        SendMessageW(m_combo, CB_SETITEMDATA, index, item.data);
+        if (item.chosen) SendMessageW(m_combo, CB_SETCURSEL, index, 0);
+    }
 }
 
 void CAppToolBar::PlaceFollowButton() {

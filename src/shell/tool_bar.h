@@ -40,14 +40,21 @@ protected:
     virtual void Destroy();
 };
 
+// The code-page box's item data for Auto (the other items carry their code page).
+constexpr LPARAM kAutoEncodingItem = 1;
+
 class CAppToolBar : public CToolBar {
 public:
     CAppToolBar();
     ~CAppToolBar() override;
     int Create(HWND parent) override;
+    // Fills the code-page box with Auto, ANSI and UTF-8 and selects the configuration's
+    // choice. With a log open, Auto names the code page it reads the log with.
+    void ShowEncoding(bool logOpen);
 
     HFONT m_comboFont = nullptr;
     HWND m_combo = nullptr;
+    bool m_logOpen = false;
 
 protected:
     void Destroy() override;

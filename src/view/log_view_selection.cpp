@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/app_parameter.h"
+#include "document/encoding.h"
 #include "document/row_text.h"
 #include "foundation/convert.h"
 #include "keywords/token_scanner.h"
@@ -49,8 +50,8 @@ int CLogView::ReadRowPrefix(int row, char* bytes, char16_t* text) {
     uint32_t read = m_file->ReadLine(bytes, want, line->offset);
     if (read == 0) return 0;
     bytes[read] = 0;
-    // The text ends at the first NUL byte, as a C string would.
-    int n = static_cast<int>(strnlen(bytes, read));
+    // The text ends at the first NUL character, as a C string would.
+    int n = static_cast<int>(TextByteLength(bytes, read, LogCodePage()));
     if (n == 0) return 0;
     int units = MultiByteToWide(LogCodePage(), bytes, n, text, kRowDrawBytes);
     return units > 0 ? units : 0;

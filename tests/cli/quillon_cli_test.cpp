@@ -219,6 +219,29 @@ TEST_F(QuillonCliTest, EncodingDecidesHowBytesAreDecoded) {
     EXPECT_EQ(0, Cli("--encoding ansi rows app.log --count 1").status);
 }
 
+// Auto reads a UTF-8 log with its byte-order mark as UTF-8 (the mark starts no line); a
+// log with a UTF-16 mark is UTF-16 whatever the encoding asked for.
+TEST_F(QuillonCliTest, AutoEncodingAndUtf16Logs) {
+    WriteBytes(m_dir.FsPath("bom.log"), "\xEF\xBB\xBF" "2024-01-02 03:04:05 caf\xC3\xA9\r\n");
+    EXPECT_EQ("1\t2024-01-02 03:04:05.000\t00:00:00.000\t\t2024-01-02 03:04:05 caf\xC3\xA9\n",
+              Cli("--encoding auto rows bom.log").out);
+    EXPECT_NE(std::string::npos, Cli("--encoding ansi rows bom.log").out.find("\t\t\xEF\xBB\xBF" "2024"));
+    std::u16string text = u"2024-01-02 03:04:05 エラー one\r\n\r\n2024-01-02 03:04:07 two\u0D0A\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    WriteBytes(m_dir.FsPath("wide.log"), bytes);
+    const std::string rows =
+        "1\t2024-01-02 03:04:05.000\t00:00:00.000\t\t2024-01-02 03:04:05 \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC one\n"
+        "2\t2024-01-02 03:04:07.000\t00:00:02.000\t\t2024-01-02 03:04:07 two\xE0\xB4\x8A\n";
+    for (const char* encoding : {"auto", "ansi", "utf-8"}) {
+        EXPECT_EQ(rows, Cli(std::string("--encoding ") + encoding + " rows wide.log").out) << encoding;
+    }
+    EXPECT_EQ(rows.substr(0, rows.find('\n') + 1), Cli("search wide.log \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC").out);
+    // The extraction's first row has no earlier row to measure from.
+    EXPECT_EQ("2\t2024-01-02 03:04:07.000\t00:00:00.000\t\t2024-01-02 03:04:07 two\xE0\xB4\x8A\n",
+              Cli("extract wide.log two").out);
+}
+
 TEST_F(QuillonCliTest, UsageErrorsAndFilesThatCannotBeOpenedExitWithTwo) {
     struct Case {
         const char* args;
@@ -235,7 +258,7 @@ TEST_F(QuillonCliTest, UsageErrorsAndFilesThatCannotBeOpenedExitWithTwo) {
         {"search app.log", "quillon-cli: search needs a text\n"},
         {"search app.log a b", "quillon-cli: search takes one text, not 2\n"},
         {"extract app.log a b c d e f", "quillon-cli: extract takes 1 to 5 texts, not 6\n"},
-        {"--encoding latin rows app.log", "quillon-cli: unknown encoding 'latin' (ansi, utf-8 or a code page number)\n"},
+        {"--encoding latin rows app.log", "quillon-cli: unknown encoding 'latin' (auto, ansi, utf-8 or a code page number)\n"},
         {"--encoding 64999 rows app.log", "quillon-cli: code page 64999 is not available here\n"},
         {"rows missing.log", "quillon-cli: cannot open 'missing.log': no such file\n"},
         {"rows .", "quillon-cli: cannot open '.': it is a folder\n"},

@@ -48,6 +48,7 @@ struct Expected {
     int max[5] = {10, 10, 10, 10, 10};
     std::vector<std::string> texts[5];
     int before = 0, after = 0, intervalCheck = 0, intervalTime = 0;
+    int encoding = -1;  // Auto: what a new installation starts with
 };
 
 std::string SettingsDocument(const Expected& e) {
@@ -67,7 +68,8 @@ std::string SettingsDocument(const Expected& e) {
                          Leaf("temp_path", e.tempPath) + Leaf("log_enabled", e.logEnabled) +
                          Leaf("log_path", e.logPath) + Leaf("view_toolbar", e.toolbar) +
                          Leaf("view_statusbar", e.statusbar) + Parent("colors", colors) + Parent("search", search) +
-                         Leaf("interval_check", e.intervalCheck) + Leaf("interval_time", e.intervalTime);
+                         Leaf("interval_check", e.intervalCheck) + Leaf("interval_time", e.intervalTime) +
+                         Leaf("encoding", e.encoding);
     return kDeclLine + Parent("config", config);
 }
 
@@ -433,6 +435,36 @@ TEST(SettingsFile, AnyNonZeroIntervalCheckIsOnAndWrittenAsOne) {
     EXPECT_EQ(-30, config.m_intervalTime);
     ASSERT_EQ(1, config.Save());
     EXPECT_NE(std::string::npos, SettingsPath(folders).find("<interval_check>1</interval_check>\r\n"));
+}
+
+// A new installation starts with Auto; a file from before the element keeps ANSI; every
+// choice survives a save; values the box cannot show read as ANSI.
+TEST(SettingsFile, EncodingChoiceIsKeptAndOlderFilesMeanAnsi) {
+    ConfigFolders folders;
+    CAppParameter fresh;
+    fresh.Reset();
+    EXPECT_EQ(-1, fresh.m_encodingChoice);
+    EXPECT_EQ(0u, fresh.m_codePage);
+    WriteConfig(folders, "<language>0</language>");
+    for (int choice : {-2, 65001, -1, 0}) {
+        CAppParameter config;
+        config.Reset();
+        EXPECT_EQ(0, config.m_encodingChoice) << choice;
+        if (choice == -2) continue;
+        config.m_encodingChoice = choice;
+        ASSERT_EQ(1, config.Save());
+        CAppParameter again;
+        again.Reset();
+        EXPECT_EQ(choice, again.m_encodingChoice);
+        EXPECT_EQ(choice == 65001 ? 65001u : 0u, again.m_codePage);
+        WriteConfig(folders, "<language>0</language>");
+    }
+    for (const char* odd : {"932", "1", "auto", "-3"}) {
+        WriteConfig(folders, std::string("<encoding>") + odd + "</encoding>");
+        CAppParameter config;
+        config.Reset();
+        EXPECT_EQ(0, config.m_encodingChoice) << odd;
+    }
 }
 
 TEST(SettingsFile, HistoryCapacitiesAreBoundedOnReading) {

@@ -481,6 +481,105 @@ TEST_F(LogLoaderKeywordTest, ThreadedAndByteLevelLoadsMatchThePlainReading) {
     }
 }
 
+// The same rules over a UTF-16 file after its byte-order mark: units break lines, offsets
+// and lengths count bytes; a lone last byte is one more character. Stamps are read from the
+// line's text in UTF-8.
+Result Expected16(const std::string& bytes, bool big, const CKeywordSet* keywords) {
+    std::vector<char16_t> u;
+    std::vector<size_t> at;  // byte offset of each unit
+    for (size_t i = 2; i < bytes.size(); i += 2) {
+        at.push_back(i);
+        if (i + 1 == bytes.size()) {
+            u.push_back(0xFFFD);
+        } else {
+            auto b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+            u.push_back(static_cast<char16_t>(big ? (b0 << 8 | b1) : (b0 | b1 << 8)));
+        }
+    }
+    at.push_back(bytes.size());
+    auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
+    Result r;
+    CTimeStamp last;
+    int32_t number = 0;
+    for (size_t i = 0; i < u.size();) {
+        if (isBreak(u[i])) {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j < u.size() && !isBreak(u[j])) ++j;
+        size_t e = j == u.size() ? j : j + (j + 1 < u.size() && isBreak(u[j + 1]) && u[j + 1] != u[j] ? 2 : 1);
+        int count = static_cast<int>(e - i);
+        char utf8[4096] = {};
+        int n = WideToMultiByte(kCodePageUtf8, u.data() + i, count, utf8, sizeof utf8);
+        CLogLine line;
+        CTimeStamp own;
+        if (ParseTimeStamp(utf8, n, &own)) last = own;
+        line.timeStamp = last;
+        line.lineNumber = number++;
+        line.offset = at[i];
+        line.length = static_cast<int32_t>(at[e] - at[i]);
+        r.lines.push_back(line);
+        if (keywords != nullptr && keywords->FindErrorKeyword(u.data() + i, count) >= 0) r.errors.push_back(line);
+        i = e;
+    }
+    return r;
+}
+
+TEST_F(LogLoaderKeywordTest, Utf16LogsBreakOnUnitsAndKeepStampsAndErrorLines) {
+    // A CR LF pair across the boundary of 8-byte blocks stays one break.
+    CLoadRequest request = m_request;
+    request.codePage = kCodePageUtf16Le;
+    request.blockSize = 8;
+    const CLogLineList& lines = Load(std::string("\xFF\xFE" "a\0b\0\r\0\n\0c\0", 12), request);
+    ASSERT_EQ(2, lines.Count());
+    EXPECT_EQ(2u, lines.Entries()[0].offset);
+    EXPECT_EQ(8, lines.Entries()[0].length);
+    EXPECT_EQ(10u, lines.Entries()[1].offset);
+
+    std::mt19937 rng(777);
+    for (int round = 0; round < 16; ++round) {
+        // Characters whose units hold a CR or LF byte: U+0D0A, U+0A0D, U+010D.
+        std::string text = RandomLog(rng, 30 + static_cast<int>(rng() % 150)) + "\xE0\xB4\x8A\xE0\xA8\x8D\xC4\x8D ERROR";
+        std::u16string units(text.size(), u'\0');
+        units.resize(static_cast<size_t>(
+            MultiByteToWide(kCodePageUtf8, text.data(), static_cast<int>(text.size()), &units[0], static_cast<int>(text.size()))));
+        bool big = round % 2 == 1;
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t c : units) {
+            bytes += static_cast<char>(big ? c >> 8 : c & 0xFF);
+            bytes += static_cast<char>(big ? c & 0xFF : c >> 8);
+        }
+        if (round % 4 >= 2) bytes += 'z';  // an odd size
+        request.codePage = big ? kCodePageUtf16Be : kCodePageUtf16Le;
+        request.blockSize = 6 + static_cast<uint32_t>(rng() % 120);
+        request.threads = 1 + round % 3;
+        request.countAbove = round % 3 == 0 ? 64 : 0;  // large files are read in one pass too
+        Result expected = Expected16(bytes, big, &m_keywords);
+        Load(bytes, request);
+        std::string what = "round " + std::to_string(round);
+        ExpectSameLines(expected.lines, *m_lines, what.c_str());
+        ExpectSameLines(expected.errors, m_errors, (what + " errors").c_str());
+    }
+}
+
+TEST_F(LogLoaderTest, Utf8ByteOrderMarkStartsNoLine) {
+    std::string bytes = "\xEF\xBB\xBF" "2021-03-04 05:06:07 first\n" + std::string(300, 'x') + "\n";
+    for (uint64_t countAbove : {0ull, 64ull}) {
+        CLoadRequest request;
+        request.codePage = kCodePageUtf8;
+        request.blockSize = 128;
+        request.threads = 2;
+        request.countAbove = countAbove;
+        const CLogLineList& lines = Load(bytes, request);
+        ASSERT_EQ(2, lines.Count());
+        EXPECT_EQ(3u, lines.Entries()[0].offset);
+        EXPECT_TRUE(lines.Entries()[0].timeStamp.HasDate());
+    }
+    // In another code page the mark is text.
+    EXPECT_EQ(0u, Load(bytes).Entries()[0].offset);
+}
+
 // Every place a keyword can stand relative to the 16- and 32-byte steps of the byte scan,
 // with and without a byte of 0x80 or more before or after it.
 TEST(ErrorScannerTest, AgreesWithTheKeywordSetAtEveryPosition) {

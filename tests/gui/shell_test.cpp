@@ -99,18 +99,19 @@ TEST_F(GuiTest, EnglishTooltipsAndToolbarLayout) {
     SendMessageW(m_frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     ASSERT_NE(nullptr, info.lpszText);
     EXPECT_EQ(std::wstring(L"Follow (Ctrl+T)"), info.lpszText);
-    EXPECT_EQ(2, SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    EXPECT_EQ(0, SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    // Auto, ANSI, UTF-8; a settings file without the choice keeps ANSI.
+    EXPECT_EQ(3, SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(1, SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
 
 TEST_F(GuiTest, CodePageBoxSetsTheLoaderCodePage) {
     StartApp(0);
     HWND combo = GetDlgItem(ToolBarWindow(m_app), IDC_ENCODING_COMBO);
-    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    SendMessageW(combo, CB_SETCURSEL, 2, 0);
     SendMessageW(m_frame, WM_COMMAND, MAKEWPARAM(IDC_ENCODING_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(65001u, g_config->m_codePage);
     // Other notifications from the box are ignored.
-    SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    SendMessageW(combo, CB_SETCURSEL, 1, 0);
     SendMessageW(m_frame, WM_COMMAND, MAKEWPARAM(IDC_ENCODING_COMBO, CBN_DROPDOWN), reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ(65001u, g_config->m_codePage);
 }

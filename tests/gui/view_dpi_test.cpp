@@ -121,7 +121,7 @@ TEST_F(ViewDpiTest, MeasuresFollowTheDisplayScale) {
     EXPECT_EQ(800, base.statusEdges[2]);
     EXPECT_EQ(16, base.imageSize);
     EXPECT_EQ(380, base.combo.left);
-    EXPECT_EQ(100, base.combo.right - base.combo.left);
+    EXPECT_EQ(140, base.combo.right - base.combo.left);
     EXPECT_GE(base.rowsApart, 15);
     for (int dpi : {144, 192}) {
         Metrics m = MeasureAt(dpi);

@@ -299,7 +299,7 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
     static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\xFFFD", u"\xD83D\xDE00",
                                              u"\xD83D", u"\x3042", u"ror", u"b"};
     std::mt19937 rng(7);
-    for (unsigned codePage : {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis}) {
+    for (unsigned codePage : {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis, kCodePageUtf16Le, kCodePageUtf16Be}) {
         for (int round = 0; round < 300; ++round) {
             CSearchCondition condition;
             int texts = 1 + static_cast<int>(rng() % 3);

@@ -62,6 +62,7 @@ void CScanWorker::Wait() {
 
 void CScanWorker::Cancel() {
     m_cancel.store(1);
+    m_stepMode.store(0);
     Hold(false);
 }
 
@@ -84,6 +85,10 @@ void CScanWorker::OnProgress(uint64_t position, uint64_t total) {
     m_position.store(position);
     m_total.store(total);
     if (m_progressPosted.exchange(1) == 0) PostMessageW(m_frame, UM_SCAN_PROGRESS, 0, 0);
+    if (m_stepMode.load() != 0 && m_cancel.load() == 0) {
+        ResetEvent(m_goEvent);
+        WaitForSingleObject(m_goEvent, INFINITE);
+    }
 }
 
 DWORD WINAPI CScanWorker::ThreadProc(void* parameter) {

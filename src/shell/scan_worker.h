@@ -57,8 +57,10 @@ public:
     std::atomic<int>* CancelFlag() { return &m_cancel; }
 
     // For tests: while held, a handed-over job waits before it starts (Cancel and Stop
-    // release it).
+    // release it). In step mode a job also waits at each progress report until Step.
     void Hold(bool held);
+    void SetStepMode(bool on) { m_stepMode.store(on ? 1 : 0); }
+    void Step() { Hold(false); }
 
     // The latest progress of the running job; clears the pending mark so the next report is posted.
     void TakeProgress(uint64_t* position, uint64_t* total);
@@ -83,4 +85,5 @@ private:
     std::atomic<uint64_t> m_position{0};
     std::atomic<uint64_t> m_total{0};
     std::atomic<int> m_progressPosted{0};
+    std::atomic<int> m_stepMode{0};
 };

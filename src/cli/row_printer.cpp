@@ -19,23 +19,13 @@ void FormatStamp(const CTimeStamp& s, char* out, size_t capacity) {
 CRowPrinter::CRowPrinter(CFile* file, unsigned codePage, std::FILE* out)
     : m_window(file), m_codePage(codePage), m_out(out) {}
 
-CRowPrinter::~CRowPrinter() {
-    std::free(m_wide);
-    std::free(m_bytes);
-}
-
 void CRowPrinter::Wide(const char16_t* text, int count) {
     if (count <= 0) return;
     int n = WideToMultiByte(kCodePageUtf8, text, count, nullptr, 0);
     if (n <= 0) return;
-    if (static_cast<size_t>(n) > m_bytesCapacity) {
-        char* grown = static_cast<char*>(std::realloc(m_bytes, static_cast<size_t>(n)));
-        if (grown == nullptr) return;
-        m_bytes = grown;
-        m_bytesCapacity = static_cast<size_t>(n);
-    }
-    n = WideToMultiByte(kCodePageUtf8, text, count, m_bytes, n);
-    if (n > 0) std::fwrite(m_bytes, 1, static_cast<size_t>(n), m_out);
+    if (!m_bytes.Grow(static_cast<size_t>(n))) return;
+    n = WideToMultiByte(kCodePageUtf8, text, count, m_bytes.Data(), n);
+    if (n > 0) std::fwrite(m_bytes.Data(), 1, static_cast<size_t>(n), m_out);
 }
 
 void CRowPrinter::Message(const CLogLine& line) {
@@ -45,21 +35,17 @@ void CRowPrinter::Message(const CLogLine& line) {
     if (got == 0) return;
     int units = MultiByteToWide(m_codePage, bytes, static_cast<int>(got), nullptr, 0);
     if (units <= 0) return;
-    if (static_cast<size_t>(units) > m_wideCapacity) {
-        auto* grown = static_cast<char16_t*>(std::realloc(m_wide, static_cast<size_t>(units) * sizeof(char16_t)));
-        if (grown == nullptr) return;
-        m_wide = grown;
-        m_wideCapacity = static_cast<size_t>(units);
-    }
-    units = MultiByteToWide(m_codePage, bytes, static_cast<int>(got), m_wide, units);
+    if (!m_wide.Grow(static_cast<size_t>(units))) return;
+    char16_t* wide = m_wide.Data();
+    units = MultiByteToWide(m_codePage, bytes, static_cast<int>(got), wide, units);
     // A line ends with at most one break: CR or LF, or a CR LF / LF CR pair (in UTF-16 too,
     // so it goes after decoding).
     auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
-    if (units > 0 && isBreak(m_wide[units - 1])) {
+    if (units > 0 && isBreak(wide[units - 1])) {
         --units;
-        if (units > 0 && isBreak(m_wide[units - 1]) && m_wide[units - 1] != m_wide[units]) --units;
+        if (units > 0 && isBreak(wide[units - 1]) && wide[units - 1] != wide[units]) --units;
     }
-    Wide(m_wide, units);
+    Wide(wide, units);
 }
 
 void CRowPrinter::Print(const CLogLine& line, const CRowCell& cell) {

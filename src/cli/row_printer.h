@@ -10,12 +10,12 @@
 #include "document/file.h"
 #include "document/log_line.h"
 #include "document/row_cells.h"
+#include "foundation/buffer.h"
 #include "search/line_window.h"
 
 class CRowPrinter {
 public:
     CRowPrinter(CFile* file, unsigned codePage, std::FILE* out);
-    ~CRowPrinter();
     CRowPrinter(const CRowPrinter&) = delete;
     CRowPrinter& operator=(const CRowPrinter&) = delete;
 
@@ -29,10 +29,8 @@ private:
     CLineWindow m_window;
     unsigned m_codePage;
     std::FILE* m_out;
-    char16_t* m_wide = nullptr;
-    size_t m_wideCapacity = 0;
-    char* m_bytes = nullptr;
-    size_t m_bytesCapacity = 0;
+    CGrowBuffer<char16_t> m_wide;
+    CGrowBuffer<char> m_bytes;
 };
 
 // The time stamp as "YYYY-MM-DD HH:MM:SS.mmm" (year as stored), or "" when it is all zero.

@@ -34,7 +34,6 @@ CErrorScanner::CErrorScanner(const CKeywordSet* keywords, unsigned codePage)
 
 CErrorScanner::~CErrorScanner() {
     std::free(m_candidates);
-    std::free(m_wide);
 }
 
 int CErrorScanner::Prepare() {
@@ -118,16 +117,13 @@ int CErrorScanner::Convert(const char* bytes, uint32_t length) {
     // A unit never takes more than a byte in the code pages used for logs; ask when it does.
     size_t need = static_cast<size_t>(length) + 1;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (need > m_wideCapacity) {
-            auto* grown = static_cast<char16_t*>(std::realloc(m_wide, need * sizeof(char16_t)));
-            if (grown == nullptr) return -1;
-            m_wide = grown;
-            m_wideCapacity = need;
-        }
-        int n = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), m_wide, static_cast<int>(m_wideCapacity));
+        if (!m_wide.Grow(need)) return -1;
+        // Geometric growth may pass what an int counts.
+        int capacity = m_wide.Capacity() < INT32_MAX ? static_cast<int>(m_wide.Capacity()) : INT32_MAX;
+        int n = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), m_wide.Data(), capacity);
         if (n > 0 || length == 0) return n;
         int needed = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), nullptr, 0);
-        if (needed <= 0 || static_cast<size_t>(needed) < m_wideCapacity) return 0;
+        if (needed <= 0 || needed < capacity) return 0;
         need = static_cast<size_t>(needed) + 1;
     }
     return 0;
@@ -259,5 +255,5 @@ int CErrorScanner::HasError(const char* text, uint32_t length) {
     }
     int n = Convert(text, length);
     if (n <= 0) return 0;
-    return m_keywords->FindErrorKeyword(m_wide, n) >= 0 ? 1 : 0;
+    return m_keywords->FindErrorKeyword(m_wide.Data(), n) >= 0 ? 1 : 0;
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "document/code_page_traits.h"
+#include "foundation/buffer.h"
 
 class CKeywordSet;
 
@@ -64,6 +65,5 @@ private:
     // The same bytes repeated 16 times each, ready for vector compares.
     alignas(16) uint8_t m_wideFirst[kMaxFilterPairs][16] = {};
     alignas(16) uint8_t m_wideSecond[kMaxFilterPairs][16] = {};
-    char16_t* m_wide = nullptr;
-    size_t m_wideCapacity = 0;
+    CGrowBuffer<char16_t> m_wide;
 };

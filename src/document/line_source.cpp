@@ -44,10 +44,6 @@ CLineSource::CLineSource(CFile* file, uint64_t fileSize, uint32_t blockSize, uin
       m_maxLine(maxLineLength < 1 ? 1 : maxLineLength),
       m_listener(listener) {}
 
-CLineSource::~CLineSource() {
-    std::free(m_buffer);
-}
-
 void CLineSource::SetLayout(int unitBytes, bool bigEndian, uint64_t origin) {
     m_unit = unitBytes == 2 ? 2 : 1;
     m_bigEndian = bigEndian;
@@ -60,13 +56,11 @@ void CLineSource::SetLayout(int unitBytes, bool bigEndian, uint64_t origin) {
 }
 
 int CLineSource::Init() {
-    if (m_buffer != nullptr) return 1;
-    m_buffer = static_cast<char*>(std::malloc(m_blockSize));
-    if (m_buffer == nullptr) {
+    if (m_buffer.Capacity() > 0) return 1;
+    if (!m_buffer.Reserve(m_blockSize)) {
         m_status = kNoMemory;
         return 0;
     }
-    m_capacity = m_blockSize;
     return 1;
 }
 
@@ -84,14 +78,8 @@ int CLineSource::Refill(uint64_t at) {
         m_status = kStopped;
         return 0;
     }
-    if (m_capacity > m_blockSize) {
-        // A long line made the buffer grow; go back to the block size.
-        char* smaller = static_cast<char*>(std::realloc(m_buffer, m_blockSize));
-        if (smaller != nullptr) {
-            m_buffer = smaller;
-            m_capacity = m_blockSize;
-        }
-    }
+    // A long line made the buffer grow; go back to the block size.
+    m_buffer.Shrink(m_blockSize);
     uint64_t want = m_size - at;
     if (want > m_blockSize) want = m_blockSize;
     if (m_limit < m_size) {
@@ -99,7 +87,7 @@ int CLineSource::Refill(uint64_t at) {
         if (want > needed) want = needed;
     }
     if (m_unit == 2 && at + want < m_size) want &= ~1ull;
-    uint32_t n = m_file->Read(m_buffer, static_cast<uint32_t>(want), at);
+    uint32_t n = m_file->Read(m_buffer.Data(), static_cast<uint32_t>(want), at);
     if (n == 0) {
         m_status = kReadFailed;
         return 0;
@@ -122,16 +110,11 @@ int CLineSource::Grow() {
         return 0;
     }
     size_t wanted = m_length + static_cast<size_t>(more);
-    if (wanted > m_capacity) {
-        char* grown = static_cast<char*>(std::realloc(m_buffer, wanted));
-        if (grown == nullptr) {
-            m_status = kNoMemory;
-            return 0;
-        }
-        m_buffer = grown;
-        m_capacity = wanted;
+    if (!m_buffer.Reserve(wanted)) {
+        m_status = kNoMemory;
+        return 0;
     }
-    uint32_t n = m_file->Read(m_buffer + m_length, static_cast<uint32_t>(more), m_start + m_length);
+    uint32_t n = m_file->Read(m_buffer.Data() + m_length, static_cast<uint32_t>(more), m_start + m_length);
     if (n == 0) {
         m_status = kReadFailed;
         return 0;
@@ -151,7 +134,7 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
     if (m_status != kReading) return 0;
     m_limit = limit;
     if (m_unit == 2) return Next16(limit, line);
-    const auto* b = reinterpret_cast<const unsigned char*>(m_buffer);
+    const auto* b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
     for (;;) {
         if (m_pos >= m_length) {
             uint64_t at = m_start + m_length;
@@ -160,11 +143,11 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
                 return 0;
             }
             if (!Refill(at)) return 0;
-            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
             continue;
         }
         if (m_inside) {
-            size_t j = m_pos + FindLineBreak(m_buffer + m_pos, m_length - m_pos);
+            size_t j = m_pos + FindLineBreak(m_buffer.Data() + m_pos, m_length - m_pos);
             m_pos = j;
             if (j == m_length) continue;
             m_inside = false;
@@ -186,7 +169,7 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
         }
         size_t avail = m_length - s;
         size_t window = avail < m_maxLine ? avail : m_maxLine;
-        size_t j = s + FindLineBreak(m_buffer + s, window);
+        size_t j = s + FindLineBreak(m_buffer.Data() + s, window);
         bool eof = m_start + m_length >= m_size;
         size_t e;
         if (j < s + window) {
@@ -196,7 +179,7 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
                 e = j + 1;
             } else {
                 if (!More(s)) return 0;
-                b = reinterpret_cast<const unsigned char*>(m_buffer);
+                b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
                 continue;
             }
             if (e - s > m_maxLine) e = s + m_maxLine;
@@ -206,11 +189,11 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
             e = m_length;
         } else {
             if (!More(s)) return 0;
-            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
             continue;
         }
         line->offset = m_start + s;
-        line->bytes = m_buffer + s;
+        line->bytes = m_buffer.Data() + s;
         line->length = static_cast<uint32_t>(e - s);
         m_pos = e;
         return 1;
@@ -220,7 +203,7 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
 // The same as Next over units of two bytes. A lone byte at the end of an odd-sized file is
 // a line of its own, as the end of a line that has no break.
 int CLineSource::Next16(uint64_t limit, CLineView* line) {
-    const auto* b = reinterpret_cast<const unsigned char*>(m_buffer);
+    const auto* b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
     for (;;) {
         bool eof = m_start + m_length >= m_size;
         if (m_pos + 2 > m_length) {
@@ -231,13 +214,13 @@ int CLineSource::Next16(uint64_t limit, CLineView* line) {
             }
             if (eof) {
                 line->offset = at;
-                line->bytes = m_buffer + m_pos;
+                line->bytes = m_buffer.Data() + m_pos;
                 line->length = 1;
                 m_pos = m_length;
                 return 1;
             }
             if (!Refill(at)) return 0;
-            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
             continue;
         }
         size_t whole = m_pos + ((m_length - m_pos) & ~static_cast<size_t>(1));
@@ -269,7 +252,7 @@ int CLineSource::Next16(uint64_t limit, CLineView* line) {
                 e = j + 2;
             } else {
                 if (!More(s)) return 0;
-                b = reinterpret_cast<const unsigned char*>(m_buffer);
+                b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
                 continue;
             }
             if (e - s > m_maxLine) e = s + m_maxLine;
@@ -279,11 +262,11 @@ int CLineSource::Next16(uint64_t limit, CLineView* line) {
             e = m_length;
         } else {
             if (!More(s)) return 0;
-            b = reinterpret_cast<const unsigned char*>(m_buffer);
+            b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
             continue;
         }
         line->offset = m_start + s;
-        line->bytes = m_buffer + s;
+        line->bytes = m_buffer.Data() + s;
         line->length = static_cast<uint32_t>(e - s);
         m_pos = e;
         return 1;
@@ -293,7 +276,7 @@ int CLineSource::Next16(uint64_t limit, CLineView* line) {
 int CLineSource::CountStarts(uint64_t begin, uint64_t end, uint64_t* count) {
     *count = 0;
     if (end > m_size) end = m_size;
-    if (m_buffer == nullptr && !Init()) return 0;
+    if (m_buffer.Capacity() == 0 && !Init()) return 0;
     // The byte before begin only says whether begin itself starts a line.
     if (begin < m_origin) begin = m_origin;
     uint64_t at = begin > m_origin ? begin - 1 : begin;
@@ -306,12 +289,12 @@ int CLineSource::CountStarts(uint64_t begin, uint64_t end, uint64_t* count) {
         }
         uint64_t want = end - at;
         if (want > m_blockSize) want = m_blockSize;
-        uint32_t n = m_file->Read(m_buffer, static_cast<uint32_t>(want), at);
+        uint32_t n = m_file->Read(m_buffer.Data(), static_cast<uint32_t>(want), at);
         if (n == 0) {
             m_status = kReadFailed;
             return 0;
         }
-        const char* p = m_buffer;
+        const char* p = m_buffer.Data();
         size_t length = n;
         if (lookBehind) {
             previousIsBreak = IsLineBreak(static_cast<unsigned char>(p[0]));

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "document/file.h"
+#include "foundation/buffer.h"
 
 constexpr uint32_t kLoadBlockSize = 0xa00000;      // 10 MiB
 constexpr uint32_t kMaxLineLength = 0x7fffffff;  // a CLogLine's length is a signed 32-bit count
@@ -34,7 +35,6 @@ public:
     // Reads the first fileSize bytes of file. A line of more than maxLineLength bytes is cut
     // into pieces of that length (the index cannot describe a longer one).
     CLineSource(CFile* file, uint64_t fileSize, uint32_t blockSize, uint32_t maxLineLength, CBlockListener* listener);
-    ~CLineSource();
     CLineSource(const CLineSource&) = delete;
     CLineSource& operator=(const CLineSource&) = delete;
 
@@ -68,8 +68,7 @@ private:
     int m_unit = 1;
     bool m_bigEndian = false;
     uint64_t m_origin = 0;
-    char* m_buffer = nullptr;
-    size_t m_capacity = 0;
+    CGrowBuffer<char> m_buffer;
     uint64_t m_start = 0;   // file offset of m_buffer[0]
     size_t m_length = 0;    // bytes held
     size_t m_pos = 0;       // next byte to look at

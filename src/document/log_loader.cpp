@@ -14,6 +14,7 @@
 #include "document/error_scanner.h"
 #include "document/helper_thread.h"
 #include "document/time_stamp.h"
+#include "foundation/buffer.h"
 
 namespace {
 
@@ -27,23 +28,17 @@ bool Cancelled(const CLoadRequest& r) {
 // A growable array of line indexes (a chunk's error lines).
 class CIndexArray {
 public:
-    ~CIndexArray() { std::free(m_items); }
     void Add(int32_t index) {
-        if (m_count == m_capacity) {
-            int32_t capacity = m_capacity < 1024 ? 1024 : m_capacity * 2;
-            auto* grown = static_cast<int32_t*>(std::realloc(m_items, static_cast<size_t>(capacity) * sizeof(int32_t)));
-            if (grown == nullptr) return;  // that line goes unlisted, as when the list cannot grow
-            m_items = grown;
-            m_capacity = capacity;
-        }
-        m_items[m_count++] = index;
+        // Starts at 1024 entries, then doubles. When it cannot grow, that line goes unlisted.
+        size_t count = static_cast<size_t>(m_count);
+        if (!m_items.Grow(count < 1024 ? 1024 : count + 1)) return;
+        m_items.Data()[m_count++] = index;
     }
     int32_t Count() const { return m_count; }
-    int32_t At(int32_t i) const { return m_items[i]; }
+    int32_t At(int32_t i) const { return m_items.Data()[i]; }
 
 private:
-    int32_t* m_items = nullptr;
-    int32_t m_capacity = 0;
+    CGrowBuffer<int32_t> m_items;
     int32_t m_count = 0;
 };
 

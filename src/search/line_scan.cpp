@@ -11,6 +11,7 @@
 #include <new>
 
 #include "document/helper_thread.h"
+#include "foundation/buffer.h"
 #include "search/line_matcher.h"
 
 namespace {
@@ -30,25 +31,19 @@ uint64_t Work(const CLogLine& line) {
 // A growing list of ascending row indexes: one thread's hits.
 class CHitList {
 public:
-    ~CHitList() { std::free(m_items); }
     int Add(int32_t row) {
-        if (m_count == m_capacity) {
-            int32_t capacity = m_capacity < 1024 ? 1024 : m_capacity > (1 << 29) ? 0x7fffffff : m_capacity * 2;
-            if (capacity <= m_capacity) return 0;
-            auto* grown = static_cast<int32_t*>(std::realloc(m_items, static_cast<size_t>(capacity) * sizeof(int32_t)));
-            if (grown == nullptr) return 0;
-            m_items = grown;
-            m_capacity = capacity;
-        }
-        m_items[m_count++] = row;
+        if (m_count == INT32_MAX) return 0;  // a row index cannot count further
+        // Starts at 1024 entries, then doubles.
+        size_t count = static_cast<size_t>(m_count);
+        if (!m_items.Grow(count < 1024 ? 1024 : count + 1)) return 0;
+        m_items.Data()[m_count++] = row;
         return 1;
     }
     int32_t Count() const { return m_count; }
-    int32_t At(int32_t i) const { return m_items[i]; }
+    int32_t At(int32_t i) const { return m_items.Data()[i]; }
 
 private:
-    int32_t* m_items = nullptr;
-    int32_t m_capacity = 0;
+    CGrowBuffer<int32_t> m_items;
     int32_t m_count = 0;
 };
 

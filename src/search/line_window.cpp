@@ -8,7 +8,6 @@ CLineWindow::CLineWindow(CFile* file, uint32_t windowSize)
 
 CLineWindow::~CLineWindow() {
     std::free(m_window);
-    std::free(m_long);
 }
 
 const char* CLineWindow::Get(uint64_t offset, uint32_t length, bool backward, uint32_t* got) {
@@ -19,14 +18,9 @@ const char* CLineWindow::Get(uint64_t offset, uint32_t length, bool backward, ui
         return m_window + (offset - m_start);
     }
     if (length > m_windowSize) {
-        if (length > m_longCapacity) {
-            char* grown = static_cast<char*>(std::realloc(m_long, length));
-            if (grown == nullptr) return nullptr;
-            m_long = grown;
-            m_longCapacity = length;
-        }
-        *got = m_file->Read(m_long, length, offset);
-        return *got > 0 ? m_long : nullptr;
+        if (!m_long.Grow(length)) return nullptr;
+        *got = m_file->Read(m_long.Data(), length, offset);
+        return *got > 0 ? m_long.Data() : nullptr;
     }
     if (m_window == nullptr) {
         m_window = static_cast<char*>(std::malloc(m_windowSize));

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "document/file.h"
+#include "foundation/buffer.h"
 
 constexpr uint32_t kLineWindowSize = 256u << 10;  // small enough to stay in the processor's cache
 
@@ -29,6 +30,5 @@ private:
     char* m_window = nullptr;
     uint64_t m_start = 0;
     uint32_t m_length = 0;
-    char* m_long = nullptr;  // for a line longer than the window
-    uint32_t m_longCapacity = 0;
+    CGrowBuffer<char> m_long;  // for a line longer than the window
 };

@@ -112,38 +112,44 @@ LRESULT CChildView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 1;
         case WM_SIZE:
             m_sizeChanged = 1;
-            handled = OnSize(LOWORD(lParam), HIWORD(lParam), static_cast<int>(wParam));
+            handled = Dispatch(window, message, wParam, lParam);
             break;
         case WM_SETFOCUS: handled = OnSetFocus(); break;
         case WM_KILLFOCUS: handled = OnKillFocus(); break;
+        case WM_GETMINMAXINFO: handled = OnGetMinMaxInfo(lParam); break;
+        default: handled = Dispatch(window, message, wParam, lParam); break;
+    }
+    return handled ? 0 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+int CChildView::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE: return OnSize(LOWORD(lParam), HIWORD(lParam), static_cast<int>(wParam));
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(window, &ps);
-            handled = OnPaint(dc);
+            OnPaint(dc);
             EndPaint(window, &ps);
-            handled = 1;
-            break;
+            return 1;
         }
-        case WM_CLOSE: handled = OnClose(window); break;
-        case WM_ERASEBKGND: handled = OnEraseBackground(); break;
-        case WM_GETMINMAXINFO: handled = OnGetMinMaxInfo(lParam); break;
-        case WM_NOTIFY: handled = OnNotify(wParam, lParam); break;
-        case WM_KEYDOWN: handled = OnKeyDown(wParam, lParam); break;
-        case WM_KEYUP: handled = OnKeyUp(wParam, lParam); break;
-        case WM_CHAR: handled = OnChar(static_cast<int>(wParam)); break;
-        case WM_COMMAND: handled = OnCommand(LOWORD(wParam), HIWORD(wParam)); break;
-        case WM_HSCROLL: handled = OnHScroll(LOWORD(wParam)); break;
-        case WM_VSCROLL: handled = OnVScroll(LOWORD(wParam)); break;
-        case WM_MOUSEMOVE: handled = OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
-        case WM_LBUTTONDOWN: handled = OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
-        case WM_LBUTTONUP: handled = OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
-        case WM_LBUTTONDBLCLK: handled = OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
-        case WM_RBUTTONDOWN: handled = OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
-        case WM_MOUSEWHEEL: handled = OnMouseWheel(static_cast<short>(HIWORD(wParam))); break;
-        case WM_USER + 1: handled = OnUserMessage(); break;
-        default: break;
+        case WM_CLOSE: return OnClose(window);
+        case WM_ERASEBKGND: return OnEraseBackground();
+        case WM_NOTIFY: return OnNotify(wParam, lParam);
+        case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
+        case WM_KEYUP: return OnKeyUp(wParam, lParam);
+        case WM_CHAR: return OnChar(static_cast<int>(wParam));
+        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_HSCROLL: return OnHScroll(LOWORD(wParam));
+        case WM_VSCROLL: return OnVScroll(LOWORD(wParam));
+        case WM_MOUSEMOVE: return OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_LBUTTONDOWN: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_LBUTTONUP: return OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_LBUTTONDBLCLK: return OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_RBUTTONDOWN: return OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_MOUSEWHEEL: return OnMouseWheel(static_cast<short>(HIWORD(wParam)));
+        case WM_USER + 1: return OnUserMessage();
+        default: return 0;
     }
-    return handled ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
 
 int CChildView::OnCreate(HWND, CREATESTRUCTW*) { return 0; }

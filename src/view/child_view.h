@@ -86,6 +86,10 @@ protected:
     void UpdateScrollBar(bool vertical, int32_t content, int32_t unit, int32_t clientSize, uint32_t first);
     void ScrollTo(bool vertical, int64_t position);
     int OnScroll(bool vertical, int code);
+    // The messages every view handles alike, to their On handlers: the handler's 1/0 (a paint
+    // counts as handled), 0 for any other message. Creation, focus and the rest are left to
+    // each view's WindowProc.
+    int Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_window = nullptr;
     int32_t m_contentWidth = 0;

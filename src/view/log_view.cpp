@@ -72,75 +72,13 @@ bool CLogView::RegisterWindowClass(HINSTANCE) {
 }
 
 LRESULT CLogView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // No focus or size-limit handlers here: the MDI child procedure passes every message on
+    // to DefMDIChildProcW, whatever the view did with it.
     switch (message) {
-        case WM_CREATE:
-            OnCreateView(window);
-            break;
-        case WM_SIZE:
-            OnSize(LOWORD(lParam), HIWORD(lParam), static_cast<int>(wParam));
-            break;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(window, &ps);
-            OnPaint(dc);
-            EndPaint(window, &ps);
-            break;
-        }
-        case WM_CLOSE:
-            OnClose(window);
-            break;
-        case WM_ERASEBKGND:
-            OnEraseBackground();
-            break;
-        case WM_NOTIFY:
-            OnNotify(wParam, lParam);
-            break;
-        case WM_KEYDOWN:
-            OnKeyDown(wParam, lParam);
-            break;
-        case WM_KEYUP:
-            OnKeyUp(wParam, lParam);
-            break;
-        case WM_CHAR:
-            OnChar(static_cast<int>(wParam));
-            break;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            break;
-        case WM_HSCROLL:
-            OnHScroll(LOWORD(wParam));
-            break;
-        case WM_VSCROLL:
-            OnVScroll(LOWORD(wParam));
-            break;
-        case WM_MOUSEMOVE:
-            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            break;
-        case WM_LBUTTONDOWN:
-            OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            break;
-        case WM_LBUTTONUP:
-            OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            break;
-        case WM_LBUTTONDBLCLK:
-            OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            break;
-        case WM_CAPTURECHANGED:
-            OnCaptureLost();
-            break;
-        case WM_RBUTTONDOWN:
-            OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            break;
-        case WM_MOUSEWHEEL:
-            OnMouseWheel(static_cast<short>(HIWORD(wParam)));
-            break;
-        case WM_USER + 1:
-            OnUserMessage();
-            break;
-        default:
-            break;
+        case WM_CREATE: OnCreateView(window); break;
+        case WM_CAPTURECHANGED: OnCaptureLost(); break;
+        default: Dispatch(window, message, wParam, lParam); break;
     }
-    // The MDI child procedure passes every message on to DefMDIChildProcW.
     return 0;
 }
 

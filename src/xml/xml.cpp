@@ -98,6 +98,23 @@ bool EqualsNoCase(const CString* s, const char* lower) {
     return true;
 }
 
+// Skips space and comments (at the top level too) before an element; 1 at its "<", 0
+// when there is none.
+int SkipToElement(CXmlCursor& c) {
+    for (;;) {
+        int passStart = c.position;
+        if (AtEnd(c)) return 0;
+        SkipSpace(c);
+        if (AtEnd(c) || c.data[c.position] != '<') return 0;
+        if (!AtComment(c)) return 1;
+        SkipComment(c);
+        if (c.position == passStart) {
+            TraceParseError(c.position);
+            return 0;
+        }
+    }
+}
+
 void FreeAttributes(CXmlAttribute* attribute) {
     while (attribute != nullptr) {
         CXmlAttribute* next = attribute->next;
@@ -300,122 +317,148 @@ CXmlElement* CXml::ParseElement(CXmlCursor& c, int depth) {
         c.position = c.size;
         return nullptr;
     }
+    CNameSpan name = {0, 0};
+    bool open = false;
+    CXmlElement* element = ParseStartTag(c, &name, &open);
+    if (element == nullptr || !open) return element;
+    if (!ParseContent(c, depth, name, &element->child, &element->text)) {
+        FreeElements(element);
+        return nullptr;
+    }
+    return element;
+}
+
+CXmlElement* CXml::ParseStartTag(CXmlCursor& c, CNameSpan* name, bool* open) {
+    // Allocated before anything is read, so that a failed allocation leaves the position.
     auto* element = static_cast<CXmlElement*>(std::calloc(1, sizeof(CXmlElement)));
     if (element == nullptr) return nullptr;
-
-    // Comments before the element (at the top level) are skipped here.
-    for (;;) {
-        int passStart = c.position;
-        if (AtEnd(c)) goto nothing;
-        SkipSpace(c);
-        if (AtEnd(c) || c.data[c.position] != '<') goto nothing;
-        if (!AtComment(c)) break;
-        SkipComment(c);
-        if (c.position == passStart) {
-            TraceParseError(c.position);
-            goto nothing;
-        }
+    if (!SkipToElement(c)) {
+        FreeElements(element);
+        return nullptr;
     }
+    ++c.position;
+    name->start = c.position;
+    element->name = ParseName(c);
+    if (element->name == nullptr) {
+        FreeElements(element);
+        return nullptr;
+    }
+    name->length = c.position - name->start;
+    // ParseName stops before the end, so a byte follows the name.
+    if (IsSpace(c.data[c.position])) {
+        SkipSpace(c);
+    } else if (c.data[c.position] != '/' && c.data[c.position] != '>') {
+        FreeElements(element);
+        return nullptr;
+    }
+    if (!ParseAttributes(c, &element->attribute, open)) {
+        FreeElements(element);
+        return nullptr;
+    }
+    return element;
+}
 
-    {
-        ++c.position;
-        const int nameStart = c.position;
-        element->name = ParseName(c);
-        if (element->name == nullptr) goto nothing;
-        const int nameLength = c.position - nameStart;
-
-        if (IsSpace(c.data[c.position])) {
-            SkipSpace(c);
-        } else if (c.data[c.position] != '/' && c.data[c.position] != '>') {
-            goto nothing;
-        }
+int CXml::ParseAttributes(CXmlCursor& c, CXmlAttribute** attributes, bool* open) {
+    CXmlAttribute* first = nullptr;
+    CXmlAttribute* tail = nullptr;
+    *open = false;
+    // Input that ends inside the tag keeps the attributes read: an element without content.
+    while (!AtEnd(c)) {
+        int passStart = c.position;
+        SkipSpace(c);
         if (LookingAt(c, "/>", 2)) {
             c.position += 2;
-            return element;
+            break;
         }
         if (!AtEnd(c) && c.data[c.position] == '>') {
             ++c.position;
-        } else {
-            CXmlAttribute* tail = nullptr;
-            bool open = false;
-            while (!AtEnd(c)) {
-                int passStart = c.position;
-                SkipSpace(c);
-                if (LookingAt(c, "/>", 2)) {
-                    c.position += 2;
-                    return element;
-                }
-                if (!AtEnd(c) && c.data[c.position] == '>') {
-                    ++c.position;
-                    open = true;
-                    break;
-                }
-                CXmlAttribute* attribute = ParseAttribute(c);
-                if (attribute == nullptr) goto nothing;
-                if (tail == nullptr) {
-                    element->attribute = attribute;
-                } else {
-                    tail->next = attribute;
-                }
-                tail = attribute;
-                if (c.position == passStart) {
-                    TraceParseError(c.position);
-                    open = true;
-                    break;
-                }
-            }
-            if (!open) return element;
+            *open = true;
+            break;
         }
-
-        // Content: text runs, children, comments and the end tag.
-        CXmlElement* lastChild = nullptr;
-        for (;;) {
-            if (AtEnd(c)) return element;
-            int passStart = c.position;
-            SkipSpace(c);
-            if (AtEnd(c)) return element;
-            if (LookingAt(c, "</", 2)) {
-                c.position += 2;
-                if (Remaining(c) < nameLength ||
-                    std::memcmp(c.data + c.position, c.data + nameStart, static_cast<size_t>(nameLength)) != 0) {
-                    c.position = c.size;
-                    goto nothing;
-                }
-                c.position += nameLength;
-                SkipSpace(c);
-                if (!AtEnd(c) && c.data[c.position] == '>') {
-                    ++c.position;
-                    return element;
-                }
-            } else if (AtComment(c)) {
-                // Wherever it stands, a comment in content is as if it were not there.
-                SkipComment(c);
-            } else if (c.data[c.position] == '<') {
-                CXmlElement* child = ParseElement(c, depth + 1);
-                if (child != nullptr) {
-                    if (lastChild == nullptr) {
-                        element->child = child;
-                    } else {
-                        lastChild->next = child;
-                    }
-                    lastChild = child;
-                }
-            } else {
-                CString* text = ParseText(c, 0);
-                delete element->text;
-                element->text = text;
-            }
-            if (AtEnd(c)) return element;
-            if (c.position == passStart) {
-                TraceParseError(c.position);
-                return element;
-            }
+        CXmlAttribute* attribute = ParseAttribute(c);
+        if (attribute == nullptr) {
+            FreeAttributes(first);
+            return 0;
+        }
+        if (tail == nullptr) {
+            first = attribute;
+        } else {
+            tail->next = attribute;
+        }
+        tail = attribute;
+        if (c.position == passStart) {
+            TraceParseError(c.position);
+            *open = true;
+            break;
         }
     }
+    *attributes = first;
+    return 1;
+}
 
-nothing:
-    FreeElements(element);
-    return nullptr;
+int CXml::ParseContent(CXmlCursor& c, int depth, CNameSpan name, CXmlElement** children, CString** text) {
+    // Text runs, children, comments and the end tag. The end of the input, or a pass that
+    // reads nothing, keeps what was read.
+    CXmlElement* first = nullptr;
+    CXmlElement* last = nullptr;
+    CString* lastText = nullptr;
+    for (;;) {
+        if (AtEnd(c)) break;
+        int passStart = c.position;
+        SkipSpace(c);
+        if (AtEnd(c)) break;
+        if (LookingAt(c, "</", 2)) {
+            int closed = ParseEndTag(c, name);
+            if (closed == 0) {
+                FreeElements(first);
+                delete lastText;
+                return 0;
+            }
+            if (closed == 1) break;
+        } else if (AtComment(c)) {
+            // Wherever it stands, a comment in content is as if it were not there.
+            SkipComment(c);
+        } else if (c.data[c.position] == '<') {
+            CXmlElement* child = ParseElement(c, depth + 1);
+            if (child != nullptr) {
+                if (last == nullptr) {
+                    first = child;
+                } else {
+                    last->next = child;
+                }
+                last = child;
+            }
+        } else {
+            // The last text run is the element's text.
+            delete lastText;
+            lastText = ParseText(c, 0);
+        }
+        if (AtEnd(c)) break;
+        if (c.position == passStart) {
+            TraceParseError(c.position);
+            break;
+        }
+    }
+    *children = first;
+    *text = lastText;
+    return 1;
+}
+
+int CXml::ParseEndTag(CXmlCursor& c, CNameSpan name) {
+    c.position += 2;
+    if (Remaining(c) < name.length ||
+        std::memcmp(c.data + c.position, c.data + name.start, static_cast<size_t>(name.length)) != 0) {
+        // A wrong end tag ends the whole parse.
+        c.position = c.size;
+        return 0;
+    }
+    c.position += name.length;
+    SkipSpace(c);
+    if (!AtEnd(c) && c.data[c.position] == '>') {
+        ++c.position;
+        return 1;
+    }
+    return -1;
 }
 
 void CXml::FreeElements(CXmlElement* element) {

@@ -87,7 +87,23 @@ public:
 
 private:
     int ParseDeclaration(CXmlCursor& cursor, CString** encoding);
+    // The bytes of an element's name in the input, for matching its end tag.
+    struct CNameSpan {
+        int start;
+        int length;
+    };
+    // An element and its content, or null (nothing left allocated).
     CXmlElement* ParseElement(CXmlCursor& cursor, int depth);
+    // Comments, "<name", attributes and "/>" or ">"; *open is true when content follows.
+    // The element, or null (nothing left allocated).
+    CXmlElement* ParseStartTag(CXmlCursor& cursor, CNameSpan* name, bool* open);
+    // The attribute list (the caller's), or 0 with nothing left allocated.
+    int ParseAttributes(CXmlCursor& cursor, CXmlAttribute** attributes, bool* open);
+    // Children and text up to the end tag (the caller's), or 0 with nothing left allocated
+    // for a wrong end tag.
+    int ParseContent(CXmlCursor& cursor, int depth, CNameSpan name, CXmlElement** children, CString** text);
+    // At "</": 1 for the element's end tag, -1 for its name without ">", 0 for another name.
+    int ParseEndTag(CXmlCursor& cursor, CNameSpan name);
     CXmlAttribute* ParseAttribute(CXmlCursor& cursor);
     CString* ParseName(CXmlCursor& cursor);
     // Element text (quote 0) or an attribute value; null for an empty result or failure.

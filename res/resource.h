@@ -178,6 +178,7 @@
 #define IDC_SEARCH_NEXT 20216
 #define IDC_LINES_BEFORE 20217
 #define IDC_LINES_AFTER 20218
+#define IDC_MATCH_CASE 20219
 
 // Marker list dialog.
 #define IDC_MARKER_LIST 20100

@@ -167,7 +167,7 @@ int CCli::Errors() {
 void CCli::AddTexts(CSearchCondition* condition) {
     for (int i = 0; i < m_o.textCount; ++i) {
         char16_t* text = MultiByteToWideAlloc(m_o.texts[i], -1, kCodePageUtf8);
-        if (text != nullptr) condition->Add(text);
+        if (text != nullptr) condition->Add(text, m_o.ignoreCase ? 0 : kMatchCase);
         std::free(text);
     }
 }

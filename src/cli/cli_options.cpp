@@ -22,14 +22,16 @@ const char kCliUsage[] =
     "  info <log>                                  file size, indexed lines, error lines, first and last time stamp\n"
     "  rows <log> [--from N] [--count M] [--interval-check MS]\n"
     "  errors <log> [--interval-check MS]          rows of the error-log view\n"
-    "  search <log> <text> [--from N] [--backward] the row that the search from row N (default 0) finds\n"
-    "  extract <log> <text>... [--and] [--before N] [--after N] [--max-rows N] [--interval-check MS]\n"
+    "  search <log> <text> [--from N] [--backward] [--ignore-case]\n"
+    "                                              the row that the search from row N (default 0) finds\n"
+    "  extract <log> <text>... [--and] [--ignore-case] [--before N] [--after N] [--max-rows N] [--interval-check MS]\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
     "                                              --before/--after default to the settings; more rows\n"
     "                                              than --max-rows, by default the viewer's limit of\n"
     "                                              67108864 or the log's row count, is an error)\n"
     "A row is printed as: line number, time stamp, interval, \"!\" when the interval check marks it,\n"
-    "and the message, separated by tabs, in UTF-8. --from N counts rows from 0.\n"
+    "and the message, separated by tabs, in UTF-8. --from N counts rows from 0. --ignore-case compares\n"
+    "texts with Unicode's simple case folding.\n"
     "\"--\" ends the options, for a text that begins with \"--\".\n"
     "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
     "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n";
@@ -154,7 +156,8 @@ private:
             const char* name;
             bool* target;
         } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace}, {"--help", &m_o->help},
-                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll}};
+                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll},
+                     {"--ignore-case", &m_o->ignoreCase}};
         for (const Flag& f : flags) {
             if (std::strcmp(name, f.name) == 0) {
                 *f.target = true;
@@ -215,8 +218,8 @@ private:
         } kAllowed[] = {{CCliCommand::kInfo, ""},
                         {CCliCommand::kRows, " --from --count --interval-check "},
                         {CCliCommand::kErrors, " --interval-check "},
-                        {CCliCommand::kSearch, " --from --backward "},
-                        {CCliCommand::kExtract, " --and --before --after --max-rows --interval-check "}};
+                        {CCliCommand::kSearch, " --from --backward --ignore-case "},
+                        {CCliCommand::kExtract, " --and --ignore-case --before --after --max-rows --interval-check "}};
         const char* allowed = "";
         for (const auto& a : kAllowed) {
             if (a.command == m_o->command) allowed = a.options;

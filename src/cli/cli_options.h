@@ -30,6 +30,7 @@ struct CCliOptions {
     int32_t intervalCheck = 0;
     bool backward = false;
     bool matchAll = false;
+    bool ignoreCase = false;
     bool hasBefore = false;
     int32_t before = 0;
     bool hasAfter = false;

@@ -148,6 +148,8 @@ void CAppParameter::Reset() {
     m_intervalTime = 0;
     m_contextBefore = 0;
     m_contextAfter = 0;
+    m_searchMatchCase = 1;
+    m_extractMatchCase = 1;
     Load();
     m_codePage = ChooseCodePage(m_encodingChoice, kCodePageAnsi);
 }

@@ -26,7 +26,9 @@ private:
     struct Pattern {
         char* bytes = nullptr;  // the text as it appears in the raw line, when it can be known
         uint32_t length = 0;
-        bool ascii = false;  // every unit below 0x80
+        bool ascii = false;        // every unit (of the folded text, ignoring case) below 0x80
+        bool folded = false;       // ASCII letters match in either case
+        bool exactInUtf8 = false;  // the byte search answers for any UTF-8 line
     };
     int MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const;
     int MatchConverted(const char* bytes, uint32_t length);
@@ -44,3 +46,5 @@ private:
 
 // Index of the first occurrence of the m bytes of needle in the n bytes of text, or -1.
 int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m);
+// The same ignoring the case of ASCII letters; needle is in lower case.
+int64_t FindBytesFolded(const char* text, size_t n, const char* needle, size_t m);

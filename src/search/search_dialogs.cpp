@@ -61,6 +61,8 @@ void SetSmallIcon(HWND window) {
 void CSearchLogDialog::OnInitDialog(HWND window) {
     SetSmallIcon(window);
     FillHistory(GetDlgItem(window, IDC_CONDITION_1), 0);
+    CAppParameter* config = GetAppParameter();
+    CheckDlgButton(window, IDC_MATCH_CASE, config == nullptr || config->m_searchMatchCase ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
@@ -72,13 +74,15 @@ void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
     char16_t text[kTextCapacity];
     ReadText(window, IDC_CONDITION_1, text);
     CAppParameter* config = GetAppParameter();
+    int matchCase = IsDlgButtonChecked(window, IDC_MATCH_CASE) == BST_CHECKED ? 1 : 0;
+    bool changed = config != nullptr && config->m_searchMatchCase != matchCase;
+    if (changed) config->m_searchMatchCase = matchCase;
     if (text[0] != 0 && m_condition != nullptr) {
-        m_condition->Add(text);
-        if (config != nullptr) {
-            config->AddHistory(0, text);
-            config->Save();
-        }
+        m_condition->Add(text, matchCase ? kMatchCase : 0);
+        if (config != nullptr) config->AddHistory(0, text);
+        changed = true;
     }
+    if (changed && config != nullptr) config->Save();
     m_direction = id == IDC_SEARCH_NEXT ? 1 : 0;
     EndDialog(window, 1);
 }
@@ -94,6 +98,7 @@ void CExtractionLogDialog::OnInitDialog(HWND window) {
     }
     CheckRadioButton(window, IDC_MATCH_AND, IDC_MATCH_OR, IDC_MATCH_OR);
     CAppParameter* config = GetAppParameter();
+    CheckDlgButton(window, IDC_MATCH_CASE, config == nullptr || config->m_extractMatchCase ? BST_CHECKED : BST_UNCHECKED);
     char16_t number[32];
     FormatString(number, 32, u"%d", config != nullptr ? config->m_contextBefore : 0);
     SetDlgItemTextW(window, IDC_LINES_BEFORE, W(number));
@@ -106,12 +111,14 @@ int CExtractionLogDialog::OnOK(HWND window) {
     if (m_condition == nullptr || config == nullptr) return 1;
     m_condition->Clear();
     m_condition->SetMatchAll(IsDlgButtonChecked(window, IDC_MATCH_AND) == BST_CHECKED ? 1 : 0);
-    bool changed = false;
+    int matchCase = IsDlgButtonChecked(window, IDC_MATCH_CASE) == BST_CHECKED ? 1 : 0;
+    bool changed = config->m_extractMatchCase != matchCase;
+    config->m_extractMatchCase = matchCase;
     for (int k = 0; k < m_fieldCount; ++k) {
         char16_t text[kTextCapacity];
         ReadText(window, IDC_CONDITION_1 + k, text);
         if (text[0] == 0) continue;
-        m_condition->Add(text);
+        m_condition->Add(text, matchCase ? kMatchCase : 0);
         config->AddHistory(k, text);
         changed = true;
     }

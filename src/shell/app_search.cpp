@@ -91,8 +91,10 @@ int CAppMain::UseSelectionAsCondition(CLogView* view) {
     int last = view->SelectionLastColumn();
     if (text != nullptr && first >= 0 && first < last && last <= count) {
         std::u16string selected(text + first, text + last);
-        if (m_searchConditions.Add(selected.c_str())) {
-            CAppParameter* config = GetAppParameter();
+        CAppParameter* config = GetAppParameter();
+        // The selected text as it stands, with the search dialog's case rule.
+        int options = config == nullptr || config->m_searchMatchCase ? kMatchCase : 0;
+        if (m_searchConditions.Add(selected.c_str(), options)) {
             if (config != nullptr) {
                 config->AddHistory(0, selected.c_str());
                 config->Save();

@@ -154,6 +154,12 @@ TEST_F(QuillonCliTest, SearchPrintsTheRowItFinds) {
     // "--" ends the options, so a text may begin with "--".
     WriteBytes(m_dir.FsPath("dash.log"), "plain\nwith --x in it\n");
     EXPECT_EQ(0u, Cli("search dash.log -- --x").out.find("2\t"));
+    // Ignoring case, for search and for each text of an extraction.
+    EXPECT_EQ(first.out, Cli("search app.log error --ignore-case").out);
+    EXPECT_EQ(0u, Cli("search app.log Error --ignore-case --from 4").out.find("7\t"));
+    EXPECT_EQ(2u, Lines(Cli("extract app.log error BOOM --ignore-case").out));
+    EXPECT_EQ(1, Cli("extract app.log error").status);
+    EXPECT_EQ(2, Cli("rows app.log --ignore-case").status);  // only search and extract take it
 }
 
 TEST_F(QuillonCliTest, ExtractAddsContextAndJoinsTexts) {

@@ -63,4 +63,51 @@ TEST(SearchConditionTest, ClearResetsTextsAndFlagAndSlotsAreLimitedToTen) {
     EXPECT_EQ(nullptr, c.Text(0));
 }
 
+// Ignoring case folds both sides with simple case folding: letters of every script, the
+// characters that fold to ASCII, supplementary letters (through their surrogate pair),
+// and no full foldings (one character never matches two).
+TEST(SearchConditionTest, IgnoringCaseFoldsWithSimpleCaseFolding) {
+    struct Case {
+        const char16_t* text;
+        const char16_t* line;
+        int expected;
+    } cases[] = {
+        {u"error", u"an ERROR here", 1},
+        {u"ΣΊΣΥΦΟΣ", u"σίσυφος", 1},           // final sigma folds like sigma
+        {u"ПРИВЕТ", u"привет", 1},
+        {u"ｅｒｒｏｒ", u"ＥＲＲＯＲ", 1},      // full-width letters
+        {u"k", u"K", 1},                   // the Kelvin sign
+        {u"STRASSE", u"straſse", 1},       // the long s
+        {u"ẞ", u"groß", 1},           // capital sharp s
+        {u"strasse", u"straße", 0},        // sharp s is one character, not two
+        {u"i", u"İ", 0},                   // dotted capital I has no simple folding
+        {u"Ꭰ", u"ꭰ", 1},              // Cherokee
+        {u"𐐀", u"x𐐨y", 1},    // Deseret, beyond the BMP
+        {u"𐐀", u"x𐐩y", 0},
+        {u"aß", u"Aẞ", 1},
+    };
+    for (const Case& c : cases) {
+        CSearchCondition condition;
+        ASSERT_EQ(1, condition.Add(c.text, 0));
+        EXPECT_EQ(c.expected, M(condition, c.line)) << std::u16string(c.text).size();
+        condition.Clear();
+        ASSERT_EQ(1, condition.Add(c.text));
+        EXPECT_EQ(std::u16string(c.text) == c.line ? 1 : 0, M(condition, c.line));
+    }
+    // Each text keeps its own rule; the highlight's test at a token's start follows them.
+    CSearchCondition c;
+    c.Add(u"Warn", kMatchCase);
+    c.Add(u"fail", 0);
+    EXPECT_EQ(0, M(c, u"WARN"));
+    EXPECT_EQ(1, M(c, u"FAILED"));
+    EXPECT_EQ(1, c.MatchesAtStart(u"FAILED", 6));
+    EXPECT_EQ(0, c.MatchesAtStart(u"xFAILED", 7));
+    EXPECT_EQ(0, c.MatchesAtStart(u"WARNING", 7));
+    EXPECT_EQ(1, c.MatchesAtStart(u"Warning", 7));
+    EXPECT_EQ(0, c.MatchesAtStart(u"Fai", 3));
+    int length = 0;
+    EXPECT_EQ(std::u16string(u"fail"), c.ComparedText(1, &length));
+    EXPECT_EQ(u'W', c.ComparedText(0, &length)[0]);
+}
+
 }  // namespace

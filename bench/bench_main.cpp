@@ -1,7 +1,7 @@
 // quillon-bench: times the loader, and a search and an extraction on one core and on two,
-// and a search ignoring case, on one log, each beside a reference measured in the same run
+// and a search ignoring case and extractions by regular expression, on one log, each beside a reference measured in the same run
 // on the same file (the plainest newline count: read() in 10 MiB blocks and memchr; grep -c
-// -F of the same text, with -i for the search ignoring case),
+// -F of the same text, with -i for the search ignoring case, grep -c -E for regular expressions),
 // and the load's peak memory per line. The references run interleaved with the figures, so
 // that both see the same machine.
 //   quillon-bench [--repeat N] <log-file>
@@ -197,6 +197,30 @@ int CBench::Run() {
         [&] { foundFolded = SearchForward(&m_file, *m_lines, 0, folded, kCodePageAnsi, oneCore); }, "deadlockdetected",
         &grepFolded, &grepFoldedCount, "-i -F");
 
+    // A regular expression on one core: the extraction of timeout|refused beside grep -c -E.
+    CSearchCondition regex;
+    regex.Add(u"timeout|refused", kRegex | kMatchCase);
+    CLogLineList regexResult;
+    double grepRegex = 0;
+    int64_t grepRegexCount = 0;
+    double extractionRegex = BestBesideGrep(
+        [&] {
+            regexResult.Free();
+            ExtractLines(&m_file, *m_lines, regex, kCodePageAnsi, 0, 0, &regexResult, oneCore);
+        },
+        "timeout|refused", &grepRegex, &grepRegexCount, "-E");
+    // And one that is no list of texts, so that every line goes through PCRE2.
+    CSearchCondition pattern;
+    pattern.Add(u"time(d ?)?out|refused", kRegex | kMatchCase);
+    double grepPattern = 0;
+    int64_t grepPatternCount = 0;
+    double extractionPattern = BestBesideGrep(
+        [&] {
+            regexResult.Free();
+            ExtractLines(&m_file, *m_lines, pattern, kCodePageAnsi, 0, 0, &regexResult, oneCore);
+        },
+        "time(d ?)?out|refused", &grepPattern, &grepPatternCount, "-E");
+
     bool agree = found[0] == found[1] && results[0].Count() == results[1].Count() &&
                  (results[0].Count() == 0 ||
                   std::memcmp(results[0].Entries(), results[1].Entries(),
@@ -215,6 +239,10 @@ int CBench::Run() {
     Print({"search ignoring case, one core", searchFolded, "grep -c -i -F", grepFolded, 1.5});
     std::printf("  search ignoring case found %d (expected -1; grep counted %lld)\n", foundFolded,
                 static_cast<long long>(grepFoldedCount));
+    Print({"regex timeout|refused, one core", extractionRegex, "grep -c -E", grepRegex, 1.5});
+    Print({"regex time(d ?)?out|refused, one core", extractionPattern, "grep -c -E", grepPattern, 1.5});
+    std::printf("  the last regex extraction gave %d lines (grep counted %lld and %lld)\n", regexResult.Count(),
+                static_cast<long long>(grepRegexCount), static_cast<long long>(grepPatternCount));
     std::printf("  search found %d and %d (expected -1); extraction gave %d lines; one and two cores %s", found[0],
                 found[1], results[0].Count(), agree ? "agree" : "DIFFER");
     if (grepAbsent[0] >= 0 && grepExtract[0] >= 0) {

@@ -179,6 +179,8 @@
 #define IDC_LINES_BEFORE 20217
 #define IDC_LINES_AFTER 20218
 #define IDC_MATCH_CASE 20219
+#define IDC_REGEX 20220
+#define IDC_PATTERN_ERROR 20221
 
 // Marker list dialog.
 #define IDC_MARKER_LIST 20100

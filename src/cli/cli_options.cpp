@@ -22,16 +22,17 @@ const char kCliUsage[] =
     "  info <log>                                  file size, indexed lines, error lines, first and last time stamp\n"
     "  rows <log> [--from N] [--count M] [--interval-check MS]\n"
     "  errors <log> [--interval-check MS]          rows of the error-log view\n"
-    "  search <log> <text> [--from N] [--backward] [--ignore-case]\n"
+    "  search <log> <text> [--from N] [--backward] [--ignore-case] [--regex]\n"
     "                                              the row that the search from row N (default 0) finds\n"
-    "  extract <log> <text>... [--and] [--ignore-case] [--before N] [--after N] [--max-rows N] [--interval-check MS]\n"
+    "  extract <log> <text>... [--and] [--ignore-case] [--regex] [--before N] [--after N] [--max-rows N]\n"
+    "          [--interval-check MS]\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
     "                                              --before/--after default to the settings; more rows\n"
     "                                              than --max-rows, by default the viewer's limit of\n"
     "                                              67108864 or the log's row count, is an error)\n"
     "A row is printed as: line number, time stamp, interval, \"!\" when the interval check marks it,\n"
     "and the message, separated by tabs, in UTF-8. --from N counts rows from 0. --ignore-case compares\n"
-    "texts with Unicode's simple case folding.\n"
+    "texts with Unicode's simple case folding; --regex takes them as regular expressions (PCRE2).\n"
     "\"--\" ends the options, for a text that begins with \"--\".\n"
     "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
     "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n";
@@ -157,7 +158,7 @@ private:
             bool* target;
         } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace}, {"--help", &m_o->help},
                      {"--backward", &m_o->backward},  {"--and", &m_o->matchAll},
-                     {"--ignore-case", &m_o->ignoreCase}};
+                     {"--ignore-case", &m_o->ignoreCase}, {"--regex", &m_o->regex}};
         for (const Flag& f : flags) {
             if (std::strcmp(name, f.name) == 0) {
                 *f.target = true;
@@ -218,8 +219,8 @@ private:
         } kAllowed[] = {{CCliCommand::kInfo, ""},
                         {CCliCommand::kRows, " --from --count --interval-check "},
                         {CCliCommand::kErrors, " --interval-check "},
-                        {CCliCommand::kSearch, " --from --backward --ignore-case "},
-                        {CCliCommand::kExtract, " --and --ignore-case --before --after --max-rows --interval-check "}};
+                        {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
+                        {CCliCommand::kExtract, " --and --ignore-case --regex --before --after --max-rows --interval-check "}};
         const char* allowed = "";
         for (const auto& a : kAllowed) {
             if (a.command == m_o->command) allowed = a.options;

@@ -31,6 +31,7 @@ struct CCliOptions {
     bool backward = false;
     bool matchAll = false;
     bool ignoreCase = false;
+    bool regex = false;
     bool hasBefore = false;
     int32_t before = 0;
     bool hasAfter = false;

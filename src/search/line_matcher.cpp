@@ -16,6 +16,7 @@
 
 #include "foundation/convert.h"
 #include "search/case_fold.h"
+#include "search/regex.h"
 
 namespace {
 
@@ -149,33 +150,69 @@ CLineMatcher::CLineMatcher(const CSearchCondition& condition, unsigned codePage)
     : m_condition(condition), m_codePage(codePage) {}
 
 CLineMatcher::~CLineMatcher() {
-    for (Pattern& p : m_patterns) std::free(p.bytes);
+    for (Pattern& p : m_patterns) {
+        for (char* bytes : p.bytes) std::free(bytes);
+    }
     std::free(m_wide);
+}
+
+int CLineMatcher::PreparePattern(int i, Pattern* p, bool* exactInUtf8) {
+    int n = 0;
+    const char16_t* text = m_condition.ComparedText(i, &n);
+    int options = m_condition.Options(i);
+    p->folded = (options & kMatchCase) == 0;
+    int starts[kMaxAlternatives] = {0};
+    int lengths[kMaxAlternatives] = {n};
+    int count = 1;
+    char16_t* folded = nullptr;
+    if ((options & kRegex) != 0) {
+        count = LiteralAlternatives(text, n, starts, lengths, kMaxAlternatives);
+        // Any other expression is only known on the decoded line.
+        if (count == 0) return -1;
+        if (p->folded) {
+            folded = static_cast<char16_t*>(std::malloc((static_cast<size_t>(n) + 1) * sizeof(char16_t)));
+            if (folded == nullptr) return 0;
+            FoldText(text, n, folded);
+            text = folded;
+        }
+    }
+    bool allAscii = IsAscii(text, n);
+    p->exactInUtf8 = allAscii || (!p->folded && HasExactUtf8Form(text, n));
+    for (int k = 0; p->folded && allAscii && k < n; ++k) {
+        if (IsFoldedFromBeyondAscii(text[k])) p->exactInUtf8 = false;
+    }
+    bool utf8Forms = m_traits.utf8 && p->exactInUtf8;
+    int ok = 1;
+    p->count = count;
+    for (int a = 0; a < count && ok; ++a) {
+        // An alternative of other characters cannot occur in a line of ASCII bytes; in UTF-8
+        // it may have an exact byte form.
+        p->ascii[a] = IsAscii(text + starts[a], lengths[a]);
+        if (!p->ascii[a] && !utf8Forms) continue;
+        p->bytes[a] = WideToMultiByteAlloc(text + starts[a], lengths[a], kCodePageUtf8);
+        if (p->bytes[a] == nullptr) ok = 0;
+        if (ok) p->length[a] = static_cast<uint32_t>(std::strlen(p->bytes[a]));
+    }
+    std::free(folded);
+    if (!utf8Forms) *exactInUtf8 = false;
+    return ok;
 }
 
 int CLineMatcher::Prepare() {
     m_count = m_condition.Count();
     m_traits = GetCodePageTraits(m_codePage);
     bool allExactUtf8 = true;
+    bool anyUnknown = false;
     for (int i = 0; i < m_count; ++i) {
-        int n = 0;
-        const char16_t* text = m_condition.ComparedText(i, &n);
-        Pattern& p = m_patterns[i];
-        p.folded = (m_condition.Options(i) & kMatchCase) == 0;
-        p.ascii = IsAscii(text, n);
-        p.exactInUtf8 = p.ascii || (!p.folded && HasExactUtf8Form(text, n));
-        for (int k = 0; p.folded && p.ascii && k < n; ++k) {
-            if (IsFoldedFromBeyondAscii(text[k])) p.exactInUtf8 = false;
+        int prepared = PreparePattern(i, &m_patterns[i], &allExactUtf8);
+        if (prepared == 0) return 0;
+        if (prepared < 0) {
+            anyUnknown = true;
+            allExactUtf8 = false;
         }
-        if (p.ascii || (m_traits.utf8 && p.exactInUtf8)) {
-            p.bytes = WideToMultiByteAlloc(text, n, kCodePageUtf8);
-            if (p.bytes == nullptr) return 0;
-            p.length = static_cast<uint32_t>(std::strlen(p.bytes));
-        }
-        if (p.bytes == nullptr || !p.exactInUtf8) allExactUtf8 = false;
     }
     m_bytesAlways = m_traits.utf8 && allExactUtf8;
-    m_bytesWhenAscii = m_traits.asciiIdentity;
+    m_bytesWhenAscii = m_traits.asciiIdentity && !anyUnknown;
     return 1;
 }
 
@@ -183,10 +220,12 @@ int CLineMatcher::MatchBytes(const char* bytes, uint32_t length, bool asciiLine)
     bool all = m_condition.MatchAll() != 0;
     for (int i = 0; i < m_count; ++i) {
         const Pattern& p = m_patterns[i];
-        // A text with other characters cannot occur in a line of ASCII bytes.
-        bool found = (!asciiLine || p.ascii) && p.bytes != nullptr &&
-                     (p.folded ? FindBytesFolded(bytes, length, p.bytes, p.length)
-                               : FindBytes(bytes, length, p.bytes, p.length)) >= 0;
+        bool found = false;
+        for (int a = 0; a < p.count && !found; ++a) {
+            if (p.bytes[a] == nullptr || (asciiLine && !p.ascii[a])) continue;
+            found = (p.folded ? FindBytesFolded(bytes, length, p.bytes[a], p.length[a])
+                              : FindBytes(bytes, length, p.bytes[a], p.length[a])) >= 0;
+        }
         if (all && !found) return 0;
         if (!all && found) return 1;
     }

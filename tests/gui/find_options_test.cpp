@@ -101,6 +101,79 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     EXPECT_EQ(1, g_config->m_extractMatchCase);
 }
 
+
+// Regular expressions: a pattern that does not compile keeps the dialog open with PCRE2's
+// reason and searches nothing; one that compiles searches, and the choice is kept.
+TEST_P(FindOptionsTest, RegularExpressionsAndTheirErrorsInTheDialogs) {
+    std::wstring shown;
+    WithDialog([&] { SendMessageW(m_frame, WM_COMMAND, IDM_SEARCH, 0); },
+               [&](HWND d) {
+                   EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(d, IDC_REGEX));
+                   SetDlgItemTextW(d, IDC_CONDITION_1, L"(boom|disk");
+                   CheckDlgButton(d, IDC_REGEX, BST_CHECKED);
+                   SendMessageW(d, WM_COMMAND, IDC_SEARCH_NEXT, 0);
+                   shown = WindowText(GetDlgItem(d, IDC_PATTERN_ERROR));
+                   EXPECT_TRUE(IsWindowVisible(d));  // still open
+                   SetDlgItemTextW(d, IDC_CONDITION_1, L"(boom|disk)$");
+                   SendMessageW(d, WM_COMMAND, IDC_SEARCH_NEXT, 0);
+               });
+    Pump();
+    EXPECT_EQ(GetParam() == 1 ? L"正規表現のエラー (11 文字目): missing closing parenthesis"
+                              : L"Regular expression error at character 11: missing closing parenthesis",
+              shown);
+    EXPECT_EQ(1, m_view->CaretLine());
+    EXPECT_EQ(1, g_config->m_searchRegex);
+    EXPECT_NE(std::string::npos, Settings().find("<search_regex>1</search_regex>"));
+    SendMessageW(m_frame, WM_COMMAND, IDM_SEARCH_NEXT, 0);
+    EXPECT_EQ(3, m_view->CaretLine());
+    // The extraction refuses the second text, and keeps nothing of the first.
+    WithDialog([&] { SendMessageW(m_frame, WM_COMMAND, IDM_EXTRACTION, 0); },
+               [&](HWND d) {
+                   CheckDlgButton(d, IDC_REGEX, BST_CHECKED);
+                   SetDlgItemTextW(d, IDC_CONDITION_1, L"start");
+                   SetDlgItemTextW(d, IDC_CONDITION_2, L"x{2,1}");
+                   SendMessageW(d, WM_COMMAND, IDOK, 0);
+                   shown = WindowText(GetDlgItem(d, IDC_PATTERN_ERROR));
+                   EXPECT_EQ(0, m_app->SearchConditions().Count());
+                   SetDlgItemTextW(d, IDC_CONDITION_2, L"^2021.*(again|fine)");
+                   SendMessageW(d, WM_COMMAND, IDOK, 0);
+               });
+    EXPECT_NE(std::wstring::npos, shown.find(L"6"));
+    ASSERT_TRUE(PumpUntil([&] { return m_view->m_next != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_EQ(3, m_view->m_next->Lines()->Count());
+    EXPECT_EQ(2, m_view->m_next->Lines()->At(1)->lineNumber);
+    EXPECT_EQ(1, g_config->m_extractRegex);
+}
+
+// A line on which the expression reaches PCRE2's limit counts as not matching; the search
+// says so once, in a message box of the language.
+TEST_P(FindOptionsTest, ALimitReachedIsReportedOnce) {
+    SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
+    Pump();
+    m_view = OpenAndWait(WriteLog("hard.log", std::string(60, 'a') + "!\r\n" + std::string(60, 'a') + "?\r\naa\r\n"));
+    ASSERT_NE(nullptr, m_view);
+    m_app->SearchConditions().Add(u"(a|aa)+$", kRegex | kMatchCase);
+    std::wstring caption, text;
+    WithDialog([&] { m_app->SearchNext(m_view, 0); },
+               [&](HWND box) {
+                   caption = WindowText(box);
+                   EnumChildWindows(
+                       box,
+                       [](HWND child, LPARAM out) {
+                           wchar_t t[400] = {};
+                           GetWindowTextW(child, t, 400);
+                           if (wcslen(t) > 20) *reinterpret_cast<std::wstring*>(out) = t;
+                           return TRUE;
+                       },
+                       reinterpret_cast<LPARAM>(&text));
+                   PostMessageW(box, WM_COMMAND, IDOK, 0);
+               });
+    Pump();
+    EXPECT_EQ(2, m_view->CaretLine());
+    EXPECT_EQ(GetParam() == 1 ? L"正規表現" : L"Regular expression", caption);
+    EXPECT_NE(std::wstring::npos, text.find(L" 2 ")) << std::string(text.begin(), text.end());
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, FindOptionsTest, ::testing::Values(0, 1));
 
 }  // namespace

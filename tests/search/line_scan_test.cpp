@@ -298,14 +298,21 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
                                           "\x82\xA0", "\xEF\xBF\xBD", "\xF0\x9F\x98\x80", "\r\n", "\t", "\x80",
                                           "\xC5\xBF", "\xE2\x84\xAA", "S", "\xC3\x84"};  // long s, Kelvin, A umlaut
     static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\xFFFD", u"\xD83D\xDE00",
-                                             u"\xD83D", u"\x3042", u"ror", u"b", u"s", u"K", u"\x00E4", u"Err"};
+                                             u"\xD83D", u"\x3042", u"ror", u"b", u"s", u"K", u"\x00E4", u"Err",
+                                             // Regular expressions (on odd rounds): literal
+                                             // alternatives and others.
+                                             u"ERROR|接続", u"s|a b", u"エラー|x", u"r[o]r", u"^a", u"b$", u"a.*b"};
+    constexpr int kPlainTexts = 14;
     std::mt19937 rng(7);
     for (unsigned codePage : {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis, kCodePageUtf16Le, kCodePageUtf16Be}) {
         for (int round = 0; round < 300; ++round) {
             CSearchCondition condition;
             int texts = 1 + static_cast<int>(rng() % 3);
             for (int t = 0; t < texts; ++t) {
-                condition.Add(kTexts[rng() % (sizeof kTexts / sizeof kTexts[0])], rng() % 2 == 0 ? kMatchCase : 0);
+                int which = static_cast<int>(rng() % (sizeof kTexts / sizeof kTexts[0]));
+                int options = rng() % 2 == 0 ? kMatchCase : 0;
+                if (which >= kPlainTexts || rng() % 4 == 0) options |= kRegex;
+                condition.Add(kTexts[which], options);
             }
             condition.SetMatchAll(static_cast<int>(rng() % 2));
             std::string line;
@@ -317,8 +324,13 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
             int expected = condition.Matches(wide.data(), static_cast<int>(wide.size()));
             CLineMatcher matcher(condition, codePage);
             ASSERT_EQ(1, matcher.Prepare());
+            std::string described;
+            for (int t = 0; t < condition.Count(); ++t) {
+                described += " [" + std::to_string(condition.Options(t)) + "] " + condition.Text(t)->Data();
+            }
             ASSERT_EQ(expected, matcher.Matches(line.data(), static_cast<uint32_t>(line.size())))
-                << "code page " << codePage << " round " << round << " line " << line;
+                << "code page " << codePage << " round " << round << " line " << line << " all "
+                << condition.MatchAll() << described;
         }
     }
 }

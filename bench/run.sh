@@ -16,6 +16,9 @@ log="build/bench/bench-$size.log"
 cat "$log" >/dev/null
 build/release/bench/quillon-bench "$@" "$log"
 
+# Following: 100,000 lines a second appended while quillon-cli rows --follow prints them.
+build/release/bench/quillon-follow-bench build/release/src/cli/quillon-cli build/bench 100000 5 || true
+
 # The GUI's figures: the Windows viewer in-process under Wine on the same log (time to the
 # loaded view, to a search's and an extraction's result, and the longest time the frame
 # took to answer meanwhile; the target is under 100 ms). Needs the Windows build.

@@ -98,6 +98,7 @@
 #define IDM_SELECTION_SEARCH_PREVIOUS 6021
 #define IDM_SELECTION_SEARCH_NEXT 6022
 #define IDM_SELECTION_EXTRACTION 6023
+#define IDM_FOLLOW 6040
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024

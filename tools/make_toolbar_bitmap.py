@@ -328,6 +328,23 @@ ICONS = [
         "....kkkkkkkk....",
         "................",
     ]),
+    ("follow", [
+        "................",
+        ".kkkkkkkkk......",
+        ".kwwwwwwwkk.....",
+        ".kwkkkkkwkwk....",
+        ".kwwwwwwwkkkk...",
+        ".kwkkkkkkkwwk...",
+        ".kwwwwwwwwwwk...",
+        ".kwkkkkkkkkwk...",
+        ".kwwwwwwwwwwk...",
+        ".kwkkkkkkGGGGG..",
+        ".kwwwwwwwGGGGG..",
+        ".kkkkkkGGGGGGGGG",
+        "........GGGGGGG.",
+        ".........GGGGG..",
+        "..........GGG...",
+    ]),
 ]
 
 
@@ -480,8 +497,8 @@ def main():
     args = parser.parse_args()
 
     problems = check_grids(ICONS, WIDTH, HEIGHT, PALETTE)
-    if len(ICONS) != 17:
-        problems.append(f"{len(ICONS)} images, expected 17")
+    if len(ICONS) != 18:
+        problems.append(f"{len(ICONS)} images, expected 18")
     if problems:
         for p in problems:
             print(p, file=sys.stderr)

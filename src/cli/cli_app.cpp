@@ -2,15 +2,18 @@
 // extraction scans and the error-line copy, exactly as the viewer uses them.
 #include "cli_app.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "cli_config.h"
 #include "cli_options.h"
 #include "console.h"
 #include "document/encoding.h"
 #include "document/log_file.h"
+#include "document/log_follow.h"
 #include "document/log_loader.h"
 #include "foundation/convert.h"
 #include "foundation/format.h"
@@ -52,6 +55,8 @@ bool CodePageWorks(unsigned codePage) {
     return MultiByteToWide(codePage, "a", 1, out, 4) == 1 && out[0] == u'a';
 }
 
+constexpr int kFollowPollMilliseconds = 250;
+
 class CCli {
 public:
     explicit CCli(const CCliOptions& o) : m_o(o), m_showProgress(StandardErrorIsTerminal() != 0) {}
@@ -64,6 +69,13 @@ private:
     int Errors();
     int Search();
     int Extract();
+    // --follow: polls the log and prints the complete rows appended to it (error rows only
+    // with errors), from the counts already printed on. Returns only when the log is gone.
+    int Follow(int32_t printedRows, int32_t printedErrors);
+    // The rows of the index that end with a line break: a last line still being written is
+    // printed when it is complete. Error rows: those among them.
+    int32_t CompleteRows();
+    int32_t CompleteErrorRows();
     // Prints rows [first, end) of list with the cells of a view whose first row is first.
     void PrintRows(const CLogLineList& list, int32_t first, int32_t end);
     int CheckOn() const { return m_o.hasIntervalCheck ? 1 : m_config.m_intervalCheck; }
@@ -155,11 +167,21 @@ int CCli::Rows() {
     int32_t first = m_o.hasFrom ? m_o.from : 0;
     if (first >= count || (m_o.hasCount && m_o.count == 0)) return 1;
     int32_t end = m_o.hasCount && m_o.count < count - first ? first + m_o.count : count;
+    if (m_o.follow) {
+        int32_t complete = CompleteRows();
+        if (first < complete) PrintRows(*m_lines, first, complete);
+        return Follow(complete > first ? complete : first, 0);
+    }
     PrintRows(*m_lines, first, end);
     return 0;
 }
 
 int CCli::Errors() {
+    if (m_o.follow) {
+        int32_t complete = CompleteErrorRows();
+        PrintRows(m_errors, 0, complete);
+        return Follow(0, complete);
+    }
     CLogLineList view;
     CopyLineList(m_errors, &view);
     if (view.Count() == 0) return 1;
@@ -240,6 +262,61 @@ int CCli::Extract() {
 }
 
 }  // namespace
+
+int32_t CCli::CompleteRows() {
+    int32_t count = m_lines->Count();
+    if (count == 0) return 0;
+    const CLogLine& last = m_lines->Entries()[count - 1];
+    char c = 0;
+    bool broken = m_file.Read(&c, 1, last.offset + static_cast<uint32_t>(last.length) - 1) == 1 && (c == '\r' || c == '\n');
+    return broken ? count : count - 1;
+}
+
+int32_t CCli::CompleteErrorRows() {
+    int32_t rows = CompleteRows();
+    int32_t n = m_errors.Count();
+    while (n > 0 && m_errors.Entries()[n - 1].lineNumber >= rows) --n;
+    return n;
+}
+
+int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
+    bool errorsOnly = m_o.command == CCliCommand::kErrors;
+    CLoadRequest request;
+    request.codePage = m_codePage;
+    request.keywords = errorsOnly ? &m_config.Keywords() : nullptr;
+    CFollowState state;
+    StartFollowing(*m_lines, m_file.Size(), &state);
+    for (;;) {
+        std::fflush(stdout);
+        // A quiet log costs a size query four times a second.
+        std::this_thread::sleep_for(std::chrono::milliseconds(kFollowPollMilliseconds));
+        // A log that cannot be read for a moment is asked again at the next poll.
+        if (!m_file.RefreshSize() || m_file.Size() == state.size) continue;
+        if (m_file.Size() < state.size) {
+            Fail("'%s' became shorter: reading it again from the start", m_o.log);
+            delete m_lines;
+            m_errors.Free();
+            m_lines = LoadLogLines(&m_file, request, &m_errors);
+            if (m_lines == nullptr) return Fail("not enough memory to index '%s'", m_o.log);
+            StartFollowing(*m_lines, m_file.Size(), &state);
+            printedRows = 0;
+            printedErrors = 0;
+        } else {
+            CLogLineList lines;
+            CLogLineList errors;
+            int32_t from = state.lastNumber;
+            if (!FollowLogLines(&m_file, request, &state, &lines, &errors)) continue;
+            if (!ReplaceTail(m_lines, from, lines) || !ReplaceTail(&m_errors, from, errors)) {
+                return Fail("not enough memory to index '%s'", m_o.log);
+            }
+        }
+        int32_t complete = errorsOnly ? CompleteErrorRows() : CompleteRows();
+        const CLogLineList& list = errorsOnly ? m_errors : *m_lines;
+        int32_t& printed = errorsOnly ? printedErrors : printedRows;
+        if (complete > printed) PrintRows(list, printed, complete);
+        if (complete > printed) printed = complete;
+    }
+}
 
 int RunCli(int argc, char** argv) {
     CCliOptions options;

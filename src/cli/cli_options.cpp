@@ -20,8 +20,11 @@ const char kCliUsage[] =
     "  --help                this text\n"
     "commands:\n"
     "  info <log>                                  file size, indexed lines, error lines, first and last time stamp\n"
-    "  rows <log> [--from N] [--count M] [--interval-check MS]\n"
-    "  errors <log> [--interval-check MS]          rows of the error-log view\n"
+    "  rows <log> [--from N] [--count M] [--interval-check MS] [--follow]\n"
+    "                                              the rows; --follow: and then each row appended\n"
+    "                                              to the log, until interrupted (as tail -f)\n"
+    "  errors <log> [--interval-check MS] [--follow]\n"
+    "                                              rows of the error-log view (--follow as above)\n"
     "  search <log> <text> [--from N] [--backward] [--ignore-case] [--regex]\n"
     "                                              the row that the search from row N (default 0) finds\n"
     "  extract <log> <text>... [--and] [--ignore-case] [--regex] [--before N] [--after N] [--max-rows N]\n"
@@ -158,7 +161,7 @@ private:
             bool* target;
         } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace}, {"--help", &m_o->help},
                      {"--backward", &m_o->backward},  {"--and", &m_o->matchAll},
-                     {"--ignore-case", &m_o->ignoreCase}, {"--regex", &m_o->regex}};
+                     {"--ignore-case", &m_o->ignoreCase}, {"--regex", &m_o->regex}, {"--follow", &m_o->follow}};
         for (const Flag& f : flags) {
             if (std::strcmp(name, f.name) == 0) {
                 *f.target = true;
@@ -217,8 +220,8 @@ private:
             CCliCommand command;
             const char* options;
         } kAllowed[] = {{CCliCommand::kInfo, ""},
-                        {CCliCommand::kRows, " --from --count --interval-check "},
-                        {CCliCommand::kErrors, " --interval-check "},
+                        {CCliCommand::kRows, " --from --count --interval-check --follow "},
+                        {CCliCommand::kErrors, " --interval-check --follow "},
                         {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
                         {CCliCommand::kExtract, " --and --ignore-case --regex --before --after --max-rows --interval-check "}};
         const char* allowed = "";

@@ -32,6 +32,7 @@ struct CCliOptions {
     bool matchAll = false;
     bool ignoreCase = false;
     bool regex = false;
+    bool follow = false;  // rows and errors: go on printing the rows appended to the log
     bool hasBefore = false;
     int32_t before = 0;
     bool hasAfter = false;

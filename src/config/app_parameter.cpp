@@ -146,6 +146,7 @@ void CAppParameter::Reset() {
     m_encodingChoice = kEncodingAuto;
     m_intervalCheck = 0;
     m_intervalTime = 0;
+    m_follow = 0;
     m_contextBefore = 0;
     m_contextAfter = 0;
     m_searchMatchCase = 1;

@@ -90,6 +90,9 @@ public:
     // Interval check: flag intervals of at least m_intervalTime milliseconds.
     int32_t m_intervalCheck = 0;
     int32_t m_intervalTime = 0;
+    // Follow mode: a log opened from now on is followed as it grows ("follow", written only
+    // when on, so older readers and files without it see nothing new).
+    int32_t m_follow = 0;
     // Lines an extraction takes before and after each hit.
     int32_t m_contextBefore = 0;
     int32_t m_contextAfter = 0;

@@ -125,6 +125,7 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     }
     m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
     m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
+    m_follow = CXml::GetInt(CXml::FindChild(config, u"follow"), 0) != 0 ? 1 : 0;
     // Written before the box had Auto, a file without the element meant ANSI.
     int32_t encoding = CXml::GetInt(CXml::FindChild(config, u"encoding"), kCodePageAnsi);
     bool known = encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
@@ -156,5 +157,6 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     CXml::AddIntChild(search, u"extract_regex", m_extractRegex);
     CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
     CXml::AddIntChild(config, u"interval_time", m_intervalTime);
+    if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);
     CXml::AddIntChild(config, u"encoding", m_encodingChoice);
 }

@@ -43,6 +43,13 @@ public:
     int FlushReported();
     // 1 when both are open on the same file (not merely the same path), else 0.
     int IsSameFile(const CFile& other) const;
+    // 1 when the open file has been deleted (its name removed, or its deletion pending until
+    // the last handle closes), else 0.
+    int IsDeleted() const;
+
+    // Asks the system for the open file's size now and keeps it as Size() (a log that its
+    // program writes grows). 1, or 0 when the file is closed or the query fails.
+    int RefreshSize();
 
     bool IsOpen() const { return m_handle != 0; }
     uint64_t Size() const { return m_size; }

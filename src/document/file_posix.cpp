@@ -176,3 +176,15 @@ int DeleteFilePath(const char16_t* path) {
     if (p.Data() == nullptr) return 0;
     return unlink(p.Data()) == 0 ? 1 : 0;
 }
+
+int CFile::RefreshSize() {
+    struct stat st;
+    if (m_handle == 0 || fstat(Fd(m_handle), &st) != 0) return 0;
+    m_size = static_cast<uint64_t>(st.st_size);
+    return 1;
+}
+
+int CFile::IsDeleted() const {
+    struct stat st;
+    return m_handle != 0 && fstat(Fd(m_handle), &st) == 0 && st.st_nlink == 0 ? 1 : 0;
+}

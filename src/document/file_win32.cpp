@@ -188,3 +188,16 @@ int DeleteFilePath(const char16_t* path) {
     CSystemPath system(path);
     return DeleteFileW(system.Get()) ? 1 : 0;
 }
+
+int CFile::RefreshSize() {
+    LARGE_INTEGER size;
+    if (m_handle == 0 || !GetFileSizeEx(H(m_handle), &size)) return 0;
+    m_size = static_cast<uint64_t>(size.QuadPart);
+    return 1;
+}
+
+int CFile::IsDeleted() const {
+    FILE_STANDARD_INFO info = {};
+    if (m_handle == 0 || !GetFileInformationByHandleEx(H(m_handle), FileStandardInfo, &info, sizeof info)) return 0;
+    return info.DeletePending || info.NumberOfLinks == 0 ? 1 : 0;
+}

@@ -73,3 +73,10 @@ int CLogLineList::Append(const CLogLine* lines, int32_t n) {
     m_count += n;
     return 1;
 }
+
+int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more) {
+    int32_t keep = list->Count();
+    while (keep > 0 && list->Entries()[keep - 1].lineNumber >= from) --keep;
+    list->Truncate(keep);
+    return more.Count() == 0 || list->Append(more.Entries(), more.Count()) ? 1 : 0;
+}

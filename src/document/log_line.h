@@ -14,6 +14,13 @@ struct CLogLine {
 };
 static_assert(sizeof(CLogLine) == 32, "a line entry is 32 bytes");
 
+class CLogLineList;
+
+// Replaces the entries numbered from and above of list with more (both in line-number
+// order): how a followed log's index and error lines take what was appended. 1, or 0 when
+// list could not grow (it then holds the entries below from).
+int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more);
+
 class CLogLineList {
 public:
     CLogLineList() = default;

@@ -426,3 +426,14 @@ CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList*
     }
     return lines;
 }
+
+int ParseLineTimeStamp(const CLineView& line, unsigned codePage, CTimeStamp* stamp) {
+    if (IsUtf16CodePage(codePage)) return ParseWideTimeStamp(line, codePage == kCodePageUtf16Be, stamp);
+    return ParseTimeStamp(line.bytes, static_cast<int>(line.length), stamp);
+}
+
+uint64_t FirstLineOrigin(CFile* file, unsigned codePage) {
+    unsigned char head[3] = {};
+    uint32_t got = file->Read(head, 3, 0);
+    return ByteOrderMarkLength(head, got, codePage);
+}

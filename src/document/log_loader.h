@@ -40,3 +40,8 @@ struct CLoadRequest {
 // With more than one thread, the other threads read through handles of their own
 // (OpenAnotherHandle); the bytes done are then those of all threads.
 CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);
+
+// A line's own time stamp as the loader reads it (UTF-16 lines are narrowed first). 1 or 0.
+int ParseLineTimeStamp(const CLineView& line, unsigned codePage, CTimeStamp* stamp);
+// Where the first line of the open file may begin in the code page: after its byte-order mark.
+uint64_t FirstLineOrigin(CFile* file, unsigned codePage);

@@ -2,7 +2,9 @@
 // the application, quillon-cli and the tests share them. Each tests every line whole,
 // however long, decoded with the given code page, against a CSearchCondition.
 // file: the log the list's entries point into, read with explicit offsets (not through its
-// line cache) by the calling thread only.
+// line cache) by the calling thread only. Each read moves its file pointer, so a GUI that
+// draws from the same CLogFile while a scan runs elsewhere gives the scan a handle of its
+// own (OpenAnotherHandle).
 // Threads: a scan runs on the calling thread. When its lines are large it also uses one
 // helper thread (CHelperThread), which reads through a handle of its own (OpenAnotherHandle);
 // the answer is always exactly that of the calling thread alone. The caller keeps file,

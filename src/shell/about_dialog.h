@@ -1,7 +1,7 @@
 // The About box and the language choice dialog.
 #pragma once
 
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 class CAboutDialog : public CDialog {
     QUILLON_DIALOG_DECLARE(CAboutDialog)

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "shell/tool_bar.h"
+#include "view/event_listener.h"
 
-constexpr UINT UM_CHILD_CLOSED = WM_USER + 2;
 
 class CAppBase {
 public:

@@ -43,6 +43,9 @@ void RunInertDialog(int templateId, HWND owner) {
 
 void CAppMain::OnCommand(int id, int code) {
     // Accelerators and queued messages reach here even while the commands are greyed.
+    // An append being indexed is let finish first; closing cancels it instead.
+    bool closing = id == kCmdClose || id == kCmdAllClose || id == kCmdExit || id == kCmdExitClose;
+    if (!closing) SettleFollowJob();
     if (m_currentJob != nullptr && IsLogCommand(id)) return;
     // A shortcut (code 1) follows the menu state: a greyed command does nothing.
     if (code == 1 && !IsCommandEnabled(id)) return;
@@ -69,6 +72,9 @@ void CAppMain::OnCommand(int id, int code) {
             return;
         case kCmdCompare:
             RunInertDialog<CCompareLogDialog>(kDlgCompare, m_frame);
+            return;
+        case kCmdFollow:
+            ToggleFollow();
             return;
         case kCmdCodePageBox:
             OnCodePageChanged(code);

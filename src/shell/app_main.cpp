@@ -69,6 +69,8 @@ int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* command
 int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
     ResetCommandState();
+    CAppParameter* config = GetAppParameter();
+    CheckCommand(kCmdFollow, config != nullptr && config->m_follow != 0);
     StartWorker();
     return 1;
 }
@@ -169,7 +171,9 @@ void CAppMain::CloseAllChildren() {
 
 void CAppMain::CloseEverything() {
     // The worker may still be reading the file or a view's lines: stop it first.
+    StopFollowing();
     CancelAndWaitForScan();
+    m_errorLogView = nullptr;
     CloseAllChildren();
     m_logFile.Close();
     DeleteAllViews();
@@ -188,6 +192,7 @@ void CAppMain::OnChildClosed(HWND window) {
     CLogView* previous = m_views;
     for (CLogView* v = m_views->m_next; v != nullptr; previous = v, v = v->m_next) {
         if (v->Window() != window) continue;
+        if (v == m_errorLogView) m_errorLogView = nullptr;
         previous->m_next = v->m_next;
         v->CloseViewWindow();
         delete v;

@@ -7,13 +7,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "document/log_file.h"
+#include "document/log_follow.h"
 #include "document/progress_listener.h"
 #include "keywords/keyword_set.h"
 #include "search/search_condition.h"
 #include "shell/app_base.h"
-#include "shell/event_listener.h"
+#include "view/event_listener.h"
 #include "shell/progress_dialog.h"
 #include "shell/scan_worker.h"
 
@@ -23,11 +25,16 @@ class CSearchJob;
 class CExtractJob;
 class CErrorLogJob;
 class CCopyJob;
+class CFollowJob;
 
 constexpr UINT UM_LOAD_REQUEST = WM_USER + 4;
 constexpr UINT UM_LOAD_BEGIN = WM_USER + 5;
 constexpr UINT UM_LOAD_END = WM_USER + 6;
 constexpr UINT UM_OPEN_FILE = WM_USER + 8;
+
+// The frame's timers.
+constexpr UINT_PTR kProgressTimer = 0x5157;
+constexpr UINT_PTR kFollowTimer = 0x5158;
 
 class CAppMain : public CAppBase, public CAppEventListener {
 public:
@@ -65,6 +72,14 @@ public:
     // the lines indexed so far, any other job changes nothing. Before anything that
     // closes the file, deletes views or ends the program.
     void CancelAndWaitForScan();
+    // Follow mode (command "Follow"): the first view's log is polled and what is appended
+    // is indexed in the background; a truncated or replaced log is read again.
+    void ToggleFollow();
+    void StartFollowing();
+    void StopFollowing();
+    bool Following() const { return m_following; }
+    // One poll of the followed log (the follow timer; tests call it directly).
+    void FollowTick();
     // How long a background job runs before the progress dialog shows (tests shorten it).
     void SetProgressDelay(UINT milliseconds) { m_progressDelay = milliseconds; }
 
@@ -134,6 +149,11 @@ private:
     void FinishExtract(CExtractJob* job);
     void FinishErrorLog(CErrorLogJob* job);
     void FinishCopy(CCopyJob* job);
+    void FinishFollow(CFollowJob* job);
+    void ReloadFollowedLog(const char16_t* reason);
+    void ShowFollowStatus(const char16_t* text);
+    // Lets a running follow job end and applies it (before a command acts on the log).
+    void SettleFollowJob();
     // Tells the user once, after a search or extraction, of lines on which a regular
     // expression reached PCRE2's limits (they counted as not matching).
     void ReportLimitHits();
@@ -157,6 +177,13 @@ private:
     // The job handed to the worker, until its result has been applied.
     CScanJob* m_currentJob = nullptr;
     UINT m_progressDelay = 300;
+    // Following.
+    bool m_following = false;
+    CFollowState m_followState;
+    CKeywordSet m_followKeywords;  // what appended lines are scanned with (jobs read it)
+    int m_followPolls = 0;
+    std::u16string m_followReason;  // why the log was read again, shown once it is loaded
+    CLogView* m_errorLogView = nullptr;  // the error-log view, which follows the error lines
     // What Auto found at the start of the open log (see DetectCodePage).
     unsigned m_detectedCodePage = 0;
     // Lines on which the condition's expressions had reached PCRE2's limits when the

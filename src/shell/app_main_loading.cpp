@@ -14,12 +14,6 @@
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
-namespace {
-
-constexpr UINT_PTR kProgressTimer = 0x5157;
-
-}  // namespace
-
 void CAppMain::StartWorker() {
     m_progress.SetCancelFlag(m_worker.CancelFlag());
     m_worker.Start(m_frame);
@@ -38,12 +32,18 @@ void CAppMain::RunJob(CScanJob* job, bool quick) {
         return;
     }
     m_currentJob = job;
+    // Following runs quietly: a command waits for it instead (SettleFollowJob).
+    if (job->Kind() == CScanKind::kFollow) return;
     EnableLogCommands(false);
     // A load shows its dialog when it starts; a scan only when it lasts.
     if (job->Kind() != CScanKind::kLoad) SetTimer(m_frame, kProgressTimer, m_progressDelay, nullptr);
 }
 
 void CAppMain::OnTimer(UINT_PTR id) {
+    if (id == kFollowTimer) {
+        FollowTick();
+        return;
+    }
     if (id != kProgressTimer) {
         CAppBase::OnTimer(id);
         return;
@@ -80,6 +80,14 @@ void CAppMain::OnScanDone(CScanJob* job) {
     FinishJob(job);
 }
 
+void CAppMain::SettleFollowJob() {
+    if (m_currentJob == nullptr || m_currentJob->Kind() != CScanKind::kFollow) return;
+    m_worker.Wait();
+    CScanJob* job = m_currentJob;
+    m_currentJob = nullptr;
+    FinishJob(job);
+}
+
 void CAppMain::CancelAndWaitForScan() {
     if (m_currentJob != nullptr) {
         m_worker.Cancel();
@@ -99,9 +107,11 @@ void CAppMain::FinishJob(CScanJob* job) {
         case CScanKind::kExtract: FinishExtract(static_cast<CExtractJob*>(job)); break;
         case CScanKind::kErrorLog: FinishErrorLog(static_cast<CErrorLogJob*>(job)); break;
         case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
+        case CScanKind::kFollow: FinishFollow(static_cast<CFollowJob*>(job)); break;
     }
+    bool quiet = job->Kind() == CScanKind::kFollow;
     delete job;
-    EnableLogCommands(true);
+    if (!quiet) EnableLogCommands(true);
 }
 
 void CAppMain::EnableLogCommands(bool enabled) {
@@ -122,6 +132,11 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     view->SetLines(lines, &m_logFile);
     view->SetKeywordSet(config != nullptr ? &config->Keywords() : nullptr);
     view->Invalidate();
+    if (view == m_views && config != nullptr && config->m_follow != 0) {
+        StartFollowing();
+        if (!m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
+    }
+    m_followReason.clear();
 }
 
 CFile* CAppMain::OpenJobHandle() {
@@ -148,7 +163,6 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     auto* job = new (std::nothrow) CLoadJob();
     if (job != nullptr) {
         CAppParameter* config = GetAppParameter();
-        job->frame = m_frame;
         job->file = &m_logFile;
         job->view = view;
         job->codePage = config != nullptr ? config->m_codePage : 0;
@@ -156,6 +170,8 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         job->keywords.BuildFlagTable();
         if (m_currentJob == nullptr && m_worker.Submit(job)) {
             m_currentJob = job;
+            // The progress dialog, once the view and its activation are done.
+            PostMessageW(m_frame, UM_LOAD_BEGIN, 0, 0);
         } else {
             delete job;  // the view stays empty, as when the worker is busy
         }

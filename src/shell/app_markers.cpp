@@ -1,7 +1,7 @@
 // Markers and jumps on the active view: set/reset, previous/next with wrap-around,
 // the marker list and the jump dialog.
 #include "search/marker_list.h"
-#include "search/search_dialogs.h"
+#include "dialogs/search_dialogs.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
 #include "view/log_view.h"

@@ -7,7 +7,7 @@
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "search/line_scan.h"
-#include "search/search_dialogs.h"
+#include "dialogs/search_dialogs.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
 #include "shell/scan_jobs.h"
@@ -226,4 +226,5 @@ void CAppMain::FinishErrorLog(CErrorLogJob* job) {
     job->lines = nullptr;
     CLogView* created = CreateLogView(&m_logFile, lines, Language() == 1 ? L"エラーログ" : L"Error Log");
     ShowNewView(created, lines);
+    if (created != nullptr) m_errorLogView = created;
 }

@@ -1,7 +1,7 @@
 // The keyword list command (6004) and the settings sheet command (5016) of CAppMain.
 #include "config/app_parameter.h"
-#include "config/config_dialog.h"
-#include "keywords/keyword_list_dialog.h"
+#include "dialogs/config_dialog.h"
+#include "dialogs/keyword_list_dialog.h"
 #include "res/resource.h"
 #include "shell/app_main.h"
 #include "view/log_view.h"

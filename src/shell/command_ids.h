@@ -44,6 +44,7 @@ constexpr int kCmdContextExtract = IDM_SELECTION_EXTRACTION;
 constexpr int kCmdSelectAll = IDM_SELECT_ALL;
 constexpr int kCmdCloseView = IDM_CLOSE_VIEW;
 constexpr int kCmdCodePageBox = IDC_ENCODING_COMBO;
+constexpr int kCmdFollow = IDM_FOLLOW;
 
 constexpr int kToolBarId = IDC_TOOLBAR;
 constexpr int kResIcon = IDI_QUILLON;

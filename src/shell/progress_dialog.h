@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 #include "shell/scan_worker.h"
 
 class CProgressDialog : public CDialog {

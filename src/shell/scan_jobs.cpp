@@ -28,7 +28,6 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
 }
 
 void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    PostMessageW(frame, UM_LOAD_BEGIN, 0, 0);
     lines = file->Load(codePage, &keywords, progress, cancel);
 }
 
@@ -63,6 +62,15 @@ void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progre
         if (!lines->Append(source->Entries() + done, n)) status = 0;
         done += n;
     }
+}
+
+void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener*) {
+    CLoadRequest request;
+    request.codePage = codePage;
+    request.keywords = keywords;
+    request.cancel = cancel;
+    from = state.lastNumber;
+    status = ownFile != nullptr && ownFile->RefreshSize() ? FollowLogLines(ownFile, request, &state, &lines, &errors) : 0;
 }
 
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "document/log_file.h"
+#include "document/log_follow.h"
 #include "document/log_line.h"
 #include "keywords/keyword_set.h"
 #include "search/search_condition.h"
@@ -19,14 +20,13 @@ class CLogView;
 // without a noticeable pause (the rest goes to the background runner).
 bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last);
 
-// Indexes the open log for a view. Posts UM_LOAD_BEGIN when it starts; ends with UM_LOAD_END.
+// Indexes the open log for a view; ends with UM_LOAD_END.
 class CLoadJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kLoad; }
     UINT DoneMessage() const override;
 
-    HWND frame = nullptr;
     CLogFile* file = nullptr;
     CLogView* view = nullptr;
     unsigned codePage = 0;
@@ -84,6 +84,23 @@ public:
 
     const CLogLineList* source = nullptr;
     CLogLineList* lines = nullptr;
+    int status = 0;
+};
+
+// The lines appended to a followed log since the last time (see FollowLogLines).
+class CFollowJob : public CScanJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kFollow; }
+    ~CFollowJob() override { delete ownFile; }
+
+    CFile* ownFile = nullptr;  // a handle of the job's own on the log
+    unsigned codePage = 0;
+    const CKeywordSet* keywords = nullptr;  // the application's copy, left alone while the job runs
+    CFollowState state;       // where the index ends; moved on by the job
+    CLogLineList lines;       // the index from state.lastNumber (as it was) on
+    CLogLineList errors;
+    int32_t from = 0;         // the line number the new entries replace from
     int status = 0;
 };
 

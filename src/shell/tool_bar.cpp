@@ -23,7 +23,10 @@ TBBUTTON Button(int bitmap, int id, BYTE state, BYTE style) {
     return b;
 }
 
-const TBBUTTON kButtons[24] = {
+// The separator before Follow carries an id of its own, so that its width can be set.
+constexpr int kFollowSeparator = 0x7F01;
+
+const TBBUTTON kButtons[26] = {
     Button(0, 0, kEnabled, TBSTYLE_SEP),
     Button(0, kCmdOpen, kEnabled, TBSTYLE_BUTTON),
     Button(1, kCmdCsv, kHidden, TBSTYLE_BUTTON),
@@ -48,10 +51,13 @@ const TBBUTTON kButtons[24] = {
     Button(0, 0, kEnabled, TBSTYLE_SEP),
     Button(15, kCmdHelp, kEnabled, TBSTYLE_BUTTON),
     Button(16, kCmdPrint, kHidden, TBSTYLE_BUTTON),
+    // Follow stands right of the code-page box: its separator is widened over the box.
+    Button(0, kFollowSeparator, kEnabled, TBSTYLE_SEP),
+    Button(17, kCmdFollow, kEnabled, TBSTYLE_CHECK),
 };
 
 // A command with a shortcut names it after its text, as its menu item does.
-const CToolTipRow kToolTips[17] = {
+const CToolTipRow kToolTips[18] = {
     {kCmdOpen, L"Open LOG File (Ctrl+O)", L"ログファイルを読み込む (Ctrl+O)"},
     {kCmdCsv, L"Save to CSV file", L"CSVファイルに出力"},
     {kCmdCopy, L"Copy (Ctrl+C)", L"コピー (Ctrl+C)"},
@@ -69,9 +75,13 @@ const CToolTipRow kToolTips[17] = {
     {kCmdMarkerNext, L"Next Marker (F2)", L"次のマーク位置 (F2)"},
     {kCmdHelp, L"Help (F1)", L"ヘルプの表示 (F1)"},
     {kCmdPrint, L"Print", L"印刷"},
+    {kCmdFollow, L"Follow (Ctrl+T)", L"ログの追跡 (Ctrl+T)"},
 };
 
 const int kStatusParts[3] = {400, 600, 800};
+
+// Pixels (at 96 DPI) between the right edge of the code-page box and the Follow button.
+constexpr int kGapAfterBox = 6;
 
 int Language() {
     CAppParameter* config = GetAppParameter();
@@ -146,9 +156,9 @@ const wchar_t* CToolBar::ToolTipText(int id, int language) const {
 }
 
 CAppToolBar::CAppToolBar() {
-    m_buttonCount = 24;
+    m_buttonCount = 26;
     m_buttons = kButtons;
-    m_toolTipCount = 17;
+    m_toolTipCount = 18;
     m_toolTips = kToolTips;
 }
 
@@ -181,6 +191,7 @@ int CAppToolBar::Create(HWND parent) {
     if (m_combo == nullptr) return 1;
     if (m_comboFont != nullptr) SendMessageW(m_combo, WM_SETFONT, reinterpret_cast<WPARAM>(m_comboFont), FALSE);
     ShowEncoding(m_logOpen);
+    PlaceFollowButton();
     return 1;
 }
 
@@ -215,6 +226,21 @@ void CAppToolBar::ShowEncoding(bool logOpen) {
         SendMessageW(m_combo, CB_SETITEMDATA, index, item.data);
         if (item.chosen) SendMessageW(m_combo, CB_SETCURSEL, index, 0);
     }
+}
+
+void CAppToolBar::PlaceFollowButton() {
+    RECT separator = {};
+    RECT box = {};
+    if (!SendMessageW(m_window, TB_GETRECT, kFollowSeparator, reinterpret_cast<LPARAM>(&separator))) return;
+    GetWindowRect(m_combo, &box);
+    MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&box), 2);
+    int width = box.right + ScaleToDpi(kGapAfterBox, m_dpi) - separator.left;
+    if (width <= 0) return;
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_SIZE;
+    info.cx = static_cast<WORD>(width);
+    SendMessageW(m_window, TB_SETBUTTONINFOW, kFollowSeparator, reinterpret_cast<LPARAM>(&info));
 }
 
 void CStatusBar::SetParts(int dpi) {

@@ -58,6 +58,10 @@ public:
 
 protected:
     void Destroy() override;
+
+private:
+    // Widens the separator before the Follow button so that the button stands right of the box.
+    void PlaceFollowButton();
 };
 
 class CStatusBar {

@@ -3,8 +3,8 @@
 
 #include <windowsx.h>
 
+#include "document/log_follow.h"
 #include "foundation/wide.h"
-#include "shell/app_base.h"
 
 CLogView::CLogView() {
     // Until the first paint measures the font, rows and columns are tiny but never zero.
@@ -45,6 +45,25 @@ void CLogView::SetLines(CLogLineList* lines, CLogFile* file) {
     m_selectionMode = kSelectionNone;
     UpdateVScrollBar();
     Invalidate();
+}
+
+int CLogView::TakeFollowedLines(int32_t from, const CLogLineList& more) {
+    if (m_lines == nullptr) return 0;
+    bool onLastRow = m_caretRow >= m_lines->Count() - 1;
+    uint32_t first = m_vScroll.position;
+    int ok = ReplaceTail(m_lines, from, more);
+    int32_t count = m_lines->Count();
+    m_contentHeight = count;
+    UpdateVScrollBar();  // which returns to the top: go back to where the user was
+    SetVScrollPos(first);
+    if (onLastRow && count > 0) {
+        m_caretRow = count - 1;
+        int rows = m_visibleRows > 2 ? m_visibleRows - 2 : 1;  // rows under the header, the last one cut
+        if (m_caretRow >= FirstVisibleRow() + rows) SetVScrollPos(m_caretRow - rows + 1);
+        if (m_active) ShowCaretPosition();
+    }
+    Invalidate();
+    return ok;
 }
 
 bool CLogView::RegisterWindowClass(HINSTANCE) {

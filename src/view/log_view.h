@@ -15,7 +15,7 @@
 #include "keywords/keyword_set.h"
 #include "search/marker_list.h"
 #include "search/search_condition.h"
-#include "shell/event_listener.h"
+#include "view/event_listener.h"
 #include "view/app_mdi_child.h"
 
 // Selection modes.
@@ -41,6 +41,10 @@ public:
     void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
     // Takes ownership of lines (null allowed) and shows them from the first row.
     void SetLines(CLogLineList* lines, CLogFile* file);
+    // A followed log grew: the rows numbered from and above are replaced with more. The view
+    // stays where it is and its scroll range grows; a caret on the last row moves to the new
+    // last row and keeps it in the window. 1, or 0 when the list could not grow.
+    int TakeFollowedLines(int32_t from, const CLogLineList& more);
     CLogLineList* Lines() const { return m_lines; }
     CLogFile* File() const { return m_file; }
     CMarkerList& Markers() { return m_markers; }

@@ -2,6 +2,7 @@
 // folder of their own; its exact output, exit statuses and messages are checked.
 // POSIX only (it runs the program through the shell).
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -299,6 +300,58 @@ TEST_F(QuillonCliTest, EmptyLogHasInfoButNoRows) {
     EXPECT_EQ("file\tempty.log\nsize\t0\nlines\t0\nerror lines\t0\nfirst time stamp\t\nlast time stamp\t\n", info.out);
     EXPECT_EQ(1, Cli("rows empty.log").status);
     EXPECT_EQ(1, Cli("search empty.log x").status);
+}
+
+}  // namespace
+
+namespace {
+
+// Reads path until it holds want (or ten seconds have passed); what it held last.
+std::string WaitForOutput(const std::filesystem::path& path, const std::string& want) {
+    std::string text;
+    for (int i = 0; i < 1000 && text.find(want) == std::string::npos; ++i) {
+        usleep(10000);
+        text = ReadBytes(path);
+    }
+    return text;
+}
+
+// rows --follow prints appended rows as they complete, a line only once its break has come,
+// and after a truncation the log from its start; errors --follow prints the new error rows.
+TEST_F(QuillonCliTest, FollowPrintsRowsAsTheyArrive) {
+    for (const char* command : {"rows", "errors"}) {
+        WriteBytes(m_dir.FsPath("grow.log"), "2024-01-01 00:00:00 first\r\n2024-01-01 00:00:01 ERROR one\r\npart");
+        std::filesystem::path out = m_dir.Path() / "out.txt";
+        std::filesystem::remove(out);
+        std::string launch = "cd '" + m_dir.Path().string() + "' && { '" QUILLON_CLI_PATH "' --keywords errors.xml " +
+                             command + " grow.log --follow >out.txt 2>err.txt & echo $! >pid.txt; }";
+        ASSERT_EQ(0, std::system(launch.c_str()));
+        bool rows = std::string(command) == "rows";
+        std::string text = WaitForOutput(out, "ERROR one\n");
+        EXPECT_EQ(rows ? "1\t2024-01-01 00:00:00.000\t00:00:00.000\t\t2024-01-01 00:00:00 first\n"
+                         "2\t2024-01-01 00:00:01.000\t00:00:01.000\t\t2024-01-01 00:00:01 ERROR one\n"
+                       : "2\t2024-01-01 00:00:01.000\t00:00:00.000\t\t2024-01-01 00:00:01 ERROR one\n",
+                  text);
+        std::FILE* f = std::fopen((m_dir.Path() / "grow.log").string().c_str(), "ab");
+        std::fputs("ial ERROR\r", f);
+        std::fflush(f);
+        text = WaitForOutput(out, "partial ERROR\n");
+        std::fputs("\n2024-01-01 00:00:09 last\r\n", f);
+        std::fclose(f);
+        if (rows) text = WaitForOutput(out, "last\n");
+        EXPECT_NE(std::string::npos, text.find("3\t2024-01-01 00:00:01.000\t00:00:00.000\t\tpartial ERROR\n")) << text;
+        EXPECT_EQ(rows, text.find("4\t2024-01-01 00:00:09.000\t00:00:08.000\t\t2024-01-01 00:00:09 last\n") !=
+                            std::string::npos)
+            << text;
+        // Shorter: read again from the start.
+        WriteBytes(m_dir.FsPath("grow.log"), "2024-01-01 00:00:00 ERROR again\r\n");
+        text = WaitForOutput(out, "again\n");
+        EXPECT_NE(std::string::npos, text.find("1\t2024-01-01 00:00:00.000\t00:00:00.000\t\t2024-01-01 00:00:00 ERROR again\n"))
+            << text;
+        std::string kill = "kill $(cat '" + (m_dir.Path() / "pid.txt").string() + "')";
+        std::system(kill.c_str());
+        EXPECT_NE(std::string::npos, ReadBytes(m_dir.Path() / "err.txt").find("became shorter"));
+    }
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST_F(GuiTest, EnglishTooltipsAndToolbarLayout) {
     EXPECT_EQ(std::wstring(L"Next Marker (F2)"), info.lpszText);
     HWND toolbar = ToolBarWindow(m_app);
     ASSERT_NE(nullptr, toolbar);
-    EXPECT_EQ(24, SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    EXPECT_EQ(26, SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int id : {IDM_SAVE_CSV, IDM_COMPARE, IDM_PRINT}) {
         EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONHIDDEN, id, 0)) << id;
     }
@@ -89,6 +89,16 @@ TEST_F(GuiTest, EnglishTooltipsAndToolbarLayout) {
     ASSERT_NE(nullptr, combo);
     RECT r = ClientRectInFrame(combo, toolbar);
     EXPECT_EQ(380, r.left);
+    // The Follow check button stands right of the box, not under it.
+    RECT follow;
+    ASSERT_TRUE(SendMessageW(toolbar, TB_GETRECT, IDM_FOLLOW, reinterpret_cast<LPARAM>(&follow)));
+    EXPECT_GE(follow.left, r.right);
+    EXPECT_LE(follow.left, r.right + 12);
+    info.hdr.idFrom = IDM_FOLLOW;
+    info.lpszText = nullptr;
+    SendMessageW(m_frame, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    ASSERT_NE(nullptr, info.lpszText);
+    EXPECT_EQ(std::wstring(L"Follow (Ctrl+T)"), info.lpszText);
     // Auto, ANSI, UTF-8; a settings file without the choice keeps ANSI.
     EXPECT_EQ(3, SendMessageW(combo, CB_GETCOUNT, 0, 0));
     EXPECT_EQ(1, SendMessageW(combo, CB_GETCURSEL, 0, 0));

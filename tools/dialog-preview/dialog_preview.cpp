@@ -10,7 +10,7 @@
 #include "layout_check.h"
 #include "preview_content.h"
 #include "resource.h"
-#include "shell/sheet_fit.h"
+#include "dialogs/sheet_fit.h"
 #include "template_table.h"
 
 namespace {
@@ -246,14 +246,14 @@ int RunToolbar() {
   CreateToolbarEx(g_shown, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, 24,
                   g_instance, IDB_TOOLBAR, frame, 24, 0, 0, 16, 16, sizeof(TBBUTTON));
 
-  TBBUTTON all[17] = {};
-  for (int i = 0; i < 17; ++i) {
+  TBBUTTON all[18] = {};
+  for (int i = 0; i < 18; ++i) {
     all[i].iBitmap = i;
     all[i].idCommand = 100 + i;
     all[i].fsState = TBSTATE_ENABLED;
     all[i].fsStyle = TBSTYLE_BUTTON;
   }
-  const wchar_t* labels[2] = {L"All 17 images:", L"Disabled:"};
+  const wchar_t* labels[2] = {L"All 18 images:", L"Disabled:"};
   for (int row = 0; row < 2; ++row) {
     const int y = 50 + row * 70;
     CreateWindowExW(0, L"STATIC", labels[row], WS_CHILD | WS_VISIBLE, 8, y, 300, 18, g_shown,
@@ -264,7 +264,7 @@ int RunToolbar() {
     HWND bar = CreateToolbarEx(g_shown,
                                WS_CHILD | WS_VISIBLE | WS_BORDER | CCS_NOPARENTALIGN |
                                    CCS_NORESIZE | CCS_NODIVIDER,
-                               200 + row, 17, g_instance, IDB_TOOLBAR, all, 17, 0, 0, 16, 15,
+                               200 + row, 18, g_instance, IDB_TOOLBAR, all, 18, 0, 0, 16, 15,
                                sizeof(TBBUTTON));
     MoveWindow(bar, 8, y + 20, 600, 30, TRUE);
   }

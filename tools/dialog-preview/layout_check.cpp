@@ -13,7 +13,7 @@
 
 #include "preview_content.h"
 #include "resource.h"
-#include "shell/sheet_fit.h"
+#include "dialogs/sheet_fit.h"
 #include "template_table.h"
 
 namespace {
@@ -391,7 +391,7 @@ void CheckMenus(HINSTANCE instance) {
       IDM_MARKER_NEXT,     IDM_MARKER_CLEAR_ALL, IDM_MARKER_LIST,    IDM_TOOLBAR,
       IDM_STATUSBAR,       IDM_TILE_HORIZONTAL, IDM_TILE_VERTICAL,   IDM_CASCADE,
       IDM_CLOSE_ALL,       IDM_HELP,          IDM_LANGUAGE,          IDM_ABOUT,
-      IDM_COPY,            IDM_SELECT_ALL};
+      IDM_COPY,            IDM_SELECT_ALL,    IDM_FOLLOW};
   const int kCount = static_cast<int>(sizeof kMenuCommands / sizeof kMenuCommands[0]);
   std::vector<int> shapes[2];
   for (int m = 0; m < 2; ++m) {
@@ -438,11 +438,11 @@ void CheckImages(HINSTANCE instance) {
     DIBSECTION dib = {};
     if (!bitmap || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib) {
       Problem("toolbar bitmap %d cannot be loaded", t.id);
-    } else if (dib.dsBm.bmWidth != 17 * t.width || dib.dsBm.bmHeight != t.height ||
+    } else if (dib.dsBm.bmWidth != 18 * t.width || dib.dsBm.bmHeight != t.height ||
                dib.dsBmih.biBitCount != 4) {
       Problem("toolbar bitmap %d is %dx%d at %d bits, expected %dx%d at 4 bits", t.id,
               (int)dib.dsBm.bmWidth, (int)dib.dsBm.bmHeight, (int)dib.dsBmih.biBitCount,
-              17 * t.width, t.height);
+              18 * t.width, t.height);
     }
     if (bitmap) DeleteObject(bitmap);
   }

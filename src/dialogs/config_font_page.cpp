@@ -1,6 +1,6 @@
 // The font page of the settings sheet. Only fixed-pitch faces are offered, since the log
 // view lays its columns out in character cells.
-#include "config/config_font_page.h"
+#include "dialogs/config_font_page.h"
 
 #include "config/app_parameter.h"
 #include "foundation/format.h"

@@ -1,5 +1,5 @@
 // The interval-check page of the settings sheet.
-#include "config/config_page1.h"
+#include "dialogs/config_page1.h"
 
 #include "config/app_parameter.h"
 #include "foundation/format.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 class CConfigPage1 : public CPropertyPage {
     QUILLON_DIALOG_DECLARE(CConfigPage1)

@@ -1,13 +1,13 @@
 // The keyword list dialog: the list view over the dialog's own keyword set, the edit
 // dialog for one entry, and the keyword files chosen with the system's file dialogs.
-#include "keywords/keyword_list_dialog.h"
+#include "dialogs/keyword_list_dialog.h"
 
 #include <commdlg.h>
 
 #include "config/app_parameter.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
-#include "keywords/keyword_edit_dialog.h"
+#include "dialogs/keyword_edit_dialog.h"
 #include "res/resource.h"
 #include "view/dpi.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 constexpr int kFaceNameCapacity = 32;  // LF_FACESIZE: 31 characters and the terminator
 

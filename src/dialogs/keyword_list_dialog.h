@@ -4,7 +4,7 @@
 #pragma once
 
 #include "keywords/keyword_set.h"
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 class CKeywordListDialog : public CDialog {
     QUILLON_DIALOG_DECLARE(CKeywordListDialog)

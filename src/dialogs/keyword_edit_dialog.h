@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "foundation/string.h"
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 // The highlight colours are the colour-table entries 6..13 ("Highlight 1".."Highlight 8").
 constexpr int kFirstHighlightColor = 6;

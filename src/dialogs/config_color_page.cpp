@@ -1,5 +1,5 @@
 // The colour page of the settings sheet.
-#include "config/config_color_page.h"
+#include "dialogs/config_color_page.h"
 
 #include <commdlg.h>
 

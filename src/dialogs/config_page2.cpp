@@ -1,5 +1,5 @@
 // The empty second settings page: it only records that it was applied.
-#include "config/config_page2.h"
+#include "dialogs/config_page2.h"
 
 QUILLON_DIALOG_BINDING(CConfigPage2)
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "config/comm_config.h"
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 constexpr int kMaxColorRows = 256;
 

@@ -1,5 +1,5 @@
 // Building and running the settings property sheet.
-#include "config/config_dialog.h"
+#include "dialogs/config_dialog.h"
 
 #include "config/app_parameter.h"
 #include "res/resource.h"

@@ -3,11 +3,11 @@
 // Cancel discards them. The opener repaints the views afterwards, whichever way it closed.
 #pragma once
 
-#include "config/config_color_page.h"
-#include "config/config_font_page.h"
-#include "config/config_page1.h"
-#include "config/config_page2.h"
-#include "shell/dialog.h"
+#include "dialogs/config_color_page.h"
+#include "dialogs/config_font_page.h"
+#include "dialogs/config_page1.h"
+#include "dialogs/config_page2.h"
+#include "dialogs/dialog.h"
 
 class CConfigDialog : public CPropertySheet {
 public:

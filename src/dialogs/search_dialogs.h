@@ -2,7 +2,7 @@
 // Each runs modally over the frame; see CDialog for the binding of class and window.
 #pragma once
 
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 class CSearchCondition;
 class CLogView;

@@ -1,10 +1,10 @@
 // Message routing and the default OK/Cancel handling of the dialog framework.
-#include "shell/dialog.h"
+#include "dialogs/dialog.h"
 
 #include <shellapi.h>
 
 #include "config/app_parameter.h"
-#include "shell/sheet_fit.h"
+#include "dialogs/sheet_fit.h"
 
 INT_PTR CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -1,5 +1,5 @@
 // The keyword edit dialog: shows the preset keyword and reads the edited one back.
-#include "keywords/keyword_edit_dialog.h"
+#include "dialogs/keyword_edit_dialog.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // The search, extraction, jump and marker list dialogs.
-#include "search/search_dialogs.h"
+#include "dialogs/search_dialogs.h"
 
 #include "config/app_parameter.h"
 #include "foundation/format.h"

@@ -1,5 +1,5 @@
-// The listener interfaces through which the log views talk back to the application.
-// All calls come from the UI thread, except OnLoadProgress, which the loading worker makes.
+// The listener interfaces through which the log views talk back to the application, and
+// the message a view posts to the frame when its window closes. UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,9 @@
 #include <cstdint>
 
 class CLogView;
+
+// Posted by a view to its frame when its window closes (wParam: the window).
+constexpr UINT UM_CHILD_CLOSED = WM_USER + 2;
 
 class CEventListener {
 public:
@@ -20,7 +23,7 @@ public:
     // Recomputes the menu and toolbar state for the view.
     virtual void OnViewStateChanged(CLogView* view) = 0;
     virtual HWND GetFrameWindow() = 0;
-    // Loading progress in bytes; called on the worker thread.
+    // Progress of the running background job (bytes for a load, rows for a scan).
     virtual void OnLoadProgress(uint64_t done, uint64_t total) = 0;
     // Moves the first view (the loaded file's) to a line.
     virtual void JumpFirstViewToLine(int line) = 0;

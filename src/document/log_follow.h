@@ -1,0 +1,32 @@
+// Following a growing log: after a full load, each call indexes what was appended since,
+// so that the index always equals what a full load of the file as it is now would give.
+// The last line of the index is read again each time: it may have been cut off by the end
+// of the file (a line still being written, or a CR whose LF had not come yet), so it is
+// shown as it was and then completed.
+#pragma once
+
+#include <cstdint>
+
+#include "document/file.h"
+#include "document/log_line.h"
+#include "document/log_loader.h"
+#include "document/time_stamp.h"
+
+struct CFollowState {
+    uint64_t lastOffset = 0;  // where the last indexed line begins: indexing goes on from here
+    int32_t lastNumber = 0;   // its line number: entries from here on are replaced
+    CTimeStamp before;        // the stamp in force before it
+    uint64_t size = 0;        // the file size the index describes
+};
+
+// The state for an index of the whole file of size bytes (LoadLogLines' result).
+void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* state);
+
+// Indexes the bytes of file from state->lastOffset to file->Size() (the caller refreshes the
+// size first) into lines and errors, both emptied first; their line numbers start at
+// state->lastNumber. The caller then replaces its entries numbered state->lastNumber and
+// above (in the index and in the error list) with these, and the state moves on.
+// Returns 1; 0 when a read failed, memory ran out or the load was cancelled (state, lines
+// and errors are then to be ignored: the caller keeps what it has and may try again).
+int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state, CLogLineList* lines,
+                   CLogLineList* errors);

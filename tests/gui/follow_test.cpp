@@ -1,0 +1,179 @@
+// Following a growing log in the viewer: the command and its setting, rows and error rows
+// arriving with the caret on the last row and elsewhere, a line completed later, a log
+// truncated, rotated or deleted, and closing or exiting while an append is indexed.
+#include <windows.h>
+// <commctrl.h> needs <windows.h> first.
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "config/app_parameter.h"
+#include "res/resource.h"
+#include "shell/app_main.h"
+#include "view/log_view.h"
+#include "view_test_support.h"
+
+namespace {
+
+std::string Rows(int first, int count, const char* extra = "") {
+    std::string text;
+    for (int i = first; i < first + count; ++i) {
+        char line[96];
+        snprintf(line, sizeof line, "2024-01-01 00:00:%02d row %d%s\r\n", i % 60, i, extra);
+        text += line;
+    }
+    return text;
+}
+
+class FollowTest : public ViewTest {
+protected:
+    CLogView* OpenFollowed(const std::string& text) {
+        Start(0);
+        CKeywordSet& keywords = GetAppParameter()->Keywords();
+        keywords.Add(u"FATAL", 6, 0, 1);
+        keywords.BuildFlagTable();
+        GetAppParameter()->m_follow = 1;
+        m_path = WriteLog("grow.log", text);
+        CLogView* view = OpenAndWait(m_path);
+        if (view != nullptr) SizeView(view, 800, 300);
+        return view;
+    }
+    void Append(const std::string& text) {
+        std::ofstream(m_dir.FsPath("grow.log"), std::ios::binary | std::ios::app) << text;
+    }
+    // Polls as the timer would (a rotation is looked for at every fourth poll) until the
+    // appended lines are in.
+    void Poll(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            m_app->FollowTick();
+            PumpUntil([&] { return !m_app->WorkerBusy(); });
+        }
+    }
+    bool Loaded() {
+        CLogView* v = m_app->FirstView();
+        return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy();
+    }
+    std::wstring m_path;
+};
+
+TEST_F(FollowTest, TheCommandTogglesTheSettingAndTheMenuCheck) {
+    Start(0);
+    EXPECT_EQ(0u, MenuState(IDM_FOLLOW) & MF_CHECKED);
+    SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
+    EXPECT_NE(0u, MenuState(IDM_FOLLOW) & MF_CHECKED);
+    EXPECT_TRUE(SendMessageW(m_app->ToolBar()->m_window, TB_ISBUTTONCHECKED, IDM_FOLLOW, 0));
+    EXPECT_NE(std::string::npos, testing_support::ReadBytes(m_dir.FsPath("quillon.ini")).find("<follow>1</follow>"));
+    CLogView* v = OpenAndWait(WriteLog("a.log", Rows(0, 3)));
+    ASSERT_NE(nullptr, v);
+    EXPECT_TRUE(m_app->Following());
+    SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
+    EXPECT_FALSE(m_app->Following());
+    EXPECT_EQ(std::string::npos, testing_support::ReadBytes(m_dir.FsPath("quillon.ini")).find("<follow>"));
+    // Not following, the view keeps the lines it has.
+    std::ofstream(m_dir.FsPath("a.log"), std::ios::binary | std::ios::app) << Rows(3, 2);
+    m_app->FollowTick();
+    Pump();
+    EXPECT_EQ(3, v->Lines()->Count());
+}
+
+TEST_F(FollowTest, RowsArriveWithTheCaretOnTheLastRowAndElsewhere) {
+    CLogView* v = OpenFollowed(Rows(0, 29) + Rows(29, 1, " FATAL"));
+    ASSERT_NE(nullptr, v);
+    ASSERT_TRUE(m_app->Following());
+    SendMessageW(m_frame, WM_COMMAND, IDM_ERROR_LOG, 0);
+    CLogView* errors = m_app->ActiveView();
+    ASSERT_NE(v, errors);
+    m_app->ActivateChild(v->Window());
+    v->GoToLine(29);
+    Append(Rows(30, 40) + Rows(70, 2, " FATAL"));
+    Poll();
+    ASSERT_EQ(72, v->Lines()->Count());
+    EXPECT_EQ(71, v->CaretLine());
+    EXPECT_GT(v->FirstVisibleRow() + v->VisibleRows() - 1, 71);  // the new last row is in the window
+    EXPECT_EQ(3, m_app->LogFile().ErrorLines().Count());
+    EXPECT_EQ(3, errors->Lines()->Count());
+    // Elsewhere: the view stays, the range grows.
+    v->GoToLine(10);
+    int first = v->FirstVisibleRow();
+    Append(Rows(72, 20));
+    Poll();
+    EXPECT_EQ(92, v->Lines()->Count());
+    EXPECT_EQ(10, v->CaretLine());
+    EXPECT_EQ(first, v->FirstVisibleRow());
+    EXPECT_GE(v->VScroll().maximum, 92);
+    // A line without its break is shown, then completed; intervals go on from the last stamp.
+    Append("2024-01-01 00:01:40 half");
+    Poll();
+    ASSERT_EQ(93, v->Lines()->Count());
+    EXPECT_EQ(24, v->Lines()->At(92)->length);
+    Append(" done FATAL\r\n");
+    Poll();
+    ASSERT_EQ(93, v->Lines()->Count());
+    EXPECT_EQ(37, v->Lines()->At(92)->length);
+    EXPECT_EQ(4, errors->Lines()->Count());
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"Following - last change"));
+}
+
+TEST_F(FollowTest, ATruncatedRotatedOrDeletedLogIsReadAgain) {
+    CLogView* v = OpenFollowed(Rows(0, 20));
+    ASSERT_NE(nullptr, v);
+    v->GoToLine(5);
+    SendMessageW(m_frame, WM_COMMAND, IDM_MARKER_TOGGLE, 0);
+    ASSERT_EQ(1, v->Markers().Count());
+    // Shorter: read again from the start, markers gone.
+    WriteLog("grow.log", Rows(0, 4));
+    m_app->FollowTick();
+    ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
+    v = m_app->FirstView();
+    EXPECT_EQ(4, v->Lines()->Count());
+    EXPECT_EQ(0, v->Markers().Count());
+    EXPECT_TRUE(m_app->Following());
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"became shorter"));
+    // Rotated by a rename: the name now leads to a new file.
+    std::filesystem::rename(m_dir.FsPath("grow.log"), m_dir.FsPath("grow.log.1"));
+    WriteLog("grow.log", Rows(100, 7));
+    Poll(4);
+    ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
+    v = m_app->FirstView();
+    EXPECT_EQ(7, v->Lines()->Count());
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"replaced"));
+    // Deleted: the view keeps its rows and says so; a new file is read when it comes.
+    std::error_code failure;
+    ASSERT_TRUE(std::filesystem::remove(m_dir.FsPath("grow.log"), failure)) << failure.message();
+    Poll(4);
+    EXPECT_EQ(7, m_app->FirstView()->Lines()->Count());
+    // Where a deleted name stays until the last handle closes (older Windows, Wine), the
+    // deletion shows only then, and no new file can be made under the name meanwhile.
+    if (std::filesystem::exists(m_dir.FsPath("grow.log"))) return;
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"was deleted")) << StatusText(2);
+    WriteLog("grow.log", Rows(200, 2));
+    Poll(4);
+    ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
+    EXPECT_EQ(2, m_app->FirstView()->Lines()->Count());
+}
+
+TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
+    CLogView* v = OpenFollowed(Rows(0, 5));
+    ASSERT_NE(nullptr, v);
+    Append(Rows(5, 5));
+    m_app->Worker().Hold(true);  // the append job waits until the close lets it go
+    m_app->FollowTick();
+    ASSERT_TRUE(m_app->WorkerBusy());
+    SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
+    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_FALSE(m_app->WorkerBusy());
+    EXPECT_FALSE(m_app->Following());
+
+    v = OpenAndWait(m_path);
+    ASSERT_NE(nullptr, v);
+    Append(Rows(10, 5));
+    m_app->Worker().Hold(true);
+    m_app->FollowTick();
+    ASSERT_TRUE(m_app->WorkerBusy());
+    SendMessageW(m_frame, WM_COMMAND, IDM_EXIT, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(m_frame); }));
+    EXPECT_FALSE(m_app->WorkerBusy());
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // quillon-bench: times the loader, and a search and an extraction on one core and on two,
-// on one log, each beside a reference measured in the same run on the same file (the
-// plainest newline count: read() in 10 MiB blocks and memchr; grep -c -F of the same text),
+// and a search ignoring case and extractions by regular expression, on one log, each beside a reference measured in the same run
+// on the same file (the plainest newline count: read() in 10 MiB blocks and memchr; grep -c
+// -F of the same text, with -i for the search ignoring case, grep -c -E for regular expressions),
 // and the load's peak memory per line. The references run interleaved with the figures, so
 // that both see the same machine.
 //   quillon-bench [--repeat N] <log-file>
@@ -90,10 +91,10 @@ private:
             m_lines = LoadLogLines(&m_file, request, &m_errors);
         });
     }
-    // The best of m_repeat runs of work, each followed by a run of grep -c -F text; the best
-    // grep time goes to *grep (-1 when grep cannot run here).
+    // The best of m_repeat runs of work, each followed by a run of grep -c <options> text;
+    // the best grep time goes to *grep (-1 when grep cannot run here).
     template <typename F>
-    double BestBesideGrep(F work, const char* text, double* grep, int64_t* count) {
+    double BestBesideGrep(F work, const char* text, double* grep, int64_t* count, const char* options = "-F") {
         *grep = -1;
         double best = 1e30;
         for (int i = 0; i < m_repeat; ++i) {
@@ -101,7 +102,7 @@ private:
             work();
             double t = Now() - start;
             if (t < best) best = t;
-            double g = TimeGrepCount(m_path, text, count);
+            double g = TimeGrepCount(m_path, options, text, count);
             if (g >= 0 && (*grep < 0 || g < *grep)) *grep = g;
         }
         return best;
@@ -183,6 +184,43 @@ int CBench::Run() {
             },
             kExtractText, &grepExtract[k], &grepExtractCount);
     }
+    // Ignoring case, on one core, an absent text whose letters no character beyond ASCII
+    // folds to (so that lines are tested on their bytes), beside grep -c -i -F.
+    CSearchCondition folded;
+    folded.Add(u"deadlockdetected", 0);
+    double grepFolded = 0;
+    int64_t grepFoldedCount = 0;
+    int32_t foundFolded = 0;
+    CScanOptions oneCore;
+    oneCore.threads = 1;
+    double searchFolded = BestBesideGrep(
+        [&] { foundFolded = SearchForward(&m_file, *m_lines, 0, folded, kCodePageAnsi, oneCore); }, "deadlockdetected",
+        &grepFolded, &grepFoldedCount, "-i -F");
+
+    // A regular expression on one core: the extraction of timeout|refused beside grep -c -E.
+    CSearchCondition regex;
+    regex.Add(u"timeout|refused", kRegex | kMatchCase);
+    CLogLineList regexResult;
+    double grepRegex = 0;
+    int64_t grepRegexCount = 0;
+    double extractionRegex = BestBesideGrep(
+        [&] {
+            regexResult.Free();
+            ExtractLines(&m_file, *m_lines, regex, kCodePageAnsi, 0, 0, &regexResult, oneCore);
+        },
+        "timeout|refused", &grepRegex, &grepRegexCount, "-E");
+    // And one that is no list of texts, so that every line goes through PCRE2.
+    CSearchCondition pattern;
+    pattern.Add(u"time(d ?)?out|refused", kRegex | kMatchCase);
+    double grepPattern = 0;
+    int64_t grepPatternCount = 0;
+    double extractionPattern = BestBesideGrep(
+        [&] {
+            regexResult.Free();
+            ExtractLines(&m_file, *m_lines, pattern, kCodePageAnsi, 0, 0, &regexResult, oneCore);
+        },
+        "time(d ?)?out|refused", &grepPattern, &grepPatternCount, "-E");
+
     bool agree = found[0] == found[1] && results[0].Count() == results[1].Count() &&
                  (results[0].Count() == 0 ||
                   std::memcmp(results[0].Entries(), results[1].Entries(),
@@ -198,6 +236,13 @@ int CBench::Run() {
     Print({"search for an absent text, two cores", search[1], "grep -c -F", grepAbsent[1], 1.0});
     Print({"extraction of \"ERROR\", one core", extraction[0], "grep -c -F", grepExtract[0], 1.5});
     Print({"extraction of \"ERROR\", two cores", extraction[1], "grep -c -F", grepExtract[1], 1.0});
+    Print({"search ignoring case, one core", searchFolded, "grep -c -i -F", grepFolded, 1.5});
+    std::printf("  search ignoring case found %d (expected -1; grep counted %lld)\n", foundFolded,
+                static_cast<long long>(grepFoldedCount));
+    Print({"regex timeout|refused, one core", extractionRegex, "grep -c -E", grepRegex, 1.5});
+    Print({"regex time(d ?)?out|refused, one core", extractionPattern, "grep -c -E", grepPattern, 1.5});
+    std::printf("  the last regex extraction gave %d lines (grep counted %lld and %lld)\n", regexResult.Count(),
+                static_cast<long long>(grepRegexCount), static_cast<long long>(grepPatternCount));
     std::printf("  search found %d and %d (expected -1); extraction gave %d lines; one and two cores %s", found[0],
                 found[1], results[0].Count(), agree ? "agree" : "DIFFER");
     if (grepAbsent[0] >= 0 && grepExtract[0] >= 0) {

@@ -17,6 +17,6 @@ void DescribeMachine(char* out, size_t capacity);
 // with the system's read call in 10 MiB blocks into one buffer, each '\n' found with memchr.
 // Returns the wall time in seconds (open to close) and the count in *count; -1 on failure.
 double TimeNewlineCount(const char* path, int64_t* count);
-// Runs `grep -c -F -- text path`, returns its wall time in seconds and its count in *count;
-// -1 when grep cannot be run here.
-double TimeGrepCount(const char* path, const char* text, int64_t* count);
+// Runs `grep -c <options> -- text path` (options such as "-F", "-i -F" or "-E"), returns its
+// wall time in seconds and its count in *count; -1 when grep cannot be run here.
+double TimeGrepCount(const char* path, const char* options, const char* text, int64_t* count);

@@ -78,8 +78,8 @@ void DescribeMachine(char* out, size_t capacity) {
     std::snprintf(out, capacity, "%ld x %s", sysconf(_SC_NPROCESSORS_ONLN), model);
 }
 
-double TimeGrepCount(const char* path, const char* text, int64_t* count) {
-    std::string command = "grep -c -F -- " + Quoted(text) + " " + Quoted(path);
+double TimeGrepCount(const char* path, const char* options, const char* text, int64_t* count) {
+    std::string command = std::string("grep -c ") + options + " -- " + Quoted(text) + " " + Quoted(path);
     auto start = std::chrono::steady_clock::now();
     std::FILE* p = popen(command.c_str(), "r");
     if (p == nullptr) return -1;

@@ -33,7 +33,7 @@ void DescribeMachine(char* out, size_t capacity) {
                   model != nullptr ? model : "unknown processor");
 }
 
-double TimeGrepCount(const char*, const char*, int64_t*) {
+double TimeGrepCount(const char*, const char*, const char*, int64_t*) {
     return -1;
 }
 

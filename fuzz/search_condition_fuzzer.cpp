@@ -1,7 +1,8 @@
 // Fuzzes the search condition: CSearchCondition::Matches on UTF-16 lines against a plain
 // substring reference (AND and OR, up to ten texts), and the scans' byte-level matcher
 // CLineMatcher against the condition applied to the line decoded with the code page, in
-// the three code pages, with invalid and truncated multi-byte sequences in the lines.
+// the three code pages, with invalid and truncated multi-byte sequences in the lines; and
+// the matcher of the same texts ignoring case or as regular expressions, in UTF-16 too.
 #include <string>
 #include <vector>
 
@@ -78,12 +79,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned codePage = kCodePages[in.Below(3)];
     CLineMatcher matcher(condition, codePage);
     FUZZ_CHECK(matcher.Prepare() == 1);
+    // The same texts under other rules (ignoring case, as regular expressions, which may not
+    // compile), in any code page UTF-16 included: the matcher answers as the condition does
+    // on the decoded line.
+    const unsigned kAnyCodePages[] = {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis, kCodePageUtf16Le,
+                                      kCodePageUtf16Be};
+    unsigned otherCodePage = kAnyCodePages[in.Below(5)];
+    CSearchCondition other;
+    for (const std::u16string& t : texts) {
+        int options = (in.Flag() ? kMatchCase : 0) | (in.Flag() ? kRegex : 0);
+        other.Add(t.c_str(), options);
+    }
+    other.SetMatchAll(all ? 1 : 0);
+    CLineMatcher otherMatcher(other, otherCodePage);
+    FUZZ_CHECK(otherMatcher.Prepare() == 1);
     while (!in.Empty()) {
         std::string bytes = Line(in);
         std::u16string line = fuzzing::Decode(bytes, codePage);
         bool expected = Reference(texts, all, line);
         FUZZ_CHECK(condition.Matches(line.data(), static_cast<int>(line.size())) == (expected ? 1 : 0));
         FUZZ_CHECK(matcher.Matches(bytes.data(), static_cast<uint32_t>(bytes.size())) == (expected ? 1 : 0));
+        std::u16string decoded = fuzzing::Decode(bytes, otherCodePage);
+        FUZZ_CHECK(otherMatcher.Matches(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
+                   other.Matches(decoded.data(), static_cast<int>(decoded.size())));
     }
     return 0;
 }

@@ -81,7 +81,10 @@ private:
     int CheckOn() const { return m_o.hasIntervalCheck ? 1 : m_config.m_intervalCheck; }
     int32_t Threshold() const { return m_o.hasIntervalCheck ? m_o.intervalCheck : m_config.m_intervalTime; }
     // Condition texts from UTF-8 arguments; empty texts are left out, as the dialogs do.
-    void AddTexts(CSearchCondition* condition);
+    // 1, or 0 after telling why a regular expression does not compile.
+    int AddTexts(CSearchCondition* condition);
+    // One line on standard error when an expression reached PCRE2's limits on some lines.
+    void ReportLimitHits(const CSearchCondition& condition);
 
     const CCliOptions& m_o;
     bool m_showProgress;
@@ -186,23 +189,41 @@ int CCli::Errors() {
     return 0;
 }
 
-void CCli::AddTexts(CSearchCondition* condition) {
+int CCli::AddTexts(CSearchCondition* condition) {
+    int options = (m_o.ignoreCase ? 0 : kMatchCase) | (m_o.regex ? kRegex : 0);
     for (int i = 0; i < m_o.textCount; ++i) {
         char16_t* text = MultiByteToWideAlloc(m_o.texts[i], -1, kCodePageUtf8);
-        if (text != nullptr) condition->Add(text);
+        CPatternError error;
+        int added = text != nullptr && condition->Add(text, options, &error);
         std::free(text);
+        if (!added && error.offset >= 0) {
+            char* message = WideToMultiByteAlloc(error.message, -1, kCodePageUtf8);
+            Fail("regular expression '%s' does not compile at offset %d: %s", m_o.texts[i], error.offset,
+                 message != nullptr ? message : "");
+            std::free(message);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void CCli::ReportLimitHits(const CSearchCondition& condition) {
+    if (condition.LimitHits() > 0) {
+        std::fprintf(stderr, "quillon-cli: the regular expression reached the matching limit on %lld lines; "
+                     "they were taken as not matching\n", static_cast<long long>(condition.LimitHits()));
     }
 }
 
 int CCli::Search() {
     CSearchCondition condition;
-    AddTexts(&condition);
+    if (!AddTexts(&condition)) return 2;
     if (condition.Count() == 0) return 1;
     int32_t start = m_o.hasFrom ? m_o.from : 0;
     CProgressBar bar(m_showProgress, "searching");
     int32_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_codePage, &bar)
                                  : SearchForward(&m_file, *m_lines, start, condition, m_codePage, &bar);
     bar.Finish();
+    ReportLimitHits(condition);
     if (found < 0) return 1;
     // The row's cells as a view starting at the top of the list draws them.
     CRowCells cells(*m_lines, 0, CheckOn(), Threshold());
@@ -215,7 +236,7 @@ int CCli::Search() {
 
 int CCli::Extract() {
     CSearchCondition condition;
-    AddTexts(&condition);
+    if (!AddTexts(&condition)) return 2;
     condition.SetMatchAll(m_o.matchAll ? 1 : 0);
     if (condition.Count() == 0) return 1;
     int32_t before = m_o.hasBefore ? m_o.before : m_config.m_contextBefore;
@@ -227,6 +248,7 @@ int CCli::Extract() {
     options.maxRows = m_o.hasMaxRows ? m_o.maxRows : 0;
     int ok = ExtractLines(&m_file, *m_lines, condition, m_codePage, before, after, &result, options);
     bar.Finish();
+    ReportLimitHits(condition);
     if (ok == kExtractTooLarge) {
         long long limit = options.maxRows > 0 ? options.maxRows : kExtractRowLimit;
         if (options.maxRows <= 0 && limit < m_lines->Count()) limit = m_lines->Count();

@@ -25,14 +25,17 @@ const char kCliUsage[] =
     "                                              to the log, until interrupted (as tail -f)\n"
     "  errors <log> [--interval-check MS] [--follow]\n"
     "                                              rows of the error-log view (--follow as above)\n"
-    "  search <log> <text> [--from N] [--backward] the row that the search from row N (default 0) finds\n"
-    "  extract <log> <text>... [--and] [--before N] [--after N] [--max-rows N] [--interval-check MS]\n"
+    "  search <log> <text> [--from N] [--backward] [--ignore-case] [--regex]\n"
+    "                                              the row that the search from row N (default 0) finds\n"
+    "  extract <log> <text>... [--and] [--ignore-case] [--regex] [--before N] [--after N] [--max-rows N]\n"
+    "          [--interval-check MS]\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
     "                                              --before/--after default to the settings; more rows\n"
     "                                              than --max-rows, by default the viewer's limit of\n"
     "                                              67108864 or the log's row count, is an error)\n"
     "A row is printed as: line number, time stamp, interval, \"!\" when the interval check marks it,\n"
-    "and the message, separated by tabs, in UTF-8. --from N counts rows from 0.\n"
+    "and the message, separated by tabs, in UTF-8. --from N counts rows from 0. --ignore-case compares\n"
+    "texts with Unicode's simple case folding; --regex takes them as regular expressions (PCRE2).\n"
     "\"--\" ends the options, for a text that begins with \"--\".\n"
     "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
     "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n";
@@ -158,7 +161,7 @@ private:
             bool* target;
         } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace}, {"--help", &m_o->help},
                      {"--backward", &m_o->backward},  {"--and", &m_o->matchAll},
-                     {"--follow", &m_o->follow}};
+                     {"--ignore-case", &m_o->ignoreCase}, {"--regex", &m_o->regex}, {"--follow", &m_o->follow}};
         for (const Flag& f : flags) {
             if (std::strcmp(name, f.name) == 0) {
                 *f.target = true;
@@ -219,8 +222,8 @@ private:
         } kAllowed[] = {{CCliCommand::kInfo, ""},
                         {CCliCommand::kRows, " --from --count --interval-check --follow "},
                         {CCliCommand::kErrors, " --interval-check --follow "},
-                        {CCliCommand::kSearch, " --from --backward "},
-                        {CCliCommand::kExtract, " --and --before --after --max-rows --interval-check "}};
+                        {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
+                        {CCliCommand::kExtract, " --and --ignore-case --regex --before --after --max-rows --interval-check "}};
         const char* allowed = "";
         for (const auto& a : kAllowed) {
             if (a.command == m_o->command) allowed = a.options;

@@ -30,6 +30,8 @@ struct CCliOptions {
     int32_t intervalCheck = 0;
     bool backward = false;
     bool matchAll = false;
+    bool ignoreCase = false;
+    bool regex = false;
     bool follow = false;  // rows and errors: go on printing the rows appended to the log
     bool hasBefore = false;
     int32_t before = 0;

@@ -149,6 +149,10 @@ void CAppParameter::Reset() {
     m_follow = 0;
     m_contextBefore = 0;
     m_contextAfter = 0;
+    m_searchMatchCase = 1;
+    m_extractMatchCase = 1;
+    m_searchRegex = 0;
+    m_extractRegex = 0;
     Load();
     m_codePage = ChooseCodePage(m_encodingChoice, kCodePageAnsi);
 }

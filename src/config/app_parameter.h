@@ -96,6 +96,13 @@ public:
     // Lines an extraction takes before and after each hit.
     int32_t m_contextBefore = 0;
     int32_t m_contextAfter = 0;
+    // The search and extraction dialogs' "Match case" (1, the default) or ignore case (0),
+    // and "Regular expression" (0, the default, or 1). Stored in "search" as
+    // "search_match_case", "extract_match_case", "search_regex" and "extract_regex".
+    int32_t m_searchMatchCase = 1;
+    int32_t m_extractMatchCase = 1;
+    int32_t m_searchRegex = 0;
+    int32_t m_extractRegex = 0;
 };
 
 // The process-wide configuration: set by start-up (new CAppParameter, then Reset) before

@@ -118,6 +118,10 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
         }
         m_contextBefore = CXml::GetInt(CXml::FindChild(search, u"before_line"), 0);
         m_contextAfter = CXml::GetInt(CXml::FindChild(search, u"after_line"), 0);
+        m_searchMatchCase = CXml::GetInt(CXml::FindChild(search, u"search_match_case"), 1) != 0 ? 1 : 0;
+        m_extractMatchCase = CXml::GetInt(CXml::FindChild(search, u"extract_match_case"), 1) != 0 ? 1 : 0;
+        m_searchRegex = CXml::GetInt(CXml::FindChild(search, u"search_regex"), 0) != 0 ? 1 : 0;
+        m_extractRegex = CXml::GetInt(CXml::FindChild(search, u"extract_regex"), 0) != 0 ? 1 : 0;
     }
     m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
     m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
@@ -147,6 +151,10 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     }
     CXml::AddIntChild(search, u"before_line", m_contextBefore);
     CXml::AddIntChild(search, u"after_line", m_contextAfter);
+    CXml::AddIntChild(search, u"search_match_case", m_searchMatchCase);
+    CXml::AddIntChild(search, u"extract_match_case", m_extractMatchCase);
+    CXml::AddIntChild(search, u"search_regex", m_searchRegex);
+    CXml::AddIntChild(search, u"extract_regex", m_extractRegex);
     CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
     CXml::AddIntChild(config, u"interval_time", m_intervalTime);
     if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);

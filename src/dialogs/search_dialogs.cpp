@@ -46,6 +46,26 @@ void ReadText(HWND window, int id, char16_t* text) {
     GetDlgItemTextW(window, id, W(text), kTextCapacity);
 }
 
+bool Checked(HWND window, int id) {
+    return IsDlgButtonChecked(window, id) == BST_CHECKED;
+}
+
+// The options of the dialog's texts from its check boxes.
+int TextOptions(HWND window) {
+    return (Checked(window, IDC_MATCH_CASE) ? kMatchCase : 0) | (Checked(window, IDC_REGEX) ? kRegex : 0);
+}
+
+// Puts PCRE2's reason for refusing a pattern under the check boxes (and the caret at it).
+void ShowPatternError(HWND window, int comboId, const CPatternError& error) {
+    char16_t text[400];
+    FormatString(text, 400, Language() == 1 ? u"正規表現のエラー (%d 文字目): %s" : u"Regular expression error at character %d: %s",
+                 error.offset + 1, error.message);
+    SetDlgItemTextW(window, IDC_PATTERN_ERROR, W(text));
+    HWND combo = GetDlgItem(window, comboId);
+    SetFocus(combo);
+    SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(error.offset, error.offset));
+}
+
 }  // namespace
 
 void SetSmallIcon(HWND window) {
@@ -61,6 +81,9 @@ void SetSmallIcon(HWND window) {
 void CSearchLogDialog::OnInitDialog(HWND window) {
     SetSmallIcon(window);
     FillHistory(GetDlgItem(window, IDC_CONDITION_1), 0);
+    CAppParameter* config = GetAppParameter();
+    CheckDlgButton(window, IDC_MATCH_CASE, config == nullptr || config->m_searchMatchCase ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_REGEX, config != nullptr && config->m_searchRegex ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
@@ -72,12 +95,27 @@ void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
     char16_t text[kTextCapacity];
     ReadText(window, IDC_CONDITION_1, text);
     CAppParameter* config = GetAppParameter();
+    int options = TextOptions(window);
     if (text[0] != 0 && m_condition != nullptr) {
-        m_condition->Add(text);
-        if (config != nullptr) {
-            config->AddHistory(0, text);
-            config->Save();
+        // A pattern that does not compile searches nothing: the dialog stays with the reason.
+        CPatternError error;
+        if (!m_condition->Add(text, options, &error) && error.offset >= 0) {
+            ShowPatternError(window, IDC_CONDITION_1, error);
+            return;
         }
+    }
+    bool changed = false;
+    if (config != nullptr) {
+        int matchCase = (options & kMatchCase) != 0 ? 1 : 0;
+        int regex = (options & kRegex) != 0 ? 1 : 0;
+        changed = config->m_searchMatchCase != matchCase || config->m_searchRegex != regex;
+        config->m_searchMatchCase = matchCase;
+        config->m_searchRegex = regex;
+        if (text[0] != 0) {
+            config->AddHistory(0, text);
+            changed = true;
+        }
+        if (changed) config->Save();
     }
     m_direction = id == IDC_SEARCH_NEXT ? 1 : 0;
     EndDialog(window, 1);
@@ -94,6 +132,8 @@ void CExtractionLogDialog::OnInitDialog(HWND window) {
     }
     CheckRadioButton(window, IDC_MATCH_AND, IDC_MATCH_OR, IDC_MATCH_OR);
     CAppParameter* config = GetAppParameter();
+    CheckDlgButton(window, IDC_MATCH_CASE, config == nullptr || config->m_extractMatchCase ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_REGEX, config != nullptr && config->m_extractRegex ? BST_CHECKED : BST_UNCHECKED);
     char16_t number[32];
     FormatString(number, 32, u"%d", config != nullptr ? config->m_contextBefore : 0);
     SetDlgItemTextW(window, IDC_LINES_BEFORE, W(number));
@@ -106,13 +146,28 @@ int CExtractionLogDialog::OnOK(HWND window) {
     if (m_condition == nullptr || config == nullptr) return 1;
     m_condition->Clear();
     m_condition->SetMatchAll(IsDlgButtonChecked(window, IDC_MATCH_AND) == BST_CHECKED ? 1 : 0);
-    bool changed = false;
-    for (int k = 0; k < m_fieldCount; ++k) {
-        char16_t text[kTextCapacity];
-        ReadText(window, IDC_CONDITION_1 + k, text);
-        if (text[0] == 0) continue;
-        m_condition->Add(text);
-        config->AddHistory(k, text);
+    int options = TextOptions(window);
+    // Every pattern must compile before anything is kept: the first that does not keeps the
+    // dialog open with the reason.
+    char16_t texts[5][kTextCapacity];
+    for (int k = 0; k < m_fieldCount && k < 5; ++k) {
+        ReadText(window, IDC_CONDITION_1 + k, texts[k]);
+        if (texts[k][0] == 0) continue;
+        CPatternError error;
+        if (!m_condition->Add(texts[k], options, &error) && error.offset >= 0) {
+            m_condition->Clear();
+            ShowPatternError(window, IDC_CONDITION_1 + k, error);
+            return 0;
+        }
+    }
+    int matchCase = (options & kMatchCase) != 0 ? 1 : 0;
+    int regex = (options & kRegex) != 0 ? 1 : 0;
+    bool changed = config->m_extractMatchCase != matchCase || config->m_extractRegex != regex;
+    config->m_extractMatchCase = matchCase;
+    config->m_extractRegex = regex;
+    for (int k = 0; k < m_fieldCount && k < 5; ++k) {
+        if (texts[k][0] == 0) continue;
+        config->AddHistory(k, texts[k]);
         changed = true;
     }
     struct Field {

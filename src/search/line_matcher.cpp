@@ -2,7 +2,9 @@
 // a line of ASCII bytes exactly where its bytes do. In UTF-8 more holds: decoding
 // resynchronises at every ASCII and lead byte, so any text of paired UTF-16 without U+FFFD
 // occurs in the decoded line exactly where its UTF-8 form occurs in the bytes, whatever
-// else the line holds. Everything else is decoded and tested unit by unit.
+// else the line holds. Ignoring case, a folded text of ASCII is found by comparing ASCII
+// letters in either case - exactly so in UTF-8 unless it holds a letter that a character
+// beyond ASCII folds to (s, k). Everything else is decoded and tested unit by unit.
 #include "search/line_matcher.h"
 
 #include <cstdlib>
@@ -13,6 +15,8 @@
 #endif
 
 #include "foundation/convert.h"
+#include "search/case_fold.h"
+#include "search/regex.h"
 
 namespace {
 
@@ -96,33 +100,119 @@ int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m) {
     return -1;
 }
 
+int64_t FindBytesFolded(const char* text, size_t n, const char* needle, size_t m) {
+    if (m == 0 || m > n) return -1;
+    // A letter's byte with the case bit set equals its lower-case form; other bytes compare as they are.
+    auto caseBit = [](char c) { return c >= 'a' && c <= 'z' ? '\x20' : '\0'; };
+    size_t i = 0;
+    const size_t lastStart = n - m;
+    auto rest = [&](size_t j) {
+        for (size_t k = 1; k < m; ++k) {
+            if ((text[j + k] | caseBit(needle[k])) != needle[k]) return false;
+        }
+        return true;
+    };
+#if defined(__SSE2__)
+    if (m >= 2) {
+        const __m128i first = _mm_set1_epi8(needle[0]);
+        const __m128i second = _mm_set1_epi8(needle[1]);
+        const __m128i firstBit = _mm_set1_epi8(caseBit(needle[0]));
+        const __m128i secondBit = _mm_set1_epi8(caseBit(needle[1]));
+        for (bool last = false; !last && n >= 17 && i <= lastStart;) {
+            size_t at = i;
+            uint32_t keep = ~0u;
+            if (i + 17 > n) {
+                at = n - 17;
+                keep = ~((1u << (i - at)) - 1);
+                last = true;
+            }
+            __m128i v0 = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at)), firstBit);
+            __m128i v1 = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 1)), secondBit);
+            uint32_t mask = static_cast<uint32_t>(_mm_movemask_epi8(
+                                _mm_and_si128(_mm_cmpeq_epi8(v0, first), _mm_cmpeq_epi8(v1, second)))) &
+                            keep;
+            for (; mask != 0; mask &= mask - 1) {
+                size_t j = at + static_cast<size_t>(__builtin_ctz(mask));
+                if (j > lastStart) break;
+                if (rest(j)) return static_cast<int64_t>(j);
+            }
+            i = last ? lastStart + 1 : i + 16;
+        }
+    }
+#endif
+    for (; i <= lastStart; ++i) {
+        if ((text[i] | caseBit(needle[0])) == needle[0] && rest(i)) return static_cast<int64_t>(i);
+    }
+    return -1;
+}
+
 CLineMatcher::CLineMatcher(const CSearchCondition& condition, unsigned codePage)
     : m_condition(condition), m_codePage(codePage) {}
 
 CLineMatcher::~CLineMatcher() {
-    for (Pattern& p : m_patterns) std::free(p.bytes);
+    for (Pattern& p : m_patterns) {
+        for (char* bytes : p.bytes) std::free(bytes);
+    }
     std::free(m_wide);
+}
+
+int CLineMatcher::PreparePattern(int i, Pattern* p, bool* exactInUtf8) {
+    int n = 0;
+    const char16_t* text = m_condition.ComparedText(i, &n);
+    int options = m_condition.Options(i);
+    p->folded = (options & kMatchCase) == 0;
+    int starts[kMaxAlternatives] = {0};
+    int lengths[kMaxAlternatives] = {n};
+    int count = 1;
+    char16_t* folded = nullptr;
+    if ((options & kRegex) != 0) {
+        count = LiteralAlternatives(text, n, starts, lengths, kMaxAlternatives);
+        // Any other expression is only known on the decoded line.
+        if (count == 0) return -1;
+        if (p->folded) {
+            folded = static_cast<char16_t*>(std::malloc((static_cast<size_t>(n) + 1) * sizeof(char16_t)));
+            if (folded == nullptr) return 0;
+            FoldText(text, n, folded);
+            text = folded;
+        }
+    }
+    bool allAscii = IsAscii(text, n);
+    p->exactInUtf8 = allAscii || (!p->folded && HasExactUtf8Form(text, n));
+    for (int k = 0; p->folded && allAscii && k < n; ++k) {
+        if (IsFoldedFromBeyondAscii(text[k])) p->exactInUtf8 = false;
+    }
+    bool utf8Forms = m_traits.utf8 && p->exactInUtf8;
+    int ok = 1;
+    p->count = count;
+    for (int a = 0; a < count && ok; ++a) {
+        // An alternative of other characters cannot occur in a line of ASCII bytes; in UTF-8
+        // it may have an exact byte form.
+        p->ascii[a] = IsAscii(text + starts[a], lengths[a]);
+        if (!p->ascii[a] && !utf8Forms) continue;
+        p->bytes[a] = WideToMultiByteAlloc(text + starts[a], lengths[a], kCodePageUtf8);
+        if (p->bytes[a] == nullptr) ok = 0;
+        if (ok) p->length[a] = static_cast<uint32_t>(std::strlen(p->bytes[a]));
+    }
+    std::free(folded);
+    if (!utf8Forms) *exactInUtf8 = false;
+    return ok;
 }
 
 int CLineMatcher::Prepare() {
     m_count = m_condition.Count();
     m_traits = GetCodePageTraits(m_codePage);
     bool allExactUtf8 = true;
+    bool anyUnknown = false;
     for (int i = 0; i < m_count; ++i) {
-        int n = 0;
-        const char16_t* text = m_condition.WideText(i, &n);
-        Pattern& p = m_patterns[i];
-        p.ascii = IsAscii(text, n);
-        if (p.ascii || (m_traits.utf8 && HasExactUtf8Form(text, n))) {
-            p.bytes = WideToMultiByteAlloc(text, n, kCodePageUtf8);
-            if (p.bytes == nullptr) return 0;
-            p.length = static_cast<uint32_t>(std::strlen(p.bytes));
-        } else {
+        int prepared = PreparePattern(i, &m_patterns[i], &allExactUtf8);
+        if (prepared == 0) return 0;
+        if (prepared < 0) {
+            anyUnknown = true;
             allExactUtf8 = false;
         }
     }
     m_bytesAlways = m_traits.utf8 && allExactUtf8;
-    m_bytesWhenAscii = m_traits.asciiIdentity;
+    m_bytesWhenAscii = m_traits.asciiIdentity && !anyUnknown;
     return 1;
 }
 
@@ -130,8 +220,12 @@ int CLineMatcher::MatchBytes(const char* bytes, uint32_t length, bool asciiLine)
     bool all = m_condition.MatchAll() != 0;
     for (int i = 0; i < m_count; ++i) {
         const Pattern& p = m_patterns[i];
-        // A text with other characters cannot occur in a line of ASCII bytes.
-        bool found = (!asciiLine || p.ascii) && p.bytes != nullptr && FindBytes(bytes, length, p.bytes, p.length) >= 0;
+        bool found = false;
+        for (int a = 0; a < p.count && !found; ++a) {
+            if (p.bytes[a] == nullptr || (asciiLine && !p.ascii[a])) continue;
+            found = (p.folded ? FindBytesFolded(bytes, length, p.bytes[a], p.length[a])
+                              : FindBytes(bytes, length, p.bytes[a], p.length[a])) >= 0;
+        }
         if (all && !found) return 0;
         if (!all && found) return 1;
     }

@@ -23,11 +23,18 @@ public:
     int Matches(const char* bytes, uint32_t length);
 
 private:
+    // A condition text as the raw line shows it: its byte forms, when they can be known (a
+    // regular expression has them only when it is a few literal alternatives).
+    static constexpr int kMaxAlternatives = 8;
     struct Pattern {
-        char* bytes = nullptr;  // the text as it appears in the raw line, when it can be known
-        uint32_t length = 0;
-        bool ascii = false;  // every unit below 0x80
+        char* bytes[kMaxAlternatives] = {};
+        uint32_t length[kMaxAlternatives] = {};
+        bool ascii[kMaxAlternatives] = {};  // every unit (folded, ignoring case) below 0x80
+        int count = 0;             // alternatives; any one of them occurring is a match
+        bool folded = false;       // ASCII letters match in either case
+        bool exactInUtf8 = false;  // the byte search answers for any UTF-8 line
     };
+    int PreparePattern(int i, Pattern* p, bool* exactInUtf8);
     int MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const;
     int MatchConverted(const char* bytes, uint32_t length);
 
@@ -44,3 +51,5 @@ private:
 
 // Index of the first occurrence of the m bytes of needle in the n bytes of text, or -1.
 int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m);
+// The same ignoring the case of ASCII letters; needle is in lower case.
+int64_t FindBytesFolded(const char* text, size_t n, const char* needle, size_t m);

@@ -11,6 +11,21 @@
 
 constexpr int kMaxConditionTexts = 10;
 
+// How a condition text is compared: kMatchCase exactly, unit by unit; without it both
+// sides are folded with Unicode's simple case folding. kRegex: the text is a regular
+// expression (PCRE2; ignoring case then as PCRE2 does in UTF mode).
+constexpr int kMatchCase = 1;
+constexpr int kRegex = 2;
+
+class CRegex;
+
+// Why a regular expression was refused: PCRE2's message and the offset (in units) of the
+// place in the pattern where it stopped.
+struct CPatternError {
+    char16_t message[256] = {};
+    int offset = -1;  // -1: no pattern error (the text was empty, or memory ran out)
+};
+
 class CSearchCondition : public CObject {
 public:
     CSearchCondition() = default;
@@ -20,13 +35,17 @@ public:
 
     // Destroys the texts; count 0, match all 0.
     void Clear();
-    // Stores text as the next condition text: 1, or 0 when it is empty, all 10 slots are
-    // taken or memory ran out (nothing changes then).
-    int Add(const char16_t* text);
+    // Stores text as the next condition text, compared as options say: 1, or 0 when it is
+    // empty, all 10 slots are taken, memory ran out or (with kRegex) it does not compile,
+    // which error (when given) then explains. Nothing changes on 0.
+    int Add(const char16_t* text, int options = kMatchCase, CPatternError* error = nullptr);
     // 1 when the n units of text satisfy the condition: with match all every condition
-    // text occurs in it, otherwise at least one does. Exact and case-sensitive; no texts
-    // or an empty line never match.
+    // text occurs in it, otherwise at least one does, each compared by its options. No
+    // texts or an empty line never match.
     int Matches(const char16_t* text, int n) const;
+    // 1 when some condition text matches at the start of the n units of text (the view's
+    // highlighting of a token), else 0.
+    int MatchesAtStart(const char16_t* text, int n) const;
 
     int Count() const { return m_count; }
     int MatchAll() const { return m_matchAll; }
@@ -35,11 +54,23 @@ public:
     CString* Text(int i) const { return i >= 0 && i < m_count ? m_texts[i] : nullptr; }
     // Text i in UTF-16 (NUL-terminated) with its length in units, or null.
     const char16_t* WideText(int i, int* length) const;
+    // The options text i was added with (0 outside 0..Count() - 1).
+    int Options(int i) const { return i >= 0 && i < m_count ? m_options[i] : 0; }
+    // Text i as it is compared: folded when case is ignored, else as stored; null outside.
+    const char16_t* ComparedText(int i, int* length) const;
+    // Text i's compiled expression (null for a plain text).
+    const CRegex* Regex(int i) const { return i >= 0 && i < m_count ? m_regex[i] : nullptr; }
+    // Lines on which an expression of the condition reached PCRE2's limits (they counted as
+    // not matching), since its texts were added.
+    int64_t LimitHits() const;
 
 private:
     CString* m_texts[kMaxConditionTexts] = {};
     char16_t* m_wide[kMaxConditionTexts] = {};
+    char16_t* m_folded[kMaxConditionTexts] = {};  // the folded text when case is ignored
+    CRegex* m_regex[kMaxConditionTexts] = {};
     int32_t m_lengths[kMaxConditionTexts] = {};
+    int m_options[kMaxConditionTexts] = {};
     int m_count = 0;
     int m_matchAll = 0;
 };

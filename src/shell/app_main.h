@@ -154,6 +154,9 @@ private:
     void ShowFollowStatus(const char16_t* text);
     // Lets a running follow job end and applies it (before a command acts on the log).
     void SettleFollowJob();
+    // Tells the user once, after a search or extraction, of lines on which a regular
+    // expression reached PCRE2's limits (they counted as not matching).
+    void ReportLimitHits();
     // While a job runs in the background the commands on the log are greyed.
     void EnableLogCommands(bool enabled);
     // A second handle on the log for a job (the UI keeps reading through its own), or null.
@@ -183,6 +186,9 @@ private:
     CLogView* m_errorLogView = nullptr;  // the error-log view, which follows the error lines
     // What Auto found at the start of the open log (see DetectCodePage).
     unsigned m_detectedCodePage = 0;
+    // Lines on which the condition's expressions had reached PCRE2's limits when the
+    // running search or extraction started.
+    int64_t m_limitHitsAtStart = 0;
     CProgressDialog m_progress;
 };
 

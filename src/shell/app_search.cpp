@@ -4,6 +4,7 @@
 #include <string>
 
 #include "config/app_parameter.h"
+#include "foundation/format.h"
 #include "foundation/wide.h"
 #include "search/line_scan.h"
 #include "dialogs/search_dialogs.h"
@@ -67,6 +68,7 @@ void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
     job->start = start == -1 ? view->CaretLine() : start;
     job->forward = forward;
     job->codePage = CodePage();
+    m_limitHitsAtStart = m_searchConditions.LimitHits();
     int32_t count = view->Lines()->Count();
     bool quick = forward ? IsQuickScan(*job->lines, job->start, count - 1) : IsQuickScan(*job->lines, 0, job->start);
     if (!quick) job->ownFile = OpenJobHandle();
@@ -74,7 +76,22 @@ void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
     RunJob(job, job->ownFile == nullptr);
 }
 
+void CAppMain::ReportLimitHits() {
+    int64_t hits = m_searchConditions.LimitHits() - m_limitHitsAtStart;
+    m_limitHitsAtStart = m_searchConditions.LimitHits();
+    if (hits <= 0) return;
+    char16_t text[300];
+    bool japanese = Language() == 1;
+    FormatString(text, 300,
+                   japanese ? u"正規表現が %lld 行で照合の上限に達しました。これらの行は一致しないものとして扱いました。"
+                            : u"The regular expression reached the matching limit on %lld lines; they were taken as "
+                              u"not matching.",
+                   static_cast<long long>(hits));
+    MessageBoxW(m_frame, W(text), japanese ? L"正規表現" : L"Regular expression", MB_OK | MB_ICONWARNING);
+}
+
 void CAppMain::FinishSearch(CSearchJob* job) {
+    ReportLimitHits();
     // A result of -1 (or a cancelled search) leaves the view as it was.
     if (job->result < 0 || !IsViewInList(job->view)) return;
     SetHighlightSearchState(job->view, true);
@@ -91,8 +108,10 @@ int CAppMain::UseSelectionAsCondition(CLogView* view) {
     int last = view->SelectionLastColumn();
     if (text != nullptr && first >= 0 && first < last && last <= count) {
         std::u16string selected(text + first, text + last);
-        if (m_searchConditions.Add(selected.c_str())) {
-            CAppParameter* config = GetAppParameter();
+        CAppParameter* config = GetAppParameter();
+        // The selected text as it stands, with the search dialog's case rule.
+        int options = config == nullptr || config->m_searchMatchCase ? kMatchCase : 0;
+        if (m_searchConditions.Add(selected.c_str(), options)) {
             if (config != nullptr) {
                 config->AddHistory(0, selected.c_str());
                 config->Save();
@@ -154,6 +173,7 @@ void CAppMain::StartExtraction(CLogView* view) {
     job->codePage = CodePage();
     job->before = config != nullptr ? config->m_contextBefore : 0;
     job->after = config != nullptr ? config->m_contextAfter : 0;
+    m_limitHitsAtStart = m_searchConditions.LimitHits();
     bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
     if (!quick) job->ownFile = OpenJobHandle();
     job->file = job->ownFile != nullptr ? job->ownFile : view->File();
@@ -161,6 +181,7 @@ void CAppMain::StartExtraction(CLogView* view) {
 }
 
 void CAppMain::FinishExtract(CExtractJob* job) {
+    ReportLimitHits();
     CLogView* view = job->view;
     if (!IsViewInList(view)) return;
     if (job->status == kExtractTooLarge) {

@@ -197,16 +197,7 @@ void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count
 }
 
 bool CLogView::TokenStartsWithSearch(const char16_t* token, int length) const {
-    if (m_condition == nullptr) return false;
-    for (int i = 0; i < m_condition->Count(); ++i) {
-        int n = 0;
-        const char16_t* search = m_condition->WideText(i, &n);
-        if (search == nullptr || n <= 0 || n > length) continue;
-        int k = 0;
-        while (k < n && token[k] == search[k]) ++k;
-        if (k == n) return true;
-    }
-    return false;
+    return m_condition != nullptr && m_condition->MatchesAtStart(token, length) != 0;
 }
 
 int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length) {

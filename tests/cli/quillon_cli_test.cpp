@@ -155,6 +155,23 @@ TEST_F(QuillonCliTest, SearchPrintsTheRowItFinds) {
     // "--" ends the options, so a text may begin with "--".
     WriteBytes(m_dir.FsPath("dash.log"), "plain\nwith --x in it\n");
     EXPECT_EQ(0u, Cli("search dash.log -- --x").out.find("2\t"));
+    // Ignoring case, for search and for each text of an extraction.
+    EXPECT_EQ(first.out, Cli("search app.log error --ignore-case").out);
+    EXPECT_EQ(0u, Cli("search app.log Error --ignore-case --from 4").out.find("7\t"));
+    EXPECT_EQ(2u, Lines(Cli("extract app.log error BOOM --ignore-case").out));
+    EXPECT_EQ(1, Cli("extract app.log error").status);
+    EXPECT_EQ(2, Cli("rows app.log --ignore-case").status);  // only search and extract take it
+    // Regular expressions; one that does not compile is a usage error with PCRE2's reason.
+    EXPECT_EQ(first.out, Cli("search app.log 'ERR(OR|XX) b.om$' --regex").out);
+    EXPECT_EQ(3u, Lines(Cli("extract app.log 'error|^2024-05-31 23:59:58,250 INFO' --regex --ignore-case").out));
+    CRun bad = Cli("search app.log 'a(b' --regex");
+    EXPECT_EQ(2, bad.status);
+    EXPECT_EQ(0u, bad.err.find("quillon-cli: regular expression 'a(b' does not compile at offset 3: missing closing parenthesis"))
+        << bad.err;
+    WriteBytes(m_dir.FsPath("hard.log"), std::string(40, 'a') + "!\naa\n");
+    CRun hard = Cli("extract hard.log '(a|aa)+$' --regex");
+    EXPECT_EQ("2\t\t\t\taa\n", hard.out.substr(hard.out.find('\t') - 1));
+    EXPECT_NE(std::string::npos, hard.err.find("matching limit on 1 lines"));
 }
 
 TEST_F(QuillonCliTest, ExtractAddsContextAndJoinsTexts) {

@@ -49,6 +49,7 @@ struct Expected {
     std::vector<std::string> texts[5];
     int before = 0, after = 0, intervalCheck = 0, intervalTime = 0;
     int encoding = -1;  // Auto: what a new installation starts with
+    int searchMatchCase = 1, extractMatchCase = 1, searchRegex = 0, extractRegex = 0;
 };
 
 std::string SettingsDocument(const Expected& e) {
@@ -63,7 +64,9 @@ std::string SettingsDocument(const Expected& e) {
         for (const std::string& t : e.texts[k]) texts += Leaf("text", t);
         search += Parent("info", Leaf("max", e.max[k]) + Parent("texts", texts));
     }
-    search += Leaf("before_line", e.before) + Leaf("after_line", e.after);
+    search += Leaf("before_line", e.before) + Leaf("after_line", e.after) + Leaf("search_match_case", e.searchMatchCase) +
+              Leaf("extract_match_case", e.extractMatchCase) + Leaf("search_regex", e.searchRegex) +
+              Leaf("extract_regex", e.extractRegex);
     std::string config = Leaf("language", e.language) + Leaf("font_name", e.fontName) + Leaf("font_size", e.fontSize) +
                          Leaf("temp_path", e.tempPath) + Leaf("log_enabled", e.logEnabled) +
                          Leaf("log_path", e.logPath) + Leaf("view_toolbar", e.toolbar) +
@@ -465,6 +468,28 @@ TEST(SettingsFile, EncodingChoiceIsKeptAndOlderFilesMeanAnsi) {
         config.Reset();
         EXPECT_EQ(0, config.m_encodingChoice) << odd;
     }
+}
+
+TEST(SettingsFile, FindOptionsOfEachDialogAreKept) {
+    ConfigFolders folders;
+    WriteConfig(folders, "<search><search_match_case>0</search_match_case><extract_regex>1</extract_regex></search>");
+    CAppParameter config;
+    config.Reset();
+    EXPECT_EQ(0, config.m_searchMatchCase);
+    EXPECT_EQ(1, config.m_extractMatchCase);  // absent: the defaults
+    EXPECT_EQ(0, config.m_searchRegex);
+    EXPECT_EQ(1, config.m_extractRegex);
+    config.m_searchMatchCase = 1;
+    config.m_extractMatchCase = 0;
+    config.m_searchRegex = 1;
+    config.m_extractRegex = 0;
+    ASSERT_EQ(1, config.Save());
+    CAppParameter again;
+    again.Reset();
+    EXPECT_EQ(1, again.m_searchMatchCase);
+    EXPECT_EQ(0, again.m_extractMatchCase);
+    EXPECT_EQ(1, again.m_searchRegex);
+    EXPECT_EQ(0, again.m_extractRegex);
 }
 
 TEST(SettingsFile, HistoryCapacitiesAreBoundedOnReading) {

@@ -295,15 +295,25 @@ TEST(CopyLineListTest, CopiesEveryEntryInOrder) {
 // texts of every kind.
 TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
     static const char* const kPieces[] = {"ERROR", "error", "a", "b", " ", "接続", "エラー", "\xE3\x82", "\xFF",
-                                          "\x82\xA0", "\xEF\xBF\xBD", "\xF0\x9F\x98\x80", "\r\n", "\t", "\x80"};
+                                          "\x82\xA0", "\xEF\xBF\xBD", "\xF0\x9F\x98\x80", "\r\n", "\t", "\x80",
+                                          "\xC5\xBF", "\xE2\x84\xAA", "S", "\xC3\x84"};  // long s, Kelvin, A umlaut
     static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\xFFFD", u"\xD83D\xDE00",
-                                             u"\xD83D", u"\x3042", u"ror", u"b"};
+                                             u"\xD83D", u"\x3042", u"ror", u"b", u"s", u"K", u"\x00E4", u"Err",
+                                             // Regular expressions (on odd rounds): literal
+                                             // alternatives and others.
+                                             u"ERROR|接続", u"s|a b", u"エラー|x", u"r[o]r", u"^a", u"b$", u"a.*b"};
+    constexpr int kPlainTexts = 14;
     std::mt19937 rng(7);
     for (unsigned codePage : {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis, kCodePageUtf16Le, kCodePageUtf16Be}) {
         for (int round = 0; round < 300; ++round) {
             CSearchCondition condition;
             int texts = 1 + static_cast<int>(rng() % 3);
-            for (int t = 0; t < texts; ++t) condition.Add(kTexts[rng() % (sizeof kTexts / sizeof kTexts[0])]);
+            for (int t = 0; t < texts; ++t) {
+                int which = static_cast<int>(rng() % (sizeof kTexts / sizeof kTexts[0]));
+                int options = rng() % 2 == 0 ? kMatchCase : 0;
+                if (which >= kPlainTexts || rng() % 4 == 0) options |= kRegex;
+                condition.Add(kTexts[which], options);
+            }
             condition.SetMatchAll(static_cast<int>(rng() % 2));
             std::string line;
             int pieces = 1 + static_cast<int>(rng() % 8);
@@ -314,8 +324,13 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
             int expected = condition.Matches(wide.data(), static_cast<int>(wide.size()));
             CLineMatcher matcher(condition, codePage);
             ASSERT_EQ(1, matcher.Prepare());
+            std::string described;
+            for (int t = 0; t < condition.Count(); ++t) {
+                described += " [" + std::to_string(condition.Options(t)) + "] " + condition.Text(t)->Data();
+            }
             ASSERT_EQ(expected, matcher.Matches(line.data(), static_cast<uint32_t>(line.size())))
-                << "code page " << codePage << " round " << round << " line " << line;
+                << "code page " << codePage << " round " << round << " line " << line << " all "
+                << condition.MatchAll() << described;
         }
     }
 }
@@ -331,6 +346,18 @@ TEST(FindBytesTest, FindsTheFirstOccurrenceAtEveryPosition) {
                 int64_t expected = static_cast<int64_t>(text.find(needle));
                 ASSERT_EQ(expected, FindBytes(text.data(), text.size(), needle.data(), m))
                     << "n " << n << " m " << m << " at " << at;
+                // Ignoring case: the same in capitals, and never where a byte only differs in bit 5.
+                std::string upper = text;
+                for (char& c : upper) c = static_cast<char>(c - 0x20);
+                ASSERT_EQ(expected, FindBytesFolded(upper.data(), upper.size(), needle.data(), m)) << n << " " << m;
+                std::string symbols = needle;
+                for (char& c : symbols) c = static_cast<char>(c - 0x21);  // '@' 'A' ... : '@' | 0x20 is '`'
+                std::string shifted = symbols;
+                for (char& c : shifted) c = static_cast<char>(c | 0x20);
+                std::string line = text;
+                if (at + m <= n) line.replace(at, m, shifted);
+                ASSERT_EQ(symbols == shifted ? expected : -1,
+                          FindBytesFolded(line.data(), line.size(), symbols.data(), m)) << n << " " << m;
             }
         }
     }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "search/regex.h"
+
 namespace {
 
 int M(const CSearchCondition& c, const std::u16string& line) {
@@ -61,6 +63,105 @@ TEST(SearchConditionTest, ClearResetsTextsAndFlagAndSlotsAreLimitedToTen) {
     EXPECT_EQ(0, c.Count());
     EXPECT_EQ(0, c.MatchAll());
     EXPECT_EQ(nullptr, c.Text(0));
+}
+
+// Ignoring case folds both sides with simple case folding: letters of every script, the
+// characters that fold to ASCII, supplementary letters (through their surrogate pair),
+// and no full foldings (one character never matches two).
+TEST(SearchConditionTest, IgnoringCaseFoldsWithSimpleCaseFolding) {
+    struct Case {
+        const char16_t* text;
+        const char16_t* line;
+        int expected;
+    } cases[] = {
+        {u"error", u"an ERROR here", 1},
+        {u"ΣΊΣΥΦΟΣ", u"σίσυφος", 1},           // final sigma folds like sigma
+        {u"ПРИВЕТ", u"привет", 1},
+        {u"ｅｒｒｏｒ", u"ＥＲＲＯＲ", 1},      // full-width letters
+        {u"k", u"K", 1},                   // the Kelvin sign
+        {u"STRASSE", u"straſse", 1},       // the long s
+        {u"ẞ", u"groß", 1},           // capital sharp s
+        {u"strasse", u"straße", 0},        // sharp s is one character, not two
+        {u"i", u"İ", 0},                   // dotted capital I has no simple folding
+        {u"Ꭰ", u"ꭰ", 1},              // Cherokee
+        {u"𐐀", u"x𐐨y", 1},    // Deseret, beyond the BMP
+        {u"𐐀", u"x𐐩y", 0},
+        {u"aß", u"Aẞ", 1},
+    };
+    for (const Case& c : cases) {
+        CSearchCondition condition;
+        ASSERT_EQ(1, condition.Add(c.text, 0));
+        EXPECT_EQ(c.expected, M(condition, c.line)) << std::u16string(c.text).size();
+        condition.Clear();
+        ASSERT_EQ(1, condition.Add(c.text));
+        EXPECT_EQ(std::u16string(c.text) == c.line ? 1 : 0, M(condition, c.line));
+    }
+    // Each text keeps its own rule; the highlight's test at a token's start follows them.
+    CSearchCondition c;
+    c.Add(u"Warn", kMatchCase);
+    c.Add(u"fail", 0);
+    EXPECT_EQ(0, M(c, u"WARN"));
+    EXPECT_EQ(1, M(c, u"FAILED"));
+    EXPECT_EQ(1, c.MatchesAtStart(u"FAILED", 6));
+    EXPECT_EQ(0, c.MatchesAtStart(u"xFAILED", 7));
+    EXPECT_EQ(0, c.MatchesAtStart(u"WARNING", 7));
+    EXPECT_EQ(1, c.MatchesAtStart(u"Warning", 7));
+    EXPECT_EQ(0, c.MatchesAtStart(u"Fai", 3));
+    int length = 0;
+    EXPECT_EQ(std::u16string(u"fail"), c.ComparedText(1, &length));
+    EXPECT_EQ(u'W', c.ComparedText(0, &length)[0]);
+}
+
+// Regular expressions: PCRE2's syntax on the line, "$" before the line's break, ignoring
+// case, the highlight's anchored test, invalid UTF-16 lines, and refused patterns.
+TEST(SearchConditionTest, RegularExpressionsMatchLinesAndReportTheirErrors) {
+    CSearchCondition c;
+    ASSERT_EQ(1, c.Add(u"time(out)?\\b|refused$", kRegex | kMatchCase));
+    EXPECT_EQ(1, M(c, u"read timeout after 5 s\r\n"));
+    EXPECT_EQ(1, M(c, u"connection refused\r\n"));
+    EXPECT_EQ(0, M(c, u"connection refused twice\r\n"));
+    EXPECT_EQ(0, M(c, u"TIMEOUT\r\n"));
+    EXPECT_EQ(1, M(c, u"\xD800 lone surrogate, time\n"));
+    EXPECT_EQ(1, c.MatchesAtStart(u"timeout=5", 9));
+    EXPECT_EQ(0, c.MatchesAtStart(u"xtimeout", 8));
+    c.Clear();
+    ASSERT_EQ(1, c.Add(u"エラー.*db-0[0-9]", kRegex));
+    EXPECT_EQ(1, M(c, u"エラー: 接続できません (db-02:5432)"));
+    c.Clear();
+    ASSERT_EQ(1, c.Add(u"straẞe|ERROR", kRegex));
+    EXPECT_EQ(1, M(c, u"Error"));
+    EXPECT_EQ(1, M(c, u"STRASSE") + M(c, u"strasse") + M(c, u"Straße"));
+    CPatternError error;
+    EXPECT_EQ(0, c.Add(u"a(b", kRegex | kMatchCase, &error));
+    EXPECT_EQ(3, error.offset);
+    EXPECT_NE(u'\0', error.message[0]);
+    EXPECT_EQ(1, c.Count());
+    EXPECT_EQ(0, c.Add(u"x{2,1}", kRegex, &error));
+    EXPECT_EQ(5, error.offset);
+}
+
+// A pattern that backtracks without end on a line stops at PCRE2's limit: the line counts
+// as not matching, the hit is counted, and the next line is matched as usual.
+TEST(SearchConditionTest, ALineThatReachesTheMatchLimitDoesNotMatch) {
+    CSearchCondition c;
+    ASSERT_EQ(1, c.Add(u"(a|aa)+$", kRegex | kMatchCase));
+    std::u16string hard(64, u'a');
+    hard += u"!";
+    EXPECT_EQ(0, M(c, hard));
+    EXPECT_EQ(1, c.LimitHits());
+    EXPECT_EQ(1, M(c, u"aaa"));
+    EXPECT_EQ(1, c.LimitHits());
+}
+
+TEST(SearchConditionTest, PatternsOfLiteralAlternativesAreKnown) {
+    int starts[4], lengths[4];
+    EXPECT_EQ(2, LiteralAlternatives(u"timeout|refused", 15, starts, lengths, 4));
+    EXPECT_EQ(8, starts[1]);
+    EXPECT_EQ(7, lengths[1]);
+    EXPECT_EQ(1, LiteralAlternatives(u"a b", 3, starts, lengths, 4));
+    for (const char16_t* other : {u"a||b", u"|a", u"a.b", u"a\\|b", u"(a)", u"a*", u"a|b|c|d|e"}) {
+        EXPECT_EQ(0, LiteralAlternatives(other, static_cast<int>(std::u16string(other).size()), starts, lengths, 4));
+    }
 }
 
 }  // namespace

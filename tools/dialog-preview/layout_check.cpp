@@ -150,6 +150,18 @@ void CheckTextFits(const char* where, const Child& c) {
     if ((c.style & SS_TYPEMASK) == SS_ICON || c.text.empty()) return;
     needWidth = text.cx;
     needHeight = fontHeight;
+    if ((c.style & SS_TYPEMASK) == SS_LEFT && height >= 2 * fontHeight) {
+      // Room for more than one line: the text wraps at word breaks, as the static draws it.
+      RECT r = {0, 0, width, 0};
+      HDC dc = GetDC(c.window);
+      HFONT font = (HFONT)SendMessageW(c.window, WM_GETFONT, 0, 0);
+      HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+      DrawTextW(dc, c.text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+      if (old) SelectObject(dc, old);
+      ReleaseDC(c.window, dc);
+      needWidth = r.right;
+      needHeight = r.bottom;
+    }
   } else if (Is(c, L"Button")) {
     switch (ButtonKind(c)) {
       case BS_PUSHBUTTON:

@@ -140,12 +140,25 @@ void FillSampleContent(HWND dialog, int templateId) {
     case IDD_SEARCH_LOG_JA: {
       const wchar_t* history[] = {L"timeout", L"ERROR", L"接続エラー"};
       AddComboItems(dialog, IDC_CONDITION_1, history, 3, 0);
+      // A refused pattern with one of PCRE2's longer messages.
+      SetDlgItemTextW(dialog, IDC_CONDITION_1, L"time(d ?out|*refused");
+      CheckDlgButton(dialog, IDC_MATCH_CASE, BST_CHECKED);
+      CheckDlgButton(dialog, IDC_REGEX, BST_CHECKED);
+      SetDlgItemTextW(dialog, IDC_PATTERN_ERROR,
+                      english ? L"Regular expression error at character 13: quantifier does not follow a repeatable item"
+                              : L"正規表現のエラー (13 文字目): quantifier does not follow a repeatable item");
       break;
     }
     case IDD_EXTRACTION_LOG_JA: {
       const wchar_t* history[] = {L"ERROR", L"timeout"};
       AddComboItems(dialog, IDC_CONDITION_1, history, 2, 0);
       CheckRadioButton(dialog, IDC_MATCH_AND, IDC_MATCH_OR, IDC_MATCH_OR);
+      CheckDlgButton(dialog, IDC_MATCH_CASE, BST_CHECKED);
+      CheckDlgButton(dialog, IDC_REGEX, BST_CHECKED);
+      SetDlgItemTextW(dialog, IDC_CONDITION_2, L"refused(");
+      SetDlgItemTextW(dialog, IDC_PATTERN_ERROR,
+                      english ? L"Regular expression error at character 9: missing closing parenthesis"
+                              : L"正規表現のエラー (9 文字目): missing closing parenthesis");
       SetDlgItemTextW(dialog, IDC_LINES_BEFORE, L"2");
       SetDlgItemTextW(dialog, IDC_LINES_AFTER, L"1");
       break;

@@ -1,0 +1,99 @@
+// Regular expressions through PCRE2's 16-bit library. Each matching thread keeps its own
+// match data (the library's per-match scratch), made once per thread.
+#include "search/regex.h"
+
+#include <pcre2.h>
+
+namespace {
+
+// A pathological pattern stops on a line after this much backtracking instead of hanging.
+constexpr uint32_t kMatchLimit = 1000000;
+constexpr uint32_t kDepthLimit = 100000;
+
+struct CThreadMatchData {
+    pcre2_match_data_16* data = nullptr;
+    ~CThreadMatchData() { pcre2_match_data_free_16(data); }
+};
+
+pcre2_match_data_16* ThreadMatchData() {
+    thread_local CThreadMatchData holder;
+    if (holder.data == nullptr) holder.data = pcre2_match_data_create_16(1, nullptr);
+    return holder.data;
+}
+
+}  // namespace
+
+CRegex::~CRegex() {
+    pcre2_code_free_16(static_cast<pcre2_code_16*>(m_code));
+    pcre2_match_context_free_16(static_cast<pcre2_match_context_16*>(m_context));
+}
+
+int CRegex::Compile(const char16_t* pattern, int m, bool ignoreCase, char16_t* message, int* offset) {
+    message[0] = 0;
+    *offset = 0;
+    pcre2_compile_context_16* compile = pcre2_compile_context_create_16(nullptr);
+    m_context = pcre2_match_context_create_16(nullptr);
+    if (compile == nullptr || m_context == nullptr) {
+        pcre2_compile_context_free_16(compile);
+        pcre2_get_error_message_16(PCRE2_ERROR_NOMEMORY, reinterpret_cast<PCRE2_UCHAR16*>(message),
+                                   kPatternMessageCapacity);
+        return 0;
+    }
+    pcre2_set_newline_16(compile, PCRE2_NEWLINE_ANYCRLF);
+    uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | (ignoreCase ? PCRE2_CASELESS : 0);
+    int error = 0;
+    PCRE2_SIZE at = 0;
+    pcre2_code_16* code = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern), static_cast<PCRE2_SIZE>(m),
+                                           options, &error, &at, compile);
+    pcre2_compile_context_free_16(compile);
+    if (code == nullptr) {
+        pcre2_get_error_message_16(error, reinterpret_cast<PCRE2_UCHAR16*>(message), kPatternMessageCapacity);
+        *offset = static_cast<int>(at);
+        return 0;
+    }
+    // Without JIT (not built in, or no executable memory) the interpreter answers the same.
+    pcre2_jit_compile_16(code, PCRE2_JIT_COMPLETE);
+    auto* context = static_cast<pcre2_match_context_16*>(m_context);
+    pcre2_set_match_limit_16(context, kMatchLimit);
+    pcre2_set_depth_limit_16(context, kDepthLimit);
+    m_code = code;
+    return 1;
+}
+
+int CRegex::Match(const char16_t* text, int n, bool anchored) const {
+    pcre2_match_data_16* data = ThreadMatchData();
+    if (m_code == nullptr || data == nullptr || n < 0) return 0;
+    int rc = pcre2_match_16(static_cast<const pcre2_code_16*>(m_code), reinterpret_cast<PCRE2_SPTR16>(text),
+                            static_cast<PCRE2_SIZE>(n), 0, anchored ? PCRE2_ANCHORED : 0, data,
+                            static_cast<pcre2_match_context_16*>(m_context));
+    if (rc >= 0) return 1;
+    if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
+        rc == PCRE2_ERROR_JIT_STACKLIMIT) {
+        m_limitHits.fetch_add(1);
+    }
+    return 0;
+}
+
+int LiteralAlternatives(const char16_t* pattern, int m, int* starts, int* lengths, int capacity) {
+    int count = 0;
+    int start = 0;
+    for (int i = 0; i <= m; ++i) {
+        char16_t c = i < m ? pattern[i] : u'|';
+        switch (c) {
+            case u'\\': case u'^': case u'$': case u'.': case u'[': case u']': case u'(': case u')':
+            case u'*': case u'+': case u'?': case u'{': case u'}':
+                return 0;
+            case u'|':
+                // An empty alternative matches every line: not a plain text.
+                if (i == start || count == capacity) return 0;
+                starts[count] = start;
+                lengths[count] = i - start;
+                ++count;
+                start = i + 1;
+                break;
+            default:
+                break;
+        }
+    }
+    return count;
+}

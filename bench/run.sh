@@ -27,10 +27,15 @@ if [ -f "$gui_bench" ] && command -v wine >/dev/null; then
   export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   xvfb_pid=""
   if [ -z "${DISPLAY:-}" ]; then
-    export DISPLAY=:91
-    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    sleep 1
+    for n in $(seq 91 110); do
+      if [ ! -e "/tmp/.X$n-lock" ]; then
+        export DISPLAY=":$n"
+        Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        break
+      fi
+    done
+    for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   fi
   (cd build/bench && wine "../../$gui_bench" "$(winepath -w "$log")") || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true

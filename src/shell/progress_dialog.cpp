@@ -24,7 +24,8 @@ const wchar_t* Caption(CScanKind kind, bool japanese) {
         case CScanKind::kExtract: return japanese ? L"ログを抽出" : L"Extraction";
         case CScanKind::kErrorLog: return japanese ? L"エラーログ" : L"Error Log";
         case CScanKind::kCopy: return japanese ? L"コピー" : L"Copy";
-        case CScanKind::kLoad: break;
+        case CScanKind::kLoad:
+        case CScanKind::kFollow: break;
     }
     return nullptr;
 }
@@ -36,7 +37,8 @@ const char16_t* TextFormat(CScanKind kind, bool japanese) {
             return japanese ? u"抽出中... %lld / %lld 行 (%d%%)" : u"Extracting ... %lld / %lld rows (%d%%)";
         case CScanKind::kErrorLog:
         case CScanKind::kCopy: return japanese ? u"コピー中... %lld / %lld 行 (%d%%)" : u"Copying ... %lld / %lld rows (%d%%)";
-        case CScanKind::kLoad: break;
+        case CScanKind::kLoad:
+        case CScanKind::kFollow: break;
     }
     return japanese ? u"読み込み完了... %lld / %lld bytes (%d%%)" : u"Loading ... %lld / %lld bytes (%d%%)";
 }

@@ -1,7 +1,6 @@
 // Following a growing log: the Follow command, the poll of the log's size, the background
 // job that indexes what was appended, and the reload after a truncation or a rotation.
 // A quiet log costs one size query a poll; a rotation is looked for once a second.
-#include <cstring>
 #include <ctime>
 #include <new>
 

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "document/log_file.h"
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 #include "foundation/convert.h"
 #include "keywords/keyword_set.h"
 #include "log_generator.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "document/log_file.h"
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 #include "document/time_stamp.h"
 #include "foundation/trace.h"
 #include "fuzz_support.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "document/log_file.h"
-#include "document/log_follow.h"
+#include "loader/log_follow.h"
 #include "document/progress_listener.h"
 #include "keywords/keyword_set.h"
 #include "search/search_condition.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "document/log_file.h"
-#include "document/log_follow.h"
+#include "loader/log_follow.h"
 #include "document/log_line.h"
 #include "keywords/keyword_set.h"
 #include "search/search_condition.h"

@@ -3,7 +3,7 @@
 
 #include <windowsx.h>
 
-#include "document/log_follow.h"
+#include "loader/log_follow.h"
 #include "foundation/wide.h"
 
 CLogView::CLogView() {

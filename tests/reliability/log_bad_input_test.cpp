@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "document/log_file.h"
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 #include "reliability_support.h"
 #include "search/line_scan.h"
 #include "test_support.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "document/log_file.h"
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 #include "foundation/convert.h"
 #include "keywords/keyword_set.h"
 

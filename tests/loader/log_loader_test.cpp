@@ -1,7 +1,7 @@
 // The loader: line-break forms, blank and last lines, block boundaries, long lines, time
 // stamps, error keywords, progress and cancellation; and the threaded and byte-level fast
 // paths against a plain whole-file reading of the same rules.
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "document/error_scanner.h"
+#include "loader/error_scanner.h"
 #include "document/log_file.h"
 #include "document/time_stamp.h"
 #include "foundation/convert.h"

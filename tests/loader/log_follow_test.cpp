@@ -1,6 +1,6 @@
 // Following a growing log: after appends cut at random points, the index, the error lines
 // and the stamps equal a full load of the file as it then is.
-#include "document/log_follow.h"
+#include "loader/log_follow.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,13 @@
 // writing its own slots. Lines at the start of a chunk that carry an earlier chunk's time
 // stamp get it when all chunks are done. Both passes give exactly what a single sequential
 // pass gives; if the file changes between them, or a read fails, the load is redone in one pass.
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 
 #include <cstdlib>
 #include <new>
 
 #include "document/encoding.h"
-#include "document/error_scanner.h"
+#include "loader/error_scanner.h"
 #include "document/helper_thread.h"
 #include "document/time_stamp.h"
 #include "foundation/buffer.h"

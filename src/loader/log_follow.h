@@ -9,7 +9,7 @@
 
 #include "document/file.h"
 #include "document/log_line.h"
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 #include "document/time_stamp.h"
 
 struct CFollowState {

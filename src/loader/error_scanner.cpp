@@ -2,7 +2,7 @@
 // FindErrorKeyword tries every position whose unit has the error bit and every error keyword
 // there; a keyword can only match where the unit equals its first unit, so at a flagged
 // byte b only the error keywords beginning with b need comparing.
-#include "document/error_scanner.h"
+#include "loader/error_scanner.h"
 
 #include <cstdlib>
 #include <cstring>

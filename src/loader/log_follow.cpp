@@ -1,8 +1,8 @@
 // Incremental indexing of appended bytes with the sequential loader's rules.
-#include "document/log_follow.h"
+#include "loader/log_follow.h"
 
 #include "document/encoding.h"
-#include "document/error_scanner.h"
+#include "loader/error_scanner.h"
 #include "document/line_source.h"
 
 void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* state) {

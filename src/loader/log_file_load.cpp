@@ -1,7 +1,7 @@
 // CLogFile::Load: the loader as the application's worker thread runs it, with the inputs
 // the application copied for it when it asked for the load.
 #include "document/log_file.h"
-#include "document/log_loader.h"
+#include "loader/log_loader.h"
 
 CLogLineList* CLogFile::Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
                              const std::atomic<int>* cancel) {

@@ -171,33 +171,40 @@ int CLineSource::Next(uint64_t limit, CLineView* line) {
         size_t window = avail < m_maxLine ? avail : m_maxLine;
         size_t j = s + FindLineBreak(m_buffer.Data() + s, window);
         bool eof = m_start + m_length >= m_size;
-        size_t e;
+        size_t breakEnd = 0;
         if (j < s + window) {
             if (j + 1 < m_length) {
-                e = j + (IsBreakPair(b[j], b[j + 1]) ? 2 : 1);
+                breakEnd = j + (IsBreakPair(b[j], b[j + 1]) ? 2 : 1);
             } else if (eof) {
-                e = j + 1;
-            } else {
-                if (!More(s)) return 0;
-                b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
-                continue;
+                breakEnd = j + 1;
             }
-            if (e - s > m_maxLine) e = s + m_maxLine;
-        } else if (avail >= m_maxLine) {
-            e = s + m_maxLine;
-        } else if (eof) {
-            e = m_length;
-        } else {
-            if (!More(s)) return 0;
-            b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
-            continue;
         }
-        line->offset = m_start + s;
-        line->bytes = m_buffer.Data() + s;
-        line->length = static_cast<uint32_t>(e - s);
-        m_pos = e;
-        return 1;
+        if (TakeLine(s, j < s + window, breakEnd, eof, line)) return 1;
+        if (!More(s)) return 0;
+        b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
     }
+}
+
+// Ends the line that starts at s: after its break (hasBreak; breakEnd is past the break, or
+// 0 while the block ends before the break's width is known), at m_maxLine bytes, or at the
+// end of the file. 1 with *line set, or 0 when the block must grow first.
+int CLineSource::TakeLine(size_t s, bool hasBreak, size_t breakEnd, bool eof, CLineView* line) {
+    size_t e;
+    if (hasBreak) {
+        if (breakEnd == 0) return 0;
+        e = breakEnd - s > m_maxLine ? s + m_maxLine : breakEnd;
+    } else if (m_length - s >= m_maxLine) {
+        e = s + m_maxLine;
+    } else if (eof) {
+        e = m_length;
+    } else {
+        return 0;
+    }
+    line->offset = m_start + s;
+    line->bytes = m_buffer.Data() + s;
+    line->length = static_cast<uint32_t>(e - s);
+    m_pos = e;
+    return 1;
 }
 
 // The same as Next over units of two bytes. A lone byte at the end of an odd-sized file is
@@ -242,34 +249,19 @@ int CLineSource::Next16(uint64_t limit, CLineView* line) {
         size_t avail = m_length - s;
         size_t window = (avail < m_maxLine ? avail : m_maxLine) & ~static_cast<size_t>(1);
         size_t j = FindBreak16(b, s, s + window, m_bigEndian);
-        size_t e;
+        size_t breakEnd = 0;
         if (j < s + window) {
             if (j + 4 <= m_length) {
                 unsigned first = UnitAt(b, j, m_bigEndian);
                 unsigned second = UnitAt(b, j + 2, m_bigEndian);
-                e = j + (IsBreakUnit(second) && second != first ? 4 : 2);
+                breakEnd = j + (IsBreakUnit(second) && second != first ? 4 : 2);
             } else if (eof) {
-                e = j + 2;
-            } else {
-                if (!More(s)) return 0;
-                b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
-                continue;
+                breakEnd = j + 2;
             }
-            if (e - s > m_maxLine) e = s + m_maxLine;
-        } else if (avail >= m_maxLine) {
-            e = s + m_maxLine;
-        } else if (eof) {
-            e = m_length;
-        } else {
-            if (!More(s)) return 0;
-            b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
-            continue;
         }
-        line->offset = m_start + s;
-        line->bytes = m_buffer.Data() + s;
-        line->length = static_cast<uint32_t>(e - s);
-        m_pos = e;
-        return 1;
+        if (TakeLine(s, j < s + window, breakEnd, eof, line)) return 1;
+        if (!More(s)) return 0;
+        b = reinterpret_cast<const unsigned char*>(m_buffer.Data());
     }
 }
 

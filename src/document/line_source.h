@@ -59,6 +59,7 @@ private:
     int Refill(uint64_t at);
     int Grow();
     int More(size_t lineStart);
+    int TakeLine(size_t start, bool hasBreak, size_t breakEnd, bool eof, CLineView* line);
 
     CFile* m_file;
     uint64_t m_size;

@@ -58,6 +58,46 @@ bool HasHighByte(const char* bytes, uint32_t length) {
 
 }  // namespace
 
+#if defined(__SSE2__)
+// Tries the starts i.. of a needle whose first two bytes are c0 and c1, 16 starts at a
+// time: where text[j] | b0 == c0 and text[j + 1] | b1 == c1 (b0 and b1 are the case bits
+// when kFold, else unused), confirm(j) decides. The last step overlaps the one before it.
+// Returns the first start confirmed, or -1 with *i at the first start not yet tried.
+template <bool kFold, typename Confirm>
+int64_t ScanPairs(const char* text, size_t n, size_t lastStart, char c0, char c1, char b0, char b1, size_t* i,
+                  Confirm confirm) {
+    const __m128i first = _mm_set1_epi8(c0);
+    const __m128i second = _mm_set1_epi8(c1);
+    const __m128i firstBit = _mm_set1_epi8(b0);
+    const __m128i secondBit = _mm_set1_epi8(b1);
+    for (bool last = false; !last && n >= 17 && *i <= lastStart;) {
+        size_t at = *i;
+        uint32_t keep = ~0u;
+        if (*i + 17 > n) {
+            at = n - 17;
+            keep = ~((1u << (*i - at)) - 1);
+            last = true;
+        }
+        __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 1));
+        if (kFold) {
+            v0 = _mm_or_si128(v0, firstBit);
+            v1 = _mm_or_si128(v1, secondBit);
+        }
+        uint32_t mask = static_cast<uint32_t>(
+                            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(v0, first), _mm_cmpeq_epi8(v1, second)))) &
+                        keep;
+        for (; mask != 0; mask &= mask - 1) {
+            size_t j = at + static_cast<size_t>(__builtin_ctz(mask));
+            if (j > lastStart) break;
+            if (confirm(j)) return static_cast<int64_t>(j);
+        }
+        *i = last ? lastStart + 1 : *i + 16;
+    }
+    return -1;
+}
+#endif
+
 int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m) {
     if (m == 0 || m > n) return -1;
     if (m == 1) {
@@ -66,36 +106,13 @@ int64_t FindBytes(const char* text, size_t n, const char* needle, size_t m) {
     }
     size_t i = 0;
     const size_t lastStart = n - m;  // the last position where the needle fits
+    auto rest = [&](size_t j) { return std::memcmp(text + j + 2, needle + 2, m - 2) == 0; };
 #if defined(__SSE2__)
-    // Positions holding the needle's first two bytes, 16 at a time; the last step overlaps
-    // the one before it. memcmp decides.
-    const __m128i first = _mm_set1_epi8(needle[0]);
-    const __m128i second = _mm_set1_epi8(needle[1]);
-    for (bool last = false; !last && n >= 17 && i <= lastStart;) {
-        size_t at = i;
-        uint32_t keep = ~0u;
-        if (i + 17 > n) {
-            at = n - 17;
-            keep = ~((1u << (i - at)) - 1);
-            last = true;
-        }
-        __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
-        __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 1));
-        uint32_t mask = static_cast<uint32_t>(
-                            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(v0, first), _mm_cmpeq_epi8(v1, second)))) &
-                        keep;
-        for (; mask != 0; mask &= mask - 1) {
-            size_t j = at + static_cast<size_t>(__builtin_ctz(mask));
-            if (j > lastStart) break;
-            if (std::memcmp(text + j + 2, needle + 2, m - 2) == 0) return static_cast<int64_t>(j);
-        }
-        i = last ? lastStart + 1 : i + 16;
-    }
+    int64_t found = ScanPairs<false>(text, n, lastStart, needle[0], needle[1], 0, 0, &i, rest);
+    if (found >= 0) return found;
 #endif
     for (; i <= lastStart; ++i) {
-        if (text[i] == needle[0] && text[i + 1] == needle[1] && std::memcmp(text + i + 2, needle + 2, m - 2) == 0) {
-            return static_cast<int64_t>(i);
-        }
+        if (text[i] == needle[0] && text[i + 1] == needle[1] && rest(i)) return static_cast<int64_t>(i);
     }
     return -1;
 }
@@ -114,30 +131,9 @@ int64_t FindBytesFolded(const char* text, size_t n, const char* needle, size_t m
     };
 #if defined(__SSE2__)
     if (m >= 2) {
-        const __m128i first = _mm_set1_epi8(needle[0]);
-        const __m128i second = _mm_set1_epi8(needle[1]);
-        const __m128i firstBit = _mm_set1_epi8(caseBit(needle[0]));
-        const __m128i secondBit = _mm_set1_epi8(caseBit(needle[1]));
-        for (bool last = false; !last && n >= 17 && i <= lastStart;) {
-            size_t at = i;
-            uint32_t keep = ~0u;
-            if (i + 17 > n) {
-                at = n - 17;
-                keep = ~((1u << (i - at)) - 1);
-                last = true;
-            }
-            __m128i v0 = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at)), firstBit);
-            __m128i v1 = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + 1)), secondBit);
-            uint32_t mask = static_cast<uint32_t>(_mm_movemask_epi8(
-                                _mm_and_si128(_mm_cmpeq_epi8(v0, first), _mm_cmpeq_epi8(v1, second)))) &
-                            keep;
-            for (; mask != 0; mask &= mask - 1) {
-                size_t j = at + static_cast<size_t>(__builtin_ctz(mask));
-                if (j > lastStart) break;
-                if (rest(j)) return static_cast<int64_t>(j);
-            }
-            i = last ? lastStart + 1 : i + 16;
-        }
+        int64_t found =
+            ScanPairs<true>(text, n, lastStart, needle[0], needle[1], caseBit(needle[0]), caseBit(needle[1]), &i, rest);
+        if (found >= 0) return found;
     }
 #endif
     for (; i <= lastStart; ++i) {
@@ -153,7 +149,6 @@ CLineMatcher::~CLineMatcher() {
     for (Pattern& p : m_patterns) {
         for (char* bytes : p.bytes) std::free(bytes);
     }
-    std::free(m_wide);
 }
 
 int CLineMatcher::PreparePattern(int i, Pattern* p, bool* exactInUtf8) {
@@ -235,16 +230,12 @@ int CLineMatcher::MatchBytes(const char* bytes, uint32_t length, bool asciiLine)
 int CLineMatcher::MatchConverted(const char* bytes, uint32_t length) {
     size_t need = static_cast<size_t>(length) + 1;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (need > m_wideCapacity) {
-            auto* grown = static_cast<char16_t*>(std::realloc(m_wide, need * sizeof(char16_t)));
-            if (grown == nullptr) return 0;
-            m_wide = grown;
-            m_wideCapacity = need;
-        }
-        int n = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), m_wide, static_cast<int>(m_wideCapacity));
-        if (n > 0) return m_condition.Matches(m_wide, n);
+        if (!m_wide.Reserve(need)) return 0;
+        int capacity = static_cast<int>(m_wide.Capacity());
+        int n = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), m_wide.Data(), capacity);
+        if (n > 0) return m_condition.Matches(m_wide.Data(), n);
         int needed = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), nullptr, 0);
-        if (needed <= 0 || static_cast<size_t>(needed) < m_wideCapacity) return 0;
+        if (needed <= 0 || needed < capacity) return 0;
         need = static_cast<size_t>(needed) + 1;
     }
     return 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "document/code_page_traits.h"
+#include "foundation/buffer.h"
 #include "search/search_condition.h"
 
 class CLineMatcher {
@@ -45,8 +46,7 @@ private:
     int m_count = 0;
     bool m_bytesAlways = false;     // every line can be tested on its bytes
     bool m_bytesWhenAscii = false;  // lines of ASCII bytes can be tested on their bytes
-    char16_t* m_wide = nullptr;
-    size_t m_wideCapacity = 0;
+    CGrowBuffer<char16_t> m_wide;  // a line decoded
 };
 
 // Index of the first occurrence of the m bytes of needle in the n bytes of text, or -1.

@@ -58,6 +58,14 @@ public:
     int IsWritable() const { return m_writable; }
 
 protected:
+    // Takes a handle the seam just opened, for reading or for writing, at size 0.
+    void Adopt(intptr_t handle, bool writing) {
+        m_handle = handle;
+        m_readable = writing ? 0 : 1;
+        m_writable = writing ? 1 : 0;
+        m_size = 0;
+    }
+
     intptr_t m_handle = 0;  // Windows HANDLE, or POSIX descriptor + 1; 0 when closed
     CString m_path;
     int m_readable = 1;

@@ -14,11 +14,13 @@ int Fd(intptr_t handle) {
     return static_cast<int>(handle - 1);
 }
 
-// Both loops retry short transfers, so one call moves the whole count when it can.
-uint32_t ReadAll(int fd, char* p, uint32_t count) {
+// Retries short transfers, so that one call moves the whole count when it can:
+// transfer(done, left) moves up to left bytes after the first done and says how many.
+template <typename Transfer>
+uint32_t TransferAll(uint32_t count, Transfer transfer) {
     uint32_t done = 0;
     while (done < count) {
-        ssize_t n = read(fd, p + done, count - done);
+        ssize_t n = transfer(done, count - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += static_cast<uint32_t>(n);
@@ -26,18 +28,16 @@ uint32_t ReadAll(int fd, char* p, uint32_t count) {
     return done;
 }
 
+uint32_t ReadAll(int fd, char* p, uint32_t count) {
+    return TransferAll(count, [&](uint32_t done, uint32_t left) { return read(fd, p + done, left); });
+}
+
 uint32_t WriteAll(int fd, const char* p, uint32_t count) {
     uint32_t limit = count;
     if (g_fileFaults.writeBudget >= 0 && g_fileFaults.writeBudget < static_cast<int64_t>(count)) {
         limit = static_cast<uint32_t>(g_fileFaults.writeBudget);
     }
-    uint32_t done = 0;
-    while (done < limit) {
-        ssize_t n = write(fd, p + done, limit - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<uint32_t>(n);
-    }
+    uint32_t done = TransferAll(limit, [&](uint32_t at, uint32_t left) { return write(fd, p + at, left); });
     if (g_fileFaults.writeBudget >= 0) g_fileFaults.writeBudget -= done;
     return done;
 }
@@ -58,9 +58,7 @@ int CFile::Open(const char16_t* path) {
         close(fd);
         return 0;
     }
-    m_handle = fd + 1;
-    m_readable = 1;
-    m_writable = 0;
+    Adopt(fd + 1, false);
     if (fstat(fd, &st) == 0) m_size = static_cast<uint64_t>(st.st_size);
     return 1;
 }
@@ -71,10 +69,7 @@ int CFile::Create(const char16_t* path) {
     if (m_path.Data() == nullptr) return -1;
     int fd = open(m_path.Data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return -1;
-    m_handle = fd + 1;
-    m_readable = 0;
-    m_writable = 1;
-    m_size = 0;
+    Adopt(fd + 1, true);
     return 0;
 }
 
@@ -85,10 +80,7 @@ int CFile::CreateNew(const char16_t* path) {
     // O_EXCL fails on any existing name, a symbolic link included; O_NOFOLLOW says so twice.
     int fd = open(m_path.Data(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return -1;
-    m_handle = fd + 1;
-    m_readable = 0;
-    m_writable = 1;
-    m_size = 0;
+    Adopt(fd + 1, true);
     return 0;
 }
 

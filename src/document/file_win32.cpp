@@ -65,9 +65,7 @@ int CFile::Open(const char16_t* path) {
         m_handle = 0;
         return 0;
     }
-    m_handle = reinterpret_cast<intptr_t>(h);
-    m_readable = 1;
-    m_writable = 0;
+    Adopt(reinterpret_cast<intptr_t>(h), false);
     LARGE_INTEGER size;
     if (GetFileSizeEx(h, &size)) m_size = static_cast<uint64_t>(size.QuadPart);
     return 1;
@@ -80,10 +78,7 @@ int CFile::Create(const char16_t* path) {
     HANDLE h = CreateFileW(system.Get(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                            FILE_FLAG_RANDOM_ACCESS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return -1;
-    m_handle = reinterpret_cast<intptr_t>(h);
-    m_readable = 0;
-    m_writable = 1;
-    m_size = 0;
+    Adopt(reinterpret_cast<intptr_t>(h), true);
     return 0;
 }
 
@@ -96,10 +91,7 @@ int CFile::CreateNew(const char16_t* path) {
     HANDLE h = CreateFileW(system.Get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) return -1;
-    m_handle = reinterpret_cast<intptr_t>(h);
-    m_readable = 0;
-    m_writable = 1;
-    m_size = 0;
+    Adopt(reinterpret_cast<intptr_t>(h), true);
     return 0;
 }
 

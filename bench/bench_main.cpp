@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <cstring>
 
 #include "document/log_file.h"
@@ -56,9 +57,6 @@ void Print(const CFigure& f) {
 class CBench {
 public:
     CBench(const char* path, int repeat) : m_path(path), m_repeat(repeat) {}
-    ~CBench() {
-        delete m_lines;
-    }
     int Run();
 
 private:
@@ -87,7 +85,7 @@ private:
         CLoadRequest request;
         request.keywords = keywords;
         return Best([&] {
-            delete m_lines;
+            m_lines.reset();
             m_lines = LoadLogLines(&m_file, request, &m_errors);
         });
     }
@@ -111,7 +109,7 @@ private:
     const char* m_path;
     int m_repeat;
     CLogFile m_file;
-    CLogLineList* m_lines = nullptr;
+    std::unique_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
     double m_reference = -1;
     int64_t m_newlines = 0;
@@ -139,8 +137,7 @@ int CBench::Run() {
     for (int i = 0; i < m_repeat; ++i) CountNewlines();
 
     // Peak memory of one load without error keywords, over what the process held before it.
-    delete m_lines;
-    m_lines = nullptr;
+    m_lines.reset();
     bool peakReset = ResetPeakMemory();
     uint64_t before = CurrentMemory();
     {

@@ -5,6 +5,7 @@
 // load cancelled from the progress listener must give a prefix of them. Every indexed line
 // read back through the line cache must give the file's bytes.
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -134,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     request.cancel = &cancel;
     CLogLineList errorLines;
     errorLines.Append(9, CTimeStamp(), 9, 9);  // a load empties the list first
-    CLogLineList* lines = LoadLogLines(&file, request, &errorLines);
+    std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errorLines);
     FUZZ_CHECK(lines != nullptr);
     if (content.empty()) FUZZ_CHECK(listener.m_calls == 0);
 
@@ -184,6 +185,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(got == (left < length ? left : length));
         FUZZ_CHECK(buffer.compare(0, got, content, offset < content.size() ? offset : 0, got) == 0);
     }
-    delete lines;
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <thread>
 
 #include "cli_config.h"
@@ -60,7 +61,6 @@ constexpr int kFollowPollMilliseconds = 250;
 class CCli {
 public:
     explicit CCli(const CCliOptions& o) : m_o(o), m_showProgress(StandardErrorIsTerminal() != 0) {}
-    ~CCli() { delete m_lines; }
     int Run();
 
 private:
@@ -90,7 +90,7 @@ private:
     bool m_showProgress;
     CAppParameter m_config;
     CLogFile m_file;
-    CLogLineList* m_lines = nullptr;
+    std::unique_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
     unsigned m_codePage = 0;  // the log's: the chosen one, or what auto found
 };
@@ -294,7 +294,7 @@ int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
         if (!m_file.RefreshSize() || m_file.Size() == state.size) continue;
         if (m_file.Size() < state.size) {
             Fail("'%s' became shorter: reading it again from the start", m_o.log);
-            delete m_lines;
+            m_lines.reset();  // before the new index is built, not after
             m_errors.Free();
             m_lines = LoadLogLines(&m_file, request, &m_errors);
             if (m_lines == nullptr) return Fail("not enough memory to index '%s'", m_o.log);
@@ -306,7 +306,7 @@ int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
             CLogLineList errors;
             int32_t from = state.lastNumber;
             if (!FollowLogLines(&m_file, request, &state, &lines, &errors)) continue;
-            if (!ReplaceTail(m_lines, from, lines) || !ReplaceTail(&m_errors, from, errors)) {
+            if (!ReplaceTail(m_lines.get(), from, lines) || !ReplaceTail(&m_errors, from, errors)) {
                 return Fail("not enough memory to index '%s'", m_o.log);
             }
         }

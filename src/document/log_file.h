@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
 #include "document/file.h"
 #include "document/log_line.h"
@@ -43,7 +44,7 @@ public:
     // Another thread may set *cancel to non-zero to stop the load at its next block; the
     // lines indexed so far are then returned. Returns a new index that belongs to the
     // caller, or null when the working buffers cannot be allocated.
-    CLogLineList* Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
+    std::unique_ptr<CLogLineList> Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
                        const std::atomic<int>* cancel = nullptr);
 
     CFileName& Name() { return m_name; }

@@ -74,6 +74,12 @@ int CLogLineList::Append(const CLogLine* lines, int32_t n) {
     return 1;
 }
 
+int CLogLineList::CommitFilled(int32_t count) {
+    if (count < m_count || count > m_capacity) return 0;
+    m_count = count;
+    return 1;
+}
+
 int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more) {
     int32_t keep = list->Count();
     while (keep > 0 && list->Entries()[keep - 1].lineNumber >= from) --keep;

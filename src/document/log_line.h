@@ -40,6 +40,10 @@ public:
     void Free();
     // Drops the entries from index count on (to undo appends); frees the array when none remain.
     void Truncate(int32_t count);
+    // For writers that fill the slots Reserve made in place, through Entries() (the loader's
+    // workers, each in its own range): counts the first count slots as entries. 1, or 0 when
+    // count is below Count() or above Capacity() (the list is then unchanged).
+    int CommitFilled(int32_t count);
 
     const CLogLine* Entries() const { return m_entries; }
     CLogLine* Entries() { return m_entries; }

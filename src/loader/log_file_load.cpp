@@ -3,8 +3,8 @@
 #include "document/log_file.h"
 #include "loader/log_loader.h"
 
-CLogLineList* CLogFile::Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
-                             const std::atomic<int>* cancel) {
+std::unique_ptr<CLogLineList> CLogFile::Load(unsigned codePage, const CKeywordSet* keywords,
+                                             CProgressListener* listener, const std::atomic<int>* cancel) {
     CLoadRequest request;
     request.codePage = codePage;
     request.keywords = keywords;

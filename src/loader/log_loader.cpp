@@ -286,12 +286,6 @@ int WorkerCount(const CLoadRequest& r) {
     return n < 1 ? 1 : n > kMaxWorkers ? kMaxWorkers : n;
 }
 
-// Slots written by the workers become entries of the list: Reserve made room for them, and
-// appending an entry to itself only advances the count.
-void CommitReserved(CLogLineList* lines, int64_t count) {
-    for (int64_t i = 0; i < count; ++i) lines->Append(lines->Entries()[i]);
-}
-
 enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedNoMemory };
 
 ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
@@ -332,7 +326,8 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
         for (int64_t k = 0; k < chunk.lead && k < chunk.written; ++k) job->entries[chunk.base + k].timeStamp = carried;
         if (chunk.stamped) carried = chunk.last;
     }
-    CommitReserved(lines, indexed);
+    // The workers wrote the entries into the slots Reserve made.
+    if (indexed > lines->Capacity() || !lines->CommitFilled(static_cast<int32_t>(indexed))) return kChunkedRedo;
     for (int c = 0; c < included; ++c) {
         const CIndexArray& list = job->chunks[c].errors;
         for (int32_t i = 0; i < list.Count(); ++i) {
@@ -389,11 +384,11 @@ ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, uint64_t origin, C
 
 }  // namespace
 
-CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList* errorLines) {
+std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList* errorLines) {
     CLoadRequest request = given;
     if (request.blockSize < 2) request.blockSize = 2;
     errorLines->Free();
-    auto* lines = new (std::nothrow) CLogLineList();
+    std::unique_ptr<CLogLineList> lines(new (std::nothrow) CLogLineList());
     if (lines == nullptr) return nullptr;
     if (file->Size() == 0) return lines;
     // A byte-order mark of the code page is no part of the first line.
@@ -404,21 +399,15 @@ CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList*
     // (the count reads single-byte units: UTF-16 is read in one pass).
     uint64_t countAbove = request.countAbove > 0 ? request.countAbove : 2ull * request.blockSize;
     if (file->Size() > countAbove && !IsUtf16CodePage(request.codePage)) {
-        ChunkedResult result = LoadChunked(file, request, origin, lines, errorLines);
+        ChunkedResult result = LoadChunked(file, request, origin, lines.get(), errorLines);
         if (result == kChunkedDone) return lines;
-        if (result == kChunkedNoMemory) {
-            delete lines;
-            return nullptr;
-        }
+        if (result == kChunkedNoMemory) return nullptr;
         lines->Free();
         errorLines->Free();
         if (Cancelled(request)) return lines;
     }
     CErrorScanner scanner(request.keywords, request.codePage);
-    if (!scanner.Prepare() || !LoadSequential(file, request, origin, &scanner, lines, errorLines)) {
-        delete lines;
-        return nullptr;
-    }
+    if (!scanner.Prepare() || !LoadSequential(file, request, origin, &scanner, lines.get(), errorLines)) return nullptr;
     return lines;
 }
 

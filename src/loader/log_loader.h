@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "document/file.h"
 #include "document/line_source.h"
@@ -39,7 +40,7 @@ struct CLoadRequest {
 // (file size / 4 + three quarters of the bytes indexed), ending at the file size.
 // With more than one thread, the other threads read through handles of their own
 // (OpenAnotherHandle); the bytes done are then those of all threads.
-CLogLineList* LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);
+std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);
 
 // A line's own time stamp as the loader reads it (UTF-16 lines are narrowed first). 1 or 0.
 int ParseLineTimeStamp(const CLineView& line, unsigned codePage, CTimeStamp* stamp);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -75,10 +76,9 @@ TEST(FollowLogLines, AppendsCutAnywhereGiveTheFullLoadsIndex) {
             CLogFile file;
             ASSERT_EQ(1, file.Open(dir.File("grow.log").c_str()));
             Followed f;
-            CLogLineList* first = LoadLogLines(&file, request, &f.errors);
+            std::unique_ptr<CLogLineList> first = LoadLogLines(&file, request, &f.errors);
             ASSERT_NE(nullptr, first);
             f.lines.Append(first->Entries(), first->Count());
-            delete first;
             StartFollowing(f.lines, file.Size(), &f.state);
             while (written < all.size()) {
                 // Cut anywhere: inside a line, between CR and LF, inside a UTF-8 sequence.
@@ -93,11 +93,10 @@ TEST(FollowLogLines, AppendsCutAnywhereGiveTheFullLoadsIndex) {
                 ASSERT_EQ(1, ReplaceTail(&f.lines, from, lines));
                 ASSERT_EQ(1, ReplaceTail(&f.errors, from, errors));
                 CLogLineList fullErrors;
-                CLogLineList* full = LoadLogLines(&file, request, &fullErrors);
+                std::unique_ptr<CLogLineList> full = LoadLogLines(&file, request, &fullErrors);
                 ASSERT_NE(nullptr, full);
                 ExpectSame(*full, f.lines, "index");
                 ExpectSame(fullErrors, f.errors, "errors");
-                delete full;
             }
             EXPECT_EQ(all.size(), f.state.size);
         }
@@ -114,10 +113,9 @@ TEST(FollowLogLines, ABreakSplitAcrossAppendsIsOneBreak) {
     ASSERT_EQ(1, file.Open(dir.File("split.log").c_str()));
     CLoadRequest request;
     Followed f;
-    CLogLineList* first = LoadLogLines(&file, request, &f.errors);
+    std::unique_ptr<CLogLineList> first = LoadLogLines(&file, request, &f.errors);
     ASSERT_NE(nullptr, first);
     f.lines.Append(first->Entries(), first->Count());
-    delete first;
     StartFollowing(f.lines, file.Size(), &f.state);
     std::ofstream(path, std::ios::binary | std::ios::app) << "\ntwo";
     ASSERT_EQ(1, file.RefreshSize());

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -149,12 +150,10 @@ protected:
         EXPECT_EQ(1, m_file.Open(m_dir.File("log.txt").c_str()));
         if (request.listener == nullptr) request.listener = &m_progress;
         m_progress.positions.clear();
-        delete m_lines;
         m_lines = LoadLogLines(&m_file, request, &m_errors);
         EXPECT_NE(nullptr, m_lines);
         return m_lines != nullptr ? *m_lines : m_empty;
     }
-    void TearDown() override { delete m_lines; }
 
     std::vector<int32_t> Lengths() const {
         std::vector<int32_t> v;
@@ -169,7 +168,7 @@ protected:
 
     TempDir m_dir;
     CLogFile m_file;
-    CLogLineList* m_lines = nullptr;
+    std::unique_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
     CLogLineList m_empty;
     CRecordingListener m_progress;
@@ -431,14 +430,13 @@ TEST_F(LogLoaderTest, FailedReadEndsLoadingWithTheLinesBeforeIt) {
         request.blockSize = block;
         request.threads = 1;
         CLogLineList errors;
-        CLogLineList* lines = LoadLogLines(&file, request, &errors);
+        std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errors);
         ASSERT_NE(nullptr, lines);
         ASSERT_GT(lines->Count(), 0);
         const CLogLine& last = lines->Entries()[lines->Count() - 1];
         EXPECT_LE(last.offset + static_cast<uint64_t>(last.length), 300u);
         Result expected = Expected(bytes.substr(0, last.offset + static_cast<uint64_t>(last.length)), 0, nullptr);
         ExpectSameLines(expected.lines, *lines, "before the failure");
-        delete lines;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,12 +27,11 @@ struct Loaded {
 inline Loaded LoadOpen(CLogFile& file, const CLoadRequest& request) {
     Loaded r;
     CLogLineList errors;
-    CLogLineList* lines = LoadLogLines(&file, request, &errors);
+    std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errors);
     if (lines == nullptr) return r;
     r.ok = true;
     for (int32_t i = 0; i < lines->Count(); ++i) r.lines.push_back(*lines->At(i));
     for (int32_t i = 0; i < errors.Count(); ++i) r.errors.push_back(*errors.At(i));
-    delete lines;
     return r;
 }
 

@@ -31,13 +31,12 @@ char* ReadWholeFile(const char16_t* path, uint32_t* size) {
     return buffer;
 }
 
-CFile* OpenAnotherHandle(CFile* file) {
+std::unique_ptr<CFile> OpenAnotherHandle(CFile* file) {
     char16_t* path = MultiByteToWideAlloc(file->Path().Data(), -1, kCodePageUtf8);
     if (path == nullptr) return nullptr;
-    auto* other = new (std::nothrow) CFile();
+    std::unique_ptr<CFile> other(new (std::nothrow) CFile());
     if (other != nullptr && (!other->Open(path) || other->Size() < file->Size() || !other->IsSameFile(*file))) {
-        delete other;
-        other = nullptr;
+        other.reset();
     }
     std::free(path);
     return other;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/string.h"
 
@@ -84,7 +85,7 @@ int DeleteFilePath(const char16_t* path);
 // through one file pointer, so two threads cannot share one). Opened by file's path, and
 // refused (null) when the path now leads to another file (a rotated log) or to a shorter
 // one, or when it cannot be opened. The caller deletes it.
-CFile* OpenAnotherHandle(CFile* file);
+std::unique_ptr<CFile> OpenAnotherHandle(CFile* file);
 
 // Test hooks: make file operations fail on purpose, to prove that callers lose nothing.
 struct CFileFaults {

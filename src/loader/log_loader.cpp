@@ -8,6 +8,7 @@
 #include "loader/log_loader.h"
 
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 #include "document/encoding.h"
@@ -357,27 +358,21 @@ ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, uint64_t origin, C
         uint64_t end = job.chunks[c].begin + chunkSize;
         job.chunks[c].end = end < job.size ? end : job.size;
     }
-    CFile* handles[kMaxWorkers] = {file};
+    std::unique_ptr<CFile> handles[kMaxWorkers];  // the first worker reads through file
+    std::unique_ptr<CWorker> owned[kMaxWorkers];
     CWorker* workers[kMaxWorkers] = {};
     int count = 0;
     ChunkedResult result = kChunkedNoMemory;
     for (int i = 0; i < wanted; ++i) {
         if (i > 0) handles[i] = OpenAnotherHandle(file);
-        if (handles[i] == nullptr) break;
-        workers[i] = new (std::nothrow) CWorker(&job, handles[i], i == 0);
-        if (workers[i] == nullptr || !workers[i]->Init()) {
-            delete workers[i];
-            workers[i] = nullptr;
-            if (i > 0) delete handles[i];
-            break;
-        }
+        CFile* handle = i > 0 ? handles[i].get() : file;
+        if (handle == nullptr) break;
+        owned[i].reset(new (std::nothrow) CWorker(&job, handle, i == 0));
+        if (owned[i] == nullptr || !owned[i]->Init()) break;
+        workers[i] = owned[i].get();
         count = i + 1;
     }
     if (count > 0) result = IndexChunked(&job, workers, count, lines, errors);
-    for (int i = 0; i < count; ++i) {
-        delete workers[i];
-        if (i > 0) delete handles[i];
-    }
     delete[] job.chunks;
     return result;
 }

@@ -8,6 +8,7 @@
 #include "search/line_scan.h"
 
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 #include "document/helper_thread.h"
@@ -241,15 +242,15 @@ int RunJob(CScanJob* job, CFile* file, const CSearchCondition& condition, unsign
     CScanWorker own(job, file, condition, codePage, windowSize, options.listener);
     if (!own.Prepare()) return 0;
     own.Report();
-    CFile* other = WantHelper(*job, options) ? OpenAnotherHandle(file) : nullptr;
-    CScanWorker* helper = nullptr;
+    std::unique_ptr<CFile> other = WantHelper(*job, options) ? OpenAnotherHandle(file) : nullptr;
+    std::unique_ptr<CScanWorker> helper;
     bool started = false;
     {
         CHelperThread thread;
         if (other != nullptr) {
-            helper = new (std::nothrow) CScanWorker(job, other, condition, codePage, windowSize, nullptr);
+            helper.reset(new (std::nothrow) CScanWorker(job, other.get(), condition, codePage, windowSize, nullptr));
             // Without a helper the calling thread simply claims every chunk itself.
-            started = helper != nullptr && helper->Prepare() && thread.Start(CScanWorker::Entry, helper);
+            started = helper != nullptr && helper->Prepare() && thread.Start(CScanWorker::Entry, helper.get());
         }
         own.Run();
     }  // joins the helper
@@ -257,8 +258,6 @@ int RunJob(CScanJob* job, CFile* file, const CSearchCondition& condition, unsign
     if (job->extract && !job->Stopped()) {
         AppendHits(job, own.Hits(), started ? &helper->Hits() : nullptr, result);
     }
-    delete helper;
-    delete other;
     return 1;
 }
 

@@ -131,16 +131,19 @@ bool CAppMain::IsViewInList(const CLogView* view) const {
     return false;
 }
 
-void CAppMain::AppendView(CLogView* view) {
+CLogView* CAppMain::AppendView(std::unique_ptr<CLogView> owned) {
+    // The list owns its views from here on: DeleteAllViews and OnChildClosed delete them.
+    CLogView* view = owned.release();
     view->m_next = nullptr;
     if (m_views == nullptr) {
         m_views = view;
         OnFirstViewAdded();
-        return;
+        return view;
     }
     CLogView* last = m_views;
     while (last->m_next != nullptr) last = last->m_next;
     last->m_next = view;
+    return view;
 }
 
 CLogView* CAppMain::ActiveView() const {

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "document/log_file.h"
@@ -64,7 +65,7 @@ public:
     // Loading pipeline.
     void OpenLogFile(const wchar_t* path);
     // On failure (null) lines still belong to the caller.
-    CLogView* CreateLogView(CLogFile* file, CLogLineList* lines, const wchar_t* title);
+    CLogView* CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title);
     // The background runner: started with the frame, stopped (after its job) at the end.
     void StartWorker();
     void StopWorker();
@@ -102,7 +103,7 @@ public:
     void SetHighlightSearchState(CLogView* view, bool on);
     // Highlights and activates a view just made for an extraction or the error log; frees
     // lines when no view could be made.
-    void ShowNewView(CLogView* created, CLogLineList* lines);
+    void ShowNewView(CLogView* created);
     // Makes a selection within one line the only search text (saved in the history);
     // 1 when the view had a selection to take, else 0. The condition is cleared either way.
     int UseSelectionAsCondition(CLogView* view);
@@ -122,7 +123,7 @@ public:
     void RedrawAllViews();
     CLogView* ActiveView() const;
     CLogView* FirstView() const { return m_views; }
-    void AppendView(CLogView* view);
+    CLogView* AppendView(std::unique_ptr<CLogView> view);
     void CopySelection();
 
     CLogFile& LogFile() { return m_logFile; }
@@ -160,7 +161,7 @@ private:
     // While a job runs in the background the commands on the log are greyed.
     void EnableLogCommands(bool enabled);
     // A second handle on the log for a job (the UI keeps reading through its own), or null.
-    CFile* OpenJobHandle();
+    std::unique_ptr<CFile> OpenJobHandle();
     void OnOpenFileMessage(wchar_t* path);
     void OnCodePageChanged(int code);
     // Sets the code page of the open log (or of none) from the box's choice and shows it.

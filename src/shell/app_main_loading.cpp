@@ -5,6 +5,7 @@
 // deletes views first cancels the running job and waits for it.
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "config/app_parameter.h"
 #include "document/encoding.h"
@@ -126,10 +127,8 @@ void CAppMain::EnableLogCommands(bool enabled) {
 void CAppMain::FinishLoad(CLoadJob* job) {
     CLogView* view = job->view;
     if (view == nullptr || !IsViewInList(view)) return;
-    CLogLineList* lines = job->lines;
-    job->lines = nullptr;
     CAppParameter* config = GetAppParameter();
-    view->SetLines(lines, &m_logFile);
+    view->SetLines(std::move(job->lines), &m_logFile);
     view->SetKeywordSet(config != nullptr ? &config->Keywords() : nullptr);
     view->Invalidate();
     if (view == m_views && config != nullptr && config->m_follow != 0) {
@@ -139,7 +138,7 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     m_followReason.clear();
 }
 
-CFile* CAppMain::OpenJobHandle() {
+std::unique_ptr<CFile> CAppMain::OpenJobHandle() {
     return m_worker.Started() ? OpenAnotherHandle(&m_logFile) : nullptr;
 }
 
@@ -179,8 +178,8 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     ActivateChild(view->Window());
 }
 
-CLogView* CAppMain::CreateLogView(CLogFile* file, CLogLineList* lines, const wchar_t* title) {
-    auto* view = new (std::nothrow) CLogView();
+CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title) {
+    std::unique_ptr<CLogView> view(new (std::nothrow) CLogView());
     if (view == nullptr) return nullptr;
     view->Attach(m_frame, m_mdiClient, this);
     CAppParameter* config = GetAppParameter();
@@ -189,17 +188,13 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, CLogLineList* lines, const wch
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE));
     HWND window = CreateMDIWindowW(className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_mdiClient, instance,
-                                   reinterpret_cast<LPARAM>(view));
-    if (window == nullptr) {
-        delete view;
-        return nullptr;
-    }
+                                   reinterpret_cast<LPARAM>(view.get()));
+    if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOW);
     view->SetKeywordSet(config != nullptr ? &config->Keywords() : nullptr);
     view->SetCondition(&m_searchConditions);
-    if (lines != nullptr) view->SetLines(lines, file);
-    AppendView(view);
-    return view;
+    if (lines != nullptr) view->SetLines(std::move(lines), file);
+    return AppendView(std::move(view));
 }
 
 void CAppMain::JumpFirstViewToLine(int line) {
@@ -225,7 +220,7 @@ void CAppMain::CopySelection() {
     job->lastColumn = range.lastColumn;
     bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
     if (!quick) job->ownFile = OpenJobHandle();
-    job->file = job->ownFile != nullptr ? job->ownFile : view->File();
+    job->file = job->ownFile != nullptr ? job->ownFile.get() : view->File();
     RunJob(job, job->ownFile == nullptr);
 }
 

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "config/app_parameter.h"
 #include "foundation/format.h"
@@ -35,11 +36,8 @@ void AppendTitle(std::u16string* title, const char16_t* text) {
 
 }  // namespace
 
-void CAppMain::ShowNewView(CLogView* created, CLogLineList* lines) {
-    if (created == nullptr) {
-        delete lines;  // not taken by a view
-        return;
-    }
+void CAppMain::ShowNewView(CLogView* created) {
+    if (created == nullptr) return;
     created->SetHighlightSearch(1);
     ActivateChild(created->Window());
     SendMessageW(m_mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(created->Window()), 0);
@@ -72,7 +70,7 @@ void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
     int32_t count = view->Lines()->Count();
     bool quick = forward ? IsQuickScan(*job->lines, job->start, count - 1) : IsQuickScan(*job->lines, 0, job->start);
     if (!quick) job->ownFile = OpenJobHandle();
-    job->file = job->ownFile != nullptr ? job->ownFile : view->File();
+    job->file = job->ownFile != nullptr ? job->ownFile.get() : view->File();
     RunJob(job, job->ownFile == nullptr);
 }
 
@@ -176,7 +174,7 @@ void CAppMain::StartExtraction(CLogView* view) {
     m_limitHitsAtStart = m_searchConditions.LimitHits();
     bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
     if (!quick) job->ownFile = OpenJobHandle();
-    job->file = job->ownFile != nullptr ? job->ownFile : view->File();
+    job->file = job->ownFile != nullptr ? job->ownFile.get() : view->File();
     RunJob(job, job->ownFile == nullptr);
 }
 
@@ -205,10 +203,8 @@ void CAppMain::FinishExtract(CExtractJob* job) {
         if (i > 0) AppendTitle(&title, m_searchConditions.MatchAll() ? u" and " : u" or ");
         AppendTitle(&title, text);
     }
-    CLogLineList* lines = job->lines;
-    job->lines = nullptr;
-    CLogView* created = CreateLogView(view->File(), lines, W(title.c_str()));
-    ShowNewView(created, lines);
+    CLogView* created = CreateLogView(view->File(), std::move(job->lines), W(title.c_str()));
+    ShowNewView(created);
 }
 
 // Copying the entries is quick up to a few million; beyond that it goes to the runner.
@@ -222,9 +218,7 @@ void CAppMain::ShowErrorLog() {
 
 void CAppMain::FinishErrorLog(CErrorLogJob* job) {
     if (job->status != 1 || job->lines == nullptr || job->lines->Count() == 0) return;
-    CLogLineList* lines = job->lines;
-    job->lines = nullptr;
-    CLogView* created = CreateLogView(&m_logFile, lines, Language() == 1 ? L"エラーログ" : L"Error Log");
-    ShowNewView(created, lines);
+    CLogView* created = CreateLogView(&m_logFile, std::move(job->lines), Language() == 1 ? L"エラーログ" : L"Error Log");
+    ShowNewView(created);
     if (created != nullptr) m_errorLogView = created;
 }

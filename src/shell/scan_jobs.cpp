@@ -41,14 +41,14 @@ void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
 }
 
 void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    lines = new (std::nothrow) CLogLineList();
+    lines.reset(new (std::nothrow) CLogLineList());
     status = lines != nullptr
-                 ? ExtractLines(file, *source, *condition, codePage, before, after, lines, progress, cancel)
+                 ? ExtractLines(file, *source, *condition, codePage, before, after, lines.get(), progress, cancel)
                  : 0;
 }
 
 void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    lines = new (std::nothrow) CLogLineList();
+    lines.reset(new (std::nothrow) CLogLineList());
     int32_t count = source->Count();
     status = lines != nullptr && lines->Reserve(count) ? 1 : 0;
     // In blocks, so that a cancel or the end of the program need not wait for millions.
@@ -70,7 +70,7 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener*) {
     request.keywords = keywords;
     request.cancel = cancel;
     from = state.lastNumber;
-    status = ownFile != nullptr && ownFile->RefreshSize() ? FollowLogLines(ownFile, request, &state, &lines, &errors) : 0;
+    status = ownFile != nullptr && ownFile->RefreshSize() ? FollowLogLines(ownFile.get(), request, &state, &lines, &errors) : 0;
 }
 
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
@@ -83,6 +83,5 @@ void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) 
 }
 
 CCopyJob::~CCopyJob() {
-    delete ownFile;
     std::free(text);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "document/log_file.h"
 #include "loader/log_follow.h"
@@ -31,8 +32,7 @@ public:
     CLogView* view = nullptr;
     unsigned codePage = 0;
     CKeywordSet keywords;  // a copy: the keyword dialog may change the set in force meanwhile
-    CLogLineList* lines = nullptr;  // the result; owned by the job until handed over
-    ~CLoadJob() override { delete lines; }
+    std::unique_ptr<CLogLineList> lines;  // the result, until handed over
 };
 
 // A search from a start row forwards or backwards; result is the row, -1, or kScanCancelled.
@@ -40,10 +40,9 @@ class CSearchJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kSearch; }
-    ~CSearchJob() override { delete ownFile; }
 
-    CFile* file = nullptr;     // the handle the scan reads through
-    CFile* ownFile = nullptr;  // a handle of the job's own (deleted with it), or null
+    CFile* file = nullptr;            // the handle the scan reads through
+    std::unique_ptr<CFile> ownFile;  // a handle of the job's own, or null
     const CLogLineList* lines = nullptr;
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
@@ -58,20 +57,16 @@ class CExtractJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kExtract; }
-    ~CExtractJob() override {
-        delete ownFile;
-        delete lines;
-    }
 
     CFile* file = nullptr;
-    CFile* ownFile = nullptr;
+    std::unique_ptr<CFile> ownFile;
     const CLogLineList* source = nullptr;
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
     unsigned codePage = 0;
     int32_t before = 0;
     int32_t after = 0;
-    CLogLineList* lines = nullptr;  // the result; owned by the job until a view takes it
+    std::unique_ptr<CLogLineList> lines;  // the result, until a view takes it
     int status = 0;
 };
 
@@ -80,10 +75,9 @@ class CErrorLogJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kErrorLog; }
-    ~CErrorLogJob() override { delete lines; }
 
     const CLogLineList* source = nullptr;
-    CLogLineList* lines = nullptr;
+    std::unique_ptr<CLogLineList> lines;
     int status = 0;
 };
 
@@ -92,9 +86,8 @@ class CFollowJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kFollow; }
-    ~CFollowJob() override { delete ownFile; }
 
-    CFile* ownFile = nullptr;  // a handle of the job's own on the log
+    std::unique_ptr<CFile> ownFile;  // a handle of the job's own on the log
     unsigned codePage = 0;
     const CKeywordSet* keywords = nullptr;  // the application's copy, left alone while the job runs
     CFollowState state;       // where the index ends; moved on by the job
@@ -112,7 +105,7 @@ public:
     ~CCopyJob() override;
 
     CFile* file = nullptr;
-    CFile* ownFile = nullptr;
+    std::unique_ptr<CFile> ownFile;
     const CLogLineList* lines = nullptr;
     unsigned codePage = 0;
     int32_t firstRow = 0;

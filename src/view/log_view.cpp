@@ -3,6 +3,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "loader/log_follow.h"
 #include "foundation/wide.h"
 
@@ -22,8 +24,7 @@ CLogView::CLogView() {
 CLogView::~CLogView() {
     // Through the MDI client, and before the members go: the base would only DestroyWindow.
     DestroyView();
-    delete m_lines;
-    m_lines = nullptr;
+    m_lines.reset();
     m_markers.Clear();
     if (m_boldFont != nullptr) DeleteObject(m_boldFont);
 }
@@ -34,12 +35,11 @@ void CLogView::Attach(HWND frame, HWND mdiClient, CAppEventListener* listener) {
     m_listener = listener;
 }
 
-void CLogView::SetLines(CLogLineList* lines, CLogFile* file) {
-    if (lines != m_lines) delete m_lines;
-    m_lines = lines;
+void CLogView::SetLines(std::unique_ptr<CLogLineList> lines, CLogFile* file) {
+    m_lines = std::move(lines);
     m_file = file;
     m_firstRow = 0;
-    m_contentHeight = lines != nullptr ? lines->Count() : 0;
+    m_contentHeight = m_lines != nullptr ? m_lines->Count() : 0;
     m_caretRow = 0;
     m_caretColumn = 0;
     m_selectionMode = kSelectionNone;
@@ -51,7 +51,7 @@ int CLogView::TakeFollowedLines(int32_t from, const CLogLineList& more) {
     if (m_lines == nullptr) return 0;
     bool onLastRow = m_caretRow >= m_lines->Count() - 1;
     uint32_t first = m_vScroll.position;
-    int ok = ReplaceTail(m_lines, from, more);
+    int ok = ReplaceTail(m_lines.get(), from, more);
     int32_t count = m_lines->Count();
     m_contentHeight = count;
     UpdateVScrollBar();  // which returns to the top: go back to where the user was

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "document/log_file.h"
 #include "document/log_line.h"
@@ -40,12 +41,12 @@ public:
     void SetKeywordSet(const CKeywordSet* keywords) { m_keywords = keywords; }
     void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
     // Takes ownership of lines (null allowed) and shows them from the first row.
-    void SetLines(CLogLineList* lines, CLogFile* file);
+    void SetLines(std::unique_ptr<CLogLineList> lines, CLogFile* file);
     // A followed log grew: the rows numbered from and above are replaced with more. The view
     // stays where it is and its scroll range grows; a caret on the last row moves to the new
     // last row and keeps it in the window. 1, or 0 when the list could not grow.
     int TakeFollowedLines(int32_t from, const CLogLineList& more);
-    CLogLineList* Lines() const { return m_lines; }
+    CLogLineList* Lines() const { return m_lines.get(); }
     CLogFile* File() const { return m_file; }
     CMarkerList& Markers() { return m_markers; }
 
@@ -147,7 +148,7 @@ private:
     int OnArrowKey(WPARAM key);
 
     CAppEventListener* m_listener = nullptr;
-    CLogLineList* m_lines = nullptr;
+    std::unique_ptr<CLogLineList> m_lines;
     CLogFile* m_file = nullptr;
     const CKeywordSet* m_keywords = nullptr;
     const CSearchCondition* m_condition = nullptr;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,13 +140,13 @@ TEST(CFileTest, AnotherHandleIsOpenedOnlyOnTheSameFile) {
     WriteBytes(dir.FsPath("app.log"), "first content\n");
     CFile file;
     ASSERT_EQ(1, file.Open(dir.File("app.log").c_str()));
-    CFile* other = OpenAnotherHandle(&file);
+    std::unique_ptr<CFile> other = OpenAnotherHandle(&file);
     ASSERT_NE(nullptr, other);
     EXPECT_EQ(1, other->IsSameFile(file));
     char buf[5] = {};
     EXPECT_EQ(5u, other->Read(buf, 5, 0));
     EXPECT_EQ(0, std::memcmp(buf, "first", 5));
-    delete other;
+    other.reset();
     // Rotated: the path now names a new, longer file.
     std::filesystem::rename(dir.FsPath("app.log"), dir.FsPath("app.log.1"));
     WriteBytes(dir.FsPath("app.log"), "second and longer content\n");

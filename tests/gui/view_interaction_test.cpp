@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <utility>
 
 #include "config/app_parameter.h"
 #include "res/resource.h"
@@ -216,9 +218,9 @@ TEST_F(ViewInteractionTest, DoubleClickOnTheCellsMarksAndJumps) {
     EXPECT_EQ(0, v->Markers().Count());
 
     // The line-number cell of an extracted row moves the first view to that line.
-    auto* lines = new CLogLineList();
+    std::unique_ptr<CLogLineList> lines(new CLogLineList());
     ASSERT_EQ(1, lines->Append(*v->Lines()->At(60)));
-    CLogView* extract = m_app->CreateLogView(&m_app->LogFile(), lines, L"extract");
+    CLogView* extract = m_app->CreateLogView(&m_app->LogFile(), std::move(lines), L"extract");
     ASSERT_NE(nullptr, extract);
     Pump();
     Paint(extract);

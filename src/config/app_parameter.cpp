@@ -7,6 +7,7 @@
 
 #include "config/color_table.h"
 #include "config/folders.h"
+#include "config/ui_text.h"
 #include "document/encoding.h"
 #include "document/file.h"
 #include "foundation/trace.h"
@@ -59,7 +60,7 @@ const char16_t* CAppParameter::GetVersion() {
 }
 
 const char16_t* CAppParameter::GetTitle(int language) {
-    return language == kLanguageJapanese ? u"Quillon - ログ解析支援ツール" : u"Quillon - LOG Analysis Assist Tool";
+    return UiText(TextId::kAppTitle, language);
 }
 
 int CAppParameter::GetMenuId(int language) {
@@ -68,7 +69,7 @@ int CAppParameter::GetMenuId(int language) {
 
 const char16_t* CAppParameter::GetHelpPage(int language) {
     // Shipped beside the executable; the shell resolves them against the application folder.
-    return language == kLanguageJapanese ? u"help\\quillon_ja.html" : u"help\\quillon_en.html";
+    return UiText(TextId::kHelpPage, language);
 }
 
 int CAppParameter::GetMenuPosition(const char16_t* title) {
@@ -244,7 +245,7 @@ void CAppParameter::AddHistory(int list, const char16_t* text) {
 
 const char16_t* CAppParameter::GetFontFace() {
     if (!m_fontName.IsEmpty()) return m_fontName.GetWideOrEmpty();
-    return m_language == kLanguageJapanese ? u"ＭＳ ゴシック" : u"Courier New";
+    return UiText(TextId::kDefaultFontFace, m_language);
 }
 
 int CAppParameter::GetFontSize() const {

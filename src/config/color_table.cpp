@@ -7,8 +7,8 @@ const CColorEntry kBaseColors[2] = {
 };
 
 const CColorName kBaseColorNames[2] = {
-    {u"Text Color (Normal)", u"通常のテキスト表示", 0, 0},
-    {u"Line Color", u"罫線の色", 1, 1},
+    {TextId::kColorTextNormal, 0, 0},
+    {TextId::kColorRule, 1, 1},
 };
 
 const CColorEntry kAppColors[23] = {
@@ -38,21 +38,21 @@ const CColorEntry kAppColors[23] = {
 };
 
 const CColorName kAppColorNames[17] = {
-    {u"Text Color (Normal)", u"通常のテキスト表示", 0, 0},
-    {u"Cursor Color", u"カーソル行の色", 2, 0},
-    {u"Marker Color", u"マーク行の色", 3, 0},
-    {u"Select Text Color", u"選択文字列の色", 4, 0},
-    {u"Search Color", u"検索文字列の色", 5, 0},
-    {u"Highlighting 1", u"強調表示1", 6, 0},
-    {u"Highlighting 2", u"強調表示2", 7, 0},
-    {u"Highlighting 3", u"強調表示3", 8, 0},
-    {u"Highlighting 4", u"強調表示4", 9, 0},
-    {u"Highlighting 5", u"強調表示5", 10, 0},
-    {u"Highlighting 6", u"強調表示6", 11, 0},
-    {u"Highlighting 7", u"強調表示7", 12, 0},
-    {u"Highlighting 8", u"強調表示8", 13, 0},
-    {u"Item display color", u"項目表示の色", 14, 0},
-    {u"Line Color", u"行番号の色", 15, 0},
-    {u"Interval Color", u"ログ間隔の色", 16, 0},
-    {u"Error Color", u"エラー行の色", 19, 0},
+    {TextId::kColorTextNormal, 0, 0},
+    {TextId::kColorCursor, 2, 0},
+    {TextId::kColorMarker, 3, 0},
+    {TextId::kColorSelection, 4, 0},
+    {TextId::kColorSearch, 5, 0},
+    {TextId::kColorHighlight1, 6, 0},
+    {TextId::kColorHighlight2, 7, 0},
+    {TextId::kColorHighlight3, 8, 0},
+    {TextId::kColorHighlight4, 9, 0},
+    {TextId::kColorHighlight5, 10, 0},
+    {TextId::kColorHighlight6, 11, 0},
+    {TextId::kColorHighlight7, 12, 0},
+    {TextId::kColorHighlight8, 13, 0},
+    {TextId::kColorHeader, 14, 0},
+    {TextId::kColorLineNumber, 15, 0},
+    {TextId::kColorInterval, 16, 0},
+    {TextId::kColorError, 19, 0},
 };

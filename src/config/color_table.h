@@ -1,4 +1,4 @@
-// The factory colour tables and the colour names, in both languages.
+// The factory colour tables and the colour names (their texts are in config/ui_text).
 #pragma once
 
 #include "config/comm_config.h"

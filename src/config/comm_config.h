@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "config/ui_text.h"
 #include "foundation/string.h"
 
 struct CXmlElement;
@@ -19,10 +20,9 @@ struct CColorEntry {
     CColorRef background;
 };
 
-// A named colour entry, as the settings dialog lists it. The texts are program constants.
+// A named colour entry, as the settings dialog lists it; its name is a text of UiText.
 struct CColorName {
-    const char16_t* english;
-    const char16_t* japanese;
+    TextId name;
     int32_t entry;     // colour entry number that the name stands for
     int32_t lineOnly;  // 1: only the first colour of the entry is edited
 };

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "res/resource.h"
 
 QUILLON_DIALOG_BINDING(CConfigColorPage)
@@ -55,10 +56,8 @@ void CConfigColorPage::OnInitDialog(HWND window) {
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     int count = config != nullptr ? config->m_colorNameCount : 0;
     if (count > kMaxColorRows) count = kMaxColorRows;
-    bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
     for (int k = 0; k < count; ++k) {
-        const CColorName* name = NameOfRow(k);
-        const char16_t* text = japanese ? name->japanese : name->english;
+        const char16_t* text = UiText(NameOfRow(k)->name);
         LRESULT row = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         if (row >= 0) SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(row), k);
     }

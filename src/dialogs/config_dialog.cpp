@@ -2,12 +2,13 @@
 #include "dialogs/config_dialog.h"
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
+#include "foundation/wide.h"
 #include "res/resource.h"
 
 INT_PTR CConfigDialog::Run(HWND frame) {
     CAppParameter* config = GetAppParameter();
     if (config == nullptr) return -1;
-    bool japanese = config->m_language == kLanguageJapanese;
     HPROPSHEETPAGE pages[3] = {};
     UINT count = 0;
 
@@ -34,7 +35,7 @@ INT_PTR CConfigDialog::Run(HWND frame) {
         header.hwndParent = frame;
         header.hInstance = frame != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE))
                                             : GetModuleHandleW(nullptr);
-        header.pszCaption = japanese ? L"設定" : L"Setting";
+        header.pszCaption = W(UiText(TextId::kSettingsCaption));
         header.nPages = count;
         header.nStartPage = 0;
         header.phpage = pages;

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "res/resource.h"
@@ -22,13 +22,12 @@ void CKeywordEditDialog::OnInitDialog(HWND window) {
     SendMessageW(edit, EM_LIMITTEXT, kTypedTextLimit, 0);
     SetWindowTextW(edit, W(m_text.GetWideOrEmpty()));
 
-    CAppParameter* config = GetAppParameter();
-    bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
+    const char16_t* format = UiText(TextId::kHighlightFormat);
     HWND combo = GetDlgItem(window, IDC_KEYWORD_COLOR);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (int k = 0; k < kHighlightColorCount; ++k) {
         char16_t name[32];
-        FormatString(name, 32, japanese ? u"強調表示%d" : u"Highlight %d", k + 1);
+        FormatString(name, 32, format, k + 1);
         LRESULT row = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(name)));
         if (row < 0) continue;
         SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(row), kFirstHighlightColor + k);

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "dialogs/keyword_edit_dialog.h"
@@ -19,19 +20,12 @@ namespace {
 constexpr int kColumnWidth = 100;
 constexpr int kPathCapacity = 520;
 
-bool IsJapanese() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr && config->m_language == kLanguageJapanese;
-}
-
 // The file dialogs' common fields: the owner, the filters, the title and the path buffer.
 void PrepareFileDialog(OPENFILENAMEW& dialog, HWND owner, wchar_t* path, const wchar_t* title) {
-    static const wchar_t kFilterJa[] = L"設定ファイル(*.xml)\0*.xml\0全てのファイル(*.*)\0*.*\0";
-    static const wchar_t kFilterEn[] = L"Setting file(*.xml)\0*.xml\0All files(*.*)\0*.*\0";
     dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = IsJapanese() ? kFilterJa : kFilterEn;
+    dialog.lpstrFilter = W(UiText(TextId::kKeywordFileFilter));
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = kPathCapacity;
@@ -46,13 +40,12 @@ void CKeywordListDialog::OnInitDialog(HWND window) {
     HWND list = GetDlgItem(window, IDC_KEYWORD_LIST);
     LRESULT styles = SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, styles | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    bool japanese = IsJapanese();
-    const wchar_t* titles[2] = {japanese ? L"文字列" : L"Keuword", japanese ? L"表示方法" : L"Color"};
+    const char16_t* titles[2] = {UiText(TextId::kKeywordColumnText), UiText(TextId::kKeywordColumnColor)};
     for (int k = 0; k < 2; ++k) {
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.cx = ScaleToDpi(kColumnWidth, WindowDpi(window));
-        column.pszText = const_cast<wchar_t*>(titles[k]);
+        column.pszText = const_cast<wchar_t*>(W(titles[k]));
         column.iSubItem = k;
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&column));
     }
@@ -62,7 +55,7 @@ void CKeywordListDialog::OnInitDialog(HWND window) {
 void CKeywordListDialog::FillList(int select) {
     HWND list = GetDlgItem(m_window, IDC_KEYWORD_LIST);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    const char16_t* format = IsJapanese() ? u"強調表示%d" : u"Highlight %d";
+    const char16_t* format = UiText(TextId::kHighlightFormat);
     int count = static_cast<int>(m_keywords.Count());
     for (int i = 0; i < count; ++i) {
         const CKeywordEntry& entry = m_keywords.Entry(static_cast<uint32_t>(i));
@@ -177,7 +170,7 @@ void CKeywordListDialog::DeleteAllKeywords() {
 void CKeywordListDialog::LoadKeywordFile() {
     wchar_t path[kPathCapacity] = {};
     OPENFILENAMEW dialog;
-    PrepareFileDialog(dialog, m_window, path, IsJapanese() ? L"設定ファイルを読み込む" : L"Load Setting File");
+    PrepareFileDialog(dialog, m_window, path, W(UiText(TextId::kKeywordFileLoadTitle)));
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&dialog) || path[0] == 0) return;
     m_keywords.LoadFile(U(path));
@@ -187,7 +180,7 @@ void CKeywordListDialog::LoadKeywordFile() {
 void CKeywordListDialog::SaveKeywordFile() {
     wchar_t path[kPathCapacity] = {};
     OPENFILENAMEW dialog;
-    PrepareFileDialog(dialog, m_window, path, IsJapanese() ? L"設定ファイルに保存" : L"Save Setting File");
+    PrepareFileDialog(dialog, m_window, path, W(UiText(TextId::kKeywordFileSaveTitle)));
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetSaveFileNameW(&dialog) || path[0] == 0) return;
     m_keywords.SaveFile(U(path));

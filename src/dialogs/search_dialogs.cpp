@@ -2,6 +2,7 @@
 #include "dialogs/search_dialogs.h"
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/number_text.h"
 #include "foundation/wide.h"
@@ -19,11 +20,6 @@ QUILLON_DIALOG_BINDING(CMarkerListDialog)
 namespace {
 
 constexpr int kTextCapacity = 256;  // up to 255 characters are read
-
-int Language() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_language : 0;
-}
 
 // Empties a combo box and lists a history in it, most recent first.
 void FillHistory(HWND combo, int list) {
@@ -58,8 +54,7 @@ int TextOptions(HWND window) {
 // Puts PCRE2's reason for refusing a pattern under the check boxes (and the caret at it).
 void ShowPatternError(HWND window, int comboId, const CPatternError& error) {
     char16_t text[400];
-    FormatString(text, 400, Language() == 1 ? u"正規表現のエラー (%d 文字目): %s" : u"Regular expression error at character %d: %s",
-                 error.offset + 1, error.message);
+    FormatString(text, 400, UiText(TextId::kPatternErrorFormat), error.offset + 1, error.message);
     SetDlgItemTextW(window, IDC_PATTERN_ERROR, W(text));
     HWND combo = GetDlgItem(window, comboId);
     SetFocus(combo);
@@ -191,7 +186,7 @@ int CExtractionLogDialog::OnOK(HWND window) {
 void CJumpDialog::OnInitDialog(HWND window) {
     SetSmallIcon(window);
     char16_t text[64];
-    FormatString(text, 64, Language() == 1 ? u"1 ～ %d" : u"1 - %d", m_lineCount);
+    FormatString(text, 64, UiText(TextId::kJumpRangeFormat), m_lineCount);
     SetDlgItemTextW(window, IDC_JUMP_RANGE, W(text));
     FormatString(text, 64, u"%d", m_cursorLine + 1);
     SetDlgItemTextW(window, IDC_JUMP_CURSOR, W(text));

@@ -2,6 +2,7 @@
 #include "shell/about_dialog.h"
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/command_ids.h"
@@ -15,21 +16,21 @@ void CAboutDialog::OnInitDialog(HWND window) {
     CAppParameter* config = GetAppParameter();
     char16_t text[64];
     FormatString(text, 64, u"Version %s", config != nullptr ? config->GetVersion() : u"");
-    SetDlgItemTextW(window, kCtlAboutVersion, W(text));
-    SetDlgItemTextW(window, kCtlAboutEdition, L"64bit edition");
+    SetDlgItemTextW(window, IDC_ABOUT_VERSION, W(text));
+    SetDlgItemTextW(window, IDC_ABOUT_EDITION, L"64bit edition");
 }
 
 void CChooseLanguageDialog::OnInitDialog(HWND window) {
-    HWND combo = GetDlgItem(window, kCtlLanguageCombo);
+    HWND combo = GetDlgItem(window, IDC_LANGUAGE_COMBO);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    bool japanese = m_labelLanguage == 1;
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(japanese ? L"英語" : L"English"));
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(japanese ? L"日本語" : L"Japanese"));
+    const char16_t* names[2] = {UiText(TextId::kLanguageNameEnglish, m_labelLanguage),
+                                UiText(TextId::kLanguageNameJapanese, m_labelLanguage)};
+    for (const char16_t* name : names) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(name)));
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(m_selection), 0);
 }
 
 int CChooseLanguageDialog::OnOK(HWND window) {
-    LRESULT index = SendMessageW(GetDlgItem(window, kCtlLanguageCombo), CB_GETCURSEL, 0, 0);
+    LRESULT index = SendMessageW(GetDlgItem(window, IDC_LANGUAGE_COMBO), CB_GETCURSEL, 0, 0);
     if (index != CB_ERR) m_selection = static_cast<int>(index);
     return 1;
 }

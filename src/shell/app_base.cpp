@@ -30,10 +30,6 @@ CAppParameter* Config() {
     return GetAppParameter();
 }
 
-int Language() {
-    return Config() != nullptr ? Config()->m_language : 0;
-}
-
 int MapId(int id) {
     return Config() != nullptr ? Config()->MapResourceId(id) : id;
 }
@@ -92,7 +88,7 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     frameClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     frameClass.lpfnWndProc = FrameProc;
     frameClass.hInstance = instance;
-    frameClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(kResIcon)));
+    frameClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(IDI_QUILLON)));
     frameClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     frameClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     frameClass.lpszMenuName = MAKEINTRESOURCEW(config->GetMenuId(config->m_language));
@@ -110,19 +106,19 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     childClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     childClass.lpfnWndProc = ChildProc;
     childClass.hInstance = instance;
-    childClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(kResChildIcon)));
+    childClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(IDI_CHILD)));
     childClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
     childClass.lpszClassName = W(config->m_mdiClientClassName.GetWideOrEmpty());
     if (!RegisterClassW(&childClass)) return 0;
 
     CLIENTCREATESTRUCT client = {};
     client.hWindowMenu = GetSubMenu(GetMenu(m_frame), config->GetMenuPosition(u"Window"));
-    client.idFirstChild = kCmdFirstChild;
+    client.idFirstChild = IDM_FIRST_CHILD;
     m_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame, nullptr, instance, &client);
     if (m_mdiClient == nullptr) return 0;
     DragAcceptFiles(m_frame, TRUE);
     // A table that cannot be loaded leaves the shortcuts off.
-    m_accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(MapId(kResAccelerators)));
+    m_accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(MapId(IDR_ACCELERATORS)));
     Relayout();
     return 1;
 }
@@ -227,7 +223,7 @@ void CAppBase::CreateBars(HWND frame) {
         m_toolBar->m_dpi = m_dpi;
         m_toolBar->Create(frame);
         ApplyBarVisibility(m_toolBar->m_window, &m_toolBar->m_visible, config->m_toolbarSwitchable,
-                           config->m_toolbarVisible, kCmdToolBar);
+                           config->m_toolbarVisible, IDM_TOOLBAR);
     }
     if (m_statusBar != nullptr) {
         auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
@@ -235,7 +231,7 @@ void CAppBase::CreateBars(HWND frame) {
                                                 frame, nullptr, instance, nullptr);
         m_statusBar->SetParts(m_dpi);
         ApplyBarVisibility(m_statusBar->m_window, &m_statusBar->m_visible, config->m_statusbarSwitchable,
-                           config->m_statusbarVisible, kCmdStatusBar);
+                           config->m_statusbarVisible, IDM_STATUSBAR);
     }
 }
 
@@ -295,24 +291,24 @@ void CAppBase::Relayout() {
 LRESULT CAppBase::OnNotify(int, NMHDR* header) {
     if (header == nullptr || header->code != TTN_GETDISPINFOW || m_toolBar == nullptr) return 0;
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
-    const wchar_t* text = m_toolBar->ToolTipText(static_cast<int>(header->idFrom), Language());
+    const wchar_t* text = m_toolBar->ToolTipText(static_cast<int>(header->idFrom));
     if (text != nullptr) info->lpszText = const_cast<wchar_t*>(text);
     return 0;
 }
 
 void CAppBase::OnCommand(int id, int code) {
     switch (id) {
-        case kCmdExitClose:
-        case kCmdExit: CloseMainWindow(); break;
-        case kCmdToolBar: ToggleToolBar(); break;
-        case kCmdStatusBar: ToggleStatusBar(); break;
-        case kCmdAbout: ShowAbout(); break;
-        case kCmdHelp: ShowHelp(); break;
-        case kCmdLanguage: ChooseLanguage(false); break;
-        case kCmdTileHorizontal: TileHorizontal(); break;
-        case kCmdTileVertical: TileVertical(); break;
-        case kCmdCascade: Cascade(); break;
-        case kCmdAllClose: CloseAllChildren(); break;
+        case IDCANCEL:  // sent by the system: treated as Exit
+        case IDM_EXIT: CloseMainWindow(); break;
+        case IDM_TOOLBAR: ToggleToolBar(); break;
+        case IDM_STATUSBAR: ToggleStatusBar(); break;
+        case IDM_ABOUT: ShowAbout(); break;
+        case IDM_HELP: ShowHelp(); break;
+        case IDM_LANGUAGE: ChooseLanguage(false); break;
+        case IDM_TILE_HORIZONTAL: TileHorizontal(); break;
+        case IDM_TILE_VERTICAL: TileVertical(); break;
+        case IDM_CASCADE: Cascade(); break;
+        case IDM_CLOSE_ALL: CloseAllChildren(); break;
         default: DefWindowProcW(m_frame, WM_COMMAND, MAKEWPARAM(id, code), 0); break;
     }
 }
@@ -358,13 +354,13 @@ void CAppBase::ToggleBar(HWND bar, int* visible, int32_t* setting, int menuId) {
 void CAppBase::ToggleToolBar() {
     CAppParameter* config = Config();
     if (m_toolBar == nullptr || config == nullptr || !config->m_toolbarSwitchable) return;
-    ToggleBar(m_toolBar->m_window, &m_toolBar->m_visible, &config->m_toolbarVisible, kCmdToolBar);
+    ToggleBar(m_toolBar->m_window, &m_toolBar->m_visible, &config->m_toolbarVisible, IDM_TOOLBAR);
 }
 
 void CAppBase::ToggleStatusBar() {
     CAppParameter* config = Config();
     if (m_statusBar == nullptr || config == nullptr || !config->m_statusbarSwitchable) return;
-    ToggleBar(m_statusBar->m_window, &m_statusBar->m_visible, &config->m_statusbarVisible, kCmdStatusBar);
+    ToggleBar(m_statusBar->m_window, &m_statusBar->m_visible, &config->m_statusbarVisible, IDM_STATUSBAR);
 }
 
 void CAppBase::TileHorizontal() {

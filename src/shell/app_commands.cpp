@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "config/app_parameter.h"
+#include "config/ui_text.h"
+#include "foundation/wide.h"
 #include "shell/about_dialog.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
@@ -10,24 +11,16 @@
 
 namespace {
 
-int Language() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_language : 0;
-}
-
 // The open-file dialog; returns true with a non-empty path.
 bool AskForLogFile(HWND owner, wchar_t* path, int capacity) {
-    bool japanese = Language() == 1;
-    static const wchar_t kFilterJa[] = L"ログファイル(*.log)\0*.log\0すべてのファイル(*.*)\0*.*\0";
-    static const wchar_t kFilterEn[] = L"LOG files(*.log)\0*.log\0All files(*.*)\0*.*\0";
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = japanese ? kFilterJa : kFilterEn;
+    ofn.lpstrFilter = W(UiText(TextId::kOpenLogFilter));
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path;
     ofn.nMaxFile = static_cast<DWORD>(capacity);
-    ofn.lpstrTitle = japanese ? L"ログファイルを読み込む" : L"Load LOG File";
+    ofn.lpstrTitle = W(UiText(TextId::kOpenLogTitle));
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     ofn.lpstrDefExt = L"ini";
     return GetOpenFileNameW(&ofn) && path[0] != 0;
@@ -44,59 +37,60 @@ void RunInertDialog(int templateId, HWND owner) {
 void CAppMain::OnCommand(int id, int code) {
     // Accelerators and queued messages reach here even while the commands are greyed.
     // An append being indexed is let finish first; closing cancels it instead.
-    bool closing = id == kCmdClose || id == kCmdAllClose || id == kCmdExit || id == kCmdExitClose;
+    // IDCANCEL, sent by the system, is taken as Exit.
+    bool closing = id == IDM_CLOSE || id == IDM_CLOSE_ALL || id == IDM_EXIT || id == IDCANCEL;
     if (!closing) SettleFollowJob();
     if (m_currentJob != nullptr && IsLogCommand(id)) return;
     // A shortcut (code 1) follows the menu state: a greyed command does nothing.
     if (code == 1 && !IsCommandEnabled(id)) return;
     switch (id) {
-        case kCmdOpen: {
+        case IDM_OPEN_LOG: {
             if (m_logFile.IsOpen()) return;
             wchar_t path[262] = {};
             if (AskForLogFile(m_frame, path, 262)) OpenLogFile(path);
             return;
         }
-        case kCmdClose:
-        case kCmdAllClose:
+        case IDM_CLOSE:
+        case IDM_CLOSE_ALL:
             CloseEverything();
             return;
-        case kCmdExitClose:
-        case kCmdExit:
+        case IDCANCEL:  // sent by the system: treated as Exit
+        case IDM_EXIT:
             CloseMainWindow();
             return;
-        case kCmdCopy:
+        case IDM_COPY:
             CopySelection();
             return;
-        case kCmdCsv:
-            RunInertDialog<CCSVFileDialog>(kDlgCsv, m_frame);
+        case IDM_SAVE_CSV:
+            RunInertDialog<CCSVFileDialog>(IDD_CSV_FILE_JA, m_frame);
             return;
-        case kCmdCompare:
-            RunInertDialog<CCompareLogDialog>(kDlgCompare, m_frame);
+        case IDM_COMPARE:
+            RunInertDialog<CCompareLogDialog>(IDD_COMPARE_LOG_JA, m_frame);
             return;
-        case kCmdFollow:
+        case IDM_FOLLOW:
             ToggleFollow();
             return;
-        case kCmdCodePageBox:
+        case IDC_ENCODING_COMBO:
             OnCodePageChanged(code);
             return;
-        case kCmdHighlightSettings:
+        case IDM_SETTING_HIGHLIGHT:
             EditKeywords();
             return;
-        case kCmdSettings:
+        case IDM_SETTING:
             EditSettings();
             RedrawAllViews();
             return;
-        case kCmdPrint:
-        case kCmdUnused5007:
+        case IDM_PRINT:
+        case IDM_RESERVED:
             return;
-        case kCmdToolBar:
-        case kCmdStatusBar:
-        case kCmdAbout:
-        case kCmdHelp:
-        case kCmdLanguage:
-        case kCmdTileHorizontal:
-        case kCmdTileVertical:
-        case kCmdCascade:
+        case IDM_TOOLBAR:
+        case IDM_STATUSBAR:
+        case IDM_ABOUT:
+        case IDM_HELP:
+        case IDM_LANGUAGE:
+        case IDM_TILE_HORIZONTAL:
+        case IDM_TILE_VERTICAL:
+        case IDM_CASCADE:
             CAppBase::OnCommand(id, code);
             return;
         default:

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
@@ -18,11 +19,6 @@ constexpr UINT kFollowPollMilliseconds = 250;
 constexpr int kPollsBetweenRotationChecks = 4;
 constexpr int kFollowStatusPart = 2;
 
-bool Japanese() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr && config->m_language == kLanguageJapanese;
-}
-
 }  // namespace
 
 void CAppMain::ToggleFollow() {
@@ -30,7 +26,7 @@ void CAppMain::ToggleFollow() {
     if (config == nullptr) return;
     config->m_follow = config->m_follow != 0 ? 0 : 1;
     config->Save();
-    CheckCommand(kCmdFollow, config->m_follow != 0);
+    CheckCommand(IDM_FOLLOW, config->m_follow != 0);
     if (config->m_follow == 0) {
         StopFollowing();
         ShowFollowStatus(nullptr);
@@ -49,7 +45,7 @@ void CAppMain::StartFollowing() {
     m_followPolls = 0;
     m_following = true;
     SetTimer(m_frame, kFollowTimer, kFollowPollMilliseconds, nullptr);
-    ShowFollowStatus(Japanese() ? u"追跡中" : u"Following");
+    ShowFollowStatus(UiText(TextId::kFollowing));
 }
 
 void CAppMain::StopFollowing() {
@@ -65,32 +61,28 @@ void CAppMain::ShowFollowStatus(const char16_t* text) {
 // One poll: a truncated or replaced log is read again; a grown one is followed in the background.
 void CAppMain::FollowTick() {
     if (!m_following || m_currentJob != nullptr || !m_logFile.IsOpen()) return;
-    bool japanese = Japanese();
     if (++m_followPolls % kPollsBetweenRotationChecks == 0) {
         // Deleted: the rows read so far stay; a new file under the name is read when it comes.
         if (m_logFile.IsDeleted()) {
-            ShowFollowStatus(japanese ? u"追跡中: ファイルが削除されました (読み込んだ行は残ります)"
-                                      : u"Following: the file was deleted (the rows read so far stay)");
+            ShowFollowStatus(UiText(TextId::kFollowDeleted));
         }
         CFile probe;
         if (!probe.Open(m_logFile.Path().GetWideOrEmpty())) {
             if (!m_logFile.IsDeleted()) {
-                ShowFollowStatus(japanese ? u"追跡中: ファイルを読めません" : u"Following: the file cannot be read");
+                ShowFollowStatus(UiText(TextId::kFollowUnreadable));
             }
             return;
         }
         if (m_logFile.IsDeleted()) return;
         if (!probe.IsSameFile(m_logFile)) {
-            ReloadFollowedLog(japanese ? u"追跡中: ファイルが置き換えられたため読み直しました"
-                                       : u"Following: the file was replaced and has been read again");
+            ReloadFollowedLog(UiText(TextId::kFollowReplaced));
             return;
         }
     }
     uint64_t known = m_followState.size;
     if (!m_logFile.RefreshSize()) return;
     if (m_logFile.Size() < known) {
-        ReloadFollowedLog(japanese ? u"追跡中: ファイルが短くなったため読み直しました"
-                                   : u"Following: the file became shorter and has been read again");
+        ReloadFollowedLog(UiText(TextId::kFollowShorter));
         return;
     }
     if (m_logFile.Size() == known) return;
@@ -123,8 +115,7 @@ void CAppMain::FinishFollow(CFollowJob* job) {
 #else
     localtime_r(&now, &local);
 #endif
-    FormatString(text, 96, Japanese() ? u"追跡中 - 最終更新 %02d:%02d:%02d" : u"Following - last change %02d:%02d:%02d",
-                 local.tm_hour, local.tm_min, local.tm_sec);
+    FormatString(text, 96, UiText(TextId::kFollowLastChangeFormat), local.tm_hour, local.tm_min, local.tm_sec);
     ShowFollowStatus(text);
 }
 

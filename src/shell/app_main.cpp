@@ -24,10 +24,10 @@ namespace {
 constexpr int kSearchMenuPosition = 1;
 
 // Commands that need a loaded view; the no-file reset and a view without lines grey them.
-const int kViewCommands[] = {kCmdSearch,   kCmdSearchPrevious, kCmdSearchNext, kCmdHighlightSearch,
-                             kCmdExtract,  kCmdErrorLog,       kCmdJumpTop,    kCmdJumpEnd,
-                             kCmdJump,     kCmdMarker,         kCmdSelectAll};
-const int kMarkerCommands[] = {kCmdMarkerPrevious, kCmdMarkerNext, kCmdMarkerDeleteAll, kCmdMarkerList};
+const int kViewCommands[] = {IDM_SEARCH,     IDM_SEARCH_PREVIOUS, IDM_SEARCH_NEXT, IDM_HIGHLIGHT_SEARCH,
+                             IDM_EXTRACTION, IDM_ERROR_LOG,       IDM_JUMP_TOP,    IDM_JUMP_END,
+                             IDM_JUMP,       IDM_MARKER_TOGGLE,   IDM_SELECT_ALL};
+const int kMarkerCommands[] = {IDM_MARKER_PREVIOUS, IDM_MARKER_NEXT, IDM_MARKER_CLEAR_ALL, IDM_MARKER_LIST};
 
 BOOL CALLBACK CloseChildView(HWND window, LPARAM) {
     auto* view = reinterpret_cast<CLogView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -70,7 +70,7 @@ int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
     ResetCommandState();
     CAppParameter* config = GetAppParameter();
-    CheckCommand(kCmdFollow, config != nullptr && config->m_follow != 0);
+    CheckCommand(IDM_FOLLOW, config != nullptr && config->m_follow != 0);
     StartWorker();
     return 1;
 }
@@ -249,10 +249,10 @@ void CAppMain::SetStatusText(CLogView* view, int part, const wchar_t* text) {
 
 void CAppMain::ResetCommandState() {
     if (m_toolBar != nullptr && m_toolBar->m_window != nullptr) {
-        SendMessageW(m_toolBar->m_window, TB_SETSTATE, kCmdHighlightSearch, TBSTATE_ENABLED);
+        SendMessageW(m_toolBar->m_window, TB_SETSTATE, IDM_HIGHLIGHT_SEARCH, TBSTATE_ENABLED);
     }
-    EnableCommand(kCmdOpen, true);
-    const int disabled[] = {kCmdClose, kCmdPrint, kCmdUnused5007, kCmdCopy};
+    EnableCommand(IDM_OPEN_LOG, true);
+    const int disabled[] = {IDM_CLOSE, IDM_PRINT, IDM_RESERVED, IDM_COPY};
     for (int id : disabled) EnableCommand(id, false);
     for (int id : kViewCommands) EnableCommand(id, false);
     for (int id : kMarkerCommands) EnableCommand(id, false);
@@ -260,21 +260,21 @@ void CAppMain::ResetCommandState() {
 }
 
 void CAppMain::OnFirstViewAdded() {
-    EnableCommand(kCmdClose, true);
+    EnableCommand(IDM_CLOSE, true);
     EnableTopMenu(kSearchMenuPosition, true);
 }
 
 void CAppMain::OnViewStateChanged(CLogView* view) {
     if (view == nullptr) return;
-    EnableCommand(kCmdCopy, view->SelectionState() == 3);
+    EnableCommand(IDM_COPY, view->SelectionState() == 3);
     if (view->Lines() != nullptr) {
         for (int id : kViewCommands) EnableCommand(id, true);
         bool markers = view->Markers().Count() > 0;
         for (int id : kMarkerCommands) EnableCommand(id, markers);
-        CheckCommand(kCmdHighlightSearch, view->HighlightSearch() != 0);
+        CheckCommand(IDM_HIGHLIGHT_SEARCH, view->HighlightSearch() != 0);
         return;
     }
-    CheckCommand(kCmdHighlightSearch, false);
+    CheckCommand(IDM_HIGHLIGHT_SEARCH, false);
     for (int id : kViewCommands) EnableCommand(id, false);
     for (int id : kMarkerCommands) EnableCommand(id, false);
 }

@@ -150,13 +150,13 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     // Before the load, which decodes with the code page chosen here.
     m_detectedCodePage = DetectFileCodePage(&m_logFile);
     ApplyEncoding();
-    EnableCommand(kCmdOpen, false);
+    EnableCommand(IDM_OPEN_LOG, false);
     CLogView* view = CreateLogView(&m_logFile, nullptr, W(m_logFile.Name().m_fileName.GetWideOrEmpty()));
     if (view == nullptr) {
         // Without a view nothing could close the file again.
         m_logFile.Close();
         ApplyEncoding();
-        EnableCommand(kCmdOpen, true);
+        EnableCommand(IDM_OPEN_LOG, true);
         return;
     }
     auto* job = new (std::nothrow) CLoadJob();
@@ -202,7 +202,7 @@ void CAppMain::JumpFirstViewToLine(int line) {
 }
 
 void CAppMain::CopySelection() {
-    EnableCommand(kCmdCopy, false);
+    EnableCommand(IDM_COPY, false);
     CLogView* view = ActiveView();
     if (view == nullptr) return;
     bool copyable = view->HasCopyableSelection();

@@ -40,13 +40,13 @@ void CAppMain::RunJumpDialog(CLogView* view) {
     CJumpDialog dialog;
     dialog.m_lineCount = view->Lines()->Count();
     dialog.m_cursorLine = view->CaretLine();
-    if (RunDialog(dialog, kDlgJump, m_frame) == 1 && dialog.m_resultLine >= 0) view->GoToLine(dialog.m_resultLine);
+    if (RunDialog(dialog, IDD_JUMP_JA, m_frame) == 1 && dialog.m_resultLine >= 0) view->GoToLine(dialog.m_resultLine);
 }
 
 void CAppMain::RunMarkerListDialog(CLogView* view) {
     if (view == nullptr) return;
     CMarkerListDialog dialog;
     dialog.m_view = view;
-    RunDialog(dialog, kDlgMarkerList, m_frame);
+    RunDialog(dialog, IDD_MARKER_LIST_JA, m_frame);
     OnViewStateChanged(view);
 }

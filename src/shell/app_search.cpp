@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "search/line_scan.h"
@@ -24,11 +25,6 @@ unsigned CodePage() {
     return config != nullptr ? config->m_codePage : 0;
 }
 
-int Language() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_language : 0;
-}
-
 // Appends text to title, keeping at most kTitleCapacity - 1 units.
 void AppendTitle(std::u16string* title, const char16_t* text) {
     for (const char16_t* p = text; *p != 0 && title->size() < kTitleCapacity - 1; ++p) title->push_back(*p);
@@ -44,7 +40,7 @@ void CAppMain::ShowNewView(CLogView* created) {
 }
 
 void CAppMain::SetHighlightSearchState(CLogView* view, bool on) {
-    CheckCommand(kCmdHighlightSearch, on);
+    CheckCommand(IDM_HIGHLIGHT_SEARCH, on);
     if (view != nullptr) view->SetHighlightSearch(on ? 1 : 0);
 }
 
@@ -79,13 +75,8 @@ void CAppMain::ReportLimitHits() {
     m_limitHitsAtStart = m_searchConditions.LimitHits();
     if (hits <= 0) return;
     char16_t text[300];
-    bool japanese = Language() == 1;
-    FormatString(text, 300,
-                   japanese ? u"正規表現が %lld 行で照合の上限に達しました。これらの行は一致しないものとして扱いました。"
-                            : u"The regular expression reached the matching limit on %lld lines; they were taken as "
-                              u"not matching.",
-                   static_cast<long long>(hits));
-    MessageBoxW(m_frame, W(text), japanese ? L"正規表現" : L"Regular expression", MB_OK | MB_ICONWARNING);
+    FormatString(text, 300, UiText(TextId::kRegexLimitFormat), static_cast<long long>(hits));
+    MessageBoxW(m_frame, W(text), W(UiText(TextId::kRegexLimitCaption)), MB_OK | MB_ICONWARNING);
 }
 
 void CAppMain::FinishSearch(CSearchJob* job) {
@@ -129,7 +120,7 @@ void CAppMain::RunSearchDialog(CLogView* view) {
     if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
     CSearchLogDialog dialog;
     dialog.m_condition = &m_searchConditions;
-    if (RunDialog(dialog, kDlgSearch, m_frame) != 1) return;
+    if (RunDialog(dialog, IDD_SEARCH_LOG_JA, m_frame) != 1) return;
     m_searchConditions.SetMatchAll(0);
     StartSearch(view, -1, dialog.m_direction == 1);
 }
@@ -153,7 +144,7 @@ void CAppMain::Extract(int mode) {
         if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
         CExtractionLogDialog dialog;
         dialog.m_condition = &m_searchConditions;
-        if (RunDialog(dialog, kDlgExtraction, m_frame) != 1) return;
+        if (RunDialog(dialog, IDD_EXTRACTION_LOG_JA, m_frame) != 1) return;
     } else if (!UseSelectionAsCondition(view) || m_searchConditions.Count() == 0) {
         return;
     }
@@ -183,19 +174,15 @@ void CAppMain::FinishExtract(CExtractJob* job) {
     CLogView* view = job->view;
     if (!IsViewInList(view)) return;
     if (job->status == kExtractTooLarge) {
-        bool japanese = Language() == 1;
-        MessageBoxW(m_frame,
-                    japanese ? L"抽出結果が大きすぎるため、抽出を中止しました。前後の行数を減らすか、条件を絞ってください。"
-                             : L"The extraction was stopped because its result would be too large. Take fewer lines "
-                               L"before and after each hit, or narrow the conditions.",
-                    japanese ? L"抽出" : L"Extraction", MB_OK | MB_ICONWARNING);
+        MessageBoxW(m_frame, W(UiText(TextId::kExtractTooLarge)), W(UiText(TextId::kExtractTooLargeCaption)),
+                    MB_OK | MB_ICONWARNING);
         return;
     }
     // A cancelled or failed extraction opens nothing and changes nothing.
     if (job->status != 1 || job->lines == nullptr) return;
     SetHighlightSearchState(view, job->lines->Count() > 0);
     if (job->lines->Count() == 0) return;
-    std::u16string title = Language() == 1 ? u"抽出:" : u"Extraction:";
+    std::u16string title = UiText(TextId::kExtractViewTitle);
     for (int i = 0; i < m_searchConditions.Count(); ++i) {
         int length = 0;
         const char16_t* text = m_searchConditions.WideText(i, &length);
@@ -218,7 +205,7 @@ void CAppMain::ShowErrorLog() {
 
 void CAppMain::FinishErrorLog(CErrorLogJob* job) {
     if (job->status != 1 || job->lines == nullptr || job->lines->Count() == 0) return;
-    CLogView* created = CreateLogView(&m_logFile, std::move(job->lines), Language() == 1 ? L"エラーログ" : L"Error Log");
+    CLogView* created = CreateLogView(&m_logFile, std::move(job->lines), W(UiText(TextId::kErrorLogViewTitle)));
     ShowNewView(created);
     if (created != nullptr) m_errorLogView = created;
 }

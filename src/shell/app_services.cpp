@@ -8,7 +8,7 @@
 
 INT_PTR CAppBase::ShowAbout() {
     CAboutDialog dialog;
-    return RunDialog(dialog, kDlgAbout, m_frame);
+    return RunDialog(dialog, IDD_ABOUT_JA, m_frame);
 }
 
 int CAppBase::ChooseLanguage(bool atStartUp) {
@@ -28,7 +28,7 @@ int CAppBase::ChooseLanguage(bool atStartUp) {
     HINSTANCE instance = m_frame != nullptr
                              ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE))
                              : GetModuleHandleW(nullptr);
-    int id = dialog.m_labelLanguage == 1 ? kDlgChooseLanguage : kDlgChooseLanguage + 100;
+    int id = dialog.m_labelLanguage == 1 ? IDD_CHOOSE_LANGUAGE_JA : IDD_CHOOSE_LANGUAGE_JA + 100;
     INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(id), m_frame, CChooseLanguageDialog::StaticProc, 0);
     CChooseLanguageDialog::s_instance = nullptr;
     if (atStartUp || result == 1) {

@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/command_ids.h"
@@ -12,45 +12,39 @@ QUILLON_DIALOG_BINDING(CProgressDialog)
 
 namespace {
 
-bool Japanese() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr && config->m_language == kLanguageJapanese;
-}
-
 // The caption of a scan's dialog (a load keeps the template's).
-const wchar_t* Caption(CScanKind kind, bool japanese) {
+const char16_t* Caption(CScanKind kind) {
     switch (kind) {
-        case CScanKind::kSearch: return japanese ? L"検索" : L"Search";
-        case CScanKind::kExtract: return japanese ? L"ログを抽出" : L"Extraction";
-        case CScanKind::kErrorLog: return japanese ? L"エラーログ" : L"Error Log";
-        case CScanKind::kCopy: return japanese ? L"コピー" : L"Copy";
+        case CScanKind::kSearch: return UiText(TextId::kProgressSearchCaption);
+        case CScanKind::kExtract: return UiText(TextId::kProgressExtractCaption);
+        case CScanKind::kErrorLog: return UiText(TextId::kProgressErrorLogCaption);
+        case CScanKind::kCopy: return UiText(TextId::kProgressCopyCaption);
         case CScanKind::kLoad:
         case CScanKind::kFollow: break;
     }
     return nullptr;
 }
 
-const char16_t* TextFormat(CScanKind kind, bool japanese) {
+const char16_t* TextFormat(CScanKind kind) {
     switch (kind) {
-        case CScanKind::kSearch: return japanese ? u"検索中... %lld / %lld 行 (%d%%)" : u"Searching ... %lld / %lld rows (%d%%)";
-        case CScanKind::kExtract:
-            return japanese ? u"抽出中... %lld / %lld 行 (%d%%)" : u"Extracting ... %lld / %lld rows (%d%%)";
+        case CScanKind::kSearch: return UiText(TextId::kProgressSearchFormat);
+        case CScanKind::kExtract: return UiText(TextId::kProgressExtractFormat);
         case CScanKind::kErrorLog:
-        case CScanKind::kCopy: return japanese ? u"コピー中... %lld / %lld 行 (%d%%)" : u"Copying ... %lld / %lld rows (%d%%)";
+        case CScanKind::kCopy: return UiText(TextId::kProgressCopyFormat);
         case CScanKind::kLoad:
         case CScanKind::kFollow: break;
     }
-    return japanese ? u"読み込み完了... %lld / %lld bytes (%d%%)" : u"Loading ... %lld / %lld bytes (%d%%)";
+    return UiText(TextId::kProgressLoadFormat);
 }
 
 }  // namespace
 
 void CProgressDialog::OnInitDialog(HWND window) {
     m_window = window;
-    SendDlgItemMessageW(window, kCtlProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendDlgItemMessageW(window, kCtlProgressBar, PBM_SETPOS, 0, 0);
-    const wchar_t* caption = Caption(m_kind, Japanese());
-    if (caption != nullptr) SetWindowTextW(window, caption);
+    SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    const char16_t* caption = Caption(m_kind);
+    if (caption != nullptr) SetWindowTextW(window, W(caption));
     m_shown.store(window);
 }
 
@@ -74,18 +68,18 @@ void CProgressDialog::SetProgress(uint64_t position, uint64_t total) {
     HWND window = m_shown.load();
     if (window == nullptr) return;
     uint64_t percent = total != 0 ? position * 100 / total : 0;
-    SendDlgItemMessageW(window, kCtlProgressBar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    const char16_t* format = TextFormat(m_kind, Japanese());
+    SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    const char16_t* format = TextFormat(m_kind);
     char16_t text[128];
     FormatString(text, 128, format, static_cast<long long>(position), static_cast<long long>(total),
                  static_cast<int>(percent));
-    SetDlgItemTextW(window, kCtlProgressText, W(text));
+    SetDlgItemTextW(window, IDC_PROGRESS_TEXT, W(text));
 }
 
 INT_PTR CProgressDialog::Run(HWND owner) {
     Forget();
     s_instance = this;
-    INT_PTR result = RunModal(kDlgProgress, owner, StaticProc);
+    INT_PTR result = RunModal(IDD_PROGRESS_JA, owner, StaticProc);
     Forget();
     return result;
 }

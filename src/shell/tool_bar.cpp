@@ -28,65 +28,60 @@ constexpr int kFollowSeparator = 0x7F01;
 
 const TBBUTTON kButtons[26] = {
     Button(0, 0, kEnabled, TBSTYLE_SEP),
-    Button(0, kCmdOpen, kEnabled, TBSTYLE_BUTTON),
-    Button(1, kCmdCsv, kHidden, TBSTYLE_BUTTON),
+    Button(0, IDM_OPEN_LOG, kEnabled, TBSTYLE_BUTTON),
+    Button(1, IDM_SAVE_CSV, kHidden, TBSTYLE_BUTTON),
     Button(0, 0, kEnabled, TBSTYLE_SEP),
-    Button(2, kCmdCopy, kEnabled, TBSTYLE_BUTTON),
+    Button(2, IDM_COPY, kEnabled, TBSTYLE_BUTTON),
     Button(0, 0, kEnabled, TBSTYLE_SEP),
-    Button(3, kCmdSearch, kEnabled, TBSTYLE_BUTTON),
-    Button(4, kCmdSearchPrevious, kEnabled, TBSTYLE_BUTTON),
-    Button(5, kCmdSearchNext, kEnabled, TBSTYLE_BUTTON),
-    Button(6, kCmdHighlightSearch, kEnabled, TBSTYLE_CHECK),
+    Button(3, IDM_SEARCH, kEnabled, TBSTYLE_BUTTON),
+    Button(4, IDM_SEARCH_PREVIOUS, kEnabled, TBSTYLE_BUTTON),
+    Button(5, IDM_SEARCH_NEXT, kEnabled, TBSTYLE_BUTTON),
+    Button(6, IDM_HIGHLIGHT_SEARCH, kEnabled, TBSTYLE_CHECK),
     Button(0, 0, kEnabled, TBSTYLE_SEP),
-    Button(7, kCmdExtract, kEnabled, TBSTYLE_BUTTON),
-    Button(8, kCmdCompare, kHidden, TBSTYLE_BUTTON),
+    Button(7, IDM_EXTRACTION, kEnabled, TBSTYLE_BUTTON),
+    Button(8, IDM_COMPARE, kHidden, TBSTYLE_BUTTON),
     Button(0, 0, kEnabled, TBSTYLE_SEP),
-    Button(9, kCmdJump, kEnabled, TBSTYLE_BUTTON),
-    Button(10, kCmdJumpTop, kEnabled, TBSTYLE_BUTTON),
-    Button(11, kCmdJumpEnd, kEnabled, TBSTYLE_BUTTON),
+    Button(9, IDM_JUMP, kEnabled, TBSTYLE_BUTTON),
+    Button(10, IDM_JUMP_TOP, kEnabled, TBSTYLE_BUTTON),
+    Button(11, IDM_JUMP_END, kEnabled, TBSTYLE_BUTTON),
     Button(0, 0, kEnabled, TBSTYLE_SEP),
-    Button(12, kCmdMarkerList, kEnabled, TBSTYLE_BUTTON),
-    Button(13, kCmdMarkerPrevious, kEnabled, TBSTYLE_BUTTON),
-    Button(14, kCmdMarkerNext, kEnabled, TBSTYLE_BUTTON),
+    Button(12, IDM_MARKER_LIST, kEnabled, TBSTYLE_BUTTON),
+    Button(13, IDM_MARKER_PREVIOUS, kEnabled, TBSTYLE_BUTTON),
+    Button(14, IDM_MARKER_NEXT, kEnabled, TBSTYLE_BUTTON),
     Button(0, 0, kEnabled, TBSTYLE_SEP),
-    Button(15, kCmdHelp, kEnabled, TBSTYLE_BUTTON),
-    Button(16, kCmdPrint, kHidden, TBSTYLE_BUTTON),
+    Button(15, IDM_HELP, kEnabled, TBSTYLE_BUTTON),
+    Button(16, IDM_PRINT, kHidden, TBSTYLE_BUTTON),
     // Follow stands right of the code-page box: its separator is widened over the box.
     Button(0, kFollowSeparator, kEnabled, TBSTYLE_SEP),
-    Button(17, kCmdFollow, kEnabled, TBSTYLE_CHECK),
+    Button(17, IDM_FOLLOW, kEnabled, TBSTYLE_CHECK),
 };
 
 // A command with a shortcut names it after its text, as its menu item does.
 const CToolTipRow kToolTips[18] = {
-    {kCmdOpen, L"Open LOG File (Ctrl+O)", L"ログファイルを読み込む (Ctrl+O)"},
-    {kCmdCsv, L"Save to CSV file", L"CSVファイルに出力"},
-    {kCmdCopy, L"Copy (Ctrl+C)", L"コピー (Ctrl+C)"},
-    {kCmdSearch, L"Search (Ctrl+F)", L"検索 (Ctrl+F)"},
-    {kCmdSearchPrevious, L"Previous Search (Shift+F3)", L"前を検索 (Shift+F3)"},
-    {kCmdSearchNext, L"Next Search (F3)", L"次を検索 (F3)"},
-    {kCmdHighlightSearch, L"Highlight Search String", L"検索文字列の強調"},
-    {kCmdExtract, L"Extraction (Ctrl+E)", L"ログを抽出 (Ctrl+E)"},
-    {kCmdCompare, L"Compare", L"比較"},
-    {kCmdJump, L"Jump (Ctrl+G)", L"指定行へ移動 (Ctrl+G)"},
-    {kCmdJumpTop, L"Jump To Top (Ctrl+Home)", L"データ先頭に移動 (Ctrl+Home)"},
-    {kCmdJumpEnd, L"Jump To End (Ctrl+End)", L"データ末尾に移動 (Ctrl+End)"},
-    {kCmdMarkerList, L"Marker List (Ctrl+M)", L"マーカ一覧 (Ctrl+M)"},
-    {kCmdMarkerPrevious, L"Previous Marker (Shift+F2)", L"前のマーク位置 (Shift+F2)"},
-    {kCmdMarkerNext, L"Next Marker (F2)", L"次のマーク位置 (F2)"},
-    {kCmdHelp, L"Help (F1)", L"ヘルプの表示 (F1)"},
-    {kCmdPrint, L"Print", L"印刷"},
-    {kCmdFollow, L"Follow (Ctrl+T)", L"ログの追跡 (Ctrl+T)"},
+    {IDM_OPEN_LOG, TextId::kToolTipOpen},
+    {IDM_SAVE_CSV, TextId::kToolTipCsv},
+    {IDM_COPY, TextId::kToolTipCopy},
+    {IDM_SEARCH, TextId::kToolTipSearch},
+    {IDM_SEARCH_PREVIOUS, TextId::kToolTipSearchPrevious},
+    {IDM_SEARCH_NEXT, TextId::kToolTipSearchNext},
+    {IDM_HIGHLIGHT_SEARCH, TextId::kToolTipHighlightSearch},
+    {IDM_EXTRACTION, TextId::kToolTipExtract},
+    {IDM_COMPARE, TextId::kToolTipCompare},
+    {IDM_JUMP, TextId::kToolTipJump},
+    {IDM_JUMP_TOP, TextId::kToolTipJumpTop},
+    {IDM_JUMP_END, TextId::kToolTipJumpEnd},
+    {IDM_MARKER_LIST, TextId::kToolTipMarkerList},
+    {IDM_MARKER_PREVIOUS, TextId::kToolTipMarkerPrevious},
+    {IDM_MARKER_NEXT, TextId::kToolTipMarkerNext},
+    {IDM_HELP, TextId::kToolTipHelp},
+    {IDM_PRINT, TextId::kToolTipPrint},
+    {IDM_FOLLOW, TextId::kToolTipFollow},
 };
 
 const int kStatusParts[3] = {400, 600, 800};
 
 // Pixels (at 96 DPI) between the right edge of the code-page box and the Follow button.
 constexpr int kGapAfterBox = 6;
-
-int Language() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_language : 0;
-}
 
 }  // namespace
 
@@ -103,10 +98,10 @@ int CToolBar::Create(HWND parent) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     int size = ImageSize(m_dpi);
     CAppParameter* config = GetAppParameter();
-    int bitmap = config != nullptr ? config->MapResourceId(kResToolBarBitmap) : kResToolBarBitmap;
+    int bitmap = config != nullptr ? config->MapResourceId(IDB_TOOLBAR) : IDB_TOOLBAR;
     if (size == 24) bitmap = IDB_TOOLBAR_24;
     if (size == 32) bitmap = IDB_TOOLBAR_32;
-    m_window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, kToolBarId, m_buttonCount,
+    m_window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, m_buttonCount,
                                instance, static_cast<UINT_PTR>(bitmap), m_buttons, m_buttonCount, 0, 0, size, size,
                                sizeof(TBBUTTON));
     return m_window != nullptr ? 1 : 0;
@@ -148,9 +143,9 @@ int CToolBar::ChangeDpi(int dpi) {
     return 1;
 }
 
-const wchar_t* CToolBar::ToolTipText(int id, int language) const {
+const wchar_t* CToolBar::ToolTipText(int id) const {
     for (int i = 0; i < m_toolTipCount; ++i) {
-        if (m_toolTips[i].id == id) return language == 1 ? m_toolTips[i].japanese : m_toolTips[i].english;
+        if (m_toolTips[i].id == id) return W(UiText(m_toolTips[i].text));
     }
     return nullptr;
 }
@@ -176,18 +171,17 @@ void CAppToolBar::Destroy() {
 
 int CAppToolBar::Create(HWND parent) {
     if (!CToolBar::Create(parent)) return 0;
-    bool japanese = Language() == 1;
     LOGFONTW font = {};
-    font.lfHeight = ScaleToDpi(japanese ? 12 : 14, m_dpi);
+    font.lfHeight = ScaleToDpi(UiLanguage() == kLanguageJapanese ? 12 : 14, m_dpi);
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH;
-    lstrcpynW(font.lfFaceName, japanese ? L"ＭＳ ゴシック" : L"Courier New", LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, W(UiText(TextId::kDefaultFontFace)), LF_FACESIZE);
     m_comboFont = CreateFontIndirectW(&font);
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     m_combo =
         CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_DROPDOWNLIST,
                         ScaleToDpi(380, m_dpi), ScaleToDpi(2, m_dpi), ScaleToDpi(140, m_dpi), ScaleToDpi(160, m_dpi),
-                        m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCmdCodePageBox)), instance, nullptr);
+                        m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ENCODING_COMBO)), instance, nullptr);
     if (m_combo == nullptr) return 1;
     if (m_comboFont != nullptr) SendMessageW(m_combo, WM_SETFONT, reinterpret_cast<WPARAM>(m_comboFont), FALSE);
     ShowEncoding(m_logOpen);
@@ -205,7 +199,7 @@ void CAppToolBar::ShowEncoding(bool logOpen) {
                            : codePage == kCodePageUtf16Le ? u"UTF-16LE"
                            : codePage == kCodePageUtf16Be ? u"UTF-16BE"
                                                           : u"ANSI";
-    const char16_t* automatic = Language() == 1 ? u"自動" : u"Auto";
+    const char16_t* automatic = UiText(TextId::kEncodingAuto);
     char16_t autoText[32];
     if (logOpen) {
         FormatString(autoText, 32, u"%s (%s)", automatic, name);

@@ -4,10 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "config/ui_text.h"
+
 struct CToolTipRow {
     int id;
-    const wchar_t* english;
-    const wchar_t* japanese;
+    TextId text;
 };
 
 class CToolBar {
@@ -23,8 +24,8 @@ public:
     // The button image size (16, 24 or 32 pixels) nearest to 16 pixels at dpi.
     static int ImageSize(int dpi);
 
-    // The tooltip text of a command in the language, or null when it has none.
-    const wchar_t* ToolTipText(int id, int language) const;
+    // The tooltip text of a command in the language of the interface, or null when it has none.
+    const wchar_t* ToolTipText(int id) const;
 
     HWND m_window = nullptr;
     int m_visible = 1;

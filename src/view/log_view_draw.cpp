@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "document/row_cells.h"
 #include "foundation/trace.h"
 #include "foundation/wide.h"
@@ -87,14 +88,8 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
         HBRUSH intervalBrush = CreateSolidBrush(ColorOf(kColorInterval).background);
         FillArea(dc, 0, 0, client.right, p, headerBrush);
         UseColors(dc, kColorHeader);
-        CAppParameter* config = GetAppParameter();
-        bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
-        const char16_t* titles[3] = {u"LINES", u"INTERVAL", u"LOG MESSAGE"};
-        if (japanese) {
-            titles[0] = u"行番号";
-            titles[1] = u"ログ間隔";
-            titles[2] = u"ログメッセージ";
-        }
+        const char16_t* titles[3] = {UiText(TextId::kHeaderLines), UiText(TextId::kHeaderInterval),
+                                     UiText(TextId::kHeaderMessage)};
         int inset = Scaled(kTextInset);
         int cellEnd = Scaled(kCellEnd);
         DrawText16(dc, inset, Scaled(1), titles[0], Length16(titles[0]));

@@ -1,5 +1,6 @@
 // CLogView's context menu: shown over a selection, its commands go to the frame.
-#include "config/app_parameter.h"
+#include "config/ui_text.h"
+#include "foundation/wide.h"
 #include "res/resource.h"
 #include "view/log_view.h"
 
@@ -7,12 +8,10 @@ int CLogView::OnRButtonDown(int x, int y) {
     if (m_selectionMode != kSelectionMade) return 0;
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return 1;
-    CAppParameter* config = GetAppParameter();
-    bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
-    AppendMenuW(menu, MF_STRING, IDM_COPY, japanese ? L"コピー" : L"Copy");
-    AppendMenuW(menu, MF_STRING, IDM_SELECTION_SEARCH_PREVIOUS, japanese ? L"前を検索" : L"Previous Search");
-    AppendMenuW(menu, MF_STRING, IDM_SELECTION_SEARCH_NEXT, japanese ? L"次を検索" : L"Next Search");
-    AppendMenuW(menu, MF_STRING, IDM_SELECTION_EXTRACTION, japanese ? L"ログを抽出" : L"Extraction");
+    AppendMenuW(menu, MF_STRING, IDM_COPY, W(UiText(TextId::kContextCopy)));
+    AppendMenuW(menu, MF_STRING, IDM_SELECTION_SEARCH_PREVIOUS, W(UiText(TextId::kContextSearchPrevious)));
+    AppendMenuW(menu, MF_STRING, IDM_SELECTION_SEARCH_NEXT, W(UiText(TextId::kContextSearchNext)));
+    AppendMenuW(menu, MF_STRING, IDM_SELECTION_EXTRACTION, W(UiText(TextId::kContextExtract)));
     POINT point = {x, y};
     ClientToScreen(m_window, &point);
     HWND owner = m_listener != nullptr ? m_listener->GetFrameWindow() : m_frame;

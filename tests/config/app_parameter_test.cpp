@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/folders.h"
+#include "config/ui_text.h"
 #include "config_test_support.h"
 #include "foundation/format.h"
 #include "foundation/trace.h"
@@ -89,11 +90,11 @@ TEST(CommConfig, TheBaseClassHasTwoColoursAndNoIdentity) {
     EXPECT_EQ(0xC8C8C8u, config.m_colors[1].text);
     EXPECT_EQ(0xFFFFFFu, config.m_colors[1].background);
     ASSERT_EQ(2, config.m_colorNameCount);
-    EXPECT_EQ("Text Color (Normal)", Utf8(config.m_colorNames[0].english));
-    EXPECT_EQ("通常のテキスト表示", Utf8(config.m_colorNames[0].japanese));
+    EXPECT_EQ("Text Color (Normal)", Utf8(UiText(config.m_colorNames[0].name, 0)));
+    EXPECT_EQ("通常のテキスト表示", Utf8(UiText(config.m_colorNames[0].name, kLanguageJapanese)));
     EXPECT_EQ(0, config.m_colorNames[0].lineOnly);
-    EXPECT_EQ("Line Color", Utf8(config.m_colorNames[1].english));
-    EXPECT_EQ("罫線の色", Utf8(config.m_colorNames[1].japanese));
+    EXPECT_EQ("Line Color", Utf8(UiText(config.m_colorNames[1].name, 0)));
+    EXPECT_EQ("罫線の色", Utf8(UiText(config.m_colorNames[1].name, kLanguageJapanese)));
     EXPECT_EQ(1, config.m_colorNames[1].entry);
     EXPECT_EQ(1, config.m_colorNames[1].lineOnly);
     EXPECT_EQ(0, config.m_language);
@@ -149,8 +150,8 @@ TEST(AppParameter, ResetWithoutSettingsGivesEveryDefault) {
     ASSERT_EQ(17, config.m_colorNameCount);
     for (int i = 0; i < 17; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(kExpectedNames[i].english, Utf8(config.m_colorNames[i].english));
-        EXPECT_EQ(kExpectedNames[i].japanese, Utf8(config.m_colorNames[i].japanese));
+        EXPECT_EQ(kExpectedNames[i].english, Utf8(UiText(config.m_colorNames[i].name, 0)));
+        EXPECT_EQ(kExpectedNames[i].japanese, Utf8(UiText(config.m_colorNames[i].name, kLanguageJapanese)));
         EXPECT_EQ(kExpectedNames[i].entry, config.m_colorNames[i].entry);
         EXPECT_EQ(0, config.m_colorNames[i].lineOnly);
     }

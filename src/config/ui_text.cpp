@@ -1,0 +1,145 @@
+// The table of the user interface's texts, one row an id, in the enum's order.
+#include "config/ui_text.h"
+
+#include <cstddef>
+
+#include "config/app_parameter.h"
+
+namespace {
+
+struct CTextRow {
+    TextId id;
+    const char16_t* english;
+    const char16_t* japanese;
+};
+
+// "Keuword" is the system's own text and is kept.
+constexpr CTextRow kRows[] = {
+    {TextId::kAppTitle, u"Quillon - LOG Analysis Assist Tool", u"Quillon - ログ解析支援ツール"},
+    {TextId::kHelpPage, u"help\\quillon_en.html", u"help\\quillon_ja.html"},
+    {TextId::kDefaultFontFace, u"Courier New", u"ＭＳ ゴシック"},
+    {TextId::kLanguageNameEnglish, u"English", u"英語"},
+    {TextId::kLanguageNameJapanese, u"Japanese", u"日本語"},
+
+    {TextId::kOpenLogTitle, u"Load LOG File", u"ログファイルを読み込む"},
+    {TextId::kOpenLogFilter, u"LOG files(*.log)\0*.log\0All files(*.*)\0*.*\0",
+     u"ログファイル(*.log)\0*.log\0すべてのファイル(*.*)\0*.*\0"},
+
+    {TextId::kEncodingAuto, u"Auto", u"自動"},
+
+    // A command with a shortcut names it after its text, as its menu item does.
+    {TextId::kToolTipOpen, u"Open LOG File (Ctrl+O)", u"ログファイルを読み込む (Ctrl+O)"},
+    {TextId::kToolTipCsv, u"Save to CSV file", u"CSVファイルに出力"},
+    {TextId::kToolTipCopy, u"Copy (Ctrl+C)", u"コピー (Ctrl+C)"},
+    {TextId::kToolTipSearch, u"Search (Ctrl+F)", u"検索 (Ctrl+F)"},
+    {TextId::kToolTipSearchPrevious, u"Previous Search (Shift+F3)", u"前を検索 (Shift+F3)"},
+    {TextId::kToolTipSearchNext, u"Next Search (F3)", u"次を検索 (F3)"},
+    {TextId::kToolTipHighlightSearch, u"Highlight Search String", u"検索文字列の強調"},
+    {TextId::kToolTipExtract, u"Extraction (Ctrl+E)", u"ログを抽出 (Ctrl+E)"},
+    {TextId::kToolTipCompare, u"Compare", u"比較"},
+    {TextId::kToolTipJump, u"Jump (Ctrl+G)", u"指定行へ移動 (Ctrl+G)"},
+    {TextId::kToolTipJumpTop, u"Jump To Top (Ctrl+Home)", u"データ先頭に移動 (Ctrl+Home)"},
+    {TextId::kToolTipJumpEnd, u"Jump To End (Ctrl+End)", u"データ末尾に移動 (Ctrl+End)"},
+    {TextId::kToolTipMarkerList, u"Marker List (Ctrl+M)", u"マーカ一覧 (Ctrl+M)"},
+    {TextId::kToolTipMarkerPrevious, u"Previous Marker (Shift+F2)", u"前のマーク位置 (Shift+F2)"},
+    {TextId::kToolTipMarkerNext, u"Next Marker (F2)", u"次のマーク位置 (F2)"},
+    {TextId::kToolTipHelp, u"Help (F1)", u"ヘルプの表示 (F1)"},
+    {TextId::kToolTipPrint, u"Print", u"印刷"},
+    {TextId::kToolTipFollow, u"Follow (Ctrl+T)", u"ログの追跡 (Ctrl+T)"},
+
+    {TextId::kHeaderLines, u"LINES", u"行番号"},
+    {TextId::kHeaderInterval, u"INTERVAL", u"ログ間隔"},
+    {TextId::kHeaderMessage, u"LOG MESSAGE", u"ログメッセージ"},
+    {TextId::kContextCopy, u"Copy", u"コピー"},
+    {TextId::kContextSearchPrevious, u"Previous Search", u"前を検索"},
+    {TextId::kContextSearchNext, u"Next Search", u"次を検索"},
+    {TextId::kContextExtract, u"Extraction", u"ログを抽出"},
+
+    {TextId::kProgressSearchCaption, u"Search", u"検索"},
+    {TextId::kProgressExtractCaption, u"Extraction", u"ログを抽出"},
+    {TextId::kProgressErrorLogCaption, u"Error Log", u"エラーログ"},
+    {TextId::kProgressCopyCaption, u"Copy", u"コピー"},
+    {TextId::kProgressSearchFormat, u"Searching ... %lld / %lld rows (%d%%)", u"検索中... %lld / %lld 行 (%d%%)"},
+    {TextId::kProgressExtractFormat, u"Extracting ... %lld / %lld rows (%d%%)", u"抽出中... %lld / %lld 行 (%d%%)"},
+    {TextId::kProgressCopyFormat, u"Copying ... %lld / %lld rows (%d%%)", u"コピー中... %lld / %lld 行 (%d%%)"},
+    {TextId::kProgressLoadFormat, u"Loading ... %lld / %lld bytes (%d%%)", u"読み込み完了... %lld / %lld bytes (%d%%)"},
+
+    {TextId::kRegexLimitFormat,
+     u"The regular expression reached the matching limit on %lld lines; they were taken as not matching.",
+     u"正規表現が %lld 行で照合の上限に達しました。これらの行は一致しないものとして扱いました。"},
+    {TextId::kRegexLimitCaption, u"Regular expression", u"正規表現"},
+    {TextId::kExtractTooLarge,
+     u"The extraction was stopped because its result would be too large. Take fewer lines before and after "
+     u"each hit, or narrow the conditions.",
+     u"抽出結果が大きすぎるため、抽出を中止しました。前後の行数を減らすか、条件を絞ってください。"},
+    {TextId::kExtractTooLargeCaption, u"Extraction", u"抽出"},
+    {TextId::kExtractViewTitle, u"Extraction:", u"抽出:"},
+    {TextId::kErrorLogViewTitle, u"Error Log", u"エラーログ"},
+    {TextId::kPatternErrorFormat, u"Regular expression error at character %d: %s", u"正規表現のエラー (%d 文字目): %s"},
+    {TextId::kJumpRangeFormat, u"1 - %d", u"1 ～ %d"},
+
+    {TextId::kFollowing, u"Following", u"追跡中"},
+    {TextId::kFollowDeleted, u"Following: the file was deleted (the rows read so far stay)",
+     u"追跡中: ファイルが削除されました (読み込んだ行は残ります)"},
+    {TextId::kFollowUnreadable, u"Following: the file cannot be read", u"追跡中: ファイルを読めません"},
+    {TextId::kFollowReplaced, u"Following: the file was replaced and has been read again",
+     u"追跡中: ファイルが置き換えられたため読み直しました"},
+    {TextId::kFollowShorter, u"Following: the file became shorter and has been read again",
+     u"追跡中: ファイルが短くなったため読み直しました"},
+    {TextId::kFollowLastChangeFormat, u"Following - last change %02d:%02d:%02d", u"追跡中 - 最終更新 %02d:%02d:%02d"},
+
+    {TextId::kSettingsCaption, u"Setting", u"設定"},
+    {TextId::kColorTextNormal, u"Text Color (Normal)", u"通常のテキスト表示"},
+    {TextId::kColorRule, u"Line Color", u"罫線の色"},
+    {TextId::kColorCursor, u"Cursor Color", u"カーソル行の色"},
+    {TextId::kColorMarker, u"Marker Color", u"マーク行の色"},
+    {TextId::kColorSelection, u"Select Text Color", u"選択文字列の色"},
+    {TextId::kColorSearch, u"Search Color", u"検索文字列の色"},
+    {TextId::kColorHighlight1, u"Highlighting 1", u"強調表示1"},
+    {TextId::kColorHighlight2, u"Highlighting 2", u"強調表示2"},
+    {TextId::kColorHighlight3, u"Highlighting 3", u"強調表示3"},
+    {TextId::kColorHighlight4, u"Highlighting 4", u"強調表示4"},
+    {TextId::kColorHighlight5, u"Highlighting 5", u"強調表示5"},
+    {TextId::kColorHighlight6, u"Highlighting 6", u"強調表示6"},
+    {TextId::kColorHighlight7, u"Highlighting 7", u"強調表示7"},
+    {TextId::kColorHighlight8, u"Highlighting 8", u"強調表示8"},
+    {TextId::kColorHeader, u"Item display color", u"項目表示の色"},
+    {TextId::kColorLineNumber, u"Line Color", u"行番号の色"},
+    {TextId::kColorInterval, u"Interval Color", u"ログ間隔の色"},
+    {TextId::kColorError, u"Error Color", u"エラー行の色"},
+
+    {TextId::kHighlightFormat, u"Highlight %d", u"強調表示%d"},
+    {TextId::kKeywordColumnText, u"Keuword", u"文字列"},
+    {TextId::kKeywordColumnColor, u"Color", u"表示方法"},
+    {TextId::kKeywordFileLoadTitle, u"Load Setting File", u"設定ファイルを読み込む"},
+    {TextId::kKeywordFileSaveTitle, u"Save Setting File", u"設定ファイルに保存"},
+    {TextId::kKeywordFileFilter, u"Setting file(*.xml)\0*.xml\0All files(*.*)\0*.*\0",
+     u"設定ファイル(*.xml)\0*.xml\0全てのファイル(*.*)\0*.*\0"},
+};
+
+static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");
+
+constexpr bool RowsInOrder() {
+    for (int i = 0; i < kTextIdCount; ++i) {
+        if (static_cast<int>(kRows[i].id) != i) return false;
+    }
+    return true;
+}
+static_assert(RowsInOrder(), "the rows follow the enum's order");
+
+}  // namespace
+
+const char16_t* UiText(TextId id, int language) {
+    int index = static_cast<int>(id);
+    if (index < 0 || index >= kTextIdCount) return u"";
+    return language == kLanguageJapanese ? kRows[index].japanese : kRows[index].english;
+}
+
+int UiLanguage() {
+    CAppParameter* config = GetAppParameter();
+    return config != nullptr ? config->m_language : 0;
+}
+
+const char16_t* UiText(TextId id) {
+    return UiText(id, UiLanguage());
+}

@@ -1,0 +1,118 @@
+// The texts of the user interface that the code builds (dialog titles and captions, message
+// boxes, progress and status texts, the view's header, the context menu, tooltips, file
+// filters, colour names and the identity texts), in English and Japanese, in one table.
+// The texts of the resource files (menus, dialog templates, string tables) are not here.
+// Every text is a constant of the program (never freed, valid for the whole run); the
+// formats keep their printf fields for FormatString. A file filter holds its pairs
+// separated by NULs and ends with two NULs, as the file dialogs read it.
+// Portable: no <windows.h>; Win32 callers convert with W() (foundation/wide.h).
+#pragma once
+
+// One id a place that shows a text: two places with equal texts still have an id each,
+// so that one can change without the other.
+enum class TextId {
+    // The application.
+    kAppTitle,             // the frame's title
+    kHelpPage,             // the help page, relative to the application folder
+    kDefaultFontFace,      // the view font when none is set, and the code-page box's font
+    kLanguageNameEnglish,  // the language choice's entries
+    kLanguageNameJapanese,
+    // Opening a log.
+    kOpenLogTitle,
+    kOpenLogFilter,
+    // The code-page box's Auto entry.
+    kEncodingAuto,
+    // The toolbar's tooltips, in the buttons' order.
+    kToolTipOpen,
+    kToolTipCsv,
+    kToolTipCopy,
+    kToolTipSearch,
+    kToolTipSearchPrevious,
+    kToolTipSearchNext,
+    kToolTipHighlightSearch,
+    kToolTipExtract,
+    kToolTipCompare,
+    kToolTipJump,
+    kToolTipJumpTop,
+    kToolTipJumpEnd,
+    kToolTipMarkerList,
+    kToolTipMarkerPrevious,
+    kToolTipMarkerNext,
+    kToolTipHelp,
+    kToolTipPrint,
+    kToolTipFollow,
+    // The log view's header and its context menu.
+    kHeaderLines,
+    kHeaderInterval,
+    kHeaderMessage,
+    kContextCopy,
+    kContextSearchPrevious,
+    kContextSearchNext,
+    kContextExtract,
+    // The progress dialog: its caption and its text (a format of position, total and
+    // percent) by the kind of job; a load keeps the template's caption.
+    kProgressSearchCaption,
+    kProgressExtractCaption,
+    kProgressErrorLogCaption,
+    kProgressCopyCaption,
+    kProgressSearchFormat,
+    kProgressExtractFormat,
+    kProgressCopyFormat,  // a copy and the error log
+    kProgressLoadFormat,
+    // Search and extraction.
+    kRegexLimitFormat,  // message box: the hits past the matching limit (%lld)
+    kRegexLimitCaption,
+    kExtractTooLarge,  // message box
+    kExtractTooLargeCaption,
+    kExtractViewTitle,  // the title of an extraction's view, before its conditions
+    kErrorLogViewTitle,
+    kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)
+    kJumpRangeFormat,     // the jump dialog's range (%d)
+    // Following a log: the status bar's part.
+    kFollowing,
+    kFollowDeleted,
+    kFollowUnreadable,
+    kFollowReplaced,
+    kFollowShorter,
+    kFollowLastChangeFormat,  // %02d:%02d:%02d
+    // Settings: the property sheet's caption and the colour page's names.
+    kSettingsCaption,
+    kColorTextNormal,
+    kColorRule,
+    kColorCursor,
+    kColorMarker,
+    kColorSelection,
+    kColorSearch,
+    kColorHighlight1,
+    kColorHighlight2,
+    kColorHighlight3,
+    kColorHighlight4,
+    kColorHighlight5,
+    kColorHighlight6,
+    kColorHighlight7,
+    kColorHighlight8,
+    kColorHeader,
+    kColorLineNumber,
+    kColorInterval,
+    kColorError,
+    // The keyword dialogs.
+    kHighlightFormat,  // a highlight colour's name (%d: 1..8)
+    kKeywordColumnText,
+    kKeywordColumnColor,
+    kKeywordFileLoadTitle,
+    kKeywordFileSaveTitle,
+    kKeywordFileFilter,
+
+    kCount
+};
+
+constexpr int kTextIdCount = static_cast<int>(TextId::kCount);
+
+// The text of id in a language (1 Japanese, anything else English); never null (empty for
+// an id out of range).
+const char16_t* UiText(TextId id, int language);
+// The same in the language of the interface: the configuration's, English when there is none.
+const char16_t* UiText(TextId id);
+// The language of the interface, as UiText(id) uses it: the configuration's, 0 (English)
+// when there is none.
+int UiLanguage();

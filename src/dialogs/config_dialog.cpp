@@ -5,8 +5,7 @@
 #include "res/resource.h"
 
 INT_PTR CConfigDialog::Run(HWND frame) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return -1;
+    CAppParameter* config = &AppConfig();
     bool japanese = config->m_language == kLanguageJapanese;
     HPROPSHEETPAGE pages[3] = {};
     UINT count = 0;

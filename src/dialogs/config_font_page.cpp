@@ -15,7 +15,7 @@ namespace {
 constexpr int kScalableSizes[] = {10, 12, 14, 16, 18, 20};
 
 bool IsJapanese() {
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     return config != nullptr && config->m_language == kLanguageJapanese;
 }
 
@@ -153,9 +153,8 @@ void CConfigFontPage::OnCommand(HWND window, int id, int code) {
 
 void CConfigFontPage::OnApply(HWND) {
     m_applied = 1;
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
-    config->m_fontName.AssignWide(m_faceName, -1);
-    config->m_fontSize = m_size;
-    config->Save();
+    CAppParameter& config = AppConfig();
+    config.m_fontName.AssignWide(m_faceName, -1);
+    config.m_fontSize = m_size;
+    config.Save();
 }

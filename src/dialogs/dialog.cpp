@@ -54,7 +54,7 @@ int CDialog::OnDropFiles(HDROP drop, wchar_t* buffer, int capacity) {
 }
 
 int CDialog::TemplateId(int japaneseId) {
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     bool japanese = config != nullptr && config->m_language == 1;
     return japanese ? japaneseId : japaneseId + 100;
 }

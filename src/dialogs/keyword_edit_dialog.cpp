@@ -22,7 +22,7 @@ void CKeywordEditDialog::OnInitDialog(HWND window) {
     SendMessageW(edit, EM_LIMITTEXT, kTypedTextLimit, 0);
     SetWindowTextW(edit, W(m_text.GetWideOrEmpty()));
 
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
     HWND combo = GetDlgItem(window, IDC_KEYWORD_COLOR);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);

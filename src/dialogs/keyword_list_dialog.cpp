@@ -20,7 +20,7 @@ constexpr int kColumnWidth = 100;
 constexpr int kPathCapacity = 520;
 
 bool IsJapanese() {
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     return config != nullptr && config->m_language == kLanguageJapanese;
 }
 
@@ -131,8 +131,7 @@ void CKeywordListDialog::OnCommand(HWND window, int id, int code) {
 }
 
 int CKeywordListDialog::OnOK(HWND) {
-    CAppParameter* config = GetAppParameter();
-    if (config != nullptr) config->Keywords().CopyFrom(m_keywords);
+    AppConfig().Keywords().CopyFrom(m_keywords);
     return 1;
 }
 

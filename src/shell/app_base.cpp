@@ -27,7 +27,7 @@ LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 CAppParameter* Config() {
-    return GetAppParameter();
+    return &AppConfig();
 }
 
 int Language() {
@@ -35,7 +35,7 @@ int Language() {
 }
 
 int MapId(int id) {
-    return Config() != nullptr ? Config()->MapResourceId(id) : id;
+    return AppConfig().MapResourceId(id);
 }
 
 }  // namespace
@@ -77,14 +77,13 @@ void CAppBase::ShowFrame(int showCommand) {
 }
 
 int CAppBase::InitInstance(HINSTANCE instance) {
-    CAppParameter* config = Config();
-    if (config == nullptr) return 0;
-    int setting = config->m_languageSetting;
+    CAppParameter& config = AppConfig();
+    int setting = config.m_languageSetting;
     if (setting == 0 || setting == 1) {
-        config->m_language = setting;
+        config.m_language = setting;
     } else {
-        config->m_language = 0;
-        config->m_language = ChooseLanguage(true);
+        config.m_language = 0;
+        config.m_language = ChooseLanguage(true);
     }
     if (FindPreviousInstance()) return 0;
 
@@ -95,13 +94,13 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     frameClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(kResIcon)));
     frameClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     frameClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    frameClass.lpszMenuName = MAKEINTRESOURCEW(config->GetMenuId(config->m_language));
-    frameClass.lpszClassName = W(config->m_mainClassName.GetWideOrEmpty());
+    frameClass.lpszMenuName = MAKEINTRESOURCEW(config.GetMenuId(config.m_language));
+    frameClass.lpszClassName = W(config.m_mainClassName.GetWideOrEmpty());
     if (!RegisterClassW(&frameClass)) return 0;
 
     CString className;
-    className.Assign(config->m_mainClassName);
-    m_frame = CreateWindowExW(WS_EX_ACCEPTFILES, W(className.GetWideOrEmpty()), W(config->GetTitle(config->m_language)),
+    className.Assign(config.m_mainClassName);
+    m_frame = CreateWindowExW(WS_EX_ACCEPTFILES, W(className.GetWideOrEmpty()), W(config.GetTitle(config.m_language)),
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (m_frame == nullptr) return 0;
@@ -112,11 +111,11 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     childClass.hInstance = instance;
     childClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(kResChildIcon)));
     childClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-    childClass.lpszClassName = W(config->m_mdiClientClassName.GetWideOrEmpty());
+    childClass.lpszClassName = W(config.m_mdiClientClassName.GetWideOrEmpty());
     if (!RegisterClassW(&childClass)) return 0;
 
     CLIENTCREATESTRUCT client = {};
-    client.hWindowMenu = GetSubMenu(GetMenu(m_frame), config->GetMenuPosition(u"Window"));
+    client.hWindowMenu = GetSubMenu(GetMenu(m_frame), config.GetMenuPosition(u"Window"));
     client.idFirstChild = kCmdFirstChild;
     m_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame, nullptr, instance, &client);
     if (m_mdiClient == nullptr) return 0;
@@ -148,9 +147,8 @@ void CAppBase::ExitInstance(HINSTANCE) {}
 
 int CAppBase::FindPreviousInstance() {
     if (m_allowMultipleInstances) return 0;
-    CAppParameter* config = Config();
-    if (config == nullptr) return 0;
-    HWND other = FindWindowW(W(config->m_mainClassName.GetWideOrEmpty()), nullptr);
+    CAppParameter& config = AppConfig();
+    HWND other = FindWindowW(W(config.m_mainClassName.GetWideOrEmpty()), nullptr);
     if (other == nullptr) return 0;
     if (IsIconic(other)) {
         ShowWindow(other, SW_SHOW);
@@ -220,22 +218,21 @@ void CAppBase::ApplyBarVisibility(HWND bar, int* visible, int switchable, int se
 }
 
 void CAppBase::CreateBars(HWND frame) {
-    CAppParameter* config = Config();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     m_dpi = WindowDpi(frame);
     if (m_toolBar != nullptr) {
         m_toolBar->m_dpi = m_dpi;
         m_toolBar->Create(frame);
-        ApplyBarVisibility(m_toolBar->m_window, &m_toolBar->m_visible, config->m_toolbarSwitchable,
-                           config->m_toolbarVisible, kCmdToolBar);
+        ApplyBarVisibility(m_toolBar->m_window, &m_toolBar->m_visible, config.m_toolbarSwitchable,
+                           config.m_toolbarVisible, kCmdToolBar);
     }
     if (m_statusBar != nullptr) {
         auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
         m_statusBar->m_window = CreateWindowExW(WS_EX_TOPMOST, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                                 frame, nullptr, instance, nullptr);
         m_statusBar->SetParts(m_dpi);
-        ApplyBarVisibility(m_statusBar->m_window, &m_statusBar->m_visible, config->m_statusbarSwitchable,
-                           config->m_statusbarVisible, kCmdStatusBar);
+        ApplyBarVisibility(m_statusBar->m_window, &m_statusBar->m_visible, config.m_statusbarSwitchable,
+                           config.m_statusbarVisible, kCmdStatusBar);
     }
 }
 
@@ -332,12 +329,11 @@ void CAppBase::CloseMainWindow() {
 }
 
 void CAppBase::ShowHelp() {
-    CAppParameter* config = Config();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     // The help pages ship in the program's folder.
     char16_t path[MAX_PATH * 2];
-    if (FormatString(path, MAX_PATH * 2, u"%s\\%s", config->m_appFolder.GetWideOrEmpty(),
-                     config->GetHelpPage(config->m_language)) < 0) {
+    if (FormatString(path, MAX_PATH * 2, u"%s\\%s", config.m_appFolder.GetWideOrEmpty(),
+                     config.GetHelpPage(config.m_language)) < 0) {
         return;
     }
     ShellExecuteW(nullptr, L"open", W(path), nullptr, L"", SW_SHOW);
@@ -351,20 +347,20 @@ void CAppBase::ToggleBar(HWND bar, int* visible, int32_t* setting, int menuId) {
         *visible = !v;
     }
     *setting = !v;
-    Config()->Save();
+    AppConfig().Save();
     Relayout();
 }
 
 void CAppBase::ToggleToolBar() {
-    CAppParameter* config = Config();
-    if (m_toolBar == nullptr || config == nullptr || !config->m_toolbarSwitchable) return;
-    ToggleBar(m_toolBar->m_window, &m_toolBar->m_visible, &config->m_toolbarVisible, kCmdToolBar);
+    CAppParameter& config = AppConfig();
+    if (m_toolBar == nullptr || !config.m_toolbarSwitchable) return;
+    ToggleBar(m_toolBar->m_window, &m_toolBar->m_visible, &config.m_toolbarVisible, kCmdToolBar);
 }
 
 void CAppBase::ToggleStatusBar() {
-    CAppParameter* config = Config();
-    if (m_statusBar == nullptr || config == nullptr || !config->m_statusbarSwitchable) return;
-    ToggleBar(m_statusBar->m_window, &m_statusBar->m_visible, &config->m_statusbarVisible, kCmdStatusBar);
+    CAppParameter& config = AppConfig();
+    if (m_statusBar == nullptr || !config.m_statusbarSwitchable) return;
+    ToggleBar(m_statusBar->m_window, &m_statusBar->m_visible, &config.m_statusbarVisible, kCmdStatusBar);
 }
 
 void CAppBase::TileHorizontal() {

@@ -11,7 +11,7 @@
 namespace {
 
 int Language() {
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     return config != nullptr ? config->m_language : 0;
 }
 

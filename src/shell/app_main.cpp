@@ -69,8 +69,7 @@ int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* command
 int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
     ResetCommandState();
-    CAppParameter* config = GetAppParameter();
-    CheckCommand(kCmdFollow, config != nullptr && config->m_follow != 0);
+    CheckCommand(kCmdFollow, AppConfig().m_follow != 0);
     StartWorker();
     return 1;
 }
@@ -281,22 +280,20 @@ void CAppMain::OnCodePageChanged(int code) {
     HWND combo = static_cast<CAppToolBar*>(m_toolBar)->m_combo;
     LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return;
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     LRESULT data = SendMessageW(combo, CB_GETITEMDATA, index, 0);
     int32_t choice = data == kAutoEncodingItem ? kEncodingAuto : static_cast<int32_t>(data);
-    if (choice != config->m_encodingChoice) {
-        config->m_encodingChoice = choice;
-        config->Save();
+    if (choice != config.m_encodingChoice) {
+        config.m_encodingChoice = choice;
+        config.Save();
     }
     ApplyEncoding();
     RedrawAllViews();
 }
 
 void CAppMain::ApplyEncoding() {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     bool open = m_logFile.IsOpen();
-    config->m_codePage = ChooseCodePage(config->m_encodingChoice, open ? m_detectedCodePage : kCodePageAnsi);
+    config.m_codePage = ChooseCodePage(config.m_encodingChoice, open ? m_detectedCodePage : kCodePageAnsi);
     if (m_toolBar != nullptr) static_cast<CAppToolBar*>(m_toolBar)->ShowEncoding(open);
 }

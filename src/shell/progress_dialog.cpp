@@ -13,7 +13,7 @@ QUILLON_DIALOG_BINDING(CProgressDialog)
 namespace {
 
 bool Japanese() {
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     return config != nullptr && config->m_language == kLanguageJapanese;
 }
 

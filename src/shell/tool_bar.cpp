@@ -84,7 +84,7 @@ const int kStatusParts[3] = {400, 600, 800};
 constexpr int kGapAfterBox = 6;
 
 int Language() {
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     return config != nullptr ? config->m_language : 0;
 }
 
@@ -102,8 +102,7 @@ int CToolBar::Create(HWND parent) {
     if (m_buttons == nullptr || m_buttonCount == 0) return 0;
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     int size = ImageSize(m_dpi);
-    CAppParameter* config = GetAppParameter();
-    int bitmap = config != nullptr ? config->MapResourceId(kResToolBarBitmap) : kResToolBarBitmap;
+    int bitmap = AppConfig().MapResourceId(kResToolBarBitmap);
     if (size == 24) bitmap = IDB_TOOLBAR_24;
     if (size == 32) bitmap = IDB_TOOLBAR_32;
     m_window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, kToolBarId, m_buttonCount,
@@ -198,9 +197,9 @@ int CAppToolBar::Create(HWND parent) {
 void CAppToolBar::ShowEncoding(bool logOpen) {
     m_logOpen = logOpen;
     if (m_combo == nullptr) return;
-    CAppParameter* config = GetAppParameter();
-    int32_t choice = config != nullptr ? config->m_encodingChoice : kEncodingAuto;
-    unsigned codePage = config != nullptr ? config->m_codePage : kCodePageAnsi;
+    CAppParameter& config = AppConfig();
+    int32_t choice = config.m_encodingChoice;
+    unsigned codePage = config.m_codePage;
     const char16_t* name = codePage == kCodePageUtf8      ? u"UTF-8"
                            : codePage == kCodePageUtf16Le ? u"UTF-16LE"
                            : codePage == kCodePageUtf16Be ? u"UTF-16BE"

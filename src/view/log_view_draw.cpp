@@ -37,11 +37,9 @@ constexpr int kSeparatorWidth = 2;
 
 // An entry the table does not have paints black on black.
 CColorEntry ColorOf(int entry) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr || config->m_colors == nullptr || entry < 0 || entry >= config->m_colorCount) {
-        return CColorEntry{0, 0};
-    }
-    return config->m_colors[entry];
+    CAppParameter& config = AppConfig();
+    if (config.m_colors == nullptr || entry < 0 || entry >= config.m_colorCount) return CColorEntry{0, 0};
+    return config.m_colors[entry];
 }
 
 void UseColors(HDC dc, int entry) {
@@ -87,7 +85,7 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
         HBRUSH intervalBrush = CreateSolidBrush(ColorOf(kColorInterval).background);
         FillArea(dc, 0, 0, client.right, p, headerBrush);
         UseColors(dc, kColorHeader);
-        CAppParameter* config = GetAppParameter();
+        CAppParameter* config = &AppConfig();
         bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
         const char16_t* titles[3] = {u"LINES", u"INTERVAL", u"LOG MESSAGE"};
         if (japanese) {
@@ -125,9 +123,9 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         std::free(text);
         return;
     }
-    CAppParameter* config = GetAppParameter();
-    int intervalCheck = config != nullptr ? config->m_intervalCheck : 0;
-    int32_t threshold = config != nullptr ? config->m_intervalTime : 0;
+    CAppParameter& config = AppConfig();
+    int intervalCheck = config.m_intervalCheck;
+    int32_t threshold = config.m_intervalTime;
     int cw = m_charWidth;
     int p = m_rowPitch > 0 ? m_rowPitch : 1;
     int rowsToDraw = (client.bottom - client.top - 1 + p) / p;

@@ -7,7 +7,7 @@ int CLogView::OnRButtonDown(int x, int y) {
     if (m_selectionMode != kSelectionMade) return 0;
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return 1;
-    CAppParameter* config = GetAppParameter();
+    CAppParameter* config = &AppConfig();
     bool japanese = config != nullptr && config->m_language == kLanguageJapanese;
     AppendMenuW(menu, MF_STRING, IDM_COPY, japanese ? L"コピー" : L"Copy");
     AppendMenuW(menu, MF_STRING, IDM_SELECTION_SEARCH_PREVIOUS, japanese ? L"前を検索" : L"Previous Search");

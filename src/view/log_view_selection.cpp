@@ -13,8 +13,7 @@
 namespace {
 
 unsigned LogCodePage() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_codePage : kCodePageAnsi;
+    return AppConfig().m_codePage;
 }
 
 }  // namespace

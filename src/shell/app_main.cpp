@@ -38,6 +38,21 @@ BOOL CALLBACK CloseChildView(HWND window, LPARAM) {
 
 }  // namespace
 
+CViewSettings ViewSettingsOf(CAppParameter& config) {
+    static_assert(kViewColorCount >= kAppColorCount, "a view holds the whole colour table");
+    CViewSettings settings;
+    int count = config.m_colors != nullptr ? config.m_colorCount : 0;
+    if (count > kViewColorCount) count = kViewColorCount;
+    for (int k = 0; k < count; ++k) settings.colors[k] = config.m_colors[k];
+    settings.colorCount = count;
+    lstrcpynW(W(settings.fontFace), W(config.GetFontFace()), LF_FACESIZE);
+    settings.fontSize = config.GetFontSize();
+    settings.codePage = config.m_codePage;
+    settings.intervalCheck = config.m_intervalCheck;
+    settings.intervalTime = config.m_intervalTime;
+    return settings;
+}
+
 CAppMain* GetAppMain() {
     return static_cast<CAppMain*>(GetApp());
 }
@@ -162,6 +177,11 @@ void CAppMain::DeleteAllViews() {
 
 void CAppMain::RedrawAllViews() {
     for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->Invalidate();
+}
+
+void CAppMain::ApplyViewSettings() {
+    CViewSettings settings = ViewSettingsOf(AppConfig());
+    for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->SetSettings(settings);
 }
 
 void CAppMain::CloseAllChildren() {
@@ -296,4 +316,6 @@ void CAppMain::ApplyEncoding() {
     bool open = m_logFile.IsOpen();
     config.m_codePage = ChooseCodePage(config.m_encodingChoice, open ? m_detectedCodePage : kCodePageAnsi);
     if (m_toolBar != nullptr) static_cast<CAppToolBar*>(m_toolBar)->ShowEncoding(open);
+    // The open views decode their rows again.
+    ApplyViewSettings();
 }

@@ -184,6 +184,8 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, CLogLineList* lines, const wch
     if (view == nullptr) return nullptr;
     view->Attach(m_frame, m_mdiClient, this);
     CAppParameter& config = AppConfig();
+    // Before the window exists: its creation measures the font.
+    view->SetSettings(ViewSettingsOf(config));
     const wchar_t* className = W(config.m_mdiClientClassName.GetWideOrEmpty());
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE));
     HWND window = CreateMDIWindowW(className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL, CW_USEDEFAULT,

@@ -21,6 +21,7 @@ void CAppMain::EditKeywords() {
 void CAppMain::EditSettings() {
     CConfigDialog dialog;
     dialog.Run(m_frame);
-    // The font may have changed: every view measures it again.
+    // The font may have changed: every view takes the settings and measures it again.
+    ApplyViewSettings();
     for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->ApplyFont();
 }

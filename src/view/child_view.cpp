@@ -67,6 +67,11 @@ void CChildView::DestroyView() {
     m_window = nullptr;
 }
 
+void CChildView::SetSettings(const CViewSettings& settings) {
+    m_settings = settings;
+    Invalidate();
+}
+
 void CChildView::Invalidate() {
     if (m_window != nullptr) InvalidateRect(m_window, nullptr, FALSE);
 }
@@ -184,15 +189,13 @@ int CChildView::OnLButtonDblClk(int, int) {
 }
 
 HFONT CChildView::MakeConfiguredFont(int weight) const {
-    CAppParameter& config = AppConfig();
     bool japanese = Language() == 1;
     LOGFONTW font = {};
-    font.lfHeight = Scaled(config.GetFontSize());
+    font.lfHeight = Scaled(m_settings.fontSize);
     font.lfWeight = weight;
     font.lfCharSet = japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH;
-    const char16_t* face = config.GetFontFace();
-    if (face != nullptr) lstrcpynW(font.lfFaceName, W(face), LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, W(m_settings.fontFace), LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }
 

@@ -194,6 +194,7 @@ TEST_F(ViewRenderTest, IntervalAtTheThresholdIsFlagged) {
     CAppParameter& config = AppConfig();
     config.m_intervalCheck = 1;
     config.m_intervalTime = 1000;
+    m_app->ApplyViewSettings();
     int cw = v->CharWidth();
     int cellLeft = 10 * cw + 6, cellRight = 30 * cw + 6;
     auto flagged = [&](const ViewPicture& p, int k) {
@@ -210,9 +211,11 @@ TEST_F(ViewRenderTest, IntervalAtTheThresholdIsFlagged) {
     EXPECT_TRUE(flagged(pic, 5));  // 99:99:99.999
 
     config.m_intervalTime = 1001;
+    m_app->ApplyViewSettings();
     EXPECT_FALSE(flagged(Paint(v), 2));
     config.m_intervalCheck = 0;
     config.m_intervalTime = 0;
+    m_app->ApplyViewSettings();
     EXPECT_FALSE(flagged(Paint(v), 5));
 }
 
@@ -272,6 +275,7 @@ TEST_F(ViewRenderTest, ShortColourTablePaintsBlack) {
     CAppParameter& config = AppConfig();
     int saved = config.m_colorCount;
     config.m_colorCount = 12;  // entries 0..11 only
+    m_app->ApplyViewSettings();
     ViewPicture pic = Paint(v);
     config.m_colorCount = saved;
     int cw = v->CharWidth();

@@ -138,6 +138,7 @@ void ViewTest::SetColor(int entry, COLORREF text, COLORREF background) {
     ASSERT_LT(entry, config.m_colorCount);
     config.m_colors[entry].text = text;
     config.m_colors[entry].background = background;
+    m_app->ApplyViewSettings();
 }
 
 std::wstring ViewTest::ClipboardText() {

@@ -21,7 +21,8 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 
-wineserver -p >/dev/null 2>&1
+# A server that is already running for the prefix serves this run too.
+wineserver -p >/dev/null 2>&1 || true
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true

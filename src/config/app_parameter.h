@@ -1,9 +1,11 @@
 // CAppParameter: the application's one configuration object (derived from CCommConfig):
 // the 23-entry colour table, the keyword set in force, the five text histories, the
 // loader code page, the interval check and the context lines of an extraction.
-// Reached through the process-wide pointer g_config / GetAppParameter().
+// Reached through AppConfig(), valid from start-up until exit.
 // Threads: UI thread only; a load works on copies of the code page and keyword set.
 #pragma once
+
+#include <cassert>
 
 #include "config/comm_config.h"
 #include "keywords/keyword_set.h"
@@ -105,9 +107,12 @@ public:
     int32_t m_extractRegex = 0;
 };
 
-// The process-wide configuration: set by start-up (new CAppParameter, then Reset) before
-// the application object exists, cleared after it has finished. Never null while windows exist.
+// The process-wide configuration. Start-up (main.cpp) fills g_config (new CAppParameter,
+// then Reset) before the application object and any window exist, and deletes it after
+// the last window has gone, so AppConfig() is valid wherever the program can call it and
+// callers never check. Tests that make windows or dialogs set g_config first.
 extern CAppParameter* g_config;
-inline CAppParameter* GetAppParameter() {
-    return g_config;
+inline CAppParameter& AppConfig() {
+    assert(g_config != nullptr);
+    return *g_config;
 }

@@ -136,8 +136,9 @@ const char16_t* UiText(TextId id, int language) {
 }
 
 int UiLanguage() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_language : 0;
+    // The one reader that may run before start-up has made the configuration (the core's
+    // tests, a failed start): English then.
+    return g_config != nullptr ? g_config->m_language : 0;
 }
 
 const char16_t* UiText(TextId id) {

@@ -16,11 +16,9 @@ QUILLON_DIALOG_BINDING(CConfigColorPage)
 namespace {
 
 const CColorName* NameOfRow(int row) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr || config->m_colorNames == nullptr || row < 0 || row >= config->m_colorNameCount) {
-        return nullptr;
-    }
-    return &config->m_colorNames[row];
+    CAppParameter& config = AppConfig();
+    if (config.m_colorNames == nullptr || row < 0 || row >= config.m_colorNameCount) return nullptr;
+    return &config.m_colorNames[row];
 }
 
 }  // namespace
@@ -51,10 +49,9 @@ INT_PTR CConfigColorPage::DialogProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 void CConfigColorPage::OnInitDialog(HWND window) {
-    CAppParameter* config = GetAppParameter();
     HWND list = GetDlgItem(window, IDC_COLOR_NAME_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    int count = config != nullptr ? config->m_colorNameCount : 0;
+    int count = AppConfig().m_colorNameCount;
     if (count > kMaxColorRows) count = kMaxColorRows;
     for (int k = 0; k < count; ++k) {
         const char16_t* text = UiText(NameOfRow(k)->name);
@@ -149,9 +146,9 @@ void CConfigColorPage::DrawColorButton(const DRAWITEMSTRUCT* item) {
 
 void CConfigColorPage::OnApply(HWND) {
     m_applied = 1;
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr || m_colors == nullptr || config->m_colors == nullptr) return;
-    int count = m_colorCount < config->m_colorCount ? m_colorCount : config->m_colorCount;
-    std::memcpy(config->m_colors, m_colors, static_cast<size_t>(count) * sizeof(CColorEntry));
-    config->Save();
+    CAppParameter& config = AppConfig();
+    if (m_colors == nullptr || config.m_colors == nullptr) return;
+    int count = m_colorCount < config.m_colorCount ? m_colorCount : config.m_colorCount;
+    std::memcpy(config.m_colors, m_colors, static_cast<size_t>(count) * sizeof(CColorEntry));
+    config.Save();
 }

@@ -7,8 +7,7 @@
 #include "res/resource.h"
 
 INT_PTR CConfigDialog::Run(HWND frame) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return -1;
+    CAppParameter& config = AppConfig();
     HPROPSHEETPAGE pages[3] = {};
     UINT count = 0;
 
@@ -16,13 +15,13 @@ INT_PTR CConfigDialog::Run(HWND frame) {
     pages[count] = m_page1.Create(frame, IDD_CONFIG_PAGE1_JA, CConfigPage1::StaticProc);
     if (pages[count] != nullptr) ++count;
 
-    m_fontPage.SetFaceName(config->GetFontFace());
-    m_fontPage.m_size = config->GetFontSize();
+    m_fontPage.SetFaceName(config.GetFontFace());
+    m_fontPage.m_size = config.GetFontSize();
     CConfigFontPage::s_instance = &m_fontPage;
     pages[count] = m_fontPage.Create(frame, IDD_CONFIG_FONT_JA, CConfigFontPage::StaticProc);
     if (pages[count] != nullptr) ++count;
 
-    m_colorPage.CopyColors(config->m_colors, config->m_colorCount);
+    m_colorPage.CopyColors(config.m_colors, config.m_colorCount);
     CConfigColorPage::s_instance = &m_colorPage;
     pages[count] = m_colorPage.Create(frame, IDD_CONFIG_COLOR_JA, CConfigColorPage::StaticProc);
     if (pages[count] != nullptr) ++count;

@@ -14,11 +14,6 @@ namespace {
 
 constexpr int kScalableSizes[] = {10, 12, 14, 16, 18, 20};
 
-bool IsJapanese() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr && config->m_language == kLanguageJapanese;
-}
-
 // Adds a size row (text "%2d", item data the size) unless the list has that size already.
 void AddSize(HWND list, int size) {
     LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -116,7 +111,7 @@ void CConfigFontPage::UpdatePreview() {
     LOGFONTW font = {};
     // The size is one at 96 DPI, as in the view.
     font.lfHeight = ScaleToDpi(m_size, WindowDpi(m_window));
-    font.lfCharSet = IsJapanese() ? SHIFTJIS_CHARSET : ANSI_CHARSET;
+    font.lfCharSet = AppConfig().m_language == kLanguageJapanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH;
     for (int k = 0; k < kFaceNameCapacity; ++k) font.lfFaceName[k] = static_cast<wchar_t>(m_faceName[k]);
     HFONT made = CreateFontIndirectW(&font);
@@ -153,9 +148,8 @@ void CConfigFontPage::OnCommand(HWND window, int id, int code) {
 
 void CConfigFontPage::OnApply(HWND) {
     m_applied = 1;
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
-    config->m_fontName.AssignWide(m_faceName, -1);
-    config->m_fontSize = m_size;
-    config->Save();
+    CAppParameter& config = AppConfig();
+    config.m_fontName.AssignWide(m_faceName, -1);
+    config.m_fontSize = m_size;
+    config.Save();
 }

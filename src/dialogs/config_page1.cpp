@@ -16,23 +16,21 @@ constexpr int kFieldCapacity = 32;  // 31 characters and the terminator
 }  // namespace
 
 void CConfigPage1::OnInitDialog(HWND window) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
-    CheckDlgButton(window, IDC_INTERVAL_CHECK, config->m_intervalCheck != 0 ? BST_CHECKED : BST_UNCHECKED);
+    CAppParameter& config = AppConfig();
+    CheckDlgButton(window, IDC_INTERVAL_CHECK, config.m_intervalCheck != 0 ? BST_CHECKED : BST_UNCHECKED);
     char16_t text[kFieldCapacity];
-    FormatString(text, kFieldCapacity, u"%d", config->m_intervalTime);
+    FormatString(text, kFieldCapacity, u"%d", config.m_intervalTime);
     SetDlgItemTextW(window, IDC_INTERVAL_TIME, W(text));
 }
 
 void CConfigPage1::OnApply(HWND window) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
-    config->m_intervalCheck = IsDlgButtonChecked(window, IDC_INTERVAL_CHECK) == BST_CHECKED ? 1 : 0;
+    CAppParameter& config = AppConfig();
+    config.m_intervalCheck = IsDlgButtonChecked(window, IDC_INTERVAL_CHECK) == BST_CHECKED ? 1 : 0;
     char16_t text[kFieldCapacity] = {};
     GetDlgItemTextW(window, IDC_INTERVAL_TIME, W(text), kFieldCapacity);
     // Blanks, an optional "-" and digits only; anything else keeps the old time.
     int time = 0;
-    if (ParseDecimalField(text, &time, true)) config->m_intervalTime = time;
-    config->Save();
+    if (ParseDecimalField(text, &time, true)) config.m_intervalTime = time;
+    config.Save();
     m_applied = 1;
 }

@@ -54,9 +54,7 @@ int CDialog::OnDropFiles(HDROP drop, wchar_t* buffer, int capacity) {
 }
 
 int CDialog::TemplateId(int japaneseId) {
-    CAppParameter* config = GetAppParameter();
-    bool japanese = config != nullptr && config->m_language == 1;
-    return japanese ? japaneseId : japaneseId + 100;
+    return AppConfig().m_language == kLanguageJapanese ? japaneseId : japaneseId + 100;
 }
 
 INT_PTR CDialog::RunModal(int japaneseId, HWND owner, DLGPROC procedure) {

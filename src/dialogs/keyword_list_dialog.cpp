@@ -124,8 +124,7 @@ void CKeywordListDialog::OnCommand(HWND window, int id, int code) {
 }
 
 int CKeywordListDialog::OnOK(HWND) {
-    CAppParameter* config = GetAppParameter();
-    if (config != nullptr) config->Keywords().CopyFrom(m_keywords);
+    AppConfig().Keywords().CopyFrom(m_keywords);
     return 1;
 }
 

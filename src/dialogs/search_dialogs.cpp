@@ -25,9 +25,7 @@ constexpr int kTextCapacity = 256;  // up to 255 characters are read
 void FillHistory(HWND combo, int list) {
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     SetWindowTextW(combo, L"");
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
-    CTextHistory& history = config->History(list);
+    CTextHistory& history = AppConfig().History(list);
     for (int i = 0; i < history.count && history.entries != nullptr; ++i) {
         if (history.entries[i] == nullptr) continue;
         LRESULT index =
@@ -76,9 +74,9 @@ void SetSmallIcon(HWND window) {
 void CSearchLogDialog::OnInitDialog(HWND window) {
     SetSmallIcon(window);
     FillHistory(GetDlgItem(window, IDC_CONDITION_1), 0);
-    CAppParameter* config = GetAppParameter();
-    CheckDlgButton(window, IDC_MATCH_CASE, config == nullptr || config->m_searchMatchCase ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(window, IDC_REGEX, config != nullptr && config->m_searchRegex ? BST_CHECKED : BST_UNCHECKED);
+    CAppParameter& config = AppConfig();
+    CheckDlgButton(window, IDC_MATCH_CASE, config.m_searchMatchCase ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_REGEX, config.m_searchRegex ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
@@ -89,7 +87,7 @@ void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
     if (m_condition != nullptr) m_condition->Clear();
     char16_t text[kTextCapacity];
     ReadText(window, IDC_CONDITION_1, text);
-    CAppParameter* config = GetAppParameter();
+    CAppParameter& config = AppConfig();
     int options = TextOptions(window);
     if (text[0] != 0 && m_condition != nullptr) {
         // A pattern that does not compile searches nothing: the dialog stays with the reason.
@@ -99,19 +97,16 @@ void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
             return;
         }
     }
-    bool changed = false;
-    if (config != nullptr) {
-        int matchCase = (options & kMatchCase) != 0 ? 1 : 0;
-        int regex = (options & kRegex) != 0 ? 1 : 0;
-        changed = config->m_searchMatchCase != matchCase || config->m_searchRegex != regex;
-        config->m_searchMatchCase = matchCase;
-        config->m_searchRegex = regex;
-        if (text[0] != 0) {
-            config->AddHistory(0, text);
-            changed = true;
-        }
-        if (changed) config->Save();
+    int matchCase = (options & kMatchCase) != 0 ? 1 : 0;
+    int regex = (options & kRegex) != 0 ? 1 : 0;
+    bool changed = config.m_searchMatchCase != matchCase || config.m_searchRegex != regex;
+    config.m_searchMatchCase = matchCase;
+    config.m_searchRegex = regex;
+    if (text[0] != 0) {
+        config.AddHistory(0, text);
+        changed = true;
     }
+    if (changed) config.Save();
     m_direction = id == IDC_SEARCH_NEXT ? 1 : 0;
     EndDialog(window, 1);
 }
@@ -126,19 +121,19 @@ void CExtractionLogDialog::OnInitDialog(HWND window) {
         SetWindowTextW(combo, text != nullptr ? W(text) : L"");
     }
     CheckRadioButton(window, IDC_MATCH_AND, IDC_MATCH_OR, IDC_MATCH_OR);
-    CAppParameter* config = GetAppParameter();
-    CheckDlgButton(window, IDC_MATCH_CASE, config == nullptr || config->m_extractMatchCase ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(window, IDC_REGEX, config != nullptr && config->m_extractRegex ? BST_CHECKED : BST_UNCHECKED);
+    CAppParameter& config = AppConfig();
+    CheckDlgButton(window, IDC_MATCH_CASE, config.m_extractMatchCase ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_REGEX, config.m_extractRegex ? BST_CHECKED : BST_UNCHECKED);
     char16_t number[32];
-    FormatString(number, 32, u"%d", config != nullptr ? config->m_contextBefore : 0);
+    FormatString(number, 32, u"%d", config.m_contextBefore);
     SetDlgItemTextW(window, IDC_LINES_BEFORE, W(number));
-    FormatString(number, 32, u"%d", config != nullptr ? config->m_contextAfter : 0);
+    FormatString(number, 32, u"%d", config.m_contextAfter);
     SetDlgItemTextW(window, IDC_LINES_AFTER, W(number));
 }
 
 int CExtractionLogDialog::OnOK(HWND window) {
-    CAppParameter* config = GetAppParameter();
-    if (m_condition == nullptr || config == nullptr) return 1;
+    CAppParameter& config = AppConfig();
+    if (m_condition == nullptr) return 1;
     m_condition->Clear();
     m_condition->SetMatchAll(IsDlgButtonChecked(window, IDC_MATCH_AND) == BST_CHECKED ? 1 : 0);
     int options = TextOptions(window);
@@ -157,19 +152,19 @@ int CExtractionLogDialog::OnOK(HWND window) {
     }
     int matchCase = (options & kMatchCase) != 0 ? 1 : 0;
     int regex = (options & kRegex) != 0 ? 1 : 0;
-    bool changed = config->m_extractMatchCase != matchCase || config->m_extractRegex != regex;
-    config->m_extractMatchCase = matchCase;
-    config->m_extractRegex = regex;
+    bool changed = config.m_extractMatchCase != matchCase || config.m_extractRegex != regex;
+    config.m_extractMatchCase = matchCase;
+    config.m_extractRegex = regex;
     for (int k = 0; k < m_fieldCount && k < 5; ++k) {
         if (texts[k][0] == 0) continue;
-        config->AddHistory(k, texts[k]);
+        config.AddHistory(k, texts[k]);
         changed = true;
     }
     struct Field {
         int id;
         int32_t* value;
     };
-    const Field fields[] = {{IDC_LINES_BEFORE, &config->m_contextBefore}, {IDC_LINES_AFTER, &config->m_contextAfter}};
+    const Field fields[] = {{IDC_LINES_BEFORE, &config.m_contextBefore}, {IDC_LINES_AFTER, &config.m_contextAfter}};
     for (const Field& field : fields) {
         char16_t text[kTextCapacity];
         ReadText(window, field.id, text);
@@ -179,7 +174,7 @@ int CExtractionLogDialog::OnOK(HWND window) {
             changed = true;
         }
     }
-    if (changed) config->Save();
+    if (changed) config.Save();
     return 1;
 }
 

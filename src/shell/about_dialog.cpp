@@ -13,9 +13,8 @@ QUILLON_DIALOG_BINDING(CCSVFileDialog)
 QUILLON_DIALOG_BINDING(CCompareLogDialog)
 
 void CAboutDialog::OnInitDialog(HWND window) {
-    CAppParameter* config = GetAppParameter();
     char16_t text[64];
-    FormatString(text, 64, u"Version %s", config != nullptr ? config->GetVersion() : u"");
+    FormatString(text, 64, u"Version %s", AppConfig().GetVersion());
     SetDlgItemTextW(window, IDC_ABOUT_VERSION, W(text));
     SetDlgItemTextW(window, IDC_ABOUT_EDITION, L"64bit edition");
 }

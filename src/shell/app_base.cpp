@@ -26,12 +26,8 @@ LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return app->MDIChildProc(window, message, wParam, lParam);
 }
 
-CAppParameter* Config() {
-    return GetAppParameter();
-}
-
 int MapId(int id) {
-    return Config() != nullptr ? Config()->MapResourceId(id) : id;
+    return AppConfig().MapResourceId(id);
 }
 
 }  // namespace
@@ -73,14 +69,13 @@ void CAppBase::ShowFrame(int showCommand) {
 }
 
 int CAppBase::InitInstance(HINSTANCE instance) {
-    CAppParameter* config = Config();
-    if (config == nullptr) return 0;
-    int setting = config->m_languageSetting;
+    CAppParameter& config = AppConfig();
+    int setting = config.m_languageSetting;
     if (setting == 0 || setting == 1) {
-        config->m_language = setting;
+        config.m_language = setting;
     } else {
-        config->m_language = 0;
-        config->m_language = ChooseLanguage(true);
+        config.m_language = 0;
+        config.m_language = ChooseLanguage(true);
     }
     if (FindPreviousInstance()) return 0;
 
@@ -91,13 +86,13 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     frameClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(IDI_QUILLON)));
     frameClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     frameClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    frameClass.lpszMenuName = MAKEINTRESOURCEW(config->GetMenuId(config->m_language));
-    frameClass.lpszClassName = W(config->m_mainClassName.GetWideOrEmpty());
+    frameClass.lpszMenuName = MAKEINTRESOURCEW(config.GetMenuId(config.m_language));
+    frameClass.lpszClassName = W(config.m_mainClassName.GetWideOrEmpty());
     if (!RegisterClassW(&frameClass)) return 0;
 
     CString className;
-    className.Assign(config->m_mainClassName);
-    m_frame = CreateWindowExW(WS_EX_ACCEPTFILES, W(className.GetWideOrEmpty()), W(config->GetTitle(config->m_language)),
+    className.Assign(config.m_mainClassName);
+    m_frame = CreateWindowExW(WS_EX_ACCEPTFILES, W(className.GetWideOrEmpty()), W(config.GetTitle(config.m_language)),
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (m_frame == nullptr) return 0;
@@ -108,11 +103,11 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     childClass.hInstance = instance;
     childClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MapId(IDI_CHILD)));
     childClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-    childClass.lpszClassName = W(config->m_mdiClientClassName.GetWideOrEmpty());
+    childClass.lpszClassName = W(config.m_mdiClientClassName.GetWideOrEmpty());
     if (!RegisterClassW(&childClass)) return 0;
 
     CLIENTCREATESTRUCT client = {};
-    client.hWindowMenu = GetSubMenu(GetMenu(m_frame), config->GetMenuPosition(u"Window"));
+    client.hWindowMenu = GetSubMenu(GetMenu(m_frame), config.GetMenuPosition(u"Window"));
     client.idFirstChild = IDM_FIRST_CHILD;
     m_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame, nullptr, instance, &client);
     if (m_mdiClient == nullptr) return 0;
@@ -144,9 +139,8 @@ void CAppBase::ExitInstance(HINSTANCE) {}
 
 int CAppBase::FindPreviousInstance() {
     if (m_allowMultipleInstances) return 0;
-    CAppParameter* config = Config();
-    if (config == nullptr) return 0;
-    HWND other = FindWindowW(W(config->m_mainClassName.GetWideOrEmpty()), nullptr);
+    CAppParameter& config = AppConfig();
+    HWND other = FindWindowW(W(config.m_mainClassName.GetWideOrEmpty()), nullptr);
     if (other == nullptr) return 0;
     if (IsIconic(other)) {
         ShowWindow(other, SW_SHOW);
@@ -216,22 +210,21 @@ void CAppBase::ApplyBarVisibility(HWND bar, int* visible, int switchable, int se
 }
 
 void CAppBase::CreateBars(HWND frame) {
-    CAppParameter* config = Config();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     m_dpi = WindowDpi(frame);
     if (m_toolBar != nullptr) {
         m_toolBar->m_dpi = m_dpi;
         m_toolBar->Create(frame);
-        ApplyBarVisibility(m_toolBar->m_window, &m_toolBar->m_visible, config->m_toolbarSwitchable,
-                           config->m_toolbarVisible, IDM_TOOLBAR);
+        ApplyBarVisibility(m_toolBar->m_window, &m_toolBar->m_visible, config.m_toolbarSwitchable,
+                           config.m_toolbarVisible, IDM_TOOLBAR);
     }
     if (m_statusBar != nullptr) {
         auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
         m_statusBar->m_window = CreateWindowExW(WS_EX_TOPMOST, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                                 frame, nullptr, instance, nullptr);
         m_statusBar->SetParts(m_dpi);
-        ApplyBarVisibility(m_statusBar->m_window, &m_statusBar->m_visible, config->m_statusbarSwitchable,
-                           config->m_statusbarVisible, IDM_STATUSBAR);
+        ApplyBarVisibility(m_statusBar->m_window, &m_statusBar->m_visible, config.m_statusbarSwitchable,
+                           config.m_statusbarVisible, IDM_STATUSBAR);
     }
 }
 
@@ -328,12 +321,11 @@ void CAppBase::CloseMainWindow() {
 }
 
 void CAppBase::ShowHelp() {
-    CAppParameter* config = Config();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     // The help pages ship in the program's folder.
     char16_t path[MAX_PATH * 2];
-    if (FormatString(path, MAX_PATH * 2, u"%s\\%s", config->m_appFolder.GetWideOrEmpty(),
-                     config->GetHelpPage(config->m_language)) < 0) {
+    if (FormatString(path, MAX_PATH * 2, u"%s\\%s", config.m_appFolder.GetWideOrEmpty(),
+                     config.GetHelpPage(config.m_language)) < 0) {
         return;
     }
     ShellExecuteW(nullptr, L"open", W(path), nullptr, L"", SW_SHOW);
@@ -347,20 +339,20 @@ void CAppBase::ToggleBar(HWND bar, int* visible, int32_t* setting, int menuId) {
         *visible = !v;
     }
     *setting = !v;
-    Config()->Save();
+    AppConfig().Save();
     Relayout();
 }
 
 void CAppBase::ToggleToolBar() {
-    CAppParameter* config = Config();
-    if (m_toolBar == nullptr || config == nullptr || !config->m_toolbarSwitchable) return;
-    ToggleBar(m_toolBar->m_window, &m_toolBar->m_visible, &config->m_toolbarVisible, IDM_TOOLBAR);
+    CAppParameter& config = AppConfig();
+    if (m_toolBar == nullptr || !config.m_toolbarSwitchable) return;
+    ToggleBar(m_toolBar->m_window, &m_toolBar->m_visible, &config.m_toolbarVisible, IDM_TOOLBAR);
 }
 
 void CAppBase::ToggleStatusBar() {
-    CAppParameter* config = Config();
-    if (m_statusBar == nullptr || config == nullptr || !config->m_statusbarSwitchable) return;
-    ToggleBar(m_statusBar->m_window, &m_statusBar->m_visible, &config->m_statusbarVisible, IDM_STATUSBAR);
+    CAppParameter& config = AppConfig();
+    if (m_statusBar == nullptr || !config.m_statusbarSwitchable) return;
+    ToggleBar(m_statusBar->m_window, &m_statusBar->m_visible, &config.m_statusbarVisible, IDM_STATUSBAR);
 }
 
 void CAppBase::TileHorizontal() {

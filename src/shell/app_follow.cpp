@@ -22,12 +22,11 @@ constexpr int kFollowStatusPart = 2;
 }  // namespace
 
 void CAppMain::ToggleFollow() {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
-    config->m_follow = config->m_follow != 0 ? 0 : 1;
-    config->Save();
-    CheckCommand(IDM_FOLLOW, config->m_follow != 0);
-    if (config->m_follow == 0) {
+    CAppParameter& config = AppConfig();
+    config.m_follow = config.m_follow != 0 ? 0 : 1;
+    config.Save();
+    CheckCommand(IDM_FOLLOW, config.m_follow != 0);
+    if (config.m_follow == 0) {
         StopFollowing();
         ShowFollowStatus(nullptr);
     } else if (m_views != nullptr && m_views->Lines() != nullptr && m_currentJob == nullptr) {
@@ -36,11 +35,11 @@ void CAppMain::ToggleFollow() {
 }
 
 void CAppMain::StartFollowing() {
-    CAppParameter* config = GetAppParameter();
+    CAppParameter& config = AppConfig();
     CLogView* view = m_views;
-    if (config == nullptr || config->m_follow == 0 || view == nullptr || view->Lines() == nullptr) return;
+    if (config.m_follow == 0 || view == nullptr || view->Lines() == nullptr) return;
     ::StartFollowing(*view->Lines(), m_logFile.Size(), &m_followState);
-    m_followKeywords.CopyFrom(config->Keywords());
+    m_followKeywords.CopyFrom(config.Keywords());
     m_followKeywords.BuildFlagTable();
     m_followPolls = 0;
     m_following = true;
@@ -88,8 +87,7 @@ void CAppMain::FollowTick() {
     if (m_logFile.Size() == known) return;
     auto* job = new (std::nothrow) CFollowJob();
     if (job == nullptr) return;
-    CAppParameter* config = GetAppParameter();
-    job->codePage = config != nullptr ? config->m_codePage : 0;
+    job->codePage = AppConfig().m_codePage;
     job->keywords = &m_followKeywords;
     job->state = m_followState;
     job->ownFile = OpenJobHandle();

@@ -38,6 +38,22 @@ BOOL CALLBACK CloseChildView(HWND window, LPARAM) {
 
 }  // namespace
 
+CViewSettings ViewSettingsOf(CAppParameter& config) {
+    static_assert(kViewColorCount >= kAppColorCount, "a view holds the whole colour table");
+    CViewSettings settings;
+    int count = config.m_colors != nullptr ? config.m_colorCount : 0;
+    if (count > kViewColorCount) count = kViewColorCount;
+    for (int k = 0; k < count; ++k) settings.colors[k] = config.m_colors[k];
+    settings.colorCount = count;
+    lstrcpynW(W(settings.fontFace), W(config.GetFontFace()), LF_FACESIZE);
+    settings.fontSize = config.GetFontSize();
+    settings.fontCharSet = config.m_language == kLanguageJapanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
+    settings.codePage = config.m_codePage;
+    settings.intervalCheck = config.m_intervalCheck;
+    settings.intervalTime = config.m_intervalTime;
+    return settings;
+}
+
 CAppMain* GetAppMain() {
     return static_cast<CAppMain*>(GetApp());
 }
@@ -69,8 +85,7 @@ int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* command
 int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
     ResetCommandState();
-    CAppParameter* config = GetAppParameter();
-    CheckCommand(IDM_FOLLOW, config != nullptr && config->m_follow != 0);
+    CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
     StartWorker();
     return 1;
 }
@@ -166,6 +181,11 @@ void CAppMain::DeleteAllViews() {
 
 void CAppMain::RedrawAllViews() {
     for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->Invalidate();
+}
+
+void CAppMain::ApplyViewSettings() {
+    CViewSettings settings = ViewSettingsOf(AppConfig());
+    for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->SetSettings(settings);
 }
 
 void CAppMain::CloseAllChildren() {
@@ -284,22 +304,22 @@ void CAppMain::OnCodePageChanged(int code) {
     HWND combo = static_cast<CAppToolBar*>(m_toolBar)->m_combo;
     LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return;
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     LRESULT data = SendMessageW(combo, CB_GETITEMDATA, index, 0);
     int32_t choice = data == kAutoEncodingItem ? kEncodingAuto : static_cast<int32_t>(data);
-    if (choice != config->m_encodingChoice) {
-        config->m_encodingChoice = choice;
-        config->Save();
+    if (choice != config.m_encodingChoice) {
+        config.m_encodingChoice = choice;
+        config.Save();
     }
     ApplyEncoding();
     RedrawAllViews();
 }
 
 void CAppMain::ApplyEncoding() {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     bool open = m_logFile.IsOpen();
-    config->m_codePage = ChooseCodePage(config->m_encodingChoice, open ? m_detectedCodePage : kCodePageAnsi);
+    config.m_codePage = ChooseCodePage(config.m_encodingChoice, open ? m_detectedCodePage : kCodePageAnsi);
     if (m_toolBar != nullptr) static_cast<CAppToolBar*>(m_toolBar)->ShowEncoding(open);
+    // The open views decode their rows again.
+    ApplyViewSettings();
 }

@@ -17,9 +17,11 @@
 #include "search/search_condition.h"
 #include "shell/app_base.h"
 #include "view/event_listener.h"
+#include "view/view_settings.h"
 #include "shell/progress_dialog.h"
 #include "shell/scan_worker.h"
 
+class CAppParameter;
 class CLogView;
 class CLoadJob;
 class CSearchJob;
@@ -36,6 +38,9 @@ constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 // The frame's timers.
 constexpr UINT_PTR kProgressTimer = 0x5157;
 constexpr UINT_PTR kFollowTimer = 0x5158;
+
+// What the views draw with, taken from the configuration.
+CViewSettings ViewSettingsOf(CAppParameter& config);
 
 class CAppMain : public CAppBase, public CAppEventListener {
 public:
@@ -121,6 +126,9 @@ public:
     void CloseEverything();
     void DeleteAllViews();
     void RedrawAllViews();
+    // Hands every view the settings of the configuration, and so repaints it: after any
+    // change of what the views draw with (colours, font, code page, interval check).
+    void ApplyViewSettings();
     CLogView* ActiveView() const;
     CLogView* FirstView() const { return m_views; }
     CLogView* AppendView(std::unique_ptr<CLogView> view);

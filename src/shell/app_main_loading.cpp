@@ -127,11 +127,11 @@ void CAppMain::EnableLogCommands(bool enabled) {
 void CAppMain::FinishLoad(CLoadJob* job) {
     CLogView* view = job->view;
     if (view == nullptr || !IsViewInList(view)) return;
-    CAppParameter* config = GetAppParameter();
+    CAppParameter& config = AppConfig();
     view->SetLines(std::move(job->lines), &m_logFile);
-    view->SetKeywordSet(config != nullptr ? &config->Keywords() : nullptr);
+    view->SetKeywordSet(&config.Keywords());
     view->Invalidate();
-    if (view == m_views && config != nullptr && config->m_follow != 0) {
+    if (view == m_views && config.m_follow != 0) {
         StartFollowing();
         if (!m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
     }
@@ -161,11 +161,11 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     }
     auto* job = new (std::nothrow) CLoadJob();
     if (job != nullptr) {
-        CAppParameter* config = GetAppParameter();
+        CAppParameter& config = AppConfig();
         job->file = &m_logFile;
         job->view = view;
-        job->codePage = config != nullptr ? config->m_codePage : 0;
-        if (config != nullptr) job->keywords.CopyFrom(config->Keywords());
+        job->codePage = config.m_codePage;
+        job->keywords.CopyFrom(config.Keywords());
         job->keywords.BuildFlagTable();
         if (m_currentJob == nullptr && m_worker.Submit(job)) {
             m_currentJob = job;
@@ -182,16 +182,17 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
     std::unique_ptr<CLogView> view(new (std::nothrow) CLogView());
     if (view == nullptr) return nullptr;
     view->Attach(m_frame, m_mdiClient, this);
-    CAppParameter* config = GetAppParameter();
-    const wchar_t* className =
-        config != nullptr ? W(config->m_mdiClientClassName.GetWideOrEmpty()) : L"QUILLON MDI CLIENT WINDOW";
+    CAppParameter& config = AppConfig();
+    // Before the window exists: its creation measures the font.
+    view->SetSettings(ViewSettingsOf(config));
+    const wchar_t* className = W(config.m_mdiClientClassName.GetWideOrEmpty());
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE));
     HWND window = CreateMDIWindowW(className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_mdiClient, instance,
                                    reinterpret_cast<LPARAM>(view.get()));
     if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOW);
-    view->SetKeywordSet(config != nullptr ? &config->Keywords() : nullptr);
+    view->SetKeywordSet(&config.Keywords());
     view->SetCondition(&m_searchConditions);
     if (lines != nullptr) view->SetLines(std::move(lines), file);
     return AppendView(std::move(view));
@@ -211,9 +212,8 @@ void CAppMain::CopySelection() {
     view->Invalidate();
     auto* job = copyable ? new (std::nothrow) CCopyJob() : nullptr;
     if (job == nullptr) return;
-    CAppParameter* config = GetAppParameter();
     job->lines = view->Lines();
-    job->codePage = config != nullptr ? config->m_codePage : 0;
+    job->codePage = AppConfig().m_codePage;
     job->firstRow = range.firstRow;
     job->firstColumn = range.firstColumn;
     job->lastRow = range.lastRow;

@@ -21,8 +21,7 @@ constexpr int kTitleCapacity = 256;  // titles are cut to 255 characters
 constexpr int32_t kQuickErrorLines = 1000000;
 
 unsigned CodePage() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_codePage : 0;
+    return AppConfig().m_codePage;
 }
 
 // Appends text to title, keeping at most kTitleCapacity - 1 units.
@@ -97,14 +96,12 @@ int CAppMain::UseSelectionAsCondition(CLogView* view) {
     int last = view->SelectionLastColumn();
     if (text != nullptr && first >= 0 && first < last && last <= count) {
         std::u16string selected(text + first, text + last);
-        CAppParameter* config = GetAppParameter();
+        CAppParameter& config = AppConfig();
         // The selected text as it stands, with the search dialog's case rule.
-        int options = config == nullptr || config->m_searchMatchCase ? kMatchCase : 0;
+        int options = config.m_searchMatchCase ? kMatchCase : 0;
         if (m_searchConditions.Add(selected.c_str(), options)) {
-            if (config != nullptr) {
-                config->AddHistory(0, selected.c_str());
-                config->Save();
-            }
+            config.AddHistory(0, selected.c_str());
+            config.Save();
         }
     }
     std::free(text);
@@ -155,13 +152,13 @@ void CAppMain::StartExtraction(CLogView* view) {
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
     auto* job = new (std::nothrow) CExtractJob();
     if (job == nullptr) return;
-    CAppParameter* config = GetAppParameter();
+    CAppParameter& config = AppConfig();
     job->source = view->Lines();
     job->condition = &m_searchConditions;
     job->view = view;
     job->codePage = CodePage();
-    job->before = config != nullptr ? config->m_contextBefore : 0;
-    job->after = config != nullptr ? config->m_contextAfter : 0;
+    job->before = config.m_contextBefore;
+    job->after = config.m_contextAfter;
     m_limitHitsAtStart = m_searchConditions.LimitHits();
     bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
     if (!quick) job->ownFile = OpenJobHandle();

@@ -12,13 +12,12 @@ INT_PTR CAppBase::ShowAbout() {
 }
 
 int CAppBase::ChooseLanguage(bool atStartUp) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return 0;
+    CAppParameter& config = AppConfig();
     CChooseLanguageDialog dialog;
-    int setting = config->m_languageSetting;
+    int setting = config.m_languageSetting;
     if (setting == 0 || setting == 1) {
         dialog.m_selection = setting;
-        dialog.m_labelLanguage = config->m_language;
+        dialog.m_labelLanguage = config.m_language;
     } else {
         bool japaneseUser = GetUserDefaultLangID() == 1041;
         dialog.m_selection = japaneseUser ? 1 : 0;
@@ -32,9 +31,9 @@ int CAppBase::ChooseLanguage(bool atStartUp) {
     INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(id), m_frame, CChooseLanguageDialog::StaticProc, 0);
     CChooseLanguageDialog::s_instance = nullptr;
     if (atStartUp || result == 1) {
-        if (atStartUp) config->m_language = dialog.m_selection;
-        config->m_languageSetting = dialog.m_selection;
-        config->Save();
+        if (atStartUp) config.m_language = dialog.m_selection;
+        config.m_languageSetting = dialog.m_selection;
+        config.Save();
     }
     return dialog.m_selection;
 }

@@ -7,21 +7,21 @@
 #include "view/log_view.h"
 
 void CAppMain::EditKeywords() {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr) return;
+    CAppParameter& config = AppConfig();
     CKeywordListDialog dialog;
-    dialog.Keywords().CopyFrom(config->Keywords());
+    dialog.Keywords().CopyFrom(config.Keywords());
     if (RunDialog(dialog, IDD_KEYWORD_LIST_JA, m_frame) != 1) return;
     // OK has put the dialog's set in force: the user's own, so it may replace the file.
-    config->KeywordsChanged();
-    config->Save();
-    config->Keywords().BuildFlagTable();
+    config.KeywordsChanged();
+    config.Save();
+    config.Keywords().BuildFlagTable();
     RedrawAllViews();
 }
 
 void CAppMain::EditSettings() {
     CConfigDialog dialog;
     dialog.Run(m_frame);
-    // The font may have changed: every view measures it again.
+    // The font may have changed: every view takes the settings and measures it again.
+    ApplyViewSettings();
     for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->ApplyFont();
 }

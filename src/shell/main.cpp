@@ -9,25 +9,19 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, int showCommand) {
     LoadTraceLibrary();
-    if (g_config == nullptr) {
-        g_config = new (std::nothrow) CAppParameter();
-        if (g_config == nullptr) return 0;
-        g_config->Reset();
-    }
+    // The configuration outlives the application object and every window: AppConfig() is
+    // valid from here until it is deleted below.
+    g_config = new (std::nothrow) CAppParameter();
+    if (g_config == nullptr) return 0;
+    g_config->Reset();
     int result = 0;
-    {
-        auto* app = new (std::nothrow) CAppMain();
-        if (app != nullptr) {
-            result = app->Run(instance, previous, commandLine, showCommand);
-            delete g_config;
-            g_config = nullptr;
-            ReleaseTraceLibrary();
-            delete app;
-        }
+    auto* app = new (std::nothrow) CAppMain();
+    if (app != nullptr) {
+        result = app->Run(instance, previous, commandLine, showCommand);
+        delete app;
     }
-    if (g_config != nullptr) {
-        delete g_config;
-        g_config = nullptr;
-    }
+    delete g_config;
+    g_config = nullptr;
+    ReleaseTraceLibrary();
     return result;
 }

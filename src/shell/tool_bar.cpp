@@ -97,8 +97,7 @@ int CToolBar::Create(HWND parent) {
     if (m_buttons == nullptr || m_buttonCount == 0) return 0;
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     int size = ImageSize(m_dpi);
-    CAppParameter* config = GetAppParameter();
-    int bitmap = config != nullptr ? config->MapResourceId(IDB_TOOLBAR) : IDB_TOOLBAR;
+    int bitmap = AppConfig().MapResourceId(IDB_TOOLBAR);
     if (size == 24) bitmap = IDB_TOOLBAR_24;
     if (size == 32) bitmap = IDB_TOOLBAR_32;
     m_window = CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR, m_buttonCount,
@@ -192,9 +191,9 @@ int CAppToolBar::Create(HWND parent) {
 void CAppToolBar::ShowEncoding(bool logOpen) {
     m_logOpen = logOpen;
     if (m_combo == nullptr) return;
-    CAppParameter* config = GetAppParameter();
-    int32_t choice = config != nullptr ? config->m_encodingChoice : kEncodingAuto;
-    unsigned codePage = config != nullptr ? config->m_codePage : kCodePageAnsi;
+    CAppParameter& config = AppConfig();
+    int32_t choice = config.m_encodingChoice;
+    unsigned codePage = config.m_codePage;
     const char16_t* name = codePage == kCodePageUtf8      ? u"UTF-8"
                            : codePage == kCodePageUtf16Le ? u"UTF-16LE"
                            : codePage == kCodePageUtf16Be ? u"UTF-16BE"

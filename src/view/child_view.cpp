@@ -10,11 +10,6 @@ namespace {
 
 bool g_classRegistered = false;
 
-int Language() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_language : 0;
-}
-
 }  // namespace
 
 CChildView::~CChildView() {
@@ -27,14 +22,13 @@ CChildView::~CChildView() {
 
 bool CChildView::RegisterWindowClass(HINSTANCE instance) {
     if (g_classRegistered) return true;
-    CAppParameter* config = GetAppParameter();
     WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = StaticWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = config != nullptr ? W(config->m_childClassName.GetWideOrEmpty()) : L"QUILLON CHILD WINDOW";
+    wc.lpszClassName = W(AppConfig().m_childClassName.GetWideOrEmpty());
     if (!RegisterClassW(&wc)) return false;
     g_classRegistered = true;
     return true;
@@ -45,8 +39,7 @@ bool CChildView::Create(HWND parent, uint64_t tag, DWORD style, DWORD exStyle) {
     if (!RegisterWindowClass(instance)) return false;
     if (m_window != nullptr) return true;
     m_tag = tag;
-    CAppParameter* config = GetAppParameter();
-    const wchar_t* name = config != nullptr ? W(config->m_childClassName.GetWideOrEmpty()) : L"QUILLON CHILD WINDOW";
+    const wchar_t* name = W(AppConfig().m_childClassName.GetWideOrEmpty());
     m_window = CreateWindowExW(exStyle, name, L"", style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, instance,
                                this);
     return m_window != nullptr;
@@ -67,6 +60,11 @@ void CChildView::DestroyView() {
     SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
     DestroyWindow(m_window);
     m_window = nullptr;
+}
+
+void CChildView::SetSettings(const CViewSettings& settings) {
+    m_settings = settings;
+    Invalidate();
 }
 
 void CChildView::Invalidate() {
@@ -186,15 +184,12 @@ int CChildView::OnLButtonDblClk(int, int) {
 }
 
 HFONT CChildView::MakeConfiguredFont(int weight) const {
-    CAppParameter* config = GetAppParameter();
-    bool japanese = Language() == 1;
     LOGFONTW font = {};
-    font.lfHeight = Scaled(config != nullptr ? config->GetFontSize() : (japanese ? 12 : 14));
+    font.lfHeight = Scaled(m_settings.fontSize);
     font.lfWeight = weight;
-    font.lfCharSet = japanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
+    font.lfCharSet = m_settings.fontCharSet;
     font.lfPitchAndFamily = FIXED_PITCH;
-    const char16_t* face = config != nullptr ? config->GetFontFace() : u"Courier New";
-    if (face != nullptr) lstrcpynW(font.lfFaceName, W(face), LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, W(m_settings.fontFace), LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }
 

@@ -9,6 +9,7 @@
 
 #include "view/dpi.h"
 #include "view/draw.h"
+#include "view/view_settings.h"
 
 struct CScrollState {
     int32_t maximum = 0;
@@ -62,6 +63,11 @@ public:
     virtual void SetVScrollPos(int64_t position);
     virtual void SetHScrollPos(int64_t position);
 
+    // Takes a copy of what the view draws with and repaints it. The new font's measures
+    // follow at the next paint, or at once through CLogView::ApplyFont.
+    void SetSettings(const CViewSettings& settings);
+    const CViewSettings& Settings() const { return m_settings; }
+
     // For maximum, page and position, -1 keeps the stored value.
     void SetScrollState(bool vertical, int32_t maximum, int32_t page, int32_t position, int32_t step);
 
@@ -78,8 +84,8 @@ public:
     int Dpi() const { return m_dpi; }
 
 protected:
-    // Builds the view font from the configuration (size rule, character set by language),
-    // the configured size being a size at 96 DPI.
+    // Builds the view font from the view's settings, their size being a size at 96 DPI,
+    // with the character set of the language.
     HFONT MakeConfiguredFont(int weight = 0) const;
     // A pixel measure given at 96 DPI, at the view's DPI.
     int Scaled(int pixels) const { return ScaleToDpi(pixels, m_dpi); }
@@ -106,4 +112,5 @@ protected:
     HFONT m_font = nullptr;
     HFONT m_currentFont = nullptr;
     int m_dpi = kDefaultDpi;
+    CViewSettings m_settings;
 };

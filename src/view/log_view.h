@@ -73,7 +73,7 @@ public:
     // WM_MDIDESTROY to the MDI client for the window, then forgets it.
     void CloseViewWindow() { DestroyView(); }
 
-    // A row's whole text converted with the configured code page: a new buffer (free with
+    // A row's whole text converted with the settings' code page: a new buffer (free with
     // std::free) and its unit count, or null for a row outside the list or no bytes.
     char16_t* GetRowText(int index, int* count);
     // The selected rows' text, line breaks included, as a new NUL-terminated buffer (free
@@ -85,7 +85,7 @@ public:
     // The token containing a display offset of text: start and length (0, 0 for none).
     void FindTokenAt(const char16_t* text, int count, int offset, int* start, int* length) const;
 
-    // After a change of the configured font: measures it again and recomputes the visible
+    // After a change of the settings' font: measures it again and recomputes the visible
     // rows and columns and the scroll ranges, keeping the first row and the caret in view.
     void ApplyFont();
     // After the window moved to a display of another scale: the font and every pixel
@@ -124,7 +124,7 @@ private:
         int row;        // line-list row: windowRow + first visible row
     };
     HitPoint HitTest(int x, int y) const;
-    // Character width, line height and row pitch of the configured font.
+    // Character width, line height and row pitch of the settings' font.
     void MeasureFont();
     // Ends a drag with its later end at row and column (a button-up or a lost capture).
     void FinishDrag(int row, int column);
@@ -142,6 +142,9 @@ private:
     void ReportSelection(bool withCount, int count);
     void SetStatus(int part, const char16_t* text);
     void NotifyStateChanged();
+    // A colour-table entry of the settings; one the table does not have is black on black.
+    CColorEntry ColorOf(int entry) const;
+    void UseColors(HDC dc, int entry) const;
     void DrawCells(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
     void DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
     bool TokenStartsWithSearch(const char16_t* token, int length) const;

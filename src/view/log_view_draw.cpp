@@ -36,21 +36,6 @@ constexpr int kFirstSeparator = 2;
 constexpr int kSecondSeparator = 4;
 constexpr int kSeparatorWidth = 2;
 
-// An entry the table does not have paints black on black.
-CColorEntry ColorOf(int entry) {
-    CAppParameter* config = GetAppParameter();
-    if (config == nullptr || config->m_colors == nullptr || entry < 0 || entry >= config->m_colorCount) {
-        return CColorEntry{0, 0};
-    }
-    return config->m_colors[entry];
-}
-
-void UseColors(HDC dc, int entry) {
-    CColorEntry c = ColorOf(entry);
-    SetTextColor(dc, c.text);
-    SetBkColor(dc, c.background);
-}
-
 void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
     RECT r = {left, top, right, bottom};
     FillRect(dc, &r, brush);
@@ -74,6 +59,17 @@ void VerticalLine(HDC dc, int x, int top, int bottom, int width, COLORREF color)
 }
 
 }  // namespace
+
+CColorEntry CLogView::ColorOf(int entry) const {
+    if (entry < 0 || entry >= m_settings.colorCount) return CColorEntry{0, 0};
+    return m_settings.colors[entry];
+}
+
+void CLogView::UseColors(HDC dc, int entry) const {
+    CColorEntry c = ColorOf(entry);
+    SetTextColor(dc, c.text);
+    SetBkColor(dc, c.background);
+}
 
 int CLogView::OnDraw(HDC dc, const RECT& client) {
     m_boldFont = MakeConfiguredFont(FW_BOLD);
@@ -120,15 +116,12 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         std::free(text);
         return;
     }
-    CAppParameter* config = GetAppParameter();
-    int intervalCheck = config != nullptr ? config->m_intervalCheck : 0;
-    int32_t threshold = config != nullptr ? config->m_intervalTime : 0;
     int cw = m_charWidth;
     int p = m_rowPitch > 0 ? m_rowPitch : 1;
     int rowsToDraw = (client.bottom - client.top - 1 + p) / p;
     int count = m_lines->Count();
     int first = static_cast<int>(m_vScroll.position);
-    CRowCells cells(*m_lines, first, intervalCheck, threshold);
+    CRowCells cells(*m_lines, first, m_settings.intervalCheck, m_settings.intervalTime);
     // Markers are walked alongside the rows, from the entry above the first visible one.
     const CLogLine* above = m_lines->At(first > 0 ? first - 1 : 0);
     int markerCount = m_markers.Count();

@@ -3,21 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "config/app_parameter.h"
 #include "document/encoding.h"
 #include "document/row_text.h"
 #include "foundation/convert.h"
 #include "keywords/token_scanner.h"
 #include "view/log_view.h"
-
-namespace {
-
-unsigned LogCodePage() {
-    CAppParameter* config = GetAppParameter();
-    return config != nullptr ? config->m_codePage : kCodePageAnsi;
-}
-
-}  // namespace
 
 char16_t* CLogView::GetRowText(int index, int* count) {
     *count = 0;
@@ -30,7 +20,7 @@ char16_t* CLogView::GetRowText(int index, int* count) {
     char16_t* text = nullptr;
     if (read > 0) text = static_cast<char16_t*>(std::malloc((static_cast<size_t>(read) + 1) * sizeof(char16_t)));
     if (text != nullptr) {
-        int n = MultiByteToWide(LogCodePage(), bytes, static_cast<int>(read), text, static_cast<int>(read));
+        int n = MultiByteToWide(m_settings.codePage, bytes, static_cast<int>(read), text, static_cast<int>(read));
         if (n > 0) {
             text[n] = 0;
             *count = n;
@@ -51,9 +41,9 @@ int CLogView::ReadRowPrefix(int row, char* bytes, char16_t* text) {
     if (read == 0) return 0;
     bytes[read] = 0;
     // The text ends at the first NUL character, as a C string would.
-    int n = static_cast<int>(TextByteLength(bytes, read, LogCodePage()));
+    int n = static_cast<int>(TextByteLength(bytes, read, m_settings.codePage));
     if (n == 0) return 0;
-    int units = MultiByteToWide(LogCodePage(), bytes, n, text, kRowDrawBytes);
+    int units = MultiByteToWide(m_settings.codePage, bytes, n, text, kRowDrawBytes);
     return units > 0 ? units : 0;
 }
 
@@ -105,7 +95,7 @@ void CLogView::SelectAll() {
 
 char16_t* CLogView::GetSelectedText() {
     if (!HasCopyableSelection()) return nullptr;
-    char16_t* result = RangeText(m_file, *m_lines, SelectedRange(), LogCodePage());
+    char16_t* result = RangeText(m_file, *m_lines, SelectedRange(), m_settings.codePage);
     m_selectionMode = kSelectionNone;
     Invalidate();
     return result;

@@ -377,12 +377,12 @@ TEST(AppParameterHistory, SmallCapacitiesAndBadListsAreSafe) {
     EXPECT_EQ(1, config.History(4).capacity);
 }
 
-TEST(AppParameter, TheProcessWidePointerIsWhatStartUpSets) {
+TEST(AppParameter, TheAccessorReachesWhatStartUpSets) {
     ConfigFolders folders;
-    EXPECT_EQ(nullptr, GetAppParameter());
+    EXPECT_EQ(nullptr, g_config);
     CAppParameter config;
     g_config = &config;
-    EXPECT_EQ(&config, GetAppParameter());
+    EXPECT_EQ(&config, &AppConfig());
     g_config = nullptr;
 }
 

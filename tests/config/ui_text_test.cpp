@@ -102,7 +102,7 @@ TEST(UiText, FileFiltersKeepTheirPairsAndEndWithTwoNuls) {
 
 TEST(UiText, TheInterfaceLanguageIsTheConfigurations) {
     ConfigFolders folders;
-    ASSERT_EQ(nullptr, GetAppParameter());
+    ASSERT_EQ(nullptr, g_config);
     EXPECT_EQ(0, UiLanguage());
     EXPECT_EQ("LINES", Utf8(UiText(TextId::kHeaderLines)));
     CAppParameter config;

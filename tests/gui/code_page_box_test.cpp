@@ -108,6 +108,30 @@ TEST_P(CodePageBoxTest, TheChoiceIsSavedAndAUtf16LogStaysUtf16) {
     EXPECT_NE(std::string::npos, ReadBytes(m_dir.FsPath("quillon.ini")).find("<encoding>-1</encoding>"));
 }
 
+// A switch of the box reaches every open view at once: the log and its extraction show
+// their rows decoded with the new code page.
+TEST_P(CodePageBoxTest, ASwitchDecodesTheOpenViewsAgain) {
+    CLogView* view = OpenAndWait(WriteLog("utf8.log", "caf\xC3\xA9 ok\r\nother\r\n"));
+    ASSERT_NE(nullptr, view);
+    m_app->SearchConditions().Clear();
+    m_app->SearchConditions().Add(u"ok");
+    m_app->StartExtraction(view);
+    ASSERT_TRUE(PumpUntil([&] { return view->m_next != nullptr && !m_app->WorkerBusy(); }));
+    CLogView* extraction = view->m_next;
+    const std::u16string utf8 = u"caf\u00E9 ok\r\n";
+    EXPECT_EQ(utf8, Row(view, 0));
+    EXPECT_EQ(utf8, Row(extraction, 0));
+    HWND box = Box();
+    SendMessageW(box, CB_SETCURSEL, 1, 0);  // ANSI: two characters for the two bytes
+    SendMessageW(m_frame, WM_COMMAND, MAKEWPARAM(IDC_ENCODING_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(5u, Row(view, 0).find(u" ok"));
+    EXPECT_EQ(5u, Row(extraction, 0).find(u" ok"));
+    SendMessageW(box, CB_SETCURSEL, 2, 0);  // UTF-8
+    SendMessageW(m_frame, WM_COMMAND, MAKEWPARAM(IDC_ENCODING_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(utf8, Row(view, 0));
+    EXPECT_EQ(utf8, Row(extraction, 0));
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, CodePageBoxTest, ::testing::Values(0, 1));
 
 }  // namespace

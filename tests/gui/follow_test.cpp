@@ -30,10 +30,10 @@ class FollowTest : public ViewTest {
 protected:
     CLogView* OpenFollowed(const std::string& text) {
         Start(0);
-        CKeywordSet& keywords = GetAppParameter()->Keywords();
+        CKeywordSet& keywords = AppConfig().Keywords();
         keywords.Add(u"FATAL", 6, 0, 1);
         keywords.BuildFlagTable();
-        GetAppParameter()->m_follow = 1;
+        AppConfig().m_follow = 1;
         m_path = WriteLog("grow.log", text);
         CLogView* view = OpenAndWait(m_path);
         if (view != nullptr) SizeView(view, 800, 300);

@@ -115,7 +115,7 @@ protected:
         return rows;
     }
     std::wstring Path(const std::string& name) { return m_dir.FsPath(name).wstring(); }
-    CKeywordSet& InForce() { return GetAppParameter()->Keywords(); }
+    CKeywordSet& InForce() { return AppConfig().Keywords(); }
 };
 
 TEST_F(KeywordDialogTest, EnglishListShowsTheSetAndColourZeroOpensWithoutAColour) {

@@ -255,7 +255,7 @@ TEST_F(LoadingTest, ProgressTextFormat) {
 
 TEST_F(LoadingTest, ErrorKeywordLinesAreCollected) {
     Start(0);
-    CKeywordSet& keywords = GetAppParameter()->Keywords();
+    CKeywordSet& keywords = AppConfig().Keywords();
     keywords.Add(u"FATAL", 6, 0, 1);
     keywords.Add(u"WARN", 7, 0, 0);
     keywords.BuildFlagTable();
@@ -273,7 +273,7 @@ TEST_F(LoadingTest, ErrorKeywordLinesAreCollected) {
 // set while it runs (the keyword dialog's OK after a Cancel) cannot reach it.
 TEST_F(LoadingTest, AKeywordChangeDuringALoadDoesNotReachTheWorker) {
     Start(0);
-    CKeywordSet& keywords = GetAppParameter()->Keywords();
+    CKeywordSet& keywords = AppConfig().Keywords();
     keywords.Add(u"FATAL", 6, 0, 1);
     keywords.BuildFlagTable();
     std::wstring path = WriteLog("errors.log", "ok\r\nFATAL one\r\n");

@@ -62,7 +62,7 @@ protected:
     // Every line holds the error keyword; the last one also "needle".
     CLogView* OpenBig(int language = 0) {
         Start(language);
-        CKeywordSet& keywords = GetAppParameter()->Keywords();
+        CKeywordSet& keywords = AppConfig().Keywords();
         keywords.Add(u"ERROR", 6, 0, 1);
         keywords.BuildFlagTable();
         {

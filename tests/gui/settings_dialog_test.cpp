@@ -122,7 +122,7 @@ protected:
         }
         return compact;
     }
-    CAppParameter* Config() { return GetAppParameter(); }
+    CAppParameter* Config() { return &AppConfig(); }
 };
 
 TEST_F(SettingsDialogTest, OkWithoutVisitingTheOtherPagesAppliesOnlyPage1) {

@@ -49,7 +49,7 @@ protected:
     }
 
     void AddKeyword(const char16_t* text, int color, int bold) {
-        CKeywordSet& keywords = GetAppParameter()->Keywords();
+        CKeywordSet& keywords = AppConfig().Keywords();
         keywords.Add(text, color, bold, 0);
         keywords.BuildFlagTable();
     }
@@ -119,7 +119,7 @@ TEST_F(ViewRenderTest, BoldKeywordUsesTheBoldFont) {
     int x = TextX(v);
     int top = RowTop(v, 0), bottom = RowBottom(v, 0);
     ViewPicture plain = Paint(v);
-    CKeywordSet& keywords = GetAppParameter()->Keywords();
+    CKeywordSet& keywords = AppConfig().Keywords();
     ASSERT_EQ(1, keywords.SetEntry(0, u"ERROR", 6, 1, 0));
     keywords.BuildFlagTable();
     ViewPicture bold = Paint(v);
@@ -141,7 +141,7 @@ TEST_F(ViewRenderTest, BoldKeywordUsesTheBoldFont) {
 TEST_F(ViewRenderTest, TokenAfterABoldKeywordDoesNotCoverIt) {
     AddKeyword(u"ERROR", 6, 1);
     // The Japanese default face: its bold is synthesised, one pixel wider a glyph.
-    GetAppParameter()->m_fontName.AssignWide(u"ＭＳ ゴシック", -1);
+    AppConfig().m_fontName.AssignWide(u"ＭＳ ゴシック", -1);
     CLogView* v = Open("ERROR\r\nERROR ok\r\n");
     ASSERT_NE(nullptr, v);
     ViewPicture pic = Paint(v);
@@ -191,9 +191,10 @@ TEST_F(ViewRenderTest, IntervalAtTheThresholdIsFlagged) {
         "2021-03-04 05:06:00.000 back in time\r\n";
     CLogView* v = Open(log);
     ASSERT_NE(nullptr, v);
-    CAppParameter* config = GetAppParameter();
-    config->m_intervalCheck = 1;
-    config->m_intervalTime = 1000;
+    CAppParameter& config = AppConfig();
+    config.m_intervalCheck = 1;
+    config.m_intervalTime = 1000;
+    m_app->ApplyViewSettings();
     int cw = v->CharWidth();
     int cellLeft = 10 * cw + 6, cellRight = 30 * cw + 6;
     auto flagged = [&](const ViewPicture& p, int k) {
@@ -209,10 +210,12 @@ TEST_F(ViewRenderTest, IntervalAtTheThresholdIsFlagged) {
     EXPECT_GT(pic.Count(RGB(0, 0, 0), cellLeft, RowTop(v, 4), cellRight, RowBottom(v, 4)), 10);
     EXPECT_TRUE(flagged(pic, 5));  // 99:99:99.999
 
-    config->m_intervalTime = 1001;
+    config.m_intervalTime = 1001;
+    m_app->ApplyViewSettings();
     EXPECT_FALSE(flagged(Paint(v), 2));
-    config->m_intervalCheck = 0;
-    config->m_intervalTime = 0;
+    config.m_intervalCheck = 0;
+    config.m_intervalTime = 0;
+    m_app->ApplyViewSettings();
     EXPECT_FALSE(flagged(Paint(v), 5));
 }
 
@@ -269,11 +272,12 @@ TEST_F(ViewRenderTest, ShortColourTablePaintsBlack) {
     AddKeyword(u"ERROR", 12, 0);
     CLogView* v = Open("ERROR here\r\n");
     ASSERT_NE(nullptr, v);
-    CAppParameter* config = GetAppParameter();
-    int saved = config->m_colorCount;
-    config->m_colorCount = 12;  // entries 0..11 only
+    CAppParameter& config = AppConfig();
+    int saved = config.m_colorCount;
+    config.m_colorCount = 12;  // entries 0..11 only
+    m_app->ApplyViewSettings();
     ViewPicture pic = Paint(v);
-    config->m_colorCount = saved;
+    config.m_colorCount = saved;
     int cw = v->CharWidth();
     int x = TextX(v);
     int top = RowTop(v, 0), bottom = RowBottom(v, 0);

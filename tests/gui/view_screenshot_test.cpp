@@ -83,15 +83,15 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         int dpi = m_app->Dpi();
         MoveWindow(m_frame, 0, 0, ScaleToDpi(1200, dpi), ScaleToDpi(900, dpi), TRUE);
         Pump();
-        CAppParameter* config = GetAppParameter();
-        CKeywordSet& keywords = config->Keywords();
+        CAppParameter& config = AppConfig();
+        CKeywordSet& keywords = config.Keywords();
         keywords.Add(u"ERROR", 6, 1, 1);  // Highlighting 1, bold, error keyword
         keywords.Add(u"WARN", 8, 0, 0);   // Highlighting 3
         keywords.Add(u"timeout", 10, 0, 0);
         keywords.Add(u"job", 12, 0, 0);
         keywords.BuildFlagTable();
-        config->m_intervalCheck = 1;
-        config->m_intervalTime = 2000;
+        config.m_intervalCheck = 1;
+        config.m_intervalTime = 2000;
         CLogView* v = OpenAndWait(WriteLog("sample.log", kSampleLog));
         ASSERT_NE(nullptr, v);
         ShowWindow(v->Window(), SW_MAXIMIZE);

@@ -134,11 +134,11 @@ std::wstring ViewTest::StatusText(int part) {
 }
 
 void ViewTest::SetColor(int entry, COLORREF text, COLORREF background) {
-    CAppParameter* config = GetAppParameter();
-    ASSERT_NE(nullptr, config);
-    ASSERT_LT(entry, config->m_colorCount);
-    config->m_colors[entry].text = text;
-    config->m_colors[entry].background = background;
+    CAppParameter& config = AppConfig();
+    ASSERT_LT(entry, config.m_colorCount);
+    config.m_colors[entry].text = text;
+    config.m_colors[entry].background = background;
+    m_app->ApplyViewSettings();
 }
 
 std::wstring ViewTest::ClipboardText() {

@@ -44,7 +44,7 @@ protected:
     int RowY(CLogView* view, int windowRow);
     void Click(CLogView* view, UINT message, int x, int y, WPARAM keys = 0);
     std::wstring StatusText(int part);
-    // Sets a colour-table entry of the configuration.
+    // Sets a colour-table entry of the configuration and hands it to the open views.
     void SetColor(int entry, COLORREF text, COLORREF background);
     std::wstring ClipboardText();
     void ClearClipboard();

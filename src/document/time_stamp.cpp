@@ -63,16 +63,21 @@ int Fraction(Cursor& c) {
     return ms;
 }
 
-bool Parse(Cursor& c, CTimeStamp* out) {
+struct DatePart {
     int year = 0, yearDigits = 0, month = 0, monthDigits = 0, day = 0, dayDigits = 0;
+};
+
+// The date: a month name and the day, or year, month and day between separators, or month
+// and day with the hour straight after; then at most two other characters before the hour.
+bool ParseDate(Cursor& c, DatePart* d) {
     c.SkipBlanks();
     bool needJoint = true;
     if (int m = MatchMonthName(c)) {
-        month = m;
-        monthDigits = 1;
+        d->month = m;
+        d->monthDigits = 1;
         c.i += 3;
         c.SkipBlanks();
-        day = c.Number(&dayDigits);
+        d->day = c.Number(&d->dayDigits);
     } else {
         int aDigits, bDigits;
         int a = c.Number(&aDigits);
@@ -86,16 +91,16 @@ bool Parse(Cursor& c, CTimeStamp* out) {
         if (IsDateSeparator(c.Peek())) {
             ++c.i;
             c.SkipBlanks();
-            year = a;
-            yearDigits = aDigits;
-            month = b;
-            monthDigits = bDigits;
-            day = c.Number(&dayDigits);
+            d->year = a;
+            d->yearDigits = aDigits;
+            d->month = b;
+            d->monthDigits = bDigits;
+            d->day = c.Number(&d->dayDigits);
         } else if (bDigits > 0 && IsDigit(c.Peek())) {
-            month = a;
-            monthDigits = aDigits;
-            day = b;
-            dayDigits = bDigits;
+            d->month = a;
+            d->monthDigits = aDigits;
+            d->day = b;
+            d->dayDigits = bDigits;
             needJoint = false;
         } else {
             return false;
@@ -109,37 +114,55 @@ bool Parse(Cursor& c, CTimeStamp* out) {
             ++c.i;
         }
     }
-    int hourDigits, minuteDigits, secondDigits;
+    return true;
+}
+
+struct TimePart {
+    int hour = 0, hourDigits = 0, minute = 0, minuteDigits = 0, second = 0, secondDigits = 0, fraction = 0;
+};
+
+// Hours, minutes and seconds between colons, and milliseconds after a comma or a point.
+// The byte after the seconds must lie inside the line.
+bool ParseTime(Cursor& c, TimePart* t) {
     c.SkipBlanks();
-    int hour = c.Number(&hourDigits);
+    t->hour = c.Number(&t->hourDigits);
     c.SkipBlanks();
     if (c.Peek() != ':' || c.AtEnd()) return false;
     ++c.i;
     c.SkipBlanks();
-    int minute = c.Number(&minuteDigits);
+    t->minute = c.Number(&t->minuteDigits);
     c.SkipBlanks();
     if (c.Peek() != ':' || c.AtEnd()) return false;
     ++c.i;
     c.SkipBlanks();
-    int second = c.Number(&secondDigits);
-    // The byte after the seconds must lie inside the line.
+    t->second = c.Number(&t->secondDigits);
     if (c.AtEnd()) return false;
     bool blank = c.SkipBlanks();
-    int fraction = 0;
     char next = c.Peek();
     if (!c.AtEnd() && (next == ',' || next == '.')) {
         ++c.i;
         c.SkipBlanks();
-        fraction = Fraction(c);
+        t->fraction = Fraction(c);
     } else if (!blank && next != '\r' && next != '\n') {
         return false;
     }
-    if (monthDigits == 0 || dayDigits == 0 || hourDigits == 0 || minuteDigits == 0 || secondDigits == 0) return false;
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return false;
-    out->year = static_cast<uint16_t>(yearDigits >= 1 && yearDigits <= 2 ? year + 2000 : year);
-    out->month = static_cast<uint8_t>(month);
-    out->day = static_cast<uint8_t>(day);
-    out->milliseconds = static_cast<uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + fraction);
+    return true;
+}
+
+bool Parse(Cursor& c, CTimeStamp* out) {
+    DatePart d;
+    TimePart t;
+    if (!ParseDate(c, &d) || !ParseTime(c, &t)) return false;
+    if (d.monthDigits == 0 || d.dayDigits == 0 || t.hourDigits == 0 || t.minuteDigits == 0 || t.secondDigits == 0) {
+        return false;
+    }
+    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31 || t.hour > 23 || t.minute > 59 || t.second > 59) {
+        return false;
+    }
+    out->year = static_cast<uint16_t>(d.yearDigits >= 1 && d.yearDigits <= 2 ? d.year + 2000 : d.year);
+    out->month = static_cast<uint8_t>(d.month);
+    out->day = static_cast<uint8_t>(d.day);
+    out->milliseconds = static_cast<uint32_t>(((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.fraction);
     return true;
 }
 

@@ -19,6 +19,8 @@
 #include "view/event_listener.h"
 #include "view/app_mdi_child.h"
 
+struct CRowCell;
+
 // Selection modes.
 constexpr int kSelectionNone = 0;
 constexpr int kSelectionDragging = 2;
@@ -114,6 +116,8 @@ public:
     void UpdateHScrollBar() override;
 
     void DrawRowText(HDC dc, int x, int y, const char16_t* text, int count);
+    void DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker, bool hasCaret, HBRUSH lineBrush,
+                      HBRUSH intervalBrush);
     int DrawToken(HDC dc, int x, int y, const char16_t* token, int length);
     void DrawSelection(HDC dc, int row, int textX, int y, const char16_t* text, int count);
 

@@ -131,7 +131,6 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         while (marker < markerCount && markers[marker].lineNumber < above->lineNumber) ++marker;
     }
     m_drawRight = client.right;
-    int inset = Scaled(kTextInset);
     int cellEnd = Scaled(kCellEnd);
     int textX = kMessageColumn * cw + cellEnd - static_cast<int>(m_hScroll.position) * cw;
     for (int k = 0, i = first; k < rowsToDraw && i < count; ++k, ++i) {
@@ -147,30 +146,42 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         }
         CRowCell cell;
         cells.Next(line, &cell);
-        UseColors(dc, kColorLineNumber);
-        FillArea(dc, 0, y, kIntervalColumn * cw + cellEnd, y + p, lineBrush);
-        DrawText16(dc, inset, y, cell.number, Length16(cell.number));
-        UseColors(dc, kColorInterval);
-        FillArea(dc, kIntervalColumn * cw + cellEnd, y, kMessageColumn * cw + cellEnd, y + p, intervalBrush);
-        if (cell.hasInterval) {
-            if (cell.marked) UseColors(dc, kColorIntervalError);
-            DrawText16(dc, 12 * cw + inset, y, cell.interval, Length16(cell.interval));
-            if (cell.marked) UseColors(dc, kColorInterval);
-        }
         while (marker < markerCount && markers[marker].lineNumber < line.lineNumber) ++marker;
-        if (marker < markerCount && markers[marker].lineNumber == line.lineNumber) {
-            UseColors(dc, kColorMarker);
-            DrawText16(dc, 26 * cw + inset, y, u"*", 1);
-            ++marker;
-        }
-        if (i == m_caretRow) {
-            UseColors(dc, kColorCursor);
-            DrawText16(dc, 27 * cw + inset, y, u"=>", 2);
-        }
+        bool hasMarker = marker < markerCount && markers[marker].lineNumber == line.lineNumber;
+        if (hasMarker) ++marker;
+        DrawRowCells(dc, y, cell, hasMarker, i == m_caretRow, lineBrush, intervalBrush);
     }
     m_drawRight = kNoDrawLimit;
     std::free(bytes);
     std::free(text);
+}
+
+// The cells left of the message: the line number, the interval (flagged when too long),
+// the marker and the caret.
+void CLogView::DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker, bool hasCaret, HBRUSH lineBrush,
+                            HBRUSH intervalBrush) {
+    int cw = m_charWidth;
+    int p = m_rowPitch > 0 ? m_rowPitch : 1;
+    int inset = Scaled(kTextInset);
+    int cellEnd = Scaled(kCellEnd);
+    UseColors(dc, kColorLineNumber);
+    FillArea(dc, 0, y, kIntervalColumn * cw + cellEnd, y + p, lineBrush);
+    DrawText16(dc, inset, y, cell.number, Length16(cell.number));
+    UseColors(dc, kColorInterval);
+    FillArea(dc, kIntervalColumn * cw + cellEnd, y, kMessageColumn * cw + cellEnd, y + p, intervalBrush);
+    if (cell.hasInterval) {
+        if (cell.marked) UseColors(dc, kColorIntervalError);
+        DrawText16(dc, 12 * cw + inset, y, cell.interval, Length16(cell.interval));
+        if (cell.marked) UseColors(dc, kColorInterval);
+    }
+    if (hasMarker) {
+        UseColors(dc, kColorMarker);
+        DrawText16(dc, 26 * cw + inset, y, u"*", 1);
+    }
+    if (hasCaret) {
+        UseColors(dc, kColorCursor);
+        DrawText16(dc, 27 * cw + inset, y, u"=>", 2);
+    }
 }
 
 void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count) {

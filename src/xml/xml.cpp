@@ -234,6 +234,23 @@ CXmlAttribute* CXml::ParseAttribute(CXmlCursor& c) {
     return attribute;
 }
 
+namespace {
+
+// The character of the entity at i, or the '&' itself when none of the known ones starts
+// there; returns the bytes read.
+int ReadEntity(const CXmlCursor& c, int i, unsigned char* character) {
+    for (const CEntity& e : kEntities) {
+        if (c.size - i >= e.length && std::memcmp(c.data + i, e.name, static_cast<size_t>(e.length)) == 0) {
+            *character = static_cast<unsigned char>(e.character);
+            return e.length;
+        }
+    }
+    *character = '&';
+    return 1;
+}
+
+}  // namespace
+
 CString* CXml::ParseText(CXmlCursor& c, int quote) {
     const int start = c.position;
     // The look-ahead sizes the output: entities only shrink, and the walk below stops at
@@ -266,19 +283,7 @@ CString* CXml::ParseText(CXmlCursor& c, int quote) {
             continue;
         }
         if (b == '&') {
-            bool matched = false;
-            for (const CEntity& e : kEntities) {
-                if (c.size - i >= e.length && std::memcmp(c.data + i, e.name, static_cast<size_t>(e.length)) == 0) {
-                    out[n++] = static_cast<unsigned char>(e.character);
-                    i += e.length;
-                    matched = true;
-                    break;
-                }
-            }
-            if (!matched) {
-                out[n++] = '&';
-                ++i;
-            }
+            i += ReadEntity(c, i, &out[n++]);
             folded = false;
             continue;
         }

@@ -56,7 +56,24 @@ int CErrorScanner::Prepare() {
 
     m_candidates = static_cast<Candidate*>(std::calloc(errorCount, sizeof(Candidate)));
     if (m_candidates == nullptr) return 0;
-    // Group the ASCII error keywords by first byte, keeping set order within a group.
+    BuildPairFilter(flags, GroupByFirstByte());
+#if defined(QUILLON_HAVE_AVX2_PATH)
+    m_avx2 = __builtin_cpu_supports("avx2") != 0;
+#endif
+    for (int b = 0; b < 256; ++b) {
+        if (b >= 0x80) {
+            m_class[b] = 2;
+        } else if ((flags[b] & kKeywordFlagError) != 0) {
+            m_class[b] = 1;
+        }
+    }
+    m_active = true;
+    return 1;
+}
+
+// Groups the ASCII error keywords by first byte, keeping set order within a group; returns
+// how many there are.
+uint32_t CErrorScanner::GroupByFirstByte() {
     uint32_t next = 0;
     for (int b = 0; b < 128; ++b) {
         m_first[b] = next;
@@ -67,8 +84,14 @@ int CErrorScanner::Prepare() {
             ++m_count[b];
         }
     }
+    return next;
+}
+
+// The distinct first two bytes of the count grouped candidates, for the vector filter;
+// m_pairCount -1 when there are more than it holds.
+void CErrorScanner::BuildPairFilter(const uint8_t* flags, uint32_t count) {
     m_pairCount = 0;
-    for (uint32_t k = 0; k < next && m_pairCount >= 0; ++k) {
+    for (uint32_t k = 0; k < count && m_pairCount >= 0; ++k) {
         const Candidate& c = m_candidates[k];
         if ((flags[c.text[0]] & kKeywordFlagError) == 0) continue;  // never tried: its unit is not flagged
         uint8_t first = static_cast<uint8_t>(c.text[0]);
@@ -88,18 +111,6 @@ int CErrorScanner::Prepare() {
         std::memset(m_wideSecond[m_pairCount], second, 16);
         ++m_pairCount;
     }
-#if defined(QUILLON_HAVE_AVX2_PATH)
-    m_avx2 = __builtin_cpu_supports("avx2") != 0;
-#endif
-    for (int b = 0; b < 256; ++b) {
-        if (b >= 0x80) {
-            m_class[b] = 2;
-        } else if ((flags[b] & kKeywordFlagError) != 0) {
-            m_class[b] = 1;
-        }
-    }
-    m_active = true;
-    return 1;
 }
 
 int CErrorScanner::TryAt(const unsigned char* bytes, uint32_t length, uint32_t at) const {

@@ -34,6 +34,8 @@ private:
         const char16_t* text;
         int32_t length;
     };
+    uint32_t GroupByFirstByte();
+    void BuildPairFilter(const uint8_t* flags, uint32_t count);
     int TryAt(const unsigned char* bytes, uint32_t length, uint32_t at) const;
     // The byte-level test; *stop receives the position of the first byte of 0x80 or more
     // when stopAtHighByte is set (length when there is none).

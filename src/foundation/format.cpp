@@ -102,9 +102,10 @@ uint64_t UnsignedArg(va_list& args, int size) {
     }
 }
 
-// Parses one conversion after '%' and writes it. Returns false for a bad format.
-bool Convert(Writer& w, const char16_t*& p, va_list& args) {
-    Conversion conv;
+// Reads the flags, width, precision and size of a conversion up to its type character,
+// taking the widths given as '*' from the arguments.
+void ReadSpec(const char16_t*& p, va_list& args, Conversion* out) {
+    Conversion& conv = *out;
     for (;; ++p) {
         if (*p == u'-') conv.left = true;
         else if (*p == u'0') conv.zero = true;
@@ -147,6 +148,12 @@ bool Convert(Writer& w, const char16_t*& p, va_list& args) {
         conv.size = -1;
         ++p;
     }
+}
+
+// Parses one conversion after '%' and writes it. Returns false for a bad format.
+bool Convert(Writer& w, const char16_t*& p, va_list& args) {
+    Conversion conv;
+    ReadSpec(p, args, &conv);
     char16_t c = *p;
     if (c == 0) return false;
     ++p;

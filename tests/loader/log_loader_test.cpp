@@ -361,7 +361,13 @@ TEST_F(LogLoaderTest, CancelledLoadReturnsTheLinesIndexedSoFar) {
         request.listener = &listener;
         const CLogLineList& lines = Load(bytes, request);
         EXPECT_GT(lines.Count(), 0);
-        EXPECT_LT(lines.Count(), static_cast<int32_t>(expected.lines.size()));
+        // One thread stops at the block after the cancel. With two, the other thread may have
+        // indexed the rest by the time the cancel comes: then the whole index is the prefix.
+        if (threads == 1) {
+            EXPECT_LT(lines.Count(), static_cast<int32_t>(expected.lines.size()));
+        } else {
+            EXPECT_LE(lines.Count(), static_cast<int32_t>(expected.lines.size()));
+        }
         // A prefix of the whole index.
         std::vector<CLogLine> prefix(expected.lines.begin(), expected.lines.begin() + lines.Count());
         ExpectSameLines(prefix, lines, "cancelled");

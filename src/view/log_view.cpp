@@ -5,7 +5,6 @@
 
 #include <utility>
 
-#include "loader/log_follow.h"
 #include "foundation/wide.h"
 
 CLogView::CLogView() {

@@ -64,6 +64,7 @@ enum class TextId {
     kRegexLimitCaption,
     kExtractTooLarge,  // message box
     kExtractTooLargeCaption,
+    kExtractNoMemory,  // message box, with kExtractTooLargeCaption
     kExtractViewTitle,  // the title of an extraction's view, before its conditions
     kErrorLogViewTitle,
     kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)
@@ -75,6 +76,9 @@ enum class TextId {
     kFollowReplaced,
     kFollowShorter,
     kFollowLastChangeFormat,  // %02d:%02d:%02d
+    kFollowIncomplete,        // the load did not read the whole log
+    kFollowCancelled,         // the user cancelled reading what was appended
+    kFollowNoMemory,          // what was appended could not be taken in
     // Settings: the property sheet's caption and the colour page's names.
     kSettingsCaption,
     kColorTextNormal,

@@ -32,12 +32,7 @@ char* ReadWholeFile(const char16_t* path, uint32_t* size) {
 }
 
 std::unique_ptr<CFile> OpenAnotherHandle(CFile* file) {
-    char16_t* path = MultiByteToWideAlloc(file->Path().Data(), -1, kCodePageUtf8);
-    if (path == nullptr) return nullptr;
     std::unique_ptr<CFile> other(new (std::nothrow) CFile());
-    if (other != nullptr && (!other->Open(path) || other->Size() < file->Size() || !other->IsSameFile(*file))) {
-        other.reset();
-    }
-    std::free(path);
+    if (other != nullptr && (!other->OpenSameFile(*file) || other->Size() < file->Size())) other.reset();
     return other;
 }

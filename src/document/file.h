@@ -21,6 +21,10 @@ public:
 
     // Opens an existing file for reading, sharing read, write and delete. 1 or 0.
     int Open(const char16_t* path);
+    // Opens the file that source has open for reading, through source's handle rather than
+    // its path, so a renamed or deleted file opens too; the new handle has a file pointer of
+    // its own. 1 or 0.
+    int OpenSameFile(const CFile& source);
     // Creates (or truncates) a file for writing. 0 on success, -1 on failure.
     int Create(const char16_t* path);
     // Creates a new file for writing, shared with no one, and fails when anything already
@@ -82,9 +86,9 @@ int ReplaceFileAtomic(const char16_t* from, const char16_t* to);
 // Deletes a file; 1 or 0.
 int DeleteFilePath(const char16_t* path);
 // A second read handle on the file that file has open, for a helper thread (a CFile reads
-// through one file pointer, so two threads cannot share one). Opened by file's path, and
-// refused (null) when the path now leads to another file (a rotated log) or to a shorter
-// one, or when it cannot be opened. The caller deletes it.
+// through one file pointer, so two threads cannot share one). Opened from file's own handle,
+// so a rotated (renamed) or deleted log still opens; refused (null) when the file has become
+// shorter than file->Size() or the handle cannot be had. The caller deletes it.
 std::unique_ptr<CFile> OpenAnotherHandle(CFile* file);
 
 // Test hooks: make file operations fail on purpose, to prove that callers lose nothing.

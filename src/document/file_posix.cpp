@@ -32,6 +32,14 @@ uint32_t ReadAll(int fd, char* p, uint32_t count) {
     return TransferAll(count, [&](uint32_t done, uint32_t left) { return read(fd, p + done, left); });
 }
 
+// Positional: a descriptor duplicated by OpenSameFile shares its file offset with the
+// original, so reads at an offset must not move it.
+uint32_t ReadAllAt(int fd, char* p, uint32_t count, uint64_t offset) {
+    return TransferAll(count, [&](uint32_t done, uint32_t left) {
+        return pread(fd, p + done, left, static_cast<off_t>(offset + done));
+    });
+}
+
 uint32_t WriteAll(int fd, const char* p, uint32_t count) {
     uint32_t limit = count;
     if (g_fileFaults.writeBudget >= 0 && g_fileFaults.writeBudget < static_cast<int64_t>(count)) {
@@ -60,6 +68,16 @@ int CFile::Open(const char16_t* path) {
     }
     Adopt(fd + 1, false);
     if (fstat(fd, &st) == 0) m_size = static_cast<uint64_t>(st.st_size);
+    return 1;
+}
+
+int CFile::OpenSameFile(const CFile& source) {
+    if (m_handle != 0 || source.m_handle == 0) return 0;
+    int fd = fcntl(Fd(source.m_handle), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return 0;
+    m_path.Assign(source.m_path);
+    Adopt(fd + 1, false);
+    RefreshSize();
     return 1;
 }
 
@@ -98,8 +116,9 @@ int CFile::Seek(uint64_t offset) {
 
 uint32_t CFile::Read(void* buffer, uint32_t count, uint64_t offset) {
     if (m_handle == 0) return 0;
-    if (offset != kCurrentOffset && !Seek(offset)) return 0;
-    return ReadAll(Fd(m_handle), static_cast<char*>(buffer), count);
+    if (offset == kCurrentOffset) return ReadAll(Fd(m_handle), static_cast<char*>(buffer), count);
+    if (offset > static_cast<uint64_t>(INT64_MAX) - count) return 0;
+    return ReadAllAt(Fd(m_handle), static_cast<char*>(buffer), count, offset);
 }
 
 uint32_t CFile::Write(const void* buffer, uint32_t count, uint64_t offset) {

@@ -101,6 +101,18 @@ void CFile::Close() {
     m_size = 0;
 }
 
+int CFile::OpenSameFile(const CFile& source) {
+    if (m_handle != 0 || source.m_handle == 0) return 0;
+    // A handle of its own on the same file: its file pointer is independent of source's.
+    HANDLE h = ReOpenFile(H(source.m_handle), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          FILE_FLAG_RANDOM_ACCESS);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    m_path.Assign(source.m_path);
+    Adopt(reinterpret_cast<intptr_t>(h), false);
+    RefreshSize();
+    return 1;
+}
+
 int CFile::Seek(uint64_t offset) {
     if (m_handle == 0) return 0;
     LARGE_INTEGER distance;

@@ -29,8 +29,11 @@ void CLogLineList::Truncate(int32_t count) {
     }
 }
 
+int32_t g_lineListLimit = 0;
+
 int CLogLineList::Reserve(int32_t n) {
     if (n <= m_capacity) return 1;
+    if (g_lineListLimit > 0 && n > g_lineListLimit) return 0;
     size_t bytes = static_cast<size_t>(n) * sizeof(CLogLine);
     auto* entries = static_cast<CLogLine*>(std::malloc(bytes));
     if (entries == nullptr) return 0;
@@ -58,17 +61,21 @@ int CLogLineList::Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64
     return 1;
 }
 
-int CLogLineList::Append(const CLogLine* lines, int32_t n) {
+int CLogLineList::EnsureRoom(int32_t n) {
     if (n <= 0) return 1;
     if (n > kMaxEntries - m_count) return 0;
-    if (m_count + n > m_capacity) {
-        // Grow as single appends would, so that a run of small appends stays linear.
-        int64_t step = m_capacity / 2 > kGrowthStep ? m_capacity / 2 : kGrowthStep;
-        int64_t wanted = static_cast<int64_t>(m_capacity) + step;
-        if (wanted < static_cast<int64_t>(m_count) + n) wanted = static_cast<int64_t>(m_count) + n;
-        if (wanted > kMaxEntries) wanted = kMaxEntries;
-        if (!Reserve(static_cast<int32_t>(wanted))) return 0;
-    }
+    if (m_count + n <= m_capacity) return 1;
+    // Grow as single appends would, so that a run of small appends stays linear.
+    int64_t step = m_capacity / 2 > kGrowthStep ? m_capacity / 2 : kGrowthStep;
+    int64_t wanted = static_cast<int64_t>(m_capacity) + step;
+    if (wanted < static_cast<int64_t>(m_count) + n) wanted = static_cast<int64_t>(m_count) + n;
+    if (wanted > kMaxEntries) wanted = kMaxEntries;
+    return Reserve(static_cast<int32_t>(wanted));
+}
+
+int CLogLineList::Append(const CLogLine* lines, int32_t n) {
+    if (n <= 0) return 1;
+    if (!EnsureRoom(n)) return 0;
     std::memcpy(static_cast<void*>(m_entries + m_count), lines, static_cast<size_t>(n) * sizeof(CLogLine));
     m_count += n;
     return 1;
@@ -83,6 +90,8 @@ int CLogLineList::CommitFilled(int32_t count) {
 int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more) {
     int32_t keep = list->Count();
     while (keep > 0 && list->Entries()[keep - 1].lineNumber >= from) --keep;
+    // Room first, so that a list that cannot take the new entries keeps its old ones.
+    if (keep > 0 && !list->EnsureRoom(more.Count() - (list->Count() - keep))) return 0;
     list->Truncate(keep);
     return more.Count() == 0 || list->Append(more.Entries(), more.Count()) ? 1 : 0;
 }

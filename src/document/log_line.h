@@ -16,9 +16,13 @@ static_assert(sizeof(CLogLine) == 32, "a line entry is 32 bytes");
 
 class CLogLineList;
 
+// Test hook: a list cannot grow beyond this many entries (0: no limit), as when memory runs out.
+extern int32_t g_lineListLimit;
+
 // Replaces the entries numbered from and above of list with more (both in line-number
 // order): how a followed log's index and error lines take what was appended. 1, or 0 when
-// list could not grow (it then holds the entries below from).
+// list could not grow (it is then unchanged, unless every entry was to be replaced: it is
+// then empty).
 int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more);
 
 class CLogLineList {
@@ -36,6 +40,8 @@ public:
     int Append(const CLogLine* lines, int32_t n);
     // Makes room for at least n entries in one step; 1 or 0.
     int Reserve(int32_t n);
+    // Makes room for n more entries, growing as appends do; 1, or 0 (the list is unchanged).
+    int EnsureRoom(int32_t n);
     // Frees the entries; capacity and count become 0.
     void Free();
     // Drops the entries from index count on (to undo appends); frees the array when none remain.

@@ -207,10 +207,11 @@ bool WantHelper(const CScanJob& job, const CScanOptions& options) {
 }
 
 // Appends the rows of an extraction's hits, merged into file order, to result; when
-// cancelled on the way, result is cut back to what it was.
+// cancelled on the way, or when result cannot grow (kStopNoMemory), result is cut back to
+// what it was: an extraction never silently lacks rows.
 void AppendHits(CScanJob* job, const CHitList& a, const CHitList* b, CLogLineList* result) {
     int32_t original = result->Count();
-    // One allocation when it can be had; otherwise appends grow the list and may drop rows.
+    // One allocation when it can be had; otherwise appends grow the list as they go.
     result->Reserve(static_cast<int32_t>(original + job->rows.load()));
     int32_t i = 0;
     int32_t j = 0;
@@ -227,7 +228,9 @@ void AppendHits(CScanJob* job, const CHitList& a, const CHitList* b, CLogLineLis
         int32_t lo = job->before > 0 && row > job->before ? row - job->before : job->before > 0 ? 0 : row;
         int32_t hi = job->after > 0 && last - row > job->after ? row + job->after : job->after > 0 ? last : row;
         if (!result->Append(job->lines + lo, hi - lo + 1)) {
-            for (int32_t r = lo; r <= hi; ++r) result->Append(job->lines[r]);
+            job->Stop(kStopNoMemory);
+            result->Truncate(original);
+            return;
         }
     }
 }

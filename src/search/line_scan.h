@@ -67,7 +67,7 @@ int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, co
 // Appends to result, in order, every line of source that matches, each preceded by up to
 // before lines and followed by up to after lines of source (0 or less: none). Context is
 // not merged: when hits lie close together a line is appended once per hit that reaches it.
-// Returns 1 when done (a failed append drops that line); 0 when memory for the scan ran
+// Returns 1 when done; 0 when memory for the scan or for the rows ran
 // out; kScanCancelled; kExtractTooLarge when the rows to append would pass options.maxRows
 // (found before they are appended, so the cost stays within the limit). Whenever it does
 // not return 1, result is left as it was.

@@ -6,10 +6,13 @@
 
 #include "config/app_parameter.h"
 #include "config/ui_text.h"
+#include "document/encoding.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
+#include "loader/followed_name.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
+#include "search/line_scan.h"
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
@@ -18,6 +21,8 @@ namespace {
 constexpr UINT kFollowPollMilliseconds = 250;
 constexpr int kPollsBetweenRotationChecks = 4;
 constexpr int kFollowStatusPart = 2;
+// More than this to read after a poll (a log that grew a lot at once) shows progress and Cancel.
+constexpr uint64_t kQuietFollowBytes = 4u << 20;
 
 }  // namespace
 
@@ -29,7 +34,8 @@ void CAppMain::ToggleFollow() {
     if (config.m_follow == 0) {
         StopFollowing();
         ShowFollowStatus(nullptr);
-    } else if (m_views != nullptr && m_views->Lines() != nullptr && m_currentJob == nullptr) {
+    } else {
+        // A scan may be running: following reads nothing until it has ended (FollowTick).
         StartFollowing();
     }
 }
@@ -37,7 +43,12 @@ void CAppMain::ToggleFollow() {
 void CAppMain::StartFollowing() {
     CAppParameter& config = AppConfig();
     CLogView* view = m_views;
-    if (config.m_follow == 0 || view == nullptr || view->Lines() == nullptr) return;
+    if (config.m_follow == 0 || view == nullptr || view->Lines() == nullptr || m_following) return;
+    // Following a partial index would take the rest of the file in one quiet append.
+    if (!m_loadComplete) {
+        ShowFollowStatus(UiText(TextId::kFollowIncomplete));
+        return;
+    }
     ::StartFollowing(*view->Lines(), m_logFile.Size(), &m_followState);
     m_followKeywords.CopyFrom(config.Keywords());
     m_followKeywords.BuildFlagTable();
@@ -57,25 +68,18 @@ void CAppMain::ShowFollowStatus(const char16_t* text) {
     if (m_views != nullptr) SetStatusText(m_views, kFollowStatusPart, text != nullptr ? W(text) : L"");
 }
 
-// One poll: a truncated or replaced log is read again; a grown one is followed in the background.
+// One poll: a truncated or replaced log is read again; a grown one is followed in the
+// background. Nothing happens while a modal dialog is up: its caller may hold a view that
+// a reload would delete, and a scan it starts must find the runner free.
 void CAppMain::FollowTick() {
-    if (!m_following || m_currentJob != nullptr || !m_logFile.IsOpen()) return;
+    if (!m_following || m_currentJob != nullptr || !m_logFile.IsOpen() || !IsWindowEnabled(m_frame)) return;
     if (++m_followPolls % kPollsBetweenRotationChecks == 0) {
-        // Deleted: the rows read so far stay; a new file under the name is read when it comes.
-        if (m_logFile.IsDeleted()) {
-            ShowFollowStatus(UiText(TextId::kFollowDeleted));
-        }
-        CFile probe;
-        if (!probe.Open(m_logFile.Path().GetWideOrEmpty())) {
-            if (!m_logFile.IsDeleted()) {
-                ShowFollowStatus(UiText(TextId::kFollowUnreadable));
-            }
-            return;
-        }
-        if (m_logFile.IsDeleted()) return;
-        if (!probe.IsSameFile(m_logFile)) {
-            ReloadFollowedLog(UiText(TextId::kFollowReplaced));
-            return;
+        switch (CheckFollowedName(m_logFile, m_logFile.Path().GetWideOrEmpty())) {
+            case CFollowedName::kReplaced: ReloadFollowedLog(UiText(TextId::kFollowReplaced)); return;
+            // The rows read so far stay; a new file under the name is read when it comes.
+            case CFollowedName::kDeleted: ShowFollowStatus(UiText(TextId::kFollowDeleted)); return;
+            case CFollowedName::kUnreadable: ShowFollowStatus(UiText(TextId::kFollowUnreadable)); return;
+            case CFollowedName::kSame: break;
         }
     }
     uint64_t known = m_followState.size;
@@ -85,11 +89,17 @@ void CAppMain::FollowTick() {
         return;
     }
     if (m_logFile.Size() == known) return;
+    if (known == 0) {
+        // Empty when it was opened (or read again): Auto could not tell its encoding then.
+        m_detectedCodePage = DetectFileCodePage(&m_logFile);
+        ApplyEncoding();
+    }
     auto* job = new (std::nothrow) CFollowJob();
     if (job == nullptr) return;
     job->codePage = AppConfig().m_codePage;
     job->keywords = &m_followKeywords;
     job->state = m_followState;
+    job->quiet = m_logFile.Size() - m_followState.lastOffset <= kQuietFollowBytes;
     job->ownFile = OpenJobHandle();
     if (job->ownFile == nullptr) {
         delete job;  // the name leads elsewhere now: the rotation check reads it again
@@ -99,12 +109,24 @@ void CAppMain::FollowTick() {
 }
 
 void CAppMain::FinishFollow(CFollowJob* job) {
-    if (job->status != 1 || !m_following || m_views == nullptr || m_views->Lines() == nullptr) return;
-    m_followState = job->state;
-    m_views->TakeFollowedLines(job->from, job->lines);
-    ReplaceTail(&m_logFile.ErrorLines(), job->from, job->errors);
-    if (IsViewInList(m_errorLogView)) m_errorLogView->TakeFollowedLines(job->from, job->errors);
+    if (!m_following || m_views == nullptr || m_views->Lines() == nullptr) return;
+    if (job->status == kScanCancelled) {
+        StopFollowing();
+        ShowFollowStatus(UiText(TextId::kFollowCancelled));
+        return;
+    }
+    if (job->status != 1) return;  // read again at the next poll
+    // The state moves on only when every list took the new entries: otherwise the next poll
+    // reads the same bytes again and replaces from the same line, so nothing is lost.
+    bool taken = m_views->TakeFollowedLines(job->from, job->lines) &&
+                 ReplaceTail(&m_logFile.ErrorLines(), job->from, job->errors) &&
+                 (!IsViewInList(m_errorLogView) || m_errorLogView->TakeFollowedLines(job->from, job->errors));
     if (m_views->m_active) OnViewStateChanged(m_views);
+    if (!taken) {
+        ShowFollowStatus(UiText(TextId::kFollowNoMemory));
+        return;
+    }
+    m_followState = job->state;
     char16_t text[96];
     std::time_t now = std::time(nullptr);
     std::tm local = {};

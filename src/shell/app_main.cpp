@@ -206,8 +206,6 @@ void CAppMain::CloseEverything() {
 
 void CAppMain::OnChildClosed(HWND window) {
     if (m_views == nullptr) return;
-    // A running job may read the closing view's lines.
-    CancelAndWaitForScan();
     if (m_views->Window() == window) {
         CloseEverything();
         return;
@@ -215,6 +213,10 @@ void CAppMain::OnChildClosed(HWND window) {
     CLogView* previous = m_views;
     for (CLogView* v = m_views->m_next; v != nullptr; previous = v, v = v->m_next) {
         if (v->Window() != window) continue;
+        // Only a job that reads the closing view's lines is stopped; a quiet append is let
+        // end, since it may hand rows to the error-log view.
+        SettleFollowJob();
+        if (m_currentJob != nullptr && m_currentJob->Uses(v)) CancelAndWaitForScan();
         if (v == m_errorLogView) m_errorLogView = nullptr;
         previous->m_next = v->m_next;
         v->CloseViewWindow();

@@ -195,6 +195,8 @@ private:
     CLogView* m_errorLogView = nullptr;  // the error-log view, which follows the error lines
     // What Auto found at the start of the open log (see DetectCodePage).
     unsigned m_detectedCodePage = 0;
+    // The open log's load read it to its end: only then can it be followed.
+    bool m_loadComplete = false;
     // Lines on which the condition's expressions had reached PCRE2's limits when the
     // running search or extraction started.
     int64_t m_limitHitsAtStart = 0;

@@ -27,14 +27,17 @@ void CAppMain::StopWorker() {
 
 void CAppMain::RunJob(CScanJob* job, bool quick) {
     if (job == nullptr) return;
+    // A quiet job that still runs is let end first: a scan must never fall back to this
+    // thread because the runner was busy with an append.
+    if (!job->Quiet()) SettleFollowJob();
     if (quick || m_currentJob != nullptr || !m_worker.Submit(job)) {
         job->Run(nullptr, nullptr);
         FinishJob(job);
         return;
     }
     m_currentJob = job;
-    // Following runs quietly: a command waits for it instead (SettleFollowJob).
-    if (job->Kind() == CScanKind::kFollow) return;
+    // A quiet follow job: a command waits for it instead (SettleFollowJob).
+    if (job->Quiet()) return;
     EnableLogCommands(false);
     // A load shows its dialog when it starts; a scan only when it lasts.
     if (job->Kind() != CScanKind::kLoad) SetTimer(m_frame, kProgressTimer, m_progressDelay, nullptr);
@@ -82,7 +85,7 @@ void CAppMain::OnScanDone(CScanJob* job) {
 }
 
 void CAppMain::SettleFollowJob() {
-    if (m_currentJob == nullptr || m_currentJob->Kind() != CScanKind::kFollow) return;
+    if (m_currentJob == nullptr || !m_currentJob->Quiet()) return;
     m_worker.Wait();
     CScanJob* job = m_currentJob;
     m_currentJob = nullptr;
@@ -110,7 +113,7 @@ void CAppMain::FinishJob(CScanJob* job) {
         case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
         case CScanKind::kFollow: FinishFollow(static_cast<CFollowJob*>(job)); break;
     }
-    bool quiet = job->Kind() == CScanKind::kFollow;
+    bool quiet = job->Quiet();
     delete job;
     if (!quiet) EnableLogCommands(true);
 }
@@ -131,9 +134,10 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     view->SetLines(std::move(job->lines), &m_logFile);
     view->SetKeywordSet(&config.Keywords());
     view->Invalidate();
+    m_loadComplete = job->complete;
     if (view == m_views && config.m_follow != 0) {
         StartFollowing();
-        if (!m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
+        if (m_following && !m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
     }
     m_followReason.clear();
 }
@@ -147,6 +151,7 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     if (m_logFile.IsOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
     m_logFile.Name().SetPathWide(U(path));
+    m_loadComplete = false;
     // Before the load, which decodes with the code page chosen here.
     m_detectedCodePage = DetectFileCodePage(&m_logFile);
     ApplyEncoding();
@@ -213,6 +218,7 @@ void CAppMain::CopySelection() {
     auto* job = copyable ? new (std::nothrow) CCopyJob() : nullptr;
     if (job == nullptr) return;
     job->lines = view->Lines();
+    job->view = view;
     job->codePage = AppConfig().m_codePage;
     job->firstRow = range.firstRow;
     job->firstColumn = range.firstColumn;

@@ -40,7 +40,9 @@ void CAppMain::RunJumpDialog(CLogView* view) {
     CJumpDialog dialog;
     dialog.m_lineCount = view->Lines()->Count();
     dialog.m_cursorLine = view->CaretLine();
-    if (RunDialog(dialog, IDD_JUMP_JA, m_frame) == 1 && dialog.m_resultLine >= 0) view->GoToLine(dialog.m_resultLine);
+    if (RunDialog(dialog, IDD_JUMP_JA, m_frame) != 1 || dialog.m_resultLine < 0) return;
+    // The dialog's message loop runs the frame's timers: look the view up again after it.
+    if (IsViewInList(view)) view->GoToLine(dialog.m_resultLine);
 }
 
 void CAppMain::RunMarkerListDialog(CLogView* view) {
@@ -48,5 +50,5 @@ void CAppMain::RunMarkerListDialog(CLogView* view) {
     CMarkerListDialog dialog;
     dialog.m_view = view;
     RunDialog(dialog, IDD_MARKER_LIST_JA, m_frame);
-    OnViewStateChanged(view);
+    if (IsViewInList(view)) OnViewStateChanged(view);
 }

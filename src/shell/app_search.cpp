@@ -117,7 +117,8 @@ void CAppMain::RunSearchDialog(CLogView* view) {
     if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
     CSearchLogDialog dialog;
     dialog.m_condition = &m_searchConditions;
-    if (RunDialog(dialog, IDD_SEARCH_LOG_JA, m_frame) != 1) return;
+    // The dialog's message loop runs the frame's timers: look the view up again after it.
+    if (RunDialog(dialog, IDD_SEARCH_LOG_JA, m_frame) != 1 || !IsViewInList(view)) return;
     m_searchConditions.SetMatchAll(0);
     StartSearch(view, -1, dialog.m_direction == 1);
 }
@@ -141,7 +142,7 @@ void CAppMain::Extract(int mode) {
         if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
         CExtractionLogDialog dialog;
         dialog.m_condition = &m_searchConditions;
-        if (RunDialog(dialog, IDD_EXTRACTION_LOG_JA, m_frame) != 1) return;
+        if (RunDialog(dialog, IDD_EXTRACTION_LOG_JA, m_frame) != 1 || !IsViewInList(view)) return;
     } else if (!UseSelectionAsCondition(view) || m_searchConditions.Count() == 0) {
         return;
     }
@@ -172,6 +173,11 @@ void CAppMain::FinishExtract(CExtractJob* job) {
     if (!IsViewInList(view)) return;
     if (job->status == kExtractTooLarge) {
         MessageBoxW(m_frame, W(UiText(TextId::kExtractTooLarge)), W(UiText(TextId::kExtractTooLargeCaption)),
+                    MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (job->status == 0) {
+        MessageBoxW(m_frame, W(UiText(TextId::kExtractNoMemory)), W(UiText(TextId::kExtractTooLargeCaption)),
                     MB_OK | MB_ICONWARNING);
         return;
     }

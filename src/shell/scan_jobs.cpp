@@ -29,6 +29,7 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
 
 void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     lines = file->Load(codePage, &keywords, progress, cancel);
+    complete = lines != nullptr && (cancel == nullptr || cancel->load() == 0);
 }
 
 UINT CLoadJob::DoneMessage() const {
@@ -64,13 +65,15 @@ void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progre
     }
 }
 
-void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener*) {
+void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     CLoadRequest request;
     request.codePage = codePage;
     request.keywords = keywords;
     request.cancel = cancel;
+    request.listener = progress;
     from = state.lastNumber;
     status = ownFile != nullptr && ownFile->RefreshSize() ? FollowLogLines(ownFile.get(), request, &state, &lines, &errors) : 0;
+    if (status != 1 && cancel != nullptr && cancel->load() != 0) status = kScanCancelled;
 }
 
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {

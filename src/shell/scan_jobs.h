@@ -27,12 +27,14 @@ public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kLoad; }
     UINT DoneMessage() const override;
+    bool Uses(const CLogView* v) const override { return v == view; }
 
     CLogFile* file = nullptr;
     CLogView* view = nullptr;
     unsigned codePage = 0;
     CKeywordSet keywords;  // a copy: the keyword dialog may change the set in force meanwhile
     std::unique_ptr<CLogLineList> lines;  // the result, until handed over
+    bool complete = false;                // the whole file was read (not cancelled or failed)
 };
 
 // A search from a start row forwards or backwards; result is the row, -1, or kScanCancelled.
@@ -40,6 +42,7 @@ class CSearchJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kSearch; }
+    bool Uses(const CLogView* v) const override { return v == view; }
 
     CFile* file = nullptr;            // the handle the scan reads through
     std::unique_ptr<CFile> ownFile;  // a handle of the job's own, or null
@@ -57,6 +60,7 @@ class CExtractJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kExtract; }
+    bool Uses(const CLogView* v) const override { return v == view; }
 
     CFile* file = nullptr;
     std::unique_ptr<CFile> ownFile;
@@ -86,6 +90,7 @@ class CFollowJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kFollow; }
+    bool Quiet() const override { return quiet; }
 
     std::unique_ptr<CFile> ownFile;  // a handle of the job's own on the log
     unsigned codePage = 0;
@@ -94,7 +99,8 @@ public:
     CLogLineList lines;       // the index from state.lastNumber (as it was) on
     CLogLineList errors;
     int32_t from = 0;         // the line number the new entries replace from
-    int status = 0;
+    int status = 0;           // 1, 0 (a read failed or memory ran out), or kScanCancelled
+    bool quiet = true;        // false for much to read: it then shows progress and Cancel
 };
 
 // The text of a selection for the clipboard.
@@ -102,11 +108,13 @@ class CCopyJob : public CScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kCopy; }
+    bool Uses(const CLogView* v) const override { return v == view; }
     ~CCopyJob() override;
 
     CFile* file = nullptr;
     std::unique_ptr<CFile> ownFile;
     const CLogLineList* lines = nullptr;
+    CLogView* view = nullptr;  // whose lines they are
     unsigned codePage = 0;
     int32_t firstRow = 0;
     int32_t firstColumn = 0;

@@ -15,7 +15,7 @@ bool CScanWorker::Start(HWND frame) {
     m_idleEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     m_goEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     if (m_startEvent != nullptr && m_idleEvent != nullptr && m_goEvent != nullptr) {
-        m_state.store(kIdle);
+        m_quitting.store(0);
         m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
     }
     if (m_thread != nullptr) return true;
@@ -30,7 +30,7 @@ void CScanWorker::Stop() {
     if (m_thread == nullptr) return;
     Cancel();
     Wait();
-    m_state.store(kQuitting);
+    m_quitting.store(1);
     SetEvent(m_startEvent);
     WaitForSingleObject(m_thread, INFINITE);
     CloseHandle(m_thread);
@@ -40,24 +40,29 @@ void CScanWorker::Stop() {
     }
     m_thread = nullptr;
     m_job = nullptr;
-    m_state.store(kIdle);
+    m_quitting.store(0);
+}
+
+bool CScanWorker::Busy() const {
+    return m_thread != nullptr && WaitForSingleObject(m_idleEvent, 0) != WAIT_OBJECT_0;
 }
 
 bool CScanWorker::Submit(CScanJob* job) {
-    if (m_thread == nullptr || job == nullptr || m_state.load() != kIdle) return false;
+    if (m_thread == nullptr || job == nullptr || Busy()) return false;
     m_job = job;
     m_cancel.store(0);
     m_position.store(0);
     m_total.store(0);
     m_progressPosted.store(0);
+    // Only the UI thread resets the event, and only after the worker has set it for the
+    // previous job: the worker sets it once per job, so no late signal can follow.
     ResetEvent(m_idleEvent);
-    m_state.store(kRunning);
     SetEvent(m_startEvent);
     return true;
 }
 
 void CScanWorker::Wait() {
-    if (m_thread != nullptr && m_state.load() == kRunning) WaitForSingleObject(m_idleEvent, INFINITE);
+    if (m_thread != nullptr) WaitForSingleObject(m_idleEvent, INFINITE);
 }
 
 void CScanWorker::Cancel() {
@@ -99,14 +104,14 @@ DWORD WINAPI CScanWorker::ThreadProc(void* parameter) {
 void CScanWorker::Loop() {
     for (;;) {
         WaitForSingleObject(m_startEvent, INFINITE);
-        if (m_state.load() == kQuitting) return;
+        if (m_quitting.load() != 0) return;
         CScanJob* job = m_job;
         WaitForSingleObject(m_goEvent, INFINITE);
         if (job != nullptr) job->Run(&m_cancel, this);
         UINT done = job != nullptr ? job->DoneMessage() : UM_SCAN_DONE;
         // Idle before the post: the frame may start the next job as soon as it hears of this one.
-        m_state.store(kIdle);
         SetEvent(m_idleEvent);
+        if (m_idleHook != nullptr) m_idleHook(m_idleHookContext);
         PostMessageW(m_frame, done, 0, reinterpret_cast<LPARAM>(job));
     }
 }

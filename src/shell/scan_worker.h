@@ -13,6 +13,8 @@
 
 #include "document/progress_listener.h"
 
+class CLogView;
+
 // Posted to the frame by the worker: progress of the running job (read it with
 // TakeProgress), and the end of a job (lParam: the job).
 constexpr UINT UM_SCAN_PROGRESS = WM_USER + 9;
@@ -30,6 +32,10 @@ public:
     virtual CScanKind Kind() const = 0;
     // The message that reports the job's end to the frame (UM_SCAN_DONE by default).
     virtual UINT DoneMessage() const { return UM_SCAN_DONE; }
+    // A quiet job shows no progress and greys nothing: a command waits for it instead.
+    virtual bool Quiet() const { return false; }
+    // True when the job reads view's lines or hands its result to view.
+    virtual bool Uses(const CLogView*) const { return false; }
 };
 
 class CScanWorker : public CProgressListener {
@@ -52,7 +58,9 @@ public:
     void Cancel();
     // Waits until no job runs (the worker only posts, so no message needs serving).
     void Wait();
-    bool Busy() const { return m_state.load() == kRunning; }
+    // A job runs until the worker signals idle: the event alone says so, so that "idle" and
+    // what Wait waits for can never disagree.
+    bool Busy() const;
     // The flag Cancel sets, for the progress dialog's Cancel button.
     std::atomic<int>* CancelFlag() { return &m_cancel; }
 
@@ -61,6 +69,12 @@ public:
     void Hold(bool held);
     void SetStepMode(bool on) { m_stepMode.store(on ? 1 : 0); }
     void Step() { Hold(false); }
+    // For tests: called on the worker right after it has become idle, before it posts the
+    // job's end (the moment the UI may already start the next job).
+    void SetIdleHook(void (*hook)(void* context), void* context) {
+        m_idleHook = hook;
+        m_idleHookContext = context;
+    }
 
     // The latest progress of the running job; clears the pending mark so the next report is posted.
     void TakeProgress(uint64_t* position, uint64_t* total);
@@ -70,20 +84,21 @@ public:
     void OnProgress(uint64_t position, uint64_t total) override;
 
 private:
-    enum State { kIdle, kRunning, kQuitting };
     static DWORD WINAPI ThreadProc(void* parameter);
     void Loop();
 
     HWND m_frame = nullptr;
     HANDLE m_thread = nullptr;
     HANDLE m_startEvent = nullptr;  // auto-reset: a job (or the quit) is ready
-    HANDLE m_idleEvent = nullptr;   // manual-reset: set while no job runs
+    HANDLE m_idleEvent = nullptr;   // manual-reset: set while no job runs; reset only by Submit
     HANDLE m_goEvent = nullptr;     // manual-reset: cleared while tests hold the jobs
-    std::atomic<int> m_state{kIdle};
+    std::atomic<int> m_quitting{0};
     std::atomic<int> m_cancel{0};
     CScanJob* m_job = nullptr;  // written by the UI only while idle
     std::atomic<uint64_t> m_position{0};
     std::atomic<uint64_t> m_total{0};
     std::atomic<int> m_progressPosted{0};
     std::atomic<int> m_stepMode{0};
+    void (*m_idleHook)(void*) = nullptr;
+    void* m_idleHookContext = nullptr;
 };

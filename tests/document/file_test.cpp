@@ -134,26 +134,33 @@ TEST(CFileTest, OpensAFileThatIsHeldOpenForWriting) {
     EXPECT_EQ(6u, writer.Write("line2\n", 6, kCurrentOffset));
 }
 
-// A helper thread's handle must read the file the log view has open, even after rotation.
-TEST(CFileTest, AnotherHandleIsOpenedOnlyOnTheSameFile) {
+// A helper thread's handle must read the file the log view has open, even after rotation,
+// with a file pointer of its own.
+TEST(CFileTest, AnotherHandleReadsTheOpenFileEvenAfterRotation) {
     TempDir dir;
     WriteBytes(dir.FsPath("app.log"), "first content\n");
     CFile file;
     ASSERT_EQ(1, file.Open(dir.File("app.log").c_str()));
+    // Rotated: the path now names a new, longer file; the second handle still reads the old one.
+    std::filesystem::rename(dir.FsPath("app.log"), dir.FsPath("app.log.1"));
+    WriteBytes(dir.FsPath("app.log"), "second and longer content\n");
     std::unique_ptr<CFile> other = OpenAnotherHandle(&file);
     ASSERT_NE(nullptr, other);
     EXPECT_EQ(1, other->IsSameFile(file));
-    char buf[5] = {};
+    EXPECT_EQ(file.Size(), other->Size());
+    char buf[6] = {};
+    ASSERT_EQ(1, file.Seek(6));
     EXPECT_EQ(5u, other->Read(buf, 5, 0));
     EXPECT_EQ(0, std::memcmp(buf, "first", 5));
+    EXPECT_EQ(5u, file.Read(buf, 5, kCurrentOffset));
+    EXPECT_EQ(0, std::memcmp(buf, "conte", 5));
     other.reset();
-    // Rotated: the path now names a new, longer file.
-    std::filesystem::rename(dir.FsPath("app.log"), dir.FsPath("app.log.1"));
-    WriteBytes(dir.FsPath("app.log"), "second and longer content\n");
-    EXPECT_EQ(nullptr, OpenAnotherHandle(&file));
     CFile fresh;
     ASSERT_EQ(1, fresh.Open(dir.File("app.log").c_str()));
     EXPECT_EQ(0, fresh.IsSameFile(file));
+    // Truncated below what the index describes: no handle for a scan.
+    WriteBytes(dir.FsPath("app.log.1"), "fi");
+    EXPECT_EQ(nullptr, OpenAnotherHandle(&file));
     CFile closed;
     EXPECT_EQ(0, closed.IsSameFile(file));
 }

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "shell/app_main.h"
 #include "view/log_view.h"
+#include "modal_driver.h"
 #include "view_test_support.h"
 
 namespace {
@@ -174,6 +175,66 @@ TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
     SendMessageW(m_frame, WM_COMMAND, IDM_EXIT, 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(m_frame); }));
     EXPECT_FALSE(m_app->WorkerBusy());
+}
+
+// A modal dialog's loop runs the follow timer, and the dialog's caller holds a view: a
+// truncation waits until the dialog has closed, and the view it jumps in is still there.
+TEST_F(FollowTest, ADialogHoldsOffAReloadUntilItCloses) {
+    CLogView* v = OpenFollowed(Rows(0, 20));
+    ASSERT_NE(nullptr, v);
+    ASSERT_TRUE(OnDialogOver(m_frame, [&] { SendMessageW(m_frame, WM_COMMAND, IDM_JUMP, 0); },
+                             [&](HWND dialog) {
+                                 WriteLog("grow.log", Rows(0, 4));
+                                 Poll(4);
+                                 EXPECT_EQ(v, m_app->FirstView());
+                                 EXPECT_EQ(20, v->Lines()->Count());
+                                 SetDlgItemTextW(dialog, IDC_JUMP_LINE, L"3");
+                                 ClickButton(dialog, IDOK);
+                             }));
+    EXPECT_EQ(2, v->CaretLine());
+    Poll();
+    ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
+    EXPECT_EQ(4, m_app->FirstView()->Lines()->Count());
+}
+
+// Only a log read to its end is followed; a large append shows progress and can be
+// cancelled; following switched on while a scan runs starts when it may.
+TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
+    Start(0);
+    AppConfig().m_follow = 1;
+    m_path = WriteLog("grow.log", Rows(0, 70000));  // beyond a quick scan
+    m_app->Worker().Hold(true);
+    m_app->OpenLogFile(m_path.c_str());
+    m_app->CancelAndWaitForScan();
+    Pump();
+    EXPECT_FALSE(m_app->Following());
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"not read to its end")) << StatusText(2);
+    SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
+
+    CLogView* v = OpenAndWait(m_path);
+    ASSERT_NE(nullptr, v);
+    ASSERT_TRUE(m_app->Following());
+    SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
+    ASSERT_FALSE(m_app->Following());
+    m_app->SearchConditions().Add(u"absent");
+    m_app->Worker().Hold(true);
+    m_app->StartSearch(v, 0, true);
+    ASSERT_TRUE(m_app->WorkerBusy());
+    SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
+    m_app->Worker().Hold(false);
+    ASSERT_TRUE(PumpUntil([&] { return !m_app->WorkerBusy(); }));
+    EXPECT_TRUE(m_app->Following());
+
+    Append(Rows(70000, 150000));
+    m_app->Worker().Hold(true);
+    m_app->FollowTick();
+    ASSERT_TRUE(m_app->WorkerBusy());
+    EXPECT_NE(0u, MenuState(IDM_SEARCH) & MF_GRAYED);
+    m_app->Worker().Cancel();
+    ASSERT_TRUE(PumpUntil([&] { return !m_app->WorkerBusy(); }));
+    EXPECT_FALSE(m_app->Following());
+    EXPECT_EQ(70000, v->Lines()->Count());
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"cancelled")) << StatusText(2);
 }
 
 }  // namespace

@@ -260,3 +260,72 @@ TEST_F(ScanTest, ATooLargeExtractionSaysSoAndOpensNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A job that says when it has started and then waits until the test lets it end.
+class GateJob : public CScanJob {
+public:
+    GateJob() : m_gate(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~GateJob() override { CloseHandle(m_gate); }
+    void Run(const std::atomic<int>*, CProgressListener*) override {
+        started.store(true);
+        if (gated) WaitForSingleObject(m_gate, INFINITE);
+    }
+    CScanKind Kind() const override { return CScanKind::kSearch; }
+    void Open() { SetEvent(m_gate); }
+
+    bool gated = false;
+    std::atomic<bool> started{false};
+
+private:
+    HANDLE m_gate;
+};
+
+struct NextJobOnIdle {
+    CScanWorker* worker;
+    GateJob* next;
+    bool submitted = false;
+};
+
+}  // namespace
+
+// The worker becomes idle, and at that very moment the UI waits and hands over the next
+// job: Wait must not return again until that job has ended.
+TEST(ScanWorkerTest, IdleIsNeverSignalledWhileTheNextJobRuns) {
+    HWND sink = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    CScanWorker worker;
+    ASSERT_TRUE(worker.Start(sink));
+    GateJob first;
+    GateJob second;
+    second.gated = true;
+    NextJobOnIdle state{&worker, &second};
+    worker.SetIdleHook(
+        [](void* context) {
+            auto* s = static_cast<NextJobOnIdle*>(context);
+            if (s->submitted) return;
+            s->worker->Wait();
+            s->submitted = s->worker->Submit(s->next);
+        },
+        &state);
+    ASSERT_TRUE(worker.Submit(&first));
+    DWORD deadline = GetTickCount() + 10000;
+    while (!second.started.load() && GetTickCount() < deadline) Sleep(1);
+    ASSERT_TRUE(state.submitted);
+    ASSERT_TRUE(second.started.load());
+    EXPECT_TRUE(worker.Busy());
+    std::atomic<bool> waited{false};
+    std::thread waiter([&] {
+        worker.Wait();
+        waited.store(true);
+    });
+    // A wait that returns while the second job runs would let the UI free it under the worker.
+    for (int i = 0; i < 30 && !waited.load(); ++i) Sleep(10);
+    EXPECT_FALSE(waited.load());
+    second.Open();
+    waiter.join();
+    EXPECT_TRUE(waited.load());
+    worker.SetIdleHook(nullptr, nullptr);
+    worker.Stop();
+    DestroyWindow(sink);
+}

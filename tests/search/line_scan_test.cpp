@@ -167,6 +167,34 @@ TEST_F(LineScanTest, CancelledScansReturnTheirCodeAndChangeNothing) {
 
 // Each hit appends before + after + 1 rows: the limit is met before any row is appended,
 // so a huge context ends at once, and a result of exactly the limit is still made.
+// Lists that cannot grow lose nothing: an extraction says so and appends nothing, and a
+// followed index keeps its entries when the appended ones cannot be taken in.
+TEST_F(LineScanTest, RunningOutOfMemoryIsReportedAndKeepsWhatWasThere) {
+    std::vector<std::string> lines(30000, "hit");
+    Write(lines);
+    Condition({u"hit"});
+    m_result.Free();
+    ASSERT_EQ(1, m_result.Append(99, CTimeStamp(), 0, 5));
+    CLogLineList index;
+    ASSERT_EQ(1, index.Append(m_lines.Entries(), 19999));
+    CLogLineList more;
+    ASSERT_EQ(1, more.Append(m_lines.Entries() + 19990, 20));
+    {
+        struct Limit {
+            Limit() { g_lineListLimit = 20000; }
+            ~Limit() { g_lineListLimit = 0; }
+        } limit;
+        EXPECT_EQ(0, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0, 0, &m_result));
+        EXPECT_EQ(0, ReplaceTail(&index, 19990 + 10, more));
+    }
+    ASSERT_EQ(1, m_result.Count());
+    EXPECT_EQ(99, m_result.Entries()[0].lineNumber);
+    EXPECT_EQ(19999, index.Count());
+    EXPECT_EQ(1, ReplaceTail(&index, 19990 + 10, more));
+    ASSERT_EQ(19990 + 20, index.Count());
+    EXPECT_EQ(19990 + 10 + 19, index.Entries()[index.Count() - 1].lineNumber);
+}
+
 TEST_F(LineScanTest, ExtractionPastTheRowLimitIsTooLargeAndAppendsNothing) {
     Write(std::vector<std::string>(2000, "every line hits"));
     Condition({u"hits"});

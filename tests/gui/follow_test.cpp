@@ -5,6 +5,7 @@
 // <commctrl.h> needs <windows.h> first.
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -235,6 +236,28 @@ TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
     EXPECT_FALSE(m_app->Following());
     EXPECT_EQ(70000, v->Lines()->Count());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"cancelled")) << StatusText(2);
+}
+
+// A log empty when it was opened gave Auto nothing to judge: its first bytes decide.
+TEST_F(FollowTest, ALogEmptyWhenOpenedGetsItsEncodingFromItsFirstBytes) {
+    CLogView* v = OpenFollowed("");
+    ASSERT_NE(nullptr, v);
+    ASSERT_TRUE(m_app->Following());
+    std::u16string text = u"2024-01-01 00:00:00 \u884c one\r\n2024-01-01 00:00:01 two\r\n";
+    std::string bytes = "\xff\xfe";
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xff);
+        bytes += static_cast<char>(c >> 8);
+    }
+    Append(bytes);
+    Poll();
+    EXPECT_EQ(1200u, AppConfig().m_codePage);
+    ASSERT_EQ(2, v->Lines()->Count());
+    int count = 0;
+    char16_t* row = v->GetRowText(0, &count);
+    ASSERT_NE(nullptr, row);
+    EXPECT_EQ(u"2024-01-01 00:00:00 \u884c one", std::u16string(row, row + count).substr(0, 25));
+    std::free(row);
 }
 
 }  // namespace

@@ -235,6 +235,32 @@ TEST_F(ScanTest, ClosingTheViewOrExitingStopsARunningScan) {
     EXPECT_EQ(nullptr, m_app->FirstView());
 }
 
+// Closing a view stops only a scan that reads it: a search in another view goes on.
+TEST_F(ScanTest, ClosingAnotherViewLetsARunningSearchFinish) {
+    Start(0);
+    std::string log;
+    char line[64];
+    for (int i = 0; i < 80000; ++i) {
+        snprintf(line, sizeof line, "%06d some text of a row%s\r\n", i, i == 79999 ? " needle" : "");
+        log += line;
+    }
+    CLogView* v = OpenAndWait(WriteLog("two.log", log));
+    ASSERT_NE(nullptr, v);
+    RunScan([&] { ExtractText(L"needle"); }, [](HWND) {});
+    ASSERT_EQ(2, ViewCount());
+    CLogView* extracted = m_app->ActiveView();
+    m_app->Worker().Hold(true);
+    m_app->StartSearch(v, 0, true);
+    ASSERT_TRUE(m_app->WorkerBusy());
+    SendMessageW(extracted->Window(), WM_CLOSE, 0, 0);
+    PumpUntil([&] { return ViewCount() == 1; }, 5000);
+    EXPECT_EQ(1, ViewCount());
+    EXPECT_TRUE(m_app->WorkerBusy());
+    m_app->Worker().Hold(false);
+    ASSERT_TRUE(PumpUntil([&] { return !m_app->WorkerBusy(); }));
+    EXPECT_EQ(79999, v->CaretLine());
+}
+
 // An extraction whose context would make a result beyond any memory says so and opens nothing.
 TEST_F(ScanTest, ATooLargeExtractionSaysSoAndOpensNothing) {
     for (int language : {0, 1}) {

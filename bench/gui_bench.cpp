@@ -99,11 +99,11 @@ int wmain(int argc, wchar_t** argv) {
         Prober prober(app->Frame());
         app->OpenLogFile(argv[1]);
         double load = PumpUntil([&] {
-            CLogView* v = app->FirstView();
+            CLogView* v = app->Views().First();
             return v != nullptr && v->Lines() != nullptr && !app->WorkerBusy();
         });
         longest = prober.TakeLongest();
-        CLogView* view = app->FirstView();
+        CLogView* view = app->Views().First();
         if (view == nullptr || view->Lines() == nullptr) return 1;
         std::printf("GUI load                       %8.3f s   %d lines   longest frame wait %6.1f ms\n", load,
                     view->Lines()->Count(), longest);
@@ -120,7 +120,7 @@ int wmain(int argc, wchar_t** argv) {
         app->StartExtraction(view);
         double extraction = PumpUntil([&] { return !app->WorkerBusy(); });
         longest = prober.TakeLongest();
-        int rows = app->ActiveView() != view && app->ActiveView() != nullptr ? app->ActiveView()->Lines()->Count() : 0;
+        int rows = app->Views().Active() != view && app->Views().Active() != nullptr ? app->Views().Active()->Lines()->Count() : 0;
         std::printf("GUI extraction                 %8.3f s   %d rows   longest frame wait %6.1f ms\n", extraction,
                     rows, longest);
     }

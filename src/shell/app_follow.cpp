@@ -42,7 +42,7 @@ void CAppMain::ToggleFollow() {
 
 void CAppMain::StartFollowing() {
     CAppParameter& config = AppConfig();
-    CLogView* view = m_views;
+    CLogView* view = m_viewList.First();
     if (config.m_follow == 0 || view == nullptr || view->Lines() == nullptr || m_following) return;
     // Following a partial index would take the rest of the file in one quiet append.
     if (!m_loadComplete) {
@@ -65,7 +65,8 @@ void CAppMain::StopFollowing() {
 }
 
 void CAppMain::ShowFollowStatus(const char16_t* text) {
-    if (m_views != nullptr) SetStatusText(m_views, kFollowStatusPart, text != nullptr ? W(text) : L"");
+    CLogView* first = m_viewList.First();
+    if (first != nullptr) SetStatusText(first, kFollowStatusPart, text != nullptr ? W(text) : L"");
 }
 
 // One poll: a truncated or replaced log is read again; a grown one is followed in the
@@ -109,7 +110,8 @@ void CAppMain::FollowTick() {
 }
 
 void CAppMain::FinishFollow(CFollowJob* job) {
-    if (!m_following || m_views == nullptr || m_views->Lines() == nullptr) return;
+    CLogView* first = m_viewList.First();
+    if (!m_following || first == nullptr || first->Lines() == nullptr) return;
     if (job->status == kScanCancelled) {
         StopFollowing();
         ShowFollowStatus(UiText(TextId::kFollowCancelled));
@@ -118,10 +120,10 @@ void CAppMain::FinishFollow(CFollowJob* job) {
     if (job->status != 1) return;  // read again at the next poll
     // The state moves on only when every list took the new entries: otherwise the next poll
     // reads the same bytes again and replaces from the same line, so nothing is lost.
-    bool taken = m_views->TakeFollowedLines(job->from, job->lines) &&
+    bool taken = first->TakeFollowedLines(job->from, job->lines) &&
                  ReplaceTail(&m_logFile.ErrorLines(), job->from, job->errors) &&
-                 (!IsViewInList(m_errorLogView) || m_errorLogView->TakeFollowedLines(job->from, job->errors));
-    if (m_views->m_active) OnViewStateChanged(m_views);
+                 (!m_viewList.Contains(m_errorLogView) || m_errorLogView->TakeFollowedLines(job->from, job->errors));
+    if (first->m_active) OnViewStateChanged(first);
     if (!taken) {
         ShowFollowStatus(UiText(TextId::kFollowNoMemory));
         return;

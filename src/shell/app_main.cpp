@@ -71,7 +71,7 @@ CAppMain::~CAppMain() {
     delete m_statusBar;
     m_toolBar = nullptr;
     m_statusBar = nullptr;
-    DeleteAllViews();
+    m_viewList.Clear();
     m_logFile.Close();
     if (GetApp() == this) SetApp(nullptr);
 }
@@ -139,53 +139,13 @@ int CAppMain::OnDropFiles(HDROP drop, wchar_t*, int) {
     return 1;
 }
 
-bool CAppMain::IsViewInList(const CLogView* view) const {
-    for (CLogView* v = m_views; v != nullptr; v = v->m_next) {
-        if (v == view) return true;
-    }
-    return false;
-}
-
-CLogView* CAppMain::AppendView(std::unique_ptr<CLogView> owned) {
-    // The list owns its views from here on: DeleteAllViews and OnChildClosed delete them.
-    CLogView* view = owned.release();
-    view->m_next = nullptr;
-    if (m_views == nullptr) {
-        m_views = view;
-        OnFirstViewAdded();
-        return view;
-    }
-    CLogView* last = m_views;
-    while (last->m_next != nullptr) last = last->m_next;
-    last->m_next = view;
-    return view;
-}
-
-CLogView* CAppMain::ActiveView() const {
-    for (CLogView* v = m_views; v != nullptr; v = v->m_next) {
-        if (v->m_active) return v;
-    }
-    return nullptr;
-}
-
-void CAppMain::DeleteAllViews() {
-    CLogView* list = m_views;
-    m_views = nullptr;
-    while (list != nullptr) {
-        CLogView* next = list->m_next;
-        list->CloseViewWindow();
-        delete list;
-        list = next;
-    }
-}
-
 void CAppMain::RedrawAllViews() {
-    for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->Invalidate();
+    for (const auto& v : m_viewList) v->Invalidate();
 }
 
 void CAppMain::ApplyViewSettings() {
     CViewSettings settings = ViewSettingsOf(AppConfig());
-    for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->SetSettings(settings);
+    for (const auto& v : m_viewList) v->SetSettings(settings);
 }
 
 void CAppMain::CloseAllChildren() {
@@ -199,35 +159,32 @@ void CAppMain::CloseEverything() {
     m_errorLogView = nullptr;
     CloseAllChildren();
     m_logFile.Close();
-    DeleteAllViews();
+    m_viewList.Clear();
     ResetCommandState();
     ApplyEncoding();
 }
 
 void CAppMain::OnChildClosed(HWND window) {
-    if (m_views == nullptr) return;
-    if (m_views->Window() == window) {
+    CLogView* first = m_viewList.First();
+    if (first == nullptr) return;
+    if (first->Window() == window) {
         CloseEverything();
         return;
     }
-    CLogView* previous = m_views;
-    for (CLogView* v = m_views->m_next; v != nullptr; previous = v, v = v->m_next) {
-        if (v->Window() != window) continue;
-        // Only a job that reads the closing view's lines is stopped; a quiet append is let
-        // end, since it may hand rows to the error-log view.
-        SettleFollowJob();
-        if (m_currentJob != nullptr && m_currentJob->Uses(v)) CancelAndWaitForScan();
-        if (v == m_errorLogView) m_errorLogView = nullptr;
-        previous->m_next = v->m_next;
-        v->CloseViewWindow();
-        delete v;
-        return;
-    }
+    CLogView* view = m_viewList.Find(window);
+    if (view == nullptr) return;
+    // Only a job that reads the closing view's lines is stopped; a quiet append is let end,
+    // since it may hand rows to the error-log view.
+    SettleFollowJob();
+    if (m_currentJob != nullptr && m_currentJob->Uses(view)) CancelAndWaitForScan();
+    if (view == m_errorLogView) m_errorLogView = nullptr;
+    std::unique_ptr<CLogView> closed = m_viewList.Remove(view);
+    closed->CloseViewWindow();
 }
 
 int CAppMain::CanClose() {
     CancelAndWaitForScan();
-    DeleteAllViews();
+    m_viewList.Clear();
     return 1;
 }
 
@@ -253,18 +210,15 @@ LRESULT CAppMain::MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 void CAppMain::ActivateChild(HWND window) {
     SetFocus(window);
-    for (CLogView* v = m_views; v != nullptr; v = v->m_next) {
-        v->m_active = 0;
-        if (v->Window() == window) {
-            v->m_active = 1;
-            SetFocus(window);
-            OnViewStateChanged(v);
-        }
+    CLogView* active = m_viewList.SetActive(window);
+    if (active != nullptr) {
+        SetFocus(window);
+        OnViewStateChanged(active);
     }
 }
 
 void CAppMain::SetStatusText(CLogView* view, int part, const wchar_t* text) {
-    if (!IsViewInList(view) || m_statusBar == nullptr || m_statusBar->m_window == nullptr) return;
+    if (!m_viewList.Contains(view) || m_statusBar == nullptr || m_statusBar->m_window == nullptr) return;
     if (part < 0 || part >= m_statusBar->m_partCount) return;
     SendMessageW(m_statusBar->m_window, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
 }

@@ -20,6 +20,7 @@
 #include "view/view_settings.h"
 #include "shell/progress_dialog.h"
 #include "shell/scan_worker.h"
+#include "shell/view_list.h"
 
 class CAppParameter;
 class CLogView;
@@ -124,14 +125,11 @@ public:
     void OnFirstViewAdded();
     // Closes every view and the log file, and resets the command state (commands 6002/5023).
     void CloseEverything();
-    void DeleteAllViews();
     void RedrawAllViews();
     // Hands every view the settings of the configuration, and so repaints it: after any
     // change of what the views draw with (colours, font, code page, interval check).
     void ApplyViewSettings();
-    CLogView* ActiveView() const;
-    CLogView* FirstView() const { return m_views; }
-    CLogView* AppendView(std::unique_ptr<CLogView> view);
+    CViewList& Views() { return m_viewList; }
     void CopySelection();
 
     CLogFile& LogFile() { return m_logFile; }
@@ -177,9 +175,8 @@ private:
     // The commands that act on the active view (search, extraction, markers, jumps);
     // true when id is one of them.
     bool OnViewCommand(int id);
-    bool IsViewInList(const CLogView* view) const;
 
-    CLogView* m_views = nullptr;
+    CViewList m_viewList;
     CLogFile m_logFile;
     CSearchCondition m_searchConditions;
     CScanWorker m_worker;

@@ -119,7 +119,7 @@ void CAppMain::FinishJob(CScanJob* job) {
 }
 
 void CAppMain::EnableLogCommands(bool enabled) {
-    CLogView* active = ActiveView();
+    CLogView* active = m_viewList.Active();
     if (enabled) {
         if (active != nullptr) OnViewStateChanged(active);
         return;
@@ -129,13 +129,13 @@ void CAppMain::EnableLogCommands(bool enabled) {
 
 void CAppMain::FinishLoad(CLoadJob* job) {
     CLogView* view = job->view;
-    if (view == nullptr || !IsViewInList(view)) return;
+    if (view == nullptr || !m_viewList.Contains(view)) return;
     CAppParameter& config = AppConfig();
     view->SetLines(std::move(job->lines), &m_logFile);
     view->SetKeywordSet(&config.Keywords());
     view->Invalidate();
     m_loadComplete = job->complete;
-    if (view == m_views && config.m_follow != 0) {
+    if (view == m_viewList.First() && config.m_follow != 0) {
         StartFollowing();
         if (m_following && !m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
     }
@@ -200,16 +200,18 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
     view->SetKeywordSet(&config.Keywords());
     view->SetCondition(&m_searchConditions);
     if (lines != nullptr) view->SetLines(std::move(lines), file);
-    return AppendView(std::move(view));
+    CLogView* added = m_viewList.Add(std::move(view));
+    if (added != nullptr && m_viewList.Count() == 1) OnFirstViewAdded();
+    return added;
 }
 
 void CAppMain::JumpFirstViewToLine(int line) {
-    if (m_views != nullptr) m_views->GoToLine(line);
+    if (!m_viewList.Empty()) m_viewList.First()->GoToLine(line);
 }
 
 void CAppMain::CopySelection() {
     EnableCommand(IDM_COPY, false);
-    CLogView* view = ActiveView();
+    CLogView* view = m_viewList.Active();
     if (view == nullptr) return;
     bool copyable = view->HasCopyableSelection();
     CRowRange range = view->SelectedRange();

@@ -42,7 +42,7 @@ void CAppMain::RunJumpDialog(CLogView* view) {
     dialog.m_cursorLine = view->CaretLine();
     if (RunDialog(dialog, IDD_JUMP_JA, m_frame) != 1 || dialog.m_resultLine < 0) return;
     // The dialog's message loop runs the frame's timers: look the view up again after it.
-    if (IsViewInList(view)) view->GoToLine(dialog.m_resultLine);
+    if (m_viewList.Contains(view)) view->GoToLine(dialog.m_resultLine);
 }
 
 void CAppMain::RunMarkerListDialog(CLogView* view) {
@@ -50,5 +50,5 @@ void CAppMain::RunMarkerListDialog(CLogView* view) {
     CMarkerListDialog dialog;
     dialog.m_view = view;
     RunDialog(dialog, IDD_MARKER_LIST_JA, m_frame);
-    if (IsViewInList(view)) OnViewStateChanged(view);
+    if (m_viewList.Contains(view)) OnViewStateChanged(view);
 }

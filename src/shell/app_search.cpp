@@ -81,7 +81,7 @@ void CAppMain::ReportLimitHits() {
 void CAppMain::FinishSearch(CSearchJob* job) {
     ReportLimitHits();
     // A result of -1 (or a cancelled search) leaves the view as it was.
-    if (job->result < 0 || !IsViewInList(job->view)) return;
+    if (job->result < 0 || !m_viewList.Contains(job->view)) return;
     SetHighlightSearchState(job->view, true);
     job->view->GoToLine(job->result);
 }
@@ -118,7 +118,7 @@ void CAppMain::RunSearchDialog(CLogView* view) {
     CSearchLogDialog dialog;
     dialog.m_condition = &m_searchConditions;
     // The dialog's message loop runs the frame's timers: look the view up again after it.
-    if (RunDialog(dialog, IDD_SEARCH_LOG_JA, m_frame) != 1 || !IsViewInList(view)) return;
+    if (RunDialog(dialog, IDD_SEARCH_LOG_JA, m_frame) != 1 || !m_viewList.Contains(view)) return;
     m_searchConditions.SetMatchAll(0);
     StartSearch(view, -1, dialog.m_direction == 1);
 }
@@ -136,13 +136,13 @@ void CAppMain::SearchAgain(CLogView* view, bool forward) {
 }
 
 void CAppMain::Extract(int mode) {
-    CLogView* view = ActiveView();
+    CLogView* view = m_viewList.Active();
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
     if (mode == 0) {
         if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
         CExtractionLogDialog dialog;
         dialog.m_condition = &m_searchConditions;
-        if (RunDialog(dialog, IDD_EXTRACTION_LOG_JA, m_frame) != 1 || !IsViewInList(view)) return;
+        if (RunDialog(dialog, IDD_EXTRACTION_LOG_JA, m_frame) != 1 || !m_viewList.Contains(view)) return;
     } else if (!UseSelectionAsCondition(view) || m_searchConditions.Count() == 0) {
         return;
     }
@@ -170,7 +170,7 @@ void CAppMain::StartExtraction(CLogView* view) {
 void CAppMain::FinishExtract(CExtractJob* job) {
     ReportLimitHits();
     CLogView* view = job->view;
-    if (!IsViewInList(view)) return;
+    if (!m_viewList.Contains(view)) return;
     if (job->status == kExtractTooLarge) {
         MessageBoxW(m_frame, W(UiText(TextId::kExtractTooLarge)), W(UiText(TextId::kExtractTooLargeCaption)),
                     MB_OK | MB_ICONWARNING);

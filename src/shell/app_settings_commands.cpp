@@ -23,5 +23,5 @@ void CAppMain::EditSettings() {
     dialog.Run(m_frame);
     // The font may have changed: every view takes the settings and measures it again.
     ApplyViewSettings();
-    for (CLogView* v = m_views; v != nullptr; v = v->m_next) v->ApplyFont();
+    for (const auto& v : m_viewList) v->ApplyFont();
 }

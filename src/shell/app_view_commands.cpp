@@ -4,7 +4,7 @@
 #include "view/log_view.h"
 
 bool CAppMain::OnViewCommand(int id) {
-    CLogView* view = ActiveView();
+    CLogView* view = m_viewList.Active();
     switch (id) {
         case IDM_SEARCH: RunSearchDialog(view); return true;
         case IDM_SEARCH_PREVIOUS: SearchAgain(view, false); return true;

@@ -35,7 +35,6 @@ public:
     // Destroys the window (if still there), then frees the line list and the markers.
     ~CLogView() override;
 
-    CLogView* m_next = nullptr;  // the application's view list
     uint32_t m_active = 0;       // set by the application on the active view only
 
     // Frame (receives UM_CHILD_CLOSED and the posted commands), MDI client, and listener.

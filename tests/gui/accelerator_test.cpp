@@ -159,15 +159,15 @@ TEST_P(AcceleratorTest, EachShortcutRunsItsCommandOnALoadedLog) {
 
     // Ctrl+W closes the active view only; Ctrl+F4 closes the first, and with it the log.
     m_app->StartExtraction(view);
-    ASSERT_TRUE(PumpUntil([&] { return view->m_next != nullptr && !m_app->WorkerBusy(); }));
-    ASSERT_EQ(view->m_next, m_app->ActiveView());
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_EQ(ViewAfter(view), m_app->Views().Active());
     Press('W', true);
-    ASSERT_TRUE(PumpUntil([&] { return view->m_next == nullptr; }));
-    EXPECT_EQ(view, m_app->FirstView());
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) == nullptr; }));
+    EXPECT_EQ(view, m_app->Views().First());
     SendMessageW(m_app->MdiClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(view->Window()), 0);
     SetFocus(view->Window());
     EXPECT_TRUE(Press(VK_F4, true));
-    ASSERT_TRUE(PumpUntil([&] { return m_app->FirstView() == nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_app->Views().First() == nullptr; }));
     EXPECT_FALSE(m_app->LogFile().IsOpen());
 }
 

@@ -70,9 +70,9 @@ TEST_P(CodePageBoxTest, AutoReadsUtf8AndUtf16LogsAndSaysWhatItChose) {
         m_app->SearchNext(view, 0);
         EXPECT_EQ(1, view->CaretLine());
         m_app->StartExtraction(view);
-        ASSERT_TRUE(PumpUntil([&] { return view->m_next != nullptr && !m_app->WorkerBusy(); }));
-        ASSERT_EQ(1, view->m_next->Lines()->Count());
-        EXPECT_EQ(1, view->m_next->Lines()->At(0)->lineNumber);
+        ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->WorkerBusy(); }));
+        ASSERT_EQ(1, ViewAfter(view)->Lines()->Count());
+        EXPECT_EQ(1, ViewAfter(view)->Lines()->At(0)->lineNumber);
         SendMessageW(m_app->MdiClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(view->Window()), 0);
         SendMessageW(m_frame, WM_COMMAND, IDM_SELECT_ALL, 0);
         ClearClipboard();
@@ -116,8 +116,8 @@ TEST_P(CodePageBoxTest, ASwitchDecodesTheOpenViewsAgain) {
     m_app->SearchConditions().Clear();
     m_app->SearchConditions().Add(u"ok");
     m_app->StartExtraction(view);
-    ASSERT_TRUE(PumpUntil([&] { return view->m_next != nullptr && !m_app->WorkerBusy(); }));
-    CLogView* extraction = view->m_next;
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->WorkerBusy(); }));
+    CLogView* extraction = ViewAfter(view);
     const std::u16string utf8 = u"caf\u00E9 ok\r\n";
     EXPECT_EQ(utf8, Row(view, 0));
     EXPECT_EQ(utf8, Row(extraction, 0));

@@ -44,8 +44,8 @@ protected:
         ASSERT_NE(nullptr, View()->Lines());
         ASSERT_EQ(20, View()->Lines()->Count());
     }
-    CLogView* View() { return m_app->FirstView(); }
-    CLogView* Active() { return m_app->ActiveView(); }
+    CLogView* View() { return m_app->Views().First(); }
+    CLogView* Active() { return m_app->Views().Active(); }
     void Command(int id) { SendMessageW(m_frame, WM_COMMAND, id, 0); }
     bool Grey(int id) { return (MenuState(id) & MF_GRAYED) != 0; }
     std::vector<int> LineNumbers(CLogView* view) {
@@ -80,7 +80,7 @@ TEST_F(CommandTest, MenuStateFollowsOpenCloseAndTheActiveView) {
     for (int id : {IDM_MARKER_PREVIOUS, IDM_MARKER_NEXT, IDM_MARKER_CLEAR_ALL, IDM_MARKER_LIST}) EXPECT_TRUE(Grey(id));
     Command(IDM_CLOSE);
     Pump();
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(Grey(IDM_OPEN_LOG));
     EXPECT_TRUE(Grey(IDM_CLOSE));
     EXPECT_NE(0u, TopMenuState(1) & MF_GRAYED);
@@ -95,7 +95,7 @@ TEST_F(CommandTest, SecondOpenIsRefusedWhileALogIsOpen) {
     PostMessageW(m_frame, UM_OPEN_FILE, reinterpret_cast<WPARAM>(copy), 0);
     Pump();
     EXPECT_EQ(20, View()->Lines()->Count());
-    EXPECT_EQ(nullptr, View()->m_next);
+    EXPECT_EQ(1, m_app->Views().Count());
 }
 
 TEST_F(CommandTest, SearchFromTheDialogAndAgain) {
@@ -212,7 +212,7 @@ TEST_F(CommandTest, AnEmptyExtractionOpensNoView) {
                    SetDlgItemTextW(dialog, IDC_CONDITION_1, L"nowhere to be found");
                    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                });
-    EXPECT_EQ(nullptr, View()->m_next);
+    EXPECT_EQ(1, m_app->Views().Count());
 }
 
 TEST_F(CommandTest, ErrorLogListsTheErrorLines) {
@@ -226,7 +226,7 @@ TEST_F(CommandTest, ErrorLogListsTheErrorLines) {
     // Closing an extracted view keeps the file and its first view.
     SendMessageW(errors->Window(), WM_CLOSE, 0, 0);
     Pump();
-    EXPECT_EQ(nullptr, View()->m_next);
+    EXPECT_EQ(1, m_app->Views().Count());
     EXPECT_TRUE(m_app->LogFile().IsOpen());
 }
 

@@ -85,8 +85,8 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     };
     g_config->m_searchMatchCase = 0;  // the search dialog's choice is another one
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), extract(L"ERROR", L"", false));
-    ASSERT_TRUE(PumpUntil([&] { return m_view->m_next != nullptr && !m_app->WorkerBusy(); }));
-    CLogView* extracted = m_view->m_next;
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->WorkerBusy(); }));
+    CLogView* extracted = ViewAfter(m_view);
     ASSERT_EQ(3, extracted->Lines()->Count());
     EXPECT_EQ(1, extracted->Lines()->At(0)->lineNumber);
     EXPECT_EQ(0, g_config->m_extractMatchCase);
@@ -94,10 +94,10 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     // From the extraction, with case: one line holds "Error" and "disk" (AND is not set: OR).
     SendMessageW(m_app->MdiClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(extracted->Window()), 0);
     EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), extract(L"Error", L"again", true));
-    ASSERT_TRUE(PumpUntil([&] { return extracted->m_next != nullptr && !m_app->WorkerBusy(); }));
-    ASSERT_EQ(2, extracted->m_next->Lines()->Count());
-    EXPECT_EQ(1, extracted->m_next->Lines()->At(0)->lineNumber);
-    EXPECT_EQ(4, extracted->m_next->Lines()->At(1)->lineNumber);
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(extracted) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_EQ(2, ViewAfter(extracted)->Lines()->Count());
+    EXPECT_EQ(1, ViewAfter(extracted)->Lines()->At(0)->lineNumber);
+    EXPECT_EQ(4, ViewAfter(extracted)->Lines()->At(1)->lineNumber);
     EXPECT_EQ(1, g_config->m_extractMatchCase);
 }
 
@@ -139,9 +139,9 @@ TEST_P(FindOptionsTest, RegularExpressionsAndTheirErrorsInTheDialogs) {
                    SendMessageW(d, WM_COMMAND, IDOK, 0);
                });
     EXPECT_NE(std::wstring::npos, shown.find(L"6"));
-    ASSERT_TRUE(PumpUntil([&] { return m_view->m_next != nullptr && !m_app->WorkerBusy(); }));
-    ASSERT_EQ(3, m_view->m_next->Lines()->Count());
-    EXPECT_EQ(2, m_view->m_next->Lines()->At(1)->lineNumber);
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_EQ(3, ViewAfter(m_view)->Lines()->Count());
+    EXPECT_EQ(2, ViewAfter(m_view)->Lines()->At(1)->lineNumber);
     EXPECT_EQ(1, g_config->m_extractRegex);
 }
 

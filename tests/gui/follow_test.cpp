@@ -53,7 +53,7 @@ protected:
         }
     }
     bool Loaded() {
-        CLogView* v = m_app->FirstView();
+        CLogView* v = m_app->Views().First();
         return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy();
     }
     std::wstring m_path;
@@ -84,7 +84,7 @@ TEST_F(FollowTest, RowsArriveWithTheCaretOnTheLastRowAndElsewhere) {
     ASSERT_NE(nullptr, v);
     ASSERT_TRUE(m_app->Following());
     SendMessageW(m_frame, WM_COMMAND, IDM_ERROR_LOG, 0);
-    CLogView* errors = m_app->ActiveView();
+    CLogView* errors = m_app->Views().Active();
     ASSERT_NE(v, errors);
     m_app->ActivateChild(v->Window());
     v->GoToLine(29);
@@ -127,7 +127,7 @@ TEST_F(FollowTest, ATruncatedRotatedOrDeletedLogIsReadAgain) {
     WriteLog("grow.log", Rows(0, 4));
     m_app->FollowTick();
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    v = m_app->FirstView();
+    v = m_app->Views().First();
     EXPECT_EQ(4, v->Lines()->Count());
     EXPECT_EQ(0, v->Markers().Count());
     EXPECT_TRUE(m_app->Following());
@@ -137,14 +137,14 @@ TEST_F(FollowTest, ATruncatedRotatedOrDeletedLogIsReadAgain) {
     WriteLog("grow.log", Rows(100, 7));
     Poll(4);
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    v = m_app->FirstView();
+    v = m_app->Views().First();
     EXPECT_EQ(7, v->Lines()->Count());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"replaced"));
     // Deleted: the view keeps its rows and says so; a new file is read when it comes.
     std::error_code failure;
     ASSERT_TRUE(std::filesystem::remove(m_dir.FsPath("grow.log"), failure)) << failure.message();
     Poll(4);
-    EXPECT_EQ(7, m_app->FirstView()->Lines()->Count());
+    EXPECT_EQ(7, m_app->Views().First()->Lines()->Count());
     // Where a deleted name stays until the last handle closes (older Windows, Wine), the
     // deletion shows only then, and no new file can be made under the name meanwhile.
     if (std::filesystem::exists(m_dir.FsPath("grow.log"))) return;
@@ -152,7 +152,7 @@ TEST_F(FollowTest, ATruncatedRotatedOrDeletedLogIsReadAgain) {
     WriteLog("grow.log", Rows(200, 2));
     Poll(4);
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    EXPECT_EQ(2, m_app->FirstView()->Lines()->Count());
+    EXPECT_EQ(2, m_app->Views().First()->Lines()->Count());
 }
 
 TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
@@ -163,7 +163,7 @@ TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
     m_app->FollowTick();
     ASSERT_TRUE(m_app->WorkerBusy());
     SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(m_app->WorkerBusy());
     EXPECT_FALSE(m_app->Following());
 
@@ -187,7 +187,7 @@ TEST_F(FollowTest, ADialogHoldsOffAReloadUntilItCloses) {
                              [&](HWND dialog) {
                                  WriteLog("grow.log", Rows(0, 4));
                                  Poll(4);
-                                 EXPECT_EQ(v, m_app->FirstView());
+                                 EXPECT_EQ(v, m_app->Views().First());
                                  EXPECT_EQ(20, v->Lines()->Count());
                                  SetDlgItemTextW(dialog, IDC_JUMP_LINE, L"3");
                                  ClickButton(dialog, IDOK);
@@ -195,7 +195,7 @@ TEST_F(FollowTest, ADialogHoldsOffAReloadUntilItCloses) {
     EXPECT_EQ(2, v->CaretLine());
     Poll();
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    EXPECT_EQ(4, m_app->FirstView()->Lines()->Count());
+    EXPECT_EQ(4, m_app->Views().First()->Lines()->Count());
 }
 
 // Only a log read to its end is followed; a large append shows progress and can be

@@ -101,17 +101,13 @@ protected:
     }
 
     bool Loaded() {
-        CLogView* v = m_app->FirstView();
+        CLogView* v = m_app->Views().First();
         return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy();
     }
 
     std::wstring ViewTitle(CLogView* v) { return WindowText(v->Window()); }
 
-    int ViewCount() {
-        int n = 0;
-        for (CLogView* v = m_app->FirstView(); v != nullptr; v = v->m_next) ++n;
-        return n;
-    }
+    int ViewCount() { return m_app->Views().Count(); }
 
     bool OpenEnabled() { return (MenuState(IDM_OPEN_LOG) & MF_GRAYED) == 0; }
 };
@@ -142,11 +138,11 @@ TEST_F(LoadingTest, OpenFromTheCommandLineTakesTheFirstFile) {
     m_app->ProcessCommandLine(line.c_str());
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
     Pump();
-    CLogView* v = m_app->FirstView();
+    CLogView* v = m_app->Views().First();
     EXPECT_EQ(L"first log.log", ViewTitle(v));
     EXPECT_EQ(3, v->Lines()->Count());
     EXPECT_EQ(1, ViewCount());
-    EXPECT_EQ(v, m_app->ActiveView());
+    EXPECT_EQ(v, m_app->Views().Active());
     EXPECT_FALSE(OpenEnabled());
     EXPECT_EQ(0u, MenuState(IDM_CLOSE) & MF_GRAYED);
     EXPECT_EQ(0u, MenuState(IDM_SEARCH) & MF_GRAYED);
@@ -158,14 +154,14 @@ TEST_F(LoadingTest, OpenByDropAndRefuseASecondLog) {
     std::wstring second = WriteLog("later.log", "c\r\nd\r\ne\r\n");
     SendMessageW(m_frame, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(first)), 0);
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    CLogView* v = m_app->FirstView();
+    CLogView* v = m_app->Views().First();
     EXPECT_EQ(L"dropped.log", ViewTitle(v));
     // While a log is open, a drop, UM_OPEN_FILE and the open command change nothing.
     SendMessageW(m_frame, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(second)), 0);
     PostMessageW(m_frame, UM_OPEN_FILE, reinterpret_cast<WPARAM>(HeapCopy(second)), 0);
     SendMessageW(m_frame, WM_COMMAND, IDM_OPEN_LOG, 0);
     Pump(10);
-    EXPECT_EQ(v, m_app->FirstView());
+    EXPECT_EQ(v, m_app->Views().First());
     EXPECT_EQ(1, ViewCount());
     EXPECT_EQ(2, v->Lines()->Count());
     EXPECT_EQ(L"dropped.log", ViewTitle(v));
@@ -177,19 +173,19 @@ TEST_F(LoadingTest, OpenByMessageAndAfterClose) {
     std::wstring second = WriteLog("second.log", "1\r\n2\r\n3\r\n4\r\n");
     PostMessageW(m_frame, UM_OPEN_FILE, reinterpret_cast<WPARAM>(HeapCopy(first)), 0);
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    EXPECT_EQ(2, m_app->FirstView()->Lines()->Count());
+    EXPECT_EQ(2, m_app->Views().First()->Lines()->Count());
     SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_TRUE(OpenEnabled());
     PostMessageW(m_frame, UM_OPEN_FILE, reinterpret_cast<WPARAM>(HeapCopy(second)), 0);
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    EXPECT_EQ(4, m_app->FirstView()->Lines()->Count());
-    EXPECT_EQ(L"second.log", ViewTitle(m_app->FirstView()));
+    EXPECT_EQ(4, m_app->Views().First()->Lines()->Count());
+    EXPECT_EQ(L"second.log", ViewTitle(m_app->Views().First()));
     // A path that does not open leaves everything as it was.
     SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
     m_app->OpenLogFile(PathOf("missing.log").c_str());
     Pump();
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(m_app->LogFile().IsOpen());
     EXPECT_TRUE(OpenEnabled());
 }
@@ -215,7 +211,7 @@ TEST_F(LoadingTest, ProgressDialogShowsTheBytesRead) {
         watch.stepping = true;
         OpenWatched(PathOf("progress.log"), &watch);
         ASSERT_TRUE(Loaded());
-        EXPECT_EQ(lines, m_app->FirstView()->Lines()->Count());
+        EXPECT_EQ(lines, m_app->Views().First()->Lines()->Count());
         EXPECT_EQ(language == 1 ? L"ファイルを開く" : L"Open Capture File", watch.caption);
         ExpectProgressTexts(watch, language == 1 ? L"読み込み完了... " : L"Loading ... ", size);
         TearDown();
@@ -298,7 +294,7 @@ TEST_F(LoadingTest, CancelKeepsTheLinesIndexedSoFar) {
     OpenWatched(PathOf("big.log"), &watch);
     ASSERT_TRUE(watch.acted) << "the load ended before it could be cancelled";
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    CLogView* v = m_app->FirstView();
+    CLogView* v = m_app->Views().First();
     int count = v->Lines()->Count();
     EXPECT_GT(count, 0);
     EXPECT_LT(count, lines);
@@ -332,7 +328,7 @@ TEST_F(LoadingTest, CancelBeforeTheIndexingPassGivesNoLines) {
     OpenWatched(PathOf("big.log"), &watch);
     ASSERT_TRUE(watch.acted);
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
-    CLogView* v = m_app->FirstView();
+    CLogView* v = m_app->Views().First();
     EXPECT_EQ(0, v->Lines()->Count());
     SizeView(v, 800, 400);
     Paint(v);
@@ -349,7 +345,7 @@ TEST_F(LoadingTest, CloseDuringALoadStopsItFirst) {
     OpenWatched(PathOf("big.log"), &watch);
     ASSERT_TRUE(watch.acted);
     Pump(5);
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(m_app->LogFile().IsOpen());
     EXPECT_FALSE(m_app->WorkerBusy());
     EXPECT_EQ(nullptr, m_app->ProgressDialog().Window());
@@ -374,7 +370,7 @@ TEST_F(LoadingTest, ExitDuringALoadStopsItFirst) {
     g_watch = nullptr;
     ASSERT_TRUE(watch.acted);
     ASSERT_TRUE(closed);
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(m_app->WorkerBusy());
     m_app->StopWorker();
     EXPECT_FALSE(m_app->WorkerStarted());

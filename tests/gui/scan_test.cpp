@@ -129,11 +129,7 @@ protected:
 
     static void PressCancel(HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }
 
-    int ViewCount() {
-        int n = 0;
-        for (CLogView* v = m_app->FirstView(); v != nullptr; v = v->m_next) ++n;
-        return n;
-    }
+    int ViewCount() { return m_app->Views().Count(); }
 };
 
 TEST_F(ScanTest, SearchInTheBackgroundKeepsTheFrameAnsweringAndCancelMovesNothing) {
@@ -192,7 +188,7 @@ TEST_F(ScanTest, ExtractionAndErrorLogCancelledOpenNothingCompletedOpenTheirView
         EXPECT_EQ(1, ViewCount());
         RunScan([&] { ExtractText(L"needle"); }, [](HWND) {});
         ASSERT_EQ(2, ViewCount());
-        CLogView* extracted = m_app->ActiveView();
+        CLogView* extracted = m_app->Views().Active();
         ASSERT_EQ(1, extracted->Lines()->Count());
         EXPECT_EQ(kBigLines - 1, extracted->Lines()->At(0)->lineNumber);
 
@@ -203,7 +199,7 @@ TEST_F(ScanTest, ExtractionAndErrorLogCancelledOpenNothingCompletedOpenTheirView
         EXPECT_EQ(2, ViewCount());
         RunScan([&] { Command(IDM_ERROR_LOG); }, [](HWND) {});
         ASSERT_EQ(3, ViewCount());
-        EXPECT_EQ(kBigLines, m_app->ActiveView()->Lines()->Count());
+        EXPECT_EQ(kBigLines, m_app->Views().Active()->Lines()->Count());
         TearDown();
     }
 }
@@ -217,7 +213,7 @@ TEST_F(ScanTest, ClosingTheViewOrExitingStopsARunningScan) {
     RunScan([&] { ExtractText(L"absent text"); },
             [](HWND) { PostMessageW(GetAppMain()->Frame(), WM_COMMAND, IDM_CLOSE, 0); });
     Pump(5);
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(m_app->WorkerBusy());
     EXPECT_EQ(nullptr, m_app->ProgressDialog().Window());
 
@@ -232,7 +228,7 @@ TEST_F(ScanTest, ClosingTheViewOrExitingStopsARunningScan) {
     KillTimer(nullptr, timer);
     ASSERT_TRUE(closed);
     EXPECT_FALSE(m_app->WorkerBusy());
-    EXPECT_EQ(nullptr, m_app->FirstView());
+    EXPECT_EQ(nullptr, m_app->Views().First());
 }
 
 // Closing a view stops only a scan that reads it: a search in another view goes on.
@@ -248,7 +244,7 @@ TEST_F(ScanTest, ClosingAnotherViewLetsARunningSearchFinish) {
     ASSERT_NE(nullptr, v);
     RunScan([&] { ExtractText(L"needle"); }, [](HWND) {});
     ASSERT_EQ(2, ViewCount());
-    CLogView* extracted = m_app->ActiveView();
+    CLogView* extracted = m_app->Views().Active();
     m_app->Worker().Hold(true);
     m_app->StartSearch(v, 0, true);
     ASSERT_TRUE(m_app->WorkerBusy());

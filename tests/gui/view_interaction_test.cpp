@@ -160,7 +160,7 @@ TEST_F(ViewInteractionTest, ContextCommandsSearchAndExtractTheSelection) {
     EXPECT_EQ(L"abc", head);
     Drag(v, 36, 9, 39, 9);
     SendMessageW(m_frame, WM_COMMAND, IDM_SELECTION_EXTRACTION, 0);
-    CLogView* extracted = m_app->ActiveView();
+    CLogView* extracted = m_app->Views().Active();
     ASSERT_NE(v, extracted);
     EXPECT_EQ(11, extracted->Lines()->Count());
     EXPECT_EQ(L"Extraction:abc", WindowText(extracted->Window()));

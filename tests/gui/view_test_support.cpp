@@ -65,12 +65,12 @@ bool ViewTest::PumpUntil(const std::function<bool()>& done, int milliseconds) {
 CLogView* ViewTest::OpenAndWait(const std::wstring& path) {
     m_app->OpenLogFile(path.c_str());
     bool loaded = PumpUntil([&] {
-        CLogView* v = m_app->FirstView();
+        CLogView* v = m_app->Views().First();
         return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy() &&
                m_app->ProgressDialog().Window() == nullptr;
     });
     Pump();
-    return loaded ? m_app->FirstView() : nullptr;
+    return loaded ? m_app->Views().First() : nullptr;
 }
 
 void ViewTest::SizeView(CLogView* view, int width, int height) {
@@ -170,4 +170,12 @@ void ViewTest::SetClipboard(const std::wstring& text) {
         if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
     }
     CloseClipboard();
+}
+
+CLogView* ViewAfter(const CLogView* view) {
+    const CViewList& views = GetAppMain()->Views();
+    for (auto it = views.begin(); it != views.end(); ++it) {
+        if (it->get() == view) return ++it != views.end() ? it->get() : nullptr;
+    }
+    return nullptr;
 }

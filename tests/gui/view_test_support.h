@@ -12,6 +12,9 @@
 
 class CLogView;
 
+// The view made after view in the application's list, or null.
+CLogView* ViewAfter(const CLogView* view);
+
 // A view painted into a 32-bit top-down bitmap of its client size.
 struct ViewPicture {
     int width = 0;

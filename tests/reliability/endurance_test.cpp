@@ -155,11 +155,7 @@ class EnduranceTest : public ViewTest {
 protected:
     void Command(int id) { SendMessageW(m_frame, WM_COMMAND, id, 0); }
 
-    int ViewCount() {
-        int n = 0;
-        for (CLogView* v = m_app->FirstView(); v != nullptr; v = v->m_next) ++n;
-        return n;
-    }
+    int ViewCount() { return m_app->Views().Count(); }
 
     // One round of use; false (with a failure recorded) when a step did not do its work.
     bool Cycle(const std::wstring& path) {
@@ -185,7 +181,7 @@ protected:
                        SetDlgItemTextW(dialog, IDC_LINES_AFTER, L"1");
                        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                    });
-        CLogView* extracted = m_app->ActiveView();
+        CLogView* extracted = m_app->Views().Active();
         EXPECT_NE(view, extracted);
         if (extracted == nullptr || extracted == view) return false;
         EXPECT_EQ(52 * 3 - 1, extracted->Lines()->Count());  // line 0 has no line before it
@@ -195,7 +191,7 @@ protected:
         Pump();
 
         // Copy three rows of the active view, the error log.
-        CLogView* active = m_app->ActiveView();
+        CLogView* active = m_app->Views().Active();
         EXPECT_NE(nullptr, active);
         if (active == nullptr) return false;
         UpdateWindow(active->Window());
@@ -209,7 +205,7 @@ protected:
 
         Command(IDM_CLOSE);
         Pump();
-        EXPECT_EQ(nullptr, m_app->FirstView());
+        EXPECT_EQ(nullptr, m_app->Views().First());
         EXPECT_FALSE(m_app->LogFile().IsOpen());
         return !HasFailure();
     }

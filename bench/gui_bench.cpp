@@ -100,7 +100,7 @@ int wmain(int argc, wchar_t** argv) {
         app->OpenLogFile(argv[1]);
         double load = PumpUntil([&] {
             CLogView* v = app->Views().First();
-            return v != nullptr && v->Lines() != nullptr && !app->WorkerBusy();
+            return v != nullptr && v->Lines() != nullptr && !app->Runner().Busy();
         });
         longest = prober.TakeLongest();
         CLogView* view = app->Views().First();
@@ -111,14 +111,14 @@ int wmain(int argc, wchar_t** argv) {
         app->SearchConditions().Clear();
         app->SearchConditions().Add(U(absent.c_str()));
         app->StartSearch(view, 0, true);
-        double search = PumpUntil([&] { return !app->WorkerBusy(); });
+        double search = PumpUntil([&] { return !app->Runner().Busy(); });
         longest = prober.TakeLongest();
         std::printf("GUI search, absent text        %8.3f s   longest frame wait %6.1f ms\n", search, longest);
 
         app->SearchConditions().Clear();
         app->SearchConditions().Add(U(extract.c_str()));
         app->StartExtraction(view);
-        double extraction = PumpUntil([&] { return !app->WorkerBusy(); });
+        double extraction = PumpUntil([&] { return !app->Runner().Busy(); });
         longest = prober.TakeLongest();
         int rows = app->Views().Active() != view && app->Views().Active() != nullptr ? app->Views().Active()->Lines()->Count() : 0;
         std::printf("GUI extraction                 %8.3f s   %d rows   longest frame wait %6.1f ms\n", extraction,
@@ -126,7 +126,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     SendMessageW(app->Frame(), WM_CLOSE, 0, 0);
     Pump();
-    app->StopWorker();
+    app->Runner().Stop();
     delete app;
     delete g_config;
     g_config = nullptr;

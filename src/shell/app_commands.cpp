@@ -39,8 +39,8 @@ void CAppMain::OnCommand(int id, int code) {
     // An append being indexed is let finish first; closing cancels it instead.
     // IDCANCEL, sent by the system, is taken as Exit.
     bool closing = id == IDM_CLOSE || id == IDM_CLOSE_ALL || id == IDM_EXIT || id == IDCANCEL;
-    if (!closing) SettleFollowJob();
-    if (m_currentJob != nullptr && IsLogCommand(id)) return;
+    if (!closing) m_runner.SettleQuiet();
+    if (m_runner.Busy() && IsLogCommand(id)) return;
     // A shortcut (code 1) follows the menu state: a greyed command does nothing.
     if (code == 1 && !IsCommandEnabled(id)) return;
     switch (id) {

@@ -73,7 +73,7 @@ void CAppMain::ShowFollowStatus(const char16_t* text) {
 // background. Nothing happens while a modal dialog is up: its caller may hold a view that
 // a reload would delete, and a scan it starts must find the runner free.
 void CAppMain::FollowTick() {
-    if (!m_following || m_currentJob != nullptr || !m_logFile.IsOpen() || !IsWindowEnabled(m_frame)) return;
+    if (!m_following || m_runner.Busy() || !m_logFile.IsOpen() || !IsWindowEnabled(m_frame)) return;
     if (++m_followPolls % kPollsBetweenRotationChecks == 0) {
         switch (CheckFollowedName(m_logFile, m_logFile.Path().GetWideOrEmpty())) {
             case CFollowedName::kReplaced: ReloadFollowedLog(UiText(TextId::kFollowReplaced)); return;
@@ -95,18 +95,16 @@ void CAppMain::FollowTick() {
         m_detectedCodePage = DetectFileCodePage(&m_logFile);
         ApplyEncoding();
     }
-    auto* job = new (std::nothrow) CFollowJob();
+    std::unique_ptr<CFollowJob> job(new (std::nothrow) CFollowJob());
     if (job == nullptr) return;
     job->codePage = AppConfig().m_codePage;
     job->keywords = &m_followKeywords;
     job->state = m_followState;
     job->quiet = m_logFile.Size() - m_followState.lastOffset <= kQuietFollowBytes;
-    job->ownFile = OpenJobHandle();
-    if (job->ownFile == nullptr) {
-        delete job;  // the name leads elsewhere now: the rotation check reads it again
-        return;
-    }
-    RunJob(job, false);
+    // Without a handle of its own there is nothing to follow with; the next poll tries again.
+    job->ownFile = m_runner.Worker().Started() ? OpenAnotherHandle(&m_logFile) : nullptr;
+    if (job->ownFile == nullptr) return;
+    m_runner.Run(std::move(job), false);
 }
 
 void CAppMain::FinishFollow(CFollowJob* job) {

@@ -66,7 +66,7 @@ CAppMain::CAppMain() {
 }
 
 CAppMain::~CAppMain() {
-    StopWorker();
+    m_runner.Stop();
     delete m_toolBar;
     delete m_statusBar;
     m_toolBar = nullptr;
@@ -78,7 +78,7 @@ CAppMain::~CAppMain() {
 
 int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* commandLine, int showCommand) {
     int result = CAppBase::Run(instance, previous, commandLine, showCommand);
-    StopWorker();
+    m_runner.Stop();
     return result;
 }
 
@@ -86,21 +86,21 @@ int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
     ResetCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
-    StartWorker();
+    m_runner.Start(m_frame);
     return 1;
 }
 
 LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case UM_LOAD_BEGIN:
-            OnLoadBegin();
+            m_runner.OnLoadBegin();
             return 0;
         case UM_LOAD_END:
         case UM_SCAN_DONE:
-            OnScanDone(reinterpret_cast<CScanJob*>(lParam));
+            m_runner.OnDone(reinterpret_cast<CScanJob*>(lParam));
             return 0;
         case UM_SCAN_PROGRESS:
-            OnScanProgress();
+            m_runner.OnProgress();
             return 0;
         case UM_OPEN_FILE:
             OnOpenFileMessage(reinterpret_cast<wchar_t*>(wParam));
@@ -155,7 +155,7 @@ void CAppMain::CloseAllChildren() {
 void CAppMain::CloseEverything() {
     // The worker may still be reading the file or a view's lines: stop it first.
     StopFollowing();
-    CancelAndWaitForScan();
+    m_runner.CancelAndWait();
     m_errorLogView = nullptr;
     CloseAllChildren();
     m_logFile.Close();
@@ -175,15 +175,15 @@ void CAppMain::OnChildClosed(HWND window) {
     if (view == nullptr) return;
     // Only a job that reads the closing view's lines is stopped; a quiet append is let end,
     // since it may hand rows to the error-log view.
-    SettleFollowJob();
-    if (m_currentJob != nullptr && m_currentJob->Uses(view)) CancelAndWaitForScan();
+    m_runner.SettleQuiet();
+    if (m_runner.Busy() && m_runner.Current()->Uses(view)) m_runner.CancelAndWait();
     if (view == m_errorLogView) m_errorLogView = nullptr;
     std::unique_ptr<CLogView> closed = m_viewList.Remove(view);
     closed->CloseViewWindow();
 }
 
 int CAppMain::CanClose() {
-    CancelAndWaitForScan();
+    m_runner.CancelAndWait();
     m_viewList.Clear();
     return 1;
 }

@@ -18,8 +18,7 @@
 #include "shell/app_base.h"
 #include "view/event_listener.h"
 #include "view/view_settings.h"
-#include "shell/progress_dialog.h"
-#include "shell/scan_worker.h"
+#include "shell/job_runner.h"
 #include "shell/view_list.h"
 
 class CAppParameter;
@@ -31,19 +30,15 @@ class CErrorLogJob;
 class CCopyJob;
 class CFollowJob;
 
-constexpr UINT UM_LOAD_REQUEST = WM_USER + 4;
-constexpr UINT UM_LOAD_BEGIN = WM_USER + 5;
-constexpr UINT UM_LOAD_END = WM_USER + 6;
 constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 
-// The frame's timers.
-constexpr UINT_PTR kProgressTimer = 0x5157;
+// The frame's follow timer (the runner has the progress timer).
 constexpr UINT_PTR kFollowTimer = 0x5158;
 
 // What the views draw with, taken from the configuration.
 CViewSettings ViewSettingsOf(CAppParameter& config);
 
-class CAppMain : public CAppBase, public CAppEventListener {
+class CAppMain : public CAppBase, public CAppEventListener, public CJobHost {
 public:
     CAppMain();
     ~CAppMain() override;
@@ -72,13 +67,6 @@ public:
     void OpenLogFile(const wchar_t* path);
     // On failure (null) lines still belong to the caller.
     CLogView* CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title);
-    // The background runner: started with the frame, stopped (after its job) at the end.
-    void StartWorker();
-    void StopWorker();
-    // Stops the running job at its next block, waits for it and settles it: a load keeps
-    // the lines indexed so far, any other job changes nothing. Before anything that
-    // closes the file, deletes views or ends the program.
-    void CancelAndWaitForScan();
     // Follow mode (command "Follow"): the first view's log is polled and what is appended
     // is indexed in the background; a truncated or replaced log is read again.
     void ToggleFollow();
@@ -87,8 +75,6 @@ public:
     bool Following() const { return m_following; }
     // One poll of the followed log (the follow timer; tests call it directly).
     void FollowTick();
-    // How long a background job runs before the progress dialog shows (tests shorten it).
-    void SetProgressDelay(UINT milliseconds) { m_progressDelay = milliseconds; }
 
     // Command 6004: the keyword list dialog; on OK the set is put in force, saved and every view repainted.
     void EditKeywords();
@@ -134,23 +120,16 @@ public:
 
     CLogFile& LogFile() { return m_logFile; }
     CSearchCondition& SearchConditions() { return m_searchConditions; }
-    CProgressDialog& ProgressDialog() { return m_progress; }
-    // A job is running, or its result has not been applied yet.
-    bool WorkerBusy() const { return m_currentJob != nullptr; }
-    bool WorkerStarted() const { return m_worker.Started(); }
-    CScanWorker& Worker() { return m_worker; }
+    // The background runner and its progress dialog.
+    CJobRunner& Runner() { return m_runner; }
+
+    // CJobHost: a job's result, applied on this thread.
+    void ApplyJob(CScanJob* job) override;
+    // While a job runs in the background the commands on the log are greyed.
+    void EnableLogCommands(bool enabled) override;
 
 private:
-    void OnLoadBegin();
-    // Runs job on the worker (and owns it until it ends), or at once on this thread when
-    // quick is set or the worker is not there; then applies its result.
-    void RunJob(CScanJob* job, bool quick);
-    // The end of a job the worker posted; the current job is settled unless it already was.
-    void OnScanDone(CScanJob* job);
-    void OnScanProgress();
     void OnTimer(UINT_PTR id) override;
-    // Applies a job's result on this thread and deletes the job.
-    void FinishJob(CScanJob* job);
     void FinishLoad(CLoadJob* job);
     void FinishSearch(CSearchJob* job);
     void FinishExtract(CExtractJob* job);
@@ -159,15 +138,9 @@ private:
     void FinishFollow(CFollowJob* job);
     void ReloadFollowedLog(const char16_t* reason);
     void ShowFollowStatus(const char16_t* text);
-    // Lets a running follow job end and applies it (before a command acts on the log).
-    void SettleFollowJob();
     // Tells the user once, after a search or extraction, of lines on which a regular
     // expression reached PCRE2's limits (they counted as not matching).
     void ReportLimitHits();
-    // While a job runs in the background the commands on the log are greyed.
-    void EnableLogCommands(bool enabled);
-    // A second handle on the log for a job (the UI keeps reading through its own), or null.
-    std::unique_ptr<CFile> OpenJobHandle();
     void OnOpenFileMessage(wchar_t* path);
     void OnCodePageChanged(int code);
     // Sets the code page of the open log (or of none) from the box's choice and shows it.
@@ -179,10 +152,7 @@ private:
     CViewList m_viewList;
     CLogFile m_logFile;
     CSearchCondition m_searchConditions;
-    CScanWorker m_worker;
-    // The job handed to the worker, until its result has been applied.
-    CScanJob* m_currentJob = nullptr;
-    UINT m_progressDelay = 300;
+    CJobRunner m_runner{this};
     // Following.
     bool m_following = false;
     CFollowState m_followState;
@@ -197,7 +167,6 @@ private:
     // Lines on which the condition's expressions had reached PCRE2's limits when the
     // running search or extraction started.
     int64_t m_limitHitsAtStart = 0;
-    CProgressDialog m_progress;
 };
 
 CAppMain* GetAppMain();

@@ -15,96 +15,19 @@
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
-void CAppMain::StartWorker() {
-    m_progress.SetCancelFlag(m_worker.CancelFlag());
-    m_worker.Start(m_frame);
-}
-
-void CAppMain::StopWorker() {
-    CancelAndWaitForScan();
-    m_worker.Stop();
-}
-
-void CAppMain::RunJob(CScanJob* job, bool quick) {
-    if (job == nullptr) return;
-    // A quiet job that still runs is let end first: a scan must never fall back to this
-    // thread because the runner was busy with an append.
-    if (!job->Quiet()) SettleFollowJob();
-    if (quick || m_currentJob != nullptr || !m_worker.Submit(job)) {
-        job->Run(nullptr, nullptr);
-        FinishJob(job);
-        return;
-    }
-    m_currentJob = job;
-    // A quiet follow job: a command waits for it instead (SettleFollowJob).
-    if (job->Quiet()) return;
-    EnableLogCommands(false);
-    // A load shows its dialog when it starts; a scan only when it lasts.
-    if (job->Kind() != CScanKind::kLoad) SetTimer(m_frame, kProgressTimer, m_progressDelay, nullptr);
-}
-
 void CAppMain::OnTimer(UINT_PTR id) {
     if (id == kFollowTimer) {
         FollowTick();
-        return;
-    }
-    if (id != kProgressTimer) {
+    } else if (id == kProgressTimer) {
+        m_runner.OnProgressTimer();
+    } else {
         CAppBase::OnTimer(id);
-        return;
     }
-    KillTimer(m_frame, kProgressTimer);
-    if (m_currentJob == nullptr || !m_worker.Busy() || m_progress.Window() != nullptr) return;
-    m_progress.SetKind(m_currentJob->Kind());
-    m_progress.Run(m_frame);
 }
 
-void CAppMain::OnLoadBegin() {
-    // A load that a Close already settled needs no dialog.
-    if (m_currentJob == nullptr || m_currentJob->Kind() != CScanKind::kLoad || !m_worker.Busy()) return;
-    if (m_progress.Window() != nullptr) return;
-    m_progress.SetKind(CScanKind::kLoad);
-    m_progress.Run(m_frame);
-}
+void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_runner.Progress().SetProgress(done, total); }
 
-void CAppMain::OnScanProgress() {
-    uint64_t position = 0, total = 0;
-    m_worker.TakeProgress(&position, &total);
-    if (m_currentJob != nullptr) OnLoadProgress(position, total);
-}
-
-void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_progress.SetProgress(done, total); }
-
-void CAppMain::OnScanDone(CScanJob* job) {
-    // Compared only: a job that CancelAndWaitForScan settled is gone already.
-    if (m_currentJob == nullptr || job != m_currentJob || m_worker.Busy()) return;
-    KillTimer(m_frame, kProgressTimer);
-    HWND dialog = m_progress.Window();
-    if (dialog != nullptr) SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-    m_currentJob = nullptr;
-    FinishJob(job);
-}
-
-void CAppMain::SettleFollowJob() {
-    if (m_currentJob == nullptr || !m_currentJob->Quiet()) return;
-    m_worker.Wait();
-    CScanJob* job = m_currentJob;
-    m_currentJob = nullptr;
-    FinishJob(job);
-}
-
-void CAppMain::CancelAndWaitForScan() {
-    if (m_currentJob != nullptr) {
-        m_worker.Cancel();
-        m_worker.Wait();
-    }
-    KillTimer(m_frame, kProgressTimer);
-    m_progress.Close();
-    CScanJob* job = m_currentJob;
-    m_currentJob = nullptr;
-    if (job != nullptr) FinishJob(job);
-}
-
-void CAppMain::FinishJob(CScanJob* job) {
+void CAppMain::ApplyJob(CScanJob* job) {
     switch (job->Kind()) {
         case CScanKind::kLoad: FinishLoad(static_cast<CLoadJob*>(job)); break;
         case CScanKind::kSearch: FinishSearch(static_cast<CSearchJob*>(job)); break;
@@ -113,9 +36,6 @@ void CAppMain::FinishJob(CScanJob* job) {
         case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
         case CScanKind::kFollow: FinishFollow(static_cast<CFollowJob*>(job)); break;
     }
-    bool quiet = job->Quiet();
-    delete job;
-    if (!quiet) EnableLogCommands(true);
 }
 
 void CAppMain::EnableLogCommands(bool enabled) {
@@ -142,10 +62,6 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     m_followReason.clear();
 }
 
-std::unique_ptr<CFile> CAppMain::OpenJobHandle() {
-    return m_worker.Started() ? OpenAnotherHandle(&m_logFile) : nullptr;
-}
-
 void CAppMain::OpenLogFile(const wchar_t* path) {
     if (path == nullptr || path[0] == 0) return;
     if (m_logFile.IsOpen()) CloseEverything();
@@ -164,7 +80,7 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         EnableCommand(IDM_OPEN_LOG, true);
         return;
     }
-    auto* job = new (std::nothrow) CLoadJob();
+    std::unique_ptr<CLoadJob> job(new (std::nothrow) CLoadJob());
     if (job != nullptr) {
         CAppParameter& config = AppConfig();
         job->file = &m_logFile;
@@ -172,13 +88,8 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         job->codePage = config.m_codePage;
         job->keywords.CopyFrom(config.Keywords());
         job->keywords.BuildFlagTable();
-        if (m_currentJob == nullptr && m_worker.Submit(job)) {
-            m_currentJob = job;
-            // The progress dialog, once the view and its activation are done.
-            PostMessageW(m_frame, UM_LOAD_BEGIN, 0, 0);
-        } else {
-            delete job;  // the view stays empty, as when the worker is busy
-        }
+        // When the worker cannot take it the view stays empty.
+        m_runner.SubmitLoad(std::move(job));
     }
     ActivateChild(view->Window());
 }
@@ -217,7 +128,7 @@ void CAppMain::CopySelection() {
     CRowRange range = view->SelectedRange();
     view->ClearSelection();
     view->Invalidate();
-    auto* job = copyable ? new (std::nothrow) CCopyJob() : nullptr;
+    std::unique_ptr<CCopyJob> job(copyable ? new (std::nothrow) CCopyJob() : nullptr);
     if (job == nullptr) return;
     job->lines = view->Lines();
     job->view = view;
@@ -227,9 +138,7 @@ void CAppMain::CopySelection() {
     job->lastRow = range.lastRow;
     job->lastColumn = range.lastColumn;
     bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
-    if (!quick) job->ownFile = OpenJobHandle();
-    job->file = job->ownFile != nullptr ? job->ownFile.get() : view->File();
-    RunJob(job, job->ownFile == nullptr);
+    m_runner.RunScan(std::move(job), view->File(), quick);
 }
 
 void CAppMain::FinishCopy(CCopyJob* job) {

@@ -53,7 +53,7 @@ void CAppMain::SearchPrevious(CLogView* view, int32_t start) {
 
 void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
-    auto* job = new (std::nothrow) CSearchJob();
+    std::unique_ptr<CSearchJob> job(new (std::nothrow) CSearchJob());
     if (job == nullptr) return;
     job->lines = view->Lines();
     job->condition = &m_searchConditions;
@@ -64,9 +64,7 @@ void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
     m_limitHitsAtStart = m_searchConditions.LimitHits();
     int32_t count = view->Lines()->Count();
     bool quick = forward ? IsQuickScan(*job->lines, job->start, count - 1) : IsQuickScan(*job->lines, 0, job->start);
-    if (!quick) job->ownFile = OpenJobHandle();
-    job->file = job->ownFile != nullptr ? job->ownFile.get() : view->File();
-    RunJob(job, job->ownFile == nullptr);
+    m_runner.RunScan(std::move(job), view->File(), quick);
 }
 
 void CAppMain::ReportLimitHits() {
@@ -151,7 +149,7 @@ void CAppMain::Extract(int mode) {
 
 void CAppMain::StartExtraction(CLogView* view) {
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
-    auto* job = new (std::nothrow) CExtractJob();
+    std::unique_ptr<CExtractJob> job(new (std::nothrow) CExtractJob());
     if (job == nullptr) return;
     CAppParameter& config = AppConfig();
     job->source = view->Lines();
@@ -162,9 +160,7 @@ void CAppMain::StartExtraction(CLogView* view) {
     job->after = config.m_contextAfter;
     m_limitHitsAtStart = m_searchConditions.LimitHits();
     bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
-    if (!quick) job->ownFile = OpenJobHandle();
-    job->file = job->ownFile != nullptr ? job->ownFile.get() : view->File();
-    RunJob(job, job->ownFile == nullptr);
+    m_runner.RunScan(std::move(job), view->File(), quick);
 }
 
 void CAppMain::FinishExtract(CExtractJob* job) {
@@ -200,10 +196,10 @@ void CAppMain::FinishExtract(CExtractJob* job) {
 // Copying the entries is quick up to a few million; beyond that it goes to the runner.
 void CAppMain::ShowErrorLog() {
     if (m_logFile.ErrorLines().Count() == 0) return;
-    auto* job = new (std::nothrow) CErrorLogJob();
+    std::unique_ptr<CErrorLogJob> job(new (std::nothrow) CErrorLogJob());
     if (job == nullptr) return;
     job->source = &m_logFile.ErrorLines();
-    RunJob(job, m_logFile.ErrorLines().Count() < kQuickErrorLines);
+    m_runner.Run(std::move(job), m_logFile.ErrorLines().Count() < kQuickErrorLines);
 }
 
 void CAppMain::FinishErrorLog(CErrorLogJob* job) {

@@ -7,7 +7,7 @@
 
 #include "document/row_text.h"
 #include "search/line_scan.h"
-#include "shell/app_main.h"
+#include "shell/job_runner.h"
 
 namespace {
 

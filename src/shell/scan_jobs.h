@@ -21,6 +21,14 @@ class CLogView;
 // without a noticeable pause (the rest goes to the background runner).
 bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last);
 
+// A job that reads the log through file: a handle of its own (ownFile) in the background,
+// or the log's own when it runs on the UI thread (CJobRunner::RunScan chooses).
+class CFileScanJob : public CScanJob {
+public:
+    CFile* file = nullptr;
+    std::unique_ptr<CFile> ownFile;
+};
+
 // Indexes the open log for a view; ends with UM_LOAD_END.
 class CLoadJob : public CScanJob {
 public:
@@ -38,14 +46,12 @@ public:
 };
 
 // A search from a start row forwards or backwards; result is the row, -1, or kScanCancelled.
-class CSearchJob : public CScanJob {
+class CSearchJob : public CFileScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kSearch; }
     bool Uses(const CLogView* v) const override { return v == view; }
 
-    CFile* file = nullptr;            // the handle the scan reads through
-    std::unique_ptr<CFile> ownFile;  // a handle of the job's own, or null
     const CLogLineList* lines = nullptr;
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
@@ -56,14 +62,12 @@ public:
 };
 
 // An extraction into a new list; status as ExtractLines returns it.
-class CExtractJob : public CScanJob {
+class CExtractJob : public CFileScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kExtract; }
     bool Uses(const CLogView* v) const override { return v == view; }
 
-    CFile* file = nullptr;
-    std::unique_ptr<CFile> ownFile;
     const CLogLineList* source = nullptr;
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
@@ -104,15 +108,13 @@ public:
 };
 
 // The text of a selection for the clipboard.
-class CCopyJob : public CScanJob {
+class CCopyJob : public CFileScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kCopy; }
     bool Uses(const CLogView* v) const override { return v == view; }
     ~CCopyJob() override;
 
-    CFile* file = nullptr;
-    std::unique_ptr<CFile> ownFile;
     const CLogLineList* lines = nullptr;
     CLogView* view = nullptr;  // whose lines they are
     unsigned codePage = 0;

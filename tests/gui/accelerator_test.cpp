@@ -159,7 +159,7 @@ TEST_P(AcceleratorTest, EachShortcutRunsItsCommandOnALoadedLog) {
 
     // Ctrl+W closes the active view only; Ctrl+F4 closes the first, and with it the log.
     m_app->StartExtraction(view);
-    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->Runner().Busy(); }));
     ASSERT_EQ(ViewAfter(view), m_app->Views().Active());
     Press('W', true);
     ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) == nullptr; }));

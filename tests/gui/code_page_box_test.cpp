@@ -70,7 +70,7 @@ TEST_P(CodePageBoxTest, AutoReadsUtf8AndUtf16LogsAndSaysWhatItChose) {
         m_app->SearchNext(view, 0);
         EXPECT_EQ(1, view->CaretLine());
         m_app->StartExtraction(view);
-        ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->WorkerBusy(); }));
+        ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->Runner().Busy(); }));
         ASSERT_EQ(1, ViewAfter(view)->Lines()->Count());
         EXPECT_EQ(1, ViewAfter(view)->Lines()->At(0)->lineNumber);
         SendMessageW(m_app->MdiClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(view->Window()), 0);
@@ -116,7 +116,7 @@ TEST_P(CodePageBoxTest, ASwitchDecodesTheOpenViewsAgain) {
     m_app->SearchConditions().Clear();
     m_app->SearchConditions().Add(u"ok");
     m_app->StartExtraction(view);
-    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->Runner().Busy(); }));
     CLogView* extraction = ViewAfter(view);
     const std::u16string utf8 = u"caf\u00E9 ok\r\n";
     EXPECT_EQ(utf8, Row(view, 0));

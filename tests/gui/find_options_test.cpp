@@ -85,7 +85,7 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     };
     g_config->m_searchMatchCase = 0;  // the search dialog's choice is another one
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), extract(L"ERROR", L"", false));
-    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->Runner().Busy(); }));
     CLogView* extracted = ViewAfter(m_view);
     ASSERT_EQ(3, extracted->Lines()->Count());
     EXPECT_EQ(1, extracted->Lines()->At(0)->lineNumber);
@@ -94,7 +94,7 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     // From the extraction, with case: one line holds "Error" and "disk" (AND is not set: OR).
     SendMessageW(m_app->MdiClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(extracted->Window()), 0);
     EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), extract(L"Error", L"again", true));
-    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(extracted) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(extracted) != nullptr && !m_app->Runner().Busy(); }));
     ASSERT_EQ(2, ViewAfter(extracted)->Lines()->Count());
     EXPECT_EQ(1, ViewAfter(extracted)->Lines()->At(0)->lineNumber);
     EXPECT_EQ(4, ViewAfter(extracted)->Lines()->At(1)->lineNumber);
@@ -139,7 +139,7 @@ TEST_P(FindOptionsTest, RegularExpressionsAndTheirErrorsInTheDialogs) {
                    SendMessageW(d, WM_COMMAND, IDOK, 0);
                });
     EXPECT_NE(std::wstring::npos, shown.find(L"6"));
-    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->WorkerBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->Runner().Busy(); }));
     ASSERT_EQ(3, ViewAfter(m_view)->Lines()->Count());
     EXPECT_EQ(2, ViewAfter(m_view)->Lines()->At(1)->lineNumber);
     EXPECT_EQ(1, g_config->m_extractRegex);

@@ -49,12 +49,12 @@ protected:
     void Poll(int times = 1) {
         for (int i = 0; i < times; ++i) {
             m_app->FollowTick();
-            PumpUntil([&] { return !m_app->WorkerBusy(); });
+            PumpUntil([&] { return !m_app->Runner().Busy(); });
         }
     }
     bool Loaded() {
         CLogView* v = m_app->Views().First();
-        return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy();
+        return v != nullptr && v->Lines() != nullptr && !m_app->Runner().Busy();
     }
     std::wstring m_path;
 };
@@ -159,23 +159,23 @@ TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
     CLogView* v = OpenFollowed(Rows(0, 5));
     ASSERT_NE(nullptr, v);
     Append(Rows(5, 5));
-    m_app->Worker().Hold(true);  // the append job waits until the close lets it go
+    m_app->Runner().Worker().Hold(true);  // the append job waits until the close lets it go
     m_app->FollowTick();
-    ASSERT_TRUE(m_app->WorkerBusy());
+    ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
     EXPECT_EQ(nullptr, m_app->Views().First());
-    EXPECT_FALSE(m_app->WorkerBusy());
+    EXPECT_FALSE(m_app->Runner().Busy());
     EXPECT_FALSE(m_app->Following());
 
     v = OpenAndWait(m_path);
     ASSERT_NE(nullptr, v);
     Append(Rows(10, 5));
-    m_app->Worker().Hold(true);
+    m_app->Runner().Worker().Hold(true);
     m_app->FollowTick();
-    ASSERT_TRUE(m_app->WorkerBusy());
+    ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(m_frame, WM_COMMAND, IDM_EXIT, 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(m_frame); }));
-    EXPECT_FALSE(m_app->WorkerBusy());
+    EXPECT_FALSE(m_app->Runner().Busy());
 }
 
 // A modal dialog's loop runs the follow timer, and the dialog's caller holds a view: a
@@ -204,9 +204,9 @@ TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
     Start(0);
     AppConfig().m_follow = 1;
     m_path = WriteLog("grow.log", Rows(0, 70000));  // beyond a quick scan
-    m_app->Worker().Hold(true);
+    m_app->Runner().Worker().Hold(true);
     m_app->OpenLogFile(m_path.c_str());
-    m_app->CancelAndWaitForScan();
+    m_app->Runner().CancelAndWait();
     Pump();
     EXPECT_FALSE(m_app->Following());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"not read to its end")) << StatusText(2);
@@ -218,21 +218,21 @@ TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
     ASSERT_FALSE(m_app->Following());
     m_app->SearchConditions().Add(u"absent");
-    m_app->Worker().Hold(true);
+    m_app->Runner().Worker().Hold(true);
     m_app->StartSearch(v, 0, true);
-    ASSERT_TRUE(m_app->WorkerBusy());
+    ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
-    m_app->Worker().Hold(false);
-    ASSERT_TRUE(PumpUntil([&] { return !m_app->WorkerBusy(); }));
+    m_app->Runner().Worker().Hold(false);
+    ASSERT_TRUE(PumpUntil([&] { return !m_app->Runner().Busy(); }));
     EXPECT_TRUE(m_app->Following());
 
     Append(Rows(70000, 150000));
-    m_app->Worker().Hold(true);
+    m_app->Runner().Worker().Hold(true);
     m_app->FollowTick();
-    ASSERT_TRUE(m_app->WorkerBusy());
+    ASSERT_TRUE(m_app->Runner().Busy());
     EXPECT_NE(0u, MenuState(IDM_SEARCH) & MF_GRAYED);
-    m_app->Worker().Cancel();
-    ASSERT_TRUE(PumpUntil([&] { return !m_app->WorkerBusy(); }));
+    m_app->Runner().Worker().Cancel();
+    ASSERT_TRUE(PumpUntil([&] { return !m_app->Runner().Busy(); }));
     EXPECT_FALSE(m_app->Following());
     EXPECT_EQ(70000, v->Lines()->Count());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"cancelled")) << StatusText(2);

@@ -72,7 +72,7 @@ void GuiTest::TearDown() {
     if (m_app != nullptr) {
         if (IsWindow(m_frame)) SendMessageW(m_frame, WM_CLOSE, 0, 0);
         Pump();
-        m_app->StopWorker();
+        m_app->Runner().Stop();
         delete m_app;
         m_app = nullptr;
     }

@@ -35,7 +35,7 @@ ProgressWatch* g_watch = nullptr;
 
 void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (g_watch == nullptr || GetAppMain() == nullptr) return;
-    HWND dialog = GetAppMain()->ProgressDialog().Window();
+    HWND dialog = GetAppMain()->Runner().Progress().Window();
     if (dialog == nullptr) return;
     wchar_t text[256] = {};
     GetDlgItemTextW(dialog, IDC_PROGRESS_TEXT, text, 256);
@@ -49,7 +49,7 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
         g_watch->acted = true;
         g_watch->act(dialog);
     }
-    if (g_watch->stepping) GetAppMain()->Worker().Step();
+    if (g_watch->stepping) GetAppMain()->Runner().Worker().Step();
 }
 
 // The position in a progress text ("... 123 / 456 bytes (27%)"), or -1.
@@ -90,19 +90,19 @@ protected:
     // Opens a log with the watch timer running and waits until the load has ended.
     void OpenWatched(const std::wstring& path, ProgressWatch* watch) {
         g_watch = watch;
-        m_app->Worker().SetStepMode(watch->stepping);
+        m_app->Runner().Worker().SetStepMode(watch->stepping);
         UINT_PTR timer = SetTimer(nullptr, 0, 5, WatchTimer);
         m_app->OpenLogFile(path.c_str());
-        PumpUntil([&] { return !m_app->WorkerBusy() && m_app->ProgressDialog().Window() == nullptr; }, 120000);
+        PumpUntil([&] { return !m_app->Runner().Busy() && m_app->Runner().Progress().Window() == nullptr; }, 120000);
         Pump();
         KillTimer(nullptr, timer);
-        m_app->Worker().SetStepMode(false);
+        m_app->Runner().Worker().SetStepMode(false);
         g_watch = nullptr;
     }
 
     bool Loaded() {
         CLogView* v = m_app->Views().First();
-        return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy();
+        return v != nullptr && v->Lines() != nullptr && !m_app->Runner().Busy();
     }
 
     std::wstring ViewTitle(CLogView* v) { return WindowText(v->Window()); }
@@ -220,12 +220,12 @@ TEST_F(LoadingTest, ProgressDialogShowsTheBytesRead) {
 
 TEST_F(LoadingTest, ProgressTextFormat) {
     Start(0);
-    CProgressDialog& dialog = m_app->ProgressDialog();
+    CProgressDialog& dialog = m_app->Runner().Progress();
     // Without a window there is nothing to update (and nothing breaks).
     dialog.SetProgress(1, 2);
     std::wstring text;
     UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-        CProgressDialog& d = GetAppMain()->ProgressDialog();
+        CProgressDialog& d = GetAppMain()->Runner().Progress();
         if (d.Window() == nullptr) return;
         KillTimer(nullptr, id);
         d.SetProgress(5242880, 20971520);
@@ -322,9 +322,9 @@ TEST_F(LoadingTest, CancelBeforeTheIndexingPassGivesNoLines) {
     watch.trigger = [](const std::wstring&) { return true; };
     watch.act = [](HWND dialog) {
         SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-        GetAppMain()->Worker().Hold(false);
+        GetAppMain()->Runner().Worker().Hold(false);
     };
-    m_app->Worker().Hold(true);
+    m_app->Runner().Worker().Hold(true);
     OpenWatched(PathOf("big.log"), &watch);
     ASSERT_TRUE(watch.acted);
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
@@ -347,8 +347,8 @@ TEST_F(LoadingTest, CloseDuringALoadStopsItFirst) {
     Pump(5);
     EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(m_app->LogFile().IsOpen());
-    EXPECT_FALSE(m_app->WorkerBusy());
-    EXPECT_EQ(nullptr, m_app->ProgressDialog().Window());
+    EXPECT_FALSE(m_app->Runner().Busy());
+    EXPECT_EQ(nullptr, m_app->Runner().Progress().Window());
     EXPECT_TRUE(OpenEnabled());
     EXPECT_NE(0u, TopMenuState(1) & MF_GRAYED);
     CLogView* next = OpenAndWait(WriteLog("small.log", "x\r\ny\r\nz\r\n"));
@@ -371,9 +371,9 @@ TEST_F(LoadingTest, ExitDuringALoadStopsItFirst) {
     ASSERT_TRUE(watch.acted);
     ASSERT_TRUE(closed);
     EXPECT_EQ(nullptr, m_app->Views().First());
-    EXPECT_FALSE(m_app->WorkerBusy());
-    m_app->StopWorker();
-    EXPECT_FALSE(m_app->WorkerStarted());
+    EXPECT_FALSE(m_app->Runner().Busy());
+    m_app->Runner().Stop();
+    EXPECT_FALSE(m_app->Runner().Worker().Started());
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ std::wstring g_caption;
 bool g_anyText = false;  // act as soon as the dialog shows, before any progress
 
 void CALLBACK ProgressTimer(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = GetAppMain() != nullptr ? GetAppMain()->ProgressDialog().Window() : nullptr;
+    HWND dialog = GetAppMain() != nullptr ? GetAppMain()->Runner().Progress().Window() : nullptr;
     if (dialog == nullptr || !g_onProgress) return;
     wchar_t text[256] = {};
     GetDlgItemTextW(dialog, IDC_PROGRESS_TEXT, text, 256);
@@ -76,7 +76,7 @@ protected:
         }
         CLogView* view = OpenAndWait(BigPath());
         if (view != nullptr) SizeView(view, 800, 400);
-        m_app->SetProgressDelay(0);  // the dialog at once, so that the test can press Cancel
+        m_app->Runner().SetProgressDelay(0);  // the dialog at once, so that the test can press Cancel
         return view;
     }
 
@@ -93,7 +93,7 @@ protected:
         g_onProgress = act;
         UINT_PTR timer = SetTimer(nullptr, 0, 5, ProgressTimer);
         start();
-        PumpUntil([&] { return !m_app->WorkerBusy(); }, 120000);
+        PumpUntil([&] { return !m_app->Runner().Busy(); }, 120000);
         KillTimer(nullptr, timer);
         Pump();
     }
@@ -118,11 +118,11 @@ protected:
 
     // The scan waits until Cancel has been pressed in its dialog: for scans too quick to catch.
     void HeldScan(const std::function<void()>& start) {
-        m_app->Worker().Hold(true);
+        m_app->Runner().Worker().Hold(true);
         g_anyText = true;
         RunScan(start, [&](HWND dialog) {
             PressCancel(dialog);
-            m_app->Worker().Hold(false);
+            m_app->Runner().Worker().Hold(false);
         });
         g_anyText = false;
     }
@@ -143,7 +143,7 @@ TEST_F(ScanTest, SearchInTheBackgroundKeepsTheFrameAnsweringAndCancelMovesNothin
     std::atomic<int> answered{0};
     std::atomic<bool> stopped{false};
     HWND frame = m_frame;
-    CScanWorker& worker = m_app->Worker();
+    CScanWorker& worker = m_app->Runner().Worker();
     std::thread prober([&] {
         for (; running.load(); Sleep(5)) {
             // Only questions asked and timed out while a scan runs count.
@@ -208,26 +208,26 @@ TEST_F(ScanTest, ClosingTheViewOrExitingStopsARunningScan) {
     CLogView* v = OpenBig();
     ASSERT_NE(nullptr, v);
     // Held: the scan is still running when the close arrives, and the close lets it go.
-    m_app->Worker().Hold(true);
+    m_app->Runner().Worker().Hold(true);
     g_anyText = true;
     RunScan([&] { ExtractText(L"absent text"); },
             [](HWND) { PostMessageW(GetAppMain()->Frame(), WM_COMMAND, IDM_CLOSE, 0); });
     Pump(5);
     EXPECT_EQ(nullptr, m_app->Views().First());
-    EXPECT_FALSE(m_app->WorkerBusy());
-    EXPECT_EQ(nullptr, m_app->ProgressDialog().Window());
+    EXPECT_FALSE(m_app->Runner().Busy());
+    EXPECT_EQ(nullptr, m_app->Runner().Progress().Window());
 
     v = OpenAndWait(BigPath());
     ASSERT_NE(nullptr, v);
-    m_app->SetProgressDelay(0);
-    m_app->Worker().Hold(true);
+    m_app->Runner().SetProgressDelay(0);
+    m_app->Runner().Worker().Hold(true);
     g_onProgress = [](HWND) { PostMessageW(GetAppMain()->Frame(), WM_COMMAND, IDM_EXIT, 0); };
     UINT_PTR timer = SetTimer(nullptr, 0, 5, ProgressTimer);
     SearchFor(L"absent text");
     bool closed = PumpUntil([&] { return !IsWindow(m_frame); }, 120000);
     KillTimer(nullptr, timer);
     ASSERT_TRUE(closed);
-    EXPECT_FALSE(m_app->WorkerBusy());
+    EXPECT_FALSE(m_app->Runner().Busy());
     EXPECT_EQ(nullptr, m_app->Views().First());
 }
 
@@ -245,15 +245,15 @@ TEST_F(ScanTest, ClosingAnotherViewLetsARunningSearchFinish) {
     RunScan([&] { ExtractText(L"needle"); }, [](HWND) {});
     ASSERT_EQ(2, ViewCount());
     CLogView* extracted = m_app->Views().Active();
-    m_app->Worker().Hold(true);
+    m_app->Runner().Worker().Hold(true);
     m_app->StartSearch(v, 0, true);
-    ASSERT_TRUE(m_app->WorkerBusy());
+    ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(extracted->Window(), WM_CLOSE, 0, 0);
     PumpUntil([&] { return ViewCount() == 1; }, 5000);
     EXPECT_EQ(1, ViewCount());
-    EXPECT_TRUE(m_app->WorkerBusy());
-    m_app->Worker().Hold(false);
-    ASSERT_TRUE(PumpUntil([&] { return !m_app->WorkerBusy(); }));
+    EXPECT_TRUE(m_app->Runner().Busy());
+    m_app->Runner().Worker().Hold(false);
+    ASSERT_TRUE(PumpUntil([&] { return !m_app->Runner().Busy(); }));
     EXPECT_EQ(79999, v->CaretLine());
 }
 
@@ -273,7 +273,7 @@ TEST_F(ScanTest, ATooLargeExtractionSaysSoAndOpensNothing) {
                        SetTimer(nullptr, 0, 10, MessageBoxTimer);
                        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                    });
-        PumpUntil([&] { return g_boxSeen && !m_app->WorkerBusy(); });
+        PumpUntil([&] { return g_boxSeen && !m_app->Runner().Busy(); });
         ASSERT_TRUE(g_boxSeen);
         EXPECT_NE(std::wstring::npos, g_boxText.find(language == 1 ? L"大きすぎる" : L"too large")) << g_boxText;
         EXPECT_EQ(1, ViewCount());

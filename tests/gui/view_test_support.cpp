@@ -66,8 +66,8 @@ CLogView* ViewTest::OpenAndWait(const std::wstring& path) {
     m_app->OpenLogFile(path.c_str());
     bool loaded = PumpUntil([&] {
         CLogView* v = m_app->Views().First();
-        return v != nullptr && v->Lines() != nullptr && !m_app->WorkerBusy() &&
-               m_app->ProgressDialog().Window() == nullptr;
+        return v != nullptr && v->Lines() != nullptr && !m_app->Runner().Busy() &&
+               m_app->Runner().Progress().Window() == nullptr;
     });
     Pump();
     return loaded ? m_app->Views().First() : nullptr;

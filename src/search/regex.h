@@ -1,7 +1,8 @@
 // CRegex: a condition text that is a regular expression, compiled with PCRE2 for UTF-16
 // (JIT-compiled when the platform allows it). Lines are matched whole, invalid UTF-16
-// included; CR, LF and CR LF end a line for "$" and ".". A line that reaches PCRE2's match,
-// depth or heap limit counts as not matching, and is counted (LimitHits).
+// included; CR, LF and CR LF end a line for "$" and ".". The JIT stack of each thread grows
+// to a few MiB, and a line beyond it is matched again by the interpreter. A line that
+// reaches PCRE2's match, depth or heap limit counts as not matching, and is counted (LimitHits).
 // Threads: Compile on one thread; then Match from any number of threads at once.
 #pragma once
 

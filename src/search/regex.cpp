@@ -83,7 +83,7 @@ int CRegex::Compile(const char16_t* pattern, int m, bool ignoreCase, char16_t* m
     return 1;
 }
 
-int CRegex::Match(const char16_t* text, int n, bool anchored) const {
+int CRegex::Match(const char16_t* text, int n, bool anchored, bool count) const {
     pcre2_match_data_16* data = ThreadMatchData().data;
     if (m_code == nullptr || data == nullptr || n < 0) return 0;
     auto* code = static_cast<const pcre2_code_16*>(m_code);
@@ -98,7 +98,7 @@ int CRegex::Match(const char16_t* text, int n, bool anchored) const {
                             options | PCRE2_NO_JIT, data, context);
     }
     if (rc >= 0) return 1;
-    if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT) {
+    if (count && (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT)) {
         m_limitHits.fetch_add(1);
     }
     return 0;

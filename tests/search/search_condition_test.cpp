@@ -142,7 +142,8 @@ TEST(SearchConditionTest, RegularExpressionsMatchLinesAndReportTheirErrors) {
 }
 
 // A pattern that backtracks without end on a line stops at PCRE2's limit: the line counts
-// as not matching, the hit is counted, and the next line is matched as usual.
+// as not matching, the hit is counted, and the next line is matched as usual. The view's
+// highlighting meets the same limit without adding to the count a scan reports.
 TEST(SearchConditionTest, ALineThatReachesTheMatchLimitDoesNotMatch) {
     CSearchCondition c;
     ASSERT_EQ(1, c.Add(u"(a|aa)+$", kRegex | kMatchCase));
@@ -151,6 +152,7 @@ TEST(SearchConditionTest, ALineThatReachesTheMatchLimitDoesNotMatch) {
     EXPECT_EQ(0, M(c, hard));
     EXPECT_EQ(1, c.LimitHits());
     EXPECT_EQ(1, M(c, u"aaa"));
+    EXPECT_EQ(0, c.MatchesAtStart(hard.data(), static_cast<int>(hard.size())));
     EXPECT_EQ(1, c.LimitHits());
 }
 

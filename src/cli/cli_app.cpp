@@ -88,6 +88,8 @@ private:
     void ReportLimitHits(const CSearchCondition& condition);
     // The log's code page from Auto's look at it as it is now (or the chosen one).
     void DetectEncoding();
+    // Indexes the log into m_lines and m_errors; 1, or 0 after saying why it could not (exit status 2).
+    int Index(const CLoadRequest& request);
 
     const CCliOptions& m_o;
     bool m_showProgress;
@@ -125,9 +127,9 @@ int CCli::Run() {
     request.keywords = wantErrors ? &m_config.Keywords() : nullptr;
     CProgressBar bar(m_showProgress, "indexing");
     request.listener = &bar;
-    m_lines = LoadLogLines(&m_file, request, &m_errors);
+    int indexed = Index(request);
     bar.Finish();
-    if (m_lines == nullptr) return Fail("not enough memory to index '%s'", m_o.log);
+    if (!indexed) return 2;
 
     switch (m_o.command) {
         case CCliCommand::kInfo:
@@ -143,6 +145,22 @@ int CCli::Run() {
         default:
             return 2;
     }
+}
+
+int CCli::Index(const CLoadRequest& given) {
+    CLoadResult result;
+    CLoadRequest request = given;
+    request.result = &result;
+    m_lines = LoadLogLines(&m_file, request, &m_errors);
+    if (m_lines != nullptr) return 1;
+    if (result.status == CLoadStatus::kTooLarge) {
+        Fail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available", m_o.log,
+             static_cast<long long>(result.lines), static_cast<unsigned long long>(result.needed),
+             static_cast<unsigned long long>(result.available));
+        return 0;
+    }
+    Fail("not enough memory to index '%s'", m_o.log);
+    return 0;
 }
 
 int CCli::Info() {
@@ -315,8 +333,7 @@ int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
             m_errors.Free();
             DetectEncoding();
             request.codePage = m_codePage;
-            m_lines = LoadLogLines(&m_file, request, &m_errors);
-            if (m_lines == nullptr) return Fail("not enough memory to index '%s'", m_o.log);
+            if (!Index(request)) return 2;
             StartFollowing(*m_lines, m_file.Size(), &state);
             printedRows = 0;
             printedErrors = 0;

@@ -72,8 +72,9 @@ private:
     // --follow: polls the log and prints the complete rows appended to it (error rows only
     // with errors), from the counts already printed on. Returns only when the log is gone.
     int Follow(int32_t printedRows, int32_t printedErrors);
-    // The rows of the index that end with a line break: a last line still being written is
-    // printed when it is complete. Error rows: those among them.
+    // The rows of the index that end with a line break (their last unit, in the code page's
+    // unit size and byte order, is CR or LF): a last line still being written is printed
+    // when it is complete. Error rows: those among them.
     int32_t CompleteRows();
     int32_t CompleteErrorRows();
     // Prints rows [first, end) of list with the cells of a view whose first row is first.
@@ -85,6 +86,10 @@ private:
     int AddTexts(CSearchCondition* condition);
     // One line on standard error when an expression reached PCRE2's limits on some lines.
     void ReportLimitHits(const CSearchCondition& condition);
+    // The log's code page from Auto's look at it as it is now (or the chosen one).
+    void DetectEncoding();
+    // Indexes the log into m_lines and m_errors; 1, or 0 after saying why it could not (exit status 2).
+    int Index(const CLoadRequest& request);
 
     const CCliOptions& m_o;
     bool m_showProgress;
@@ -93,7 +98,13 @@ private:
     std::unique_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
     unsigned m_codePage = 0;  // the log's: the chosen one, or what auto found
+    uint64_t m_detectedSize = 0;  // the log's size when auto looked at it
 };
+
+void CCli::DetectEncoding() {
+    m_codePage = ChooseCodePage(m_o.encoding, DetectFileCodePage(&m_file));
+    m_detectedSize = m_file.Size();
+}
 
 int CCli::Run() {
     if (m_o.encoding >= 0 && !CodePageWorks(static_cast<unsigned>(m_o.encoding))) {
@@ -107,7 +118,7 @@ int CCli::Run() {
     int opened = path != nullptr && m_file.Open(path);
     std::free(path);
     if (!opened) return Fail("cannot open '%s': it cannot be read", m_o.log);
-    m_codePage = ChooseCodePage(m_o.encoding, DetectFileCodePage(&m_file));
+    DetectEncoding();
 
     CLoadRequest request;
     request.codePage = m_codePage;
@@ -116,9 +127,9 @@ int CCli::Run() {
     request.keywords = wantErrors ? &m_config.Keywords() : nullptr;
     CProgressBar bar(m_showProgress, "indexing");
     request.listener = &bar;
-    m_lines = LoadLogLines(&m_file, request, &m_errors);
+    int indexed = Index(request);
     bar.Finish();
-    if (m_lines == nullptr) return Fail("not enough memory to index '%s'", m_o.log);
+    if (!indexed) return 2;
 
     switch (m_o.command) {
         case CCliCommand::kInfo:
@@ -134,6 +145,22 @@ int CCli::Run() {
         default:
             return 2;
     }
+}
+
+int CCli::Index(const CLoadRequest& given) {
+    CLoadResult result;
+    CLoadRequest request = given;
+    request.result = &result;
+    m_lines = LoadLogLines(&m_file, request, &m_errors);
+    if (m_lines != nullptr) return 1;
+    if (result.status == CLoadStatus::kTooLarge) {
+        Fail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available", m_o.log,
+             static_cast<long long>(result.lines), static_cast<unsigned long long>(result.needed),
+             static_cast<unsigned long long>(result.available));
+        return 0;
+    }
+    Fail("not enough memory to index '%s'", m_o.log);
+    return 0;
 }
 
 int CCli::Info() {
@@ -165,13 +192,16 @@ void CCli::PrintRows(const CLogLineList& list, int32_t first, int32_t end) {
 int CCli::Rows() {
     int32_t count = m_lines->Count();
     int32_t first = m_o.hasFrom ? m_o.from : 0;
-    if (first >= count || (m_o.hasCount && m_o.count == 0)) return 1;
-    int32_t end = m_o.hasCount && m_o.count < count - first ? first + m_o.count : count;
+    if (m_o.hasCount && m_o.count == 0) return 1;
     if (m_o.follow) {
+        // Rows that have not come yet (an empty log, blank lines, --from past the end) are
+        // waited for.
         int32_t complete = CompleteRows();
         if (first < complete) PrintRows(*m_lines, first, complete);
         return Follow(complete > first ? complete : first, 0);
     }
+    if (first >= count) return 1;
+    int32_t end = m_o.hasCount && m_o.count < count - first ? first + m_o.count : count;
     PrintRows(*m_lines, first, end);
     return 0;
 }
@@ -267,9 +297,14 @@ int32_t CCli::CompleteRows() {
     int32_t count = m_lines->Count();
     if (count == 0) return 0;
     const CLogLine& last = m_lines->Entries()[count - 1];
-    char c = 0;
-    bool broken = m_file.Read(&c, 1, last.offset + static_cast<uint32_t>(last.length) - 1) == 1 && (c == '\r' || c == '\n');
-    return broken ? count : count - 1;
+    // In UTF-16 every break ends in a zero byte in one order and 0A or 0D may end any unit
+    // in the other: only the whole unit tells. A lone byte at the end is no whole unit.
+    uint32_t unit = static_cast<uint32_t>(UnitBytes(m_codePage));
+    uint32_t length = static_cast<uint32_t>(last.length);
+    unsigned char b[2] = {};
+    if (length < unit || m_file.Read(b, unit, last.offset + length - unit) != unit) return count - 1;
+    unsigned c = unit == 1 ? b[0] : m_codePage == kCodePageUtf16Be ? (b[0] << 8 | b[1]) : (b[0] | b[1] << 8);
+    return c == '\r' || c == '\n' ? count : count - 1;
 }
 
 int32_t CCli::CompleteErrorRows() {
@@ -296,12 +331,19 @@ int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
             Fail("'%s' became shorter: reading it again from the start", m_o.log);
             m_lines.reset();  // before the new index is built, not after
             m_errors.Free();
-            m_lines = LoadLogLines(&m_file, request, &m_errors);
-            if (m_lines == nullptr) return Fail("not enough memory to index '%s'", m_o.log);
+            DetectEncoding();
+            request.codePage = m_codePage;
+            if (!Index(request)) return 2;
             StartFollowing(*m_lines, m_file.Size(), &state);
             printedRows = 0;
             printedErrors = 0;
         } else {
+            // A log that was empty when it was looked at is judged by its first bytes; its
+            // index is still empty, so nothing was read with the old code page.
+            if (ShouldDetectAgain(m_detectedSize, m_file.Size())) {
+                DetectEncoding();
+                request.codePage = m_codePage;
+            }
             CLogLineList lines;
             CLogLineList errors;
             int32_t from = state.lastNumber;

@@ -64,6 +64,12 @@ constexpr CTextRow kRows[] = {
     {TextId::kProgressCopyFormat, u"Copying ... %lld / %lld rows (%d%%)", u"コピー中... %lld / %lld 行 (%d%%)"},
     {TextId::kProgressLoadFormat, u"Loading ... %lld / %lld bytes (%d%%)", u"読み込み完了... %lld / %lld bytes (%d%%)"},
 
+    {TextId::kLoadTooLargeFormat,
+     u"The log was not opened: its %lld lines need %lld bytes of memory for their index, and only %lld bytes are "
+     u"available.",
+     u"ログを開けませんでした。%lld 行の索引に %lld バイトのメモリが必要ですが、使用できるのは %lld バイトだけです。"},
+    {TextId::kLoadTooLargeCaption, u"Open Log", u"ログを開く"},
+
     {TextId::kRegexLimitFormat,
      u"The regular expression reached the matching limit on %lld lines; they were taken as not matching.",
      u"正規表現が %lld 行で照合の上限に達しました。これらの行は一致しないものとして扱いました。"},

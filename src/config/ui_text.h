@@ -60,6 +60,8 @@ enum class TextId {
     kProgressCopyFormat,  // a copy and the error log
     kProgressLoadFormat,
     // Search and extraction.
+    kLoadTooLargeFormat,  // message box: a log whose index would not fit (%lld lines, %lld and %lld bytes)
+    kLoadTooLargeCaption,
     kRegexLimitFormat,  // message box: the hits past the matching limit (%lld)
     kRegexLimitCaption,
     kExtractTooLarge,  // message box

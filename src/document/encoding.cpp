@@ -54,8 +54,11 @@ bool LooksLikeUtf8(const unsigned char* b, size_t n, bool complete) {
             return false;
         }
         for (size_t k = 1; k < length; ++k) {
-            // Cut by the end of what was read: valid so far, and a multi-byte sequence.
-            if (i + k >= n) return !complete;
+            // Cut by the end of what was read (or of a file whose last character is still
+            // being written): valid so far. At the end of a whole file it makes the text
+            // UTF-8 only with a continuation byte or an earlier sequence, so that one
+            // Latin-1 letter at the very end is no proof.
+            if (i + k >= n) return !complete || multiByte || k >= 2;
             unsigned char t = b[i + k];
             if (k == 1 ? (t < low || t > high) : (t < 0x80 || t > 0xBF)) return false;
         }
@@ -81,6 +84,8 @@ unsigned DetectFileCodePage(CFile* file) {
     std::free(head);
     return codePage;
 }
+
+bool ShouldDetectAgain(uint64_t detectedSize, uint64_t size) { return detectedSize == 0 && size > 0; }
 
 unsigned ChooseCodePage(int32_t choice, unsigned detected) {
     if (IsUtf16CodePage(detected) || choice == kEncodingAuto) return detected;

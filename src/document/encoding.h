@@ -30,8 +30,10 @@ unsigned Utf16ByteOrder(const unsigned char* head, size_t n);
 // 2 for UTF-16's in the code page's byte order, else 0.
 uint32_t ByteOrderMarkLength(const unsigned char* head, size_t n, unsigned codePage);
 // True when the n bytes are UTF-8 with at least one multi-byte sequence and none that is
-// invalid (overlong, a surrogate, above U+10FFFF). complete: the bytes are the whole file;
-// otherwise a sequence cut by the end of the bytes still counts as valid.
+// invalid (overlong, a surrogate, above U+10FFFF). A sequence cut by the end of the bytes
+// counts as valid (a growing file's last character may still be being written). complete:
+// the bytes are the whole file, where such a cut sequence that is only a lead byte does
+// not count as a multi-byte sequence.
 bool LooksLikeUtf8(const unsigned char* bytes, size_t n, bool complete);
 // What Auto finds in a file's first n bytes (complete: they are the whole file): the UTF-16
 // code page of a byte-order mark; UTF-8 for its mark or for text that looks like UTF-8;
@@ -39,6 +41,10 @@ bool LooksLikeUtf8(const unsigned char* bytes, size_t n, bool complete);
 unsigned DetectCodePage(const unsigned char* head, size_t n, bool complete);
 // The same for an open file, from its first kDetectBytes bytes (ANSI when they cannot be read).
 unsigned DetectFileCodePage(CFile* file);
+// True when Auto should look at a file again: it looked when the file held detectedSize
+// bytes, none (a log just created, or truncated and read again), and it now holds size bytes.
+// The file's index is then still empty, so it is read again with the new answer from its start.
+bool ShouldDetectAgain(uint64_t detectedSize, uint64_t size);
 // The code page to read a file with, from the box's choice and what DetectCodePage found:
 // UTF-16 whatever the choice (its lines break differently); else the detected code page
 // for Auto and the chosen one otherwise.

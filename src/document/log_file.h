@@ -23,6 +23,7 @@ struct CLogCacheBlock {
 class CProgressListener;
 
 class CKeywordSet;
+struct CLoadResult;
 
 class CLogFile : public CFile {
 public:
@@ -43,9 +44,11 @@ public:
     // must stay unchanged until the load returns (the application gives the worker a copy).
     // Another thread may set *cancel to non-zero to stop the load at its next block; the
     // lines indexed so far are then returned. Returns a new index that belongs to the
-    // caller, or null when the working buffers cannot be allocated.
+    // caller, or null when the working buffers cannot be allocated or the index would not
+    // fit in the memory the system can give; result (when given) tells which, with the
+    // figures of a refusal (CLoadResult in loader/log_loader.h).
     std::unique_ptr<CLogLineList> Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
-                       const std::atomic<int>* cancel = nullptr);
+                                       const std::atomic<int>* cancel = nullptr, CLoadResult* result = nullptr);
 
     CFileName& Name() { return m_name; }
     CLogLineList& ErrorLines() { return m_errorLines; }

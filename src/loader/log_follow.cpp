@@ -5,15 +5,36 @@
 #include "loader/error_scanner.h"
 #include "document/line_source.h"
 
-void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* state) {
+namespace {
+
+// The entry of e[0, count) that following reads again from: the last one, or the line
+// before it when it is a lone byte, and then back to the first piece of a cut line (a
+// seek into a later piece would skip the rest of the line). A line of the maximum length
+// that ends with its break looks like a piece and is read again too, which changes nothing.
+int32_t RestartEntry(const CLogLine* e, int32_t count, uint32_t maxLineLength) {
+    int32_t k = count - 1;
+    if (k > 0 && e[k].length == 1) --k;
+    uint32_t piece = maxLineLength > 1 ? maxLineLength & ~1u : 1;  // UTF-16 pieces hold whole units
+    while (k > 0 && static_cast<uint32_t>(e[k - 1].length) >= piece &&
+           e[k - 1].offset + static_cast<uint32_t>(e[k - 1].length) == e[k].offset) {
+        --k;
+    }
+    return k;
+}
+
+void SetRestart(const CLogLine* e, int32_t count, uint32_t maxLineLength, CFollowState* state) {
+    int32_t k = RestartEntry(e, count, maxLineLength);
+    state->lastOffset = e[k].offset;
+    state->lastNumber = e[k].lineNumber;
+    if (k > 0) state->before = e[k - 1].timeStamp;
+}
+
+}  // namespace
+
+void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* state, uint32_t maxLineLength) {
     *state = CFollowState();
     state->size = size;
-    int32_t count = lines.Count();
-    if (count == 0) return;
-    const CLogLine& last = lines.Entries()[count - 1];
-    state->lastOffset = last.offset;
-    state->lastNumber = last.lineNumber;
-    if (count > 1) state->before = lines.Entries()[count - 2].timeStamp;
+    if (lines.Count() > 0) SetRestart(lines.Entries(), lines.Count(), maxLineLength, state);
 }
 
 int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state, CLogLineList* lines,
@@ -33,9 +54,6 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
     CLineView line;
     while (source.Next(~0ull, &line)) {
         if (request.cancel != nullptr && request.cancel->load() != 0) return 0;
-        next.lastOffset = line.offset;
-        next.lastNumber = number;
-        next.before = last;
         CTimeStamp own;
         if (ParseLineTimeStamp(line, request.codePage, &own)) last = own;
         if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) return 0;
@@ -46,6 +64,8 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
         ++number;
     }
     if (source.GetStatus() != CLineSource::kEnd) return 0;
+    // The lines read begin with the one read again, so the next restart lies among them.
+    if (lines->Count() > 0) SetRestart(lines->Entries(), lines->Count(), request.maxLineLength, &next);
     next.size = size;
     *state = next;
     return 1;

@@ -12,10 +12,11 @@
 #include <new>
 
 #include "document/encoding.h"
-#include "loader/error_scanner.h"
 #include "document/helper_thread.h"
+#include "document/system_memory.h"
 #include "document/time_stamp.h"
 #include "foundation/buffer.h"
+#include "loader/error_scanner.h"
 
 namespace {
 
@@ -287,7 +288,7 @@ int WorkerCount(const CLoadRequest& r) {
     return n < 1 ? 1 : n > kMaxWorkers ? kMaxWorkers : n;
 }
 
-enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedNoMemory };
+enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedNoMemory, kChunkedTooLarge };
 
 ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
                            CLogLineList* errors) {
@@ -299,6 +300,18 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
         job->chunks[c].base = total;
         total += job->chunks[c].count;
         job->chunks[c].state = kPending;
+    }
+    // The index is allocated at once at its full size; what the system cannot give is
+    // refused here (a second, sequential pass would only grow into the same wall).
+    uint64_t needed = static_cast<uint64_t>(total) * sizeof(CLogLine);
+    uint64_t available = job->request->availableBytes > 0 ? job->request->availableBytes : AvailableMemoryBytes();
+    if (needed > available) {
+        if (job->request->result != nullptr) {
+            job->request->result->lines = total;
+            job->request->result->needed = needed;
+            job->request->result->available = available;
+        }
+        return kChunkedTooLarge;
     }
     if (total > 0x7fffffff || !lines->Reserve(static_cast<int32_t>(total))) return kChunkedRedo;
     job->entries = lines->Entries();
@@ -377,9 +390,7 @@ ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, uint64_t origin, C
     return result;
 }
 
-}  // namespace
-
-std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList* errorLines) {
+std::unique_ptr<CLogLineList> Load(CFile* file, const CLoadRequest& given, CLogLineList* errorLines) {
     CLoadRequest request = given;
     if (request.blockSize < 2) request.blockSize = 2;
     errorLines->Free();
@@ -397,12 +408,29 @@ std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& give
         ChunkedResult result = LoadChunked(file, request, origin, lines.get(), errorLines);
         if (result == kChunkedDone) return lines;
         if (result == kChunkedNoMemory) return nullptr;
+        if (result == kChunkedTooLarge) {
+            request.result->status = CLoadStatus::kTooLarge;
+            errorLines->Free();
+            return nullptr;
+        }
         lines->Free();
         errorLines->Free();
         if (Cancelled(request)) return lines;
     }
     CErrorScanner scanner(request.keywords, request.codePage);
     if (!scanner.Prepare() || !LoadSequential(file, request, origin, &scanner, lines.get(), errorLines)) return nullptr;
+    return lines;
+}
+
+}  // namespace
+
+std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& given, CLogLineList* errorLines) {
+    CLoadResult own;
+    CLoadRequest request = given;
+    request.result = &own;
+    std::unique_ptr<CLogLineList> lines = Load(file, request, errorLines);
+    if (lines == nullptr && own.status == CLoadStatus::kDone) own.status = CLoadStatus::kNoMemory;
+    if (given.result != nullptr) *given.result = own;
     return lines;
 }
 

@@ -15,6 +15,16 @@
 
 class CKeywordSet;
 
+// What a load ended with. kTooLarge: the counted file's index would need more memory than the
+// system can give; no index is made, and the figures say why.
+enum class CLoadStatus { kDone, kNoMemory, kTooLarge };
+struct CLoadResult {
+    CLoadStatus status = CLoadStatus::kDone;
+    int64_t lines = 0;       // kTooLarge: the lines counted
+    uint64_t needed = 0;     // kTooLarge: the bytes their index needs
+    uint64_t available = 0;  // kTooLarge: the bytes the system could give
+};
+
 struct CLoadRequest {
     unsigned codePage = 0;                     // decodes the lines for the error-keyword test; in
                                                // UTF-16 (1200, 1201) lines break on its units. A
@@ -26,14 +36,19 @@ struct CLoadRequest {
     uint32_t maxLineLength = kMaxLineLength;   // longer lines are indexed in pieces of this length
     int threads = 0;                           // 0: one per processor (up to 4); 1: this thread only
     uint64_t countAbove = 0;                   // larger files are counted first; 0: two blocks
+    uint64_t availableBytes = 0;               // memory a counted file's index may take; 0: what
+                                               // the system can give now (AvailableMemoryBytes)
+    CLoadResult* result = nullptr;             // when given, receives how the load ended
 };
 
 // Indexes the first file->Size() bytes of an open file. Returns a new index that belongs to
 // the caller (empty for an empty file, which gets no progress call), or null when the
-// working buffers cannot be allocated. errorLines is emptied first, then receives the error
-// lines in file order, each at most once. When the load is cancelled, a read fails or the
-// index cannot grow, the lines indexed before that point are returned (none when it stops
-// while counting).
+// working buffers cannot be allocated (kNoMemory) or when a file counted first has more
+// lines than the memory the system can give can index (kTooLarge, checked before the index
+// is allocated: refused, rather than granted and then killed on first touch).
+// errorLines is emptied first, then receives the error lines in file order, each at most
+// once. When the load is cancelled, a read fails or the index cannot grow, the lines
+// indexed before that point are returned (none when it stops while counting).
 // Progress comes from this thread only and never goes back. A file read in one pass reports
 // each block's start offset. A file counted first reports both passes in one range: the
 // count as the first quarter (position = bytes counted / 4) and the indexing as the rest

@@ -1,5 +1,5 @@
 // Regular expressions through PCRE2's 16-bit library. Each matching thread keeps its own
-// match data (the library's per-match scratch), made once per thread.
+// match data (the library's per-match scratch) and JIT stack, made once per thread.
 #include "search/regex.h"
 
 #include <pcre2.h>
@@ -10,15 +10,37 @@ namespace {
 constexpr uint32_t kMatchLimit = 1000000;
 constexpr uint32_t kDepthLimit = 100000;
 
+// JIT-compiled code backtracks on a stack of its own; the library's default of 32 KiB
+// fails ordinary patterns such as (?:.)*END on lines of a few thousand characters. This
+// one starts small and grows on demand up to its maximum.
+constexpr size_t kJitStackStart = 32u << 10;
+constexpr size_t kJitStackMax = 8u << 20;
+
 struct CThreadMatchData {
     pcre2_match_data_16* data = nullptr;
-    ~CThreadMatchData() { pcre2_match_data_free_16(data); }
+    pcre2_jit_stack_16* stack = nullptr;
+    bool stackTried = false;
+    ~CThreadMatchData() {
+        pcre2_match_data_free_16(data);
+        pcre2_jit_stack_free_16(stack);
+    }
 };
 
-pcre2_match_data_16* ThreadMatchData() {
+CThreadMatchData& ThreadMatchData() {
     thread_local CThreadMatchData holder;
     if (holder.data == nullptr) holder.data = pcre2_match_data_create_16(1, nullptr);
-    return holder.data;
+    return holder;
+}
+
+// The match context's JIT stack callback: the calling thread's own stack (made at its first
+// JIT match), or null for the library's default when it cannot be had.
+pcre2_jit_stack_16* ThreadJitStack(void*) {
+    CThreadMatchData& holder = ThreadMatchData();
+    if (!holder.stackTried) {
+        holder.stackTried = true;
+        holder.stack = pcre2_jit_stack_create_16(kJitStackStart, kJitStackMax, nullptr);
+    }
+    return holder.stack;
 }
 
 }  // namespace
@@ -56,19 +78,27 @@ int CRegex::Compile(const char16_t* pattern, int m, bool ignoreCase, char16_t* m
     auto* context = static_cast<pcre2_match_context_16*>(m_context);
     pcre2_set_match_limit_16(context, kMatchLimit);
     pcre2_set_depth_limit_16(context, kDepthLimit);
+    pcre2_jit_stack_assign_16(context, ThreadJitStack, nullptr);
     m_code = code;
     return 1;
 }
 
-int CRegex::Match(const char16_t* text, int n, bool anchored) const {
-    pcre2_match_data_16* data = ThreadMatchData();
+int CRegex::Match(const char16_t* text, int n, bool anchored, bool count) const {
+    pcre2_match_data_16* data = ThreadMatchData().data;
     if (m_code == nullptr || data == nullptr || n < 0) return 0;
-    int rc = pcre2_match_16(static_cast<const pcre2_code_16*>(m_code), reinterpret_cast<PCRE2_SPTR16>(text),
-                            static_cast<PCRE2_SIZE>(n), 0, anchored ? PCRE2_ANCHORED : 0, data,
-                            static_cast<pcre2_match_context_16*>(m_context));
+    auto* code = static_cast<const pcre2_code_16*>(m_code);
+    auto* context = static_cast<pcre2_match_context_16*>(m_context);
+    uint32_t options = anchored ? PCRE2_ANCHORED : 0;
+    int rc = pcre2_match_16(code, reinterpret_cast<PCRE2_SPTR16>(text), static_cast<PCRE2_SIZE>(n), 0, options, data,
+                            context);
+    // A line beyond even the grown JIT stack: the interpreter keeps its backtracking on the
+    // heap and answers it, within the match and depth limits.
+    if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
+        rc = pcre2_match_16(code, reinterpret_cast<PCRE2_SPTR16>(text), static_cast<PCRE2_SIZE>(n), 0,
+                            options | PCRE2_NO_JIT, data, context);
+    }
     if (rc >= 0) return 1;
-    if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
-        rc == PCRE2_ERROR_JIT_STACKLIMIT) {
+    if (count && (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT)) {
         m_limitHits.fetch_add(1);
     }
     return 0;

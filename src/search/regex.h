@@ -1,7 +1,8 @@
 // CRegex: a condition text that is a regular expression, compiled with PCRE2 for UTF-16
 // (JIT-compiled when the platform allows it). Lines are matched whole, invalid UTF-16
-// included; CR, LF and CR LF end a line for "$" and ".". A line that reaches PCRE2's match,
-// depth or heap limit counts as not matching, and is counted (LimitHits).
+// included; CR, LF and CR LF end a line for "$" and ".". The JIT stack of each thread grows
+// to a few MiB, and a line beyond it is matched again by the interpreter. A line that
+// reaches PCRE2's match, depth or heap limit counts as not matching, and is counted (LimitHits).
 // Threads: Compile on one thread; then Match from any number of threads at once.
 #pragma once
 
@@ -21,8 +22,10 @@ public:
     // most kPatternMessageCapacity units) in message and the unit offset of the error in *offset.
     int Compile(const char16_t* pattern, int m, bool ignoreCase, char16_t* message, int* offset);
     // 1 when the pattern matches somewhere in the n units of text (anchored: at its start).
-    int Match(const char16_t* text, int n, bool anchored) const;
-    // Lines that reached a limit since the expression was compiled.
+    // A text that reaches a limit is counted when count is true (the scans), not otherwise
+    // (the view's highlighting, which must not add to what a scan reports).
+    int Match(const char16_t* text, int n, bool anchored, bool count = true) const;
+    // Texts that reached a limit (and were counted) since the expression was compiled.
     int64_t LimitHits() const { return m_limitHits.load(); }
 
 private:

@@ -119,7 +119,7 @@ int CSearchCondition::MatchesAtStart(const char16_t* text, int n) const {
     if (text == nullptr) return 0;
     for (int i = 0; i < m_count; ++i) {
         if (m_regex[i] != nullptr) {
-            if (m_regex[i]->Match(text, n, true)) return 1;
+            if (m_regex[i]->Match(text, n, true, false)) return 1;
             continue;
         }
         int m = m_lengths[i];

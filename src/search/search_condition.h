@@ -44,7 +44,7 @@ public:
     // texts or an empty line never match.
     int Matches(const char16_t* text, int n) const;
     // 1 when some condition text matches at the start of the n units of text (the view's
-    // highlighting of a token), else 0.
+    // highlighting of a token), else 0. A limit reached here is not counted in LimitHits.
     int MatchesAtStart(const char16_t* text, int n) const;
 
     int Count() const { return m_count; }
@@ -60,8 +60,8 @@ public:
     const char16_t* ComparedText(int i, int* length) const;
     // Text i's compiled expression (null for a plain text).
     const CRegex* Regex(int i) const { return i >= 0 && i < m_count ? m_regex[i] : nullptr; }
-    // Lines on which an expression of the condition reached PCRE2's limits (they counted as
-    // not matching), since its texts were added.
+    // Lines on which an expression of the condition reached PCRE2's limits in Matches (the
+    // scans; they counted as not matching), since its texts were added.
     int64_t LimitHits() const;
 
 private:

@@ -23,14 +23,19 @@ TEST(EncodingTest, ByteOrderMarksAndUtf8StructureDecide) {
     EXPECT_EQ(kCodePageAnsi, Detect(""));
     EXPECT_EQ(kCodePageAnsi, Detect("plain ascii\r\n"));  // reads the same either way
     EXPECT_EQ(kCodePageUtf8, Detect("2024 \xE6\x97\xA5\xE6\x9C\xAC caf\xC3\xA9 \xF0\x9F\x98\x80\n"));
-    // Shift_JIS and Latin-1 text, overlong forms, surrogates, beyond U+10FFFF, a stray
-    // continuation byte, and a sequence cut by the end of the file are not UTF-8.
-    for (const char* bad : {"\x93\xfa\x96\x7b\x8c\xea", "caf\xE9", "\xC3\xA9 \xC0\x80", "\xC3\xA9 \xE0\x80\xAF",
-                            "\xC3\xA9 \xED\xA0\x80", "\xC3\xA9 \xF4\x90\x80\x80", "\xC3\xA9 \xF5\x80\x80\x80",
-                            "\xC3\xA9 \x80", "\xC3\xA9 \xE6\x97"}) {
+    // Shift_JIS and Latin-1 text (a Latin-1 letter at the very end too), overlong forms,
+    // surrogates, beyond U+10FFFF, a stray continuation byte are not UTF-8.
+    for (const char* bad :
+         {"\x93\xfa\x96\x7b\x8c\xea", "caf\xE9", "\xC3\xA9 \xC0\x80", "\xC3\xA9 \xE0\x80\xAF", "\xC3\xA9 \xED\xA0\x80",
+          "\xC3\xA9 \xF4\x90\x80\x80", "\xC3\xA9 \xF5\x80\x80\x80", "\xC3\xA9 \x80", "\xC3\xA9 \xE6\x41"}) {
         EXPECT_EQ(kCodePageAnsi, Detect(bad)) << bad;
     }
-    // The same cut sequence at the end of a part of a longer file is valid so far.
+    // A file whose last character is still being written: the sequence cut by its end is
+    // valid so far, after UTF-8 text or with a continuation byte of its own.
+    EXPECT_EQ(kCodePageUtf8, Detect("\xC3\xA9 \xE6\x97"));
+    EXPECT_EQ(kCodePageUtf8, Detect("\xC3\xA9 \xE6"));
+    EXPECT_EQ(kCodePageUtf8, Detect("ascii \xF0\x9F\x98"));
+    // The same at the end of a part of a longer file.
     EXPECT_EQ(kCodePageUtf8, Detect("ascii \xE6\x97", false));
     EXPECT_EQ(kCodePageUtf8, Detect("ascii \xF0\x9F\x98", false));
     EXPECT_EQ(kCodePageAnsi, Detect("ascii \xE6\x41", false));
@@ -49,8 +54,8 @@ TEST(EncodingTest, FilesAreJudgedByTheirFirstMebibyte) {
     std::string cut(kDetectBytes - 2, 'a');
     cut += "\xE6\x97\xA5 tail \xFF";  // the invalid byte lies beyond the part looked at
     EXPECT_EQ(kCodePageUtf8, detect(cut));
-    // Ending there, the file holds a broken sequence.
-    EXPECT_EQ(kCodePageAnsi, detect(cut.substr(0, kDetectBytes)));
+    // Ending there, the file's last character is still being written.
+    EXPECT_EQ(kCodePageUtf8, detect(cut.substr(0, kDetectBytes)));
     EXPECT_EQ(kCodePageAnsi, detect(std::string(kDetectBytes + 10, 'a') + "\xC3\xA9"));  // too late to count
     EXPECT_EQ(kCodePageAnsi, detect(""));
     EXPECT_EQ(kCodePageUtf16Be, detect(std::string("\xFE\xFF\0a", 4)));

@@ -1,5 +1,6 @@
 // Following a growing log: after appends cut at random points, the index, the error lines
-// and the stamps equal a full load of the file as it then is.
+// and the stamps equal a full load of the file as it then is, in single-byte code pages and
+// in UTF-16 (cut at odd bytes too), with lines longer than the maximum cut into pieces.
 #include "loader/log_follow.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +51,25 @@ std::string RandomLog(std::mt19937& random, int lines) {
     return log;
 }
 
+// The log in UTF-16 (it holds ASCII and three-byte UTF-8 characters only), with a
+// byte-order mark in little-endian order.
+std::string Utf16(const std::string& utf8, bool bigEndian) {
+    std::string out = bigEndian ? "" : "\xFF\xFE";
+    for (size_t i = 0; i < utf8.size();) {
+        auto b = static_cast<unsigned char>(utf8[i]);
+        unsigned c = b;
+        if (b >= 0xE0) {
+            c = (b & 0x0F) << 12 | (utf8[i + 1] & 0x3F) << 6 | (utf8[i + 2] & 0x3F);
+            i += 3;
+        } else {
+            ++i;
+        }
+        char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
 struct Followed {
     CLogLineList lines;
     CLogLineList errors;
@@ -60,18 +80,20 @@ TEST(FollowLogLines, AppendsCutAnywhereGiveTheFullLoadsIndex) {
     CKeywordSet keywords;
     keywords.Add(u"FATAL", 6, 0, 1);
     keywords.BuildFlagTable();
-    for (unsigned codePage : {0u, 65001u}) {
+    for (unsigned codePage : {0u, 65001u, 1200u, 1201u}) {
         for (uint32_t blockSize : {64u, 4096u, kLoadBlockSize}) {
             std::mt19937 random(codePage + blockSize);
             TempDir dir;
             std::string path = dir.FsPath("grow.log").string();
-            std::string all = RandomLog(random, 400);
+            bool wide = codePage >= 1200u;
+            std::string all = wide ? Utf16(RandomLog(random, 200), codePage == 1201u) : RandomLog(random, 400);
             size_t written = random() % 200;
             std::ofstream(path, std::ios::binary).write(all.data(), static_cast<std::streamsize>(written));
             CLoadRequest request;
             request.codePage = codePage;
             request.keywords = &keywords;
             request.blockSize = blockSize;
+            request.maxLineLength = blockSize < kLoadBlockSize ? 1001 : kMaxLineLength;
             request.threads = 1;
             CLogFile file;
             ASSERT_EQ(1, file.Open(dir.File("grow.log").c_str()));
@@ -79,10 +101,17 @@ TEST(FollowLogLines, AppendsCutAnywhereGiveTheFullLoadsIndex) {
             std::unique_ptr<CLogLineList> first = LoadLogLines(&file, request, &f.errors);
             ASSERT_NE(nullptr, first);
             f.lines.Append(first->Entries(), first->Count());
-            StartFollowing(f.lines, file.Size(), &f.state);
+            StartFollowing(f.lines, file.Size(), &f.state, request.maxLineLength);
             while (written < all.size()) {
                 // Cut anywhere: inside a line, between CR and LF, inside a UTF-8 sequence.
                 size_t n = 1 + random() % (random() % 4 == 0 ? 30000 : 300);
+                if (wide && random() % 3 == 0) {
+                    // One byte past a CR unit: the row before waits for the rest of its LF.
+                    const char* cr = codePage == 1200u ? "\r\0" : "\0\r";
+                    size_t at = all.find(std::string(cr, 2), written);
+                    while (at != std::string::npos && at % 2 != 0) at = all.find(std::string(cr, 2), at + 1);
+                    if (at != std::string::npos) n = at + 3 - written;
+                }
                 if (n > all.size() - written) n = all.size() - written;
                 std::ofstream(path, std::ios::binary | std::ios::app).write(all.data() + written, static_cast<std::streamsize>(n));
                 written += n;

@@ -1,6 +1,6 @@
 // The loader: line-break forms, blank and last lines, block boundaries, long lines, time
-// stamps, error keywords, progress and cancellation; and the threaded and byte-level fast
-// paths against a plain whole-file reading of the same rules.
+// stamps, error keywords, progress, cancellation and an index too large for memory; and the threaded and byte-level
+// fast paths against a plain whole-file reading of the same rules.
 #include "loader/log_loader.h"
 
 #include <gtest/gtest.h>
@@ -410,6 +410,23 @@ TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
         EXPECT_EQ(0, m_errors.Count());
         ASSERT_EQ(2u, listener.positions.size());  // it stopped at the next block
         EXPECT_LT(listener.positions[1], quarter);
+
+        // An index that the memory the system can give cannot hold is refused once counted,
+        // with its figures; one that fits is made.
+        CLoadResult result;
+        request = CLoadRequest();
+        request.blockSize = 64;
+        request.threads = threads;
+        request.result = &result;
+        request.availableBytes = 400 * sizeof(CLogLine) - 1;
+        EXPECT_EQ(nullptr, LoadLogLines(&m_file, request, &m_errors));
+        EXPECT_EQ(CLoadStatus::kTooLarge, result.status);
+        EXPECT_EQ(400, result.lines);
+        EXPECT_EQ(400 * sizeof(CLogLine), result.needed);
+        EXPECT_EQ(request.availableBytes, result.available);
+        request.availableBytes += 1;
+        EXPECT_EQ(400, Load(bytes, request).Count());
+        EXPECT_EQ(CLoadStatus::kDone, result.status);
     }
 }
 

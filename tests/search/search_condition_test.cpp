@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "search/regex.h"
 
@@ -141,7 +142,8 @@ TEST(SearchConditionTest, RegularExpressionsMatchLinesAndReportTheirErrors) {
 }
 
 // A pattern that backtracks without end on a line stops at PCRE2's limit: the line counts
-// as not matching, the hit is counted, and the next line is matched as usual.
+// as not matching, the hit is counted, and the next line is matched as usual. The view's
+// highlighting meets the same limit without adding to the count a scan reports.
 TEST(SearchConditionTest, ALineThatReachesTheMatchLimitDoesNotMatch) {
     CSearchCondition c;
     ASSERT_EQ(1, c.Add(u"(a|aa)+$", kRegex | kMatchCase));
@@ -150,7 +152,23 @@ TEST(SearchConditionTest, ALineThatReachesTheMatchLimitDoesNotMatch) {
     EXPECT_EQ(0, M(c, hard));
     EXPECT_EQ(1, c.LimitHits());
     EXPECT_EQ(1, M(c, u"aaa"));
+    EXPECT_EQ(0, c.MatchesAtStart(hard.data(), static_cast<int>(hard.size())));
     EXPECT_EQ(1, c.LimitHits());
+}
+
+// Lines of a few thousand characters need more backtracking room than PCRE2's default JIT
+// stack: each thread's stack grows, so they match on any thread and no limit is reported.
+TEST(SearchConditionTest, LongLinesMatchWithoutReachingALimit) {
+    CSearchCondition c;
+    ASSERT_EQ(1, c.Add(u"(?:.)*END", kRegex | kMatchCase));
+    std::u16string line = std::u16string(4997, u'x') + u"END\r\n";
+    int helper = 0;
+    std::thread thread([&] { helper = M(c, line); });
+    thread.join();
+    EXPECT_EQ(1, helper);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(1, M(c, line));
+    EXPECT_EQ(0, M(c, std::u16string(5000, u'x')));
+    EXPECT_EQ(0, c.LimitHits());
 }
 
 TEST(SearchConditionTest, PatternsOfLiteralAlternativesAreKnown) {

@@ -29,6 +29,23 @@ void SetRestart(const CLogLine* e, int32_t count, uint32_t maxLineLength, CFollo
     if (k > 0) state->before = e[k - 1].timeStamp;
 }
 
+// Progress of an append being indexed, as bytes done of the bytes to read, and its cancel.
+class CAppendProgress : public CBlockListener {
+public:
+    CAppendProgress(const CLoadRequest& r, uint64_t from, uint64_t size) : m_request(r), m_from(from), m_size(size) {}
+    int OnBlock(uint64_t blockStart) override {
+        if (m_request.cancel != nullptr && m_request.cancel->load() != 0) return 0;
+        uint64_t done = blockStart > m_from ? blockStart - m_from : 0;
+        if (m_request.listener != nullptr) m_request.listener->OnProgress(done, m_size - m_from);
+        return 1;
+    }
+
+private:
+    const CLoadRequest& m_request;
+    uint64_t m_from;
+    uint64_t m_size;
+};
+
 }  // namespace
 
 void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* state, uint32_t maxLineLength) {
@@ -43,7 +60,8 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
     errors->Free();
     uint64_t size = file->Size();
     CErrorScanner scanner(request.keywords, request.codePage);
-    CLineSource source(file, size, request.blockSize < 2 ? 2 : request.blockSize, request.maxLineLength, nullptr);
+    CAppendProgress progress(request, state->lastOffset < size ? state->lastOffset : size, size);
+    CLineSource source(file, size, request.blockSize < 2 ? 2 : request.blockSize, request.maxLineLength, &progress);
     source.SetLayout(IsUtf16CodePage(request.codePage) ? 2 : 1, request.codePage == kCodePageUtf16Be,
                      FirstLineOrigin(file, request.codePage));
     if (!scanner.Prepare() || !source.Init()) return 0;

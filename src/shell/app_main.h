@@ -131,6 +131,7 @@ public:
 private:
     void OnTimer(UINT_PTR id) override;
     void FinishLoad(CLoadJob* job);
+    void RefuseTooLargeLog(const CLoadResult& result);
     void FinishSearch(CSearchJob* job);
     void FinishExtract(CExtractJob* job);
     void FinishErrorLog(CErrorLogJob* job);

@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "document/encoding.h"
+#include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
@@ -50,6 +52,10 @@ void CAppMain::EnableLogCommands(bool enabled) {
 void CAppMain::FinishLoad(CLoadJob* job) {
     CLogView* view = job->view;
     if (view == nullptr || !m_viewList.Contains(view)) return;
+    if (job->result.status == CLoadStatus::kTooLarge) {
+        RefuseTooLargeLog(job->result);
+        return;
+    }
     CAppParameter& config = AppConfig();
     view->SetLines(std::move(job->lines), &m_logFile);
     view->SetKeywordSet(&config.Keywords());
@@ -60,6 +66,16 @@ void CAppMain::FinishLoad(CLoadJob* job) {
         if (m_following && !m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
     }
     m_followReason.clear();
+}
+
+// The index would not fit in the memory the system can give: say so, and close the view and
+// the file as if the log had not been opened.
+void CAppMain::RefuseTooLargeLog(const CLoadResult& result) {
+    char16_t text[512];
+    FormatString(text, 512, UiText(TextId::kLoadTooLargeFormat), static_cast<long long>(result.lines),
+                 static_cast<long long>(result.needed), static_cast<long long>(result.available));
+    CloseEverything();
+    MessageBoxW(m_frame, W(text), W(UiText(TextId::kLoadTooLargeCaption)), MB_OK | MB_ICONWARNING);
 }
 
 void CAppMain::OpenLogFile(const wchar_t* path) {

@@ -28,8 +28,8 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
 }
 
 void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    lines = file->Load(codePage, &keywords, progress, cancel);
-    complete = lines != nullptr && (cancel == nullptr || cancel->load() == 0);
+    lines = file->Load(codePage, &keywords, progress, cancel, &result);
+    complete = lines != nullptr && result.status == CLoadStatus::kDone && (cancel == nullptr || cancel->load() == 0);
 }
 
 UINT CLoadJob::DoneMessage() const {

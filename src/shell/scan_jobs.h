@@ -42,7 +42,8 @@ public:
     unsigned codePage = 0;
     CKeywordSet keywords;  // a copy: the keyword dialog may change the set in force meanwhile
     std::unique_ptr<CLogLineList> lines;  // the result, until handed over
-    bool complete = false;                // the whole file was read (not cancelled or failed)
+    CLoadResult result;                   // how the load ended (a log too large is refused)
+    bool complete = false;                // the whole file was indexed (not cancelled or refused)
 };
 
 // A search from a start row forwards or backwards; result is the row, -1, or kScanCancelled.

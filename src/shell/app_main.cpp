@@ -154,9 +154,9 @@ void CAppMain::CloseAllChildren() {
 
 void CAppMain::CloseEverything() {
     // The worker may still be reading the file or a view's lines: stop it first.
-    StopFollowing();
+    m_follower.Stop();
+    m_follower.ClearReason();
     m_runner.CancelAndWait();
-    m_errorLogView = nullptr;
     CloseAllChildren();
     m_logFile.Close();
     m_viewList.Clear();
@@ -177,7 +177,6 @@ void CAppMain::OnChildClosed(HWND window) {
     // since it may hand rows to the error-log view.
     m_runner.SettleQuiet();
     if (m_runner.Busy() && m_runner.Current()->Uses(view)) m_runner.CancelAndWait();
-    if (view == m_errorLogView) m_errorLogView = nullptr;
     std::unique_ptr<CLogView> closed = m_viewList.Remove(view);
     closed->CloseViewWindow();
 }

@@ -18,6 +18,7 @@
 #include "shell/app_base.h"
 #include "view/event_listener.h"
 #include "view/view_settings.h"
+#include "shell/follower.h"
 #include "shell/job_runner.h"
 #include "shell/view_list.h"
 
@@ -32,13 +33,11 @@ class CFollowJob;
 
 constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 
-// The frame's follow timer (the runner has the progress timer).
-constexpr UINT_PTR kFollowTimer = 0x5158;
 
 // What the views draw with, taken from the configuration.
 CViewSettings ViewSettingsOf(CAppParameter& config);
 
-class CAppMain : public CAppBase, public CAppEventListener, public CJobHost {
+class CAppMain : public CAppBase, public CAppEventListener, public CJobHost, public CFollowHost {
 public:
     CAppMain();
     ~CAppMain() override;
@@ -70,11 +69,10 @@ public:
     // Follow mode (command "Follow"): the first view's log is polled and what is appended
     // is indexed in the background; a truncated or replaced log is read again.
     void ToggleFollow();
-    void StartFollowing();
-    void StopFollowing();
-    bool Following() const { return m_following; }
-    // One poll of the followed log (the follow timer; tests call it directly).
-    void FollowTick();
+    CFollower& Follower() { return m_follower; }
+    // CFollowHost
+    void ReloadFollowedLog() override;
+    void DetectEncodingAgain() override;
 
     // Command 6004: the keyword list dialog; on OK the set is put in force, saved and every view repainted.
     void EditKeywords();
@@ -136,9 +134,6 @@ private:
     void FinishExtract(CExtractJob* job);
     void FinishErrorLog(CErrorLogJob* job);
     void FinishCopy(CCopyJob* job);
-    void FinishFollow(CFollowJob* job);
-    void ReloadFollowedLog(const char16_t* reason);
-    void ShowFollowStatus(const char16_t* text);
     // Tells the user once, after a search or extraction, of lines on which a regular
     // expression reached PCRE2's limits (they counted as not matching).
     void ReportLimitHits();
@@ -155,12 +150,7 @@ private:
     CSearchCondition m_searchConditions;
     CJobRunner m_runner{this};
     // Following.
-    bool m_following = false;
-    CFollowState m_followState;
-    CKeywordSet m_followKeywords;  // what appended lines are scanned with (jobs read it)
-    int m_followPolls = 0;
-    std::u16string m_followReason;  // why the log was read again, shown once it is loaded
-    CLogView* m_errorLogView = nullptr;  // the error-log view, which follows the error lines
+    CFollower m_follower{this, this, &m_runner, &m_viewList, &m_logFile};
     // What Auto found at the start of the open log (see DetectCodePage).
     unsigned m_detectedCodePage = 0;
     // The open log's load read it to its end: only then can it be followed.

@@ -19,7 +19,7 @@
 
 void CAppMain::OnTimer(UINT_PTR id) {
     if (id == kFollowTimer) {
-        FollowTick();
+        m_follower.Tick();
     } else if (id == kProgressTimer) {
         m_runner.OnProgressTimer();
     } else {
@@ -36,7 +36,7 @@ void CAppMain::ApplyJob(CScanJob* job) {
         case CScanKind::kExtract: FinishExtract(static_cast<CExtractJob*>(job)); break;
         case CScanKind::kErrorLog: FinishErrorLog(static_cast<CErrorLogJob*>(job)); break;
         case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
-        case CScanKind::kFollow: FinishFollow(static_cast<CFollowJob*>(job)); break;
+        case CScanKind::kFollow: m_follower.Finish(static_cast<CFollowJob*>(job)); break;
     }
 }
 
@@ -61,11 +61,8 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     view->SetKeywordSet(&config.Keywords());
     view->Invalidate();
     m_loadComplete = job->complete;
-    if (view == m_viewList.First() && config.m_follow != 0) {
-        StartFollowing();
-        if (m_following && !m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
-    }
-    m_followReason.clear();
+    if (view == m_viewList.First() && config.m_follow != 0) m_follower.Start(m_frame, m_loadComplete, config.Keywords());
+    m_follower.ClearReason();
 }
 
 // The index would not fit in the memory the system can give: say so, and close the view and

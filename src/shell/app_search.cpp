@@ -206,5 +206,5 @@ void CAppMain::FinishErrorLog(CErrorLogJob* job) {
     if (job->status != 1 || job->lines == nullptr || job->lines->Count() == 0) return;
     CLogView* created = CreateLogView(&m_logFile, std::move(job->lines), W(UiText(TextId::kErrorLogViewTitle)));
     ShowNewView(created);
-    if (created != nullptr) m_errorLogView = created;
+    if (created != nullptr) m_viewList.SetErrorLog(created);
 }

@@ -47,6 +47,7 @@ std::unique_ptr<CLogView> CViewList::Remove(const CLogView* view) {
         if (it->get() != view) continue;
         std::unique_ptr<CLogView> taken = std::move(*it);
         m_views.erase(it);
+        if (view == m_errorLog) m_errorLog = nullptr;
         return taken;
     }
     return nullptr;
@@ -55,6 +56,7 @@ std::unique_ptr<CLogView> CViewList::Remove(const CLogView* view) {
 void CViewList::Clear() {
     std::vector<std::unique_ptr<CLogView>> views;
     views.swap(m_views);
+    m_errorLog = nullptr;
     for (auto& view : views) view->CloseViewWindow();
 }
 

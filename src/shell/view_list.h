@@ -35,10 +35,14 @@ public:
     void Clear();
     // Marks the view of window active and every other inactive; returns it (or null).
     CLogView* SetActive(HWND window);
+    // The error-log view, which follows the error lines of a followed log (null when closed).
+    CLogView* ErrorLog() const { return m_errorLog; }
+    void SetErrorLog(CLogView* view) { m_errorLog = view; }
 
     auto begin() const { return m_views.begin(); }
     auto end() const { return m_views.end(); }
 
 private:
     std::vector<std::unique_ptr<CLogView>> m_views;
+    CLogView* m_errorLog = nullptr;
 };

@@ -48,7 +48,7 @@ protected:
     // appended lines are in.
     void Poll(int times = 1) {
         for (int i = 0; i < times; ++i) {
-            m_app->FollowTick();
+            m_app->Follower().Tick();
             PumpUntil([&] { return !m_app->Runner().Busy(); });
         }
     }
@@ -68,13 +68,13 @@ TEST_F(FollowTest, TheCommandTogglesTheSettingAndTheMenuCheck) {
     EXPECT_NE(std::string::npos, testing_support::ReadBytes(m_dir.FsPath("quillon.ini")).find("<follow>1</follow>"));
     CLogView* v = OpenAndWait(WriteLog("a.log", Rows(0, 3)));
     ASSERT_NE(nullptr, v);
-    EXPECT_TRUE(m_app->Following());
+    EXPECT_TRUE(m_app->Follower().Active());
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
-    EXPECT_FALSE(m_app->Following());
+    EXPECT_FALSE(m_app->Follower().Active());
     EXPECT_EQ(std::string::npos, testing_support::ReadBytes(m_dir.FsPath("quillon.ini")).find("<follow>"));
     // Not following, the view keeps the lines it has.
     std::ofstream(m_dir.FsPath("a.log"), std::ios::binary | std::ios::app) << Rows(3, 2);
-    m_app->FollowTick();
+    m_app->Follower().Tick();
     Pump();
     EXPECT_EQ(3, v->Lines()->Count());
 }
@@ -82,7 +82,7 @@ TEST_F(FollowTest, TheCommandTogglesTheSettingAndTheMenuCheck) {
 TEST_F(FollowTest, RowsArriveWithTheCaretOnTheLastRowAndElsewhere) {
     CLogView* v = OpenFollowed(Rows(0, 29) + Rows(29, 1, " FATAL"));
     ASSERT_NE(nullptr, v);
-    ASSERT_TRUE(m_app->Following());
+    ASSERT_TRUE(m_app->Follower().Active());
     SendMessageW(m_frame, WM_COMMAND, IDM_ERROR_LOG, 0);
     CLogView* errors = m_app->Views().Active();
     ASSERT_NE(v, errors);
@@ -125,12 +125,12 @@ TEST_F(FollowTest, ATruncatedRotatedOrDeletedLogIsReadAgain) {
     ASSERT_EQ(1, v->Markers().Count());
     // Shorter: read again from the start, markers gone.
     WriteLog("grow.log", Rows(0, 4));
-    m_app->FollowTick();
+    m_app->Follower().Tick();
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
     v = m_app->Views().First();
     EXPECT_EQ(4, v->Lines()->Count());
     EXPECT_EQ(0, v->Markers().Count());
-    EXPECT_TRUE(m_app->Following());
+    EXPECT_TRUE(m_app->Follower().Active());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"became shorter"));
     // Rotated by a rename: the name now leads to a new file.
     std::filesystem::rename(m_dir.FsPath("grow.log"), m_dir.FsPath("grow.log.1"));
@@ -160,18 +160,18 @@ TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
     ASSERT_NE(nullptr, v);
     Append(Rows(5, 5));
     m_app->Runner().Worker().Hold(true);  // the append job waits until the close lets it go
-    m_app->FollowTick();
+    m_app->Follower().Tick();
     ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
     EXPECT_EQ(nullptr, m_app->Views().First());
     EXPECT_FALSE(m_app->Runner().Busy());
-    EXPECT_FALSE(m_app->Following());
+    EXPECT_FALSE(m_app->Follower().Active());
 
     v = OpenAndWait(m_path);
     ASSERT_NE(nullptr, v);
     Append(Rows(10, 5));
     m_app->Runner().Worker().Hold(true);
-    m_app->FollowTick();
+    m_app->Follower().Tick();
     ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(m_frame, WM_COMMAND, IDM_EXIT, 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(m_frame); }));
@@ -208,15 +208,15 @@ TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
     m_app->OpenLogFile(m_path.c_str());
     m_app->Runner().CancelAndWait();
     Pump();
-    EXPECT_FALSE(m_app->Following());
+    EXPECT_FALSE(m_app->Follower().Active());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"not read to its end")) << StatusText(2);
     SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
 
     CLogView* v = OpenAndWait(m_path);
     ASSERT_NE(nullptr, v);
-    ASSERT_TRUE(m_app->Following());
+    ASSERT_TRUE(m_app->Follower().Active());
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
-    ASSERT_FALSE(m_app->Following());
+    ASSERT_FALSE(m_app->Follower().Active());
     m_app->SearchConditions().Add(u"absent");
     m_app->Runner().Worker().Hold(true);
     m_app->StartSearch(v, 0, true);
@@ -224,16 +224,16 @@ TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
     m_app->Runner().Worker().Hold(false);
     ASSERT_TRUE(PumpUntil([&] { return !m_app->Runner().Busy(); }));
-    EXPECT_TRUE(m_app->Following());
+    EXPECT_TRUE(m_app->Follower().Active());
 
     Append(Rows(70000, 150000));
     m_app->Runner().Worker().Hold(true);
-    m_app->FollowTick();
+    m_app->Follower().Tick();
     ASSERT_TRUE(m_app->Runner().Busy());
     EXPECT_NE(0u, MenuState(IDM_SEARCH) & MF_GRAYED);
     m_app->Runner().Worker().Cancel();
     ASSERT_TRUE(PumpUntil([&] { return !m_app->Runner().Busy(); }));
-    EXPECT_FALSE(m_app->Following());
+    EXPECT_FALSE(m_app->Follower().Active());
     EXPECT_EQ(70000, v->Lines()->Count());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"cancelled")) << StatusText(2);
 }
@@ -242,7 +242,7 @@ TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
 TEST_F(FollowTest, ALogEmptyWhenOpenedGetsItsEncodingFromItsFirstBytes) {
     CLogView* v = OpenFollowed("");
     ASSERT_NE(nullptr, v);
-    ASSERT_TRUE(m_app->Following());
+    ASSERT_TRUE(m_app->Follower().Active());
     std::u16string text = u"2024-01-01 00:00:00 \u884c one\r\n2024-01-01 00:00:01 two\r\n";
     std::string bytes = "\xff\xfe";
     for (char16_t c : text) {

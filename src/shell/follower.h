@@ -1,0 +1,68 @@
+// CFollower: follow mode. It polls the open log's size on a timer of the frame, hands what
+// was appended to the runner as a follow job, and has the application read the log again
+// when it was truncated or replaced. UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include "document/log_file.h"
+#include "keywords/keyword_set.h"
+#include "loader/log_follow.h"
+
+#include <string>
+
+class CAppEventListener;
+class CFollowJob;
+class CJobRunner;
+class CLogView;
+class CViewList;
+
+// The frame's timer of the polls.
+constexpr UINT_PTR kFollowTimer = 0x5158;
+
+// What the follower asks of the application.
+class CFollowHost {
+public:
+    virtual ~CFollowHost() = default;
+    // Closes everything and opens the log again (the follower starts again once it is loaded).
+    virtual void ReloadFollowedLog() = 0;
+    // The log was empty when its encoding was chosen and has bytes now.
+    virtual void DetectEncodingAgain() = 0;
+};
+
+class CFollower {
+public:
+    CFollower(CFollowHost* host, CAppEventListener* listener, CJobRunner* runner, CViewList* views, CLogFile* log)
+        : m_host(host), m_listener(listener), m_runner(runner), m_views(views), m_log(log) {}
+
+    // Follows the log of the first view from its index (a partial one is refused with a
+    // status text), with keywords for the error lines appended. After a reload it says why.
+    void Start(HWND frame, bool indexComplete, const CKeywordSet& keywords);
+    // Forgets why the log was read again (once it is loaded, following or not).
+    void ClearReason() { m_reason.clear(); }
+    // The follow part of the status bar (null: empty).
+    void ShowStatus(const char16_t* text);
+    void Stop();
+    bool Active() const { return m_active; }
+    // One poll (the follow timer; tests call it directly).
+    void Tick();
+    // Applies a follow job that has ended.
+    void Finish(CFollowJob* job);
+
+private:
+    bool CheckName();
+    void Reload(const char16_t* reason);
+    void ShowLastChange();
+
+    CFollowHost* m_host;
+    CAppEventListener* m_listener;
+    CJobRunner* m_runner;
+    CViewList* m_views;
+    CLogFile* m_log;
+    std::u16string m_reason;  // why the log was read again, shown once it is loaded
+    HWND m_frame = nullptr;
+    bool m_active = false;
+    CFollowState m_state;
+    CKeywordSet m_keywords;  // what appended lines are scanned with (jobs read it)
+    int m_polls = 0;
+};

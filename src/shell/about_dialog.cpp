@@ -5,7 +5,7 @@
 #include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 
 QUILLON_DIALOG_BINDING(CAboutDialog)
 QUILLON_DIALOG_BINDING(CChooseLanguageDialog)

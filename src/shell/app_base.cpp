@@ -6,7 +6,7 @@
 #include "config/app_parameter.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 #include "view/dpi.h"
 #include "view/log_view.h"
 

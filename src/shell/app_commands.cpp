@@ -1,101 +1,56 @@
-// CAppMain::OnCommand: dispatch of menu, toolbar, combo-box and context-menu commands.
-#include <windows.h>
-#include <commdlg.h>
-
-#include "config/ui_text.h"
-#include "foundation/wide.h"
-#include "shell/about_dialog.h"
+// CAppMain::OnCommand: dispatch of menu, toolbar, combo-box and context-menu commands
+// through the command table, and the menu and toolbar state derived from it.
 #include "shell/app_main.h"
-#include "shell/command_ids.h"
+#include "shell/command_table.h"
 #include "view/log_view.h"
 
 namespace {
 
-// The open-file dialog; returns true with a non-empty path.
-bool AskForLogFile(HWND owner, wchar_t* path, int capacity) {
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = W(UiText(TextId::kOpenLogFilter));
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = static_cast<DWORD>(capacity);
-    ofn.lpstrTitle = W(UiText(TextId::kOpenLogTitle));
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    ofn.lpstrDefExt = L"ini";
-    return GetOpenFileNameW(&ofn) && path[0] != 0;
-}
-
-template <typename Dialog>
-void RunInertDialog(int templateId, HWND owner) {
-    Dialog dialog;
-    RunDialog(dialog, templateId, owner);
-}
+constexpr int kSearchMenuPosition = 1;
 
 }  // namespace
 
 void CAppMain::OnCommand(int id, int code) {
+    if (id == IDCANCEL) id = IDM_EXIT;  // sent by the system: taken as Exit
     // Accelerators and queued messages reach here even while the commands are greyed.
     // An append being indexed is let finish first; closing cancels it instead.
-    // IDCANCEL, sent by the system, is taken as Exit.
-    bool closing = id == IDM_CLOSE || id == IDM_CLOSE_ALL || id == IDM_EXIT || id == IDCANCEL;
+    bool closing = id == IDM_CLOSE || id == IDM_CLOSE_ALL || id == IDM_EXIT;
     if (!closing) m_runner.SettleQuiet();
-    if (m_runner.Busy() && IsLogCommand(id)) return;
+    const CCommand* command = FindCommand(id);
+    if (command == nullptr) {
+        DefWindowProcW(m_frame, WM_COMMAND, MAKEWPARAM(id, code), 0);
+        return;
+    }
+    if (m_runner.Busy() && command->readsLog) return;
     // A shortcut (code 1) follows the menu state: a greyed command does nothing.
     if (code == 1 && !IsCommandEnabled(id)) return;
-    switch (id) {
-        case IDM_OPEN_LOG: {
-            if (m_logFile.IsOpen()) return;
-            wchar_t path[262] = {};
-            if (AskForLogFile(m_frame, path, 262)) OpenLogFile(path);
-            return;
-        }
-        case IDM_CLOSE:
-        case IDM_CLOSE_ALL:
-            CloseEverything();
-            return;
-        case IDCANCEL:  // sent by the system: treated as Exit
-        case IDM_EXIT:
-            CloseMainWindow();
-            return;
-        case IDM_COPY:
-            CopySelection();
-            return;
-        case IDM_SAVE_CSV:
-            RunInertDialog<CCSVFileDialog>(IDD_CSV_FILE_JA, m_frame);
-            return;
-        case IDM_COMPARE:
-            RunInertDialog<CCompareLogDialog>(IDD_COMPARE_LOG_JA, m_frame);
-            return;
-        case IDM_FOLLOW:
-            ToggleFollow();
-            return;
-        case IDC_ENCODING_COMBO:
-            OnCodePageChanged(code);
-            return;
-        case IDM_SETTING_HIGHLIGHT:
-            EditKeywords();
-            return;
-        case IDM_SETTING:
-            EditSettings();
-            RedrawAllViews();
-            return;
-        case IDM_PRINT:
-        case IDM_RESERVED:
-            return;
-        case IDM_TOOLBAR:
-        case IDM_STATUSBAR:
-        case IDM_ABOUT:
-        case IDM_HELP:
-        case IDM_LANGUAGE:
-        case IDM_TILE_HORIZONTAL:
-        case IDM_TILE_VERTICAL:
-        case IDM_CASCADE:
-            CAppBase::OnCommand(id, code);
-            return;
-        default:
-            if (OnViewCommand(id)) return;
-            DefWindowProcW(m_frame, WM_COMMAND, MAKEWPARAM(id, code), 0);
-            return;
+    command->run(*this, m_viewList.Active(), id, code);
+}
+
+void CAppMain::UpdateCommandState() {
+    CLogView* view = m_viewList.Active();
+    CCommandState state;
+    state.logOpen = m_logFile.IsOpen();
+    state.viewOpen = !m_viewList.Empty();
+    state.lines = view != nullptr && view->Lines() != nullptr;
+    state.markers = state.lines && view->Markers().Count() > 0;
+    state.selection = view != nullptr && view->SelectionState() == kSelectionMade;
+    state.busy = m_runner.Busy() && !m_runner.Current()->Quiet();
+    ForEachCommand([&](const CCommand& command) {
+        if (command.needs != CNeeds::kNothing || command.readsLog) EnableCommand(command.id, IsEnabledIn(command, state));
+    });
+    CheckCommand(IDM_HIGHLIGHT_SEARCH, state.lines && view->HighlightSearch() != 0);
+    // Redrawing the menu bar costs: only when its Search menu changes.
+    if (m_searchMenuEnabled != state.viewOpen) {
+        m_searchMenuEnabled = state.viewOpen;
+        EnableTopMenu(kSearchMenuPosition, state.viewOpen);
     }
+}
+
+void CAppMain::OnViewStateChanged(CLogView*) {
+    UpdateCommandState();
+}
+
+void CAppMain::EnableLogCommands(bool) {
+    UpdateCommandState();
 }

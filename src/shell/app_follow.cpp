@@ -4,7 +4,7 @@
 #include "document/encoding.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 
 void CAppMain::ToggleFollow() {
     CAppParameter& config = AppConfig();

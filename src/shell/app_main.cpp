@@ -16,18 +16,10 @@
 #include "foundation/wide.h"
 #include "search/marker_list.h"
 #include "shell/about_dialog.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 #include "view/log_view.h"
 
 namespace {
-
-constexpr int kSearchMenuPosition = 1;
-
-// Commands that need a loaded view; the no-file reset and a view without lines grey them.
-const int kViewCommands[] = {IDM_SEARCH,     IDM_SEARCH_PREVIOUS, IDM_SEARCH_NEXT, IDM_HIGHLIGHT_SEARCH,
-                             IDM_EXTRACTION, IDM_ERROR_LOG,       IDM_JUMP_TOP,    IDM_JUMP_END,
-                             IDM_JUMP,       IDM_MARKER_TOGGLE,   IDM_SELECT_ALL};
-const int kMarkerCommands[] = {IDM_MARKER_PREVIOUS, IDM_MARKER_NEXT, IDM_MARKER_CLEAR_ALL, IDM_MARKER_LIST};
 
 BOOL CALLBACK CloseChildView(HWND window, LPARAM) {
     auto* view = reinterpret_cast<CLogView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -84,7 +76,7 @@ int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* command
 
 int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
-    ResetCommandState();
+    UpdateCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
     m_runner.Start(m_frame);
     return 1;
@@ -160,7 +152,7 @@ void CAppMain::CloseEverything() {
     CloseAllChildren();
     m_logFile.Close();
     m_viewList.Clear();
-    ResetCommandState();
+    UpdateCommandState();
     ApplyEncoding();
 }
 
@@ -220,38 +212,6 @@ void CAppMain::SetStatusText(CLogView* view, int part, const wchar_t* text) {
     if (!m_viewList.Contains(view) || m_statusBar == nullptr || m_statusBar->m_window == nullptr) return;
     if (part < 0 || part >= m_statusBar->m_partCount) return;
     SendMessageW(m_statusBar->m_window, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
-}
-
-void CAppMain::ResetCommandState() {
-    if (m_toolBar != nullptr && m_toolBar->m_window != nullptr) {
-        SendMessageW(m_toolBar->m_window, TB_SETSTATE, IDM_HIGHLIGHT_SEARCH, TBSTATE_ENABLED);
-    }
-    EnableCommand(IDM_OPEN_LOG, true);
-    const int disabled[] = {IDM_CLOSE, IDM_PRINT, IDM_RESERVED, IDM_COPY};
-    for (int id : disabled) EnableCommand(id, false);
-    for (int id : kViewCommands) EnableCommand(id, false);
-    for (int id : kMarkerCommands) EnableCommand(id, false);
-    EnableTopMenu(kSearchMenuPosition, false);
-}
-
-void CAppMain::OnFirstViewAdded() {
-    EnableCommand(IDM_CLOSE, true);
-    EnableTopMenu(kSearchMenuPosition, true);
-}
-
-void CAppMain::OnViewStateChanged(CLogView* view) {
-    if (view == nullptr) return;
-    EnableCommand(IDM_COPY, view->SelectionState() == 3);
-    if (view->Lines() != nullptr) {
-        for (int id : kViewCommands) EnableCommand(id, true);
-        bool markers = view->Markers().Count() > 0;
-        for (int id : kMarkerCommands) EnableCommand(id, markers);
-        CheckCommand(IDM_HIGHLIGHT_SEARCH, view->HighlightSearch() != 0);
-        return;
-    }
-    CheckCommand(IDM_HIGHLIGHT_SEARCH, false);
-    for (int id : kViewCommands) EnableCommand(id, false);
-    for (int id : kMarkerCommands) EnableCommand(id, false);
 }
 
 void CAppMain::OnCodePageChanged(int code) {

@@ -37,6 +37,9 @@ constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 // What the views draw with, taken from the configuration.
 CViewSettings ViewSettingsOf(CAppParameter& config);
 
+// Where an extraction takes its condition from.
+enum class CExtractFrom { kDialog, kSelection };
+
 class CAppMain : public CAppBase, public CAppEventListener, public CJobHost, public CFollowHost {
 public:
     CAppMain();
@@ -85,8 +88,8 @@ public:
     void SearchNext(CLogView* view, int32_t start);
     void SearchPrevious(CLogView* view, int32_t start);
     void StartSearch(CLogView* view, int32_t start, bool forward);
-    // 6016 (mode 0: the dialog) and 6023 (mode 1: the selection): a new view of the hits.
-    void Extract(int mode);
+    // Extraction (the dialog) and Selection Extraction (the selection): a new view of the hits.
+    void Extract(CExtractFrom from);
     // The extraction of the current condition from a view's lines into a new view.
     void StartExtraction(CLogView* view);
     void ShowErrorLog();
@@ -105,8 +108,9 @@ public:
     void GoToMarker(CLogView* view, bool forward);
 
     // Command state.
-    void ResetCommandState();
-    void OnFirstViewAdded();
+    // The menu and toolbar state, derived from the command table, the open log, the active
+    // view and the runner.
+    void UpdateCommandState();
     // Closes every view and the log file, and resets the command state (commands 6002/5023).
     void CloseEverything();
     void RedrawAllViews();
@@ -115,6 +119,8 @@ public:
     void ApplyViewSettings();
     CViewList& Views() { return m_viewList; }
     void CopySelection();
+    // The toolbar's code-page box changed (code: its notification).
+    void OnCodePageChanged(int code);
 
     CLogFile& LogFile() { return m_logFile; }
     CSearchCondition& SearchConditions() { return m_searchConditions; }
@@ -138,12 +144,9 @@ private:
     // expression reached PCRE2's limits (they counted as not matching).
     void ReportLimitHits();
     void OnOpenFileMessage(wchar_t* path);
-    void OnCodePageChanged(int code);
+
     // Sets the code page of the open log (or of none) from the box's choice and shows it.
     void ApplyEncoding();
-    // The commands that act on the active view (search, extraction, markers, jumps);
-    // true when id is one of them.
-    bool OnViewCommand(int id);
 
     CViewList m_viewList;
     CLogFile m_logFile;
@@ -151,6 +154,7 @@ private:
     CJobRunner m_runner{this};
     // Following.
     CFollower m_follower{this, this, &m_runner, &m_viewList, &m_logFile};
+    bool m_searchMenuEnabled = true;  // as the menu resource has it
     // What Auto found at the start of the open log (see DetectCodePage).
     unsigned m_detectedCodePage = 0;
     // The open log's load read it to its end: only then can it be followed.

@@ -13,7 +13,7 @@
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
@@ -38,15 +38,6 @@ void CAppMain::ApplyJob(CScanJob* job) {
         case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
         case CScanKind::kFollow: m_follower.Finish(static_cast<CFollowJob*>(job)); break;
     }
-}
-
-void CAppMain::EnableLogCommands(bool enabled) {
-    CLogView* active = m_viewList.Active();
-    if (enabled) {
-        if (active != nullptr) OnViewStateChanged(active);
-        return;
-    }
-    for (int id : kLogCommands) EnableCommand(id, false);
 }
 
 void CAppMain::FinishLoad(CLoadJob* job) {
@@ -84,13 +75,13 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     // Before the load, which decodes with the code page chosen here.
     m_detectedCodePage = DetectFileCodePage(&m_logFile);
     ApplyEncoding();
-    EnableCommand(IDM_OPEN_LOG, false);
+    UpdateCommandState();
     CLogView* view = CreateLogView(&m_logFile, nullptr, W(m_logFile.Name().m_fileName.GetWideOrEmpty()));
     if (view == nullptr) {
         // Without a view nothing could close the file again.
         m_logFile.Close();
         ApplyEncoding();
-        EnableCommand(IDM_OPEN_LOG, true);
+        UpdateCommandState();
         return;
     }
     std::unique_ptr<CLoadJob> job(new (std::nothrow) CLoadJob());
@@ -125,7 +116,7 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
     view->SetCondition(&m_searchConditions);
     if (lines != nullptr) view->SetLines(std::move(lines), file);
     CLogView* added = m_viewList.Add(std::move(view));
-    if (added != nullptr && m_viewList.Count() == 1) OnFirstViewAdded();
+    UpdateCommandState();
     return added;
 }
 

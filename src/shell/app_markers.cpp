@@ -3,7 +3,7 @@
 #include "search/marker_list.h"
 #include "dialogs/search_dialogs.h"
 #include "shell/app_main.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 #include "view/log_view.h"
 
 void CAppMain::ToggleMarker(CLogView* view) {

@@ -11,7 +11,7 @@
 #include "search/line_scan.h"
 #include "dialogs/search_dialogs.h"
 #include "shell/app_main.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
@@ -133,10 +133,10 @@ void CAppMain::SearchAgain(CLogView* view, bool forward) {
     StartSearch(view, start, forward);
 }
 
-void CAppMain::Extract(int mode) {
+void CAppMain::Extract(CExtractFrom from) {
     CLogView* view = m_viewList.Active();
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
-    if (mode == 0) {
+    if (from == CExtractFrom::kDialog) {
         if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(view);
         CExtractionLogDialog dialog;
         dialog.m_condition = &m_searchConditions;

@@ -4,7 +4,7 @@
 #include "config/app_parameter.h"
 #include "shell/about_dialog.h"
 #include "shell/app_base.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 
 INT_PTR CAppBase::ShowAbout() {
     CAboutDialog dialog;

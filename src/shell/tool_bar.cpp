@@ -6,7 +6,7 @@
 #include "document/encoding.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
-#include "shell/command_ids.h"
+#include "res/resource.h"
 #include "view/dpi.h"
 
 namespace {

@@ -1,0 +1,137 @@
+// The command table's handlers: each runs one command through the application's entry
+// points, on the active view where it acts on one.
+#include "shell/command_table.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include "config/ui_text.h"
+#include "foundation/wide.h"
+#include "shell/about_dialog.h"
+#include "shell/app_main.h"
+#include "view/log_view.h"
+
+namespace {
+
+// The open-file dialog; returns true with a non-empty path.
+bool AskForLogFile(HWND owner, wchar_t* path, int capacity) {
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = W(UiText(TextId::kOpenLogFilter));
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = static_cast<DWORD>(capacity);
+    ofn.lpstrTitle = W(UiText(TextId::kOpenLogTitle));
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    ofn.lpstrDefExt = L"ini";
+    return GetOpenFileNameW(&ofn) && path[0] != 0;
+}
+
+template <typename Dialog>
+void RunInertDialog(int templateId, HWND owner) {
+    Dialog dialog;
+    RunDialog(dialog, templateId, owner);
+}
+
+void OpenLog(CAppMain& app, CLogView*, int, int) {
+    if (app.LogFile().IsOpen()) return;
+    wchar_t path[262] = {};
+    if (AskForLogFile(app.Frame(), path, 262)) app.OpenLogFile(path);
+}
+
+void CloseLog(CAppMain& app, CLogView*, int, int) { app.CloseEverything(); }
+// The frame's own commands: bars, windows, help, language, About and Exit.
+void Base(CAppMain& app, CLogView*, int id, int code) { app.CAppBase::OnCommand(id, code); }
+void Copy(CAppMain& app, CLogView*, int, int) { app.CopySelection(); }
+void SaveCsv(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCSVFileDialog>(IDD_CSV_FILE_JA, app.Frame()); }
+void Compare(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCompareLogDialog>(IDD_COMPARE_LOG_JA, app.Frame()); }
+void Nothing(CAppMain&, CLogView*, int, int) {}
+void Follow(CAppMain& app, CLogView*, int, int) { app.ToggleFollow(); }
+void CodePage(CAppMain& app, CLogView*, int, int code) { app.OnCodePageChanged(code); }
+void EditKeywords(CAppMain& app, CLogView*, int, int) { app.EditKeywords(); }
+
+void EditSettings(CAppMain& app, CLogView*, int, int) {
+    app.EditSettings();
+    app.RedrawAllViews();
+}
+
+void Search(CAppMain& app, CLogView* view, int, int) { app.RunSearchDialog(view); }
+void SearchPrevious(CAppMain& app, CLogView* view, int, int) { app.SearchAgain(view, false); }
+void SearchNext(CAppMain& app, CLogView* view, int, int) { app.SearchAgain(view, true); }
+
+// Then as Previous/Next Search: a selection that gave no condition (it spans rows) leaves
+// the condition empty, and the search dialog opens.
+void SelectionSearch(CAppMain& app, CLogView* view, int id, int) {
+    app.UseSelectionAsCondition(view);
+    app.SearchAgain(view, id == IDM_SELECTION_SEARCH_NEXT);
+}
+
+void HighlightSearch(CAppMain& app, CLogView* view, int, int) {
+    if (view == nullptr) return;
+    app.SetHighlightSearchState(view, view->HighlightSearch() == 0);
+    view->Invalidate();
+}
+
+void Extraction(CAppMain& app, CLogView*, int, int) { app.Extract(CExtractFrom::kDialog); }
+void SelectionExtraction(CAppMain& app, CLogView*, int, int) { app.Extract(CExtractFrom::kSelection); }
+void ErrorLog(CAppMain& app, CLogView*, int, int) { app.ShowErrorLog(); }
+
+void JumpTop(CAppMain&, CLogView* view, int, int) {
+    if (view != nullptr) view->GoToLine(0);
+}
+
+void JumpEnd(CAppMain&, CLogView* view, int, int) {
+    if (view != nullptr && view->Lines() != nullptr) view->GoToLine(view->Lines()->Count());
+}
+
+void Jump(CAppMain& app, CLogView* view, int, int) { app.RunJumpDialog(view); }
+void ToggleMarker(CAppMain& app, CLogView* view, int, int) { app.ToggleMarker(view); }
+void PreviousMarker(CAppMain& app, CLogView* view, int, int) { app.GoToMarker(view, false); }
+void NextMarker(CAppMain& app, CLogView* view, int, int) { app.GoToMarker(view, true); }
+
+void ClearMarkers(CAppMain& app, CLogView* view, int, int) {
+    if (view == nullptr) return;
+    view->Markers().Clear();
+    view->Invalidate();
+    app.OnViewStateChanged(view);
+}
+
+void MarkerList(CAppMain& app, CLogView* view, int, int) { app.RunMarkerListDialog(view); }
+
+void SelectAll(CAppMain&, CLogView* view, int, int) {
+    if (view != nullptr) view->SelectAll();
+}
+
+// As the window's close box: the view reports its closing to the frame.
+void CloseView(CAppMain&, CLogView* view, int, int) {
+    if (view != nullptr && view->Window() != nullptr) SendMessageW(view->Window(), WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+#define QUILLON_COMMAND_ROW(id, handler, needs, readsLog, inMenu) {id, handler, CNeeds::needs, readsLog},
+const CCommand kCommands[] = {QUILLON_COMMANDS(QUILLON_COMMAND_ROW)};
+#undef QUILLON_COMMAND_ROW
+const int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
+
+const CCommand* FindCommand(int id) {
+    for (const CCommand& command : kCommands) {
+        if (command.id == id) return &command;
+    }
+    return nullptr;
+}
+
+bool IsEnabledIn(const CCommand& command, const CCommandState& state) {
+    if (command.readsLog && state.busy) return false;
+    switch (command.needs) {
+        case CNeeds::kNothing: return true;
+        case CNeeds::kNoLog: return !state.logOpen;
+        case CNeeds::kLog: return state.viewOpen;
+        case CNeeds::kSelection: return state.selection;
+        case CNeeds::kLines: return state.lines;
+        case CNeeds::kMarkers: return state.lines && state.markers;
+        case CNeeds::kNever: return false;
+    }
+    return false;
+}

@@ -23,6 +23,8 @@ struct CLogCacheBlock {
 class CProgressListener;
 
 class CKeywordSet;
+struct CStampRules;
+struct CStampCount;
 
 class CLogFile : public CFile {
 public:
@@ -43,9 +45,12 @@ public:
     // must stay unchanged until the load returns (the application gives the worker a copy).
     // Another thread may set *cancel to non-zero to stop the load at its next block; the
     // lines indexed so far are then returned. Returns a new index that belongs to the
-    // caller, or null when the working buffers cannot be allocated.
+    // caller, or null when the working buffers cannot be allocated. stamps (null: the
+    // line-start forms only) stays unchanged while the load runs; *stampCount, when given,
+    // receives what it found.
     std::unique_ptr<CLogLineList> Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
-                       const std::atomic<int>* cancel = nullptr);
+                                       const std::atomic<int>* cancel = nullptr, const CStampRules* stamps = nullptr,
+                                       CStampCount* stampCount = nullptr);
 
     CFileName& Name() { return m_name; }
     CLogLineList& ErrorLines() { return m_errorLines; }

@@ -4,11 +4,14 @@
 #include "loader/log_loader.h"
 
 std::unique_ptr<CLogLineList> CLogFile::Load(unsigned codePage, const CKeywordSet* keywords,
-                                             CProgressListener* listener, const std::atomic<int>* cancel) {
+                                             CProgressListener* listener, const std::atomic<int>* cancel,
+                                             const CStampRules* stamps, CStampCount* stampCount) {
     CLoadRequest request;
     request.codePage = codePage;
     request.keywords = keywords;
     request.listener = listener;
     request.cancel = cancel;
+    request.stamps = stamps;
+    request.stampCount = stampCount;
     return LoadLogLines(this, request, &m_errorLines);
 }

@@ -37,7 +37,7 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
         next.lastNumber = number;
         next.before = last;
         CTimeStamp own;
-        if (ParseLineTimeStamp(line, request.codePage, &own)) last = own;
+        if (ParseLineTimeStamp(line, request, &own)) last = own;
         if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) return 0;
         if (scanner.HasError(line.bytes, line.length) &&
             !errors->Append(number, last, line.offset, static_cast<int32_t>(line.length))) {

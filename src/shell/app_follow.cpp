@@ -89,6 +89,7 @@ void CAppMain::FollowTick() {
     if (job == nullptr) return;
     job->codePage = AppConfig().m_codePage;
     job->keywords = &m_followKeywords;
+    AppConfig().GetStampRules(&job->stamps);
     job->state = m_followState;
     job->ownFile = OpenJobHandle();
     if (job->ownFile == nullptr) {

@@ -196,6 +196,7 @@ void CAppMain::CloseEverything() {
     // The worker may still be reading the file or a view's lines: stop it first.
     StopFollowing();
     CancelAndWaitForScan();
+    ShowFollowStatus(nullptr);  // the log's stamp summary or follow state goes with it
     m_errorLogView = nullptr;
     CloseAllChildren();
     m_logFile.Close();

@@ -154,6 +154,7 @@ private:
     // Applies a job's result on this thread and deletes the job.
     void FinishJob(CScanJob* job);
     void FinishLoad(CLoadJob* job);
+    void ShowStampStatus(const CStampCount& count, int32_t rows);
     void FinishSearch(CSearchJob* job);
     void FinishExtract(CExtractJob* job);
     void FinishErrorLog(CErrorLogJob* job);

@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "document/encoding.h"
+#include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "shell/command_ids.h"
@@ -131,11 +133,29 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     view->SetLines(std::move(job->lines), &m_logFile);
     view->SetKeywordSet(&config.Keywords());
     view->Invalidate();
+    if (view == m_views) ShowStampStatus(job->stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);
     if (view == m_views && config.m_follow != 0) {
         StartFollowing();
         if (!m_followReason.empty()) ShowFollowStatus(m_followReason.c_str());
     }
     m_followReason.clear();
+}
+
+// The status bar's follow part tells, until following says more, how many rows have a
+// stamp of their own and the form of the first.
+void CAppMain::ShowStampStatus(const CStampCount& count, int32_t rows) {
+    char16_t text[96];
+    if (count.stamped == 0 || rows <= 0) {
+        FormatString(text, 96, u"%s", UiText(TextId::kStampNone));
+    } else {
+        int64_t tenths = count.stamped * 1000 / rows;
+        char16_t form[32] = {};
+        const char* name = StampFormName(count.firstForm);
+        for (int k = 0; name[k] != 0 && k < 31; ++k) form[k] = static_cast<char16_t>(name[k]);
+        FormatString(text, 96, UiText(TextId::kStampShareFormat), static_cast<int>(tenths / 10),
+                     static_cast<int>(tenths % 10), form);
+    }
+    SetStatusText(m_views, 2, W(text));
 }
 
 std::unique_ptr<CFile> CAppMain::OpenJobHandle() {
@@ -167,6 +187,7 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         job->codePage = config.m_codePage;
         job->keywords.CopyFrom(config.Keywords());
         job->keywords.BuildFlagTable();
+        config.GetStampRules(&job->stamps);
         if (m_currentJob == nullptr && m_worker.Submit(job)) {
             m_currentJob = job;
             // The progress dialog, once the view and its activation are done.

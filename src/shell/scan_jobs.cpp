@@ -28,7 +28,7 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
 }
 
 void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    lines = file->Load(codePage, &keywords, progress, cancel);
+    lines = file->Load(codePage, &keywords, progress, cancel, &stamps, &stampCount);
 }
 
 UINT CLoadJob::DoneMessage() const {
@@ -68,6 +68,7 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener*) {
     CLoadRequest request;
     request.codePage = codePage;
     request.keywords = keywords;
+    request.stamps = &stamps;
     request.cancel = cancel;
     from = state.lastNumber;
     status = ownFile != nullptr && ownFile->RefreshSize() ? FollowLogLines(ownFile.get(), request, &state, &lines, &errors) : 0;

@@ -32,6 +32,8 @@ public:
     CLogView* view = nullptr;
     unsigned codePage = 0;
     CKeywordSet keywords;  // a copy: the keyword dialog may change the set in force meanwhile
+    CStampRules stamps;    // a copy, for the same reason
+    CStampCount stampCount;               // what the load found
     std::unique_ptr<CLogLineList> lines;  // the result, until handed over
 };
 
@@ -90,6 +92,7 @@ public:
     std::unique_ptr<CFile> ownFile;  // a handle of the job's own on the log
     unsigned codePage = 0;
     const CKeywordSet* keywords = nullptr;  // the application's copy, left alone while the job runs
+    CStampRules stamps;
     CFollowState state;       // where the index ends; moved on by the job
     CLogLineList lines;       // the index from state.lastNumber (as it was) on
     CLogLineList errors;

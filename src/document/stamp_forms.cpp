@@ -120,24 +120,46 @@ bool ReadMonthDay(CStampText& t, CStampFields* f) {
     return t.Digits(2, 2, &f->day) && t.Blanks() && t.Time(f, false);
 }
 
+// A form, and what the text at its start must look like for it to be tried at all: the
+// lengths the first run of digits may have (a bit for each) and the bytes that may follow it.
+// Most fields of a line are no stamp; this keeps them cheap.
 struct CFormEntry {
     FormReader read;
     StampForm form;
+    uint32_t runLengths;
+    const char* after;
 };
 
+constexpr uint32_t Run(int a, int b = 0) { return (1u << a) | (b > 0 ? 1u << b : 0u); }
+
 const CFormEntry kNameForms[] = {
-    {ReadCLibrary, StampForm::kCLibrary},
-    {ReadMonthName, StampForm::kMonthName},
+    {ReadCLibrary, StampForm::kCLibrary, Run(0), ""},
+    {ReadMonthName, StampForm::kMonthName, Run(0), ""},
 };
 const CFormEntry kDigitForms[] = {
-    {ReadAccessLog, StampForm::kAccessLog},     {ReadDayMonth, StampForm::kDayMonth},
-    {ReadIsoDate, StampForm::kIsoDate},         {ReadDottedTime, StampForm::kDottedTime},
-    {ReadCompactDate, StampForm::kCompactDate}, {ReadMonthDay, StampForm::kMonthDay},
+    {ReadAccessLog, StampForm::kAccessLog, Run(1, 2), "/"},
+    {ReadDayMonth, StampForm::kDayMonth, Run(1, 2), " \t-"},
+    {ReadIsoDate, StampForm::kIsoDate, Run(2, 4), "-/."},
+    {ReadDottedTime, StampForm::kDottedTime, Run(4), "-"},
+    {ReadCompactDate, StampForm::kCompactDate, Run(6, 8), " \tT-"},
+    {ReadMonthDay, StampForm::kMonthDay, Run(2), ".-/"},
 };
+
+bool Contains(const char* set, char c) {
+    for (; *set != 0; ++set) {
+        if (*set == c) return true;
+    }
+    return false;
+}
 
 template <int N>
 bool TryForms(const CFormEntry (&forms)[N], const char* bytes, int length, int at, CStampMatch* match) {
+    int run = 0;
+    while (at + run < length && run < 9 && IsStampDigit(bytes[at + run])) ++run;
+    char after = at + run < length ? bytes[at + run] : '\0';
     for (const CFormEntry& entry : forms) {
+        if (run >= 9 || (entry.runLengths & (1u << run)) == 0) continue;
+        if (run > 0 && !Contains(entry.after, after)) continue;
         CStampText t{bytes, length, at};
         CStampFields f;
         if (entry.read(t, &f) && t.Ends() && f.ToStamp(&match->stamp)) {
@@ -149,10 +171,27 @@ bool TryForms(const CFormEntry (&forms)[N], const char* bytes, int length, int a
     return false;
 }
 
+// What a byte may be to the field search, looked up once per byte of the first 128.
+enum : uint8_t { kBoundary = 1, kDigit = 2, kNameInitial = 4 };
+
+struct CByteKinds {
+    uint8_t kind[256] = {};
+    constexpr CByteKinds() {
+        kind[static_cast<unsigned char>(' ')] = kind[static_cast<unsigned char>('\t')] = kBoundary;
+        kind[static_cast<unsigned char>('[')] = kind[static_cast<unsigned char>('|')] = kBoundary;
+        for (char c = '0'; c <= '9'; ++c) kind[static_cast<unsigned char>(c)] = kDigit;
+        // The initials of the month and weekday names, in either case.
+        for (const char* c = "ADFJMNOSTWadfjmnostw"; *c != 0; ++c) kind[static_cast<unsigned char>(*c)] = kNameInitial;
+    }
+};
+constexpr CByteKinds kByteKinds;
+
+uint8_t KindOf(char c) { return kByteKinds.kind[static_cast<unsigned char>(c)]; }
+
 bool TryReadable(const char* bytes, int length, int at, CStampMatch* match) {
-    char c = bytes[at];
-    if (IsStampDigit(c)) return TryForms(kDigitForms, bytes, length, at, match);
-    if (c >= 'A' && c <= 'Z') return TryForms(kNameForms, bytes, length, at, match);
+    uint8_t kind = KindOf(bytes[at]);
+    if (kind == kDigit) return TryForms(kDigitForms, bytes, length, at, match);
+    if (kind == kNameInitial) return TryForms(kNameForms, bytes, length, at, match);
     return false;
 }
 
@@ -209,7 +248,7 @@ bool TryEpoch(const char* bytes, int length, int at, CStampMatch* match) {
     return true;
 }
 
-bool IsBoundary(char c) { return c == ' ' || c == '\t' || c == '[' || c == '|'; }
+bool IsBoundary(char c) { return KindOf(c) == kBoundary; }
 
 // Calls test at the first non-blank byte and after every boundary among the first bytes.
 template <typename Test>

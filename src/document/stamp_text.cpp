@@ -11,12 +11,9 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 
 bool IsLetterOrDigit(char c) { return IsStampDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Matches the first three letters of a name, then the rest of it when the text has it.
-// The name after the three letters must not go on as a word.
-bool MatchName(CStampText& t, const char* name) {
-    for (int k = 0; k < 3; ++k) {
-        if (Lower(t.Peek(k)) != name[k]) return false;
-    }
+// The rest of a name whose first three letters matched: passed over when the text has it
+// whole. The name must not go on as a word.
+bool MatchRest(CStampText& t, const char* name) {
     int k = 3;
     while (name[k] != 0 && Lower(t.Peek(k)) == name[k]) ++k;
     if (name[k] != 0) k = 3;
@@ -26,9 +23,12 @@ bool MatchName(CStampText& t, const char* name) {
     return true;
 }
 
+// The names of a list differ in their first three letters, which are compared once.
 int FindName(CStampText& t, const char* const* names, int count) {
+    if (t.i + 3 > t.n) return 0;
+    char a = Lower(t.p[t.i]), b = Lower(t.p[t.i + 1]), c = Lower(t.p[t.i + 2]);
     for (int k = 0; k < count; ++k) {
-        if (MatchName(t, names[k])) return k + 1;
+        if (names[k][0] == a && names[k][1] == b && names[k][2] == c) return MatchRest(t, names[k]) ? k + 1 : 0;
     }
     return 0;
 }

@@ -137,14 +137,46 @@ private:
         for (int i = 0; i < 4; ++i) v[i] = m_random.Below(m->bounds[i]);
         char message[256];
         std::snprintf(message, sizeof message, m->format, v[0], v[1], v[2], v[3]);
-        uint32_t h = m_ms / 3600000, mi = m_ms / 60000 % 60, s = m_ms / 1000 % 60, ms = m_ms % 1000;
+        char stamp[80];
+        Stamp(stamp, sizeof stamp);
         char line[512];
-        std::snprintf(line, sizeof line, "2024-03-%02u %02u:%02u:%02u.%03u %s [worker-%u] %08x %s - %s", m_day, h, mi, s,
-                      ms, level, 1 + m_random.Below(24), static_cast<uint32_t>(m_random.Next()),
-                      Pick(m_random, kServices), message);
+        std::snprintf(line, sizeof line, "%s %s [worker-%u] %08x %s - %s", stamp, level, 1 + m_random.Below(24),
+                      static_cast<uint32_t>(m_random.Next()), Pick(m_random, kServices), message);
         if (!Line(line)) return false;
         if (level[0] == 'E' && m_random.Below(2) == 0) return Trace();
         return true;
+    }
+    // The line's time stamp in the chosen style.
+    void Stamp(char* out, size_t size) {
+        uint32_t h = m_ms / 3600000, mi = m_ms / 60000 % 60, s = m_ms / 1000 % 60, ms = m_ms % 1000;
+        static const char* const kWeekdays[7] = {"Fri", "Sat", "Sun", "Mon", "Tue", "Wed", "Thu"};  // from 2024-03-15
+        switch (m_options.stamps) {
+            case CStampStyle::kBasic:
+                std::snprintf(out, size, "2024-03-%02u %02u:%02u:%02u.%03u", m_day, h, mi, s, ms);
+                break;
+            case CStampStyle::kIsoZone:
+                std::snprintf(out, size, "2024-03-%02uT%02u:%02u:%02u+09:00", m_day, h, mi, s);
+                break;
+            case CStampStyle::kAccessLog:
+                std::snprintf(out, size, "10.0.%u.%u - - [%02u/Mar/2024:%02u:%02u:%02u +0900]", m_day, m_ms % 250,
+                              m_day, h, mi, s);
+                break;
+            case CStampStyle::kCLibrary:
+                std::snprintf(out, size, "[%s Mar %02u %02u:%02u:%02u.%03u 2024]", kWeekdays[(m_day - 15) % 7], m_day,
+                              h, mi, s, ms);
+                break;
+            case CStampStyle::kCompact:
+                std::snprintf(out, size, "2403%02u %02u%02u%02u", m_day, h, mi, s);
+                break;
+            case CStampStyle::kEpoch:
+                // 2024-03-01 00:00:00 UTC plus the day and time.
+                std::snprintf(out, size, "%llu.%03u", 1709251200ull + (m_day - 1) * 86400ull + m_ms / 1000, ms);
+                break;
+            case CStampStyle::kPrefix:
+                std::snprintf(out, size, "node-%02u app[%u]: 2024-03-%02u %02u:%02u:%02u.%03u", m_day % 8, 1000 + m_day,
+                              m_day, h, mi, s, ms);
+                break;
+        }
     }
     bool Trace() {
         if (!Line(Pick(m_random, kExceptions))) return false;
@@ -168,6 +200,23 @@ private:
 };
 
 }  // namespace
+
+bool ParseStampStyle(const char* name, CStampStyle* style) {
+    static const struct {
+        const char* name;
+        CStampStyle style;
+    } kStyles[] = {{"basic", CStampStyle::kBasic},          {"iso-zone", CStampStyle::kIsoZone},
+                   {"access-log", CStampStyle::kAccessLog}, {"c-library", CStampStyle::kCLibrary},
+                   {"compact", CStampStyle::kCompact},      {"epoch", CStampStyle::kEpoch},
+                   {"prefix", CStampStyle::kPrefix}};
+    for (const auto& s : kStyles) {
+        if (std::strcmp(name, s.name) == 0) {
+            *style = s.style;
+            return true;
+        }
+    }
+    return false;
+}
 
 int64_t GenerateLog(const CLogGeneratorOptions& options, std::FILE* out) {
     CWriter writer(options, out);

@@ -9,10 +9,19 @@
 
 enum class CLineEnds { kCrLf, kLf, kMixed };
 
+// How the lines' time stamps are written: the line-start form the loader always read, or a
+// form only the further stamp forms read (the same times, so the logs compare).
+enum class CStampStyle { kBasic, kIsoZone, kAccessLog, kCLibrary, kCompact, kEpoch, kPrefix };
+
+// The style named by --form ("basic", "iso-zone", "access-log", "c-library", "compact",
+// "epoch", "prefix"); false for another name.
+bool ParseStampStyle(const char* name, CStampStyle* style);
+
 struct CLogGeneratorOptions {
     uint64_t size = 1ull << 30;  // bytes; the last line is finished, so the file may be a little longer
     uint64_t seed = 20240315;
     CLineEnds lineEnds = CLineEnds::kMixed;
+    CStampStyle stamps = CStampStyle::kBasic;
 };
 
 // Writes the log to out; returns the number of lines written, or -1 when writing failed.

@@ -1,5 +1,6 @@
 // quillon-loggen: writes the benchmark's generated log.
-//   quillon-loggen [--size BYTES[K|M|G]] [--seed N] [--eol crlf|lf|mixed] <output-file>
+//   quillon-loggen [--size BYTES[K|M|G]] [--seed N] [--eol crlf|lf|mixed] [--form STYLE] <output-file>
+// STYLE: basic (the default), iso-zone, access-log, c-library, compact, epoch or prefix.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,7 +24,10 @@ bool ParseSize(const char* text, uint64_t* size) {
 }
 
 int Usage() {
-    std::fputs("usage: quillon-loggen [--size BYTES[K|M|G]] [--seed N] [--eol crlf|lf|mixed] <output-file>\n", stderr);
+    std::fputs(
+        "usage: quillon-loggen [--size BYTES[K|M|G]] [--seed N] [--eol crlf|lf|mixed]\n"
+        "                      [--form basic|iso-zone|access-log|c-library|compact|epoch|prefix] <output-file>\n",
+        stderr);
     return 2;
 }
 
@@ -38,6 +42,8 @@ int main(int argc, char** argv) {
             if (!ParseSize(argv[++i], &options.size)) return Usage();
         } else if (std::strcmp(a, "--seed") == 0 && i + 1 < argc) {
             options.seed = std::strtoull(argv[++i], nullptr, 10);
+        } else if (std::strcmp(a, "--form") == 0 && i + 1 < argc) {
+            if (!ParseStampStyle(argv[++i], &options.stamps)) return Usage();
         } else if (std::strcmp(a, "--eol") == 0 && i + 1 < argc) {
             const char* e = argv[++i];
             if (std::strcmp(e, "crlf") == 0) {

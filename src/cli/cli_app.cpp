@@ -65,6 +65,7 @@ public:
 
 private:
     int Info();
+    void StampRules(CStampRules* rules);
     int Rows();
     int Errors();
     int Search();
@@ -99,11 +100,29 @@ private:
     CLogLineList m_errors;
     unsigned m_codePage = 0;  // the log's: the chosen one, or what auto found
     uint64_t m_detectedSize = 0;  // the log's size when auto looked at it
+    CStampRules m_stampRules;
+    CStampCount m_stampCount;
 };
 
 void CCli::DetectEncoding() {
     m_codePage = ChooseCodePage(m_o.encoding, DetectFileCodePage(&m_file));
     m_detectedSize = m_file.Size();
+}
+
+// The settings' choice unless --stamps says otherwise (--no-config: the line-start forms);
+// patterns from the command line come before those of the settings.
+void CCli::StampRules(CStampRules* rules) {
+    if (m_o.noConfig) m_config.m_stampForms = 0;
+    if (m_o.stamps >= 0) m_config.m_stampForms = m_o.stamps;
+    m_config.GetStampRules(rules);
+    CStampRules mine;
+    mine.moreForms = rules->moreForms;
+    for (int k = 0; k < m_o.stampPatternCount; ++k) {
+        CStampPattern pattern;
+        if (pattern.Compile(m_o.stampPatterns[k])) mine.AddPattern(pattern);
+    }
+    for (int k = 0; k < rules->patternCount; ++k) mine.AddPattern(rules->patterns[k]);
+    *rules = mine;
 }
 
 int CCli::Run() {
@@ -127,6 +146,9 @@ int CCli::Run() {
     request.keywords = wantErrors ? &m_config.Keywords() : nullptr;
     CProgressBar bar(m_showProgress, "indexing");
     request.listener = &bar;
+    StampRules(&m_stampRules);
+    request.stamps = &m_stampRules;
+    request.stampCount = &m_stampCount;
     int indexed = Index(request);
     bar.Finish();
     if (!indexed) return 2;
@@ -176,6 +198,13 @@ int CCli::Info() {
     std::printf("file\t%s\nsize\t%llu\nlines\t%d\nerror lines\t%d\nfirst time stamp\t%s\nlast time stamp\t%s\n",
                 m_o.log, static_cast<unsigned long long>(m_file.Size()), m_lines->Count(), m_errors.Count(), first,
                 last);
+    // The share in tenths of a per cent, rounded down so that 100.0 means every row.
+    int64_t rows = m_lines->Count();
+    int64_t tenths = rows > 0 ? m_stampCount.stamped * 1000 / rows : 0;
+    std::printf("stamp form\t%s\nrows with a stamp\t%lld (%d.%d%%)\n",
+                m_stampCount.stamped > 0 ? StampFormName(m_stampCount.firstForm) : "",
+                static_cast<long long>(m_stampCount.stamped), static_cast<int>(tenths / 10),
+                static_cast<int>(tenths % 10));
     return 0;
 }
 
@@ -319,6 +348,7 @@ int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
     CLoadRequest request;
     request.codePage = m_codePage;
     request.keywords = errorsOnly ? &m_config.Keywords() : nullptr;
+    request.stamps = &m_stampRules;
     CFollowState state;
     StartFollowing(*m_lines, m_file.Size(), &state);
     for (;;) {

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "document/stamp_pattern.h"
+
 const char kCliUsage[] =
     "usage: quillon-cli [options] <command> <log-file> [arguments]\n"
     "Indexes a log file as the Quillon viewer does and prints its rows as the viewer shows them.\n"
@@ -15,11 +17,18 @@ const char kCliUsage[] =
     "                        UTF-8 text, else ANSI; a log with a UTF-16 byte-order mark is always UTF-16\n"
     "  --keywords <file>     keyword file instead of keyword_default.xml\n"
     "  --settings <file>     settings file instead of quillon.ini\n"
-    "  --no-config           built-in defaults, no settings or keyword file\n"
+    "  --no-config           built-in defaults, no settings or keyword file (and --stamps basic)\n"
+    "  --stamps basic|all    time stamps at the line start only, or also the other built-in forms, a stamp\n"
+    "                        after a prefix (within 128 bytes) and epoch seconds or milliseconds (in UTC);\n"
+    "                        default: the settings' choice, all when there is no settings file\n"
+    "  --stamp-pattern <P>   a time-stamp pattern of your own, tried before the built-in forms (may be\n"
+    "                        repeated): %Y %m %d %H %M %S %f %b %a %z and literal text; a blank matches\n"
+    "                        blanks; \"#N:\" in front starts it at field N, \"@N:\" at byte N\n"
     "  --trace               trace lines go to standard error\n"
     "  --help                this text\n"
     "commands:\n"
-    "  info <log>                                  file size, indexed lines, error lines, first and last time stamp\n"
+    "  info <log>                                  file size, indexed lines, error lines, first and last time\n"
+    "                                              stamp, the form of the first and the rows with a stamp\n"
     "  rows <log> [--from N] [--count M] [--interval-check MS] [--follow]\n"
     "                                              the rows; --follow: and then each row appended\n"
     "                                              to the log, until interrupted (as tail -f)\n"
@@ -199,6 +208,8 @@ private:
             }
             return 1;
         }
+        if (std::strcmp(name, "--stamps") == 0) return StampsOption(value);
+        if (std::strcmp(name, "--stamp-pattern") == 0) return StampPatternOption(value);
         const char** files[] = {&m_o->keywordsFile, &m_o->settingsFile};
         const char* fileOptions[] = {"--keywords", "--settings"};
         for (int k = 0; k < 2; ++k) {
@@ -208,6 +219,27 @@ private:
             return 1;
         }
         return Fail("unknown option '%s' (see quillon-cli --help)", name), -1;
+    }
+
+    int StampsOption(const char* value) {
+        if (value == nullptr) return Fail("option '--stamps' needs a value"), -1;
+        if (std::strcmp(value, "basic") != 0 && std::strcmp(value, "all") != 0) {
+            return Fail("unknown stamps '%s' (basic or all)", value), -1;
+        }
+        m_o->stamps = std::strcmp(value, "all") == 0 ? 1 : 0;
+        return 1;
+    }
+
+    int StampPatternOption(const char* value) {
+        if (value == nullptr) return Fail("option '--stamp-pattern' needs a pattern"), -1;
+        CStampPattern pattern;
+        StampPatternError error;
+        if (!pattern.Compile(value, &error)) {
+            return Fail("bad stamp pattern '%s': %s", value, StampPatternErrorText(error)), -1;
+        }
+        if (m_o->stampPatternCount == kMaxCliStampPatterns) return Fail("more than 16 stamp patterns"), -1;
+        m_o->stampPatterns[m_o->stampPatternCount++] = value;
+        return 1;
     }
 
     // Remembers a command option, to check later that the command takes it.

@@ -8,6 +8,7 @@
 enum class CCliCommand { kNone, kInfo, kRows, kErrors, kSearch, kExtract };
 
 constexpr int kMaxExtractTexts = 5;
+constexpr int kMaxCliStampPatterns = 16;
 
 struct CCliOptions {
     CCliCommand command = CCliCommand::kNone;
@@ -19,6 +20,9 @@ struct CCliOptions {
     const char* keywordsFile = nullptr;
     const char* settingsFile = nullptr;
     bool noConfig = false;
+    int stamps = -1;  // 0: the line-start forms only; 1: all forms; -1: the settings' choice
+    const char* stampPatterns[kMaxCliStampPatterns] = {};  // each one compiles
+    int stampPatternCount = 0;
     bool trace = false;
     bool help = false;
 

@@ -148,6 +148,8 @@ void CAppParameter::Reset() {
     m_intervalCheck = 0;
     m_intervalTime = 0;
     m_follow = 0;
+    m_stampForms = 1;
+    SetStampPatterns(nullptr, 0);
     m_contextBefore = 0;
     m_contextAfter = 0;
     m_searchMatchCase = 1;
@@ -156,6 +158,26 @@ void CAppParameter::Reset() {
     m_extractRegex = 0;
     Load();
     m_codePage = ChooseCodePage(m_encodingChoice, kCodePageAnsi);
+}
+
+void CAppParameter::GetStampRules(CStampRules* rules) {
+    *rules = CStampRules();
+    if (m_stampForms == 0) return;
+    rules->moreForms = true;
+    for (int k = 0; k < m_stampPatternCount; ++k) {
+        CStampPattern pattern;
+        // A hand-edited file may hold a pattern the settings sheet would refuse: it is passed over.
+        if (pattern.Compile(m_stampPatterns[k].Data())) rules->AddPattern(pattern);
+    }
+}
+
+void CAppParameter::SetStampPatterns(const char* const* texts, int count) {
+    for (CString& text : m_stampPatterns) text.Clear();
+    m_stampPatternCount = 0;
+    for (int k = 0; k < count && m_stampPatternCount < kMaxStampPatterns; ++k) {
+        if (texts[k] == nullptr || texts[k][0] == 0) continue;
+        m_stampPatterns[m_stampPatternCount++].AssignBytes(texts[k], -1);
+    }
 }
 
 void CAppParameter::GetKeywordFilePath(char16_t* out, int capacity) const {

@@ -8,6 +8,7 @@
 #include <cassert>
 
 #include "config/comm_config.h"
+#include "document/stamp_rules.h"
 #include "keywords/keyword_set.h"
 
 constexpr int kHistoryCount = 5;           // 0: search (and extraction condition 1); 1..4: conditions 2..5
@@ -65,6 +66,12 @@ public:
     // Empties a history and gives it a new array of capacity slots (1, or 0: no array, capacity 0).
     int ResetHistory(int list, int capacity);
 
+    // The time-stamp rules a load uses: the line-start forms alone when m_stampForms is off;
+    // otherwise the built-in forms and the patterns that compile, in their order.
+    void GetStampRules(CStampRules* rules);
+    // Replaces the pattern list (UTF-8 texts); at most kMaxStampPatterns are kept.
+    void SetStampPatterns(const char* const* texts, int count);
+
     // The view font: the font name setting, or "ＭＳ ゴシック" (language 1) / "Courier New".
     const char16_t* GetFontFace();
     // The view font size: the setting, or 12 (language 1) / 14 when it is 0.
@@ -95,6 +102,13 @@ public:
     // Follow mode: a log opened from now on is followed as it grows ("follow", written only
     // when on, so older readers and files without it see nothing new).
     int32_t m_follow = 0;
+    // Time stamps beyond the line-start forms: on for a new installation, off for a settings
+    // file without "stamp_forms" (written only when on, so older readers see nothing new).
+    int32_t m_stampForms = 1;
+    // The user's stamp patterns (UTF-8), tried before the built-in forms; stored in
+    // "stamp_patterns" as "pattern" elements, written only when there is one.
+    CString m_stampPatterns[kMaxStampPatterns];
+    int32_t m_stampPatternCount = 0;
     // Lines an extraction takes before and after each hit.
     int32_t m_contextBefore = 0;
     int32_t m_contextAfter = 0;

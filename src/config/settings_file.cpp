@@ -126,6 +126,20 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
     m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
     m_follow = CXml::GetInt(CXml::FindChild(config, u"follow"), 0) != 0 ? 1 : 0;
+    // Written before there were more stamp forms, a file without the element meant none.
+    m_stampForms = CXml::GetInt(CXml::FindChild(config, u"stamp_forms"), 0) != 0 ? 1 : 0;
+    CString patterns[kMaxStampPatterns];
+    const char* texts[kMaxStampPatterns] = {};
+    int count = 0;
+    CXmlElement* list = CXml::FindChild(config, u"stamp_patterns");
+    for (CXmlElement* p = CXml::FindChild(list, u"pattern"); p != nullptr && count < kMaxStampPatterns;
+         p = CXml::FindNext(p, u"pattern")) {
+        patterns[count].AssignWide(CXml::GetText(p), -1);
+        if (patterns[count].IsEmpty()) continue;
+        texts[count] = patterns[count].Data();
+        ++count;
+    }
+    SetStampPatterns(texts, count);
     // Written before the box had Auto, a file without the element meant ANSI.
     int32_t encoding = CXml::GetInt(CXml::FindChild(config, u"encoding"), kCodePageAnsi);
     bool known = encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
@@ -158,5 +172,10 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
     CXml::AddIntChild(config, u"interval_time", m_intervalTime);
     if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);
+    if (m_stampForms != 0) CXml::AddIntChild(config, u"stamp_forms", 1);
+    if (m_stampPatternCount > 0) {
+        CXmlChildList patterns(CXml::AddChild(config, u"stamp_patterns", nullptr));
+        for (int k = 0; k < m_stampPatternCount; ++k) patterns.Add(u"pattern", m_stampPatterns[k].GetWide());
+    }
     CXml::AddIntChild(config, u"encoding", m_encodingChoice);
 }

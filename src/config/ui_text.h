@@ -108,6 +108,20 @@ enum class TextId {
     kKeywordFileLoadTitle,
     kKeywordFileSaveTitle,
     kKeywordFileFilter,
+    // The settings page's stamp patterns: why a pattern is refused (in the order of
+    // StampPatternError from kEmpty on, then a full list), and the status bar's summary of
+    // the stamps a load found (%d.%d per cent, %s the form), or that it found none.
+    kStampPatternEmpty,
+    kStampPatternTooLong,
+    kStampPatternBadPlace,
+    kStampPatternUnknownConversion,
+    kStampPatternTrailingPercent,
+    kStampPatternRepeated,
+    kStampPatternNoTime,
+    kStampPatternIncompleteDate,
+    kStampPatternListFull,
+    kStampShareFormat,
+    kStampNone,
 
     kCount
 };

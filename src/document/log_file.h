@@ -24,6 +24,8 @@ class CProgressListener;
 
 class CKeywordSet;
 struct CLoadResult;
+struct CStampRules;
+struct CStampCount;
 
 class CLogFile : public CFile {
 public:
@@ -46,9 +48,12 @@ public:
     // lines indexed so far are then returned. Returns a new index that belongs to the
     // caller, or null when the working buffers cannot be allocated or the index would not
     // fit in the memory the system can give; result (when given) tells which, with the
-    // figures of a refusal (CLoadResult in loader/log_loader.h).
+    // figures of a refusal (CLoadResult in loader/log_loader.h). stamps (null: the line-start
+    // forms only) stays unchanged while the load runs; *stampCount, when given, receives
+    // what it found.
     std::unique_ptr<CLogLineList> Load(unsigned codePage, const CKeywordSet* keywords, CProgressListener* listener,
-                                       const std::atomic<int>* cancel = nullptr, CLoadResult* result = nullptr);
+                                       const std::atomic<int>* cancel = nullptr, const CStampRules* stamps = nullptr,
+                                       CStampCount* stampCount = nullptr, CLoadResult* result = nullptr);
 
     CFileName& Name() { return m_name; }
     CLogLineList& ErrorLines() { return m_errorLines; }

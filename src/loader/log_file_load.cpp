@@ -5,6 +5,7 @@
 
 std::unique_ptr<CLogLineList> CLogFile::Load(unsigned codePage, const CKeywordSet* keywords,
                                              CProgressListener* listener, const std::atomic<int>* cancel,
+                                             const CStampRules* stamps, CStampCount* stampCount,
                                              CLoadResult* result) {
     CLoadRequest request;
     request.codePage = codePage;
@@ -12,5 +13,7 @@ std::unique_ptr<CLogLineList> CLogFile::Load(unsigned codePage, const CKeywordSe
     request.listener = listener;
     request.cancel = cancel;
     request.result = result;
+    request.stamps = stamps;
+    request.stampCount = stampCount;
     return LoadLogLines(this, request, &m_errorLines);
 }

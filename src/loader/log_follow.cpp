@@ -73,7 +73,7 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
     while (source.Next(~0ull, &line)) {
         if (request.cancel != nullptr && request.cancel->load() != 0) return 0;
         CTimeStamp own;
-        if (ParseLineTimeStamp(line, request.codePage, &own)) last = own;
+        if (ParseLineTimeStamp(line, request, &own)) last = own;
         if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) return 0;
         if (scanner.HasError(line.bytes, line.length) &&
             !errors->Append(number, last, line.offset, static_cast<int32_t>(line.length))) {

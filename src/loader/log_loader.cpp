@@ -56,6 +56,7 @@ struct CChunk {
     int64_t lead = 0;  // lines before its first own time stamp
     bool stamped = false;
     CTimeStamp last;
+    CStampCount stamps;
     CIndexArray errors;
     ChunkState state = kPending;
 };
@@ -77,8 +78,9 @@ private:
 
 // A UTF-16 line's time stamp: its first units narrowed to bytes (other characters become
 // DEL, which no time stamp holds) go to the byte recogniser.
-int ParseWideTimeStamp(const CLineView& line, bool bigEndian, CTimeStamp* stamp) {
-    constexpr int kUnits = 128;  // far more than the longest time stamp
+int ParseWideTimeStamp(const CLineView& line, bool bigEndian, const CStampRules* rules, CTimeStamp* stamp,
+                       StampForm* form) {
+    constexpr int kUnits = kStampSearchBytes + 64;  // a stamp may start at the last searched unit
     char narrow[kUnits];
     int n = 0;
     const auto* b = reinterpret_cast<const unsigned char*>(line.bytes);
@@ -86,32 +88,39 @@ int ParseWideTimeStamp(const CLineView& line, bool bigEndian, CTimeStamp* stamp)
         unsigned u = bigEndian ? (b[i] << 8 | b[i + 1]) : (b[i] | b[i + 1] << 8);
         narrow[n++] = static_cast<char>(u < 0x80 ? u : 0x7F);
     }
-    return ParseTimeStamp(narrow, n, stamp);
+    return ReadLineStamp(rules, narrow, n, stamp, form);
+}
+
+// Counts a line's own stamp for the load's report.
+void CountStamp(CStampCount* count, StampForm form) {
+    if (count->stamped++ == 0) count->firstForm = form;
 }
 
 int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorScanner* scanner, CLogLineList* lines,
                    CLogLineList* errors) {
     CBlockProgress progress(r, file->Size());
     CLineSource source(file, file->Size(), r.blockSize, r.maxLineLength, &progress);
-    bool wide = IsUtf16CodePage(r.codePage);
-    bool bigEndian = r.codePage == kCodePageUtf16Be;
-    source.SetLayout(wide ? 2 : 1, bigEndian, origin);
+    source.SetLayout(IsUtf16CodePage(r.codePage) ? 2 : 1, r.codePage == kCodePageUtf16Be, origin);
     if (!source.Init()) return 0;
     source.Seek(0);
     CTimeStamp last;
+    CStampCount stamps;
     int32_t number = 0;
     CLineView line;
     while (source.Next(~0ull, &line)) {
         CTimeStamp own;
-        int stamped = wide ? ParseWideTimeStamp(line, bigEndian, &own)
-                           : ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own);
-        if (stamped) last = own;
+        StampForm form;
+        if (ParseLineTimeStamp(line, r, &own, &form)) {
+            last = own;
+            CountStamp(&stamps, form);
+        }
         if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) break;
         if (scanner->HasError(line.bytes, line.length)) {
             errors->Append(number, last, line.offset, static_cast<int32_t>(line.length));
         }
         ++number;
     }
+    if (r.stampCount != nullptr) *r.stampCount = stamps;
     return 1;
 }
 
@@ -227,10 +236,12 @@ void CWorker::IndexChunk(CChunk& chunk) {
         }
         if (line.length >= m_job->request->maxLineLength) m_job->cut.store(1);
         CTimeStamp own;
-        if (ParseTimeStamp(line.bytes, static_cast<int>(line.length), &own)) {
+        StampForm form;
+        if (ReadLineStamp(m_job->request->stamps, line.bytes, static_cast<int>(line.length), &own, &form)) {
             if (!chunk.stamped) chunk.lead = k;
             chunk.stamped = true;
             chunk.last = own;
+            CountStamp(&chunk.stamps, form);
         }
         int64_t index = chunk.base + k;
         CLogLine& entry = m_job->entries[index];
@@ -335,10 +346,13 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
         }
     }
     CTimeStamp carried;
+    CStampCount stamps;
     for (int c = 0; c < included; ++c) {
         CChunk& chunk = job->chunks[c];
         for (int64_t k = 0; k < chunk.lead && k < chunk.written; ++k) job->entries[chunk.base + k].timeStamp = carried;
         if (chunk.stamped) carried = chunk.last;
+        if (stamps.stamped == 0) stamps.firstForm = chunk.stamps.firstForm;
+        stamps.stamped += chunk.stamps.stamped;
     }
     // The workers wrote the entries into the slots Reserve made.
     if (indexed > lines->Capacity() || !lines->CommitFilled(static_cast<int32_t>(indexed))) return kChunkedRedo;
@@ -348,6 +362,7 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
             if (list.At(i) < indexed) errors->Append(job->entries[list.At(i)]);
         }
     }
+    if (job->request->stampCount != nullptr) *job->request->stampCount = stamps;
     return kChunkedDone;
 }
 
@@ -434,9 +449,11 @@ std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& give
     return lines;
 }
 
-int ParseLineTimeStamp(const CLineView& line, unsigned codePage, CTimeStamp* stamp) {
-    if (IsUtf16CodePage(codePage)) return ParseWideTimeStamp(line, codePage == kCodePageUtf16Be, stamp);
-    return ParseTimeStamp(line.bytes, static_cast<int>(line.length), stamp);
+int ParseLineTimeStamp(const CLineView& line, const CLoadRequest& request, CTimeStamp* stamp, StampForm* form) {
+    if (IsUtf16CodePage(request.codePage)) {
+        return ParseWideTimeStamp(line, request.codePage == kCodePageUtf16Be, request.stamps, stamp, form);
+    }
+    return ReadLineStamp(request.stamps, line.bytes, static_cast<int>(line.length), stamp, form);
 }
 
 uint64_t FirstLineOrigin(CFile* file, unsigned codePage) {

@@ -12,6 +12,7 @@
 #include "document/line_source.h"
 #include "document/log_line.h"
 #include "document/progress_listener.h"
+#include "document/stamp_rules.h"
 
 class CKeywordSet;
 
@@ -39,6 +40,8 @@ struct CLoadRequest {
     uint64_t availableBytes = 0;               // memory a counted file's index may take; 0: what
                                                // the system can give now (AvailableMemoryBytes)
     CLoadResult* result = nullptr;             // when given, receives how the load ended
+    const CStampRules* stamps = nullptr;       // stamps beyond the line-start forms; null: none
+    CStampCount* stampCount = nullptr;         // receives what the load found, when not null
 };
 
 // Indexes the first file->Size() bytes of an open file. Returns a new index that belongs to
@@ -57,7 +60,9 @@ struct CLoadRequest {
 // (OpenAnotherHandle); the bytes done are then those of all threads.
 std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);
 
-// A line's own time stamp as the loader reads it (UTF-16 lines are narrowed first). 1 or 0.
-int ParseLineTimeStamp(const CLineView& line, unsigned codePage, CTimeStamp* stamp);
+// A line's own time stamp as the loader reads it (UTF-16 lines are narrowed first), with the
+// request's code page and stamp rules. 1 or 0.
+int ParseLineTimeStamp(const CLineView& line, const CLoadRequest& request, CTimeStamp* stamp,
+                       StampForm* form = nullptr);
 // Where the first line of the open file may begin in the code page: after its byte-order mark.
 uint64_t FirstLineOrigin(CFile* file, unsigned codePage);

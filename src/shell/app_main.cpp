@@ -149,6 +149,7 @@ void CAppMain::CloseEverything() {
     m_follower.Stop();
     m_follower.ClearReason();
     m_runner.CancelAndWait();
+    m_follower.ShowStatus(nullptr);  // the log's stamp summary or follow state goes with it
     CloseAllChildren();
     m_logFile.Close();
     m_viewList.Clear();

@@ -136,6 +136,7 @@ private:
     void OnTimer(UINT_PTR id) override;
     void FinishLoad(CLoadJob* job);
     void RefuseTooLargeLog(const CLoadResult& result);
+    void ShowStampStatus(const CStampCount& count, int32_t rows);
     void FinishSearch(CSearchJob* job);
     void FinishExtract(CExtractJob* job);
     void FinishErrorLog(CErrorLogJob* job);

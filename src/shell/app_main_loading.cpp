@@ -52,6 +52,7 @@ void CAppMain::FinishLoad(CLoadJob* job) {
     view->SetKeywordSet(&config.Keywords());
     view->Invalidate();
     m_loadComplete = job->complete;
+    if (view == m_viewList.First()) ShowStampStatus(job->stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);
     if (view == m_viewList.First() && config.m_follow != 0) m_follower.Start(m_frame, m_loadComplete, config.Keywords());
     m_follower.ClearReason();
 }
@@ -64,6 +65,23 @@ void CAppMain::RefuseTooLargeLog(const CLoadResult& result) {
                  static_cast<long long>(result.needed), static_cast<long long>(result.available));
     CloseEverything();
     MessageBoxW(m_frame, W(text), W(UiText(TextId::kLoadTooLargeCaption)), MB_OK | MB_ICONWARNING);
+}
+
+// The status bar's follow part tells, until following says more, how many rows have a
+// stamp of their own and the form of the first.
+void CAppMain::ShowStampStatus(const CStampCount& count, int32_t rows) {
+    char16_t text[96];
+    if (count.stamped == 0 || rows <= 0) {
+        FormatString(text, 96, u"%s", UiText(TextId::kStampNone));
+    } else {
+        int64_t tenths = count.stamped * 1000 / rows;
+        char16_t form[32] = {};
+        const char* name = StampFormName(count.firstForm);
+        for (int k = 0; name[k] != 0 && k < 31; ++k) form[k] = static_cast<char16_t>(name[k]);
+        FormatString(text, 96, UiText(TextId::kStampShareFormat), static_cast<int>(tenths / 10),
+                     static_cast<int>(tenths % 10), form);
+    }
+    m_follower.ShowStatus(text);
 }
 
 void CAppMain::OpenLogFile(const wchar_t* path) {
@@ -92,6 +110,7 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         job->codePage = config.m_codePage;
         job->keywords.CopyFrom(config.Keywords());
         job->keywords.BuildFlagTable();
+        config.GetStampRules(&job->stamps);
         // When the worker cannot take it the view stays empty.
         m_runner.SubmitLoad(std::move(job));
     }

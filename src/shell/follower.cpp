@@ -105,6 +105,7 @@ void CFollower::Tick() {
     if (job == nullptr) return;
     job->codePage = AppConfig().m_codePage;
     job->keywords = &m_keywords;
+    AppConfig().GetStampRules(&job->stamps);
     job->state = m_state;
     job->quiet = m_log->Size() - m_state.lastOffset <= kQuietFollowBytes;
     // Without a handle of its own there is nothing to follow with; the next poll tries again.

@@ -28,7 +28,7 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
 }
 
 void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    lines = file->Load(codePage, &keywords, progress, cancel, &result);
+    lines = file->Load(codePage, &keywords, progress, cancel, &stamps, &stampCount, &result);
     complete = lines != nullptr && result.status == CLoadStatus::kDone && (cancel == nullptr || cancel->load() == 0);
 }
 
@@ -69,6 +69,7 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
     CLoadRequest request;
     request.codePage = codePage;
     request.keywords = keywords;
+    request.stamps = &stamps;
     request.cancel = cancel;
     request.listener = progress;
     from = state.lastNumber;

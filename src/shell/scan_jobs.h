@@ -41,6 +41,8 @@ public:
     CLogView* view = nullptr;
     unsigned codePage = 0;
     CKeywordSet keywords;  // a copy: the keyword dialog may change the set in force meanwhile
+    CStampRules stamps;    // a copy, for the same reason
+    CStampCount stampCount;               // what the load found
     std::unique_ptr<CLogLineList> lines;  // the result, until handed over
     CLoadResult result;                   // how the load ended (a log too large is refused)
     bool complete = false;                // the whole file was indexed (not cancelled or refused)
@@ -100,6 +102,7 @@ public:
     std::unique_ptr<CFile> ownFile;  // a handle of the job's own on the log
     unsigned codePage = 0;
     const CKeywordSet* keywords = nullptr;  // the application's copy, left alone while the job runs
+    CStampRules stamps;
     CFollowState state;       // where the index ends; moved on by the job
     CLogLineList lines;       // the index from state.lastNumber (as it was) on
     CLogLineList errors;

@@ -121,7 +121,7 @@ TEST_F(QuillonCliTest, InfoAndErrorsUseTheErrorKeywords) {
     EXPECT_EQ(0, info.status);
     EXPECT_EQ("file\tapp.log\nsize\t" + std::to_string(sizeof kLog - 1) +
                   "\nlines\t7\nerror lines\t3\nfirst time stamp\t2024-05-31 23:59:58.250\n"
-                  "last time stamp\t0000-06-01 00:00:09.000\n",
+                  "last time stamp\t0000-06-01 00:00:09.000\nstamp form\tbasic\nrows with a stamp\t4 (57.1%)\n",
               info.out);
     CRun errors = Cli("errors app.log --keywords errors.xml");
     EXPECT_EQ(0, errors.status);
@@ -296,11 +296,40 @@ TEST_F(QuillonCliTest, UsageErrorsAndFilesThatCannotBeOpenedExitWithTwo) {
     EXPECT_EQ(0u, help.out.find("usage: quillon-cli [options] <command> <log-file> [arguments]\n"));
 }
 
+// Stamps beyond the line start: all forms without a settings file, as the settings say with
+// one, basic with --no-config; --stamps overrides; --stamp-pattern comes before the forms.
+TEST_F(QuillonCliTest, StampFormsFollowTheSettingsAndTheOptions) {
+    WriteBytes(m_dir.FsPath("more.log"),
+               "[Sun Dec 04 04:47:44 2005] [error] a\n"
+               "- 1131566461 b\n"
+               "host 08:00:01 c\n");
+    WriteBytes(m_dir.FsPath("old.ini"), Settings(0, 0, 0, 0));
+    CRun all = Cli("info more.log");
+    EXPECT_NE(std::string::npos, all.out.find("\nstamp form\tc-library\nrows with a stamp\t2 (66.6%)\n")) << all.out;
+    CRun basic = Cli("--no-config info more.log");
+    EXPECT_NE(std::string::npos, basic.out.find("\nstamp form\t\nrows with a stamp\t0 (0.0%)\n")) << basic.out;
+    CRun old = Cli("--settings old.ini info more.log");
+    EXPECT_EQ(basic.out, old.out);
+    CRun rows = Cli("--settings old.ini --stamps all --stamp-pattern '#2:%H:%M:%S' rows more.log");
+    EXPECT_EQ(
+        "1\t2005-12-04 04:47:44.000\t00:00:00.000\t\t[Sun Dec 04 04:47:44 2005] [error] a\n"
+        "2\t2005-11-09 20:01:01.000\t15:13:17.000\t\t- 1131566461 b\n"
+        "3\t0000-01-01 08:00:01.000\t99:99:99.999\t\thost 08:00:01 c\n",
+        rows.out);
+    CRun bad = Cli("--stamp-pattern '%Y-%m-%d' info more.log");
+    EXPECT_EQ(2, bad.status);
+    EXPECT_NE(std::string::npos, bad.err.find("bad stamp pattern '%Y-%m-%d': a stamp needs %H, %M and %S")) << bad.err;
+    EXPECT_EQ(2, Cli("--stamps some info more.log").status);
+}
+
 TEST_F(QuillonCliTest, EmptyLogHasInfoButNoRows) {
     WriteBytes(m_dir.FsPath("empty.log"), "");
     CRun info = Cli("info empty.log");
     EXPECT_EQ(0, info.status);
-    EXPECT_EQ("file\tempty.log\nsize\t0\nlines\t0\nerror lines\t0\nfirst time stamp\t\nlast time stamp\t\n", info.out);
+    EXPECT_EQ(
+        "file\tempty.log\nsize\t0\nlines\t0\nerror lines\t0\nfirst time stamp\t\nlast time stamp\t\nstamp form\t\n"
+        "rows with a stamp\t0 (0.0%)\n",
+        info.out);
     EXPECT_EQ(1, Cli("rows empty.log").status);
     EXPECT_EQ(1, Cli("search empty.log x").status);
 }

@@ -49,6 +49,8 @@ struct Expected {
     std::vector<std::string> texts[5];
     int before = 0, after = 0, intervalCheck = 0, intervalTime = 0;
     int encoding = -1;  // Auto: what a new installation starts with
+    int stampForms = 1;  // on for a new installation, written only when on
+    std::vector<std::string> stampPatterns;
     int searchMatchCase = 1, extractMatchCase = 1, searchRegex = 0, extractRegex = 0;
 };
 
@@ -71,8 +73,12 @@ std::string SettingsDocument(const Expected& e) {
                          Leaf("temp_path", e.tempPath) + Leaf("log_enabled", e.logEnabled) +
                          Leaf("log_path", e.logPath) + Leaf("view_toolbar", e.toolbar) +
                          Leaf("view_statusbar", e.statusbar) + Parent("colors", colors) + Parent("search", search) +
-                         Leaf("interval_check", e.intervalCheck) + Leaf("interval_time", e.intervalTime) +
-                         Leaf("encoding", e.encoding);
+                         Leaf("interval_check", e.intervalCheck) + Leaf("interval_time", e.intervalTime);
+    if (e.stampForms != 0) config += Leaf("stamp_forms", 1);
+    std::string patterns;
+    for (const std::string& p : e.stampPatterns) patterns += Leaf("pattern", p);
+    if (!patterns.empty()) config += Parent("stamp_patterns", patterns);
+    config += Leaf("encoding", e.encoding);
     return kDeclLine + Parent("config", config);
 }
 
@@ -468,6 +474,46 @@ TEST(SettingsFile, EncodingChoiceIsKeptAndOlderFilesMeanAnsi) {
         config.Reset();
         EXPECT_EQ(0, config.m_encodingChoice) << odd;
     }
+}
+
+// More stamp forms: on for a new installation, off for a file from before the element; the
+// patterns are kept in their order, and a file holds neither element unless it has to.
+TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
+    ConfigFolders folders;
+    CAppParameter fresh;
+    fresh.Reset();
+    EXPECT_EQ(1, fresh.m_stampForms);
+    CStampRules rules;
+    fresh.GetStampRules(&rules);
+    EXPECT_TRUE(rules.moreForms);
+    WriteConfig(folders, "<language>0</language>");
+    CAppParameter config;
+    config.Reset();
+    EXPECT_EQ(0, config.m_stampForms);
+    config.GetStampRules(&rules);
+    EXPECT_TRUE(rules.IsBasic());
+    ASSERT_EQ(1, config.Save());
+    std::string written = SettingsPath(folders);
+    EXPECT_EQ(std::string::npos, written.find("stamp_"));
+
+    const char* texts[] = {"#2:%H:%M:%S", "%Y %H:%M:%S", "@3:%d/%b/%Y:%H:%M:%S &"};
+    config.m_stampForms = 1;
+    config.SetStampPatterns(texts, 3);
+    ASSERT_EQ(1, config.Save());
+    Expected e = DefaultExpected(folders);
+    e.language = 0;
+    e.encoding = 0;
+    e.stampPatterns = {"#2:%H:%M:%S", "%Y %H:%M:%S", "@3:%d/%b/%Y:%H:%M:%S &amp;"};
+    EXPECT_EQ(SettingsDocument(e), SettingsPath(folders));
+    CAppParameter again;
+    again.Reset();
+    EXPECT_EQ(1, again.m_stampForms);
+    ASSERT_EQ(3, again.m_stampPatternCount);
+    EXPECT_EQ(std::string(texts[2]), again.m_stampPatterns[2].Data());
+    // The pattern the settings sheet would refuse is passed over.
+    again.GetStampRules(&rules);
+    EXPECT_TRUE(rules.moreForms);
+    EXPECT_EQ(2, rules.patternCount);
 }
 
 TEST(SettingsFile, FindOptionsOfEachDialogAreKept) {

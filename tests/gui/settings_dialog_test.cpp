@@ -185,6 +185,56 @@ TEST_F(SettingsDialogTest, IntervalTimeField) {
     EXPECT_EQ(1, Config()->m_intervalCheck);
 }
 
+// The stamp check box and pattern list: a bad pattern is refused with its reason, a good one
+// is added, Delete takes the selected one away, and OK stores them.
+TEST_F(SettingsDialogTest, StampPatternsAreCheckedAddedAndStored) {
+    StartWith(0, "<stamp_patterns><pattern>%H:%M:%S</pattern><pattern>#2:%H:%M:%S</pattern></stamp_patterns>");
+    auto press = [](HWND page, int id) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
+    WithSheet([&](HWND sheet) {
+        HWND page = ShowPage(sheet, kPageInterval);
+        // A file from before the check box: off.
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_STAMP_FORMS));
+        EXPECT_EQ((std::vector<std::wstring>{L"%H:%M:%S", L"#2:%H:%M:%S"}), ListRows(page, IDC_STAMP_PATTERN_LIST));
+        SetDlgItemTextW(page, IDC_STAMP_PATTERN_TEXT, L"%Y-%m-%d");
+        press(page, IDC_STAMP_PATTERN_ADD);
+        EXPECT_EQ(L"Refused: a stamp needs %H, %M and %S.", ControlText(page, IDC_STAMP_PATTERN_REASON));
+        EXPECT_EQ(L"%Y-%m-%d", ControlText(page, IDC_STAMP_PATTERN_TEXT));
+        SetDlgItemTextW(page, IDC_STAMP_PATTERN_TEXT, L"@3:%d/%b/%Y:%H:%M:%S");
+        press(page, IDC_STAMP_PATTERN_ADD);
+        EXPECT_EQ(L"", ControlText(page, IDC_STAMP_PATTERN_REASON));
+        EXPECT_EQ(L"", ControlText(page, IDC_STAMP_PATTERN_TEXT));
+        SendDlgItemMessageW(page, IDC_STAMP_PATTERN_LIST, LB_SETCURSEL, 0, 0);
+        press(page, IDC_STAMP_PATTERN_DELETE);
+        CheckDlgButton(page, IDC_STAMP_FORMS, BST_CHECKED);
+        Press(sheet, PSBTN_OK);
+    });
+    EXPECT_EQ(1, Config()->m_stampForms);
+    ASSERT_EQ(2, Config()->m_stampPatternCount);
+    EXPECT_STREQ("#2:%H:%M:%S", Config()->m_stampPatterns[0].Data());
+    EXPECT_STREQ("@3:%d/%b/%Y:%H:%M:%S", Config()->m_stampPatterns[1].Data());
+    std::string saved = Settings();
+    EXPECT_NE(std::string::npos, saved.find("<stamp_forms>1</stamp_forms>"));
+    EXPECT_NE(std::string::npos, saved.find("<pattern>@3:%d/%b/%Y:%H:%M:%S</pattern>"));
+}
+
+// A load reads the stamps as the settings say, and the status bar tells what it found.
+TEST_F(SettingsDialogTest, LoadsReadStampsAsSetAndSayWhatTheyFound) {
+    StartWith(0, "<stamp_forms>1</stamp_forms>");
+    std::wstring path = WriteLog("more.log", "[Sun Dec 04 04:47:44 2005] a\r\n- 1131566461 b\r\nplain\r\n");
+    CLogView* view = OpenAndWait(path);
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(2005, view->Lines()->At(0)->timeStamp.year);
+    EXPECT_EQ(72061000u, view->Lines()->At(1)->timeStamp.milliseconds);
+    EXPECT_EQ(L"Stamps 66.6% (c-library)", StatusText(2));
+    SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
+    EXPECT_EQ(L"", StatusText(2));
+    Config()->m_stampForms = 0;
+    view = OpenAndWait(path);
+    ASSERT_NE(nullptr, view);
+    EXPECT_FALSE(view->Lines()->At(1)->timeStamp.HasDate());
+    EXPECT_EQ(L"No time stamps", StatusText(2));
+}
+
 TEST_F(SettingsDialogTest, FontPageListsAndSizeRule) {
     StartWith(0, "<font_name>NoSuchFace</font_name><font_size>13</font_size>");
     std::wstring face;
@@ -244,6 +294,11 @@ TEST_F(SettingsDialogTest, JapaneseSheetTexts) {
         EXPECT_EQ(L"設定1", tabs[0]);
         EXPECT_EQ(L"フォント", tabs[1]);
         EXPECT_EQ(L"カラー", tabs[2]);
+        HWND page1 = ShowPage(sheet, kPageInterval);
+        SetDlgItemTextW(page1, IDC_STAMP_PATTERN_TEXT, L"%H:%M:%S %q");
+        SendMessageW(page1, WM_COMMAND, MAKEWPARAM(IDC_STAMP_PATTERN_ADD, BN_CLICKED), 0);
+        EXPECT_EQ(L"追加できません: 使えるのは %Y %m %d %H %M %S %f %b %a %z %% です。",
+                  ControlText(page1, IDC_STAMP_PATTERN_REASON));
         HWND font = ShowPage(sheet, kPageFont);
         EXPECT_EQ(L"Aaあぁアァ亜宇", ControlText(font, IDC_FONT_PREVIEW));
         HWND colour = ShowPage(sheet, kPageColor);

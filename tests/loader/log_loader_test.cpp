@@ -31,13 +31,14 @@ bool IsBreak(char c) {
 struct Result {
     std::vector<CLogLine> lines;
     std::vector<CLogLine> errors;
+    CStampCount stamps;
 };
 
 // The rules in their plainest form, over the whole file in memory: a line begins at a byte
 // that is not a break, ends after its first break (two bytes for CR LF or LF CR) or at the
 // end of the file; each line is decoded and searched with FindErrorKeyword.
 Result Expected(const std::string& bytes, unsigned codePage, const CKeywordSet* keywords,
-                uint32_t maxLine = kMaxLineLength) {
+                uint32_t maxLine = kMaxLineLength, const CStampRules* rules = nullptr) {
     Result r;
     CTimeStamp last;
     int32_t number = 0;
@@ -61,7 +62,11 @@ Result Expected(const std::string& bytes, unsigned codePage, const CKeywordSet* 
         }
         CLogLine line;
         CTimeStamp own;
-        if (ParseTimeStamp(bytes.data() + i, static_cast<int>(e - i), &own)) last = own;
+        StampForm form;
+        if (ReadLineStamp(rules, bytes.data() + i, static_cast<int>(e - i), &own, &form)) {
+            last = own;
+            if (r.stamps.stamped++ == 0) r.stamps.firstForm = form;
+        }
         line.timeStamp = last;
         line.lineNumber = number++;
         line.offset = i;
@@ -465,15 +470,31 @@ TEST_F(LogLoaderTest, FailedReadEndsLoadingWithTheLinesBeforeIt) {
 
 // Random logs: stamps, stack traces, every break form, Japanese text, invalid bytes and
 // keywords anywhere, loaded with various block sizes and thread counts.
-std::string RandomLog(std::mt19937& rng, int lines) {
-    static const char* const kPieces[] = {"2024-01-02 03:04:05.678 ", "Jan  2 03:04:05 ", "\tat com.example.Run(Run.java:1) ",
-                                          "ERROR ", "ERRO", "FATAL", "WARN ", "日本語", "エラー", "\xE3\x82", "\xFF",
-                                          "plain text ", "x", "  "};
+// moreStamps adds pieces that only the built-in forms beyond the line start read.
+std::string RandomLog(std::mt19937& rng, int lines, bool moreStamps = false) {
+    static const char* const kPieces[] = {"2024-01-02 03:04:05.678 ",
+                                          "Jan  2 03:04:05 ",
+                                          "\tat com.example.Run(Run.java:1) ",
+                                          "ERROR ",
+                                          "ERRO",
+                                          "FATAL",
+                                          "WARN ",
+                                          "日本語",
+                                          "エラー",
+                                          "\xE3\x82",
+                                          "\xFF",
+                                          "plain text ",
+                                          "x",
+                                          "  ",
+                                          "[10/Oct/2000:13:55:36 -0700] ",
+                                          "1131566461 ",
+                                          "2024-05-06T08:00:00Z "};
+    size_t pieceCount = sizeof kPieces / sizeof kPieces[0] - (moreStamps ? 0 : 3);
     static const char* const kBreaks[] = {"\n", "\r\n", "\r", "\n\r", "\n\n", "\r\r", "\r\n\r\n", ""};
     std::string s;
     for (int i = 0; i < lines; ++i) {
         int pieces = static_cast<int>(rng() % 6);
-        for (int k = 0; k < pieces; ++k) s += kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];
+        for (int k = 0; k < pieces; ++k) s += kPieces[rng() % pieceCount];
         if (rng() % 40 == 0) s += std::string(rng() % 300, 'z');
         s += kBreaks[rng() % (sizeof kBreaks / sizeof kBreaks[0])];
     }
@@ -486,19 +507,28 @@ TEST_F(LogLoaderKeywordTest, ThreadedAndByteLevelLoadsMatchThePlainReading) {
     asciiOnly.Add(u"ERROR", 6, 0, 1);
     asciiOnly.Add(u"FATAL", 6, 0, 1);
     asciiOnly.BuildFlagTable();
-    for (int round = 0; round < 24; ++round) {
-        std::string bytes = RandomLog(rng, 50 + static_cast<int>(rng() % 400));
+    // From round 24 on, the log holds stamps in more forms and the load reads them too.
+    CStampRules moreForms;
+    moreForms.moreForms = true;
+    for (int round = 0; round < 32; ++round) {
+        bool more = round >= 24;
+        std::string bytes = RandomLog(rng, 50 + static_cast<int>(rng() % 400), more);
         const CKeywordSet* sets[] = {&m_keywords, &asciiOnly};
         CLoadRequest request;
         request.keywords = sets[round % 2];
         request.codePage = round % 3 == 0 ? kCodePageAnsi : round % 3 == 1 ? kCodePageUtf8 : kCodePageShiftJis;
         request.blockSize = 8 + static_cast<uint32_t>(rng() % 200);
         request.threads = 1 + round % 3;
-        Result expected = Expected(bytes, request.codePage, request.keywords);
+        request.stamps = more && round % 4 != 0 ? &moreForms : nullptr;
+        CStampCount found;
+        request.stampCount = &found;
+        Result expected = Expected(bytes, request.codePage, request.keywords, kMaxLineLength, request.stamps);
         Load(bytes, request);
         std::string what = "round " + std::to_string(round);
         ExpectSameLines(expected.lines, *m_lines, what.c_str());
         ExpectSameLines(expected.errors, m_errors, (what + " errors").c_str());
+        EXPECT_EQ(expected.stamps.stamped, found.stamped) << what;
+        EXPECT_EQ(expected.stamps.firstForm, found.firstForm) << what;
     }
 }
 

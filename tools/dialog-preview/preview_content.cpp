@@ -174,10 +174,18 @@ void FillSampleContent(HWND dialog, int templateId) {
       SendMessageW(list, LB_SETCURSEL, 0, 0);
       break;
     }
-    case IDD_CONFIG_PAGE1_JA:
+    case IDD_CONFIG_PAGE1_JA: {
       CheckDlgButton(dialog, IDC_INTERVAL_CHECK, BST_CHECKED);
       SetDlgItemTextW(dialog, IDC_INTERVAL_TIME, L"1000");
+      CheckDlgButton(dialog, IDC_STAMP_FORMS, BST_CHECKED);
+      const wchar_t* patterns[] = {L"%d/%b/%Y:%H:%M:%S", L"#3:%Y%m%d %H%M%S.%f", L"@12:%H:%M:%S"};
+      HWND list = GetDlgItem(dialog, IDC_STAMP_PATTERN_LIST);
+      for (int i = 0; list && i < 3; ++i) SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)patterns[i]);
+      SetDlgItemTextW(dialog, IDC_STAMP_PATTERN_TEXT, L"%Y-%m-%d");
+      SetDlgItemTextW(dialog, IDC_STAMP_PATTERN_REASON,
+                      english ? L"Refused: a stamp needs %H, %M and %S." : L"追加できません: 時刻には %H、%M、%S が必要です。");
       break;
+    }
     default:
       break;
   }

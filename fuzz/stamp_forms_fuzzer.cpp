@@ -1,0 +1,74 @@
+// Fuzzes the user-pattern parser and the stamps beyond the line start: a refused pattern has
+// a reason and matches nothing, every stamp found is in range, and a line the line-start
+// recogniser reads keeps exactly its stamp whatever the rules.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "document/stamp_rules.h"
+#include "fuzz_support.h"
+
+using fuzzing::FuzzInput;
+
+namespace {
+
+void CheckInRange(const CTimeStamp& s, StampForm form) {
+    FUZZ_CHECK(s.HasDate());
+    FUZZ_CHECK(s.month >= 1 && s.month <= 12 && s.day >= 1 && s.day <= 31);
+    FUZZ_CHECK(s.milliseconds < 86400000u);
+    if (form == StampForm::kEpochSeconds || form == StampForm::kEpochMilliseconds) {
+        FUZZ_CHECK(s.year >= 2000 && s.year < 2100);
+    }
+}
+
+// A pattern from the input: its length byte, then its text (no NUL).
+void AddPattern(FuzzInput& in, CStampRules* rules) {
+    std::string text = in.Bytes(in.Byte() % 48);
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    CStampPattern pattern;
+    StampPatternError error = StampPatternError::kNone;
+    int ok = pattern.Compile(text.c_str(), &error);
+    FUZZ_CHECK(ok == (error == StampPatternError::kNone ? 1 : 0));
+    FUZZ_CHECK(ok == (pattern.IsValid() ? 1 : 0));
+    if (!ok) {
+        FUZZ_CHECK(StampPatternErrorText(error)[0] != 0);
+        CTimeStamp s;
+        FUZZ_CHECK(pattern.Match(text.data(), static_cast<int>(text.size()), &s) == 0 && !s.HasDate());
+        return;
+    }
+    rules->AddPattern(pattern);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in(data, size);
+    uint8_t flags = in.Byte();
+    CStampRules rules;
+    rules.moreForms = (flags & 1) != 0;
+    for (int k = 0; k < (flags >> 1) % 4; ++k) AddPattern(in, &rules);
+    std::string line = in.Rest();
+    int length = static_cast<int>(line.size());
+
+    CTimeStamp basic;
+    int basicFound = ParseTimeStamp(line.data(), length, &basic);
+    CTimeStamp got;
+    StampForm form;
+    int found = ReadLineStamp(&rules, line.data(), length, &got, &form);
+    if (basicFound) {
+        FUZZ_CHECK(found == 1 && form == StampForm::kBasic && got == basic);
+        return 0;
+    }
+    FUZZ_CHECK(found == (form != StampForm::kNone ? 1 : 0));
+    if (found) CheckInRange(got, form);
+    if (!found) FUZZ_CHECK(!got.HasDate() && got.milliseconds == 0);
+    if (rules.IsBasic()) FUZZ_CHECK(!found);
+
+    CStampMatch match;
+    if (ParseStampForms(line.data(), length, &match)) {
+        CheckInRange(match.stamp, match.form);
+        FUZZ_CHECK(match.offset >= 0 && match.offset < kStampSearchBytes && match.offset < length);
+        FUZZ_CHECK(std::strcmp(StampFormName(match.form), "none") != 0);
+    }
+    return 0;
+}

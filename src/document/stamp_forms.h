@@ -1,0 +1,49 @@
+// The built-in time-stamp forms beyond the line-start recogniser: the forms real logs write
+// (C-library time, access-log time, ISO 8601 with T and a zone, compact dates, dotted times,
+// month.day), a stamp after a prefix, and epoch seconds or milliseconds. Only lines the
+// line-start recogniser (ParseTimeStamp) finds no stamp in come here, so every stamp it
+// finds stays as it is.
+//
+// Times are kept as the log wrote them: a zone ("Z", "+09:00", "-0700") is read so that the
+// form matches, but the time is not converted, as the line-start recogniser does with the
+// zone after a fraction. Epoch values carry no wall clock of their own and are shown in UTC.
+#pragma once
+
+#include <cstdint>
+
+#include "document/time_stamp.h"
+
+enum class StampForm : uint8_t {
+    kNone,
+    kBasic,        // the line-start recogniser
+    kPattern,      // one of the user's patterns
+    kCLibrary,     // Sun Dec 04 04:47:44 2005
+    kAccessLog,    // 10/Oct/2000:13:55:36 -0700
+    kIsoDate,      // 2024-05-06T08:00:00.123456+09:00, 2017-05-16 00:00:00.008, 21/03/04 05:06:07
+    kCompactDate,  // 081109 203615, 20171223-22:15:29:606
+    kDottedTime,   // 2005-06-03-15.42.50.675872
+    kMonthDay,     // 10.30 16:49:06
+    kMonthName,    // Nov  9 12:01:01, Nov 9 2005 12:01:01
+    kDayMonth,     // 06 May 2024 08:00:00
+    kEpochSeconds,
+    kEpochMilliseconds,
+};
+
+// The stamps looked for after a prefix start within this many bytes of the line.
+constexpr int kStampSearchBytes = 128;
+
+struct CStampMatch {
+    CTimeStamp stamp;
+    StampForm form = StampForm::kNone;
+    int offset = 0;  // where the stamp begins in the line
+};
+
+// Tries the forms at the line's first non-blank byte and at every field boundary (after a
+// blank, a tab, "[" or "|") among the first kStampSearchBytes bytes, the earliest place
+// first; then, when none is there, a field of 10 or 13 digits that is an epoch time in
+// seconds (optionally with a fraction) or milliseconds between 2000 and 2100. A date without
+// a time is no stamp. 1 and *match, or 0 with *match empty.
+int ParseStampForms(const char* bytes, int length, CStampMatch* match);
+
+// A short ASCII name of the form ("iso-8601", "epoch-seconds", ...), for reports.
+const char* StampFormName(StampForm form);

@@ -1,0 +1,32 @@
+// The order in which a line's stamp is looked for. The line-start recogniser stays first so
+// that a line it recognises keeps exactly the stamp it always had.
+#include "document/stamp_rules.h"
+
+int CStampRules::AddPattern(const CStampPattern& pattern) {
+    if (patternCount >= kMaxStampPatterns || !pattern.IsValid()) return 0;
+    patterns[patternCount++] = pattern;
+    return 1;
+}
+
+namespace {
+
+int Found(const CTimeStamp& found, StampForm kind, CTimeStamp* stamp, StampForm* form) {
+    *stamp = found;
+    if (form != nullptr) *form = kind;
+    return 1;
+}
+
+}  // namespace
+
+int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTimeStamp* stamp, StampForm* form) {
+    if (form != nullptr) *form = StampForm::kNone;
+    if (ParseTimeStamp(bytes, length, stamp)) return Found(*stamp, StampForm::kBasic, stamp, form);
+    if (rules == nullptr || length <= 0) return 0;
+    CTimeStamp found;
+    for (int k = 0; k < rules->patternCount; ++k) {
+        if (rules->patterns[k].Match(bytes, length, &found)) return Found(found, StampForm::kPattern, stamp, form);
+    }
+    CStampMatch match;
+    if (rules->moreForms && ParseStampForms(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
+    return 0;
+}

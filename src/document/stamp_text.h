@@ -1,0 +1,46 @@
+// CStampText: a cursor over a line's raw bytes with the small readers that the built-in
+// stamp forms and the user's patterns share (digits, names, fractions, zones), and
+// CStampFields, the pieces of a stamp before they become a CTimeStamp.
+#pragma once
+
+#include <cstdint>
+
+#include "document/time_stamp.h"
+
+struct CStampFields {
+    int year = 0;  // 0: the form gives no year; two digits were read as 20yy by the form
+    int month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+
+    // 1 and the stamp when every field is in range (the day is not compared with the month,
+    // as the line-start recogniser does not), else 0.
+    int ToStamp(CTimeStamp* stamp) const;
+};
+
+struct CStampText {
+    const char* p;
+    int n;
+    int i = 0;
+
+    bool AtEnd() const { return i >= n; }
+    char Peek(int ahead = 0) const { return i + ahead < n ? p[i + ahead] : '\0'; }
+    bool Take(char c);
+    // One or more blanks or tabs.
+    bool Blanks();
+    // From min to max digits (as many as there are, up to max), read as a decimal value.
+    bool Digits(int min, int max, int* value);
+    // A three-letter English month or weekday name, any case; a full name is passed over
+    // whole. The month is 1..12, the weekday 1..7.
+    bool MonthName(int* month);
+    bool WeekdayName();
+    // The digits of a fraction of a second (after its separator), truncated to milliseconds.
+    bool Fraction(int* ms);
+    // "Z", or a sign and hours with optional minutes ("+09:00", "-0700", "+09").
+    bool Zone();
+    // hh:mm:ss, the hour of one or two digits, then an optional fraction after "." or ","
+    // (or ":" when colonFraction) and an optional zone straight after.
+    bool Time(CStampFields* f, bool colonFraction);
+    // The stamp ends here: at the end of the bytes or before a byte that is no letter or digit.
+    bool Ends() const;
+};
+
+inline bool IsStampDigit(char c) { return c >= '0' && c <= '9'; }

@@ -1,0 +1,253 @@
+// The stamps beyond the line-start recogniser: built-in forms, a stamp after a prefix, epoch
+// times, user patterns, and the order in which ReadLineStamp tries them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "document/stamp_rules.h"
+
+namespace {
+
+struct StampCase {
+    const char* line;
+    StampForm form;  // kNone: no stamp
+    int year, month, day;
+    uint32_t ms;
+};
+
+CStampRules MoreForms() {
+    CStampRules rules;
+    rules.moreForms = true;
+    return rules;
+}
+
+void Check(const CStampRules& rules, const StampCase& c) {
+    CTimeStamp stamp;
+    StampForm form;
+    int found = ReadLineStamp(&rules, c.line, static_cast<int>(std::strlen(c.line)), &stamp, &form);
+    ASSERT_EQ(c.form != StampForm::kNone ? 1 : 0, found) << c.line;
+    EXPECT_EQ(c.form, form) << c.line << " read as " << StampFormName(form);
+    if (!found) {
+        EXPECT_FALSE(stamp.HasDate()) << c.line;
+        return;
+    }
+    EXPECT_EQ(c.year, stamp.year) << c.line;
+    EXPECT_EQ(c.month, stamp.month) << c.line;
+    EXPECT_EQ(c.day, stamp.day) << c.line;
+    EXPECT_EQ(c.ms, stamp.milliseconds) << c.line;
+}
+
+constexpr StampForm kNo = StampForm::kNone;
+
+// Every form, with and without a fraction and a zone; the zone is read but the time is kept
+// as written.
+TEST(StampFormsTest, BuiltInForms) {
+    const StampCase cases[] = {
+        {"[Sun Dec 04 04:47:44 2005] [error] mod_jk", StampForm::kCLibrary, 2005, 12, 4, 17264000},
+        {"Sun Dec  4 04:47:44.25 2005 x", StampForm::kCLibrary, 2005, 12, 4, 17264250},
+        {"Sunday December 04 04:47:44 2005", StampForm::kCLibrary, 2005, 12, 4, 17264000},
+        {"127.0.0.1 - - [10/Oct/2000:13:55:36 -0700] \"GET /", StampForm::kAccessLog, 2000, 10, 10, 50136000},
+        {"[10/Oct/2000:13:55:36.5 +0000]", StampForm::kAccessLog, 2000, 10, 10, 50136500},
+        {"2024-05-06T08:00:00Z GET", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"2024-05-06T08:00:00+09:00 GET", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"2024-05-06T08:00:00-0700", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"2024-05-06T08:00:00", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"2024-05-06T08:00:00.123456789Z", StampForm::kBasic, 2024, 5, 6, 28800123},
+        {"x 2024-05-06T08:00:00.123456789Z", StampForm::kIsoDate, 2024, 5, 6, 28800123},
+        {"081109 203615 148 INFO dfs.DataNode", StampForm::kCompactDate, 2008, 11, 9, 74175000},
+        {"081109 203615.5 x", StampForm::kCompactDate, 2008, 11, 9, 74175500},
+        {"20171223-22:15:29:606|Step_LSC|30002312", StampForm::kCompactDate, 2017, 12, 23, 80129606},
+        {"20171223-22:15:29|x", StampForm::kCompactDate, 2017, 12, 23, 80129000},
+        {"20240506T080000Z x", StampForm::kCompactDate, 2024, 5, 6, 28800000},
+        {"2005-06-03-15.42.50.675872 R02-M1-N0", StampForm::kDottedTime, 2005, 6, 3, 56570675},
+        {"2005-06-03-15.42.50 R02-M1-N0", StampForm::kDottedTime, 2005, 6, 3, 56570000},
+        {"[10.30 16:49:06] chrome.exe - proxy", StampForm::kMonthDay, 0, 10, 30, 60546000},
+        {"[10.30 16:49:06.120] x", StampForm::kMonthDay, 0, 10, 30, 60546120},
+        {"06 May 2024 08:00:00 +0000 x", StampForm::kDayMonth, 2024, 5, 6, 28800000},
+        {"06-May-2024 08:00:00.123 x", StampForm::kDayMonth, 2024, 5, 6, 28800123},
+        {"<13>Nov  9 12:01:01]", kNo, 0, 0, 0, 0},
+        {"Nov 9, 2005 12:01:01 PM x", StampForm::kMonthName, 2005, 11, 9, 43261000},
+    };
+    CStampRules rules = MoreForms();
+    for (const StampCase& c : cases) Check(rules, c);
+}
+
+// Lines the line-start recogniser reads keep its stamp, with or without the option.
+TEST(StampFormsTest, LineStartStampsStayAsTheyAre) {
+    const StampCase cases[] = {
+        {"2024-05-06T08:00:00.123456+09:00 x", StampForm::kBasic, 2024, 5, 6, 28800123},
+        {"21/03/04 05:06:07.5 message", StampForm::kBasic, 2021, 3, 4, 18367500},
+        {"Mar  4 05:06:07 message", StampForm::kBasic, 0, 3, 4, 18367000},
+        {"03/04 05:06:07 1131566461 x", StampForm::kBasic, 0, 3, 4, 18367000},
+        // Its fraction at the very end of the bytes counts for nothing, and still does.
+        {"2024-05-06T08:00:00.123456789", StampForm::kBasic, 2024, 5, 6, 28800000},
+    };
+    CStampRules none;
+    for (const StampCase& c : cases) {
+        Check(MoreForms(), c);
+        Check(none, c);
+    }
+    // Without the option the new forms find nothing.
+    Check(none, {"[Sun Dec 04 04:47:44 2005] x", kNo, 0, 0, 0, 0});
+    CTimeStamp stamp;
+    EXPECT_EQ(0, ReadLineStamp(nullptr, "1131566461 x", 12, &stamp));
+}
+
+// A stamp after a prefix starts at a field boundary among the first 128 bytes, and the
+// earliest readable one wins over an epoch time; a date without a time is no stamp.
+TEST(StampFormsTest, StampAfterAPrefix) {
+    std::string far(120, 'x');
+    std::string tooFar(140, 'x');
+    std::string farLine = far + " 2017-05-16 00:00:01 x";
+    std::string tooFarLine = tooFar + " 2017-05-16 00:00:01 x";
+    const StampCase cases[] = {
+        {"name.log.1.2017-05-16_13:53:08 2017-05-16 00:00:00.008 6705 INFO", StampForm::kIsoDate, 2017, 5, 16, 8},
+        {"- 1131566461 2005.11.09 host Nov 9 12:01:01 src@host", StampForm::kMonthName, 0, 11, 9, 43261000},
+        {"- 1117838570 2005.06.03 R02 2005-06-03-15.42.50.675872 R02 RAS", StampForm::kDottedTime, 2005, 6, 3,
+         56570675},
+        {"INFO|2024-05-06 08:00:00,5|main", StampForm::kIsoDate, 2024, 5, 6, 28800500},
+        {"host\t[2024/05/06 08:00:00] x", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"user=x@2024-05-06T08:00:00Z", kNo, 0, 0, 0, 0},  // not at a field boundary
+        {farLine.c_str(), StampForm::kIsoDate, 2017, 5, 16, 1000},
+        {tooFarLine.c_str(), kNo, 0, 0, 0, 0},
+        {"2005.11.09 host message", kNo, 0, 0, 0, 0},
+        {"[2024-05-06] x 2024-05-06 x", kNo, 0, 0, 0, 0},
+        {"build 20240506 done", kNo, 0, 0, 0, 0},
+        {"Jun 14 host message", kNo, 0, 0, 0, 0},
+        {"at 12:00:00 only a time", kNo, 0, 0, 0, 0},
+    };
+    CStampRules rules = MoreForms();
+    for (const StampCase& c : cases) Check(rules, c);
+}
+
+void SetZone(const char* zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone);
+    _tzset();
+#else
+    setenv("TZ", zone, 1);
+    tzset();
+#endif
+}
+
+// Epoch seconds (with a fraction) and milliseconds between 2000 and 2100, shown in UTC
+// whatever the local zone; numbers that only look like them do not count.
+TEST(StampFormsTest, EpochTimesAndLookAlikes) {
+    SetZone("JST-9");
+    const StampCase cases[] = {
+        {"1131566461 message", StampForm::kEpochSeconds, 2005, 11, 9, 72061000},
+        {"1157689312.049   5006 10.105.21.199 TCP_MISS/200", StampForm::kEpochSeconds, 2006, 9, 8, 15712049},
+        {"[1700000000123] x", StampForm::kEpochMilliseconds, 2023, 11, 14, 80000123},
+        {"id=7 | 1000000000", StampForm::kEpochSeconds, 2001, 9, 9, 6400000},
+        {"4102444799 x", StampForm::kEpochSeconds, 2099, 12, 31, 86399000},
+        {"4102444799999 x", StampForm::kEpochMilliseconds, 2099, 12, 31, 86399999},
+        {"0946684800000 x", StampForm::kEpochMilliseconds, 2000, 1, 1, 0},
+        {"0946684799999 x", kNo, 0, 0, 0, 0},
+        {"4102444800 x", kNo, 0, 0, 0, 0},
+        {"4102444800000 x", kNo, 0, 0, 0, 0},
+        {"0946684799 x", kNo, 0, 0, 0, 0},  // ten digits before 2000
+        {"9999999999 x", kNo, 0, 0, 0, 0},
+        {"id 12345678901 x", kNo, 0, 0, 0, 0},
+        {"user1131566461 x", kNo, 0, 0, 0, 0},
+        {"1131566461x", kNo, 0, 0, 0, 0},
+        {"version 1.2.3 12:00:00 x", kNo, 0, 0, 0, 0},
+        {"10.0.0.1 12:00:00 connect", kNo, 0, 0, 0, 0},
+        {"192.168.1.10 - - GET 2.4.41", kNo, 0, 0, 0, 0},
+        {"v10.30 16:49:06", kNo, 0, 0, 0, 0},
+        {"101 2024-13-06 08:00:00", kNo, 0, 0, 0, 0},
+        {"x 2024-05-06 24:00:00", kNo, 0, 0, 0, 0},
+        {"x 2024-05-06 08:60:00", kNo, 0, 0, 0, 0},
+        {"x Foo 06 08:00:00", kNo, 0, 0, 0, 0},
+        {"Marching 12 08:00:00", kNo, 0, 0, 0, 0},
+    };
+    CStampRules rules = MoreForms();
+    for (const StampCase& c : cases) Check(rules, c);
+    SetZone("UTC0");
+}
+
+struct PatternCase {
+    const char* pattern;
+    const char* line;
+    int found;
+    int year, month, day;
+    uint32_t ms;
+};
+
+// User patterns: tried before the built-in forms, at their field or byte offset.
+TEST(StampPatternTest, GoodPatternsMatchAtTheirPlace) {
+    const PatternCase cases[] = {
+        {"%d/%b/%Y:%H:%M:%S", "10/oct/2000:13:55:36 x", 1, 2000, 10, 10, 50136000},
+        {"#3:%Y%m%d %H%M%S.%f", "a b 20240506 080000.25 x", 1, 2024, 5, 6, 28800250},
+        {"#3:%Y%m%d %H%M%S.%f", "a  b\t20240506   080000.25 x", 1, 2024, 5, 6, 28800250},
+        {"#3:%Y%m%d %H%M%S", "a 20240506 080000 x", 0, 0, 0, 0, 0},
+        {"@4:%H:%M:%S", "abc 08:00:01 x", 1, 0, 1, 1, 28801000},
+        {"@4:%H:%M:%S", "abcd 08:00:01 x", 0, 0, 0, 0, 0},
+        {"%a, %d %b %Y %H:%M:%S %z", "Mon, 06 May 2024 08:00:00 +0900", 1, 2024, 5, 6, 28800000},
+        {"%% %m-%d %H:%M:%S", "% 05-06 08:00:00", 1, 0, 5, 6, 28800000},
+        {"T%H.%M.%S", "T08.00.00", 1, 0, 1, 1, 28800000},
+        {"%Y-%m-%d %H:%M:%S", "2024-02-31 08:00:00", 1, 2024, 2, 31, 28800000},
+        {"%Y-%m-%d %H:%M:%S", "2024-13-01 08:00:00", 0, 0, 0, 0, 0},
+    };
+    for (const PatternCase& c : cases) {
+        CStampPattern pattern;
+        StampPatternError error;
+        ASSERT_EQ(1, pattern.Compile(c.pattern, &error)) << c.pattern << ": " << StampPatternErrorText(error);
+        CTimeStamp stamp;
+        ASSERT_EQ(c.found, pattern.Match(c.line, static_cast<int>(std::strlen(c.line)), &stamp)) << c.pattern;
+        EXPECT_EQ(c.year, stamp.year) << c.pattern;
+        EXPECT_EQ(c.month, stamp.month) << c.pattern;
+        EXPECT_EQ(c.day, stamp.day) << c.pattern;
+        EXPECT_EQ(c.ms, stamp.milliseconds) << c.pattern;
+    }
+}
+
+TEST(StampPatternTest, BadPatternsAreRefusedWithAReason) {
+    const struct {
+        const char* pattern;
+        StampPatternError error;
+    } cases[] = {
+        {"", StampPatternError::kEmpty},
+        {"%Y-%m-%d %H:%M:%q", StampPatternError::kUnknownConversion},
+        {"%H:%M:%S %", StampPatternError::kTrailingPercent},
+        {"%H:%M:%S %H", StampPatternError::kRepeated},
+        {"%Y-%m-%d", StampPatternError::kNoTime},
+        {"%H:%M", StampPatternError::kNoTime},
+        {"%d %H:%M:%S", StampPatternError::kIncompleteDate},
+        {"%Y %H:%M:%S", StampPatternError::kIncompleteDate},
+        {"#0:%H:%M:%S", StampPatternError::kBadPlace},
+        {"#2%H:%M:%S", StampPatternError::kBadPlace},
+        {"@5000:%H:%M:%S", StampPatternError::kBadPlace},
+    };
+    for (const auto& c : cases) {
+        CStampPattern pattern;
+        StampPatternError error = StampPatternError::kNone;
+        EXPECT_EQ(0, pattern.Compile(c.pattern, &error)) << c.pattern;
+        EXPECT_EQ(c.error, error) << c.pattern;
+        EXPECT_STRNE("", StampPatternErrorText(error));
+        CTimeStamp stamp;
+        EXPECT_EQ(0, pattern.Match("2024-05-06 08:00:00 x", 21, &stamp));
+    }
+    CStampPattern pattern;
+    EXPECT_EQ(0, pattern.Compile(std::string(129, 'x').c_str()));
+    CStampRules rules;
+    EXPECT_EQ(0, rules.AddPattern(pattern));
+}
+
+// The user's patterns come after the line-start recogniser and before the built-in forms.
+TEST(StampPatternTest, PatternsComeBeforeBuiltInForms) {
+    CStampRules rules = MoreForms();
+    CStampPattern pattern;
+    ASSERT_EQ(1, pattern.Compile("#2:%H:%M:%S"));
+    ASSERT_EQ(1, rules.AddPattern(pattern));
+    Check(rules, {"1131566461 08:00:01 x", StampForm::kPattern, 0, 1, 1, 28801000});
+    Check(rules, {"2021-03-04 05:06:07 08:00:01 x", StampForm::kBasic, 2021, 3, 4, 18367000});
+    Check(rules, {"1131566461 x", StampForm::kEpochSeconds, 2005, 11, 9, 72061000});
+    rules.moreForms = false;
+    Check(rules, {"1131566461 x", kNo, 0, 0, 0, 0});
+    Check(rules, {"x 08:00:01", StampForm::kPattern, 0, 1, 1, 28801000});
+}
+
+}  // namespace

@@ -22,8 +22,8 @@ public:
     // Opens an existing file for reading, sharing read, write and delete. 1 or 0.
     int Open(const char16_t* path);
     // Opens the file that source has open for reading, through source's handle rather than
-    // its path, so a renamed or deleted file opens too; the new handle has a file pointer of
-    // its own. 1 or 0.
+    // its path, so a renamed or deleted file opens too. The two may share a file pointer:
+    // reads at an offset never use it. 1 or 0.
     int OpenSameFile(const CFile& source);
     // Creates (or truncates) a file for writing. 0 on success, -1 on failure.
     int Create(const char16_t* path);
@@ -33,7 +33,8 @@ public:
     int CreateNew(const char16_t* path);
 
     virtual void Close();
-    // Reads up to count bytes at offset; returns the bytes read, 0 on any failure.
+    // Reads up to count bytes at offset (without using the file pointer), or at the file
+    // pointer for kCurrentOffset; returns the bytes read, 0 on any failure.
     virtual uint32_t Read(void* buffer, uint32_t count, uint64_t offset);
     // Writes count bytes at offset; returns the bytes written, 0 on failure.
     virtual uint32_t Write(const void* buffer, uint32_t count, uint64_t offset);

@@ -103,10 +103,11 @@ void CFile::Close() {
 
 int CFile::OpenSameFile(const CFile& source) {
     if (m_handle != 0 || source.m_handle == 0) return 0;
-    // A handle of its own on the same file: its file pointer is independent of source's.
-    HANDLE h = ReOpenFile(H(source.m_handle), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          FILE_FLAG_RANDOM_ACCESS);
-    if (h == INVALID_HANDLE_VALUE) return 0;
+    // A duplicate shares source's file pointer, which is harmless: reads at an offset say
+    // where they read (Read below), so neither handle depends on where the other left it.
+    HANDLE h = nullptr;
+    HANDLE process = GetCurrentProcess();
+    if (!DuplicateHandle(process, H(source.m_handle), process, &h, 0, FALSE, DUPLICATE_SAME_ACCESS)) return 0;
     m_path.Assign(source.m_path);
     Adopt(reinterpret_cast<intptr_t>(h), false);
     RefreshSize();
@@ -122,9 +123,13 @@ int CFile::Seek(uint64_t offset) {
 
 uint32_t CFile::Read(void* buffer, uint32_t count, uint64_t offset) {
     if (m_handle == 0) return 0;
-    if (offset != kCurrentOffset && !Seek(offset)) return 0;
     DWORD read = 0;
-    if (!ReadFile(H(m_handle), buffer, count, &read, nullptr)) return 0;
+    if (offset == kCurrentOffset) return ReadFile(H(m_handle), buffer, count, &read, nullptr) ? read : 0;
+    // Positional: a handle duplicated by OpenSameFile shares its file pointer with another.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    if (!ReadFile(H(m_handle), buffer, count, &read, &at)) return 0;
     return read;
 }
 

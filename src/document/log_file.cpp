@@ -74,8 +74,7 @@ uint32_t CLogFile::ReadLine(void* buffer, uint32_t length, uint64_t offset) {
     }
     uint32_t read = 0;
     if (IsOpen()) {
-        bool positioned = offset == kCurrentOffset || Seek(offset);
-        if (positioned) read = CFile::Read(block->data, kCacheBlockSize, kCurrentOffset);
+        read = CFile::Read(block->data, kCacheBlockSize, offset);
     }
     block->start = offset;
     block->end = offset + read;

@@ -26,3 +26,11 @@ char* WideToMultiByteAlloc(const char16_t* wide, int count, unsigned codePage);
 // A lone byte at the end decodes to U+FFFD; unpaired surrogates pass through as units.
 int Utf16BytesToWide(unsigned codePage, const char* bytes, int count, char16_t* out, int capacity);
 int WideToUtf16Bytes(unsigned codePage, const char16_t* wide, int count, char* out, int capacity);
+
+// True when the n units of text are all ASCII (below 0x80).
+inline bool IsAsciiText(const char16_t* text, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (text[i] >= 0x80) return false;
+    }
+    return true;
+}

@@ -18,17 +18,6 @@
 #define QUILLON_HAVE_AVX2_PATH 1
 #endif
 
-namespace {
-
-bool IsAscii(const char16_t* text, int32_t length) {
-    for (int32_t i = 0; i < length; ++i) {
-        if (text[i] >= 0x80) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 CErrorScanner::CErrorScanner(const CKeywordSet* keywords, unsigned codePage)
     : m_keywords(keywords), m_codePage(codePage) {}
 
@@ -46,7 +35,7 @@ int CErrorScanner::Prepare() {
         const CKeywordEntry& e = m_keywords->Entry(i);
         if (e.error == 0 || e.length == 0) continue;
         ++errorCount;
-        if (!IsAscii(e.wide, e.length)) asciiOnly = false;
+        if (!IsAsciiText(e.wide, e.length)) asciiOnly = false;
     }
     if (errorCount == 0) return 1;
     bool wideFlagged = false;
@@ -79,7 +68,7 @@ uint32_t CErrorScanner::GroupByFirstByte() {
         m_first[b] = next;
         for (uint32_t i = 0; i < m_keywords->Count(); ++i) {
             const CKeywordEntry& e = m_keywords->Entry(i);
-            if (e.error == 0 || e.length == 0 || e.wide[0] != b || !IsAscii(e.wide, e.length)) continue;
+            if (e.error == 0 || e.length == 0 || e.wide[0] != b || !IsAsciiText(e.wide, e.length)) continue;
             m_candidates[next++] = Candidate{e.wide, e.length};
             ++m_count[b];
         }

@@ -20,13 +20,6 @@
 
 namespace {
 
-bool IsAscii(const char16_t* text, int n) {
-    for (int i = 0; i < n; ++i) {
-        if (text[i] >= 0x80) return false;
-    }
-    return true;
-}
-
 // Well-formed UTF-16 without the replacement character, which invalid bytes also decode to.
 bool HasExactUtf8Form(const char16_t* text, int n) {
     for (int i = 0; i < n; ++i) {
@@ -171,7 +164,7 @@ int CLineMatcher::PreparePattern(int i, Pattern* p, bool* exactInUtf8) {
             text = folded;
         }
     }
-    bool allAscii = IsAscii(text, n);
+    bool allAscii = IsAsciiText(text, n);
     p->exactInUtf8 = allAscii || (!p->folded && HasExactUtf8Form(text, n));
     for (int k = 0; p->folded && allAscii && k < n; ++k) {
         if (IsFoldedFromBeyondAscii(text[k])) p->exactInUtf8 = false;
@@ -182,7 +175,7 @@ int CLineMatcher::PreparePattern(int i, Pattern* p, bool* exactInUtf8) {
     for (int a = 0; a < count && ok; ++a) {
         // An alternative of other characters cannot occur in a line of ASCII bytes; in UTF-8
         // it may have an exact byte form.
-        p->ascii[a] = IsAscii(text + starts[a], lengths[a]);
+        p->ascii[a] = IsAsciiText(text + starts[a], lengths[a]);
         if (!p->ascii[a] && !utf8Forms) continue;
         p->bytes[a] = WideToMultiByteAlloc(text + starts[a], lengths[a], kCodePageUtf8);
         if (p->bytes[a] == nullptr) ok = 0;

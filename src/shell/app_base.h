@@ -81,7 +81,7 @@ protected:
     int m_windowMode = 2;
     HINSTANCE m_instance = nullptr;
     HWND m_frame = nullptr;
-    HACCEL m_accelerators = nullptr;  // table 10016, loaded with the frame
+    HACCEL m_accelerators = nullptr;  // IDR_ACCELERATORS, loaded with the frame
     HWND m_mdiClient = nullptr;
     DWORD_PTR m_helpCookie = 0;
     CToolBar* m_toolBar = nullptr;

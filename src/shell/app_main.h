@@ -77,9 +77,9 @@ public:
     void ReloadFollowedLog() override;
     void DetectEncodingAgain() override;
 
-    // Command 6004: the keyword list dialog; on OK the set is put in force, saved and every view repainted.
+    // Keyword Settings (IDM_SETTING_HIGHLIGHT): the keyword list dialog; on OK the set is put in force, saved and every view repainted.
     void EditKeywords();
-    // Command 5016: the settings property sheet; every view is repainted afterwards.
+    // Settings (IDM_SETTING): the settings property sheet; every view is repainted afterwards.
     void EditSettings();
 
     // Search, extraction, error log and markers (the commands on the active view).
@@ -111,7 +111,7 @@ public:
     // The menu and toolbar state, derived from the command table, the open log, the active
     // view and the runner.
     void UpdateCommandState();
-    // Closes every view and the log file, and resets the command state (commands 6002/5023).
+    // Closes every view and the log file, and resets the command state (Close, All Close).
     void CloseEverything();
     void RedrawAllViews();
     // Hands every view the settings of the configuration, and so repaints it: after any

@@ -1,4 +1,4 @@
-// The keyword list command (6004) and the settings sheet command (5016) of CAppMain.
+// The keyword list command (IDM_SETTING_HIGHLIGHT) and the settings sheet command (IDM_SETTING) of CAppMain.
 #include "config/app_parameter.h"
 #include "dialogs/config_dialog.h"
 #include "dialogs/keyword_list_dialog.h"

@@ -3,7 +3,6 @@
 // selection drawn over it. Everything goes to the memory bitmap of CChildView::OnPaint.
 #include <cstdlib>
 
-#include "config/app_parameter.h"
 #include "config/ui_text.h"
 #include "document/row_cells.h"
 #include "foundation/trace.h"

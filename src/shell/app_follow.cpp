@@ -16,7 +16,7 @@ void CAppMain::ToggleFollow() {
         m_follower.ShowStatus(nullptr);
     } else {
         // A scan may be running: following reads nothing until it has ended.
-        m_follower.Start(m_frame, m_loadComplete, config.Keywords());
+        m_follower.Start(m_frame, config.Keywords());
     }
 }
 
@@ -24,7 +24,7 @@ void CAppMain::ReloadFollowedLog() {
     CString path;
     path.Assign(m_logFile.Path());
     CloseEverything();
-    // The load ends with following again (FinishLoad).
+    // The load ends with following again (CLoadJob::Apply).
     OpenLogFile(W(path.GetWideOrEmpty()));
 }
 

@@ -134,16 +134,6 @@ public:
 
 private:
     void OnTimer(UINT_PTR id) override;
-    void FinishLoad(CLoadJob* job);
-    void RefuseTooLargeLog(const CLoadResult& result);
-    void ShowStampStatus(const CStampCount& count, int32_t rows);
-    void FinishSearch(CSearchJob* job);
-    void FinishExtract(CExtractJob* job);
-    void FinishErrorLog(CErrorLogJob* job);
-    void FinishCopy(CCopyJob* job);
-    // Tells the user once, after a search or extraction, of lines on which a regular
-    // expression reached PCRE2's limits (they counted as not matching).
-    void ReportLimitHits();
     void OnOpenFileMessage(wchar_t* path);
 
     // Sets the code page of the open log (or of none) from the box's choice and shows it.
@@ -158,11 +148,6 @@ private:
     bool m_searchMenuEnabled = true;  // as the menu resource has it
     // What Auto found at the start of the open log (see DetectCodePage).
     unsigned m_detectedCodePage = 0;
-    // The open log's load read it to its end: only then can it be followed.
-    bool m_loadComplete = false;
-    // Lines on which the condition's expressions had reached PCRE2's limits when the
-    // running search or extraction started.
-    int64_t m_limitHitsAtStart = 0;
 };
 
 CAppMain* GetAppMain();

@@ -29,67 +29,12 @@ void CAppMain::OnTimer(UINT_PTR id) {
 
 void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_runner.Progress().SetProgress(done, total); }
 
-void CAppMain::ApplyJob(CScanJob* job) {
-    switch (job->Kind()) {
-        case CScanKind::kLoad: FinishLoad(static_cast<CLoadJob*>(job)); break;
-        case CScanKind::kSearch: FinishSearch(static_cast<CSearchJob*>(job)); break;
-        case CScanKind::kExtract: FinishExtract(static_cast<CExtractJob*>(job)); break;
-        case CScanKind::kErrorLog: FinishErrorLog(static_cast<CErrorLogJob*>(job)); break;
-        case CScanKind::kCopy: FinishCopy(static_cast<CCopyJob*>(job)); break;
-        case CScanKind::kFollow: m_follower.Finish(static_cast<CFollowJob*>(job)); break;
-    }
-}
-
-void CAppMain::FinishLoad(CLoadJob* job) {
-    CLogView* view = job->view;
-    if (view == nullptr || !m_viewList.Contains(view)) return;
-    if (job->result.status == CLoadStatus::kTooLarge) {
-        RefuseTooLargeLog(job->result);
-        return;
-    }
-    CAppParameter& config = AppConfig();
-    view->SetLines(std::move(job->lines), &m_logFile);
-    view->SetKeywordSet(&config.Keywords());
-    view->Invalidate();
-    m_loadComplete = job->complete;
-    if (view == m_viewList.First()) ShowStampStatus(job->stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);
-    if (view == m_viewList.First() && config.m_follow != 0) m_follower.Start(m_frame, m_loadComplete, config.Keywords());
-    m_follower.ClearReason();
-}
-
-// The index would not fit in the memory the system can give: say so, and close the view and
-// the file as if the log had not been opened.
-void CAppMain::RefuseTooLargeLog(const CLoadResult& result) {
-    char16_t text[512];
-    FormatString(text, 512, UiText(TextId::kLoadTooLargeFormat), static_cast<long long>(result.lines),
-                 static_cast<long long>(result.needed), static_cast<long long>(result.available));
-    CloseEverything();
-    MessageBoxW(m_frame, W(text), W(UiText(TextId::kLoadTooLargeCaption)), MB_OK | MB_ICONWARNING);
-}
-
-// The status bar's follow part tells, until following says more, how many rows have a
-// stamp of their own and the form of the first.
-void CAppMain::ShowStampStatus(const CStampCount& count, int32_t rows) {
-    char16_t text[96];
-    if (count.stamped == 0 || rows <= 0) {
-        FormatString(text, 96, u"%s", UiText(TextId::kStampNone));
-    } else {
-        int64_t tenths = count.stamped * 1000 / rows;
-        char16_t form[32] = {};
-        const char* name = StampFormName(count.firstForm);
-        for (int k = 0; name[k] != 0 && k < 31; ++k) form[k] = static_cast<char16_t>(name[k]);
-        FormatString(text, 96, UiText(TextId::kStampShareFormat), static_cast<int>(tenths / 10),
-                     static_cast<int>(tenths % 10), form);
-    }
-    m_follower.ShowStatus(text);
-}
-
 void CAppMain::OpenLogFile(const wchar_t* path) {
     if (path == nullptr || path[0] == 0) return;
     if (m_logFile.IsOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
     m_logFile.Name().SetPathWide(U(path));
-    m_loadComplete = false;
+    m_follower.SetIndexComplete(false);
     // Before the load, which decodes with the code page chosen here.
     m_detectedCodePage = DetectFileCodePage(&m_logFile);
     ApplyEncoding();
@@ -162,27 +107,4 @@ void CAppMain::CopySelection() {
     job->lastColumn = range.lastColumn;
     bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
     m_runner.RunScan(std::move(job), view->File(), quick);
-}
-
-void CAppMain::FinishCopy(CCopyJob* job) {
-    const char16_t* text = job->text;
-    size_t length = 0;
-    while (text != nullptr && text[length] != 0) ++length;
-    // Nothing to copy (or a cancelled copy) must not empty the clipboard.
-    if (length == 0) return;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, (length + 1) * sizeof(char16_t));
-    void* locked = memory != nullptr ? GlobalLock(memory) : nullptr;
-    if (locked == nullptr) {
-        if (memory != nullptr) GlobalFree(memory);
-        return;
-    }
-    std::memcpy(locked, text, (length + 1) * sizeof(char16_t));
-    GlobalUnlock(memory);
-    bool given = false;
-    if (OpenClipboard(m_frame)) {
-        EmptyClipboard();
-        given = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        CloseClipboard();
-    }
-    if (!given) GlobalFree(memory);
 }

@@ -17,16 +17,10 @@
 
 namespace {
 
-constexpr int kTitleCapacity = 256;  // titles are cut to 255 characters
 constexpr int32_t kQuickErrorLines = 1000000;
 
 unsigned CodePage() {
     return AppConfig().m_codePage;
-}
-
-// Appends text to title, keeping at most kTitleCapacity - 1 units.
-void AppendTitle(std::u16string* title, const char16_t* text) {
-    for (const char16_t* p = text; *p != 0 && title->size() < kTitleCapacity - 1; ++p) title->push_back(*p);
 }
 
 }  // namespace
@@ -61,27 +55,10 @@ void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
     job->start = start == -1 ? view->CaretLine() : start;
     job->forward = forward;
     job->codePage = CodePage();
-    m_limitHitsAtStart = m_searchConditions.LimitHits();
+    job->limitHitsAtStart = m_searchConditions.LimitHits();
     int32_t count = view->Lines()->Count();
     bool quick = forward ? IsQuickScan(*job->lines, job->start, count - 1) : IsQuickScan(*job->lines, 0, job->start);
     m_runner.RunScan(std::move(job), view->File(), quick);
-}
-
-void CAppMain::ReportLimitHits() {
-    int64_t hits = m_searchConditions.LimitHits() - m_limitHitsAtStart;
-    m_limitHitsAtStart = m_searchConditions.LimitHits();
-    if (hits <= 0) return;
-    char16_t text[300];
-    FormatString(text, 300, UiText(TextId::kRegexLimitFormat), static_cast<long long>(hits));
-    MessageBoxW(m_frame, W(text), W(UiText(TextId::kRegexLimitCaption)), MB_OK | MB_ICONWARNING);
-}
-
-void CAppMain::FinishSearch(CSearchJob* job) {
-    ReportLimitHits();
-    // A result of -1 (or a cancelled search) leaves the view as it was.
-    if (job->result < 0 || !m_viewList.Contains(job->view)) return;
-    SetHighlightSearchState(job->view, true);
-    job->view->GoToLine(job->result);
 }
 
 int CAppMain::UseSelectionAsCondition(CLogView* view) {
@@ -158,39 +135,9 @@ void CAppMain::StartExtraction(CLogView* view) {
     job->codePage = CodePage();
     job->before = config.m_contextBefore;
     job->after = config.m_contextAfter;
-    m_limitHitsAtStart = m_searchConditions.LimitHits();
+    job->limitHitsAtStart = m_searchConditions.LimitHits();
     bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
     m_runner.RunScan(std::move(job), view->File(), quick);
-}
-
-void CAppMain::FinishExtract(CExtractJob* job) {
-    ReportLimitHits();
-    CLogView* view = job->view;
-    if (!m_viewList.Contains(view)) return;
-    if (job->status == kExtractTooLarge) {
-        MessageBoxW(m_frame, W(UiText(TextId::kExtractTooLarge)), W(UiText(TextId::kExtractTooLargeCaption)),
-                    MB_OK | MB_ICONWARNING);
-        return;
-    }
-    if (job->status == 0) {
-        MessageBoxW(m_frame, W(UiText(TextId::kExtractNoMemory)), W(UiText(TextId::kExtractTooLargeCaption)),
-                    MB_OK | MB_ICONWARNING);
-        return;
-    }
-    // A cancelled or failed extraction opens nothing and changes nothing.
-    if (job->status != 1 || job->lines == nullptr) return;
-    SetHighlightSearchState(view, job->lines->Count() > 0);
-    if (job->lines->Count() == 0) return;
-    std::u16string title = UiText(TextId::kExtractViewTitle);
-    for (int i = 0; i < m_searchConditions.Count(); ++i) {
-        int length = 0;
-        const char16_t* text = m_searchConditions.WideText(i, &length);
-        if (text == nullptr) continue;
-        if (i > 0) AppendTitle(&title, m_searchConditions.MatchAll() ? u" and " : u" or ");
-        AppendTitle(&title, text);
-    }
-    CLogView* created = CreateLogView(view->File(), std::move(job->lines), W(title.c_str()));
-    ShowNewView(created);
 }
 
 // Copying the entries is quick up to a few million; beyond that it goes to the runner.
@@ -200,11 +147,4 @@ void CAppMain::ShowErrorLog() {
     if (job == nullptr) return;
     job->source = &m_logFile.ErrorLines();
     m_runner.Run(std::move(job), m_logFile.ErrorLines().Count() < kQuickErrorLines);
-}
-
-void CAppMain::FinishErrorLog(CErrorLogJob* job) {
-    if (job->status != 1 || job->lines == nullptr || job->lines->Count() == 0) return;
-    CLogView* created = CreateLogView(&m_logFile, std::move(job->lines), W(UiText(TextId::kErrorLogViewTitle)));
-    ShowNewView(created);
-    if (created != nullptr) m_viewList.SetErrorLog(created);
 }

@@ -49,11 +49,11 @@ void CFollower::Reload(const char16_t* reason) {
     m_reason = reason;
 }
 
-void CFollower::Start(HWND frame, bool indexComplete, const CKeywordSet& keywords) {
+void CFollower::Start(HWND frame, const CKeywordSet& keywords) {
     CLogView* view = m_views->First();
     if (view == nullptr || view->Lines() == nullptr || m_active) return;
     // Following a partial index would take the rest of the file in one quiet append.
-    if (!indexComplete) {
+    if (!m_indexComplete) {
         ShowStatus(UiText(TextId::kFollowIncomplete));
         return;
     }

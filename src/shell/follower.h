@@ -35,9 +35,11 @@ public:
     CFollower(CFollowHost* host, CAppEventListener* listener, CJobRunner* runner, CViewList* views, CLogFile* log)
         : m_host(host), m_listener(listener), m_runner(runner), m_views(views), m_log(log) {}
 
+    // Whether the first view's index covers the whole log (a load neither cancelled nor refused).
+    void SetIndexComplete(bool complete) { m_indexComplete = complete; }
     // Follows the log of the first view from its index (a partial one is refused with a
     // status text), with keywords for the error lines appended. After a reload it says why.
-    void Start(HWND frame, bool indexComplete, const CKeywordSet& keywords);
+    void Start(HWND frame, const CKeywordSet& keywords);
     // Forgets why the log was read again (once it is loaded, following or not).
     void ClearReason() { m_reason.clear(); }
     // The follow part of the status bar (null: empty).
@@ -62,6 +64,7 @@ private:
     std::u16string m_reason;  // why the log was read again, shown once it is loaded
     HWND m_frame = nullptr;
     bool m_active = false;
+    bool m_indexComplete = false;
     CFollowState m_state;
     CKeywordSet m_keywords;  // what appended lines are scanned with (jobs read it)
     int m_polls = 0;

@@ -15,7 +15,15 @@
 #include "search/search_condition.h"
 #include "shell/scan_worker.h"
 
+class CAppMain;
 class CLogView;
+
+// A job of the application: Apply puts its result in force on the UI thread once it has
+// ended (cancelled, failed or done), through the application's entry points.
+class CAppJob : public CScanJob {
+public:
+    virtual void Apply(CAppMain& app) = 0;
+};
 
 // True when rows first..last of lines are few and short enough to scan on the UI thread
 // without a noticeable pause (the rest goes to the background runner).
@@ -23,17 +31,18 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last);
 
 // A job that reads the log through file: a handle of its own (ownFile) in the background,
 // or the log's own when it runs on the UI thread (CJobRunner::RunScan chooses).
-class CFileScanJob : public CScanJob {
+class CFileScanJob : public CAppJob {
 public:
     CFile* file = nullptr;
     std::unique_ptr<CFile> ownFile;
 };
 
 // Indexes the open log for a view; ends with UM_LOAD_END.
-class CLoadJob : public CScanJob {
+class CLoadJob : public CAppJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kLoad; }
+    void Apply(CAppMain& app) override;
     UINT DoneMessage() const override;
     bool Uses(const CLogView* v) const override { return v == view; }
 
@@ -53,6 +62,7 @@ class CSearchJob : public CFileScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kSearch; }
+    void Apply(CAppMain& app) override;
     bool Uses(const CLogView* v) const override { return v == view; }
 
     const CLogLineList* lines = nullptr;
@@ -62,6 +72,7 @@ public:
     bool forward = true;
     unsigned codePage = 0;
     int32_t result = -1;
+    int64_t limitHitsAtStart = 0;  // the condition's count of lines past PCRE2's limits before
 };
 
 // An extraction into a new list; status as ExtractLines returns it.
@@ -69,6 +80,7 @@ class CExtractJob : public CFileScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kExtract; }
+    void Apply(CAppMain& app) override;
     bool Uses(const CLogView* v) const override { return v == view; }
 
     const CLogLineList* source = nullptr;
@@ -79,13 +91,15 @@ public:
     int32_t after = 0;
     std::unique_ptr<CLogLineList> lines;  // the result, until a view takes it
     int status = 0;
+    int64_t limitHitsAtStart = 0;  // the condition's count of lines past PCRE2's limits before
 };
 
 // The copy of the error-line list for the error-log view.
-class CErrorLogJob : public CScanJob {
+class CErrorLogJob : public CAppJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kErrorLog; }
+    void Apply(CAppMain& app) override;
 
     const CLogLineList* source = nullptr;
     std::unique_ptr<CLogLineList> lines;
@@ -93,10 +107,11 @@ public:
 };
 
 // The lines appended to a followed log since the last time (see FollowLogLines).
-class CFollowJob : public CScanJob {
+class CFollowJob : public CAppJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kFollow; }
+    void Apply(CAppMain& app) override;
     bool Quiet() const override { return quiet; }
 
     std::unique_ptr<CFile> ownFile;  // a handle of the job's own on the log
@@ -116,6 +131,7 @@ class CCopyJob : public CFileScanJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
     CScanKind Kind() const override { return CScanKind::kCopy; }
+    void Apply(CAppMain& app) override;
     bool Uses(const CLogView* v) const override { return v == view; }
     ~CCopyJob() override;
 

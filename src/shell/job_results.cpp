@@ -1,0 +1,162 @@
+// What each background job's end puts in force, on the UI thread: the loaded view, the
+// search's row, the extraction's or the error log's new view, the clipboard, the appended
+// rows. A view a job names may have been closed meanwhile: it is looked up first.
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "config/app_parameter.h"
+#include "config/ui_text.h"
+#include "foundation/format.h"
+#include "foundation/wide.h"
+#include "search/line_scan.h"
+#include "shell/app_main.h"
+#include "shell/scan_jobs.h"
+#include "view/log_view.h"
+
+namespace {
+
+constexpr int kTitleCapacity = 256;  // titles are cut to 255 characters
+
+// Appends text to title, keeping at most kTitleCapacity - 1 units.
+void AppendTitle(std::u16string* title, const char16_t* text) {
+    for (const char16_t* p = text; *p != 0 && title->size() < kTitleCapacity - 1; ++p) title->push_back(*p);
+}
+
+// The extraction view's title: its caption and the condition's texts.
+std::u16string ExtractionTitle(const CSearchCondition& condition) {
+    std::u16string title = UiText(TextId::kExtractViewTitle);
+    for (int i = 0; i < condition.Count(); ++i) {
+        int length = 0;
+        const char16_t* text = condition.WideText(i, &length);
+        if (text == nullptr) continue;
+        if (i > 0) AppendTitle(&title, condition.MatchAll() ? u" and " : u" or ");
+        AppendTitle(&title, text);
+    }
+    return title;
+}
+
+void Warn(HWND owner, const char16_t* text, TextId caption) {
+    MessageBoxW(owner, W(text), W(UiText(caption)), MB_OK | MB_ICONWARNING);
+}
+
+// Tells the user once, after a search or extraction, of lines on which a regular
+// expression reached PCRE2's limits (they counted as not matching).
+void ReportLimitHits(HWND owner, const CSearchCondition& condition, int64_t atStart) {
+    int64_t hits = condition.LimitHits() - atStart;
+    if (hits <= 0) return;
+    char16_t text[300];
+    FormatString(text, 300, UiText(TextId::kRegexLimitFormat), static_cast<long long>(hits));
+    Warn(owner, text, TextId::kRegexLimitCaption);
+}
+
+// The status bar's follow part tells, until following says more, how many rows have a
+// stamp of their own and the form of the first.
+void ShowStampStatus(CFollower& follower, const CStampCount& count, int32_t rows) {
+    char16_t text[96];
+    if (count.stamped == 0 || rows <= 0) {
+        FormatString(text, 96, u"%s", UiText(TextId::kStampNone));
+    } else {
+        int64_t tenths = count.stamped * 1000 / rows;
+        char16_t form[32] = {};
+        const char* name = StampFormName(count.firstForm);
+        for (int k = 0; name[k] != 0 && k < 31; ++k) form[k] = static_cast<char16_t>(name[k]);
+        FormatString(text, 96, UiText(TextId::kStampShareFormat), static_cast<int>(tenths / 10),
+                     static_cast<int>(tenths % 10), form);
+    }
+    follower.ShowStatus(text);
+}
+
+// The index would not fit in the memory the system can give: say so, and close the view and
+// the file as if the log had not been opened.
+void RefuseTooLargeLog(CAppMain& app, const CLoadResult& result) {
+    char16_t text[512];
+    FormatString(text, 512, UiText(TextId::kLoadTooLargeFormat), static_cast<long long>(result.lines),
+                 static_cast<long long>(result.needed), static_cast<long long>(result.available));
+    app.CloseEverything();
+    Warn(app.Frame(), text, TextId::kLoadTooLargeCaption);
+}
+
+}  // namespace
+
+void CAppMain::ApplyJob(CScanJob* job) {
+    // Every job the runner is given is one of the application's.
+    static_cast<CAppJob*>(job)->Apply(*this);
+}
+
+void CLoadJob::Apply(CAppMain& app) {
+    if (view == nullptr || !app.Views().Contains(view)) return;
+    if (result.status == CLoadStatus::kTooLarge) {
+        RefuseTooLargeLog(app, result);
+        return;
+    }
+    CAppParameter& config = AppConfig();
+    view->SetLines(std::move(lines), &app.LogFile());
+    view->SetKeywordSet(&config.Keywords());
+    view->Invalidate();
+    CFollower& follower = app.Follower();
+    follower.SetIndexComplete(complete);
+    if (view == app.Views().First()) {
+        ShowStampStatus(follower, stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);
+        if (config.m_follow != 0) follower.Start(app.Frame(), config.Keywords());
+    }
+    follower.ClearReason();
+}
+
+void CSearchJob::Apply(CAppMain& app) {
+    ReportLimitHits(app.Frame(), *condition, limitHitsAtStart);
+    // A result of -1 (or a cancelled search) leaves the view as it was.
+    if (result < 0 || !app.Views().Contains(view)) return;
+    app.SetHighlightSearchState(view, true);
+    view->GoToLine(result);
+}
+
+void CExtractJob::Apply(CAppMain& app) {
+    ReportLimitHits(app.Frame(), *condition, limitHitsAtStart);
+    if (!app.Views().Contains(view)) return;
+    if (status == kExtractTooLarge || status == 0) {
+        Warn(app.Frame(), UiText(status == 0 ? TextId::kExtractNoMemory : TextId::kExtractTooLarge),
+             TextId::kExtractTooLargeCaption);
+        return;
+    }
+    // A cancelled extraction opens nothing and changes nothing.
+    if (status != 1 || lines == nullptr) return;
+    app.SetHighlightSearchState(view, lines->Count() > 0);
+    if (lines->Count() == 0) return;
+    std::u16string title = ExtractionTitle(*condition);
+    app.ShowNewView(app.CreateLogView(view->File(), std::move(lines), W(title.c_str())));
+}
+
+void CErrorLogJob::Apply(CAppMain& app) {
+    if (status != 1 || lines == nullptr || lines->Count() == 0) return;
+    CLogView* created =
+        app.CreateLogView(&app.LogFile(), std::move(lines), W(UiText(TextId::kErrorLogViewTitle)));
+    app.ShowNewView(created);
+    if (created != nullptr) app.Views().SetErrorLog(created);
+}
+
+void CFollowJob::Apply(CAppMain& app) {
+    app.Follower().Finish(this);
+}
+
+void CCopyJob::Apply(CAppMain& app) {
+    size_t length = 0;
+    while (text != nullptr && text[length] != 0) ++length;
+    // Nothing to copy (or a cancelled copy) must not empty the clipboard.
+    if (length == 0) return;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, (length + 1) * sizeof(char16_t));
+    void* locked = memory != nullptr ? GlobalLock(memory) : nullptr;
+    if (locked == nullptr) {
+        if (memory != nullptr) GlobalFree(memory);
+        return;
+    }
+    std::memcpy(locked, text, (length + 1) * sizeof(char16_t));
+    GlobalUnlock(memory);
+    bool given = false;
+    if (OpenClipboard(app.Frame())) {
+        EmptyClipboard();
+        given = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        CloseClipboard();
+    }
+    if (!given) GlobalFree(memory);
+}

@@ -15,6 +15,7 @@
 #include "document/stamp_rules.h"
 
 class CKeywordSet;
+class CLogFile;
 
 // What a load ended with. kTooLarge: the counted file's index would need more memory than the
 // system can give; no index is made, and the figures say why.
@@ -59,6 +60,11 @@ struct CLoadRequest {
 // With more than one thread, the other threads read through handles of their own
 // (OpenAnotherHandle); the bytes done are then those of all threads.
 std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);
+
+// Indexes an open log file as LoadLogLines does and rebuilds its error-line list. Worker
+// thread only; what request points to stays unchanged until the load returns (the
+// application gives the worker copies).
+std::unique_ptr<CLogLineList> LoadLogFile(CLogFile* file, const CLoadRequest& request);
 
 // A line's own time stamp as the loader reads it (UTF-16 lines are narrowed first), with the
 // request's code page and stamp rules. 1 or 0.

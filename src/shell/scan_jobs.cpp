@@ -28,7 +28,15 @@ bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
 }
 
 void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    lines = file->Load(codePage, &keywords, progress, cancel, &stamps, &stampCount, &result);
+    CLoadRequest request;
+    request.codePage = codePage;
+    request.keywords = &keywords;
+    request.listener = progress;
+    request.cancel = cancel;
+    request.stamps = &stamps;
+    request.stampCount = &stampCount;
+    request.result = &result;
+    lines = LoadLogFile(file, request);
     complete = lines != nullptr && result.status == CLoadStatus::kDone && (cancel == nullptr || cancel->load() == 0);
 }
 

@@ -1,6 +1,6 @@
 // The log loader: reads a file once in 10 MiB blocks and builds its line index (one 32-byte
 // CLogLine per non-empty line, with its own time stamp or the last one before it) and the
-// list of lines holding an error keyword. CLogFile::Load is the application's entry; tests,
+// list of lines holding an error keyword. LoadLogFile is the application's entry; tests,
 // the console tool and the benchmark call LoadLogLines with explicit inputs.
 #pragma once
 

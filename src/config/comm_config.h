@@ -7,18 +7,11 @@
 #include <cstdint>
 
 #include "config/ui_text.h"
+#include "foundation/color.h"
 #include "foundation/string.h"
 
 struct CXmlElement;
 
-// A colour in the 0x00BBGGRR form of the platform.
-using CColorRef = uint32_t;
-
-// One entry of the colour table: the text (or line) colour, then the background colour.
-struct CColorEntry {
-    CColorRef text;
-    CColorRef background;
-};
 
 // A named colour entry, as the settings dialog lists it; its name is a text of UiText.
 struct CColorName {

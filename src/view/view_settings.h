@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "config/comm_config.h"
+#include "foundation/color.h"
 
 // Entries of the application's colour table (kAppColorCount).
 constexpr int kViewColorCount = 23;

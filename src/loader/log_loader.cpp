@@ -81,10 +81,13 @@ private:
 int ParseWideTimeStamp(const CLineView& line, bool bigEndian, const CStampRules* rules, CTimeStamp* stamp,
                        StampForm* form) {
     constexpr int kUnits = kStampSearchBytes + 64;  // a stamp may start at the last searched unit
+    constexpr int kLineStartUnits = 128;            // far more than the longest line-start stamp
+    // Only the further forms look beyond the line start: the plain load narrows no more.
+    int limit = rules != nullptr && !rules->IsBasic() ? kUnits : kLineStartUnits;
     char narrow[kUnits];
     int n = 0;
     const auto* b = reinterpret_cast<const unsigned char*>(line.bytes);
-    for (uint32_t i = 0; i + 1 < line.length && n < kUnits; i += 2) {
+    for (uint32_t i = 0; i + 1 < line.length && n < limit; i += 2) {
         unsigned u = bigEndian ? (b[i] << 8 | b[i + 1]) : (b[i] | b[i + 1] << 8);
         narrow[n++] = static_cast<char>(u < 0x80 ? u : 0x7F);
     }

@@ -24,12 +24,6 @@
 
 class CAppParameter;
 class CLogView;
-class CLoadJob;
-class CSearchJob;
-class CExtractJob;
-class CErrorLogJob;
-class CCopyJob;
-class CFollowJob;
 
 constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 

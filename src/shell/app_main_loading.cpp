@@ -1,16 +1,13 @@
-// CAppMain's loading pipeline and its background runner: opening a log, creating views,
-// handing jobs to the runner with the progress dialog, and settling their results.
-// The runner never touches a view: a job leaves its result in itself and the UI thread
-// applies it, so views change only on the UI thread. Everything that closes the file or
-// deletes views first cancels the running job and waits for it.
-#include <cstring>
+// CAppMain's loading pipeline: opening a log, creating views, the frame's timers, and the
+// clipboard copy handed to the runner. The runner never touches a view: a job leaves its
+// result in itself and the UI thread applies it (job_results.cpp), so views change only on
+// the UI thread. Everything that closes the file or deletes views first cancels the
+// running job and waits for it.
 #include <new>
 #include <utility>
 
 #include "config/app_parameter.h"
-#include "config/ui_text.h"
 #include "document/encoding.h"
-#include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "res/resource.h"

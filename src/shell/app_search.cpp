@@ -5,8 +5,6 @@
 #include <utility>
 
 #include "config/app_parameter.h"
-#include "config/ui_text.h"
-#include "foundation/format.h"
 #include "foundation/wide.h"
 #include "search/line_scan.h"
 #include "dialogs/search_dialogs.h"

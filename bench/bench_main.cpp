@@ -1,9 +1,8 @@
 // quillon-bench: times the loader, and a search and an extraction on one core and on two,
-// and a search ignoring case and extractions by regular expression, on one log, each beside a reference measured in the same run
-// on the same file (the plainest newline count: read() in 10 MiB blocks and memchr; grep -c
-// -F of the same text, with -i for the search ignoring case, grep -c -E for regular expressions),
-// and the load's peak memory per line. The references run interleaved with the figures, so
-// that both see the same machine.
+// and a search ignoring case and extractions by regular expression, on one log, each beside a reference measured in the
+// same run on the same file (the plainest newline count: read() in 10 MiB blocks and memchr; grep -c -F of the same
+// text, with -i for the search ignoring case, grep -c -E for regular expressions), and the load's peak memory per line.
+// The references run interleaved with the figures, so that both see the same machine.
 //   quillon-bench [--repeat N] <log-file>
 #include <chrono>
 #include <cstdio>
@@ -23,9 +22,7 @@ namespace {
 
 constexpr const char* kExtractText = "ERROR";
 
-double Now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 void AddKeywords(CKeywordSet* set) {
     const char16_t* const errors[] = {u"ERROR",   u"FATAL",  u"Exception", u"failed",    u"refused",
@@ -50,8 +47,8 @@ void Print(const CFigure& f) {
         return;
     }
     double ratio = f.seconds / f.reference;
-    std::printf("  %-40s %8.3f s   %-16s %7.3f s   %6.2fx   target <= %.1fx  %s\n", f.name, f.seconds,
-                f.referenceName, f.reference, ratio, f.target, ratio <= f.target ? "met" : "MISSED");
+    std::printf("  %-40s %8.3f s   %-16s %7.3f s   %6.2fx   target <= %.1fx  %s\n", f.name, f.seconds, f.referenceName,
+                f.reference, ratio, f.target, ratio <= f.target ? "met" : "MISSED");
 }
 
 class CBench {
@@ -179,9 +176,9 @@ int CBench::Run() {
     for (int k = 0; k < 2; ++k) {
         CScanOptions options;
         options.threads = k + 1;
-        search[k] = BestBesideGrep(
-            [&] { found[k] = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi, options); }, kAbsentText,
-            &grepAbsent[k], &grepAbsentCount);
+        search[k] =
+            BestBesideGrep([&] { found[k] = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi, options); },
+                           kAbsentText, &grepAbsent[k], &grepAbsentCount);
         extraction[k] = BestBesideGrep(
             [&] {
                 results[k].Free();
@@ -198,9 +195,9 @@ int CBench::Run() {
     int32_t foundFolded = 0;
     CScanOptions oneCore;
     oneCore.threads = 1;
-    double searchFolded = BestBesideGrep(
-        [&] { foundFolded = SearchForward(&m_file, *m_lines, 0, folded, kCodePageAnsi, oneCore); }, "deadlockdetected",
-        &grepFolded, &grepFoldedCount, "-i -F");
+    double searchFolded =
+        BestBesideGrep([&] { foundFolded = SearchForward(&m_file, *m_lines, 0, folded, kCodePageAnsi, oneCore); },
+                       "deadlockdetected", &grepFolded, &grepFoldedCount, "-i -F");
 
     // A regular expression on one core: the extraction of timeout|refused beside grep -c -E.
     CSearchCondition regex;
@@ -226,10 +223,10 @@ int CBench::Run() {
         },
         "time(d ?)?out|refused", &grepPattern, &grepPatternCount, "-E");
 
-    bool agree = found[0] == found[1] && results[0].Count() == results[1].Count() &&
-                 (results[0].Count() == 0 ||
-                  std::memcmp(results[0].Entries(), results[1].Entries(),
-                              static_cast<size_t>(results[0].Count()) * sizeof(CLogLine)) == 0);
+    bool agree =
+        found[0] == found[1] && results[0].Count() == results[1].Count() &&
+        (results[0].Count() == 0 || std::memcmp(results[0].Entries(), results[1].Entries(),
+                                                static_cast<size_t>(results[0].Count()) * sizeof(CLogLine)) == 0);
 
     std::printf("  %lld indexed lines (%lld newlines), %lld error lines with 10 error keywords\n",
                 static_cast<long long>(lines), static_cast<long long>(m_newlines), static_cast<long long>(errorLines));
@@ -263,11 +260,11 @@ int CBench::Run() {
     if (peak > 0 && lines > 0) {
         double used = peak > before ? static_cast<double>(peak - before) : 0;
         double limit = 34.0 * static_cast<double>(lines) + 64.0 * 1048576.0;
-        std::printf("  peak memory of a load: %.1f MiB over %.1f MiB before it = %.1f bytes per line; "
-                    "target <= 34 bytes per line + 64 MiB (%.1f MiB)  %s%s\n",
-                    used / 1048576.0, static_cast<double>(before) / 1048576.0, used / static_cast<double>(lines),
-                    limit / 1048576.0, used <= limit ? "met" : "MISSED",
-                    peakReset ? "" : " (peak since process start)");
+        std::printf(
+            "  peak memory of a load: %.1f MiB over %.1f MiB before it = %.1f bytes per line; "
+            "target <= 34 bytes per line + 64 MiB (%.1f MiB)  %s%s\n",
+            used / 1048576.0, static_cast<double>(before) / 1048576.0, used / static_cast<double>(lines),
+            limit / 1048576.0, used <= limit ? "met" : "MISSED", peakReset ? "" : " (peak since process start)");
     }
     return 0;
 }

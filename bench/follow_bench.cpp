@@ -34,7 +34,8 @@ void Write(const std::string& path, int rate, int seconds) {
     for (int batch = 0; batch < seconds * 100; ++batch) {
         long long now = MicrosecondsNow();
         for (int i = 0; i < perBatch; ++i, ++number) {
-            std::fprintf(out, "2024-01-01 00:00:%02lld.%03lld written=%lld line %lld of the writer, some text after it\r\n",
+            std::fprintf(out,
+                         "2024-01-01 00:00:%02lld.%03lld written=%lld line %lld of the writer, some text after it\r\n",
                          (number / 1000) % 60, number % 1000, now, number);
         }
         std::fflush(out);
@@ -90,10 +91,12 @@ int main(int argc, char** argv) {
     waitpid(child, &status, 0);
     struct rusage usage = {};
     getrusage(RUSAGE_CHILDREN, &usage);
-    double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    std::printf("follow, %d lines/s for %d s: %lld of %lld rows printed, lag mean %.0f ms, max %.0f ms (target 500), "
-                "follower CPU %.2f s = %.0f%% of one core (target under 100%%)\n",
-                rate, seconds, seen, expected, seen > 0 ? lagSum / seen : 0.0, lagMax, cpu, cpu * 100 / seconds);
+    double cpu =
+        usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf(
+        "follow, %d lines/s for %d s: %lld of %lld rows printed, lag mean %.0f ms, max %.0f ms (target 500), "
+        "follower CPU %.2f s = %.0f%% of one core (target under 100%%)\n",
+        rate, seconds, seen, expected, seen > 0 ? lagSum / seen : 0.0, lagMax, cpu, cpu * 100 / seconds);
     std::remove(path.c_str());
     return seen == expected ? 0 : 1;
 }

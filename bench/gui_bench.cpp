@@ -120,7 +120,9 @@ int wmain(int argc, wchar_t** argv) {
         app->StartExtraction(view);
         double extraction = PumpUntil([&] { return !app->Runner().Busy(); });
         longest = prober.TakeLongest();
-        int rows = app->Views().Active() != view && app->Views().Active() != nullptr ? app->Views().Active()->Lines()->Count() : 0;
+        int rows = app->Views().Active() != view && app->Views().Active() != nullptr
+                       ? app->Views().Active()->Lines()->Count()
+                       : 0;
         std::printf("GUI extraction                 %8.3f s   %d rows   longest frame wait %6.1f ms\n", extraction,
                     rows, longest);
     }

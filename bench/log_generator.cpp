@@ -22,9 +22,9 @@ private:
     uint64_t m_state;
 };
 
-const char* const kServices[] = {"o.OrderService",  "o.PaymentGateway", "w.Dispatcher",   "db.ConnectionPool",
-                                 "c.RegionCache",   "a.TokenVerifier",  "m.MailQueue",    "b.NightlyExport",
-                                 "i.StockService",  "w.SessionManager"};
+const char* const kServices[] = {"o.OrderService", "o.PaymentGateway", "w.Dispatcher", "db.ConnectionPool",
+                                 "c.RegionCache",  "a.TokenVerifier",  "m.MailQueue",  "b.NightlyExport",
+                                 "i.StockService", "w.SessionManager"};
 
 // A message format with the exclusive upper bound of each of its numbers.
 struct CMessage {
@@ -32,39 +32,34 @@ struct CMessage {
     uint32_t bounds[4];
 };
 
-const CMessage kInfo[] = {
-    {"Processing order %u for customer %u (%u items)", {9000000, 90000, 12, 1}},
-    {"GET /api/v2/orders/%u done in %u ms, status=200", {9000000, 400, 1, 1}},
-    {"Session %08x refreshed, expires in %u s", {0xffffffffu, 3600, 1, 1}},
-    {"Cache 'products' hit ratio %u%%, entries=%u", {100, 90000, 1, 1}},
-    {"Payment %u authorised, reference %08X", {9000000, 0xffffffffu, 1, 1}},
-    {"Exported %u rows to segment %u", {100000, 5000, 1, 1}},
-    {"Connection %u returned to pool, idle=%u", {5000, 64, 1, 1}},
-    {"Stock for SKU-%06u adjusted by %u units", {999999, 500, 1, 1}}};
+const CMessage kInfo[] = {{"Processing order %u for customer %u (%u items)", {9000000, 90000, 12, 1}},
+                          {"GET /api/v2/orders/%u done in %u ms, status=200", {9000000, 400, 1, 1}},
+                          {"Session %08x refreshed, expires in %u s", {0xffffffffu, 3600, 1, 1}},
+                          {"Cache 'products' hit ratio %u%%, entries=%u", {100, 90000, 1, 1}},
+                          {"Payment %u authorised, reference %08X", {9000000, 0xffffffffu, 1, 1}},
+                          {"Exported %u rows to segment %u", {100000, 5000, 1, 1}},
+                          {"Connection %u returned to pool, idle=%u", {5000, 64, 1, 1}},
+                          {"Stock for SKU-%06u adjusted by %u units", {999999, 500, 1, 1}}};
 
-const CMessage kDebug[] = {
-    {"validate() with %u constraints for request %u", {20, 9000000, 1, 1}},
-    {"SELECT state FROM orders WHERE id = %u (%u us)", {9000000, 900, 1, 1}},
-    {"Token checked: sub=%u, skew=%u ms", {90000, 50, 1, 1}},
-    {"Queue depth %u after poll, next in %u ms", {300, 1000, 1, 1}}};
+const CMessage kDebug[] = {{"validate() with %u constraints for request %u", {20, 9000000, 1, 1}},
+                           {"SELECT state FROM orders WHERE id = %u (%u us)", {9000000, 900, 1, 1}},
+                           {"Token checked: sub=%u, skew=%u ms", {90000, 50, 1, 1}},
+                           {"Queue depth %u after poll, next in %u ms", {300, 1000, 1, 1}}};
 
-const CMessage kWarn[] = {
-    {"Slow inventory response: %u ms for SKU-%06u", {5000, 999999, 1, 1}},
-    {"Retrying payment %u after gateway timeout (%u/3)", {9000000, 3, 1, 1}},
-    {"Connection pool nearly exhausted: %u of 64 in use", {64, 1, 1, 1}},
-    {"在庫サービスの応答が遅延: %u ms (注文 %u)", {5000, 9000000, 1, 1}}};
+const CMessage kWarn[] = {{"Slow inventory response: %u ms for SKU-%06u", {5000, 999999, 1, 1}},
+                          {"Retrying payment %u after gateway timeout (%u/3)", {9000000, 3, 1, 1}},
+                          {"Connection pool nearly exhausted: %u of 64 in use", {64, 1, 1, 1}},
+                          {"在庫サービスの応答が遅延: %u ms (注文 %u)", {5000, 9000000, 1, 1}}};
 
-const CMessage kError[] = {
-    {"Order %u not saved: rolled back after %u ms", {9000000, 5000, 1, 1}},
-    {"Payment %u failed: provider code %u", {9000000, 999, 1, 1}},
-    {"Request %u refused: upstream reset after %u bytes", {9000000, 65536, 1, 1}},
-    {"注文 %u の保存に失敗しました (コード %u)", {9000000, 999, 1, 1}}};
+const CMessage kError[] = {{"Order %u not saved: rolled back after %u ms", {9000000, 5000, 1, 1}},
+                           {"Payment %u failed: provider code %u", {9000000, 999, 1, 1}},
+                           {"Request %u refused: upstream reset after %u bytes", {9000000, 65536, 1, 1}},
+                           {"注文 %u の保存に失敗しました (コード %u)", {9000000, 999, 1, 1}}};
 
-const char* const kExceptions[] = {
-    "java.lang.IllegalStateException: Connection is closed",
-    "java.sql.SQLTransientConnectionException: pool timed out after 30000 ms",
-    "java.net.SocketTimeoutException: Read timed out",
-    "java.lang.NullPointerException: customer must not be null"};
+const char* const kExceptions[] = {"java.lang.IllegalStateException: Connection is closed",
+                                   "java.sql.SQLTransientConnectionException: pool timed out after 30000 ms",
+                                   "java.net.SocketTimeoutException: Read timed out",
+                                   "java.lang.NullPointerException: customer must not be null"};
 
 const char* const kFrames[] = {
     "\tat com.example.db.ConnectionPool.borrow(ConnectionPool.java:%u)",

@@ -43,13 +43,9 @@ std::string Quoted(const char* text) {
 
 }  // namespace
 
-uint64_t CurrentMemory() {
-    return StatusField("VmRSS");
-}
+uint64_t CurrentMemory() { return StatusField("VmRSS"); }
 
-uint64_t PeakMemory() {
-    return StatusField("VmHWM");
-}
+uint64_t PeakMemory() { return StatusField("VmHWM"); }
 
 bool ResetPeakMemory() {
     std::FILE* f = std::fopen("/proc/self/clear_refs", "w");

@@ -21,9 +21,7 @@ uint64_t PeakMemory() {
     return counters.PeakWorkingSetSize;
 }
 
-bool ResetPeakMemory() {
-    return false;
-}
+bool ResetPeakMemory() { return false; }
 
 void DescribeMachine(char* out, size_t capacity) {
     SYSTEM_INFO info;
@@ -33,9 +31,7 @@ void DescribeMachine(char* out, size_t capacity) {
                   model != nullptr ? model : "unknown processor");
 }
 
-double TimeGrepCount(const char*, const char*, const char*, int64_t*) {
-    return -1;
-}
+double TimeGrepCount(const char*, const char*, const char*, int64_t*) { return -1; }
 
 double TimeNewlineCount(const char* path, int64_t* count) {
     constexpr DWORD kBlock = 10u << 20;
@@ -46,8 +42,8 @@ double TimeNewlineCount(const char* path, int64_t* count) {
     LARGE_INTEGER end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                           nullptr);
+    HANDLE h =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         std::free(block);
         return -1;

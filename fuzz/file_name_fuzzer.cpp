@@ -66,7 +66,8 @@ std::string Bytes(const CString& s) {
     return s.Data() != nullptr ? std::string(s.Data(), static_cast<size_t>(s.Length())) : std::string();
 }
 
-const char* const kPieces[] = {"\\", "/", ".", " ", "\t", "\r", "C:", "logs", "app", "log", "tar", "gz", "..", "\xe3\x81\x82", "\x81\x5c"};
+const char* const kPieces[] = {"\\",  "/",   ".",   " ",  "\t", "\r",           "C:",      "logs",
+                               "app", "log", "tar", "gz", "..", "\xe3\x81\x82", "\x81\x5c"};
 
 std::string Path(FuzzInput& in) {
     std::string s;

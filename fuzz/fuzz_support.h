@@ -14,12 +14,12 @@
 #include "foundation/convert.h"
 
 // Unlike assert, stays on in optimised builds.
-#define FUZZ_CHECK(condition)                                                                 \
-    do {                                                                                      \
-        if (!(condition)) {                                                                   \
+#define FUZZ_CHECK(condition)                                                                        \
+    do {                                                                                             \
+        if (!(condition)) {                                                                          \
             std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            std::abort();                                                                     \
-        }                                                                                     \
+            std::abort();                                                                            \
+        }                                                                                            \
     } while (0)
 
 namespace fuzzing {

@@ -27,9 +27,7 @@ struct RefLine {
     bool error;
 };
 
-bool IsBreak(char c) {
-    return c == '\r' || c == '\n';
-}
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
 // Non-empty lines end after their first break (both bytes of CR LF or LF CR); a line
 // longer than maxLine is indexed in pieces of maxLine bytes.
@@ -87,8 +85,8 @@ private:
     uint64_t m_last = 0;
 };
 
-const char16_t* const kKeywords[] = {u"ERROR", u"E", u"rr", u"\u30A8\u30E9\u30FC", u"\u30A8", u"\uFFFD",
-                                     u"\u00E9", u"r\r", u"\u8868", u"Fatal error", u"\\", u"0"};
+const char16_t* const kKeywords[] = {u"ERROR",  u"E",   u"rr",     u"\u30A8\u30E9\u30FC", u"\u30A8", u"\uFFFD",
+                                     u"\u00E9", u"r\r", u"\u8868", u"Fatal error",        u"\\",     u"0"};
 const unsigned kCodePages[] = {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis};
 
 }  // namespace
@@ -142,9 +140,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::getenv("QUILLON_FUZZ_VERBOSE") != nullptr) {
         std::fprintf(stderr, "code page %u, block %u, threads %d, line pieces %u, %zu bytes\n", request.codePage,
                      request.blockSize, request.threads, maxLine, content.size());
-        for (const RefLine& r : expected) std::fprintf(stderr, "  expected %llu+%u%s\n", (unsigned long long)r.offset, r.length, r.error ? " error" : "");
-        for (int32_t i = 0; i < lines->Count(); ++i) std::fprintf(stderr, "  got %llu+%d\n", (unsigned long long)lines->At(i)->offset, lines->At(i)->length);
-        for (int32_t i = 0; i < errorLines.Count(); ++i) std::fprintf(stderr, "  error line %d\n", errorLines.At(i)->lineNumber);
+        for (const RefLine& r : expected)
+            std::fprintf(stderr, "  expected %llu+%u%s\n", (unsigned long long)r.offset, r.length,
+                         r.error ? " error" : "");
+        for (int32_t i = 0; i < lines->Count(); ++i)
+            std::fprintf(stderr, "  got %llu+%d\n", (unsigned long long)lines->At(i)->offset, lines->At(i)->length);
+        for (int32_t i = 0; i < errorLines.Count(); ++i)
+            std::fprintf(stderr, "  error line %d\n", errorLines.At(i)->lineNumber);
     }
     bool cancelled = cancel.load() != 0;
     int32_t n = lines->Count();

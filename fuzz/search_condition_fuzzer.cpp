@@ -25,14 +25,53 @@ bool Reference(const std::vector<std::u16string>& texts, bool all, const std::u1
 }
 
 // Texts: ASCII words, Japanese, the replacement character and line-break units.
-const char16_t* const kTexts[] = {u"a", u"ab", u"ERROR", u"Error", u"\u30A8\u30E9\u30FC", u"\u30A8", u"\uFFFD",
-                                  u"\u00E9", u"\r\n", u"\n", u" ", u"\u8868", u"\\", u"b\u00E9", u"\uFF21",
-                                  u"\u30FC\u30A8", u"?", u"E"};
+const char16_t* const kTexts[] = {u"a",
+                                  u"ab",
+                                  u"ERROR",
+                                  u"Error",
+                                  u"\u30A8\u30E9\u30FC",
+                                  u"\u30A8",
+                                  u"\uFFFD",
+                                  u"\u00E9",
+                                  u"\r\n",
+                                  u"\n",
+                                  u" ",
+                                  u"\u8868",
+                                  u"\\",
+                                  u"b\u00E9",
+                                  u"\uFF21",
+                                  u"\u30FC\u30A8",
+                                  u"?",
+                                  u"E"};
 // Line bytes: ASCII, UTF-8 and Shift_JIS pieces and their broken forms.
-const char* const kPieces[] = {"a", "b", "ab", "ERROR", "Error", " ", "\r\n", "\n", "\xe3\x82\xa8", "\xe3\x82",
-                               "\xe3", "\xc3\xa9", "\xc3", "\xa9", "\xef\xbf\xbd", "\x83\x47", "\x83", "\x95\x5c",
-                               "\x5c", "\xff", "\x80", "\xed\xa0\x80", "\xf0\x9f\x98\x80", "\xf0\x9f", "\x82\xa0",
-                               "\xe3\x83\xbc", "?", "E"};
+const char* const kPieces[] = {"a",
+                               "b",
+                               "ab",
+                               "ERROR",
+                               "Error",
+                               " ",
+                               "\r\n",
+                               "\n",
+                               "\xe3\x82\xa8",
+                               "\xe3\x82",
+                               "\xe3",
+                               "\xc3\xa9",
+                               "\xc3",
+                               "\xa9",
+                               "\xef\xbf\xbd",
+                               "\x83\x47",
+                               "\x83",
+                               "\x95\x5c",
+                               "\x5c",
+                               "\xff",
+                               "\x80",
+                               "\xed\xa0\x80",
+                               "\xf0\x9f\x98\x80",
+                               "\xf0\x9f",
+                               "\x82\xa0",
+                               "\xe3\x83\xbc",
+                               "?",
+                               "E"};
 const unsigned kCodePages[] = {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis};
 
 std::u16string Text(FuzzInput& in) {

@@ -13,9 +13,7 @@ namespace {
 
 std::u16string g_current, g_exe, g_data;
 
-std::u16string Wide(CString& s) {
-    return std::u16string(s.GetWideOrEmpty());
-}
+std::u16string Wide(CString& s) { return std::u16string(s.GetWideOrEmpty()); }
 
 void CheckSane(CAppParameter& c) {
     FUZZ_CHECK(c.m_colorCount == kAppColorCount);

@@ -139,10 +139,12 @@ bool Reference(const std::string& line, uint64_t* year, int* yearDigits, int* mo
 }
 
 // Pieces of time stamps and their near misses.
-const char* const kPieces[] = {"2021", "21", "1", "03", "3", "13", "0",  "31", "32", "23", "24", "59",  "60",
-                               "-",    "/",  ".", "_",  ":", " ", "\t", "T",  ",",  "Z",  "]",  "\r\n", "\n",
-                               "\r",   "Jan", "Feb", "Dec", "mar", "May", "123", "123456", "999999999999",
-                               "message", "x", " - ", "[", "00"};
+const char* const kPieces[] = {"2021",    "21",  "1",   "03",   "3",   "13",     "0",
+                               "31",      "32",  "23",  "24",   "59",  "60",     "-",
+                               "/",       ".",   "_",   ":",    " ",   "\t",     "T",
+                               ",",       "Z",   "]",   "\r\n", "\n",  "\r",     "Jan",
+                               "Feb",     "Dec", "mar", "May",  "123", "123456", "999999999999",
+                               "message", "x",   " - ", "[",    "00"};
 
 std::string Line(FuzzInput& in) {
     if (in.Byte() < 64) return in.Rest();  // raw bytes now and then

@@ -30,24 +30,41 @@ std::vector<std::pair<int, int>> RefTokens(const std::u16string& t) {
         char16_t u = t[i++];
         State st;
         Kind k = KindOf(u);
-        if (u == '0') st = zero;
-        else if (u == '+' || u == '-' || k == kDigit) st = decimal;
-        else if (k == kHex || k == kWord) st = word;
-        else if (k == kWide) st = wide;
-        else st = punct;
+        if (u == '0')
+            st = zero;
+        else if (u == '+' || u == '-' || k == kDigit)
+            st = decimal;
+        else if (k == kHex || k == kWord)
+            st = word;
+        else if (k == kWide)
+            st = wide;
+        else
+            st = punct;
         for (; i < t.size(); ++i) {
             Kind c = KindOf(t[i]);
             bool more = false;
             switch (st) {
                 case zero:
-                    if (t[i] == 'x') st = hex, more = true;
-                    else if (c == kDigit) st = decimal, more = true;
+                    if (t[i] == 'x')
+                        st = hex, more = true;
+                    else if (c == kDigit)
+                        st = decimal, more = true;
                     break;
-                case decimal: more = c == kDigit; break;
-                case hex: more = c == kDigit || c == kHex; break;
-                case word: more = c == kDigit || c == kHex || c == kWord; break;
-                case punct: more = c == kOther; break;
-                case wide: more = c == kWide; break;
+                case decimal:
+                    more = c == kDigit;
+                    break;
+                case hex:
+                    more = c == kDigit || c == kHex;
+                    break;
+                case word:
+                    more = c == kDigit || c == kHex || c == kWord;
+                    break;
+                case punct:
+                    more = c == kOther;
+                    break;
+                case wide:
+                    more = c == kWide;
+                    break;
             }
             if (!more) break;
         }
@@ -56,9 +73,7 @@ std::vector<std::pair<int, int>> RefTokens(const std::u16string& t) {
     return tokens;
 }
 
-int Cells(char16_t u) {
-    return u > 0xFF ? 2 : 1;
-}
+int Cells(char16_t u) { return u > 0xFF ? 2 : 1; }
 
 // Units counted while the cells so far are below the offset.
 int RefColumn(const std::u16string& t, int offset) {
@@ -67,7 +82,7 @@ int RefColumn(const std::u16string& t, int offset) {
     return column;
 }
 
-const char16_t kUnits[] = {u'0', u'1', u'9', u'x', u'X', u'a', u'f', u'F', u'g', u'z', u'G', u'_', u'+', u'-',
+const char16_t kUnits[] = {u'0', u'1',  u'9', u'x', u'X', u'a', u'f', u'F', u'g',  u'z',   u'G',   u'_',   u'+', u'-',
                            u' ', u'\t', u'.', u'[', u'@', 0x7F, 0x80, 0xFF, 0x100, 0x3042, 0xD800, 0xFFFF, 0};
 
 }  // namespace

@@ -52,9 +52,7 @@ inline std::vector<XmlNode> Snapshot(CXmlElement* first, int depth = 0) {
     return out;
 }
 
-inline bool IsXmlSpace(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
+inline bool IsXmlSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
 // Leading and trailing whitespace dropped, each inner run replaced by one space; an empty
 // result means "no text".

@@ -17,11 +17,12 @@ constexpr int kMaxNodes = 400;
 constexpr int kMaxDepth = 60;
 
 // Units that exercise the writer's escaping and the reader's folding and decoding.
-const char16_t kTextUnits[] = {u'a', u'Z', u'0', u'7', u' ', u'\t', u'\r', u'\n', u'<', u'>', u'&', u'"',
-                               u'\'', u';', u'=', u'/', u'?', u'!', u'-', u'#', u'l', u't', u'g', u'q',
-                               0x00E9, 0x3042, 0x65E5, 0xFF21, 0xFFFD, 0x0080, 0x007F, 0x0001};
+const char16_t kTextUnits[] = {u'a', u'Z',  u'0',   u'7',   u' ',   u'\t',  u'\r',  u'\n',  u'<',   u'>',  u'&',
+                               u'"', u'\'', u';',   u'=',   u'/',   u'?',   u'!',   u'-',   u'#',   u'l',  u't',
+                               u'g', u'q',  0x00E9, 0x3042, 0x65E5, 0xFF21, 0xFFFD, 0x0080, 0x007F, 0x0001};
 // Name units: anything but the reader's name delimiters.
-const char16_t kNameUnits[] = {u'a', u'b', u'x', u'_', u'-', u'.', u':', u'1', u'!', u'?', u'[', 0x00E9, 0x3042, 0xFF21};
+const char16_t kNameUnits[] = {u'a', u'b', u'x', u'_', u'-',   u'.',   u':',
+                               u'1', u'!', u'?', u'[', 0x00E9, 0x3042, 0xFF21};
 
 char16_t TextUnit(FuzzInput& in) {
     uint8_t b = in.Byte();

@@ -98,7 +98,7 @@ private:
     CLogFile m_file;
     std::unique_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
-    unsigned m_codePage = 0;  // the log's: the chosen one, or what auto found
+    unsigned m_codePage = 0;      // the log's: the chosen one, or what auto found
     uint64_t m_detectedSize = 0;  // the log's size when auto looked at it
     CStampRules m_stampRules;
     CStampCount m_stampCount;
@@ -268,8 +268,10 @@ int CCli::AddTexts(CSearchCondition* condition) {
 
 void CCli::ReportLimitHits(const CSearchCondition& condition) {
     if (condition.LimitHits() > 0) {
-        std::fprintf(stderr, "quillon-cli: the regular expression reached the matching limit on %lld lines; "
-                     "they were taken as not matching\n", static_cast<long long>(condition.LimitHits()));
+        std::fprintf(stderr,
+                     "quillon-cli: the regular expression reached the matching limit on %lld lines; "
+                     "they were taken as not matching\n",
+                     static_cast<long long>(condition.LimitHits()));
     }
 }
 

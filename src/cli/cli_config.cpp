@@ -14,9 +14,7 @@
 namespace {
 
 // The UTF-16 form of a UTF-8 path, freed with std::free.
-char16_t* WidePath(const char* path) {
-    return MultiByteToWideAlloc(path, -1, kCodePageUtf8);
-}
+char16_t* WidePath(const char* path) { return MultiByteToWideAlloc(path, -1, kCodePageUtf8); }
 
 bool Opens(const char16_t* path) {
     CFile probe;

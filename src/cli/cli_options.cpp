@@ -168,9 +168,9 @@ private:
         struct Flag {
             const char* name;
             bool* target;
-        } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace}, {"--help", &m_o->help},
-                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll},
-                     {"--ignore-case", &m_o->ignoreCase}, {"--regex", &m_o->regex}, {"--follow", &m_o->follow}};
+        } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace},  {"--help", &m_o->help},
+                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll}, {"--ignore-case", &m_o->ignoreCase},
+                     {"--regex", &m_o->regex},        {"--follow", &m_o->follow}};
         for (const Flag& f : flags) {
             if (std::strcmp(name, f.name) == 0) {
                 *f.target = true;
@@ -251,11 +251,12 @@ private:
         static const struct {
             CCliCommand command;
             const char* options;
-        } kAllowed[] = {{CCliCommand::kInfo, ""},
-                        {CCliCommand::kRows, " --from --count --interval-check --follow "},
-                        {CCliCommand::kErrors, " --interval-check --follow "},
-                        {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
-                        {CCliCommand::kExtract, " --and --ignore-case --regex --before --after --max-rows --interval-check "}};
+        } kAllowed[] = {
+            {CCliCommand::kInfo, ""},
+            {CCliCommand::kRows, " --from --count --interval-check --follow "},
+            {CCliCommand::kErrors, " --interval-check --follow "},
+            {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
+            {CCliCommand::kExtract, " --and --ignore-case --regex --before --after --max-rows --interval-check "}};
         const char* allowed = "";
         for (const auto& a : kAllowed) {
             if (a.command == m_o->command) allowed = a.options;

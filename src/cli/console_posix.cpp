@@ -12,6 +12,4 @@ void FreeUtf8Arguments(int, char**) {}
 
 void PrepareConsole() {}
 
-int StandardErrorIsTerminal() {
-    return isatty(STDERR_FILENO) ? 1 : 0;
-}
+int StandardErrorIsTerminal() { return isatty(STDERR_FILENO) ? 1 : 0; }

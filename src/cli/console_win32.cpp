@@ -43,6 +43,4 @@ void PrepareConsole() {
     SetConsoleOutputCP(CP_UTF8);
 }
 
-int StandardErrorIsTerminal() {
-    return _isatty(_fileno(stderr)) ? 1 : 0;
-}
+int StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) ? 1 : 0; }

@@ -11,9 +11,7 @@ constexpr double kDelaySeconds = 0.5;
 CProgressBar::CProgressBar(bool enabled, const char* label)
     : m_enabled(enabled), m_label(label), m_start(std::chrono::steady_clock::now()) {}
 
-CProgressBar::~CProgressBar() {
-    Finish();
-}
+CProgressBar::~CProgressBar() { Finish(); }
 
 void CProgressBar::OnProgress(uint64_t position, uint64_t total) {
     if (!m_enabled || total == 0) return;

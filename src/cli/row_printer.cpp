@@ -30,7 +30,8 @@ void CRowPrinter::Wide(const char16_t* text, int count) {
 
 void CRowPrinter::Message(const CLogLine& line) {
     uint32_t got = 0;
-    const char* bytes = m_window.Get(line.offset, static_cast<uint32_t>(line.length > 0 ? line.length : 0), false, &got);
+    const char* bytes =
+        m_window.Get(line.offset, static_cast<uint32_t>(line.length > 0 ? line.length : 0), false, &got);
     if (bytes == nullptr) return;
     if (got == 0) return;
     int units = MultiByteToWide(m_codePage, bytes, static_cast<int>(got), nullptr, 0);

@@ -55,17 +55,11 @@ CAppParameter::~CAppParameter() {
     m_keywords.Clear();
 }
 
-const char16_t* CAppParameter::GetVersion() {
-    return u"1.0.0.0";
-}
+const char16_t* CAppParameter::GetVersion() { return u"1.0.0.0"; }
 
-const char16_t* CAppParameter::GetTitle(int language) {
-    return UiText(TextId::kAppTitle, language);
-}
+const char16_t* CAppParameter::GetTitle(int language) { return UiText(TextId::kAppTitle, language); }
 
-int CAppParameter::GetMenuId(int language) {
-    return MapResourceId(language == kLanguageJapanese ? 10013 : 10014);
-}
+int CAppParameter::GetMenuId(int language) { return MapResourceId(language == kLanguageJapanese ? 10013 : 10014); }
 
 const char16_t* CAppParameter::GetHelpPage(int language) {
     // Shipped beside the executable; the shell resolves them against the application folder.
@@ -233,8 +227,8 @@ int CAppParameter::ResetHistory(int list, int capacity) {
     EmptyHistory(list);
     std::free(h.entries);
     h.capacity = capacity;
-    h.entries = capacity > 0 ? static_cast<CString**>(std::calloc(static_cast<size_t>(capacity), sizeof(CString*)))
-                             : nullptr;
+    h.entries =
+        capacity > 0 ? static_cast<CString**>(std::calloc(static_cast<size_t>(capacity), sizeof(CString*))) : nullptr;
     return h.entries != nullptr ? 1 : 0;
 }
 

@@ -11,7 +11,7 @@
 #include "document/stamp_rules.h"
 #include "keywords/keyword_set.h"
 
-constexpr int kHistoryCount = 5;           // 0: search (and extraction condition 1); 1..4: conditions 2..5
+constexpr int kHistoryCount = 5;  // 0: search (and extraction condition 1); 1..4: conditions 2..5
 constexpr int kHistoryDefaultCapacity = 10;
 constexpr int kHistoryMaxCapacity = 1000;  // a larger "max" in the settings file is read as this
 constexpr int kAppColorCount = 23;
@@ -31,9 +31,9 @@ public:
     // Empties the histories and frees the keyword set, then the base frees the rest.
     ~CAppParameter() override;
 
-    const char16_t* GetVersion() override;               // "1.0.0.0"
-    const char16_t* GetTitle(int language) override;     // "Quillon - ..." in the language
-    int GetMenuId(int language) override;                // 10013 Japanese, 10014 otherwise
+    const char16_t* GetVersion() override;            // "1.0.0.0"
+    const char16_t* GetTitle(int language) override;  // "Quillon - ..." in the language
+    int GetMenuId(int language) override;             // 10013 Japanese, 10014 otherwise
     // The help page, relative to the application folder: "help\quillon_ja.html" or "help\quillon_en.html".
     const char16_t* GetHelpPage(int language) override;
     int GetMenuPosition(const char16_t* title) override;  // "File" 0, "Edit" 1, "View"/"Window" 2, "Help" 3

@@ -38,21 +38,10 @@ const CColorEntry kAppColors[23] = {
 };
 
 const CColorName kAppColorNames[17] = {
-    {TextId::kColorTextNormal, 0, 0},
-    {TextId::kColorCursor, 2, 0},
-    {TextId::kColorMarker, 3, 0},
-    {TextId::kColorSelection, 4, 0},
-    {TextId::kColorSearch, 5, 0},
-    {TextId::kColorHighlight1, 6, 0},
-    {TextId::kColorHighlight2, 7, 0},
-    {TextId::kColorHighlight3, 8, 0},
-    {TextId::kColorHighlight4, 9, 0},
-    {TextId::kColorHighlight5, 10, 0},
-    {TextId::kColorHighlight6, 11, 0},
-    {TextId::kColorHighlight7, 12, 0},
-    {TextId::kColorHighlight8, 13, 0},
-    {TextId::kColorHeader, 14, 0},
-    {TextId::kColorLineNumber, 15, 0},
-    {TextId::kColorInterval, 16, 0},
-    {TextId::kColorError, 19, 0},
+    {TextId::kColorTextNormal, 0, 0},  {TextId::kColorCursor, 2, 0},      {TextId::kColorMarker, 3, 0},
+    {TextId::kColorSelection, 4, 0},   {TextId::kColorSearch, 5, 0},      {TextId::kColorHighlight1, 6, 0},
+    {TextId::kColorHighlight2, 7, 0},  {TextId::kColorHighlight3, 8, 0},  {TextId::kColorHighlight4, 9, 0},
+    {TextId::kColorHighlight5, 10, 0}, {TextId::kColorHighlight6, 11, 0}, {TextId::kColorHighlight7, 12, 0},
+    {TextId::kColorHighlight8, 13, 0}, {TextId::kColorHeader, 14, 0},     {TextId::kColorLineNumber, 15, 0},
+    {TextId::kColorInterval, 16, 0},   {TextId::kColorError, 19, 0},
 };

@@ -52,30 +52,16 @@ int CCommConfig::SetColorTable(const CColorEntry* defaults, int count, const CCo
     return 1;
 }
 
-const char16_t* CCommConfig::GetVersion() {
-    return u"0.0.0.0";
-}
+const char16_t* CCommConfig::GetVersion() { return u"0.0.0.0"; }
 
-const char16_t* CCommConfig::GetTitle(int) {
-    return u"";
-}
+const char16_t* CCommConfig::GetTitle(int) { return u""; }
 
-int CCommConfig::GetMenuId(int) {
-    return 0;
-}
+int CCommConfig::GetMenuId(int) { return 0; }
 
-const char16_t* CCommConfig::GetHelpPage(int) {
-    return u"";
-}
+const char16_t* CCommConfig::GetHelpPage(int) { return u""; }
 
-int CCommConfig::GetMenuPosition(const char16_t*) {
-    return 0;
-}
+int CCommConfig::GetMenuPosition(const char16_t*) { return 0; }
 
-int CCommConfig::MapResourceId(int id) {
-    return id;
-}
+int CCommConfig::MapResourceId(int id) { return id; }
 
-void CCommConfig::Reset() {
-    SetIdentity();
-}
+void CCommConfig::Reset() { SetIdentity(); }

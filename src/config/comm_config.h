@@ -12,7 +12,6 @@
 
 struct CXmlElement;
 
-
 // A named colour entry, as the settings dialog lists it; its name is a text of UiText.
 struct CColorName {
     TextId name;
@@ -33,13 +32,13 @@ public:
     CCommConfig& operator=(const CCommConfig&) = delete;
 
     // Virtual operations, in slot order.
-    virtual const char16_t* GetVersion();                  // "0.0.0.0"
-    virtual const char16_t* GetTitle(int language);        // empty
-    virtual int GetMenuId(int language);                   // 0
-    virtual const char16_t* GetHelpPage(int language);     // empty
-    virtual void Hook() {}                                 // reserved, does nothing
-    virtual int GetMenuPosition(const char16_t* title);    // 0
-    virtual int MapResourceId(int id);                     // id itself
+    virtual const char16_t* GetVersion();                // "0.0.0.0"
+    virtual const char16_t* GetTitle(int language);      // empty
+    virtual int GetMenuId(int language);                 // 0
+    virtual const char16_t* GetHelpPage(int language);   // empty
+    virtual void Hook() {}                               // reserved, does nothing
+    virtual int GetMenuPosition(const char16_t* title);  // 0
+    virtual int MapResourceId(int id);                   // id itself
     virtual void SetIdentity() {}
     // Reads the settings file and applies it: 1 when it was read and parsed, else 0 (defaults stay).
     virtual int Load();

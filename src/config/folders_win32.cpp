@@ -42,10 +42,6 @@ int QueryUserDataRoot(char16_t* out, int capacity) {
     return n;
 }
 
-int PathExists(const char16_t* path) {
-    return path != nullptr && PathFileExistsW(W(path)) ? 1 : 0;
-}
+int PathExists(const char16_t* path) { return path != nullptr && PathFileExistsW(W(path)) ? 1 : 0; }
 
-int CreateFolder(const char16_t* path) {
-    return path != nullptr && CreateDirectoryW(W(path), nullptr) ? 1 : 0;
-}
+int CreateFolder(const char16_t* path) { return path != nullptr && CreateDirectoryW(W(path), nullptr) ? 1 : 0; }

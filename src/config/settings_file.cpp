@@ -142,7 +142,8 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     SetStampPatterns(texts, count);
     // Written before the box had Auto, a file without the element meant ANSI.
     int32_t encoding = CXml::GetInt(CXml::FindChild(config, u"encoding"), kCodePageAnsi);
-    bool known = encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
+    bool known =
+        encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
     m_encodingChoice = known ? encoding : kCodePageAnsi;
 }
 

@@ -174,6 +174,4 @@ int UiLanguage() {
     return g_config != nullptr ? g_config->m_language : 0;
 }
 
-const char16_t* UiText(TextId id) {
-    return UiText(id, UiLanguage());
-}
+const char16_t* UiText(TextId id) { return UiText(id, UiLanguage()); }

@@ -66,7 +66,7 @@ enum class TextId {
     kRegexLimitCaption,
     kExtractTooLarge,  // message box
     kExtractTooLargeCaption,
-    kExtractNoMemory,  // message box, with kExtractTooLargeCaption
+    kExtractNoMemory,   // message box, with kExtractTooLargeCaption
     kExtractViewTitle,  // the title of an extraction's view, before its conditions
     kErrorLogViewTitle,
     kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)

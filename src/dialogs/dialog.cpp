@@ -36,13 +36,9 @@ void CDialog::OnCommand(HWND window, int id, int) {
     }
 }
 
-int CDialog::OnOK(HWND) {
-    return 1;
-}
+int CDialog::OnOK(HWND) { return 1; }
 
-int CDialog::OnCancel(HWND) {
-    return 1;
-}
+int CDialog::OnCancel(HWND) { return 1; }
 
 void CDialog::OnNotify(HWND, int, NMHDR*) {}
 

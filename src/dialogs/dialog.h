@@ -52,13 +52,13 @@ INT_PTR RunDialog(Dialog& dialog, int japaneseId, HWND owner) {
 }
 
 // Defines the instance pointer and static procedure of one dialog class.
-#define QUILLON_DIALOG_BINDING(Class)                                                     \
-    Class* Class::s_instance = nullptr;                                                   \
-    INT_PTR CALLBACK Class::StaticProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {            \
-        return s_instance != nullptr ? s_instance->DialogProc(w, m, wp, lp) : 0;          \
+#define QUILLON_DIALOG_BINDING(Class)                                            \
+    Class* Class::s_instance = nullptr;                                          \
+    INT_PTR CALLBACK Class::StaticProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {   \
+        return s_instance != nullptr ? s_instance->DialogProc(w, m, wp, lp) : 0; \
     }
 
-#define QUILLON_DIALOG_DECLARE(Class)  \
-public:                                \
-    static Class* s_instance;          \
+#define QUILLON_DIALOG_DECLARE(Class) \
+public:                               \
+    static Class* s_instance;         \
     static INT_PTR CALLBACK StaticProc(HWND w, UINT m, WPARAM wp, LPARAM lp);

@@ -40,9 +40,7 @@ void ReadText(HWND window, int id, char16_t* text) {
     GetDlgItemTextW(window, id, W(text), kTextCapacity);
 }
 
-bool Checked(HWND window, int id) {
-    return IsDlgButtonChecked(window, id) == BST_CHECKED;
-}
+bool Checked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
 
 // The options of the dialog's texts from its check boxes.
 int TextOptions(HWND window) {

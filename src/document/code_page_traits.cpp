@@ -28,7 +28,10 @@ bool IsStateful(unsigned codePage) {
 // differ) and leave the ASCII byte after it alone.
 bool KeepsAsciiAfterBrokenSequence(unsigned codePage) {
     char16_t out[8] = {};
-    int n = MultiByteToWide(codePage, "\xE3\x81" "A", 3, out, 8);
+    int n = MultiByteToWide(codePage,
+                            "\xE3\x81"
+                            "A",
+                            3, out, 8);
     if (n < 2 || n > 3 || out[n - 1] != u'A') return false;
     for (int i = 0; i + 1 < n; ++i) {
         if (out[i] != 0xFFFD) return false;
@@ -61,9 +64,8 @@ CCodePageTraits GetCodePageTraits(unsigned codePage) {
     traits.asciiIdentity = true;
     // UTF-8: two-, three- and four-byte forms, and a stray byte that must not swallow the
     // ASCII byte after it.
-    traits.utf8 = DecodesTo(codePage, "\xC3\xA9", 2, u"\u00E9", 1) &&
-                  DecodesTo(codePage, "\xE3\x81\x82", 3, u"\u3042", 1) &&
-                  DecodesTo(codePage, "\xF0\x9F\x98\x80", 4, u"\xD83D\xDE00", 2) &&
-                  KeepsAsciiAfterBrokenSequence(codePage);
+    traits.utf8 =
+        DecodesTo(codePage, "\xC3\xA9", 2, u"\u00E9", 1) && DecodesTo(codePage, "\xE3\x81\x82", 3, u"\u3042", 1) &&
+        DecodesTo(codePage, "\xF0\x9F\x98\x80", 4, u"\xD83D\xDE00", 2) && KeepsAsciiAfterBrokenSequence(codePage);
     return traits;
 }

@@ -16,13 +16,9 @@ constexpr int32_t kEncodingAuto = -1;
 // Auto looks at this much of a file's start.
 constexpr size_t kDetectBytes = 1u << 20;
 
-inline bool IsUtf16CodePage(unsigned codePage) {
-    return codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
-}
+inline bool IsUtf16CodePage(unsigned codePage) { return codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be; }
 // Bytes a character unit takes at least: 2 in UTF-16, else 1.
-inline int UnitBytes(unsigned codePage) {
-    return IsUtf16CodePage(codePage) ? 2 : 1;
-}
+inline int UnitBytes(unsigned codePage) { return IsUtf16CodePage(codePage) ? 2 : 1; }
 
 // The UTF-16 code page that a byte-order mark at the start announces, else 0.
 unsigned Utf16ByteOrder(const unsigned char* head, size_t n);

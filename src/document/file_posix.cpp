@@ -10,9 +10,7 @@
 
 namespace {
 
-int Fd(intptr_t handle) {
-    return static_cast<int>(handle - 1);
-}
+int Fd(intptr_t handle) { return static_cast<int>(handle - 1); }
 
 // Retries short transfers, so that one call moves the whole count when it can:
 // transfer(done, left) moves up to left bytes after the first done and says how many.

@@ -9,9 +9,7 @@
 
 namespace {
 
-HANDLE H(intptr_t handle) {
-    return reinterpret_cast<HANDLE>(handle);
-}
+HANDLE H(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // A path as the wide file functions take it. Below MAX_PATH it goes as it is. A longer one
 // (a settings file of 259 characters has a longer temporary file beside it) is made full,

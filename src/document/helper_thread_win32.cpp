@@ -11,9 +11,7 @@ struct CHelperThreadEntry {
     }
 };
 
-CHelperThread::~CHelperThread() {
-    Join();
-}
+CHelperThread::~CHelperThread() { Join(); }
 
 int CHelperThread::Start(Function function, void* context) {
     if (m_thread != nullptr || function == nullptr) return 0;

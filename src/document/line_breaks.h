@@ -5,9 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-inline bool IsLineBreak(unsigned char c) {
-    return c == '\r' || c == '\n';
-}
+inline bool IsLineBreak(unsigned char c) { return c == '\r' || c == '\n'; }
 
 // CR LF and LF CR are one break each; CR CR and LF LF are two.
 inline bool IsBreakPair(unsigned char a, unsigned char b) {

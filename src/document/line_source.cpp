@@ -19,9 +19,7 @@ inline unsigned UnitAt(const unsigned char* b, size_t i, bool big) {
     return big ? (b[i] << 8 | b[i + 1]) : (b[i] | b[i + 1] << 8);
 }
 
-inline bool IsBreakUnit(unsigned u) {
-    return u == '\r' || u == '\n';
-}
+inline bool IsBreakUnit(unsigned u) { return u == '\r' || u == '\n'; }
 
 // The first break unit in [from, end) (end - from even), or end.
 size_t FindBreak16(const unsigned char* b, size_t from, size_t end, bool big) {

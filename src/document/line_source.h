@@ -12,7 +12,7 @@
 #include "document/file.h"
 #include "foundation/buffer.h"
 
-constexpr uint32_t kLoadBlockSize = 0xa00000;      // 10 MiB
+constexpr uint32_t kLoadBlockSize = 0xa00000;    // 10 MiB
 constexpr uint32_t kMaxLineLength = 0x7fffffff;  // a CLogLine's length is a signed 32-bit count
 
 struct CLineView {

@@ -4,9 +4,7 @@
 #include <cstring>
 #include <new>
 
-CLogFile::~CLogFile() {
-    CLogFile::Close();
-}
+CLogFile::~CLogFile() { CLogFile::Close(); }
 
 void CLogFile::FreeCache() {
     while (m_cache != nullptr) {
@@ -22,9 +20,7 @@ void CLogFile::Close() {
     CFile::Close();
 }
 
-uint32_t CLogFile::Read(void* buffer, uint32_t count, uint64_t offset) {
-    return CFile::Read(buffer, count, offset);
-}
+uint32_t CLogFile::Read(void* buffer, uint32_t count, uint64_t offset) { return CFile::Read(buffer, count, offset); }
 
 int CLogFile::CacheBlockCount() const {
     int n = 0;

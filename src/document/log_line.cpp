@@ -10,9 +10,7 @@ constexpr int32_t kGrowthStep = 10000;
 constexpr int32_t kMaxEntries = 0x7fffffff;
 }  // namespace
 
-CLogLineList::~CLogLineList() {
-    Free();
-}
+CLogLineList::~CLogLineList() { Free(); }
 
 void CLogLineList::Free() {
     std::free(m_entries);

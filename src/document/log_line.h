@@ -7,7 +7,7 @@
 #include "document/time_stamp.h"
 
 struct CLogLine {
-    CTimeStamp timeStamp;  // own, inherited from an earlier line, or all zero
+    CTimeStamp timeStamp;    // own, inherited from an earlier line, or all zero
     int32_t lineNumber = 0;  // 0-based among the non-empty lines of the file
     uint64_t offset = 0;     // file offset of the first byte
     int32_t length = 0;      // bytes, line break included
@@ -56,9 +56,7 @@ public:
     int32_t Count() const { return m_count; }
     int32_t Capacity() const { return m_capacity; }
     // The entry at index, or null outside the list.
-    const CLogLine* At(int32_t index) const {
-        return index >= 0 && index < m_count ? &m_entries[index] : nullptr;
-    }
+    const CLogLine* At(int32_t index) const { return index >= 0 && index < m_count ? &m_entries[index] : nullptr; }
 
 private:
     CLogLine* m_entries = nullptr;

@@ -9,9 +9,9 @@
 #include "document/time_stamp.h"
 
 struct CRowCell {
-    int32_t shownNumber = 0;    // the line number as the view shows it: 1-based
-    char16_t number[16] = {};   // "%10d" of shownNumber, as the line-number column draws it
-    int hasInterval = 0;        // 0: the interval cell is empty (the row has no date part)
+    int32_t shownNumber = 0;     // the line number as the view shows it: 1-based
+    char16_t number[16] = {};    // "%10d" of shownNumber, as the line-number column draws it
+    int hasInterval = 0;         // 0: the interval cell is empty (the row has no date part)
     char16_t interval[64] = {};  // "HH:MM:SS.mmm", or "99:99:99.999" when the time went back
     int32_t intervalMs = 0;
     int marked = 0;  // 1: the interval check paints the cell in the error colours

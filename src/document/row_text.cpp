@@ -47,7 +47,8 @@ char16_t* RangeText(CFile* file, const CLogLineList& lines, const CRowRange& ran
     for (int32_t i = first; ok && i <= last; ++i) {
         if ((i - first) % kRowsBetweenChecks == 0) {
             if (cancel != nullptr && cancel->load() != 0) ok = false;
-            if (listener != nullptr) listener->OnProgress(static_cast<uint64_t>(i - first), static_cast<uint64_t>(last - first + 1));
+            if (listener != nullptr)
+                listener->OnProgress(static_cast<uint64_t>(i - first), static_cast<uint64_t>(last - first + 1));
             if (!ok) break;
         }
         int count = ReadRowText(file, lines.Entries()[i], codePage, bytes, text);

@@ -29,16 +29,11 @@ struct Cursor {
     }
 };
 
-bool IsDateSeparator(char c) {
-    return c == '-' || c == '.' || c == '/' || c == '_';
-}
+bool IsDateSeparator(char c) { return c == '-' || c == '.' || c == '/' || c == '_'; }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 int MatchMonthName(const Cursor& c) {
     if (c.i + 3 > c.n) return 0;

@@ -38,8 +38,8 @@ iconv_t OpenIconv(unsigned codePage, bool toWide) {
 // Runs iconv over the whole input, writing into a small chunk and handing each chunk
 // to emit. Undecodable input becomes the replacement (one unit or byte) and is skipped.
 template <typename Emit>
-bool RunIconv(iconv_t cd, const char* in, size_t inLeft, size_t unit, const char* replacement,
-              size_t replacementSize, Emit emit) {
+bool RunIconv(iconv_t cd, const char* in, size_t inLeft, size_t unit, const char* replacement, size_t replacementSize,
+              Emit emit) {
     char chunk[4096];
     char* src = const_cast<char*>(in);
     while (true) {
@@ -64,9 +64,7 @@ bool RunIconv(iconv_t cd, const char* in, size_t inLeft, size_t unit, const char
     }
 }
 
-bool IsUtf8(unsigned codePage) {
-    return codePage == kCodePageAnsi || codePage == kCodePageUtf8;
-}
+bool IsUtf8(unsigned codePage) { return codePage == kCodePageAnsi || codePage == kCodePageUtf8; }
 
 }  // namespace
 

@@ -10,7 +10,8 @@ int MultiByteToWide(unsigned codePage, const char* bytes, int count, char16_t* o
     if (codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be) {
         return Utf16BytesToWide(codePage, bytes, count, out, capacity);
     }
-    return MultiByteToWideChar(codePage, 0, bytes, count, out != nullptr ? W(out) : nullptr, out != nullptr ? capacity : 0);
+    return MultiByteToWideChar(codePage, 0, bytes, count, out != nullptr ? W(out) : nullptr,
+                               out != nullptr ? capacity : 0);
 }
 
 int WideToMultiByte(unsigned codePage, const char16_t* wide, int count, char* out, int capacity) {

@@ -84,21 +84,31 @@ int ReadNumber(const char16_t*& p) {
 
 int64_t SignedArg(va_list& args, int size) {
     switch (size) {
-        case 1: return va_arg(args, long);
-        case 2: return va_arg(args, long long);
-        case 3: return static_cast<int64_t>(va_arg(args, intptr_t));
-        case -1: return static_cast<short>(va_arg(args, int));
-        default: return va_arg(args, int);
+        case 1:
+            return va_arg(args, long);
+        case 2:
+            return va_arg(args, long long);
+        case 3:
+            return static_cast<int64_t>(va_arg(args, intptr_t));
+        case -1:
+            return static_cast<short>(va_arg(args, int));
+        default:
+            return va_arg(args, int);
     }
 }
 
 uint64_t UnsignedArg(va_list& args, int size) {
     switch (size) {
-        case 1: return va_arg(args, unsigned long);
-        case 2: return va_arg(args, unsigned long long);
-        case 3: return va_arg(args, size_t);
-        case -1: return static_cast<unsigned short>(va_arg(args, unsigned));
-        default: return va_arg(args, unsigned);
+        case 1:
+            return va_arg(args, unsigned long);
+        case 2:
+            return va_arg(args, unsigned long long);
+        case 3:
+            return va_arg(args, size_t);
+        case -1:
+            return static_cast<unsigned short>(va_arg(args, unsigned));
+        default:
+            return va_arg(args, unsigned);
     }
 }
 
@@ -107,11 +117,16 @@ uint64_t UnsignedArg(va_list& args, int size) {
 void ReadSpec(const char16_t*& p, va_list& args, Conversion* out) {
     Conversion& conv = *out;
     for (;; ++p) {
-        if (*p == u'-') conv.left = true;
-        else if (*p == u'0') conv.zero = true;
-        else if (*p == u'+') conv.plus = true;
-        else if (*p == u' ') conv.space = true;
-        else break;
+        if (*p == u'-')
+            conv.left = true;
+        else if (*p == u'0')
+            conv.zero = true;
+        else if (*p == u'+')
+            conv.plus = true;
+        else if (*p == u' ')
+            conv.space = true;
+        else
+            break;
     }
     if (*p == u'*') {
         conv.width = va_arg(args, int);
@@ -166,10 +181,18 @@ bool Convert(Writer& w, const char16_t*& p, va_list& args) {
             PutNumber(w, conv, magnitude, 10, false, sign);
             return true;
         }
-        case u'u': PutNumber(w, conv, UnsignedArg(args, conv.size), 10, false, 0); return true;
-        case u'x': PutNumber(w, conv, UnsignedArg(args, conv.size), 16, false, 0); return true;
-        case u'X': PutNumber(w, conv, UnsignedArg(args, conv.size), 16, true, 0); return true;
-        case u'o': PutNumber(w, conv, UnsignedArg(args, conv.size), 8, false, 0); return true;
+        case u'u':
+            PutNumber(w, conv, UnsignedArg(args, conv.size), 10, false, 0);
+            return true;
+        case u'x':
+            PutNumber(w, conv, UnsignedArg(args, conv.size), 16, false, 0);
+            return true;
+        case u'X':
+            PutNumber(w, conv, UnsignedArg(args, conv.size), 16, true, 0);
+            return true;
+        case u'o':
+            PutNumber(w, conv, UnsignedArg(args, conv.size), 8, false, 0);
+            return true;
         case u'p':
             conv.precision = 16;
             PutNumber(w, conv, reinterpret_cast<uintptr_t>(va_arg(args, void*)), 16, true, 0);
@@ -180,9 +203,14 @@ bool Convert(Writer& w, const char16_t*& p, va_list& args) {
             PutText(w, conv, text);
             return true;
         }
-        case u's': PutText(w, conv, va_arg(args, const char16_t*)); return true;
-        case u'%': w.Put(u'%'); return true;
-        default: return false;
+        case u's':
+            PutText(w, conv, va_arg(args, const char16_t*));
+            return true;
+        case u'%':
+            w.Put(u'%');
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -9,9 +9,7 @@
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0'; }
 
 int Utf16Length(const char16_t* wide) {
     int n = 0;
@@ -21,13 +19,9 @@ int Utf16Length(const char16_t* wide) {
 
 }  // namespace
 
-CString::CString(const char16_t* wide) {
-    AssignWide(wide, -1);
-}
+CString::CString(const char16_t* wide) { AssignWide(wide, -1); }
 
-CString::~CString() {
-    Clear();
-}
+CString::~CString() { Clear(); }
 
 int CString::Length() const {
     if (m_data == nullptr) return 0;

@@ -1,9 +1,7 @@
 // The trace pointer, its do-nothing default, and where the trace library is looked for.
 #include "foundation/trace.h"
 
-int TraceNone(const char16_t*, ...) {
-    return 0;
-}
+int TraceNone(const char16_t*, ...) { return 0; }
 
 TraceFunction TraceOutput = TraceNone;
 

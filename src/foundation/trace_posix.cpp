@@ -6,6 +6,4 @@ int LoadTraceLibrary() {
     return 0;
 }
 
-void ReleaseTraceLibrary() {
-    TraceOutput = TraceNone;
-}
+void ReleaseTraceLibrary() { TraceOutput = TraceNone; }

@@ -42,13 +42,9 @@ void DestroyText(CKeywordEntry& entry) {
 
 }  // namespace
 
-CKeywordSet::CKeywordSet() {
-    std::memset(m_flags, 0, sizeof(m_flags));
-}
+CKeywordSet::CKeywordSet() { std::memset(m_flags, 0, sizeof(m_flags)); }
 
-CKeywordSet::~CKeywordSet() {
-    Clear();
-}
+CKeywordSet::~CKeywordSet() { Clear(); }
 
 void CKeywordSet::Clear() {
     for (uint32_t i = 0; i < m_count; ++i) DestroyText(m_entries[i]);

@@ -21,9 +21,7 @@
 CErrorScanner::CErrorScanner(const CKeywordSet* keywords, unsigned codePage)
     : m_keywords(keywords), m_codePage(codePage) {}
 
-CErrorScanner::~CErrorScanner() {
-    std::free(m_candidates);
-}
+CErrorScanner::~CErrorScanner() { std::free(m_candidates); }
 
 int CErrorScanner::Prepare() {
     m_active = false;
@@ -194,7 +192,8 @@ __attribute__((target("avx2"))) int CErrorScanner::ScanVector32(const unsigned c
             __m256i a = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(m_wideFirst[p])));
             __m256i first = _mm256_cmpeq_epi8(v0, a);
             if (m_pairSecond[p] != 0) {
-                __m256i b = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(m_wideSecond[p])));
+                __m256i b =
+                    _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(m_wideSecond[p])));
                 first = _mm256_and_si256(first, _mm256_cmpeq_epi8(v1, b));
             }
             hit = _mm256_or_si256(hit, first);

@@ -23,9 +23,7 @@ namespace {
 constexpr int kMaxWorkers = 4;
 constexpr uint32_t kBlocksPerChunk = 4;
 
-bool Cancelled(const CLoadRequest& r) {
-    return r.cancel != nullptr && r.cancel->load(std::memory_order_relaxed) != 0;
-}
+bool Cancelled(const CLoadRequest& r) { return r.cancel != nullptr && r.cancel->load(std::memory_order_relaxed) != 0; }
 
 // A growable array of line indexes (a chunk's error lines).
 class CIndexArray {

@@ -35,14 +35,14 @@ struct CLoadRequest {
     CProgressListener* listener = nullptr;     // OnProgress(position, file size) before blocks
     const std::atomic<int>* cancel = nullptr;  // non-zero: stop at the next block
     uint32_t blockSize = kLoadBlockSize;
-    uint32_t maxLineLength = kMaxLineLength;   // longer lines are indexed in pieces of this length
-    int threads = 0;                           // 0: one per processor (up to 4); 1: this thread only
-    uint64_t countAbove = 0;                   // larger files are counted first; 0: two blocks
-    uint64_t availableBytes = 0;               // memory a counted file's index may take; 0: what
-                                               // the system can give now (AvailableMemoryBytes)
-    CLoadResult* result = nullptr;             // when given, receives how the load ended
-    const CStampRules* stamps = nullptr;       // stamps beyond the line-start forms; null: none
-    CStampCount* stampCount = nullptr;         // receives what the load found, when not null
+    uint32_t maxLineLength = kMaxLineLength;  // longer lines are indexed in pieces of this length
+    int threads = 0;                          // 0: one per processor (up to 4); 1: this thread only
+    uint64_t countAbove = 0;                  // larger files are counted first; 0: two blocks
+    uint64_t availableBytes = 0;              // memory a counted file's index may take; 0: what
+                                              // the system can give now (AvailableMemoryBytes)
+    CLoadResult* result = nullptr;            // when given, receives how the load ended
+    const CStampRules* stamps = nullptr;      // stamps beyond the line-start forms; null: none
+    CStampCount* stampCount = nullptr;        // receives what the load found, when not null
 };
 
 // Indexes the first file->Size() bytes of an open file. Returns a new index that belongs to

@@ -31,9 +31,9 @@ private:
         char* bytes[kMaxAlternatives] = {};
         uint32_t length[kMaxAlternatives] = {};
         bool ascii[kMaxAlternatives] = {};  // every unit (folded, ignoring case) below 0x80
-        int count = 0;             // alternatives; any one of them occurring is a match
-        bool folded = false;       // ASCII letters match in either case
-        bool exactInUtf8 = false;  // the byte search answers for any UTF-8 line
+        int count = 0;                      // alternatives; any one of them occurring is a match
+        bool folded = false;                // ASCII letters match in either case
+        bool exactInUtf8 = false;           // the byte search answers for any UTF-8 line
     };
     int PreparePattern(int i, Pattern* p, bool* exactInUtf8);
     int MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const;
@@ -46,7 +46,7 @@ private:
     int m_count = 0;
     bool m_bytesAlways = false;     // every line can be tested on its bytes
     bool m_bytesWhenAscii = false;  // lines of ASCII bytes can be tested on their bytes
-    CGrowBuffer<char16_t> m_wide;  // a line decoded
+    CGrowBuffer<char16_t> m_wide;   // a line decoded
 };
 
 // Index of the first occurrence of the m bytes of needle in the n bytes of text, or -1.

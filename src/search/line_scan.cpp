@@ -25,9 +25,7 @@ constexpr uint64_t kChunkWork = 1u << 20;  // what a thread takes at once: small
 
 enum StopReason { kRunning, kStopCancelled, kStopTooLarge, kStopNoMemory };
 
-uint64_t Work(const CLogLine& line) {
-    return (line.length > 0 ? static_cast<uint64_t>(line.length) : 0) + kRowWeight;
-}
+uint64_t Work(const CLogLine& line) { return (line.length > 0 ? static_cast<uint64_t>(line.length) : 0) + kRowWeight; }
 
 // A growing list of ascending row indexes: one thread's hits.
 class CHitList {
@@ -91,8 +89,8 @@ struct CScanJob {
 // One thread's share: its file handle, window and matcher, and its hits.
 class CScanWorker {
 public:
-    CScanWorker(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage,
-                uint32_t windowSize, CProgressListener* listener)
+    CScanWorker(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage, uint32_t windowSize,
+                CProgressListener* listener)
         : m_job(job), m_window(file, windowSize), m_matcher(condition, codePage), m_listener(listener) {}
     int Prepare() { return m_matcher.Prepare(); }
     void Run();

@@ -43,7 +43,7 @@ struct CScanOptions {
     int threads = 0;
     uint64_t twoCoreBytes = kTwoCoreScanBytes;
     uint32_t windowSize = kLineWindowSize;  // bytes read at once; 0: the default
-    uint64_t chunkBytes = 0;  // what a thread takes at once (bytes, 64 a row besides); 0: 1 MiB
+    uint64_t chunkBytes = 0;                // what a thread takes at once (bytes, 64 a row besides); 0: 1 MiB
     // Extraction: the most rows one call may append; 0: the larger of kExtractRowLimit and
     // the source's row count, so that an extraction without context lines is never too large.
     int64_t maxRows = 0;

@@ -6,9 +6,7 @@
 CLineWindow::CLineWindow(CFile* file, uint32_t windowSize)
     : m_file(file), m_windowSize(windowSize < 1 ? 1 : windowSize) {}
 
-CLineWindow::~CLineWindow() {
-    std::free(m_window);
-}
+CLineWindow::~CLineWindow() { std::free(m_window); }
 
 const char* CLineWindow::Get(uint64_t offset, uint32_t length, bool backward, uint32_t* got) {
     *got = 0;

@@ -9,9 +9,7 @@ namespace {
 constexpr int32_t kMarkerGrowth = 10000;
 }
 
-CMarkerList::~CMarkerList() {
-    Clear();
-}
+CMarkerList::~CMarkerList() { Clear(); }
 
 void CMarkerList::Clear() {
     std::free(m_entries);

@@ -65,8 +65,8 @@ int CRegex::Compile(const char16_t* pattern, int m, bool ignoreCase, char16_t* m
     uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | (ignoreCase ? PCRE2_CASELESS : 0);
     int error = 0;
     PCRE2_SIZE at = 0;
-    pcre2_code_16* code = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern), static_cast<PCRE2_SIZE>(m),
-                                           options, &error, &at, compile);
+    pcre2_code_16* code = pcre2_compile_16(reinterpret_cast<PCRE2_SPTR16>(pattern), static_cast<PCRE2_SIZE>(m), options,
+                                           &error, &at, compile);
     pcre2_compile_context_free_16(compile);
     if (code == nullptr) {
         pcre2_get_error_message_16(error, reinterpret_cast<PCRE2_UCHAR16*>(message), kPatternMessageCapacity);
@@ -110,8 +110,19 @@ int LiteralAlternatives(const char16_t* pattern, int m, int* starts, int* length
     for (int i = 0; i <= m; ++i) {
         char16_t c = i < m ? pattern[i] : u'|';
         switch (c) {
-            case u'\\': case u'^': case u'$': case u'.': case u'[': case u']': case u'(': case u')':
-            case u'*': case u'+': case u'?': case u'{': case u'}':
+            case u'\\':
+            case u'^':
+            case u'$':
+            case u'.':
+            case u'[':
+            case u']':
+            case u'(':
+            case u')':
+            case u'*':
+            case u'+':
+            case u'?':
+            case u'{':
+            case u'}':
                 return 0;
             case u'|':
                 // An empty alternative matches every line: not a plain text.

@@ -8,9 +8,7 @@
 #include "search/case_fold.h"
 #include "search/regex.h"
 
-CSearchCondition::~CSearchCondition() {
-    Clear();
-}
+CSearchCondition::~CSearchCondition() { Clear(); }
 
 void CSearchCondition::Clear() {
     for (int i = 0; i < m_count; ++i) {

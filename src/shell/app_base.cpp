@@ -26,28 +26,20 @@ LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return app->MDIChildProc(window, message, wParam, lParam);
 }
 
-int MapId(int id) {
-    return AppConfig().MapResourceId(id);
-}
+int MapId(int id) { return AppConfig().MapResourceId(id); }
 
 }  // namespace
 
-CAppBase* GetApp() {
-    return g_app;
-}
+CAppBase* GetApp() { return g_app; }
 
-void SetApp(CAppBase* app) {
-    g_app = app;
-}
+void SetApp(CAppBase* app) { g_app = app; }
 
-CAppBase::CAppBase() {
-    SetApp(this);
-}
+CAppBase::CAppBase() { SetApp(this); }
 
 int CAppBase::Run(HINSTANCE instance, HINSTANCE, const wchar_t* commandLine, int showCommand) {
     m_instance = instance;
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS |
-                                                ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX icc = {
+        sizeof icc, ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     if (!InitInstance(instance)) return 0;
     ShowFrame(showCommand);
@@ -109,7 +101,8 @@ int CAppBase::InitInstance(HINSTANCE instance) {
     CLIENTCREATESTRUCT client = {};
     client.hWindowMenu = GetSubMenu(GetMenu(m_frame), config.GetMenuPosition(u"Window"));
     client.idFirstChild = IDM_FIRST_CHILD;
-    m_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame, nullptr, instance, &client);
+    m_mdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, m_frame, nullptr,
+                                  instance, &client);
     if (m_mdiClient == nullptr) return 0;
     DragAcceptFiles(m_frame, TRUE);
     // A table that cannot be loaded leaves the shortcuts off.
@@ -232,9 +225,7 @@ void CAppBase::OnClose(HWND window) {
     if (CanClose()) DestroyWindow(window);
 }
 
-void CAppBase::OnDestroy() {
-    PostQuitMessage(0);
-}
+void CAppBase::OnDestroy() { PostQuitMessage(0); }
 
 void CAppBase::OnSize(RECT* r, int width, int height) {
     *r = {0, 0, width, height};
@@ -292,17 +283,39 @@ LRESULT CAppBase::OnNotify(int, NMHDR* header) {
 void CAppBase::OnCommand(int id, int code) {
     switch (id) {
         case IDCANCEL:  // sent by the system: treated as Exit
-        case IDM_EXIT: CloseMainWindow(); break;
-        case IDM_TOOLBAR: ToggleToolBar(); break;
-        case IDM_STATUSBAR: ToggleStatusBar(); break;
-        case IDM_ABOUT: ShowAbout(); break;
-        case IDM_HELP: ShowHelp(); break;
-        case IDM_LANGUAGE: ChooseLanguage(false); break;
-        case IDM_TILE_HORIZONTAL: TileHorizontal(); break;
-        case IDM_TILE_VERTICAL: TileVertical(); break;
-        case IDM_CASCADE: Cascade(); break;
-        case IDM_CLOSE_ALL: CloseAllChildren(); break;
-        default: DefWindowProcW(m_frame, WM_COMMAND, MAKEWPARAM(id, code), 0); break;
+        case IDM_EXIT:
+            CloseMainWindow();
+            break;
+        case IDM_TOOLBAR:
+            ToggleToolBar();
+            break;
+        case IDM_STATUSBAR:
+            ToggleStatusBar();
+            break;
+        case IDM_ABOUT:
+            ShowAbout();
+            break;
+        case IDM_HELP:
+            ShowHelp();
+            break;
+        case IDM_LANGUAGE:
+            ChooseLanguage(false);
+            break;
+        case IDM_TILE_HORIZONTAL:
+            TileHorizontal();
+            break;
+        case IDM_TILE_VERTICAL:
+            TileVertical();
+            break;
+        case IDM_CASCADE:
+            Cascade();
+            break;
+        case IDM_CLOSE_ALL:
+            CloseAllChildren();
+            break;
+        default:
+            DefWindowProcW(m_frame, WM_COMMAND, MAKEWPARAM(id, code), 0);
+            break;
     }
 }
 
@@ -373,13 +386,9 @@ LRESULT CAppBase::MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefMDIChildProcW(window, message, wParam, lParam);
 }
 
-void CAppBase::ActivateChild(HWND window) {
-    SetFocus(window);
-}
+void CAppBase::ActivateChild(HWND window) { SetFocus(window); }
 
-int CAppBase::CanClose() {
-    return 1;
-}
+int CAppBase::CanClose() { return 1; }
 
 void CAppBase::CheckCommand(int id, bool checked) {
     HMENU menu = m_frame != nullptr ? GetMenu(m_frame) : nullptr;

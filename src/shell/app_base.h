@@ -11,7 +11,6 @@
 #include "shell/tool_bar.h"
 #include "view/event_listener.h"
 
-
 class CAppBase {
 public:
     CAppBase();

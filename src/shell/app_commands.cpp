@@ -37,7 +37,8 @@ void CAppMain::UpdateCommandState() {
     state.selection = view != nullptr && view->SelectionState() == kSelectionMade;
     state.busy = m_runner.Busy() && !m_runner.Current()->Quiet();
     ForEachCommand([&](const CCommand& command) {
-        if (command.needs != CNeeds::kNothing || command.readsLog) EnableCommand(command.id, IsEnabledIn(command, state));
+        if (command.needs != CNeeds::kNothing || command.readsLog)
+            EnableCommand(command.id, IsEnabledIn(command, state));
     });
     CheckCommand(IDM_HIGHLIGHT_SEARCH, state.lines && view->HighlightSearch() != 0);
     // Redrawing the menu bar costs: only when its Search menu changes.
@@ -47,10 +48,6 @@ void CAppMain::UpdateCommandState() {
     }
 }
 
-void CAppMain::OnViewStateChanged(CLogView*) {
-    UpdateCommandState();
-}
+void CAppMain::OnViewStateChanged(CLogView*) { UpdateCommandState(); }
 
-void CAppMain::EnableLogCommands(bool) {
-    UpdateCommandState();
-}
+void CAppMain::EnableLogCommands(bool) { UpdateCommandState(); }

@@ -46,9 +46,7 @@ CViewSettings ViewSettingsOf(CAppParameter& config) {
     return settings;
 }
 
-CAppMain* GetAppMain() {
-    return static_cast<CAppMain*>(GetApp());
-}
+CAppMain* GetAppMain() { return static_cast<CAppMain*>(GetApp()); }
 
 CAppMain::CAppMain() {
     m_windowMode = 2;
@@ -102,9 +100,7 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-LRESULT CAppMain::OnNotify(int id, NMHDR* header) {
-    return CAppBase::OnNotify(id, header);
-}
+LRESULT CAppMain::OnNotify(int id, NMHDR* header) { return CAppBase::OnNotify(id, header); }
 
 void CAppMain::ProcessCommandLine(const wchar_t* commandLine) {
     for (const std::u16string& token : SplitCommandLine(U(commandLine))) {

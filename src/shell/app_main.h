@@ -27,7 +27,6 @@ class CLogView;
 
 constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 
-
 // What the views draw with, taken from the configuration.
 CViewSettings ViewSettingsOf(CAppParameter& config);
 
@@ -71,7 +70,8 @@ public:
     void ReloadFollowedLog() override;
     void DetectEncodingAgain() override;
 
-    // Keyword Settings (IDM_SETTING_HIGHLIGHT): the keyword list dialog; on OK the set is put in force, saved and every view repainted.
+    // Keyword Settings (IDM_SETTING_HIGHLIGHT): the keyword list dialog; on OK the set is put in force, saved and every
+    // view repainted.
     void EditKeywords();
     // Settings (IDM_SETTING): the settings property sheet; every view is repainted afterwards.
     void EditSettings();

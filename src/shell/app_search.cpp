@@ -17,9 +17,7 @@ namespace {
 
 constexpr int32_t kQuickErrorLines = 1000000;
 
-unsigned CodePage() {
-    return AppConfig().m_codePage;
-}
+unsigned CodePage() { return AppConfig().m_codePage; }
 
 }  // namespace
 
@@ -35,13 +33,9 @@ void CAppMain::SetHighlightSearchState(CLogView* view, bool on) {
     if (view != nullptr) view->SetHighlightSearch(on ? 1 : 0);
 }
 
-void CAppMain::SearchNext(CLogView* view, int32_t start) {
-    StartSearch(view, start, true);
-}
+void CAppMain::SearchNext(CLogView* view, int32_t start) { StartSearch(view, start, true); }
 
-void CAppMain::SearchPrevious(CLogView* view, int32_t start) {
-    StartSearch(view, start, false);
-}
+void CAppMain::SearchPrevious(CLogView* view, int32_t start) { StartSearch(view, start, false); }
 
 void CAppMain::StartSearch(CLogView* view, int32_t start, bool forward) {
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;

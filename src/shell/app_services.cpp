@@ -24,9 +24,8 @@ int CAppBase::ChooseLanguage(bool atStartUp) {
         dialog.m_labelLanguage = japaneseUser ? 1 : 0;
     }
     CChooseLanguageDialog::s_instance = &dialog;
-    HINSTANCE instance = m_frame != nullptr
-                             ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE))
-                             : GetModuleHandleW(nullptr);
+    HINSTANCE instance = m_frame != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE))
+                                            : GetModuleHandleW(nullptr);
     int id = dialog.m_labelLanguage == 1 ? IDD_CHOOSE_LANGUAGE_JA : IDD_CHOOSE_LANGUAGE_JA + 100;
     INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(id), m_frame, CChooseLanguageDialog::StaticProc, 0);
     CChooseLanguageDialog::s_instance = nullptr;

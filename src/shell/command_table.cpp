@@ -125,13 +125,20 @@ const CCommand* FindCommand(int id) {
 bool IsEnabledIn(const CCommand& command, const CCommandState& state) {
     if (command.readsLog && state.busy) return false;
     switch (command.needs) {
-        case CNeeds::kNothing: return true;
-        case CNeeds::kNoLog: return !state.logOpen;
-        case CNeeds::kLog: return state.viewOpen;
-        case CNeeds::kSelection: return state.selection;
-        case CNeeds::kLines: return state.lines;
-        case CNeeds::kMarkers: return state.lines && state.markers;
-        case CNeeds::kNever: return false;
+        case CNeeds::kNothing:
+            return true;
+        case CNeeds::kNoLog:
+            return !state.logOpen;
+        case CNeeds::kLog:
+            return state.viewOpen;
+        case CNeeds::kSelection:
+            return state.selection;
+        case CNeeds::kLines:
+            return state.lines;
+        case CNeeds::kMarkers:
+            return state.lines && state.markers;
+        case CNeeds::kNever:
+            return false;
     }
     return false;
 }

@@ -19,46 +19,46 @@ enum class CNeeds {
 };
 
 // X(id, handler, needs, readsLog, inMenu)
-#define QUILLON_COMMANDS(X)                                                          \
-    X(IDM_OPEN_LOG, OpenLog, kNoLog, true, true)                                     \
-    X(IDM_CLOSE, CloseLog, kLog, false, true)                                        \
-    X(IDM_CLOSE_ALL, CloseLog, kNothing, false, true)                                \
-    X(IDM_EXIT, Base, kNothing, false, true)                                         \
-    X(IDM_COPY, Copy, kSelection, true, true)                                        \
-    X(IDM_SELECT_ALL, SelectAll, kLines, true, true)                                 \
-    X(IDM_SAVE_CSV, SaveCsv, kNothing, false, false)                                 \
-    X(IDM_COMPARE, Compare, kNothing, false, false)                                  \
-    X(IDM_PRINT, Nothing, kNever, false, false)                                      \
-    X(IDM_RESERVED, Nothing, kNever, false, false)                                   \
-    X(IDM_FOLLOW, Follow, kNothing, false, true)                                     \
-    X(IDC_ENCODING_COMBO, CodePage, kNothing, false, false)                          \
-    X(IDM_SETTING_HIGHLIGHT, EditKeywords, kNothing, true, true)                     \
-    X(IDM_SETTING, EditSettings, kNothing, false, true)                              \
-    X(IDM_SEARCH, Search, kLines, true, true)                                        \
-    X(IDM_SEARCH_PREVIOUS, SearchPrevious, kLines, true, true)                       \
-    X(IDM_SEARCH_NEXT, SearchNext, kLines, true, true)                               \
-    X(IDM_SELECTION_SEARCH_PREVIOUS, SelectionSearch, kNothing, true, false)         \
-    X(IDM_SELECTION_SEARCH_NEXT, SelectionSearch, kNothing, true, false)             \
-    X(IDM_HIGHLIGHT_SEARCH, HighlightSearch, kLines, true, true)                     \
-    X(IDM_EXTRACTION, Extraction, kLines, true, true)                                \
-    X(IDM_SELECTION_EXTRACTION, SelectionExtraction, kNothing, true, false)          \
-    X(IDM_ERROR_LOG, ErrorLog, kLines, true, true)                                   \
-    X(IDM_JUMP_TOP, JumpTop, kLines, true, true)                                     \
-    X(IDM_JUMP_END, JumpEnd, kLines, true, true)                                     \
-    X(IDM_JUMP, Jump, kLines, true, true)                                            \
-    X(IDM_MARKER_TOGGLE, ToggleMarker, kLines, true, true)                           \
-    X(IDM_MARKER_PREVIOUS, PreviousMarker, kMarkers, true, true)                     \
-    X(IDM_MARKER_NEXT, NextMarker, kMarkers, true, true)                             \
-    X(IDM_MARKER_CLEAR_ALL, ClearMarkers, kMarkers, true, true)                      \
-    X(IDM_MARKER_LIST, MarkerList, kMarkers, true, true)                             \
-    X(IDM_CLOSE_VIEW, CloseView, kNothing, false, false)                             \
-    X(IDM_TOOLBAR, Base, kNothing, false, true)                                      \
-    X(IDM_STATUSBAR, Base, kNothing, false, true)                                    \
-    X(IDM_TILE_HORIZONTAL, Base, kNothing, false, true)                              \
-    X(IDM_TILE_VERTICAL, Base, kNothing, false, true)                                \
-    X(IDM_CASCADE, Base, kNothing, false, true)                                      \
-    X(IDM_HELP, Base, kNothing, false, true)                                         \
-    X(IDM_LANGUAGE, Base, kNothing, false, true)                                     \
+#define QUILLON_COMMANDS(X)                                                  \
+    X(IDM_OPEN_LOG, OpenLog, kNoLog, true, true)                             \
+    X(IDM_CLOSE, CloseLog, kLog, false, true)                                \
+    X(IDM_CLOSE_ALL, CloseLog, kNothing, false, true)                        \
+    X(IDM_EXIT, Base, kNothing, false, true)                                 \
+    X(IDM_COPY, Copy, kSelection, true, true)                                \
+    X(IDM_SELECT_ALL, SelectAll, kLines, true, true)                         \
+    X(IDM_SAVE_CSV, SaveCsv, kNothing, false, false)                         \
+    X(IDM_COMPARE, Compare, kNothing, false, false)                          \
+    X(IDM_PRINT, Nothing, kNever, false, false)                              \
+    X(IDM_RESERVED, Nothing, kNever, false, false)                           \
+    X(IDM_FOLLOW, Follow, kNothing, false, true)                             \
+    X(IDC_ENCODING_COMBO, CodePage, kNothing, false, false)                  \
+    X(IDM_SETTING_HIGHLIGHT, EditKeywords, kNothing, true, true)             \
+    X(IDM_SETTING, EditSettings, kNothing, false, true)                      \
+    X(IDM_SEARCH, Search, kLines, true, true)                                \
+    X(IDM_SEARCH_PREVIOUS, SearchPrevious, kLines, true, true)               \
+    X(IDM_SEARCH_NEXT, SearchNext, kLines, true, true)                       \
+    X(IDM_SELECTION_SEARCH_PREVIOUS, SelectionSearch, kNothing, true, false) \
+    X(IDM_SELECTION_SEARCH_NEXT, SelectionSearch, kNothing, true, false)     \
+    X(IDM_HIGHLIGHT_SEARCH, HighlightSearch, kLines, true, true)             \
+    X(IDM_EXTRACTION, Extraction, kLines, true, true)                        \
+    X(IDM_SELECTION_EXTRACTION, SelectionExtraction, kNothing, true, false)  \
+    X(IDM_ERROR_LOG, ErrorLog, kLines, true, true)                           \
+    X(IDM_JUMP_TOP, JumpTop, kLines, true, true)                             \
+    X(IDM_JUMP_END, JumpEnd, kLines, true, true)                             \
+    X(IDM_JUMP, Jump, kLines, true, true)                                    \
+    X(IDM_MARKER_TOGGLE, ToggleMarker, kLines, true, true)                   \
+    X(IDM_MARKER_PREVIOUS, PreviousMarker, kMarkers, true, true)             \
+    X(IDM_MARKER_NEXT, NextMarker, kMarkers, true, true)                     \
+    X(IDM_MARKER_CLEAR_ALL, ClearMarkers, kMarkers, true, true)              \
+    X(IDM_MARKER_LIST, MarkerList, kMarkers, true, true)                     \
+    X(IDM_CLOSE_VIEW, CloseView, kNothing, false, false)                     \
+    X(IDM_TOOLBAR, Base, kNothing, false, true)                              \
+    X(IDM_STATUSBAR, Base, kNothing, false, true)                            \
+    X(IDM_TILE_HORIZONTAL, Base, kNothing, false, true)                      \
+    X(IDM_TILE_VERTICAL, Base, kNothing, false, true)                        \
+    X(IDM_CASCADE, Base, kNothing, false, true)                              \
+    X(IDM_HELP, Base, kNothing, false, true)                                 \
+    X(IDM_LANGUAGE, Base, kNothing, false, true)                             \
     X(IDM_ABOUT, Base, kNothing, false, true)
 
 // The ids of the commands that the frame's menus hold, each once in each language.

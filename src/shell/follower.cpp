@@ -77,11 +77,18 @@ void CFollower::Stop() {
 bool CFollower::CheckName() {
     if (++m_polls % kPollsBetweenRotationChecks != 0) return true;
     switch (CheckFollowedName(*m_log, m_log->Path().GetWideOrEmpty())) {
-        case CFollowedName::kReplaced: Reload(UiText(TextId::kFollowReplaced)); return false;
+        case CFollowedName::kReplaced:
+            Reload(UiText(TextId::kFollowReplaced));
+            return false;
         // The rows read so far stay; a new file under the name is read when it comes.
-        case CFollowedName::kDeleted: ShowStatus(UiText(TextId::kFollowDeleted)); return false;
-        case CFollowedName::kUnreadable: ShowStatus(UiText(TextId::kFollowUnreadable)); return false;
-        case CFollowedName::kSame: break;
+        case CFollowedName::kDeleted:
+            ShowStatus(UiText(TextId::kFollowDeleted));
+            return false;
+        case CFollowedName::kUnreadable:
+            ShowStatus(UiText(TextId::kFollowUnreadable));
+            return false;
+        case CFollowedName::kSame:
+            break;
     }
     return true;
 }

@@ -129,15 +129,12 @@ void CExtractJob::Apply(CAppMain& app) {
 
 void CErrorLogJob::Apply(CAppMain& app) {
     if (status != 1 || lines == nullptr || lines->Count() == 0) return;
-    CLogView* created =
-        app.CreateLogView(&app.LogFile(), std::move(lines), W(UiText(TextId::kErrorLogViewTitle)));
+    CLogView* created = app.CreateLogView(&app.LogFile(), std::move(lines), W(UiText(TextId::kErrorLogViewTitle)));
     app.ShowNewView(created);
     if (created != nullptr) app.Views().SetErrorLog(created);
 }
 
-void CFollowJob::Apply(CAppMain& app) {
-    app.Follower().Finish(this);
-}
+void CFollowJob::Apply(CAppMain& app) { app.Follower().Finish(this); }
 
 void CCopyJob::Apply(CAppMain& app) {
     size_t length = 0;

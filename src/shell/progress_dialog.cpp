@@ -15,24 +15,33 @@ namespace {
 // The caption of a scan's dialog (a load keeps the template's).
 const char16_t* Caption(CScanKind kind) {
     switch (kind) {
-        case CScanKind::kSearch: return UiText(TextId::kProgressSearchCaption);
-        case CScanKind::kExtract: return UiText(TextId::kProgressExtractCaption);
-        case CScanKind::kErrorLog: return UiText(TextId::kProgressErrorLogCaption);
-        case CScanKind::kCopy: return UiText(TextId::kProgressCopyCaption);
+        case CScanKind::kSearch:
+            return UiText(TextId::kProgressSearchCaption);
+        case CScanKind::kExtract:
+            return UiText(TextId::kProgressExtractCaption);
+        case CScanKind::kErrorLog:
+            return UiText(TextId::kProgressErrorLogCaption);
+        case CScanKind::kCopy:
+            return UiText(TextId::kProgressCopyCaption);
         case CScanKind::kLoad:
-        case CScanKind::kFollow: break;
+        case CScanKind::kFollow:
+            break;
     }
     return nullptr;
 }
 
 const char16_t* TextFormat(CScanKind kind) {
     switch (kind) {
-        case CScanKind::kSearch: return UiText(TextId::kProgressSearchFormat);
-        case CScanKind::kExtract: return UiText(TextId::kProgressExtractFormat);
+        case CScanKind::kSearch:
+            return UiText(TextId::kProgressSearchFormat);
+        case CScanKind::kExtract:
+            return UiText(TextId::kProgressExtractFormat);
         case CScanKind::kErrorLog:
-        case CScanKind::kCopy: return UiText(TextId::kProgressCopyFormat);
+        case CScanKind::kCopy:
+            return UiText(TextId::kProgressCopyFormat);
         case CScanKind::kLoad:
-        case CScanKind::kFollow: break;
+        case CScanKind::kFollow:
+            break;
     }
     return UiText(TextId::kProgressLoadFormat);
 }

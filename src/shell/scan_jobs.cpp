@@ -40,9 +40,7 @@ void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) 
     complete = lines != nullptr && result.status == CLoadStatus::kDone && (cancel == nullptr || cancel->load() == 0);
 }
 
-UINT CLoadJob::DoneMessage() const {
-    return UM_LOAD_END;
-}
+UINT CLoadJob::DoneMessage() const { return UM_LOAD_END; }
 
 void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     result = forward ? SearchForward(file, *lines, start, *condition, codePage, progress, cancel)
@@ -81,7 +79,9 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
     request.cancel = cancel;
     request.listener = progress;
     from = state.lastNumber;
-    status = ownFile != nullptr && ownFile->RefreshSize() ? FollowLogLines(ownFile.get(), request, &state, &lines, &errors) : 0;
+    status = ownFile != nullptr && ownFile->RefreshSize()
+                 ? FollowLogLines(ownFile.get(), request, &state, &lines, &errors)
+                 : 0;
     if (status != 1 && cancel != nullptr && cancel->load() != 0) status = kScanCancelled;
 }
 
@@ -94,6 +94,4 @@ void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) 
     text = RangeText(file, *lines, range, codePage, cancel, progress);
 }
 
-CCopyJob::~CCopyJob() {
-    std::free(text);
-}
+CCopyJob::~CCopyJob() { std::free(text); }

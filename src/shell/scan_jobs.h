@@ -49,8 +49,8 @@ public:
     CLogFile* file = nullptr;
     CLogView* view = nullptr;
     unsigned codePage = 0;
-    CKeywordSet keywords;  // a copy: the keyword dialog may change the set in force meanwhile
-    CStampRules stamps;    // a copy, for the same reason
+    CKeywordSet keywords;                 // a copy: the keyword dialog may change the set in force meanwhile
+    CStampRules stamps;                   // a copy, for the same reason
     CStampCount stampCount;               // what the load found
     std::unique_ptr<CLogLineList> lines;  // the result, until handed over
     CLoadResult result;                   // how the load ended (a log too large is refused)
@@ -118,12 +118,12 @@ public:
     unsigned codePage = 0;
     const CKeywordSet* keywords = nullptr;  // the application's copy, left alone while the job runs
     CStampRules stamps;
-    CFollowState state;       // where the index ends; moved on by the job
-    CLogLineList lines;       // the index from state.lastNumber (as it was) on
+    CFollowState state;  // where the index ends; moved on by the job
+    CLogLineList lines;  // the index from state.lastNumber (as it was) on
     CLogLineList errors;
-    int32_t from = 0;         // the line number the new entries replace from
-    int status = 0;           // 1, 0 (a read failed or memory ran out), or kScanCancelled
-    bool quiet = true;        // false for much to read: it then shows progress and Cancel
+    int32_t from = 0;   // the line number the new entries replace from
+    int status = 0;     // 1, 0 (a read failed or memory ran out), or kScanCancelled
+    bool quiet = true;  // false for much to read: it then shows progress and Cancel
 };
 
 // The text of a selection for the clipboard.

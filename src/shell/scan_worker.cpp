@@ -4,9 +4,7 @@
 
 #include <initializer_list>
 
-CScanWorker::~CScanWorker() {
-    Stop();
-}
+CScanWorker::~CScanWorker() { Stop(); }
 
 bool CScanWorker::Start(HWND frame) {
     if (m_thread != nullptr) return true;
@@ -43,9 +41,7 @@ void CScanWorker::Stop() {
     m_quitting.store(0);
 }
 
-bool CScanWorker::Busy() const {
-    return m_thread != nullptr && WaitForSingleObject(m_idleEvent, 0) != WAIT_OBJECT_0;
-}
+bool CScanWorker::Busy() const { return m_thread != nullptr && WaitForSingleObject(m_idleEvent, 0) != WAIT_OBJECT_0; }
 
 bool CScanWorker::Submit(CScanJob* job) {
     if (m_thread == nullptr || job == nullptr || Busy()) return false;

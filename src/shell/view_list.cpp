@@ -5,9 +5,7 @@
 
 #include "view/log_view.h"
 
-CViewList::~CViewList() {
-    Clear();
-}
+CViewList::~CViewList() { Clear(); }
 
 CLogView* CViewList::Active() const {
     for (const auto& view : m_views) {

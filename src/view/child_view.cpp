@@ -40,8 +40,8 @@ bool CChildView::Create(HWND parent, uint64_t tag, DWORD style, DWORD exStyle) {
     if (m_window != nullptr) return true;
     m_tag = tag;
     const wchar_t* name = W(AppConfig().m_childClassName.GetWideOrEmpty());
-    m_window = CreateWindowExW(exStyle, name, L"", style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, instance,
-                               this);
+    m_window =
+        CreateWindowExW(exStyle, name, L"", style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr, instance, this);
     return m_window != nullptr;
 }
 
@@ -83,9 +83,7 @@ void CChildView::Enable(bool enabled) {
     if (m_window != nullptr) EnableWindow(m_window, enabled ? TRUE : FALSE);
 }
 
-void CChildView::SetRect(const RECT& r) {
-    MoveToRect(r);
-}
+void CChildView::SetRect(const RECT& r) { MoveToRect(r); }
 
 HFONT CChildView::CreateViewFont(const wchar_t* face, int height, int charSet) {
     LOGFONTW font = {};
@@ -112,17 +110,26 @@ LRESULT CChildView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             m_sizeChanged = 1;
             handled = Dispatch(window, message, wParam, lParam);
             break;
-        case WM_SETFOCUS: handled = OnSetFocus(); break;
-        case WM_KILLFOCUS: handled = OnKillFocus(); break;
-        case WM_GETMINMAXINFO: handled = OnGetMinMaxInfo(lParam); break;
-        default: handled = Dispatch(window, message, wParam, lParam); break;
+        case WM_SETFOCUS:
+            handled = OnSetFocus();
+            break;
+        case WM_KILLFOCUS:
+            handled = OnKillFocus();
+            break;
+        case WM_GETMINMAXINFO:
+            handled = OnGetMinMaxInfo(lParam);
+            break;
+        default:
+            handled = Dispatch(window, message, wParam, lParam);
+            break;
     }
     return handled ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
 
 int CChildView::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE: return OnSize(LOWORD(lParam), HIWORD(lParam), static_cast<int>(wParam));
+        case WM_SIZE:
+            return OnSize(LOWORD(lParam), HIWORD(lParam), static_cast<int>(wParam));
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(window, &ps);
@@ -130,23 +137,40 @@ int CChildView::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             EndPaint(window, &ps);
             return 1;
         }
-        case WM_CLOSE: return OnClose(window);
-        case WM_ERASEBKGND: return OnEraseBackground();
-        case WM_NOTIFY: return OnNotify(wParam, lParam);
-        case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
-        case WM_KEYUP: return OnKeyUp(wParam, lParam);
-        case WM_CHAR: return OnChar(static_cast<int>(wParam));
-        case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
-        case WM_HSCROLL: return OnHScroll(LOWORD(wParam));
-        case WM_VSCROLL: return OnVScroll(LOWORD(wParam));
-        case WM_MOUSEMOVE: return OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        case WM_LBUTTONDOWN: return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        case WM_LBUTTONUP: return OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        case WM_LBUTTONDBLCLK: return OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        case WM_RBUTTONDOWN: return OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        case WM_MOUSEWHEEL: return OnMouseWheel(static_cast<short>(HIWORD(wParam)));
-        case WM_USER + 1: return OnUserMessage();
-        default: return 0;
+        case WM_CLOSE:
+            return OnClose(window);
+        case WM_ERASEBKGND:
+            return OnEraseBackground();
+        case WM_NOTIFY:
+            return OnNotify(wParam, lParam);
+        case WM_KEYDOWN:
+            return OnKeyDown(wParam, lParam);
+        case WM_KEYUP:
+            return OnKeyUp(wParam, lParam);
+        case WM_CHAR:
+            return OnChar(static_cast<int>(wParam));
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_HSCROLL:
+            return OnHScroll(LOWORD(wParam));
+        case WM_VSCROLL:
+            return OnVScroll(LOWORD(wParam));
+        case WM_MOUSEMOVE:
+            return OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_LBUTTONDOWN:
+            return OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_LBUTTONUP:
+            return OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_LBUTTONDBLCLK:
+            return OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_RBUTTONDOWN:
+            return OnRButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        case WM_MOUSEWHEEL:
+            return OnMouseWheel(static_cast<short>(HIWORD(wParam)));
+        case WM_USER + 1:
+            return OnUserMessage();
+        default:
+            return 0;
     }
 }
 
@@ -261,13 +285,9 @@ void CChildView::ScrollTo(bool vertical, int64_t position) {
     SetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
 }
 
-void CChildView::SetVScrollPos(int64_t position) {
-    ScrollTo(true, position);
-}
+void CChildView::SetVScrollPos(int64_t position) { ScrollTo(true, position); }
 
-void CChildView::SetHScrollPos(int64_t position) {
-    ScrollTo(false, position);
-}
+void CChildView::SetHScrollPos(int64_t position) { ScrollTo(false, position); }
 
 int CChildView::OnScroll(bool vertical, int code) {
     SCROLLINFO info = {};
@@ -278,14 +298,30 @@ int CChildView::OnScroll(bool vertical, int code) {
     uint32_t pos = static_cast<uint32_t>(info.nPos);
     uint32_t next;
     switch (code) {
-        case SB_LINEUP: next = pos - static_cast<uint32_t>(s.step); break;
-        case SB_LINEDOWN: next = pos + static_cast<uint32_t>(s.step); break;
-        case SB_PAGEUP: next = pos - info.nPage; break;
-        case SB_PAGEDOWN: next = pos + info.nPage; break;
-        case SB_THUMBTRACK: next = static_cast<uint32_t>(info.nTrackPos); break;
-        case SB_TOP: next = static_cast<uint32_t>(info.nMin); break;
-        case SB_BOTTOM: next = static_cast<uint32_t>(info.nMax); break;
-        default: next = pos; break;
+        case SB_LINEUP:
+            next = pos - static_cast<uint32_t>(s.step);
+            break;
+        case SB_LINEDOWN:
+            next = pos + static_cast<uint32_t>(s.step);
+            break;
+        case SB_PAGEUP:
+            next = pos - info.nPage;
+            break;
+        case SB_PAGEDOWN:
+            next = pos + info.nPage;
+            break;
+        case SB_THUMBTRACK:
+            next = static_cast<uint32_t>(info.nTrackPos);
+            break;
+        case SB_TOP:
+            next = static_cast<uint32_t>(info.nMin);
+            break;
+        case SB_BOTTOM:
+            next = static_cast<uint32_t>(info.nMax);
+            break;
+        default:
+            next = pos;
+            break;
     }
     // A result that wrapped below zero reads as negative and clamps to 0.
     int64_t target = static_cast<int32_t>(next);
@@ -297,13 +333,9 @@ int CChildView::OnScroll(bool vertical, int code) {
     return 1;
 }
 
-int CChildView::OnVScroll(int code) {
-    return OnScroll(true, code);
-}
+int CChildView::OnVScroll(int code) { return OnScroll(true, code); }
 
-int CChildView::OnHScroll(int code) {
-    return OnScroll(false, code);
-}
+int CChildView::OnHScroll(int code) { return OnScroll(false, code); }
 
 int CChildView::OnMouseWheel(int delta) {
     SCROLLINFO info = {};

@@ -74,9 +74,15 @@ LRESULT CLogView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     // No focus or size-limit handlers here: the MDI child procedure passes every message on
     // to DefMDIChildProcW, whatever the view did with it.
     switch (message) {
-        case WM_CREATE: OnCreateView(window); break;
-        case WM_CAPTURECHANGED: OnCaptureLost(); break;
-        default: Dispatch(window, message, wParam, lParam); break;
+        case WM_CREATE:
+            OnCreateView(window);
+            break;
+        case WM_CAPTURECHANGED:
+            OnCaptureLost();
+            break;
+        default:
+            Dispatch(window, message, wParam, lParam);
+            break;
     }
     return 0;
 }

@@ -35,7 +35,7 @@ public:
     // Destroys the window (if still there), then frees the line list and the markers.
     ~CLogView() override;
 
-    uint32_t m_active = 0;       // set by the application on the active view only
+    uint32_t m_active = 0;  // set by the application on the active view only
 
     // Frame (receives UM_CHILD_CLOSED and the posted commands), MDI client, and listener.
     void Attach(HWND frame, HWND mdiClient, CAppEventListener* listener);

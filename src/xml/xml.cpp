@@ -23,9 +23,7 @@ const CEntity kEntities[] = {
     {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''},
 };
 
-bool IsSpace(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 bool IsNameDelimiter(unsigned char c) {
     switch (c) {
@@ -47,13 +45,9 @@ bool IsNameDelimiter(unsigned char c) {
     }
 }
 
-bool AtEnd(const CXmlCursor& c) {
-    return c.position >= c.size;
-}
+bool AtEnd(const CXmlCursor& c) { return c.position >= c.size; }
 
-int Remaining(const CXmlCursor& c) {
-    return c.size - c.position;
-}
+int Remaining(const CXmlCursor& c) { return c.size - c.position; }
 
 bool LookingAt(const CXmlCursor& c, const char* text, int length) {
     return Remaining(c) >= length && std::memcmp(c.data + c.position, text, static_cast<size_t>(length)) == 0;
@@ -63,15 +57,11 @@ void SkipSpace(CXmlCursor& c) {
     while (c.position < c.size && IsSpace(c.data[c.position])) ++c.position;
 }
 
-void TraceParseError(int position) {
-    TraceOutput(u"XML parse error (%d)\n", position);
-}
+void TraceParseError(int position) { TraceOutput(u"XML parse error (%d)\n", position); }
 
 // A comment opener needs one byte beyond "<!--"; the closer counts only when one byte
 // follows it. An unterminated comment runs to the end of the input.
-bool AtComment(const CXmlCursor& c) {
-    return Remaining(c) >= 5 && LookingAt(c, "<!--", 4);
-}
+bool AtComment(const CXmlCursor& c) { return Remaining(c) >= 5 && LookingAt(c, "<!--", 4); }
 
 void SkipComment(CXmlCursor& c) {
     c.position += 4;

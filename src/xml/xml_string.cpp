@@ -9,9 +9,7 @@
 
 constexpr int64_t kHeadroom = 256;
 
-CXmlString::~CXmlString() {
-    std::free(m_data);
-}
+CXmlString::~CXmlString() { std::free(m_data); }
 
 void CXmlString::Append(const char16_t* piece, int count) {
     if (piece == nullptr || count == 0) return;

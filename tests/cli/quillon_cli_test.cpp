@@ -37,9 +37,7 @@ const char kLog[] =
     "Jun  1 00:00:09 sys \xFF bad byte\r\n"
     "last line ERROR without break";
 
-size_t Lines(const std::string& text) {
-    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-}
+size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
 
 std::string Keywords(const std::string& emphases) {
     return "<?xml version=\"1.0\" ?>\r\n<quillon_keyword><keyword>" + emphases + "</keyword></quillon_keyword>\r\n";
@@ -61,13 +59,15 @@ class QuillonCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WriteBytes(m_dir.FsPath("app.log"), kLog);
-        WriteBytes(m_dir.FsPath("errors.xml"), Keywords(Emphasis("ERROR", 1) + Emphasis("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC", 1) +
-                                                        Emphasis("WARN", 0)));
+        WriteBytes(
+            m_dir.FsPath("errors.xml"),
+            Keywords(Emphasis("ERROR", 1) + Emphasis("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC", 1) + Emphasis("WARN", 0)));
     }
     // Runs the program in the test's folder with the arguments (shell words).
     CRun Cli(const std::string& args) {
         std::string errFile = (m_dir.Path() / "stderr.txt").string();
-        std::string command = "cd '" + m_dir.Path().string() + "' && '" QUILLON_CLI_PATH "' " + args + " 2>'" + errFile + "'";
+        std::string command =
+            "cd '" + m_dir.Path().string() + "' && '" QUILLON_CLI_PATH "' " + args + " 2>'" + errFile + "'";
         CRun run;
         std::FILE* p = popen(command.c_str(), "r");
         if (p == nullptr) return run;
@@ -82,7 +82,8 @@ protected:
     }
     std::set<std::string> Files() const {
         std::set<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(m_dir.Path())) names.insert(e.path().filename().string());
+        for (const auto& e : std::filesystem::directory_iterator(m_dir.Path()))
+            names.insert(e.path().filename().string());
         return names;
     }
     TempDir m_dir;
@@ -167,14 +168,17 @@ TEST_F(QuillonCliTest, SearchPrintsTheRowItFinds) {
     EXPECT_EQ(3u, Lines(Cli("extract app.log 'error|^2024-05-31 23:59:58,250 INFO' --regex --ignore-case").out));
     CRun bad = Cli("search app.log 'a(b' --regex");
     EXPECT_EQ(2, bad.status);
-    EXPECT_EQ(0u, bad.err.find("quillon-cli: regular expression 'a(b' does not compile at offset 3: missing closing parenthesis"))
+    EXPECT_EQ(
+        0u,
+        bad.err.find("quillon-cli: regular expression 'a(b' does not compile at offset 3: missing closing parenthesis"))
         << bad.err;
     WriteBytes(m_dir.FsPath("hard.log"), std::string(40, 'a') + "!\naa\n");
     CRun hard = Cli("extract hard.log '(a|aa)+$' --regex");
     EXPECT_EQ("2\t\t\t\taa\n", hard.out.substr(hard.out.find('\t') - 1));
-    EXPECT_EQ("quillon-cli: the regular expression reached the matching limit on 1 lines; they were taken as not "
-              "matching\n",
-              hard.err);  // once
+    EXPECT_EQ(
+        "quillon-cli: the regular expression reached the matching limit on 1 lines; they were taken as not "
+        "matching\n",
+        hard.err);  // once
 }
 
 TEST_F(QuillonCliTest, ExtractAddsContextAndJoinsTexts) {
@@ -242,10 +246,14 @@ TEST_F(QuillonCliTest, EncodingDecidesHowBytesAreDecoded) {
 // Auto reads a UTF-8 log with its byte-order mark as UTF-8 (the mark starts no line); a
 // log with a UTF-16 mark is UTF-16 whatever the encoding asked for.
 TEST_F(QuillonCliTest, AutoEncodingAndUtf16Logs) {
-    WriteBytes(m_dir.FsPath("bom.log"), "\xEF\xBB\xBF" "2024-01-02 03:04:05 caf\xC3\xA9\r\n");
+    WriteBytes(m_dir.FsPath("bom.log"),
+               "\xEF\xBB\xBF"
+               "2024-01-02 03:04:05 caf\xC3\xA9\r\n");
     EXPECT_EQ("1\t2024-01-02 03:04:05.000\t00:00:00.000\t\t2024-01-02 03:04:05 caf\xC3\xA9\n",
               Cli("--encoding auto rows bom.log").out);
-    EXPECT_NE(std::string::npos, Cli("--encoding ansi rows bom.log").out.find("\t\t\xEF\xBB\xBF" "2024"));
+    EXPECT_NE(std::string::npos, Cli("--encoding ansi rows bom.log")
+                                     .out.find("\t\t\xEF\xBB\xBF"
+                                               "2024"));
     std::u16string text = u"2024-01-02 03:04:05 エラー one\r\n\r\n2024-01-02 03:04:07 two\u0D0A\r\n";
     std::string bytes = "\xFF\xFE";
     for (char16_t c : text) bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
@@ -278,7 +286,8 @@ TEST_F(QuillonCliTest, UsageErrorsAndFilesThatCannotBeOpenedExitWithTwo) {
         {"search app.log", "quillon-cli: search needs a text\n"},
         {"search app.log a b", "quillon-cli: search takes one text, not 2\n"},
         {"extract app.log a b c d e f", "quillon-cli: extract takes 1 to 5 texts, not 6\n"},
-        {"--encoding latin rows app.log", "quillon-cli: unknown encoding 'latin' (auto, ansi, utf-8 or a code page number)\n"},
+        {"--encoding latin rows app.log",
+         "quillon-cli: unknown encoding 'latin' (auto, ansi, utf-8 or a code page number)\n"},
         {"--encoding 64999 rows app.log", "quillon-cli: code page 64999 is not available here\n"},
         {"rows missing.log", "quillon-cli: cannot open 'missing.log': no such file\n"},
         {"rows .", "quillon-cli: cannot open '.': it is a folder\n"},
@@ -378,7 +387,8 @@ TEST_F(QuillonCliTest, FollowPrintsRowsAsTheyArrive) {
         // Shorter: read again from the start.
         WriteBytes(m_dir.FsPath("grow.log"), "2024-01-01 00:00:00 ERROR again\r\n");
         text = WaitForOutput(out, "again\n");
-        EXPECT_NE(std::string::npos, text.find("1\t2024-01-01 00:00:00.000\t00:00:00.000\t\t2024-01-01 00:00:00 ERROR again\n"))
+        EXPECT_NE(std::string::npos,
+                  text.find("1\t2024-01-01 00:00:00.000\t00:00:00.000\t\t2024-01-01 00:00:00 ERROR again\n"))
             << text;
         std::string kill = "kill $(cat '" + (m_dir.Path() / "pid.txt").string() + "')";
         std::system(kill.c_str());

@@ -25,9 +25,7 @@ inline std::string Str(const CString& s) {
     return s.Data() != nullptr ? std::string(s.Data(), static_cast<size_t>(s.Length())) : std::string();
 }
 
-inline std::string PathUtf8(const std::filesystem::path& p) {
-    return Utf8(p.u16string().c_str());
-}
+inline std::string PathUtf8(const std::filesystem::path& p) { return Utf8(p.u16string().c_str()); }
 
 // Points the folder queries at three fresh folders (current, app, data) for the life of the object.
 class ConfigFolders {

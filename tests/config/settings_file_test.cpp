@@ -28,9 +28,7 @@ std::string Leaf(const std::string& name, const std::string& text) {
     if (text.empty()) return "<" + name + "/>\r\n";
     return "<" + name + ">" + text + "</" + name + ">\r\n";
 }
-std::string Leaf(const std::string& name, long long value) {
-    return Leaf(name, std::to_string(value));
-}
+std::string Leaf(const std::string& name, long long value) { return Leaf(name, std::to_string(value)); }
 std::string Parent(const std::string& name, const std::string& children) {
     if (children.empty()) return "<" + name + "/>\r\n";
     return "<" + name + ">" + children + "</" + name + ">\r\n";
@@ -48,7 +46,7 @@ struct Expected {
     int max[5] = {10, 10, 10, 10, 10};
     std::vector<std::string> texts[5];
     int before = 0, after = 0, intervalCheck = 0, intervalTime = 0;
-    int encoding = -1;  // Auto: what a new installation starts with
+    int encoding = -1;   // Auto: what a new installation starts with
     int stampForms = 1;  // on for a new installation, written only when on
     std::vector<std::string> stampPatterns;
     int searchMatchCase = 1, extractMatchCase = 1, searchRegex = 0, extractRegex = 0;
@@ -66,9 +64,9 @@ std::string SettingsDocument(const Expected& e) {
         for (const std::string& t : e.texts[k]) texts += Leaf("text", t);
         search += Parent("info", Leaf("max", e.max[k]) + Parent("texts", texts));
     }
-    search += Leaf("before_line", e.before) + Leaf("after_line", e.after) + Leaf("search_match_case", e.searchMatchCase) +
-              Leaf("extract_match_case", e.extractMatchCase) + Leaf("search_regex", e.searchRegex) +
-              Leaf("extract_regex", e.extractRegex);
+    search += Leaf("before_line", e.before) + Leaf("after_line", e.after) +
+              Leaf("search_match_case", e.searchMatchCase) + Leaf("extract_match_case", e.extractMatchCase) +
+              Leaf("search_regex", e.searchRegex) + Leaf("extract_regex", e.extractRegex);
     std::string config = Leaf("language", e.language) + Leaf("font_name", e.fontName) + Leaf("font_size", e.fontSize) +
                          Leaf("temp_path", e.tempPath) + Leaf("log_enabled", e.logEnabled) +
                          Leaf("log_path", e.logPath) + Leaf("view_toolbar", e.toolbar) +
@@ -105,9 +103,7 @@ std::vector<std::string> HistoryTexts(CAppParameter& config, int list) {
     return out;
 }
 
-std::string SettingsPath(const ConfigFolders& folders) {
-    return ReadBytes(folders.AppFile("quillon.ini"));
-}
+std::string SettingsPath(const ConfigFolders& folders) { return ReadBytes(folders.AppFile("quillon.ini")); }
 
 // A file in the application folder with the given "config" children.
 void WriteConfig(const ConfigFolders& folders, const std::string& children) {
@@ -290,8 +286,9 @@ TEST(SettingsFile, AnUnreadableFileKeepsTheDefaultsButTheKeywordsAreRead) {
                                        "\xEF\xBB\xBF" + kDeclLine + "<config><language>1</language></config>"}) {
         ConfigFolders folders;
         WriteBytes(folders.AppFile("quillon.ini"), content);
-        WriteBytes(folders.CurrentFile("keyword_default.xml"),
-                   kDeclLine + "<quillon_keyword><keyword><emphasis><text>k</text></emphasis></keyword></quillon_keyword>");
+        WriteBytes(
+            folders.CurrentFile("keyword_default.xml"),
+            kDeclLine + "<quillon_keyword><keyword><emphasis><text>k</text></emphasis></keyword></quillon_keyword>");
         CAppParameter config;
         config.Reset();
         EXPECT_EQ(-1, config.m_languageSetting);
@@ -401,8 +398,8 @@ TEST(SettingsFile, OutOfRangeColourIndexesAreIgnoredAndMissingValuesTakeDefaults
     EXPECT_EQ(3u, config.m_colors[0].text);
     EXPECT_EQ(0xFFFFFFu, config.m_colors[0].background);
     ASSERT_EQ(1, config.Save());
-    EXPECT_NE(std::string::npos,
-              SettingsPath(folders).find("<color><index>3</index>\r\n<text>4660</text>\r\n<background>65280</background>"));
+    EXPECT_NE(std::string::npos, SettingsPath(folders).find(
+                                     "<color><index>3</index>\r\n<text>4660</text>\r\n<background>65280</background>"));
 }
 
 TEST(SettingsFile, EmptyPathsReadAsTheCurrentFolder) {

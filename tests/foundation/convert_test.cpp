@@ -44,9 +44,13 @@ TEST(ConvertTest, Utf8RoundTripIncludingSurrogatePairs) {
 }
 
 TEST(ConvertTest, InvalidUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(std::u16string(u"a\uFFFDb"), Decode("a\xFF" "b", kCodePageUtf8));
+    EXPECT_EQ(std::u16string(u"a\uFFFDb"), Decode("a\xFF"
+                                                  "b",
+                                                  kCodePageUtf8));
     // A truncated three-byte sequence is one replacement.
-    EXPECT_EQ(std::u16string(u"a\uFFFDb"), Decode("a\xE3\x81" "b", kCodePageUtf8));
+    EXPECT_EQ(std::u16string(u"a\uFFFDb"), Decode("a\xE3\x81"
+                                                  "b",
+                                                  kCodePageUtf8));
     // Overlong forms and encoded surrogates are invalid.
     EXPECT_EQ(std::u16string(u"\uFFFD\uFFFD"), Decode("\xC0\xAF", kCodePageUtf8));
     // An encoded surrogate never decodes to a surrogate unit (systems differ in how
@@ -62,7 +66,10 @@ TEST(ConvertTest, LoneSurrogateEncodesAsReplacement) {
     std::u16string lone = u"a";
     lone.push_back(static_cast<char16_t>(0xD800));
     lone += u"b";
-    EXPECT_EQ("a\xEF\xBF\xBD" "b", Encode(lone, kCodePageUtf8));
+    EXPECT_EQ(
+        "a\xEF\xBF\xBD"
+        "b",
+        Encode(lone, kCodePageUtf8));
 }
 
 TEST(ConvertTest, ShiftJisDecodesAndEncodes) {

@@ -179,8 +179,8 @@ TEST_P(AcceleratorTest, GreyedCommandsDoNothing) {
     Press('A', true);
     Press(VK_F2, true);
     Press('W', true);
-    for (int id : {IDM_SEARCH, IDM_JUMP, IDM_EXTRACTION, IDM_MARKER_LIST, IDM_SEARCH_NEXT, IDM_SELECT_ALL,
-                   IDM_MARKER_TOGGLE}) {
+    for (int id :
+         {IDM_SEARCH, IDM_JUMP, IDM_EXTRACTION, IDM_MARKER_LIST, IDM_SEARCH_NEXT, IDM_SELECT_ALL, IDM_MARKER_TOGGLE}) {
         EXPECT_FALSE(Ran(id)) << id;
     }
     std::vector<std::wstring> open = DialogsOf('O', true);

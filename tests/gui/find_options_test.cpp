@@ -49,12 +49,13 @@ protected:
 
 TEST_P(FindOptionsTest, MatchCaseIsOnByDefaultAndOffFindsEveryCase) {
     auto search = [&](const wchar_t* text, bool matchCase) {
-        return RunDialog(IDM_SEARCH,
-                         [&](HWND d) {
-                             SetDlgItemTextW(d, IDC_CONDITION_1, text);
-                             CheckDlgButton(d, IDC_MATCH_CASE, matchCase ? BST_CHECKED : BST_UNCHECKED);
-                         },
-                         IDC_SEARCH_NEXT);
+        return RunDialog(
+            IDM_SEARCH,
+            [&](HWND d) {
+                SetDlgItemTextW(d, IDC_CONDITION_1, text);
+                CheckDlgButton(d, IDC_MATCH_CASE, matchCase ? BST_CHECKED : BST_UNCHECKED);
+            },
+            IDC_SEARCH_NEXT);
     };
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), search(L"error", true));
     EXPECT_EQ(4, m_view->CaretLine());
@@ -75,13 +76,14 @@ TEST_P(FindOptionsTest, MatchCaseIsOnByDefaultAndOffFindsEveryCase) {
 
 TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     auto extract = [&](const wchar_t* first, const wchar_t* second, bool matchCase) {
-        return RunDialog(IDM_EXTRACTION,
-                         [&](HWND d) {
-                             SetDlgItemTextW(d, IDC_CONDITION_1, first);
-                             SetDlgItemTextW(d, IDC_CONDITION_2, second);
-                             CheckDlgButton(d, IDC_MATCH_CASE, matchCase ? BST_CHECKED : BST_UNCHECKED);
-                         },
-                         IDOK);
+        return RunDialog(
+            IDM_EXTRACTION,
+            [&](HWND d) {
+                SetDlgItemTextW(d, IDC_CONDITION_1, first);
+                SetDlgItemTextW(d, IDC_CONDITION_2, second);
+                CheckDlgButton(d, IDC_MATCH_CASE, matchCase ? BST_CHECKED : BST_UNCHECKED);
+            },
+            IDOK);
     };
     g_config->m_searchMatchCase = 0;  // the search dialog's choice is another one
     EXPECT_EQ(static_cast<UINT>(BST_CHECKED), extract(L"ERROR", L"", false));
@@ -100,7 +102,6 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     EXPECT_EQ(4, ViewAfter(extracted)->Lines()->At(1)->lineNumber);
     EXPECT_EQ(1, g_config->m_extractMatchCase);
 }
-
 
 // Regular expressions: a pattern that does not compile keeps the dialog open with PCRE2's
 // reason and searches nothing; one that compiles searches, and the choice is kept.

@@ -183,15 +183,16 @@ TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
 TEST_F(FollowTest, ADialogHoldsOffAReloadUntilItCloses) {
     CLogView* v = OpenFollowed(Rows(0, 20));
     ASSERT_NE(nullptr, v);
-    ASSERT_TRUE(OnDialogOver(m_frame, [&] { SendMessageW(m_frame, WM_COMMAND, IDM_JUMP, 0); },
-                             [&](HWND dialog) {
-                                 WriteLog("grow.log", Rows(0, 4));
-                                 Poll(4);
-                                 EXPECT_EQ(v, m_app->Views().First());
-                                 EXPECT_EQ(20, v->Lines()->Count());
-                                 SetDlgItemTextW(dialog, IDC_JUMP_LINE, L"3");
-                                 ClickButton(dialog, IDOK);
-                             }));
+    ASSERT_TRUE(OnDialogOver(
+        m_frame, [&] { SendMessageW(m_frame, WM_COMMAND, IDM_JUMP, 0); },
+        [&](HWND dialog) {
+            WriteLog("grow.log", Rows(0, 4));
+            Poll(4);
+            EXPECT_EQ(v, m_app->Views().First());
+            EXPECT_EQ(20, v->Lines()->Count());
+            SetDlgItemTextW(dialog, IDC_JUMP_LINE, L"3");
+            ClickButton(dialog, IDOK);
+        }));
     EXPECT_EQ(2, v->CaretLine());
     Poll();
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));

@@ -31,9 +31,7 @@ void CALLBACK DialogTimer(HWND, UINT, UINT_PTR id, DWORD) {
     if (g_dialogBody) g_dialogBody(dialog);
 }
 
-std::u16string U16(const std::filesystem::path& p) {
-    return p.u16string();
-}
+std::u16string U16(const std::filesystem::path& p) { return p.u16string(); }
 
 std::u16string g_current, g_exe, g_user;
 
@@ -58,8 +56,8 @@ void GuiTest::StartApp(int language, const std::string& extraSettings) {
     g_folderOverrides.userDataRoot = g_user.c_str();
     g_config = new CAppParameter();
     g_config->Reset();
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS |
-                                                ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX icc = {
+        sizeof icc, ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     m_app = new CAppMain();
     ASSERT_EQ(1, m_app->InitInstance(GetModuleHandleW(nullptr)));
@@ -112,9 +110,7 @@ std::wstring GuiTest::MenuText(int id) {
     return text;
 }
 
-UINT GuiTest::MenuState(int id) {
-    return GetMenuState(GetMenu(m_frame), static_cast<UINT>(id), MF_BYCOMMAND);
-}
+UINT GuiTest::MenuState(int id) { return GetMenuState(GetMenu(m_frame), static_cast<UINT>(id), MF_BYCOMMAND); }
 
 UINT GuiTest::TopMenuState(int position) {
     return GetMenuState(GetMenu(m_frame), static_cast<UINT>(position), MF_BYPOSITION);

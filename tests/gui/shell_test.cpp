@@ -11,9 +11,7 @@ namespace {
 
 using testing_support::ReadBytes;
 
-HWND ToolBarWindow(CAppMain* app) {
-    return app->ToolBar() != nullptr ? app->ToolBar()->m_window : nullptr;
-}
+HWND ToolBarWindow(CAppMain* app) { return app->ToolBar() != nullptr ? app->ToolBar()->m_window : nullptr; }
 
 RECT ClientRectInFrame(HWND child, HWND frame) {
     RECT r;
@@ -235,8 +233,9 @@ TEST_F(GuiTest, AboutBoxShowsVersionAndEditionInBothLanguages) {
                        edition = WindowText(GetDlgItem(dialog, IDC_ABOUT_EDITION));
                        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                    });
-        EXPECT_EQ(language == 1 ? L"Quillon(ログ解析支援ツール)について" : L"About Quillon(LOG Analysis Assist Tool) ...",
-                  caption);
+        EXPECT_EQ(
+            language == 1 ? L"Quillon(ログ解析支援ツール)について" : L"About Quillon(LOG Analysis Assist Tool) ...",
+            caption);
         EXPECT_EQ(L"Version 1.0.0.0", version);
         EXPECT_EQ(L"64bit edition", edition);
         TearDown();

@@ -49,9 +49,9 @@ TEST(KeywordFile, SavedBytesFollowTheLayoutRules) {
     set.Add(u"警告 <x> & \"q\"", 13, 0, 0);
     set.Add(u"odd", 0, 5, -3);  // non-zero flags are written as 1
     ASSERT_EQ(1, set.SaveFile(dir.File("k.xml").c_str()));
-    std::string expected = KeywordDocument(Emphasis("ERROR", 6, 1, 1) +
-                                           Emphasis("警告 &lt;x&gt; &amp; &quot;q&quot;", 13, 0, 0) +
-                                           Emphasis("odd", 0, 1, 1));
+    std::string expected =
+        KeywordDocument(Emphasis("ERROR", 6, 1, 1) + Emphasis("警告 &lt;x&gt; &amp; &quot;q&quot;", 13, 0, 0) +
+                        Emphasis("odd", 0, 1, 1));
     EXPECT_EQ(expected, ReadBytes(dir.FsPath("k.xml")));
     EXPECT_TRUE(TemporaryFilesIn(dir.Path()).empty());
 }
@@ -74,7 +74,8 @@ TEST(KeywordFile, RoundTripKeepsTextsColoursAndFlags) {
     set.Add(u"WARN", 8, 1, 0);
     set.Add(u"  spaced  ", 13, 0, 0);
     set.Add(u"😀", 12, 0, 0);
-    for (int c = 6; c <= 13; ++c) set.Add((u"c" + std::u16string(1, static_cast<char16_t>(u'0' + c - 6))).c_str(), c, 0, 0);
+    for (int c = 6; c <= 13; ++c)
+        set.Add((u"c" + std::u16string(1, static_cast<char16_t>(u'0' + c - 6))).c_str(), c, 0, 0);
     ASSERT_EQ(1, set.SaveFile(dir.File("k.xml").c_str()));
     CKeywordSet back;
     ASSERT_EQ(1, back.LoadFile(dir.File("k.xml").c_str()));
@@ -128,9 +129,9 @@ TEST(KeywordFile, ReadingIsLenientAboutMissingAndOddValues) {
                       "<other/><quillon_keyword><unknown>1</unknown>"
                       "<keyword>"
                       "<emphasis><text>a</text><color>7</color><bold>1</bold><error>1</error></emphasis>"
-                      "<emphasis><color>8</color></emphasis>"                    // no text: nothing
-                      "<emphasis><text></text><color>8</color></emphasis>"       // empty text: nothing
-                      "<emphasis><text>b</text></emphasis>"                      // colour 0, flags 0
+                      "<emphasis><color>8</color></emphasis>"               // no text: nothing
+                      "<emphasis><text></text><color>8</color></emphasis>"  // empty text: nothing
+                      "<emphasis><text>b</text></emphasis>"                 // colour 0, flags 0
                       "<emphasis><text>c</text><bold>2</bold><error>yes</error><color>x</color></emphasis>"
                       "<note><text>ignored</text></note>"
                       "<emphasis><error>1</error><text>d</text><extra/></emphasis>"  // any order
@@ -210,7 +211,8 @@ TEST(KeywordFile, UnreadableFilesGiveAnEmptySetAndAClearTable) {
 
 TEST(KeywordFile, AFileWithoutTheRootElementLoadsAsAnEmptySet) {
     TempDir dir;
-    WriteBytes(dir.FsPath("k.xml"), kDeclLine + "<config><keyword><emphasis><text>x</text></emphasis></keyword></config>");
+    WriteBytes(dir.FsPath("k.xml"),
+               kDeclLine + "<config><keyword><emphasis><text>x</text></emphasis></keyword></config>");
     CKeywordSet set;
     EXPECT_EQ(1, set.LoadFile(dir.File("k.xml").c_str()));
     EXPECT_EQ(0u, set.Count());

@@ -113,7 +113,8 @@ TEST(FollowLogLines, AppendsCutAnywhereGiveTheFullLoadsIndex) {
                     if (at != std::string::npos) n = at + 3 - written;
                 }
                 if (n > all.size() - written) n = all.size() - written;
-                std::ofstream(path, std::ios::binary | std::ios::app).write(all.data() + written, static_cast<std::streamsize>(n));
+                std::ofstream(path, std::ios::binary | std::ios::app)
+                    .write(all.data() + written, static_cast<std::streamsize>(n));
                 written += n;
                 ASSERT_EQ(1, file.RefreshSize());
                 CLogLineList lines, errors;

@@ -24,9 +24,7 @@ using testing_support::WriteBytes;
 
 namespace {
 
-bool IsBreak(char c) {
-    return c == '\r' || c == '\n';
-}
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
 struct Result {
     std::vector<CLogLine> lines;
@@ -306,7 +304,10 @@ TEST_F(LogLoaderKeywordTest, ErrorLinesCarryTheLinesStamps) {
 }
 
 TEST_F(LogLoaderKeywordTest, NonAsciiTextAndKeywordsAreComparedAsUtf16) {
-    Load("日本語 ERROR\n日本語のエラーです\nエラ\xE3\x83\nplain\n\xFF" "FATAL\n", m_request);
+    Load(
+        "日本語 ERROR\n日本語のエラーです\nエラ\xE3\x83\nplain\n\xFF"
+        "FATAL\n",
+        m_request);
     EXPECT_EQ((std::vector<int32_t>{0, 1, 4}), ErrorNumbers());
     // Decoded as ANSI-only bytes the Japanese keyword cannot match, ASCII ones still do.
     m_request.codePage = kCodePageShiftJis;
@@ -331,7 +332,8 @@ TEST_F(LogLoaderKeywordTest, StaleFlagTableIsHonouredAsItStands) {
 
 TEST_F(LogLoaderTest, ProgressReportsEachBlockBeforeItIsScanned) {
     std::string bytes;
-    for (int i = 0; i < 60; ++i) bytes += "line " + std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n\n" : "\r");
+    for (int i = 0; i < 60; ++i)
+        bytes += "line " + std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n\n" : "\r");
     for (int threads : {1, 2}) {
         CLoadRequest request;
         request.blockSize = 32;
@@ -401,7 +403,8 @@ TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
         for (size_t i = 1; i < p.size(); ++i) ASSERT_LE(p[i - 1], p[i]) << "report " << i;
         EXPECT_LE(p.back(), bytes.size());
         // Alone, every block of the count is reported; with a helper, at least this thread's first chunk.
-        size_t counting = static_cast<size_t>(std::count_if(p.begin(), p.end(), [&](uint64_t v) { return v < quarter; }));
+        size_t counting =
+            static_cast<size_t>(std::count_if(p.begin(), p.end(), [&](uint64_t v) { return v < quarter; }));
         EXPECT_GE(counting, threads == 1 ? (bytes.size() - 4) / 64 : 4u);
         EXPECT_GT(p.size(), counting);
 
@@ -582,7 +585,10 @@ TEST_F(LogLoaderKeywordTest, Utf16LogsBreakOnUnitsAndKeepStampsAndErrorLines) {
     CLoadRequest request = m_request;
     request.codePage = kCodePageUtf16Le;
     request.blockSize = 8;
-    const CLogLineList& lines = Load(std::string("\xFF\xFE" "a\0b\0\r\0\n\0c\0", 12), request);
+    const CLogLineList& lines = Load(std::string("\xFF\xFE"
+                                                 "a\0b\0\r\0\n\0c\0",
+                                                 12),
+                                     request);
     ASSERT_EQ(2, lines.Count());
     EXPECT_EQ(2u, lines.Entries()[0].offset);
     EXPECT_EQ(8, lines.Entries()[0].length);
@@ -591,10 +597,11 @@ TEST_F(LogLoaderKeywordTest, Utf16LogsBreakOnUnitsAndKeepStampsAndErrorLines) {
     std::mt19937 rng(777);
     for (int round = 0; round < 16; ++round) {
         // Characters whose units hold a CR or LF byte: U+0D0A, U+0A0D, U+010D.
-        std::string text = RandomLog(rng, 30 + static_cast<int>(rng() % 150)) + "\xE0\xB4\x8A\xE0\xA8\x8D\xC4\x8D ERROR";
+        std::string text =
+            RandomLog(rng, 30 + static_cast<int>(rng() % 150)) + "\xE0\xB4\x8A\xE0\xA8\x8D\xC4\x8D ERROR";
         std::u16string units(text.size(), u'\0');
-        units.resize(static_cast<size_t>(
-            MultiByteToWide(kCodePageUtf8, text.data(), static_cast<int>(text.size()), &units[0], static_cast<int>(text.size()))));
+        units.resize(static_cast<size_t>(MultiByteToWide(kCodePageUtf8, text.data(), static_cast<int>(text.size()),
+                                                         &units[0], static_cast<int>(text.size()))));
         bool big = round % 2 == 1;
         std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
         for (char16_t c : units) {
@@ -615,7 +622,10 @@ TEST_F(LogLoaderKeywordTest, Utf16LogsBreakOnUnitsAndKeepStampsAndErrorLines) {
 }
 
 TEST_F(LogLoaderTest, Utf8ByteOrderMarkStartsNoLine) {
-    std::string bytes = "\xEF\xBB\xBF" "2021-03-04 05:06:07 first\n" + std::string(300, 'x') + "\n";
+    std::string bytes =
+        "\xEF\xBB\xBF"
+        "2021-03-04 05:06:07 first\n" +
+        std::string(300, 'x') + "\n";
     for (uint64_t countAbove : {0ull, 64ull}) {
         CLoadRequest request;
         request.codePage = kCodePageUtf8;

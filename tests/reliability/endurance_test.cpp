@@ -48,7 +48,8 @@ DWORD CountGdiObjects() {
     if (table == nullptr) return 0;
     MEMORY_BASIC_INFORMATION region = {};
     if (VirtualQuery(table, &region, sizeof region) == 0) return 0;
-    size_t entries = static_cast<size_t>(static_cast<const unsigned char*>(region.BaseAddress) + region.RegionSize - table) / 24;
+    size_t entries =
+        static_cast<size_t>(static_cast<const unsigned char*>(region.BaseAddress) + region.RegionSize - table) / 24;
     if (entries > 65536) entries = 65536;
     const USHORT self = static_cast<USHORT>(GetCurrentProcessId());
     DWORD count = 0;
@@ -129,9 +130,11 @@ Usage Measure() {
 }
 
 void Print(const char* when, const Usage& u) {
-    std::printf("[ endurance ] %-22s GDI objects %5lu, %s %5lu, kernel handles %5lu, private memory %8.2f MiB, heap in use %8.2f MiB\n",
-                when, u.gdi, g_counted ? "windows" : "USER objects", u.user, u.handles,
-                static_cast<double>(u.privateBytes) / 1048576.0, static_cast<double>(u.heapBytes) / 1048576.0);
+    std::printf(
+        "[ endurance ] %-22s GDI objects %5lu, %s %5lu, kernel handles %5lu, private memory %8.2f MiB, heap in use "
+        "%8.2f MiB\n",
+        when, u.gdi, g_counted ? "windows" : "USER objects", u.user, u.handles,
+        static_cast<double>(u.privateBytes) / 1048576.0, static_cast<double>(u.heapBytes) / 1048576.0);
     std::fflush(stdout);
 }
 
@@ -140,8 +143,8 @@ std::string EnduranceLog() {
     std::string log;
     for (int i = 0; i < 5000; ++i) {
         char line[160];
-        std::snprintf(line, sizeof line, "2021-03-04 05:%02d:%02d.%03d line %d%s%s\r\n", (i / 60) % 60, i % 60, i % 1000,
-                      i, i % 97 == 0 ? " needle" : "", i % 250 == 0 ? " ERROR failed" : "");
+        std::snprintf(line, sizeof line, "2021-03-04 05:%02d:%02d.%03d line %d%s%s\r\n", (i / 60) % 60, i % 60,
+                      i % 1000, i, i % 97 == 0 ? " needle" : "", i % 250 == 0 ? " ERROR failed" : "");
         log += line;
     }
     return log;
@@ -228,8 +231,9 @@ protected:
         }
         (void)ClipboardText();
         for (int id : {IDD_SEARCH_LOG_EN, IDD_EXTRACTION_LOG_EN}) {
-            WithDialog([&] { DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), m_frame, BareDialog, 0); },
-                       [&](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+            WithDialog(
+                [&] { DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), m_frame, BareDialog, 0); },
+                [&](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
         }
     }
 
@@ -269,8 +273,10 @@ TEST_F(EnduranceTest, TwoHundredRoundsLeaveHandlesAndMemoryFlat) {
     Print("after 5 warm-up rounds", before);
     Print("after 100 rounds", half);
     Print("after 200 rounds", after);
-    std::printf("[ endurance ] %d rounds in %.1f s; the system alone keeps %.1f KiB of heap for the same clipboard and dialog use\n",
-                kRounds, seconds, static_cast<double>(systemHeap) / 1024.0);
+    std::printf(
+        "[ endurance ] %d rounds in %.1f s; the system alone keeps %.1f KiB of heap for the same clipboard and dialog "
+        "use\n",
+        kRounds, seconds, static_cast<double>(systemHeap) / 1024.0);
 
     // The figures must be real ones, or the comparisons below prove nothing.
     ASSERT_GT(before.gdi, 0u);
@@ -317,8 +323,8 @@ TEST(EnduranceExit, ExitWhileALargeFileLoads) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     std::wstring folder = dir.Path().wstring();
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process));
 
     // Wait for its progress dialog: then the worker is reading.
     struct Found {
@@ -356,7 +362,8 @@ TEST(EnduranceExit, ExitWhileALargeFileLoads) {
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    std::printf("[ endurance ] exit during the load of a 4 GiB file: the process ended %.2f s after the request\n", seconds);
+    std::printf("[ endurance ] exit during the load of a 4 GiB file: the process ended %.2f s after the request\n",
+                seconds);
     ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), waited) << "still running 20 s after Exit";
     EXPECT_EQ(0u, code);
 

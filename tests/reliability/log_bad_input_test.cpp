@@ -133,15 +133,19 @@ TEST(LogBadInput, BinaryBytesAreIndexedAndScannedWhole) {
 TEST(LogBadInput, BrokenMultiByteSequencesInBothCodePages) {
     TempDir dir;
     const std::string bytes =
-        "\xe3\x82" "ERROR one\r\n"             // UTF-8 sequence cut short
-        "\xff\xfe\xfd\xfc plain\n"             // never valid in UTF-8
-        "\x83\r\n"                             // Shift_JIS lead byte before the break
-        "\x83" "ERROR two\n"                   // and before a keyword
-        "\xed\xa0\x80" "ERROR three\r"         // an encoded surrogate
-        "\xf0\x9f\x98" "\n"                    // four-byte sequence cut short
+        "\xe3\x82"
+        "ERROR one\r\n"             // UTF-8 sequence cut short
+        "\xff\xfe\xfd\xfc plain\n"  // never valid in UTF-8
+        "\x83\r\n"                  // Shift_JIS lead byte before the break
+        "\x83"
+        "ERROR two\n"  // and before a keyword
+        "\xed\xa0\x80"
+        "ERROR three\r"  // an encoded surrogate
+        "\xf0\x9f\x98"
+        "\n"                                              // four-byte sequence cut short
         "\xe3\x82\xe3\x82\xa8\xe3\x83\xa9\xe3\x83\xbc\n"  // a cut sequence, then a Japanese keyword
-        "\x83\x47\x83\x89\x81\x5b sjis\n"      // the same keyword in Shift_JIS
-        "tail \xe3";                           // the file ends inside a sequence
+        "\x83\x47\x83\x89\x81\x5b sjis\n"                 // the same keyword in Shift_JIS
+        "tail \xe3";                                      // the file ends inside a sequence
     WriteBytes(dir.FsPath("broken.log"), bytes);
     CKeywordSet keywords;
     reliability::ErrorKeywords(keywords, {u"ERROR", u"\u30A8\u30E9\u30FC"});
@@ -176,7 +180,11 @@ TEST(LogBadInput, BrokenMultiByteSequencesInBothCodePages) {
 // In Shift_JIS a trail byte can be 0x5C: "表" holds no backslash, a keyword "\" must not find it.
 TEST(LogBadInput, ShiftJisTrailBytesAreNotAscii) {
     TempDir dir;
-    const std::string bytes = "\x95\x5c\r\n" "a\\b\r\n" "\x83\x47\x83\x89\x81\x5b\r\n" "\x83";
+    const std::string bytes =
+        "\x95\x5c\r\n"
+        "a\\b\r\n"
+        "\x83\x47\x83\x89\x81\x5b\r\n"
+        "\x83";
     WriteBytes(dir.FsPath("sjis.log"), bytes);
     CKeywordSet keywords;
     reliability::ErrorKeywords(keywords, {u"\\", u"\u30A8\u30E9\u30FC"});

@@ -46,9 +46,7 @@ bool MakeSparseFile(const std::u16string& path, uint64_t size,
     return true;
 }
 
-bool PermissionsBind() {
-    return false;
-}
+bool PermissionsBind() { return false; }
 
 #else
 
@@ -70,9 +68,7 @@ bool MakeSparseFile(const std::u16string& path, uint64_t size,
     return ok;
 }
 
-bool PermissionsBind() {
-    return geteuid() != 0;
-}
+bool PermissionsBind() { return geteuid() != 0; }
 
 #endif
 

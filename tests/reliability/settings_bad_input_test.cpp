@@ -22,9 +22,7 @@ using testing_support::WriteBytes;
 
 namespace {
 
-std::string Text(const CString& s) {
-    return Str(s);
-}
+std::string Text(const CString& s) { return Str(s); }
 
 std::vector<std::string> HistoryTexts(CAppParameter& c, int k) {
     std::vector<std::string> out;
@@ -91,11 +89,13 @@ protected:
         EXPECT_TRUE(c.m_toolbarVisible == 1 || c.m_toolbarVisible == 0);
         for (int i = 0; i < kAppColorCount; ++i) {
             EXPECT_TRUE(c.m_colors[i].text == kAppColors[i].text || c.m_colors[i].text == CColorRef(i * 1000 + 1));
-            EXPECT_TRUE(c.m_colors[i].background == kAppColors[i].background || c.m_colors[i].background == 0x00ABCDEFu);
+            EXPECT_TRUE(c.m_colors[i].background == kAppColors[i].background ||
+                        c.m_colors[i].background == 0x00ABCDEFu);
         }
         const std::vector<std::string> texts = {"\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC", "ERROR & <fatal>", "timeout"};
         EXPECT_TRUE(c.History(0).capacity == 10 || c.History(0).capacity == 4);
-        for (const std::string& t : HistoryTexts(c, 0)) EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), t)) << t;
+        for (const std::string& t : HistoryTexts(c, 0))
+            EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), t)) << t;
         EXPECT_LE(c.History(2).count, 1);
         EXPECT_TRUE(c.m_contextBefore == 0 || c.m_contextBefore == 2);
         EXPECT_TRUE(c.m_contextAfter == 0 || c.m_contextAfter == 3);
@@ -207,8 +207,8 @@ TEST_F(SettingsBadInput, NestingHundredThousandDeep) {
     deep += "x";
     for (int i = 0; i < 100000; ++i) deep += "</a>";
     // Values before the deep part are read; the deep part ends the document.
-    WriteBytes(folders.CurrentFile("quillon.ini"),
-               "<?xml version=\"1.0\"?><config><font_size>9</font_size>" + deep + "<interval_time>7</interval_time></config>");
+    WriteBytes(folders.CurrentFile("quillon.ini"), "<?xml version=\"1.0\"?><config><font_size>9</font_size>" + deep +
+                                                       "<interval_time>7</interval_time></config>");
     WriteBytes(folders.CurrentFile("keyword_default.xml"),
                "<?xml version=\"1.0\"?><quillon_keyword><keyword><emphasis><text>kept</text></emphasis>" + deep +
                    "<emphasis><text>lost</text></emphasis></keyword></quillon_keyword>");
@@ -291,7 +291,8 @@ TEST_F(SettingsBadInput, ReadOnlySettingsFile) {
 
 TEST_F(SettingsBadInput, ReadOnlyFolder) {
     if (!reliability::PermissionsBind()) {
-        GTEST_SKIP() << "permission bits do not bind this process (root), and Windows ignores a folder's read-only flag";
+        GTEST_SKIP()
+            << "permission bits do not bind this process (root), and Windows ignores a folder's read-only flag";
     }
     WriteBytes(folders.CurrentFile("quillon.ini"), saved);
     WriteBytes(folders.CurrentFile("keyword_default.xml"), savedKeywords);

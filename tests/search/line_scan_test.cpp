@@ -44,8 +44,8 @@ protected:
     int32_t Backward(int32_t start) { return SearchBackward(&m_file, m_lines, start, m_condition, kCodePageUtf8); }
     std::vector<int32_t> Extract(int32_t before, int32_t after, const CLogLineList* from = nullptr) {
         m_result.Free();
-        EXPECT_EQ(1, ExtractLines(&m_file, from != nullptr ? *from : m_lines, m_condition, kCodePageUtf8, before,
-                                  after, &m_result));
+        EXPECT_EQ(1, ExtractLines(&m_file, from != nullptr ? *from : m_lines, m_condition, kCodePageUtf8, before, after,
+                                  &m_result));
         std::vector<int32_t> numbers;
         for (int32_t i = 0; i < m_result.Count(); ++i) numbers.push_back(m_result.Entries()[i].lineNumber - 10);
         return numbers;
@@ -159,8 +159,8 @@ TEST_F(LineScanTest, CancelledScansReturnTheirCodeAndChangeNothing) {
         // Set before the scan: the simple forms honour it too.
         cancel.store(1);
         EXPECT_EQ(kScanCancelled, SearchForward(&m_file, m_lines, 0, m_condition, kCodePageUtf8, nullptr, &cancel));
-        EXPECT_EQ(kScanCancelled, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0, 0, &m_result, nullptr,
-                                               &cancel));
+        EXPECT_EQ(kScanCancelled,
+                  ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0, 0, &m_result, nullptr, &cancel));
         EXPECT_EQ(1, m_result.Count());
     }
 }
@@ -206,8 +206,8 @@ TEST_F(LineScanTest, ExtractionPastTheRowLimitIsTooLargeAndAppendsNothing) {
         options.maxRows = 1000;
         m_result.Free();
         m_result.Append(m_lines.Entries()[7]);
-        EXPECT_EQ(kExtractTooLarge, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0x7fffffff,
-                                                 1000000000, &m_result, options));
+        EXPECT_EQ(kExtractTooLarge, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0x7fffffff, 1000000000,
+                                                 &m_result, options));
         EXPECT_EQ(1, m_result.Count());
         // Two hits with one line either side: 2 + 3 rows.
         Write({"hit", "b", "c", "hit", "e"});
@@ -218,7 +218,8 @@ TEST_F(LineScanTest, ExtractionPastTheRowLimitIsTooLargeAndAppendsNothing) {
         EXPECT_EQ(5, m_result.Count());
         options.maxRows = 4;
         m_result.Free();
-        EXPECT_EQ(kExtractTooLarge, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 1, 1, &m_result, options));
+        EXPECT_EQ(kExtractTooLarge,
+                  ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 1, 1, &m_result, options));
         EXPECT_EQ(0, m_result.Count());
         Write(std::vector<std::string>(2000, "every line hits"));
         Condition({u"hits"});
@@ -233,9 +234,15 @@ TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
         const char* utf8;
         const char* sjis;
     };
-    static const Piece kPieces[] = {{"ERROR ", "ERROR "}, {"error", "error"}, {"a b", "a b"},
-                                    {"エラー", "\x83\x47\x83\x89\x81\x5B"}, {"接続", "\x90\xDA\x91\xB1"},
-                                    {"表", "\x95\x5C"}, {"\\", "\\"}, {"\xFF", "\xFF"}, {" ", " "}};
+    static const Piece kPieces[] = {{"ERROR ", "ERROR "},
+                                    {"error", "error"},
+                                    {"a b", "a b"},
+                                    {"エラー", "\x83\x47\x83\x89\x81\x5B"},
+                                    {"接続", "\x90\xDA\x91\xB1"},
+                                    {"表", "\x95\x5C"},
+                                    {"\\", "\\"},
+                                    {"\xFF", "\xFF"},
+                                    {" ", " "}};
     static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\\", u"r e", u"表"};
     std::mt19937 rng(99);
     TempDir dir;
@@ -322,9 +329,25 @@ TEST(CopyLineListTest, CopiesEveryEntryInOrder) {
 // The byte-level matcher gives the answer of Matches on the decoded line, for lines and
 // texts of every kind.
 TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
-    static const char* const kPieces[] = {"ERROR", "error", "a", "b", " ", "接続", "エラー", "\xE3\x82", "\xFF",
-                                          "\x82\xA0", "\xEF\xBF\xBD", "\xF0\x9F\x98\x80", "\r\n", "\t", "\x80",
-                                          "\xC5\xBF", "\xE2\x84\xAA", "S", "\xC3\x84"};  // long s, Kelvin, A umlaut
+    static const char* const kPieces[] = {"ERROR",
+                                          "error",
+                                          "a",
+                                          "b",
+                                          " ",
+                                          "接続",
+                                          "エラー",
+                                          "\xE3\x82",
+                                          "\xFF",
+                                          "\x82\xA0",
+                                          "\xEF\xBF\xBD",
+                                          "\xF0\x9F\x98\x80",
+                                          "\r\n",
+                                          "\t",
+                                          "\x80",
+                                          "\xC5\xBF",
+                                          "\xE2\x84\xAA",
+                                          "S",
+                                          "\xC3\x84"};  // long s, Kelvin, A umlaut
     static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\xFFFD", u"\xD83D\xDE00",
                                              u"\xD83D", u"\x3042", u"ror", u"b", u"s", u"K", u"\x00E4", u"Err",
                                              // Regular expressions (on odd rounds): literal
@@ -357,8 +380,8 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
                 described += " [" + std::to_string(condition.Options(t)) + "] " + condition.Text(t)->Data();
             }
             ASSERT_EQ(expected, matcher.Matches(line.data(), static_cast<uint32_t>(line.size())))
-                << "code page " << codePage << " round " << round << " line " << line << " all "
-                << condition.MatchAll() << described;
+                << "code page " << codePage << " round " << round << " line " << line << " all " << condition.MatchAll()
+                << described;
         }
     }
 }
@@ -385,7 +408,8 @@ TEST(FindBytesTest, FindsTheFirstOccurrenceAtEveryPosition) {
                 std::string line = text;
                 if (at + m <= n) line.replace(at, m, shifted);
                 ASSERT_EQ(symbols == shifted ? expected : -1,
-                          FindBytesFolded(line.data(), line.size(), symbols.data(), m)) << n << " " << m;
+                          FindBytesFolded(line.data(), line.size(), symbols.data(), m))
+                    << n << " " << m;
             }
         }
     }

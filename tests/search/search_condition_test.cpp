@@ -52,7 +52,8 @@ TEST(SearchConditionTest, AndNeedsEveryTextOrNeedsOne) {
 TEST(SearchConditionTest, ClearResetsTextsAndFlagAndSlotsAreLimitedToTen) {
     CSearchCondition c;
     EXPECT_EQ(0, c.Add(u""));
-    for (int i = 0; i < kMaxConditionTexts; ++i) EXPECT_EQ(1, c.Add(std::u16string(1, static_cast<char16_t>(u'a' + i)).c_str()));
+    for (int i = 0; i < kMaxConditionTexts; ++i)
+        EXPECT_EQ(1, c.Add(std::u16string(1, static_cast<char16_t>(u'a' + i)).c_str()));
     EXPECT_EQ(0, c.Add(u"z"));
     EXPECT_EQ(10, c.Count());
     int n = 0;
@@ -76,16 +77,16 @@ TEST(SearchConditionTest, IgnoringCaseFoldsWithSimpleCaseFolding) {
         int expected;
     } cases[] = {
         {u"error", u"an ERROR here", 1},
-        {u"ΣΊΣΥΦΟΣ", u"σίσυφος", 1},           // final sigma folds like sigma
+        {u"ΣΊΣΥΦΟΣ", u"σίσυφος", 1},  // final sigma folds like sigma
         {u"ПРИВЕТ", u"привет", 1},
-        {u"ｅｒｒｏｒ", u"ＥＲＲＯＲ", 1},      // full-width letters
-        {u"k", u"K", 1},                   // the Kelvin sign
-        {u"STRASSE", u"straſse", 1},       // the long s
-        {u"ẞ", u"groß", 1},           // capital sharp s
-        {u"strasse", u"straße", 0},        // sharp s is one character, not two
-        {u"i", u"İ", 0},                   // dotted capital I has no simple folding
-        {u"Ꭰ", u"ꭰ", 1},              // Cherokee
-        {u"𐐀", u"x𐐨y", 1},    // Deseret, beyond the BMP
+        {u"ｅｒｒｏｒ", u"ＥＲＲＯＲ", 1},  // full-width letters
+        {u"k", u"K", 1},                    // the Kelvin sign
+        {u"STRASSE", u"straſse", 1},        // the long s
+        {u"ẞ", u"groß", 1},                 // capital sharp s
+        {u"strasse", u"straße", 0},         // sharp s is one character, not two
+        {u"i", u"İ", 0},                    // dotted capital I has no simple folding
+        {u"Ꭰ", u"ꭰ", 1},                  // Cherokee
+        {u"𐐀", u"x𐐨y", 1},                  // Deseret, beyond the BMP
         {u"𐐀", u"x𐐩y", 0},
         {u"aß", u"Aẞ", 1},
     };

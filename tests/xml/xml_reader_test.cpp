@@ -206,8 +206,9 @@ TEST(XmlAttributes, MalformedAttributesDropTheElement) {
 }
 
 TEST(XmlComments, AreSkippedWhereverTheyStand) {
-    Parsed p(kDecl + "<!-- before --><!--x--><r><!-- c1 --><a>1</a><!-- c2 -->\r\n<b>2<!-- in text --></b>"
-                     "<!-- before end --></r><!-- between --><s><!----></s><!-- after -->");
+    Parsed p(kDecl +
+             "<!-- before --><!--x--><r><!-- c1 --><a>1</a><!-- c2 -->\r\n<b>2<!-- in text --></b>"
+             "<!-- before end --></r><!-- between --><s><!----></s><!-- after -->");
     ASSERT_NE(nullptr, p.first);
     EXPECT_EQ("r", Str(p.first->name));
     EXPECT_EQ(2, CountSiblings(p.first));
@@ -368,18 +369,28 @@ TEST(XmlNesting, FreeingAHugeBuiltTreeDoesNotRecurse) {
     CXml::FreeElements(nullptr);
 }
 
-CXmlElement* TextElement(const char16_t* text) {
-    return CXml::CreateElement(u"n", text);
-}
+CXmlElement* TextElement(const char16_t* text) { return CXml::CreateElement(u"n", text); }
 
 TEST(XmlGetInt, ParsesDecimalIntegersOrGivesTheDefault) {
     struct Case {
         const char16_t* text;
         int expected;
     } cases[] = {
-        {u"42", 42},   {u"-7", -7},  {u" \t5", 5},        {u"-", 0},           {u"0012", 12},
-        {u"12a", 99},  {u"1 2", 99}, {u"+3", 99},         {u"5 ", 99},         {u"", 99},
-        {u"- 1", 99},  {u"--1", 99}, {u"2147483647", 2147483647}, {u"4294967297", 1}, {u"１", 99},
+        {u"42", 42},
+        {u"-7", -7},
+        {u" \t5", 5},
+        {u"-", 0},
+        {u"0012", 12},
+        {u"12a", 99},
+        {u"1 2", 99},
+        {u"+3", 99},
+        {u"5 ", 99},
+        {u"", 99},
+        {u"- 1", 99},
+        {u"--1", 99},
+        {u"2147483647", 2147483647},
+        {u"4294967297", 1},
+        {u"１", 99},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.text));

@@ -13,48 +13,47 @@ const wchar_t kEdit[] = L"Edit";
 const wchar_t kList[] = L"ListBox";
 const wchar_t kStatic[] = L"Static";
 
-const ExpectedControl kLanguage[] = {
-    {IDC_LANGUAGE_COMBO, kCombo}, {IDOK, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kLanguage[] = {{IDC_LANGUAGE_COMBO, kCombo}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kProgress[] = {
     {IDC_PROGRESS_BAR, L"msctls_progress32"}, {IDC_PROGRESS_TEXT, kStatic}, {IDCANCEL, kButton}};
-const ExpectedControl kAbout[] = {
-    {IDC_ABOUT_EDITION, kStatic}, {IDC_ABOUT_VERSION, kStatic}, {IDOK, kButton}};
+const ExpectedControl kAbout[] = {{IDC_ABOUT_EDITION, kStatic}, {IDC_ABOUT_VERSION, kStatic}, {IDOK, kButton}};
 const ExpectedControl kFontPage[] = {
     {IDC_FONT_FACE_LIST, kList}, {IDC_FONT_SIZE_LIST, kList}, {IDC_FONT_PREVIEW, kStatic}};
-const ExpectedControl kColorPage[] = {
-    {IDC_COLOR_NAME_LIST, kList},   {IDC_COLOR_TEXT_LABEL, kStatic},
-    {IDC_COLOR_BACK_LABEL, kStatic}, {IDC_COLOR_LINE_LABEL, kStatic},
-    {IDC_COLOR_TEXT_BUTTON, kButton}, {IDC_COLOR_BACK_BUTTON, kButton},
-    {IDC_COLOR_LINE_BUTTON, kButton}};
-const ExpectedControl kCsvFile[] = {{IDC_CSV_LOG_COMBO, kCombo}, {IDC_CSV_FILE_EDIT, kEdit},
-                                    {IDC_CSV_BROWSE, kButton},   {IDOK, kButton},
+const ExpectedControl kColorPage[] = {{IDC_COLOR_NAME_LIST, kList},     {IDC_COLOR_TEXT_LABEL, kStatic},
+                                      {IDC_COLOR_BACK_LABEL, kStatic},  {IDC_COLOR_LINE_LABEL, kStatic},
+                                      {IDC_COLOR_TEXT_BUTTON, kButton}, {IDC_COLOR_BACK_BUTTON, kButton},
+                                      {IDC_COLOR_LINE_BUTTON, kButton}};
+const ExpectedControl kCsvFile[] = {{IDC_CSV_LOG_COMBO, kCombo},
+                                    {IDC_CSV_FILE_EDIT, kEdit},
+                                    {IDC_CSV_BROWSE, kButton},
+                                    {IDOK, kButton},
                                     {IDCANCEL, kButton}};
-const ExpectedControl kKeywordList[] = {
-    {IDC_KEYWORD_LIST, L"SysListView32"}, {IDC_KEYWORD_ADD, kButton},
-    {IDC_KEYWORD_MODIFY, kButton},        {IDC_KEYWORD_DELETE, kButton},
-    {IDC_KEYWORD_DELETE_ALL, kButton},    {IDC_KEYWORD_LOAD, kButton},
-    {IDC_KEYWORD_SAVE, kButton},          {IDOK, kButton},
-    {IDCANCEL, kButton}};
+const ExpectedControl kKeywordList[] = {{IDC_KEYWORD_LIST, L"SysListView32"},
+                                        {IDC_KEYWORD_ADD, kButton},
+                                        {IDC_KEYWORD_MODIFY, kButton},
+                                        {IDC_KEYWORD_DELETE, kButton},
+                                        {IDC_KEYWORD_DELETE_ALL, kButton},
+                                        {IDC_KEYWORD_LOAD, kButton},
+                                        {IDC_KEYWORD_SAVE, kButton},
+                                        {IDOK, kButton},
+                                        {IDCANCEL, kButton}};
 const ExpectedControl kKeywordEdit[] = {
-    {IDC_KEYWORD_TEXT, kEdit},    {IDC_KEYWORD_COLOR, kCombo}, {IDC_KEYWORD_BOLD, kButton},
-    {IDC_KEYWORD_ERROR, kButton}, {IDOK, kButton},             {IDCANCEL, kButton}};
-const ExpectedControl kSearch[] = {{IDC_CONDITION_1, kCombo},
-                                   {IDC_SEARCH_PREVIOUS, kButton},
-                                   {IDC_SEARCH_NEXT, kButton},
-                                   {IDCANCEL, kButton}};
-const ExpectedControl kExtraction[] = {
-    {IDC_MATCH_AND, kButton},   {IDC_MATCH_OR, kButton},    {IDC_CONDITION_1, kCombo},
-    {IDC_CONDITION_2, kCombo},  {IDC_CONDITION_3, kCombo},  {IDC_CONDITION_4, kCombo},
-    {IDC_CONDITION_5, kCombo},  {IDC_LINES_BEFORE, kEdit},  {IDC_LINES_AFTER, kEdit},
-    {IDOK, kButton},            {IDCANCEL, kButton}};
-const ExpectedControl kCompare[] = {
-    {IDC_COMPARE_LIST, kList}, {IDOK, kButton}, {IDCANCEL, kButton}};
-const ExpectedControl kJump[] = {{IDC_JUMP_RANGE, kEdit}, {IDC_JUMP_CURSOR, kEdit},
-                                 {IDC_JUMP_LINE, kEdit},  {IDOK, kButton},
-                                 {IDCANCEL, kButton}};
-const ExpectedControl kMarkerList[] = {
-    {IDC_MARKER_LIST, kList},         {IDC_MARKER_JUMP, kButton}, {IDCANCEL, kButton},
-    {IDC_MARKER_RELEASE, kButton},    {IDC_MARKER_RELEASE_ALL, kButton}};
+    {IDC_KEYWORD_TEXT, kEdit}, {IDC_KEYWORD_COLOR, kCombo}, {IDC_KEYWORD_BOLD, kButton}, {IDC_KEYWORD_ERROR, kButton},
+    {IDOK, kButton},           {IDCANCEL, kButton}};
+const ExpectedControl kSearch[] = {
+    {IDC_CONDITION_1, kCombo}, {IDC_SEARCH_PREVIOUS, kButton}, {IDC_SEARCH_NEXT, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kExtraction[] = {{IDC_MATCH_AND, kButton},  {IDC_MATCH_OR, kButton},   {IDC_CONDITION_1, kCombo},
+                                       {IDC_CONDITION_2, kCombo}, {IDC_CONDITION_3, kCombo}, {IDC_CONDITION_4, kCombo},
+                                       {IDC_CONDITION_5, kCombo}, {IDC_LINES_BEFORE, kEdit}, {IDC_LINES_AFTER, kEdit},
+                                       {IDOK, kButton},           {IDCANCEL, kButton}};
+const ExpectedControl kCompare[] = {{IDC_COMPARE_LIST, kList}, {IDOK, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kJump[] = {
+    {IDC_JUMP_RANGE, kEdit}, {IDC_JUMP_CURSOR, kEdit}, {IDC_JUMP_LINE, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kMarkerList[] = {{IDC_MARKER_LIST, kList},
+                                       {IDC_MARKER_JUMP, kButton},
+                                       {IDCANCEL, kButton},
+                                       {IDC_MARKER_RELEASE, kButton},
+                                       {IDC_MARKER_RELEASE_ALL, kButton}};
 const ExpectedControl kPage1[] = {{IDC_INTERVAL_CHECK, kButton},       {IDC_INTERVAL_TIME, kEdit},
                                   {IDC_STAMP_FORMS, kButton},          {IDC_STAMP_PATTERN_LIST, kList},
                                   {IDC_STAMP_PATTERN_DELETE, kButton}, {IDC_STAMP_PATTERN_TEXT, kEdit},
@@ -84,9 +83,9 @@ const TemplateInfo kTemplates[] = {
 const int kTemplateCount = static_cast<int>(sizeof(kTemplates) / sizeof(kTemplates[0]));
 
 const TemplateInfo* FindTemplate(int id) {
-  const int japanese = IsEnglishTemplate(id) ? id - IDD_EN_OFFSET : id;
-  for (int i = 0; i < kTemplateCount; ++i) {
-    if (kTemplates[i].id == japanese) return &kTemplates[i];
-  }
-  return nullptr;
+    const int japanese = IsEnglishTemplate(id) ? id - IDD_EN_OFFSET : id;
+    for (int i = 0; i < kTemplateCount; ++i) {
+        if (kTemplates[i].id == japanese) return &kTemplates[i];
+    }
+    return nullptr;
 }

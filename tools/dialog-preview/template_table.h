@@ -3,16 +3,16 @@
 #pragma once
 
 struct ExpectedControl {
-  int id;
-  const wchar_t* className;  // window class, compared without case
+    int id;
+    const wchar_t* className;  // window class, compared without case
 };
 
 struct TemplateInfo {
-  int id;                 // Japanese template id
-  const char* name;       // for messages
-  bool page;              // a property-sheet page (child dialog)
-  const ExpectedControl* controls;
-  int controlCount;
+    int id;            // Japanese template id
+    const char* name;  // for messages
+    bool page;         // a property-sheet page (child dialog)
+    const ExpectedControl* controls;
+    int controlCount;
 };
 
 extern const TemplateInfo kTemplates[];

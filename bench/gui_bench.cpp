@@ -110,7 +110,7 @@ int wmain(int argc, wchar_t** argv) {
 
         app->SearchConditions().Clear();
         app->SearchConditions().Add(U(absent.c_str()));
-        app->StartSearch(view, 0, true);
+        app->StartSearch(view, 0, CSearchDirection::kNext);
         double search = PumpUntil([&] { return !app->Runner().Busy(); });
         longest = prober.TakeLongest();
         std::printf("GUI search, absent text        %8.3f s   longest frame wait %6.1f ms\n", search, longest);

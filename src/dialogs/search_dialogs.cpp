@@ -105,7 +105,7 @@ void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
         changed = true;
     }
     if (changed) config.Save();
-    m_direction = id == IDC_SEARCH_NEXT ? 1 : 0;
+    m_direction = id == IDC_SEARCH_NEXT ? CSearchDirection::kNext : CSearchDirection::kPrevious;
     EndDialog(window, 1);
 }
 
@@ -211,9 +211,9 @@ void CMarkerListDialog::FillList(HWND window) {
     for (int i = 0; i < markers.Count(); ++i) {
         const CMarker* marker = markers.At(i);
         char16_t text[32];
-        FormatString(text, 32, u"%d", marker->lineNumber + 1);
+        FormatString(text, 32, u"%d", static_cast<int>(marker->lineNumber.Value() + 1));
         LRESULT item = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text)));
-        SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(item), marker->index);
+        SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(item), static_cast<LPARAM>(marker->row.Value()));
     }
 }
 
@@ -229,7 +229,8 @@ void CMarkerListDialog::OnCommand(HWND window, int id, int code) {
             const CLogLineList* lines = m_view != nullptr ? m_view->Lines() : nullptr;
             const CLogLine* line = lines != nullptr && data != LB_ERR ? lines->At(static_cast<int32_t>(data)) : nullptr;
             if (line == nullptr) return;
-            m_view->Markers().Toggle(static_cast<int32_t>(data), line->lineNumber, line->offset);
+            m_view->Markers().Toggle(CRow(static_cast<int64_t>(data)), CLineNumber(line->lineNumber),
+                                     CFileOffset(line->offset));
             m_view->Invalidate();
             FillList(window);
             return;

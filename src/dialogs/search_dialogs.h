@@ -3,8 +3,8 @@
 #pragma once
 
 #include "dialogs/dialog.h"
+#include "search/search_condition.h"
 
-class CSearchCondition;
 class CLogView;
 
 class CSearchLogDialog : public CDialog {
@@ -13,7 +13,7 @@ class CSearchLogDialog : public CDialog {
     void OnCommand(HWND window, int id, int code) override;
 
     CSearchCondition* m_condition = nullptr;
-    int m_direction = 1;  // 0 previous, 1 next
+    CSearchDirection m_direction = CSearchDirection::kNext;
 };
 
 class CExtractionLogDialog : public CDialog {

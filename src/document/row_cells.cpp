@@ -11,10 +11,18 @@ CTimeStamp ReferenceFor(const CLogLineList& lines, int32_t firstRow) {
     return above != nullptr ? above->timeStamp : CTimeStamp();
 }
 
+CTimeStamp ReferenceFor(const CRowSource& rows, CRow firstRow) {
+    CLogLine above;
+    return rows.Entry(firstRow > CRow(0) ? firstRow - 1 : CRow(0), &above) ? above.timeStamp : CTimeStamp();
+}
+
 }  // namespace
 
 CRowCells::CRowCells(const CLogLineList& lines, int32_t firstRow, int checkOn, int32_t thresholdMs)
     : m_tracker(ReferenceFor(lines, firstRow)), m_checkOn(checkOn), m_threshold(thresholdMs) {}
+
+CRowCells::CRowCells(const CRowSource& rows, CRow firstRow, int checkOn, int32_t thresholdMs)
+    : m_tracker(ReferenceFor(rows, firstRow)), m_checkOn(checkOn), m_threshold(thresholdMs) {}
 
 void CRowCells::Next(const CLogLine& line, CRowCell* cell) {
     cell->shownNumber = line.lineNumber + 1;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "document/log_line.h"
+#include "document/row_source.h"
 #include "document/time_stamp.h"
 
 struct CRowCell {
@@ -22,6 +23,7 @@ public:
     // Cells for a view whose first visible row is firstRow: the interval reference is the
     // entry just above it, or the first entry itself when firstRow is 0.
     CRowCells(const CLogLineList& lines, int32_t firstRow, int checkOn, int32_t thresholdMs);
+    CRowCells(const CRowSource& rows, CRow firstRow, int checkOn, int32_t thresholdMs);
     // The cells of the next row; rows must come in list order from firstRow on.
     void Next(const CLogLine& line, CRowCell* cell);
 

@@ -28,14 +28,15 @@ int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* byte
     return units > 0 ? units : 0;
 }
 
-char16_t* RangeText(CFile* file, const CLogLineList& lines, const CRowRange& range, unsigned codePage,
+char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage,
                     const std::atomic<int>* cancel, CProgressListener* listener) {
     int32_t first = range.firstRow < 0 ? 0 : range.firstRow;
-    int32_t last = range.lastRow < lines.Count() ? range.lastRow : lines.Count() - 1;
+    int32_t last = range.lastRow < rows.Count() ? range.lastRow : static_cast<int32_t>(rows.Count() - 1);
     // Each row decodes to at most as many units as it has bytes (up to the prefix).
     size_t capacity = 1;
+    CLogLine line;
     for (int32_t i = first; i <= last; ++i) {
-        int32_t length = lines.Entries()[i].length;
+        int32_t length = rows.Entry(CRow(i), &line) ? line.length : 0;
         capacity += static_cast<size_t>(length < kRowTextBytes ? (length > 0 ? length : 0) : kRowTextBytes);
     }
     auto* result = static_cast<char16_t*>(std::malloc(capacity * sizeof(char16_t)));
@@ -51,7 +52,9 @@ char16_t* RangeText(CFile* file, const CLogLineList& lines, const CRowRange& ran
                 listener->OnProgress(static_cast<uint64_t>(i - first), static_cast<uint64_t>(last - first + 1));
             if (!ok) break;
         }
-        int count = ReadRowText(file, lines.Entries()[i], codePage, bytes, text);
+        int count = rows.Entry(CRow(i), &line)
+                        ? ReadRowText(file != nullptr ? file : rows.FileOf(CRow(i)), line, codePage, bytes, text)
+                        : 0;
         int s = i == range.firstRow ? Clamp(range.firstColumn, 0, count) : 0;
         int e = i == range.lastRow ? Clamp(range.lastColumn, 0, count) : count;
         if (e <= s) continue;

@@ -8,6 +8,7 @@
 #include "document/file.h"
 #include "document/log_line.h"
 #include "document/progress_listener.h"
+#include "document/row_source.h"
 
 // The longest part of a row that drawing, copying and word selection look at.
 constexpr int kRowTextBytes = 8192;
@@ -25,6 +26,8 @@ int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* byte
 
 // The range's text, line breaks as they are in the file, as a new NUL-terminated buffer
 // (std::free), or null when out of memory or cancelled (*cancel non-zero, checked every
-// few thousand rows). Rows outside the list are left out. Progress: rows done of rows.
-char16_t* RangeText(CFile* file, const CLogLineList& lines, const CRowRange& range, unsigned codePage,
+// few thousand rows). Rows outside the source are left out. The bytes are read through
+// file (a background job's own handle), or through each row's file when it is null.
+// Progress: rows done of rows.
+char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage,
                     const std::atomic<int>* cancel = nullptr, CProgressListener* listener = nullptr);

@@ -42,6 +42,13 @@ public:
         if (capacity < m_capacity && capacity > 0) Resize(capacity);
     }
 
+    // Frees the elements; the capacity becomes 0.
+    void Free() {
+        std::free(m_data);
+        m_data = nullptr;
+        m_capacity = 0;
+    }
+
     T* Data() { return m_data; }
     const T* Data() const { return m_data; }
     size_t Capacity() const { return m_capacity; }

@@ -19,6 +19,9 @@ constexpr int kRegex = 2;
 
 class CRegex;
 
+// Which way a search goes from its start row.
+enum class CSearchDirection { kPrevious, kNext };
+
 // Why a regular expression was refused: PCRE2's message and the offset (in units) of the
 // place in the pattern where it stopped.
 struct CPatternError {

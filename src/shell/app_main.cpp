@@ -92,15 +92,19 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case UM_SCAN_PROGRESS:
             m_runner.OnProgress();
             return 0;
-        case UM_OPEN_FILE:
-            OnOpenFileMessage(reinterpret_cast<wchar_t*>(wParam));
+        case UM_OPEN_FILE: {
+            // A path of the command line (ProcessCommandLine): opened while no log is.
+            auto* path = reinterpret_cast<wchar_t*>(wParam);
+            if (path == nullptr) return 0;
+            TraceOutput(u"filename = %s\n", U(path));
+            if (!m_logFile.IsOpen()) OpenLogFile(path);
+            std::free(path);
             return 0;
+        }
         default:
             return CAppBase::WindowProc(window, message, wParam, lParam);
     }
 }
-
-LRESULT CAppMain::OnNotify(int id, NMHDR* header) { return CAppBase::OnNotify(id, header); }
 
 void CAppMain::ProcessCommandLine(const wchar_t* commandLine) {
     for (const std::u16string& token : SplitCommandLine(U(commandLine))) {
@@ -111,13 +115,6 @@ void CAppMain::ProcessCommandLine(const wchar_t* commandLine) {
     }
 }
 
-void CAppMain::OnOpenFileMessage(wchar_t* path) {
-    if (path == nullptr) return;
-    TraceOutput(u"filename = %s\n", U(path));
-    if (!m_logFile.IsOpen()) OpenLogFile(path);
-    std::free(path);
-}
-
 int CAppMain::OnDropFiles(HDROP drop, wchar_t*, int) {
     wchar_t path[260] = {};
     DragQueryFileW(drop, 0, path, 259);
@@ -125,10 +122,6 @@ int CAppMain::OnDropFiles(HDROP drop, wchar_t*, int) {
     if (m_logFile.IsOpen()) return 0;
     OpenLogFile(path);
     return 1;
-}
-
-void CAppMain::RedrawAllViews() {
-    for (const auto& v : m_viewList) v->Invalidate();
 }
 
 void CAppMain::ApplyViewSettings() {
@@ -209,22 +202,6 @@ void CAppMain::SetStatusText(CLogView* view, int part, const wchar_t* text) {
     if (!m_viewList.Contains(view) || m_statusBar == nullptr || m_statusBar->m_window == nullptr) return;
     if (part < 0 || part >= m_statusBar->m_partCount) return;
     SendMessageW(m_statusBar->m_window, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
-}
-
-void CAppMain::OnCodePageChanged(int code) {
-    if (code != CBN_SELCHANGE || m_toolBar == nullptr) return;
-    HWND combo = static_cast<CAppToolBar*>(m_toolBar)->m_combo;
-    LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) return;
-    CAppParameter& config = AppConfig();
-    LRESULT data = SendMessageW(combo, CB_GETITEMDATA, index, 0);
-    int32_t choice = data == kAutoEncodingItem ? kEncodingAuto : static_cast<int32_t>(data);
-    if (choice != config.m_encodingChoice) {
-        config.m_encodingChoice = choice;
-        config.Save();
-    }
-    ApplyEncoding();
-    RedrawAllViews();
 }
 
 void CAppMain::ApplyEncoding() {

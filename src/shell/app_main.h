@@ -30,9 +30,6 @@ constexpr UINT UM_OPEN_FILE = WM_USER + 8;
 // What the views draw with, taken from the configuration.
 CViewSettings ViewSettingsOf(CAppParameter& config);
 
-// Where an extraction takes its condition from.
-enum class CExtractFrom { kDialog, kSelection };
-
 class CAppMain : public CAppBase, public CAppEventListener, public CJobHost, public CFollowHost {
 public:
     CAppMain();
@@ -40,7 +37,6 @@ public:
 
     int Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* commandLine, int showCommand) override;
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnNotify(int id, NMHDR* header) override;
     void OnCommand(int id, int code) override;
     int OnDropFiles(HDROP drop, wchar_t* buffer, int capacity) override;
     void OnChildClosed(HWND window) override;
@@ -64,42 +60,19 @@ public:
     CLogView* CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title);
     // Follow mode (command "Follow"): the first view's log is polled and what is appended
     // is indexed in the background; a truncated or replaced log is read again.
-    void ToggleFollow();
     CFollower& Follower() { return m_follower; }
     // CFollowHost
     void ReloadFollowedLog() override;
     void DetectEncodingAgain() override;
 
-    // Keyword Settings (IDM_SETTING_HIGHLIGHT): the keyword list dialog; on OK the set is put in force, saved and every
-    // view repainted.
-    void EditKeywords();
-    // Settings (IDM_SETTING): the settings property sheet; every view is repainted afterwards.
-    void EditSettings();
-
-    // Search, extraction, error log and markers (the commands on the active view).
+    // The scans on a view's rows (the commands around them are in search_commands.h).
     // Searches from start (-1: the caret row); a hit becomes the caret row, centred, with
     // highlighting on. Runs on this thread for a few rows, else in the background.
     void SearchNext(CLogView* view, int32_t start);
     void SearchPrevious(CLogView* view, int32_t start);
-    void StartSearch(CLogView* view, int32_t start, bool forward);
-    // Extraction (the dialog) and Selection Extraction (the selection): a new view of the hits.
-    void Extract(CExtractFrom from);
+    void StartSearch(CLogView* view, int32_t start, CSearchDirection direction);
     // The extraction of the current condition from a view's lines into a new view.
     void StartExtraction(CLogView* view);
-    void ShowErrorLog();
-    void SetHighlightSearchState(CLogView* view, bool on);
-    // Highlights and activates a view just made for an extraction or the error log; frees
-    // lines when no view could be made.
-    void ShowNewView(CLogView* created);
-    // Makes a selection within one line the only search text (saved in the history);
-    // 1 when the view had a selection to take, else 0. The condition is cleared either way.
-    int UseSelectionAsCondition(CLogView* view);
-    void RunSearchDialog(CLogView* view);
-    void SearchAgain(CLogView* view, bool forward);
-    void RunJumpDialog(CLogView* view);
-    void RunMarkerListDialog(CLogView* view);
-    void ToggleMarker(CLogView* view);
-    void GoToMarker(CLogView* view, bool forward);
 
     // Command state.
     // The menu and toolbar state, derived from the command table, the open log, the active
@@ -107,14 +80,13 @@ public:
     void UpdateCommandState();
     // Closes every view and the log file, and resets the command state (Close, All Close).
     void CloseEverything();
-    void RedrawAllViews();
     // Hands every view the settings of the configuration, and so repaints it: after any
     // change of what the views draw with (colours, font, code page, interval check).
     void ApplyViewSettings();
     CViewList& Views() { return m_viewList; }
-    void CopySelection();
-    // The toolbar's code-page box changed (code: its notification).
-    void OnCodePageChanged(int code);
+    // Sets the code page of the open log (or of none) from the encoding chosen in the
+    // settings and shows it; the views decode their rows again.
+    void ApplyEncoding();
 
     CLogFile& LogFile() { return m_logFile; }
     CSearchCondition& SearchConditions() { return m_searchConditions; }
@@ -128,10 +100,6 @@ public:
 
 private:
     void OnTimer(UINT_PTR id) override;
-    void OnOpenFileMessage(wchar_t* path);
-
-    // Sets the code page of the open log (or of none) from the box's choice and shows it.
-    void ApplyEncoding();
 
     CViewList m_viewList;
     CLogFile m_logFile;

@@ -1,8 +1,7 @@
-// CAppMain's loading pipeline: opening a log, creating views, the frame's timers, and the
-// clipboard copy handed to the runner. The runner never touches a view: a job leaves its
-// result in itself and the UI thread applies it (job_results.cpp), so views change only on
-// the UI thread. Everything that closes the file or deletes views first cancels the
-// running job and waits for it.
+// CAppMain's loading pipeline: opening a log, creating views and the frame's timers. The
+// runner never touches a view: a job leaves its result in itself and the UI thread applies
+// it (job_results.cpp), so views change only on the UI thread. Everything that closes the file or deletes views first
+// cancels the running job and waits for it.
 #include <new>
 #include <utility>
 
@@ -83,25 +82,4 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
 
 void CAppMain::JumpFirstViewToLine(int line) {
     if (!m_viewList.Empty()) m_viewList.First()->GoToLine(line);
-}
-
-void CAppMain::CopySelection() {
-    EnableCommand(IDM_COPY, false);
-    CLogView* view = m_viewList.Active();
-    if (view == nullptr) return;
-    bool copyable = view->HasCopyableSelection();
-    CRowRange range = view->SelectedRange();
-    view->ClearSelection();
-    view->Invalidate();
-    std::unique_ptr<CCopyJob> job(copyable ? new (std::nothrow) CCopyJob() : nullptr);
-    if (job == nullptr) return;
-    job->lines = view->Lines();
-    job->view = view;
-    job->codePage = AppConfig().m_codePage;
-    job->firstRow = range.firstRow;
-    job->firstColumn = range.firstColumn;
-    job->lastRow = range.lastRow;
-    job->lastColumn = range.lastColumn;
-    bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
-    m_runner.RunScan(std::move(job), view->File(), quick);
 }

@@ -9,6 +9,10 @@
 #include "foundation/wide.h"
 #include "shell/about_dialog.h"
 #include "shell/app_main.h"
+#include "shell/follow_commands.h"
+#include "shell/search_commands.h"
+#include "shell/settings_commands.h"
+#include "shell/view_commands.h"
 #include "view/log_view.h"
 
 namespace {
@@ -43,39 +47,34 @@ void OpenLog(CAppMain& app, CLogView*, int, int) {
 void CloseLog(CAppMain& app, CLogView*, int, int) { app.CloseEverything(); }
 // The frame's own commands: bars, windows, help, language, About and Exit.
 void Base(CAppMain& app, CLogView*, int id, int code) { app.CAppBase::OnCommand(id, code); }
-void Copy(CAppMain& app, CLogView*, int, int) { app.CopySelection(); }
+void Copy(CAppMain& app, CLogView*, int, int) { CopySelection(app); }
 void SaveCsv(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCSVFileDialog>(IDD_CSV_FILE_JA, app.Frame()); }
 void Compare(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCompareLogDialog>(IDD_COMPARE_LOG_JA, app.Frame()); }
 void Nothing(CAppMain&, CLogView*, int, int) {}
-void Follow(CAppMain& app, CLogView*, int, int) { app.ToggleFollow(); }
-void CodePage(CAppMain& app, CLogView*, int, int code) { app.OnCodePageChanged(code); }
-void EditKeywords(CAppMain& app, CLogView*, int, int) { app.EditKeywords(); }
-
-void EditSettings(CAppMain& app, CLogView*, int, int) {
-    app.EditSettings();
-    app.RedrawAllViews();
-}
-
-void Search(CAppMain& app, CLogView* view, int, int) { app.RunSearchDialog(view); }
-void SearchPrevious(CAppMain& app, CLogView* view, int, int) { app.SearchAgain(view, false); }
-void SearchNext(CAppMain& app, CLogView* view, int, int) { app.SearchAgain(view, true); }
+void Follow(CAppMain& app, CLogView*, int, int) { ToggleFollow(app); }
+void CodePage(CAppMain& app, CLogView*, int, int code) { ChooseEncoding(app, code); }
+void EditKeywords(CAppMain& app, CLogView*, int, int) { ::EditKeywords(app); }
+void EditSettings(CAppMain& app, CLogView*, int, int) { ::EditSettings(app); }
+void Search(CAppMain& app, CLogView* view, int, int) { RunSearchDialog(app, view); }
+void SearchPrevious(CAppMain& app, CLogView* view, int, int) { SearchAgain(app, view, CSearchDirection::kPrevious); }
+void SearchNext(CAppMain& app, CLogView* view, int, int) { SearchAgain(app, view, CSearchDirection::kNext); }
 
 // Then as Previous/Next Search: a selection that gave no condition (it spans rows) leaves
 // the condition empty, and the search dialog opens.
 void SelectionSearch(CAppMain& app, CLogView* view, int id, int) {
-    app.UseSelectionAsCondition(view);
-    app.SearchAgain(view, id == IDM_SELECTION_SEARCH_NEXT);
+    UseSelectionAsCondition(app, view);
+    SearchAgain(app, view, id == IDM_SELECTION_SEARCH_NEXT ? CSearchDirection::kNext : CSearchDirection::kPrevious);
 }
 
 void HighlightSearch(CAppMain& app, CLogView* view, int, int) {
     if (view == nullptr) return;
-    app.SetHighlightSearchState(view, view->HighlightSearch() == 0);
+    SetHighlightSearchState(app, view, view->HighlightSearch() == 0);
     view->Invalidate();
 }
 
-void Extraction(CAppMain& app, CLogView*, int, int) { app.Extract(CExtractFrom::kDialog); }
-void SelectionExtraction(CAppMain& app, CLogView*, int, int) { app.Extract(CExtractFrom::kSelection); }
-void ErrorLog(CAppMain& app, CLogView*, int, int) { app.ShowErrorLog(); }
+void Extraction(CAppMain& app, CLogView*, int, int) { Extract(app, CExtractFrom::kDialog); }
+void SelectionExtraction(CAppMain& app, CLogView*, int, int) { Extract(app, CExtractFrom::kSelection); }
+void ErrorLog(CAppMain& app, CLogView*, int, int) { ShowErrorLog(app); }
 
 void JumpTop(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->GoToLine(0);
@@ -85,10 +84,10 @@ void JumpEnd(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr && view->Lines() != nullptr) view->GoToLine(view->Lines()->Count());
 }
 
-void Jump(CAppMain& app, CLogView* view, int, int) { app.RunJumpDialog(view); }
-void ToggleMarker(CAppMain& app, CLogView* view, int, int) { app.ToggleMarker(view); }
-void PreviousMarker(CAppMain& app, CLogView* view, int, int) { app.GoToMarker(view, false); }
-void NextMarker(CAppMain& app, CLogView* view, int, int) { app.GoToMarker(view, true); }
+void Jump(CAppMain& app, CLogView* view, int, int) { RunJumpDialog(app, view); }
+void ToggleMarker(CAppMain& app, CLogView* view, int, int) { ::ToggleMarker(app, view); }
+void PreviousMarker(CAppMain&, CLogView* view, int, int) { GoToMarker(view, false); }
+void NextMarker(CAppMain&, CLogView* view, int, int) { GoToMarker(view, true); }
 
 void ClearMarkers(CAppMain& app, CLogView* view, int, int) {
     if (view == nullptr) return;
@@ -97,7 +96,7 @@ void ClearMarkers(CAppMain& app, CLogView* view, int, int) {
     app.OnViewStateChanged(view);
 }
 
-void MarkerList(CAppMain& app, CLogView* view, int, int) { app.RunMarkerListDialog(view); }
+void MarkerList(CAppMain& app, CLogView* view, int, int) { RunMarkerListDialog(app, view); }
 
 void SelectAll(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->SelectAll();

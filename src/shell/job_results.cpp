@@ -12,6 +12,7 @@
 #include "search/line_scan.h"
 #include "shell/app_main.h"
 #include "shell/scan_jobs.h"
+#include "shell/search_commands.h"
 #include "view/log_view.h"
 
 namespace {
@@ -107,7 +108,7 @@ void CSearchJob::Apply(CAppMain& app) {
     ReportLimitHits(app.Frame(), *condition, limitHitsAtStart);
     // A result of -1 (or a cancelled search) leaves the view as it was.
     if (result < 0 || !app.Views().Contains(view)) return;
-    app.SetHighlightSearchState(view, true);
+    SetHighlightSearchState(app, view, true);
     view->GoToLine(result);
 }
 
@@ -121,16 +122,16 @@ void CExtractJob::Apply(CAppMain& app) {
     }
     // A cancelled extraction opens nothing and changes nothing.
     if (status != 1 || lines == nullptr) return;
-    app.SetHighlightSearchState(view, lines->Count() > 0);
+    SetHighlightSearchState(app, view, lines->Count() > 0);
     if (lines->Count() == 0) return;
     std::u16string title = ExtractionTitle(*condition);
-    app.ShowNewView(app.CreateLogView(view->File(), std::move(lines), W(title.c_str())));
+    ShowNewView(app, app.CreateLogView(view->File(), std::move(lines), W(title.c_str())));
 }
 
 void CErrorLogJob::Apply(CAppMain& app) {
     if (status != 1 || lines == nullptr || lines->Count() == 0) return;
     CLogView* created = app.CreateLogView(&app.LogFile(), std::move(lines), W(UiText(TextId::kErrorLogViewTitle)));
-    app.ShowNewView(created);
+    ShowNewView(app, created);
     if (created != nullptr) app.Views().SetErrorLog(created);
 }
 

@@ -43,8 +43,9 @@ void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) 
 UINT CLoadJob::DoneMessage() const { return UM_LOAD_END; }
 
 void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    result = forward ? SearchForward(file, *lines, start, *condition, codePage, progress, cancel)
-                     : SearchBackward(file, *lines, start, *condition, codePage, progress, cancel);
+    result = direction == CSearchDirection::kNext
+                 ? SearchForward(file, *lines, start, *condition, codePage, progress, cancel)
+                 : SearchBackward(file, *lines, start, *condition, codePage, progress, cancel);
 }
 
 void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
@@ -86,12 +87,7 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
 }
 
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    CRowRange range;
-    range.firstRow = firstRow;
-    range.firstColumn = firstColumn;
-    range.lastRow = lastRow;
-    range.lastColumn = lastColumn;
-    text = RangeText(file, *lines, range, codePage, cancel, progress);
+    text = RangeText(*rows, file, range, codePage, cancel, progress);
 }
 
 CCopyJob::~CCopyJob() { std::free(text); }

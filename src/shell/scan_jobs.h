@@ -11,6 +11,8 @@
 #include "document/log_file.h"
 #include "loader/log_follow.h"
 #include "document/log_line.h"
+#include "document/row_source.h"
+#include "document/row_text.h"
 #include "keywords/keyword_set.h"
 #include "search/search_condition.h"
 #include "shell/scan_worker.h"
@@ -69,7 +71,7 @@ public:
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
     int32_t start = 0;
-    bool forward = true;
+    CSearchDirection direction = CSearchDirection::kNext;
     unsigned codePage = 0;
     int32_t result = -1;
     int64_t limitHitsAtStart = 0;  // the condition's count of lines past PCRE2's limits before
@@ -135,12 +137,9 @@ public:
     bool Uses(const CLogView* v) const override { return v == view; }
     ~CCopyJob() override;
 
-    const CLogLineList* lines = nullptr;
-    CLogView* view = nullptr;  // whose lines they are
+    const CRowSource* rows = nullptr;
+    CLogView* view = nullptr;  // whose rows they are
     unsigned codePage = 0;
-    int32_t firstRow = 0;
-    int32_t firstColumn = 0;
-    int32_t lastRow = 0;
-    int32_t lastColumn = 0;
+    CRowRange range;
     char16_t* text = nullptr;  // the result (std::free), null when cancelled or out of memory
 };

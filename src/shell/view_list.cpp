@@ -66,3 +66,7 @@ CLogView* CViewList::SetActive(HWND window) {
     }
     return active;
 }
+
+void CViewList::RedrawAll() const {
+    for (const auto& view : m_views) view->Invalidate();
+}

@@ -33,6 +33,8 @@ public:
     std::unique_ptr<CLogView> Remove(const CLogView* view);
     // Closes every view's window and deletes every view.
     void Clear();
+    // Repaints every view.
+    void RedrawAll() const;
     // Marks the view of window active and every other inactive; returns it (or null).
     CLogView* SetActive(HWND window);
     // The error-log view, which follows the error lines of a followed log (null when closed).

@@ -23,7 +23,7 @@ CLogView::CLogView() {
 CLogView::~CLogView() {
     // Through the MDI client, and before the members go: the base would only DestroyWindow.
     DestroyView();
-    m_lines.reset();
+    m_rows.reset();
     m_markers.Clear();
     if (m_boldFont != nullptr) DeleteObject(m_boldFont);
 }
@@ -35,10 +35,14 @@ void CLogView::Attach(HWND frame, HWND mdiClient, CAppEventListener* listener) {
 }
 
 void CLogView::SetLines(std::unique_ptr<CLogLineList> lines, CLogFile* file) {
-    m_lines = std::move(lines);
-    m_file = file;
+    // No list is no rows, as before a load ends.
+    SetRows(lines != nullptr ? std::make_unique<CLineListRows>(std::move(lines), file) : nullptr);
+}
+
+void CLogView::SetRows(std::unique_ptr<CRowSource> rows) {
+    m_rows = std::move(rows);
     m_firstRow = 0;
-    m_contentHeight = m_lines != nullptr ? m_lines->Count() : 0;
+    m_contentHeight = RowCount();
     m_caretRow = 0;
     m_caretColumn = 0;
     m_selectionMode = kSelectionNone;
@@ -47,11 +51,11 @@ void CLogView::SetLines(std::unique_ptr<CLogLineList> lines, CLogFile* file) {
 }
 
 int CLogView::TakeFollowedLines(int32_t from, const CLogLineList& more) {
-    if (m_lines == nullptr) return 0;
-    bool onLastRow = m_caretRow >= m_lines->Count() - 1;
+    if (Lines() == nullptr) return 0;
+    bool onLastRow = m_caretRow >= RowCount() - 1;
     uint32_t first = m_vScroll.position;
-    int ok = ReplaceTail(m_lines.get(), from, more);
-    int32_t count = m_lines->Count();
+    int ok = ReplaceTail(Lines(), from, more);
+    int32_t count = RowCount();
     m_contentHeight = count;
     UpdateVScrollBar();  // which returns to the top: go back to where the user was
     SetVScrollPos(first);
@@ -168,7 +172,7 @@ void CLogView::UpdateVScrollBar() {
     if (m_window != nullptr) GetClientRect(m_window, &client);
     int lineHeight = m_lineHeight > 0 ? m_lineHeight : 1;
     int visible = (client.bottom - client.top) / lineHeight;
-    int maximum = m_lines != nullptr ? visible / 2 + m_lines->Count() : visible;
+    int maximum = HasRows() ? visible / 2 + RowCount() : visible;
     SetScrollState(true, maximum, visible, 0, 1);
 }
 
@@ -192,3 +196,10 @@ void CLogView::SetStatus(int part, const char16_t* text) {
 void CLogView::NotifyStateChanged() {
     if (m_listener != nullptr) m_listener->OnViewStateChanged(this);
 }
+
+int32_t CLogView::RowCount() const {
+    int64_t count = m_rows != nullptr ? m_rows->Count() : 0;
+    return count < INT32_MAX ? static_cast<int32_t>(count) : INT32_MAX;
+}
+
+bool CLogView::RowEntry(int row, CLogLine* line) const { return m_rows != nullptr && m_rows->Entry(CRow(row), line); }

@@ -12,6 +12,7 @@
 
 #include "document/log_file.h"
 #include "document/log_line.h"
+#include "document/row_source.h"
 #include "document/row_text.h"
 #include "keywords/keyword_set.h"
 #include "search/marker_list.h"
@@ -41,14 +42,20 @@ public:
     void Attach(HWND frame, HWND mdiClient, CAppEventListener* listener);
     void SetKeywordSet(const CKeywordSet* keywords) { m_keywords = keywords; }
     void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
-    // Takes ownership of lines (null allowed) and shows them from the first row.
+    // Takes the rows to show (null allowed) and shows them from the first row.
+    void SetRows(std::unique_ptr<CRowSource> rows);
+    // The same for a list of entries of file (null allowed).
     void SetLines(std::unique_ptr<CLogLineList> lines, CLogFile* file);
     // A followed log grew: the rows numbered from and above are replaced with more. The view
     // stays where it is and its scroll range grows; a caret on the last row moves to the new
     // last row and keeps it in the window. 1, or 0 when the list could not grow.
     int TakeFollowedLines(int32_t from, const CLogLineList& more);
-    CLogLineList* Lines() const { return m_lines.get(); }
-    CLogFile* File() const { return m_file; }
+    // The rows shown; only while HasRows().
+    const CRowSource& Rows() const { return *m_rows; }
+    bool HasRows() const { return m_rows != nullptr; }
+    // The list of entries behind the rows, for the scans that walk a list; null without one.
+    CLogLineList* Lines() const { return m_rows != nullptr ? m_rows->List() : nullptr; }
+    CLogFile* File() const { return m_rows != nullptr ? m_rows->File() : nullptr; }
     CMarkerList& Markers() { return m_markers; }
 
     int SelectionState() const { return m_selectionMode; }
@@ -141,6 +148,9 @@ private:
     // (kRowDrawBytes units). Returns the unit count, 0 when there is nothing.
     int ReadRowPrefix(int row, char* bytes, char16_t* text);
     int LineLength(int row) const;
+    // The number of rows (0 without rows), and a row's entry: false outside the rows.
+    int32_t RowCount() const;
+    bool RowEntry(int row, CLogLine* line) const;
     void SetFirstRow(int row);
     void ReportSelection(bool withCount, int count);
     void SetStatus(int part, const char16_t* text);
@@ -154,8 +164,7 @@ private:
     int OnArrowKey(WPARAM key);
 
     CAppEventListener* m_listener = nullptr;
-    std::unique_ptr<CLogLineList> m_lines;
-    CLogFile* m_file = nullptr;
+    std::unique_ptr<CRowSource> m_rows;
     const CKeywordSet* m_keywords = nullptr;
     const CSearchCondition* m_condition = nullptr;
     CMarkerList m_markers;

@@ -75,7 +75,7 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
     HBRUSH background = CreateSolidBrush(ColorOf(kColorNormal).background);
     FillRect(dc, &client, background);
     DeleteObject(background);
-    if (m_lines != nullptr && m_file != nullptr) {
+    if (HasRows() && File() != nullptr) {
         int cw = m_charWidth;
         int p = m_rowPitch;
         HBRUSH headerBrush = CreateSolidBrush(ColorOf(kColorHeader).background);
@@ -118,22 +118,23 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     int cw = m_charWidth;
     int p = m_rowPitch > 0 ? m_rowPitch : 1;
     int rowsToDraw = (client.bottom - client.top - 1 + p) / p;
-    int count = m_lines->Count();
+    int count = RowCount();
     int first = static_cast<int>(m_vScroll.position);
-    CRowCells cells(*m_lines, first, m_settings.intervalCheck, m_settings.intervalTime);
+    CRowCells cells(*m_rows, CRow(first), m_settings.intervalCheck, m_settings.intervalTime);
     // Markers are walked alongside the rows, from the entry above the first visible one.
-    const CLogLine* above = m_lines->At(first > 0 ? first - 1 : 0);
+    CLogLine above;
     int markerCount = m_markers.Count();
     const CMarker* markers = m_markers.Entries();
     int marker = 0;
-    if (above != nullptr) {
-        while (marker < markerCount && markers[marker].lineNumber < above->lineNumber) ++marker;
+    if (RowEntry(first > 0 ? first - 1 : 0, &above)) {
+        while (marker < markerCount && markers[marker].lineNumber < CLineNumber(above.lineNumber)) ++marker;
     }
     m_drawRight = client.right;
     int cellEnd = Scaled(kCellEnd);
     int textX = kMessageColumn * cw + cellEnd - static_cast<int>(m_hScroll.position) * cw;
     for (int k = 0, i = first; k < rowsToDraw && i < count; ++k, ++i) {
-        const CLogLine& line = m_lines->Entries()[i];
+        CLogLine line;
+        RowEntry(i, &line);
         int y = p * (k + 1);
         UseColors(dc, kColorNormal);
         int units = ReadRowPrefix(i, bytes, text);
@@ -145,8 +146,9 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         }
         CRowCell cell;
         cells.Next(line, &cell);
-        while (marker < markerCount && markers[marker].lineNumber < line.lineNumber) ++marker;
-        bool hasMarker = marker < markerCount && markers[marker].lineNumber == line.lineNumber;
+        CLineNumber number(line.lineNumber);
+        while (marker < markerCount && markers[marker].lineNumber < number) ++marker;
+        bool hasMarker = marker < markerCount && markers[marker].lineNumber == number;
         if (hasMarker) ++marker;
         DrawRowCells(dc, y, cell, hasMarker, i == m_caretRow, lineBrush, intervalBrush);
     }

@@ -5,8 +5,8 @@
 #include "view/log_view.h"
 
 int CLogView::LineLength(int row) const {
-    const CLogLine* line = m_lines != nullptr ? m_lines->At(row) : nullptr;
-    return line != nullptr ? line->length : 0;
+    CLogLine line;
+    return RowEntry(row, &line) ? line.length : 0;
 }
 
 void CLogView::SetFirstRow(int row) {
@@ -20,7 +20,7 @@ void CLogView::SetFirstRow(int row) {
 }
 
 int CLogView::OnChar(int code) {
-    if (m_lines == nullptr) return 1;
+    if (!HasRows()) return 1;
     // Ctrl+C with Shift up; Ctrl+Shift+C is left alone.
     if (code == 3 && static_cast<unsigned short>(GetAsyncKeyState(VK_SHIFT)) < 256) {
         HWND frame = m_listener != nullptr ? m_listener->GetFrameWindow() : m_frame;
@@ -30,9 +30,9 @@ int CLogView::OnChar(int code) {
 }
 
 int CLogView::OnKeyDown(WPARAM key, LPARAM) {
-    if (m_lines == nullptr) return 1;
+    if (!HasRows()) return 1;
     if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return 0;
-    int count = m_lines->Count();
+    int count = RowCount();
     if (m_caretRow >= count) m_caretRow = count > 0 ? count - 1 : 0;
     int caretBefore = m_caretRow;
     uint32_t firstBefore = m_vScroll.position;
@@ -43,7 +43,7 @@ int CLogView::OnKeyDown(WPARAM key, LPARAM) {
 }
 
 int CLogView::OnArrowKey(WPARAM key) {
-    int count = m_lines->Count();
+    int count = RowCount();
     int first = static_cast<int>(m_vScroll.position);
     auto clampColumn = [this]() {
         int length = LineLength(m_caretRow);
@@ -100,7 +100,7 @@ int CLogView::OnArrowKey(WPARAM key) {
 }
 
 void CLogView::GoToLine(int line) {
-    int count = m_lines != nullptr ? m_lines->Count() : 0;
+    int count = RowCount();
     if (line > count - 1) line = count - 1;
     if (line < 0) line = 0;
     m_caretRow = line;

@@ -46,7 +46,7 @@ void CLogView::ReportSelection(bool withCount, int count) {
 
 int CLogView::OnLButtonDown(int x, int y) {
     SetFocus(m_window);
-    if (m_lines == nullptr) return 1;
+    if (!HasRows()) return 1;
     SetCapture(m_window);
     HitPoint hit = HitTest(x, y);
     int column = TextColumnAt(hit.row, hit.cell, nullptr);
@@ -117,7 +117,7 @@ void CLogView::FinishDrag(int row, int column) {
         m_selLastColumn = firstColumn;
     }
     // The caret follows the later end; below the last row it stays on the last row.
-    int count = m_lines != nullptr ? m_lines->Count() : 0;
+    int count = RowCount();
     m_caretRow = m_selLastRow < count ? m_selLastRow : (count > 0 ? count - 1 : 0);
     m_caretColumn = m_selLastColumn;
     ShowCaretPosition();
@@ -127,12 +127,12 @@ void CLogView::FinishDrag(int row, int column) {
 
 int CLogView::OnLButtonDblClk(int x, int y) {
     SetFocus(m_window);
-    if (m_lines == nullptr) return 1;
+    if (!HasRows()) return 1;
     HitPoint hit = HitTest(x, y);
-    const CLogLine* line = m_lines->At(hit.row);
-    if (line == nullptr) return 1;
+    CLogLine line;
+    if (!RowEntry(hit.row, &line)) return 1;
     if (hit.cell <= kLastLineNumberCell) {
-        if (m_listener != nullptr) m_listener->JumpFirstViewToLine(line->lineNumber);
+        if (m_listener != nullptr) m_listener->JumpFirstViewToLine(line.lineNumber);
     } else if (hit.cell >= kFirstMessageCell) {
         int offset = TextOffsetOfCell(hit.cell);
         m_caretRow = hit.row;
@@ -140,7 +140,7 @@ int CLogView::OnLButtonDblClk(int x, int y) {
         ShowCaretPosition();
         SelectTokenAt(hit.row, offset);
     } else {
-        m_markers.Toggle(hit.row, line->lineNumber, line->offset);
+        m_markers.Toggle(CRow(hit.row), CLineNumber(line.lineNumber), CFileOffset(line.offset));
         NotifyStateChanged();
     }
     Invalidate();

@@ -11,12 +11,13 @@
 
 char16_t* CLogView::GetRowText(int index, int* count) {
     *count = 0;
-    const CLogLine* line = m_lines != nullptr ? m_lines->At(index) : nullptr;
-    if (line == nullptr || m_file == nullptr || line->length <= 0) return nullptr;
-    auto length = static_cast<uint32_t>(line->length);
+    CLogLine line;
+    CLogFile* file = RowEntry(index, &line) ? m_rows->FileOf(CRow(index)) : nullptr;
+    if (file == nullptr || line.length <= 0) return nullptr;
+    auto length = static_cast<uint32_t>(line.length);
     auto* bytes = static_cast<char*>(std::malloc(length + 1));
     if (bytes == nullptr) return nullptr;
-    uint32_t read = m_file->ReadLine(bytes, length, line->offset);
+    uint32_t read = file->ReadLine(bytes, length, line.offset);
     char16_t* text = nullptr;
     if (read > 0) text = static_cast<char16_t*>(std::malloc((static_cast<size_t>(read) + 1) * sizeof(char16_t)));
     if (text != nullptr) {
@@ -34,10 +35,11 @@ char16_t* CLogView::GetRowText(int index, int* count) {
 }
 
 int CLogView::ReadRowPrefix(int row, char* bytes, char16_t* text) {
-    const CLogLine* line = m_lines != nullptr ? m_lines->At(row) : nullptr;
-    if (line == nullptr || m_file == nullptr || line->length <= 0) return 0;
-    uint32_t want = line->length < kRowDrawBytes ? static_cast<uint32_t>(line->length) : kRowDrawBytes;
-    uint32_t read = m_file->ReadLine(bytes, want, line->offset);
+    CLogLine line;
+    CLogFile* file = RowEntry(row, &line) ? m_rows->FileOf(CRow(row)) : nullptr;
+    if (file == nullptr || line.length <= 0) return 0;
+    uint32_t want = line.length < kRowDrawBytes ? static_cast<uint32_t>(line.length) : kRowDrawBytes;
+    uint32_t read = file->ReadLine(bytes, want, line.offset);
     if (read == 0) return 0;
     bytes[read] = 0;
     // The text ends at the first NUL character, as a C string would.
@@ -80,7 +82,7 @@ void CLogView::SelectTokenAt(int row, int offset) {
 }
 
 void CLogView::SelectAll() {
-    int count = m_lines != nullptr ? m_lines->Count() : 0;
+    int count = RowCount();
     if (count == 0) return;
     m_selFirstRow = 0;
     m_selFirstColumn = 0;
@@ -95,15 +97,14 @@ void CLogView::SelectAll() {
 
 char16_t* CLogView::GetSelectedText() {
     if (!HasCopyableSelection()) return nullptr;
-    char16_t* result = RangeText(m_file, *m_lines, SelectedRange(), m_settings.codePage);
+    char16_t* result = RangeText(*m_rows, nullptr, SelectedRange(), m_settings.codePage);
     m_selectionMode = kSelectionNone;
     Invalidate();
     return result;
 }
 
 bool CLogView::HasCopyableSelection() const {
-    return m_selectionMode == kSelectionMade && m_selFirstRow <= m_selLastRow && m_lines != nullptr &&
-           m_file != nullptr;
+    return m_selectionMode == kSelectionMade && m_selFirstRow <= m_selLastRow && HasRows() && File() != nullptr;
 }
 
 CRowRange CLogView::SelectedRange() const {

@@ -238,9 +238,9 @@ TEST_F(CommandTest, MarkersSortedAndVisitedWithWrapAround) {
     }
     CMarkerList& markers = View()->Markers();
     ASSERT_EQ(3, markers.Count());
-    EXPECT_EQ(2, markers.At(0)->lineNumber);
-    EXPECT_EQ(5, markers.At(1)->lineNumber);
-    EXPECT_EQ(9, markers.At(2)->lineNumber);
+    EXPECT_EQ(CLineNumber(2), markers.At(0)->lineNumber);
+    EXPECT_EQ(CLineNumber(5), markers.At(1)->lineNumber);
+    EXPECT_EQ(CLineNumber(9), markers.At(2)->lineNumber);
     View()->GoToLine(5);
     Command(IDM_MARKER_PREVIOUS);
     EXPECT_EQ(2, View()->CaretLine());

@@ -220,7 +220,7 @@ TEST_F(FollowTest, PartialIndexesAreNotFollowedAndLargeAppendsCanBeCancelled) {
     ASSERT_FALSE(m_app->Follower().Active());
     m_app->SearchConditions().Add(u"absent");
     m_app->Runner().Worker().Hold(true);
-    m_app->StartSearch(v, 0, true);
+    m_app->StartSearch(v, 0, CSearchDirection::kNext);
     ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
     m_app->Runner().Worker().Hold(false);

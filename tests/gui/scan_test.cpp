@@ -246,7 +246,7 @@ TEST_F(ScanTest, ClosingAnotherViewLetsARunningSearchFinish) {
     ASSERT_EQ(2, ViewCount());
     CLogView* extracted = m_app->Views().Active();
     m_app->Runner().Worker().Hold(true);
-    m_app->StartSearch(v, 0, true);
+    m_app->StartSearch(v, 0, CSearchDirection::kNext);
     ASSERT_TRUE(m_app->Runner().Busy());
     SendMessageW(extracted->Window(), WM_CLOSE, 0, 0);
     PumpUntil([&] { return ViewCount() == 1; }, 5000);

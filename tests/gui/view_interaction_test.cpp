@@ -212,8 +212,8 @@ TEST_F(ViewInteractionTest, DoubleClickOnTheCellsMarksAndJumps) {
     // The interval cell toggles the row's marker.
     Click(v, WM_LBUTTONDBLCLK, CellX(v, 20), RowY(v, 4), MK_LBUTTON);
     ASSERT_EQ(1, v->Markers().Count());
-    EXPECT_EQ(4, v->Markers().At(0)->lineNumber);
-    EXPECT_EQ(v->Lines()->At(4)->offset, v->Markers().At(0)->offset);
+    EXPECT_EQ(CLineNumber(4), v->Markers().At(0)->lineNumber);
+    EXPECT_EQ(CFileOffset(v->Lines()->At(4)->offset), v->Markers().At(0)->offset);
     Click(v, WM_LBUTTONDBLCLK, CellX(v, 20), RowY(v, 4), MK_LBUTTON);
     EXPECT_EQ(0, v->Markers().Count());
 

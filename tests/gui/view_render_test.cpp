@@ -226,8 +226,8 @@ TEST_F(ViewRenderTest, CaretAndMarkerMarks) {
     ASSERT_NE(nullptr, v);
     const CLogLine* line = v->Lines()->At(1);
     ASSERT_NE(nullptr, line);
-    v->Markers().Toggle(1, line->lineNumber, line->offset);
-    v->Markers().Toggle(3, v->Lines()->At(3)->lineNumber, v->Lines()->At(3)->offset);
+    v->Markers().Toggle(CRow(1), CLineNumber(line->lineNumber), CFileOffset(line->offset));
+    v->Markers().Toggle(CRow(3), CLineNumber(v->Lines()->At(3)->lineNumber), CFileOffset(v->Lines()->At(3)->offset));
     v->GoToLine(2);
     ViewPicture pic = Paint(v);
     int cw = v->CharWidth();

@@ -1,4 +1,6 @@
-// The keyword list command (IDM_SETTING_HIGHLIGHT) and the settings sheet command (IDM_SETTING) of CAppMain.
+// The keyword list command and the settings sheet command.
+#include "shell/settings_commands.h"
+
 #include "config/app_parameter.h"
 #include "dialogs/config_dialog.h"
 #include "dialogs/keyword_list_dialog.h"
@@ -6,22 +8,23 @@
 #include "shell/app_main.h"
 #include "view/log_view.h"
 
-void CAppMain::EditKeywords() {
+void EditKeywords(CAppMain& app) {
     CAppParameter& config = AppConfig();
     CKeywordListDialog dialog;
     dialog.Keywords().CopyFrom(config.Keywords());
-    if (RunDialog(dialog, IDD_KEYWORD_LIST_JA, m_frame) != 1) return;
+    if (RunDialog(dialog, IDD_KEYWORD_LIST_JA, app.Frame()) != 1) return;
     // OK has put the dialog's set in force: the user's own, so it may replace the file.
     config.KeywordsChanged();
     config.Save();
     config.Keywords().BuildFlagTable();
-    RedrawAllViews();
+    app.Views().RedrawAll();
 }
 
-void CAppMain::EditSettings() {
+void EditSettings(CAppMain& app) {
     CConfigDialog dialog;
-    dialog.Run(m_frame);
+    dialog.Run(app.Frame());
     // The font may have changed: every view takes the settings and measures it again.
-    ApplyViewSettings();
-    for (const auto& v : m_viewList) v->ApplyFont();
+    app.ApplyViewSettings();
+    for (const auto& v : app.Views()) v->ApplyFont();
+    app.Views().RedrawAll();
 }

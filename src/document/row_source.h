@@ -1,0 +1,46 @@
+// CRowSource: how a view reads its rows - for each row its entry (line number, time stamp,
+// offset and length) and the file its bytes come from - whatever holds them: a list of
+// entries today, a compact index or several files merged tomorrow. CLineListRows is the
+// source over one CLogLineList of one file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "document/log_file.h"
+#include "document/log_line.h"
+#include "document/row_types.h"
+
+class CRowSource {
+public:
+    virtual ~CRowSource() = default;
+
+    // How many rows there are.
+    virtual int64_t Count() const = 0;
+    // The entry of a row, made on demand where the source keeps a packed form; false for a
+    // row outside [0, Count()).
+    virtual bool Entry(CRow row, CLogLine* line) const = 0;
+    // The file whose bytes the row's entry names; null outside the rows.
+    virtual CLogFile* FileOf(CRow row) const = 0;
+    // The log the rows belong to (of several, the first), also while there are no rows.
+    virtual CLogFile* File() const = 0;
+    // The list of entries behind the rows, for the scans that walk a list (search,
+    // extraction, copy, follow); null for a source that keeps none.
+    virtual CLogLineList* List() const { return nullptr; }
+};
+
+// The rows of one list of entries, all from one file. Owns the list, not the file.
+class CLineListRows : public CRowSource {
+public:
+    CLineListRows(std::unique_ptr<CLogLineList> lines, CLogFile* file) : m_lines(std::move(lines)), m_file(file) {}
+
+    int64_t Count() const override { return m_lines != nullptr ? m_lines->Count() : 0; }
+    bool Entry(CRow row, CLogLine* line) const override;
+    CLogFile* FileOf(CRow row) const override;
+    CLogFile* File() const override { return m_file; }
+    CLogLineList* List() const override { return m_lines.get(); }
+
+private:
+    std::unique_ptr<CLogLineList> m_lines;
+    CLogFile* m_file;
+};

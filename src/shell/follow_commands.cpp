@@ -1,0 +1,54 @@
+// The Follow command and what follow mode asks of the application (reading the log again,
+// choosing its encoding once a log that was empty has bytes), and the toolbar's code-page
+// box, which chooses that encoding by hand.
+#include "shell/follow_commands.h"
+
+#include "config/app_parameter.h"
+#include "document/encoding.h"
+#include "foundation/wide.h"
+#include "res/resource.h"
+#include "shell/app_main.h"
+#include "shell/tool_bar.h"
+
+void ToggleFollow(CAppMain& app) {
+    CAppParameter& config = AppConfig();
+    config.m_follow = config.m_follow != 0 ? 0 : 1;
+    config.Save();
+    app.CheckCommand(IDM_FOLLOW, config.m_follow != 0);
+    if (config.m_follow == 0) {
+        app.Follower().Stop();
+        app.Follower().ShowStatus(nullptr);
+    } else {
+        // A scan may be running: following reads nothing until it has ended.
+        app.Follower().Start(app.Frame(), config.Keywords());
+    }
+}
+
+void CAppMain::ReloadFollowedLog() {
+    CString path;
+    path.Assign(m_logFile.Path());
+    CloseEverything();
+    // The load ends with following again (CLoadJob::Apply).
+    OpenLogFile(W(path.GetWideOrEmpty()));
+}
+
+void CAppMain::DetectEncodingAgain() {
+    m_detectedCodePage = DetectFileCodePage(&m_logFile);
+    ApplyEncoding();
+}
+
+void ChooseEncoding(CAppMain& app, int code) {
+    if (code != CBN_SELCHANGE || app.ToolBar() == nullptr) return;
+    HWND combo = static_cast<CAppToolBar*>(app.ToolBar())->m_combo;
+    LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return;
+    CAppParameter& config = AppConfig();
+    LRESULT data = SendMessageW(combo, CB_GETITEMDATA, index, 0);
+    int32_t choice = data == kAutoEncodingItem ? kEncodingAuto : static_cast<int32_t>(data);
+    if (choice != config.m_encodingChoice) {
+        config.m_encodingChoice = choice;
+        config.Save();
+    }
+    app.ApplyEncoding();
+    app.Views().RedrawAll();
+}

@@ -1,0 +1,27 @@
+// The search, extraction and error-log commands: the dialogs and the selection that give
+// the condition, and the scans they hand to the runner through the application.
+#pragma once
+
+#include "search/search_condition.h"
+
+class CAppMain;
+class CLogView;
+
+// Where an extraction takes its condition from.
+enum class CExtractFrom { kDialog, kSelection };
+
+// Makes a selection within one line the only search text (saved in the history);
+// 1 when the view had a selection to take, else 0. The condition is cleared either way.
+int UseSelectionAsCondition(CAppMain& app, CLogView* view);
+// The search dialog, then a search from the caret in the direction it chose.
+void RunSearchDialog(CAppMain& app, CLogView* view);
+// Previous/Next Search: from the row beside the caret; without a condition, the dialog.
+void SearchAgain(CAppMain& app, CLogView* view, CSearchDirection direction);
+// Extraction (the dialog) and Selection Extraction (the selection): a new view of the hits.
+void Extract(CAppMain& app, CExtractFrom from);
+// The error-line list in a view of its own.
+void ShowErrorLog(CAppMain& app);
+// Checks Highlight Search and sets it on the view.
+void SetHighlightSearchState(CAppMain& app, CLogView* view, bool on);
+// Highlights and activates a view just made for an extraction or the error log.
+void ShowNewView(CAppMain& app, CLogView* created);

@@ -1,0 +1,9 @@
+// The settings commands: the keyword list and the settings sheet.
+#pragma once
+
+class CAppMain;
+
+// Keyword Settings: on OK the set is put in force, saved and every view repainted.
+void EditKeywords(CAppMain& app);
+// Settings: the sheet; every view takes the settings and is repainted afterwards.
+void EditSettings(CAppMain& app);

@@ -1,0 +1,80 @@
+// Markers and jumps on the active view - set/reset, previous/next with wrap-around, the
+// marker list and the jump dialog - and the clipboard copy of its selection.
+#include "shell/view_commands.h"
+
+#include <new>
+#include <utility>
+
+#include "config/app_parameter.h"
+#include "dialogs/search_dialogs.h"
+#include "res/resource.h"
+#include "search/marker_list.h"
+#include "shell/app_main.h"
+#include "shell/scan_jobs.h"
+#include "view/log_view.h"
+
+void ToggleMarker(CAppMain& app, CLogView* view) {
+    if (view == nullptr || view->Lines() == nullptr) return;
+    const CLogLine* line = view->Lines()->At(view->CaretLine());
+    if (line != nullptr) {
+        view->Markers().Toggle(CRow(view->CaretLine()), CLineNumber(line->lineNumber), CFileOffset(line->offset));
+        view->Invalidate();
+    }
+    app.OnViewStateChanged(view);
+}
+
+// Markers are kept in file-line order, but in an extraction or error-log view the rows
+// need not be (context lines repeat), so the target is chosen by row.
+void GoToMarker(CLogView* view, bool forward) {
+    if (view == nullptr) return;
+    CMarkerList& markers = view->Markers();
+    int32_t count = markers.Count();
+    if (count == 0) return;
+    CRow caret(view->CaretLine());
+    CRow nearest(-1);  // the closest row beyond the caret in the direction of travel
+    CRow wrap(-1);     // the row to wrap around to: the first or the last marked row
+    CRow none(-1);
+    for (int32_t i = 0; i < count; ++i) {
+        CRow row = markers.At(i)->row;
+        bool beyond = forward ? row > caret : row < caret;
+        if (beyond && (nearest == none || (forward ? row < nearest : row > nearest))) nearest = row;
+        if (wrap == none || (forward ? row < wrap : row > wrap)) wrap = row;
+    }
+    view->GoToLine(static_cast<int>((nearest != none ? nearest : wrap).Value()));
+}
+
+void RunJumpDialog(CAppMain& app, CLogView* view) {
+    if (view == nullptr || view->Lines() == nullptr) return;
+    CJumpDialog dialog;
+    dialog.m_lineCount = view->Lines()->Count();
+    dialog.m_cursorLine = view->CaretLine();
+    if (RunDialog(dialog, IDD_JUMP_JA, app.Frame()) != 1 || dialog.m_resultLine < 0) return;
+    // The dialog's message loop runs the frame's timers: look the view up again after it.
+    if (app.Views().Contains(view)) view->GoToLine(dialog.m_resultLine);
+}
+
+void RunMarkerListDialog(CAppMain& app, CLogView* view) {
+    if (view == nullptr) return;
+    CMarkerListDialog dialog;
+    dialog.m_view = view;
+    RunDialog(dialog, IDD_MARKER_LIST_JA, app.Frame());
+    if (app.Views().Contains(view)) app.OnViewStateChanged(view);
+}
+
+void CopySelection(CAppMain& app) {
+    app.EnableCommand(IDM_COPY, false);
+    CLogView* view = app.Views().Active();
+    if (view == nullptr) return;
+    bool copyable = view->HasCopyableSelection();
+    CRowRange range = view->SelectedRange();
+    view->ClearSelection();
+    view->Invalidate();
+    std::unique_ptr<CCopyJob> job(copyable ? new (std::nothrow) CCopyJob() : nullptr);
+    if (job == nullptr) return;
+    job->rows = &view->Rows();
+    job->view = view;
+    job->codePage = AppConfig().m_codePage;
+    job->range = range;
+    bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
+    app.Runner().RunScan(std::move(job), view->File(), quick);
+}

@@ -1,0 +1,15 @@
+// The commands on the rows of the active view that need no scan: markers, the jump and
+// marker list dialogs, and the clipboard copy. Each does nothing without a view.
+#pragma once
+
+class CAppMain;
+class CLogView;
+
+// Sets or removes the marker of the caret row.
+void ToggleMarker(CAppMain& app, CLogView* view);
+// The caret to the next (or previous) marked row, wrapping around at the ends.
+void GoToMarker(CLogView* view, bool forward);
+void RunJumpDialog(CAppMain& app, CLogView* view);
+void RunMarkerListDialog(CAppMain& app, CLogView* view);
+// Copies the active view's selection to the clipboard (in the background when large).
+void CopySelection(CAppMain& app);

@@ -8,7 +8,6 @@
 #include "foundation/wide.h"
 #include "res/resource.h"
 #include "view/dpi.h"
-#include "view/log_view.h"
 
 namespace {
 
@@ -250,13 +249,7 @@ void CAppBase::ChangeDpi(int dpi, const RECT* suggested) {
     m_dpi = dpi;
     if (m_toolBar != nullptr) m_toolBar->ChangeDpi(dpi);
     if (m_statusBar != nullptr) m_statusBar->SetParts(dpi);
-    // The views are the MDI client's children, each found through its window's user data.
-    if (m_mdiClient != nullptr) {
-        for (HWND child = GetWindow(m_mdiClient, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-            auto* view = reinterpret_cast<CLogView*>(GetWindowLongPtrW(child, GWLP_USERDATA));
-            if (view != nullptr) view->SetDpi(dpi);
-        }
-    }
+    OnChildrenDpiChanged(dpi);
     if (suggested != nullptr) {
         SetWindowPos(m_frame, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

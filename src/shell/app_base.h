@@ -35,6 +35,8 @@ public:
     virtual void TileVertical();
     virtual void Cascade();
     virtual void CloseAllChildren();
+    // The frame moved to a display of another scale: the MDI children follow it.
+    virtual void OnChildrenDpiChanged(int) {}
     virtual LRESULT MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual void ActivateChild(HWND window);
     virtual int InitInstance(HINSTANCE instance);

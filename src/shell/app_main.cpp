@@ -129,6 +129,10 @@ void CAppMain::ApplyViewSettings() {
     for (const auto& v : m_viewList) v->SetSettings(settings);
 }
 
+void CAppMain::OnChildrenDpiChanged(int dpi) {
+    for (const auto& v : m_viewList) v->SetDpi(dpi);
+}
+
 void CAppMain::CloseAllChildren() {
     if (m_mdiClient != nullptr) EnumChildWindows(m_mdiClient, CloseChildView, 0);
 }

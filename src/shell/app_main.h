@@ -41,6 +41,7 @@ public:
     int OnDropFiles(HDROP drop, wchar_t* buffer, int capacity) override;
     void OnChildClosed(HWND window) override;
     void CloseAllChildren() override;
+    void OnChildrenDpiChanged(int dpi) override;
     LRESULT MDIChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void ActivateChild(HWND window) override;
     int InitInstance(HINSTANCE instance) override;

@@ -5,6 +5,7 @@
 
 #include "config/app_parameter.h"
 #include "dialogs/sheet_fit.h"
+#include "res/resource.h"
 
 INT_PTR CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -49,14 +50,15 @@ int CDialog::OnDropFiles(HDROP drop, wchar_t* buffer, int capacity) {
     return 1;
 }
 
-int CDialog::TemplateId(int japaneseId) {
-    return AppConfig().m_language == kLanguageJapanese ? japaneseId : japaneseId + 100;
+int CDialog::TemplateId(int japaneseId, int language) {
+    if (language == kConfiguredLanguage) language = AppConfig().m_language;
+    return language == kLanguageJapanese ? japaneseId : japaneseId + IDD_EN_OFFSET;
 }
 
-INT_PTR CDialog::RunModal(int japaneseId, HWND owner, DLGPROC procedure) {
+INT_PTR CDialog::RunModal(int japaneseId, HWND owner, DLGPROC procedure, int language) {
     HINSTANCE instance = owner != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE))
                                           : GetModuleHandleW(nullptr);
-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(TemplateId(japaneseId)), owner, procedure, 0);
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(TemplateId(japaneseId, language)), owner, procedure, 0);
 }
 
 INT_PTR CPropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

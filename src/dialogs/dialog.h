@@ -1,6 +1,6 @@
 // The modal dialog framework: CDialog, CPropertyPage and CPropertySheet.
 // Each dialog class has one static procedure and one process-wide instance pointer,
-// set by the opener before DialogBoxParamW. Template ids: English = Japanese + 100.
+// set by the opener before DialogBoxParamW. Template ids: English = Japanese + IDD_EN_OFFSET.
 #pragma once
 
 #include <windows.h>
@@ -20,10 +20,13 @@ public:
 
     HWND Window() const { return m_window; }
 
-    // The template of the current language: the Japanese id, or the id + 100.
-    static int TemplateId(int japaneseId);
+    // The language the settings name, for the calls below.
+    static constexpr int kConfiguredLanguage = -1;
+    // The template in language (kLanguageJapanese or not): the Japanese id, or the English
+    // one IDD_EN_OFFSET above it.
+    static int TemplateId(int japaneseId, int language = kConfiguredLanguage);
     // Runs a dialog modally over owner (null: no owner) and returns its result.
-    static INT_PTR RunModal(int japaneseId, HWND owner, DLGPROC procedure);
+    static INT_PTR RunModal(int japaneseId, HWND owner, DLGPROC procedure, int language = kConfiguredLanguage);
 
 protected:
     HWND m_window = nullptr;
@@ -44,9 +47,9 @@ public:
 
 // Runs a dialog object of a bound class modally, its instance pointer set around the call.
 template <typename Dialog>
-INT_PTR RunDialog(Dialog& dialog, int japaneseId, HWND owner) {
+INT_PTR RunDialog(Dialog& dialog, int japaneseId, HWND owner, int language = CDialog::kConfiguredLanguage) {
     Dialog::s_instance = &dialog;
-    INT_PTR result = CDialog::RunModal(japaneseId, owner, Dialog::StaticProc);
+    INT_PTR result = CDialog::RunModal(japaneseId, owner, Dialog::StaticProc, language);
     Dialog::s_instance = nullptr;
     return result;
 }

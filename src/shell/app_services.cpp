@@ -23,12 +23,8 @@ int CAppBase::ChooseLanguage(bool atStartUp) {
         dialog.m_selection = japaneseUser ? 1 : 0;
         dialog.m_labelLanguage = japaneseUser ? 1 : 0;
     }
-    CChooseLanguageDialog::s_instance = &dialog;
-    HINSTANCE instance = m_frame != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE))
-                                            : GetModuleHandleW(nullptr);
-    int id = dialog.m_labelLanguage == 1 ? IDD_CHOOSE_LANGUAGE_JA : IDD_CHOOSE_LANGUAGE_JA + 100;
-    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(id), m_frame, CChooseLanguageDialog::StaticProc, 0);
-    CChooseLanguageDialog::s_instance = nullptr;
+    // In the language its labels are to be read in, which may not be the one in force.
+    INT_PTR result = RunDialog(dialog, IDD_CHOOSE_LANGUAGE_JA, m_frame, dialog.m_labelLanguage);
     if (atStartUp || result == 1) {
         if (atStartUp) config.m_language = dialog.m_selection;
         config.m_languageSetting = dialog.m_selection;

@@ -33,11 +33,12 @@ public:
 
     const char16_t* GetVersion() override;            // "1.0.0.0"
     const char16_t* GetTitle(int language) override;  // "Quillon - ..." in the language
-    int GetMenuId(int language) override;             // 10013 Japanese, 10014 otherwise
+    int GetMenuId(int language) override;             // IDR_MENU_JA in Japanese, IDR_MENU_EN otherwise
     // The help page, relative to the application folder: "help\quillon_ja.html" or "help\quillon_en.html".
     const char16_t* GetHelpPage(int language) override;
     int GetMenuPosition(const char16_t* title) override;  // "File" 0, "Edit" 1, "View"/"Window" 2, "Help" 3
-    int MapResourceId(int id) override;                   // 10011/10012 -> 10011; 10013..10016 -> id; else 0
+    // IDI_QUILLON and IDI_CHILD -> IDI_QUILLON; the menus, toolbar and accelerators -> id; else 0.
+    int MapResourceId(int id) override;
     // Window class names, the flags, the settings file path (current folder first, then the
     // application folder) and the per-user data folder (created when missing).
     void SetIdentity() override;

@@ -165,7 +165,7 @@ LRESULT CAppBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
-            // Window-list entries (from 5024) activate their child here.
+            // Window-list entries (from IDM_FIRST_CHILD) activate their child here.
             if (m_mdiClient != nullptr) return DefFrameProcW(window, m_mdiClient, message, wParam, lParam);
             return 0;
         case WM_TIMER:

@@ -164,7 +164,7 @@ TEST_F(ViewInteractionTest, ContextCommandsSearchAndExtractTheSelection) {
     ASSERT_NE(v, extracted);
     EXPECT_EQ(11, extracted->Lines()->Count());
     EXPECT_EQ(L"Extraction:abc", WindowText(extracted->Window()));
-    // A selection over two rows gives no condition: the dialog opens as for 6007.
+    // A selection over two rows gives no condition: the dialog opens as for Next Search (IDM_SEARCH_NEXT).
     SendMessageW(extracted->Window(), WM_CLOSE, 0, 0);
     Pump();
     Drag(v, 36, 9, 39, 10);

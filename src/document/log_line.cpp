@@ -10,12 +10,8 @@ constexpr int32_t kGrowthStep = 10000;
 constexpr int32_t kMaxEntries = 0x7fffffff;
 }  // namespace
 
-CLogLineList::~CLogLineList() { Free(); }
-
 void CLogLineList::Free() {
-    std::free(m_entries);
-    m_entries = nullptr;
-    m_capacity = 0;
+    m_entries.Free();
     m_count = 0;
 }
 
@@ -30,28 +26,23 @@ void CLogLineList::Truncate(int32_t count) {
 int32_t g_lineListLimit = 0;
 
 int CLogLineList::Reserve(int32_t n) {
-    if (n <= m_capacity) return 1;
+    if (n <= Capacity()) return 1;
     if (g_lineListLimit > 0 && n > g_lineListLimit) return 0;
-    size_t bytes = static_cast<size_t>(n) * sizeof(CLogLine);
-    auto* entries = static_cast<CLogLine*>(std::malloc(bytes));
-    if (entries == nullptr) return 0;
-    if (m_count > 0) std::memcpy(entries, m_entries, static_cast<size_t>(m_count) * sizeof(CLogLine));
-    std::memset(static_cast<void*>(entries + m_count), 0, static_cast<size_t>(n - m_count) * sizeof(CLogLine));
-    std::free(m_entries);
-    m_entries = entries;
-    m_capacity = n;
+    if (!m_entries.Reserve(static_cast<size_t>(n))) return 0;
+    // Slots that writers fill in place (CommitFilled) start as empty entries.
+    std::memset(static_cast<void*>(m_entries.Data() + m_count), 0, static_cast<size_t>(n - m_count) * sizeof(CLogLine));
     return 1;
 }
 
 int CLogLineList::Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length) {
-    if (m_count >= m_capacity) {
-        if (m_capacity >= kMaxEntries) return 0;
-        int64_t step = m_capacity / 2 > kGrowthStep ? m_capacity / 2 : kGrowthStep;
-        int64_t wanted = static_cast<int64_t>(m_capacity) + step;
+    if (m_count >= Capacity()) {
+        if (Capacity() >= kMaxEntries) return 0;
+        int64_t step = Capacity() / 2 > kGrowthStep ? Capacity() / 2 : kGrowthStep;
+        int64_t wanted = static_cast<int64_t>(Capacity()) + step;
         if (wanted > kMaxEntries) wanted = kMaxEntries;
         if (!Reserve(static_cast<int32_t>(wanted))) return 0;
     }
-    CLogLine& line = m_entries[m_count++];
+    CLogLine& line = m_entries.Data()[m_count++];
     line.timeStamp = timeStamp;
     line.lineNumber = lineNumber;
     line.offset = offset;
@@ -62,10 +53,10 @@ int CLogLineList::Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64
 int CLogLineList::EnsureRoom(int32_t n) {
     if (n <= 0) return 1;
     if (n > kMaxEntries - m_count) return 0;
-    if (m_count + n <= m_capacity) return 1;
+    if (m_count + n <= Capacity()) return 1;
     // Grow as single appends would, so that a run of small appends stays linear.
-    int64_t step = m_capacity / 2 > kGrowthStep ? m_capacity / 2 : kGrowthStep;
-    int64_t wanted = static_cast<int64_t>(m_capacity) + step;
+    int64_t step = Capacity() / 2 > kGrowthStep ? Capacity() / 2 : kGrowthStep;
+    int64_t wanted = static_cast<int64_t>(Capacity()) + step;
     if (wanted < static_cast<int64_t>(m_count) + n) wanted = static_cast<int64_t>(m_count) + n;
     if (wanted > kMaxEntries) wanted = kMaxEntries;
     return Reserve(static_cast<int32_t>(wanted));
@@ -74,13 +65,13 @@ int CLogLineList::EnsureRoom(int32_t n) {
 int CLogLineList::Append(const CLogLine* lines, int32_t n) {
     if (n <= 0) return 1;
     if (!EnsureRoom(n)) return 0;
-    std::memcpy(static_cast<void*>(m_entries + m_count), lines, static_cast<size_t>(n) * sizeof(CLogLine));
+    std::memcpy(static_cast<void*>(m_entries.Data() + m_count), lines, static_cast<size_t>(n) * sizeof(CLogLine));
     m_count += n;
     return 1;
 }
 
 int CLogLineList::CommitFilled(int32_t count) {
-    if (count < m_count || count > m_capacity) return 0;
+    if (count < m_count || count > Capacity()) return 0;
     m_count = count;
     return 1;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "document/time_stamp.h"
+#include "foundation/buffer.h"
 
 struct CLogLine {
     CTimeStamp timeStamp;    // own, inherited from an earlier line, or all zero
@@ -28,7 +29,6 @@ int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more);
 class CLogLineList {
 public:
     CLogLineList() = default;
-    ~CLogLineList();
     CLogLineList(const CLogLineList&) = delete;
     CLogLineList& operator=(const CLogLineList&) = delete;
 
@@ -51,15 +51,16 @@ public:
     // count is below Count() or above Capacity() (the list is then unchanged).
     int CommitFilled(int32_t count);
 
-    const CLogLine* Entries() const { return m_entries; }
-    CLogLine* Entries() { return m_entries; }
+    const CLogLine* Entries() const { return m_entries.Data(); }
+    CLogLine* Entries() { return m_entries.Data(); }
     int32_t Count() const { return m_count; }
-    int32_t Capacity() const { return m_capacity; }
+    int32_t Capacity() const { return static_cast<int32_t>(m_entries.Capacity()); }
     // The entry at index, or null outside the list.
-    const CLogLine* At(int32_t index) const { return index >= 0 && index < m_count ? &m_entries[index] : nullptr; }
+    const CLogLine* At(int32_t index) const {
+        return index >= 0 && index < m_count ? &m_entries.Data()[index] : nullptr;
+    }
 
 private:
-    CLogLine* m_entries = nullptr;
-    int32_t m_capacity = 0;
+    CGrowBuffer<CLogLine> m_entries;
     int32_t m_count = 0;
 };

@@ -53,7 +53,7 @@ public:
     void OnViewStateChanged(CLogView* view) override;
     HWND GetFrameWindow() override { return m_frame; }
     void OnLoadProgress(uint64_t done, uint64_t total) override;
-    void JumpFirstViewToLine(int line) override;
+    void JumpFirstViewToLine(CLineNumber line) override;
 
     // Loading pipeline.
     void OpenLogFile(const wchar_t* path);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "document/row_types.h"
+
 class CLogView;
 
 // Posted by a view to its frame when its window closes (wParam: the window).
@@ -25,6 +27,6 @@ public:
     virtual HWND GetFrameWindow() = 0;
     // Progress of the running background job (bytes for a load, rows for a scan).
     virtual void OnLoadProgress(uint64_t done, uint64_t total) = 0;
-    // Moves the first view (the loaded file's) to a line.
-    virtual void JumpFirstViewToLine(int line) = 0;
+    // Moves the first view (the loaded file's, whose rows are the file's lines) to a line.
+    virtual void JumpFirstViewToLine(CLineNumber line) = 0;
 };

@@ -132,7 +132,7 @@ int CLogView::OnLButtonDblClk(int x, int y) {
     CLogLine line;
     if (!RowEntry(hit.row, &line)) return 1;
     if (hit.cell <= kLastLineNumberCell) {
-        if (m_listener != nullptr) m_listener->JumpFirstViewToLine(line.lineNumber);
+        if (m_listener != nullptr) m_listener->JumpFirstViewToLine(CLineNumber(line.lineNumber));
     } else if (hit.cell >= kFirstMessageCell) {
         int offset = TextOffsetOfCell(hit.cell);
         m_caretRow = hit.row;

@@ -153,20 +153,11 @@ bool Contains(const char* set, char c) {
     return false;
 }
 
-// The digit runs some form may start with, and those of the forms without an h:mm:ss.
+// The digit runs some form may start with; those of the forms without an h:mm:ss when timeless.
 constexpr uint32_t RunsOfForms(bool timeless) {
     uint32_t runs = 0;
     for (const CFormEntry& entry : kForms) runs |= timeless && entry.holdsTime ? 0 : entry.runLengths;
     return runs;
-}
-constexpr uint32_t kRunsOfAny = RunsOfForms(false);
-constexpr uint32_t kRunsWithoutTime = RunsOfForms(true);
-
-// False when the shape shows that no form can start at the place.
-bool AnyMayStart(const CFieldShape& shape) {
-    if (shape.run < 0) return true;
-    uint32_t runs = shape.timeAhead ? kRunsOfAny : kRunsWithoutTime;
-    return shape.run <= 8 && (runs & (1u << shape.run)) != 0;
 }
 
 // False when the shape shows that the form cannot start at the place.
@@ -183,44 +174,51 @@ bool IsFieldEnd(const char* bytes, int length, int at) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';';
 }
 
-// Days since 1970-01-01 to a civil date (the proleptic Gregorian calendar).
-void CivilFromDays(int64_t z, CStampFields* f) {
-    z += 719468;
-    int64_t era = z / 146097;
-    int64_t doe = z - era * 146097;
-    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    int64_t mp = (5 * doy + 2) / 153;
+// Days since 1970-01-01 to a civil date (the proleptic Gregorian calendar), in unsigned
+// arithmetic since epoch times here are never before 2000.
+void CivilFromDays(uint32_t days, CStampFields* f) {
+    uint32_t z = days + 719468;
+    uint32_t era = z / 146097;
+    uint32_t doe = z - era * 146097;
+    uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    uint32_t mp = (5 * doy + 2) / 153;
     f->day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     f->month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     f->year = static_cast<int>(yoe + era * 400 + (f->month <= 2 ? 1 : 0));
 }
 
-constexpr int64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
-constexpr int64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
+constexpr uint64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
+constexpr uint64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
 
 }  // namespace
 
 int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match) {
-    int64_t value = 0;
+    int end = length - at < 14 ? length : at + 14;
     int k = at;
-    while (k < length && k - at < 14 && IsStampDigit(bytes[k])) value = value * 10 + (bytes[k++] - '0');
-    int digits = k - at;
-    int64_t ms = 0;
-    if (digits == 13) {
-        ms = value;
-    } else if (digits == 10) {
+    while (k < end && IsStampDigit(bytes[k])) ++k;
+    return ReadEpochDigits(bytes, length, at, k - at, match);
+}
+
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match) {
+    if (digits != 10 && digits != 13) return 0;
+    uint64_t value = 0;
+    for (int k = 0; k < digits; ++k) value = value * 10 + static_cast<unsigned>(bytes[at + k] - '0');
+    int k = at + digits;
+    uint64_t ms = value;
+    if (digits == 10) {
         ms = value * 1000;
-        CStampText t{bytes, length, k};
-        int fraction = 0;
-        if (t.Take('.') && t.Fraction(&fraction)) k = t.i;
-        ms += fraction;
-    } else {
-        return 0;
+        if (k + 1 < length && bytes[k] == '.' && IsStampDigit(bytes[k + 1])) {
+            CStampText t{bytes, length, k + 1};
+            int fraction = 0;
+            t.Fraction(&fraction);
+            ms += static_cast<unsigned>(fraction);
+            k = t.i;
+        }
     }
     if (!IsFieldEnd(bytes, length, k) || ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
     CStampFields f;
-    CivilFromDays(ms / 86400000, &f);
+    CivilFromDays(static_cast<uint32_t>(ms / 86400000), &f);
     match->stamp.year = static_cast<uint16_t>(f.year);
     match->stamp.month = static_cast<uint8_t>(f.month);
     match->stamp.day = static_cast<uint8_t>(f.day);
@@ -230,8 +228,10 @@ int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match) {
     return 1;
 }
 
+const uint32_t kStampFormRuns[2] = {RunsOfForms(true), RunsOfForms(false)};
+
 int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
-    if (!AnyMayStart(shape)) return 0;
+    if (!AnyStampFormMayStart(shape)) return 0;
     for (const CFormEntry& entry : kForms) {
         if (!MayStart(entry, shape)) continue;
         CStampText t{bytes, length, at};

@@ -55,10 +55,9 @@ private:
 
 // The shape of the text at a place that starts with a digit or a name's initial; the run is
 // counted as far as an epoch time in milliseconds reaches.
-CFieldShape ShapeAt(const char* bytes, int length, int at, CTimeAhead* time) {
+CFieldShape ShapeAt(const char* bytes, int length, int at, const CFieldStarts& places, CTimeAhead* time) {
     CFieldShape shape;
-    shape.run = 0;
-    while (at + shape.run < length && shape.run < 14 && IsStampDigit(bytes[at + shape.run])) ++shape.run;
+    shape.run = IsStampDigit(bytes[at]) ? places.DigitRun(at, 14) : 0;
     shape.after = at + shape.run < length ? bytes[at + shape.run] : '\0';
     shape.timeAhead = time->After(at);
     return shape;
@@ -69,22 +68,26 @@ CFieldShape ShapeAt(const char* bytes, int length, int at, CTimeAhead* time) {
 int ParseStampForms(const char* bytes, int length, CStampMatch* match) {
     *match = CStampMatch();
     if (bytes == nullptr || length <= 0) return 0;
-    CFieldStarts places(bytes, length);
     CTimeAhead time(bytes, length);
+    // Without an h:mm:ss in the line no name starts a stamp, and its letters are not looked at.
+    bool names = time.After(0);
+    CFieldStarts places(bytes, length, names);
     CStampMatch epoch;
     bool haveEpoch = false;
     for (int at = places.Next(); at >= 0; at = places.Next()) {
         bool digit = IsStampDigit(bytes[at]);
-        if (!digit && !IsNameInitial(bytes[at])) continue;
-        CFieldShape shape = ShapeAt(bytes, length, at, &time);
+        if (!digit && !(names && IsNameInitial(bytes[at]))) continue;
+        CFieldShape shape = ShapeAt(bytes, length, at, places, &time);
         if (!shape.timeAhead) {
             // No h:mm:ss from here on, so no name starts a stamp any more.
+            names = false;
             places.SkipLetters();
             if (!digit) continue;
         }
-        if (ReadStampFormAt(bytes, length, at, shape, match)) return 1;
+        if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return 1;
         // The earliest epoch time counts only when no readable stamp comes later either.
-        if (!haveEpoch && (shape.run == 10 || shape.run == 13)) haveEpoch = ReadEpochAt(bytes, length, at, &epoch) != 0;
+        if (!haveEpoch && (shape.run == 10 || shape.run == 13))
+            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch) != 0;
     }
     if (haveEpoch) *match = epoch;
     return haveEpoch ? 1 : 0;

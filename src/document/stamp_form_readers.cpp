@@ -133,8 +133,8 @@ struct CFormEntry {
 
 constexpr uint32_t Run(int a, int b = 0) { return (1u << a) | (b > 0 ? 1u << b : 0u); }
 
-// The name forms start with a letter and the others with a digit, so their order among each
-// other decides nothing.
+// The name forms start with a letter and the others with a digit, so which of the two groups
+// comes first decides nothing.
 const CFormEntry kForms[] = {
     {ReadCLibrary, StampForm::kCLibrary, Run(0), "", true},
     {ReadMonthName, StampForm::kMonthName, Run(0), "", true},

@@ -27,8 +27,8 @@ bool IsNameInitial(char c) {
 class CTimeAhead {
 public:
     CTimeAhead(const char* bytes, int length) : m_p(bytes), m_n(length) {}
-    // Whether an h:mm:ss begins after the place at: its first colon is beyond at + 1 at the
-    // earliest, after an hour digit that is not before at.
+    // Whether an h:mm:ss begins after the place at: its first colon at at + 1 or later, after
+    // an hour digit that is not before at.
     bool After(int at) {
         if (m_colon <= at) m_colon = FindFrom(at + 1);
         return m_colon < m_n;
@@ -86,8 +86,9 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match) {
         }
         if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return 1;
         // The earliest epoch time counts only when no readable stamp comes later either.
-        if (!haveEpoch && (shape.run == 10 || shape.run == 13))
+        if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
             haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch) != 0;
+        }
     }
     if (haveEpoch) *match = epoch;
     return haveEpoch ? 1 : 0;

@@ -63,20 +63,58 @@ CFieldShape ShapeAt(const char* bytes, int length, int at, const CFieldStarts& p
     return shape;
 }
 
+// The shape at a leading place, without looking ahead for an h:mm:ss. Its digits are counted
+// only as far as a readable form's reach (kLongRun: longer); the field search counts longer
+// runs, for epoch times, from its masks.
+constexpr int kLongRun = 9;
+CFieldShape LeadingShape(const char* bytes, int length, int at) {
+    CFieldShape shape;
+    int end = length - at < kLongRun ? length : at + kLongRun;
+    int k = at;
+    while (k < end && IsStampDigit(bytes[k])) ++k;
+    shape.run = k - at;
+    shape.after = k < length ? bytes[k] : '\0';
+    return shape;
+}
+
 }  // namespace
 
 int ParseStampForms(const char* bytes, int length, CStampMatch* match) {
     *match = CStampMatch();
     if (bytes == nullptr || length <= 0) return 0;
+    CStampMatch epoch;
+    bool haveEpoch = false;
+    // The readable forms at a place, then the epoch time there.
+    auto tryPlace = [&](int at, const CFieldShape& shape) {
+        if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return true;
+        // The earliest epoch time counts only when no readable stamp comes later either.
+        if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
+            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch) != 0;
+        }
+        return false;
+    };
+    // Most stamps stand at the first field, or just inside a bracket that opens it: that place
+    // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
+    // lay ahead (which only lets more forms be read).
+    int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
+    int lead = 0;
+    while (lead < limit && (bytes[lead] == ' ' || bytes[lead] == '\t')) ++lead;
+    if (lead + 1 < limit && (bytes[lead] == '[' || bytes[lead] == '|')) ++lead;
+    int tried = -1;  // the places up to here are done
+    if (lead < limit && (IsStampDigit(bytes[lead]) || IsNameInitial(bytes[lead]))) {
+        CFieldShape shape = LeadingShape(bytes, length, lead);
+        if (shape.run < kLongRun) {
+            if (tryPlace(lead, shape)) return 1;
+            tried = lead;
+        }
+    }
     CTimeAhead time(bytes, length);
     // Without an h:mm:ss in the line no name starts a stamp, and its letters are not looked at.
     bool names = time.After(0);
     CFieldStarts places(bytes, length, names);
-    CStampMatch epoch;
-    bool haveEpoch = false;
     for (int at = places.Next(); at >= 0; at = places.Next()) {
         bool digit = IsStampDigit(bytes[at]);
-        if (!digit && !(names && IsNameInitial(bytes[at]))) continue;
+        if (at <= tried || (!digit && !(names && IsNameInitial(bytes[at])))) continue;
         CFieldShape shape = ShapeAt(bytes, length, at, places, &time);
         if (!shape.timeAhead) {
             // No h:mm:ss from here on, so no name starts a stamp any more.
@@ -84,11 +122,7 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match) {
             places.SkipLetters();
             if (!digit) continue;
         }
-        if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return 1;
-        // The earliest epoch time counts only when no readable stamp comes later either.
-        if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
-            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch) != 0;
-        }
+        if (tryPlace(at, shape)) return 1;
     }
     if (haveEpoch) *match = epoch;
     return haveEpoch ? 1 : 0;

@@ -174,18 +174,18 @@ bool IsFieldEnd(const char* bytes, int length, int at) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';';
 }
 
-// Days since 1970-01-01 to a civil date (the proleptic Gregorian calendar), in unsigned
-// arithmetic since epoch times here are never before 2000.
+// Days since 1970-01-01 to a civil date, for days from 2000 to 2099 only. Every fourth year
+// is a leap year there, so the years are counted from March (the leap day last) in cycles of
+// four from 1996-03-01, 1461 days each.
 void CivilFromDays(uint32_t days, CStampFields* f) {
-    uint32_t z = days + 719468;
-    uint32_t era = z / 146097;
-    uint32_t doe = z - era * 146097;
-    uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    uint32_t d = days - 9556;  // days since 1996-03-01
+    uint32_t cycle = d / 1461, r = d % 1461;
+    uint32_t year = r / 365 < 3 ? r / 365 : 3;
+    uint32_t doy = r - 365 * year;
     uint32_t mp = (5 * doy + 2) / 153;
     f->day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     f->month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    f->year = static_cast<int>(yoe + era * 400 + (f->month <= 2 ? 1 : 0));
+    f->year = static_cast<int>(1996 + 4 * cycle + year + (f->month <= 2 ? 1 : 0));
 }
 
 constexpr uint64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC

@@ -4,11 +4,13 @@
 // text, with -i for the search ignoring case, grep -c -E for regular expressions), and the load's peak memory per line.
 // The references run interleaved with the figures, so that both see the same machine.
 //   quillon-bench [--repeat N] <log-file>
+//   quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...  (stamp_forms_bench.h)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <cstring>
+#include <vector>
 
 #include "document/log_file.h"
 #include "loader/log_loader.h"
@@ -17,6 +19,7 @@
 #include "log_generator.h"
 #include "machine.h"
 #include "search/line_scan.h"
+#include "stamp_forms_bench.h"
 
 namespace {
 
@@ -272,22 +275,30 @@ int CBench::Run() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const char* const usage =
+        "usage: quillon-bench [--repeat N] <log-file>\n"
+        "       quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...\n";
     int repeat = 3;
-    const char* path = nullptr;
+    bool stampForms = false;
+    std::vector<const char*> paths;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
             repeat = std::atoi(argv[++i]);
-        } else if (argv[i][0] != '-' && path == nullptr) {
-            path = argv[i];
+        } else if (std::strcmp(argv[i], "--stamp-forms") == 0) {
+            stampForms = true;
+        } else if (argv[i][0] != '-') {
+            paths.push_back(argv[i]);
         } else {
-            std::fputs("usage: quillon-bench [--repeat N] <log-file>\n", stderr);
+            std::fputs(usage, stderr);
             return 2;
         }
     }
-    if (path == nullptr || repeat < 1) {
-        std::fputs("usage: quillon-bench [--repeat N] <log-file>\n", stderr);
+    size_t wanted = stampForms ? 2 : 1;
+    if (paths.size() < wanted || (!stampForms && paths.size() > 1) || repeat < 1) {
+        std::fputs(usage, stderr);
         return 2;
     }
-    CBench bench(path, repeat);
+    if (stampForms) return RunStampFormsBench(paths.data(), static_cast<int>(paths.size()), repeat);
+    CBench bench(paths[0], repeat);
     return bench.Run();
 }

@@ -167,6 +167,9 @@ private:
                 // 2024-03-01 00:00:00 UTC plus the day and time.
                 std::snprintf(out, size, "%llu.%03u", 1709251200ull + (m_day - 1) * 86400ull + m_ms / 1000, ms);
                 break;
+            case CStampStyle::kEpochMs:
+                std::snprintf(out, size, "%llu%03u", 1709251200ull + (m_day - 1) * 86400ull + m_ms / 1000, ms);
+                break;
             case CStampStyle::kPrefix:
                 std::snprintf(out, size, "node-%02u app[%u]: 2024-03-%02u %02u:%02u:%02u.%03u", m_day % 8, 1000 + m_day,
                               m_day, h, mi, s, ms);
@@ -203,7 +206,7 @@ bool ParseStampStyle(const char* name, CStampStyle* style) {
     } kStyles[] = {{"basic", CStampStyle::kBasic},          {"iso-zone", CStampStyle::kIsoZone},
                    {"access-log", CStampStyle::kAccessLog}, {"c-library", CStampStyle::kCLibrary},
                    {"compact", CStampStyle::kCompact},      {"epoch", CStampStyle::kEpoch},
-                   {"prefix", CStampStyle::kPrefix}};
+                   {"epoch-ms", CStampStyle::kEpochMs},     {"prefix", CStampStyle::kPrefix}};
     for (const auto& s : kStyles) {
         if (std::strcmp(name, s.name) == 0) {
             *style = s.style;

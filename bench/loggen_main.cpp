@@ -1,6 +1,6 @@
 // quillon-loggen: writes the benchmark's generated log.
 //   quillon-loggen [--size BYTES[K|M|G]] [--seed N] [--eol crlf|lf|mixed] [--form STYLE] <output-file>
-// STYLE: basic (the default), iso-zone, access-log, c-library, compact, epoch or prefix.
+// STYLE: basic (the default), iso-zone, access-log, c-library, compact, epoch, epoch-ms or prefix.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +26,8 @@ bool ParseSize(const char* text, uint64_t* size) {
 int Usage() {
     std::fputs(
         "usage: quillon-loggen [--size BYTES[K|M|G]] [--seed N] [--eol crlf|lf|mixed]\n"
-        "                      [--form basic|iso-zone|access-log|c-library|compact|epoch|prefix] <output-file>\n",
+        "                      [--form basic|iso-zone|access-log|c-library|compact|epoch|epoch-ms|prefix]\n"
+        "                      <output-file>\n",
         stderr);
     return 2;
 }

@@ -11,6 +11,8 @@ uint64_t CurrentMemory();
 uint64_t PeakMemory();
 // Starts a new high-water mark where the platform allows it; false when it does not.
 bool ResetPeakMemory();
+// The processor time this process has used on all its threads, user and system (seconds).
+double ProcessCpuSeconds();
 // "N x <processor model>" into out.
 void DescribeMachine(char* out, size_t capacity);
 // The plainest newline count, the benchmark's reference: the file opened afresh and read

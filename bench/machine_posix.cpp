@@ -1,6 +1,7 @@
 // Linux figures: VmRSS / VmHWM from /proc/self/status (the mark is reset through
 // /proc/self/clear_refs), the CPU model from /proc/cpuinfo, grep through popen.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -52,6 +53,13 @@ bool ResetPeakMemory() {
     if (f == nullptr) return false;
     bool ok = std::fputs("5", f) >= 0;
     return std::fclose(f) == 0 && ok;
+}
+
+double ProcessCpuSeconds() {
+    rusage usage = {};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 void DescribeMachine(char* out, size_t capacity) {

@@ -23,6 +23,15 @@ uint64_t PeakMemory() {
 
 bool ResetPeakMemory() { return false; }
 
+double ProcessCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>(static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
 void DescribeMachine(char* out, size_t capacity) {
     SYSTEM_INFO info;
     GetSystemInfo(&info);

@@ -3,6 +3,8 @@
 # build/bench once (delete it to generate it again) and times the loader, a search and an
 # extraction against the references measured in the same run.
 # Usage: bench/run.sh [size, e.g. 1G or 256M] [--repeat N]
+# With STAMP_FORMS=1 it also writes the same log in each further stamp form (one file each,
+# kept like the first) and times their loads beside the log in the line-start form.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 size="${1:-1G}"
@@ -15,6 +17,17 @@ log="build/bench/bench-$size.log"
 # Read it once so that the page cache is warm before the first figure.
 cat "$log" >/dev/null
 build/release/bench/quillon-bench "$@" "$log"
+
+if [ "${STAMP_FORMS:-0}" = 1 ]; then
+  forms=()
+  for form in iso-zone access-log c-library compact epoch epoch-ms prefix; do
+    f="build/bench/bench-$size-$form.log"
+    [ -f "$f" ] || build/release/bench/quillon-loggen --size "$size" --form "$form" "$f"
+    forms+=("$f")
+  done
+  cat "$log" "${forms[@]}" >/dev/null
+  build/release/bench/quillon-bench "$@" --stamp-forms "$log" "${forms[@]}"
+fi
 
 # Following: 100,000 lines a second appended while quillon-cli rows --follow prints them.
 build/release/bench/quillon-follow-bench build/release/src/cli/quillon-cli build/bench 100000 5 || true

@@ -1,10 +1,12 @@
 // Fuzzes the user-pattern parser and the stamps beyond the line start: a refused pattern has
-// a reason and matches nothing, every stamp found is in range, and a line the line-start
-// recogniser reads keeps exactly its stamp whatever the rules.
+// a reason and matches nothing, every stamp found is in range, a line the line-start
+// recogniser reads keeps exactly its stamp whatever the rules, and the stamp search finds
+// what a plain search of every form at every field start finds.
 #include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "document/stamp_form_readers.h"
 #include "document/stamp_rules.h"
 #include "fuzz_support.h"
 
@@ -39,6 +41,24 @@ void AddPattern(FuzzInput& in, CStampRules* rules) {
     rules->AddPattern(pattern);
 }
 
+// Every form at the first non-blank byte and after each blank, tab, "[" or "|" among the
+// first bytes, the earliest first, then the epoch times.
+int PlainSearch(const char* bytes, int length, CStampMatch* match) {
+    int limit = std::min(length, kStampSearchBytes);
+    int first = 0;
+    while (first < limit && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
+    auto isPlace = [&](int at) {
+        return at == first || (at > first && std::memchr(" \t[|", bytes[at - 1], 4) != nullptr);
+    };
+    for (int at = first; at < limit; ++at) {
+        if (isPlace(at) && ReadStampFormAt(bytes, length, at, CFieldShape(), match)) return 1;
+    }
+    for (int at = first; at < limit; ++at) {
+        if (isPlace(at) && ReadEpochAt(bytes, length, at, match)) return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -64,8 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!found) FUZZ_CHECK(!got.HasDate() && got.milliseconds == 0);
     if (rules.IsBasic()) FUZZ_CHECK(!found);
 
-    CStampMatch match;
-    if (ParseStampForms(line.data(), length, &match)) {
+    CStampMatch match, plain;
+    int searched = ParseStampForms(line.data(), length, &match);
+    FUZZ_CHECK(searched == PlainSearch(line.data(), length, &plain));
+    if (searched) {
+        FUZZ_CHECK(match.form == plain.form && match.offset == plain.offset && match.stamp == plain.stamp);
         CheckInRange(match.stamp, match.form);
         FUZZ_CHECK(match.offset >= 0 && match.offset < kStampSearchBytes && match.offset < length);
         FUZZ_CHECK(std::strcmp(StampFormName(match.form), "none") != 0);

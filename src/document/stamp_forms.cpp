@@ -1,266 +1,80 @@
-// The built-in stamp forms, the search for one after a prefix, and epoch times. Each form
-// reader is strict where the line-start recogniser is lenient (two-digit minutes and
-// seconds, a year of two or four digits, a stamp that ends before a letter or digit), since
-// here a stamp may stand anywhere among the first bytes, beside version numbers, addresses
-// and identifiers.
+// The search for a stamp among a line's first bytes. Most lines that come here hold no
+// readable stamp at all (epoch times, stack traces), so each field is first sized up - the
+// run of digits it starts with, the byte after it, whether an h:mm:ss follows anywhere - and
+// only the forms that can start there are read; the epoch time is looked for in the same pass.
 #include "document/stamp_forms.h"
 
+#include <cstring>
+
+#include "document/stamp_field_starts.h"
+#include "document/stamp_form_readers.h"
 #include "document/stamp_text.h"
 
 namespace {
 
-using FormReader = bool (*)(CStampText&, CStampFields*);
-
-// A year of exactly two or four digits; two are read as 20yy.
-bool Year(CStampText& t, int* year) {
-    int start = t.i;
-    if (!t.Digits(2, 4, year)) return false;
-    int digits = t.i - start;
-    if (digits == 3) return false;
-    if (digits == 2) *year += 2000;
-    return true;
+// The initials of the month and weekday names, in either case.
+bool IsNameInitial(char c) {
+    constexpr uint32_t kInitials = 1u << ('a' - 'a') | 1u << ('d' - 'a') | 1u << ('f' - 'a') | 1u << ('j' - 'a') |
+                                   1u << ('m' - 'a') | 1u << ('n' - 'a') | 1u << ('o' - 'a') | 1u << ('s' - 'a') |
+                                   1u << ('t' - 'a') | 1u << ('w' - 'a');
+    unsigned letter = static_cast<unsigned char>(c | 0x20) - 'a';
+    return letter < 26 && ((kInitials >> letter) & 1) != 0;
 }
 
-// Sun Dec 04 04:47:44 2005
-bool ReadCLibrary(CStampText& t, CStampFields* f) {
-    return t.WeekdayName() && t.Blanks() && t.MonthName(&f->month) && t.Blanks() && t.Digits(1, 2, &f->day) &&
-           t.Blanks() && t.Time(f, false) && t.Blanks() && t.Digits(4, 4, &f->year);
-}
-
-// Nov  9 12:01:01, Nov 9, 2005 12:01:01
-bool ReadMonthName(CStampText& t, CStampFields* f) {
-    if (!t.MonthName(&f->month) || !t.Blanks() || !t.Digits(1, 2, &f->day)) return false;
-    t.Take(',');
-    if (!t.Blanks()) return false;
-    int beforeYear = t.i;
-    if (!t.Digits(4, 4, &f->year) || !t.Blanks()) {
-        t.i = beforeYear;
-        f->year = 0;
+// The next h:mm:ss of the line, looked for once for all the places the search tries (in
+// increasing order). A form that holds a time may put any number of blanks before it, so the
+// whole rest of the line counts.
+class CTimeAhead {
+public:
+    CTimeAhead(const char* bytes, int length) : m_p(bytes), m_n(length) {}
+    // Whether an h:mm:ss begins after the place at: its first colon at at + 1 or later, after
+    // an hour digit that is not before at.
+    bool After(int at) {
+        if (m_colon <= at) m_colon = FindFrom(at + 1);
+        return m_colon < m_n;
     }
-    return t.Time(f, false);
-}
 
-// 10/Oct/2000:13:55:36 -0700 (the zone after the blank is left to the message)
-bool ReadAccessLog(CStampText& t, CStampFields* f) {
-    return t.Digits(1, 2, &f->day) && t.Take('/') && t.MonthName(&f->month) && t.Take('/') &&
-           t.Digits(4, 4, &f->year) && t.Take(':') && t.Time(f, false);
-}
-
-// 06 May 2024 08:00:00, 06-May-2024 08:00:00.123
-bool ReadDayMonth(CStampText& t, CStampFields* f) {
-    if (!t.Digits(1, 2, &f->day)) return false;
-    bool dash = t.Take('-');
-    if (!dash && !t.Blanks()) return false;
-    if (!t.MonthName(&f->month)) return false;
-    if (dash ? !t.Take('-') : !t.Blanks()) return false;
-    return t.Digits(4, 4, &f->year) && t.Blanks() && t.Time(f, false);
-}
-
-// 2024-05-06T08:00:00.123456+09:00, 2017/05/16 00:00:00,008, 21.03.04_05:06:07
-bool ReadIsoDate(CStampText& t, CStampFields* f) {
-    if (!Year(t, &f->year)) return false;
-    char sep = t.Peek();
-    if (sep != '-' && sep != '/' && sep != '.') return false;
-    ++t.i;
-    if (!t.Digits(1, 2, &f->month) || !t.Take(sep) || !t.Digits(1, 2, &f->day)) return false;
-    if (!t.Take('T') && !t.Take('_') && !t.Take('-') && !t.Blanks()) return false;
-    return t.Time(f, false);
-}
-
-// 2005-06-03-15.42.50.675872
-bool ReadDottedTime(CStampText& t, CStampFields* f) {
-    if (!t.Digits(4, 4, &f->year) || !t.Take('-') || !t.Digits(2, 2, &f->month) || !t.Take('-') ||
-        !t.Digits(2, 2, &f->day) || !t.Take('-') || !t.Digits(2, 2, &f->hour) || !t.Take('.') ||
-        !t.Digits(2, 2, &f->minute) || !t.Take('.') || !t.Digits(2, 2, &f->second)) {
-        return false;
-    }
-    int beforeFraction = t.i;
-    if (t.Take('.') && !t.Fraction(&f->millisecond)) t.i = beforeFraction;
-    return true;
-}
-
-// hhmmss with an optional fraction and zone.
-bool CompactTime(CStampText& t, CStampFields* f) {
-    int start = t.i;
-    int hhmmss;
-    if (!t.Digits(6, 6, &hhmmss)) return false;
-    if (IsStampDigit(t.Peek()) && !t.AtEnd()) {
-        t.i = start;
-        return false;
-    }
-    f->hour = hhmmss / 10000;
-    f->minute = hhmmss / 100 % 100;
-    f->second = hhmmss % 100;
-    int beforeFraction = t.i;
-    if ((t.Take('.') || t.Take(',')) && !t.Fraction(&f->millisecond)) t.i = beforeFraction;
-    t.Zone();
-    return true;
-}
-
-// 081109 203615, 20171223-22:15:29:606, 20240506T080000Z
-bool ReadCompactDate(CStampText& t, CStampFields* f) {
-    int start = t.i;
-    int date;
-    if (!t.Digits(6, 8, &date)) return false;
-    int digits = t.i - start;
-    if (digits == 7 || (IsStampDigit(t.Peek()) && !t.AtEnd())) return false;
-    f->year = date / 10000 + (digits == 6 ? 2000 : 0);
-    f->month = date / 100 % 100;
-    f->day = date % 100;
-    if (!t.Take('T') && !t.Take('-') && !t.Blanks()) return false;
-    return CompactTime(t, f) || t.Time(f, true);
-}
-
-// 10.30 16:49:06 (no year)
-bool ReadMonthDay(CStampText& t, CStampFields* f) {
-    if (!t.Digits(2, 2, &f->month)) return false;
-    char sep = t.Peek();
-    if (sep != '.' && sep != '/' && sep != '-') return false;
-    ++t.i;
-    return t.Digits(2, 2, &f->day) && t.Blanks() && t.Time(f, false);
-}
-
-// A form, and what the text at its start must look like for it to be tried at all: the
-// lengths the first run of digits may have (a bit for each) and the bytes that may follow it.
-// Most fields of a line are no stamp; this keeps them cheap.
-struct CFormEntry {
-    FormReader read;
-    StampForm form;
-    uint32_t runLengths;
-    const char* after;
-};
-
-constexpr uint32_t Run(int a, int b = 0) { return (1u << a) | (b > 0 ? 1u << b : 0u); }
-
-const CFormEntry kNameForms[] = {
-    {ReadCLibrary, StampForm::kCLibrary, Run(0), ""},
-    {ReadMonthName, StampForm::kMonthName, Run(0), ""},
-};
-const CFormEntry kDigitForms[] = {
-    {ReadAccessLog, StampForm::kAccessLog, Run(1, 2), "/"},
-    {ReadDayMonth, StampForm::kDayMonth, Run(1, 2), " \t-"},
-    {ReadIsoDate, StampForm::kIsoDate, Run(2, 4), "-/."},
-    {ReadDottedTime, StampForm::kDottedTime, Run(4), "-"},
-    {ReadCompactDate, StampForm::kCompactDate, Run(6, 8), " \tT-"},
-    {ReadMonthDay, StampForm::kMonthDay, Run(2), ".-/"},
-};
-
-bool Contains(const char* set, char c) {
-    for (; *set != 0; ++set) {
-        if (*set == c) return true;
-    }
-    return false;
-}
-
-template <int N>
-bool TryForms(const CFormEntry (&forms)[N], const char* bytes, int length, int at, CStampMatch* match) {
-    int run = 0;
-    while (at + run < length && run < 9 && IsStampDigit(bytes[at + run])) ++run;
-    char after = at + run < length ? bytes[at + run] : '\0';
-    for (const CFormEntry& entry : forms) {
-        if (run >= 9 || (entry.runLengths & (1u << run)) == 0) continue;
-        if (run > 0 && !Contains(entry.after, after)) continue;
-        CStampText t{bytes, length, at};
-        CStampFields f;
-        if (entry.read(t, &f) && t.Ends() && f.ToStamp(&match->stamp)) {
-            match->form = entry.form;
-            match->offset = at;
-            return true;
+private:
+    int FindFrom(int from) const {
+        for (int c = from; c + 5 < m_n; ++c) {
+            const void* hit = std::memchr(m_p + c, ':', static_cast<size_t>(m_n - 5 - c));
+            if (hit == nullptr) break;
+            c = static_cast<int>(static_cast<const char*>(hit) - m_p);
+            if (IsStampDigit(m_p[c - 1]) && IsStampDigit(m_p[c + 1]) && IsStampDigit(m_p[c + 2]) && m_p[c + 3] == ':' &&
+                IsStampDigit(m_p[c + 4]) && IsStampDigit(m_p[c + 5])) {
+                return c;
+            }
         }
+        return m_n;
     }
-    return false;
-}
 
-// What a byte may be to the field search, looked up once per byte of the first 128.
-enum : uint8_t { kBoundary = 1, kDigit = 2, kNameInitial = 4 };
-
-struct CByteKinds {
-    uint8_t kind[256] = {};
-    constexpr CByteKinds() {
-        kind[static_cast<unsigned char>(' ')] = kind[static_cast<unsigned char>('\t')] = kBoundary;
-        kind[static_cast<unsigned char>('[')] = kind[static_cast<unsigned char>('|')] = kBoundary;
-        for (char c = '0'; c <= '9'; ++c) kind[static_cast<unsigned char>(c)] = kDigit;
-        // The initials of the month and weekday names, in either case.
-        for (const char* c = "ADFJMNOSTWadfjmnostw"; *c != 0; ++c) kind[static_cast<unsigned char>(*c)] = kNameInitial;
-    }
+    const char* m_p;
+    int m_n;
+    int m_colon = -1;
 };
-constexpr CByteKinds kByteKinds;
 
-uint8_t KindOf(char c) { return kByteKinds.kind[static_cast<unsigned char>(c)]; }
-
-bool TryReadable(const char* bytes, int length, int at, CStampMatch* match) {
-    uint8_t kind = KindOf(bytes[at]);
-    if (kind == kDigit) return TryForms(kDigitForms, bytes, length, at, match);
-    if (kind == kNameInitial) return TryForms(kNameForms, bytes, length, at, match);
-    return false;
+// The shape of the text at a place that starts with a digit or a name's initial; the run is
+// counted as far as an epoch time in milliseconds reaches.
+CFieldShape ShapeAt(const char* bytes, int length, int at, const CFieldStarts& places, CTimeAhead* time) {
+    CFieldShape shape;
+    shape.run = IsStampDigit(bytes[at]) ? places.DigitRun(at, 14) : 0;
+    shape.after = at + shape.run < length ? bytes[at + shape.run] : '\0';
+    shape.timeAhead = time->After(at);
+    return shape;
 }
 
-bool IsFieldEnd(const char* bytes, int length, int at) {
-    if (at >= length) return true;
-    char c = bytes[at];
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';';
-}
-
-// Days since 1970-01-01 to a civil date (the proleptic Gregorian calendar).
-void CivilFromDays(int64_t z, CStampFields* f) {
-    z += 719468;
-    int64_t era = z / 146097;
-    int64_t doe = z - era * 146097;
-    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    int64_t mp = (5 * doy + 2) / 153;
-    f->day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    f->month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    f->year = static_cast<int>(yoe + era * 400 + (f->month <= 2 ? 1 : 0));
-}
-
-constexpr int64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
-constexpr int64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
-
-// Ten digits of seconds (with an optional fraction) or thirteen of milliseconds, alone in
-// their field and between 2000 and 2100, as UTC.
-bool TryEpoch(const char* bytes, int length, int at, CStampMatch* match) {
-    int64_t value = 0;
+// The shape at a leading place, without looking ahead for an h:mm:ss. Its digits are counted
+// only as far as a readable form's reach (kLongRun: longer); the field search counts longer
+// runs, for epoch times, from its masks.
+constexpr int kLongRun = 9;
+CFieldShape LeadingShape(const char* bytes, int length, int at) {
+    CFieldShape shape;
+    int end = length - at < kLongRun ? length : at + kLongRun;
     int k = at;
-    while (k < length && k - at < 14 && IsStampDigit(bytes[k])) value = value * 10 + (bytes[k++] - '0');
-    int digits = k - at;
-    int64_t ms = 0;
-    if (digits == 13) {
-        ms = value;
-    } else if (digits == 10) {
-        ms = value * 1000;
-        CStampText t{bytes, length, k};
-        int fraction = 0;
-        if (t.Take('.') && t.Fraction(&fraction)) k = t.i;
-        ms += fraction;
-    } else {
-        return false;
-    }
-    if (!IsFieldEnd(bytes, length, k) || ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return false;
-    CStampFields f;
-    CivilFromDays(ms / 86400000, &f);
-    match->stamp.year = static_cast<uint16_t>(f.year);
-    match->stamp.month = static_cast<uint8_t>(f.month);
-    match->stamp.day = static_cast<uint8_t>(f.day);
-    match->stamp.milliseconds = static_cast<uint32_t>(ms % 86400000);
-    match->form = digits == 13 ? StampForm::kEpochMilliseconds : StampForm::kEpochSeconds;
-    match->offset = at;
-    return true;
-}
-
-bool IsBoundary(char c) { return KindOf(c) == kBoundary; }
-
-// Calls test at the first non-blank byte and after every boundary among the first bytes.
-template <typename Test>
-bool AtFieldStarts(const char* bytes, int length, Test test) {
-    int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
-    int first = 0;
-    while (first < limit && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
-    for (int at = first; at < limit; ++at) {
-        if (at > first && !IsBoundary(bytes[at - 1])) continue;
-        if (test(at)) return true;
-    }
-    return false;
+    while (k < end && IsStampDigit(bytes[k])) ++k;
+    shape.run = k - at;
+    shape.after = k < length ? bytes[k] : '\0';
+    return shape;
 }
 
 }  // namespace
@@ -268,11 +82,50 @@ bool AtFieldStarts(const char* bytes, int length, Test test) {
 int ParseStampForms(const char* bytes, int length, CStampMatch* match) {
     *match = CStampMatch();
     if (bytes == nullptr || length <= 0) return 0;
-    if (AtFieldStarts(bytes, length, [&](int at) { return TryReadable(bytes, length, at, match); })) return 1;
-    *match = CStampMatch();
-    if (AtFieldStarts(bytes, length, [&](int at) { return TryEpoch(bytes, length, at, match); })) return 1;
-    *match = CStampMatch();
-    return 0;
+    CStampMatch epoch;
+    bool haveEpoch = false;
+    // The readable forms at a place, then the epoch time there.
+    auto tryPlace = [&](int at, const CFieldShape& shape) {
+        if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return true;
+        // The earliest epoch time counts only when no readable stamp comes later either.
+        if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
+            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch) != 0;
+        }
+        return false;
+    };
+    // Most stamps stand at the first field, or just inside a bracket that opens it: that place
+    // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
+    // lay ahead (which only lets more forms be read).
+    int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
+    int lead = 0;
+    while (lead < limit && (bytes[lead] == ' ' || bytes[lead] == '\t')) ++lead;
+    if (lead + 1 < limit && (bytes[lead] == '[' || bytes[lead] == '|')) ++lead;
+    int tried = -1;  // the places up to here are done
+    if (lead < limit && (IsStampDigit(bytes[lead]) || IsNameInitial(bytes[lead]))) {
+        CFieldShape shape = LeadingShape(bytes, length, lead);
+        if (shape.run < kLongRun) {
+            if (tryPlace(lead, shape)) return 1;
+            tried = lead;
+        }
+    }
+    CTimeAhead time(bytes, length);
+    // Without an h:mm:ss in the line no name starts a stamp, and its letters are not looked at.
+    bool names = time.After(0);
+    CFieldStarts places(bytes, length, names);
+    for (int at = places.Next(); at >= 0; at = places.Next()) {
+        bool digit = IsStampDigit(bytes[at]);
+        if (at <= tried || (!digit && !(names && IsNameInitial(bytes[at])))) continue;
+        CFieldShape shape = ShapeAt(bytes, length, at, places, &time);
+        if (!shape.timeAhead) {
+            // No h:mm:ss from here on, so no name starts a stamp any more.
+            names = false;
+            places.SkipLetters();
+            if (!digit) continue;
+        }
+        if (tryPlace(at, shape)) return 1;
+    }
+    if (haveEpoch) *match = epoch;
+    return haveEpoch ? 1 : 0;
 }
 
 const char* StampFormName(StampForm form) {

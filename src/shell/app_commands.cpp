@@ -34,7 +34,7 @@ void CAppMain::UpdateCommandState() {
     state.viewOpen = !m_viewList.Empty();
     state.lines = view != nullptr && view->Lines() != nullptr;
     state.markers = state.lines && view->Markers().Count() > 0;
-    state.selection = view != nullptr && view->SelectionState() == kSelectionMade;
+    state.selection = view != nullptr && view->SelectionState() == CSelectionMode::kMade;
     state.busy = m_runner.Busy() && !m_runner.Current()->Quiet();
     ForEachCommand([&](const CCommand& command) {
         if (command.needs != CNeeds::kNothing || command.readsLog)

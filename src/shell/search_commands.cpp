@@ -19,7 +19,8 @@ constexpr int32_t kQuickErrorLines = 1000000;
 
 // The view's selected text when it lies within one row, else empty.
 std::u16string SelectedTextInOneRow(CLogView* view) {
-    if (view->SelectionState() != kSelectionMade || view->SelectionFirstRow() != view->SelectionLastRow()) return {};
+    if (view->SelectionState() != CSelectionMode::kMade || view->SelectionFirstRow() != view->SelectionLastRow())
+        return {};
     int count = 0;
     char16_t* text = view->GetRowText(view->SelectionFirstRow(), &count);
     int first = view->SelectionFirstColumn();
@@ -47,7 +48,7 @@ void SetHighlightSearchState(CAppMain& app, CLogView* view, bool on) {
 int UseSelectionAsCondition(CAppMain& app, CLogView* view) {
     CSearchCondition& condition = app.SearchConditions();
     condition.Clear();
-    if (view == nullptr || view->SelectionState() != kSelectionMade) return 0;
+    if (view == nullptr || view->SelectionState() != CSelectionMode::kMade) return 0;
     if (view->SelectionFirstRow() != view->SelectionLastRow()) return 0;
     std::u16string selected = SelectedTextInOneRow(view);
     if (!selected.empty()) {
@@ -68,7 +69,7 @@ int UseSelectionAsCondition(CAppMain& app, CLogView* view) {
 
 void RunSearchDialog(CAppMain& app, CLogView* view) {
     if (view == nullptr) return;
-    if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(app, view);
+    if (view->SelectionState() == CSelectionMode::kMade) UseSelectionAsCondition(app, view);
     CSearchLogDialog dialog;
     dialog.m_condition = &app.SearchConditions();
     // The dialog's message loop runs the frame's timers: look the view up again after it.
@@ -94,7 +95,7 @@ void Extract(CAppMain& app, CExtractFrom from) {
     CLogView* view = app.Views().Active();
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
     if (from == CExtractFrom::kDialog) {
-        if (view->SelectionState() == kSelectionMade) UseSelectionAsCondition(app, view);
+        if (view->SelectionState() == CSelectionMode::kMade) UseSelectionAsCondition(app, view);
         CExtractionLogDialog dialog;
         dialog.m_condition = &app.SearchConditions();
         if (RunDialog(dialog, IDD_EXTRACTION_LOG_JA, app.Frame()) != 1 || !app.Views().Contains(view)) return;

@@ -45,7 +45,7 @@ void CLogView::SetRows(std::unique_ptr<CRowSource> rows) {
     m_contentHeight = RowCount();
     m_caretRow = 0;
     m_caretColumn = 0;
-    m_selectionMode = kSelectionNone;
+    m_selectionMode = CSelectionMode::kNone;
     UpdateVScrollBar();
     Invalidate();
 }

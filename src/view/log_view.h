@@ -22,10 +22,8 @@
 
 struct CRowCell;
 
-// Selection modes.
-constexpr int kSelectionNone = 0;
-constexpr int kSelectionDragging = 2;
-constexpr int kSelectionMade = 3;
+// Where a view's selection stands: none, being dragged, or made.
+enum class CSelectionMode { kNone = 0, kDragging = 2, kMade = 3 };
 
 // The longest part of a row that drawing, copying and word selection look at.
 constexpr int kRowDrawBytes = kRowTextBytes;
@@ -58,12 +56,12 @@ public:
     CLogFile* File() const { return m_rows != nullptr ? m_rows->File() : nullptr; }
     CMarkerList& Markers() { return m_markers; }
 
-    int SelectionState() const { return m_selectionMode; }
+    CSelectionMode SelectionState() const { return m_selectionMode; }
     int SelectionFirstRow() const { return m_selFirstRow; }
     int SelectionLastRow() const { return m_selLastRow; }
     int SelectionFirstColumn() const { return m_selFirstColumn; }
     int SelectionLastColumn() const { return m_selLastColumn; }
-    void ClearSelection() { m_selectionMode = kSelectionNone; }
+    void ClearSelection() { m_selectionMode = CSelectionMode::kNone; }
     // Selects every row whole (Ctrl+A) and reports it like a mouse selection.
     void SelectAll();
     int HighlightSearch() const { return m_highlightSearch; }
@@ -176,7 +174,7 @@ private:
     int32_t m_selLastRow = 0;
     int32_t m_selFirstColumn = 0;
     int32_t m_selLastColumn = 0;
-    int32_t m_selectionMode = kSelectionNone;
+    CSelectionMode m_selectionMode = CSelectionMode::kNone;
     int32_t m_highlightSearch = 0;
     HFONT m_boldFont = nullptr;
     // Right edge of the area being painted: a row's tokens beyond it are not drawn.

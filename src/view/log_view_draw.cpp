@@ -142,7 +142,7 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         while (units > 0 && (text[units - 1] == u'\r' || text[units - 1] == u'\n')) --units;
         if (units > 0) {
             DrawRowText(dc, textX, y, text, units);
-            if (m_selectionMode != kSelectionNone) DrawSelection(dc, i, textX, y, text, units);
+            if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, i, textX, y, text, units);
         }
         CRowCell cell;
         cells.Next(line, &cell);

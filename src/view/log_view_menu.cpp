@@ -5,7 +5,7 @@
 #include "view/log_view.h"
 
 int CLogView::OnRButtonDown(int x, int y) {
-    if (m_selectionMode != kSelectionMade) return 0;
+    if (m_selectionMode != CSelectionMode::kMade) return 0;
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return 1;
     AppendMenuW(menu, MF_STRING, IDM_COPY, W(UiText(TextId::kContextCopy)));

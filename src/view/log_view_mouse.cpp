@@ -36,10 +36,10 @@ void CLogView::ReportSelection(bool withCount, int count) {
     char16_t text[128];
     if (withCount) {
         FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d, cnt=%d\n", m_selFirstRow, m_selFirstColumn,
-                     m_selLastRow, m_selLastColumn, m_selectionMode, count);
+                     m_selLastRow, m_selLastColumn, static_cast<int>(m_selectionMode), count);
     } else {
         FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d\n", m_selFirstRow, m_selFirstColumn, m_selLastRow,
-                     m_selLastColumn, m_selectionMode);
+                     m_selLastColumn, static_cast<int>(m_selectionMode));
     }
     SetStatus(0, text);
 }
@@ -54,14 +54,14 @@ int CLogView::OnLButtonDown(int x, int y) {
     m_selLastRow = hit.row;
     m_selFirstColumn = column;
     m_selLastColumn = column;
-    m_selectionMode = kSelectionDragging;
+    m_selectionMode = CSelectionMode::kDragging;
     ReportSelection(false, 0);
     Invalidate();
     return 1;
 }
 
 int CLogView::OnMouseMove(int x, int y) {
-    if (m_selectionMode != kSelectionDragging) return 0;
+    if (m_selectionMode != CSelectionMode::kDragging) return 0;
     HitPoint hit = HitTest(x, y);
     int cell = hit.cell < 0 ? 0 : hit.cell;
     int count = 0;
@@ -88,7 +88,7 @@ int CLogView::OnMouseMove(int x, int y) {
 
 int CLogView::OnLButtonUp(int x, int y) {
     // Finish first: releasing the capture reports a capture change, which ends a drag too.
-    if (m_selectionMode == kSelectionDragging) {
+    if (m_selectionMode == CSelectionMode::kDragging) {
         HitPoint hit = HitTest(x, y);
         FinishDrag(hit.row, TextColumnAt(hit.row, hit.cell, nullptr));
     }
@@ -98,16 +98,16 @@ int CLogView::OnLButtonUp(int x, int y) {
 
 int CLogView::OnCaptureLost() {
     // Alt+Tab or another window took the mouse: the button-up will never come.
-    if (m_selectionMode == kSelectionDragging) FinishDrag(m_selLastRow, m_selLastColumn);
+    if (m_selectionMode == CSelectionMode::kDragging) FinishDrag(m_selLastRow, m_selLastColumn);
     return 1;
 }
 
 void CLogView::FinishDrag(int row, int column) {
     m_selLastRow = row;
     m_selLastColumn = column;
-    m_selectionMode = kSelectionMade;
+    m_selectionMode = CSelectionMode::kMade;
     if (m_selLastRow == m_selFirstRow && m_selLastColumn == m_selFirstColumn) {
-        m_selectionMode = kSelectionNone;
+        m_selectionMode = CSelectionMode::kNone;
     } else if (m_selLastRow < m_selFirstRow || (m_selLastRow == m_selFirstRow && m_selLastColumn < m_selFirstColumn)) {
         int firstRow = m_selFirstRow;
         int firstColumn = m_selFirstColumn;

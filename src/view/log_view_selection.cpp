@@ -76,7 +76,7 @@ void CLogView::SelectTokenAt(int row, int offset) {
     m_selLastRow = row;
     m_selFirstColumn = start;
     m_selLastColumn = start + length;
-    m_selectionMode = kSelectionMade;
+    m_selectionMode = CSelectionMode::kMade;
     // The copy command follows the new selection.
     NotifyStateChanged();
 }
@@ -89,7 +89,7 @@ void CLogView::SelectAll() {
     m_selLastRow = count - 1;
     // Byte length: never fewer units than the row decodes to; copying and drawing clamp it.
     m_selLastColumn = LineLength(count - 1);
-    m_selectionMode = kSelectionMade;
+    m_selectionMode = CSelectionMode::kMade;
     ReportSelection(false, 0);
     NotifyStateChanged();
     Invalidate();
@@ -98,13 +98,13 @@ void CLogView::SelectAll() {
 char16_t* CLogView::GetSelectedText() {
     if (!HasCopyableSelection()) return nullptr;
     char16_t* result = RangeText(*m_rows, nullptr, SelectedRange(), m_settings.codePage);
-    m_selectionMode = kSelectionNone;
+    m_selectionMode = CSelectionMode::kNone;
     Invalidate();
     return result;
 }
 
 bool CLogView::HasCopyableSelection() const {
-    return m_selectionMode == kSelectionMade && m_selFirstRow <= m_selLastRow && HasRows() && File() != nullptr;
+    return m_selectionMode == CSelectionMode::kMade && m_selFirstRow <= m_selLastRow && HasRows() && File() != nullptr;
 }
 
 CRowRange CLogView::SelectedRange() const {

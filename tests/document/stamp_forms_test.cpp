@@ -5,8 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "document/stamp_form_readers.h"
 #include "document/stamp_rules.h"
 
 namespace {
@@ -166,6 +170,76 @@ TEST(StampFormsTest, EpochTimesAndLookAlikes) {
     CStampRules rules = MoreForms();
     for (const StampCase& c : cases) Check(rules, c);
     SetZone("UTC0");
+}
+
+// The search in its plainest form: every form at the first non-blank byte and after every
+// blank, tab, "[" or "|" among the first bytes, the earliest first; then the epoch times.
+int PlainSearch(const char* bytes, int length, CStampMatch* match) {
+    *match = CStampMatch();
+    int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
+    int first = 0;
+    while (first < limit && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
+    auto isPlace = [&](int at) {
+        char before = at > 0 ? bytes[at - 1] : 0;
+        return at == first || (at > first && std::strchr(" \t[|", before) != nullptr && before != 0);
+    };
+    for (int at = first; at < limit; ++at) {
+        if (isPlace(at) && ReadStampFormAt(bytes, length, at, CFieldShape(), match)) return 1;
+    }
+    for (int at = first; at < limit; ++at) {
+        if (isPlace(at) && ReadEpochAt(bytes, length, at, match)) return 1;
+    }
+    return 0;
+}
+
+// Lines built from stamps of every form, epoch times, look-alikes, digit runs of every
+// length, names, separators and bytes beyond ASCII, at every distance from the line start
+// (across the steps in which the search classifies bytes and its end at 128): the search and
+// the plain one find the same stamp at the same place.
+TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
+    // Stamps of every form, epoch times and look-alikes, one a line.
+    const std::string list =
+        "2024-05-06T08:00:00.123+09:00\n2024-05-06 08:00:00\n21/03/04 05:06:07\n[10/Oct/2000:13:55:36 -0700]\n"
+        "Sun Dec 04 04:47:44 2005\nWed Jan 03 10:00:00 2024\nthu apr 3 10:00:00 2024\nTue Jun 4 10:00:00 2024\n"
+        "fri feb 2 10:00:00 2024\nMon Jul 1 10:00:00 2024\nSAT MAR 2 10:00:00 2024\nNov  9 12:01:01\n"
+        "Nov 9, 2005 12:01:01\nAug 31 23:59:59\nOct 1 00:00:00\nSep 10 10:00:00\n06 May 2024 08:00:00\n"
+        "06-May-2024 08:00:00.5\n081109 203615\n20171223-22:15:29:606\n2005-06-03-15.42.50.675872\n"
+        "10.30 16:49:06\n20240506T080000Z\n1131566461\n1157689312.049\n1700000000123\n0946684799\n4102444800\n"
+        "9999999999.\n1.2.3\n10.0.0.1\n2024-13-06\n24:00:00\n08:60:00\n1:23:45\nMarching\nSunday\nFoo\n"
+        "2005.11.09\n20240506\n12:00:00\n2024-05-06\nINFO\na:b\n\xE3\x81\x82\n\x7F\nT\nZ\n+0900\nMay\nDec 04\n"
+        "12:00\n5:06:07\n";
+    std::vector<std::string> pieces;
+    for (size_t at = 0, end; (end = list.find('\n', at)) != std::string::npos; at = end + 1) {
+        pieces.push_back(list.substr(at, end - at));
+    }
+    const char* const separators[] = {" ", "  ", "\t", "[", "|", "", "-", ":", ",", ".", "T", "_", "]", "/"};
+    std::mt19937 rng(2612);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int found = 0;
+    for (int round = 0; round < 60000; ++round) {
+        std::string line(static_cast<size_t>(pick(4) == 0 ? pick(140) : pick(3)), pick(2) == 0 ? ' ' : 'x');
+        if (!line.empty() && line[0] == 'x') line += ' ';
+        for (int k = pick(8); k >= 0; --k) {
+            if (pick(3) == 0) {
+                for (int d = 1 + pick(14); d > 0; --d) line += static_cast<char>('0' + pick(10));
+            } else {
+                line += pieces[static_cast<size_t>(pick(static_cast<int>(pieces.size())))];
+            }
+            line += separators[pick(static_cast<int>(sizeof separators / sizeof *separators))];
+        }
+        // An exact allocation, so that a read past the line's end is caught.
+        int length = static_cast<int>(line.size());
+        std::unique_ptr<char[]> bytes(new char[line.size() + (line.empty() ? 1 : 0)]);
+        std::memcpy(bytes.get(), line.data(), line.size());
+        CStampMatch fast, plain;
+        int got = ParseStampForms(bytes.get(), length, &fast);
+        ASSERT_EQ(PlainSearch(bytes.get(), length, &plain), got) << line;
+        found += got;
+        EXPECT_EQ(plain.form, fast.form) << line;
+        EXPECT_EQ(plain.offset, fast.offset) << line;
+        EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+    }
+    EXPECT_GT(found, 10000);
 }
 
 struct PatternCase {

@@ -133,7 +133,7 @@ TEST_P(AcceleratorTest, EachShortcutRunsItsCommandOnALoadedLog) {
     // Ctrl+A selects every row whole; Ctrl+C copies them.
     EXPECT_TRUE(Grey(IDM_COPY));
     Press('A', true);
-    EXPECT_EQ(kSelectionMade, view->SelectionState());
+    EXPECT_EQ(CSelectionMode::kMade, view->SelectionState());
     EXPECT_EQ(0, view->SelectionFirstRow());
     EXPECT_EQ(19, view->SelectionLastRow());
     EXPECT_FALSE(Grey(IDM_COPY));

@@ -94,7 +94,7 @@ TEST_F(ViewInteractionTest, ClickWithoutDragMovesOnlyTheCaret) {
     Click(v, WM_LBUTTONDOWN, CellX(v, 35), RowY(v, 3), MK_LBUTTON);
     EXPECT_EQ(L"Top(3, 5) - End(3, 5) mode=2", StatusStart(0));
     Click(v, WM_LBUTTONUP, CellX(v, 35), RowY(v, 3));
-    EXPECT_EQ(kSelectionNone, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kNone, v->SelectionState());
     EXPECT_EQ(3, v->CaretLine());
     EXPECT_EQ(5, v->CaretColumn());
     EXPECT_EQ(L"line:4, column:6", StatusText(1));
@@ -111,7 +111,7 @@ TEST_F(ViewInteractionTest, DragUpwardsStoresTheEndsInOrder) {
     Click(v, WM_MOUSEMOVE, CellX(v, 33), RowY(v, 5), MK_LBUTTON);
     EXPECT_EQ(L"Top(10, 6) - End(5, 3) mode=2, cnt=46", StatusStart(0));
     Click(v, WM_LBUTTONUP, CellX(v, 33), RowY(v, 5));
-    EXPECT_EQ(kSelectionMade, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kMade, v->SelectionState());
     EXPECT_EQ(5, v->SelectionFirstRow());
     EXPECT_EQ(3, v->SelectionFirstColumn());
     EXPECT_EQ(10, v->SelectionLastRow());
@@ -144,7 +144,7 @@ TEST_F(ViewInteractionTest, ContextCommandsSearchAndExtractTheSelection) {
     Drag(v, 36, 2, 39, 2);  // "abc"
     SendMessageW(m_frame, WM_COMMAND, IDM_SELECTION_SEARCH_NEXT, 0);
     EXPECT_EQ(3, v->CaretLine());
-    EXPECT_EQ(kSelectionNone, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kNone, v->SelectionState());
     EXPECT_EQ(1, v->HighlightSearch());
     Drag(v, 36, 4, 39, 4);
     SendMessageW(m_frame, WM_COMMAND, IDM_SELECTION_SEARCH_PREVIOUS, 0);
@@ -168,7 +168,7 @@ TEST_F(ViewInteractionTest, ContextCommandsSearchAndExtractTheSelection) {
     SendMessageW(extracted->Window(), WM_CLOSE, 0, 0);
     Pump();
     Drag(v, 36, 9, 39, 10);
-    ASSERT_EQ(kSelectionMade, v->SelectionState());
+    ASSERT_EQ(CSelectionMode::kMade, v->SelectionState());
     bool opened = false;
     WithDialog([&] { SendMessageW(m_frame, WM_COMMAND, IDM_SELECTION_SEARCH_NEXT, 0); },
                [&](HWND dialog) {
@@ -193,7 +193,7 @@ TEST_F(ViewInteractionTest, DoubleClickSelectsTheTokenUnderThePointer) {
     CLogView* v = Open("value=0x1F;\r\nnext\r\n");
     ASSERT_NE(nullptr, v);
     Click(v, WM_LBUTTONDBLCLK, CellX(v, 37), RowY(v, 0), MK_LBUTTON);
-    ASSERT_EQ(kSelectionMade, v->SelectionState());
+    ASSERT_EQ(CSelectionMode::kMade, v->SelectionState());
     EXPECT_EQ(0, v->SelectionFirstRow());
     EXPECT_EQ(6, v->SelectionFirstColumn());
     EXPECT_EQ(10, v->SelectionLastColumn());
@@ -203,7 +203,7 @@ TEST_F(ViewInteractionTest, DoubleClickSelectsTheTokenUnderThePointer) {
     ASSERT_NE(nullptr, text);
     EXPECT_EQ(std::u16string(u"0x1F"), std::u16string(text));
     std::free(text);
-    EXPECT_EQ(kSelectionNone, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kNone, v->SelectionState());
 }
 
 TEST_F(ViewInteractionTest, DoubleClickOnTheCellsMarksAndJumps) {
@@ -239,7 +239,7 @@ TEST_F(ViewInteractionTest, PointsOutsideTheListAreHarmless) {
     // Double clicks on a row that does not exist change nothing.
     for (int cell : {3, 20, 40}) Click(v, WM_LBUTTONDBLCLK, CellX(v, cell), below, MK_LBUTTON);
     EXPECT_EQ(0, v->Markers().Count());
-    EXPECT_EQ(kSelectionNone, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kNone, v->SelectionState());
     EXPECT_EQ(0, v->CaretLine());
     // A click below the last row leaves the caret on the last row.
     Click(v, WM_LBUTTONDOWN, CellX(v, 40), below, MK_LBUTTON);
@@ -349,11 +349,11 @@ TEST_F(ViewInteractionTest, CopyThreeRowsToTheClipboard) {
     ASSERT_NE(nullptr, v);
     ClearClipboard();
     Drag(v, 32, 1, 34, 3);
-    ASSERT_EQ(kSelectionMade, v->SelectionState());
+    ASSERT_EQ(CSelectionMode::kMade, v->SelectionState());
     SendMessageW(m_frame, WM_COMMAND, IDM_COPY, 0);
     std::string expected = RowText(1).substr(2) + "\r\n" + RowText(2) + "\r\n" + RowText(3).substr(0, 4);
     EXPECT_EQ(std::wstring(expected.begin(), expected.end()), ClipboardText());
-    EXPECT_EQ(kSelectionNone, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kNone, v->SelectionState());
     EXPECT_FALSE(CopyEnabled());
 }
 
@@ -365,7 +365,7 @@ TEST_F(ViewInteractionTest, CtrlCCopiesAndCtrlShiftCDoesNot) {
     SendMessageW(v->Window(), WM_CHAR, 3, 1);
     Pump();
     EXPECT_EQ(L"row02", ClipboardText());
-    EXPECT_EQ(kSelectionNone, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kNone, v->SelectionState());
 
     ClearClipboard();
     Drag(v, 30, 3, 35, 3);
@@ -377,7 +377,7 @@ TEST_F(ViewInteractionTest, CtrlCCopiesAndCtrlShiftCDoesNot) {
     keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
     Pump();
     EXPECT_EQ(L"", ClipboardText());
-    EXPECT_EQ(kSelectionMade, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kMade, v->SelectionState());
 }
 
 TEST_F(ViewInteractionTest, WheelNotchesMoveTwoRows) {
@@ -437,7 +437,7 @@ TEST_F(ViewInteractionTest, ADragThatLosesTheMouseEnds) {
     Click(v, WM_MOUSEMOVE, CellX(v, 35), RowY(v, 4), MK_LBUTTON);
     SetCapture(m_frame);  // as Alt+Tab or another window would
     ReleaseCapture();
-    EXPECT_EQ(kSelectionMade, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kMade, v->SelectionState());
     EXPECT_EQ(4, v->SelectionLastRow());
     // Hovering afterwards neither extends the selection nor scrolls.
     Click(v, WM_MOUSEMOVE, CellX(v, 40), RowY(v, visible - 1));
@@ -445,7 +445,7 @@ TEST_F(ViewInteractionTest, ADragThatLosesTheMouseEnds) {
     EXPECT_EQ(0, v->FirstVisibleRow());
     // A plain drag still ends with its button-up, and leaves no capture behind.
     Drag(v, 32, 6, 36, 8);
-    EXPECT_EQ(kSelectionMade, v->SelectionState());
+    EXPECT_EQ(CSelectionMode::kMade, v->SelectionState());
     EXPECT_EQ(8, v->SelectionLastRow());
     EXPECT_EQ(nullptr, GetCapture());
 }

@@ -256,7 +256,7 @@ TEST_F(ViewRenderTest, SelectionIsDrawnInItsColours) {
     Click(v, WM_LBUTTONDOWN, CellX(v, 33), RowY(v, 0));
     Click(v, WM_MOUSEMOVE, CellX(v, 32), RowY(v, 1), MK_LBUTTON);
     Click(v, WM_LBUTTONUP, CellX(v, 32), RowY(v, 1));
-    ASSERT_EQ(kSelectionMade, v->SelectionState());
+    ASSERT_EQ(CSelectionMode::kMade, v->SelectionState());
     ViewPicture pic = Paint(v);
     int left = 0, right = 0;
     ASSERT_TRUE(pic.Span(kSelectBack, 0, RowTop(v, 0), pic.width, RowBottom(v, 0), &left, &right));

@@ -105,7 +105,7 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         Click(v, WM_LBUTTONDOWN, CellX(v, 34), RowY(v, 8), MK_LBUTTON);
         Click(v, WM_MOUSEMOVE, CellX(v, 60), RowY(v, 9), MK_LBUTTON);
         Click(v, WM_LBUTTONUP, CellX(v, 60), RowY(v, 9));
-        EXPECT_EQ(kSelectionMade, v->SelectionState());
+        EXPECT_EQ(CSelectionMode::kMade, v->SelectionState());
         EXPECT_EQ(9, v->CaretLine());
         v->Invalidate();
         UpdateWindow(v->Window());

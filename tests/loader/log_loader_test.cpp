@@ -621,6 +621,49 @@ TEST_F(LogLoaderKeywordTest, Utf16LogsBreakOnUnitsAndKeepStampsAndErrorLines) {
     }
 }
 
+// UTF-16 lines with a stamp after a prefix (ASCII or not) or an epoch time: read with the
+// further forms in either byte order, and not without them.
+TEST_F(LogLoaderTest, Utf16LogsKeepStampsAfterAPrefixAndEpochTimes) {
+    const std::u16string text =
+        u"node-07 app[12]: 2024-03-15 23:10:00.015 INFO first\r\n"
+        u"\tat com.example.Trace(Trace.java:42)\r\n"
+        u"1710547200.5 INFO epoch seconds\n"
+        u"\u30ce\u30fc\u30c9 [worker] 2024-03-16 01:02:03 INFO after Japanese\n"
+        u"id=7 | 1710633600123 epoch milliseconds\n";
+    struct {
+        uint8_t day;
+        uint32_t ms;
+    } const expected[] = {{15, 83400015}, {15, 83400015}, {16, 500}, {16, 3723000}, {17, 123}};
+    CStampRules moreForms;
+    moreForms.moreForms = true;
+    for (bool big : {false, true}) {
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t c : text) {
+            bytes += static_cast<char>(big ? c >> 8 : c & 0xFF);
+            bytes += static_cast<char>(big ? c & 0xFF : c >> 8);
+        }
+        CLoadRequest request;
+        request.codePage = big ? kCodePageUtf16Be : kCodePageUtf16Le;
+        request.stamps = &moreForms;
+        CStampCount found;
+        request.stampCount = &found;
+        const CLogLineList& lines = Load(bytes, request);
+        ASSERT_EQ(5, lines.Count()) << big;
+        for (int k = 0; k < 5; ++k) {
+            const CTimeStamp& stamp = lines.Entries()[k].timeStamp;
+            EXPECT_EQ(2024, stamp.year) << big << " line " << k;
+            EXPECT_EQ(3, stamp.month) << big << " line " << k;
+            EXPECT_EQ(expected[k].day, stamp.day) << big << " line " << k;
+            EXPECT_EQ(expected[k].ms, stamp.milliseconds) << big << " line " << k;
+        }
+        EXPECT_EQ(4, found.stamped) << big;
+        EXPECT_EQ(StampForm::kIsoDate, found.firstForm) << big;
+        // The line-start recogniser alone finds none of them.
+        request.stamps = nullptr;
+        for (int k = 0; k < 5; ++k) EXPECT_FALSE(Load(bytes, request).Entries()[k].timeStamp.HasDate()) << big;
+    }
+}
+
 TEST_F(LogLoaderTest, Utf8ByteOrderMarkStartsNoLine) {
     std::string bytes =
         "\xEF\xBB\xBF"

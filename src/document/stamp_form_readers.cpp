@@ -1,0 +1,248 @@
+// The built-in stamp forms, each read at one place of a line, and epoch times. Each form
+// reader is strict where the line-start recogniser is lenient (two-digit minutes and seconds,
+// a year of two or four digits, a stamp that ends before a letter or digit), since here a
+// stamp may stand anywhere among the first bytes, beside version numbers, addresses and
+// identifiers.
+#include "document/stamp_form_readers.h"
+
+#include "document/stamp_text.h"
+
+namespace {
+
+using FormReader = bool (*)(CStampText&, CStampFields*);
+
+// A year of exactly two or four digits; two are read as 20yy.
+bool Year(CStampText& t, int* year) {
+    int start = t.i;
+    if (!t.Digits(2, 4, year)) return false;
+    int digits = t.i - start;
+    if (digits == 3) return false;
+    if (digits == 2) *year += 2000;
+    return true;
+}
+
+// Sun Dec 04 04:47:44 2005
+bool ReadCLibrary(CStampText& t, CStampFields* f) {
+    return t.WeekdayName() && t.Blanks() && t.MonthName(&f->month) && t.Blanks() && t.Digits(1, 2, &f->day) &&
+           t.Blanks() && t.Time(f, false) && t.Blanks() && t.Digits(4, 4, &f->year);
+}
+
+// Nov  9 12:01:01, Nov 9, 2005 12:01:01
+bool ReadMonthName(CStampText& t, CStampFields* f) {
+    if (!t.MonthName(&f->month) || !t.Blanks() || !t.Digits(1, 2, &f->day)) return false;
+    t.Take(',');
+    if (!t.Blanks()) return false;
+    int beforeYear = t.i;
+    if (!t.Digits(4, 4, &f->year) || !t.Blanks()) {
+        t.i = beforeYear;
+        f->year = 0;
+    }
+    return t.Time(f, false);
+}
+
+// 10/Oct/2000:13:55:36 -0700 (the zone after the blank is left to the message)
+bool ReadAccessLog(CStampText& t, CStampFields* f) {
+    return t.Digits(1, 2, &f->day) && t.Take('/') && t.MonthName(&f->month) && t.Take('/') &&
+           t.Digits(4, 4, &f->year) && t.Take(':') && t.Time(f, false);
+}
+
+// 06 May 2024 08:00:00, 06-May-2024 08:00:00.123
+bool ReadDayMonth(CStampText& t, CStampFields* f) {
+    if (!t.Digits(1, 2, &f->day)) return false;
+    bool dash = t.Take('-');
+    if (!dash && !t.Blanks()) return false;
+    if (!t.MonthName(&f->month)) return false;
+    if (dash ? !t.Take('-') : !t.Blanks()) return false;
+    return t.Digits(4, 4, &f->year) && t.Blanks() && t.Time(f, false);
+}
+
+// 2024-05-06T08:00:00.123456+09:00, 2017/05/16 00:00:00,008, 21.03.04_05:06:07
+bool ReadIsoDate(CStampText& t, CStampFields* f) {
+    if (!Year(t, &f->year)) return false;
+    char sep = t.Peek();
+    if (sep != '-' && sep != '/' && sep != '.') return false;
+    ++t.i;
+    if (!t.Digits(1, 2, &f->month) || !t.Take(sep) || !t.Digits(1, 2, &f->day)) return false;
+    if (!t.Take('T') && !t.Take('_') && !t.Take('-') && !t.Blanks()) return false;
+    return t.Time(f, false);
+}
+
+// 2005-06-03-15.42.50.675872
+bool ReadDottedTime(CStampText& t, CStampFields* f) {
+    if (!t.Digits(4, 4, &f->year) || !t.Take('-') || !t.Digits(2, 2, &f->month) || !t.Take('-') ||
+        !t.Digits(2, 2, &f->day) || !t.Take('-') || !t.Digits(2, 2, &f->hour) || !t.Take('.') ||
+        !t.Digits(2, 2, &f->minute) || !t.Take('.') || !t.Digits(2, 2, &f->second)) {
+        return false;
+    }
+    int beforeFraction = t.i;
+    if (t.Take('.') && !t.Fraction(&f->millisecond)) t.i = beforeFraction;
+    return true;
+}
+
+// hhmmss with an optional fraction and zone.
+bool CompactTime(CStampText& t, CStampFields* f) {
+    int start = t.i;
+    int hhmmss;
+    if (!t.Digits(6, 6, &hhmmss)) return false;
+    if (IsStampDigit(t.Peek()) && !t.AtEnd()) {
+        t.i = start;
+        return false;
+    }
+    f->hour = hhmmss / 10000;
+    f->minute = hhmmss / 100 % 100;
+    f->second = hhmmss % 100;
+    int beforeFraction = t.i;
+    if ((t.Take('.') || t.Take(',')) && !t.Fraction(&f->millisecond)) t.i = beforeFraction;
+    t.Zone();
+    return true;
+}
+
+// 081109 203615, 20171223-22:15:29:606, 20240506T080000Z
+bool ReadCompactDate(CStampText& t, CStampFields* f) {
+    int start = t.i;
+    int date;
+    if (!t.Digits(6, 8, &date)) return false;
+    int digits = t.i - start;
+    if (digits == 7 || (IsStampDigit(t.Peek()) && !t.AtEnd())) return false;
+    f->year = date / 10000 + (digits == 6 ? 2000 : 0);
+    f->month = date / 100 % 100;
+    f->day = date % 100;
+    if (!t.Take('T') && !t.Take('-') && !t.Blanks()) return false;
+    return CompactTime(t, f) || t.Time(f, true);
+}
+
+// 10.30 16:49:06 (no year)
+bool ReadMonthDay(CStampText& t, CStampFields* f) {
+    if (!t.Digits(2, 2, &f->month)) return false;
+    char sep = t.Peek();
+    if (sep != '.' && sep != '/' && sep != '-') return false;
+    ++t.i;
+    return t.Digits(2, 2, &f->day) && t.Blanks() && t.Time(f, false);
+}
+
+// A form, and what the text at its start must look like for it to be tried at all: the
+// lengths the first run of digits may have (a bit for each), the bytes that may follow it,
+// and whether it holds an h:mm:ss. Most fields of a line are no stamp; this keeps them cheap.
+struct CFormEntry {
+    FormReader read;
+    StampForm form;
+    uint32_t runLengths;
+    const char* after;
+    bool holdsTime;
+};
+
+constexpr uint32_t Run(int a, int b = 0) { return (1u << a) | (b > 0 ? 1u << b : 0u); }
+
+// The name forms start with a letter and the others with a digit, so which of the two groups
+// comes first decides nothing.
+const CFormEntry kForms[] = {
+    {ReadCLibrary, StampForm::kCLibrary, Run(0), "", true},
+    {ReadMonthName, StampForm::kMonthName, Run(0), "", true},
+    {ReadAccessLog, StampForm::kAccessLog, Run(1, 2), "/", true},
+    {ReadDayMonth, StampForm::kDayMonth, Run(1, 2), " \t-", true},
+    {ReadIsoDate, StampForm::kIsoDate, Run(2, 4), "-/.", true},
+    {ReadDottedTime, StampForm::kDottedTime, Run(4), "-", false},
+    {ReadCompactDate, StampForm::kCompactDate, Run(6, 8), " \tT-", false},
+    {ReadMonthDay, StampForm::kMonthDay, Run(2), ".-/", true},
+};
+
+bool Contains(const char* set, char c) {
+    for (; *set != 0; ++set) {
+        if (*set == c) return true;
+    }
+    return false;
+}
+
+// The digit runs some form may start with; those of the forms without an h:mm:ss when timeless.
+constexpr uint32_t RunsOfForms(bool timeless) {
+    uint32_t runs = 0;
+    for (const CFormEntry& entry : kForms) runs |= timeless && entry.holdsTime ? 0 : entry.runLengths;
+    return runs;
+}
+
+// False when the shape shows that the form cannot start at the place.
+bool MayStart(const CFormEntry& entry, const CFieldShape& shape) {
+    if (entry.holdsTime && !shape.timeAhead) return false;
+    if (shape.run < 0) return true;
+    if (shape.run > 8 || (entry.runLengths & (1u << shape.run)) == 0) return false;
+    return shape.run == 0 || Contains(entry.after, shape.after);
+}
+
+bool IsFieldEnd(const char* bytes, int length, int at) {
+    if (at >= length) return true;
+    char c = bytes[at];
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';';
+}
+
+// Days since 1970-01-01 to a civil date, for days from 2000 to 2099 only. Every fourth year
+// is a leap year there, so the years are counted from March (the leap day last) in cycles of
+// four from 1996-03-01, 1461 days each.
+void CivilFromDays(uint32_t days, CStampFields* f) {
+    uint32_t d = days - 9556;  // days since 1996-03-01
+    uint32_t cycle = d / 1461, r = d % 1461;
+    uint32_t year = r / 365 < 3 ? r / 365 : 3;
+    uint32_t doy = r - 365 * year;
+    uint32_t mp = (5 * doy + 2) / 153;
+    f->day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    f->month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    f->year = static_cast<int>(1996 + 4 * cycle + year + (f->month <= 2 ? 1 : 0));
+}
+
+constexpr uint64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
+constexpr uint64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
+
+}  // namespace
+
+int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match) {
+    int end = length - at < 14 ? length : at + 14;
+    int k = at;
+    while (k < end && IsStampDigit(bytes[k])) ++k;
+    return ReadEpochDigits(bytes, length, at, k - at, match);
+}
+
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match) {
+    if (digits != 10 && digits != 13) return 0;
+    uint64_t value = 0;
+    for (int k = 0; k < digits; ++k) value = value * 10 + static_cast<unsigned>(bytes[at + k] - '0');
+    int k = at + digits;
+    uint64_t ms = value;
+    if (digits == 10) {
+        ms = value * 1000;
+        if (k + 1 < length && bytes[k] == '.' && IsStampDigit(bytes[k + 1])) {
+            CStampText t{bytes, length, k + 1};
+            int fraction = 0;
+            t.Fraction(&fraction);
+            ms += static_cast<unsigned>(fraction);
+            k = t.i;
+        }
+    }
+    if (!IsFieldEnd(bytes, length, k) || ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
+    CStampFields f;
+    CivilFromDays(static_cast<uint32_t>(ms / 86400000), &f);
+    match->stamp.year = static_cast<uint16_t>(f.year);
+    match->stamp.month = static_cast<uint8_t>(f.month);
+    match->stamp.day = static_cast<uint8_t>(f.day);
+    match->stamp.milliseconds = static_cast<uint32_t>(ms % 86400000);
+    match->form = digits == 13 ? StampForm::kEpochMilliseconds : StampForm::kEpochSeconds;
+    match->offset = at;
+    return 1;
+}
+
+const uint32_t kStampFormRuns[2] = {RunsOfForms(true), RunsOfForms(false)};
+
+int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
+    if (!AnyStampFormMayStart(shape)) return 0;
+    for (const CFormEntry& entry : kForms) {
+        if (!MayStart(entry, shape)) continue;
+        CStampText t{bytes, length, at};
+        CStampFields f;
+        CTimeStamp stamp;
+        if (entry.read(t, &f) && t.Ends() && f.ToStamp(&stamp)) {
+            match->stamp = stamp;
+            match->form = entry.form;
+            match->offset = at;
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+// The built-in stamp forms read at one given place of a line, and epoch times there: what
+// ParseStampForms tries at each field boundary. Tests compare its shortcuts with a plain
+// search made of these readers.
+#pragma once
+
+#include "document/stamp_forms.h"
+
+// What the search knows of the text at a place, so that forms that cannot start there are
+// not tried. The default knows nothing, and every form is tried.
+struct CFieldShape {
+    int run = -1;           // the digits at the place (0: none); -1: not known
+    char after = '\0';      // the byte after them ('\0' at the end of the bytes)
+    bool timeAhead = true;  // false: no h:mm:ss begins after the place in the rest of the bytes
+};
+
+// The digit runs (bit n for n digits) that some form starts with: [0] the forms without an
+// h:mm:ss, [1] all of them.
+extern const uint32_t kStampFormRuns[2];
+
+// False when the shape shows that no readable form can start at its place.
+inline bool AnyStampFormMayStart(const CFieldShape& shape) {
+    return shape.run < 0 || (shape.run <= 8 && ((kStampFormRuns[shape.timeAhead ? 1 : 0] >> shape.run) & 1) != 0);
+}
+
+// The readable forms at bytes[at] in a fixed order; the first that matches gives 1 and
+// *match. 0 (and *match unchanged) when none does.
+int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match);
+
+// Ten digits of seconds (with an optional fraction) or thirteen of milliseconds at bytes[at],
+// alone in their field and between 2000 and 2100, as UTC: 1 and *match, else 0 (unchanged).
+int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match);
+
+// The same with the run of digits at bytes[at] known to be digits long.
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match);

@@ -245,6 +245,8 @@ TEST_F(ScanTest, ClosingAnotherViewLetsARunningSearchFinish) {
     RunScan([&] { ExtractText(L"needle"); }, [](HWND) {});
     ASSERT_EQ(2, ViewCount());
     CLogView* extracted = m_app->Views().Active();
+    // No progress dialog: its modal loop would keep the pump below from returning to release the worker.
+    m_app->Runner().SetProgressDelay(600000);
     m_app->Runner().Worker().Hold(true);
     m_app->StartSearch(v, 0, CSearchDirection::kNext);
     ASSERT_TRUE(m_app->Runner().Busy());

@@ -35,13 +35,7 @@ int CLogLineList::Reserve(int32_t n) {
 }
 
 int CLogLineList::Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length) {
-    if (m_count >= Capacity()) {
-        if (Capacity() >= kMaxEntries) return 0;
-        int64_t step = Capacity() / 2 > kGrowthStep ? Capacity() / 2 : kGrowthStep;
-        int64_t wanted = static_cast<int64_t>(Capacity()) + step;
-        if (wanted > kMaxEntries) wanted = kMaxEntries;
-        if (!Reserve(static_cast<int32_t>(wanted))) return 0;
-    }
+    if (!EnsureRoom(1)) return 0;
     CLogLine& line = m_entries.Data()[m_count++];
     line.timeStamp = timeStamp;
     line.lineNumber = lineNumber;

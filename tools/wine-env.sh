@@ -74,16 +74,20 @@ quillon_prepare_prefix() {
   mkdir -p "$WINEPREFIX"
   (
     flock 9
-    wine wineboot >/dev/null 2>&1 </dev/null || true
-    [ "$(cat "$stamp" 2>/dev/null)" = "$quillon_prefix_version" ] && exit 0
-    # Unmanaged windows: the window manager neither decorates nor places Wine's windows,
-    # so screenshots and sizes are those the program asked for.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
-    # The dialog preview draws its own captions, in screenshots too.
-    wine reg add 'HKCU\Software\Wine\AppDefaults\dialog_preview.exe\X11 Driver' /v Decorated /t REG_SZ /d N /f \
-      >/dev/null 2>&1 </dev/null || true
-    quillon_prepare_fonts
-    echo "$quillon_prefix_version" >"$stamp"
+    # The body runs without the lock's descriptor: the services that wineboot starts
+    # outlive this call and would hold the lock as long as they run.
+    (
+      wine wineboot >/dev/null 2>&1 </dev/null || true
+      [ "$(cat "$stamp" 2>/dev/null)" = "$quillon_prefix_version" ] && exit 0
+      # Unmanaged windows: the window manager neither decorates nor places Wine's windows,
+      # so screenshots and sizes are those the program asked for.
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+      # The dialog preview draws its own captions, in screenshots too.
+      wine reg add 'HKCU\Software\Wine\AppDefaults\dialog_preview.exe\X11 Driver' /v Decorated /t REG_SZ /d N /f \
+        >/dev/null 2>&1 </dev/null || true
+      quillon_prepare_fonts
+      echo "$quillon_prefix_version" >"$stamp"
+    ) 9>&-
   ) 9>"$WINEPREFIX.lock"
 }
 

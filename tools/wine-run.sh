@@ -5,9 +5,13 @@
 # Usage: wine-run.sh PROGRAM.exe [ARGS...]
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$here/tools/wine-env.sh"
-quillon_prepare_prefix
-[ -n "${DISPLAY:-}" ] && exec wine "$@"
+if [ -n "${DISPLAY:-}" ]; then
+  quillon_prepare_prefix
+  exec wine "$@"
+fi
+# The display first: the session that the preparation starts keeps the display it found.
 quillon_start_display || exit 2
+quillon_prepare_prefix
 wine "$@"
 status=$?
 # Let this session's wineserver go with the display, so that the next run starts afresh.

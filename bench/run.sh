@@ -37,21 +37,11 @@ build/release/bench/quillon-follow-bench build/release/src/cli/quillon-cli build
 # took to answer meanwhile; the target is under 100 ms). Needs the Windows build.
 gui_bench=build/windows/bench/quillon-gui-bench.exe
 if [ -f "$gui_bench" ] && command -v wine >/dev/null; then
-  export WINEPREFIX="$PWD/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  xvfb_pid=""
-  if [ -z "${DISPLAY:-}" ]; then
-    for n in $(seq 91 110); do
-      if [ ! -e "/tmp/.X$n-lock" ]; then
-        export DISPLAY=":$n"
-        Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb_pid=$!
-        break
-      fi
-    done
-    for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  fi
+  . tools/wine-env.sh
+  quillon_start_display
+  quillon_prepare_prefix
   (cd build/bench && wine "../../$gui_bench" "$(winepath -w "$log")") || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  quillon_stop_display
 else
   echo "GUI figures: build the Windows preset (make windows) to get them"
 fi

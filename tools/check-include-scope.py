@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
-"""Checks that the build, not only convention, keeps each library to its layer: with a
-library's own compile command, a header of a library above it must not even be found.
-Libraries the build folder does not compile (the Win32 ones natively) are left out.
+"""Checks that the build, not only convention, keeps each library to its layer, two ways.
+1. With a library's own compile command, a header of a library above it must not even be
+   found. Libraries the build folder does not compile (the Win32 ones natively) are left out.
+2. A public header (one under src/X/) includes only headers of X and of the libraries X
+   links PUBLIC itself, as src/*/CMakeLists.txt say: whoever links X gets those folders.
 Usage: check-include-scope.py <build folder with compile_commands.json>"""
-import json, os, shlex, subprocess, sys, tempfile
+import json, os, re, shlex, subprocess, sys, tempfile
+
+import link_graph
 
 # One source of each library, and the folders it must not reach.
 UNREACHABLE = {
@@ -14,15 +18,20 @@ UNREACHABLE = {
     "src/loader/log_loader.cpp": ["xml", "config", "search"],
     "src/config/comm_config.cpp": ["loader", "search"],
     "src/search/regex.cpp": ["loader", "xml", "keywords", "config"],
-    "src/view/child_view.cpp": ["loader", "dialogs", "shell"],
-    "src/dialogs/dialog.cpp": ["view", "shell"],
+    "src/winui/dpi.cpp": ["loader", "xml", "keywords", "config", "search", "view", "dialogs", "shell"],
+    "src/view/child_view.cpp": ["loader", "xml", "dialogs", "shell"],
+    "src/dialogs/dialog.cpp": ["loader", "xml", "search", "view", "shell"],
+    "src/dialogs/config_dialog.cpp": ["loader", "xml", "search", "view", "shell"],
+    "src/dialogs/keyword_list_dialog.cpp": ["loader", "xml", "search", "view", "shell"],
+    "src/dialogs/search_dialogs.cpp": ["loader", "xml", "shell"],
 }
 # A header of each folder to try.
 PROBE = {
     "foundation": "string.h", "document": "file.h", "loader": "log_loader.h", "xml": "xml.h",
-    "keywords": "keyword_set.h", "config": "comm_config.h", "search": "line_scan.h",
+    "keywords": "keyword_set.h", "config": "comm_config.h", "search": "line_scan.h", "winui": "dpi.h",
     "view": "log_view.h", "dialogs": "dialog.h", "shell": "app_main.h",
 }
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([a-z_]+)/([^"]+)"', re.M)
 
 
 def resolves(command, header):
@@ -41,25 +50,54 @@ def resolves(command, header):
         os.unlink(probe.name)
 
 
-def main():
-    build = sys.argv[1]
-    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+def probe_problems(build, root):
+    """Rule 1, over the sources the build folder compiles."""
     commands = {os.path.relpath(e["file"], root): e["command"]
                 for e in json.load(open(os.path.join(build, "compile_commands.json")))}
-    problems = 0
+    problems = []
     for source, banned in UNREACHABLE.items():
         if source not in commands:
             continue
         command = commands[source]
         own = source.split("/")[1]
         if not resolves(command, "%s/%s" % (own, PROBE[own])):
-            print("include scope: %s cannot include its own headers" % source)
-            problems += 1
+            problems.append("%s cannot include its own headers" % source)
         for folder in banned:
             if resolves(command, "%s/%s" % (folder, PROBE[folder])):
-                print("include scope: %s can include %s/%s" % (source, folder, PROBE[folder]))
-                problems += 1
-    print("include scope: %s" % ("ok" if problems == 0 else "%d problem(s)" % problems))
+                problems.append("%s can include %s/%s" % (source, folder, PROBE[folder]))
+    return problems
+
+
+def header_problems(root):
+    """Rule 2, over every header of src/."""
+    targets = link_graph.read(root)
+    exposed = {t.exposes: t.name for t in targets.values() if t.exposes}
+    problems = []
+    src = os.path.join(root, "src")
+    for folder in sorted(os.listdir(src)):
+        if folder not in exposed or not os.path.isdir(os.path.join(src, folder)):
+            continue
+        for header in sorted(f for f in os.listdir(os.path.join(src, folder)) if f.endswith(".h")):
+            owner = link_graph.owner_of_header(targets, folder, header)
+            allowed = link_graph.header_scope(targets, owner)
+            text = open(os.path.join(src, folder, header), encoding="utf-8").read()
+            for prefix, name in INCLUDE.findall(text):
+                if prefix not in exposed:
+                    continue
+                used = link_graph.owner_of_header(targets, prefix, name)
+                if used not in allowed:
+                    problems.append("src/%s/%s (%s) includes %s/%s, but %s does not link %s PUBLIC" %
+                                    (folder, header, owner, prefix, name, owner, used))
+    return problems
+
+
+def main():
+    build = sys.argv[1]
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    problems = probe_problems(build, root) + header_problems(root)
+    for problem in problems:
+        print("include scope: %s" % problem)
+    print("include scope: %s" % ("ok" if not problems else "%d problem(s)" % len(problems)))
     return 1 if problems else 0
 
 

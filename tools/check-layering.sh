@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a library includes what lies above it: the portable core (foundation, document,
 # loader, xml, keywords, config, search) includes <windows.h> outside its *_win32.cpp seams, or a
-# header of the view, the dialogs or the shell; the view includes the dialogs or the shell;
-# the dialogs include the shell.
+# header of the Win32 UI helpers, the view, the dialogs or the shell; the helpers include the
+# view, the dialogs or the shell; the view includes the dialogs or the shell; the dialogs
+# include the shell.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 src="$root/src"
@@ -15,8 +16,9 @@ for folder in foundation document loader xml keywords config search; do
     case "$file" in *_win32.cpp) continue ;; esac
     report "$hit"
   done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<windows\.h>' "$src/$folder" || true)
-  while IFS= read -r hit; do report "$hit"; done < <(grep -rnE '#[[:space:]]*include[[:space:]]*"(view|dialogs|shell|cli)/' "$src/$folder" || true)
+  while IFS= read -r hit; do report "$hit"; done < <(grep -rnE '#[[:space:]]*include[[:space:]]*"(winui|view|dialogs|shell|cli)/' "$src/$folder" || true)
 done
+while IFS= read -r hit; do report "$hit"; done < <(grep -rnE '#[[:space:]]*include[[:space:]]*"(view|dialogs|shell|cli)/' "$src/winui" || true)
 while IFS= read -r hit; do report "$hit"; done < <(grep -rnE '#[[:space:]]*include[[:space:]]*"(dialogs|shell|cli)/' "$src/view" || true)
 while IFS= read -r hit; do report "$hit"; done < <(grep -rnE '#[[:space:]]*include[[:space:]]*"(shell|cli)/' "$src/dialogs" || true)
 

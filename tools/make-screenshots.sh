@@ -6,30 +6,13 @@
 # Look at each one before committing it. Usage: make screenshots
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="$here/build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
+. "$here/tools/wine-env.sh"
 out="$here/build/screenshots"
 mkdir -p "$out"
 
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 70 89); do
-    if [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=":$n"
-      break
-    fi
-  done
-  for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-wine wineboot >/dev/null 2>&1 </dev/null || true
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
-bash "$here/tools/wine-fonts.sh" >/dev/null 2>&1 || true
+quillon_start_display
+trap quillon_stop_display EXIT
+quillon_prepare_prefix
 
 rm -f "$out"/view-*.bmp
 # The test saves view-en.bmp and view-ja.bmp into the folder the variable names.
@@ -42,16 +25,9 @@ done
 
 # At 192 DPI the frame is 2400 x 1800: a new Wine session on a screen large enough.
 timeout 60 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
-for n in $(seq 70 89); do
-  if [ ! -e "/tmp/.X$n-lock" ]; then
-    Xvfb ":$n" -screen 0 2560x1920x24 -nolisten tcp >/dev/null 2>&1 &
-    big_pid=$!
-    break
-  fi
-done
-trap 'cleanup; [ -n "${big_pid:-}" ] && kill "$big_pid" 2>/dev/null || true' EXIT
-export DISPLAY=":$n"
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+quillon_stop_display
+unset DISPLAY
+quillon_start_display 2560x1920
 QUILLON_SCREENSHOTS="$(winepath -w "$out")" LC_ALL=en_US.UTF-8 bash "$here/tools/wine-at-dpi.sh" 192 \
   wine "$here/build/windows/tests/gui/gui_tests.exe" --gtest_filter='ViewScreenshotTest.*' >/dev/null
 for lang in en ja; do

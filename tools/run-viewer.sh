@@ -7,9 +7,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 log="$(realpath "${1:-$here/samples/sample.log}")"
 lang="${2:-en}"
-export WINEPREFIX="$here/build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. "$here/tools/wine-env.sh"
 [ "$lang" = ja ] && export LC_ALL=ja_JP.UTF-8 || export LC_ALL=en_US.UTF-8
 
 run="$here/build/run/$lang"
@@ -24,16 +22,12 @@ if [ ! -f "$run/quillon.ini" ]; then
   printf '<?xml version="1.0" encoding="utf-8"?>\r\n<config><language>%s</language>\r\n<encoding>-1</encoding>\r\n</config>\r\n' "$code" > "$run/quillon.ini"
 fi
 
-xvfb_pid=""
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  export DISPLAY=:93
-  Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  sleep 1
+  quillon_start_display 1280x900
 fi
-[ -x "$here/tools/wine-fonts.sh" ] && "$here/tools/wine-fonts.sh" >/dev/null 2>&1 || true
+quillon_prepare_prefix
 
 cd "$run"
 winlog="$(winepath -w "$log" 2>/dev/null || echo "$log")"
@@ -49,4 +43,4 @@ import -window root "$shot"
 echo "screenshot: $shot"
 kill "$pid" 2>/dev/null || true
 wineserver -k >/dev/null 2>&1 || true
-kill "$xvfb_pid" 2>/dev/null || true
+quillon_stop_display

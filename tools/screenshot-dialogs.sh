@@ -8,37 +8,17 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 exe="${PREVIEW_EXE:-$here/build/windows/tools/dialog-preview/dialog_preview.exe}"
 out="$here/build/screenshots"
-export WINEPREFIX="$here/build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. "$here/tools/wine-env.sh"
 [ -f "$exe" ] || { echo "$exe not built" >&2; exit 2; }
 command -v import >/dev/null || { echo "import (imagemagick) is missing" >&2; exit 2; }
 mkdir -p "$out"
 
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 130); do
-    if [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=":$n"
-      break
-    fi
-  done
-  for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
+trap quillon_stop_display EXIT
+quillon_start_display 1024x768
 
 # One wineserver for all the runs below; it ends by itself a minute after the last one.
 wineserver -p60 >/dev/null 2>&1 </dev/null || true
-wine wineboot >/dev/null 2>&1 </dev/null || true
-bash "$here/tools/wine-fonts.sh"
-# Without a window manager nobody would draw the captions: the preview draws its own.
-app_key='HKCU\Software\Wine\AppDefaults\dialog_preview.exe\X11 Driver'
-if ! grep -q 'AppDefaults\\\\dialog_preview.exe\\\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  wine reg add "$app_key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null || true
-fi
+quillon_prepare_prefix
 
 # capture LOCALE FILE ARGS...: shows the target and takes the screen area it reports.
 capture() {

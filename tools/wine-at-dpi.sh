@@ -5,9 +5,8 @@
 # The prefix is shared: run it when no other Wine program uses the prefix (CTest: RUN_SERIAL).
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+. "$here/tools/wine-env.sh"
+quillon_prepare_prefix
 dpi="$1"
 shift
 key='HKCU\Control Panel\Desktop'

@@ -16,6 +16,9 @@ CAppParameter* g_config = nullptr;
 
 namespace {
 
+// A history list is an array of pointers to its entries; its size counts those pointers.
+constexpr size_t kEntryBytes = sizeof(CString*);  // NOLINT(bugprone-sizeof-expression)
+
 bool SameText(const char16_t* a, const char16_t* b) {
     if (a == nullptr || b == nullptr) return false;
     while (*a != 0 && *a == *b) {
@@ -228,7 +231,7 @@ int CAppParameter::ResetHistory(int list, int capacity) {
     std::free(h.entries);
     h.capacity = capacity;
     h.entries =
-        capacity > 0 ? static_cast<CString**>(std::calloc(static_cast<size_t>(capacity), sizeof(CString*))) : nullptr;
+        capacity > 0 ? static_cast<CString**>(std::calloc(static_cast<size_t>(capacity), kEntryBytes)) : nullptr;
     return h.entries != nullptr ? 1 : 0;
 }
 
@@ -244,7 +247,7 @@ void CAppParameter::AddHistory(int list, const char16_t* text) {
         if (SameText(*h.entries[i], *added)) {
             delete added;
             CString* found = h.entries[i];
-            std::memmove(&h.entries[1], &h.entries[0], static_cast<size_t>(i) * sizeof(CString*));
+            std::memmove(&h.entries[1], &h.entries[0], static_cast<size_t>(i) * kEntryBytes);
             h.entries[0] = found;
             return;
         }
@@ -254,7 +257,7 @@ void CAppParameter::AddHistory(int list, const char16_t* text) {
         h.entries[h.count - 1] = nullptr;
         --h.count;
     }
-    std::memmove(&h.entries[1], &h.entries[0], static_cast<size_t>(h.count) * sizeof(CString*));
+    std::memmove(&h.entries[1], &h.entries[0], static_cast<size_t>(h.count) * kEntryBytes);
     h.entries[0] = added;
     ++h.count;
 }

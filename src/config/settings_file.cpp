@@ -144,7 +144,7 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     int32_t encoding = CXml::GetInt(CXml::FindChild(config, u"encoding"), kCodePageAnsi);
     bool known =
         encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
-    m_encodingChoice = known ? encoding : kCodePageAnsi;
+    m_encodingChoice = known ? encoding : static_cast<int32_t>(kCodePageAnsi);
 }
 
 void CAppParameter::WriteSettings(CXmlElement* root) {

@@ -6,7 +6,7 @@
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "res/resource.h"
-#include "view/dpi.h"
+#include "winui/dpi.h"
 
 QUILLON_DIALOG_BINDING(CConfigFontPage)
 

@@ -10,7 +10,7 @@
 #include "foundation/wide.h"
 #include "dialogs/keyword_edit_dialog.h"
 #include "res/resource.h"
-#include "view/dpi.h"
+#include "winui/dpi.h"
 
 QUILLON_DIALOG_BINDING(CKeywordListDialog)
 

@@ -9,7 +9,7 @@
 #include "res/resource.h"
 #include "search/marker_list.h"
 #include "search/search_condition.h"
-#include "view/dpi.h"
+#include "winui/dpi.h"
 #include "view/log_view.h"
 
 QUILLON_DIALOG_BINDING(CSearchLogDialog)

@@ -177,7 +177,7 @@ bool Convert(Writer& w, const char16_t*& p, va_list& args) {
         case u'i': {
             int64_t v = SignedArg(args, conv.size);
             uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
-            char sign = v < 0 ? '-' : conv.plus ? '+' : conv.space ? ' ' : 0;
+            char sign = v < 0 ? '-' : conv.plus ? '+' : conv.space ? ' ' : '\0';
             PutNumber(w, conv, magnitude, 10, false, sign);
             return true;
         }

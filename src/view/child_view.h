@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "view/dpi.h"
+#include "winui/dpi.h"
 #include "view/draw.h"
 #include "view/view_settings.h"
 

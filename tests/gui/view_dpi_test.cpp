@@ -7,7 +7,7 @@
 
 #include "res/resource.h"
 #include "shell/app_main.h"
-#include "view/dpi.h"
+#include "winui/dpi.h"
 #include "view/log_view.h"
 #include "view_test_support.h"
 

@@ -12,7 +12,7 @@
 
 #include "config/app_parameter.h"
 #include "shell/app_main.h"
-#include "view/dpi.h"
+#include "winui/dpi.h"
 #include "view/log_view.h"
 #include "view_test_support.h"
 

@@ -6,7 +6,7 @@
 
 #include "config/app_parameter.h"
 #include "shell/app_main.h"
-#include "view/dpi.h"
+#include "winui/dpi.h"
 #include "view/log_view.h"
 
 COLORREF ViewPicture::At(int x, int y) const {

@@ -9,20 +9,17 @@ src="$1"
 build="$2"
 probe="$3"
 
-export WINEPREFIX="${WINEPREFIX:-$src/build/wineprefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. "$src/tools/wine-env.sh"
 export LC_ALL=en_US.UTF-8
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/quillon-release-test.XXXXXX")"
 unpacked="$work/unpacked"
-xvfb_pid=""
 cleanup() {
   # A quillon.exe left running by a failed run: the one whose folder is ours, by its id.
   for pid in $(pgrep -x quillon.exe 2>/dev/null || true); do
     if [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$unpacked" ]; then kill "$pid" 2>/dev/null || true; fi
   done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  quillon_stop_display
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -51,17 +48,8 @@ grep -q 'LOG Analysis Assist Tool' "$unpacked/README.txt" || fail "README.txt ha
 grep -q 'ログ解析支援ツール' "$unpacked/README.txt" || fail "README.txt has no Japanese part"
 
 # A screen for the program.
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 150 190); do
-    if [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=":$n"
-      break
-    fi
-  done
-  for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
+quillon_start_display 1024x768
+quillon_prepare_prefix
 
 # First start from the unpacked folder.
 folder="$(winepath -w "$unpacked" 2>/dev/null)"

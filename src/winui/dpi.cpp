@@ -1,6 +1,6 @@
 // WindowDpi: GetDpiForWindow where user32 has it (looked up at run time, since older
 // Windows lacks it), else the screen's LOGPIXELSY.
-#include "view/dpi.h"
+#include "winui/dpi.h"
 
 namespace {
 

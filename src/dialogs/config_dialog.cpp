@@ -5,6 +5,7 @@
 #include "config/ui_text.h"
 #include "foundation/wide.h"
 #include "res/resource.h"
+#include "winui/window_instance.h"
 
 INT_PTR CConfigDialog::Run(HWND frame) {
     CAppParameter& config = AppConfig();
@@ -32,8 +33,7 @@ INT_PTR CConfigDialog::Run(HWND frame) {
         header.dwSize = sizeof header;
         header.dwFlags = PSH_NOAPPLYNOW;
         header.hwndParent = frame;
-        header.hInstance = frame != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE))
-                                            : GetModuleHandleW(nullptr);
+        header.hInstance = InstanceOf(frame);
         header.pszCaption = W(UiText(TextId::kSettingsCaption));
         header.nPages = count;
         header.nStartPage = 0;

@@ -6,6 +6,7 @@
 #include "config/app_parameter.h"
 #include "dialogs/sheet_fit.h"
 #include "res/resource.h"
+#include "winui/window_instance.h"
 
 INT_PTR CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -56,8 +57,7 @@ int CDialog::TemplateId(int japaneseId, int language) {
 }
 
 INT_PTR CDialog::RunModal(int japaneseId, HWND owner, DLGPROC procedure, int language) {
-    HINSTANCE instance = owner != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE))
-                                          : GetModuleHandleW(nullptr);
+    HINSTANCE instance = InstanceOf(owner);
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(TemplateId(japaneseId, language)), owner, procedure, 0);
 }
 
@@ -82,8 +82,7 @@ HPROPSHEETPAGE CPropertyPage::Create(HWND parent, int japaneseId, DLGPROC proced
     PROPSHEETPAGEW page = {};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_DEFAULT;
-    page.hInstance = parent != nullptr ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE))
-                                       : GetModuleHandleW(nullptr);
+    page.hInstance = InstanceOf(parent);
     page.pszTemplate = MAKEINTRESOURCEW(TemplateId(japaneseId));
     page.pfnDlgProc = procedure;
     return CreatePropertySheetPageW(&page);

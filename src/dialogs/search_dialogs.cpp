@@ -11,6 +11,7 @@
 #include "search/search_condition.h"
 #include "winui/dpi.h"
 #include "view/log_view.h"
+#include "winui/window_instance.h"
 
 QUILLON_DIALOG_BINDING(CSearchLogDialog)
 QUILLON_DIALOG_BINDING(CExtractionLogDialog)
@@ -60,7 +61,7 @@ void ShowPatternError(HWND window, int comboId, const CPatternError& error) {
 }  // namespace
 
 void SetSmallIcon(HWND window) {
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    auto instance = InstanceOf(window);
     // The icon's image nearest to the scaled caption icon: 16 pixels, or 32 from 150% up.
     int size = ScaleToDpi(16, WindowDpi(window)) >= 24 ? 32 : 16;
     // Shared: the system keeps one copy, so a dialog opened again and again holds no new icon.

@@ -8,6 +8,7 @@
 #include "foundation/wide.h"
 #include "res/resource.h"
 #include "winui/dpi.h"
+#include "winui/window_instance.h"
 
 namespace {
 
@@ -211,7 +212,7 @@ void CAppBase::CreateBars(HWND frame) {
                            config.m_toolbarVisible, IDM_TOOLBAR);
     }
     if (m_statusBar != nullptr) {
-        auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(frame, GWLP_HINSTANCE));
+        auto instance = InstanceOf(frame);
         m_statusBar->m_window = CreateWindowExW(WS_EX_TOPMOST, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                                 frame, nullptr, instance, nullptr);
         m_statusBar->SetParts(m_dpi);

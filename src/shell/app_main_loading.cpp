@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
+#include "winui/window_instance.h"
 
 void CAppMain::OnTimer(UINT_PTR id) {
     if (id == kFollowTimer) {
@@ -66,7 +67,7 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
     // Before the window exists: its creation measures the font.
     view->SetSettings(ViewSettingsOf(config));
     const wchar_t* className = W(config.m_mdiClientClassName.GetWideOrEmpty());
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_frame, GWLP_HINSTANCE));
+    auto instance = InstanceOf(m_frame);
     HWND window = CreateMDIWindowW(className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_mdiClient, instance,
                                    reinterpret_cast<LPARAM>(view.get()));

@@ -8,6 +8,7 @@
 #include "foundation/wide.h"
 #include "res/resource.h"
 #include "winui/dpi.h"
+#include "winui/window_instance.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ int CToolBar::ImageSize(int dpi) {
 
 int CToolBar::Create(HWND parent) {
     if (m_buttons == nullptr || m_buttonCount == 0) return 0;
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    auto instance = InstanceOf(parent);
     int size = ImageSize(m_dpi);
     int bitmap = AppConfig().MapResourceId(IDB_TOOLBAR);
     if (size == 24) bitmap = IDB_TOOLBAR_24;
@@ -176,7 +177,7 @@ int CAppToolBar::Create(HWND parent) {
     font.lfPitchAndFamily = FIXED_PITCH;
     lstrcpynW(font.lfFaceName, W(UiText(TextId::kDefaultFontFace)), LF_FACESIZE);
     m_comboFont = CreateFontIndirectW(&font);
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    auto instance = InstanceOf(parent);
     m_combo =
         CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_DROPDOWNLIST,
                         ScaleToDpi(380, m_dpi), ScaleToDpi(2, m_dpi), ScaleToDpi(140, m_dpi), ScaleToDpi(160, m_dpi),

@@ -5,6 +5,7 @@
 
 #include "config/app_parameter.h"
 #include "foundation/wide.h"
+#include "winui/window_instance.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ bool CChildView::RegisterWindowClass(HINSTANCE instance) {
 }
 
 bool CChildView::Create(HWND parent, uint64_t tag, DWORD style, DWORD exStyle) {
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    auto instance = InstanceOf(parent);
     if (!RegisterWindowClass(instance)) return false;
     if (m_window != nullptr) return true;
     m_tag = tag;

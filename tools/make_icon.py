@@ -10,7 +10,7 @@ import struct
 import sys
 
 sys.dont_write_bytecode = True  # no __pycache__ beside the scripts
-from make_toolbar_bitmap import PALETTE, write_or_check  # noqa: E402
+from make_toolbar_bitmap import PALETTE, check_grids, write_or_check  # noqa: E402
 
 TRANSPARENT = " "
 
@@ -72,17 +72,7 @@ ICON_16 = [
 
 def check_grid(name, rows, size):
     """Returns a list of problems with one square grid."""
-    known = {c for c, _ in PALETTE} | {TRANSPARENT}
-    problems = []
-    if len(rows) != size:
-        problems.append(f"{name}: {len(rows)} rows, expected {size}")
-    for y, row in enumerate(rows):
-        if len(row) != size:
-            problems.append(f"{name}, row {y}: {len(row)} pixels, expected {size}")
-        bad = sorted(set(row) - known)
-        if bad:
-            problems.append(f"{name}, row {y}: unknown colours {''.join(bad)}")
-    return problems
+    return check_grids([(name, rows)], size, size, list(PALETTE) + [(TRANSPARENT, None)])
 
 
 def icon_image(rows):

@@ -16,6 +16,8 @@
 #include "foundation/wide.h"
 #include "search/marker_list.h"
 #include "shell/about_dialog.h"
+#include "shell/recent_menu.h"
+#include "shell/window_layout.h"
 #include "res/resource.h"
 #include "view/log_view.h"
 
@@ -67,15 +69,17 @@ CAppMain::~CAppMain() {
 }
 
 int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* commandLine, int showCommand) {
-    int result = CAppBase::Run(instance, previous, commandLine, showCommand);
+    int result = CAppBase::Run(instance, previous, commandLine, FrameShowCommand(showCommand));
     m_runner.Stop();
     return result;
 }
 
 int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
+    RestoreFrameLayout(m_frame);
     UpdateCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
+    ShowRecentLogs(m_frame);
     m_runner.Start(m_frame);
     return 1;
 }
@@ -103,7 +107,9 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CAppMain::OnNotify(int id, NMHDR* header) { return CAppBase::OnNotify(id, header); }
 
 void CAppMain::ProcessCommandLine(const wchar_t* commandLine) {
-    for (const std::u16string& token : SplitCommandLine(U(commandLine))) {
+    CViewerArguments arguments = ParseViewerArguments(SplitCommandLine(U(commandLine)));
+    m_logStates.RequestStart(arguments.line, arguments.follow);
+    for (const std::u16string& token : arguments.paths) {
         auto* copy = static_cast<wchar_t*>(std::calloc(token.size() + 1, sizeof(wchar_t)));
         if (copy == nullptr) continue;
         std::memcpy(copy, token.data(), token.size() * sizeof(wchar_t));
@@ -145,6 +151,8 @@ void CAppMain::CloseEverything() {
     m_follower.Stop();
     m_follower.ClearReason();
     m_runner.CancelAndWait();
+    m_logStates.Keep(m_viewList.First(), m_logFile);
+    KeepViewLayout(m_mdiClient);
     m_follower.ShowStatus(nullptr);  // the log's stamp summary or follow state goes with it
     CloseAllChildren();
     m_logFile.Close();
@@ -172,6 +180,8 @@ void CAppMain::OnChildClosed(HWND window) {
 
 int CAppMain::CanClose() {
     m_runner.CancelAndWait();
+    m_logStates.Keep(m_viewList.First(), m_logFile);
+    KeepWindowLayout(m_frame, m_mdiClient);
     m_viewList.Clear();
     return 1;
 }
@@ -219,6 +229,7 @@ void CAppMain::OnCodePageChanged(int code) {
     CAppParameter& config = AppConfig();
     LRESULT data = SendMessageW(combo, CB_GETITEMDATA, index, 0);
     int32_t choice = data == kAutoEncodingItem ? kEncodingAuto : static_cast<int32_t>(data);
+    m_logStates.EncodingChosen(choice);
     if (choice != config.m_encodingChoice) {
         config.m_encodingChoice = choice;
         config.Save();

@@ -9,6 +9,8 @@
 #include "foundation/wide.h"
 #include "shell/about_dialog.h"
 #include "shell/app_main.h"
+#include "shell/recent_menu.h"
+#include "shell/row_saver.h"
 #include "view/log_view.h"
 
 namespace {
@@ -41,6 +43,8 @@ void OpenLog(CAppMain& app, CLogView*, int, int) {
 }
 
 void CloseLog(CAppMain& app, CLogView*, int, int) { app.CloseEverything(); }
+void OpenRecent(CAppMain& app, CLogView*, int id, int) { OpenRecentLog(app, id); }
+void SaveRows(CAppMain& app, CLogView* view, int, int) { SaveRowsAs(app, view); }
 // The frame's own commands: bars, windows, help, language, About and Exit.
 void Base(CAppMain& app, CLogView*, int id, int code) { app.CAppBase::OnCommand(id, code); }
 void Copy(CAppMain& app, CLogView*, int, int) { app.CopySelection(); }

@@ -5,6 +5,7 @@
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "res/resource.h"
+#include "view/log_view.h"
 
 void CAppMain::ToggleFollow() {
     CAppParameter& config = AppConfig();
@@ -15,6 +16,9 @@ void CAppMain::ToggleFollow() {
         m_follower.Stop();
         m_follower.ShowStatus(nullptr);
     } else {
+        // As tail -f: the last row, which then stays in the window as rows arrive.
+        CLogView* first = m_viewList.First();
+        if (first != nullptr && first->Lines() != nullptr) first->GoToLine(first->Lines()->Count());
         // A scan may be running: following reads nothing until it has ended.
         m_follower.Start(m_frame, config.Keywords());
     }
@@ -23,9 +27,15 @@ void CAppMain::ToggleFollow() {
 void CAppMain::ReloadFollowedLog() {
     CString path;
     path.Assign(m_logFile.Path());
+    // The new view takes the old one's place and size.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    CLogView* first = m_viewList.First();
+    bool placed = first != nullptr && GetWindowPlacement(first->Window(), &placement);
     CloseEverything();
     // The load ends with following again (CLoadJob::Apply).
     OpenLogFile(W(path.GetWideOrEmpty()));
+    if (placed && !m_viewList.Empty()) SetWindowPlacement(m_viewList.First()->Window(), &placement);
 }
 
 void CAppMain::DetectEncodingAgain() {

@@ -251,7 +251,7 @@ void CStatusBar::SetParts(int dpi) {
     for (int i = 0; i < count; ++i) {
         edges[i] = m_parts[i] < 0 ? -1 : ScaleToDpi(m_parts[i], dpi);
         int left = i > 0 ? edges[i - 1] : 0;
-        int needed = MinPartWidth(i);
+        int needed = MinPartWidth(i, dpi);
         if (edges[i] >= 0 && left >= 0 && edges[i] - left < needed) edges[i] = left + needed;
     }
     SendMessageW(m_window, SB_SETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(edges));
@@ -262,7 +262,7 @@ CAppStatusBar::CAppStatusBar() {
     m_parts = kStatusParts;
 }
 
-int CAppStatusBar::MinPartWidth(int part) const {
+int CAppStatusBar::MinPartWidth(int part, int dpi) const {
     if (part != kFollowPart || m_window == nullptr) return 0;
     HDC dc = GetDC(m_window);
     if (dc == nullptr) return 0;
@@ -278,8 +278,10 @@ int CAppStatusBar::MinPartWidth(int part) const {
     }
     TEXTMETRICW metrics = {};
     GetTextMetricsW(dc, &metrics);
+    int fontDpi = GetDeviceCaps(dc, LOGPIXELSY);
     if (old != nullptr) SelectObject(dc, old);
     ReleaseDC(m_window, dc);
-    // The part's borders and the room a format's fields take beyond their own letters.
-    return widest + 4 * metrics.tmAveCharWidth;
+    // The part's borders and the room a format's fields take beyond their own letters, from
+    // the font's scale to the bar's.
+    return MulDiv(widest + 4 * metrics.tmAveCharWidth, dpi, fontDpi > 0 ? fontDpi : kDefaultDpi);
 }

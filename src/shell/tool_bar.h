@@ -71,9 +71,10 @@ public:
     // Sets the parts, their right edges (sizes at 96 DPI) scaled to dpi, each part at least
     // as wide as MinPartWidth asks.
     void SetParts(int dpi);
-    // The width (pixels) that part needs for its texts; 0 when its edge is enough.
-    virtual int MinPartWidth(int part) const {
+    // The width (pixels at dpi) that part needs for its texts; 0 when its edge is enough.
+    virtual int MinPartWidth(int part, int dpi) const {
         (void)part;
+        (void)dpi;
         return 0;
     }
 
@@ -87,5 +88,5 @@ class CAppStatusBar : public CStatusBar {
 public:
     CAppStatusBar();
     // The follow part fits its longest text in the bar's font.
-    int MinPartWidth(int part) const override;
+    int MinPartWidth(int part, int dpi) const override;
 };

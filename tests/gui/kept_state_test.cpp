@@ -47,10 +47,10 @@ TEST_P(KeptStateTest, MarkersAndRowsComeBackForTheSameLogOnly) {
     std::wstring path = WriteLog("app.log", Rows("row", 300));
     CLogView* view = OpenAndWait(path);
     ASSERT_NE(nullptr, view);
+    Command(IDM_FOLLOW);  // goes to the last row; the rows set next are what is kept
     Mark(view, 10);
     Mark(view, 250);
     view->ShowRows(120, 100);
-    Command(IDM_FOLLOW);
     Command(IDM_CLOSE);
     EXPECT_TRUE(std::filesystem::exists(m_dir.FsPath("quillon_state.xml")));
     Command(IDM_FOLLOW);  // off again for every log opened from now on

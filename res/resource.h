@@ -62,6 +62,19 @@
 #define IDM_SETTING_HIGHLIGHT 6004
 #define IDM_SETTING 5016
 #define IDM_EXIT 5019
+#define IDM_SAVE_ROWS 6061
+// The recent logs, inserted at run time before Exit (most recent first).
+#define IDM_RECENT_1 6050
+#define IDM_RECENT_2 6051
+#define IDM_RECENT_3 6052
+#define IDM_RECENT_4 6053
+#define IDM_RECENT_5 6054
+#define IDM_RECENT_6 6055
+#define IDM_RECENT_7 6056
+#define IDM_RECENT_8 6057
+#define IDM_RECENT_9 6058
+#define IDM_RECENT_10 6059
+#define IDM_RECENT_SEPARATOR 6060
 
 // Commands: Search menu.
 #define IDM_SEARCH 6005

@@ -13,6 +13,7 @@
 #include "cli_options.h"
 #include "console.h"
 #include "document/encoding.h"
+#include "document/row_export.h"
 #include "document/log_file.h"
 #include "loader/log_follow.h"
 #include "loader/log_loader.h"
@@ -80,6 +81,8 @@ private:
     int32_t CompleteErrorRows();
     // Prints rows [first, end) of list with the cells of a view whose first row is first.
     void PrintRows(const CLogLineList& list, int32_t first, int32_t end);
+    // The rows' bytes as they are in the log; 0, or 2 after saying a read or write failed.
+    int PrintRawRows(const CLogLineList& list);
     int CheckOn() const { return m_o.hasIntervalCheck ? 1 : m_config.m_intervalCheck; }
     int32_t Threshold() const { return m_o.hasIntervalCheck ? m_o.intervalCheck : m_config.m_intervalTime; }
     // Condition texts from UTF-8 arguments; empty texts are left out, as the dialogs do.
@@ -218,6 +221,18 @@ void CCli::PrintRows(const CLogLineList& list, int32_t first, int32_t end) {
     }
 }
 
+int CCli::PrintRawRows(const CLogLineList& list) {
+    class CStdoutSink : public CRowSink {
+    public:
+        int Write(const char* bytes, uint32_t length) override {
+            return std::fwrite(bytes, 1, length, stdout) == length ? 1 : 0;
+        }
+    } sink;
+    CRowExport how;
+    if (ExportRows(&m_file, list, how, &sink) == 1) return 0;
+    return Fail("the rows of '%s' could not be read or written", m_o.log);
+}
+
 int CCli::Rows() {
     int32_t count = m_lines->Count();
     int32_t first = m_o.hasFrom ? m_o.from : 0;
@@ -318,6 +333,7 @@ int CCli::Extract() {
     }
     if (ok != 1) return Fail("not enough memory to extract from '%s'", m_o.log);
     if (result.Count() == 0) return 1;
+    if (m_o.raw) return PrintRawRows(result);
     PrintRows(result, 0, result.Count());
     return 0;
 }

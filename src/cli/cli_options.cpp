@@ -37,11 +37,12 @@ const char kCliUsage[] =
     "  search <log> <text> [--from N] [--backward] [--ignore-case] [--regex]\n"
     "                                              the row that the search from row N (default 0) finds\n"
     "  extract <log> <text>... [--and] [--ignore-case] [--regex] [--before N] [--after N] [--max-rows N]\n"
-    "          [--interval-check MS]\n"
+    "          [--interval-check MS] [--raw]\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
     "                                              --before/--after default to the settings; more rows\n"
     "                                              than --max-rows, by default the viewer's limit of\n"
-    "                                              67108864 or the log's row count, is an error)\n"
+    "                                              67108864 or the log's row count, is an error;\n"
+    "                                              --raw prints the rows' original bytes instead)\n"
     "A row is printed as: line number, time stamp, interval, \"!\" when the interval check marks it,\n"
     "and the message, separated by tabs, in UTF-8. --from N counts rows from 0. --ignore-case compares\n"
     "texts with Unicode's simple case folding; --regex takes them as regular expressions (PCRE2).\n"
@@ -168,9 +169,9 @@ private:
         struct Flag {
             const char* name;
             bool* target;
-        } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace},  {"--help", &m_o->help},
-                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll}, {"--ignore-case", &m_o->ignoreCase},
-                     {"--regex", &m_o->regex},        {"--follow", &m_o->follow}};
+        } flags[] = {{"--no-config", &m_o->noConfig}, {"--trace", &m_o->trace},   {"--help", &m_o->help},
+                     {"--backward", &m_o->backward},  {"--and", &m_o->matchAll},  {"--ignore-case", &m_o->ignoreCase},
+                     {"--regex", &m_o->regex},        {"--follow", &m_o->follow}, {"--raw", &m_o->raw}};
         for (const Flag& f : flags) {
             if (std::strcmp(name, f.name) == 0) {
                 *f.target = true;
@@ -251,12 +252,12 @@ private:
         static const struct {
             CCliCommand command;
             const char* options;
-        } kAllowed[] = {
-            {CCliCommand::kInfo, ""},
-            {CCliCommand::kRows, " --from --count --interval-check --follow "},
-            {CCliCommand::kErrors, " --interval-check --follow "},
-            {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
-            {CCliCommand::kExtract, " --and --ignore-case --regex --before --after --max-rows --interval-check "}};
+        } kAllowed[] = {{CCliCommand::kInfo, ""},
+                        {CCliCommand::kRows, " --from --count --interval-check --follow "},
+                        {CCliCommand::kErrors, " --interval-check --follow "},
+                        {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
+                        {CCliCommand::kExtract,
+                         " --and --ignore-case --regex --before --after --max-rows --interval-check --raw "}};
         const char* allowed = "";
         for (const auto& a : kAllowed) {
             if (a.command == m_o->command) allowed = a.options;

@@ -37,6 +37,7 @@ struct CCliOptions {
     bool ignoreCase = false;
     bool regex = false;
     bool follow = false;  // rows and errors: go on printing the rows appended to the log
+    bool raw = false;     // extract: the rows' original bytes, line breaks included
     bool hasBefore = false;
     int32_t before = 0;
     bool hasAfter = false;

@@ -8,6 +8,7 @@
 #include <cassert>
 
 #include "config/comm_config.h"
+#include "config/recent_logs.h"
 #include "document/stamp_rules.h"
 #include "keywords/keyword_set.h"
 
@@ -58,6 +59,8 @@ public:
     void Reset() override;
     void ReadSettings(CXmlElement* first) override;
     void WriteSettings(CXmlElement* root) override;
+    // The window layout's elements of "config".
+    void ReadLayout(CXmlElement* config);
 
     // Puts text at the front of history list (0..4): an equal entry moves to the front;
     // otherwise a full list drops its oldest entry first.
@@ -110,6 +113,19 @@ public:
     // "stamp_patterns" as "pattern" elements, written only when there is one.
     CString m_stampPatterns[kMaxStampPatterns];
     int32_t m_stampPatternCount = 0;
+    // The File menu's recent logs ("recent_logs").
+    CRecentLogs m_recentLogs;
+    // The frame's normal position and size (screen pixels) and whether it was maximised, as
+    // it was left ("frame_layout", written once known; without it the system places the frame).
+    int32_t m_frameLayoutKnown = 0;
+    int32_t m_frameLeft = 0;
+    int32_t m_frameTop = 0;
+    int32_t m_frameWidth = 0;
+    int32_t m_frameHeight = 0;
+    int32_t m_frameMaximized = 0;
+    // A new log view opens maximised: on for a new installation, off for a settings file
+    // without "view_maximized" (written only when on, so older readers see nothing new).
+    int32_t m_viewMaximized = 1;
     // Lines an extraction takes before and after each hit.
     int32_t m_contextBefore = 0;
     int32_t m_contextAfter = 0;

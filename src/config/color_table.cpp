@@ -18,14 +18,16 @@ const CColorEntry kAppColors[23] = {
     {0x000000, 0x00FF00},  // 3 marker line
     {0xFFFFFF, 0xFF0000},  // 4 selection
     {0xFFFFFF, 0xFF0000},  // 5 search match
-    {0x0000FF, 0xFFFFFF},  // 6 highlight 1
-    {0x00FF00, 0xFFFFFF},  // 7 highlight 2
-    {0xFF0000, 0xFFFFFF},  // 8 highlight 3
-    {0x00FFFF, 0xFFFFFF},  // 9 highlight 4
-    {0x00FFFF, 0xFFFFFF},  // 10 highlight 5
-    {0xFF00FF, 0xFFFFFF},  // 11 highlight 6
-    {0x0000FF, 0xFFFFFF},  // 12 highlight 7
-    {0x0000FF, 0xFFFFFF},  // 13 highlight 8
+    // The highlight colours keep their hues, darkened to a contrast of at least 4.5:1 on
+    // white (pure green, yellow and magenta were hard to read).
+    {0x0000C0, 0xFFFFFF},  // 6 highlight 1: dark red
+    {0x008000, 0xFFFFFF},  // 7 highlight 2: green
+    {0xFF0000, 0xFFFFFF},  // 8 highlight 3: blue
+    {0x006699, 0xFFFFFF},  // 9 highlight 4: dark yellow
+    {0x0050B0, 0xFFFFFF},  // 10 highlight 5: orange brown
+    {0xA000A0, 0xFFFFFF},  // 11 highlight 6: purple
+    {0x0000C8, 0xFFFFFF},  // 12 highlight 7: red
+    {0x8C7800, 0xFFFFFF},  // 13 highlight 8: teal
     {0xFFFFFF, 0xFF0000},  // 14 header items
     {0x000000, 0xE6E6E6},  // 15 line numbers
     {0x000000, 0xE6E6E6},  // 16 intervals

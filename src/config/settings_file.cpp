@@ -145,6 +145,20 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     bool known =
         encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
     m_encodingChoice = known ? encoding : static_cast<int32_t>(kCodePageAnsi);
+    m_recentLogs.Read(config);
+    ReadLayout(config);
+}
+
+void CAppParameter::ReadLayout(CXmlElement* config) {
+    // Written before views could open maximised, a file without the element meant cascaded views.
+    m_viewMaximized = CXml::GetInt(CXml::FindChild(config, u"view_maximized"), 0) != 0 ? 1 : 0;
+    CXmlElement* frame = CXml::FindChild(config, u"frame_layout");
+    m_frameWidth = CXml::GetInt(CXml::FindChild(frame, u"width"), 0);
+    m_frameHeight = CXml::GetInt(CXml::FindChild(frame, u"height"), 0);
+    m_frameLayoutKnown = frame != nullptr && m_frameWidth > 0 && m_frameHeight > 0 ? 1 : 0;
+    m_frameLeft = CXml::GetInt(CXml::FindChild(frame, u"left"), 0);
+    m_frameTop = CXml::GetInt(CXml::FindChild(frame, u"top"), 0);
+    m_frameMaximized = CXml::GetInt(CXml::FindChild(frame, u"maximized"), 0) != 0 ? 1 : 0;
 }
 
 void CAppParameter::WriteSettings(CXmlElement* root) {
@@ -179,4 +193,13 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
         for (int k = 0; k < m_stampPatternCount; ++k) patterns.Add(u"pattern", m_stampPatterns[k].GetWide());
     }
     CXml::AddIntChild(config, u"encoding", m_encodingChoice);
+    m_recentLogs.Write(config);
+    if (m_viewMaximized != 0) CXml::AddIntChild(config, u"view_maximized", 1);
+    if (m_frameLayoutKnown == 0) return;
+    CXmlChildList frame(CXml::AddChild(config, u"frame_layout", nullptr));
+    frame.AddInt(u"left", m_frameLeft);
+    frame.AddInt(u"top", m_frameTop);
+    frame.AddInt(u"width", m_frameWidth);
+    frame.AddInt(u"height", m_frameHeight);
+    frame.AddInt(u"maximized", m_frameMaximized);
 }

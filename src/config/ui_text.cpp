@@ -148,6 +148,24 @@ constexpr CTextRow kRows[] = {
      u"追加できません: パターンは 16 個までです。"},
     {TextId::kStampShareFormat, u"Stamps %d.%d%% (%s)", u"時刻あり %d.%d%% (%s)"},
     {TextId::kStampNone, u"No time stamps", u"時刻なし"},
+    {TextId::kRecentMissingFormat, u"%s no longer exists. It has been removed from the recent logs.",
+     u"%s はもうありません。最近使ったログから削除しました。"},
+    {TextId::kRecentCaption, u"Recent Logs", u"最近使ったログ"},
+    {TextId::kStateSetAsideFormat,
+     u"The file of kept positions and markers was damaged and has been renamed to %s. Logs open without their "
+     u"kept state.",
+     u"位置とマーカを保存したファイルが壊れていたため、%s に名前を変更しました。ログは保存した状態なしで開きます。"},
+    {TextId::kStateCaption, u"Kept Log State", u"ログの状態の保存"},
+    {TextId::kSaveRowsTitle, u"Save Rows As", u"行を名前を付けて保存"},
+    {TextId::kSaveRowsFilter, u"As in the log (*.log)\0*.log\0As shown, tab-separated (*.tsv)\0*.tsv\0",
+     u"ログのとおり (*.log)\0*.log\0表示のとおり、タブ区切り (*.tsv)\0*.tsv\0"},
+    {TextId::kSaveRowsReplaceFormat, u"%s already exists. Do you want to replace it?",
+     u"%s は既に存在します。置き換えますか?"},
+    {TextId::kSaveRowsFailed, u"The rows could not be saved. No file was changed.",
+     u"行を保存できませんでした。ファイルは変更されていません。"},
+    {TextId::kSaveRowsCaption, u"Save Rows As", u"行の保存"},
+    {TextId::kProgressSaveCaption, u"Saving rows", u"行の保存"},
+    {TextId::kProgressSaveFormat, u"Saving ... %lld / %lld rows (%d%%)", u"保存中... %lld / %lld 行 (%d%%)"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

@@ -122,6 +122,20 @@ enum class TextId {
     kStampPatternListFull,
     kStampShareFormat,
     kStampNone,
+    // The recent logs of the File menu: one that is gone (%s its path).
+    kRecentMissingFormat,
+    kRecentCaption,
+    // The kept state of logs: its file was damaged and set aside (%s the new name).
+    kStateSetAsideFormat,
+    kStateCaption,
+    // Save Rows As: the file dialog, replacing a file (%s), a failed save, the progress.
+    kSaveRowsTitle,
+    kSaveRowsFilter,
+    kSaveRowsReplaceFormat,
+    kSaveRowsFailed,
+    kSaveRowsCaption,
+    kProgressSaveCaption,
+    kProgressSaveFormat,
 
     kCount
 };

@@ -16,6 +16,8 @@
 #include "foundation/wide.h"
 #include "search/marker_list.h"
 #include "shell/about_dialog.h"
+#include "shell/recent_menu.h"
+#include "shell/window_layout.h"
 #include "res/resource.h"
 #include "view/log_view.h"
 
@@ -67,15 +69,17 @@ CAppMain::~CAppMain() {
 }
 
 int CAppMain::Run(HINSTANCE instance, HINSTANCE previous, const wchar_t* commandLine, int showCommand) {
-    int result = CAppBase::Run(instance, previous, commandLine, showCommand);
+    int result = CAppBase::Run(instance, previous, commandLine, FrameShowCommand(showCommand));
     m_runner.Stop();
     return result;
 }
 
 int CAppMain::InitInstance(HINSTANCE instance) {
     if (!CAppBase::InitInstance(instance)) return 0;
+    RestoreFrameLayout(m_frame);
     UpdateCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
+    ShowRecentLogs(m_frame);
     m_runner.Start(m_frame);
     return 1;
 }
@@ -107,7 +111,9 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void CAppMain::ProcessCommandLine(const wchar_t* commandLine) {
-    for (const std::u16string& token : SplitCommandLine(U(commandLine))) {
+    CViewerArguments arguments = ParseViewerArguments(SplitCommandLine(U(commandLine)));
+    m_logStates.RequestStart(arguments.line, arguments.follow);
+    for (const std::u16string& token : arguments.paths) {
         auto* copy = static_cast<wchar_t*>(std::calloc(token.size() + 1, sizeof(wchar_t)));
         if (copy == nullptr) continue;
         std::memcpy(copy, token.data(), token.size() * sizeof(wchar_t));
@@ -142,6 +148,8 @@ void CAppMain::CloseEverything() {
     m_follower.Stop();
     m_follower.ClearReason();
     m_runner.CancelAndWait();
+    m_logStates.Keep(m_viewList.First(), m_logFile);
+    KeepViewLayout(m_mdiClient);
     m_follower.ShowStatus(nullptr);  // the log's stamp summary or follow state goes with it
     CloseAllChildren();
     m_logFile.Close();
@@ -169,6 +177,8 @@ void CAppMain::OnChildClosed(HWND window) {
 
 int CAppMain::CanClose() {
     m_runner.CancelAndWait();
+    m_logStates.Keep(m_viewList.First(), m_logFile);
+    KeepWindowLayout(m_frame, m_mdiClient);
     m_viewList.Clear();
     return 1;
 }

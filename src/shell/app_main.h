@@ -20,6 +20,7 @@
 #include "view/view_settings.h"
 #include "shell/follower.h"
 #include "shell/job_runner.h"
+#include "shell/log_state_keeper.h"
 #include "shell/view_list.h"
 
 class CAppParameter;
@@ -93,6 +94,8 @@ public:
     CSearchCondition& SearchConditions() { return m_searchConditions; }
     // The background runner and its progress dialog.
     CJobRunner& Runner() { return m_runner; }
+    // What is kept of each log between runs (markers, place, follow, code page).
+    CLogStateKeeper& LogStates() { return m_logStates; }
 
     // CJobHost: a job's result, applied on this thread.
     void ApplyJob(CScanJob* job) override;
@@ -108,6 +111,8 @@ private:
     CJobRunner m_runner{this};
     // Following.
     CFollower m_follower{this, this, &m_runner, &m_viewList, &m_logFile};
+    // What is kept about a log between runs.
+    CLogStateKeeper m_logStates;
     bool m_searchMenuEnabled = true;  // as the menu resource has it
     // What Auto found at the start of the open log (see DetectCodePage).
     unsigned m_detectedCodePage = 0;

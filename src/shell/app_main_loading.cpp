@@ -10,7 +10,9 @@
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "res/resource.h"
+#include "shell/recent_menu.h"
 #include "shell/scan_jobs.h"
+#include "shell/window_layout.h"
 #include "view/log_view.h"
 #include "winui/window_instance.h"
 
@@ -31,6 +33,8 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     if (m_logFile.IsOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
     m_logFile.Name().SetPathWide(U(path));
+    m_logStates.Opening(*this, m_logFile, path);
+    NoteRecentLog(m_frame, path);
     m_follower.SetIndexComplete(false);
     // Before the load, which decodes with the code page chosen here.
     m_detectedCodePage = DetectFileCodePage(&m_logFile);
@@ -49,6 +53,7 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
         CAppParameter& config = AppConfig();
         job->file = &m_logFile;
         job->view = view;
+        job->states = &m_logStates;
         job->codePage = config.m_codePage;
         job->keywords.CopyFrom(config.Keywords());
         job->keywords.BuildFlagTable();
@@ -68,9 +73,9 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
     view->SetSettings(ViewSettingsOf(config));
     const wchar_t* className = W(config.m_mdiClientClassName.GetWideOrEmpty());
     auto instance = InstanceOf(m_frame);
-    HWND window = CreateMDIWindowW(className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_mdiClient, instance,
-                                   reinterpret_cast<LPARAM>(view.get()));
+    HWND window = CreateMDIWindowW(
+        className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL | NewViewStyle(m_mdiClient), CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_mdiClient, instance, reinterpret_cast<LPARAM>(view.get()));
     if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOW);
     view->SetKeywordSet(&config.Keywords());

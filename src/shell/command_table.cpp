@@ -13,6 +13,8 @@
 #include "shell/search_commands.h"
 #include "shell/settings_commands.h"
 #include "shell/view_commands.h"
+#include "shell/recent_menu.h"
+#include "shell/row_saver.h"
 #include "view/log_view.h"
 
 namespace {
@@ -45,6 +47,8 @@ void OpenLog(CAppMain& app, CLogView*, int, int) {
 }
 
 void CloseLog(CAppMain& app, CLogView*, int, int) { app.CloseEverything(); }
+void OpenRecent(CAppMain& app, CLogView*, int id, int) { OpenRecentLog(app, id); }
+void SaveRows(CAppMain& app, CLogView* view, int, int) { SaveRowsAs(app, view); }
 // The frame's own commands: bars, windows, help, language, About and Exit.
 void Base(CAppMain& app, CLogView*, int id, int code) { app.CAppBase::OnCommand(id, code); }
 void Copy(CAppMain& app, CLogView*, int, int) { CopySelection(app); }

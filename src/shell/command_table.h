@@ -22,8 +22,19 @@ enum class CNeeds {
 #define QUILLON_COMMANDS(X)                                                  \
     X(IDM_OPEN_LOG, OpenLog, kNoLog, true, true)                             \
     X(IDM_CLOSE, CloseLog, kLog, false, true)                                \
+    X(IDM_SAVE_ROWS, SaveRows, kLines, true, true)                           \
     X(IDM_CLOSE_ALL, CloseLog, kNothing, false, true)                        \
     X(IDM_EXIT, Base, kNothing, false, true)                                 \
+    X(IDM_RECENT_1, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_2, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_3, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_4, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_5, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_6, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_7, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_8, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_9, OpenRecent, kNothing, true, false)                       \
+    X(IDM_RECENT_10, OpenRecent, kNothing, true, false)                      \
     X(IDM_COPY, Copy, kSelection, true, true)                                \
     X(IDM_SELECT_ALL, SelectAll, kLines, true, true)                         \
     X(IDM_SAVE_CSV, SaveCsv, kNothing, false, false)                         \

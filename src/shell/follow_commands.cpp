@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "shell/app_main.h"
 #include "shell/tool_bar.h"
+#include "view/log_view.h"
 
 void ToggleFollow(CAppMain& app) {
     CAppParameter& config = AppConfig();
@@ -19,6 +20,9 @@ void ToggleFollow(CAppMain& app) {
         app.Follower().Stop();
         app.Follower().ShowStatus(nullptr);
     } else {
+        // As tail -f: the last row, which then stays in the window as rows arrive.
+        CLogView* first = app.Views().First();
+        if (first != nullptr && first->Lines() != nullptr) first->GoToLine(first->Lines()->Count());
         // A scan may be running: following reads nothing until it has ended.
         app.Follower().Start(app.Frame(), config.Keywords());
     }
@@ -27,9 +31,15 @@ void ToggleFollow(CAppMain& app) {
 void CAppMain::ReloadFollowedLog() {
     CString path;
     path.Assign(m_logFile.Path());
+    // The new view takes the old one's place and size.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    CLogView* first = m_viewList.First();
+    bool placed = first != nullptr && GetWindowPlacement(first->Window(), &placement);
     CloseEverything();
     // The load ends with following again (CLoadJob::Apply).
     OpenLogFile(W(path.GetWideOrEmpty()));
+    if (placed && !m_viewList.Empty()) SetWindowPlacement(m_viewList.First()->Window(), &placement);
 }
 
 void CAppMain::DetectEncodingAgain() {
@@ -45,6 +55,7 @@ void ChooseEncoding(CAppMain& app, int code) {
     CAppParameter& config = AppConfig();
     LRESULT data = SendMessageW(combo, CB_GETITEMDATA, index, 0);
     int32_t choice = data == kAutoEncodingItem ? kEncodingAuto : static_cast<int32_t>(data);
+    app.LogStates().EncodingChosen(choice);
     if (choice != config.m_encodingChoice) {
         config.m_encodingChoice = choice;
         config.Save();

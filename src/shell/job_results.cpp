@@ -11,6 +11,7 @@
 #include "foundation/wide.h"
 #include "search/line_scan.h"
 #include "shell/app_main.h"
+#include "shell/log_state_keeper.h"
 #include "shell/scan_jobs.h"
 #include "shell/search_commands.h"
 #include "view/log_view.h"
@@ -98,6 +99,8 @@ void CLoadJob::Apply(CAppMain& app) {
     CFollower& follower = app.Follower();
     follower.SetIndexComplete(complete);
     if (view == app.Views().First()) {
+        if (states != nullptr) states->Restore(view);
+        app.OnViewStateChanged(view);
         ShowStampStatus(follower, stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);
         if (config.m_follow != 0) follower.Start(app.Frame(), config.Keywords());
     }

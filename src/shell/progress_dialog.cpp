@@ -23,6 +23,8 @@ const char16_t* Caption(CScanKind kind) {
             return UiText(TextId::kProgressErrorLogCaption);
         case CScanKind::kCopy:
             return UiText(TextId::kProgressCopyCaption);
+        case CScanKind::kSave:
+            return UiText(TextId::kProgressSaveCaption);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;
@@ -39,6 +41,8 @@ const char16_t* TextFormat(CScanKind kind) {
         case CScanKind::kErrorLog:
         case CScanKind::kCopy:
             return UiText(TextId::kProgressCopyFormat);
+        case CScanKind::kSave:
+            return UiText(TextId::kProgressSaveFormat);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;

@@ -18,6 +18,7 @@
 #include "shell/scan_worker.h"
 
 class CAppMain;
+class CLogStateKeeper;
 class CLogView;
 
 // A job of the application: Apply puts its result in force on the UI thread once it has
@@ -50,6 +51,7 @@ public:
 
     CLogFile* file = nullptr;
     CLogView* view = nullptr;
+    CLogStateKeeper* states = nullptr;  // restores what was kept about the log, once loaded
     unsigned codePage = 0;
     CKeywordSet keywords;                 // a copy: the keyword dialog may change the set in force meanwhile
     CStampRules stamps;                   // a copy, for the same reason

@@ -81,6 +81,14 @@ const CToolTipRow kToolTips[18] = {
 
 const int kStatusParts[3] = {400, 600, 800};
 
+// The status bar's part of follow mode and every text it shows.
+constexpr int kFollowPart = 2;
+constexpr TextId kFollowPartTexts[] = {
+    TextId::kFollowing,        TextId::kFollowDeleted,  TextId::kFollowUnreadable,
+    TextId::kFollowReplaced,   TextId::kFollowShorter,  TextId::kFollowIncomplete,
+    TextId::kFollowCancelled,  TextId::kFollowNoMemory, TextId::kFollowLastChangeFormat,
+    TextId::kStampShareFormat, TextId::kStampNone};
+
 // Pixels (at 96 DPI) between the right edge of the code-page box and the Follow button.
 constexpr int kGapAfterBox = 6;
 
@@ -241,11 +249,40 @@ void CStatusBar::SetParts(int dpi) {
     if (m_window == nullptr || m_parts == nullptr) return;
     int edges[16];
     int count = m_partCount < 16 ? m_partCount : 16;
-    for (int i = 0; i < count; ++i) edges[i] = m_parts[i] < 0 ? -1 : ScaleToDpi(m_parts[i], dpi);
+    for (int i = 0; i < count; ++i) {
+        edges[i] = m_parts[i] < 0 ? -1 : ScaleToDpi(m_parts[i], dpi);
+        int left = i > 0 ? edges[i - 1] : 0;
+        int needed = MinPartWidth(i, dpi);
+        if (edges[i] >= 0 && left >= 0 && edges[i] - left < needed) edges[i] = left + needed;
+    }
     SendMessageW(m_window, SB_SETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(edges));
 }
 
 CAppStatusBar::CAppStatusBar() {
     m_partCount = 3;
     m_parts = kStatusParts;
+}
+
+int CAppStatusBar::MinPartWidth(int part, int dpi) const {
+    if (part != kFollowPart || m_window == nullptr) return 0;
+    HDC dc = GetDC(m_window);
+    if (dc == nullptr) return 0;
+    auto font = reinterpret_cast<HFONT>(SendMessageW(m_window, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    int widest = 0;
+    for (TextId id : kFollowPartTexts) {
+        const char16_t* text = UiText(id);
+        int length = 0;
+        while (text[length] != 0) ++length;
+        SIZE size = {};
+        if (GetTextExtentPoint32W(dc, W(text), length, &size) && size.cx > widest) widest = size.cx;
+    }
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    int fontDpi = GetDeviceCaps(dc, LOGPIXELSY);
+    if (old != nullptr) SelectObject(dc, old);
+    ReleaseDC(m_window, dc);
+    // The part's borders and the room a format's fields take beyond their own letters, from
+    // the font's scale to the bar's.
+    return MulDiv(widest + 4 * metrics.tmAveCharWidth, dpi, fontDpi > 0 ? fontDpi : kDefaultDpi);
 }

@@ -68,8 +68,15 @@ private:
 class CStatusBar {
 public:
     virtual ~CStatusBar() {}
-    // Sets the parts, their right edges (sizes at 96 DPI) scaled to dpi.
+    // Sets the parts, their right edges (sizes at 96 DPI) scaled to dpi, each part at least
+    // as wide as MinPartWidth asks.
     void SetParts(int dpi);
+    // The width (pixels at dpi) that part needs for its texts; 0 when its edge is enough.
+    virtual int MinPartWidth(int part, int dpi) const {
+        (void)part;
+        (void)dpi;
+        return 0;
+    }
 
     HWND m_window = nullptr;
     int m_visible = 1;
@@ -80,4 +87,6 @@ public:
 class CAppStatusBar : public CStatusBar {
 public:
     CAppStatusBar();
+    // The follow part fits its longest text in the bar's font.
+    int MinPartWidth(int part, int dpi) const override;
 };

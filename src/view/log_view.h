@@ -74,6 +74,8 @@ public:
 
     // Caret to a line-list index (clamped to the list), centred in the window.
     void GoToLine(int line);
+    // Puts the caret on caretRow and firstRow at the top, as a view was left (both kept within the rows).
+    void ShowRows(int caretRow, int firstRow);
     // "line:%d, column:%d" of the caret in status pane 1.
     void ShowCaretPosition();
     // WM_MDIDESTROY to the MDI client for the window, then forgets it.

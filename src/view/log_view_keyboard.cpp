@@ -110,6 +110,16 @@ void CLogView::GoToLine(int line) {
     Invalidate();
 }
 
+void CLogView::ShowRows(int caretRow, int firstRow) {
+    int count = RowCount();
+    if (count == 0) return;
+    auto within = [count](int row) { return row < 0 ? 0 : row > count - 1 ? count - 1 : row; };
+    m_caretRow = within(caretRow);
+    SetFirstRow(within(firstRow));
+    if (m_active) ShowCaretPosition();
+    Invalidate();
+}
+
 void CLogView::ShowCaretPosition() {
     char16_t text[64];
     FormatString(text, 64, u"line:%d, column:%d", m_caretRow + 1, m_caretColumn + 1);

@@ -76,6 +76,25 @@ bool SameContent(const char16_t* path, const char* bytes, uint32_t length) {
     return same;
 }
 
+// Whether the files at path and at written hold the same size bytes.
+bool SameFiles(const char16_t* path, const char16_t* writtenPath, uint64_t size) {
+    CFile file;
+    CFile written;
+    if (!file.Open(path) || file.Size() != size || !written.Open(writtenPath)) return false;
+    const uint32_t kChunk = 64 * 1024;
+    auto* buffer = static_cast<char*>(std::malloc(2 * kChunk));
+    if (buffer == nullptr) return false;
+    bool same = true;
+    for (uint64_t done = 0; same && done < size;) {
+        uint32_t count = size - done < kChunk ? static_cast<uint32_t>(size - done) : kChunk;
+        same = file.Read(buffer, count, done) == count && written.Read(buffer + kChunk, count, done) == count &&
+               std::memcmp(buffer, buffer + kChunk, count) == 0;
+        done += count;
+    }
+    std::free(buffer);
+    return same;
+}
+
 bool SamePath(const char16_t* a, const char16_t* b) {
     while (*a != 0 && *a == *b) {
         ++a;
@@ -137,13 +156,12 @@ char16_t* TemporaryPath(const char16_t* path, uint32_t tag) {
     return out;
 }
 
-int SaveBytesAtomic(const char16_t* path, const char* bytes, uint32_t length) {
-    if (path == nullptr || path[0] == 0 || bytes == nullptr) return 0;
-    // Every search saves the configuration: an unchanged file is left alone, mtime and all.
-    if (SameContent(path, bytes, length)) return 1;
-    // A new file under a fresh name beside the old one, created exclusively: a file or link
-    // that someone planted under a name we try is never opened, so it cannot redirect the save.
-    CFile file;
+namespace {
+
+// A new file under a fresh name beside path, created exclusively: a file or link that someone
+// planted under a name we try is never opened, so it cannot redirect the save. Its name
+// (std::free), or null.
+char16_t* CreateTemporary(const char16_t* path, CFile& file) {
     char16_t* temporary = nullptr;
     for (int attempt = 0; attempt < kTemporaryAttempts && temporary == nullptr; ++attempt) {
         uint32_t tag = g_temporaryTagSeed != 0 ? g_temporaryTagSeed + static_cast<uint32_t>(attempt) : RandomTag();
@@ -153,10 +171,19 @@ int SaveBytesAtomic(const char16_t* path, const char* bytes, uint32_t length) {
             temporary = nullptr;
         }
     }
-    if (temporary == nullptr) {
-        TraceOutput(u"save of %s failed: no temporary file could be created beside it\n", path);
-        return 0;
-    }
+    if (temporary == nullptr) TraceOutput(u"save of %s failed: no temporary file could be created beside it\n", path);
+    return temporary;
+}
+
+}  // namespace
+
+int SaveBytesAtomic(const char16_t* path, const char* bytes, uint32_t length) {
+    if (path == nullptr || path[0] == 0 || bytes == nullptr) return 0;
+    // Every search saves the configuration: an unchanged file is left alone, mtime and all.
+    if (SameContent(path, bytes, length)) return 1;
+    CFile file;
+    char16_t* temporary = CreateTemporary(path, file);
+    if (temporary == nullptr) return 0;
     int ok = file.Write(bytes, length, 0) == length && file.FlushReported() == 1;
     file.Close();
     if (ok) ok = ReplaceFileAtomic(temporary, path);
@@ -175,4 +202,59 @@ int SaveXmlFile(CXml& xml, CXmlElement* first, const char16_t* path) {
     int ok = SaveBytesAtomic(path, bytes, static_cast<uint32_t>(std::strlen(bytes)));
     std::free(bytes);
     return ok;
+}
+
+CAtomicFile::CAtomicFile() = default;
+
+CAtomicFile::~CAtomicFile() { Abandon(); }
+
+int CAtomicFile::Create(const char16_t* path) {
+    Abandon();
+    if (path == nullptr || path[0] == 0) return 0;
+    m_file.reset(new (std::nothrow) CFile());
+    if (m_file == nullptr) return 0;
+    m_temporary = CreateTemporary(path, *m_file);
+    if (m_temporary == nullptr) {
+        m_file.reset();
+        return 0;
+    }
+    m_target = path;
+    m_written = 0;
+    return 1;
+}
+
+int CAtomicFile::Write(const char* bytes, uint32_t length) {
+    if (m_file == nullptr) return 0;
+    if (length == 0) return 1;
+    if (m_file->Write(bytes, length, m_written) != length) return 0;
+    m_written += length;
+    return 1;
+}
+
+int CAtomicFile::Commit() {
+    if (m_file == nullptr) return 0;
+    int ok = m_file->FlushReported() == 1;
+    m_file->Close();
+    // A file that would not change is left alone.
+    if (ok && SameFiles(m_target.c_str(), m_temporary, m_written)) {
+        Abandon();
+        return 1;
+    }
+    if (ok) ok = ReplaceFileAtomic(m_temporary, m_target.c_str());
+    if (!ok) {
+        Abandon();
+        return 0;
+    }
+    std::free(m_temporary);
+    m_temporary = nullptr;
+    m_file.reset();
+    return 1;
+}
+
+void CAtomicFile::Abandon() {
+    if (m_file != nullptr) m_file->Close();
+    m_file.reset();
+    if (m_temporary != nullptr) DeleteFilePath(m_temporary);
+    std::free(m_temporary);
+    m_temporary = nullptr;
 }

@@ -5,8 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "xml/xml.h"
+
+class CFile;
 
 // Reads the file whole (one read of its size) and parses it with xml. Returns the first
 // top-level element (the caller frees it with CXml::FreeElements), or null when the file
@@ -31,6 +35,32 @@ char16_t* TemporaryPath(const char16_t* path, uint32_t tag);
 // Test hook: 0 (the default) draws unpredictable tags; otherwise the k-th name that a save
 // tries (from 0) has the tag seed + k.
 extern uint32_t g_temporaryTagSeed;
+
+// A file written in pieces and put in place of its path in one step, through a temporary
+// file as SaveBytesAtomic does: until Commit the old file (or none) stays as it was, and a
+// save abandoned (or destroyed) before it leaves no file behind.
+class CAtomicFile {
+public:
+    CAtomicFile();
+    ~CAtomicFile();
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // Creates the temporary file beside path. 1 or 0.
+    int Create(const char16_t* path);
+    // Appends bytes. 1 or 0.
+    int Write(const char* bytes, uint32_t length);
+    // Flushes and replaces the file at path. 1, or 0 with the temporary file removed.
+    int Commit();
+    // Removes the temporary file.
+    void Abandon();
+
+private:
+    std::unique_ptr<CFile> m_file;
+    char16_t* m_temporary = nullptr;
+    std::u16string m_target;
+    uint64_t m_written = 0;
+};
 
 // CXml::Write of first, then SaveBytesAtomic. 1 or 0.
 int SaveXmlFile(CXml& xml, CXmlElement* first, const char16_t* path);

@@ -191,6 +191,12 @@ TEST_F(QuillonCliTest, ExtractAddsContextAndJoinsTexts) {
         run.out);
     EXPECT_EQ("4\t2024-05-31 23:59:59.900\t00:00:00.000\t\t2024-05-31 23:59:59.900 ERROR boom\n",
               Cli("extract app.log ERROR boom --and").out);
+    // --raw: the original bytes, every line break as it is in the log (empty lines are no rows).
+    EXPECT_EQ("2024-05-31 23:59:58,250 INFO start\r\n\tat trace line\r\n2024-05-31 23:59:59.900 ERROR boom\n",
+              Cli("extract app.log trace --before 1 --after 1 --raw").out);
+    EXPECT_EQ("Jun  1 00:00:09 sys \xFF bad byte\r\n", Cli("extract app.log 'bad byte' --raw").out);
+    EXPECT_EQ("last line ERROR without break", Cli("extract app.log 'without break' --raw").out);
+    EXPECT_EQ(2, Cli("rows app.log --raw").status);  // only extract takes it
     // OR: any of the texts; lines 1 and 7 both hold "without".
     std::string any = Cli("extract app.log boom without start").out;
     EXPECT_EQ(4u, Lines(any));

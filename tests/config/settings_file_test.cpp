@@ -46,8 +46,9 @@ struct Expected {
     int max[5] = {10, 10, 10, 10, 10};
     std::vector<std::string> texts[5];
     int before = 0, after = 0, intervalCheck = 0, intervalTime = 0;
-    int encoding = -1;   // Auto: what a new installation starts with
-    int stampForms = 1;  // on for a new installation, written only when on
+    int encoding = -1;      // Auto: what a new installation starts with
+    int stampForms = 1;     // on for a new installation, written only when on
+    int viewMaximized = 1;  // the same
     std::vector<std::string> stampPatterns;
     int searchMatchCase = 1, extractMatchCase = 1, searchRegex = 0, extractRegex = 0;
 };
@@ -77,13 +78,14 @@ std::string SettingsDocument(const Expected& e) {
     for (const std::string& p : e.stampPatterns) patterns += Leaf("pattern", p);
     if (!patterns.empty()) config += Parent("stamp_patterns", patterns);
     config += Leaf("encoding", e.encoding);
+    if (e.viewMaximized != 0) config += Leaf("view_maximized", 1);
     return kDeclLine + Parent("config", config);
 }
 
 const uint32_t kDefaults[23][2] = {
     {0x000000, 0xFFFFFF}, {0x000000, 0xE6E6E6}, {0x000000, 0x00FFFF}, {0x000000, 0x00FF00}, {0xFFFFFF, 0xFF0000},
-    {0xFFFFFF, 0xFF0000}, {0x0000FF, 0xFFFFFF}, {0x00FF00, 0xFFFFFF}, {0xFF0000, 0xFFFFFF}, {0x00FFFF, 0xFFFFFF},
-    {0x00FFFF, 0xFFFFFF}, {0xFF00FF, 0xFFFFFF}, {0x0000FF, 0xFFFFFF}, {0x0000FF, 0xFFFFFF}, {0xFFFFFF, 0xFF0000},
+    {0xFFFFFF, 0xFF0000}, {0x0000C0, 0xFFFFFF}, {0x008000, 0xFFFFFF}, {0xFF0000, 0xFFFFFF}, {0x006699, 0xFFFFFF},
+    {0x0050B0, 0xFFFFFF}, {0xA000A0, 0xFFFFFF}, {0x0000C8, 0xFFFFFF}, {0x8C7800, 0xFFFFFF}, {0xFFFFFF, 0xFF0000},
     {0x000000, 0xE6E6E6}, {0x000000, 0xE6E6E6}, {0x808080, 0xFFFFFF}, {0x808080, 0xFFFFFF}, {0xFFFFFF, 0x0000FF},
     {0x0000FF, 0xFFFFFF}, {0xC8C8C8, 0xFFFFFF}, {0x808080, 0xFFFFFF},
 };
@@ -501,6 +503,7 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     e.language = 0;
     e.encoding = 0;
     e.stampPatterns = {"#2:%H:%M:%S", "%Y %H:%M:%S", "@3:%d/%b/%Y:%H:%M:%S &amp;"};
+    e.viewMaximized = 0;
     EXPECT_EQ(SettingsDocument(e), SettingsPath(folders));
     CAppParameter again;
     again.Reset();
@@ -687,3 +690,46 @@ TEST_F(SettingsSaveFailure, TheNextSaveAfterAFailureWritesBoth) {
 }
 
 }  // namespace
+
+// The recent logs and the window layout: kept when known, and a file from before them means
+// none (views cascaded, the frame where the system puts it); a new installation maximises views.
+TEST(SettingsFile, RecentLogsAndTheWindowLayoutAreKeptAndOlderFilesMeanNone) {
+    ConfigFolders folders;
+    WriteConfig(folders, "<language>0</language>");
+    CAppParameter config;
+    config.Reset();
+    EXPECT_EQ(0, config.m_viewMaximized);
+    EXPECT_EQ(0, config.m_frameLayoutKnown);
+    EXPECT_EQ(0, config.m_recentLogs.Count());
+    ASSERT_EQ(1, config.Save());
+    std::string written = SettingsPath(folders);
+    for (const char* name : {"view_maximized", "frame_layout", "recent_logs"})
+        EXPECT_EQ(std::string::npos, written.find(name)) << name;
+
+    config.m_recentLogs.Add(u"C:\\a.log");
+    config.m_recentLogs.Add(u"C:\\b.log");
+    config.m_viewMaximized = 1;
+    config.m_frameLayoutKnown = 1;
+    config.m_frameLeft = -8;
+    config.m_frameTop = 20;
+    config.m_frameWidth = 900;
+    config.m_frameHeight = 700;
+    config.m_frameMaximized = 1;
+    ASSERT_EQ(1, config.Save());
+    CAppParameter again;
+    again.Reset();
+    EXPECT_EQ(1, again.m_viewMaximized);
+    EXPECT_EQ(1, again.m_frameLayoutKnown);
+    EXPECT_EQ(-8, again.m_frameLeft);
+    EXPECT_EQ(20, again.m_frameTop);
+    EXPECT_EQ(900, again.m_frameWidth);
+    EXPECT_EQ(700, again.m_frameHeight);
+    EXPECT_EQ(1, again.m_frameMaximized);
+    ASSERT_EQ(2, again.m_recentLogs.Count());
+    EXPECT_EQ(u"C:\\b.log", std::u16string(again.m_recentLogs.At(0)));
+    // A layout without a size is no layout.
+    WriteConfig(folders, "<language>0</language><frame_layout><left>5</left><width>0</width></frame_layout>");
+    CAppParameter sizeless;
+    sizeless.Reset();
+    EXPECT_EQ(0, sizeless.m_frameLayoutKnown);
+}

@@ -155,6 +155,48 @@ TEST_F(FollowTest, ATruncatedRotatedOrDeletedLogIsReadAgain) {
     EXPECT_EQ(2, m_app->Views().First()->Lines()->Count());
 }
 
+TEST_F(FollowTest, TurningItOnGoesToTheEndAndAReloadKeepsTheViewsPlaceAndTheStatusFits) {
+    Start(0);
+    m_path = WriteLog("grow.log", Rows(0, 200));
+    CLogView* v = OpenAndWait(m_path);
+    ASSERT_NE(nullptr, v);
+    MoveWindow(v->Window(), 30, 20, 700, 300, TRUE);
+    Pump();
+    SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
+    EXPECT_EQ(199, v->CaretLine());
+    EXPECT_LE(v->FirstVisibleRow(), 199);
+    EXPECT_GT(v->FirstVisibleRow() + v->VisibleRows(), 199);
+    Append(Rows(200, 5));
+    Poll();
+    EXPECT_EQ(204, v->CaretLine());
+    EXPECT_GT(v->FirstVisibleRow() + v->VisibleRows(), 204);
+
+    RECT before = {};
+    GetWindowRect(v->Window(), &before);
+    std::filesystem::rename(m_dir.FsPath("grow.log"), m_dir.FsPath("grow.log.1"));
+    WriteLog("grow.log", Rows(300, 7));
+    Poll(4);
+    ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
+    RECT after = {};
+    GetWindowRect(m_app->Views().First()->Window(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after))
+        << after.left << "," << after.top << " " << after.right << "," << after.bottom;
+
+    // The longest follow text fits its part of the status bar.
+    std::wstring text = StatusText(2);
+    ASSERT_NE(std::wstring::npos, text.find(L"replaced"));
+    HWND bar = m_app->StatusBar()->m_window;
+    RECT part = {};
+    SendMessageW(bar, SB_GETRECT, 2, reinterpret_cast<LPARAM>(&part));
+    HDC dc = GetDC(bar);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(bar, dc);
+    EXPECT_GT(part.right - part.left, size.cx);
+}
+
 TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {
     CLogView* v = OpenFollowed(Rows(0, 5));
     ASSERT_NE(nullptr, v);

@@ -8,8 +8,10 @@
 #include <thread>
 
 #include "config/app_parameter.h"
+#include "foundation/convert.h"
 #include "res/resource.h"
 #include "shell/app_main.h"
+#include "shell/row_saver.h"
 #include "view/log_view.h"
 #include "modal_driver.h"
 #include "view_test_support.h"
@@ -50,6 +52,19 @@ void CALLBACK MessageBoxTimer(HWND, UINT, UINT_PTR id, DWORD) {
     g_boxText = text;
     g_boxSeen = true;
     PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// Answers the next message box of this thread with button (IDYES, IDNO), keeping its text.
+int g_boxReply = IDYES;
+
+void CALLBACK ReplyTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = GetActiveWindow();
+    wchar_t text[512] = {};
+    if (box == nullptr || GetDlgItemTextW(box, 0xFFFF, text, 512) == 0) return;
+    KillTimer(nullptr, id);
+    g_boxText = text;
+    g_boxSeen = true;
+    PostMessageW(box, WM_COMMAND, g_boxReply, 0);
 }
 
 class ScanTest : public ViewTest {
@@ -352,4 +367,67 @@ TEST(ScanWorkerTest, IdleIsNeverSignalledWhileTheNextJobRuns) {
     worker.SetIdleHook(nullptr, nullptr);
     worker.Stop();
     DestroyWindow(sink);
+}
+
+TEST_F(ScanTest, SaveRowsAsInTheLogOrAsShownAsksBeforeReplacingAndACancelLeavesNoFile) {
+    for (int language : {0, 1}) {
+        std::filesystem::remove(m_dir.FsPath("rows.log"));
+        CLogView* v = OpenBig(language);
+        ASSERT_NE(nullptr, v);
+        std::u16string out16 = m_dir.File("rows.log");
+        std::wstring out(out16.begin(), out16.end());
+        // Cancelled: neither the file nor a temporary one is left.
+        HeldScan([&] { StartRowSave(*m_app, v, out.c_str(), CRowFormat::kAsInLog); });
+        EXPECT_EQ(language == 1 ? L"行の保存" : L"Saving rows", g_caption);
+        EXPECT_FALSE(std::filesystem::exists(m_dir.FsPath("rows.log")));
+        EXPECT_TRUE(testing_support::TemporaryFilesIn(m_dir.Path()).empty());
+
+        // The command: the file dialog names a new file; the rows are the log's bytes.
+        RunScan([&] { WithDialog([&] { Command(IDM_SAVE_ROWS); }, [&](HWND d) { ConfirmFileDialog(d, out); }); },
+                [](HWND) {});
+        EXPECT_EQ(std::filesystem::file_size(m_dir.FsPath("big.log")),
+                  std::filesystem::file_size(m_dir.FsPath("rows.log")));
+        EXPECT_TRUE(testing_support::ReadBytes(m_dir.FsPath("big.log")) ==
+                    testing_support::ReadBytes(m_dir.FsPath("rows.log")));
+
+        // An existing file is replaced only after Yes.
+        testing_support::WriteBytes(m_dir.FsPath("rows.log"), "old");
+        for (int reply : {IDNO, IDYES}) {
+            g_boxReply = reply;
+            g_boxSeen = false;
+            RunScan(
+                [&] {
+                    WithDialog([&] { Command(IDM_SAVE_ROWS); },
+                               [&](HWND d) {
+                                   SetTimer(nullptr, 0, 10, ReplyTimer);
+                                   ConfirmFileDialog(d, out);
+                               });
+                },
+                [](HWND) {});
+            EXPECT_TRUE(g_boxSeen);
+            EXPECT_NE(std::wstring::npos, g_boxText.find(L"rows.log"));
+            EXPECT_EQ(reply == IDNO ? 3u : std::filesystem::file_size(m_dir.FsPath("big.log")),
+                      std::filesystem::file_size(m_dir.FsPath("rows.log")));
+        }
+        TearDown();
+    }
+}
+
+TEST_F(ScanTest, SaveRowsAsShownWritesNumberIntervalAndTextInUtf8) {
+    Start(0);
+    std::wstring log = WriteLog("shown.log",
+                                "2024-01-01 00:00:00.000 first\r\n\r\nno stamp \xE6\x97\xA5\n"
+                                "2024-01-01 00:00:01.500 third\r\n");
+    AppConfig().m_encodingChoice = static_cast<int32_t>(kCodePageUtf8);
+    CLogView* v = OpenAndWait(log);
+    ASSERT_NE(nullptr, v);
+    std::u16string out = m_dir.File("shown.tsv");
+    StartRowSave(*m_app, v, std::wstring(out.begin(), out.end()).c_str(), CRowFormat::kAsShown);
+    PumpUntil([&] { return !m_app->Runner().Busy(); });
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "1\t00:00:00.000\t2024-01-01 00:00:00.000 first\r\n"
+        "2\t00:00:00.000\tno stamp \xE6\x97\xA5\r\n"
+        "3\t00:00:01.500\t2024-01-01 00:00:01.500 third\r\n",
+        testing_support::ReadBytes(m_dir.FsPath("shown.tsv")));
 }

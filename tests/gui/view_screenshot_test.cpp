@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -79,6 +80,8 @@ class ViewScreenshotTest : public ViewTest {};
 
 TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
     for (int language : {0, 1}) {
+        // Each language's picture is a first look at the log: nothing kept from the last one.
+        std::filesystem::remove(m_dir.FsPath("quillon_state.xml"));
         Start(language);
         int dpi = m_app->Dpi();
         MoveWindow(m_frame, 0, 0, ScaleToDpi(1200, dpi), ScaleToDpi(900, dpi), TRUE);

@@ -1,0 +1,88 @@
+// Kept state of logs: restoring it when a log opens, keeping it when it closes.
+#include "shell/log_state_keeper.h"
+
+#include "config/app_parameter.h"
+#include "config/folders.h"
+#include "config/ui_text.h"
+#include "document/log_file.h"
+#include "foundation/format.h"
+#include "foundation/wide.h"
+#include "res/resource.h"
+#include "search/marker_list.h"
+#include "shell/app_base.h"
+#include "shell/recent_menu.h"
+#include "view/log_view.h"
+
+void CLogStateKeeper::ReadStore(HWND owner) {
+    if (m_storeRead) return;
+    m_storeRead = true;
+    std::u16string path = StateFilePath(AppConfig().m_settingsFile.GetWideOrEmpty());
+    if (m_store.Load(path.c_str()) != CStateLoad::kSetAside) return;
+    // Never fatal: the user is told, and the logs open as new ones.
+    std::u16string aside = path + u".damaged";
+    char16_t text[kMaxPath + 300];
+    FormatString(text, kMaxPath + 300, UiText(TextId::kStateSetAsideFormat), aside.c_str());
+    MessageBoxW(owner, W(text), W(UiText(TextId::kStateCaption)), MB_OK | MB_ICONWARNING);
+}
+
+void CLogStateKeeper::Opening(CAppBase& app, CLogFile& file, const wchar_t* path) {
+    ReadStore(app.Frame());
+    m_open = true;
+    m_restoring = false;
+    m_encoding = kNoEncodingChoice;
+    m_path = FullLogPath(path);
+    CAppParameter& config = AppConfig();
+    const CLogState* kept = m_store.Find(m_path);
+    // Another log under the same name (rewritten, or shorter) starts afresh.
+    if (kept != nullptr && IsSameLog(file, file.Size(), kept->fingerprint)) {
+        m_kept = *kept;
+        m_restoring = true;
+        m_encoding = kept->encoding;
+        if (kept->encoding != kNoEncodingChoice) config.m_encodingChoice = kept->encoding;
+        config.m_follow = kept->follow;
+    }
+    if (m_requestedFollow) config.m_follow = 1;
+    m_requestedFollow = false;
+    app.CheckCommand(IDM_FOLLOW, config.m_follow != 0);
+}
+
+void CLogStateKeeper::Restore(CLogView* view) {
+    if (view == nullptr || view->Lines() == nullptr) return;
+    const CLogLineList& lines = *view->Lines();
+    if (m_restoring) {
+        m_restoring = false;
+        // A marker stays on its row or goes (beyond the end, or another line there now).
+        for (const CLogMarkerState& marker : m_kept.markers) {
+            const CLogLine* line = lines.At(marker.row);
+            if (line != nullptr && line->offset == marker.offset)
+                view->Markers().Toggle(CRow(marker.row), CLineNumber(line->lineNumber), CFileOffset(line->offset));
+        }
+        view->ShowRows(m_kept.caretRow, m_kept.firstRow);
+    }
+    if (m_requestedLine > 0) view->GoToLine(m_requestedLine - 1);
+    m_requestedLine = 0;
+}
+
+void CLogStateKeeper::Keep(CLogView* first, CLogFile& file) {
+    if (!m_open) return;
+    m_open = false;
+    m_restoring = false;
+    // A log whose load never ended shows nothing worth keeping; what was kept stays.
+    if (first == nullptr || first->Lines() == nullptr || !file.IsOpen()) return;
+    CLogState state;
+    state.path = m_path;
+    if (!TakeFingerprint(file, file.Size(), &state.fingerprint)) return;
+    state.caretRow = first->CaretLine();
+    state.firstRow = first->FirstVisibleRow();
+    state.follow = AppConfig().m_follow;
+    state.encoding = m_encoding;
+    const CMarkerList& markers = first->Markers();
+    for (int32_t i = 0; i < markers.Count(); ++i)
+        state.markers.push_back({static_cast<int32_t>(markers.At(i)->row.Value()), markers.At(i)->offset.Value()});
+    m_store.Put(state);
+    m_store.Save();
+}
+
+void CLogStateKeeper::EncodingChosen(int32_t choice) {
+    if (m_open) m_encoding = choice;
+}

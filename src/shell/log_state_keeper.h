@@ -1,0 +1,47 @@
+// CLogStateKeeper: brings back what was kept about a log when it opens again (markers,
+// caret and first row, follow mode, a code page chosen by hand) and keeps it when the log
+// closes, in the state file beside the settings (config/log_state.h). UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "config/log_state.h"
+
+class CAppBase;
+class CLogFile;
+class CLogView;
+
+class CLogStateKeeper {
+public:
+    // Before the log's load: finds what was kept for it (the same log only) and puts its
+    // code page and follow mode in force. The first call reads the state file.
+    void Opening(CAppBase& app, CLogFile& file, const wchar_t* path);
+    // After the load of the log's own view: its markers and rows; a line asked for on the
+    // command line (from 1) wins over the kept caret.
+    void Restore(CLogView* view);
+    // Before the log closes: what its own view shows now, saved when it changed.
+    void Keep(CLogView* first, CLogFile& file);
+    // The user chose a code page in the box while the log was open.
+    void EncodingChosen(int32_t choice);
+    // The command line's "--line N" (0: none) and "--follow", for the next log opened:
+    // they win over what was kept.
+    void RequestStart(int line, bool follow) {
+        m_requestedLine = line;
+        m_requestedFollow = follow;
+    }
+
+private:
+    void ReadStore(HWND owner);
+
+    CLogStateStore m_store;
+    bool m_storeRead = false;
+    bool m_open = false;       // a log is open and will be kept
+    bool m_restoring = false;  // m_kept is to be restored once the log is loaded
+    std::u16string m_path;     // the open log's absolute path
+    CLogState m_kept;          // what was kept for it
+    int32_t m_encoding = kNoEncodingChoice;
+    int m_requestedLine = 0;
+    bool m_requestedFollow = false;
+};

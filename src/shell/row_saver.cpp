@@ -1,0 +1,94 @@
+// Save Rows As.
+#include "shell/row_saver.h"
+
+#include <commdlg.h>
+
+#include <memory>
+#include <new>
+#include <utility>
+
+#include "config/app_parameter.h"
+#include "config/folders.h"
+#include "config/ui_text.h"
+#include "foundation/format.h"
+#include "foundation/wide.h"
+#include "search/line_scan.h"
+#include "shell/app_main.h"
+#include "view/log_view.h"
+#include "xml/xml_file.h"
+
+namespace {
+
+class CAtomicSink : public CRowSink {
+public:
+    int Write(const char* bytes, uint32_t length) override { return file.Write(bytes, length); }
+    CAtomicFile file;
+};
+
+// The save dialog; true with a path and the format of the filter chosen.
+bool AskForRowFile(HWND owner, wchar_t* path, int capacity, CRowFormat* format) {
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = W(UiText(TextId::kSaveRowsFilter));
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = static_cast<DWORD>(capacity);
+    ofn.lpstrTitle = W(UiText(TextId::kSaveRowsTitle));
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+    ofn.lpstrDefExt = L"log";
+    if (!GetSaveFileNameW(&ofn) || path[0] == 0) return false;
+    *format = ofn.nFilterIndex == 2 ? CRowFormat::kAsShown : CRowFormat::kAsInLog;
+    return true;
+}
+
+bool ConfirmReplace(HWND owner, const wchar_t* path) {
+    char16_t text[kMaxPath + 120];
+    FormatString(text, kMaxPath + 120, UiText(TextId::kSaveRowsReplaceFormat), U(path));
+    return MessageBoxW(owner, W(text), W(UiText(TextId::kSaveRowsCaption)),
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+}  // namespace
+
+void CSaveRowsJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    CAtomicSink sink;
+    status = sink.file.Create(path.c_str()) ? ExportRows(file, *lines, how, &sink, cancel, progress) : 0;
+    if (status == 1) {
+        status = sink.file.Commit();
+    } else {
+        sink.file.Abandon();
+    }
+}
+
+void CSaveRowsJob::Apply(CAppMain& app) {
+    if (status != 0) return;
+    MessageBoxW(app.Frame(), W(UiText(TextId::kSaveRowsFailed)), W(UiText(TextId::kSaveRowsCaption)),
+                MB_OK | MB_ICONWARNING);
+}
+
+void StartRowSave(CAppMain& app, CLogView* view, const wchar_t* path, CRowFormat format) {
+    if (view == nullptr || view->Lines() == nullptr) return;
+    std::unique_ptr<CSaveRowsJob> job(new (std::nothrow) CSaveRowsJob());
+    if (job == nullptr) return;
+    CAppParameter& config = AppConfig();
+    job->lines = view->Lines();
+    job->view = view;
+    job->path = U(path);
+    job->how.format = format;
+    job->how.codePage = config.m_codePage;
+    job->how.intervalCheck = config.m_intervalCheck;
+    job->how.intervalTime = config.m_intervalTime;
+    bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
+    app.Runner().RunScan(std::move(job), view->File(), quick);
+}
+
+void SaveRowsAs(CAppMain& app, CLogView* view) {
+    if (view == nullptr || view->Lines() == nullptr) return;
+    wchar_t path[kMaxPath] = {};
+    CRowFormat format = CRowFormat::kAsInLog;
+    if (!AskForRowFile(app.Frame(), path, kMaxPath, &format)) return;
+    if (PathExists(U(path)) && !ConfirmReplace(app.Frame(), path)) return;
+    // The dialogs' loops ran the frame's timers: the view may have gone meanwhile.
+    if (app.Views().Contains(view)) StartRowSave(app, view, path, format);
+}

@@ -82,7 +82,7 @@ bool SameFiles(const char16_t* path, const char16_t* writtenPath, uint64_t size)
     CFile written;
     if (!file.Open(path) || file.Size() != size || !written.Open(writtenPath)) return false;
     const uint32_t kChunk = 64 * 1024;
-    auto* buffer = static_cast<char*>(std::malloc(2 * kChunk));
+    auto* buffer = static_cast<char*>(std::malloc(size_t{2} * kChunk));
     if (buffer == nullptr) return false;
     bool same = true;
     for (uint64_t done = 0; same && done < size;) {

@@ -227,12 +227,7 @@ void CMarkerListDialog::OnCommand(HWND window, int id, int code) {
             if (data != -1 && data != LB_ERR && m_view != nullptr) m_view->GoToLine(static_cast<int>(data));
             return;
         case IDC_MARKER_RELEASE: {
-            const CLogLineList* lines = m_view != nullptr ? m_view->Lines() : nullptr;
-            const CLogLine* line = lines != nullptr && data != LB_ERR ? lines->At(static_cast<int32_t>(data)) : nullptr;
-            if (line == nullptr) return;
-            m_view->Markers().Toggle(CRow(static_cast<int64_t>(data)), CLineNumber(line->lineNumber),
-                                     CFileOffset(line->offset));
-            m_view->Invalidate();
+            if (m_view == nullptr || data == LB_ERR || !m_view->ToggleMarker(static_cast<int>(data))) return;
             FillList(window);
             return;
         }

@@ -17,10 +17,8 @@ namespace {
 
 constexpr int32_t kQuickErrorLines = 1000000;
 
-// The view's selected text when it lies within one row, else empty.
+// The selected columns of a selection within one row; empty when they lie outside its text.
 std::u16string SelectedTextInOneRow(CLogView* view) {
-    if (view->SelectionState() != CSelectionMode::kMade || view->SelectionFirstRow() != view->SelectionLastRow())
-        return {};
     int count = 0;
     char16_t* text = view->GetRowText(view->SelectionFirstRow(), &count);
     int first = view->SelectionFirstColumn();

@@ -15,11 +15,7 @@
 
 void ToggleMarker(CAppMain& app, CLogView* view) {
     if (view == nullptr || view->Lines() == nullptr) return;
-    const CLogLine* line = view->Lines()->At(view->CaretLine());
-    if (line != nullptr) {
-        view->Markers().Toggle(CRow(view->CaretLine()), CLineNumber(line->lineNumber), CFileOffset(line->offset));
-        view->Invalidate();
-    }
+    view->ToggleMarker(view->CaretLine());
     app.OnViewStateChanged(view);
 }
 

@@ -197,6 +197,14 @@ void CLogView::NotifyStateChanged() {
     if (m_listener != nullptr) m_listener->OnViewStateChanged(this);
 }
 
+bool CLogView::ToggleMarker(int row) {
+    CLogLine line;
+    if (!RowEntry(row, &line)) return false;
+    m_markers.Toggle(CRow(row), CLineNumber(line.lineNumber), CFileOffset(line.offset));
+    Invalidate();
+    return true;
+}
+
 int32_t CLogView::RowCount() const {
     int64_t count = m_rows != nullptr ? m_rows->Count() : 0;
     return count < INT32_MAX ? static_cast<int32_t>(count) : INT32_MAX;

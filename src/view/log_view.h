@@ -55,6 +55,8 @@ public:
     CLogLineList* Lines() const { return m_rows != nullptr ? m_rows->List() : nullptr; }
     CLogFile* File() const { return m_rows != nullptr ? m_rows->File() : nullptr; }
     CMarkerList& Markers() { return m_markers; }
+    // Sets or removes the marker of a row and repaints; false for a row outside the rows.
+    bool ToggleMarker(int row);
 
     CSelectionMode SelectionState() const { return m_selectionMode; }
     int SelectionFirstRow() const { return m_selFirstRow; }

@@ -140,7 +140,7 @@ int CLogView::OnLButtonDblClk(int x, int y) {
         ShowCaretPosition();
         SelectTokenAt(hit.row, offset);
     } else {
-        m_markers.Toggle(CRow(hit.row), CLineNumber(line.lineNumber), CFileOffset(line.offset));
+        ToggleMarker(hit.row);
         NotifyStateChanged();
     }
     Invalidate();

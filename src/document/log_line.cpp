@@ -64,6 +64,13 @@ int CLogLineList::Append(const CLogLine* lines, int32_t n) {
     return 1;
 }
 
+int64_t CLogLineList::Read(int64_t first, int64_t n, CLogLine* out) const {
+    if (first < 0 || first >= m_count || n <= 0) return 0;
+    if (n > m_count - first) n = m_count - first;
+    std::memcpy(static_cast<void*>(out), m_entries.Data() + first, static_cast<size_t>(n) * sizeof(CLogLine));
+    return n;
+}
+
 int CLogLineList::CommitFilled(int32_t count) {
     if (count < m_count || count > Capacity()) return 0;
     m_count = count;

@@ -55,6 +55,14 @@ public:
     CLogLine* Entries() { return m_entries.Data(); }
     int32_t Count() const { return m_count; }
     int32_t Capacity() const { return static_cast<int32_t>(m_entries.Capacity()); }
+    // Copies the entry at index into *line; false outside the list.
+    bool Get(int64_t index, CLogLine* line) const {
+        if (index < 0 || index >= m_count) return false;
+        *line = m_entries.Data()[index];
+        return true;
+    }
+    // Copies up to n entries from index first on into out; how many it copied (0 outside).
+    int64_t Read(int64_t first, int64_t n, CLogLine* out) const;
     // The entry at index, or null outside the list.
     const CLogLine* At(int32_t index) const {
         return index >= 0 && index < m_count ? &m_entries.Data()[index] : nullptr;

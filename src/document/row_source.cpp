@@ -10,11 +10,18 @@ int32_t IndexOf(CRow row, int64_t count) {
 
 }  // namespace
 
+int64_t CRowSource::ReadRows(CRow first, int64_t n, CLogLine* out) const {
+    int64_t k = 0;
+    while (k < n && Entry(first + k, out + k)) ++k;
+    return k;
+}
+
 bool CLineListRows::Entry(CRow row, CLogLine* line) const {
-    int32_t index = IndexOf(row, Count());
-    if (index < 0) return false;
-    *line = m_lines->Entries()[index];
-    return true;
+    return m_lines != nullptr && m_lines->Get(row.Value(), line);
+}
+
+int64_t CLineListRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
+    return m_lines != nullptr ? m_lines->Read(first.Value(), n, out) : 0;
 }
 
 CLogFile* CLineListRows::FileOf(CRow row) const { return IndexOf(row, Count()) >= 0 ? m_file : nullptr; }

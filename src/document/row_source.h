@@ -20,6 +20,9 @@ public:
     // The entry of a row, made on demand where the source keeps a packed form; false for a
     // row outside [0, Count()).
     virtual bool Entry(CRow row, CLogLine* line) const = 0;
+    // The entries of up to n rows from first on, into out: how many (0 when first is
+    // outside). The cheap way to walk many rows of a packed source.
+    virtual int64_t ReadRows(CRow first, int64_t n, CLogLine* out) const;
     // The file whose bytes the row's entry names; null outside the rows.
     virtual CLogFile* FileOf(CRow row) const = 0;
     // The log the rows belong to (of several, the first), also while there are no rows.
@@ -36,6 +39,7 @@ public:
 
     int64_t Count() const override { return m_lines != nullptr ? m_lines->Count() : 0; }
     bool Entry(CRow row, CLogLine* line) const override;
+    int64_t ReadRows(CRow first, int64_t n, CLogLine* out) const override;
     CLogFile* FileOf(CRow row) const override;
     CLogFile* File() const override { return m_file; }
     CLogLineList* List() const override { return m_lines.get(); }

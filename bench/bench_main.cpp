@@ -172,7 +172,7 @@ int CBench::Run() {
     double grepAbsent[2] = {};
     double extraction[2] = {};
     double grepExtract[2] = {};
-    int32_t found[2] = {};
+    int64_t found[2] = {};
     int64_t grepAbsentCount = 0;
     int64_t grepExtractCount = 0;
     CLogLineList results[2];
@@ -195,7 +195,7 @@ int CBench::Run() {
     folded.Add(u"deadlockdetected", 0);
     double grepFolded = 0;
     int64_t grepFoldedCount = 0;
-    int32_t foundFolded = 0;
+    int64_t foundFolded = 0;
     CScanOptions oneCore;
     oneCore.threads = 1;
     double searchFolded =
@@ -226,10 +226,7 @@ int CBench::Run() {
         },
         "time(d ?)?out|refused", &grepPattern, &grepPatternCount, "-E");
 
-    bool agree =
-        found[0] == found[1] && results[0].Count() == results[1].Count() &&
-        (results[0].Count() == 0 || std::memcmp(results[0].Entries(), results[1].Entries(),
-                                                static_cast<size_t>(results[0].Count()) * sizeof(CLogLine)) == 0);
+    bool agree = found[0] == found[1] && SameEntries(results[0], results[1]);
 
     std::printf("  %lld indexed lines (%lld newlines), %lld error lines with 10 error keywords\n",
                 static_cast<long long>(lines), static_cast<long long>(m_newlines), static_cast<long long>(errorLines));
@@ -246,14 +243,17 @@ int CBench::Run() {
     Print({"extraction of \"ERROR\", one core", extraction[0], "grep -c -F", grepExtract[0], 1.5});
     Print({"extraction of \"ERROR\", two cores", extraction[1], "grep -c -F", grepExtract[1], 1.0});
     Print({"search ignoring case, one core", searchFolded, "grep -c -i -F", grepFolded, 1.5});
-    std::printf("  search ignoring case found %d (expected -1; grep counted %lld)\n", foundFolded,
+    std::printf("  search ignoring case found %lld (expected -1; grep counted %lld)\n",
+                static_cast<long long>(foundFolded),
                 static_cast<long long>(grepFoldedCount));
     Print({"regex timeout|refused, one core", extractionRegex, "grep -c -E", grepRegex, 1.5});
     Print({"regex time(d ?)?out|refused, one core", extractionPattern, "grep -c -E", grepPattern, 1.5});
-    std::printf("  the last regex extraction gave %d lines (grep counted %lld and %lld)\n", regexResult.Count(),
+    std::printf("  the last regex extraction gave %lld lines (grep counted %lld and %lld)\n",
+                static_cast<long long>(regexResult.Count()),
                 static_cast<long long>(grepRegexCount), static_cast<long long>(grepPatternCount));
-    std::printf("  search found %d and %d (expected -1); extraction gave %d lines; one and two cores %s", found[0],
-                found[1], results[0].Count(), agree ? "agree" : "DIFFER");
+    std::printf("  search found %lld and %lld (expected -1); extraction gave %lld lines; one and two cores %s",
+                static_cast<long long>(found[0]), static_cast<long long>(found[1]),
+                static_cast<long long>(results[0].Count()), agree ? "agree" : "DIFFER");
     if (grepAbsent[0] >= 0 && grepExtract[0] >= 0) {
         std::printf(" (grep counted %lld and %lld)\n", static_cast<long long>(grepAbsentCount),
                     static_cast<long long>(grepExtractCount));

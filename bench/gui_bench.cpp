@@ -105,8 +105,8 @@ int wmain(int argc, wchar_t** argv) {
         longest = prober.TakeLongest();
         CLogView* view = app->Views().First();
         if (view == nullptr || view->Lines() == nullptr) return 1;
-        std::printf("GUI load                       %8.3f s   %d lines   longest frame wait %6.1f ms\n", load,
-                    view->Lines()->Count(), longest);
+        std::printf("GUI load                       %8.3f s   %lld lines   longest frame wait %6.1f ms\n", load,
+                    static_cast<long long>(view->Lines()->Count()), longest);
 
         app->SearchConditions().Clear();
         app->SearchConditions().Add(U(absent.c_str()));

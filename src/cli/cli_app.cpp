@@ -73,18 +73,20 @@ private:
     int Extract();
     // --follow: polls the log and prints the complete rows appended to it (error rows only
     // with errors), from the counts already printed on. Returns only when the log is gone.
-    int Follow(int32_t printedRows, int32_t printedErrors);
+    int Follow(int64_t printedRows, int64_t printedErrors);
     // The rows of the index that end with a line break (their last unit, in the code page's
     // unit size and byte order, is CR or LF): a last line still being written is printed
     // when it is complete. Error rows: those among them.
-    int32_t CompleteRows();
-    int32_t CompleteErrorRows();
+    int64_t CompleteRows();
+    int64_t CompleteErrorRows();
     // Prints rows [first, end) of list with the cells of a view whose first row is first.
-    void PrintRows(const CLogLineList& list, int32_t first, int32_t end);
+    void PrintRows(const CLogLineList& list, int64_t first, int64_t end);
     // The rows' bytes as they are in the log; 0, or 2 after saying a read or write failed.
     int PrintRawRows(const CLogLineList& list);
     int CheckOn() const { return m_o.hasIntervalCheck ? 1 : m_config.m_intervalCheck; }
-    int32_t Threshold() const { return m_o.hasIntervalCheck ? m_o.intervalCheck : m_config.m_intervalTime; }
+    int32_t Threshold() const {
+        return m_o.hasIntervalCheck ? static_cast<int32_t>(m_o.intervalCheck) : m_config.m_intervalTime;
+    }
     // Condition texts from UTF-8 arguments; empty texts are left out, as the dialogs do.
     // 1, or 0 after telling why a regular expression does not compile.
     int AddTexts(CSearchCondition* condition);
@@ -191,16 +193,17 @@ int CCli::Index(const CLoadRequest& given) {
 int CCli::Info() {
     char first[40] = "";
     char last[40] = "";
-    for (int32_t i = 0; i < m_lines->Count(); ++i) {
-        if (m_lines->Entries()[i].timeStamp.HasDate()) {
-            FormatStamp(m_lines->Entries()[i].timeStamp, first, sizeof first);
+    CLogLine line;
+    for (CLogLineReader reader(*m_lines, 0); reader.Next(&line);) {
+        if (line.timeStamp.HasDate()) {
+            FormatStamp(line.timeStamp, first, sizeof first);
             break;
         }
     }
-    if (m_lines->Count() > 0) FormatStamp(m_lines->Entries()[m_lines->Count() - 1].timeStamp, last, sizeof last);
-    std::printf("file\t%s\nsize\t%llu\nlines\t%d\nerror lines\t%d\nfirst time stamp\t%s\nlast time stamp\t%s\n",
-                m_o.log, static_cast<unsigned long long>(m_file.Size()), m_lines->Count(), m_errors.Count(), first,
-                last);
+    if (m_lines->Get(m_lines->Count() - 1, &line)) FormatStamp(line.timeStamp, last, sizeof last);
+    std::printf("file\t%s\nsize\t%llu\nlines\t%lld\nerror lines\t%lld\nfirst time stamp\t%s\nlast time stamp\t%s\n",
+                m_o.log, static_cast<unsigned long long>(m_file.Size()), static_cast<long long>(m_lines->Count()),
+                static_cast<long long>(m_errors.Count()), first, last);
     // The share in tenths of a per cent, rounded down so that 100.0 means every row.
     int64_t rows = m_lines->Count();
     int64_t tenths = rows > 0 ? m_stampCount.stamped * 1000 / rows : 0;
@@ -211,13 +214,15 @@ int CCli::Info() {
     return 0;
 }
 
-void CCli::PrintRows(const CLogLineList& list, int32_t first, int32_t end) {
+void CCli::PrintRows(const CLogLineList& list, int64_t first, int64_t end) {
     CRowCells cells(list, first, CheckOn(), Threshold());
     CRowPrinter printer(&m_file, m_codePage, stdout);
-    for (int32_t i = first; i < end; ++i) {
+    CLogLineReader reader(list, first);
+    CLogLine line;
+    for (int64_t i = first; i < end && reader.Next(&line); ++i) {
         CRowCell cell;
-        cells.Next(list.Entries()[i], &cell);
-        printer.Print(list.Entries()[i], cell);
+        cells.Next(line, &cell);
+        printer.Print(line, cell);
     }
 }
 
@@ -234,25 +239,25 @@ int CCli::PrintRawRows(const CLogLineList& list) {
 }
 
 int CCli::Rows() {
-    int32_t count = m_lines->Count();
-    int32_t first = m_o.hasFrom ? m_o.from : 0;
+    int64_t count = m_lines->Count();
+    int64_t first = m_o.hasFrom ? m_o.from : 0;
     if (m_o.hasCount && m_o.count == 0) return 1;
     if (m_o.follow) {
         // Rows that have not come yet (an empty log, blank lines, --from past the end) are
         // waited for.
-        int32_t complete = CompleteRows();
+        int64_t complete = CompleteRows();
         if (first < complete) PrintRows(*m_lines, first, complete);
         return Follow(complete > first ? complete : first, 0);
     }
     if (first >= count) return 1;
-    int32_t end = m_o.hasCount && m_o.count < count - first ? first + m_o.count : count;
+    int64_t end = m_o.hasCount && m_o.count < count - first ? first + m_o.count : count;
     PrintRows(*m_lines, first, end);
     return 0;
 }
 
 int CCli::Errors() {
     if (m_o.follow) {
-        int32_t complete = CompleteErrorRows();
+        int64_t complete = CompleteErrorRows();
         PrintRows(m_errors, 0, complete);
         return Follow(0, complete);
     }
@@ -294,9 +299,9 @@ int CCli::Search() {
     CSearchCondition condition;
     if (!AddTexts(&condition)) return 2;
     if (condition.Count() == 0) return 1;
-    int32_t start = m_o.hasFrom ? m_o.from : 0;
+    int64_t start = m_o.hasFrom ? m_o.from : 0;
     CProgressBar bar(m_showProgress, "searching");
-    int32_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_codePage, &bar)
+    int64_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_codePage, &bar)
                                  : SearchForward(&m_file, *m_lines, start, condition, m_codePage, &bar);
     bar.Finish();
     ReportLimitHits(condition);
@@ -304,9 +309,11 @@ int CCli::Search() {
     // The row's cells as a view starting at the top of the list draws them.
     CRowCells cells(*m_lines, 0, CheckOn(), Threshold());
     CRowCell cell;
-    for (int32_t i = 0; i <= found; ++i) cells.Next(m_lines->Entries()[i], &cell);
+    CLogLine line;
+    CLogLineReader reader(*m_lines, 0);
+    for (int64_t i = 0; i <= found && reader.Next(&line); ++i) cells.Next(line, &cell);
     CRowPrinter printer(&m_file, m_codePage, stdout);
-    printer.Print(m_lines->Entries()[found], cell);
+    printer.Print(line, cell);
     return 0;
 }
 
@@ -315,8 +322,8 @@ int CCli::Extract() {
     if (!AddTexts(&condition)) return 2;
     condition.SetMatchAll(m_o.matchAll ? 1 : 0);
     if (condition.Count() == 0) return 1;
-    int32_t before = m_o.hasBefore ? m_o.before : m_config.m_contextBefore;
-    int32_t after = m_o.hasAfter ? m_o.after : m_config.m_contextAfter;
+    auto before = static_cast<int32_t>(m_o.hasBefore ? m_o.before : m_config.m_contextBefore);
+    auto after = static_cast<int32_t>(m_o.hasAfter ? m_o.after : m_config.m_contextAfter);
     CLogLineList result;
     CProgressBar bar(m_showProgress, "extracting");
     CScanOptions options;
@@ -340,10 +347,10 @@ int CCli::Extract() {
 
 }  // namespace
 
-int32_t CCli::CompleteRows() {
-    int32_t count = m_lines->Count();
-    if (count == 0) return 0;
-    const CLogLine& last = m_lines->Entries()[count - 1];
+int64_t CCli::CompleteRows() {
+    int64_t count = m_lines->Count();
+    CLogLine last;
+    if (!m_lines->Get(count - 1, &last)) return 0;
     // In UTF-16 every break ends in a zero byte in one order and 0A or 0D may end any unit
     // in the other: only the whole unit tells. A lone byte at the end is no whole unit.
     uint32_t unit = static_cast<uint32_t>(UnitBytes(m_codePage));
@@ -354,14 +361,15 @@ int32_t CCli::CompleteRows() {
     return c == '\r' || c == '\n' ? count : count - 1;
 }
 
-int32_t CCli::CompleteErrorRows() {
-    int32_t rows = CompleteRows();
-    int32_t n = m_errors.Count();
-    while (n > 0 && m_errors.Entries()[n - 1].lineNumber >= rows) --n;
+int64_t CCli::CompleteErrorRows() {
+    int64_t rows = CompleteRows();
+    int64_t n = m_errors.Count();
+    CLogLine line;
+    while (n > 0 && m_errors.Get(n - 1, &line) && line.lineNumber >= rows) --n;
     return n;
 }
 
-int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
+int CCli::Follow(int64_t printedRows, int64_t printedErrors) {
     bool errorsOnly = m_o.command == CCliCommand::kErrors;
     CLoadRequest request;
     request.codePage = m_codePage;
@@ -394,15 +402,15 @@ int CCli::Follow(int32_t printedRows, int32_t printedErrors) {
             }
             CLogLineList lines;
             CLogLineList errors;
-            int32_t from = state.lastNumber;
+            int64_t from = state.lastNumber;
             if (!FollowLogLines(&m_file, request, &state, &lines, &errors)) continue;
             if (!ReplaceTail(m_lines.get(), from, lines) || !ReplaceTail(&m_errors, from, errors)) {
                 return Fail("not enough memory to index '%s'", m_o.log);
             }
         }
-        int32_t complete = errorsOnly ? CompleteErrorRows() : CompleteRows();
+        int64_t complete = errorsOnly ? CompleteErrorRows() : CompleteRows();
         const CLogLineList& list = errorsOnly ? m_errors : *m_lines;
-        int32_t& printed = errorsOnly ? printedErrors : printedRows;
+        int64_t& printed = errorsOnly ? printedErrors : printedRows;
         if (complete > printed) PrintRows(list, printed, complete);
         if (complete > printed) printed = complete;
     }

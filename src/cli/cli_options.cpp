@@ -63,8 +63,11 @@ const CCommandName kCommands[] = {{"info", CCliCommand::kInfo},
                                   {"search", CCliCommand::kSearch},
                                   {"extract", CCliCommand::kExtract}};
 
-// A decimal whole number that fits 32 bits; negative only when allowed.
-bool ParseNumber(const char* text, bool allowNegative, int32_t* value) {
+// Row numbers and counts: far beyond any log, and far from overflowing.
+constexpr int64_t kRowLimit = 1000000000000000000LL;
+
+// A decimal whole number of at most limit (and at least -limit - 1 when negatives are allowed).
+bool ParseNumber(const char* text, bool allowNegative, int64_t limit, int64_t* value) {
     const char* p = text;
     bool negative = false;
     if (*p == '-' && allowNegative) {
@@ -75,10 +78,18 @@ bool ParseNumber(const char* text, bool allowNegative, int32_t* value) {
     int64_t v = 0;
     for (; *p != 0; ++p) {
         if (*p < '0' || *p > '9') return false;
+        if (v > (limit + 1) / 10) return false;  // keeps the next step within 64 bits
         v = v * 10 + (*p - '0');
-        if (v > 0x7fffffffLL + (negative ? 1 : 0)) return false;
+        if (v > limit + (negative ? 1 : 0)) return false;
     }
-    *value = static_cast<int32_t>(negative ? -v : v);
+    *value = negative ? -v : v;
+    return true;
+}
+
+bool ParseNumber(const char* text, bool allowNegative, int32_t* value) {
+    int64_t v = 0;
+    if (!ParseNumber(text, allowNegative, 0x7fffffffLL, &v)) return false;
+    *value = static_cast<int32_t>(v);
     return true;
 }
 
@@ -182,18 +193,19 @@ private:
         struct Number {
             const char* name;
             bool* present;
-            int32_t* target;
+            int64_t* target;
             bool negative;
-        } numbers[] = {{"--from", &m_o->hasFrom, &m_o->from, false},
-                       {"--count", &m_o->hasCount, &m_o->count, false},
-                       {"--interval-check", &m_o->hasIntervalCheck, &m_o->intervalCheck, true},
-                       {"--before", &m_o->hasBefore, &m_o->before, true},
-                       {"--after", &m_o->hasAfter, &m_o->after, true},
-                       {"--max-rows", &m_o->hasMaxRows, &m_o->maxRows, false}};
+            int64_t limit;
+        } numbers[] = {{"--from", &m_o->hasFrom, &m_o->from, false, kRowLimit},
+                       {"--count", &m_o->hasCount, &m_o->count, false, kRowLimit},
+                       {"--interval-check", &m_o->hasIntervalCheck, &m_o->intervalCheck, true, 0x7fffffff},
+                       {"--before", &m_o->hasBefore, &m_o->before, true, 0x7fffffff},
+                       {"--after", &m_o->hasAfter, &m_o->after, true, 0x7fffffff},
+                       {"--max-rows", &m_o->hasMaxRows, &m_o->maxRows, false, kRowLimit}};
         for (const Number& n : numbers) {
             if (std::strcmp(name, n.name) != 0) continue;
             if (value == nullptr) return Fail("option '%s' needs a value", name), -1;
-            if (!ParseNumber(value, n.negative, n.target)) {
+            if (!ParseNumber(value, n.negative, n.limit, n.target)) {
                 return Fail("option '%s' takes a whole number%s, not '%s'", name, n.negative ? "" : " of 0 or more",
                             value),
                        -1;

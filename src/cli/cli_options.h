@@ -27,11 +27,11 @@ struct CCliOptions {
     bool help = false;
 
     bool hasFrom = false;
-    int32_t from = 0;
+    int64_t from = 0;
     bool hasCount = false;
-    int32_t count = 0;
+    int64_t count = 0;
     bool hasIntervalCheck = false;
-    int32_t intervalCheck = 0;
+    int64_t intervalCheck = 0;
     bool backward = false;
     bool matchAll = false;
     bool ignoreCase = false;
@@ -39,11 +39,11 @@ struct CCliOptions {
     bool follow = false;  // rows and errors: go on printing the rows appended to the log
     bool raw = false;     // extract: the rows' original bytes, line breaks included
     bool hasBefore = false;
-    int32_t before = 0;
+    int64_t before = 0;
     bool hasAfter = false;
-    int32_t after = 0;
+    int64_t after = 0;
     bool hasMaxRows = false;
-    int32_t maxRows = 0;  // 0: the core's default limit
+    int64_t maxRows = 0;  // 0: the core's default limit
 };
 
 // Parses argv[1..argc-1]. 1, or 0 with a one-line reason (UTF-8, no line break) in error.

@@ -52,7 +52,7 @@ void CRowPrinter::Message(const CLogLine& line) {
 void CRowPrinter::Print(const CLogLine& line, const CRowCell& cell) {
     char stamp[40];
     FormatStamp(line.timeStamp, stamp, sizeof stamp);
-    std::fprintf(m_out, "%d\t%s\t", cell.shownNumber, stamp);
+    std::fprintf(m_out, "%lld\t%s\t", static_cast<long long>(cell.shownNumber), stamp);
     if (cell.hasInterval) {
         int n = 0;
         while (cell.interval[n] != 0) ++n;

@@ -1,87 +1,440 @@
-// CLogLineList growth: at least 10,000 entries a step and geometric beyond that, so
-// that indexing a multi-gigabyte log copies its index a bounded number of times.
+// The packed line list. An entry's codes: a tag byte, then its length's low bytes, its gap
+// and line-number step when it has the escape bit, and its stamp's step.
+//   tag bits 0-1  length: 0 in the tag's high bits, 1: one more byte, 2: two, 3: four bytes whole
+//   tag bits 2-3  stamp: 0 as before, 1: one byte (1-256 ms later the same day), 2: two bytes
+//                 (257-65,792 ms later the same day), 3: the whole stamp in 8 bytes
+//   tag bit 4     escape: the gap after the entry before (zigzag varint) and the line-number
+//                 step minus one (zigzag varint) follow; without it both are the usual 0 and 1
+//   tag bits 5-7  the length's high bits (with kinds 0-2)
+// The codes of a block lie in one segment, so that decoding never crosses one.
 #include "document/log_line.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-constexpr int32_t kGrowthStep = 10000;
-constexpr int32_t kMaxEntries = 0x7fffffff;
-}  // namespace
 
-void CLogLineList::Free() {
-    m_entries.Free();
-    m_count = 0;
+constexpr uint32_t kSegmentBytes = 1u << 20;
+constexpr uint32_t kMaxEntryBytes = 1 + 4 + 8 + 10 + 10;
+constexpr uint32_t kMaxBlockBytes = kMaxEntryBytes * kLineBlockEntries;
+constexpr uint8_t kEscape = 0x10;
+
+uint64_t Zigzag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
+int64_t Unzigzag(uint64_t v) { return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1); }
+
+uint8_t* PutVarint(uint8_t* p, uint64_t v) {
+    while (v >= 0x80) {
+        *p++ = static_cast<uint8_t>(v | 0x80);
+        v >>= 7;
+    }
+    *p++ = static_cast<uint8_t>(v);
+    return p;
 }
 
-void CLogLineList::Truncate(int32_t count) {
-    if (count <= 0) {
-        Free();
-    } else if (count < m_count) {
-        m_count = count;
+const uint8_t* GetVarint(const uint8_t* p, uint64_t* v) {
+    uint64_t value = 0;
+    for (int shift = 0;; shift += 7) {
+        uint8_t b = *p++;
+        value |= static_cast<uint64_t>(b & 0x7F) << shift;
+        if (b < 0x80) break;
+    }
+    *v = value;
+    return p;
+}
+
+bool SameDay(const CTimeStamp& a, const CTimeStamp& b) { return a.year == b.year && a.month == b.month && a.day == b.day; }
+
+// Codes the length into the tag and after it.
+uint8_t* PutLength(uint8_t* tag, uint32_t length) {
+    uint8_t* p = tag + 1;
+    if (length <= 7) {
+        *tag = static_cast<uint8_t>(length << 5);
+    } else if (length <= 0x7FF) {
+        *tag = static_cast<uint8_t>((length >> 8) << 5 | 1);
+        *p++ = static_cast<uint8_t>(length);
+    } else if (length <= 0x7FFFF) {
+        *tag = static_cast<uint8_t>((length >> 16) << 5 | 2);
+        *p++ = static_cast<uint8_t>(length);
+        *p++ = static_cast<uint8_t>(length >> 8);
+    } else {
+        *tag = 3;
+        std::memcpy(p, &length, 4);
+        p += 4;
+    }
+    return p;
+}
+
+// Codes the stamp as a step from before (or whole) and marks its kind in the tag.
+uint8_t* PutStamp(uint8_t* tag, uint8_t* p, const CTimeStamp& before, const CTimeStamp& stamp, bool whole) {
+    if (stamp == before && !whole) return p;
+    uint32_t step = stamp.milliseconds - before.milliseconds;
+    if (!whole && SameDay(stamp, before) && stamp.milliseconds > before.milliseconds && step <= 256) {
+        *tag |= 1 << 2;
+        *p++ = static_cast<uint8_t>(step - 1);
+    } else if (!whole && SameDay(stamp, before) && stamp.milliseconds > before.milliseconds && step <= 65792) {
+        *tag |= 2 << 2;
+        step -= 257;
+        *p++ = static_cast<uint8_t>(step);
+        *p++ = static_cast<uint8_t>(step >> 8);
+    } else {
+        *tag |= 3 << 2;
+        std::memcpy(p, &stamp, sizeof stamp);
+        p += sizeof stamp;
+    }
+    return p;
+}
+
+// Decodes one entry after the state in *line (which it becomes).
+const uint8_t* Decode(const uint8_t* p, CLogLine* line) {
+    uint8_t tag = *p++;
+    uint32_t high = tag >> 5;
+    uint32_t length = 0;
+    switch (tag & 3) {
+        case 0:
+            length = high;
+            break;
+        case 1:
+            length = high << 8 | p[0];
+            p += 1;
+            break;
+        case 2:
+            length = high << 16 | p[0] | static_cast<uint32_t>(p[1]) << 8;
+            p += 2;
+            break;
+        default:
+            std::memcpy(&length, p, 4);
+            p += 4;
+            break;
+    }
+    uint64_t end = line->offset + static_cast<uint32_t>(line->length);
+    int64_t step = 1;
+    if ((tag & kEscape) != 0) {
+        uint64_t v = 0;
+        p = GetVarint(p, &v);
+        end += static_cast<uint64_t>(Unzigzag(v));
+        p = GetVarint(p, &v);
+        step += Unzigzag(v);
+    }
+    switch ((tag >> 2) & 3) {
+        case 0:
+            break;
+        case 1:
+            line->timeStamp.milliseconds += p[0] + 1u;
+            p += 1;
+            break;
+        case 2:
+            line->timeStamp.milliseconds += (p[0] | static_cast<uint32_t>(p[1]) << 8) + 257u;
+            p += 2;
+            break;
+        default:
+            std::memcpy(&line->timeStamp, p, sizeof line->timeStamp);
+            p += sizeof line->timeStamp;
+            break;
+    }
+    line->offset = end;
+    line->length = static_cast<int32_t>(length);
+    line->lineNumber += step;
+    return p;
+}
+
+// The state a block's header holds, as the entry before its first.
+CLogLine StateOf(const CLineBlock& block) {
+    CLogLine line;
+    line.timeStamp = block.stamp;
+    line.lineNumber = block.lineNumber;
+    line.offset = block.end;
+    line.length = 0;
+    return line;
+}
+
+}  // namespace
+
+int64_t g_lineListLimit = 0;
+
+uint64_t EstimatedIndexBytes(int64_t lines) {
+    uint64_t n = lines > 0 ? static_cast<uint64_t>(lines) : 0;
+    return n * 4 + (n / kLineBlockEntries + 1) * sizeof(CLineBlock);
+}
+
+CLogLineList::~CLogLineList() { Free(); }
+
+void CLogLineList::Free() {
+    FreeSegmentsAfter(0);
+    if (m_segmentCount > 0) std::free(m_segments.Data()[0]);
+    m_segments.Free();
+    m_segmentSizes.Free();
+    m_blocks.Free();
+    m_segmentCount = 0;
+    m_segmentBytes = 0;
+    m_count = 0;
+    m_held = 0;
+    m_shift = 0;
+    m_anchorStamp = false;
+    m_tail = CLineBlock();
+}
+
+void CLogLineList::FreeSegmentsAfter(uint32_t segment) {
+    while (m_segmentCount > segment + 1) {
+        --m_segmentCount;
+        std::free(m_segments.Data()[m_segmentCount]);
+        m_segmentBytes -= m_segmentSizes.Data()[m_segmentCount];
     }
 }
 
-int32_t g_lineListLimit = 0;
+void CLogLineList::CloseSegment() {
+    if (m_segmentCount == 0) return;
+    uint32_t last = m_segmentCount - 1;
+    uint32_t used = m_tail.segment == last ? m_tail.position : m_segmentSizes.Data()[last];
+    if (used == 0 || used >= m_segmentSizes.Data()[last]) return;
+    void* shrunk = std::realloc(m_segments.Data()[last], used);
+    if (shrunk == nullptr) return;
+    m_segments.Data()[last] = static_cast<uint8_t*>(shrunk);
+    m_segmentBytes -= m_segmentSizes.Data()[last] - used;
+    m_segmentSizes.Data()[last] = used;
+}
 
-int CLogLineList::Reserve(int32_t n) {
-    if (n <= Capacity()) return 1;
-    if (g_lineListLimit > 0 && n > g_lineListLimit) return 0;
-    if (!m_entries.Reserve(static_cast<size_t>(n))) return 0;
-    // Slots that writers fill in place (CommitFilled) start as empty entries.
-    std::memset(static_cast<void*>(m_entries.Data() + m_count), 0, static_cast<size_t>(n - m_count) * sizeof(CLogLine));
+int CLogLineList::OpenBlock() {
+    int64_t block = BlockOf(m_count);
+    if (!m_blocks.Grow(static_cast<size_t>(block) + 1)) return 0;
+    bool fits = m_segmentCount > 0 && m_tail.segment == m_segmentCount - 1 &&
+                m_segmentSizes.Data()[m_tail.segment] - m_tail.position >= kMaxBlockBytes;
+    if (!fits) {
+        size_t n = m_segmentCount + 1;
+        if (!m_segments.Grow(n) || !m_segmentSizes.Grow(n)) return 0;
+        auto* segment = static_cast<uint8_t*>(std::malloc(kSegmentBytes));
+        if (segment == nullptr) return 0;
+        CloseSegment();
+        m_segments.Data()[m_segmentCount] = segment;
+        m_segmentSizes.Data()[m_segmentCount] = kSegmentBytes;
+        m_segmentBytes += kSegmentBytes;
+        m_tail.segment = m_segmentCount++;
+        m_tail.position = 0;
+    }
+    m_blocks.Data()[block] = m_tail;
     return 1;
 }
 
-int CLogLineList::Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length) {
-    if (!EnsureRoom(1)) return 0;
-    CLogLine& line = m_entries.Data()[m_count++];
-    line.timeStamp = timeStamp;
-    line.lineNumber = lineNumber;
-    line.offset = offset;
-    line.length = length;
+int CLogLineList::EntryRoom() {
+    // A block's room was made when it opened, unless the list was cut back into a segment
+    // that had been given back in part: such a segment grows again (blocks name their codes
+    // by segment and position, so it may move).
+    uint32_t size = m_segmentSizes.Data()[m_tail.segment];
+    if (size - m_tail.position >= kMaxEntryBytes) return 1;
+    void* grown = std::realloc(m_segments.Data()[m_tail.segment], size + kMaxBlockBytes);
+    if (grown == nullptr) return 0;
+    m_segments.Data()[m_tail.segment] = static_cast<uint8_t*>(grown);
+    m_segmentSizes.Data()[m_tail.segment] = size + kMaxBlockBytes;
+    m_segmentBytes += kMaxBlockBytes;
     return 1;
 }
 
-int CLogLineList::EnsureRoom(int32_t n) {
-    if (n <= 0) return 1;
-    if (n > kMaxEntries - m_count) return 0;
-    if (m_count + n <= Capacity()) return 1;
-    // Grow as single appends would, so that a run of small appends stays linear.
-    int64_t step = Capacity() / 2 > kGrowthStep ? Capacity() / 2 : kGrowthStep;
-    int64_t wanted = static_cast<int64_t>(Capacity()) + step;
-    if (wanted < static_cast<int64_t>(m_count) + n) wanted = static_cast<int64_t>(m_count) + n;
-    if (wanted > kMaxEntries) wanted = kMaxEntries;
-    return Reserve(static_cast<int32_t>(wanted));
+int CLogLineList::Append(int64_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length) {
+    if (g_lineListLimit > 0 && m_count >= g_lineListLimit && m_count >= m_held) return 0;
+    if ((m_count == 0 || (m_count + m_shift) % kLineBlockEntries == 0) ? !OpenBlock() : !EntryRoom()) return 0;
+    uint8_t* tag = m_segments.Data()[m_tail.segment] + m_tail.position;
+    uint8_t* p = PutLength(tag, static_cast<uint32_t>(length));
+    int64_t gap = static_cast<int64_t>(offset - m_tail.end);
+    int64_t step = lineNumber - m_tail.lineNumber;
+    if (gap != 0 || step != 1) {
+        *tag |= kEscape;
+        p = PutVarint(p, Zigzag(gap));
+        p = PutVarint(p, Zigzag(step - 1));
+    }
+    p = PutStamp(tag, p, m_tail.stamp, timeStamp, m_anchorStamp);
+    m_anchorStamp = false;
+    m_tail.position = static_cast<uint32_t>(p - m_segments.Data()[m_tail.segment]);
+    m_tail.end = offset + static_cast<uint32_t>(length);
+    m_tail.lineNumber = lineNumber;
+    m_tail.stamp = timeStamp;
+    if (++m_count > m_held) m_held = m_count;
+    return 1;
 }
 
-int CLogLineList::Append(const CLogLine* lines, int32_t n) {
-    if (n <= 0) return 1;
-    if (!EnsureRoom(n)) return 0;
-    std::memcpy(static_cast<void*>(m_entries.Data() + m_count), lines, static_cast<size_t>(n) * sizeof(CLogLine));
-    m_count += n;
+int CLogLineList::Append(const CLogLineList& from, int64_t first, int64_t n) {
+    int64_t before = m_count;
+    CLogLineReader reader(from, first);
+    CLogLine line;
+    for (int64_t k = 0; k < n && reader.Next(&line); ++k) {
+        if (!Append(line)) {
+            Truncate(before);
+            return 0;
+        }
+    }
     return 1;
+}
+
+void CLogLineList::Truncate(int64_t count) {
+    if (count <= 0) {
+        Free();
+        return;
+    }
+    if (count >= m_count) return;
+    int64_t block = BlockOf(count);
+    const CLineBlock& header = m_blocks.Data()[block];
+    const uint8_t* p = m_segments.Data()[header.segment] + header.position;
+    CLogLine state = StateOf(header);
+    for (int64_t i = BlockStart(block); i < count; ++i) p = Decode(p, &state);
+    m_tail.segment = header.segment;
+    m_tail.position = static_cast<uint32_t>(p - m_segments.Data()[header.segment]);
+    m_tail.end = state.offset + static_cast<uint32_t>(state.length);
+    m_tail.lineNumber = state.lineNumber;
+    m_tail.stamp = state.timeStamp;
+    m_count = count;
+    FreeSegmentsAfter(m_tail.segment);
+}
+
+uint64_t CLogLineList::MemoryBytes() const {
+    return m_segmentBytes + m_blocks.Capacity() * sizeof(CLineBlock) +
+           m_segments.Capacity() * (sizeof(uint8_t*) + sizeof(uint32_t));
+}
+
+void CLogLineList::StartRun(int64_t first) {
+    Free();
+    m_shift = first % kLineBlockEntries;
+}
+
+int CLogLineList::JoinRun(CLogLineList* run, int64_t lead, const CTimeStamp& carried) {
+    int64_t before = m_count;
+    // The run's first block is partial when it does not line up with a block of this list:
+    // its entries are coded again here.
+    int64_t head = run->m_shift == 0 ? 0 : kLineBlockEntries - run->m_shift;
+    if ((m_count + m_shift) % kLineBlockEntries != run->m_shift) head = run->m_count;
+    if (head > run->m_count) head = run->m_count;
+    CLogLineReader reader(*run, 0);
+    CLogLine line;
+    for (int64_t i = 0; i < head && reader.Next(&line); ++i) {
+        if (i < lead) line.timeStamp = carried;
+        if (!Append(line)) {
+            Truncate(before);
+            return 0;
+        }
+    }
+    if (head < run->m_count && !AdoptBlocks(run, run->BlockOf(head), lead, carried)) {
+        Truncate(before);
+        return 0;
+    }
+    run->Free();
+    return 1;
+}
+
+int CLogLineList::AdoptBlocks(CLogLineList* run, int64_t block, int64_t lead, const CTimeStamp& carried) {
+    int64_t blocks = run->BlockCount() - block;
+    uint32_t firstSegment = run->m_blocks.Data()[block].segment;
+    uint32_t segments = run->m_segmentCount - firstSegment;
+    size_t n = m_segmentCount + segments;
+    if (!m_blocks.Grow(static_cast<size_t>(BlockCount() + blocks)) || !m_segments.Grow(n) ||
+        !m_segmentSizes.Grow(n)) {
+        return 0;
+    }
+    CloseSegment();
+    uint32_t base = m_segmentCount;
+    for (uint32_t s = 0; s < segments; ++s) {
+        m_segments.Data()[base + s] = run->m_segments.Data()[firstSegment + s];
+        m_segmentSizes.Data()[base + s] = run->m_segmentSizes.Data()[firstSegment + s];
+        m_segmentBytes += m_segmentSizes.Data()[base + s];
+        run->m_segmentBytes -= m_segmentSizes.Data()[base + s];
+    }
+    m_segmentCount += segments;
+    // The run keeps (and frees) only the segments before the adopted ones.
+    run->m_segmentCount = firstSegment;
+    CLineBlock* into = m_blocks.Data() + BlockCount();
+    for (int64_t b = 0; b < blocks; ++b) {
+        CLineBlock header = run->m_blocks.Data()[block + b];
+        header.segment = header.segment - firstSegment + base;
+        if (run->BlockStart(block + b) <= lead) header.stamp = carried;
+        into[b] = header;
+    }
+    m_tail = run->m_tail;
+    m_tail.segment = m_tail.segment - firstSegment + base;
+    if (run->m_count <= lead) m_tail.stamp = carried;
+    m_count += run->m_count - run->BlockStart(block);
+    if (m_count > m_held) m_held = m_count;
+    return 1;
+}
+
+CLogLineReader::CLogLineReader(const CLogLineList& list, int64_t first) : m_list(list), m_index(list.m_count) {
+    Seek(first);
+}
+
+void CLogLineReader::EnterBlock(int64_t block) {
+    const CLineBlock& header = m_list.m_blocks.Data()[block];
+    m_code = m_list.m_segments.Data()[header.segment] + header.position;
+    m_state = StateOf(header);
+}
+
+void CLogLineReader::Seek(int64_t index) {
+    if (index >= m_index && index < m_list.m_count && m_index < m_list.m_count &&
+        m_list.BlockOf(index) == m_list.BlockOf(m_index)) {
+        CLogLine skipped;
+        while (m_index < index) Next(&skipped);
+        return;
+    }
+    if (index < 0 || index >= m_list.m_count) {
+        m_index = m_list.m_count;
+        return;
+    }
+    m_index = index;
+    int64_t block = m_list.BlockOf(index);
+    EnterBlock(block);
+    for (int64_t i = m_list.BlockStart(block); i < index; ++i) m_code = Decode(m_code, &m_state);
+}
+
+bool CLogLineReader::Next(CLogLine* line) {
+    if (m_index >= m_list.m_count) return false;
+    if (m_index > 0 && (m_index + m_list.m_shift) % kLineBlockEntries == 0) EnterBlock(m_list.BlockOf(m_index));
+    m_code = Decode(m_code, &m_state);
+    *line = m_state;
+    ++m_index;
+    return true;
+}
+
+bool CLogLineList::Get(int64_t index, CLogLine* line) const {
+    if (index < 0 || index >= m_count) return false;
+    CLogLineReader reader(*this, index);
+    return reader.Next(line);
 }
 
 int64_t CLogLineList::Read(int64_t first, int64_t n, CLogLine* out) const {
-    if (first < 0 || first >= m_count || n <= 0) return 0;
-    if (n > m_count - first) n = m_count - first;
-    std::memcpy(static_cast<void*>(out), m_entries.Data() + first, static_cast<size_t>(n) * sizeof(CLogLine));
-    return n;
+    CLogLineReader reader(*this, first);
+    int64_t k = 0;
+    while (k < n && reader.Next(out + k)) ++k;
+    return k;
 }
 
-int CLogLineList::CommitFilled(int32_t count) {
-    if (count < m_count || count > Capacity()) return 0;
-    m_count = count;
-    return 1;
+bool SameEntries(const CLogLineList& a, const CLogLineList& b) {
+    if (a.Count() != b.Count()) return false;
+    CLogLineReader ra(a, 0);
+    CLogLineReader rb(b, 0);
+    CLogLine x;
+    CLogLine y;
+    while (ra.Next(&x) && rb.Next(&y)) {
+        if (!(x == y)) return false;
+    }
+    return true;
 }
 
-int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more) {
-    int32_t keep = list->Count();
-    while (keep > 0 && list->Entries()[keep - 1].lineNumber >= from) --keep;
-    // Room first, so that a list that cannot take the new entries keeps its old ones.
-    if (keep > 0 && !list->EnsureRoom(more.Count() - (list->Count() - keep))) return 0;
+int ReplaceTail(CLogLineList* list, int64_t from, const CLogLineList& more) {
+    // The entries are in line-number order: the first numbered from or above by halving.
+    int64_t low = 0;
+    int64_t high = list->Count();
+    CLogLine line;
+    while (low < high) {
+        int64_t middle = low + (high - low) / 2;
+        list->Get(middle, &line);
+        if (line.lineNumber < from) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    int64_t keep = low;
+    // The replaced entries are kept aside, so that a list that cannot take the new ones
+    // gets its old ones back.
+    CLogLineList replaced;
+    if (!replaced.Append(*list, keep, list->Count() - keep)) return 0;
     list->Truncate(keep);
-    return more.Count() == 0 || list->Append(more.Entries(), more.Count()) ? 1 : 0;
+    if (list->Append(more, 0, more.Count())) return 1;
+    list->Truncate(keep);
+    list->Append(replaced, 0, replaced.Count());
+    return 0;
 }

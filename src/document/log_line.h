@@ -1,5 +1,5 @@
-// CLogLine, one 32-byte entry of a line index, and CLogLineList, the growable array
-// that serves as the line index, the error-line list and an extraction's list.
+// CLogLine, the entry of one line (what callers receive), and CLogLineList, the compact list
+// of entries that serves as the line index, the error-line list and a result's list.
 #pragma once
 
 #include <cstdint>
@@ -9,66 +9,141 @@
 
 struct CLogLine {
     CTimeStamp timeStamp;    // own, inherited from an earlier line, or all zero
-    int32_t lineNumber = 0;  // 0-based among the non-empty lines of the file
+    int64_t lineNumber = 0;  // 0-based among the non-empty lines of the file
     uint64_t offset = 0;     // file offset of the first byte
     int32_t length = 0;      // bytes, line break included
+
+    bool operator==(const CLogLine& o) const {
+        return timeStamp == o.timeStamp && lineNumber == o.lineNumber && offset == o.offset && length == o.length;
+    }
 };
-static_assert(sizeof(CLogLine) == 32, "a line entry is 32 bytes");
 
 class CLogLineList;
 
-// Test hook: a list cannot grow beyond this many entries (0: no limit), as when memory runs out.
-extern int32_t g_lineListLimit;
+// Whether two lists hold the same entries.
+bool SameEntries(const CLogLineList& a, const CLogLineList& b);
+
+// Test hook: a list cannot grow beyond this many entries (0: no limit), as when memory runs
+// out; a list cut back may grow again to what it held.
+extern int64_t g_lineListLimit;
 
 // Replaces the entries numbered from and above of list with more (both in line-number
 // order): how a followed log's index and error lines take what was appended. 1, or 0 when
 // list could not grow (it is then unchanged, unless every entry was to be replaced: it is
 // then empty).
-int ReplaceTail(CLogLineList* list, int32_t from, const CLogLineList& more);
+int ReplaceTail(CLogLineList* list, int64_t from, const CLogLineList& more);
+
+// The entries are kept packed: blocks of kLineBlockEntries, each with a header holding the
+// state before its first entry (end offset, line number and stamp of the entry before), and
+// per entry a tag byte and the few bytes its changes need: the length, and the stamp as a
+// step forward from the one before. A gap or a line-number step other than one, a backward
+// or long jump in time and long lines take escape codes, so every entry comes back exactly.
+// An entry costs 2-4 bytes on a typical log against 32 unpacked.
+constexpr int64_t kLineBlockEntries = 128;
+
+// What an index of lines entries is expected to take: 4 bytes an entry and its block headers
+// (typical logs take 2-3; lines whose every stamp jumps more, and the load then stops where
+// memory runs out).
+uint64_t EstimatedIndexBytes(int64_t lines);
+
+struct CLineBlock {
+    uint64_t end = 0;         // offset + length of the entry before the block
+    int64_t lineNumber = -1;  // line number of the entry before the block
+    CTimeStamp stamp;         // time stamp of the entry before the block
+    uint32_t segment = 0;     // where the block's codes begin
+    uint32_t position = 0;
+};
 
 class CLogLineList {
 public:
     CLogLineList() = default;
+    ~CLogLineList();
     CLogLineList(const CLogLineList&) = delete;
     CLogLineList& operator=(const CLogLineList&) = delete;
 
     // 1 when appended, 0 when the list could not grow (it is then unchanged).
-    int Append(int32_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length);
+    int Append(int64_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length);
     int Append(const CLogLine& line) { return Append(line.lineNumber, line.timeStamp, line.offset, line.length); }
-    // Appends copies of n entries (not of this list) in one step; 1, or 0 when the list
-    // could not grow (it is then unchanged).
-    int Append(const CLogLine* lines, int32_t n);
-    // Makes room for at least n entries in one step; 1 or 0.
-    int Reserve(int32_t n);
-    // Makes room for n more entries, growing as appends do; 1, or 0 (the list is unchanged).
-    int EnsureRoom(int32_t n);
-    // Frees the entries; capacity and count become 0.
+    // Appends copies of n entries of another list from first on; 1, or 0 when the list
+    // could not grow (it then holds the entries it held before).
+    int Append(const CLogLineList& from, int64_t first, int64_t n);
+    // Frees the entries; the count becomes 0.
     void Free();
-    // Drops the entries from index count on (to undo appends); frees the array when none remain.
-    void Truncate(int32_t count);
-    // For writers that fill the slots Reserve made in place, through Entries() (the loader's
-    // workers, each in its own range): counts the first count slots as entries. 1, or 0 when
-    // count is below Count() or above Capacity() (the list is then unchanged).
-    int CommitFilled(int32_t count);
+    // Drops the entries from index count on (to undo appends); frees everything when none remain.
+    void Truncate(int64_t count);
 
-    const CLogLine* Entries() const { return m_entries.Data(); }
-    CLogLine* Entries() { return m_entries.Data(); }
-    int32_t Count() const { return m_count; }
-    int32_t Capacity() const { return static_cast<int32_t>(m_entries.Capacity()); }
-    // Copies the entry at index into *line; false outside the list.
-    bool Get(int64_t index, CLogLine* line) const {
-        if (index < 0 || index >= m_count) return false;
-        *line = m_entries.Data()[index];
-        return true;
-    }
+    // Copies the entry at index into *line; false outside the list. Decodes up to a block.
+    bool Get(int64_t index, CLogLine* line) const;
     // Copies up to n entries from index first on into out; how many it copied (0 outside).
     int64_t Read(int64_t first, int64_t n, CLogLine* out) const;
-    // The entry at index, or null outside the list.
-    const CLogLine* At(int32_t index) const {
-        return index >= 0 && index < m_count ? &m_entries.Data()[index] : nullptr;
+    int64_t Count() const { return m_count; }
+    // The entry at index by value (an empty entry outside the list), for single entries:
+    // walks take a CLogLineReader.
+    CLogLine operator[](int64_t index) const {
+        CLogLine line;
+        Get(index, &line);
+        return line;
     }
+    // The bytes the list holds (codes, block headers and slack), for the memory figures.
+    uint64_t MemoryBytes() const;
+
+    // For the loader's workers, each coding its own run of a file: empties the list; its
+    // first entry will have index first in the list it joins, so that their blocks line up.
+    void StartRun(int64_t first);
+    // The next entry's stamp is coded whole, not as a step: a run's first own stamp, since
+    // the stamps before the run are not known yet (JoinRun gives them).
+    void CodeNextStampWhole() { m_anchorStamp = true; }
+    // Appends a run (of the index Count()), whose entries before index lead had no stamp
+    // of their own and take carried instead. The run's whole blocks move over without being
+    // coded again; it is left empty. 1, or 0 when the list could not grow (then unchanged).
+    int JoinRun(CLogLineList* run, int64_t lead, const CTimeStamp& carried);
 
 private:
-    CGrowBuffer<CLogLine> m_entries;
-    int32_t m_count = 0;
+    friend class CLogLineReader;
+    // The block of an entry, and the index of a block's first entry.
+    int64_t BlockOf(int64_t index) const { return (index + m_shift) / kLineBlockEntries; }
+    int64_t BlockStart(int64_t block) const { return block == 0 ? 0 : block * kLineBlockEntries - m_shift; }
+    int64_t BlockCount() const { return m_count == 0 ? 0 : BlockOf(m_count - 1) + 1; }
+    // A new block header for the entry Count(), with its codes' room; 1 or 0 (unchanged).
+    int OpenBlock();
+    // Room for one more entry's codes in the last segment; 1 or 0 (unchanged).
+    int EntryRoom();
+    // Gives a finished segment's unused end back to the system.
+    void CloseSegment();
+    void FreeSegmentsAfter(uint32_t segment);
+    // Moves a run's blocks from block on (its segments with them) to the end of this list.
+    int AdoptBlocks(CLogLineList* run, int64_t block, int64_t lead, const CTimeStamp& carried);
+
+    CGrowBuffer<CLineBlock> m_blocks;
+    CGrowBuffer<uint8_t*> m_segments;
+    CGrowBuffer<uint32_t> m_segmentSizes;
+    uint32_t m_segmentCount = 0;
+    uint64_t m_segmentBytes = 0;
+    int64_t m_count = 0;
+    int64_t m_held = 0;   // the most entries held since the list was last emptied
+    int64_t m_shift = 0;  // StartRun's first, modulo the block size
+    bool m_anchorStamp = false;
+    CLineBlock m_tail;  // the state after the last entry, and where the next code goes
+};
+
+// Reads a list's entries in order from a given index: the cheap way to walk many of them.
+// The list must not change while a reader walks it.
+class CLogLineReader {
+public:
+    CLogLineReader(const CLogLineList& list, int64_t first);
+    // The next entry; false at the end of the list.
+    bool Next(CLogLine* line);
+    // The index of the entry that Next gives next.
+    int64_t Index() const { return m_index; }
+    // Moves to index (Next gives that entry next): forward within a block by decoding on,
+    // elsewhere from its block's start.
+    void Seek(int64_t index);
+
+private:
+    void EnterBlock(int64_t block);
+
+    const CLogLineList& m_list;
+    int64_t m_index;
+    const uint8_t* m_code = nullptr;
+    CLogLine m_state;
 };

@@ -6,9 +6,9 @@
 
 namespace {
 
-CTimeStamp ReferenceFor(const CLogLineList& lines, int32_t firstRow) {
-    const CLogLine* above = lines.At(firstRow > 0 ? firstRow - 1 : 0);
-    return above != nullptr ? above->timeStamp : CTimeStamp();
+CTimeStamp ReferenceFor(const CLogLineList& lines, int64_t firstRow) {
+    CLogLine above;
+    return lines.Get(firstRow > 0 ? firstRow - 1 : 0, &above) ? above.timeStamp : CTimeStamp();
 }
 
 CTimeStamp ReferenceFor(const CRowSource& rows, CRow firstRow) {
@@ -18,7 +18,7 @@ CTimeStamp ReferenceFor(const CRowSource& rows, CRow firstRow) {
 
 }  // namespace
 
-CRowCells::CRowCells(const CLogLineList& lines, int32_t firstRow, int checkOn, int32_t thresholdMs)
+CRowCells::CRowCells(const CLogLineList& lines, int64_t firstRow, int checkOn, int32_t thresholdMs)
     : m_tracker(ReferenceFor(lines, firstRow)), m_checkOn(checkOn), m_threshold(thresholdMs) {}
 
 CRowCells::CRowCells(const CRowSource& rows, CRow firstRow, int checkOn, int32_t thresholdMs)
@@ -26,7 +26,7 @@ CRowCells::CRowCells(const CRowSource& rows, CRow firstRow, int checkOn, int32_t
 
 void CRowCells::Next(const CLogLine& line, CRowCell* cell) {
     cell->shownNumber = line.lineNumber + 1;
-    FormatString(cell->number, 16, u"%10d", cell->shownNumber);
+    FormatString(cell->number, sizeof cell->number / sizeof cell->number[0], u"%10lld", static_cast<long long>(cell->shownNumber));
     cell->intervalMs = 0;
     cell->interval[0] = 0;
     cell->hasInterval = m_tracker.Next(line.timeStamp, &cell->intervalMs, cell->interval);

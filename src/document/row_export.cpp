@@ -38,7 +38,7 @@ public:
     // Number, interval and the text without its line break, then CR LF.
     int Shown(const CLogLine& line, const CRowCell& cell, unsigned codePage) {
         char head[96];
-        int n = std::snprintf(head, sizeof head, "%d\t", cell.shownNumber);
+        int n = std::snprintf(head, sizeof head, "%lld\t", static_cast<long long>(cell.shownNumber));
         for (int k = 0; cell.hasInterval && cell.interval[k] != 0 && n < 90; ++k)
             head[n++] = static_cast<char>(cell.interval[k]);
         head[n++] = '\t';
@@ -130,13 +130,15 @@ int ExportRows(CFile* file, const CLogLineList& lines, const CRowExport& how, CR
     if (writer == nullptr) return 0;
     if (shown && !writer->Put("\xEF\xBB\xBF", 3)) return 0;
     CRowCells cells(lines, 0, how.intervalCheck, how.intervalTime);
-    int32_t count = lines.Count();
-    for (int32_t i = 0; i < count; ++i) {
+    int64_t count = lines.Count();
+    CLogLineReader reader(lines, 0);
+    for (int64_t i = 0; i < count; ++i) {
         if (i % kRowsBetweenChecks == 0) {
             if (cancel != nullptr && cancel->load() != 0) return kScanCancelledStatus;
             if (listener != nullptr) listener->OnProgress(static_cast<uint64_t>(i), static_cast<uint64_t>(count));
         }
-        const CLogLine line = lines.Entries()[i];
+        CLogLine line;
+        if (!reader.Next(&line)) break;
         int ok = 1;
         if (shown) {
             CRowCell cell;

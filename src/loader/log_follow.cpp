@@ -7,26 +7,34 @@
 
 namespace {
 
-// The entry of e[0, count) that following reads again from: the last one, or the line
+// The entry of a non-empty list that following reads again from: the last one, or the line
 // before it when it is a lone byte, and then back to the first piece of a cut line (a
 // seek into a later piece would skip the rest of the line). A line of the maximum length
 // that ends with its break looks like a piece and is read again too, which changes nothing.
-int32_t RestartEntry(const CLogLine* e, int32_t count, uint32_t maxLineLength) {
-    int32_t k = count - 1;
-    if (k > 0 && e[k].length == 1) --k;
+// Its entry goes to *at and the one before (if any) to *before; the index is returned.
+int64_t RestartEntry(const CLogLineList& lines, uint32_t maxLineLength, CLogLine* at, CLogLine* before) {
+    int64_t k = lines.Count() - 1;
+    lines.Get(k, at);
+    bool hasBefore = k > 0 && lines.Get(k - 1, before);
+    if (hasBefore && at->length == 1) {
+        *at = *before;
+        hasBefore = --k > 0 && lines.Get(k - 1, before);
+    }
     uint32_t piece = maxLineLength > 1 ? maxLineLength & ~1u : 1;  // UTF-16 pieces hold whole units
-    while (k > 0 && static_cast<uint32_t>(e[k - 1].length) >= piece &&
-           e[k - 1].offset + static_cast<uint32_t>(e[k - 1].length) == e[k].offset) {
-        --k;
+    while (hasBefore && static_cast<uint32_t>(before->length) >= piece &&
+           before->offset + static_cast<uint32_t>(before->length) == at->offset) {
+        *at = *before;
+        hasBefore = --k > 0 && lines.Get(k - 1, before);
     }
     return k;
 }
 
-void SetRestart(const CLogLine* e, int32_t count, uint32_t maxLineLength, CFollowState* state) {
-    int32_t k = RestartEntry(e, count, maxLineLength);
-    state->lastOffset = e[k].offset;
-    state->lastNumber = e[k].lineNumber;
-    if (k > 0) state->before = e[k - 1].timeStamp;
+void SetRestart(const CLogLineList& lines, uint32_t maxLineLength, CFollowState* state) {
+    CLogLine at;
+    CLogLine before;
+    if (RestartEntry(lines, maxLineLength, &at, &before) > 0) state->before = before.timeStamp;
+    state->lastOffset = at.offset;
+    state->lastNumber = at.lineNumber;
 }
 
 // Progress of an append being indexed, as bytes done of the bytes to read, and its cancel.
@@ -51,7 +59,7 @@ private:
 void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* state, uint32_t maxLineLength) {
     *state = CFollowState();
     state->size = size;
-    if (lines.Count() > 0) SetRestart(lines.Entries(), lines.Count(), maxLineLength, state);
+    if (lines.Count() > 0) SetRestart(lines, maxLineLength, state);
 }
 
 int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state, CLogLineList* lines,
@@ -68,7 +76,7 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
     source.Seek(state->lastOffset);
     CFollowState next = *state;
     CTimeStamp last = state->before;
-    int32_t number = state->lastNumber;
+    int64_t number = state->lastNumber;
     CLineView line;
     while (source.Next(~0ull, &line)) {
         if (request.cancel != nullptr && request.cancel->load() != 0) return 0;
@@ -83,7 +91,7 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
     }
     if (source.GetStatus() != CLineSource::kEnd) return 0;
     // The lines read begin with the one read again, so the next restart lies among them.
-    if (lines->Count() > 0) SetRestart(lines->Entries(), lines->Count(), request.maxLineLength, &next);
+    if (lines->Count() > 0) SetRestart(*lines, request.maxLineLength, &next);
     next.size = size;
     *state = next;
     return 1;

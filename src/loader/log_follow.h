@@ -16,7 +16,7 @@
 
 struct CFollowState {
     uint64_t lastOffset = 0;  // where the line read again begins: indexing goes on from here
-    int32_t lastNumber = 0;   // its line number: entries from here on are replaced
+    int64_t lastNumber = 0;   // its line number: entries from here on are replaced
     CTimeStamp before;        // the stamp in force before it
     uint64_t size = 0;        // the file size the index describes
 };

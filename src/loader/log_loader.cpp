@@ -1,9 +1,10 @@
 // The loader. Small files are read in one pass that appends to the index. Larger files are
-// read twice: a cheap first pass counts the lines of each chunk (about 40 MiB) so that the
-// index is allocated once at its exact size - no growth copies, and peak memory stays near
-// 32 bytes per line - and the second pass indexes the chunks on every processor, each
-// writing its own slots. Lines at the start of a chunk that carry an earlier chunk's time
-// stamp get it when all chunks are done. Both passes give exactly what a single sequential
+// read twice: a cheap first pass counts the lines of each chunk (about 40 MiB), so that an
+// index the system cannot hold is refused before it is built and each chunk knows the index
+// of its first line; the second pass indexes the chunks on every processor, each into a run
+// of its own whose blocks line up with the index's, and the runs join the index in file
+// order without being coded again. Lines at the start of a chunk that carry an earlier
+// chunk's time stamp get it when the runs join. Both passes give exactly what a single sequential
 // pass gives; if the file changes between them, or a read fails, the load is redone in one pass.
 #include "loader/log_loader.h"
 
@@ -25,23 +26,6 @@ constexpr uint32_t kBlocksPerChunk = 4;
 
 bool Cancelled(const CLoadRequest& r) { return r.cancel != nullptr && r.cancel->load(std::memory_order_relaxed) != 0; }
 
-// A growable array of line indexes (a chunk's error lines).
-class CIndexArray {
-public:
-    void Add(int32_t index) {
-        // Starts at 1024 entries, then doubles. When it cannot grow, that line goes unlisted.
-        size_t count = static_cast<size_t>(m_count);
-        if (!m_items.Grow(count < 1024 ? 1024 : count + 1)) return;
-        m_items.Data()[m_count++] = index;
-    }
-    int32_t Count() const { return m_count; }
-    int32_t At(int32_t i) const { return m_items.Data()[i]; }
-
-private:
-    CGrowBuffer<int32_t> m_items;
-    int32_t m_count = 0;
-};
-
 enum ChunkState { kPending, kComplete, kStopped, kFailed };
 
 // The lines that begin in [begin, end).
@@ -53,9 +37,11 @@ struct CChunk {
     int64_t written = 0;
     int64_t lead = 0;  // lines before its first own time stamp
     bool stamped = false;
+    int64_t leadErrors = 0;  // error lines before its first own time stamp
     CTimeStamp last;
     CStampCount stamps;
-    CIndexArray errors;
+    CLogLineList lines;   // its run of the index
+    CLogLineList errors;  // and of the error lines
     ChunkState state = kPending;
 };
 
@@ -106,7 +92,7 @@ int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorSc
     source.Seek(0);
     CTimeStamp last;
     CStampCount stamps;
-    int32_t number = 0;
+    int64_t number = 0;
     CLineView line;
     while (source.Next(~0ull, &line)) {
         CTimeStamp own;
@@ -162,7 +148,6 @@ struct CLoadJob {
     std::atomic<uint64_t> done{0};
     std::atomic<int> failed{0};
     std::atomic<int> cut{0};  // a line was cut into pieces: later pieces may lie in later chunks
-    CLogLine* entries = nullptr;
     uint64_t origin = 0;  // where the first line may begin (after a byte-order mark)
 };
 
@@ -226,6 +211,8 @@ void CWorker::IndexChunk(CChunk& chunk) {
     m_chunk = &chunk;
     m_reported = chunk.begin;
     m_source.Seek(chunk.begin);
+    chunk.lines.StartRun(chunk.base);
+    chunk.errors.StartRun(0);
     CLineView line;
     int64_t k = 0;
     while (m_source.Next(chunk.end, &line)) {
@@ -239,22 +226,33 @@ void CWorker::IndexChunk(CChunk& chunk) {
         CTimeStamp own;
         StampForm form;
         if (ReadLineStamp(m_job->request->stamps, line.bytes, static_cast<int>(line.length), &own, &form)) {
-            if (!chunk.stamped) chunk.lead = k;
+            if (!chunk.stamped) {
+                chunk.lead = k;
+                chunk.leadErrors = chunk.errors.Count();
+                chunk.lines.CodeNextStampWhole();
+                chunk.errors.CodeNextStampWhole();
+            }
             chunk.stamped = true;
             chunk.last = own;
             CountStamp(&chunk.stamps, form);
         }
         int64_t index = chunk.base + k;
-        CLogLine& entry = m_job->entries[index];
-        entry.timeStamp = chunk.stamped ? chunk.last : CTimeStamp();
-        entry.lineNumber = static_cast<int32_t>(index);
-        entry.offset = line.offset;
-        entry.length = static_cast<int32_t>(line.length);
-        if (m_scanner.HasError(line.bytes, line.length)) chunk.errors.Add(static_cast<int32_t>(index));
+        CTimeStamp stamp = chunk.stamped ? chunk.last : CTimeStamp();
+        if (!chunk.lines.Append(index, stamp, line.offset, static_cast<int32_t>(line.length))) {
+            chunk.state = kFailed;
+            m_job->failed.store(1);
+            return;
+        }
+        if (m_scanner.HasError(line.bytes, line.length)) {
+            chunk.errors.Append(index, stamp, line.offset, static_cast<int32_t>(line.length));
+        }
         ++k;
     }
     chunk.written = k;
-    if (!chunk.stamped) chunk.lead = k;
+    if (!chunk.stamped) {
+        chunk.lead = k;
+        chunk.leadErrors = chunk.errors.Count();
+    }
     CLineSource::Status status = m_source.GetStatus();
     if (status == CLineSource::kEnd) {
         chunk.state = kComplete;
@@ -313,9 +311,9 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
         total += job->chunks[c].count;
         job->chunks[c].state = kPending;
     }
-    // The index is allocated at once at its full size; what the system cannot give is
-    // refused here (a second, sequential pass would only grow into the same wall).
-    uint64_t needed = static_cast<uint64_t>(total) * sizeof(CLogLine);
+    // What the system cannot give is refused here (a second, sequential pass would only
+    // grow into the same wall).
+    uint64_t needed = EstimatedIndexBytes(total);
     uint64_t available = job->request->availableBytes > 0 ? job->request->availableBytes : AvailableMemoryBytes();
     if (needed > available) {
         if (job->request->result != nullptr) {
@@ -325,22 +323,18 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
         }
         return kChunkedTooLarge;
     }
-    if (total > 0x7fffffff || !lines->Reserve(static_cast<int32_t>(total))) return kChunkedRedo;
-    job->entries = lines->Entries();
     RunPass(workers, workerCount, job, false);
 
     // A chunk that begins inside a cut line skips to its end and would lose the pieces
     // there, so such a file is indexed in one pass.
     if (job->failed.load() != 0 || job->cut.load() != 0) return kChunkedRedo;
     // The lines indexed: whole chunks in file order, up to the first that did not finish.
-    int64_t indexed = 0;
     int included = 0;
     for (; included < job->chunkCount; ++included) {
         CChunk& chunk = job->chunks[included];
         if (chunk.state == kFailed) return kChunkedRedo;
         if (chunk.state == kComplete && chunk.written != chunk.count) return kChunkedRedo;
         if (chunk.state == kPending) break;
-        indexed += chunk.written;
         if (chunk.state != kComplete) {
             ++included;
             break;
@@ -350,18 +344,12 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
     CStampCount stamps;
     for (int c = 0; c < included; ++c) {
         CChunk& chunk = job->chunks[c];
-        for (int64_t k = 0; k < chunk.lead && k < chunk.written; ++k) job->entries[chunk.base + k].timeStamp = carried;
+        // When the index cannot grow, the lines joined so far are the load.
+        if (!lines->JoinRun(&chunk.lines, chunk.lead, carried)) break;
+        errors->JoinRun(&chunk.errors, chunk.leadErrors, carried);
         if (chunk.stamped) carried = chunk.last;
         if (stamps.stamped == 0) stamps.firstForm = chunk.stamps.firstForm;
         stamps.stamped += chunk.stamps.stamped;
-    }
-    // The workers wrote the entries into the slots Reserve made.
-    if (indexed > lines->Capacity() || !lines->CommitFilled(static_cast<int32_t>(indexed))) return kChunkedRedo;
-    for (int c = 0; c < included; ++c) {
-        const CIndexArray& list = job->chunks[c].errors;
-        for (int32_t i = 0; i < list.Count(); ++i) {
-            if (list.At(i) < indexed) errors->Append(job->entries[list.At(i)]);
-        }
     }
     if (job->request->stampCount != nullptr) *job->request->stampCount = stamps;
     return kChunkedDone;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "document/helper_thread.h"
 #include "foundation/buffer.h"
@@ -17,8 +18,9 @@
 
 namespace {
 
-constexpr int32_t kProgressRows = 1 << 16;
-constexpr int32_t kBlockRows = 1024;       // rows between looks at the cancel flag
+constexpr int64_t kProgressRows = 1 << 16;
+constexpr int64_t kBlockRows = 1024;       // rows between looks at the cancel flag
+constexpr int64_t kClaimRows = 16384;      // the most rows a thread takes at once
 constexpr uint64_t kRowWeight = 64;        // a row's own cost, in bytes of line
 constexpr uint64_t kChunkWork = 1u << 20;  // what a thread takes at once: small enough that a
                                            // search stops soon after a hit
@@ -30,47 +32,55 @@ uint64_t Work(const CLogLine& line) { return (line.length > 0 ? static_cast<uint
 // A growing list of ascending row indexes: one thread's hits.
 class CHitList {
 public:
-    int Add(int32_t row) {
-        if (m_count == INT32_MAX) return 0;  // a row index cannot count further
+    int Add(int64_t row) {
         // Starts at 1024 entries, then doubles.
         size_t count = static_cast<size_t>(m_count);
         if (!m_items.Grow(count < 1024 ? 1024 : count + 1)) return 0;
         m_items.Data()[m_count++] = row;
         return 1;
     }
-    int32_t Count() const { return m_count; }
-    int32_t At(int32_t i) const { return m_items.Data()[i]; }
+    int64_t Count() const { return m_count; }
+    int64_t At(int64_t i) const { return m_items.Data()[i]; }
 
 private:
-    CGrowBuffer<int32_t> m_items;
-    int32_t m_count = 0;
+    CGrowBuffer<int64_t> m_items;
+    int64_t m_count = 0;
 };
 
 // What the threads of one scan share. Positions count in scan order from 0: position k is
 // row first + k, or first - k for a backward search.
 struct CScanJob {
-    const CLogLine* lines = nullptr;
-    int32_t first = 0;
-    int32_t positions = 0;
+    const CLogLineList* lines = nullptr;
+    int64_t first = 0;
+    int64_t positions = 0;
     bool backward = false;
     bool extract = false;
     // Extraction: context and the row limit.
     int32_t before = 0;
     int32_t after = 0;
-    int32_t sourceCount = 0;
+    int64_t sourceCount = 0;
     int64_t maxRows = 0;
     uint64_t chunkWork = kChunkWork;
     const std::atomic<int>* cancel = nullptr;
 
-    std::atomic<int32_t> next{0};     // first position not yet claimed
-    std::atomic<int32_t> best{0};     // search: lowest position found (positions: none)
-    std::atomic<int32_t> done{0};     // positions examined
+    std::atomic<int64_t> next{0};     // first position not yet claimed
+    std::atomic<int64_t> best{0};     // search: lowest position found (positions: none)
+    std::atomic<int64_t> done{0};     // positions examined
     std::atomic<int64_t> rows{0};     // extraction: rows the hits found so far append
     std::atomic<int> stop{kRunning};  // a StopReason
 
-    int32_t Row(int32_t k) const { return backward ? first - k : first + k; }
+    int64_t Row(int64_t k) const { return backward ? first - k : first + k; }
+    // The entries of the n positions from k on, in scan order, into out.
+    void ReadPositions(int64_t k, int64_t n, CLogLine* out) const {
+        if (!backward) {
+            lines->Read(Row(k), n, out);
+            return;
+        }
+        lines->Read(Row(k + n - 1), n, out);
+        for (int64_t i = 0, j = n - 1; i < j; ++i, --j) std::swap(out[i], out[j]);
+    }
     // The rows a hit at row i appends.
-    int64_t RowsOf(int32_t i) const {
+    int64_t RowsOf(int64_t i) const {
         int64_t n = 1;
         if (before > 0) n += i < before ? i : before;
         if (after > 0) n += sourceCount - 1 - i < after ? sourceCount - 1 - i : after;
@@ -100,27 +110,31 @@ public:
     const CHitList& Hits() const { return m_hits; }
 
 private:
-    int Claim(int32_t* begin, int32_t* end);
+    int Claim(int64_t* begin, int64_t* end);
     bool Test(const CLogLine& line);
-    int Hit(int32_t k);
+    int Hit(int64_t k);
 
     CScanJob* m_job;
     CLineWindow m_window;
     CLineMatcher m_matcher;
     CProgressListener* m_listener;  // null on the helper
-    int32_t m_nextReport = 0;
+    int64_t m_nextReport = 0;
     CHitList m_hits;
+    CLogLine m_claimed[kClaimRows];  // the entries of the chunk taken, in scan order
 };
 
-// Takes the next chunk of positions: about kChunkWork of work, never at or past a hit.
-int CScanWorker::Claim(int32_t* begin, int32_t* end) {
+// Takes the next chunk of positions: about kChunkWork of work, never at or past a hit. Its
+// entries go to m_claimed.
+int CScanWorker::Claim(int64_t* begin, int64_t* end) {
     CScanJob& job = *m_job;
-    int32_t k = job.next.load();
+    int64_t k = job.next.load();
     for (;;) {
         if (k >= job.positions || (!job.extract && k >= job.best.load())) return 0;
-        int32_t e = k;
+        int64_t n = job.positions - k < kClaimRows ? job.positions - k : kClaimRows;
+        job.ReadPositions(k, n, m_claimed);
+        int64_t e = k;
         uint64_t work = 0;
-        while (e < job.positions && work < job.chunkWork) work += Work(job.lines[job.Row(e++)]);
+        while (e < k + n && work < job.chunkWork) work += Work(m_claimed[e++ - k]);
         if (job.next.compare_exchange_weak(k, e)) {
             *begin = k;
             *end = e;
@@ -137,15 +151,15 @@ bool CScanWorker::Test(const CLogLine& line) {
 }
 
 // Records a hit at position k; 0 when the scan must stop.
-int CScanWorker::Hit(int32_t k) {
+int CScanWorker::Hit(int64_t k) {
     CScanJob& job = *m_job;
     if (!job.extract) {
-        int32_t current = job.best.load();
+        int64_t current = job.best.load();
         while (k < current && !job.best.compare_exchange_weak(current, k)) {
         }
         return 1;
     }
-    int32_t row = job.Row(k);
+    int64_t row = job.Row(k);
     int64_t rows = job.RowsOf(row);
     if (job.rows.fetch_add(rows) + rows > job.maxRows) {
         job.Stop(kStopTooLarge);
@@ -160,7 +174,7 @@ int CScanWorker::Hit(int32_t k) {
 
 void CScanWorker::Report() {
     if (m_listener == nullptr || m_job->positions == 0) return;
-    int32_t done = m_job->done.load();
+    int64_t done = m_job->done.load();
     if (done < m_nextReport) return;
     m_listener->OnProgress(static_cast<uint64_t>(done), static_cast<uint64_t>(m_job->positions));
     m_nextReport = (done / kProgressRows + 1) * kProgressRows;
@@ -168,16 +182,16 @@ void CScanWorker::Report() {
 
 void CScanWorker::Run() {
     CScanJob& job = *m_job;
-    int32_t begin = 0;
-    int32_t end = 0;
+    int64_t begin = 0;
+    int64_t end = 0;
     while (Claim(&begin, &end)) {
-        for (int32_t k = begin; k < end;) {
+        for (int64_t k = begin; k < end;) {
             if (job.Stopped()) return;
-            int32_t blockEnd = end - k > kBlockRows ? k + kBlockRows : end;
-            int32_t from = k;
+            int64_t blockEnd = end - k > kBlockRows ? k + kBlockRows : end;
+            int64_t from = k;
             for (; k < blockEnd; ++k) {
                 if (!job.extract && k >= job.best.load(std::memory_order_relaxed)) break;
-                if (Test(job.lines[job.Row(k)]) && (!Hit(k) || !job.extract)) break;
+                if (Test(m_claimed[k - begin]) && (!Hit(k) || !job.extract)) break;
             }
             job.done.fetch_add(k - from);
             Report();
@@ -189,46 +203,59 @@ void CScanWorker::Run() {
 int64_t RowLimit(const CLogLineList& source, const CLogLineList& result, const CScanOptions& options) {
     int64_t limit = options.maxRows > 0 ? options.maxRows : kExtractRowLimit;
     if (options.maxRows <= 0 && limit < source.Count()) limit = source.Count();
-    int64_t room = 0x7fffffffll - result.Count();
-    return limit < room ? limit : room;
+    (void)result;
+    return limit;
 }
 
 bool WantHelper(const CScanJob& job, const CScanOptions& options) {
     if (options.threads == 1) return false;
     if (options.threads == 0 && CHelperThread::ProcessorCount() < 2) return false;
     uint64_t work = 0;
-    for (int32_t k = 0; k < job.positions; ++k) {
-        work += Work(job.lines[job.Row(k)]);
-        if (work > options.twoCoreBytes) return true;
+    CLogLine line;
+    if (!job.backward) {
+        for (CLogLineReader reader(*job.lines, job.first); work <= options.twoCoreBytes && reader.Next(&line);) {
+            work += Work(line);
+        }
+        return work > options.twoCoreBytes;
     }
-    return false;
+    // Backward, from the first row down: a block of rows at a time.
+    CLogLine block[kBlockRows];
+    for (int64_t k = 0; k < job.positions && work <= options.twoCoreBytes; k += kBlockRows) {
+        int64_t n = job.positions - k < kBlockRows ? job.positions - k : kBlockRows;
+        job.ReadPositions(k, n, block);
+        for (int64_t i = 0; i < n; ++i) work += Work(block[i]);
+    }
+    return work > options.twoCoreBytes;
 }
 
 // Appends the rows of an extraction's hits, merged into file order, to result; when
 // cancelled on the way, or when result cannot grow (kStopNoMemory), result is cut back to
 // what it was: an extraction never silently lacks rows.
 void AppendHits(CScanJob* job, const CHitList& a, const CHitList* b, CLogLineList* result) {
-    int32_t original = result->Count();
-    // One allocation when it can be had; otherwise appends grow the list as they go.
-    result->Reserve(static_cast<int32_t>(original + job->rows.load()));
-    int32_t i = 0;
-    int32_t j = 0;
-    int32_t na = a.Count();
-    int32_t nb = b != nullptr ? b->Count() : 0;
-    int32_t last = job->sourceCount - 1;
+    int64_t original = result->Count();
+    int64_t i = 0;
+    int64_t j = 0;
+    int64_t na = a.Count();
+    int64_t nb = b != nullptr ? b->Count() : 0;
+    int64_t last = job->sourceCount - 1;
+    CLogLineReader reader(*job->lines, 0);
+    CLogLine line;
     for (;;) {
         if (job->Stopped()) {
             result->Truncate(original);
             return;
         }
         if (i == na && j == nb) return;
-        int32_t row = j >= nb || (i < na && a.At(i) < b->At(j)) ? a.At(i++) : b->At(j++);
-        int32_t lo = job->before > 0 && row > job->before ? row - job->before : job->before > 0 ? 0 : row;
-        int32_t hi = job->after > 0 && last - row > job->after ? row + job->after : job->after > 0 ? last : row;
-        if (!result->Append(job->lines + lo, hi - lo + 1)) {
-            job->Stop(kStopNoMemory);
-            result->Truncate(original);
-            return;
+        int64_t row = j >= nb || (i < na && a.At(i) < b->At(j)) ? a.At(i++) : b->At(j++);
+        int64_t lo = job->before > 0 && row > job->before ? row - job->before : job->before > 0 ? 0 : row;
+        int64_t hi = job->after > 0 && last - row > job->after ? row + job->after : job->after > 0 ? last : row;
+        reader.Seek(lo);
+        for (int64_t r = lo; r <= hi; ++r) {
+            if (!reader.Next(&line) || !result->Append(line)) {
+                job->Stop(kStopNoMemory);
+                result->Truncate(original);
+                return;
+            }
         }
     }
 }
@@ -262,11 +289,11 @@ int RunJob(CScanJob* job, CFile* file, const CSearchCondition& condition, unsign
     return 1;
 }
 
-int32_t Search(CFile* file, const CLogLineList& lines, int32_t first, int32_t positions, bool backward,
+int64_t Search(CFile* file, const CLogLineList& lines, int64_t first, int64_t positions, bool backward,
                const CSearchCondition& condition, unsigned codePage, const CScanOptions& options) {
     if (condition.Count() == 0 || positions <= 0) return -1;
     CScanJob job;
-    job.lines = lines.Entries();
+    job.lines = &lines;
     job.first = first;
     job.positions = positions;
     job.backward = backward;
@@ -274,7 +301,7 @@ int32_t Search(CFile* file, const CLogLineList& lines, int32_t first, int32_t po
     job.best.store(positions);
     if (!RunJob(&job, file, condition, codePage, options, nullptr)) return -1;
     if (job.Stopped()) return kScanCancelled;
-    int32_t best = job.best.load();
+    int64_t best = job.best.load();
     return best < positions ? job.Row(best) : -1;
 }
 
@@ -287,25 +314,25 @@ CScanOptions Simple(CProgressListener* listener, const std::atomic<int>* cancel)
 
 }  // namespace
 
-int32_t SearchForward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchForward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                       unsigned codePage, const CScanOptions& options) {
-    int32_t first = start < 0 ? 0 : start;
+    int64_t first = start < 0 ? 0 : start;
     return Search(file, lines, first, lines.Count() - first, false, condition, codePage, options);
 }
 
-int32_t SearchForward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchForward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                       unsigned codePage, CProgressListener* listener, const std::atomic<int>* cancel) {
     return SearchForward(file, lines, start, condition, codePage, Simple(listener, cancel));
 }
 
-int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchBackward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                        unsigned codePage, const CScanOptions& options) {
     if (start < 0) return -1;
-    int32_t first = start < lines.Count() - 1 ? start : lines.Count() - 1;
+    int64_t first = start < lines.Count() - 1 ? start : lines.Count() - 1;
     return Search(file, lines, first, first + 1, true, condition, codePage, options);
 }
 
-int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchBackward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                        unsigned codePage, CProgressListener* listener, const std::atomic<int>* cancel) {
     return SearchBackward(file, lines, start, condition, codePage, Simple(listener, cancel));
 }
@@ -313,7 +340,7 @@ int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, co
 int ExtractLines(CFile* file, const CLogLineList& source, const CSearchCondition& condition, unsigned codePage,
                  int32_t before, int32_t after, CLogLineList* result, const CScanOptions& options) {
     CScanJob job;
-    job.lines = source.Entries();
+    job.lines = &source;
     job.positions = source.Count();
     job.extract = true;
     job.before = before;
@@ -342,8 +369,10 @@ int ExtractLines(CFile* file, const CLogLineList& source, const CSearchCondition
 }
 
 int CopyLineList(const CLogLineList& from, CLogLineList* to) {
-    for (int32_t i = 0; i < from.Count(); ++i) {
-        if (!to->Append(from.Entries()[i])) return 0;
+    CLogLineReader reader(from, 0);
+    CLogLine line;
+    while (reader.Next(&line)) {
+        if (!to->Append(line)) return 0;
     }
     return 1;
 }

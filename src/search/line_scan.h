@@ -25,7 +25,7 @@
 #include "search/search_condition.h"
 
 // Returned by a search or an extraction that was cancelled.
-constexpr int32_t kScanCancelled = -2;
+constexpr int kScanCancelled = -2;
 // Returned by an extraction whose result would pass its row limit.
 constexpr int kExtractTooLarge = -3;
 
@@ -51,16 +51,16 @@ struct CScanOptions {
 
 // The first index from start (0 when negative) to the end of lines whose text matches; -1
 // when none does or memory ran out; kScanCancelled. There is no wrap-around.
-int32_t SearchForward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchForward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                       unsigned codePage, const CScanOptions& options);
-int32_t SearchForward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchForward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                       unsigned codePage, CProgressListener* listener = nullptr,
                       const std::atomic<int>* cancel = nullptr);
 // The same from min(start, count - 1) down to 0, finding the highest matching index; -1 for
 // a negative start.
-int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchBackward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                        unsigned codePage, const CScanOptions& options);
-int32_t SearchBackward(CFile* file, const CLogLineList& lines, int32_t start, const CSearchCondition& condition,
+int64_t SearchBackward(CFile* file, const CLogLineList& lines, int64_t start, const CSearchCondition& condition,
                        unsigned codePage, CProgressListener* listener = nullptr,
                        const std::atomic<int>* cancel = nullptr);
 

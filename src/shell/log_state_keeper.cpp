@@ -53,9 +53,9 @@ void CLogStateKeeper::Restore(CLogView* view) {
         m_restoring = false;
         // A marker stays on its row or goes (beyond the end, or another line there now).
         for (const CLogMarkerState& marker : m_kept.markers) {
-            const CLogLine* line = lines.At(marker.row);
-            if (line != nullptr && line->offset == marker.offset)
-                view->Markers().Toggle(CRow(marker.row), CLineNumber(line->lineNumber), CFileOffset(line->offset));
+            CLogLine line;
+            if (lines.Get(marker.row, &line) && line.offset == marker.offset)
+                view->Markers().Toggle(CRow(marker.row), CLineNumber(line.lineNumber), CFileOffset(line.offset));
         }
         view->ShowRows(m_kept.caretRow, m_kept.firstRow);
     }

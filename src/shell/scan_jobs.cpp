@@ -12,18 +12,20 @@
 namespace {
 
 // A few milliseconds of reading and matching, even under Wine.
-constexpr int32_t kQuickRows = 100000;
+constexpr int64_t kQuickRows = 100000;
 constexpr uint64_t kQuickBytes = 2u << 20;
-constexpr int32_t kErrorCopyBlock = 65536;
+constexpr int64_t kErrorCopyBlock = 65536;
 
 }  // namespace
 
-bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
+bool IsQuickScan(const CLogLineList& lines, int64_t first, int64_t last) {
     if (first < 0) first = 0;
     if (last >= lines.Count()) last = lines.Count() - 1;
     if (last - first >= kQuickRows) return false;
     uint64_t bytes = 0;
-    for (int32_t i = first; i <= last; ++i) bytes += static_cast<uint32_t>(lines.Entries()[i].length);
+    CLogLineReader reader(lines, first);
+    CLogLine line;
+    for (int64_t i = first; i <= last && reader.Next(&line); ++i) bytes += static_cast<uint32_t>(line.length);
     return bytes <= kQuickBytes;
 }
 
@@ -57,17 +59,17 @@ void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progres
 
 void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     lines.reset(new (std::nothrow) CLogLineList());
-    int32_t count = source->Count();
-    status = lines != nullptr && lines->Reserve(count) ? 1 : 0;
+    int64_t count = source->Count();
+    status = lines != nullptr ? 1 : 0;
     // In blocks, so that a cancel or the end of the program need not wait for millions.
-    for (int32_t done = 0; status == 1 && done < count;) {
+    for (int64_t done = 0; status == 1 && done < count;) {
         if (cancel != nullptr && cancel->load() != 0) {
             status = kScanCancelled;
             break;
         }
         if (progress != nullptr) progress->OnProgress(static_cast<uint64_t>(done), static_cast<uint64_t>(count));
-        int32_t n = count - done < kErrorCopyBlock ? count - done : kErrorCopyBlock;
-        if (!lines->Append(source->Entries() + done, n)) status = 0;
+        int64_t n = count - done < kErrorCopyBlock ? count - done : kErrorCopyBlock;
+        if (!lines->Append(*source, done, n)) status = 0;
         done += n;
     }
 }

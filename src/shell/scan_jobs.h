@@ -30,7 +30,7 @@ public:
 
 // True when rows first..last of lines are few and short enough to scan on the UI thread
 // without a noticeable pause (the rest goes to the background runner).
-bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last);
+bool IsQuickScan(const CLogLineList& lines, int64_t first, int64_t last);
 
 // A job that reads the log through file: a handle of its own (ownFile) in the background,
 // or the log's own when it runs on the UI thread (CJobRunner::RunScan chooses).
@@ -72,10 +72,10 @@ public:
     const CLogLineList* lines = nullptr;
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
-    int32_t start = 0;
+    int64_t start = 0;
     CSearchDirection direction = CSearchDirection::kNext;
     unsigned codePage = 0;
-    int32_t result = -1;
+    int64_t result = -1;
     int64_t limitHitsAtStart = 0;  // the condition's count of lines past PCRE2's limits before
 };
 
@@ -125,7 +125,7 @@ public:
     CFollowState state;  // where the index ends; moved on by the job
     CLogLineList lines;  // the index from state.lastNumber (as it was) on
     CLogLineList errors;
-    int32_t from = 0;   // the line number the new entries replace from
+    int64_t from = 0;   // the line number the new entries replace from
     int status = 0;     // 1, 0 (a read failed or memory ran out), or kScanCancelled
     bool quiet = true;  // false for much to read: it then shows progress and Cancel
 };

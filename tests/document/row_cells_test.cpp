@@ -29,7 +29,7 @@ protected:
         std::u16string out;
         for (int32_t i = first; i < m_lines.Count(); ++i) {
             CRowCell cell;
-            cells.Next(m_lines.Entries()[i], &cell);
+            cells.Next(m_lines[i], &cell);
             out += Interval(cell) + (cell.marked ? u"!" : u"") + u" ";
         }
         return out;
@@ -68,7 +68,7 @@ TEST_F(RowCellsTest, LineNumberIsShownOneBasedInTenPlaces) {
     Add(At(0));
     CRowCells cells(m_lines, 0, 0, 0);
     CRowCell cell;
-    cells.Next(m_lines.Entries()[0], &cell);
+    cells.Next(m_lines[0], &cell);
     EXPECT_EQ(1, cell.shownNumber);
     EXPECT_EQ(std::u16string(u"         1"), std::u16string(cell.number));
 }

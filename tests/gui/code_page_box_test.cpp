@@ -64,7 +64,7 @@ TEST_P(CodePageBoxTest, AutoReadsUtf8AndUtf16LogsAndSaysWhatItChose) {
         EXPECT_EQ(Auto(big ? L"UTF-16BE" : L"UTF-16LE"), BoxText());
         ASSERT_EQ(3, view->Lines()->Count());
         EXPECT_EQ(u"2024-05-31 23:58:42 エラー here\r\n", Row(view, 1));
-        EXPECT_EQ(2000u, view->Lines()->At(1)->timeStamp.milliseconds - view->Lines()->At(0)->timeStamp.milliseconds);
+        EXPECT_EQ(2000u, (*view->Lines())[1].timeStamp.milliseconds - (*view->Lines())[0].timeStamp.milliseconds);
         m_app->SearchConditions().Clear();
         m_app->SearchConditions().Add(u"エラー");
         m_app->SearchNext(view, 0);
@@ -72,7 +72,7 @@ TEST_P(CodePageBoxTest, AutoReadsUtf8AndUtf16LogsAndSaysWhatItChose) {
         m_app->StartExtraction(view);
         ASSERT_TRUE(PumpUntil([&] { return ViewAfter(view) != nullptr && !m_app->Runner().Busy(); }));
         ASSERT_EQ(1, ViewAfter(view)->Lines()->Count());
-        EXPECT_EQ(1, ViewAfter(view)->Lines()->At(0)->lineNumber);
+        EXPECT_EQ(1, (*ViewAfter(view)->Lines())[0].lineNumber);
         SendMessageW(m_app->MdiClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(view->Window()), 0);
         SendMessageW(m_frame, WM_COMMAND, IDM_SELECT_ALL, 0);
         ClearClipboard();

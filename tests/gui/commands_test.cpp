@@ -51,7 +51,7 @@ protected:
     std::vector<int> LineNumbers(CLogView* view) {
         std::vector<int> numbers;
         for (int i = 0; view->Lines() != nullptr && i < view->Lines()->Count(); ++i) {
-            numbers.push_back(view->Lines()->At(i)->lineNumber);
+            numbers.push_back((*view->Lines())[i].lineNumber);
         }
         return numbers;
     }

@@ -90,7 +90,7 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->Runner().Busy(); }));
     CLogView* extracted = ViewAfter(m_view);
     ASSERT_EQ(3, extracted->Lines()->Count());
-    EXPECT_EQ(1, extracted->Lines()->At(0)->lineNumber);
+    EXPECT_EQ(1, (*extracted->Lines())[0].lineNumber);
     EXPECT_EQ(0, g_config->m_extractMatchCase);
     EXPECT_NE(std::string::npos, Settings().find("<extract_match_case>0</extract_match_case>"));
     // From the extraction, with case: one line holds "Error" and "disk" (AND is not set: OR).
@@ -98,8 +98,8 @@ TEST_P(FindOptionsTest, ExtractionHasItsOwnMatchCase) {
     EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), extract(L"Error", L"again", true));
     ASSERT_TRUE(PumpUntil([&] { return ViewAfter(extracted) != nullptr && !m_app->Runner().Busy(); }));
     ASSERT_EQ(2, ViewAfter(extracted)->Lines()->Count());
-    EXPECT_EQ(1, ViewAfter(extracted)->Lines()->At(0)->lineNumber);
-    EXPECT_EQ(4, ViewAfter(extracted)->Lines()->At(1)->lineNumber);
+    EXPECT_EQ(1, (*ViewAfter(extracted)->Lines())[0].lineNumber);
+    EXPECT_EQ(4, (*ViewAfter(extracted)->Lines())[1].lineNumber);
     EXPECT_EQ(1, g_config->m_extractMatchCase);
 }
 
@@ -142,7 +142,7 @@ TEST_P(FindOptionsTest, RegularExpressionsAndTheirErrorsInTheDialogs) {
     EXPECT_NE(std::wstring::npos, shown.find(L"6"));
     ASSERT_TRUE(PumpUntil([&] { return ViewAfter(m_view) != nullptr && !m_app->Runner().Busy(); }));
     ASSERT_EQ(3, ViewAfter(m_view)->Lines()->Count());
-    EXPECT_EQ(2, ViewAfter(m_view)->Lines()->At(1)->lineNumber);
+    EXPECT_EQ(2, (*ViewAfter(m_view)->Lines())[1].lineNumber);
     EXPECT_EQ(1, g_config->m_extractRegex);
 }
 

@@ -108,11 +108,11 @@ TEST_F(FollowTest, RowsArriveWithTheCaretOnTheLastRowAndElsewhere) {
     Append("2024-01-01 00:01:40 half");
     Poll();
     ASSERT_EQ(93, v->Lines()->Count());
-    EXPECT_EQ(24, v->Lines()->At(92)->length);
+    EXPECT_EQ(24, (*v->Lines())[92].length);
     Append(" done FATAL\r\n");
     Poll();
     ASSERT_EQ(93, v->Lines()->Count());
-    EXPECT_EQ(37, v->Lines()->At(92)->length);
+    EXPECT_EQ(37, (*v->Lines())[92].length);
     EXPECT_EQ(4, errors->Lines()->Count());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(L"Following - last change"));
 }

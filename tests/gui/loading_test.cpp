@@ -260,8 +260,8 @@ TEST_F(LoadingTest, ErrorKeywordLinesAreCollected) {
     EXPECT_EQ(4, v->Lines()->Count());
     CLogLineList& errors = m_app->LogFile().ErrorLines();
     ASSERT_EQ(2, errors.Count());
-    EXPECT_EQ(1, errors.At(0)->lineNumber);
-    EXPECT_EQ(3, errors.At(1)->lineNumber);
+    EXPECT_EQ(1, errors[0].lineNumber);
+    EXPECT_EQ(3, errors[1].lineNumber);
     EXPECT_EQ(0u, MenuState(IDM_ERROR_LOG) & MF_GRAYED);
 }
 
@@ -280,7 +280,7 @@ TEST_F(LoadingTest, AKeywordChangeDuringALoadDoesNotReachTheWorker) {
     ASSERT_TRUE(PumpUntil([&] { return Loaded(); }));
     CLogLineList& errors = m_app->LogFile().ErrorLines();
     ASSERT_EQ(1, errors.Count());
-    EXPECT_EQ(1, errors.At(0)->lineNumber);
+    EXPECT_EQ(1, errors[0].lineNumber);
 }
 
 TEST_F(LoadingTest, CancelKeepsTheLinesIndexedSoFar) {

@@ -205,7 +205,7 @@ TEST_F(ScanTest, ExtractionAndErrorLogCancelledOpenNothingCompletedOpenTheirView
         ASSERT_EQ(2, ViewCount());
         CLogView* extracted = m_app->Views().Active();
         ASSERT_EQ(1, extracted->Lines()->Count());
-        EXPECT_EQ(kBigLines - 1, extracted->Lines()->At(0)->lineNumber);
+        EXPECT_EQ(kBigLines - 1, (*extracted->Lines())[0].lineNumber);
 
         // Copying the error lines is quick: hold it until Cancel has been pressed.
         ASSERT_EQ(kBigLines, m_app->LogFile().ErrorLines().Count());

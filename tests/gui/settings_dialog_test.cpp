@@ -223,15 +223,15 @@ TEST_F(SettingsDialogTest, LoadsReadStampsAsSetAndSayWhatTheyFound) {
     std::wstring path = WriteLog("more.log", "[Sun Dec 04 04:47:44 2005] a\r\n- 1131566461 b\r\nplain\r\n");
     CLogView* view = OpenAndWait(path);
     ASSERT_NE(nullptr, view);
-    EXPECT_EQ(2005, view->Lines()->At(0)->timeStamp.year);
-    EXPECT_EQ(72061000u, view->Lines()->At(1)->timeStamp.milliseconds);
+    EXPECT_EQ(2005, (*view->Lines())[0].timeStamp.year);
+    EXPECT_EQ(72061000u, (*view->Lines())[1].timeStamp.milliseconds);
     EXPECT_EQ(L"Stamps 66.6% (c-library)", StatusText(2));
     SendMessageW(m_frame, WM_COMMAND, IDM_CLOSE, 0);
     EXPECT_EQ(L"", StatusText(2));
     Config()->m_stampForms = 0;
     view = OpenAndWait(path);
     ASSERT_NE(nullptr, view);
-    EXPECT_FALSE(view->Lines()->At(1)->timeStamp.HasDate());
+    EXPECT_FALSE((*view->Lines())[1].timeStamp.HasDate());
     EXPECT_EQ(L"No time stamps", StatusText(2));
 }
 

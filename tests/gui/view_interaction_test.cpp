@@ -213,13 +213,13 @@ TEST_F(ViewInteractionTest, DoubleClickOnTheCellsMarksAndJumps) {
     Click(v, WM_LBUTTONDBLCLK, CellX(v, 20), RowY(v, 4), MK_LBUTTON);
     ASSERT_EQ(1, v->Markers().Count());
     EXPECT_EQ(CLineNumber(4), v->Markers().At(0)->lineNumber);
-    EXPECT_EQ(CFileOffset(v->Lines()->At(4)->offset), v->Markers().At(0)->offset);
+    EXPECT_EQ(CFileOffset((*v->Lines())[4].offset), v->Markers().At(0)->offset);
     Click(v, WM_LBUTTONDBLCLK, CellX(v, 20), RowY(v, 4), MK_LBUTTON);
     EXPECT_EQ(0, v->Markers().Count());
 
     // The line-number cell of an extracted row moves the first view to that line.
     std::unique_ptr<CLogLineList> lines(new CLogLineList());
-    ASSERT_EQ(1, lines->Append(*v->Lines()->At(60)));
+    ASSERT_EQ(1, lines->Append((*v->Lines())[60]));
     CLogView* extract = m_app->CreateLogView(&m_app->LogFile(), std::move(lines), L"extract");
     ASSERT_NE(nullptr, extract);
     Pump();

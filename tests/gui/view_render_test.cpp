@@ -224,10 +224,10 @@ TEST_F(ViewRenderTest, CaretAndMarkerMarks) {
     for (int i = 0; i < 60; ++i) log += "row " + std::to_string(i) + "\r\n";
     CLogView* v = Open(log);
     ASSERT_NE(nullptr, v);
-    const CLogLine* line = v->Lines()->At(1);
-    ASSERT_NE(nullptr, line);
-    v->Markers().Toggle(CRow(1), CLineNumber(line->lineNumber), CFileOffset(line->offset));
-    v->Markers().Toggle(CRow(3), CLineNumber(v->Lines()->At(3)->lineNumber), CFileOffset(v->Lines()->At(3)->offset));
+    CLogLine line;
+    ASSERT_TRUE(v->Lines()->Get(1, &line));
+    v->Markers().Toggle(CRow(1), CLineNumber(line.lineNumber), CFileOffset(line.offset));
+    v->Markers().Toggle(CRow(3), CLineNumber((*v->Lines())[3].lineNumber), CFileOffset((*v->Lines())[3].offset));
     v->GoToLine(2);
     ViewPicture pic = Paint(v);
     int cw = v->CharWidth();

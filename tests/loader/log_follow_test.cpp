@@ -22,8 +22,8 @@ namespace {
 void ExpectSame(const CLogLineList& a, const CLogLineList& b, const char* what) {
     ASSERT_EQ(a.Count(), b.Count()) << what;
     for (int32_t i = 0; i < a.Count(); ++i) {
-        const CLogLine& x = a.Entries()[i];
-        const CLogLine& y = b.Entries()[i];
+        const CLogLine& x = a[i];
+        const CLogLine& y = b[i];
         ASSERT_EQ(x.lineNumber, y.lineNumber) << what << " " << i;
         ASSERT_EQ(x.offset, y.offset) << what << " " << i;
         ASSERT_EQ(x.length, y.length) << what << " " << i;
@@ -100,7 +100,7 @@ TEST(FollowLogLines, AppendsCutAnywhereGiveTheFullLoadsIndex) {
             Followed f;
             std::unique_ptr<CLogLineList> first = LoadLogLines(&file, request, &f.errors);
             ASSERT_NE(nullptr, first);
-            f.lines.Append(first->Entries(), first->Count());
+            f.lines.Append(*first, 0, first->Count());
             StartFollowing(f.lines, file.Size(), &f.state, request.maxLineLength);
             while (written < all.size()) {
                 // Cut anywhere: inside a line, between CR and LF, inside a UTF-8 sequence.
@@ -145,7 +145,7 @@ TEST(FollowLogLines, ABreakSplitAcrossAppendsIsOneBreak) {
     Followed f;
     std::unique_ptr<CLogLineList> first = LoadLogLines(&file, request, &f.errors);
     ASSERT_NE(nullptr, first);
-    f.lines.Append(first->Entries(), first->Count());
+    f.lines.Append(*first, 0, first->Count());
     StartFollowing(f.lines, file.Size(), &f.state);
     std::ofstream(path, std::ios::binary | std::ios::app) << "\ntwo";
     ASSERT_EQ(1, file.RefreshSize());
@@ -154,9 +154,9 @@ TEST(FollowLogLines, ABreakSplitAcrossAppendsIsOneBreak) {
     ASSERT_EQ(1, FollowLogLines(&file, request, &f.state, &lines, &errors));
     ASSERT_EQ(1, ReplaceTail(&f.lines, from, lines));
     ASSERT_EQ(2, f.lines.Count());
-    EXPECT_EQ(5, f.lines.Entries()[0].length);
-    EXPECT_EQ(5u, f.lines.Entries()[1].offset);
-    EXPECT_EQ(3, f.lines.Entries()[1].length);  // shown before its break arrives
+    EXPECT_EQ(5, f.lines[0].length);
+    EXPECT_EQ(5u, f.lines[1].offset);
+    EXPECT_EQ(3, f.lines[1].length);  // shown before its break arrives
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ public:
 void ExpectSameLines(const std::vector<CLogLine>& expected, const CLogLineList& actual, const char* what) {
     ASSERT_EQ(static_cast<int32_t>(expected.size()), actual.Count()) << what;
     for (int32_t i = 0; i < actual.Count(); ++i) {
-        const CLogLine& a = actual.Entries()[i];
+        const CLogLine& a = actual[i];
         const CLogLine& e = expected[static_cast<size_t>(i)];
         ASSERT_EQ(e.lineNumber, a.lineNumber) << what << " entry " << i;
         ASSERT_EQ(e.offset, a.offset) << what << " entry " << i;
@@ -160,12 +160,12 @@ protected:
 
     std::vector<int32_t> Lengths() const {
         std::vector<int32_t> v;
-        for (int32_t i = 0; i < m_lines->Count(); ++i) v.push_back(m_lines->Entries()[i].length);
+        for (int32_t i = 0; i < m_lines->Count(); ++i) v.push_back((*m_lines)[i].length);
         return v;
     }
     std::vector<int32_t> ErrorNumbers() const {
         std::vector<int32_t> v;
-        for (int32_t i = 0; i < m_errors.Count(); ++i) v.push_back(m_errors.Entries()[i].lineNumber);
+        for (int32_t i = 0; i < m_errors.Count(); ++i) v.push_back(m_errors[i].lineNumber);
         return v;
     }
 
@@ -184,18 +184,18 @@ TEST_F(LogLoaderTest, EveryLineBreakFormEndsOneLine) {
     EXPECT_EQ((std::vector<int32_t>{3, 1}), Lengths());
     Load("a\rb\nc\r\nd\n\re");
     EXPECT_EQ((std::vector<int32_t>{2, 2, 3, 3, 1}), Lengths());
-    EXPECT_EQ(10u, m_lines->Entries()[4].offset);
+    EXPECT_EQ(10u, (*m_lines)[4].offset);
 }
 
 TEST_F(LogLoaderTest, BlankLinesAreSkippedAndLineNumbersCountOnlyTheRest) {
     const CLogLineList& lines = Load("a\r\n\r\nb\n\n\r\r\nc\n");
     ASSERT_EQ(3, lines.Count());
-    EXPECT_EQ(0u, lines.Entries()[0].offset);
-    EXPECT_EQ(5u, lines.Entries()[1].offset);
-    EXPECT_EQ(1, lines.Entries()[1].lineNumber);
-    EXPECT_EQ(2, lines.Entries()[1].length);
-    EXPECT_EQ(11u, lines.Entries()[2].offset);
-    EXPECT_EQ(2, lines.Entries()[2].lineNumber);
+    EXPECT_EQ(0u, lines[0].offset);
+    EXPECT_EQ(5u, lines[1].offset);
+    EXPECT_EQ(1, lines[1].lineNumber);
+    EXPECT_EQ(2, lines[1].length);
+    EXPECT_EQ(11u, lines[2].offset);
+    EXPECT_EQ(2, lines[2].lineNumber);
     // Only breaks: no line at all.
     EXPECT_EQ(0, Load("\r\n\n\r\r").Count());
 }
@@ -203,8 +203,8 @@ TEST_F(LogLoaderTest, BlankLinesAreSkippedAndLineNumbersCountOnlyTheRest) {
 TEST_F(LogLoaderTest, LastLineWithoutBreakIsIndexed) {
     const CLogLineList& lines = Load("first\nlast");
     ASSERT_EQ(2, lines.Count());
-    EXPECT_EQ(6u, lines.Entries()[1].offset);
-    EXPECT_EQ(4, lines.Entries()[1].length);
+    EXPECT_EQ(6u, lines[1].offset);
+    EXPECT_EQ(4, lines[1].length);
     EXPECT_EQ(1, Load("x").Count());
 }
 
@@ -221,9 +221,9 @@ TEST_F(LogLoaderTest, CrLfSplitByTheTenMebibyteBoundaryStaysOneLine) {
     bytes += "\r\nnext line\r\n";
     const CLogLineList& lines = Load(bytes);
     ASSERT_EQ(3, lines.Count());
-    EXPECT_EQ(101u, lines.Entries()[1].offset);
-    EXPECT_EQ(static_cast<int32_t>(kLoadBlockSize + 1 - 101), lines.Entries()[1].length);
-    EXPECT_EQ(static_cast<uint64_t>(kLoadBlockSize + 1), lines.Entries()[2].offset);
+    EXPECT_EQ(101u, lines[1].offset);
+    EXPECT_EQ(static_cast<int32_t>(kLoadBlockSize + 1 - 101), lines[1].length);
+    EXPECT_EQ(static_cast<uint64_t>(kLoadBlockSize + 1), lines[2].offset);
     // The second block begins at the line the first did not finish.
     EXPECT_EQ((std::vector<uint64_t>{0, 101}), m_progress.positions);
     EXPECT_EQ(bytes.size(), m_progress.totals[0]);
@@ -233,9 +233,9 @@ TEST_F(LogLoaderTest, LineLongerThanABlockIsIndexedAndLoadingGoesOn) {
     std::string bytes = "before\n" + std::string(kLoadBlockSize + 12345, 'L') + "\r\nafter 1\nafter 2";
     const CLogLineList& lines = Load(bytes);
     ASSERT_EQ(4, lines.Count());
-    EXPECT_EQ(static_cast<int32_t>(kLoadBlockSize + 12345 + 2), lines.Entries()[1].length);
-    EXPECT_EQ(7u + kLoadBlockSize + 12345 + 2, lines.Entries()[2].offset);
-    EXPECT_EQ(3, lines.Entries()[3].lineNumber);
+    EXPECT_EQ(static_cast<int32_t>(kLoadBlockSize + 12345 + 2), lines[1].length);
+    EXPECT_EQ(7u + kLoadBlockSize + 12345 + 2, lines[2].offset);
+    EXPECT_EQ(3, lines[3].lineNumber);
 
     // The same with small blocks, on one thread and on several.
     std::string small = "a\n" + std::string(1000, 'L') + "\nb\n" + std::string(77, 'M') + "\r\n\r\nc";
@@ -261,11 +261,11 @@ TEST_F(LogLoaderTest, LinesWithoutStampCarryThePreviousOneAndEarlierLinesCarryZe
     const CLogLineList& lines =
         Load("header\n2021-03-04 05:06:07,089 start\n\tat trace\n2021-03-04 05:06:09,000 next\ntail\n");
     ASSERT_EQ(5, lines.Count());
-    EXPECT_FALSE(lines.Entries()[0].timeStamp.HasDate());
-    EXPECT_EQ(18367089u, lines.Entries()[1].timeStamp.milliseconds);
-    EXPECT_TRUE(lines.Entries()[2].timeStamp == lines.Entries()[1].timeStamp);
-    EXPECT_EQ(18369000u, lines.Entries()[3].timeStamp.milliseconds);
-    EXPECT_TRUE(lines.Entries()[4].timeStamp == lines.Entries()[3].timeStamp);
+    EXPECT_FALSE(lines[0].timeStamp.HasDate());
+    EXPECT_EQ(18367089u, lines[1].timeStamp.milliseconds);
+    EXPECT_TRUE(lines[2].timeStamp == lines[1].timeStamp);
+    EXPECT_EQ(18369000u, lines[3].timeStamp.milliseconds);
+    EXPECT_TRUE(lines[4].timeStamp == lines[3].timeStamp);
 }
 
 class LogLoaderKeywordTest : public LogLoaderTest {
@@ -287,9 +287,9 @@ TEST_F(LogLoaderKeywordTest, ErrorLinesAreListedOnceInFileOrder) {
     Load("ok\nERROR and FATAL\nWARN only\nlast ERROR", m_request);
     EXPECT_EQ((std::vector<int32_t>{1, 3}), ErrorNumbers());
     // The keyword ends the last line, which has no break.
-    EXPECT_EQ(10, m_errors.Entries()[1].length);
+    EXPECT_EQ(10, m_errors[1].length);
     // The listed entries are the index entries.
-    EXPECT_EQ(m_lines->Entries()[1].offset, m_errors.Entries()[0].offset);
+    EXPECT_EQ((*m_lines)[1].offset, m_errors[0].offset);
 }
 
 TEST_F(LogLoaderKeywordTest, KeywordsWithoutErrorFlagListNothing) {
@@ -300,7 +300,7 @@ TEST_F(LogLoaderKeywordTest, KeywordsWithoutErrorFlagListNothing) {
 TEST_F(LogLoaderKeywordTest, ErrorLinesCarryTheLinesStamps) {
     Load("2021-03-04 05:06:07 begin\n\tat ERROR trace\n", m_request);
     ASSERT_EQ(1, m_errors.Count());
-    EXPECT_EQ(18367000u, m_errors.Entries()[0].timeStamp.milliseconds);
+    EXPECT_EQ(18367000u, m_errors[0].timeStamp.milliseconds);
 }
 
 TEST_F(LogLoaderKeywordTest, NonAsciiTextAndKeywordsAreComparedAsUtf16) {
@@ -426,11 +426,11 @@ TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
         request.blockSize = 64;
         request.threads = threads;
         request.result = &result;
-        request.availableBytes = 400 * sizeof(CLogLine) - 1;
+        request.availableBytes = EstimatedIndexBytes(400) - 1;
         EXPECT_EQ(nullptr, LoadLogLines(&m_file, request, &m_errors));
         EXPECT_EQ(CLoadStatus::kTooLarge, result.status);
         EXPECT_EQ(400, result.lines);
-        EXPECT_EQ(400 * sizeof(CLogLine), result.needed);
+        EXPECT_EQ(EstimatedIndexBytes(400), result.needed);
         EXPECT_EQ(request.availableBytes, result.available);
         request.availableBytes += 1;
         EXPECT_EQ(400, Load(bytes, request).Count());
@@ -464,7 +464,7 @@ TEST_F(LogLoaderTest, FailedReadEndsLoadingWithTheLinesBeforeIt) {
         std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errors);
         ASSERT_NE(nullptr, lines);
         ASSERT_GT(lines->Count(), 0);
-        const CLogLine& last = lines->Entries()[lines->Count() - 1];
+        const CLogLine& last = (*lines)[lines->Count() - 1];
         EXPECT_LE(last.offset + static_cast<uint64_t>(last.length), 300u);
         Result expected = Expected(bytes.substr(0, last.offset + static_cast<uint64_t>(last.length)), 0, nullptr);
         ExpectSameLines(expected.lines, *lines, "before the failure");
@@ -590,9 +590,9 @@ TEST_F(LogLoaderKeywordTest, Utf16LogsBreakOnUnitsAndKeepStampsAndErrorLines) {
                                                  12),
                                      request);
     ASSERT_EQ(2, lines.Count());
-    EXPECT_EQ(2u, lines.Entries()[0].offset);
-    EXPECT_EQ(8, lines.Entries()[0].length);
-    EXPECT_EQ(10u, lines.Entries()[1].offset);
+    EXPECT_EQ(2u, lines[0].offset);
+    EXPECT_EQ(8, lines[0].length);
+    EXPECT_EQ(10u, lines[1].offset);
 
     std::mt19937 rng(777);
     for (int round = 0; round < 16; ++round) {
@@ -650,7 +650,7 @@ TEST_F(LogLoaderTest, Utf16LogsKeepStampsAfterAPrefixAndEpochTimes) {
         const CLogLineList& lines = Load(bytes, request);
         ASSERT_EQ(5, lines.Count()) << big;
         for (int k = 0; k < 5; ++k) {
-            const CTimeStamp& stamp = lines.Entries()[k].timeStamp;
+            const CTimeStamp& stamp = lines[k].timeStamp;
             EXPECT_EQ(2024, stamp.year) << big << " line " << k;
             EXPECT_EQ(3, stamp.month) << big << " line " << k;
             EXPECT_EQ(expected[k].day, stamp.day) << big << " line " << k;
@@ -660,7 +660,7 @@ TEST_F(LogLoaderTest, Utf16LogsKeepStampsAfterAPrefixAndEpochTimes) {
         EXPECT_EQ(StampForm::kIsoDate, found.firstForm) << big;
         // The line-start recogniser alone finds none of them.
         request.stamps = nullptr;
-        for (int k = 0; k < 5; ++k) EXPECT_FALSE(Load(bytes, request).Entries()[k].timeStamp.HasDate()) << big;
+        for (int k = 0; k < 5; ++k) EXPECT_FALSE(Load(bytes, request)[k].timeStamp.HasDate()) << big;
     }
 }
 
@@ -677,11 +677,11 @@ TEST_F(LogLoaderTest, Utf8ByteOrderMarkStartsNoLine) {
         request.countAbove = countAbove;
         const CLogLineList& lines = Load(bytes, request);
         ASSERT_EQ(2, lines.Count());
-        EXPECT_EQ(3u, lines.Entries()[0].offset);
-        EXPECT_TRUE(lines.Entries()[0].timeStamp.HasDate());
+        EXPECT_EQ(3u, lines[0].offset);
+        EXPECT_TRUE(lines[0].timeStamp.HasDate());
     }
     // In another code page the mark is text.
-    EXPECT_EQ(0u, Load(bytes).Entries()[0].offset);
+    EXPECT_EQ(0u, Load(bytes)[0].offset);
 }
 
 // Every place a keyword can stand relative to the 16- and 32-byte steps of the byte scan,

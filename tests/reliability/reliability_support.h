@@ -30,8 +30,8 @@ inline Loaded LoadOpen(CLogFile& file, const CLoadRequest& request) {
     std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errors);
     if (lines == nullptr) return r;
     r.ok = true;
-    for (int32_t i = 0; i < lines->Count(); ++i) r.lines.push_back(*lines->At(i));
-    for (int32_t i = 0; i < errors.Count(); ++i) r.errors.push_back(*errors.At(i));
+    for (int32_t i = 0; i < lines->Count(); ++i) r.lines.push_back((*lines)[i]);
+    for (int32_t i = 0; i < errors.Count(); ++i) r.errors.push_back(errors[i]);
     return r;
 }
 

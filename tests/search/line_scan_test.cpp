@@ -47,7 +47,7 @@ protected:
         EXPECT_EQ(1, ExtractLines(&m_file, from != nullptr ? *from : m_lines, m_condition, kCodePageUtf8, before, after,
                                   &m_result));
         std::vector<int32_t> numbers;
-        for (int32_t i = 0; i < m_result.Count(); ++i) numbers.push_back(m_result.Entries()[i].lineNumber - 10);
+        for (int32_t i = 0; i < m_result.Count(); ++i) numbers.push_back(m_result[i].lineNumber - 10);
         return numbers;
     }
 
@@ -120,7 +120,7 @@ TEST_F(LineScanTest, ExtractingFromAnExtractionKeepsTheFileLineNumbers) {
     ASSERT_EQ(1, CopyLineList(m_result, &first));
     Condition({u"five"});
     EXPECT_EQ((std::vector<int32_t>{2, 4}), Extract(1, 0, &first));
-    EXPECT_EQ(m_lines.Entries()[4].offset, m_result.Entries()[1].offset);
+    EXPECT_EQ(m_lines[4].offset, m_result[1].offset);
 }
 
 // Sets the cancel flag at the first progress report.
@@ -152,10 +152,10 @@ TEST_F(LineScanTest, CancelledScansReturnTheirCodeAndChangeNothing) {
         EXPECT_EQ(kScanCancelled, SearchBackward(&m_file, m_lines, 2999, m_condition, kCodePageUtf8, options));
         cancel.store(0);
         m_result.Free();
-        m_result.Append(m_lines.Entries()[5]);
+        m_result.Append(m_lines[5]);
         EXPECT_EQ(kScanCancelled, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 3, 3, &m_result, options));
         ASSERT_EQ(1, m_result.Count());
-        EXPECT_EQ(15, m_result.Entries()[0].lineNumber);
+        EXPECT_EQ(15, m_result[0].lineNumber);
         // Set before the scan: the simple forms honour it too.
         cancel.store(1);
         EXPECT_EQ(kScanCancelled, SearchForward(&m_file, m_lines, 0, m_condition, kCodePageUtf8, nullptr, &cancel));
@@ -176,9 +176,9 @@ TEST_F(LineScanTest, RunningOutOfMemoryIsReportedAndKeepsWhatWasThere) {
     m_result.Free();
     ASSERT_EQ(1, m_result.Append(99, CTimeStamp(), 0, 5));
     CLogLineList index;
-    ASSERT_EQ(1, index.Append(m_lines.Entries(), 19999));
+    ASSERT_EQ(1, index.Append(m_lines, 0, 19999));
     CLogLineList more;
-    ASSERT_EQ(1, more.Append(m_lines.Entries() + 19990, 20));
+    ASSERT_EQ(1, more.Append(m_lines, 19990, 20));
     {
         struct Limit {
             Limit() { g_lineListLimit = 20000; }
@@ -188,11 +188,11 @@ TEST_F(LineScanTest, RunningOutOfMemoryIsReportedAndKeepsWhatWasThere) {
         EXPECT_EQ(0, ReplaceTail(&index, 19990 + 10, more));
     }
     ASSERT_EQ(1, m_result.Count());
-    EXPECT_EQ(99, m_result.Entries()[0].lineNumber);
+    EXPECT_EQ(99, m_result[0].lineNumber);
     EXPECT_EQ(19999, index.Count());
     EXPECT_EQ(1, ReplaceTail(&index, 19990 + 10, more));
     ASSERT_EQ(19990 + 20, index.Count());
-    EXPECT_EQ(19990 + 10 + 19, index.Entries()[index.Count() - 1].lineNumber);
+    EXPECT_EQ(19990 + 10 + 19, index[index.Count() - 1].lineNumber);
 }
 
 TEST_F(LineScanTest, ExtractionPastTheRowLimitIsTooLargeAndAppendsNothing) {
@@ -205,7 +205,7 @@ TEST_F(LineScanTest, ExtractionPastTheRowLimitIsTooLargeAndAppendsNothing) {
         options.chunkBytes = 500;
         options.maxRows = 1000;
         m_result.Free();
-        m_result.Append(m_lines.Entries()[7]);
+        m_result.Append(m_lines[7]);
         EXPECT_EQ(kExtractTooLarge, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0x7fffffff, 1000000000,
                                                  &m_result, options));
         EXPECT_EQ(1, m_result.Count());
@@ -304,13 +304,13 @@ TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
                 ASSERT_EQ(backward, SearchBackward(&file, lines, start, condition, codePage, options)) << what;
             }
             CLogLineList result;
-            result.Append(lines.Entries()[0]);
+            result.Append(lines[0]);
             ASSERT_EQ(tooLarge ? kExtractTooLarge : 1,
                       ExtractLines(&file, lines, condition, codePage, before, after, &result, options))
                 << what;
             ASSERT_EQ(tooLarge ? 1u : extracted.size() + 1, static_cast<size_t>(result.Count())) << what;
             for (size_t k = 0; !tooLarge && k < extracted.size(); ++k) {
-                ASSERT_EQ(extracted[k], result.Entries()[k + 1].lineNumber) << what << " row " << k;
+                ASSERT_EQ(extracted[k], result[k + 1].lineNumber) << what << " row " << k;
             }
         }
     }
@@ -322,8 +322,8 @@ TEST(CopyLineListTest, CopiesEveryEntryInOrder) {
     CLogLineList to;
     ASSERT_EQ(1, CopyLineList(from, &to));
     ASSERT_EQ(25000, to.Count());
-    EXPECT_EQ(3 * 24999, to.Entries()[24999].lineNumber);
-    EXPECT_EQ(7u * 24999, to.Entries()[24999].offset);
+    EXPECT_EQ(3 * 24999, to[24999].lineNumber);
+    EXPECT_EQ(7u * 24999, to[24999].offset);
 }
 
 // The byte-level matcher gives the answer of Matches on the decoded line, for lines and

@@ -108,6 +108,28 @@ private:
         return best;
     }
 
+    // What fetching one row at random costs, on average over a million rows.
+    double RandomFetchMicroseconds() const {
+        constexpr int kFetches = 1000000;
+        if (m_lines->Count() == 0) return 0;
+        uint64_t x = 88172645463325252ull;
+        uint64_t sum = 0;
+        CLogLine line;
+        double start = Now();
+        for (int i = 0; i < kFetches; ++i) {
+            x ^= x << 13;
+            x ^= x >> 7;
+            x ^= x << 17;
+            m_lines->Get(static_cast<int64_t>(x % static_cast<uint64_t>(m_lines->Count())), &line);
+            sum += line.offset;
+        }
+        double t = Now() - start;
+        return sum == 1 ? 0 : t * 1e6 / kFetches;  // the sum keeps the reads from being dropped
+    }
+    static double ResultBytesPerRow(const CLogLineList& result) {
+        return result.Count() > 0 ? static_cast<double>(result.MemoryBytes()) / static_cast<double>(result.Count()) : 0;
+    }
+
     const char* m_path;
     int m_repeat;
     CLogFile m_file;
@@ -161,6 +183,8 @@ int CBench::Run() {
     AddKeywords(&keywords);
     double withKeywords = Load(&keywords);
     int64_t errorLines = m_errors.Count();
+    uint64_t indexBytes = m_lines->MemoryBytes() + m_errors.MemoryBytes();
+    double fetch = RandomFetchMicroseconds();
 
     // Search and extraction on one core and then with the helper thread, each run beside a
     // grep of the same text; the two must agree entry for entry.
@@ -244,13 +268,12 @@ int CBench::Run() {
     Print({"extraction of \"ERROR\", two cores", extraction[1], "grep -c -F", grepExtract[1], 1.0});
     Print({"search ignoring case, one core", searchFolded, "grep -c -i -F", grepFolded, 1.5});
     std::printf("  search ignoring case found %lld (expected -1; grep counted %lld)\n",
-                static_cast<long long>(foundFolded),
-                static_cast<long long>(grepFoldedCount));
+                static_cast<long long>(foundFolded), static_cast<long long>(grepFoldedCount));
     Print({"regex timeout|refused, one core", extractionRegex, "grep -c -E", grepRegex, 1.5});
     Print({"regex time(d ?)?out|refused, one core", extractionPattern, "grep -c -E", grepPattern, 1.5});
     std::printf("  the last regex extraction gave %lld lines (grep counted %lld and %lld)\n",
-                static_cast<long long>(regexResult.Count()),
-                static_cast<long long>(grepRegexCount), static_cast<long long>(grepPatternCount));
+                static_cast<long long>(regexResult.Count()), static_cast<long long>(grepRegexCount),
+                static_cast<long long>(grepPatternCount));
     std::printf("  search found %lld and %lld (expected -1); extraction gave %lld lines; one and two cores %s",
                 static_cast<long long>(found[0]), static_cast<long long>(found[1]),
                 static_cast<long long>(results[0].Count()), agree ? "agree" : "DIFFER");
@@ -259,6 +282,15 @@ int CBench::Run() {
                     static_cast<long long>(grepExtractCount));
     } else {
         std::printf(" (grep was not run here)\n");
+    }
+    if (lines > 0) {
+        std::printf(
+            "  index memory: %.1f MiB with the error lines = %.2f bytes per line; target <= 4  %s\n"
+            "  extraction result: %.2f bytes per row (%lld rows); target <= 8  %s\n"
+            "  a row fetched at random: %.3f us\n",
+            static_cast<double>(indexBytes) / 1048576.0, static_cast<double>(indexBytes) / static_cast<double>(lines),
+            indexBytes <= 4 * static_cast<uint64_t>(lines) ? "met" : "MISSED", ResultBytesPerRow(results[0]),
+            static_cast<long long>(results[0].Count()), ResultBytesPerRow(results[0]) <= 8 ? "met" : "MISSED", fetch);
     }
     if (peak > 0 && lines > 0) {
         double used = peak > before ? static_cast<double>(peak - before) : 0;

@@ -3,6 +3,7 @@
 # build/bench once (delete it to generate it again) and times the loader, a search and an
 # extraction against the references measured in the same run.
 # Usage: bench/run.sh [size, e.g. 1G or 256M] [--repeat N]
+#        bench/run.sh --huge [lines]   (a log of 2.5 x 10^9 lines "a", 5 GB, kept under build/bench)
 # With STAMP_FORMS=1 it also writes the same log in each further stamp form (one file each,
 # kept like the first) and times their loads beside the log in the line-start form.
 set -euo pipefail
@@ -12,6 +13,10 @@ shift || true
 cmake --preset release >/dev/null
 cmake --build --preset release -j 2
 mkdir -p build/bench
+if [ "$size" = --huge ]; then
+  lines="${1:-2500000000}"
+  exec build/release/bench/quillon-huge-bench "build/bench/huge-$lines.log" "$lines"
+fi
 log="build/bench/bench-$size.log"
 [ -f "$log" ] || build/release/bench/quillon-loggen --size "$size" "$log"
 # Read it once so that the page cache is warm before the first figure.

@@ -42,7 +42,9 @@ const uint8_t* GetVarint(const uint8_t* p, uint64_t* v) {
     return p;
 }
 
-bool SameDay(const CTimeStamp& a, const CTimeStamp& b) { return a.year == b.year && a.month == b.month && a.day == b.day; }
+bool SameDay(const CTimeStamp& a, const CTimeStamp& b) {
+    return a.year == b.year && a.month == b.month && a.day == b.day;
+}
 
 // Codes the length into the tag and after it.
 uint8_t* PutLength(uint8_t* tag, uint32_t length) {
@@ -171,6 +173,13 @@ void CLogLineList::Free() {
     m_shift = 0;
     m_anchorStamp = false;
     m_tail = CLineBlock();
+}
+
+void CLogLineList::ShrinkToFit() {
+    CloseSegment();
+    m_blocks.Shrink(static_cast<size_t>(BlockCount()));
+    m_segments.Shrink(m_segmentCount);
+    m_segmentSizes.Shrink(m_segmentCount);
 }
 
 void CLogLineList::FreeSegmentsAfter(uint32_t segment) {
@@ -322,8 +331,7 @@ int CLogLineList::AdoptBlocks(CLogLineList* run, int64_t block, int64_t lead, co
     uint32_t firstSegment = run->m_blocks.Data()[block].segment;
     uint32_t segments = run->m_segmentCount - firstSegment;
     size_t n = m_segmentCount + segments;
-    if (!m_blocks.Grow(static_cast<size_t>(BlockCount() + blocks)) || !m_segments.Grow(n) ||
-        !m_segmentSizes.Grow(n)) {
+    if (!m_blocks.Grow(static_cast<size_t>(BlockCount() + blocks)) || !m_segments.Grow(n) || !m_segmentSizes.Grow(n)) {
         return 0;
     }
     CloseSegment();

@@ -69,6 +69,8 @@ public:
     int Append(const CLogLineList& from, int64_t first, int64_t n);
     // Frees the entries; the count becomes 0.
     void Free();
+    // Gives back the room kept for more entries (a list that is complete); appends may follow.
+    void ShrinkToFit();
     // Drops the entries from index count on (to undo appends); frees everything when none remain.
     void Truncate(int64_t count);
 

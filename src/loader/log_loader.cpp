@@ -148,7 +148,7 @@ struct CLoadJob {
     std::atomic<uint64_t> done{0};
     std::atomic<int> failed{0};
     std::atomic<int> cut{0};  // a line was cut into pieces: later pieces may lie in later chunks
-    uint64_t origin = 0;  // where the first line may begin (after a byte-order mark)
+    uint64_t origin = 0;      // where the first line may begin (after a byte-order mark)
 };
 
 CWorker::CWorker(CLoadJob* job, CFile* file, bool reports)
@@ -410,7 +410,11 @@ std::unique_ptr<CLogLineList> Load(CFile* file, const CLoadRequest& given, CLogL
     uint64_t countAbove = request.countAbove > 0 ? request.countAbove : 2ull * request.blockSize;
     if (file->Size() > countAbove && !IsUtf16CodePage(request.codePage)) {
         ChunkedResult result = LoadChunked(file, request, origin, lines.get(), errorLines);
-        if (result == kChunkedDone) return lines;
+        if (result == kChunkedDone) {
+            lines->ShrinkToFit();
+            errorLines->ShrinkToFit();
+            return lines;
+        }
         if (result == kChunkedNoMemory) return nullptr;
         if (result == kChunkedTooLarge) {
             request.result->status = CLoadStatus::kTooLarge;
@@ -423,6 +427,8 @@ std::unique_ptr<CLogLineList> Load(CFile* file, const CLoadRequest& given, CLogL
     }
     CErrorScanner scanner(request.keywords, request.codePage);
     if (!scanner.Prepare() || !LoadSequential(file, request, origin, &scanner, lines.get(), errorLines)) return nullptr;
+    lines->ShrinkToFit();
+    errorLines->ShrinkToFit();
     return lines;
 }
 

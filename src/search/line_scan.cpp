@@ -285,6 +285,7 @@ int RunJob(CScanJob* job, CFile* file, const CSearchCondition& condition, unsign
     // A cancel that came while the threads finished still counts: the caller asked for nothing.
     if (job->extract && !job->Stopped()) {
         AppendHits(job, own.Hits(), started ? &helper->Hits() : nullptr, result);
+        result->ShrinkToFit();
     }
     return 1;
 }

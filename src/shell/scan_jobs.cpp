@@ -72,6 +72,7 @@ void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progre
         if (!lines->Append(*source, done, n)) status = 0;
         done += n;
     }
+    if (status == 1) lines->ShrinkToFit();
 }
 
 void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {

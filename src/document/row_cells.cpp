@@ -26,7 +26,8 @@ CRowCells::CRowCells(const CRowSource& rows, CRow firstRow, int checkOn, int32_t
 
 void CRowCells::Next(const CLogLine& line, CRowCell* cell) {
     cell->shownNumber = line.lineNumber + 1;
-    FormatString(cell->number, sizeof cell->number / sizeof cell->number[0], u"%10lld", static_cast<long long>(cell->shownNumber));
+    FormatString(cell->number, sizeof cell->number / sizeof cell->number[0], u"%10lld",
+                 static_cast<long long>(cell->shownNumber));
     cell->intervalMs = 0;
     cell->interval[0] = 0;
     cell->hasInterval = m_tracker.Next(line.timeStamp, &cell->intervalMs, cell->interval);

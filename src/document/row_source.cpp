@@ -16,6 +16,17 @@ int64_t CRowSource::ReadRows(CRow first, int64_t n, CLogLine* out) const {
     return k;
 }
 
+bool CRowWalker::Next(CLogLine* line) {
+    if (m_at == m_count) {
+        m_count = m_rows.ReadRows(m_next, kBatch, m_batch);
+        m_next = m_next + m_count;
+        m_at = 0;
+        if (m_count == 0) return false;
+    }
+    *line = m_batch[m_at++];
+    return true;
+}
+
 bool CLineListRows::Entry(CRow row, CLogLine* line) const {
     return m_lines != nullptr && m_lines->Get(row.Value(), line);
 }

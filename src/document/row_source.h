@@ -32,6 +32,23 @@ public:
     virtual CLogLineList* List() const { return nullptr; }
 };
 
+// Walks the rows of a source in order from a given row, reading them a batch at a time (a
+// packed source decodes a batch in one pass; one row at a time would start each anew).
+class CRowWalker {
+public:
+    CRowWalker(const CRowSource& rows, CRow first) : m_rows(rows), m_next(first) {}
+    // The next row's entry; false after the last row.
+    bool Next(CLogLine* line);
+
+private:
+    static constexpr int kBatch = 256;
+    const CRowSource& m_rows;
+    CRow m_next;
+    int64_t m_at = 0;
+    int64_t m_count = 0;
+    CLogLine m_batch[kBatch];
+};
+
 // The rows of one list of entries, all from one file. Owns the list, not the file.
 class CLineListRows : public CRowSource {
 public:

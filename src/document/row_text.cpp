@@ -35,8 +35,9 @@ char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range,
     // Each row decodes to at most as many units as it has bytes (up to the prefix).
     size_t capacity = 1;
     CLogLine line;
+    CRowWalker sizes(rows, CRow(first));
     for (int32_t i = first; i <= last; ++i) {
-        int32_t length = rows.Entry(CRow(i), &line) ? line.length : 0;
+        int32_t length = sizes.Next(&line) ? line.length : 0;
         capacity += static_cast<size_t>(length < kRowTextBytes ? (length > 0 ? length : 0) : kRowTextBytes);
     }
     auto* result = static_cast<char16_t*>(std::malloc(capacity * sizeof(char16_t)));
@@ -45,6 +46,7 @@ char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range,
     bool ok = result != nullptr && bytes != nullptr && text != nullptr;
     size_t used = 0;
     if (ok) result[0] = 0;
+    CRowWalker walker(rows, CRow(first));
     for (int32_t i = first; ok && i <= last; ++i) {
         if ((i - first) % kRowsBetweenChecks == 0) {
             if (cancel != nullptr && cancel->load() != 0) ok = false;
@@ -52,7 +54,7 @@ char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range,
                 listener->OnProgress(static_cast<uint64_t>(i - first), static_cast<uint64_t>(last - first + 1));
             if (!ok) break;
         }
-        int count = rows.Entry(CRow(i), &line)
+        int count = walker.Next(&line)
                         ? ReadRowText(file != nullptr ? file : rows.FileOf(CRow(i)), line, codePage, bytes, text)
                         : 0;
         int s = i == range.firstRow ? Clamp(range.firstColumn, 0, count) : 0;

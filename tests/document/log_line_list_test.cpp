@@ -90,7 +90,8 @@ TEST(CLogLineListTest, GivesBackExactlyWhatWasAppendedHoweverItIsRead) {
         int64_t first = static_cast<int64_t>(rng() % static_cast<uint64_t>(n));
         int64_t got = list.Read(first, 300, out.data());
         ASSERT_EQ(n - first < 300 ? n - first : 300, got);
-        for (int64_t k = 0; k < got; ++k) ASSERT_TRUE(out[static_cast<size_t>(k)] == entries[static_cast<size_t>(first + k)]);
+        for (int64_t k = 0; k < got; ++k)
+            ASSERT_TRUE(out[static_cast<size_t>(k)] == entries[static_cast<size_t>(first + k)]);
         CLogLineReader reader(list, 0);
         for (int k = 0; k < 100; ++k) {
             int64_t i = static_cast<int64_t>(rng() % static_cast<uint64_t>(n));
@@ -100,7 +101,8 @@ TEST(CLogLineListTest, GivesBackExactlyWhatWasAppendedHoweverItIsRead) {
         }
 
         // Cut back anywhere (a block's start, inside one), then grow again with other entries.
-        int64_t keep = round % 4 == 0 ? (n / kLineBlockEntries) * kLineBlockEntries : static_cast<int64_t>(rng() % static_cast<uint64_t>(n));
+        int64_t keep = round % 4 == 0 ? (n / kLineBlockEntries) * kLineBlockEntries
+                                      : static_cast<int64_t>(rng() % static_cast<uint64_t>(n));
         list.Truncate(keep);
         entries.resize(static_cast<size_t>(keep));
         ExpectSame(entries, list, "cut back");

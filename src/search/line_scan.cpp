@@ -102,7 +102,7 @@ public:
     CScanWorker(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage, uint32_t windowSize,
                 CProgressListener* listener)
         : m_job(job), m_window(file, windowSize), m_matcher(condition, codePage), m_listener(listener) {}
-    int Prepare() { return m_matcher.Prepare(); }
+    int Prepare() { return m_claimed.Reserve(kClaimRows) && m_matcher.Prepare(); }
     void Run();
     // Tells the listener, if any, how far the scan is, when it passed another step.
     void Report();
@@ -120,7 +120,7 @@ private:
     CProgressListener* m_listener;  // null on the helper
     int64_t m_nextReport = 0;
     CHitList m_hits;
-    CLogLine m_claimed[kClaimRows];  // the entries of the chunk taken, in scan order
+    CGrowBuffer<CLogLine> m_claimed;  // the entries of the chunk taken, in scan order
 };
 
 // Takes the next chunk of positions: about kChunkWork of work, never at or past a hit. Its
@@ -131,10 +131,10 @@ int CScanWorker::Claim(int64_t* begin, int64_t* end) {
     for (;;) {
         if (k >= job.positions || (!job.extract && k >= job.best.load())) return 0;
         int64_t n = job.positions - k < kClaimRows ? job.positions - k : kClaimRows;
-        job.ReadPositions(k, n, m_claimed);
+        job.ReadPositions(k, n, m_claimed.Data());
         int64_t e = k;
         uint64_t work = 0;
-        while (e < k + n && work < job.chunkWork) work += Work(m_claimed[e++ - k]);
+        while (e < k + n && work < job.chunkWork) work += Work(m_claimed.Data()[e++ - k]);
         if (job.next.compare_exchange_weak(k, e)) {
             *begin = k;
             *end = e;
@@ -191,7 +191,7 @@ void CScanWorker::Run() {
             int64_t from = k;
             for (; k < blockEnd; ++k) {
                 if (!job.extract && k >= job.best.load(std::memory_order_relaxed)) break;
-                if (Test(m_claimed[k - begin]) && (!Hit(k) || !job.extract)) break;
+                if (Test(m_claimed.Data()[k - begin]) && (!Hit(k) || !job.extract)) break;
             }
             job.done.fetch_add(k - from);
             Report();

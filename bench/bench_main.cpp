@@ -133,7 +133,7 @@ private:
     const char* m_path;
     int m_repeat;
     CLogFile m_file;
-    std::unique_ptr<CLogLineList> m_lines;
+    std::shared_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
     double m_reference = -1;
     int64_t m_newlines = 0;
@@ -183,6 +183,8 @@ int CBench::Run() {
     AddKeywords(&keywords);
     double withKeywords = Load(&keywords);
     int64_t errorLines = m_errors.Count();
+    // The error lines as the viewer keeps them: references to the index's rows.
+    m_errors.ReferKeeping(m_lines);
     uint64_t indexBytes = m_lines->MemoryBytes() + m_errors.MemoryBytes();
     double fetch = RandomFetchMicroseconds();
 
@@ -208,7 +210,7 @@ int CBench::Run() {
                            kAbsentText, &grepAbsent[k], &grepAbsentCount);
         extraction[k] = BestBesideGrep(
             [&] {
-                results[k].Free();
+                results[k].ReferTo(m_lines);  // as the viewer keeps an extraction
                 ExtractLines(&m_file, *m_lines, extract, kCodePageAnsi, 0, 0, &results[k], options);
             },
             kExtractText, &grepExtract[k], &grepExtractCount);

@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -161,6 +163,10 @@ uint64_t EstimatedIndexBytes(int64_t lines) {
 CLogLineList::~CLogLineList() { Free(); }
 
 void CLogLineList::Free() {
+    m_index = nullptr;
+    m_rows32.Free();
+    m_rows64.Free();
+    m_wideRows = false;
     FreeSegmentsAfter(0);
     if (m_segmentCount > 0) std::free(m_segments.Data()[0]);
     m_segments.Free();
@@ -176,6 +182,8 @@ void CLogLineList::Free() {
 }
 
 void CLogLineList::ShrinkToFit() {
+    m_rows32.Shrink(m_wideRows ? 0 : static_cast<size_t>(m_count));
+    m_rows64.Shrink(m_wideRows ? static_cast<size_t>(m_count) : 0);
     CloseSegment();
     m_blocks.Shrink(static_cast<size_t>(BlockCount()));
     m_segments.Shrink(m_segmentCount);
@@ -237,8 +245,51 @@ int CLogLineList::EntryRoom() {
     return 1;
 }
 
+void CLogLineList::ReferTo(std::shared_ptr<const CLogLineList> index) {
+    Free();  // a list of its own entries again
+    if (index != nullptr && index->m_index != nullptr) index = index->m_index;
+    m_index = std::move(index);
+}
+
+int CLogLineList::ReferKeeping(std::shared_ptr<const CLogLineList> index) {
+    CGrowBuffer<int64_t> rows;
+    if (m_count > 0 && !rows.Reserve(static_cast<size_t>(m_count))) return 0;
+    int64_t n = 0;
+    CLogLine line;
+    for (CLogLineReader reader(*this, 0); reader.Next(&line);) rows.Data()[n++] = line.lineNumber;
+    ReferTo(std::move(index));
+    for (int64_t k = 0; k < n; ++k) {
+        if (!AppendRow(rows.Data()[k])) {
+            Free();
+            return 0;
+        }
+    }
+    ShrinkToFit();
+    return 1;
+}
+
+int CLogLineList::AppendRow(int64_t row) {
+    size_t count = static_cast<size_t>(m_count);
+    if (!m_wideRows && row >= 0 && row <= 0xffffffffLL) {
+        if (!m_rows32.Grow(count + 1)) return 0;
+        m_rows32.Data()[count] = static_cast<uint32_t>(row);
+    } else {
+        // The first row beyond 32 bits: the rows widen to 64.
+        if (!m_rows64.Grow(count + 1)) return 0;
+        if (!m_wideRows) {
+            for (size_t k = 0; k < count; ++k) m_rows64.Data()[k] = m_rows32.Data()[k];
+            m_rows32.Free();
+            m_wideRows = true;
+        }
+        m_rows64.Data()[count] = row;
+    }
+    if (++m_count > m_held) m_held = m_count;
+    return 1;
+}
+
 int CLogLineList::Append(int64_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length) {
     if (g_lineListLimit > 0 && m_count >= g_lineListLimit && m_count >= m_held) return 0;
+    if (m_index != nullptr) return AppendRow(lineNumber);
     if ((m_count == 0 || (m_count + m_shift) % kLineBlockEntries == 0) ? !OpenBlock() : !EntryRoom()) return 0;
     uint8_t* tag = m_segments.Data()[m_tail.segment] + m_tail.position;
     uint8_t* p = PutLength(tag, static_cast<uint32_t>(length));
@@ -273,6 +324,10 @@ int CLogLineList::Append(const CLogLineList& from, int64_t first, int64_t n) {
 }
 
 void CLogLineList::Truncate(int64_t count) {
+    if (m_index != nullptr) {
+        if (count < m_count) m_count = count > 0 ? count : 0;
+        return;
+    }
     if (count <= 0) {
         Free();
         return;
@@ -293,16 +348,18 @@ void CLogLineList::Truncate(int64_t count) {
 }
 
 uint64_t CLogLineList::MemoryBytes() const {
-    return m_segmentBytes + m_blocks.Capacity() * sizeof(CLineBlock) +
-           m_segments.Capacity() * (sizeof(uint8_t*) + sizeof(uint32_t));
+    return m_rows32.Capacity() * sizeof(uint32_t) + m_rows64.Capacity() * sizeof(int64_t) + m_segmentBytes +
+           m_blocks.Capacity() * sizeof(CLineBlock) + m_segments.Capacity() * (sizeof(uint8_t*) + sizeof(uint32_t));
 }
 
 void CLogLineList::StartRun(int64_t first) {
     Free();
+    m_index = nullptr;
     m_shift = first % kLineBlockEntries;
 }
 
 int CLogLineList::JoinRun(CLogLineList* run, int64_t lead, const CTimeStamp& carried) {
+    if (m_index != nullptr || run->m_index != nullptr) return 0;
     int64_t before = m_count;
     // The run's first block is partial when it does not line up with a block of this list:
     // its entries are coded again here.
@@ -371,6 +428,11 @@ void CLogLineReader::EnterBlock(int64_t block) {
 }
 
 void CLogLineReader::Seek(int64_t index) {
+    if (m_list.m_index != nullptr) {
+        m_index = index >= 0 && index < m_list.m_count ? index : m_list.m_count;
+        if (m_referred == nullptr) m_referred.reset(new (std::nothrow) CLogLineReader(*m_list.m_index, 0));
+        return;
+    }
     if (index >= m_index && index < m_list.m_count && m_index < m_list.m_count &&
         m_list.BlockOf(index) == m_list.BlockOf(m_index)) {
         CLogLine skipped;
@@ -387,8 +449,18 @@ void CLogLineReader::Seek(int64_t index) {
     for (int64_t i = m_list.BlockStart(block); i < index; ++i) m_code = Decode(m_code, &m_state);
 }
 
+bool CLogLineReader::NextReferred(CLogLine* line) {
+    if (m_referred == nullptr) return false;
+    // Rows referred to mostly ascend: the index's reader moves on within a block.
+    m_referred->Seek(m_list.RowAt(m_index));
+    if (!m_referred->Next(line)) return false;
+    ++m_index;
+    return true;
+}
+
 bool CLogLineReader::Next(CLogLine* line) {
     if (m_index >= m_list.m_count) return false;
+    if (m_list.m_index != nullptr) return NextReferred(line);
     if (m_index > 0 && (m_index + m_list.m_shift) % kLineBlockEntries == 0) EnterBlock(m_list.BlockOf(m_index));
     m_code = Decode(m_code, &m_state);
     *line = m_state;
@@ -398,6 +470,7 @@ bool CLogLineReader::Next(CLogLine* line) {
 
 bool CLogLineList::Get(int64_t index, CLogLine* line) const {
     if (index < 0 || index >= m_count) return false;
+    if (m_index != nullptr) return m_index->Get(RowAt(index), line);
     CLogLineReader reader(*this, index);
     return reader.Next(line);
 }

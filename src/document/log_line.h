@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "document/time_stamp.h"
 #include "foundation/buffer.h"
@@ -67,7 +68,7 @@ public:
     // Appends copies of n entries of another list from first on; 1, or 0 when the list
     // could not grow (it then holds the entries it held before).
     int Append(const CLogLineList& from, int64_t first, int64_t n);
-    // Frees the entries; the count becomes 0.
+    // Frees the entries; the count becomes 0 and the list one of its own entries.
     void Free();
     // Gives back the room kept for more entries (a list that is complete); appends may follow.
     void ShrinkToFit();
@@ -88,6 +89,18 @@ public:
     }
     // The bytes the list holds (codes, block headers and slack), for the memory figures.
     uint64_t MemoryBytes() const;
+
+    // A list of references: empties the list, which from now on keeps for each entry only
+    // its row in index (4 bytes a row, 8 beyond 2^32 rows) and gives back that row's entry.
+    // Entries appended name their row by line number, which in a log's index is the row.
+    // The views and scans made from a log's index (extractions, the error lines) keep such
+    // lists; a reference to a reference list refers to its index.
+    void ReferTo(std::shared_ptr<const CLogLineList> index);
+    // The same, keeping the entries it holds (as references to the rows of their line
+    // numbers); 1, or 0 when memory ran out (the list is then empty).
+    int ReferKeeping(std::shared_ptr<const CLogLineList> index);
+    // The index a reference list refers to; null for a list of its own entries.
+    const std::shared_ptr<const CLogLineList>& Index() const { return m_index; }
 
     // For the loader's workers, each coding its own run of a file: empties the list; its
     // first entry will have index first in the list it joins, so that their blocks line up.
@@ -116,6 +129,16 @@ private:
     // Moves a run's blocks from block on (its segments with them) to the end of this list.
     int AdoptBlocks(CLogLineList* run, int64_t block, int64_t lead, const CTimeStamp& carried);
 
+    // The row of a reference list's entry.
+    int64_t RowAt(int64_t index) const {
+        return m_wideRows ? m_rows64.Data()[index] : static_cast<int64_t>(m_rows32.Data()[index]);
+    }
+    int AppendRow(int64_t row);
+
+    std::shared_ptr<const CLogLineList> m_index;
+    CGrowBuffer<uint32_t> m_rows32;
+    CGrowBuffer<int64_t> m_rows64;
+    bool m_wideRows = false;
     CGrowBuffer<CLineBlock> m_blocks;
     CGrowBuffer<uint8_t*> m_segments;
     CGrowBuffer<uint32_t> m_segmentSizes;
@@ -143,8 +166,10 @@ public:
 
 private:
     void EnterBlock(int64_t block);
+    bool NextReferred(CLogLine* line);
 
     const CLogLineList& m_list;
+    std::unique_ptr<CLogLineReader> m_referred;  // a reference list's reader of its index
     int64_t m_index;
     const uint8_t* m_code = nullptr;
     CLogLine m_state;

@@ -35,4 +35,10 @@ int64_t CLineListRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
     return m_lines != nullptr ? m_lines->Read(first.Value(), n, out) : 0;
 }
 
+std::shared_ptr<const CLogLineList> CLineListRows::IndexList() const {
+    if (m_lines == nullptr) return nullptr;
+    if (m_lines->Index() != nullptr) return m_lines->Index();
+    return m_lines;
+}
+
 CLogFile* CLineListRows::FileOf(CRow row) const { return IndexOf(row, Count()) >= 0 ? m_file : nullptr; }

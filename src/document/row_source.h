@@ -30,6 +30,9 @@ public:
     // The list of entries behind the rows, for the scans that walk a list (search,
     // extraction, copy, follow); null for a source that keeps none.
     virtual CLogLineList* List() const { return nullptr; }
+    // The log's index the rows come from, shared, for the lists that refer to its rows (an
+    // extraction, the error log); null for a source without one.
+    virtual std::shared_ptr<const CLogLineList> IndexList() const { return nullptr; }
 };
 
 // Walks the rows of a source in order from a given row, reading them a batch at a time (a
@@ -60,8 +63,10 @@ public:
     CLogFile* FileOf(CRow row) const override;
     CLogFile* File() const override { return m_file; }
     CLogLineList* List() const override { return m_lines.get(); }
+    // The list itself, or the index it refers to.
+    std::shared_ptr<const CLogLineList> IndexList() const override;
 
 private:
-    std::unique_ptr<CLogLineList> m_lines;
+    std::shared_ptr<CLogLineList> m_lines;
     CLogFile* m_file;
 };

@@ -94,6 +94,10 @@ void CLoadJob::Apply(CAppMain& app) {
     }
     CAppParameter& config = AppConfig();
     view->SetLines(std::move(lines), &app.LogFile());
+    // The error lines refer to the index's rows from now on (a failure leaves none listed).
+    if (view->HasRows() && view->Rows().IndexList() != nullptr) {
+        app.LogFile().ErrorLines().ReferKeeping(view->Rows().IndexList());
+    }
     view->SetKeywordSet(&config.Keywords());
     view->Invalidate();
     CFollower& follower = app.Follower();

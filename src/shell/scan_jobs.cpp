@@ -52,6 +52,7 @@ void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
 
 void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     lines.reset(new (std::nothrow) CLogLineList());
+    if (lines != nullptr && index != nullptr) lines->ReferTo(index);
     status = lines != nullptr
                  ? ExtractLines(file, *source, *condition, codePage, before, after, lines.get(), progress, cancel)
                  : 0;
@@ -59,6 +60,7 @@ void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progres
 
 void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     lines.reset(new (std::nothrow) CLogLineList());
+    if (lines != nullptr && source->Index() != nullptr) lines->ReferTo(source->Index());
     int64_t count = source->Count();
     status = lines != nullptr ? 1 : 0;
     // In blocks, so that a cancel or the end of the program need not wait for millions.

@@ -88,6 +88,7 @@ public:
     bool Uses(const CLogView* v) const override { return v == view; }
 
     const CLogLineList* source = nullptr;
+    std::shared_ptr<const CLogLineList> index;  // the log's index, which the result refers to
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
     unsigned codePage = 0;

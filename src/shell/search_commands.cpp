@@ -142,6 +142,7 @@ void CAppMain::StartExtraction(CLogView* view) {
     if (job == nullptr) return;
     CAppParameter& config = AppConfig();
     job->source = view->Lines();
+    job->index = view->Rows().IndexList();
     job->condition = &m_searchConditions;
     job->view = view;
     job->codePage = config.m_codePage;

@@ -185,3 +185,53 @@ TEST(CLogLineListTest, RunsCodedApartJoinAsOneList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CLogLineListTest, AReferenceListGivesTheIndexEntriesOfItsRowsAndNarrowsTheirCost) {
+    std::mt19937_64 rng(5);
+    std::vector<CLogLine> entries = RandomEntries(rng, 3000, false);
+    auto index = std::make_shared<CLogLineList>();
+    for (const CLogLine& e : entries) index->Append(e);
+    // An extraction with context: rows ascending, some again and some back.
+    std::vector<int64_t> rows;
+    for (int64_t r = 0; r < 3000; r += 1 + static_cast<int64_t>(rng() % 40)) {
+        rows.push_back(r);
+        if (r >= 2) rows.push_back(r - 2);
+    }
+    CLogLineList refs;
+    refs.ReferTo(index);
+    std::vector<CLogLine> expected;
+    for (int64_t r : rows) {
+        ASSERT_EQ(1, refs.Append((*index)[r]));
+        expected.push_back(entries[static_cast<size_t>(r)]);
+    }
+    ExpectSame(expected, refs, "references");
+    EXPECT_LE(refs.MemoryBytes(), 8 * rows.size());
+    refs.ShrinkToFit();
+    EXPECT_EQ(4 * rows.size(), refs.MemoryBytes());
+    // A reference to a reference list refers to the index itself; a list kept as references.
+    auto again = std::make_shared<CLogLineList>();
+    again->ReferTo(index);
+    CLogLineList second;
+    second.ReferTo(again);
+    EXPECT_EQ(index, second.Index());
+    CLogLineList kept;
+    for (int64_t r : rows) kept.Append((*index)[r]);
+    ASSERT_EQ(1, kept.ReferKeeping(index));
+    ExpectSame(expected, kept, "kept as references");
+    // Cut back and a row beyond 32 bits (no such row here: it reads as nothing).
+    refs.Truncate(10);
+    expected.resize(10);
+    ExpectSame(expected, refs, "cut back");
+    CLogLine far;
+    far.lineNumber = 5000000000LL;
+    ASSERT_EQ(1, refs.Append(far));
+    EXPECT_EQ(11, refs.Count());
+    CLogLine line;
+    EXPECT_FALSE(refs.Get(10, &line));
+    ASSERT_TRUE(refs.Get(9, &line));
+    EXPECT_TRUE(line == expected[9]);
+}
+
+}  // namespace

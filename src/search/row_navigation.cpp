@@ -73,7 +73,11 @@ int64_t NextErrorRow(const CRowSource& rows, const CLogLineList& errors, CRow fr
                      const std::atomic<int>* cancel) {
     if (!rowsAreLines) return WalkForError(rows, errors, from, false, cancel);
     CErrorRows lookup(&errors);
-    return ErrorLineRow(rows, lookup.LineAt(lookup.LowerBound(CLineNumber(from.Value() + 1))));
+    int64_t index = lookup.LowerBound(CLineNumber(from.Value() + 1));
+    if (index == lookup.Count()) return -1;
+    int64_t row = ErrorLineRow(rows, lookup.LineAt(index));
+    // Rows that are not numbered like lines after all are walked.
+    return row >= 0 ? row : WalkForError(rows, errors, from, false, cancel);
 }
 
 int64_t PreviousErrorRow(const CRowSource& rows, const CLogLineList& errors, CRow from, bool rowsAreLines,
@@ -81,7 +85,9 @@ int64_t PreviousErrorRow(const CRowSource& rows, const CLogLineList& errors, CRo
     if (!rowsAreLines) return WalkForError(rows, errors, from, true, cancel);
     CErrorRows lookup(&errors);
     int64_t below = lookup.LowerBound(CLineNumber(from.Value())) - 1;
-    return below >= 0 ? ErrorLineRow(rows, lookup.LineAt(below)) : -1;
+    if (below < 0) return -1;
+    int64_t row = ErrorLineRow(rows, lookup.LineAt(below));
+    return row >= 0 ? row : WalkForError(rows, errors, from, true, cancel);
 }
 
 int64_t NextSlowRow(const CRowSource& rows, CRow from, int32_t thresholdMs, const std::atomic<int>* cancel) {

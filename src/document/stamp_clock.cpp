@@ -102,6 +102,18 @@ int64_t CStampClock::Key(const CTimeStamp& stamp) const {
     return DaysFromCivil(year, stamp.month, stamp.day) * kMillisecondsPerDay + stamp.milliseconds;
 }
 
+int64_t CStampKeys::Key(const CTimeStamp& stamp) {
+    if (!m_clock.Dated()) return stamp.milliseconds;
+    uint32_t date = static_cast<uint32_t>(stamp.year) << 16 | static_cast<uint32_t>(stamp.month) << 8 | stamp.day;
+    if (date != m_date) {
+        CTimeStamp midnight = stamp;
+        midnight.milliseconds = 0;
+        m_dayKey = m_clock.Key(midnight);
+        m_date = date;
+    }
+    return m_dayKey + stamp.milliseconds;
+}
+
 int ParseTimeQuery(const char* text, size_t length, CTimeQuery* query) {
     CQueryText t{text, text + length};
     CTimeQuery q;

@@ -34,6 +34,19 @@ private:
     int64_t m_firstDay = 0;  // days since 1970-01-01
 };
 
+// A clock's keys for many stamps in a row: the day of the last date is kept, since
+// neighbouring rows nearly always share it. One per scan (not shared between threads).
+class CStampKeys {
+public:
+    explicit CStampKeys(const CStampClock& clock) : m_clock(clock) {}
+    int64_t Key(const CTimeStamp& stamp);
+
+private:
+    CStampClock m_clock;
+    uint32_t m_date = 0xffffffff;  // year, month and day of the cached day
+    int64_t m_dayKey = 0;
+};
+
 // Days since 1970-01-01 of a calendar date (proleptic Gregorian; a day past the month's end
 // runs into the next month).
 int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day);

@@ -1,20 +1,35 @@
 // Error lines looked up by line number.
 #include "search/error_rows.h"
 
+void CErrorRows::MoveTo(int64_t index) {
+    m_cursor = index;
+    m_below = index > 0 ? LineAt(index - 1) : -1;
+    m_at = LineAt(index);
+}
+
 bool CErrorRows::Contains(CLineNumber line) {
-    int64_t count = Count();
-    if (count == 0) return false;
+    if (!m_started) {
+        m_started = true;
+        MoveTo(0);
+    }
+    int64_t value = line.Value();
+    // Between the cached neighbours (the common case): nothing to read.
+    if (value > m_below && (m_at < 0 || value <= m_at)) return value == m_at;
     // A row below the cursor (an extraction's context goes back) starts a new search.
-    if (m_cursor > 0 && LineAt(m_cursor - 1) >= line.Value()) m_cursor = LowerBound(line);
+    if (value <= m_below) {
+        MoveTo(LowerBound(line));
+        return value == m_at;
+    }
     // Rising rows step the cursor; a long gap is crossed by a search instead.
-    for (int steps = 0; m_cursor < count && LineAt(m_cursor) < line.Value(); ++steps) {
+    for (int steps = 0; m_at >= 0 && m_at < value; ++steps) {
         if (steps == 8) {
-            m_cursor = LowerBound(line);
+            MoveTo(LowerBound(line));
             break;
         }
-        ++m_cursor;
+        m_below = m_at;
+        m_at = LineAt(++m_cursor);
     }
-    return m_cursor < count && LineAt(m_cursor) == line.Value();
+    return value == m_at;
 }
 
 int64_t CErrorRows::LowerBound(CLineNumber line) const {

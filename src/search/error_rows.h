@@ -22,6 +22,12 @@ public:
     int64_t Count() const { return m_errors != nullptr ? m_errors->Count() : 0; }
 
 private:
+    // Moves the cursor to index and caches the line numbers around it.
+    void MoveTo(int64_t index);
+
     const CLogLineList* m_errors;
     int64_t m_cursor = 0;
+    int64_t m_below = -1;  // the line number before the cursor (-1: none)
+    int64_t m_at = -1;     // the line number at the cursor (-1: past the end)
+    bool m_started = false;
 };

@@ -7,12 +7,11 @@
 
 namespace {
 
-// Whether a row's interval cell, with prev the entry above it, reaches the threshold.
+// Whether a row's interval cell, with prev the entry above it, reaches the threshold (a row
+// without a date part has an empty cell).
 bool IsSlow(const CLogLine& prev, const CLogLine& row, int32_t thresholdMs) {
-    CIntervalTracker tracker(prev.timeStamp);
-    int32_t ms = 0;
-    char16_t text[64];
-    return tracker.Next(row.timeStamp, &ms, text) == 1 && IntervalReachesThreshold(true, ms, thresholdMs);
+    return row.timeStamp.HasDate() &&
+           IntervalReachesThreshold(true, IntervalAfter(prev.timeStamp, row.timeStamp), thresholdMs);
 }
 
 // The row of an error line in the log's own view: its line number is its row.
@@ -49,7 +48,7 @@ bool RowsHaveStamps(const CRowSource& rows) {
 int64_t FirstRowAtOrAfter(const CRowSource& rows, const CTimeQuery& query, const std::atomic<int>* cancel) {
     CRowBatches batches(rows, CRow(0), CRow(rows.Count()));
     bool clockSet = false;
-    CStampClock clock;
+    CStampKeys keys{CStampClock()};
     int64_t target = 0;
     const CLogLine* lines = nullptr;
     int64_t n = 0;
@@ -59,11 +58,12 @@ int64_t FirstRowAtOrAfter(const CRowSource& rows, const CTimeQuery& query, const
         for (int64_t i = 0; i < n; ++i) {
             if (!lines[i].timeStamp.HasDate()) continue;
             if (!clockSet) {
-                clock = CStampClock(lines[i].timeStamp);
+                CStampClock clock(lines[i].timeStamp);
+                keys = CStampKeys(clock);
                 target = QueryKey(clock, query);
                 clockSet = true;
             }
-            if (clock.Key(lines[i].timeStamp) >= target) return first.Value() + i;
+            if (keys.Key(lines[i].timeStamp) >= target) return first.Value() + i;
         }
     }
     return -1;

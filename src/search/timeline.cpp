@@ -33,6 +33,7 @@ struct CRange {
 int FindRange(const CTimelineRequest& request, CRange* range) {
     CRowBatches batches(*request.rows, CRow(0), CRow(request.rows->Count()));
     if (!batches.IsValid()) return 0;
+    CStampKeys keys{CStampClock()};
     const CLogLine* lines = nullptr;
     int64_t n = 0;
     CRow first;
@@ -43,9 +44,10 @@ int FindRange(const CTimelineRequest& request, CRange* range) {
             if (!range->found) {
                 range->found = true;
                 range->clock = CStampClock(lines[i].timeStamp);
-                range->low = range->high = range->clock.Key(lines[i].timeStamp);
+                keys = CStampKeys(range->clock);
+                range->low = range->high = keys.Key(lines[i].timeStamp);
             }
-            int64_t key = range->clock.Key(lines[i].timeStamp);
+            int64_t key = keys.Key(lines[i].timeStamp);
             range->low = std::min(range->low, key);
             range->high = std::max(range->high, key);
         }
@@ -89,6 +91,7 @@ int CTimeline::Build(const CTimelineRequest& request) {
     if (buckets == nullptr || !batches.IsValid()) return 0;
     int64_t start = FloorDiv(range.low, width) * width;
     CErrorRows errors(request.errors);
+    CStampKeys keys(range.clock);
     const CLogLine* lines = nullptr;
     int64_t n = 0;
     CRow first;
@@ -96,7 +99,7 @@ int CTimeline::Build(const CTimelineRequest& request) {
         if (IsCancelled(request.cancel)) return kScanCancelled;
         for (int64_t i = 0; i < n; ++i) {
             if (!lines[i].timeStamp.HasDate()) continue;
-            CTimeBucket& bucket = buckets[(range.clock.Key(lines[i].timeStamp) - start) / width];
+            CTimeBucket& bucket = buckets[(keys.Key(lines[i].timeStamp) - start) / width];
             if (bucket.rows++ == 0) bucket.firstRow = first + i;
             if (errors.Contains(CLineNumber(lines[i].lineNumber))) ++bucket.errors;
         }

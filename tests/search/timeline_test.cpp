@@ -118,6 +118,12 @@ TEST(TimelineTest, EachRowCountsAtItsOwnTimeOfDayWhenTheTimeGoesBack) {
     CLineListRows context = Rows({At(1, 0, 0), At(1, 0, 0), At(1, 0, 1), At(1, 0, 1)}, {4, 5, 4, 5});
     ASSERT_EQ(1, Build(t, context, Errors({4}).get(), 1000));
     EXPECT_EQ((std::vector<std::string>{"01:00:00 2 1 0", "01:00:01 2 1 2"}), Describe(t));
+    // Long gaps between the error lines asked for, forward and back.
+    std::vector<int32_t> evens;
+    for (int32_t line = 0; line <= 40; line += 2) evens.push_back(line);
+    CLineListRows jumps = Rows({At(1, 0, 0), At(1, 0, 0), At(1, 0, 0), At(1, 0, 0), At(1, 0, 0)}, {2, 30, 5, 31, 40});
+    ASSERT_EQ(1, Build(t, jumps, Errors(evens).get(), 1000));
+    EXPECT_EQ((std::vector<std::string>{"01:00:00 5 3 0"}), Describe(t));
 }
 
 TEST(TimelineTest, WidthChoiceAndLimits) {

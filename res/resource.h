@@ -55,6 +55,8 @@
 #define IDD_CONFIG_PAGE1_EN 2109
 #define IDD_CONFIG_PAGE2_JA 2010
 #define IDD_CONFIG_PAGE2_EN 2110
+#define IDD_JUMP_TIME_JA 2011
+#define IDD_JUMP_TIME_EN 2111
 
 // Commands: File menu.
 #define IDM_OPEN_LOG 6001
@@ -91,6 +93,12 @@
 #define IDM_MARKER_NEXT 6018
 #define IDM_MARKER_CLEAR_ALL 6019
 #define IDM_MARKER_LIST 6020
+// Moving by time and by trouble: Jump to Time, the next/previous error line and slow interval.
+#define IDM_JUMP_TIME 6070
+#define IDM_ERROR_NEXT 6071
+#define IDM_ERROR_PREVIOUS 6072
+#define IDM_SLOW_NEXT 6073
+#define IDM_SLOW_PREVIOUS 6074
 
 // Commands: View menu. The MDI window list that follows it starts at IDM_FIRST_CHILD.
 #define IDM_TOOLBAR 5012
@@ -212,5 +220,9 @@
 #define IDC_JUMP_RANGE 20401
 #define IDC_JUMP_CURSOR 20402
 #define IDC_JUMP_LINE 20403
+
+// Jump to Time dialog.
+#define IDC_JUMP_TIME_RANGE 20404
+#define IDC_JUMP_TIME_TEXT 20405
 
 #endif

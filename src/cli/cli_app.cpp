@@ -23,6 +23,7 @@
 #include "progress_bar.h"
 #include "row_printer.h"
 #include "search/line_scan.h"
+#include "timeline_command.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ private:
     int Errors();
     int Search();
     int Extract();
+    int Timeline();
     // --follow: polls the log and prints the complete rows appended to it (error rows only
     // with errors), from the counts already printed on. Returns only when the log is gone.
     int Follow(int64_t printedRows, int64_t printedErrors);
@@ -147,7 +149,8 @@ int CCli::Run() {
     CLoadRequest request;
     request.codePage = m_codePage;
     // Error lines are only looked for where they are shown.
-    bool wantErrors = m_o.command == CCliCommand::kInfo || m_o.command == CCliCommand::kErrors;
+    bool wantErrors = m_o.command == CCliCommand::kInfo || m_o.command == CCliCommand::kErrors ||
+                      m_o.command == CCliCommand::kTimeline;
     request.keywords = wantErrors ? &m_config.Keywords() : nullptr;
     CProgressBar bar(m_showProgress, "indexing");
     request.listener = &bar;
@@ -169,6 +172,8 @@ int CCli::Run() {
             return Search();
         case CCliCommand::kExtract:
             return Extract();
+        case CCliCommand::kTimeline:
+            return Timeline();
         default:
             return 2;
     }
@@ -238,9 +243,18 @@ int CCli::PrintRawRows(const CLogLineList& list) {
     return Fail("the rows of '%s' could not be read or written", m_o.log);
 }
 
+int CCli::Timeline() {
+    CProgressBar bar(m_showProgress, "counting");
+    return PrintTimeline(*m_lines, m_errors, static_cast<int32_t>(m_o.bucket), m_o.log, &bar);
+}
+
 int CCli::Rows() {
     int64_t count = m_lines->Count();
     int64_t first = m_o.hasFrom ? m_o.from : 0;
+    if (m_o.hasAtTime) {
+        first = RowAtTime(*m_lines, m_o.atTime);
+        if (first < 0) return 1;
+    }
     if (m_o.hasCount && m_o.count == 0) return 1;
     if (m_o.follow) {
         // Rows that have not come yet (an empty log, blank lines, --from past the end) are

@@ -36,6 +36,16 @@ const char kCliUsage[] =
     "                                              rows of the error-log view (--follow as above)\n"
     "  search <log> <text> [--from N] [--backward] [--ignore-case] [--regex]\n"
     "                                              the row that the search from row N (default 0) finds\n"
+    "  rows <log> --at-time TIME [--count M] [--interval-check MS]\n"
+    "                                              the rows from the first whose time stamp is at or\n"
+    "                                              after TIME: hh:mm:ss[.mmm] or yyyy-mm-dd hh:mm:ss[.mmm]\n"
+    "                                              (a time alone means the log's first day when its stamps\n"
+    "                                              have a year; on a log without years, the time of day)\n"
+    "  timeline <log> [--bucket SECONDS]           rows and error rows per time bucket: the bucket's start\n"
+    "                                              (yyyy-mm-dd hh:mm:ss, or hh:mm:ss when the stamps have no\n"
+    "                                              year), rows and error rows, separated by tabs; empty\n"
+    "                                              buckets are printed too; the width is chosen for 100 to\n"
+    "                                              400 buckets (1 s to 1 day) unless --bucket gives it\n"
     "  extract <log> <text>... [--and] [--ignore-case] [--regex] [--before N] [--after N] [--max-rows N]\n"
     "          [--interval-check MS] [--raw]\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
@@ -48,7 +58,8 @@ const char kCliUsage[] =
     "texts with Unicode's simple case folding; --regex takes them as regular expressions (PCRE2).\n"
     "\"--\" ends the options, for a text that begins with \"--\".\n"
     "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
-    "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n";
+    "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n"
+    "rows --at-time exits with 1 when no row is at or after TIME; timeline when the log has no time stamps.\n";
 
 namespace {
 
@@ -57,11 +68,9 @@ struct CCommandName {
     CCliCommand command;
 };
 
-const CCommandName kCommands[] = {{"info", CCliCommand::kInfo},
-                                  {"rows", CCliCommand::kRows},
-                                  {"errors", CCliCommand::kErrors},
-                                  {"search", CCliCommand::kSearch},
-                                  {"extract", CCliCommand::kExtract}};
+const CCommandName kCommands[] = {{"info", CCliCommand::kInfo},       {"rows", CCliCommand::kRows},
+                                  {"errors", CCliCommand::kErrors},   {"search", CCliCommand::kSearch},
+                                  {"extract", CCliCommand::kExtract}, {"timeline", CCliCommand::kTimeline}};
 
 // Row numbers and counts: far beyond any log, and far from overflowing.
 constexpr int64_t kRowLimit = 1000000000000000000LL;
@@ -201,7 +210,8 @@ private:
                        {"--interval-check", &m_o->hasIntervalCheck, &m_o->intervalCheck, true, 0x7fffffff},
                        {"--before", &m_o->hasBefore, &m_o->before, true, 0x7fffffff},
                        {"--after", &m_o->hasAfter, &m_o->after, true, 0x7fffffff},
-                       {"--max-rows", &m_o->hasMaxRows, &m_o->maxRows, false, kRowLimit}};
+                       {"--max-rows", &m_o->hasMaxRows, &m_o->maxRows, false, kRowLimit},
+                       {"--bucket", &m_o->hasBucket, &m_o->bucket, false, 0x7fffffff}};
         for (const Number& n : numbers) {
             if (std::strcmp(name, n.name) != 0) continue;
             if (value == nullptr) return Fail("option '%s' needs a value", name), -1;
@@ -222,6 +232,7 @@ private:
             return 1;
         }
         if (std::strcmp(name, "--stamps") == 0) return StampsOption(value);
+        if (std::strcmp(name, "--at-time") == 0) return AtTimeOption(name, value);
         if (std::strcmp(name, "--stamp-pattern") == 0) return StampPatternOption(value);
         const char** files[] = {&m_o->keywordsFile, &m_o->settingsFile};
         const char* fileOptions[] = {"--keywords", "--settings"};
@@ -240,6 +251,16 @@ private:
             return Fail("unknown stamps '%s' (basic or all)", value), -1;
         }
         m_o->stamps = std::strcmp(value, "all") == 0 ? 1 : 0;
+        return 1;
+    }
+
+    int AtTimeOption(const char* name, const char* value) {
+        if (value == nullptr) return Fail("option '--at-time' needs a time"), -1;
+        if (!ParseTimeQuery(value, std::strlen(value), &m_o->atTime)) {
+            return Fail("option '--at-time' takes hh:mm:ss[.mmm] or yyyy-mm-dd hh:mm:ss[.mmm], not '%s'", value), -1;
+        }
+        m_o->hasAtTime = true;
+        Mark(name);
         return 1;
     }
 
@@ -265,7 +286,8 @@ private:
             CCliCommand command;
             const char* options;
         } kAllowed[] = {{CCliCommand::kInfo, ""},
-                        {CCliCommand::kRows, " --from --count --interval-check --follow "},
+                        {CCliCommand::kRows, " --from --count --interval-check --follow --at-time "},
+                        {CCliCommand::kTimeline, " --bucket "},
                         {CCliCommand::kErrors, " --interval-check --follow "},
                         {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
                         {CCliCommand::kExtract,
@@ -284,6 +306,9 @@ private:
             std::snprintf(key, sizeof key, " %s ", name);
             if (std::strstr(allowed, key) == nullptr) return Fail("option '%s' does not apply to this command", name);
         }
+        if (m_o->hasAtTime && (m_o->hasFrom || m_o->follow))
+            return Fail("option '--at-time' takes no --from or --follow");
+        if (m_o->hasBucket && m_o->bucket == 0) return Fail("option '--bucket' takes a number of seconds above 0");
         return 1;
     }
 

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class CCliCommand { kNone, kInfo, kRows, kErrors, kSearch, kExtract };
+#include "document/stamp_clock.h"
+
+enum class CCliCommand { kNone, kInfo, kRows, kErrors, kSearch, kExtract, kTimeline };
 
 constexpr int kMaxExtractTexts = 5;
 constexpr int kMaxCliStampPatterns = 16;
@@ -44,6 +46,10 @@ struct CCliOptions {
     int64_t after = 0;
     bool hasMaxRows = false;
     int64_t maxRows = 0;  // 0: the core's default limit
+    bool hasBucket = false;
+    int64_t bucket = 0;  // timeline: seconds a bucket; 0 chooses
+    bool hasAtTime = false;
+    CTimeQuery atTime;  // rows: start at the first row at or after it
 };
 
 // Parses argv[1..argc-1]. 1, or 0 with a one-line reason (UTF-8, no line break) in error.

@@ -85,6 +85,14 @@ constexpr CTextRow kRows[] = {
     {TextId::kErrorLogViewTitle, u"Error Log", u"エラーログ"},
     {TextId::kPatternErrorFormat, u"Regular expression error at character %d: %s", u"正規表現のエラー (%d 文字目): %s"},
     {TextId::kJumpRangeFormat, u"1 - %d", u"1 ～ %d"},
+    {TextId::kJumpTimeRangeFormat, u"%s - %s", u"%s ～ %s"},
+    {TextId::kJumpTimeBadFormat,
+     u"\"%s\" is not a time. Type hh:mm:ss[.mmm] or yyyy-mm-dd hh:mm:ss[.mmm], for example 23:59:00 or "
+     u"2024-05-31 23:59:00.500.",
+     u"「%s」は時刻ではありません。hh:mm:ss[.mmm] または yyyy-mm-dd hh:mm:ss[.mmm] の形で入力してください "
+     u"(例: 23:59:00、2024-05-31 23:59:00.500)。"},
+    {TextId::kJumpTimeNoneFormat, u"No row has a time stamp at or after %s.", u"%s 以降の時刻の行はありません。"},
+    {TextId::kJumpTimeCaption, u"Jump to Time", u"指定時刻へ移動"},
 
     {TextId::kFollowing, u"Following", u"追跡中"},
     {TextId::kFollowDeleted, u"Following: the file was deleted (the rows read so far stay)",

@@ -71,6 +71,12 @@ enum class TextId {
     kErrorLogViewTitle,
     kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)
     kJumpRangeFormat,     // the jump dialog's range (%d)
+    // Jump to Time: its range (%s first, %s last stamp), a text that is no time (%s), no row
+    // at or after the time (%s), the message boxes' caption.
+    kJumpTimeRangeFormat,
+    kJumpTimeBadFormat,
+    kJumpTimeNoneFormat,
+    kJumpTimeCaption,
     // Following a log: the status bar's part.
     kFollowing,
     kFollowDeleted,

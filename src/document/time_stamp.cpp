@@ -173,17 +173,20 @@ int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp) {
     return 1;
 }
 
+int32_t IntervalAfter(const CTimeStamp& reference, const CTimeStamp& row) {
+    return row.milliseconds >= reference.milliseconds ? static_cast<int32_t>(row.milliseconds - reference.milliseconds)
+                                                      : kIntervalWrapped;
+}
+
 int CIntervalTracker::Next(const CTimeStamp& row, int32_t* ms, char16_t* text) {
     if (!row.HasDate()) return 0;
-    int32_t d;
+    int32_t d = IntervalAfter(m_reference, row);
     if (row.milliseconds >= m_reference.milliseconds) {
         uint32_t diff = row.milliseconds - m_reference.milliseconds;
-        d = static_cast<int32_t>(diff);
         FormatString64(text, u"%02d:%02d:%02d.%03d", static_cast<int>(diff / 3600000),
                        static_cast<int>(diff % 3600000 / 60000), static_cast<int>(diff % 60000 / 1000),
                        static_cast<int>(diff % 1000));
     } else {
-        d = kIntervalWrapped;
         FormatString64(text, u"%02d:%02d:%02d.%03d", 99, 99, 99, 999);
     }
     *ms = d;

@@ -24,6 +24,10 @@ int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp);
 // The interval shown when the time went back (past midnight): 99:99:99.999.
 constexpr int32_t kIntervalWrapped = 356400000;
 
+// The interval of a row with a date part after the reference, as the cell shows it: the
+// difference of the times of day, or kIntervalWrapped when the time went back.
+int32_t IntervalAfter(const CTimeStamp& reference, const CTimeStamp& row);
+
 // Walks the rows of a view in list order and yields each row's interval cell.
 class CIntervalTracker {
 public:

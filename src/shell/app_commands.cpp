@@ -1,5 +1,7 @@
 // CAppMain::OnCommand: dispatch of menu, toolbar, combo-box and context-menu commands
 // through the command table, and the menu and toolbar state derived from it.
+#include "config/app_parameter.h"
+#include "search/row_navigation.h"
 #include "shell/app_main.h"
 #include "shell/command_table.h"
 #include "view/log_view.h"
@@ -35,6 +37,9 @@ void CAppMain::UpdateCommandState() {
     state.lines = view != nullptr && view->Lines() != nullptr;
     state.markers = state.lines && view->Markers().Count() > 0;
     state.selection = view != nullptr && view->SelectionState() == CSelectionMode::kMade;
+    state.stamps = state.lines && RowsHaveStamps(view->Rows());
+    state.errorLines = m_logFile.ErrorLines().Count() > 0;
+    state.intervalCheck = AppConfig().m_intervalCheck != 0;
     state.busy = m_runner.Busy() && !m_runner.Current()->Quiet();
     ForEachCommand([&](const CCommand& command) {
         if (command.needs != CNeeds::kNothing || command.readsLog)

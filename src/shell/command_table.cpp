@@ -12,6 +12,7 @@
 #include "shell/follow_commands.h"
 #include "shell/search_commands.h"
 #include "shell/settings_commands.h"
+#include "shell/time_commands.h"
 #include "shell/view_commands.h"
 #include "shell/recent_menu.h"
 #include "shell/row_saver.h"
@@ -101,6 +102,11 @@ void ClearMarkers(CAppMain& app, CLogView* view, int, int) {
 }
 
 void MarkerList(CAppMain& app, CLogView* view, int, int) { RunMarkerListDialog(app, view); }
+void JumpTime(CAppMain& app, CLogView* view, int, int) { RunJumpTimeDialog(app, view); }
+void NextError(CAppMain& app, CLogView* view, int, int) { GoToErrorLine(app, view, true); }
+void PreviousError(CAppMain& app, CLogView* view, int, int) { GoToErrorLine(app, view, false); }
+void NextSlow(CAppMain&, CLogView* view, int, int) { GoToSlowInterval(view, true); }
+void PreviousSlow(CAppMain&, CLogView* view, int, int) { GoToSlowInterval(view, false); }
 
 void SelectAll(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->SelectAll();
@@ -140,6 +146,12 @@ bool IsEnabledIn(const CCommand& command, const CCommandState& state) {
             return state.lines;
         case CNeeds::kMarkers:
             return state.lines && state.markers;
+        case CNeeds::kStamps:
+            return state.lines && state.stamps;
+        case CNeeds::kErrorLines:
+            return state.lines && state.errorLines;
+        case CNeeds::kSlowRows:
+            return state.lines && state.stamps && state.intervalCheck;
         case CNeeds::kNever:
             return false;
     }

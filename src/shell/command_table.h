@@ -9,13 +9,16 @@
 
 // What a command needs to be enabled.
 enum class CNeeds {
-    kNothing,    // its state is never changed
-    kNoLog,      // no log is open (Open)
-    kLog,        // a log is open
-    kSelection,  // the active view has a selection
-    kLines,      // the active view has its rows
-    kMarkers,    // the active view has rows and markers
-    kNever,      // shown, always greyed
+    kNothing,     // its state is never changed
+    kNoLog,       // no log is open (Open)
+    kLog,         // a log is open
+    kSelection,   // the active view has a selection
+    kLines,       // the active view has its rows
+    kMarkers,     // the active view has rows and markers
+    kStamps,      // the active view has rows with time stamps
+    kErrorLines,  // the active view has rows and the log has error lines
+    kSlowRows,    // the active view has stamped rows and the interval check is on
+    kNever,       // shown, always greyed
 };
 
 // X(id, handler, needs, readsLog, inMenu)
@@ -62,6 +65,11 @@ enum class CNeeds {
     X(IDM_MARKER_NEXT, NextMarker, kMarkers, true, true)                     \
     X(IDM_MARKER_CLEAR_ALL, ClearMarkers, kMarkers, true, true)              \
     X(IDM_MARKER_LIST, MarkerList, kMarkers, true, true)                     \
+    X(IDM_JUMP_TIME, JumpTime, kStamps, true, true)                          \
+    X(IDM_ERROR_NEXT, NextError, kErrorLines, true, true)                    \
+    X(IDM_ERROR_PREVIOUS, PreviousError, kErrorLines, true, true)            \
+    X(IDM_SLOW_NEXT, NextSlow, kSlowRows, true, true)                        \
+    X(IDM_SLOW_PREVIOUS, PreviousSlow, kSlowRows, true, true)                \
     X(IDM_CLOSE_VIEW, CloseView, kNothing, false, false)                     \
     X(IDM_TOOLBAR, Base, kNothing, false, true)                              \
     X(IDM_STATUSBAR, Base, kNothing, false, true)                            \
@@ -90,12 +98,15 @@ struct CCommand {
 
 // What the commands' state is derived from.
 struct CCommandState {
-    bool logOpen = false;    // a log file is open
-    bool viewOpen = false;   // it has its view
-    bool lines = false;      // the active view has its rows
-    bool markers = false;    // ... and markers
-    bool selection = false;  // the active view has a selection
-    bool busy = false;       // a job that is not quiet runs in the background
+    bool logOpen = false;     // a log file is open
+    bool viewOpen = false;    // it has its view
+    bool lines = false;       // the active view has its rows
+    bool markers = false;     // ... and markers
+    bool selection = false;   // the active view has a selection
+    bool stamps = false;      // the active view's rows have time stamps
+    bool errorLines = false;  // the log has error lines
+    bool intervalCheck = false;
+    bool busy = false;  // a job that is not quiet runs in the background
 };
 
 // The row of id, or null.

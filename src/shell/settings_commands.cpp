@@ -27,4 +27,6 @@ void EditSettings(CAppMain& app) {
     app.ApplyViewSettings();
     for (const auto& v : app.Views()) v->ApplyFont();
     app.Views().RedrawAll();
+    // The slow-interval steps follow the interval check.
+    app.UpdateCommandState();
 }

@@ -311,6 +311,54 @@ TEST_F(QuillonCliTest, UsageErrorsAndFilesThatCannotBeOpenedExitWithTwo) {
     EXPECT_EQ(0u, help.out.find("usage: quillon-cli [options] <command> <log-file> [arguments]\n"));
 }
 
+// The timeline counts each stamped row at its own time, empty buckets too; --at-time starts
+// the rows at the first at or after a time (a time alone: the log's first day).
+TEST_F(QuillonCliTest, TimelineAndRowsAtATime) {
+    CRun auto1 = Cli("--keywords errors.xml timeline app.log");
+    EXPECT_EQ(0, auto1.status);
+    EXPECT_EQ(12u, Lines(auto1.out));
+    EXPECT_EQ(0u, auto1.out.find("2024-05-31 23:59:58\t2\t0\n2024-05-31 23:59:59\t1\t1\n"
+                                 "2024-06-01 00:00:00\t0\t0\n"))
+        << auto1.out;
+    EXPECT_NE(std::string::npos, auto1.out.find("\n2024-06-01 00:00:03\t1\t1\n2024-06-01 00:00:04\t0\t0\n"));
+    const std::string last = "\n2024-06-01 00:00:08\t0\t0\n2024-06-01 00:00:09\t2\t1\n";
+    EXPECT_EQ(auto1.out.size() - last.size(), auto1.out.rfind(last));
+    EXPECT_EQ("2024-05-31 23:59:55\t3\t1\n2024-06-01 00:00:00\t1\t1\n2024-06-01 00:00:05\t2\t1\n",
+              Cli("--keywords errors.xml timeline app.log --bucket 5").out);
+    WriteBytes(m_dir.FsPath("clock.log"), "23:59:59 a\n00:00:01 b\n");
+    EXPECT_EQ("00:00:00\t1\t0\n12:00:00\t1\t0\n",
+              Cli("--no-config --stamp-pattern '%H:%M:%S' timeline clock.log --bucket 43200").out);
+    WriteBytes(m_dir.FsPath("plain.log"), "no stamp\nnone here\n");
+    CRun plain = Cli("--no-config timeline plain.log");
+    EXPECT_EQ(1, plain.status);
+    EXPECT_EQ("quillon-cli: 'plain.log' has no time stamps\n", plain.err);
+
+    CRun at = Cli("--no-config rows app.log --at-time '2024-06-01 00:00:00' --count 1");
+    EXPECT_EQ(0, at.status);
+    EXPECT_EQ(0u, at.out.find("5\t2024-06-01 00:00:03.000\t99:99:99.999\t")) << at.out;
+    EXPECT_EQ(1u, Lines(at.out));
+    EXPECT_EQ(0u, Cli("--no-config rows app.log --at-time 23:59:59").out.find("4\t2024-05-31 23:59:59.900\t"));
+    CRun none = Cli("--no-config rows app.log --at-time '2024-06-01 00:00:09.001'");
+    EXPECT_EQ(1, none.status);
+    EXPECT_EQ("", none.out);
+    struct Case {
+        const char* args;
+        const char* message;
+    } cases[] = {
+        {"rows app.log --at-time 12:00",
+         "quillon-cli: option '--at-time' takes hh:mm:ss[.mmm] or yyyy-mm-dd hh:mm:ss[.mmm], not '12:00'\n"},
+        {"rows app.log --at-time 12:00:00 --from 2", "quillon-cli: option '--at-time' takes no --from or --follow\n"},
+        {"timeline app.log --bucket 0", "quillon-cli: option '--bucket' takes a number of seconds above 0\n"},
+        {"timeline app.log --count 3", "quillon-cli: option '--count' does not apply to this command\n"},
+        {"search app.log x --at-time 12:00:00", "quillon-cli: option '--at-time' does not apply to this command\n"},
+    };
+    for (const Case& c : cases) {
+        CRun run = Cli(c.args);
+        EXPECT_EQ(2, run.status) << c.args;
+        EXPECT_EQ(c.message, run.err) << c.args;
+    }
+}
+
 // Stamps beyond the line start: all forms without a settings file, as the settings say with
 // one, basic with --no-config; --stamps overrides; --stamp-pattern comes before the forms.
 TEST_F(QuillonCliTest, StampFormsFollowTheSettingsAndTheOptions) {

@@ -163,6 +163,12 @@ void FillSampleContent(HWND dialog, int templateId) {
             SetDlgItemTextW(dialog, IDC_JUMP_RANGE, english ? L"1 - 2147483647" : L"1 ～ 2147483647");
             SetDlgItemTextW(dialog, IDC_JUMP_CURSOR, L"2147483647");
             break;
+        case IDD_JUMP_TIME_JA:
+            SetDlgItemTextW(dialog, IDC_JUMP_TIME_RANGE,
+                            english ? L"2024-05-31 23:57:40.015 - 2024-06-01 00:01:56.816"
+                                    : L"2024-05-31 23:57:40.015 ～ 2024-06-01 00:01:56.816");
+            SetDlgItemTextW(dialog, IDC_JUMP_TIME_TEXT, L"2024-05-31 23:59:00.500");
+            break;
         case IDD_MARKER_LIST_JA: {
             const wchar_t* markers[] = {L"3", L"15", L"108", L"2147483647"};
             HWND list = GetDlgItem(dialog, IDC_MARKER_LIST);

@@ -49,6 +49,8 @@ const ExpectedControl kExtraction[] = {{IDC_MATCH_AND, kButton},  {IDC_MATCH_OR,
 const ExpectedControl kCompare[] = {{IDC_COMPARE_LIST, kList}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kJump[] = {
     {IDC_JUMP_RANGE, kEdit}, {IDC_JUMP_CURSOR, kEdit}, {IDC_JUMP_LINE, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kJumpTime[] = {
+    {IDC_JUMP_TIME_RANGE, kEdit}, {IDC_JUMP_TIME_TEXT, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kMarkerList[] = {{IDC_MARKER_LIST, kList},
                                        {IDC_MARKER_JUMP, kButton},
                                        {IDCANCEL, kButton},
@@ -76,6 +78,7 @@ const TemplateInfo kTemplates[] = {
     {IDD_EXTRACTION_LOG_JA, "extraction", false, CONTROLS(kExtraction)},
     {IDD_COMPARE_LOG_JA, "compare", false, CONTROLS(kCompare)},
     {IDD_JUMP_JA, "jump", false, CONTROLS(kJump)},
+    {IDD_JUMP_TIME_JA, "jump to time", false, CONTROLS(kJumpTime)},
     {IDD_MARKER_LIST_JA, "marker list", false, CONTROLS(kMarkerList)},
     {IDD_CONFIG_PAGE1_JA, "setting page 1", true, CONTROLS(kPage1)},
     {IDD_CONFIG_PAGE2_JA, "setting page 2", true, nullptr, 0},

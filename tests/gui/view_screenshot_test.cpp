@@ -1,5 +1,5 @@
 // A loaded log in the state a user works in - keywords, an error line, the interval check,
-// markers, a selection and the caret - checked in both languages. With the environment
+// markers, a selection, the caret and the overview strip - checked in both languages. With the environment
 // variable QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as
 // view-en.bmp / view-ja.bmp (the README's screenshots come from this); on a display of
 // another scale the frame is as much larger, and the files are view-en-192dpi.bmp and so on.
@@ -95,6 +95,7 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         keywords.BuildFlagTable();
         config.m_intervalCheck = 1;
         config.m_intervalTime = 2000;
+        config.m_overview = 1;
         CLogView* v = OpenAndWait(WriteLog("sample.log", kSampleLog));
         ASSERT_NE(nullptr, v);
         ShowWindow(v->Window(), SW_MAXIMIZE);

@@ -1,0 +1,59 @@
+// CStampClock: time stamps as one number (milliseconds on a clock the log's own stamps
+// define), so that rows can be bucketed, compared and searched by time; and the time a
+// user types ("hh:mm:ss[.mmm]" or "yyyy-mm-dd hh:mm:ss[.mmm]") on the same clock.
+//
+// A log is dated when its first stamp has a year. The key of a stamp is then its date and
+// time (milliseconds since 1970-01-01 00:00 as written, no zone applied); a stamp without a
+// year in a dated log takes the year of the first stamp. In a log whose first stamp has no
+// year (time-only or month-day stamps) the key is the time of day alone, so that a log
+// passing midnight counts each row at its own time of day.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "document/time_stamp.h"
+
+constexpr int64_t kMillisecondsPerDay = 86400000;
+
+class CStampClock {
+public:
+    CStampClock() = default;
+    // The clock of a log whose first stamp is first (a stamp with a date part).
+    explicit CStampClock(const CTimeStamp& first);
+
+    bool Dated() const { return m_dated; }
+    // The key of a stamp with a date part (HasDate()).
+    int64_t Key(const CTimeStamp& stamp) const;
+    // The key at 00:00 of the log's first day (0 for a log without dates).
+    int64_t FirstDay() const { return m_firstDay * kMillisecondsPerDay; }
+
+private:
+    bool m_dated = false;
+    uint16_t m_firstYear = 0;
+    int64_t m_firstDay = 0;  // days since 1970-01-01
+};
+
+// Days since 1970-01-01 of a calendar date (proleptic Gregorian; a day past the month's end
+// runs into the next month).
+int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day);
+
+// A time a user typed: "hh:mm:ss[.mmm]" or "yyyy-mm-dd hh:mm:ss[.mmm]" (ASCII, blanks around
+// it allowed; the fraction is a decimal fraction of a second, kept to milliseconds).
+struct CTimeQuery {
+    bool hasDate = false;
+    int64_t day = 0;           // days since 1970-01-01, when hasDate
+    int64_t milliseconds = 0;  // time of day
+};
+
+// 1 and *query when text is one of the two forms with valid values; 0 otherwise.
+int ParseTimeQuery(const char* text, size_t length, CTimeQuery* query);
+
+// The key a query stands for on a log's clock. A query with a date on a dated log is that
+// date and time; on a log without dates its time of day. A time-only query on a dated log
+// means that time on the log's first day.
+int64_t QueryKey(const CStampClock& clock, const CTimeQuery& query);
+
+// A key as text: "yyyy-mm-dd hh:mm:ss" when dated, else "hh:mm:ss" (the time of day; a key
+// of 24 h or more still prints its hours). out holds at least 24 bytes; NUL-terminated.
+void FormatStampKey(int64_t key, bool dated, char* out, size_t capacity);

@@ -1,0 +1,210 @@
+// The timeline's buckets, the typed time and the navigation by time, error and slow interval.
+#include "search/timeline.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "search/line_scan.h"
+#include "search/row_navigation.h"
+
+namespace {
+
+CTimeStamp At(int h, int m, int s, int ms = 0, int year = 0, int month = 1, int day = 1) {
+    CTimeStamp t;
+    t.year = static_cast<uint16_t>(year);
+    t.month = static_cast<uint8_t>(month);
+    t.day = static_cast<uint8_t>(day);
+    t.milliseconds = static_cast<uint32_t>(((h * 60 + m) * 60 + s) * 1000 + ms);
+    return t;
+}
+
+// Rows of the given stamps; row i holds line lines[i] (or i when lines is empty).
+CLineListRows Rows(const std::vector<CTimeStamp>& stamps, const std::vector<int32_t>& lines = {}) {
+    auto list = std::make_unique<CLogLineList>();
+    for (size_t i = 0; i < stamps.size(); ++i) {
+        list->Append(lines.empty() ? static_cast<int32_t>(i) : lines[i], stamps[i], i * 10, 10);
+    }
+    return CLineListRows(std::move(list), nullptr);
+}
+
+std::unique_ptr<CLogLineList> Errors(const std::vector<int32_t>& lines) {
+    auto list = std::make_unique<CLogLineList>();
+    for (int32_t line : lines) list->Append(line, CTimeStamp(), 0, 1);
+    return list;
+}
+
+// "start rows errors firstRow" of every bucket.
+std::vector<std::string> Describe(const CTimeline& t) {
+    std::vector<std::string> out;
+    for (int64_t i = 0; i < t.BucketCount(); ++i) {
+        char start[32];
+        FormatStampKey(t.BucketStart(i), t.Clock().Dated(), start, sizeof start);
+        const CTimeBucket& b = t.Bucket(i);
+        out.push_back(std::string(start) + " " + std::to_string(b.rows) + " " + std::to_string(b.errors) + " " +
+                      std::to_string(b.firstRow.Value()));
+    }
+    return out;
+}
+
+int Build(CTimeline& t, const CRowSource& rows, const CLogLineList* errors, int64_t widthMs) {
+    CTimelineRequest request;
+    request.rows = &rows;
+    request.errors = errors;
+    request.widthMs = widthMs;
+    return t.Build(request);
+}
+
+bool Query(const char* text, CTimeQuery* q) { return ParseTimeQuery(text, std::strlen(text), q) == 1; }
+
+TEST(TimelineTest, TypedTimesAndTheirKeys) {
+    CTimeQuery q;
+    ASSERT_TRUE(Query(" 2021-03-05 00:10:00.5 ", &q));
+    EXPECT_TRUE(q.hasDate);
+    EXPECT_EQ(600500, q.milliseconds);
+    ASSERT_TRUE(Query("7:08:09", &q));
+    EXPECT_FALSE(q.hasDate);
+    EXPECT_EQ(25689000, q.milliseconds);
+    for (const char* bad : {"", "12:34", "24:00:00", "12:60:00", "12:00:00.1234", "2021-02-29 00:00:00", "2021-03-05",
+                            "2021-03-0500:00:00", "12:00:00 x", "1:2:3"}) {
+        EXPECT_FALSE(Query(bad, &q)) << bad;
+    }
+
+    CStampClock dated(At(23, 0, 0, 0, 2021, 3, 4));
+    CStampClock timeOnly(At(23, 0, 0));
+    ASSERT_TRUE(Query("2021-03-05 00:10:00", &q));
+    char text[32];
+    FormatStampKey(QueryKey(dated, q), true, text, sizeof text);
+    EXPECT_STREQ("2021-03-05 00:10:00", text);
+    EXPECT_EQ(600000, QueryKey(timeOnly, q));  // its time of day on a log without dates
+    ASSERT_TRUE(Query("01:00:00", &q));
+    FormatStampKey(QueryKey(dated, q), true, text, sizeof text);
+    EXPECT_STREQ("2021-03-04 01:00:00", text);  // the log's first day
+    // A stamp without a year in a dated log takes the first stamp's year.
+    EXPECT_EQ(dated.Key(At(1, 0, 0, 0, 2021, 12, 31)), dated.Key(At(1, 0, 0, 0, 0, 12, 31)));
+    FormatStampKey(dated.Key(At(0, 0, 0, 0, 2024, 2, 30)), true, text, sizeof text);
+    EXPECT_STREQ("2024-03-01 00:00:00", text);
+}
+
+TEST(TimelineTest, DatedRowsAcrossMidnightWithErrorsAndRowsBeforeTheFirstStamp) {
+    CLineListRows rows = Rows({CTimeStamp(), At(23, 30, 0, 0, 2021, 3, 4), At(23, 59, 59, 999, 2021, 3, 4),
+                               At(0, 10, 0, 0, 2021, 3, 5), At(2, 0, 0, 0, 2021, 3, 5)});
+    auto errors = Errors({0, 2, 4});
+    CTimeline t;
+    ASSERT_EQ(1, Build(t, rows, errors.get(), 3600000));
+    EXPECT_EQ((std::vector<std::string>{"2021-03-04 23:00:00 2 1 1", "2021-03-05 00:00:00 1 0 3",
+                                        "2021-03-05 01:00:00 0 0 -1", "2021-03-05 02:00:00 1 1 4"}),
+              Describe(t));
+    EXPECT_EQ(2, t.MaxRows());
+    EXPECT_EQ(1, t.BucketOf(t.Clock().Key(At(0, 59, 59, 999, 2021, 3, 5))));
+    EXPECT_EQ(-1, t.BucketOf(t.Clock().Key(At(3, 0, 0, 0, 2021, 3, 5))));
+}
+
+TEST(TimelineTest, EachRowCountsAtItsOwnTimeOfDayWhenTheTimeGoesBack) {
+    // A time-only log passing midnight, then a jump back: no row is lost or moved.
+    CLineListRows rows =
+        Rows({At(23, 59, 58), At(0, 0, 1), At(0, 0, 3), At(23, 59, 58, 500), At(0, 0, 1, 900)}, {5, 7, 8, 9, 12});
+    auto errors = Errors({7, 9, 12});
+    CTimeline t;
+    ASSERT_EQ(1, Build(t, rows, errors.get(), kMillisecondsPerDay / 2));
+    EXPECT_FALSE(t.Clock().Dated());
+    EXPECT_EQ((std::vector<std::string>{"00:00:00 3 2 1", "12:00:00 2 1 0"}), Describe(t));
+    ASSERT_EQ(1, Build(t, rows, errors.get(), 2000));
+    EXPECT_EQ(43200, t.BucketCount());
+    EXPECT_EQ("00:00:00 2 2 1", Describe(t)[0]);
+    // Rows whose lines go back (an extraction's context) still find their error lines.
+    CLineListRows context = Rows({At(1, 0, 0), At(1, 0, 0), At(1, 0, 1), At(1, 0, 1)}, {4, 5, 4, 5});
+    ASSERT_EQ(1, Build(t, context, Errors({4}).get(), 1000));
+    EXPECT_EQ((std::vector<std::string>{"01:00:00 2 1 0", "01:00:01 2 1 2"}), Describe(t));
+}
+
+TEST(TimelineTest, WidthChoiceAndLimits) {
+    constexpr int64_t s = 1000;
+    EXPECT_EQ(1 * s, AutoBucketWidth(0, 60 * s));
+    EXPECT_EQ(1 * s, AutoBucketWidth(0, 399 * s));
+    EXPECT_EQ(2 * s, AutoBucketWidth(0, 400 * s));
+    EXPECT_EQ(10 * s, AutoBucketWidth(0, 3600 * s));
+    EXPECT_EQ(300 * s, AutoBucketWidth(0, kMillisecondsPerDay - 1));
+    EXPECT_EQ(3600 * s, AutoBucketWidth(0, 10 * kMillisecondsPerDay));
+    EXPECT_EQ(kMillisecondsPerDay, AutoBucketWidth(0, 399 * kMillisecondsPerDay));
+    EXPECT_EQ(3 * kMillisecondsPerDay, AutoBucketWidth(0, 1000 * kMillisecondsPerDay));
+    for (int64_t range : {int64_t{500} * s, int64_t{7200} * s, 3 * kMillisecondsPerDay, 90 * kMillisecondsPerDay}) {
+        int64_t w = AutoBucketWidth(12345, 12345 + range);
+        int64_t bars = (12345 + range) / w - 12345 / w + 1;
+        EXPECT_GE(bars, 100) << range;
+        EXPECT_LE(bars, 400) << range;
+    }
+
+    CTimeline t;
+    CLineListRows none = Rows({CTimeStamp(), CTimeStamp()});
+    EXPECT_EQ(1, Build(t, none, nullptr, 0));
+    EXPECT_FALSE(t.HasStamps());
+    EXPECT_FALSE(RowsHaveStamps(none));
+    CLineListRows year = Rows({At(0, 0, 0, 0, 2020, 1, 1), At(0, 0, 0, 0, 2021, 1, 1)});
+    EXPECT_TRUE(RowsHaveStamps(year));
+    EXPECT_EQ(kTimelineTooManyBuckets, Build(t, year, nullptr, 1000));
+    EXPECT_FALSE(t.HasStamps());
+    ASSERT_EQ(1, Build(t, year, nullptr, 0));
+    EXPECT_EQ(367, t.BucketCount());
+    CTimelineRequest request;
+    request.rows = &year;
+    request.widthMs = 60000;
+    request.maxBuckets = 1 << 20;  // a console's limit
+    ASSERT_EQ(1, t.Build(request));
+    EXPECT_EQ(527041, t.BucketCount());
+    std::atomic<int> cancel{1};
+    request.cancel = &cancel;
+    EXPECT_EQ(kScanCancelled, t.Build(request));
+}
+
+TEST(TimelineTest, FirstRowAtOrAfterATime) {
+    CLineListRows rows = Rows({CTimeStamp(), At(23, 0, 0, 0, 2021, 3, 4), At(22, 0, 0, 0, 2021, 3, 4),
+                               At(0, 30, 0, 0, 2021, 3, 5), At(23, 30, 0, 0, 2021, 3, 4)});
+    CTimeQuery q;
+    auto find = [&](const CRowSource& source, const char* text) {
+        EXPECT_TRUE(Query(text, &q)) << text;
+        return FirstRowAtOrAfter(source, q);
+    };
+    EXPECT_EQ(1, find(rows, "2021-03-04 22:30:00"));
+    EXPECT_EQ(3, find(rows, "2021-03-04 23:00:00.001"));  // the jump back to 22:00 is earlier
+    EXPECT_EQ(3, find(rows, "2021-03-05 00:30:00"));
+    EXPECT_EQ(-1, find(rows, "2021-03-05 00:30:00.001"));
+    EXPECT_EQ(3, find(rows, "23:15:00"));  // on the log's first day, not the time of day of row 4
+    CLineListRows timeOnly = Rows({At(0, 1, 0), At(0, 2, 0), At(0, 0, 5)});
+    EXPECT_EQ(1, find(timeOnly, "00:01:30"));
+    EXPECT_EQ(0, find(timeOnly, "1999-12-31 00:00:30"));  // the time of day of a dated query
+    EXPECT_EQ(-1, find(timeOnly, "00:02:00.001"));
+    EXPECT_EQ(-1, find(Rows({CTimeStamp()}), "00:00:00"));
+}
+
+TEST(TimelineTest, NextAndPreviousErrorAndSlowRows) {
+    CLineListRows lines = Rows({At(1, 0, 0), At(1, 0, 1), At(1, 0, 5), At(1, 0, 5), At(0, 0, 1), At(0, 0, 2)});
+    auto errors = Errors({1, 4});
+    for (bool direct : {true, false}) {
+        EXPECT_EQ(1, NextErrorRow(lines, *errors, CRow(-1), direct));
+        EXPECT_EQ(4, NextErrorRow(lines, *errors, CRow(1), direct));
+        EXPECT_EQ(-1, NextErrorRow(lines, *errors, CRow(4), direct));
+        EXPECT_EQ(1, PreviousErrorRow(lines, *errors, CRow(4), direct));
+        EXPECT_EQ(-1, PreviousErrorRow(lines, *errors, CRow(1), direct));
+    }
+    // An extraction's rows: error line 4 sits at rows 1 and 3.
+    CLineListRows picked = Rows({At(1, 0, 0), At(1, 0, 0), At(1, 0, 0), At(1, 0, 0)}, {3, 4, 5, 4});
+    EXPECT_EQ(1, NextErrorRow(picked, *errors, CRow(0), false));
+    EXPECT_EQ(3, NextErrorRow(picked, *errors, CRow(1), false));
+    EXPECT_EQ(1, PreviousErrorRow(picked, *errors, CRow(3), false));
+
+    // Intervals: 0, 1 s, 4 s, 0, wrapped (99 h), 1 s.
+    EXPECT_EQ(2, NextSlowRow(lines, CRow(-1), 2000));
+    EXPECT_EQ(4, NextSlowRow(lines, CRow(2), 2000));
+    EXPECT_EQ(-1, NextSlowRow(lines, CRow(4), 2000));
+    EXPECT_EQ(1, NextSlowRow(lines, CRow(0), 1000));
+    EXPECT_EQ(0, NextSlowRow(lines, CRow(-1), 0));
+    EXPECT_EQ(4, PreviousSlowRow(lines, CRow(5), 2000));
+    EXPECT_EQ(2, PreviousSlowRow(lines, CRow(4), 2000));
+    EXPECT_EQ(-1, PreviousSlowRow(lines, CRow(2), 2000));
+    EXPECT_EQ(-1, PreviousSlowRow(lines, CRow(0), 0));
+}
+
+}  // namespace

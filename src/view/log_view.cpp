@@ -7,6 +7,7 @@
 
 #include "foundation/wide.h"
 #include "view/overview_strip.h"
+#include "view/timeline_pane.h"
 
 CLogView::CLogView() {
     // Until the first paint measures the font, rows and columns are tiny but never zero.
@@ -49,6 +50,7 @@ void CLogView::SetRows(std::unique_ptr<CRowSource> rows) {
     m_selectionMode = CSelectionMode::kNone;
     UpdateVScrollBar();
     if (m_overview != nullptr) m_overview->Restart();
+    if (m_timeline != nullptr) SetTimeline(nullptr);  // it counted other rows
     Invalidate();
 }
 
@@ -121,6 +123,23 @@ void CLogView::UpdateOverview() {
     Invalidate();
 }
 
+void CLogView::SetTimeline(std::unique_ptr<CTimeline> timeline) {
+    if (m_window == nullptr) return;
+    if (timeline == nullptr) {
+        if (m_timeline != nullptr) m_timeline->DestroyView();
+        m_timeline.reset();
+    } else {
+        if (m_timeline == nullptr) m_timeline.reset(new (std::nothrow) CTimelinePane(this));
+        SetWindowLongPtrW(m_window, GWL_STYLE, GetWindowLongPtrW(m_window, GWL_STYLE) | WS_CLIPCHILDREN);
+        if (m_timeline != nullptr && !m_timeline->Create(m_window, 0, 0, 0)) m_timeline.reset();
+        if (m_timeline != nullptr) m_timeline->SetTimeline(std::move(timeline));
+    }
+    RECT client = {};
+    GetClientRect(m_window, &client);
+    OnSize(client.right - client.left, client.bottom - client.top, SIZE_RESTORED);
+    Invalidate();
+}
+
 void CLogView::Invalidate() {
     CChildView::Invalidate();
     if (m_overview != nullptr) m_overview->Invalidate();
@@ -168,6 +187,7 @@ void CLogView::SetDpi(int dpi) {
 void CLogView::DestroyView() {
     DestroyCaret();
     if (m_overview != nullptr) m_overview->DestroyView();
+    if (m_timeline != nullptr) m_timeline->DestroyView();
     if (m_window == nullptr) return;
     HWND window = m_window;
     m_window = nullptr;
@@ -192,6 +212,11 @@ int CLogView::OnSize(int width, int height, int) {
         int strip = COverviewStrip::Width(m_dpi);
         width = width > strip ? width - strip : 0;
         m_overview->MoveTo(width, 0, strip, height);
+    }
+    if (m_timeline != nullptr) {
+        int pane = CTimelinePane::Height(m_dpi);
+        height = height > pane ? height - pane : 0;
+        m_timeline->MoveTo(0, height, width, pane);
     }
     m_visibleRows = (height + pitch - 1) / pitch;
     m_visibleColumns = (width + cw - 1) / cw;

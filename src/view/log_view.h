@@ -22,6 +22,8 @@
 
 struct CRowCell;
 class COverviewStrip;
+class CTimelinePane;
+class CTimeline;
 
 // Where a view's selection stands: none, being dragged, or made.
 enum class CSelectionMode { kNone = 0, kDragging = 2, kMade = 3 };
@@ -109,6 +111,12 @@ public:
     COverviewStrip* Overview() const { return m_overview.get(); }
     // Repaints the view and its strip.
     void Invalidate() override;
+    // Shows the timeline in a pane at the foot of the view (made on first use); null hides it.
+    void SetTimeline(std::unique_ptr<CTimeline> timeline);
+    // The pane, or null while it is hidden.
+    CTimelinePane* TimelinePane() const { return m_timeline.get(); }
+    // Text in the status bar's first part (the timeline's hover text).
+    void ShowStatus(const char16_t* text) { SetStatus(0, text); }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual int OnCreateView(HWND window);
@@ -190,6 +198,7 @@ private:
     int32_t m_highlightSearch = 0;
     HFONT m_boldFont = nullptr;
     std::unique_ptr<COverviewStrip> m_overview;
+    std::unique_ptr<CTimelinePane> m_timeline;
     // Right edge of the area being painted: a row's tokens beyond it are not drawn.
     static constexpr int kNoDrawLimit = 0x7fffffff;
     int m_drawRight = kNoDrawLimit;

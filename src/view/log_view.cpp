@@ -60,6 +60,7 @@ int CLogView::TakeFollowedLines(int32_t from, const CLogLineList& more) {
     uint32_t first = m_vScroll.position;
     int ok = ReplaceTail(Lines(), from, more);
     if (m_overview != nullptr) m_overview->RowsChangedFrom(CLineNumber(from));
+    if (m_timeline != nullptr) m_timeline->RowsGrew();
     int32_t count = RowCount();
     m_contentHeight = count;
     UpdateVScrollBar();  // which returns to the top: go back to where the user was

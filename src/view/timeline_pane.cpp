@@ -11,6 +11,9 @@
 namespace {
 
 constexpr int kPaneHeight = 90;
+// Rows a follow step counts again on the UI thread (a few milliseconds).
+constexpr int64_t kRecountRows = 200000;
+constexpr UINT_PTR kRecountTimer = 1;
 constexpr int kMargin = 4;
 // Colour-table entries: the pane's ground, the bars (the header's colour) and the errors.
 constexpr int kColorGround = 1;
@@ -33,6 +36,30 @@ void CTimelinePane::SetTimeline(std::unique_ptr<CTimeline> timeline) {
     m_timeline = std::move(timeline);
     m_hovered = -1;
     Invalidate();
+}
+
+void CTimelinePane::RowsGrew() {
+    if (m_window != nullptr && m_view->HasRows() && m_view->Rows().Count() <= kRecountRows)
+        SetTimer(m_window, kRecountTimer, 1, nullptr);
+}
+
+LRESULT CTimelinePane::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == kRecountTimer) {
+        KillTimer(window, kRecountTimer);
+        Recount();
+        return 0;
+    }
+    return CChildView::WindowProc(window, message, wParam, lParam);
+}
+
+void CTimelinePane::Recount() {
+    if (!m_view->HasRows()) return;
+    std::unique_ptr<CTimeline> timeline(new (std::nothrow) CTimeline());
+    if (timeline == nullptr) return;
+    CTimelineRequest request;
+    request.rows = &m_view->Rows();
+    request.errors = m_view->File() != nullptr ? &m_view->File()->ErrorLines() : nullptr;
+    if (timeline->Build(request) == 1) SetTimeline(std::move(timeline));
 }
 
 int64_t CTimelinePane::BucketAt(int x) const {

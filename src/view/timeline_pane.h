@@ -21,10 +21,15 @@ public:
     // The pane's height at a DPI.
     static int Height(int dpi);
     void SetTimeline(std::unique_ptr<CTimeline> timeline);
+    // A followed log grew: a small one is counted again once the step is applied (its
+    // error lines come after its rows); a large one keeps the timeline it had until the
+    // command is given again.
+    void RowsGrew();
     const CTimeline* Timeline() const { return m_timeline.get(); }
     // The bucket under x of the pane's client area, or -1.
     int64_t BucketAt(int x) const;
 
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     int OnDraw(HDC dc, const RECT& client) override;
     int OnLButtonDown(int x, int y) override;
     int OnLButtonUp(int x, int y) override;
@@ -32,6 +37,7 @@ public:
 
 private:
     void DrawBars(HDC dc, const RECT& client);
+    void Recount();
 
     CLogView* m_view;
     std::unique_ptr<CTimeline> m_timeline;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "shell/app_main.h"
 #include "view/log_view.h"
 #include "view/overview_strip.h"
+#include "view/timeline_pane.h"
 #include "view_test_support.h"
 
 namespace {
@@ -199,6 +201,48 @@ TEST_F(OverviewTest, AClickOrADragOnTheStripMovesTheView) {
     int frameTop = static_cast<int>(static_cast<int64_t>(view->FirstVisibleRow()) * height / 1000);
     EXPECT_EQ(RGB(64, 64, 64), pixels[frameTop * width + width / 2]);
     EXPECT_NE(RGB(64, 64, 64), pixels[(frameTop + (height / 2)) % height * width + width / 2]);
+}
+
+// Rows from first on, a second apart; the FATAL ones are error rows.
+std::string SecondRows(int first, int count, const char* text) {
+    std::string rows;
+    for (int i = first; i < first + count; ++i) {
+        char line[64];
+        snprintf(line, sizeof line, "2024-01-01 00:%02d:%02d %s\r\n", i / 60, i % 60, text);
+        rows += line;
+    }
+    return rows;
+}
+
+TEST_F(OverviewTest, AFollowedLogKeepsTheStripAndTheTimelineCurrent) {
+    Start(0);
+    CAppParameter& config = AppConfig();
+    config.Keywords().Add(u"FATAL", 12, 0, 1);
+    config.Keywords().BuildFlagTable();
+    config.m_overview = 1;
+    config.m_follow = 1;
+    CLogView* view = OpenAndWait(WriteLog("grow.log", SecondRows(0, 30, "quiet")));
+    ASSERT_NE(nullptr, view);
+    SendMessageW(m_frame, WM_COMMAND, IDM_TIMELINE, 0);
+    Pump();
+    ASSERT_NE(nullptr, view->TimelinePane());
+    EXPECT_EQ(30, view->TimelinePane()->Timeline()->BucketCount());
+    ASSERT_TRUE(WaitForScan(view));
+    std::ofstream(m_dir.FsPath("grow.log"), std::ios::binary | std::ios::app)
+        << SecondRows(30, 9, "quiet") << SecondRows(39, 1, "FATAL");
+    m_app->Follower().Tick();
+    ASSERT_TRUE(PumpUntil([&] { return !m_app->Runner().Busy() && view->Rows().Count() == 40; }));
+    ASSERT_TRUE(WaitForScan(view));
+    std::vector<uint8_t> buckets(40);
+    view->Overview()->ReadBuckets(40, buckets.data());
+    std::vector<uint8_t> want(40, 0);
+    want[39] = kTickError;
+    EXPECT_EQ(want, buckets);
+    // Counted again once the step is applied, error lines and all.
+    ASSERT_TRUE(PumpUntil([&] { return view->TimelinePane()->Timeline()->BucketCount() == 40; }));
+    const CTimeline* t = view->TimelinePane()->Timeline();
+    EXPECT_EQ(1, t->Bucket(39).errors);
+    EXPECT_EQ(39, t->Bucket(39).firstRow.Value());
 }
 
 }  // namespace

@@ -120,6 +120,10 @@
 #define IDM_SELECTION_SEARCH_NEXT 6022
 #define IDM_SELECTION_EXTRACTION 6023
 #define IDM_FOLLOW 6040
+// View menu: the overview strip beside each view's scroll bar.
+#define IDM_OVERVIEW 6080
+// View menu: the active view's timeline pane.
+#define IDM_TIMELINE 6081
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024

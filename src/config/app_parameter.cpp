@@ -146,6 +146,7 @@ void CAppParameter::Reset() {
     m_intervalTime = 0;
     m_follow = 0;
     m_stampForms = 1;
+    m_overview = 1;
     SetStampPatterns(nullptr, 0);
     m_contextBefore = 0;
     m_contextAfter = 0;

@@ -109,6 +109,9 @@ public:
     // Time stamps beyond the line-start forms: on for a new installation, off for a settings
     // file without "stamp_forms" (written only when on, so older readers see nothing new).
     int32_t m_stampForms = 1;
+    // The overview strip beside each view's scroll bar: on for a new installation, off for
+    // a settings file without "overview" (written only when on, so older readers see nothing new).
+    int32_t m_overview = 1;
     // The user's stamp patterns (UTF-8), tried before the built-in forms; stored in
     // "stamp_patterns" as "pattern" elements, written only when there is one.
     CString m_stampPatterns[kMaxStampPatterns];

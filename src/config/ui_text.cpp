@@ -174,6 +174,11 @@ constexpr CTextRow kRows[] = {
     {TextId::kSaveRowsCaption, u"Save Rows As", u"行の保存"},
     {TextId::kProgressSaveCaption, u"Saving rows", u"行の保存"},
     {TextId::kProgressSaveFormat, u"Saving ... %lld / %lld rows (%d%%)", u"保存中... %lld / %lld 行 (%d%%)"},
+    {TextId::kProgressTimelineCaption, u"Timeline", u"タイムライン"},
+    {TextId::kProgressTimelineFormat, u"Counting ... %lld / %lld rows (%d%%)", u"集計中... %lld / %lld 行 (%d%%)"},
+    {TextId::kTimelineNoStamps, u"The rows have no time stamps: there is no timeline to draw.",
+     u"行に時刻がないため、タイムラインは表示できません。"},
+    {TextId::kTimelineBucketFormat, u"%s  rows: %lld  error rows: %lld", u"%s  行数: %lld  エラー行: %lld"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

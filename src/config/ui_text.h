@@ -142,6 +142,12 @@ enum class TextId {
     kSaveRowsCaption,
     kProgressSaveCaption,
     kProgressSaveFormat,
+    // The timeline: its job's progress, the pane without stamps, and a bucket under the
+    // mouse (%s its start, %lld rows and %lld error rows).
+    kProgressTimelineCaption,
+    kProgressTimelineFormat,
+    kTimelineNoStamps,
+    kTimelineBucketFormat,
 
     kCount
 };

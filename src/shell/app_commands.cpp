@@ -46,6 +46,7 @@ void CAppMain::UpdateCommandState() {
             EnableCommand(command.id, IsEnabledIn(command, state));
     });
     CheckCommand(IDM_HIGHLIGHT_SEARCH, state.lines && view->HighlightSearch() != 0);
+    CheckCommand(IDM_TIMELINE, view != nullptr && view->TimelinePane() != nullptr);
     // Redrawing the menu bar costs: only when its Search menu changes.
     if (m_searchMenuEnabled != state.viewOpen) {
         m_searchMenuEnabled = state.viewOpen;

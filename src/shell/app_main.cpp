@@ -45,6 +45,7 @@ CViewSettings ViewSettingsOf(CAppParameter& config) {
     settings.codePage = config.m_codePage;
     settings.intervalCheck = config.m_intervalCheck;
     settings.intervalTime = config.m_intervalTime;
+    settings.overview = config.m_overview;
     return settings;
 }
 
@@ -79,6 +80,7 @@ int CAppMain::InitInstance(HINSTANCE instance) {
     RestoreFrameLayout(m_frame);
     UpdateCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
+    CheckCommand(IDM_OVERVIEW, AppConfig().m_overview != 0);
     ShowRecentLogs(m_frame);
     m_runner.Start(m_frame);
     return 1;

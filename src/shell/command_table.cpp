@@ -57,6 +57,8 @@ void SaveCsv(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCSVFileDialog
 void Compare(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCompareLogDialog>(IDD_COMPARE_LOG_JA, app.Frame()); }
 void Nothing(CAppMain&, CLogView*, int, int) {}
 void Follow(CAppMain& app, CLogView*, int, int) { ToggleFollow(app); }
+void Overview(CAppMain& app, CLogView*, int, int) { ToggleOverview(app); }
+void Timeline(CAppMain& app, CLogView* view, int, int) { ToggleTimeline(app, view); }
 void CodePage(CAppMain& app, CLogView*, int, int code) { ChooseEncoding(app, code); }
 void EditKeywords(CAppMain& app, CLogView*, int, int) { ::EditKeywords(app); }
 void EditSettings(CAppMain& app, CLogView*, int, int) { ::EditSettings(app); }

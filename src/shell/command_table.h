@@ -45,6 +45,8 @@ enum class CNeeds {
     X(IDM_PRINT, Nothing, kNever, false, false)                              \
     X(IDM_RESERVED, Nothing, kNever, false, false)                           \
     X(IDM_FOLLOW, Follow, kNothing, false, true)                             \
+    X(IDM_OVERVIEW, Overview, kNothing, false, true)                         \
+    X(IDM_TIMELINE, Timeline, kLines, true, true)                            \
     X(IDC_ENCODING_COMBO, CodePage, kNothing, false, false)                  \
     X(IDM_SETTING_HIGHLIGHT, EditKeywords, kNothing, true, true)             \
     X(IDM_SETTING, EditSettings, kNothing, false, true)                      \

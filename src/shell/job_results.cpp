@@ -135,6 +135,13 @@ void CExtractJob::Apply(CAppMain& app) {
     ShowNewView(app, app.CreateLogView(view->File(), std::move(lines), W(title.c_str())));
 }
 
+void CTimelineJob::Apply(CAppMain& app) {
+    // A cancelled count, or one without memory, shows nothing.
+    if (status != 1 || timeline == nullptr || !app.Views().Contains(view)) return;
+    view->SetTimeline(std::move(timeline));
+    app.OnViewStateChanged(view);
+}
+
 void CErrorLogJob::Apply(CAppMain& app) {
     if (status != 1 || lines == nullptr || lines->Count() == 0) return;
     CLogView* created = app.CreateLogView(&app.LogFile(), std::move(lines), W(UiText(TextId::kErrorLogViewTitle)));

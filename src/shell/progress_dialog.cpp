@@ -25,6 +25,8 @@ const char16_t* Caption(CScanKind kind) {
             return UiText(TextId::kProgressCopyCaption);
         case CScanKind::kSave:
             return UiText(TextId::kProgressSaveCaption);
+        case CScanKind::kTimeline:
+            return UiText(TextId::kProgressTimelineCaption);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;
@@ -43,6 +45,8 @@ const char16_t* TextFormat(CScanKind kind) {
             return UiText(TextId::kProgressCopyFormat);
         case CScanKind::kSave:
             return UiText(TextId::kProgressSaveFormat);
+        case CScanKind::kTimeline:
+            return UiText(TextId::kProgressTimelineFormat);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;

@@ -77,6 +77,17 @@ void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progre
     if (status == 1) lines->ShrinkToFit();
 }
 
+void CTimelineJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    timeline.reset(new (std::nothrow) CTimeline());
+    if (timeline == nullptr) return;
+    CTimelineRequest request;
+    request.rows = rows;
+    request.errors = errors;
+    request.listener = progress;
+    request.cancel = cancel;
+    status = timeline->Build(request);
+}
+
 void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     CLoadRequest request;
     request.codePage = codePage;

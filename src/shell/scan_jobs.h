@@ -15,6 +15,7 @@
 #include "document/row_text.h"
 #include "keywords/keyword_set.h"
 #include "search/search_condition.h"
+#include "search/timeline.h"
 #include "shell/scan_worker.h"
 
 class CAppMain;
@@ -108,6 +109,21 @@ public:
 
     const CLogLineList* source = nullptr;
     std::unique_ptr<CLogLineList> lines;
+    int status = 0;
+};
+
+// The timeline of a view's rows, for its pane.
+class CTimelineJob : public CAppJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kTimeline; }
+    void Apply(CAppMain& app) override;
+    bool Uses(const CLogView* v) const override { return v == view; }
+
+    CLogView* view = nullptr;
+    const CRowSource* rows = nullptr;      // the view's, left alone while the job runs
+    const CLogLineList* errors = nullptr;  // the log's error lines
+    std::unique_ptr<CTimeline> timeline;
     int status = 0;
 };
 

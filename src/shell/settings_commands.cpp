@@ -30,3 +30,12 @@ void EditSettings(CAppMain& app) {
     // The slow-interval steps follow the interval check.
     app.UpdateCommandState();
 }
+
+void ToggleOverview(CAppMain& app) {
+    CAppParameter& config = AppConfig();
+    config.m_overview = config.m_overview != 0 ? 0 : 1;
+    config.Save();
+    app.CheckCommand(IDM_OVERVIEW, config.m_overview != 0);
+    app.ApplyViewSettings();
+    for (const auto& v : app.Views()) v->UpdateOverview();
+}

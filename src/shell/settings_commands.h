@@ -7,3 +7,5 @@ class CAppMain;
 void EditKeywords(CAppMain& app);
 // Settings: the sheet; every view takes the settings and is repainted afterwards.
 void EditSettings(CAppMain& app);
+// View > Overview: shows or hides the strip of every view, and keeps the choice.
+void ToggleOverview(CAppMain& app);

@@ -12,6 +12,7 @@
 #include "shell/app_main.h"
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
+#include "view/timeline_pane.h"
 
 void ToggleMarker(CAppMain& app, CLogView* view) {
     if (view == nullptr || view->Lines() == nullptr) return;
@@ -73,4 +74,23 @@ void CopySelection(CAppMain& app) {
     job->range = range;
     bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
     app.Runner().RunScan(std::move(job), view->File(), quick);
+}
+
+// Counting stamps is quick up to about a million rows; beyond that it goes to the runner.
+constexpr int64_t kQuickTimelineRows = 1000000;
+
+void ToggleTimeline(CAppMain& app, CLogView* view) {
+    if (view == nullptr || !view->HasRows()) return;
+    if (view->TimelinePane() != nullptr) {
+        view->SetTimeline(nullptr);
+        app.OnViewStateChanged(view);
+        return;
+    }
+    std::unique_ptr<CTimelineJob> job(new (std::nothrow) CTimelineJob());
+    if (job == nullptr) return;
+    job->view = view;
+    job->rows = &view->Rows();
+    job->errors = view->File() != nullptr ? &view->File()->ErrorLines() : nullptr;
+    bool quick = view->Rows().Count() < kQuickTimelineRows;
+    app.Runner().Run(std::move(job), quick);
 }

@@ -13,3 +13,6 @@ void RunJumpDialog(CAppMain& app, CLogView* view);
 void RunMarkerListDialog(CAppMain& app, CLogView* view);
 // Copies the active view's selection to the clipboard (in the background when large).
 void CopySelection(CAppMain& app);
+// View > Timeline: hides the view's timeline pane, or counts its rows (in the background
+// when many) and shows it.
+void ToggleTimeline(CAppMain& app, CLogView* view);

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "foundation/wide.h"
+#include "view/overview_strip.h"
+#include "view/timeline_pane.h"
 
 CLogView::CLogView() {
     // Until the first paint measures the font, rows and columns are tiny but never zero.
@@ -47,6 +49,8 @@ void CLogView::SetRows(std::unique_ptr<CRowSource> rows) {
     m_caretColumn = 0;
     m_selectionMode = CSelectionMode::kNone;
     UpdateVScrollBar();
+    if (m_overview != nullptr) m_overview->Restart();
+    if (m_timeline != nullptr) SetTimeline(nullptr);  // it counted other rows
     Invalidate();
 }
 
@@ -55,6 +59,8 @@ int CLogView::TakeFollowedLines(int32_t from, const CLogLineList& more) {
     bool onLastRow = m_caretRow >= RowCount() - 1;
     uint32_t first = m_vScroll.position;
     int ok = ReplaceTail(Lines(), from, more);
+    if (m_overview != nullptr) m_overview->RowsChangedFrom(CLineNumber(from));
+    if (m_timeline != nullptr) m_timeline->RowsGrew();
     int32_t count = RowCount();
     m_contentHeight = count;
     UpdateVScrollBar();  // which returns to the top: go back to where the user was
@@ -96,7 +102,48 @@ int CLogView::OnCreateView(HWND window) {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_dpi = WindowDpi(window);
     MeasureFont();
+    UpdateOverview();
     return 1;
+}
+
+void CLogView::UpdateOverview() {
+    if (m_window == nullptr) return;
+    if (m_settings.overview != 0 && m_overview == nullptr) {
+        m_overview.reset(new (std::nothrow) COverviewStrip(this));
+        // The view's own paint must leave the strip's pixels alone.
+        SetWindowLongPtrW(m_window, GWL_STYLE, GetWindowLongPtrW(m_window, GWL_STYLE) | WS_CLIPCHILDREN);
+        if (m_overview != nullptr && !m_overview->Create(m_window, 0, 0, 0)) m_overview.reset();
+        if (m_overview != nullptr) m_overview->Restart();
+    } else if (m_settings.overview == 0 && m_overview != nullptr) {
+        m_overview->DestroyView();
+        m_overview.reset();
+    }
+    RECT client = {};
+    GetClientRect(m_window, &client);
+    OnSize(client.right - client.left, client.bottom - client.top, SIZE_RESTORED);
+    Invalidate();
+}
+
+void CLogView::SetTimeline(std::unique_ptr<CTimeline> timeline) {
+    if (m_window == nullptr) return;
+    if (timeline == nullptr) {
+        if (m_timeline != nullptr) m_timeline->DestroyView();
+        m_timeline.reset();
+    } else {
+        if (m_timeline == nullptr) m_timeline.reset(new (std::nothrow) CTimelinePane(this));
+        SetWindowLongPtrW(m_window, GWL_STYLE, GetWindowLongPtrW(m_window, GWL_STYLE) | WS_CLIPCHILDREN);
+        if (m_timeline != nullptr && !m_timeline->Create(m_window, 0, 0, 0)) m_timeline.reset();
+        if (m_timeline != nullptr) m_timeline->SetTimeline(std::move(timeline));
+    }
+    RECT client = {};
+    GetClientRect(m_window, &client);
+    OnSize(client.right - client.left, client.bottom - client.top, SIZE_RESTORED);
+    Invalidate();
+}
+
+void CLogView::Invalidate() {
+    CChildView::Invalidate();
+    if (m_overview != nullptr) m_overview->Invalidate();
 }
 
 void CLogView::MeasureFont() {
@@ -140,6 +187,8 @@ void CLogView::SetDpi(int dpi) {
 
 void CLogView::DestroyView() {
     DestroyCaret();
+    if (m_overview != nullptr) m_overview->DestroyView();
+    if (m_timeline != nullptr) m_timeline->DestroyView();
     if (m_window == nullptr) return;
     HWND window = m_window;
     m_window = nullptr;
@@ -160,6 +209,16 @@ int CLogView::OnClose(HWND window) {
 int CLogView::OnSize(int width, int height, int) {
     int pitch = m_rowPitch > 0 ? m_rowPitch : 1;
     int cw = m_charWidth > 0 ? m_charWidth : 1;
+    if (m_overview != nullptr) {
+        int strip = COverviewStrip::Width(m_dpi);
+        width = width > strip ? width - strip : 0;
+        m_overview->MoveTo(width, 0, strip, height);
+    }
+    if (m_timeline != nullptr) {
+        int pane = CTimelinePane::Height(m_dpi);
+        height = height > pane ? height - pane : 0;
+        m_timeline->MoveTo(0, height, width, pane);
+    }
     m_visibleRows = (height + pitch - 1) / pitch;
     m_visibleColumns = (width + cw - 1) / cw;
     UpdateVScrollBar();

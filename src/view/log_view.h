@@ -21,6 +21,9 @@
 #include "view/app_mdi_child.h"
 
 struct CRowCell;
+class COverviewStrip;
+class CTimelinePane;
+class CTimeline;
 
 // Where a view's selection stands: none, being dragged, or made.
 enum class CSelectionMode { kNone = 0, kDragging = 2, kMade = 3 };
@@ -40,6 +43,7 @@ public:
     void Attach(HWND frame, HWND mdiClient, CAppEventListener* listener);
     void SetKeywordSet(const CKeywordSet* keywords) { m_keywords = keywords; }
     void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
+    const CSearchCondition* Condition() const { return m_condition; }
     // Takes the rows to show (null allowed) and shows them from the first row.
     void SetRows(std::unique_ptr<CRowSource> rows);
     // The same for a list of entries of file (null allowed).
@@ -101,6 +105,18 @@ public:
     // After the window moved to a display of another scale: the font and every pixel
     // measure follow the new DPI, as ApplyFont does for a new font.
     void SetDpi(int dpi);
+    // Shows or hides the overview strip as the settings say, and lays the view out again.
+    void UpdateOverview();
+    // The strip, or null while it is hidden (for tests).
+    COverviewStrip* Overview() const { return m_overview.get(); }
+    // Repaints the view and its strip.
+    void Invalidate() override;
+    // Shows the timeline in a pane at the foot of the view (made on first use); null hides it.
+    void SetTimeline(std::unique_ptr<CTimeline> timeline);
+    // The pane, or null while it is hidden.
+    CTimelinePane* TimelinePane() const { return m_timeline.get(); }
+    // Text in the status bar's first part (the timeline's hover text).
+    void ShowStatus(const char16_t* text) { SetStatus(0, text); }
 
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual int OnCreateView(HWND window);
@@ -181,6 +197,8 @@ private:
     CSelectionMode m_selectionMode = CSelectionMode::kNone;
     int32_t m_highlightSearch = 0;
     HFONT m_boldFont = nullptr;
+    std::unique_ptr<COverviewStrip> m_overview;
+    std::unique_ptr<CTimelinePane> m_timeline;
     // Right edge of the area being painted: a row's tokens beyond it are not drawn.
     static constexpr int kNoDrawLimit = 0x7fffffff;
     int m_drawRight = kNoDrawLimit;

@@ -26,4 +26,6 @@ struct CViewSettings {
     // Interval check: flag intervals of at least intervalTime milliseconds.
     int32_t intervalCheck = 0;
     int32_t intervalTime = 0;
+    // The overview strip beside the scroll bar.
+    int32_t overview = 0;
 };

@@ -1,8 +1,8 @@
 // A loaded log in the state a user works in - keywords, an error line, the interval check,
-// markers, a selection and the caret - checked in both languages. With the environment
-// variable QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as
-// view-en.bmp / view-ja.bmp (the README's screenshots come from this); on a display of
-// another scale the frame is as much larger, and the files are view-en-192dpi.bmp and so on.
+// markers, a selection, the caret, the overview strip and the timeline - checked in both languages. With the
+// environment variable QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as view-en.bmp / view-ja.bmp
+// (the README's screenshots come from this); on a display of another scale the frame is as much larger, and the files
+// are view-en-192dpi.bmp and so on.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,9 +12,11 @@
 #include <string>
 
 #include "config/app_parameter.h"
+#include "res/resource.h"
 #include "shell/app_main.h"
 #include "winui/dpi.h"
 #include "view/log_view.h"
+#include "view/timeline_pane.h"
 #include "view_test_support.h"
 
 namespace {
@@ -95,6 +97,7 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         keywords.BuildFlagTable();
         config.m_intervalCheck = 1;
         config.m_intervalTime = 2000;
+        config.m_overview = 1;
         CLogView* v = OpenAndWait(WriteLog("sample.log", kSampleLog));
         ASSERT_NE(nullptr, v);
         ShowWindow(v->Window(), SW_MAXIMIZE);
@@ -102,6 +105,9 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         Paint(v);
         EXPECT_EQ(20, v->Lines()->Count());
         EXPECT_EQ(2, m_app->LogFile().ErrorLines().Count());
+        SendMessageW(m_frame, WM_COMMAND, IDM_TIMELINE, 0);
+        Pump();
+        ASSERT_NE(nullptr, v->TimelinePane());
         // Markers on the failed job and the disk warning, a selection on the stack trace.
         for (int row : {7, 17}) Click(v, WM_LBUTTONDBLCLK, CellX(v, 20), RowY(v, row), MK_LBUTTON);
         EXPECT_EQ(2, v->Markers().Count());
@@ -110,6 +116,12 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
         Click(v, WM_LBUTTONUP, CellX(v, 60), RowY(v, 9));
         EXPECT_EQ(CSelectionMode::kMade, v->SelectionState());
         EXPECT_EQ(9, v->CaretLine());
+        // The pointer over the timeline's bar of 09:14:09, where the job failed.
+        HWND pane = v->TimelinePane()->Window();
+        int x = 0;
+        while (x < 2000 && v->TimelinePane()->BucketAt(x) != 7) ++x;
+        SendMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(x, 30));
+        EXPECT_NE(std::wstring::npos, StatusText(0).find(L"09:14:09"));
         v->Invalidate();
         UpdateWindow(v->Window());
         Pump(10);

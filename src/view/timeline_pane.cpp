@@ -1,0 +1,155 @@
+// The timeline pane: bars scaled to the fullest bucket, the hover text and the click.
+#include "view/timeline_pane.h"
+
+#include <string>
+
+#include "config/ui_text.h"
+#include "foundation/format.h"
+#include "foundation/wide.h"
+#include "view/log_view.h"
+
+namespace {
+
+constexpr int kPaneHeight = 90;
+// Rows a follow step counts again on the UI thread (a few milliseconds).
+constexpr int64_t kRecountRows = 200000;
+constexpr UINT_PTR kRecountTimer = 1;
+constexpr int kMargin = 4;
+// Colour-table entries: the pane's ground, the bars (the header's colour) and the errors.
+constexpr int kColorGround = 1;
+constexpr int kColorBars = 14;
+constexpr int kColorErrors = 19;
+constexpr int kColorRule = 21;
+
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT r = {left, top, right, bottom};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+}  // namespace
+
+int CTimelinePane::Height(int dpi) { return ScaleToDpi(kPaneHeight, dpi); }
+
+void CTimelinePane::SetTimeline(std::unique_ptr<CTimeline> timeline) {
+    m_timeline = std::move(timeline);
+    m_hovered = -1;
+    Invalidate();
+}
+
+void CTimelinePane::RowsGrew() {
+    if (m_window != nullptr && m_view->HasRows() && m_view->Rows().Count() <= kRecountRows)
+        SetTimer(m_window, kRecountTimer, 1, nullptr);
+}
+
+LRESULT CTimelinePane::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == kRecountTimer) {
+        KillTimer(window, kRecountTimer);
+        Recount();
+        return 0;
+    }
+    return CChildView::WindowProc(window, message, wParam, lParam);
+}
+
+void CTimelinePane::Recount() {
+    if (!m_view->HasRows()) return;
+    std::unique_ptr<CTimeline> timeline(new (std::nothrow) CTimeline());
+    if (timeline == nullptr) return;
+    CTimelineRequest request;
+    request.rows = &m_view->Rows();
+    request.errors = m_view->File() != nullptr ? &m_view->File()->ErrorLines() : nullptr;
+    if (timeline->Build(request) == 1) SetTimeline(std::move(timeline));
+}
+
+int64_t CTimelinePane::BucketAt(int x) const {
+    RECT client = {};
+    if (m_window == nullptr || m_timeline == nullptr || !m_timeline->HasStamps()) return -1;
+    GetClientRect(m_window, &client);
+    int width = client.right - 2 * Scaled(kMargin);
+    int64_t count = m_timeline->BucketCount();
+    int offset = x - Scaled(kMargin);
+    if (width <= 0 || offset < 0 || offset >= width) return -1;
+    return offset * count / width;
+}
+
+int CTimelinePane::OnDraw(HDC dc, const RECT& client) {
+    m_dpi = m_view->Dpi();
+    const CViewSettings& s = m_view->Settings();
+    auto color = [&s](int entry, bool text) -> COLORREF {
+        if (entry >= s.colorCount) return 0;
+        return text ? s.colors[entry].text : s.colors[entry].background;
+    };
+    Fill(dc, 0, 0, client.right, client.bottom, color(kColorGround, false));
+    Fill(dc, 0, 0, client.right, Scaled(1), color(kColorRule, true));
+    if (m_timeline != nullptr && m_timeline->HasStamps()) {
+        DrawBars(dc, client);
+    } else if (m_timeline != nullptr) {
+        const char16_t* text = UiText(TextId::kTimelineNoStamps);
+        int n = 0;
+        while (text[n] != 0) ++n;
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, color(kColorGround, true));
+        TextOutW(dc, Scaled(kMargin * 2), Scaled(kMargin * 2), W(text), n);
+    }
+    return 1;
+}
+
+void CTimelinePane::DrawBars(HDC dc, const RECT& client) {
+    const CViewSettings& s = m_view->Settings();
+    COLORREF bars = s.colorCount > kColorBars ? s.colors[kColorBars].background : 0;
+    COLORREF errors = s.colorCount > kColorErrors ? s.colors[kColorErrors].background : 0;
+    int margin = Scaled(kMargin);
+    int width = client.right - 2 * margin;
+    int bottom = client.bottom - margin;
+    int height = bottom - 2 * margin;
+    int64_t count = m_timeline->BucketCount();
+    int64_t most = m_timeline->MaxRows() > 0 ? m_timeline->MaxRows() : 1;
+    if (width <= 0 || height <= 0) return;
+    for (int64_t i = 0; i < count; ++i) {
+        const CTimeBucket& b = m_timeline->Bucket(i);
+        if (b.rows <= 0) continue;
+        int left = margin + static_cast<int>(i * width / count);
+        int right = margin + static_cast<int>((i + 1) * width / count);
+        if (right - left > 2) --right;  // a gap between wide bars
+        if (right <= left) right = left + 1;
+        int top = bottom - static_cast<int>(b.rows * height / most);
+        if (top >= bottom) top = bottom - 1;
+        Fill(dc, left, top, right, bottom, bars);
+        if (b.errors <= 0) continue;
+        int errorTop = bottom - static_cast<int>(b.errors * height / most);
+        if (errorTop >= bottom) errorTop = bottom - 1;
+        Fill(dc, left, errorTop, right, bottom, errors);
+    }
+}
+
+int CTimelinePane::OnMouseMove(int x, int) {
+    int64_t bucket = BucketAt(x);
+    if (bucket == m_hovered) return 1;
+    m_hovered = bucket;
+    if (bucket < 0) {
+        m_view->ShowStatus(u"");
+        return 1;
+    }
+    const CTimeBucket& b = m_timeline->Bucket(bucket);
+    char start[32] = {};
+    FormatStampKey(m_timeline->BucketStart(bucket), m_timeline->Clock().Dated(), start, sizeof start);
+    std::u16string when(start, start + std::char_traits<char>::length(start));
+    char16_t text[160] = {};
+    FormatString(text, 160, UiText(TextId::kTimelineBucketFormat), when.c_str(), static_cast<long long>(b.rows),
+                 static_cast<long long>(b.errors));
+    m_view->ShowStatus(text);
+    return 1;
+}
+
+int CTimelinePane::OnLButtonDown(int x, int) {
+    int64_t bucket = BucketAt(x);
+    if (bucket < 0) return 1;
+    CRow first = m_timeline->Bucket(bucket).firstRow;
+    if (first.Value() >= 0) m_view->GoToLine(static_cast<int>(first.Value()));
+    // The keyboard stays with the view.
+    SetFocus(m_view->Window());
+    return 1;
+}
+
+int CTimelinePane::OnLButtonUp(int, int) { return 1; }

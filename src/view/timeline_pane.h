@@ -1,0 +1,45 @@
+// CTimelinePane: the pane at the foot of a log view that shows its timeline - a bar per
+// time bucket for the rows, with the error rows in the error colour over it. Hovering
+// shows the bucket's start and counts in the status bar; a click moves the view to the
+// bucket's first row. A log without time stamps gets a line of text instead of bars.
+// Owned by its view, which hands it the timeline (built by a job); UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "search/timeline.h"
+#include "view/child_view.h"
+
+class CLogView;
+
+class CTimelinePane : public CChildView {
+public:
+    explicit CTimelinePane(CLogView* view) : m_view(view) {}
+
+    // The pane's height at a DPI.
+    static int Height(int dpi);
+    void SetTimeline(std::unique_ptr<CTimeline> timeline);
+    // A followed log grew: a small one is counted again once the step is applied (its
+    // error lines come after its rows); a large one keeps the timeline it had until the
+    // command is given again.
+    void RowsGrew();
+    const CTimeline* Timeline() const { return m_timeline.get(); }
+    // The bucket under x of the pane's client area, or -1.
+    int64_t BucketAt(int x) const;
+
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    int OnDraw(HDC dc, const RECT& client) override;
+    int OnLButtonDown(int x, int y) override;
+    int OnLButtonUp(int x, int y) override;
+    int OnMouseMove(int x, int y) override;
+
+private:
+    void DrawBars(HDC dc, const RECT& client);
+    void Recount();
+
+    CLogView* m_view;
+    std::unique_ptr<CTimeline> m_timeline;
+    int64_t m_hovered = -1;
+};

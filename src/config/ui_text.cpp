@@ -84,7 +84,7 @@ constexpr CTextRow kRows[] = {
     {TextId::kExtractViewTitle, u"Extraction:", u"抽出:"},
     {TextId::kErrorLogViewTitle, u"Error Log", u"エラーログ"},
     {TextId::kPatternErrorFormat, u"Regular expression error at character %d: %s", u"正規表現のエラー (%d 文字目): %s"},
-    {TextId::kJumpRangeFormat, u"1 - %d", u"1 ～ %d"},
+    {TextId::kJumpRangeFormat, u"1 - %lld", u"1 ～ %lld"},
 
     {TextId::kFollowing, u"Following", u"追跡中"},
     {TextId::kFollowDeleted, u"Following: the file was deleted (the rows read so far stay)",

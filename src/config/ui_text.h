@@ -70,7 +70,7 @@ enum class TextId {
     kExtractViewTitle,  // the title of an extraction's view, before its conditions
     kErrorLogViewTitle,
     kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)
-    kJumpRangeFormat,     // the jump dialog's range (%d)
+    kJumpRangeFormat,     // the jump dialog's range (%lld)
     // Following a log: the status bar's part.
     kFollowing,
     kFollowDeleted,

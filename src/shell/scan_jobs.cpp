@@ -18,12 +18,12 @@ constexpr int32_t kErrorCopyBlock = 65536;
 
 }  // namespace
 
-bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last) {
+bool IsQuickScan(const CLogLineList& lines, int64_t first, int64_t last) {
     if (first < 0) first = 0;
     if (last >= lines.Count()) last = lines.Count() - 1;
     if (last - first >= kQuickRows) return false;
     uint64_t bytes = 0;
-    for (int32_t i = first; i <= last; ++i) bytes += static_cast<uint32_t>(lines.Entries()[i].length);
+    for (int64_t i = first; i <= last; ++i) bytes += static_cast<uint32_t>(lines.Entries()[i].length);
     return bytes <= kQuickBytes;
 }
 

@@ -30,7 +30,7 @@ public:
 
 // True when rows first..last of lines are few and short enough to scan on the UI thread
 // without a noticeable pause (the rest goes to the background runner).
-bool IsQuickScan(const CLogLineList& lines, int32_t first, int32_t last);
+bool IsQuickScan(const CLogLineList& lines, int64_t first, int64_t last);
 
 // A job that reads the log through file: a handle of its own (ownFile) in the background,
 // or the log's own when it runs on the UI thread (CJobRunner::RunScan chooses).

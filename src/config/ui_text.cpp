@@ -84,7 +84,7 @@ constexpr CTextRow kRows[] = {
     {TextId::kExtractViewTitle, u"Extraction:", u"抽出:"},
     {TextId::kErrorLogViewTitle, u"Error Log", u"エラーログ"},
     {TextId::kPatternErrorFormat, u"Regular expression error at character %d: %s", u"正規表現のエラー (%d 文字目): %s"},
-    {TextId::kJumpRangeFormat, u"1 - %d", u"1 ～ %d"},
+    {TextId::kJumpRangeFormat, u"1 - %lld", u"1 ～ %lld"},
     {TextId::kJumpTimeRangeFormat, u"%s - %s", u"%s ～ %s"},
     {TextId::kJumpTimeBadFormat,
      u"\"%s\" is not a time. Type hh:mm:ss[.mmm] or yyyy-mm-dd hh:mm:ss[.mmm], for example 23:59:00 or "

@@ -70,7 +70,7 @@ enum class TextId {
     kExtractViewTitle,  // the title of an extraction's view, before its conditions
     kErrorLogViewTitle,
     kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)
-    kJumpRangeFormat,     // the jump dialog's range (%d)
+    kJumpRangeFormat,     // the jump dialog's range (%lld)
     // Jump to Time: its range (%s first, %s last stamp), a text that is no time (%s), no row
     // at or after the time (%s), the message boxes' caption.
     kJumpTimeRangeFormat,

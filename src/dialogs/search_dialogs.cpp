@@ -180,9 +180,9 @@ int CExtractionLogDialog::OnOK(HWND window) {
 void CJumpDialog::OnInitDialog(HWND window) {
     SetSmallIcon(window);
     char16_t text[64];
-    FormatString(text, 64, UiText(TextId::kJumpRangeFormat), m_lineCount);
+    FormatString(text, 64, UiText(TextId::kJumpRangeFormat), static_cast<long long>(m_lineCount));
     SetDlgItemTextW(window, IDC_JUMP_RANGE, W(text));
-    FormatString(text, 64, u"%d", m_cursorLine + 1);
+    FormatString(text, 64, u"%lld", static_cast<long long>(m_cursorLine + 1));
     SetDlgItemTextW(window, IDC_JUMP_CURSOR, W(text));
     SetDlgItemTextW(window, IDC_JUMP_LINE, L"");
 }
@@ -190,9 +190,9 @@ void CJumpDialog::OnInitDialog(HWND window) {
 int CJumpDialog::OnOK(HWND window) {
     char16_t text[64] = {};
     GetDlgItemTextW(window, IDC_JUMP_LINE, W(text), 64);
-    int number;
+    int64_t number;
     // Anything but a number in the shown range closes the dialog without moving.
-    bool valid = text[0] != 0 && ParseDecimalField(text, &number, false) && number - 1 >= 0 && number - 1 < m_lineCount;
+    bool valid = text[0] != 0 && ParseDecimalField64(text, &number, false) && number >= 1 && number - 1 < m_lineCount;
     m_resultLine = valid ? number - 1 : -1;
     EndDialog(window, valid ? 1 : 0);
     return 0;
@@ -212,7 +212,7 @@ void CMarkerListDialog::FillList(HWND window) {
     for (int i = 0; i < markers.Count(); ++i) {
         const CMarker* marker = markers.At(i);
         char16_t text[32];
-        FormatString(text, 32, u"%d", static_cast<int>(marker->lineNumber.Value() + 1));
+        FormatString(text, 32, u"%lld", static_cast<long long>(marker->lineNumber.Value() + 1));
         LRESULT item = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text)));
         SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(item), static_cast<LPARAM>(marker->row.Value()));
     }
@@ -224,10 +224,10 @@ void CMarkerListDialog::OnCommand(HWND window, int id, int code) {
     LRESULT data = selected == LB_ERR ? -1 : SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
     switch (id) {
         case IDC_MARKER_JUMP:
-            if (data != -1 && data != LB_ERR && m_view != nullptr) m_view->GoToLine(static_cast<int>(data));
+            if (data != -1 && data != LB_ERR && m_view != nullptr) m_view->GoToLine(data);
             return;
         case IDC_MARKER_RELEASE: {
-            if (m_view == nullptr || data == LB_ERR || !m_view->ToggleMarker(static_cast<int>(data))) return;
+            if (m_view == nullptr || data == LB_ERR || !m_view->ToggleMarker(CRow(data))) return;
             FillList(window);
             return;
         }

@@ -2,6 +2,8 @@
 // Each runs modally over the frame; see CDialog for the binding of class and window.
 #pragma once
 
+#include <cstdint>
+
 #include "dialogs/dialog.h"
 #include "search/search_condition.h"
 
@@ -30,9 +32,10 @@ class CJumpDialog : public CDialog {
     void OnInitDialog(HWND window) override;
     int OnOK(HWND window) override;
 
-    int m_lineCount = 0;
-    int m_cursorLine = 0;
-    int m_resultLine = -1;
+    // Rows of the view, 64-bit: a log may have billions.
+    int64_t m_lineCount = 0;
+    int64_t m_cursorLine = 0;
+    int64_t m_resultLine = -1;
 };
 
 class CMarkerListDialog : public CDialog {

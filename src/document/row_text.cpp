@@ -30,13 +30,13 @@ int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* byte
 
 char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage,
                     const std::atomic<int>* cancel, CProgressListener* listener) {
-    int32_t first = range.firstRow < 0 ? 0 : range.firstRow;
-    int32_t last = range.lastRow < rows.Count() ? range.lastRow : static_cast<int32_t>(rows.Count() - 1);
+    int64_t first = range.firstRow < 0 ? 0 : range.firstRow;
+    int64_t last = range.lastRow < rows.Count() ? range.lastRow : rows.Count() - 1;
     // Each row decodes to at most as many units as it has bytes (up to the prefix).
     size_t capacity = 1;
     CLogLine line;
     CRowWalker sizes(rows, CRow(first));
-    for (int32_t i = first; i <= last; ++i) {
+    for (int64_t i = first; i <= last; ++i) {
         int32_t length = sizes.Next(&line) ? line.length : 0;
         capacity += static_cast<size_t>(length < kRowTextBytes ? (length > 0 ? length : 0) : kRowTextBytes);
     }
@@ -47,7 +47,7 @@ char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range,
     size_t used = 0;
     if (ok) result[0] = 0;
     CRowWalker walker(rows, CRow(first));
-    for (int32_t i = first; ok && i <= last; ++i) {
+    for (int64_t i = first; ok && i <= last; ++i) {
         if ((i - first) % kRowsBetweenChecks == 0) {
             if (cancel != nullptr && cancel->load() != 0) ok = false;
             if (listener != nullptr)

@@ -14,9 +14,9 @@
 constexpr int kRowTextBytes = 8192;
 
 struct CRowRange {
-    int32_t firstRow = 0;
+    int64_t firstRow = 0;
     int32_t firstColumn = 0;  // UTF-16 units into the first row
-    int32_t lastRow = 0;
+    int64_t lastRow = 0;
     int32_t lastColumn = 0;  // end (exclusive) in the last row
 };
 

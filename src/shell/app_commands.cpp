@@ -34,7 +34,7 @@ void CAppMain::UpdateCommandState() {
     CCommandState state;
     state.logOpen = m_logFile.IsOpen();
     state.viewOpen = !m_viewList.Empty();
-    state.lines = view != nullptr && view->Lines() != nullptr;
+    state.lines = view != nullptr && view->HasRows();
     state.markers = state.lines && view->Markers().Count() > 0;
     state.selection = view != nullptr && view->SelectionState() == CSelectionMode::kMade;
     state.stamps = state.lines && RowsHaveStamps(view->Rows());

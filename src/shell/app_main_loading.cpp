@@ -88,5 +88,5 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
 
 void CAppMain::JumpFirstViewToLine(CLineNumber line) {
     // In the log's own view the row of a line is its line number.
-    if (!m_viewList.Empty()) m_viewList.First()->GoToLine(static_cast<int>(line.Value()));
+    if (!m_viewList.Empty()) m_viewList.First()->GoToLine(line.Value());
 }

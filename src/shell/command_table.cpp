@@ -88,7 +88,7 @@ void JumpTop(CAppMain&, CLogView* view, int, int) {
 }
 
 void JumpEnd(CAppMain&, CLogView* view, int, int) {
-    if (view != nullptr && view->Lines() != nullptr) view->GoToLine(view->Lines()->Count());
+    if (view != nullptr && view->HasRows()) view->GoToLine(view->Rows().Count());
 }
 
 void Jump(CAppMain& app, CLogView* view, int, int) { RunJumpDialog(app, view); }

@@ -72,8 +72,9 @@ void CLogStateKeeper::Keep(CLogView* first, CLogFile& file) {
     CLogState state;
     state.path = m_path;
     if (!TakeFingerprint(file, file.Size(), &state.fingerprint)) return;
-    state.caretRow = first->CaretLine();
-    state.firstRow = first->FirstVisibleRow();
+    // The first view shows a list, whose rows fit the kept 32-bit rows.
+    state.caretRow = static_cast<int32_t>(first->CaretLine());
+    state.firstRow = static_cast<int32_t>(first->FirstVisibleRow());
     state.follow = AppConfig().m_follow;
     state.encoding = m_encoding;
     const CMarkerList& markers = first->Markers();

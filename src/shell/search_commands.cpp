@@ -83,9 +83,10 @@ void SearchAgain(CAppMain& app, CLogView* view, CSearchDirection direction) {
         return;
     }
     int32_t count = view->Lines() != nullptr ? view->Lines()->Count() : 0;
-    int32_t caret = view->CaretLine();
+    int64_t caret = view->CaretLine();
     bool next = direction == CSearchDirection::kNext;
-    int32_t start = next ? (caret + 1 < count ? caret + 1 : count) : (caret - 1 > 0 ? caret - 1 : 0);
+    // Within the list's count, so it fits the search's row.
+    auto start = static_cast<int32_t>(next ? (caret + 1 < count ? caret + 1 : count) : (caret - 1 > 0 ? caret - 1 : 0));
     app.StartSearch(view, start, direction);
 }
 
@@ -126,7 +127,8 @@ void CAppMain::StartSearch(CLogView* view, int32_t start, CSearchDirection direc
     job->lines = view->Lines();
     job->condition = &m_searchConditions;
     job->view = view;
-    job->start = start == -1 ? view->CaretLine() : start;
+    // The caret stands on a row of the list, whose rows fit the search's row.
+    job->start = start == -1 ? static_cast<int32_t>(view->CaretLine()) : start;
     job->direction = direction;
     job->codePage = AppConfig().m_codePage;
     job->limitHitsAtStart = m_searchConditions.LimitHits();

@@ -15,8 +15,8 @@
 #include "view/timeline_pane.h"
 
 void ToggleMarker(CAppMain& app, CLogView* view) {
-    if (view == nullptr || view->Lines() == nullptr) return;
-    view->ToggleMarker(view->CaretLine());
+    if (view == nullptr || !view->HasRows()) return;
+    view->ToggleMarker(CRow(view->CaretLine()));
     app.OnViewStateChanged(view);
 }
 
@@ -37,13 +37,13 @@ void GoToMarker(CLogView* view, bool forward) {
         if (beyond && (nearest == none || (forward ? row < nearest : row > nearest))) nearest = row;
         if (wrap == none || (forward ? row < wrap : row > wrap)) wrap = row;
     }
-    view->GoToLine(static_cast<int>((nearest != none ? nearest : wrap).Value()));
+    view->GoToLine((nearest != none ? nearest : wrap).Value());
 }
 
 void RunJumpDialog(CAppMain& app, CLogView* view) {
-    if (view == nullptr || view->Lines() == nullptr) return;
+    if (view == nullptr || !view->HasRows()) return;
     CJumpDialog dialog;
-    dialog.m_lineCount = view->Lines()->Count();
+    dialog.m_lineCount = view->Rows().Count();
     dialog.m_cursorLine = view->CaretLine();
     if (RunDialog(dialog, IDD_JUMP_JA, app.Frame()) != 1 || dialog.m_resultLine < 0) return;
     // The dialog's message loop runs the frame's timers: look the view up again after it.
@@ -72,7 +72,7 @@ void CopySelection(CAppMain& app) {
     job->view = view;
     job->codePage = AppConfig().m_codePage;
     job->range = range;
-    bool quick = IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
+    bool quick = view->Lines() != nullptr && IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
     app.Runner().RunScan(std::move(job), view->File(), quick);
 }
 

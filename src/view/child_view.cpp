@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "config/app_parameter.h"
+#include "document/scroll_scale.h"
 #include "foundation/wide.h"
 #include "winui/window_instance.h"
 
@@ -249,41 +250,56 @@ int CChildView::OnPaint(HDC dc) {
     return 1;
 }
 
-void CChildView::SetScrollState(bool vertical, int32_t maximum, int32_t page, int32_t position, int32_t step) {
+namespace {
+
+CScrollRange RangeOf(const CScrollState& s) { return CScrollRange{s.maximum, s.page}; }
+
+int32_t BarUnits(int64_t value) { return static_cast<int32_t>(value); }
+
+}  // namespace
+
+void CChildView::SetScrollState(bool vertical, int64_t maximum, int64_t page, int64_t position, int32_t step) {
     CScrollState& s = vertical ? m_vScroll : m_hScroll;
     if (maximum == -1) maximum = s.maximum;
     if (page == -1) page = s.page;
-    uint32_t pos = position == -1 ? s.position : static_cast<uint32_t>(position);
+    if (position == -1) position = s.position;
     s.step = step;
-    s.position = pos;
+    s.position = position < 0 ? 0 : position;
     s.page = page < maximum ? page : maximum;
     s.maximum = maximum;
     if (m_window == nullptr) return;
+    // The page the caller gave, as before, even where it exceeds the range.
+    CScrollRange bar = ScrollBarRange(CScrollRange{maximum, page});
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     info.nMin = 0;
-    info.nMax = maximum;
-    info.nPage = static_cast<UINT>(page);
-    info.nPos = static_cast<int>(pos);
+    info.nMax = BarUnits(bar.maximum);
+    info.nPage = static_cast<UINT>(bar.page);
+    info.nPos = BarUnits(ScrollBarPosition(RangeOf(s), s.position));
+    SetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+}
+
+void CChildView::ShowScrollPosition(bool vertical) {
+    if (m_window == nullptr) return;
+    const CScrollState& s = vertical ? m_vScroll : m_hScroll;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = BarUnits(ScrollBarPosition(RangeOf(s), s.position));
     SetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
 }
 
 void CChildView::ScrollTo(bool vertical, int64_t position) {
     CScrollState& s = vertical ? m_vScroll : m_hScroll;
-    if (position <= 0) position = 0;
-    int64_t last = static_cast<int64_t>(s.maximum) - s.page + 1;
+    int64_t last = s.maximum - s.page + 1;
     if (position > last) position = last;
     if (position < 0) position = 0;
-    if (static_cast<uint32_t>(position) == s.position) return;
-    s.position = static_cast<uint32_t>(position);
+    if (position == s.position) return;
+    s.position = position;
     if (m_window == nullptr) return;
     InvalidateRect(m_window, nullptr, FALSE);
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_POS;
-    info.nPos = static_cast<int>(s.position);
-    SetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+    ShowScrollPosition(vertical);
 }
 
 void CChildView::SetVScrollPos(int64_t position) { ScrollTo(true, position); }
@@ -295,37 +311,36 @@ int CChildView::OnScroll(bool vertical, int code) {
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     if (!GetScrollInfo(m_window, vertical ? SB_VERT : SB_HORZ, &info)) return 1;
+    // Steps count in the content's units; only the thumb's place is read in the bar's.
     const CScrollState& s = vertical ? m_vScroll : m_hScroll;
-    uint32_t pos = static_cast<uint32_t>(info.nPos);
-    uint32_t next;
+    int64_t target;
     switch (code) {
         case SB_LINEUP:
-            next = pos - static_cast<uint32_t>(s.step);
+            target = s.position - s.step;
             break;
         case SB_LINEDOWN:
-            next = pos + static_cast<uint32_t>(s.step);
+            target = s.position + s.step;
             break;
         case SB_PAGEUP:
-            next = pos - info.nPage;
+            target = s.position - s.page;
             break;
         case SB_PAGEDOWN:
-            next = pos + info.nPage;
+            target = s.position + s.page;
             break;
         case SB_THUMBTRACK:
-            next = static_cast<uint32_t>(info.nTrackPos);
+            // The message's position has 16 bits; the tracking position has them all.
+            target = ScrollContentPosition(RangeOf(s), info.nTrackPos);
             break;
         case SB_TOP:
-            next = static_cast<uint32_t>(info.nMin);
+            target = 0;
             break;
         case SB_BOTTOM:
-            next = static_cast<uint32_t>(info.nMax);
+            target = s.maximum;
             break;
         default:
-            next = pos;
+            target = s.position;
             break;
     }
-    // A result that wrapped below zero reads as negative and clamps to 0.
-    int64_t target = static_cast<int32_t>(next);
     if (vertical) {
         SetVScrollPos(target);
     } else {
@@ -344,18 +359,15 @@ int CChildView::OnMouseWheel(int delta) {
     info.fMask = SIF_ALL;
     if (!GetScrollInfo(m_window, SB_VERT, &info)) return 1;
     int rows = static_cast<short>(delta) / 120 * 2;
-    SetVScrollPos(static_cast<int64_t>(m_vScroll.position) - rows);
+    SetVScrollPos(m_vScroll.position - rows);
     Invalidate();
     return 1;
 }
 
-void CChildView::UpdateScrollBar(bool vertical, int32_t content, int32_t unit, int32_t clientSize, uint32_t first) {
+void CChildView::UpdateScrollBar(bool vertical, int64_t content, int32_t unit, int32_t clientSize, int64_t first) {
     if (content != 0 && unit != 0 && clientSize >= 0) {
-        uint32_t visible = static_cast<uint32_t>(clientSize) / static_cast<uint32_t>(unit);
-        int64_t maximum = static_cast<int64_t>(visible / 2) + content;
-        if (maximum > 0x7fffffff) maximum = 0x7fffffff;
-        SetScrollState(vertical, static_cast<int32_t>(maximum), static_cast<int32_t>(visible),
-                       static_cast<int32_t>(first), 1);
+        int32_t visible = clientSize / unit;
+        SetScrollState(vertical, visible / 2 + content, visible, first, 1);
         return;
     }
     CScrollState& s = vertical ? m_vScroll : m_hScroll;

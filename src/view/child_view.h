@@ -11,10 +11,12 @@
 #include "view/draw.h"
 #include "view/view_settings.h"
 
+// A scroll bar's state in the content's units (rows or columns), 64-bit: the window's bar
+// shows it scaled when it is larger than a bar holds (document/scroll_scale.h).
 struct CScrollState {
-    int32_t maximum = 0;
-    uint32_t position = 0;
-    int32_t page = 0;
+    int64_t maximum = 0;
+    int64_t position = 0;
+    int64_t page = 0;
     int32_t step = 0;
 };
 
@@ -69,7 +71,7 @@ public:
     const CViewSettings& Settings() const { return m_settings; }
 
     // For maximum, page and position, -1 keeps the stored value.
-    void SetScrollState(bool vertical, int32_t maximum, int32_t page, int32_t position, int32_t step);
+    void SetScrollState(bool vertical, int64_t maximum, int64_t page, int64_t position, int32_t step);
 
     // The class's procedure: finds the object through GWLP_USERDATA.
     static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -89,8 +91,10 @@ protected:
     HFONT MakeConfiguredFont(int weight = 0) const;
     // A pixel measure given at 96 DPI, at the view's DPI.
     int Scaled(int pixels) const { return ScaleToDpi(pixels, m_dpi); }
-    void UpdateScrollBar(bool vertical, int32_t content, int32_t unit, int32_t clientSize, uint32_t first);
+    void UpdateScrollBar(bool vertical, int64_t content, int32_t unit, int32_t clientSize, int64_t first);
     void ScrollTo(bool vertical, int64_t position);
+    // Moves the window's bar to the state's position (scaled as the state's range needs).
+    void ShowScrollPosition(bool vertical);
     int OnScroll(bool vertical, int code);
     // The messages every view handles alike, to their On handlers: the handler's 1/0 (a paint
     // counts as handled), 0 for any other message. Creation, focus and the rest are left to
@@ -99,9 +103,9 @@ protected:
 
     HWND m_window = nullptr;
     int32_t m_contentWidth = 0;
-    int32_t m_contentHeight = 0;
+    int64_t m_contentHeight = 0;
     uint32_t m_firstColumn = 0;
-    uint32_t m_firstRow = 0;
+    int64_t m_firstRow = 0;
     int32_t m_charWidth = 0;
     int32_t m_lineHeight = 0;
     int32_t m_rowPitch = 0;

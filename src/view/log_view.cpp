@@ -54,14 +54,14 @@ void CLogView::SetRows(std::unique_ptr<CRowSource> rows) {
     Invalidate();
 }
 
-int CLogView::TakeFollowedLines(int32_t from, const CLogLineList& more) {
+int CLogView::TakeFollowedLines(int64_t from, const CLogLineList& more) {
     if (Lines() == nullptr) return 0;
     bool onLastRow = m_caretRow >= RowCount() - 1;
-    uint32_t first = m_vScroll.position;
+    int64_t first = m_vScroll.position;
     int ok = ReplaceTail(Lines(), from, more);
     if (m_overview != nullptr) m_overview->RowsChangedFrom(CLineNumber(from));
     if (m_timeline != nullptr) m_timeline->RowsGrew();
-    int32_t count = RowCount();
+    int64_t count = RowCount();
     m_contentHeight = count;
     UpdateVScrollBar();  // which returns to the top: go back to where the user was
     SetVScrollPos(first);
@@ -164,8 +164,8 @@ void CLogView::MeasureFont() {
 
 void CLogView::ApplyFont() {
     if (m_window == nullptr) return;
-    uint32_t firstRow = m_vScroll.position;
-    uint32_t firstColumn = m_hScroll.position;
+    int64_t firstRow = m_vScroll.position;
+    int64_t firstColumn = m_hScroll.position;
     MeasureFont();
     RECT client = {};
     GetClientRect(m_window, &client);
@@ -174,7 +174,7 @@ void CLogView::ApplyFont() {
     // ... but a font change keeps the place, with the caret inside the window.
     SetVScrollPos(firstRow);
     SetHScrollPos(firstColumn);
-    int first = FirstVisibleRow();
+    int64_t first = FirstVisibleRow();
     if (m_caretRow < first || m_caretRow >= first + m_visibleRows - 1) SetVScrollPos(m_caretRow - m_visibleRows / 2);
     Invalidate();
 }
@@ -231,7 +231,7 @@ void CLogView::UpdateVScrollBar() {
     if (m_window != nullptr) GetClientRect(m_window, &client);
     int lineHeight = m_lineHeight > 0 ? m_lineHeight : 1;
     int visible = (client.bottom - client.top) / lineHeight;
-    int maximum = HasRows() ? visible / 2 + RowCount() : visible;
+    int64_t maximum = HasRows() ? visible / 2 + RowCount() : visible;
     SetScrollState(true, maximum, visible, 0, 1);
 }
 
@@ -256,17 +256,14 @@ void CLogView::NotifyStateChanged() {
     if (m_listener != nullptr) m_listener->OnViewStateChanged(this);
 }
 
-bool CLogView::ToggleMarker(int row) {
+bool CLogView::ToggleMarker(CRow row) {
     CLogLine line;
     if (!RowEntry(row, &line)) return false;
-    m_markers.Toggle(CRow(row), CLineNumber(line.lineNumber), CFileOffset(line.offset));
+    m_markers.Toggle(row, CLineNumber(line.lineNumber), CFileOffset(line.offset));
     Invalidate();
     return true;
 }
 
-int32_t CLogView::RowCount() const {
-    int64_t count = m_rows != nullptr ? m_rows->Count() : 0;
-    return count < INT32_MAX ? static_cast<int32_t>(count) : INT32_MAX;
-}
+int64_t CLogView::RowCount() const { return m_rows != nullptr ? m_rows->Count() : 0; }
 
-bool CLogView::RowEntry(int row, CLogLine* line) const { return m_rows != nullptr && m_rows->Entry(CRow(row), line); }
+bool CLogView::RowEntry(CRow row, CLogLine* line) const { return m_rows != nullptr && m_rows->Entry(row, line); }

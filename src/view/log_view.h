@@ -51,7 +51,7 @@ public:
     // A followed log grew: the rows numbered from and above are replaced with more. The view
     // stays where it is and its scroll range grows; a caret on the last row moves to the new
     // last row and keeps it in the window. 1, or 0 when the list could not grow.
-    int TakeFollowedLines(int32_t from, const CLogLineList& more);
+    int TakeFollowedLines(int64_t from, const CLogLineList& more);
     // The rows shown; only while HasRows().
     const CRowSource& Rows() const { return *m_rows; }
     bool HasRows() const { return m_rows != nullptr; }
@@ -60,11 +60,12 @@ public:
     CLogFile* File() const { return m_rows != nullptr ? m_rows->File() : nullptr; }
     CMarkerList& Markers() { return m_markers; }
     // Sets or removes the marker of a row and repaints; false for a row outside the rows.
-    bool ToggleMarker(int row);
+    bool ToggleMarker(CRow row);
 
     CSelectionMode SelectionState() const { return m_selectionMode; }
-    int SelectionFirstRow() const { return m_selFirstRow; }
-    int SelectionLastRow() const { return m_selLastRow; }
+    // Rows are 64-bit everywhere in the view: a log may have billions of them.
+    int64_t SelectionFirstRow() const { return m_selFirstRow; }
+    int64_t SelectionLastRow() const { return m_selLastRow; }
     int SelectionFirstColumn() const { return m_selFirstColumn; }
     int SelectionLastColumn() const { return m_selLastColumn; }
     void ClearSelection() { m_selectionMode = CSelectionMode::kNone; }
@@ -72,16 +73,16 @@ public:
     void SelectAll();
     int HighlightSearch() const { return m_highlightSearch; }
     void SetHighlightSearch(int on) { m_highlightSearch = on; }
-    int CaretLine() const { return m_caretRow; }
+    int64_t CaretLine() const { return m_caretRow; }
     int CaretColumn() const { return m_caretColumn; }
-    int FirstVisibleRow() const { return static_cast<int>(m_vScroll.position); }
+    int64_t FirstVisibleRow() const { return m_vScroll.position; }
     int FirstVisibleColumn() const { return static_cast<int>(m_hScroll.position); }
     int VisibleRows() const { return m_visibleRows; }
 
     // Caret to a line-list index (clamped to the list), centred in the window.
-    void GoToLine(int line);
+    void GoToLine(int64_t line);
     // Puts the caret on caretRow and firstRow at the top, as a view was left (both kept within the rows).
-    void ShowRows(int caretRow, int firstRow);
+    void ShowRows(int64_t caretRow, int64_t firstRow);
     // "line:%d, column:%d" of the caret in status pane 1.
     void ShowCaretPosition();
     // WM_MDIDESTROY to the MDI client for the window, then forgets it.
@@ -89,7 +90,7 @@ public:
 
     // A row's whole text converted with the settings' code page: a new buffer (free with
     // std::free) and its unit count, or null for a row outside the list or no bytes.
-    char16_t* GetRowText(int index, int* count);
+    char16_t* GetRowText(int64_t index, int* count);
     // The selected rows' text, line breaks included, as a new NUL-terminated buffer (free
     // with std::free), or null without a complete selection. Clears the selection.
     char16_t* GetSelectedText();
@@ -143,33 +144,34 @@ public:
     void DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker, bool hasCaret, HBRUSH lineBrush,
                       HBRUSH intervalBrush);
     int DrawToken(HDC dc, int x, int y, const char16_t* token, int length);
-    void DrawSelection(HDC dc, int row, int textX, int y, const char16_t* text, int count);
+    void DrawSelection(HDC dc, int64_t row, int textX, int y, const char16_t* text, int count);
 
 private:
     struct HitPoint {
         int cell;       // (x - margin) / character width, -1 left of the margin
         int windowRow;  // row in the window, the header row counting as 0
-        int row;        // line-list row: windowRow + first visible row
+        int64_t row;    // line-list row: windowRow + first visible row
     };
     HitPoint HitTest(int x, int y) const;
     // Character width, line height and row pitch of the settings' font.
     void MeasureFont();
     // Ends a drag with its later end at row and column (a button-up or a lost capture).
-    void FinishDrag(int row, int column);
+    void FinishDrag(int64_t row, int column);
     // Display offset of a cell in the row text: cell - 30 + first visible column, at least 0.
     int TextOffsetOfCell(int cell) const;
     // Text column (UTF-16 units) of a cell in a row; 0 for a row without text.
-    int TextColumnAt(int row, int cell, int* rowCount);
+    int TextColumnAt(int64_t row, int cell, int* rowCount);
     // Selects the token at a display offset of a row (double click); nothing on no token.
-    void SelectTokenAt(int row, int offset);
-    // Reads at most kRowDrawBytes of a row into bytes and converts them into text
-    // (kRowDrawBytes units). Returns the unit count, 0 when there is nothing.
-    int ReadRowPrefix(int row, char* bytes, char16_t* text);
-    int LineLength(int row) const;
+    void SelectTokenAt(int64_t row, int offset);
+    // Reads at most kRowDrawBytes of a row, whose entry is line, into bytes and converts
+    // them into text (kRowDrawBytes units). Returns the unit count, 0 when there is nothing.
+    int ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_t* text);
+    int LineLength(int64_t row) const;
     // The number of rows (0 without rows), and a row's entry: false outside the rows.
-    int32_t RowCount() const;
-    bool RowEntry(int row, CLogLine* line) const;
-    void SetFirstRow(int row);
+    int64_t RowCount() const;
+    bool RowEntry(CRow row, CLogLine* line) const;
+    // The first visible row, moved without the clamping of SetVScrollPos (at least 0).
+    void SetFirstRow(int64_t row);
     void ReportSelection(bool withCount, int count);
     void SetStatus(int part, const char16_t* text);
     void NotifyStateChanged();
@@ -188,10 +190,10 @@ private:
     CMarkerList m_markers;
     int32_t m_visibleRows = 1;
     int32_t m_visibleColumns = 0;
-    int32_t m_caretRow = 0;
+    int64_t m_caretRow = 0;
     int32_t m_caretColumn = 0;
-    int32_t m_selFirstRow = 0;
-    int32_t m_selLastRow = 0;
+    int64_t m_selFirstRow = 0;
+    int64_t m_selLastRow = 0;
     int32_t m_selFirstColumn = 0;
     int32_t m_selLastColumn = 0;
     CSelectionMode m_selectionMode = CSelectionMode::kNone;

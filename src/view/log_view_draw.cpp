@@ -108,41 +108,40 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
 }
 
 void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush) {
-    auto* bytes = static_cast<char*>(std::malloc(kRowDrawBytes + 1));
-    auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
-    if (bytes == nullptr || text == nullptr) {
-        std::free(bytes);
-        std::free(text);
-        return;
-    }
-    int cw = m_charWidth;
     int p = m_rowPitch > 0 ? m_rowPitch : 1;
     int rowsToDraw = (client.bottom - client.top - 1 + p) / p;
-    int count = RowCount();
-    int first = static_cast<int>(m_vScroll.position);
-    CRowCells cells(*m_rows, CRow(first), m_settings.intervalCheck, m_settings.intervalTime);
+    CRow first(m_vScroll.position);
+    // The visible rows' entries in one read: a packed source makes them a block at a time.
+    auto* bytes = static_cast<char*>(std::malloc(kRowDrawBytes + 1));
+    auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
+    auto* lines =
+        static_cast<CLogLine*>(std::malloc(sizeof(CLogLine) * static_cast<size_t>(rowsToDraw > 0 ? rowsToDraw : 1)));
+    int64_t shown =
+        bytes != nullptr && text != nullptr && lines != nullptr ? m_rows->ReadRows(first, rowsToDraw, lines) : 0;
+    int cw = m_charWidth;
+    CRowCells cells(*m_rows, first, m_settings.intervalCheck, m_settings.intervalTime);
     // Markers are walked alongside the rows, from the entry above the first visible one.
     CLogLine above;
     int markerCount = m_markers.Count();
     const CMarker* markers = m_markers.Entries();
     int marker = 0;
-    if (RowEntry(first > 0 ? first - 1 : 0, &above)) {
+    if (RowEntry(first > CRow(0) ? first - 1 : CRow(0), &above)) {
         while (marker < markerCount && markers[marker].lineNumber < CLineNumber(above.lineNumber)) ++marker;
     }
     m_drawRight = client.right;
     int cellEnd = Scaled(kCellEnd);
     int textX = kMessageColumn * cw + cellEnd - static_cast<int>(m_hScroll.position) * cw;
-    for (int k = 0, i = first; k < rowsToDraw && i < count; ++k, ++i) {
-        CLogLine line;
-        RowEntry(i, &line);
+    for (int k = 0; k < shown; ++k) {
+        const CLogLine& line = lines[k];
+        CRow row = first + k;
         int y = p * (k + 1);
         UseColors(dc, kColorNormal);
-        int units = ReadRowPrefix(i, bytes, text);
+        int units = ReadRowPrefix(row, line, bytes, text);
         // The line break stays in the text for search and copy, but fonts draw it as a box.
         while (units > 0 && (text[units - 1] == u'\r' || text[units - 1] == u'\n')) --units;
         if (units > 0) {
             DrawRowText(dc, textX, y, text, units);
-            if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, i, textX, y, text, units);
+            if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, row.Value(), textX, y, text, units);
         }
         CRowCell cell;
         cells.Next(line, &cell);
@@ -150,11 +149,12 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         while (marker < markerCount && markers[marker].lineNumber < number) ++marker;
         bool hasMarker = marker < markerCount && markers[marker].lineNumber == number;
         if (hasMarker) ++marker;
-        DrawRowCells(dc, y, cell, hasMarker, i == m_caretRow, lineBrush, intervalBrush);
+        DrawRowCells(dc, y, cell, hasMarker, row.Value() == m_caretRow, lineBrush, intervalBrush);
     }
     m_drawRight = kNoDrawLimit;
     std::free(bytes);
     std::free(text);
+    std::free(lines);
 }
 
 // The cells left of the message: the line number, the interval (flagged when too long),
@@ -224,12 +224,12 @@ int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length)
     return x + size.cx;
 }
 
-void CLogView::DrawSelection(HDC dc, int row, int textX, int y, const char16_t* text, int count) {
+void CLogView::DrawSelection(HDC dc, int64_t row, int textX, int y, const char16_t* text, int count) {
     bool inOrder =
         m_selFirstRow < m_selLastRow || (m_selFirstRow == m_selLastRow && m_selFirstColumn <= m_selLastColumn);
-    int topRow = inOrder ? m_selFirstRow : m_selLastRow;
+    int64_t topRow = inOrder ? m_selFirstRow : m_selLastRow;
     int topColumn = inOrder ? m_selFirstColumn : m_selLastColumn;
-    int endRow = inOrder ? m_selLastRow : m_selFirstRow;
+    int64_t endRow = inOrder ? m_selLastRow : m_selFirstRow;
     int endColumn = inOrder ? m_selLastColumn : m_selFirstColumn;
     auto clamp = [count](int column) { return column < 0 ? 0 : (column > count ? count : column); };
     int s = row == topRow ? clamp(topColumn) : 0;

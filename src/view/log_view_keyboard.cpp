@@ -4,19 +4,14 @@
 #include "res/resource.h"
 #include "view/log_view.h"
 
-int CLogView::LineLength(int row) const {
+int CLogView::LineLength(int64_t row) const {
     CLogLine line;
-    return RowEntry(row, &line) ? line.length : 0;
+    return RowEntry(CRow(row), &line) ? line.length : 0;
 }
 
-void CLogView::SetFirstRow(int row) {
-    m_vScroll.position = static_cast<uint32_t>(row < 0 ? 0 : row);
-    if (m_window == nullptr) return;
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_POS;
-    info.nPos = static_cast<int>(m_vScroll.position);
-    SetScrollInfo(m_window, SB_VERT, &info, TRUE);
+void CLogView::SetFirstRow(int64_t row) {
+    m_vScroll.position = row < 0 ? 0 : row;
+    ShowScrollPosition(true);
 }
 
 int CLogView::OnChar(int code) {
@@ -32,10 +27,10 @@ int CLogView::OnChar(int code) {
 int CLogView::OnKeyDown(WPARAM key, LPARAM) {
     if (!HasRows()) return 1;
     if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return 0;
-    int count = RowCount();
+    int64_t count = RowCount();
     if (m_caretRow >= count) m_caretRow = count > 0 ? count - 1 : 0;
-    int caretBefore = m_caretRow;
-    uint32_t firstBefore = m_vScroll.position;
+    int64_t caretBefore = m_caretRow;
+    int64_t firstBefore = m_vScroll.position;
     OnArrowKey(key);
     if (m_caretRow != caretBefore || m_vScroll.position != firstBefore) Invalidate();
     ShowCaretPosition();
@@ -43,8 +38,8 @@ int CLogView::OnKeyDown(WPARAM key, LPARAM) {
 }
 
 int CLogView::OnArrowKey(WPARAM key) {
-    int count = RowCount();
-    int first = static_cast<int>(m_vScroll.position);
+    int64_t count = RowCount();
+    int64_t first = m_vScroll.position;
     auto clampColumn = [this]() {
         int length = LineLength(m_caretRow);
         if (m_caretColumn >= length) m_caretColumn = length - 1;
@@ -99,8 +94,8 @@ int CLogView::OnArrowKey(WPARAM key) {
     }
 }
 
-void CLogView::GoToLine(int line) {
-    int count = RowCount();
+void CLogView::GoToLine(int64_t line) {
+    int64_t count = RowCount();
     if (line > count - 1) line = count - 1;
     if (line < 0) line = 0;
     m_caretRow = line;
@@ -110,10 +105,10 @@ void CLogView::GoToLine(int line) {
     Invalidate();
 }
 
-void CLogView::ShowRows(int caretRow, int firstRow) {
-    int count = RowCount();
+void CLogView::ShowRows(int64_t caretRow, int64_t firstRow) {
+    int64_t count = RowCount();
     if (count == 0) return;
-    auto within = [count](int row) { return row < 0 ? 0 : row > count - 1 ? count - 1 : row; };
+    auto within = [count](int64_t row) { return row < 0 ? 0 : row > count - 1 ? count - 1 : row; };
     m_caretRow = within(caretRow);
     SetFirstRow(within(firstRow));
     if (m_active) ShowCaretPosition();
@@ -122,6 +117,6 @@ void CLogView::ShowRows(int caretRow, int firstRow) {
 
 void CLogView::ShowCaretPosition() {
     char16_t text[64];
-    FormatString(text, 64, u"line:%d, column:%d", m_caretRow + 1, m_caretColumn + 1);
+    FormatString(text, 64, u"line:%lld, column:%d", static_cast<long long>(m_caretRow + 1), m_caretColumn + 1);
     SetStatus(1, text);
 }

@@ -23,7 +23,7 @@ CLogView::HitPoint CLogView::HitTest(int x, int y) const {
     hit.cell = x < left ? -1 : (x - left) / cw;
     int r = y < top ? 0 : (y - top) / p - 1;
     hit.windowRow = r < 0 ? 0 : r;
-    hit.row = hit.windowRow + static_cast<int>(m_vScroll.position);
+    hit.row = hit.windowRow + m_vScroll.position;
     return hit;
 }
 
@@ -35,11 +35,13 @@ int CLogView::TextOffsetOfCell(int cell) const {
 void CLogView::ReportSelection(bool withCount, int count) {
     char16_t text[128];
     if (withCount) {
-        FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d, cnt=%d\n", m_selFirstRow, m_selFirstColumn,
-                     m_selLastRow, m_selLastColumn, static_cast<int>(m_selectionMode), count);
+        FormatString(text, 128, u"Top(%lld, %d) - End(%lld, %d) mode=%d, cnt=%d\n",
+                     static_cast<long long>(m_selFirstRow), m_selFirstColumn, static_cast<long long>(m_selLastRow),
+                     m_selLastColumn, static_cast<int>(m_selectionMode), count);
     } else {
-        FormatString(text, 128, u"Top(%d, %d) - End(%d, %d) mode=%d\n", m_selFirstRow, m_selFirstColumn, m_selLastRow,
-                     m_selLastColumn, static_cast<int>(m_selectionMode));
+        FormatString(text, 128, u"Top(%lld, %d) - End(%lld, %d) mode=%d\n", static_cast<long long>(m_selFirstRow),
+                     m_selFirstColumn, static_cast<long long>(m_selLastRow), m_selLastColumn,
+                     static_cast<int>(m_selectionMode));
     }
     SetStatus(0, text);
 }
@@ -73,14 +75,14 @@ int CLogView::OnMouseMove(int x, int y) {
     int r = hit.windowRow;
     if (r + 3 >= m_visibleRows) {
         int64_t candidate = first + r - m_visibleRows + 3;
-        if (candidate <= m_vScroll.maximum - m_vScroll.page / 2) m_vScroll.position = static_cast<uint32_t>(candidate);
+        if (candidate <= m_vScroll.maximum - m_vScroll.page / 2) m_vScroll.position = candidate;
     } else if (r < 4) {
         int64_t candidate = first - (4 - r);
-        m_vScroll.position = static_cast<uint32_t>(candidate < 0 ? 0 : candidate);
+        m_vScroll.position = candidate < 0 ? 0 : candidate;
     }
     if (cell + 5 >= m_visibleColumns) {
-        int64_t candidate = static_cast<int64_t>(m_hScroll.position) + cell - m_visibleColumns + 5;
-        if (candidate <= m_hScroll.maximum - m_hScroll.page / 2) m_hScroll.position = static_cast<uint32_t>(candidate);
+        int64_t candidate = m_hScroll.position + cell - m_visibleColumns + 5;
+        if (candidate <= m_hScroll.maximum - m_hScroll.page / 2) m_hScroll.position = candidate;
     }
     Invalidate();
     return 1;
@@ -102,14 +104,14 @@ int CLogView::OnCaptureLost() {
     return 1;
 }
 
-void CLogView::FinishDrag(int row, int column) {
+void CLogView::FinishDrag(int64_t row, int column) {
     m_selLastRow = row;
     m_selLastColumn = column;
     m_selectionMode = CSelectionMode::kMade;
     if (m_selLastRow == m_selFirstRow && m_selLastColumn == m_selFirstColumn) {
         m_selectionMode = CSelectionMode::kNone;
     } else if (m_selLastRow < m_selFirstRow || (m_selLastRow == m_selFirstRow && m_selLastColumn < m_selFirstColumn)) {
-        int firstRow = m_selFirstRow;
+        int64_t firstRow = m_selFirstRow;
         int firstColumn = m_selFirstColumn;
         m_selFirstRow = m_selLastRow;
         m_selFirstColumn = m_selLastColumn;
@@ -117,7 +119,7 @@ void CLogView::FinishDrag(int row, int column) {
         m_selLastColumn = firstColumn;
     }
     // The caret follows the later end; below the last row it stays on the last row.
-    int count = RowCount();
+    int64_t count = RowCount();
     m_caretRow = m_selLastRow < count ? m_selLastRow : (count > 0 ? count - 1 : 0);
     m_caretColumn = m_selLastColumn;
     ShowCaretPosition();
@@ -130,7 +132,7 @@ int CLogView::OnLButtonDblClk(int x, int y) {
     if (!HasRows()) return 1;
     HitPoint hit = HitTest(x, y);
     CLogLine line;
-    if (!RowEntry(hit.row, &line)) return 1;
+    if (!RowEntry(CRow(hit.row), &line)) return 1;
     if (hit.cell <= kLastLineNumberCell) {
         if (m_listener != nullptr) m_listener->JumpFirstViewToLine(CLineNumber(line.lineNumber));
     } else if (hit.cell >= kFirstMessageCell) {
@@ -140,7 +142,7 @@ int CLogView::OnLButtonDblClk(int x, int y) {
         ShowCaretPosition();
         SelectTokenAt(hit.row, offset);
     } else {
-        ToggleMarker(hit.row);
+        ToggleMarker(CRow(hit.row));
         NotifyStateChanged();
     }
     Invalidate();

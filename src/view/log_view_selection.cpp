@@ -9,10 +9,10 @@
 #include "keywords/token_scanner.h"
 #include "view/log_view.h"
 
-char16_t* CLogView::GetRowText(int index, int* count) {
+char16_t* CLogView::GetRowText(int64_t index, int* count) {
     *count = 0;
     CLogLine line;
-    CLogFile* file = RowEntry(index, &line) ? m_rows->FileOf(CRow(index)) : nullptr;
+    CLogFile* file = RowEntry(CRow(index), &line) ? m_rows->FileOf(CRow(index)) : nullptr;
     if (file == nullptr || line.length <= 0) return nullptr;
     auto length = static_cast<uint32_t>(line.length);
     auto* bytes = static_cast<char*>(std::malloc(length + 1));
@@ -34,9 +34,8 @@ char16_t* CLogView::GetRowText(int index, int* count) {
     return text;
 }
 
-int CLogView::ReadRowPrefix(int row, char* bytes, char16_t* text) {
-    CLogLine line;
-    CLogFile* file = RowEntry(row, &line) ? m_rows->FileOf(CRow(row)) : nullptr;
+int CLogView::ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_t* text) {
+    CLogFile* file = m_rows != nullptr ? m_rows->FileOf(row) : nullptr;
     if (file == nullptr || line.length <= 0) return 0;
     uint32_t want = line.length < kRowDrawBytes ? static_cast<uint32_t>(line.length) : kRowDrawBytes;
     uint32_t read = file->ReadLine(bytes, want, line.offset);
@@ -49,7 +48,7 @@ int CLogView::ReadRowPrefix(int row, char* bytes, char16_t* text) {
     return units > 0 ? units : 0;
 }
 
-int CLogView::TextColumnAt(int row, int cell, int* rowCount) {
+int CLogView::TextColumnAt(int64_t row, int cell, int* rowCount) {
     int count = 0;
     char16_t* text = GetRowText(row, &count);
     int column = text != nullptr ? DisplayOffsetToColumn(text, count, TextOffsetOfCell(cell)) : 0;
@@ -62,10 +61,12 @@ void CLogView::FindTokenAt(const char16_t* text, int count, int offset, int* sta
     ::FindTokenAt(text, count, offset, start, length);
 }
 
-void CLogView::SelectTokenAt(int row, int offset) {
+void CLogView::SelectTokenAt(int64_t row, int offset) {
     auto* bytes = static_cast<char*>(std::malloc(kRowDrawBytes + 1));
     auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
-    int count = bytes != nullptr && text != nullptr ? ReadRowPrefix(row, bytes, text) : 0;
+    CLogLine line;
+    bool read = bytes != nullptr && text != nullptr && RowEntry(CRow(row), &line);
+    int count = read ? ReadRowPrefix(CRow(row), line, bytes, text) : 0;
     int start = 0;
     int length = 0;
     FindTokenAt(text, count, offset, &start, &length);
@@ -82,7 +83,7 @@ void CLogView::SelectTokenAt(int row, int offset) {
 }
 
 void CLogView::SelectAll() {
-    int count = RowCount();
+    int64_t count = RowCount();
     if (count == 0) return;
     m_selFirstRow = 0;
     m_selFirstColumn = 0;

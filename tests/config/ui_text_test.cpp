@@ -81,7 +81,7 @@ TEST(UiText, SpotChecks) {
     EXPECT_EQ("読み込み完了... %lld / %lld bytes (%d%%)", Utf8(UiText(TextId::kProgressLoadFormat, 1)));
     EXPECT_EQ("Highlight %d", Utf8(UiText(TextId::kHighlightFormat, 0)));
     EXPECT_EQ("強調表示%d", Utf8(UiText(TextId::kHighlightFormat, 1)));
-    EXPECT_EQ(std::u16string(u"1 \uFF5E %d"), UiText(TextId::kJumpRangeFormat, 1));
+    EXPECT_EQ(std::u16string(u"1 \uFF5E %lld"), UiText(TextId::kJumpRangeFormat, 1));
     EXPECT_EQ("Following - last change %02d:%02d:%02d", Utf8(UiText(TextId::kFollowLastChangeFormat, 0)));
     // Two colours share "Line Color" in English only.
     EXPECT_EQ(Utf8(UiText(TextId::kColorRule, 0)), Utf8(UiText(TextId::kColorLineNumber, 0)));

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -291,13 +292,13 @@ TEST_F(CommandTest, MarkerJumpsInAnExtractionFollowRowOrder) {
         Command(IDM_MARKER_TOGGLE);
     }
     ASSERT_EQ(2, extracted->Markers().Count());
-    std::vector<int> visited;
+    std::vector<int64_t> visited;
     extracted->GoToLine(2);
     for (int id : {IDM_MARKER_NEXT, IDM_MARKER_NEXT, IDM_MARKER_PREVIOUS, IDM_MARKER_PREVIOUS}) {
         Command(id);
         visited.push_back(extracted->CaretLine());
     }
-    EXPECT_EQ((std::vector<int>{3, 1, 3, 1}), visited);
+    EXPECT_EQ((std::vector<int64_t>{3, 1, 3, 1}), visited);
     extracted->GoToLine(0);
     Command(IDM_MARKER_PREVIOUS);
     EXPECT_EQ(3, extracted->CaretLine());

@@ -5,6 +5,7 @@
 // <commctrl.h> needs <windows.h> first.
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -97,7 +98,7 @@ TEST_F(FollowTest, RowsArriveWithTheCaretOnTheLastRowAndElsewhere) {
     EXPECT_EQ(3, errors->Lines()->Count());
     // Elsewhere: the view stays, the range grows.
     v->GoToLine(10);
-    int first = v->FirstVisibleRow();
+    int64_t first = v->FirstVisibleRow();
     Append(Rows(72, 20));
     Poll();
     EXPECT_EQ(92, v->Lines()->Count());

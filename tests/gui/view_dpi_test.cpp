@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 
 #include "res/resource.h"
@@ -84,10 +85,10 @@ protected:
         int y0 = RowY(v, 1);
         Click(v, WM_LBUTTONDOWN, x, y0, MK_LBUTTON);
         Click(v, WM_LBUTTONUP, x, y0);
-        int first = v->CaretLine();
+        int64_t first = v->CaretLine();
         Click(v, WM_LBUTTONDOWN, x, y0 + 250, MK_LBUTTON);
         Click(v, WM_LBUTTONUP, x, y0 + 250);
-        m.rowsApart = v->CaretLine() - first;
+        m.rowsApart = static_cast<int>(v->CaretLine() - first);  // a few dozen rows
         return m;
     }
 

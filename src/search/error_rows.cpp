@@ -1,10 +1,18 @@
 // Error lines looked up by line number.
 #include "search/error_rows.h"
 
+#include <new>
+
 void CErrorRows::MoveTo(int64_t index) {
     m_cursor = index;
     m_below = index > 0 ? LineAt(index - 1) : -1;
-    m_at = LineAt(index);
+    m_reader.reset(m_errors != nullptr ? new (std::nothrow) CLogLineReader(*m_errors, index) : nullptr);
+    m_at = NextLine();
+}
+
+int64_t CErrorRows::NextLine() {
+    CLogLine entry;
+    return m_reader != nullptr && m_reader->Next(&entry) ? entry.lineNumber : -1;
 }
 
 bool CErrorRows::Contains(CLineNumber line) {
@@ -27,7 +35,8 @@ bool CErrorRows::Contains(CLineNumber line) {
             break;
         }
         m_below = m_at;
-        m_at = LineAt(++m_cursor);
+        ++m_cursor;
+        m_at = NextLine();
     }
     return value == m_at;
 }

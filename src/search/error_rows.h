@@ -1,8 +1,10 @@
 // CErrorRows: whether a row holds an error line, answered from the file's error-line list
-// (sorted by line number) rather than by reading the row's text. Read through Get only.
+// (sorted by line number) rather than by reading the row's text. A packed list is walked in
+// order where it can be, since each lookup of one entry decodes from its block's start.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "document/log_line.h"
 #include "document/row_types.h"
@@ -24,8 +26,11 @@ public:
 private:
     // Moves the cursor to index and caches the line numbers around it.
     void MoveTo(int64_t index);
+    // The line number of the entry after the cursor's, read in order (-1: none).
+    int64_t NextLine();
 
     const CLogLineList* m_errors;
+    std::unique_ptr<CLogLineReader> m_reader;  // just after the cursor's entry
     int64_t m_cursor = 0;
     int64_t m_below = -1;  // the line number before the cursor (-1: none)
     int64_t m_at = -1;     // the line number at the cursor (-1: past the end)

@@ -2,18 +2,20 @@
 // outgrow them, which keeps the flags exact for any chunk and the memory fixed.
 #include "search/overview_ticks.h"
 
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 namespace {
 
 constexpr int64_t kReadRows = 512;
 
 // The first position of errors whose line number is at least lineNumber (Count() if none).
-int32_t LowerBound(const CLogLineList& errors, int32_t lineNumber) {
-    int32_t lo = 0;
-    int32_t hi = errors.Count();
+int64_t LowerBound(const CLogLineList& errors, int64_t lineNumber) {
+    int64_t lo = 0;
+    int64_t hi = errors.Count();
     while (lo < hi) {
-        int32_t mid = lo + (hi - lo) / 2;
+        int64_t mid = lo + (hi - lo) / 2;
         CLogLine line;
         errors.Get(mid, &line);
         if (line.lineNumber < lineNumber) {
@@ -72,7 +74,7 @@ int64_t COverviewTicks::Scan(const COverviewInputs& in, int64_t n) {
     }
     CLogLine lines[kReadRows];
     int64_t done = 0;
-    int32_t errorAt = -1;
+    CErrorCursor errorAt;
     while (done < n && m_scanned < total) {
         int64_t want = n - done < kReadRows ? n - done : kReadRows;
         int64_t got = in.rows->ReadRows(CRow(m_scanned), want, lines);
@@ -81,7 +83,6 @@ int64_t COverviewTicks::Scan(const COverviewInputs& in, int64_t n) {
             const CLogLine& line = lines[i];
             uint8_t flags = 0;
             if (in.errorLines != nullptr) {
-                if (errorAt < 0) errorAt = LowerBound(*in.errorLines, line.lineNumber);
                 if (IsError(*in.errorLines, line.lineNumber, &errorAt)) flags |= kTickError;
             }
             if (in.intervalCheck && IsSlow(line.timeStamp, in.thresholdMs)) flags |= kTickSlow;
@@ -94,12 +95,17 @@ int64_t COverviewTicks::Scan(const COverviewInputs& in, int64_t n) {
     return done;
 }
 
-bool COverviewTicks::IsError(const CLogLineList& errors, int32_t lineNumber, int32_t* at) {
+bool COverviewTicks::IsError(const CLogLineList& errors, int64_t lineNumber, CErrorCursor* at) {
     CLogLine e;
-    // Rows come in line order; a row that goes back looks the list up again.
-    if (errors.Get(*at - 1, &e) && e.lineNumber >= lineNumber) *at = LowerBound(errors, lineNumber);
-    while (errors.Get(*at, &e) && e.lineNumber < lineNumber) ++*at;
-    return errors.Get(*at, &e) && e.lineNumber == lineNumber;
+    // Rows come in line order; the first row and a row that goes back look the list up again.
+    if (at->reader == nullptr || lineNumber < at->asked) {
+        at->reader.reset(new (std::nothrow) CLogLineReader(errors, LowerBound(errors, lineNumber)));
+        if (at->reader == nullptr) return false;
+        at->line = at->reader->Next(&e) ? e.lineNumber : INT64_MAX;
+    }
+    at->asked = lineNumber;
+    while (at->line < lineNumber) at->line = at->reader->Next(&e) ? e.lineNumber : INT64_MAX;
+    return at->line == lineNumber;
 }
 
 bool COverviewTicks::IsSlow(const CTimeStamp& stamp, int32_t thresholdMs) {

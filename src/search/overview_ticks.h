@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "document/row_source.h"
 #include "foundation/buffer.h"
@@ -50,8 +51,14 @@ public:
     int64_t ChunkRows() const { return int64_t{1} << m_shift; }
 
 private:
-    // Whether lineNumber is in errors; *at walks the list along with the rows.
-    static bool IsError(const CLogLineList& errors, int32_t lineNumber, int32_t* at);
+    // Walks the error list along the rows: the first entry at or after the last line asked.
+    struct CErrorCursor {
+        std::unique_ptr<CLogLineReader> reader;  // just after the entry
+        int64_t line = 0;                        // its line number (INT64_MAX: none)
+        int64_t asked = 0;
+    };
+    // Whether lineNumber is in errors.
+    static bool IsError(const CLogLineList& errors, int64_t lineNumber, CErrorCursor* at);
     bool IsHit(const COverviewInputs& in, CRow row, const CLogLine& line);
     bool IsSlow(const CTimeStamp& stamp, int32_t thresholdMs);
     void Mark(int64_t row, uint8_t flags);

@@ -92,7 +92,7 @@ TEST_F(OverviewTest, TicksShowErrorsHitsSlowIntervalsAndMarkers) {
     ASSERT_NE(nullptr, view->Overview());
     m_app->SearchConditions().Add(u"needle");
     view->SetHighlightSearch(1);
-    view->ToggleMarker(80);
+    view->ToggleMarker(CRow(80));
     view->Invalidate();
     ASSERT_TRUE(WaitForScan(view));
     std::vector<uint8_t> buckets(100);
@@ -131,7 +131,7 @@ TEST_F(OverviewTest, TicksShowErrorsHitsSlowIntervalsAndMarkers) {
 
     // Highlighting off takes the hits away; the marker goes with its toggle.
     view->SetHighlightSearch(0);
-    view->ToggleMarker(80);
+    view->ToggleMarker(CRow(80));
     view->Invalidate();
     ASSERT_TRUE(WaitForScan(view));
     view->Overview()->ReadBuckets(100, buckets.data());

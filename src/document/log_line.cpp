@@ -423,6 +423,7 @@ CLogLineReader::CLogLineReader(const CLogLineList& list, int64_t first) : m_list
 
 void CLogLineReader::EnterBlock(int64_t block) {
     const CLineBlock& header = m_list.m_blocks.Data()[block];
+    m_blockEnd = m_list.BlockStart(block + 1);
     m_code = m_list.m_segments.Data()[header.segment] + header.position;
     m_state = StateOf(header);
 }
@@ -461,7 +462,7 @@ bool CLogLineReader::NextReferred(CLogLine* line) {
 bool CLogLineReader::Next(CLogLine* line) {
     if (m_index >= m_list.m_count) return false;
     if (m_list.m_index != nullptr) return NextReferred(line);
-    if (m_index > 0 && (m_index + m_list.m_shift) % kLineBlockEntries == 0) EnterBlock(m_list.BlockOf(m_index));
+    if (m_index == m_blockEnd) EnterBlock(m_list.BlockOf(m_index));
     m_code = Decode(m_code, &m_state);
     *line = m_state;
     ++m_index;

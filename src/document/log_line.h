@@ -172,5 +172,6 @@ private:
     std::unique_ptr<CLogLineReader> m_referred;  // a reference list's reader of its index
     int64_t m_index;
     const uint8_t* m_code = nullptr;
+    int64_t m_blockEnd = 0;  // the index of the next block's first entry
     CLogLine m_state;
 };

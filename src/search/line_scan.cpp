@@ -111,6 +111,8 @@ public:
 
 private:
     int Claim(int64_t* begin, int64_t* end);
+    int64_t ClaimForward(int64_t k);
+    int64_t ClaimBackward(int64_t k);
     bool Test(const CLogLine& line);
     int Hit(int64_t k);
 
@@ -130,17 +132,39 @@ int CScanWorker::Claim(int64_t* begin, int64_t* end) {
     int64_t k = job.next.load();
     for (;;) {
         if (k >= job.positions || (!job.extract && k >= job.best.load())) return 0;
-        int64_t n = job.positions - k < kClaimRows ? job.positions - k : kClaimRows;
-        job.ReadPositions(k, n, m_claimed.Data());
-        int64_t e = k;
-        uint64_t work = 0;
-        while (e < k + n && work < job.chunkWork) work += Work(m_claimed.Data()[e++ - k]);
+        int64_t e = job.backward ? ClaimBackward(k) : ClaimForward(k);
         if (job.next.compare_exchange_weak(k, e)) {
             *begin = k;
             *end = e;
             return 1;
         }
     }
+}
+
+// The entries from position k on into m_claimed, one at a time, up to a chunk's work: the
+// end of the chunk.
+int64_t CScanWorker::ClaimForward(int64_t k) {
+    const CScanJob& job = *m_job;
+    int64_t limit = job.positions - k < kClaimRows ? job.positions : k + kClaimRows;
+    CLogLineReader reader(*job.lines, job.Row(k));
+    CLogLine* out = m_claimed.Data();
+    int64_t e = k;
+    for (uint64_t work = 0; e < limit && work < job.chunkWork && reader.Next(out); ++e) work += Work(*out++);
+    return e;
+}
+
+// The same going back, a batch of rows at a time.
+int64_t CScanWorker::ClaimBackward(int64_t k) {
+    const CScanJob& job = *m_job;
+    int64_t limit = job.positions - k < kClaimRows ? job.positions : k + kClaimRows;
+    int64_t e = k;
+    uint64_t work = 0;
+    while (e < limit && work < job.chunkWork) {
+        int64_t n = limit - e < kBlockRows ? limit - e : kBlockRows;
+        job.ReadPositions(e, n, m_claimed.Data() + (e - k));
+        for (int64_t end = e + n; e < end && work < job.chunkWork; ++e) work += Work(m_claimed.Data()[e - k]);
+    }
+    return e;
 }
 
 bool CScanWorker::Test(const CLogLine& line) {

@@ -143,36 +143,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const RefLine& r : expected)
             std::fprintf(stderr, "  expected %llu+%u%s\n", (unsigned long long)r.offset, r.length,
                          r.error ? " error" : "");
-        for (int32_t i = 0; i < lines->Count(); ++i)
-            std::fprintf(stderr, "  got %llu+%d\n", (unsigned long long)lines->At(i)->offset, lines->At(i)->length);
-        for (int32_t i = 0; i < errorLines.Count(); ++i)
-            std::fprintf(stderr, "  error line %d\n", errorLines.At(i)->lineNumber);
+        for (int64_t i = 0; i < lines->Count(); ++i)
+            std::fprintf(stderr, "  got %llu+%d\n", (unsigned long long)(*lines)[i].offset, (*lines)[i].length);
+        for (int64_t i = 0; i < errorLines.Count(); ++i)
+            std::fprintf(stderr, "  error line %lld\n", (long long)errorLines[i].lineNumber);
     }
     bool cancelled = cancel.load() != 0;
-    int32_t n = lines->Count();
+    int64_t n = lines->Count();
     if (!cancelled) FUZZ_CHECK(static_cast<size_t>(n) == expected.size());
     FUZZ_CHECK(static_cast<size_t>(n) <= expected.size());
-    int32_t errorsSeen = 0;
-    for (int32_t i = 0; i < n; ++i) {
-        const CLogLine& got = *lines->At(i);
+    int64_t errorsSeen = 0;
+    CLogLineReader reader(*lines, 0);
+    for (int64_t i = 0; i < n; ++i) {
+        CLogLine got;
+        FUZZ_CHECK(reader.Next(&got));
         const RefLine& want = expected[static_cast<size_t>(i)];
         FUZZ_CHECK(got.lineNumber == i);
         FUZZ_CHECK(got.offset == want.offset);
         FUZZ_CHECK(static_cast<uint32_t>(got.length) == want.length);
         FUZZ_CHECK(got.timeStamp == want.stamp);
         if (want.error) {
-            const CLogLine* e = errorLines.At(errorsSeen++);
-            FUZZ_CHECK(e != nullptr);
-            FUZZ_CHECK(e->lineNumber == i && e->offset == want.offset && e->length == got.length);
-            FUZZ_CHECK(e->timeStamp == want.stamp);
+            CLogLine e;
+            FUZZ_CHECK(errorLines.Get(errorsSeen++, &e));
+            FUZZ_CHECK(e.lineNumber == i && e.offset == want.offset && e.length == got.length);
+            FUZZ_CHECK(e.timeStamp == want.stamp);
         }
     }
     FUZZ_CHECK(errorLines.Count() == errorsSeen);
 
     // The view's way back to the text: every line through the cache, then random ranges.
     std::string buffer;
-    for (int32_t i = 0; i < n; ++i) {
-        const CLogLine& line = *lines->At(i);
+    for (int64_t i = 0; i < n; ++i) {
+        const CLogLine line = (*lines)[i];
         buffer.resize(static_cast<size_t>(line.length));
         uint32_t got = file.ReadLine(&buffer[0], static_cast<uint32_t>(line.length), line.offset);
         FUZZ_CHECK(got == static_cast<uint32_t>(line.length));

@@ -89,7 +89,20 @@ uint8_t* PutStamp(uint8_t* tag, uint8_t* p, const CTimeStamp& before, const CTim
 }
 
 // Decodes one entry after the state in *line (which it becomes).
+// Most entries: a one-byte length, no escape, the stamp unchanged or a step within 256 ms.
+const uint8_t* DecodeCommon(const uint8_t* p, CLogLine* line) {
+    uint8_t tag = p[0];
+    line->offset += static_cast<uint32_t>(line->length);
+    line->length = static_cast<int32_t>((tag >> 5) << 8 | p[1]);
+    line->lineNumber += 1;
+    if ((tag & 0x0C) == 0) return p + 2;
+    line->timeStamp.milliseconds += p[2] + 1u;
+    return p + 3;
+}
+
 const uint8_t* Decode(const uint8_t* p, CLogLine* line) {
+    // Kind 1 length, no escape, stamp kind 0 or 1.
+    if ((p[0] & 0x1B) == 0x01) return DecodeCommon(p, line);
     uint8_t tag = *p++;
     uint32_t high = tag >> 5;
     uint32_t length = 0;
@@ -269,6 +282,7 @@ int CLogLineList::ReferKeeping(std::shared_ptr<const CLogLineList> index) {
 }
 
 int CLogLineList::AppendRow(int64_t row) {
+    if (g_lineListLimit > 0 && m_count >= g_lineListLimit && m_count >= m_held) return 0;
     size_t count = static_cast<size_t>(m_count);
     if (!m_wideRows && row >= 0 && row <= 0xffffffffLL) {
         if (!m_rows32.Grow(count + 1)) return 0;

@@ -101,6 +101,10 @@ public:
     int ReferKeeping(std::shared_ptr<const CLogLineList> index);
     // The index a reference list refers to; null for a list of its own entries.
     const std::shared_ptr<const CLogLineList>& Index() const { return m_index; }
+    // A reference list: appends a reference to row of its index without reading it; 1 or 0.
+    int AppendReference(int64_t row) { return m_index != nullptr ? AppendRow(row) : 0; }
+    // A reference list: the row of its index that its entry at index refers to.
+    int64_t ReferredRow(int64_t index) const { return RowAt(index); }
 
     // For the loader's workers, each coding its own run of a file: empties the list; its
     // first entry will have index first in the list it joins, so that their blocks line up.

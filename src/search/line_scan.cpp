@@ -264,6 +264,10 @@ void AppendHits(CScanJob* job, const CHitList& a, const CHitList* b, CLogLineLis
     int64_t last = job->sourceCount - 1;
     CLogLineReader reader(*job->lines, 0);
     CLogLine line;
+    // A result that refers to the rows of the source's index takes them without reading them.
+    const CLogLineList* index = result->Index().get();
+    const CLogLineList* source = job->lines;
+    bool direct = index != nullptr && (index == source || source->Index().get() == index);
     for (;;) {
         if (job->Stopped()) {
             result->Truncate(original);
@@ -273,9 +277,11 @@ void AppendHits(CScanJob* job, const CHitList& a, const CHitList* b, CLogLineLis
         int64_t row = j >= nb || (i < na && a.At(i) < b->At(j)) ? a.At(i++) : b->At(j++);
         int64_t lo = job->before > 0 && row > job->before ? row - job->before : job->before > 0 ? 0 : row;
         int64_t hi = job->after > 0 && last - row > job->after ? row + job->after : job->after > 0 ? last : row;
-        reader.Seek(lo);
+        if (!direct) reader.Seek(lo);
         for (int64_t r = lo; r <= hi; ++r) {
-            if (!reader.Next(&line) || !result->Append(line)) {
+            bool ok = direct ? result->AppendReference(index == source ? r : source->ReferredRow(r)) != 0
+                             : reader.Next(&line) && result->Append(line);
+            if (!ok) {
                 job->Stop(kStopNoMemory);
                 result->Truncate(original);
                 return;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,6 +122,37 @@ TEST_F(LineScanTest, ExtractingFromAnExtractionKeepsTheFileLineNumbers) {
     Condition({u"five"});
     EXPECT_EQ((std::vector<int32_t>{2, 4}), Extract(1, 0, &first));
     EXPECT_EQ(m_lines[4].offset, m_result[1].offset);
+}
+
+TEST_F(LineScanTest, ExtractionsThatReferToTheIndexGiveTheRowsACopyGives) {
+    // An index numbers its lines as its rows; the results refer to them.
+    std::vector<std::string> text;
+    for (int i = 0; i < 700; ++i) text.push_back(i % 7 == 3 ? "x hit " + std::to_string(i) : "quiet");
+    Write(text);
+    auto index = std::make_shared<CLogLineList>();
+    for (int64_t i = 0; i < m_lines.Count(); ++i) {
+        CLogLine line = m_lines[i];
+        line.lineNumber = i;
+        index->Append(line);
+    }
+    Condition({u"x"});
+    CLogLineList copied;
+    ASSERT_EQ(1, ExtractLines(&m_file, *index, m_condition, kCodePageUtf8, 2, 1, &copied));
+    auto referring = std::make_shared<CLogLineList>();
+    referring->ReferTo(index);
+    ASSERT_EQ(1, ExtractLines(&m_file, *index, m_condition, kCodePageUtf8, 2, 1, referring.get()));
+    EXPECT_TRUE(SameEntries(copied, *referring));
+    EXPECT_EQ(4 * static_cast<uint64_t>(referring->Count()), referring->MemoryBytes());
+    // From the extraction again: the rows of the same index, as from a copy.
+    Condition({u"hit 5"});
+    CLogLineList fromCopy;
+    ASSERT_EQ(1, ExtractLines(&m_file, copied, m_condition, kCodePageUtf8, 1, 0, &fromCopy));
+    CLogLineList again;
+    again.ReferTo(referring);
+    ASSERT_EQ(1, ExtractLines(&m_file, *referring, m_condition, kCodePageUtf8, 1, 0, &again));
+    EXPECT_EQ(index, again.Index());
+    EXPECT_GT(again.Count(), 10);
+    EXPECT_TRUE(SameEntries(fromCopy, again));
 }
 
 // Sets the cancel flag at the first progress report.

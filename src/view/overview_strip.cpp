@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "view/log_view.h"
+#include "winui/fill.h"
 
 namespace {
 
@@ -25,13 +26,6 @@ constexpr int kColorMarker = 3;
 constexpr int kColorError = 19;
 constexpr COLORREF kSlowColor = RGB(255, 140, 0);
 constexpr COLORREF kFrameColor = RGB(64, 64, 64);
-
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT r = {left, top, right, bottom};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
 
 }  // namespace
 
@@ -146,7 +140,7 @@ int COverviewStrip::OnDraw(HDC dc, const RECT& client) {
     };
     int width = client.right - client.left;
     int height = client.bottom - client.top;
-    Fill(dc, 0, 0, width, height, color(kColorLane, false));
+    FillColor(dc, 0, 0, width, height, color(kColorLane, false));
     int64_t rows = RowCount();
     if (rows <= 0 || height <= 0) return 1;
     auto* buckets = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(height)));
@@ -163,7 +157,7 @@ int COverviewStrip::OnDraw(HDC dc, const RECT& client) {
             if ((buckets[y] & lanes[lane]) == 0) continue;
             int end = y + 1;
             while (end < height && (buckets[end] & lanes[lane]) != 0) ++end;
-            Fill(dc, left, y, right, end, colors[lane]);
+            FillColor(dc, left, y, right, end, colors[lane]);
             y = end - 1;
         }
     }

@@ -7,6 +7,7 @@
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "view/log_view.h"
+#include "winui/fill.h"
 
 namespace {
 
@@ -20,13 +21,6 @@ constexpr int kColorGround = 1;
 constexpr int kColorBars = 14;
 constexpr int kColorErrors = 19;
 constexpr int kColorRule = 21;
-
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT r = {left, top, right, bottom};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
 
 }  // namespace
 
@@ -80,8 +74,8 @@ int CTimelinePane::OnDraw(HDC dc, const RECT& client) {
         if (entry >= s.colorCount) return 0;
         return text ? s.colors[entry].text : s.colors[entry].background;
     };
-    Fill(dc, 0, 0, client.right, client.bottom, color(kColorGround, false));
-    Fill(dc, 0, 0, client.right, Scaled(1), color(kColorRule, true));
+    FillColor(dc, 0, 0, client.right, client.bottom, color(kColorGround, false));
+    FillColor(dc, 0, 0, client.right, Scaled(1), color(kColorRule, true));
     if (m_timeline != nullptr && m_timeline->HasStamps()) {
         DrawBars(dc, client);
     } else if (m_timeline != nullptr) {
@@ -115,11 +109,11 @@ void CTimelinePane::DrawBars(HDC dc, const RECT& client) {
         if (right <= left) right = left + 1;
         int top = bottom - static_cast<int>(b.rows * height / most);
         if (top >= bottom) top = bottom - 1;
-        Fill(dc, left, top, right, bottom, bars);
+        FillColor(dc, left, top, right, bottom, bars);
         if (b.errors <= 0) continue;
         int errorTop = bottom - static_cast<int>(b.errors * height / most);
         if (errorTop >= bottom) errorTop = bottom - 1;
-        Fill(dc, left, errorTop, right, bottom, errors);
+        FillColor(dc, left, errorTop, right, bottom, errors);
     }
 }
 

@@ -483,6 +483,26 @@ bool CLogLineReader::Next(CLogLine* line) {
     return true;
 }
 
+int64_t CLogLineReader::Next(int64_t n, CLogLine* out) {
+    if (n > m_list.m_count - m_index) n = m_list.m_count - m_index;
+    if (n <= 0) return 0;
+    if (m_list.m_index != nullptr) {
+        int64_t k = 0;
+        while (k < n && NextReferred(out + k)) ++k;
+        return k;
+    }
+    for (int64_t k = 0; k < n;) {
+        if (m_index == m_blockEnd) EnterBlock(m_list.BlockOf(m_index));
+        int64_t run = m_blockEnd - m_index < n - k ? m_blockEnd - m_index : n - k;
+        for (int64_t end = k + run; k < end; ++k) {
+            m_code = Decode(m_code, &m_state);
+            out[k] = m_state;
+        }
+        m_index += run;
+    }
+    return n;
+}
+
 bool CLogLineList::Get(int64_t index, CLogLine* line) const {
     if (index < 0 || index >= m_count) return false;
     if (m_index != nullptr) return m_index->Get(RowAt(index), line);
@@ -492,9 +512,7 @@ bool CLogLineList::Get(int64_t index, CLogLine* line) const {
 
 int64_t CLogLineList::Read(int64_t first, int64_t n, CLogLine* out) const {
     CLogLineReader reader(*this, first);
-    int64_t k = 0;
-    while (k < n && reader.Next(out + k)) ++k;
-    return k;
+    return reader.Next(n, out);
 }
 
 bool SameEntries(const CLogLineList& a, const CLogLineList& b) {

@@ -89,6 +89,16 @@ public:
     }
     // The bytes the list holds (codes, block headers and slack), for the memory figures.
     uint64_t MemoryBytes() const;
+    // For walks that split a list of its own entries by the bytes they cover, without
+    // decoding: the index where the block after the one holding index begins (at most
+    // Count()), and the file offset where the entries before such an index end.
+    int64_t NextBlockStart(int64_t index) const {
+        int64_t next = BlockStart(BlockOf(index) + 1);
+        return next < m_count ? next : m_count;
+    }
+    uint64_t EndBefore(int64_t blockStart) const {
+        return blockStart < m_count ? m_blocks.Data()[BlockOf(blockStart)].end : m_tail.end;
+    }
 
     // A list of references: empties the list, which from now on keeps for each entry only
     // its row in index (4 bytes a row, 8 beyond 2^32 rows) and gives back that row's entry.
@@ -162,6 +172,8 @@ public:
     CLogLineReader(const CLogLineList& list, int64_t first);
     // The next entry; false at the end of the list.
     bool Next(CLogLine* line);
+    // The next entries, up to n, into out; how many there were.
+    int64_t Next(int64_t n, CLogLine* out);
     // The index of the entry that Next gives next.
     int64_t Index() const { return m_index; }
     // Moves to index (Next gives that entry next): forward within a block by decoding on,

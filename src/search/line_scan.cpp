@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int64_t kProgressRows = 1 << 16;
-constexpr int64_t kBlockRows = 1024;       // rows between looks at the cancel flag
+constexpr int64_t kBlockRows = 512;        // rows between looks at the cancel flag
 constexpr int64_t kClaimRows = 16384;      // the most rows a thread takes at once
 constexpr uint64_t kRowWeight = 64;        // a row's own cost, in bytes of line
 constexpr uint64_t kChunkWork = 1u << 20;  // what a thread takes at once: small enough that a
@@ -101,7 +101,12 @@ class CScanWorker {
 public:
     CScanWorker(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage, uint32_t windowSize,
                 CProgressListener* listener)
-        : m_job(job), m_window(file, windowSize), m_matcher(condition, codePage), m_listener(listener) {}
+        : m_job(job),
+          m_window(file, windowSize),
+          m_matcher(condition, codePage),
+          m_listener(listener),
+          m_streamed(!job->backward && job->lines->Index() == nullptr),
+          m_reader(*job->lines, job->first) {}
     int Prepare() { return m_claimed.Reserve(kClaimRows) && m_matcher.Prepare(); }
     void Run();
     // Tells the listener, if any, how far the scan is, when it passed another step.
@@ -112,7 +117,9 @@ public:
 private:
     int Claim(int64_t* begin, int64_t* end);
     int64_t ClaimForward(int64_t k);
+    int64_t ClaimBlocks(int64_t k);
     int64_t ClaimBackward(int64_t k);
+    const CLogLine* Entries(int64_t begin, int64_t k, int64_t n);
     bool Test(const CLogLine& line);
     int Hit(int64_t k);
 
@@ -123,6 +130,11 @@ private:
     int64_t m_nextReport = 0;
     CHitList m_hits;
     CGrowBuffer<CLogLine> m_claimed;  // the entries of the chunk taken, in scan order
+    // A forward scan of a list of its own entries claims whole blocks by their headers and
+    // decodes the entries as it tests them, a batch at a time: no chunk-sized copy.
+    bool m_streamed;
+    CLogLineReader m_reader;
+    CLogLine m_batch[kBlockRows];
 };
 
 // Takes the next chunk of positions: about kChunkWork of work, never at or past a hit. Its
@@ -132,7 +144,7 @@ int CScanWorker::Claim(int64_t* begin, int64_t* end) {
     int64_t k = job.next.load();
     for (;;) {
         if (k >= job.positions || (!job.extract && k >= job.best.load())) return 0;
-        int64_t e = job.backward ? ClaimBackward(k) : ClaimForward(k);
+        int64_t e = job.backward ? ClaimBackward(k) : m_streamed ? ClaimBlocks(k) : ClaimForward(k);
         if (job.next.compare_exchange_weak(k, e)) {
             *begin = k;
             *end = e;
@@ -151,6 +163,32 @@ int64_t CScanWorker::ClaimForward(int64_t k) {
     int64_t e = k;
     for (uint64_t work = 0; e < limit && work < job.chunkWork && reader.Next(out); ++e) work += Work(*out++);
     return e;
+}
+
+// The positions from k on up to a chunk's work, ending where a block of the list ends: the
+// work read from the block headers (a first partial block counts its rows only).
+int64_t CScanWorker::ClaimBlocks(int64_t k) {
+    const CScanJob& job = *m_job;
+    const CLogLineList& lines = *job.lines;
+    int64_t row = job.Row(k);
+    int64_t last = job.first + job.positions;
+    int64_t e = lines.NextBlockStart(row);
+    uint64_t work = static_cast<uint64_t>(e - row) * kRowWeight;
+    while (e < last && e - row < kClaimRows && work < job.chunkWork) {
+        int64_t next = lines.NextBlockStart(e);
+        work += lines.EndBefore(next) - lines.EndBefore(e) + static_cast<uint64_t>(next - e) * kRowWeight;
+        e = next;
+    }
+    return (e < last ? e : last) - job.first;
+}
+
+// The entries of the n positions from k on, of the chunk claimed from begin.
+const CLogLine* CScanWorker::Entries(int64_t begin, int64_t k, int64_t n) {
+    if (!m_streamed) return m_claimed.Data() + (k - begin);
+    int64_t row = m_job->Row(k);
+    if (m_reader.Index() != row) m_reader.Seek(row);
+    m_reader.Next(n, m_batch);
+    return m_batch;
 }
 
 // The same going back, a batch of rows at a time.
@@ -213,9 +251,10 @@ void CScanWorker::Run() {
             if (job.Stopped()) return;
             int64_t blockEnd = end - k > kBlockRows ? k + kBlockRows : end;
             int64_t from = k;
+            const CLogLine* entries = Entries(begin, k, blockEnd - k);
             for (; k < blockEnd; ++k) {
                 if (!job.extract && k >= job.best.load(std::memory_order_relaxed)) break;
-                if (Test(m_claimed.Data()[k - begin]) && (!Hit(k) || !job.extract)) break;
+                if (Test(entries[k - from]) && (!Hit(k) || !job.extract)) break;
             }
             job.done.fetch_add(k - from);
             Report();

@@ -90,19 +90,26 @@ uint8_t* PutStamp(uint8_t* tag, uint8_t* p, const CTimeStamp& before, const CTim
 
 // Decodes one entry after the state in *line (which it becomes).
 // Most entries: a one-byte length, no escape, the stamp unchanged or a step within 256 ms.
-const uint8_t* DecodeCommon(const uint8_t* p, CLogLine* line) {
+const uint8_t* StepCommon(const uint8_t* p, uint64_t* offset, int32_t* length, int64_t* lineNumber,
+                          uint32_t* milliseconds) {
     uint8_t tag = p[0];
-    line->offset += static_cast<uint32_t>(line->length);
-    line->length = static_cast<int32_t>((tag >> 5) << 8 | p[1]);
-    line->lineNumber += 1;
+    *offset += static_cast<uint32_t>(*length);
+    *length = static_cast<int32_t>((tag >> 5) << 8 | p[1]);
+    *lineNumber += 1;
     if ((tag & 0x0C) == 0) return p + 2;
-    line->timeStamp.milliseconds += p[2] + 1u;
+    *milliseconds += p[2] + 1u;
     return p + 3;
 }
 
+const uint8_t* DecodeCommon(const uint8_t* p, CLogLine* line) {
+    return StepCommon(p, &line->offset, &line->length, &line->lineNumber, &line->timeStamp.milliseconds);
+}
+
+// Kind 1 length, no escape, stamp kind 0 or 1.
+bool IsCommon(const uint8_t* p) { return (p[0] & 0x1B) == 0x01; }
+
 const uint8_t* Decode(const uint8_t* p, CLogLine* line) {
-    // Kind 1 length, no escape, stamp kind 0 or 1.
-    if ((p[0] & 0x1B) == 0x01) return DecodeCommon(p, line);
+    if (IsCommon(p)) return DecodeCommon(p, line);
     uint8_t tag = *p++;
     uint32_t high = tag >> 5;
     uint32_t length = 0;
@@ -165,6 +172,31 @@ CLogLine StateOf(const CLineBlock& block) {
 }
 
 }  // namespace
+
+void CLineDecodeState::Set(const CLogLine& line) {
+    offset = line.offset;
+    lineNumber = line.lineNumber;
+    length = line.length;
+    stamp = line.timeStamp;
+    milliseconds = line.timeStamp.milliseconds;
+}
+
+void CLineDecodeState::Put(CLogLine* out) const {
+    out->timeStamp = stamp;
+    out->timeStamp.milliseconds = milliseconds;
+    out->lineNumber = lineNumber;
+    out->offset = offset;
+    out->length = length;
+}
+
+const uint8_t* CLineDecodeState::Decode(const uint8_t* p) {
+    if (IsCommon(p)) return StepCommon(p, &offset, &length, &lineNumber, &milliseconds);
+    CLogLine rare;
+    Put(&rare);
+    p = ::Decode(p, &rare);
+    Set(rare);
+    return p;
+}
 
 int64_t g_lineListLimit = 0;
 
@@ -439,7 +471,7 @@ void CLogLineReader::EnterBlock(int64_t block) {
     const CLineBlock& header = m_list.m_blocks.Data()[block];
     m_blockEnd = m_list.BlockStart(block + 1);
     m_code = m_list.m_segments.Data()[header.segment] + header.position;
-    m_state = StateOf(header);
+    m_state.Set(StateOf(header));
 }
 
 void CLogLineReader::Seek(int64_t index) {
@@ -450,18 +482,27 @@ void CLogLineReader::Seek(int64_t index) {
     }
     if (index >= m_index && index < m_list.m_count && m_index < m_list.m_count &&
         m_list.BlockOf(index) == m_list.BlockOf(m_index)) {
-        CLogLine skipped;
-        while (m_index < index) Next(&skipped);
+        if (m_index == m_blockEnd) EnterBlock(m_list.BlockOf(m_index));
+        Skip(index - m_index);
         return;
     }
     if (index < 0 || index >= m_list.m_count) {
         m_index = m_list.m_count;
         return;
     }
-    m_index = index;
     int64_t block = m_list.BlockOf(index);
     EnterBlock(block);
-    for (int64_t i = m_list.BlockStart(block); i < index; ++i) m_code = Decode(m_code, &m_state);
+    m_index = m_list.BlockStart(block);
+    Skip(index - m_index);
+}
+
+void CLogLineReader::Skip(int64_t n) {
+    CLineDecodeState state = m_state;
+    const uint8_t* code = m_code;
+    for (int64_t i = 0; i < n; ++i) code = state.Decode(code);
+    m_state = state;
+    m_code = code;
+    m_index += n;
 }
 
 bool CLogLineReader::NextReferred(CLogLine* line) {
@@ -477,8 +518,8 @@ bool CLogLineReader::Next(CLogLine* line) {
     if (m_index >= m_list.m_count) return false;
     if (m_list.m_index != nullptr) return NextReferred(line);
     if (m_index == m_blockEnd) EnterBlock(m_list.BlockOf(m_index));
-    m_code = Decode(m_code, &m_state);
-    *line = m_state;
+    m_code = m_state.Decode(m_code);
+    m_state.Put(line);
     ++m_index;
     return true;
 }
@@ -494,10 +535,14 @@ int64_t CLogLineReader::Next(int64_t n, CLogLine* out) {
     for (int64_t k = 0; k < n;) {
         if (m_index == m_blockEnd) EnterBlock(m_list.BlockOf(m_index));
         int64_t run = m_blockEnd - m_index < n - k ? m_blockEnd - m_index : n - k;
+        CLineDecodeState state = m_state;
+        const uint8_t* code = m_code;
         for (int64_t end = k + run; k < end; ++k) {
-            m_code = Decode(m_code, &m_state);
-            out[k] = m_state;
+            code = state.Decode(code);
+            state.Put(out + k);
         }
+        m_state = state;
+        m_code = code;
         m_index += run;
     }
     return n;

@@ -165,6 +165,22 @@ private:
     CLineBlock m_tail;  // the state after the last entry, and where the next code goes
 };
 
+// A reader's state after an entry, in scalars that stay in registers through a walk, the
+// stamp's time of day apart from its date: kept as one CLogLine, it would be written in
+// parts and read back whole, a stall an entry.
+struct CLineDecodeState {
+    uint64_t offset = 0;
+    int64_t lineNumber = 0;
+    int32_t length = 0;
+    CTimeStamp stamp;
+    uint32_t milliseconds = 0;
+
+    void Set(const CLogLine& line);
+    void Put(CLogLine* out) const;
+    // Decodes the entry whose codes begin at p; where its codes end.
+    const uint8_t* Decode(const uint8_t* p);
+};
+
 // Reads a list's entries in order from a given index: the cheap way to walk many of them.
 // The list must not change while a reader walks it.
 class CLogLineReader {
@@ -182,6 +198,8 @@ public:
 
 private:
     void EnterBlock(int64_t block);
+    // Decodes n entries on within the block without giving them.
+    void Skip(int64_t n);
     bool NextReferred(CLogLine* line);
 
     const CLogLineList& m_list;
@@ -189,5 +207,5 @@ private:
     int64_t m_index;
     const uint8_t* m_code = nullptr;
     int64_t m_blockEnd = 0;  // the index of the next block's first entry
-    CLogLine m_state;
+    CLineDecodeState m_state;
 };

@@ -11,6 +11,7 @@
 #include "dialogs/keyword_edit_dialog.h"
 #include "res/resource.h"
 #include "winui/dpi.h"
+#include "winui/file_dialog.h"
 
 QUILLON_DIALOG_BINDING(CKeywordListDialog)
 
@@ -19,18 +20,6 @@ namespace {
 // Pixels at 96 DPI.
 constexpr int kColumnWidth = 100;
 constexpr int kPathCapacity = 520;
-
-// The file dialogs' common fields: the owner, the filters, the title and the path buffer.
-void PrepareFileDialog(OPENFILENAMEW& dialog, HWND owner, wchar_t* path, const wchar_t* title) {
-    dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = W(UiText(TextId::kKeywordFileFilter));
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = kPathCapacity;
-    dialog.lpstrTitle = title;
-}
 
 }  // namespace
 
@@ -168,8 +157,8 @@ void CKeywordListDialog::DeleteAllKeywords() {
 
 void CKeywordListDialog::LoadKeywordFile() {
     wchar_t path[kPathCapacity] = {};
-    OPENFILENAMEW dialog;
-    PrepareFileDialog(dialog, m_window, path, W(UiText(TextId::kKeywordFileLoadTitle)));
+    OPENFILENAMEW dialog = FileDialogFields(m_window, W(UiText(TextId::kKeywordFileFilter)), path, kPathCapacity,
+                                            W(UiText(TextId::kKeywordFileLoadTitle)));
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&dialog) || path[0] == 0) return;
     m_keywords.LoadFile(U(path));
@@ -178,8 +167,8 @@ void CKeywordListDialog::LoadKeywordFile() {
 
 void CKeywordListDialog::SaveKeywordFile() {
     wchar_t path[kPathCapacity] = {};
-    OPENFILENAMEW dialog;
-    PrepareFileDialog(dialog, m_window, path, W(UiText(TextId::kKeywordFileSaveTitle)));
+    OPENFILENAMEW dialog = FileDialogFields(m_window, W(UiText(TextId::kKeywordFileFilter)), path, kPathCapacity,
+                                            W(UiText(TextId::kKeywordFileSaveTitle)));
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetSaveFileNameW(&dialog) || path[0] == 0) return;
     m_keywords.SaveFile(U(path));

@@ -17,19 +17,14 @@
 #include "shell/recent_menu.h"
 #include "shell/row_saver.h"
 #include "view/log_view.h"
+#include "winui/file_dialog.h"
 
 namespace {
 
 // The open-file dialog; returns true with a non-empty path.
 bool AskForLogFile(HWND owner, wchar_t* path, int capacity) {
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = W(UiText(TextId::kOpenLogFilter));
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = static_cast<DWORD>(capacity);
-    ofn.lpstrTitle = W(UiText(TextId::kOpenLogTitle));
+    OPENFILENAMEW ofn =
+        FileDialogFields(owner, W(UiText(TextId::kOpenLogFilter)), path, capacity, W(UiText(TextId::kOpenLogTitle)));
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     ofn.lpstrDefExt = L"ini";
     return GetOpenFileNameW(&ofn) && path[0] != 0;

@@ -15,6 +15,7 @@
 #include "search/line_scan.h"
 #include "shell/app_main.h"
 #include "view/log_view.h"
+#include "winui/file_dialog.h"
 #include "xml/xml_file.h"
 
 namespace {
@@ -27,14 +28,8 @@ public:
 
 // The save dialog; true with a path and the format of the filter chosen.
 bool AskForRowFile(HWND owner, wchar_t* path, int capacity, CRowFormat* format) {
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = W(UiText(TextId::kSaveRowsFilter));
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = static_cast<DWORD>(capacity);
-    ofn.lpstrTitle = W(UiText(TextId::kSaveRowsTitle));
+    OPENFILENAMEW ofn =
+        FileDialogFields(owner, W(UiText(TextId::kSaveRowsFilter)), path, capacity, W(UiText(TextId::kSaveRowsTitle)));
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
     ofn.lpstrDefExt = L"log";
     if (!GetSaveFileNameW(&ofn) || path[0] == 0) return false;

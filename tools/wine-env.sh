@@ -140,8 +140,9 @@ quillon_start_window_manager() {
 }
 
 quillon_stop_display() {
-  [ -n "$quillon_wm_pid" ] && kill "$quillon_wm_pid" 2>/dev/null
-  [ -n "$quillon_xvfb_pid" ] && kill "$quillon_xvfb_pid" 2>/dev/null
+  # Either may have gone already; under set -e a failed kill must not end the caller.
+  if [ -n "$quillon_wm_pid" ]; then kill "$quillon_wm_pid" 2>/dev/null || true; fi
+  if [ -n "$quillon_xvfb_pid" ]; then kill "$quillon_xvfb_pid" 2>/dev/null || true; fi
   quillon_wm_pid=""
   quillon_xvfb_pid=""
   return 0

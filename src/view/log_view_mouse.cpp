@@ -84,6 +84,9 @@ int CLogView::OnMouseMove(int x, int y) {
         int64_t candidate = m_hScroll.position + cell - m_visibleColumns + 5;
         if (candidate <= m_hScroll.maximum - m_hScroll.page / 2) m_hScroll.position = candidate;
     }
+    // The bars' thumbs follow the rows and columns scrolled.
+    ShowScrollPosition(true);
+    ShowScrollPosition(false);
     Invalidate();
     return 1;
 }

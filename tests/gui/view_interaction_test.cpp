@@ -121,6 +121,21 @@ TEST_F(ViewInteractionTest, DragUpwardsStoresTheEndsInOrder) {
     EXPECT_TRUE(CopyEnabled());
 }
 
+// Dragging near the bottom edge scrolls ahead of the pointer, and the thumb goes along.
+TEST_F(ViewInteractionTest, DraggingNearTheBottomEdgeMovesTheRowsAndTheThumb) {
+    CLogView* v = Open(RowsLog(400));
+    ASSERT_NE(nullptr, v);
+    Click(v, WM_LBUTTONDOWN, CellX(v, 35), RowY(v, 1), MK_LBUTTON);
+    for (int i = 0; i < 6; ++i) Click(v, WM_MOUSEMOVE, CellX(v, 35), RowY(v, v->VisibleRows() - 1), MK_LBUTTON);
+    Click(v, WM_LBUTTONUP, CellX(v, 35), RowY(v, v->VisibleRows() - 1));
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    ASSERT_TRUE(GetScrollInfo(v->Window(), SB_VERT, &info));
+    EXPECT_GE(v->VScroll().position, 6);
+    EXPECT_EQ(v->VScroll().position, info.nPos);
+}
+
 TEST_F(ViewInteractionTest, ContextMenuOverASelection) {
     for (int language : {0, 1}) {
         CLogView* v = Open(RowsLog(10), language);

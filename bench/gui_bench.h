@@ -17,9 +17,12 @@ using Clock = std::chrono::steady_clock;
 
 inline double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
+// Dispatches what is queued, for at most a few milliseconds: a timer that keeps coming back
+// (the overview strip's slices) must not hide the end of what is being waited for.
 inline void Pump() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    Clock::time_point start = Clock::now();
+    while (Seconds(start) < 0.005 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -20,8 +20,7 @@ namespace {
 long long StripBytes() { return static_cast<long long>(sizeof(COverviewStrip)); }
 
 long long TimelineBytes(const CTimeline& timeline) {
-    return static_cast<long long>(sizeof(CTimelinePane) + sizeof(CTimeline) +
-                                  timeline.BucketCount() * sizeof(CTimeBucket));
+    return static_cast<long long>(sizeof(CTimelinePane) + sizeof(CTimeline) + timeline.HeldBytes());
 }
 
 void StripHits(CAppMain* app, CLogView* view, Prober* prober) {
@@ -55,6 +54,13 @@ void OverviewAndTimeline(CAppMain* app, CLogView* view, Prober* prober, Clock::t
     double longest = prober->TakeLongest();
     std::printf("GUI overview, errors and slow  %8.3f s   longest frame wait %6.1f ms   %lld bytes\n", ready, longest,
                 StripBytes());
+    // The same scan again from the start, as after a change of the interval check.
+    strip->Restart();
+    bool before = strip->ScanDone();
+    double again = PumpUntil([&] { return strip->ScanDone(); });
+    longest = prober->TakeLongest();
+    std::printf("GUI overview, scanned again    %8.3f s   longest frame wait %6.1f ms%s\n", again, longest,
+                before ? " (done at once)" : "");
     StripHits(app, view, prober);
 
     prober->TakeLongest();

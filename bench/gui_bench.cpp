@@ -99,6 +99,7 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("In the extraction:\n");
             Navigation(app, app->Views().Active());
         }
+        Follow(app, argv[1], &prober);
     }
     SendMessageW(app->Frame(), WM_CLOSE, 0, 0);
     Pump();

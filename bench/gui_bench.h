@@ -76,6 +76,9 @@ private:
 // The overview strip's and the timeline's figures on the loaded view (the strip's scan
 // started when the load ended, loaded seconds ago).
 void OverviewAndTimeline(CAppMain* app, CLogView* view, Prober* prober, Clock::time_point loaded);
+// Follows a log made of the first 256 MiB of log while 100,000 lines a second are appended;
+// the lag of the rows, the overview strip and the timeline.
+void Follow(CAppMain* app, const wchar_t* log, Prober* prober);
 // The navigation steps from the middle row and Jump to Time, each timed on this thread.
 void Navigation(CAppMain* app, CLogView* view);
 

@@ -125,15 +125,16 @@ int CTimeline::CountFrom(const CTimelineRequest& request, int64_t n, const CTime
     CRowBatches batches(*request.rows, CRow(m_counted), CRow(end));
     if (!batches.IsValid()) return 0;
     CErrorRows errors(request.errors);
+    // Only the last rows are remembered: those a follow step may replace.
+    int64_t rememberFrom = request.rows->Count() - kRemembered;
     const CLogLine* lines = nullptr;
     int64_t got = 0;
     CRow first;
     while (batches.Next(&lines, &got, &first)) {
         if (IsCancelled(request.cancel)) return kScanCancelled;
         for (int64_t i = 0; i < got; ++i) {
-            CCountedRow& row = m_last[m_counted % kRemembered];
+            CCountedRow row;
             row.stamped = lines[i].timeStamp.HasDate();
-            row.error = false;
             if (row.stamped) {
                 int started = m_clockSet ? 1 : Start(lines[i].timeStamp, hint);
                 if (started != 1) return started;
@@ -142,6 +143,11 @@ int CTimeline::CountFrom(const CTimelineRequest& request, int64_t n, const CTime
                 row.error = errors.Contains(CLineNumber(lines[i].lineNumber));
                 int added = Add(row.key, row.error, first + i);
                 if (added != 1) return added;
+            }
+            if (m_counted >= rememberFrom) {
+                m_last[m_counted % kRemembered] = row;
+            } else {
+                m_rememberedFrom = m_counted + 1;
             }
             ++m_counted;
         }
@@ -167,18 +173,28 @@ int CTimeline::Start(const CTimeStamp& first, const CTimeStamp* hint) {
 }
 
 int CTimeline::Add(int64_t key, bool error, CRow row) {
-    if (m_fine == nullptr || key < m_fineStart || (key - m_fineStart) / m_fineWidth >= m_fineCount) {
-        int covered = Cover(std::min(key, m_low), std::max(key, m_high));
-        if (covered != 1) return covered;
+    // Rows in a row nearly always share a bucket: no division for them.
+    if (key < m_hitLow || key >= m_hitHigh) {
+        if (m_fine == nullptr || key < m_fineStart || key >= m_fineStart + m_fineCount * m_fineWidth) {
+            int covered = Cover(std::min(key, m_low), std::max(key, m_high));
+            if (covered != 1) return covered;
+        }
+        m_hit = (key - m_fineStart) / m_fineWidth;
+        m_hitLow = m_fineStart + m_hit * m_fineWidth;
+        m_hitHigh = m_hitLow + m_fineWidth;
     }
-    CTimeBucket& bucket = m_fine[(key - m_fineStart) / m_fineWidth];
+    CTimeBucket& bucket = m_fine[m_hit];
     if (bucket.rows++ == 0) bucket.firstRow = row;
     if (error) ++bucket.errors;
     // A row at an end of the range that was taken out is back, or the range is wider now.
-    if (key <= m_low) m_lowGone = false;
-    if (key >= m_high) m_highGone = false;
-    m_low = std::min(m_low, key);
-    m_high = std::max(m_high, key);
+    if (key <= m_low) {
+        m_low = key;
+        m_lowGone = false;
+    }
+    if (key >= m_high) {
+        m_high = key;
+        m_highGone = false;
+    }
     return 1;
 }
 
@@ -204,6 +220,8 @@ int CTimeline::Cover(int64_t low, int64_t high) {
         if (m_fine[i].rows > 0) Merge(&fine[(m_fineStart + i * m_fineWidth - start) / width], m_fine[i]);
     }
     m_fine = std::move(fine);
+    m_hitLow = 1;  // no bucket
+    m_hitHigh = 0;
     m_fineWidth = width;
     m_fineStart = start;
     m_fineCount = count;
@@ -213,7 +231,7 @@ int CTimeline::Cover(int64_t low, int64_t high) {
 bool CTimeline::Uncount(CRow row) {
     int64_t from = std::max<int64_t>(row.Value(), 0);
     if (from >= m_counted) return true;
-    if (m_counted - from > kRemembered || from <= m_firstStamped) return false;
+    if (m_counted - from > kRemembered || from < m_rememberedFrom || from <= m_firstStamped) return false;
     for (; m_counted > from; --m_counted) {
         const CCountedRow& gone = m_last[(m_counted - 1) % kRemembered];
         if (!gone.stamped) continue;

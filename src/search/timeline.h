@@ -116,12 +116,16 @@ private:
     int64_t m_fineWidth = 0;
     int64_t m_fineStart = 0;
     int64_t m_fineCount = 0;
+    int64_t m_hit = 0;  // the fine bucket of the keys from m_hitLow to m_hitHigh (exclusive)
+    int64_t m_hitLow = 1;
+    int64_t m_hitHigh = 0;
     int64_t m_low = 0;  // the range of the keys counted
     int64_t m_high = 0;
     bool m_lowGone = false;  // a row at the range's end was taken out: the range may be narrower
     bool m_highGone = false;
     int64_t m_counted = 0;
-    int64_t m_firstStamped = -1;  // the row the clock comes from
+    int64_t m_rememberedFrom = 0;  // rows from here to m_counted are in m_last
+    int64_t m_firstStamped = -1;   // the row the clock comes from
     CCountedRow m_last[kRemembered];
 
     // The shown buckets: m_count of m_width from m_start, merged into m_buckets or a part of m_fine.

@@ -76,6 +76,7 @@ int wmain(int argc, wchar_t** argv) {
                     static_cast<long long>(view->Lines()->Count()), longest);
         OverviewAndTimeline(app, view, &prober, loaded);
         Navigation(app, view);
+        SlowStepCommands(app, view, &prober);
         JumpAndPaint(view);
 
         app->SearchConditions().Clear();

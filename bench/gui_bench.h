@@ -81,5 +81,7 @@ void OverviewAndTimeline(CAppMain* app, CLogView* view, Prober* prober, Clock::t
 void Follow(CAppMain* app, const wchar_t* log, Prober* prober);
 // The navigation steps from the middle row and Jump to Time, each timed on this thread.
 void Navigation(CAppMain* app, CLogView* view);
+// The next and previous slow-interval commands walking half the rows, with the frame's wait.
+void SlowStepCommands(CAppMain* app, CLogView* view, Prober* prober);
 
 }  // namespace gui_bench

@@ -7,6 +7,7 @@
 #include "gui_bench.h"
 #include "search/row_navigation.h"
 #include "shell/app_main.h"
+#include "shell/time_commands.h"
 #include "shell/view_commands.h"
 #include "view/log_view.h"
 #include "view/overview_strip.h"
@@ -103,6 +104,23 @@ void Navigation(CAppMain* app, CLogView* view) {
     CTimeQuery query;
     if (ParseTimeQuery(text, std::strlen(text), &query) != 1) return;
     time("jump to time, last row", [&] { return FirstRowAtOrAfter(rows, query); });
+}
+
+void SlowStepCommands(CAppMain* app, CLogView* view, Prober* prober) {
+    // No interval reaches the threshold: each step walks to an end of the rows.
+    int32_t threshold = AppConfig().m_intervalTime;
+    AppConfig().m_intervalTime = 0x7fffffff;
+    for (bool forward : {true, false}) {
+        view->GoToLine(static_cast<int>(view->Rows().Count() / 2));
+        PumpUntil([] { return false; }, 0.2);
+        prober->TakeLongest();
+        Clock::time_point start = Clock::now();
+        GoToSlowInterval(*app, view, forward);
+        PumpUntil([&] { return !app->Runner().Busy(); });
+        std::printf("GUI %s slow interval command %8.3f ms   longest frame wait %6.1f ms\n",
+                    forward ? "next    " : "previous", Seconds(start) * 1000.0, prober->TakeLongest());
+    }
+    AppConfig().m_intervalTime = threshold;
 }
 
 }  // namespace gui_bench

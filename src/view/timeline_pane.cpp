@@ -1,6 +1,8 @@
 // The timeline pane: bars scaled to the fullest bucket, the hover text and the click.
 #include "view/timeline_pane.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 
@@ -68,6 +70,11 @@ bool CTimelinePane::CountDone() const {
 LRESULT CTimelinePane::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kCountTimer) {
         CountSlice();
+        return 0;
+    }
+    if (message == WM_MOUSELEAVE) {
+        m_hovered = -1;
+        ShowTip(nullptr);
         return 0;
     }
     return CChildView::WindowProc(window, message, wParam, lParam);
@@ -161,6 +168,7 @@ int CTimelinePane::OnMouseMove(int x, int) {
     m_hovered = bucket;
     if (bucket < 0) {
         m_view->ShowStatus(u"");
+        ShowTip(nullptr);
         return 1;
     }
     const CTimeBucket& b = m_timeline->Bucket(bucket);
@@ -171,7 +179,38 @@ int CTimelinePane::OnMouseMove(int x, int) {
     FormatString(text, 160, UiText(TextId::kTimelineBucketFormat), when.c_str(), static_cast<long long>(b.rows),
                  static_cast<long long>(b.errors));
     m_view->ShowStatus(text);
+    ShowTip(text);
     return 1;
+}
+
+void CTimelinePane::ShowTip(const char16_t* text) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_window;
+    tool.uId = 1;
+    if (text == nullptr) {
+        if (m_tip != nullptr) SendMessageW(m_tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    if (m_tip == nullptr) {
+        // Owned by the pane, so it goes with it.
+        m_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                                0, 0, m_window, nullptr, nullptr, nullptr);
+        if (m_tip == nullptr) return;
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(m_tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    tool.lpszText = const_cast<wchar_t*>(W(text));
+    SendMessageW(m_tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Just below the pointer, where it does not hide the bar.
+    POINT at = {};
+    GetCursorPos(&at);
+    SendMessageW(m_tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + Scaled(12), at.y + Scaled(16)));
+    SendMessageW(m_tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    // The tip goes when the pointer leaves the pane.
+    TRACKMOUSEEVENT leave = {sizeof leave, TME_LEAVE, m_window, 0};
+    TrackMouseEvent(&leave);
 }
 
 int CTimelinePane::OnLButtonDown(int x, int) {

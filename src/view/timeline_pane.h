@@ -1,8 +1,9 @@
 // CTimelinePane: the pane at the foot of a log view that shows its timeline - a bar per
 // time bucket for the rows, with the error rows in the error colour over it. Hovering
-// shows the bucket's start and counts in the status bar; a click moves the view to the
-// bucket's first row. A followed log's new rows are counted into it as they come. A log without time stamps gets a line
-// of text instead of bars. Owned by its view, which hands it the timeline (built by a job); UI thread only.
+// shows the bucket's start and counts in a tip beside the pointer and in the status bar;
+// a click moves the view to the bucket's first row. A followed log's new rows are counted
+// into it as they come. A log without time stamps gets a line of text instead of bars.
+// Owned by its view, which hands it the timeline (built by a job); UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,8 @@ public:
     // For tests: whether every row is counted.
     bool CountDone() const;
     const CTimeline* Timeline() const { return m_timeline.get(); }
+    // The hover tip (null until the first hover), for tests.
+    HWND Tip() const { return m_tip; }
     // The bucket under x of the pane's client area, or -1.
     int64_t BucketAt(int x) const;
 
@@ -43,10 +46,13 @@ private:
     // Counts new rows for a few milliseconds; keeps the timer while rows remain.
     void CountSlice();
     void Schedule();
+    // Shows the hover tip with text beside the pointer; null hides it.
+    void ShowTip(const char16_t* text);
 
     CLogView* m_view;
     std::unique_ptr<CTimeline> m_timeline;
     int64_t m_hovered = -1;
+    HWND m_tip = nullptr;
     bool m_timerOn = false;
     bool m_recount = false;  // the application is to count afresh
 };

@@ -1,80 +1,24 @@
 // The GUI's figures: the Windows viewer in-process on a log, timing the load, a search for
 // an absent text and an extraction to their results, while another thread keeps asking the
-// frame for an answer and records the longest wait of each phase.
+// frame for an answer and records the longest wait of each phase; then the overview strip,
+// the timeline and the navigation steps on the loaded view.
 // Usage: quillon-gui-bench <log> [absent text] [extraction text]
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "config/app_parameter.h"
 #include "config/folders.h"
 #include "foundation/wide.h"
+#include "gui_bench.h"
 #include "shell/app_main.h"
 #include "view/log_view.h"
 
+using namespace gui_bench;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-// Pumps until done() (or ten minutes have passed: a log of billions of lines); the seconds it took.
-template <typename Done>
-double PumpUntil(Done done) {
-    Clock::time_point start = Clock::now();
-    while (!done() && Seconds(start) < 600) {
-        Pump();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-    }
-    return Seconds(start);
-}
-
-// Asks the frame with WM_NULL again and again; keeps the longest answer time.
-class Prober {
-public:
-    explicit Prober(HWND frame) : m_frame(frame), m_thread([this] { Loop(); }) {}
-    ~Prober() {
-        m_running.store(false);
-        PumpUntil([this] { return m_stopped.load(); });
-        m_thread.join();
-    }
-    // The longest wait since the last call, in milliseconds.
-    double TakeLongest() { return m_longest.exchange(0) / 1000.0; }
-
-private:
-    void Loop() {
-        while (m_running.load()) {
-            Clock::time_point start = Clock::now();
-            DWORD_PTR result = 0;
-            SendMessageTimeoutW(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-            auto waited = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-            long long longest = m_longest.load();
-            while (waited > longest && !m_longest.compare_exchange_weak(longest, waited)) {
-            }
-            Sleep(2);
-        }
-        m_stopped.store(true);
-    }
-
-    HWND m_frame;
-    std::atomic<bool> m_running{true};
-    std::atomic<bool> m_stopped{false};
-    std::atomic<long long> m_longest{0};
-    std::thread m_thread;
-};
 
 // The caret to the last row (as Ctrl+End puts it) and to row 1,000,000,000 (or the middle
 // row of a smaller log), each with the window painted: the milliseconds each took.
@@ -103,6 +47,13 @@ int wmain(int argc, wchar_t** argv) {
     g_config = new CAppParameter();
     g_config->Reset();
     g_config->m_languageSetting = 0;
+    // The overview strip's slow lane is scanned only with the interval check on.
+    g_config->m_intervalCheck = 1;
+    g_config->m_intervalTime = 1000;
+    // Error lines for the error lane and the error steps.
+    g_config->Keywords().Add(u"ERROR", 0, 1, 1);
+    g_config->Keywords().BuildFlagTable();
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     auto* app = new CAppMain();
@@ -117,11 +68,15 @@ int wmain(int argc, wchar_t** argv) {
             CLogView* v = app->Views().First();
             return v != nullptr && v->Lines() != nullptr && !app->Runner().Busy();
         });
+        Clock::time_point loaded = Clock::now();
         longest = prober.TakeLongest();
         CLogView* view = app->Views().First();
         if (view == nullptr || view->Lines() == nullptr) return 1;
         std::printf("GUI load                       %8.3f s   %lld lines   longest frame wait %6.1f ms\n", load,
                     static_cast<long long>(view->Lines()->Count()), longest);
+        OverviewAndTimeline(app, view, &prober, loaded);
+        Navigation(app, view);
+        SlowStepCommands(app, view, &prober);
         JumpAndPaint(view);
 
         app->SearchConditions().Clear();
@@ -141,6 +96,11 @@ int wmain(int argc, wchar_t** argv) {
                        : 0;
         std::printf("GUI extraction                 %8.3f s   %d rows   longest frame wait %6.1f ms\n", extraction,
                     rows, longest);
+        if (rows > 0) {
+            std::printf("In the extraction:\n");
+            Navigation(app, app->Views().Active());
+        }
+        Follow(app, argv[1], &prober);
     }
     SendMessageW(app->Frame(), WM_CLOSE, 0, 0);
     Pump();

@@ -176,6 +176,7 @@ constexpr CTextRow kRows[] = {
     {TextId::kProgressSaveFormat, u"Saving ... %lld / %lld rows (%d%%)", u"保存中... %lld / %lld 行 (%d%%)"},
     {TextId::kProgressTimelineCaption, u"Timeline", u"タイムライン"},
     {TextId::kProgressTimelineFormat, u"Counting ... %lld / %lld rows (%d%%)", u"集計中... %lld / %lld 行 (%d%%)"},
+    {TextId::kProgressNavigateCaption, u"Go To", u"移動"},
     {TextId::kTimelineNoStamps, u"The rows have no time stamps: there is no timeline to draw.",
      u"行に時刻がないため、タイムラインは表示できません。"},
     {TextId::kTimelineBucketFormat, u"%s  rows: %lld  error rows: %lld", u"%s  行数: %lld  エラー行: %lld"},

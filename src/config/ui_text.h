@@ -146,6 +146,7 @@ enum class TextId {
     // mouse (%s its start, %lld rows and %lld error rows).
     kProgressTimelineCaption,
     kProgressTimelineFormat,
+    kProgressNavigateCaption,
     kTimelineNoStamps,
     kTimelineBucketFormat,
 

@@ -55,6 +55,7 @@ public:
     HWND GetFrameWindow() override { return m_frame; }
     void OnLoadProgress(uint64_t done, uint64_t total) override;
     void JumpFirstViewToLine(CLineNumber line) override;
+    bool RecountTimeline(CLogView* view) override;
 
     // Loading pipeline.
     void OpenLogFile(const wchar_t* path);

@@ -102,8 +102,8 @@ void MarkerList(CAppMain& app, CLogView* view, int, int) { RunMarkerListDialog(a
 void JumpTime(CAppMain& app, CLogView* view, int, int) { RunJumpTimeDialog(app, view); }
 void NextError(CAppMain& app, CLogView* view, int, int) { GoToErrorLine(app, view, true); }
 void PreviousError(CAppMain& app, CLogView* view, int, int) { GoToErrorLine(app, view, false); }
-void NextSlow(CAppMain&, CLogView* view, int, int) { GoToSlowInterval(view, true); }
-void PreviousSlow(CAppMain&, CLogView* view, int, int) { GoToSlowInterval(view, false); }
+void NextSlow(CAppMain& app, CLogView* view, int, int) { GoToSlowInterval(app, view, true); }
+void PreviousSlow(CAppMain& app, CLogView* view, int, int) { GoToSlowInterval(app, view, false); }
 
 void SelectAll(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->SelectAll();

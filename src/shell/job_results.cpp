@@ -142,6 +142,18 @@ void CTimelineJob::Apply(CAppMain& app) {
     app.OnViewStateChanged(view);
 }
 
+void CNavigationJob::Apply(CAppMain& app) {
+    // A cancelled step leaves the caret where it is.
+    if (row == kScanCancelled || !app.Views().Contains(view) || !view->HasRows()) return;
+    if (row >= 0) {
+        view->GoToLine(static_cast<int>(row));
+    } else if (notFound.empty()) {
+        MessageBeep(MB_OK);
+    } else {
+        MessageBoxW(app.Frame(), W(notFound.c_str()), W(UiText(TextId::kJumpTimeCaption)), MB_OK | MB_ICONINFORMATION);
+    }
+}
+
 void CErrorLogJob::Apply(CAppMain& app) {
     if (status != 1 || lines == nullptr || lines->Count() == 0) return;
     CLogView* created = app.CreateLogView(&app.LogFile(), std::move(lines), W(UiText(TextId::kErrorLogViewTitle)));

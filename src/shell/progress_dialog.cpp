@@ -27,6 +27,8 @@ const char16_t* Caption(CScanKind kind) {
             return UiText(TextId::kProgressSaveCaption);
         case CScanKind::kTimeline:
             return UiText(TextId::kProgressTimelineCaption);
+        case CScanKind::kNavigate:
+            return UiText(TextId::kProgressNavigateCaption);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;
@@ -46,6 +48,7 @@ const char16_t* TextFormat(CScanKind kind) {
         case CScanKind::kSave:
             return UiText(TextId::kProgressSaveFormat);
         case CScanKind::kTimeline:
+        case CScanKind::kNavigate:
             return UiText(TextId::kProgressTimelineFormat);
         case CScanKind::kLoad:
         case CScanKind::kFollow:

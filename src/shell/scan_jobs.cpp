@@ -2,6 +2,7 @@
 // progress listener.
 #include "shell/scan_jobs.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -86,6 +87,37 @@ void CTimelineJob::Run(const std::atomic<int>* cancel, CProgressListener* progre
     request.listener = progress;
     request.cancel = cancel;
     status = timeline->Build(request);
+}
+
+namespace {
+
+// A view's rows as a navigation step reads them, telling the progress as it goes (of a
+// backward walk too: rows read of all rows).
+class CReportingRows : public CRowSource {
+public:
+    CReportingRows(const CRowSource& rows, CProgressListener* progress) : m_rows(rows), m_progress(progress) {}
+    int64_t Count() const override { return m_rows.Count(); }
+    bool Entry(CRow row, CLogLine* line) const override { return m_rows.Entry(row, line); }
+    int64_t ReadRows(CRow first, int64_t n, CLogLine* out) const override {
+        int64_t got = m_rows.ReadRows(first, n, out);
+        m_read += got;
+        if (m_progress != nullptr) m_progress->OnProgress(std::min(m_read, Count()), Count());
+        return got;
+    }
+    CLogFile* FileOf(CRow row) const override { return m_rows.FileOf(row); }
+    CLogFile* File() const override { return m_rows.File(); }
+
+private:
+    const CRowSource& m_rows;
+    CProgressListener* m_progress;
+    mutable int64_t m_read = 0;
+};
+
+}  // namespace
+
+void CNavigationJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    CReportingRows reporting(*rows, progress);
+    row = step(reporting, cancel);
 }
 
 void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {

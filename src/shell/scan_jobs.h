@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "document/log_file.h"
 #include "loader/log_follow.h"
@@ -125,6 +127,23 @@ public:
     const CLogLineList* errors = nullptr;  // the log's error lines
     std::unique_ptr<CTimeline> timeline;
     int status = 0;
+};
+
+// A step through a view's rows that may walk many of them: Jump to Time, the next or
+// previous slow interval, an error step where the rows are not the log's lines.
+class CNavigationJob : public CAppJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kNavigate; }
+    void Apply(CAppMain& app) override;
+    bool Uses(const CLogView* v) const override { return v == view; }
+
+    CLogView* view = nullptr;
+    const CRowSource* rows = nullptr;  // the view's, left alone while the job runs
+    // The step over the rows it is given (row, -1 or kScanCancelled).
+    std::function<int64_t(const CRowSource& rows, const std::atomic<int>* cancel)> step;
+    std::u16string notFound;  // said when there is no row; empty: a beep
+    int64_t row = -1;
 };
 
 // The lines appended to a followed log since the last time (see FollowLogLines).

@@ -1,9 +1,14 @@
 // Jump to Time and the error-line and slow-interval steps, over the core's row navigation.
 // They read the index only, never the log's bytes: each is a walk over entries (the error
-// steps in the log's own view not even that), quick enough to run here.
+// steps in the log's own view not even that), run here over a few rows and on the runner,
+// with progress and Cancel, over many.
 #include "shell/time_commands.h"
 
 #include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <new>
 
 #include "config/app_parameter.h"
 #include "config/ui_text.h"
@@ -14,6 +19,7 @@
 #include "search/row_batches.h"
 #include "search/row_navigation.h"
 #include "shell/app_main.h"
+#include "shell/scan_jobs.h"
 #include "view/log_view.h"
 
 namespace {
@@ -56,12 +62,18 @@ void FormatTimeRange(const CRowSource& rows, char16_t* out, int capacity) {
     FormatString(out, capacity, UiText(TextId::kJumpTimeRangeFormat), a, b);
 }
 
-void GoTo(CLogView* view, int64_t row) {
-    if (row >= 0) {
-        view->GoToLine(static_cast<int>(row));
-    } else {
-        MessageBeep(MB_OK);
-    }
+// A walk over up to a million rows is quick; more go to the runner, with progress and Cancel.
+constexpr int64_t kQuickStepRows = 1000000;
+
+void Step(CAppMain& app, CLogView* view, std::function<int64_t(const CRowSource&, const std::atomic<int>*)> step,
+          const char16_t* notFound = nullptr) {
+    std::unique_ptr<CNavigationJob> job(new (std::nothrow) CNavigationJob());
+    if (job == nullptr) return;
+    job->view = view;
+    job->rows = &view->Rows();
+    job->step = std::move(step);
+    if (notFound != nullptr) job->notFound = notFound;
+    app.Runner().Run(std::move(job), view->Rows().Count() < kQuickStepRows);
 }
 
 }  // namespace
@@ -75,29 +87,34 @@ void RunJumpTimeDialog(CAppMain& app, CLogView* view) {
     if (RunDialog(dialog, IDD_JUMP_TIME_JA, app.Frame()) != 1) return;
     // The dialog's message loop runs the frame's timers: look the view up again after it.
     if (!app.Views().Contains(view) || !view->HasRows()) return;
-    int64_t row = FirstRowAtOrAfter(view->Rows(), dialog.m_query);
-    if (row >= 0) {
-        view->GoToLine(static_cast<int>(row));
-        return;
-    }
     char16_t message[160];
     FormatString(message, 160, UiText(TextId::kJumpTimeNoneFormat), dialog.m_text);
-    MessageBoxW(app.Frame(), W(message), W(UiText(TextId::kJumpTimeCaption)), MB_OK | MB_ICONINFORMATION);
+    CTimeQuery query = dialog.m_query;
+    Step(
+        app, view,
+        [query](const CRowSource& rows, const std::atomic<int>* cancel) {
+            return FirstRowAtOrAfter(rows, query, cancel);
+        },
+        message);
 }
 
 void GoToErrorLine(CAppMain& app, CLogView* view, bool forward) {
     if (view == nullptr || !view->HasRows()) return;
-    const CLogLineList& errors = app.LogFile().ErrorLines();
+    const CLogLineList* errors = &app.LogFile().ErrorLines();
     // In the log's own view row i is line i; other views hold rows of their own.
     bool rowsAreLines = view == app.Views().First();
     CRow caret(view->CaretLine());
-    GoTo(view, forward ? NextErrorRow(view->Rows(), errors, caret, rowsAreLines)
-                       : PreviousErrorRow(view->Rows(), errors, caret, rowsAreLines));
+    Step(app, view, [=](const CRowSource& rows, const std::atomic<int>* cancel) {
+        return forward ? NextErrorRow(rows, *errors, caret, rowsAreLines, cancel)
+                       : PreviousErrorRow(rows, *errors, caret, rowsAreLines, cancel);
+    });
 }
 
-void GoToSlowInterval(CLogView* view, bool forward) {
+void GoToSlowInterval(CAppMain& app, CLogView* view, bool forward) {
     if (view == nullptr || !view->HasRows()) return;
     int32_t threshold = AppConfig().m_intervalTime;
     CRow caret(view->CaretLine());
-    GoTo(view, forward ? NextSlowRow(view->Rows(), caret, threshold) : PreviousSlowRow(view->Rows(), caret, threshold));
+    Step(app, view, [=](const CRowSource& rows, const std::atomic<int>* cancel) {
+        return forward ? NextSlowRow(rows, caret, threshold, cancel) : PreviousSlowRow(rows, caret, threshold, cancel);
+    });
 }

@@ -12,4 +12,4 @@ void RunJumpTimeDialog(CAppMain& app, CLogView* view);
 // The caret to the next (forward) or previous row holding an error line of the log.
 void GoToErrorLine(CAppMain& app, CLogView* view, bool forward);
 // The caret to the next or previous row whose interval reaches the interval check's threshold.
-void GoToSlowInterval(CLogView* view, bool forward);
+void GoToSlowInterval(CAppMain& app, CLogView* view, bool forward);

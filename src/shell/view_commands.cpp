@@ -79,13 +79,7 @@ void CopySelection(CAppMain& app) {
 // Counting stamps is quick up to about a million rows; beyond that it goes to the runner.
 constexpr int64_t kQuickTimelineRows = 1000000;
 
-void ToggleTimeline(CAppMain& app, CLogView* view) {
-    if (view == nullptr || !view->HasRows()) return;
-    if (view->TimelinePane() != nullptr) {
-        view->SetTimeline(nullptr);
-        app.OnViewStateChanged(view);
-        return;
-    }
+void CountTimeline(CAppMain& app, CLogView* view) {
     std::unique_ptr<CTimelineJob> job(new (std::nothrow) CTimelineJob());
     if (job == nullptr) return;
     job->view = view;
@@ -93,4 +87,20 @@ void ToggleTimeline(CAppMain& app, CLogView* view) {
     job->errors = view->File() != nullptr ? &view->File()->ErrorLines() : nullptr;
     bool quick = view->Rows().Count() < kQuickTimelineRows;
     app.Runner().Run(std::move(job), quick);
+}
+
+void ToggleTimeline(CAppMain& app, CLogView* view) {
+    if (view == nullptr || !view->HasRows()) return;
+    if (view->TimelinePane() != nullptr) {
+        view->SetTimeline(nullptr);
+        app.OnViewStateChanged(view);
+        return;
+    }
+    CountTimeline(app, view);
+}
+
+bool CAppMain::RecountTimeline(CLogView* view) {
+    if (m_runner.Busy()) return false;
+    if (m_viewList.Contains(view) && view->HasRows()) CountTimeline(*this, view);
+    return true;
 }

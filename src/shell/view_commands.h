@@ -16,3 +16,5 @@ void CopySelection(CAppMain& app);
 // View > Timeline: hides the view's timeline pane, or counts its rows (in the background
 // when many) and shows it.
 void ToggleTimeline(CAppMain& app, CLogView* view);
+// Counts the view's timeline afresh (in the background for many rows); the pane shows it.
+void CountTimeline(CAppMain& app, CLogView* view);

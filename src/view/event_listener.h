@@ -29,4 +29,7 @@ public:
     virtual void OnLoadProgress(uint64_t done, uint64_t total) = 0;
     // Moves the first view (the loaded file's, whose rows are the file's lines) to a line.
     virtual void JumpFirstViewToLine(CLineNumber line) = 0;
+    // The view's timeline cannot take its new rows: counts it afresh (in the background).
+    // False when that cannot start now (the runner is busy): ask again later.
+    virtual bool RecountTimeline(CLogView* view) = 0;
 };

@@ -60,7 +60,7 @@ int CLogView::TakeFollowedLines(int64_t from, const CLogLineList& more) {
     int64_t first = m_vScroll.position;
     int ok = ReplaceTail(Lines(), from, more);
     if (m_overview != nullptr) m_overview->RowsChangedFrom(CLineNumber(from));
-    if (m_timeline != nullptr) m_timeline->RowsGrew();
+    if (m_timeline != nullptr) m_timeline->RowsChangedFrom(CLineNumber(from));
     int64_t count = RowCount();
     m_contentHeight = count;
     UpdateVScrollBar();  // which returns to the top: go back to where the user was

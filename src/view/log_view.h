@@ -116,6 +116,7 @@ public:
     void SetTimeline(std::unique_ptr<CTimeline> timeline);
     // The pane, or null while it is hidden.
     CTimelinePane* TimelinePane() const { return m_timeline.get(); }
+    CAppEventListener* Listener() const { return m_listener; }
     // Text in the status bar's first part (the timeline's hover text).
     void ShowStatus(const char16_t* text) { SetStatus(0, text); }
 

@@ -1,6 +1,9 @@
 // The timeline pane: bars scaled to the fullest bucket, the hover text and the click.
 #include "view/timeline_pane.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <string>
 
 #include "config/ui_text.h"
@@ -12,9 +15,11 @@
 namespace {
 
 constexpr int kPaneHeight = 90;
-// Rows a follow step counts again on the UI thread (a few milliseconds).
-constexpr int64_t kRecountRows = 200000;
-constexpr UINT_PTR kRecountTimer = 1;
+constexpr UINT_PTR kCountTimer = 1;
+constexpr UINT kCountTimerMs = 10;
+// A slice of the count of new rows keeps the UI thread busy for at most this long.
+constexpr uint64_t kSliceMs = 25;
+constexpr int64_t kRowsPerCheck = 8192;
 constexpr int kMargin = 4;
 // Colour-table entries: the pane's ground, the bars (the header's colour) and the errors.
 constexpr int kColorGround = 1;
@@ -29,31 +34,71 @@ int CTimelinePane::Height(int dpi) { return ScaleToDpi(kPaneHeight, dpi); }
 void CTimelinePane::SetTimeline(std::unique_ptr<CTimeline> timeline) {
     m_timeline = std::move(timeline);
     m_hovered = -1;
+    m_recount = false;
+    // Rows a follow step added after the count began.
+    if (!CountDone()) Schedule();
     Invalidate();
 }
 
-void CTimelinePane::RowsGrew() {
-    if (m_window != nullptr && m_view->HasRows() && m_view->Rows().Count() <= kRecountRows)
-        SetTimer(m_window, kRecountTimer, 1, nullptr);
+void CTimelinePane::RowsChangedFrom(CLineNumber from) {
+    if (m_window == nullptr || m_timeline == nullptr || !m_view->HasRows()) return;
+    // Rows are in line order: the first row of that line or later, by halving.
+    const CRowSource& rows = m_view->Rows();
+    int64_t lo = 0;
+    int64_t hi = std::min(rows.Count(), m_timeline->Counted());
+    while (lo < hi) {
+        int64_t mid = lo + (hi - lo) / 2;
+        CLogLine entry;
+        if (rows.Entry(CRow(mid), &entry) && CLineNumber(entry.lineNumber) < from) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    if (!m_timeline->Uncount(CRow(lo))) m_recount = true;
+    Schedule();
+}
+
+void CTimelinePane::Schedule() {
+    if (m_window != nullptr && !m_timerOn) m_timerOn = SetTimer(m_window, kCountTimer, kCountTimerMs, nullptr) != 0;
+}
+
+bool CTimelinePane::CountDone() const {
+    return m_timeline == nullptr || !m_view->HasRows() || m_timeline->Counted() >= m_view->Rows().Count();
 }
 
 LRESULT CTimelinePane::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == kRecountTimer) {
-        KillTimer(window, kRecountTimer);
-        Recount();
+    if (message == WM_TIMER && wParam == kCountTimer) {
+        CountSlice();
+        return 0;
+    }
+    if (message == WM_MOUSELEAVE) {
+        m_hovered = -1;
+        ShowTip(nullptr);
         return 0;
     }
     return CChildView::WindowProc(window, message, wParam, lParam);
 }
 
-void CTimelinePane::Recount() {
-    if (!m_view->HasRows()) return;
-    std::unique_ptr<CTimeline> timeline(new (std::nothrow) CTimeline());
-    if (timeline == nullptr) return;
-    CTimelineRequest request;
-    request.rows = &m_view->Rows();
-    request.errors = m_view->File() != nullptr ? &m_view->File()->ErrorLines() : nullptr;
-    if (timeline->Build(request) == 1) SetTimeline(std::move(timeline));
+void CTimelinePane::CountSlice() {
+    int result = 1;
+    if (!m_recount && m_timeline != nullptr && m_view->HasRows()) {
+        CTimelineRequest request;
+        request.rows = &m_view->Rows();
+        request.errors = m_view->File() != nullptr ? &m_view->File()->ErrorLines() : nullptr;
+        uint64_t start = GetTickCount64();
+        do {
+            result = m_timeline->CountMore(request, kRowsPerCheck);
+        } while (result == 1 && !CountDone() && GetTickCount64() - start < kSliceMs);
+        if (result == kTimelineRecount) m_recount = true;
+    }
+    // The count afresh replaces the timeline, and with it this one's rows.
+    if (m_recount && m_view->Listener() != nullptr && m_view->Listener()->RecountTimeline(m_view)) m_recount = false;
+    if (!m_recount && (result != 1 || CountDone())) {
+        KillTimer(m_window, kCountTimer);
+        m_timerOn = false;
+    }
+    Invalidate();
 }
 
 int64_t CTimelinePane::BucketAt(int x) const {
@@ -123,6 +168,7 @@ int CTimelinePane::OnMouseMove(int x, int) {
     m_hovered = bucket;
     if (bucket < 0) {
         m_view->ShowStatus(u"");
+        ShowTip(nullptr);
         return 1;
     }
     const CTimeBucket& b = m_timeline->Bucket(bucket);
@@ -133,7 +179,38 @@ int CTimelinePane::OnMouseMove(int x, int) {
     FormatString(text, 160, UiText(TextId::kTimelineBucketFormat), when.c_str(), static_cast<long long>(b.rows),
                  static_cast<long long>(b.errors));
     m_view->ShowStatus(text);
+    ShowTip(text);
     return 1;
+}
+
+void CTimelinePane::ShowTip(const char16_t* text) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_window;
+    tool.uId = 1;
+    if (text == nullptr) {
+        if (m_tip != nullptr) SendMessageW(m_tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    if (m_tip == nullptr) {
+        // Owned by the pane, so it goes with it.
+        m_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                                0, 0, m_window, nullptr, nullptr, nullptr);
+        if (m_tip == nullptr) return;
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(m_tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    tool.lpszText = const_cast<wchar_t*>(W(text));
+    SendMessageW(m_tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Just below the pointer, where it does not hide the bar.
+    POINT at = {};
+    GetCursorPos(&at);
+    SendMessageW(m_tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + Scaled(12), at.y + Scaled(16)));
+    SendMessageW(m_tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    // The tip goes when the pointer leaves the pane.
+    TRACKMOUSEEVENT leave = {sizeof leave, TME_LEAVE, m_window, 0};
+    TrackMouseEvent(&leave);
 }
 
 int CTimelinePane::OnLButtonDown(int x, int) {

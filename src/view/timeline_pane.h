@@ -1,7 +1,8 @@
 // CTimelinePane: the pane at the foot of a log view that shows its timeline - a bar per
 // time bucket for the rows, with the error rows in the error colour over it. Hovering
-// shows the bucket's start and counts in the status bar; a click moves the view to the
-// bucket's first row. A log without time stamps gets a line of text instead of bars.
+// shows the bucket's start and counts in a tip beside the pointer and in the status bar;
+// a click moves the view to the bucket's first row. A followed log's new rows are counted
+// into it as they come. A log without time stamps gets a line of text instead of bars.
 // Owned by its view, which hands it the timeline (built by a job); UI thread only.
 #pragma once
 
@@ -21,11 +22,16 @@ public:
     // The pane's height at a DPI.
     static int Height(int dpi);
     void SetTimeline(std::unique_ptr<CTimeline> timeline);
-    // A followed log grew: a small one is counted again once the step is applied (its
-    // error lines come after its rows); a large one keeps the timeline it had until the
-    // command is given again.
-    void RowsGrew();
+    // The rows of line from on were replaced or added (a followed log grew): their counts
+    // go, and the rows are counted again in slices on a timer once the follow step is
+    // applied (its error lines come after its rows). A count that cannot be carried on is
+    // made afresh by the application.
+    void RowsChangedFrom(CLineNumber from);
+    // For tests: whether every row is counted.
+    bool CountDone() const;
     const CTimeline* Timeline() const { return m_timeline.get(); }
+    // The hover tip (null until the first hover), for tests.
+    HWND Tip() const { return m_tip; }
     // The bucket under x of the pane's client area, or -1.
     int64_t BucketAt(int x) const;
 
@@ -37,9 +43,16 @@ public:
 
 private:
     void DrawBars(HDC dc, const RECT& client);
-    void Recount();
+    // Counts new rows for a few milliseconds; keeps the timer while rows remain.
+    void CountSlice();
+    void Schedule();
+    // Shows the hover tip with text beside the pointer; null hides it.
+    void ShowTip(const char16_t* text);
 
     CLogView* m_view;
     std::unique_ptr<CTimeline> m_timeline;
     int64_t m_hovered = -1;
+    HWND m_tip = nullptr;
+    bool m_timerOn = false;
+    bool m_recount = false;  // the application is to count afresh
 };

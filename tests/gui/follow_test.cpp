@@ -1,6 +1,7 @@
 // Following a growing log in the viewer: the command and its setting, rows and error rows
 // arriving with the caret on the last row and elsewhere, a line completed later, a log
-// truncated, rotated or deleted, and closing or exiting while an append is indexed.
+// truncated, rotated or deleted, closing or exiting while an append is indexed, and the
+// timeline of a large followed log kept current.
 #include <windows.h>
 // <commctrl.h> needs <windows.h> first.
 #include <commctrl.h>
@@ -13,7 +14,9 @@
 #include "config/app_parameter.h"
 #include "res/resource.h"
 #include "shell/app_main.h"
+#include "search/timeline.h"
 #include "view/log_view.h"
+#include "view/timeline_pane.h"
 #include "modal_driver.h"
 #include "view_test_support.h"
 
@@ -29,10 +32,21 @@ std::string Rows(int first, int count, const char* extra = "") {
     return text;
 }
 
+// Rows at a thousand a second from 00:00:00, row i at i ms.
+std::string Timed(int first, int count, const char* extra = "") {
+    std::string text;
+    for (int i = first; i < first + count; ++i) {
+        char line[96];
+        snprintf(line, sizeof line, "2024-01-01 00:%02d:%02d.%03d r%s\r\n", i / 60000, i / 1000 % 60, i % 1000, extra);
+        text += line;
+    }
+    return text;
+}
+
 class FollowTest : public ViewTest {
 protected:
-    CLogView* OpenFollowed(const std::string& text) {
-        Start(0);
+    CLogView* OpenFollowed(const std::string& text, int language = 0) {
+        Start(language);
         CKeywordSet& keywords = AppConfig().Keywords();
         keywords.Add(u"FATAL", 6, 0, 1);
         keywords.BuildFlagTable();
@@ -302,6 +316,61 @@ TEST_F(FollowTest, ALogEmptyWhenOpenedGetsItsEncodingFromItsFirstBytes) {
     ASSERT_NE(nullptr, row);
     EXPECT_EQ(u"2024-01-01 00:00:00 \u884c one", std::u16string(row, row + count).substr(0, 25));
     std::free(row);
+}
+
+}  // namespace
+
+namespace {
+
+// The pane's buckets against a count of all the view's rows made now.
+void ExpectCurrent(CLogView* v, const CLogLineList& errors) {
+    CTimelineRequest request;
+    request.rows = &v->Rows();
+    request.errors = &errors;
+    CTimeline whole;
+    ASSERT_EQ(1, whole.Build(request));
+    const CTimeline* shown = v->TimelinePane()->Timeline();
+    ASSERT_EQ(whole.WidthMs(), shown->WidthMs());
+    ASSERT_EQ(whole.BucketCount(), shown->BucketCount());
+    for (int64_t i = 0; i < whole.BucketCount(); ++i) {
+        EXPECT_EQ(whole.Bucket(i).rows, shown->Bucket(i).rows) << i;
+        EXPECT_EQ(whole.Bucket(i).errors, shown->Bucket(i).errors) << i;
+        EXPECT_EQ(whole.Bucket(i).firstRow, shown->Bucket(i).firstRow) << i;
+    }
+}
+
+TEST_F(FollowTest, TheTimelineOfALargeFollowedLogTakesEachStepInBothLanguages) {
+    for (int language : {0, 1}) {
+        CLogView* v = OpenFollowed(Timed(0, 250000), language);
+        ASSERT_NE(nullptr, v);
+        SendMessageW(m_frame, WM_COMMAND, IDM_TIMELINE, 0);
+        ASSERT_TRUE(PumpUntil([&] { return v->TimelinePane() != nullptr && !m_app->Runner().Busy(); }));
+        CTimelinePane* pane = v->TimelinePane();
+        ASSERT_EQ(1000, pane->Timeline()->WidthMs());
+        // A step with an error row and a line without its break, its completion, then rows
+        // minutes later: the width goes from 1 s to 2 s and 5 s.
+        const std::string steps[] = {Timed(250000, 2000) + Timed(252000, 1, " FATAL") + "2024-01-01 00:04:12.500 ha",
+                                     "lf FATAL\r\n" + Timed(600000, 10), Timed(1200000, 10, " FATAL")};
+        const int64_t widths[] = {1000, 2000, 5000};
+        for (int step = 0; step < 3; ++step) {
+            Append(steps[step]);
+            Poll();
+            ASSERT_TRUE(PumpUntil([&] { return pane->CountDone() && !m_app->Runner().Busy(); }));
+            ASSERT_EQ(pane, v->TimelinePane());
+            EXPECT_EQ(widths[step], pane->Timeline()->WidthMs());
+            ExpectCurrent(v, m_app->LogFile().ErrorLines());
+        }
+        EXPECT_EQ(252022, v->Rows().Count());
+        // The last bar holds the last step's rows, one of them an error row.
+        RECT client;
+        GetClientRect(pane->Window(), &client);
+        int x = client.right - 1;
+        while (x > 0 && pane->BucketAt(x) != pane->Timeline()->BucketCount() - 1) --x;
+        SendMessageW(pane->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(x, 40));
+        std::wstring status = StatusText(0);
+        EXPECT_NE(std::wstring::npos, status.find(language == 1 ? L"エラー行: 10" : L"error rows: 10")) << status;
+        TearDown();
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The timeline pane: made by View > Timeline for the active view (the error-log view gets
-// its own), its bars, the hover text in both languages, a click on a bar, and a log
+// its own), its bars, the hover text and tip in both languages, a click on a bar, and a log
 // without stamps.
 #include <windows.h>
+// <commctrl.h> needs <windows.h> first.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -81,6 +83,19 @@ TEST_F(TimelineTest, BarsHoverAndClickInBothLanguages) {
         std::wstring status = StatusText(0);
         EXPECT_NE(std::wstring::npos, status.find(L"2021-03-04 05:01:45")) << status;
         EXPECT_NE(std::wstring::npos, status.find(language == 1 ? L"エラー行: 1" : L"error rows: 1")) << status;
+        // The same in the tip beside the pointer, which goes when the pointer leaves.
+        ASSERT_NE(nullptr, pane->Tip());
+        wchar_t tip[160] = {};
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = pane->Window();
+        tool.uId = 1;
+        tool.lpszText = tip;
+        SendMessageW(pane->Tip(), TTM_GETTEXTW, 160, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(status, std::wstring(tip));
+        EXPECT_TRUE(IsWindowVisible(pane->Tip()));
+        SendMessageW(pane->Window(), WM_MOUSELEAVE, 0, 0);
+        EXPECT_FALSE(IsWindowVisible(pane->Tip()));
         // A click on its bar goes to its first row; an empty bucket does nothing.
         SendMessageW(pane->Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 40));
         EXPECT_EQ(15, view->CaretLine());

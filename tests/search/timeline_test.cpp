@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,67 @@ TEST(TimelineTest, WidthChoiceAndLimits) {
     std::atomic<int> cancel{1};
     request.cancel = &cancel;
     EXPECT_EQ(kScanCancelled, t.Build(request));
+}
+
+// A followed log: each step replaces the last row (as a line completed) and appends rows,
+// the time running from milliseconds a row to hours, now and then back. Counting only what
+// each step changed gives the buckets a count of all rows gives, through every change of
+// the width; a replaced row that held the range's end and does not come back asks for a
+// count afresh.
+TEST(TimelineTest, CountingAFollowedLogStepByStepEqualsCountingItWhole) {
+    std::mt19937 random(7);
+    std::vector<CTimeStamp> stamps;
+    std::vector<int32_t> errorLines;
+    int64_t ms = 0;
+    auto next = [&](int step) {
+        ms += static_cast<int64_t>(random() % (int64_t{1} << (step / 3))) - (random() % 50 == 0 ? 3600000 : 0);
+        ms = std::min(std::max<int64_t>(ms, 0), 27 * kMillisecondsPerDay);
+        int64_t day = std::min<int64_t>(ms / kMillisecondsPerDay, 27);
+        int64_t time = ms % kMillisecondsPerDay;
+        return random() % 10 == 0 ? CTimeStamp()
+                                  : At(0, 0, 0, static_cast<int>(time), 2021, 3, 1 + static_cast<int>(day));
+    };
+    auto errorsOf = [&] {
+        errorLines.clear();
+        for (size_t i = 0; i < stamps.size(); ++i) {
+            if ((i * 7919) % 13 == 0) errorLines.push_back(static_cast<int32_t>(i));
+        }
+        return Errors(errorLines);
+    };
+    CTimeline grown;
+    for (int step = 0; step < 70; ++step) {
+        // The last row again, completed, then new ones.
+        if (!stamps.empty()) stamps.push_back(stamps.back()), stamps.erase(stamps.end() - 2);
+        for (int k = 1 + static_cast<int>(random() % 300); k > 0; --k) stamps.push_back(next(step));
+        CLineListRows rows = Rows(stamps);
+        auto errors = errorsOf();
+        CTimelineRequest request;
+        request.rows = &rows;
+        request.errors = errors.get();
+        if (step == 0) {
+            ASSERT_EQ(1, grown.Build(request));
+        } else {
+            ASSERT_TRUE(grown.Uncount(CRow(grown.Counted() - 1)));
+            ASSERT_EQ(1, grown.CountMore(request, 100));
+            ASSERT_EQ(1, grown.CountMore(request, INT64_MAX));
+        }
+        CTimeline whole;
+        ASSERT_EQ(1, whole.Build(request));
+        ASSERT_EQ(Describe(whole), Describe(grown)) << "step " << step;
+        ASSERT_EQ(whole.WidthMs(), grown.WidthMs());
+        EXPECT_LE(grown.HeldBytes(), int64_t{1} << 20);
+    }
+    EXPECT_GE(grown.WidthMs(), 1800000);  // the range outgrew the first fine buckets
+
+    CLineListRows before = Rows({At(10, 0, 0), At(10, 0, 1), At(10, 5, 0)});
+    CLineListRows after = Rows({At(10, 0, 0), At(10, 0, 1), At(10, 0, 2)});
+    CTimelineRequest request;
+    request.rows = &before;
+    ASSERT_EQ(1, grown.Build(request));
+    ASSERT_TRUE(grown.Uncount(CRow(2)));
+    request.rows = &after;
+    EXPECT_EQ(kTimelineRecount, grown.CountMore(request, INT64_MAX));
+    EXPECT_FALSE(grown.Uncount(CRow(0)));  // the row the clock came from
 }
 
 TEST(TimelineTest, FirstRowAtOrAfterATime) {

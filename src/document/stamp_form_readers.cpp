@@ -135,7 +135,7 @@ constexpr uint32_t Run(int a, int b = 0) { return (1u << a) | (b > 0 ? 1u << b :
 
 // The name forms start with a letter and the others with a digit, so which of the two groups
 // comes first decides nothing.
-const CFormEntry kForms[] = {
+constexpr CFormEntry kForms[] = {
     {ReadCLibrary, StampForm::kCLibrary, Run(0), "", true},
     {ReadMonthName, StampForm::kMonthName, Run(0), "", true},
     {ReadAccessLog, StampForm::kAccessLog, Run(1, 2), "/", true},
@@ -146,11 +146,50 @@ const CFormEntry kForms[] = {
     {ReadMonthDay, StampForm::kMonthDay, Run(2), ".-/", true},
 };
 
-bool Contains(const char* set, char c) {
+constexpr int kFormCount = static_cast<int>(sizeof kForms / sizeof *kForms);
+
+constexpr bool Contains(const char* set, char c) {
     for (; *set != 0; ++set) {
         if (*set == c) return true;
     }
     return false;
+}
+
+// The forms that may start at a place, bit k for kForms[k]: by the length of the run of
+// digits there (0 to 8), by the byte after a run that is not empty, and among all forms or
+// those without an h:mm:ss.
+struct CFormSieve {
+    uint32_t byRun[9] = {};
+    uint32_t byAfter[256] = {};
+    uint32_t all = 0;
+    uint32_t timeless = 0;
+};
+
+constexpr CFormSieve MakeSieve() {
+    CFormSieve s;
+    for (int k = 0; k < kFormCount; ++k) {
+        uint32_t bit = 1u << k;
+        s.all |= bit;
+        if (!kForms[k].holdsTime) s.timeless |= bit;
+        for (int run = 0; run <= 8; ++run) {
+            if ((kForms[k].runLengths >> run) & 1) s.byRun[run] |= bit;
+        }
+        for (int c = 1; c < 256; ++c) {
+            if (Contains(kForms[k].after, static_cast<char>(c))) s.byAfter[c] |= bit;
+        }
+    }
+    return s;
+}
+
+constexpr CFormSieve kSieve = MakeSieve();
+
+// The forms the shape lets start at its place.
+uint32_t FormsFor(const CFieldShape& shape) {
+    uint32_t forms = shape.timeAhead ? kSieve.all : kSieve.timeless;
+    if (shape.run < 0) return forms;
+    if (shape.run > 8) return 0;
+    forms &= kSieve.byRun[shape.run];
+    return shape.run == 0 ? forms : forms & kSieve.byAfter[static_cast<unsigned char>(shape.after)];
 }
 
 // The digit runs some form may start with; those of the forms without an h:mm:ss when timeless.
@@ -158,14 +197,6 @@ constexpr uint32_t RunsOfForms(bool timeless) {
     uint32_t runs = 0;
     for (const CFormEntry& entry : kForms) runs |= timeless && entry.holdsTime ? 0 : entry.runLengths;
     return runs;
-}
-
-// False when the shape shows that the form cannot start at the place.
-bool MayStart(const CFormEntry& entry, const CFieldShape& shape) {
-    if (entry.holdsTime && !shape.timeAhead) return false;
-    if (shape.run < 0) return true;
-    if (shape.run > 8 || (entry.runLengths & (1u << shape.run)) == 0) return false;
-    return shape.run == 0 || Contains(entry.after, shape.after);
 }
 
 bool IsFieldEnd(const char* bytes, int length, int at) {
@@ -231,9 +262,8 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMat
 const uint32_t kStampFormRuns[2] = {RunsOfForms(true), RunsOfForms(false)};
 
 int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
-    if (!AnyStampFormMayStart(shape)) return 0;
-    for (const CFormEntry& entry : kForms) {
-        if (!MayStart(entry, shape)) continue;
+    for (uint32_t forms = FormsFor(shape); forms != 0; forms &= forms - 1) {
+        const CFormEntry& entry = kForms[__builtin_ctz(forms)];
         CStampText t{bytes, length, at};
         CStampFields f;
         CTimeStamp stamp;

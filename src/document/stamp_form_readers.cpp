@@ -219,6 +219,13 @@ void CivilFromDays(uint32_t days, CStampFields* f) {
     f->year = static_cast<int>(1996 + 4 * cycle + year + (f->month <= 2 ? 1 : 0));
 }
 
+// The value of n (at most nine) digits.
+uint32_t DecimalValue(const char* p, int n) {
+    uint32_t value = 0;
+    for (int k = 0; k < n; ++k) value = value * 10 + static_cast<uint32_t>(p[k] - '0');
+    return value;
+}
+
 constexpr uint64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
 constexpr uint64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
 
@@ -231,10 +238,12 @@ int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match) {
     return ReadEpochDigits(bytes, length, at, k - at, match);
 }
 
-int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match) {
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match, CEpochDay* cache) {
     if (digits != 10 && digits != 13) return 0;
-    uint64_t value = 0;
-    for (int k = 0; k < digits; ++k) value = value * 10 + static_cast<unsigned>(bytes[at + k] - '0');
+    // The last five digits apart from those before them, so that the two sums need not wait
+    // for each other.
+    const char* p = bytes + at;
+    uint64_t value = uint64_t{DecimalValue(p, digits - 5)} * 100000 + DecimalValue(p + digits - 5, 5);
     int k = at + digits;
     uint64_t ms = value;
     if (digits == 10) {
@@ -248,12 +257,21 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMat
         }
     }
     if (!IsFieldEnd(bytes, length, k) || ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
-    CStampFields f;
-    CivilFromDays(static_cast<uint32_t>(ms / 86400000), &f);
-    match->stamp.year = static_cast<uint16_t>(f.year);
-    match->stamp.month = static_cast<uint8_t>(f.month);
-    match->stamp.day = static_cast<uint8_t>(f.day);
-    match->stamp.milliseconds = static_cast<uint32_t>(ms % 86400000);
+    auto days = static_cast<uint32_t>(ms / 86400000);
+    CEpochDay day;
+    if (cache == nullptr || cache->days != days) {
+        CStampFields f;
+        CivilFromDays(days, &f);
+        day.days = days;
+        day.date.year = static_cast<uint16_t>(f.year);
+        day.date.month = static_cast<uint8_t>(f.month);
+        day.date.day = static_cast<uint8_t>(f.day);
+        if (cache != nullptr) *cache = day;
+    } else {
+        day = *cache;
+    }
+    match->stamp = day.date;
+    match->stamp.milliseconds = static_cast<uint32_t>(ms - uint64_t{days} * 86400000);
     match->form = digits == 13 ? StampForm::kEpochMilliseconds : StampForm::kEpochSeconds;
     match->offset = at;
     return 1;

@@ -56,49 +56,56 @@ struct CQuarter {
     uint64_t colons = 0;
 };
 
-// The sixteen bytes at p into bits shift and up, the first drop of them left out.
+// The sixteen bytes at p into bits shift and up, the first drop of them left out: the
+// letters, or the other classes.
+template <bool letters>
 inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    if (letters) {
+        c->letters |= Bits(InRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 25)) >> drop << shift;
+        return;
+    }
     __m128i blanks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
     __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('[')), _mm_cmpeq_epi8(v, _mm_set1_epi8('|')));
     c->boundaries |= Bits(_mm_or_si128(blanks, marks)) >> drop << shift;
     c->digits |= Bits(InRange(v, '0', 9)) >> drop << shift;
-    c->letters |= Bits(InRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 25)) >> drop << shift;
     c->colons |= Bits(_mm_cmpeq_epi8(v, _mm_set1_epi8(':'))) >> drop << shift;
 }
 
 // The n (at most 64) bytes at p, sixteen at a time; the last sixteen end where the n bytes
 // end and overlap those before them when n is no multiple of sixteen (the bytes before p are
 // the line's too).
-CQuarter Classify64(const char* p, int n) {
-    CQuarter c;
+template <bool letters>
+void Classify64(const char* p, int n, CQuarter* c) {
     int k = 0;
-    for (; k + 16 <= n; k += 16) Add16(p + k, k, 0, &c);
-    if (k < n) Add16(p + n - 16, k, 16 - (n - k), &c);
-    return c;
+    for (; k + 16 <= n; k += 16) Add16<letters>(p + k, k, 0, c);
+    if (k < n) Add16<letters>(p + n - 16, k, 16 - (n - k), c);
 }
 
-// The first window (at most 128) bytes at p; a window under sixteen bytes byte by byte.
-CClasses Classify(const char* p, int window) {
-    CClasses c;
+// The first window (at most 128) bytes at p, the letters only when asked for (most lines
+// that come here need none); a window under sixteen bytes byte by byte.
+template <bool letters>
+void Classify(const char* p, int window, CClasses* c) {
     if (window < 16) {
-        for (int k = 0; k < window; ++k) c.Add(p[k], k);
-        return c;
+        for (int k = 0; k < window; ++k) c->Add(p[k], k);
+        return;
     }
-    CQuarter low = Classify64(p, window < 64 ? window : 64);
-    CQuarter high;
-    if (window > 64) high = Classify64(p + 64, window - 64);
-    c.boundaries = Join(low.boundaries, high.boundaries);
-    c.digits = Join(low.digits, high.digits);
-    c.letters = Join(low.letters, high.letters);
-    c.colons = Join(low.colons, high.colons);
-    return c;
+    CQuarter low, high;
+    Classify64<letters>(p, window < 64 ? window : 64, &low);
+    if (window > 64) Classify64<letters>(p + 64, window - 64, &high);
+    if (letters) {
+        c->letters = Join(low.letters, high.letters);
+        return;
+    }
+    c->boundaries = Join(low.boundaries, high.boundaries);
+    c->digits = Join(low.digits, high.digits);
+    c->colons = Join(low.colons, high.colons);
 }
 #else
-CClasses Classify(const char* p, int window) {
-    CClasses c;
-    for (int k = 0; k < window; ++k) c.Add(p[k], k);
-    return c;
+template <bool letters>
+void Classify(const char* p, int window, CClasses* c) {
+    if (letters) return;
+    for (int k = 0; k < window; ++k) c->Add(p[k], k);
 }
 #endif
 
@@ -116,7 +123,7 @@ template <int len>
 void AddRuns(Mask digits, uint32_t lengths, Mask runs, Mask* wanted) {
     Mask longer = runs & digits >> len;  // runs: at least len digits from here
     if ((lengths >> len) & 1) *wanted |= runs & ~longer;
-    if (len < 13) AddRuns < len<13 ? len + 1 : len>(digits, lengths, longer, wanted);
+    if constexpr (len < 13) AddRuns<len + 1>(digits, lengths, longer, wanted);
 }
 
 Mask RunsOfLengths(Mask digits, uint32_t lengths, bool lineGoesOn) {
@@ -134,16 +141,19 @@ CFieldStarts::CFieldStarts(const char* bytes, int length) : m_p(bytes), m_length
         m_window = 0;
         return;
     }
-    CClasses c = Classify(bytes, m_window);
+    CClasses c;
+    Classify<false>(bytes, m_window, &c);
     m_digits = c.digits;
-    // A place follows a boundary, or is the first byte (blanks are boundaries themselves).
-    m_places = (c.digits | c.letters) & (c.boundaries << 1 | 1);
     // d:dd:dd from its first colon: a digit before it, two after, a colon, two more digits.
     m_times = c.colons & m_digits << 1 & m_digits >> 1 & m_digits >> 2 & c.colons >> 3 & m_digits >> 4 & m_digits >> 5;
-    // Only the digit places where a form or an epoch time may start are kept.
+    // Letters start a stamp only when an h:mm:ss follows; digits only with the lengths of a
+    // form (of one without an h:mm:ss when none follows) or of an epoch time.
     bool timeMayBeAhead = m_times != 0 || m_length > m_window;
+    if (timeMayBeAhead) Classify<true>(bytes, m_window, &c);
     uint32_t lengths = kStampFormRuns[timeMayBeAhead ? 1 : 0] | 1u << 10 | 1u << 13;
-    m_places &= ~m_digits | RunsOfLengths(m_digits, lengths, m_length > m_window);
+    Mask digitPlaces = m_digits & RunsOfLengths(m_digits, lengths, m_length > m_window);
+    // A place follows a boundary, or is the first byte (blanks are boundaries themselves).
+    m_places = (digitPlaces | c.letters) & (c.boundaries << 1 | 1);
 }
 
 int CFieldStarts::DigitRun(int at, int max) const {

@@ -24,6 +24,8 @@ public:
     // Whether an h:mm:ss begins after the place at: its first colon at at + 1 or later (and
     // so its hour digit not before at), anywhere in the line.
     bool TimeAfter(int at);
+    // From here on only the places after at.
+    void DropUpTo(int at) { m_places &= ~((Mask{2} << at) - 1); }
     // From here on only the places that hold a digit.
     void SkipLetters() { m_places &= m_digits; }
 

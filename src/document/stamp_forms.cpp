@@ -86,11 +86,12 @@ struct CLineSearch {
     // Every place after tried, each sized up first.
     bool TryRest(int tried) {
         CFieldStarts places(bytes, length);
+        if (tried >= 0) places.DropUpTo(tried);
         // Without an h:mm:ss in the line no name starts a stamp, and its letters are not looked at.
         if (!places.TimeAfter(0)) places.SkipLetters();
         for (int at = places.Next(); at >= 0; at = places.Next()) {
             bool digit = IsStampDigit(bytes[at]);
-            if (at <= tried || (!digit && !IsNameInitial(bytes[at]))) continue;
+            if (!digit && !IsNameInitial(bytes[at])) continue;
             CFieldShape shape = ShapeAt(bytes, length, at, &places);
             if (!shape.timeAhead) {
                 // No h:mm:ss from here on, so no name starts a stamp any more.

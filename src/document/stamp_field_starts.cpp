@@ -74,9 +74,9 @@ inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
 
 // The n (at most 64) bytes at p, sixteen at a time; the last sixteen end where the n bytes
 // end and overlap those before them when n is no multiple of sixteen (the bytes before p are
-// the line's too).
+// the line's too). Inline, so that the masks stay in registers.
 template <bool letters>
-void Classify64(const char* p, int n, CQuarter* c) {
+__attribute__((always_inline)) inline void Classify64(const char* p, int n, CQuarter* c) {
     int k = 0;
     for (; k + 16 <= n; k += 16) Add16<letters>(p + k, k, 0, c);
     if (k < n) Add16<letters>(p + n - 16, k, 16 - (n - k), c);

@@ -1,9 +1,10 @@
 // CFieldStarts: the places among a line's first kStampSearchBytes bytes where the stamp
 // search reads - the first non-blank byte and each byte after a blank, a tab, "[" or "|" -
-// that hold a digit (or an ASCII letter, while letters count), in increasing order; the run
-// of digits at a place; and whether an h:mm:ss lies ahead of a place. The bytes are
-// classified once, sixteen at a time with SSE2 where the compiler has it and byte by byte
-// elsewhere; both give the same places.
+// that may start a stamp, in increasing order: those with a run of digits of a length some
+// form or an epoch time starts with, and those with an ASCII letter while an h:mm:ss may
+// follow; the run of digits at a place; and whether an h:mm:ss lies ahead of a place. The
+// bytes are classified once, sixteen at a time with SSE2 where the compiler has it and byte
+// by byte elsewhere; both give the same places.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fuzzes the user-pattern parser and the stamps beyond the line start: a refused pattern has
 // a reason and matches nothing, every stamp found is in range, a line the line-start
 // recogniser reads keeps exactly its stamp whatever the rules, and the stamp search finds
-// what a plain search of every form at every field start finds.
+// what a plain search of every form at every field start finds, with or without a hint.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -87,6 +87,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CStampMatch match, plain;
     int searched = ParseStampForms(line.data(), length, &match);
     FUZZ_CHECK(searched == PlainSearch(line.data(), length, &plain));
+    // A hint from the flags (where the last stamp began, and the last epoch day kept) changes
+    // nothing found.
+    CStampHint hint;
+    hint.offset = (flags >> 4) * 8 - 1;
+    if (flags & 8) {
+        hint.epochDay.days = 19797;  // 2024-03-15
+        hint.epochDay.date.year = 2024;
+        hint.epochDay.date.month = 3;
+        hint.epochDay.date.day = 15;
+    }
+    CStampMatch hinted;
+    FUZZ_CHECK(ParseStampForms(line.data(), length, &hinted, &hint) == searched);
+    FUZZ_CHECK(hinted.form == match.form && hinted.offset == match.offset && hinted.stamp == match.stamp);
     if (searched) {
         FUZZ_CHECK(match.form == plain.form && match.offset == plain.offset && match.stamp == plain.stamp);
         CheckInRange(match.stamp, match.form);

@@ -1,43 +1,49 @@
 // CFieldStarts: the places among a line's first kStampSearchBytes bytes where the stamp
 // search reads - the first non-blank byte and each byte after a blank, a tab, "[" or "|" -
-// that hold a digit (or an ASCII letter, while letters count), in increasing order. The
-// bytes are classified sixty-four at a time as the walk reaches them, sixteen at once with
-// SSE2 where the compiler has it and byte by byte elsewhere; both give the same places.
+// that may start a stamp, in increasing order: those with a run of digits of a length some
+// form or an epoch time starts with, and those with an ASCII letter while an h:mm:ss may
+// follow; the run of digits at a place; and whether an h:mm:ss lies ahead of a place. The
+// bytes are classified once, sixteen at a time with SSE2 where the compiler has it and byte
+// by byte elsewhere; both give the same places.
 #pragma once
 
 #include <cstdint>
 
 class CFieldStarts {
 public:
-    // Reads bytes[0..length) while the walk lasts; nothing is kept beyond it. letters: the
-    // places that hold a letter count too (until SkipLetters).
-    CFieldStarts(const char* bytes, int length, bool letters);
+    // Reads bytes[0..length) while the walk lasts; nothing is kept beyond it.
+    CFieldStarts(const char* bytes, int length);
     // The next place, or -1 after the last.
     int Next() {
-        while (m_places == 0) {
-            if (m_next >= m_limit) return -1;
-            ClassifyNext();
-        }
-        int at = m_base + __builtin_ctzll(m_places);
+        if (m_places == 0) return -1;
+        int at = LowestBit(m_places);
         m_places &= m_places - 1;
         return at;
     }
-    // The digits from the place at on, counted up to max; at is the place Next returned last.
+    // The digits from the place at on, counted up to max.
     int DigitRun(int at, int max) const;
-    // From the bytes not yet classified on, only the places that hold a digit; those that
-    // hold a letter may still come from the bytes classified already.
-    void SkipLetters() { m_letters = false; }
+    // Whether an h:mm:ss begins after the place at: its first colon at at + 1 or later (and
+    // so its hour digit not before at), anywhere in the line.
+    bool TimeAfter(int at);
+    // From here on only the places after at.
+    void DropUpTo(int at) { m_places &= ~((Mask{2} << at) - 1); }
+    // From here on only the places that hold a digit.
+    void SkipLetters() { m_places &= m_digits; }
+
+    __extension__ typedef unsigned __int128 Mask;  // bit k for byte k of the first 128
 
 private:
-    void ClassifyNext();
+    static int LowestBit(Mask m) {
+        auto low = static_cast<uint64_t>(m);
+        return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(static_cast<uint64_t>(m >> 64));
+    }
+    int TimeFrom(int from) const;
 
     const char* m_p;
     int m_length;
-    int m_limit;
-    int m_next = 0;         // where the bytes still to classify begin
-    int m_base = 0;         // where the classified bytes begin
-    uint64_t m_places = 0;  // the places among them not yet returned, bit k for byte m_base + k
-    uint64_t m_digits = 0;  // the digits among them
-    uint64_t m_carry = 1;   // 1: the next byte to classify is a place (the first non-blank one is)
-    bool m_letters;
+    int m_window;       // the bytes classified: the first kStampSearchBytes or the line
+    Mask m_digits = 0;  // the digits among them
+    Mask m_places = 0;  // the places not yet returned
+    Mask m_times = 0;   // the first colons of the h:mm:ss that lie wholly among them
+    int m_tail = -1;    // the first colon of an h:mm:ss found beyond those, or m_length
 };

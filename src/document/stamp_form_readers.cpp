@@ -135,7 +135,7 @@ constexpr uint32_t Run(int a, int b = 0) { return (1u << a) | (b > 0 ? 1u << b :
 
 // The name forms start with a letter and the others with a digit, so which of the two groups
 // comes first decides nothing.
-const CFormEntry kForms[] = {
+constexpr CFormEntry kForms[] = {
     {ReadCLibrary, StampForm::kCLibrary, Run(0), "", true},
     {ReadMonthName, StampForm::kMonthName, Run(0), "", true},
     {ReadAccessLog, StampForm::kAccessLog, Run(1, 2), "/", true},
@@ -146,11 +146,50 @@ const CFormEntry kForms[] = {
     {ReadMonthDay, StampForm::kMonthDay, Run(2), ".-/", true},
 };
 
-bool Contains(const char* set, char c) {
+constexpr int kFormCount = static_cast<int>(sizeof kForms / sizeof *kForms);
+
+constexpr bool Contains(const char* set, char c) {
     for (; *set != 0; ++set) {
         if (*set == c) return true;
     }
     return false;
+}
+
+// The forms that may start at a place, bit k for kForms[k]: by the length of the run of
+// digits there (0 to 8), by the byte after a run that is not empty, and among all forms or
+// those without an h:mm:ss.
+struct CFormSieve {
+    uint32_t byRun[9] = {};
+    uint32_t byAfter[256] = {};
+    uint32_t all = 0;
+    uint32_t timeless = 0;
+};
+
+constexpr CFormSieve MakeSieve() {
+    CFormSieve s;
+    for (int k = 0; k < kFormCount; ++k) {
+        uint32_t bit = 1u << k;
+        s.all |= bit;
+        if (!kForms[k].holdsTime) s.timeless |= bit;
+        for (int run = 0; run <= 8; ++run) {
+            if ((kForms[k].runLengths >> run) & 1) s.byRun[run] |= bit;
+        }
+        for (int c = 1; c < 256; ++c) {
+            if (Contains(kForms[k].after, static_cast<char>(c))) s.byAfter[c] |= bit;
+        }
+    }
+    return s;
+}
+
+constexpr CFormSieve kSieve = MakeSieve();
+
+// The forms the shape lets start at its place.
+uint32_t FormsFor(const CFieldShape& shape) {
+    uint32_t forms = shape.timeAhead ? kSieve.all : kSieve.timeless;
+    if (shape.run < 0) return forms;
+    if (shape.run > 8) return 0;
+    forms &= kSieve.byRun[shape.run];
+    return shape.run == 0 ? forms : forms & kSieve.byAfter[static_cast<unsigned char>(shape.after)];
 }
 
 // The digit runs some form may start with; those of the forms without an h:mm:ss when timeless.
@@ -158,14 +197,6 @@ constexpr uint32_t RunsOfForms(bool timeless) {
     uint32_t runs = 0;
     for (const CFormEntry& entry : kForms) runs |= timeless && entry.holdsTime ? 0 : entry.runLengths;
     return runs;
-}
-
-// False when the shape shows that the form cannot start at the place.
-bool MayStart(const CFormEntry& entry, const CFieldShape& shape) {
-    if (entry.holdsTime && !shape.timeAhead) return false;
-    if (shape.run < 0) return true;
-    if (shape.run > 8 || (entry.runLengths & (1u << shape.run)) == 0) return false;
-    return shape.run == 0 || Contains(entry.after, shape.after);
 }
 
 bool IsFieldEnd(const char* bytes, int length, int at) {
@@ -188,6 +219,13 @@ void CivilFromDays(uint32_t days, CStampFields* f) {
     f->year = static_cast<int>(1996 + 4 * cycle + year + (f->month <= 2 ? 1 : 0));
 }
 
+// The value of n (at most nine) digits.
+uint32_t DecimalValue(const char* p, int n) {
+    uint32_t value = 0;
+    for (int k = 0; k < n; ++k) value = value * 10 + static_cast<uint32_t>(p[k] - '0');
+    return value;
+}
+
 constexpr uint64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
 constexpr uint64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
 
@@ -200,10 +238,12 @@ int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match) {
     return ReadEpochDigits(bytes, length, at, k - at, match);
 }
 
-int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match) {
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match, CEpochDay* cache) {
     if (digits != 10 && digits != 13) return 0;
-    uint64_t value = 0;
-    for (int k = 0; k < digits; ++k) value = value * 10 + static_cast<unsigned>(bytes[at + k] - '0');
+    // The last five digits apart from those before them, so that the two sums need not wait
+    // for each other.
+    const char* p = bytes + at;
+    uint64_t value = uint64_t{DecimalValue(p, digits - 5)} * 100000 + DecimalValue(p + digits - 5, 5);
     int k = at + digits;
     uint64_t ms = value;
     if (digits == 10) {
@@ -217,12 +257,21 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMat
         }
     }
     if (!IsFieldEnd(bytes, length, k) || ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
-    CStampFields f;
-    CivilFromDays(static_cast<uint32_t>(ms / 86400000), &f);
-    match->stamp.year = static_cast<uint16_t>(f.year);
-    match->stamp.month = static_cast<uint8_t>(f.month);
-    match->stamp.day = static_cast<uint8_t>(f.day);
-    match->stamp.milliseconds = static_cast<uint32_t>(ms % 86400000);
+    auto days = static_cast<uint32_t>(ms / 86400000);
+    CEpochDay day;
+    if (cache == nullptr || cache->days != days) {
+        CStampFields f;
+        CivilFromDays(days, &f);
+        day.days = days;
+        day.date.year = static_cast<uint16_t>(f.year);
+        day.date.month = static_cast<uint8_t>(f.month);
+        day.date.day = static_cast<uint8_t>(f.day);
+        if (cache != nullptr) *cache = day;
+    } else {
+        day = *cache;
+    }
+    match->stamp = day.date;
+    match->stamp.milliseconds = static_cast<uint32_t>(ms - uint64_t{days} * 86400000);
     match->form = digits == 13 ? StampForm::kEpochMilliseconds : StampForm::kEpochSeconds;
     match->offset = at;
     return 1;
@@ -231,9 +280,8 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMat
 const uint32_t kStampFormRuns[2] = {RunsOfForms(true), RunsOfForms(false)};
 
 int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
-    if (!AnyStampFormMayStart(shape)) return 0;
-    for (const CFormEntry& entry : kForms) {
-        if (!MayStart(entry, shape)) continue;
+    for (uint32_t forms = FormsFor(shape); forms != 0; forms &= forms - 1) {
+        const CFormEntry& entry = kForms[__builtin_ctz(forms)];
         CStampText t{bytes, length, at};
         CStampFields f;
         CTimeStamp stamp;

@@ -30,5 +30,6 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
 // alone in their field and between 2000 and 2100, as UTC: 1 and *match, else 0 (unchanged).
 int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match);
 
-// The same with the run of digits at bytes[at] known to be digits long.
-int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match);
+// The same with the run of digits at bytes[at] known to be digits long. cache, when not
+// null, holds the date of the last day read and is kept up to date.
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match, CEpochDay* cache = nullptr);

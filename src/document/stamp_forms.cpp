@@ -4,13 +4,14 @@
 // only the forms that can start there are read; the epoch time is looked for in the same pass.
 #include "document/stamp_forms.h"
 
-#include <cstring>
-
 #include "document/stamp_field_starts.h"
 #include "document/stamp_form_readers.h"
 #include "document/stamp_text.h"
 
 namespace {
+
+// The longest run of digits that matters: an epoch time in milliseconds and one more.
+constexpr int kEpochRun = 14;
 
 // The initials of the month and weekday names, in either case.
 bool IsNameInitial(char c) {
@@ -21,55 +22,23 @@ bool IsNameInitial(char c) {
     return letter < 26 && ((kInitials >> letter) & 1) != 0;
 }
 
-// The next h:mm:ss of the line, looked for once for all the places the search tries (in
-// increasing order). A form that holds a time may put any number of blanks before it, so the
-// whole rest of the line counts.
-class CTimeAhead {
-public:
-    CTimeAhead(const char* bytes, int length) : m_p(bytes), m_n(length) {}
-    // Whether an h:mm:ss begins after the place at: its first colon at at + 1 or later, after
-    // an hour digit that is not before at.
-    bool After(int at) {
-        if (m_colon <= at) m_colon = FindFrom(at + 1);
-        return m_colon < m_n;
-    }
-
-private:
-    int FindFrom(int from) const {
-        for (int c = from; c + 5 < m_n; ++c) {
-            const void* hit = std::memchr(m_p + c, ':', static_cast<size_t>(m_n - 5 - c));
-            if (hit == nullptr) break;
-            c = static_cast<int>(static_cast<const char*>(hit) - m_p);
-            if (IsStampDigit(m_p[c - 1]) && IsStampDigit(m_p[c + 1]) && IsStampDigit(m_p[c + 2]) && m_p[c + 3] == ':' &&
-                IsStampDigit(m_p[c + 4]) && IsStampDigit(m_p[c + 5])) {
-                return c;
-            }
-        }
-        return m_n;
-    }
-
-    const char* m_p;
-    int m_n;
-    int m_colon = -1;
-};
-
 // The shape of the text at a place that starts with a digit or a name's initial; the run is
 // counted as far as an epoch time in milliseconds reaches.
-CFieldShape ShapeAt(const char* bytes, int length, int at, const CFieldStarts& places, CTimeAhead* time) {
+CFieldShape ShapeAt(const char* bytes, int length, int at, CFieldStarts* places) {
     CFieldShape shape;
-    shape.run = IsStampDigit(bytes[at]) ? places.DigitRun(at, 14) : 0;
+    shape.run = IsStampDigit(bytes[at]) ? places->DigitRun(at, kEpochRun) : 0;
     shape.after = at + shape.run < length ? bytes[at + shape.run] : '\0';
-    shape.timeAhead = time->After(at);
+    shape.timeAhead = places->TimeAfter(at);
     return shape;
 }
 
+bool IsEpoch(StampForm form) { return form == StampForm::kEpochSeconds || form == StampForm::kEpochMilliseconds; }
+
 // The shape at a leading place, without looking ahead for an h:mm:ss. Its digits are counted
-// only as far as a readable form's reach (kLongRun: longer); the field search counts longer
-// runs, for epoch times, from its masks.
-constexpr int kLongRun = 9;
+// as far as an epoch time in milliseconds reaches.
 CFieldShape LeadingShape(const char* bytes, int length, int at) {
     CFieldShape shape;
-    int end = length - at < kLongRun ? length : at + kLongRun;
+    int end = length - at < kEpochRun ? length : at + kEpochRun;
     int k = at;
     while (k < end && IsStampDigit(bytes[k])) ++k;
     shape.run = k - at;
@@ -77,55 +46,106 @@ CFieldShape LeadingShape(const char* bytes, int length, int at) {
     return shape;
 }
 
-}  // namespace
+// How far past the hinted place the places are tried one by one.
+constexpr int kHintSlack = 8;
 
-int ParseStampForms(const char* bytes, int length, CStampMatch* match) {
-    *match = CStampMatch();
-    if (bytes == nullptr || length <= 0) return 0;
+bool IsFieldBoundary(char c) { return c == ' ' || c == '\t' || c == '[' || c == '|'; }
+
+// One line's search: the places tried so far have held no readable stamp; the earliest epoch
+// time among them is kept, as it counts only when no readable stamp comes later either.
+struct CLineSearch {
+    CLineSearch(const char* b, int n, CStampMatch* m, CEpochDay* d) : bytes(b), length(n), match(m), epochDay(d) {}
+
+    const char* bytes;
+    int length;
+    CStampMatch* match;
+    CEpochDay* epochDay;  // or null
     CStampMatch epoch;
     bool haveEpoch = false;
+
     // The readable forms at a place, then the epoch time there.
-    auto tryPlace = [&](int at, const CFieldShape& shape) {
+    bool TryPlace(int at, const CFieldShape& shape) {
         if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return true;
-        // The earliest epoch time counts only when no readable stamp comes later either.
         if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
-            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch) != 0;
+            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch, epochDay) != 0;
         }
         return false;
-    };
-    // Most stamps stand at the first field, or just inside a bracket that opens it: that place
-    // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
-    // lay ahead (which only lets more forms be read).
-    int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
+    }
+
+    // The places after the lead up to the byte until one by one, each taken as if an h:mm:ss
+    // lay ahead: true when one holds a readable stamp, which is then the earliest.
+    bool TryEach(int lead, int until) {
+        for (int at = lead + 1; at <= until; ++at) {
+            char c = bytes[at];
+            if (!IsFieldBoundary(bytes[at - 1]) || !(IsStampDigit(c) || IsNameInitial(c))) continue;
+            if (TryPlace(at, LeadingShape(bytes, length, at))) return true;
+        }
+        return false;
+    }
+
+    // Every place after tried, each sized up first.
+    bool TryRest(int tried) {
+        CFieldStarts places(bytes, length);
+        if (tried >= 0) places.DropUpTo(tried);
+        // Without an h:mm:ss in the line no name starts a stamp, and its letters are not looked at.
+        if (!places.TimeAfter(0)) places.SkipLetters();
+        for (int at = places.Next(); at >= 0; at = places.Next()) {
+            bool digit = IsStampDigit(bytes[at]);
+            if (!digit && !IsNameInitial(bytes[at])) continue;
+            CFieldShape shape = ShapeAt(bytes, length, at, &places);
+            if (!shape.timeAhead) {
+                // No h:mm:ss from here on, so no name starts a stamp any more.
+                places.SkipLetters();
+                if (!digit) continue;
+            }
+            if (TryPlace(at, shape)) return true;
+        }
+        return false;
+    }
+};
+
+// Where the search starts: the first non-blank byte, or the one after a bracket or bar there.
+int LeadingPlace(const char* bytes, int limit) {
     int lead = 0;
     while (lead < limit && (bytes[lead] == ' ' || bytes[lead] == '\t')) ++lead;
     if (lead + 1 < limit && (bytes[lead] == '[' || bytes[lead] == '|')) ++lead;
+    return lead;
+}
+
+int Search(CLineSearch& search, const CStampHint* hint) {
+    const char* bytes = search.bytes;
+    // Most stamps stand at the first field, or just inside a bracket that opens it: that place
+    // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
+    // lay ahead (which only lets more forms be read). An epoch time there is the earliest, and
+    // stands unless a readable stamp comes later.
+    int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
+    int lead = LeadingPlace(bytes, limit);
     int tried = -1;  // the places up to here are done
     if (lead < limit && (IsStampDigit(bytes[lead]) || IsNameInitial(bytes[lead]))) {
-        CFieldShape shape = LeadingShape(bytes, length, lead);
-        if (shape.run < kLongRun) {
-            if (tryPlace(lead, shape)) return 1;
-            tried = lead;
-        }
+        if (search.TryPlace(lead, LeadingShape(bytes, search.length, lead))) return 1;
+        tried = lead;
     }
-    CTimeAhead time(bytes, length);
-    // Without an h:mm:ss in the line no name starts a stamp, and its letters are not looked at.
-    bool names = time.After(0);
-    CFieldStarts places(bytes, length, names);
-    for (int at = places.Next(); at >= 0; at = places.Next()) {
-        bool digit = IsStampDigit(bytes[at]);
-        if (at <= tried || (!digit && !(names && IsNameInitial(bytes[at])))) continue;
-        CFieldShape shape = ShapeAt(bytes, length, at, places, &time);
-        if (!shape.timeAhead) {
-            // No h:mm:ss from here on, so no name starts a stamp any more.
-            names = false;
-            places.SkipLetters();
-            if (!digit) continue;
-        }
-        if (tryPlace(at, shape)) return 1;
+    // Where the last line's stamp began, the places up to it (and a little beyond, as the
+    // fields before it may vary in width) are cheaper to try one by one than to size up.
+    if (hint != nullptr && hint->offset > lead) {
+        int until = hint->offset + kHintSlack < limit ? hint->offset + kHintSlack : limit - 1;
+        if (search.TryEach(lead, until)) return 1;
+        tried = until;
     }
-    if (haveEpoch) *match = epoch;
-    return haveEpoch ? 1 : 0;
+    if (search.TryRest(tried)) return 1;
+    if (search.haveEpoch) *search.match = search.epoch;
+    return search.haveEpoch ? 1 : 0;
+}
+
+}  // namespace
+
+int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
+    *match = CStampMatch();
+    if (bytes == nullptr || length <= 0) return 0;
+    CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
+    int found = Search(search, hint);
+    if (hint != nullptr && found) hint->offset = IsEpoch(match->form) ? -1 : match->offset;
+    return found;
 }
 
 const char* StampFormName(StampForm form) {

@@ -18,7 +18,8 @@ int Found(const CTimeStamp& found, StampForm kind, CTimeStamp* stamp, StampForm*
 
 }  // namespace
 
-int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTimeStamp* stamp, StampForm* form) {
+int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTimeStamp* stamp, StampForm* form,
+                  CStampHint* hint) {
     if (form != nullptr) *form = StampForm::kNone;
     if (ParseTimeStamp(bytes, length, stamp)) return Found(*stamp, StampForm::kBasic, stamp, form);
     if (rules == nullptr || length <= 0) return 0;
@@ -27,6 +28,7 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
         if (rules->patterns[k].Match(bytes, length, &found)) return Found(found, StampForm::kPattern, stamp, form);
     }
     CStampMatch match;
-    if (rules->moreForms && ParseStampForms(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
+    if (rules->moreForms && ParseStampForms(bytes, length, &match, hint))
+        return Found(match.stamp, match.form, stamp, form);
     return 0;
 }

@@ -22,9 +22,10 @@ struct CStampRules {
 
 // A line's own stamp: the line-start recogniser first, always and unchanged; only when it
 // finds none, the user's patterns in order, then the built-in forms. rules null (or basic)
-// is the line-start recogniser alone. 1 and *stamp (and *form when not null), else 0.
-int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTimeStamp* stamp,
-                  StampForm* form = nullptr);
+// is the line-start recogniser alone. 1 and *stamp (and *form when not null), else 0. hint:
+// one for each run of lines of a log read in order (not shared between threads), or null.
+int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTimeStamp* stamp, StampForm* form = nullptr,
+                  CStampHint* hint = nullptr);
 
 // What a load found: the form of the first stamp and the rows with a stamp of their own.
 struct CStampCount {

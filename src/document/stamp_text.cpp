@@ -9,8 +9,6 @@ const char* const kWeekdayNames[7] = {"monday", "tuesday", "wednesday", "thursda
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool IsLetterOrDigit(char c) { return IsStampDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 // The rest of a name whose first three letters matched: passed over when the text has it
 // whole. The name must not go on as a word.
 bool MatchRest(CStampText& t, const char* name) {
@@ -23,12 +21,23 @@ bool MatchRest(CStampText& t, const char* name) {
     return true;
 }
 
-// The names of a list differ in their first three letters, which are compared once.
+// The first three letters of a name as one number, lower case.
+constexpr uint32_t Initials(char a, char b, char c) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(a)) |
+           static_cast<uint32_t>(static_cast<unsigned char>(b)) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(c)) << 16;
+}
+
+// The names of a list differ in their first three letters, which are compared at once: a
+// byte with 0x20 set is the lower-case letter of a name only when it is that letter in
+// either case.
 int FindName(CStampText& t, const char* const* names, int count) {
     if (t.i + 3 > t.n) return 0;
-    char a = Lower(t.p[t.i]), b = Lower(t.p[t.i + 1]), c = Lower(t.p[t.i + 2]);
+    const char* s = t.p + t.i;
+    uint32_t key =
+        Initials(static_cast<char>(s[0] | 0x20), static_cast<char>(s[1] | 0x20), static_cast<char>(s[2] | 0x20));
     for (int k = 0; k < count; ++k) {
-        if (names[k][0] == a && names[k][1] == b && names[k][2] == c) return MatchRest(t, names[k]) ? k + 1 : 0;
+        if (Initials(names[k][0], names[k][1], names[k][2]) == key) return MatchRest(t, names[k]) ? k + 1 : 0;
     }
     return 0;
 }
@@ -45,31 +54,6 @@ int CStampFields::ToStamp(CTimeStamp* stamp) const {
     return 1;
 }
 
-bool CStampText::Take(char c) {
-    if (AtEnd() || p[i] != c) return false;
-    ++i;
-    return true;
-}
-
-bool CStampText::Blanks() {
-    int start = i;
-    while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
-    return i > start;
-}
-
-bool CStampText::Digits(int min, int max, int* value) {
-    int v = 0;
-    int k = 0;
-    while (k < max && i + k < n && IsStampDigit(p[i + k])) {
-        v = v * 10 + (p[i + k] - '0');
-        ++k;
-    }
-    if (k < min) return false;
-    i += k;
-    *value = v;
-    return true;
-}
-
 bool CStampText::MonthName(int* month) {
     int m = FindName(*this, kMonthNames, 12);
     if (m == 0) return false;
@@ -78,20 +62,6 @@ bool CStampText::MonthName(int* month) {
 }
 
 bool CStampText::WeekdayName() { return FindName(*this, kWeekdayNames, 7) != 0; }
-
-bool CStampText::Fraction(int* ms) {
-    int value = 0;
-    int digits = 0;
-    while (!AtEnd() && IsStampDigit(p[i])) {
-        if (digits < 3) value = value * 10 + (p[i] - '0');
-        ++digits;
-        ++i;
-    }
-    if (digits == 0) return false;
-    for (int k = digits; k < 3; ++k) value *= 10;
-    *ms = value;
-    return true;
-}
 
 bool CStampText::Zone() {
     if (Take('Z')) return true;
@@ -108,17 +78,3 @@ bool CStampText::Zone() {
     if (!Digits(2, 2, &minutes)) i = colon ? beforeMinutes : i;
     return true;
 }
-
-bool CStampText::Time(CStampFields* f, bool colonFraction) {
-    if (!Digits(1, 2, &f->hour) || !Take(':') || !Digits(2, 2, &f->minute) || !Take(':') || !Digits(2, 2, &f->second)) {
-        return false;
-    }
-    int beforeFraction = i;
-    if (Take('.') || Take(',') || (colonFraction && Take(':'))) {
-        if (!Fraction(&f->millisecond)) i = beforeFraction;
-    }
-    Zone();
-    return true;
-}
-
-bool CStampText::Ends() const { return AtEnd() || !IsLetterOrDigit(p[i]); }

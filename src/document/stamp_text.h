@@ -23,24 +23,71 @@ struct CStampText {
 
     bool AtEnd() const { return i >= n; }
     char Peek(int ahead = 0) const { return i + ahead < n ? p[i + ahead] : '\0'; }
-    bool Take(char c);
+    bool Take(char c) {
+        if (i >= n || p[i] != c) return false;
+        ++i;
+        return true;
+    }
     // One or more blanks or tabs.
-    bool Blanks();
+    bool Blanks() {
+        int start = i;
+        while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
+        return i > start;
+    }
     // From min to max digits (as many as there are, up to max), read as a decimal value.
-    bool Digits(int min, int max, int* value);
+    bool Digits(int min, int max, int* value) {
+        int v = 0;
+        int k = 0;
+        while (k < max && i + k < n && static_cast<unsigned>(p[i + k] - '0') <= 9) {
+            v = v * 10 + (p[i + k] - '0');
+            ++k;
+        }
+        if (k < min) return false;
+        i += k;
+        *value = v;
+        return true;
+    }
     // A three-letter English month or weekday name, any case; a full name is passed over
     // whole. The month is 1..12, the weekday 1..7.
     bool MonthName(int* month);
     bool WeekdayName();
     // The digits of a fraction of a second (after its separator), truncated to milliseconds.
-    bool Fraction(int* ms);
+    bool Fraction(int* ms) {
+        int value = 0;
+        int digits = 0;
+        while (i < n && static_cast<unsigned>(p[i] - '0') <= 9) {
+            if (digits < 3) value = value * 10 + (p[i] - '0');
+            ++digits;
+            ++i;
+        }
+        if (digits == 0) return false;
+        for (int k = digits; k < 3; ++k) value *= 10;
+        *ms = value;
+        return true;
+    }
     // "Z", or a sign and hours with optional minutes ("+09:00", "-0700", "+09").
     bool Zone();
     // hh:mm:ss, the hour of one or two digits, then an optional fraction after "." or ","
     // (or ":" when colonFraction) and an optional zone straight after.
-    bool Time(CStampFields* f, bool colonFraction);
+    bool Time(CStampFields* f, bool colonFraction) {
+        if (!Digits(1, 2, &f->hour) || !Take(':') || !Digits(2, 2, &f->minute) || !Take(':') ||
+            !Digits(2, 2, &f->second)) {
+            return false;
+        }
+        int beforeFraction = i;
+        if (Take('.') || Take(',') || (colonFraction && Take(':'))) {
+            if (!Fraction(&f->millisecond)) i = beforeFraction;
+        }
+        char c = Peek();
+        if (c == 'Z' || c == '+' || c == '-') Zone();
+        return true;
+    }
     // The stamp ends here: at the end of the bytes or before a byte that is no letter or digit.
-    bool Ends() const;
+    bool Ends() const {
+        if (i >= n) return true;
+        unsigned c = static_cast<unsigned char>(p[i]);
+        return c - '0' > 9 && (c | 0x20) - 'a' > 25;
+    }
 };
 
 inline bool IsStampDigit(char c) { return c >= '0' && c <= '9'; }

@@ -63,7 +63,7 @@ private:
 // A UTF-16 line's time stamp: its first units narrowed to bytes (other characters become
 // DEL, which no time stamp holds) go to the byte recogniser.
 int ParseWideTimeStamp(const CLineView& line, bool bigEndian, const CStampRules* rules, CTimeStamp* stamp,
-                       StampForm* form) {
+                       StampForm* form, CStampHint* hint) {
     constexpr int kUnits = kStampSearchBytes + 64;  // a stamp may start at the last searched unit
     constexpr int kLineStartUnits = 128;            // far more than the longest line-start stamp
     // Only the further forms look beyond the line start: the plain load narrows no more.
@@ -75,7 +75,7 @@ int ParseWideTimeStamp(const CLineView& line, bool bigEndian, const CStampRules*
         unsigned u = bigEndian ? (b[i] << 8 | b[i + 1]) : (b[i] | b[i + 1] << 8);
         narrow[n++] = static_cast<char>(u < 0x80 ? u : 0x7F);
     }
-    return ReadLineStamp(rules, narrow, n, stamp, form);
+    return ReadLineStamp(rules, narrow, n, stamp, form, hint);
 }
 
 // Counts a line's own stamp for the load's report.
@@ -92,12 +92,13 @@ int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorSc
     source.Seek(0);
     CTimeStamp last;
     CStampCount stamps;
+    CStampHint hint;
     int64_t number = 0;
     CLineView line;
     while (source.Next(~0ull, &line)) {
         CTimeStamp own;
         StampForm form;
-        if (ParseLineTimeStamp(line, r, &own, &form)) {
+        if (ParseLineTimeStamp(line, r, &own, &form, &hint)) {
             last = own;
             CountStamp(&stamps, form);
         }
@@ -214,6 +215,7 @@ void CWorker::IndexChunk(CChunk& chunk) {
     chunk.lines.StartRun(chunk.base);
     chunk.errors.StartRun(0);
     CLineView line;
+    CStampHint hint;
     int64_t k = 0;
     while (m_source.Next(chunk.end, &line)) {
         if (k == chunk.count) {
@@ -225,7 +227,7 @@ void CWorker::IndexChunk(CChunk& chunk) {
         if (line.length >= m_job->request->maxLineLength) m_job->cut.store(1);
         CTimeStamp own;
         StampForm form;
-        if (ReadLineStamp(m_job->request->stamps, line.bytes, static_cast<int>(line.length), &own, &form)) {
+        if (ReadLineStamp(m_job->request->stamps, line.bytes, static_cast<int>(line.length), &own, &form, &hint)) {
             if (!chunk.stamped) {
                 chunk.lead = k;
                 chunk.leadErrors = chunk.errors.Count();
@@ -444,11 +446,12 @@ std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& give
     return lines;
 }
 
-int ParseLineTimeStamp(const CLineView& line, const CLoadRequest& request, CTimeStamp* stamp, StampForm* form) {
+int ParseLineTimeStamp(const CLineView& line, const CLoadRequest& request, CTimeStamp* stamp, StampForm* form,
+                       CStampHint* hint) {
     if (IsUtf16CodePage(request.codePage)) {
-        return ParseWideTimeStamp(line, request.codePage == kCodePageUtf16Be, request.stamps, stamp, form);
+        return ParseWideTimeStamp(line, request.codePage == kCodePageUtf16Be, request.stamps, stamp, form, hint);
     }
-    return ReadLineStamp(request.stamps, line.bytes, static_cast<int>(line.length), stamp, form);
+    return ReadLineStamp(request.stamps, line.bytes, static_cast<int>(line.length), stamp, form, hint);
 }
 
 uint64_t FirstLineOrigin(CFile* file, unsigned codePage) {

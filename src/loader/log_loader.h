@@ -67,8 +67,9 @@ std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& requ
 std::unique_ptr<CLogLineList> LoadLogFile(CLogFile* file, const CLoadRequest& request);
 
 // A line's own time stamp as the loader reads it (UTF-16 lines are narrowed first), with the
-// request's code page and stamp rules. 1 or 0.
-int ParseLineTimeStamp(const CLineView& line, const CLoadRequest& request, CTimeStamp* stamp,
-                       StampForm* form = nullptr);
+// request's code page and stamp rules. 1 or 0. hint: kept from line to line of one log, as
+// ReadLineStamp takes it.
+int ParseLineTimeStamp(const CLineView& line, const CLoadRequest& request, CTimeStamp* stamp, StampForm* form = nullptr,
+                       CStampHint* hint = nullptr);
 // Where the first line of the open file may begin in the code page: after its byte-order mark.
 uint64_t FirstLineOrigin(CFile* file, unsigned codePage);

@@ -195,7 +195,7 @@ int PlainSearch(const char* bytes, int length, CStampMatch* match) {
 // Lines built from stamps of every form, epoch times, look-alikes, digit runs of every
 // length, names, separators and bytes beyond ASCII, at every distance from the line start
 // (across the steps in which the search classifies bytes and its end at 128): the search and
-// the plain one find the same stamp at the same place.
+// the plain one find the same stamp at the same place, whatever hint the search is given.
 TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
     // Stamps of every form, epoch times and look-alikes, one a line.
     const std::string list =
@@ -207,7 +207,8 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         "10.30 16:49:06\n20240506T080000Z\n1131566461\n1157689312.049\n1700000000123\n0946684799\n4102444800\n"
         "9999999999.\n1.2.3\n10.0.0.1\n2024-13-06\n24:00:00\n08:60:00\n1:23:45\nMarching\nSunday\nFoo\n"
         "2005.11.09\n20240506\n12:00:00\n2024-05-06\nINFO\na:b\n\xE3\x81\x82\n\x7F\nT\nZ\n+0900\nMay\nDec 04\n"
-        "12:00\n5:06:07\n";
+        "12:00\n5:06:07\nv2.10.3\n192.168.1.1:8080\n1.2.3.4\n3.14159\n2024.05.06\n1700000000\n"
+        "17000000001234\n1999999999\n2005-06-03-15.42\n20240506-\n[10.30\n";
     std::vector<std::string> pieces;
     for (size_t at = 0, end; (end = list.find('\n', at)) != std::string::npos; at = end + 1) {
         pieces.push_back(list.substr(at, end - at));
@@ -216,6 +217,7 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
     std::mt19937 rng(2612);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int found = 0;
+    CStampHint carried;
     for (int round = 0; round < 60000; ++round) {
         std::string line(static_cast<size_t>(pick(4) == 0 ? pick(140) : pick(3)), pick(2) == 0 ? ' ' : 'x');
         if (!line.empty() && line[0] == 'x') line += ' ';
@@ -231,13 +233,21 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         int length = static_cast<int>(line.size());
         std::unique_ptr<char[]> bytes(new char[line.size() + (line.empty() ? 1 : 0)]);
         std::memcpy(bytes.get(), line.data(), line.size());
-        CStampMatch fast, plain;
-        int got = ParseStampForms(bytes.get(), length, &fast);
-        ASSERT_EQ(PlainSearch(bytes.get(), length, &plain), got) << line;
-        found += got;
-        EXPECT_EQ(plain.form, fast.form) << line;
-        EXPECT_EQ(plain.offset, fast.offset) << line;
-        EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+        CStampMatch plain;
+        int want = PlainSearch(bytes.get(), length, &plain);
+        found += want;
+        // Without a hint, with the one the lines before left, and with one that points
+        // anywhere (the date cache with it may hold any day).
+        CStampHint anywhere = carried;
+        anywhere.offset = pick(140) - 4;
+        CStampHint* hints[] = {nullptr, &carried, &anywhere};
+        for (CStampHint* hint : hints) {
+            CStampMatch fast;
+            ASSERT_EQ(want, ParseStampForms(bytes.get(), length, &fast, hint)) << line;
+            EXPECT_EQ(plain.form, fast.form) << line;
+            EXPECT_EQ(plain.offset, fast.offset) << line;
+            EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+        }
     }
     EXPECT_GT(found, 10000);
 }

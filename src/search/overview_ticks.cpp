@@ -40,6 +40,7 @@ void BucketsOfRow(int64_t row, int64_t rowCount, int count, int64_t* first, int6
 void COverviewTicks::Reset() { RescanFrom(0); }
 
 void COverviewTicks::RescanFrom(int64_t row) {
+    m_window = nullptr;
     if (row < 0) row = 0;
     if (row < m_scanned) m_scanned = row;
     // Rows of a chunk are scanned again whole: its flags may come from rows now gone.
@@ -92,6 +93,7 @@ int64_t COverviewTicks::Scan(const COverviewInputs& in, int64_t n) {
         m_scanned += got;
         done += got;
     }
+    if (m_scanned >= total) m_window = nullptr;
     return done;
 }
 
@@ -121,9 +123,14 @@ bool COverviewTicks::IsSlow(const CTimeStamp& stamp, int32_t thresholdMs) {
 bool COverviewTicks::IsHit(const COverviewInputs& in, CRow row, const CLogLine& line) {
     CLogFile* file = in.rows->FileOf(row);
     if (file == nullptr || line.length <= 0) return false;
-    if (!m_bytes.Grow(static_cast<size_t>(line.length))) return false;
-    uint32_t got = file->ReadLine(m_bytes.Data(), static_cast<uint32_t>(line.length), line.offset);
-    return got > 0 && in.matcher->Matches(m_bytes.Data(), got) != 0;
+    if (m_window == nullptr || m_windowFile != file) {
+        m_window.reset(new (std::nothrow) CLineWindow(file));
+        m_windowFile = file;
+        if (m_window == nullptr) return false;
+    }
+    uint32_t got = 0;
+    const char* bytes = m_window->Get(line.offset, static_cast<uint32_t>(line.length), false, &got);
+    return bytes != nullptr && got > 0 && in.matcher->Matches(bytes, got) != 0;
 }
 
 uint8_t COverviewTicks::FlagsOf(int64_t first, int64_t end) const {

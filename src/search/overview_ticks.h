@@ -12,6 +12,7 @@
 #include "document/row_source.h"
 #include "foundation/buffer.h"
 #include "search/line_matcher.h"
+#include "search/line_window.h"
 #include "search/marker_list.h"
 
 // Flags of a chunk or a pixel bucket.
@@ -68,5 +69,9 @@ private:
     int64_t m_scanned = 0;
     CTimeStamp m_reference;  // the interval reference: the last dated row scanned
     bool m_referenceKnown = false;
-    CGrowBuffer<char> m_bytes;  // a line read for the matcher
+    // The hits' lines are read through a window of the file, as the scans read them: a
+    // read a line would cost the scan of a large log many seconds. Dropped when a scan ends
+    // or rows are replaced, so that it never holds bytes a followed log rewrote.
+    std::unique_ptr<CLineWindow> m_window;
+    const CFile* m_windowFile = nullptr;
 };

@@ -25,17 +25,8 @@ int64_t WalkForError(const CRowSource& rows, const CLogLineList& errors, CRow fr
                      const std::atomic<int>* cancel) {
     CRowBatches batches(rows, backward ? CRow(0) : from + 1, backward ? from : CRow(rows.Count()), backward);
     CErrorRows lookup(&errors);
-    const CLogLine* lines = nullptr;
-    int64_t n = 0;
-    CRow first;
-    while (batches.Next(&lines, &n, &first)) {
-        if (IsCancelled(cancel)) return kScanCancelled;
-        for (int64_t k = 0; k < n; ++k) {
-            int64_t i = backward ? n - 1 - k : k;
-            if (lookup.Contains(CLineNumber(lines[i].lineNumber))) return first.Value() + i;
-        }
-    }
-    return -1;
+    return batches.Find(cancel,
+                        [&](const CLogLine& line, int64_t) { return lookup.Contains(CLineNumber(line.lineNumber)); });
 }
 
 }  // namespace
@@ -50,23 +41,16 @@ int64_t FirstRowAtOrAfter(const CRowSource& rows, const CTimeQuery& query, const
     bool clockSet = false;
     CStampKeys keys{CStampClock()};
     int64_t target = 0;
-    const CLogLine* lines = nullptr;
-    int64_t n = 0;
-    CRow first;
-    while (batches.Next(&lines, &n, &first)) {
-        if (IsCancelled(cancel)) return kScanCancelled;
-        for (int64_t i = 0; i < n; ++i) {
-            if (!lines[i].timeStamp.HasDate()) continue;
-            if (!clockSet) {
-                CStampClock clock(lines[i].timeStamp);
-                keys = CStampKeys(clock);
-                target = QueryKey(clock, query);
-                clockSet = true;
-            }
-            if (keys.Key(lines[i].timeStamp) >= target) return first.Value() + i;
+    return batches.Find(cancel, [&](const CLogLine& line, int64_t) {
+        if (!line.timeStamp.HasDate()) return false;
+        if (!clockSet) {
+            CStampClock clock(line.timeStamp);
+            keys = CStampKeys(clock);
+            target = QueryKey(clock, query);
+            clockSet = true;
         }
-    }
-    return -1;
+        return keys.Key(line.timeStamp) >= target;
+    });
 }
 
 int64_t NextErrorRow(const CRowSource& rows, const CLogLineList& errors, CRow from, bool rowsAreLines,
@@ -95,31 +79,26 @@ int64_t NextSlowRow(const CRowSource& rows, CRow from, int32_t thresholdMs, cons
     // Row 0's reference is itself, as the view draws it.
     if (!rows.Entry(from.Value() >= 0 ? from : CRow(0), &prev)) return -1;
     CRowBatches batches(rows, from.Value() >= 0 ? from + 1 : CRow(0), CRow(rows.Count()));
-    const CLogLine* lines = nullptr;
-    int64_t n = 0;
-    CRow first;
-    while (batches.Next(&lines, &n, &first)) {
-        if (IsCancelled(cancel)) return kScanCancelled;
-        for (int64_t i = 0; i < n; ++i) {
-            if (IsSlow(prev, lines[i], thresholdMs)) return first.Value() + i;
-            prev = lines[i];
-        }
-    }
-    return -1;
+    return batches.Find(cancel, [&](const CLogLine& line, int64_t) {
+        bool slow = IsSlow(prev, line, thresholdMs);
+        prev = line;
+        return slow;
+    });
 }
 
 int64_t PreviousSlowRow(const CRowSource& rows, CRow from, int32_t thresholdMs, const std::atomic<int>* cancel) {
     CRowBatches batches(rows, CRow(0), from, true);
-    const CLogLine* lines = nullptr;
-    int64_t n = 0;
-    CRow first;
-    while (batches.Next(&lines, &n, &first)) {
-        if (IsCancelled(cancel)) return kScanCancelled;
-        for (int64_t i = n - 1; i >= 0; --i) {
-            CLogLine prev = i > 0 ? lines[i - 1] : lines[0];
-            if (i == 0 && first.Value() > 0 && !rows.Entry(first - 1, &prev)) return -1;
-            if (IsSlow(prev, lines[i], thresholdMs)) return first.Value() + i;
-        }
-    }
-    return -1;
+    // Going up, a row is judged when the row above it comes: the row visited before it.
+    CLogLine below;
+    int64_t belowRow = -1;
+    int64_t found = batches.Find(cancel, [&](const CLogLine& line, int64_t row) {
+        bool slow = belowRow >= 0 && IsSlow(line, below, thresholdMs);
+        below = line;
+        belowRow = row;
+        return slow;
+    });
+    if (found >= 0) return found + 1;
+    // Row 0's reference is itself, as the view draws it.
+    if (found == -1 && belowRow == 0 && IsSlow(below, below, thresholdMs)) return 0;
+    return found;
 }

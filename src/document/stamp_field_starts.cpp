@@ -23,12 +23,17 @@ Mask Join(uint64_t low, uint64_t high) { return Mask{high} << 64 | low; }
 
 bool IsAsciiLetter(char b) { return static_cast<unsigned>((b | 0x20) - 'a') < 26; }
 
+// What the classification looks for: the bytes the places are made of, the letters, or the
+// marks the quick test looks for.
+enum class Pass { kPlaces, kLetters, kMarks };
+
 // Bit k of each mask for byte k of the first 128.
 struct CClasses {
     Mask boundaries = 0;
     Mask digits = 0;
     Mask letters = 0;
     Mask colons = 0;
+    Mask stops = 0;  // the colons and points that part the fields of a time
 
     void Add(char b, int k) {
         Mask bit = Mask{1} << k;
@@ -36,6 +41,7 @@ struct CClasses {
         if (IsStampDigit(b)) digits |= bit;
         if (IsAsciiLetter(b)) letters |= bit;
         if (b == ':') colons |= bit;
+        if (b == ':' || b == '.') stops |= bit;
     }
 };
 
@@ -54,57 +60,66 @@ struct CQuarter {
     uint64_t digits = 0;
     uint64_t letters = 0;
     uint64_t colons = 0;
+    uint64_t stops = 0;
 };
 
 // The sixteen bytes at p into bits shift and up, the first drop of them left out: the
-// letters, or the other classes.
-template <bool letters>
+// classes of the pass.
+template <Pass pass>
 inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    if (letters) {
+    if (pass == Pass::kLetters) {
         c->letters |= Bits(InRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 25)) >> drop << shift;
         return;
     }
+    c->digits |= Bits(InRange(v, '0', 9)) >> drop << shift;
+    __m128i colons = _mm_cmpeq_epi8(v, _mm_set1_epi8(':'));
+    if (pass == Pass::kMarks) {
+        c->stops |= Bits(_mm_or_si128(colons, _mm_cmpeq_epi8(v, _mm_set1_epi8('.')))) >> drop << shift;
+        return;
+    }
+    c->colons |= Bits(colons) >> drop << shift;
     __m128i blanks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
     __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('[')), _mm_cmpeq_epi8(v, _mm_set1_epi8('|')));
     c->boundaries |= Bits(_mm_or_si128(blanks, marks)) >> drop << shift;
-    c->digits |= Bits(InRange(v, '0', 9)) >> drop << shift;
-    c->colons |= Bits(_mm_cmpeq_epi8(v, _mm_set1_epi8(':'))) >> drop << shift;
 }
 
 // The n (at most 64) bytes at p, sixteen at a time; the last sixteen end where the n bytes
 // end and overlap those before them when n is no multiple of sixteen (the bytes before p are
 // the line's too). Inline, so that the masks stay in registers.
-template <bool letters>
+template <Pass pass>
 __attribute__((always_inline)) inline void Classify64(const char* p, int n, CQuarter* c) {
     int k = 0;
-    for (; k + 16 <= n; k += 16) Add16<letters>(p + k, k, 0, c);
-    if (k < n) Add16<letters>(p + n - 16, k, 16 - (n - k), c);
+    for (; k + 16 <= n; k += 16) Add16<pass>(p + k, k, 0, c);
+    if (k < n) Add16<pass>(p + n - 16, k, 16 - (n - k), c);
 }
 
-// The first window (at most 128) bytes at p, the letters only when asked for (most lines
-// that come here need none); a window under sixteen bytes byte by byte.
-template <bool letters>
+// The first window (at most 128) bytes at p, the classes of the pass; a window under sixteen
+// bytes byte by byte.
+template <Pass pass>
 void Classify(const char* p, int window, CClasses* c) {
     if (window < 16) {
-        for (int k = 0; k < window; ++k) c->Add(p[k], k);
+        if (pass != Pass::kLetters) {
+            for (int k = 0; k < window; ++k) c->Add(p[k], k);
+        }
         return;
     }
     CQuarter low, high;
-    Classify64<letters>(p, window < 64 ? window : 64, &low);
-    if (window > 64) Classify64<letters>(p + 64, window - 64, &high);
-    if (letters) {
+    Classify64<pass>(p, window < 64 ? window : 64, &low);
+    if (window > 64) Classify64<pass>(p + 64, window - 64, &high);
+    if (pass == Pass::kLetters) {
         c->letters = Join(low.letters, high.letters);
         return;
     }
-    c->boundaries = Join(low.boundaries, high.boundaries);
     c->digits = Join(low.digits, high.digits);
     c->colons = Join(low.colons, high.colons);
+    c->boundaries = Join(low.boundaries, high.boundaries);
+    c->stops = Join(low.stops, high.stops);
 }
 #else
-template <bool letters>
+template <Pass pass>
 void Classify(const char* p, int window, CClasses* c) {
-    if (letters) return;
+    if (pass == Pass::kLetters) return;
     for (int k = 0; k < window; ++k) c->Add(p[k], k);
 }
 #endif
@@ -133,7 +148,68 @@ Mask RunsOfLengths(Mask digits, uint32_t lengths, bool lineGoesOn) {
     return wanted;
 }
 
+// The h:mm:ss among the classified bytes, each at its first colon: a digit before it, two
+// after, a colon, two more digits.
+Mask TimesOf(Mask digits, Mask colons) {
+    return colons & digits << 1 & digits >> 1 & digits >> 2 & colons >> 3 & digits >> 4 & digits >> 5;
+}
+
+// The first colon of an h:mm:ss in the line at from or later, or length.
+int TimeFrom(const char* p, int length, int from) {
+    for (int c = from; c + 5 < length; ++c) {
+        const void* hit = std::memchr(p + c, ':', static_cast<size_t>(length - 5 - c));
+        if (hit == nullptr) break;
+        c = static_cast<int>(static_cast<const char*>(hit) - p);
+        if (IsStampDigit(p[c - 1]) && IsStampDigit(p[c + 1]) && IsStampDigit(p[c + 2]) && p[c + 3] == ':' &&
+            IsStampDigit(p[c + 4]) && IsStampDigit(p[c + 5])) {
+            return c;
+        }
+    }
+    return length;
+}
+
+// The runs of exactly six or eight digits (a compact date) that start at from or later.
+Mask CompactDates(Mask digits, int from) {
+    Mask d = digits;
+    Mask starts = (d & ~(d << 1)) >> from << from;
+    Mask six = d & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5;
+    Mask eight = six & d >> 6 & d >> 7;
+    return starts & ((six & ~(d >> 6)) | (eight & ~(d >> 8)));
+}
+
+// The marks the quick test looks for from byte from on, among the first window bytes: an
+// h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, or a compact date
+// with the six digits of its time after it.
+bool MarksFrom(const CClasses& c, int from, bool epoch) {
+    Mask d = c.digits, s = c.stops;
+    Mask times = s & d << 1 & d >> 1 & d >> 2 & s >> 3 & d >> 4 & d >> 5;
+    Mask ten = epoch ? d & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7 & d >> 8 & d >> 9 : 0;
+    if (((times | ten) >> from) != 0) return true;
+    Mask dates = CompactDates(d, from);
+    if (dates == 0) return false;
+    Mask sixes = CompactDates(d, 0) & ~(d >> 6);
+    return HighestBit(sixes) > CFieldStarts::LowestBit(dates);
+}
+
 }  // namespace
+
+bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
+    int window = length < kStampSearchBytes ? length : kStampSearchBytes;
+    if (bytes == nullptr || from < 0 || from >= window) return false;
+    CClasses c;
+    Classify<Pass::kMarks>(bytes, window, &c);
+    if (MarksFrom(c, from, epoch)) return true;
+    if (length <= window) return false;
+    // A stamp that starts among the classified bytes may end beyond them: those that start
+    // near their end with a digit, a compact date whose time lies beyond them, or an h:mm:ss
+    // that reaches past them (as after a weekday and a month).
+    constexpr int kNearEnd = 24;
+    if ((c.digits >> (kStampSearchBytes - kNearEnd)) != 0) return true;
+    char last = bytes[window - 1];
+    bool joint = last == ' ' || last == '\t' || last == 'T' || last == '-';
+    if (joint && CompactDates(c.digits, from) != 0) return true;
+    return TimeFrom(bytes, length, window - 5) < length;
+}
 
 CFieldStarts::CFieldStarts(const char* bytes, int length) : m_p(bytes), m_length(bytes == nullptr ? 0 : length) {
     m_window = m_length < kStampSearchBytes ? m_length : kStampSearchBytes;
@@ -142,14 +218,13 @@ CFieldStarts::CFieldStarts(const char* bytes, int length) : m_p(bytes), m_length
         return;
     }
     CClasses c;
-    Classify<false>(bytes, m_window, &c);
+    Classify<Pass::kPlaces>(bytes, m_window, &c);
     m_digits = c.digits;
-    // d:dd:dd from its first colon: a digit before it, two after, a colon, two more digits.
-    m_times = c.colons & m_digits << 1 & m_digits >> 1 & m_digits >> 2 & c.colons >> 3 & m_digits >> 4 & m_digits >> 5;
+    m_times = TimesOf(m_digits, c.colons);
     // Letters start a stamp only when an h:mm:ss follows; digits only with the lengths of a
     // form (of one without an h:mm:ss when none follows) or of an epoch time.
     bool timeMayBeAhead = m_times != 0 || m_length > m_window;
-    if (timeMayBeAhead) Classify<true>(bytes, m_window, &c);
+    if (timeMayBeAhead) Classify<Pass::kLetters>(bytes, m_window, &c);
     uint32_t lengths = kStampFormRuns[timeMayBeAhead ? 1 : 0] | 1u << 10 | 1u << 13;
     Mask digitPlaces = m_digits & RunsOfLengths(m_digits, lengths, m_length > m_window);
     // A place follows a boundary, or is the first byte (blanks are boundaries themselves).
@@ -174,20 +249,7 @@ bool CFieldStarts::TimeAfter(int at) {
     if (m_length <= m_window) return false;
     if (m_tail <= at) {
         int from = m_window - 5 > at + 1 ? m_window - 5 : at + 1;
-        m_tail = TimeFrom(from);
+        m_tail = TimeFrom(m_p, m_length, from);
     }
     return m_tail < m_length;
-}
-
-int CFieldStarts::TimeFrom(int from) const {
-    for (int c = from; c + 5 < m_length; ++c) {
-        const void* hit = std::memchr(m_p + c, ':', static_cast<size_t>(m_length - 5 - c));
-        if (hit == nullptr) break;
-        c = static_cast<int>(static_cast<const char*>(hit) - m_p);
-        if (IsStampDigit(m_p[c - 1]) && IsStampDigit(m_p[c + 1]) && IsStampDigit(m_p[c + 2]) && m_p[c + 3] == ':' &&
-            IsStampDigit(m_p[c + 4]) && IsStampDigit(m_p[c + 5])) {
-            return c;
-        }
-    }
-    return m_length;
 }

@@ -32,13 +32,13 @@ public:
 
     __extension__ typedef unsigned __int128 Mask;  // bit k for byte k of the first 128
 
-private:
+    // The lowest bit set in m, which is not 0.
     static int LowestBit(Mask m) {
         auto low = static_cast<uint64_t>(m);
         return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(static_cast<uint64_t>(m >> 64));
     }
-    int TimeFrom(int from) const;
 
+private:
     const char* m_p;
     int m_length;
     int m_window;       // the bytes classified: the first kStampSearchBytes or the line
@@ -47,3 +47,9 @@ private:
     Mask m_times = 0;   // the first colons of the h:mm:ss that lie wholly among them
     int m_tail = -1;    // the first colon of an h:mm:ss found beyond those, or m_length
 };
+
+// A quick test before the places are sized up: false when no stamp (no readable form, and no
+// epoch time when epoch) can start at a place from byte from on, as the line holds nothing
+// that each of them must hold (an h:mm:ss, the six digits of a compact date and of its time,
+// the d.dd.d of a dotted time, ten digits in a row). True proves nothing.
+bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch);

@@ -193,6 +193,14 @@ bool MarksFrom(const CClasses& c, int from, bool epoch) {
 
 }  // namespace
 
+uint64_t FieldStartsUpTo(const char* bytes, int length, int until) {
+    if (bytes == nullptr || until < 0 || until >= 64 || until >= length) return 0;
+    CClasses c;
+    Classify<Pass::kPlaces>(bytes, until + 1, &c);
+    auto starts = static_cast<uint64_t>(c.boundaries) << 1 | 1;
+    return until == 63 ? starts : starts & ((uint64_t{2} << until) - 1);
+}
+
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
     int window = length < kStampSearchBytes ? length : kStampSearchBytes;
     if (bytes == nullptr || from < 0 || from >= window) return false;

@@ -53,3 +53,8 @@ private:
 // that each of them must hold (an h:mm:ss, the six digits of a compact date and of its time,
 // the d.dd.d of a dotted time, ten digits in a row). True proves nothing.
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch);
+
+// The first byte and each byte after a blank, a tab, "[" or "|", up to the byte until (below
+// 64 and the length; 0 otherwise), bit k for byte k: the places a search that knows where the
+// stamp should be reads one by one.
+uint64_t FieldStartsUpTo(const char* bytes, int length, int until);

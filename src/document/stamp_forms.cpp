@@ -75,12 +75,26 @@ struct CLineSearch {
     // The places after the lead up to the byte until one by one, each taken as if an h:mm:ss
     // lay ahead: true when one holds a readable stamp, which is then the earliest.
     bool TryEach(int lead, int until) {
-        for (int at = lead + 1; at <= until; ++at) {
-            char c = bytes[at];
-            if (!IsFieldBoundary(bytes[at - 1]) || !(IsStampDigit(c) || IsNameInitial(c))) continue;
-            if (TryPlace(at, LeadingShape(bytes, length, at))) return true;
+        if (until >= 64) return TryEachByte(lead, until);
+        uint64_t starts = FieldStartsUpTo(bytes, length, until) >> (lead + 1);
+        for (; starts != 0; starts &= starts - 1) {
+            int at = lead + 1 + __builtin_ctzll(starts);
+            if (TryStart(at)) return true;
         }
         return false;
+    }
+
+    // The same, for places beyond those FieldStartsUpTo reaches.
+    bool TryEachByte(int lead, int until) {
+        for (int at = lead + 1; at <= until; ++at) {
+            if (IsFieldBoundary(bytes[at - 1]) && TryStart(at)) return true;
+        }
+        return false;
+    }
+
+    bool TryStart(int at) {
+        char c = bytes[at];
+        return (IsStampDigit(c) || IsNameInitial(c)) && TryPlace(at, LeadingShape(bytes, length, at));
     }
 
     // Every place after tried, each sized up first.

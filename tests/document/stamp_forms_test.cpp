@@ -252,6 +252,34 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
     EXPECT_GT(found, 10000);
 }
 
+// Stamps that begin among the first 128 bytes and end beyond them (a compact time after many
+// blanks, a time after a weekday and a month), or begin just beyond them, with an epoch time
+// before them or none: the search finds what the plain search finds, at every width around
+// the end of those bytes.
+TEST(StampFormsTest, StampsThatReachPastTheFirstBytes) {
+    const std::string blanks(30, ' ');
+    const std::string stamps[] = {
+        "20240506" + blanks + "080000",          "081109 203615",  "20240506 x 080000", "2005-06-03-15.42.50",
+        "Sun Dec 04" + blanks + "04:47:44 2005", "10.30 16:49:06", "1700000000123",     "12:00:00"};
+    int found = 0;
+    for (std::string head : {"", "1700000000 "}) {
+        for (int width = 60; width <= 130; ++width) {
+            for (const std::string& stamp : stamps) {
+                std::string line = head + std::string(static_cast<size_t>(width), 'x') + " " + stamp;
+                line += " and a message long enough to go on past the first bytes";
+                int length = static_cast<int>(line.size());
+                CStampMatch plain, fast;
+                int want = PlainSearch(line.data(), length, &plain);
+                ASSERT_EQ(want, ParseStampForms(line.data(), length, &fast)) << line;
+                EXPECT_EQ(plain.form, fast.form) << line;
+                EXPECT_EQ(plain.offset, fast.offset) << line;
+                found += want;
+            }
+        }
+    }
+    EXPECT_GT(found, 200);
+}
+
 struct PatternCase {
     const char* pattern;
     const char* line;

@@ -58,3 +58,6 @@ bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch);
 // 64 and the length; 0 otherwise), bit k for byte k: the places a search that knows where the
 // stamp should be reads one by one.
 uint64_t FieldStartsUpTo(const char* bytes, int length, int until);
+
+// The digits at p, counted up to 16; n bytes from p may be read.
+int DigitsAt(const char* p, int n);

@@ -38,11 +38,9 @@ bool IsEpoch(StampForm form) { return form == StampForm::kEpochSeconds || form =
 // as far as an epoch time in milliseconds reaches.
 CFieldShape LeadingShape(const char* bytes, int length, int at) {
     CFieldShape shape;
-    int end = length - at < kEpochRun ? length : at + kEpochRun;
-    int k = at;
-    while (k < end && IsStampDigit(bytes[k])) ++k;
-    shape.run = k - at;
-    shape.after = k < length ? bytes[k] : '\0';
+    int run = DigitsAt(bytes + at, length - at);
+    shape.run = run < kEpochRun ? run : kEpochRun;
+    shape.after = at + shape.run < length ? bytes[at + shape.run] : '\0';
     return shape;
 }
 

@@ -1,6 +1,8 @@
 // The per-log state and its file.
 #include "config/log_state.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -37,6 +39,7 @@ bool ParseNumber(const char16_t* text, int base, uint64_t* out) {
     for (const char16_t* p = text; *p != 0; ++p) {
         int digit = *p >= u'0' && *p <= u'9' ? *p - u'0' : *p >= u'a' && *p <= u'f' ? *p - u'a' + 10 : 99;
         if (digit >= base) return false;
+        if (value > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(base)) return false;
         value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     }
     *out = value;
@@ -46,6 +49,13 @@ bool ParseNumber(const char16_t* text, int base, uint64_t* out) {
 uint64_t ChildNumber(CXmlElement* parent, const char16_t* name, int base) {
     uint64_t value = 0;
     return ParseNumber(CXml::GetText(CXml::FindChild(parent, name)), base, &value) ? value : 0;
+}
+
+// A row, which may lie beyond 2^31; -1 when the child is missing or holds no row.
+int64_t ChildRow(CXmlElement* parent, const char16_t* name) {
+    uint64_t value = 0;
+    bool ok = ParseNumber(CXml::GetText(CXml::FindChild(parent, name)), 10, &value) && value <= INT64_MAX;
+    return ok ? static_cast<int64_t>(value) : -1;
 }
 
 void AddNumber(CXmlChildList& list, const char16_t* name, uint64_t value, bool hex) {
@@ -63,14 +73,14 @@ bool ReadLog(CXmlElement* log, CLogState* state) {
     uint64_t head = ChildNumber(log, u"head_length", 10);
     state->fingerprint.headLength = static_cast<uint32_t>(head > kStateHeadBytes ? kStateHeadBytes : head);
     state->fingerprint.headHash = ChildNumber(log, u"head_hash", 16);
-    state->caretRow = CXml::GetInt(CXml::FindChild(log, u"caret"), 0);
-    state->firstRow = CXml::GetInt(CXml::FindChild(log, u"first_row"), 0);
+    state->caretRow = std::max<int64_t>(ChildRow(log, u"caret"), 0);
+    state->firstRow = std::max<int64_t>(ChildRow(log, u"first_row"), 0);
     state->follow = CXml::GetInt(CXml::FindChild(log, u"follow"), 0) != 0 ? 1 : 0;
     state->encoding = CXml::GetInt(CXml::FindChild(log, u"encoding"), kNoEncodingChoice);
     CXmlElement* markers = CXml::FindChild(log, u"markers");
     for (CXmlElement* m = CXml::FindChild(markers, u"marker"); m != nullptr; m = CXml::FindNext(m, u"marker")) {
         CLogMarkerState marker;
-        marker.row = CXml::GetInt(CXml::FindChild(m, u"row"), -1);
+        marker.row = ChildRow(m, u"row");
         marker.offset = ChildNumber(m, u"offset", 10);
         if (marker.row >= 0) state->markers.push_back(marker);
     }
@@ -83,15 +93,15 @@ void WriteLog(CXmlElement* root, const CLogState& state) {
     AddNumber(log, u"size", state.fingerprint.size, false);
     AddNumber(log, u"head_length", state.fingerprint.headLength, false);
     AddNumber(log, u"head_hash", state.fingerprint.headHash, true);
-    log.AddInt(u"caret", state.caretRow);
-    log.AddInt(u"first_row", state.firstRow);
+    AddNumber(log, u"caret", static_cast<uint64_t>(state.caretRow), false);
+    AddNumber(log, u"first_row", static_cast<uint64_t>(state.firstRow), false);
     log.AddInt(u"follow", state.follow);
     log.AddInt(u"encoding", state.encoding);
     if (state.markers.empty()) return;
     CXmlChildList markers(log.Add(u"markers", nullptr));
     for (const CLogMarkerState& m : state.markers) {
         CXmlChildList marker(markers.Add(u"marker", nullptr));
-        marker.AddInt(u"row", m.row);
+        AddNumber(marker, u"row", static_cast<uint64_t>(m.row), false);
         AddNumber(marker, u"offset", m.offset, false);
     }
 }

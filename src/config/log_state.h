@@ -18,7 +18,7 @@ constexpr uint32_t kStateHeadBytes = 64 * 1024;
 constexpr int32_t kNoEncodingChoice = -2;
 
 struct CLogMarkerState {
-    int32_t row = 0;
+    int64_t row = 0;
     uint64_t offset = 0;  // the marked line's offset: a row that now holds another line is dropped
 };
 
@@ -32,8 +32,8 @@ struct CLogFingerprint {
 struct CLogState {
     std::u16string path;
     CLogFingerprint fingerprint;
-    int32_t caretRow = 0;
-    int32_t firstRow = 0;
+    int64_t caretRow = 0;
+    int64_t firstRow = 0;
     int32_t follow = 0;
     int32_t encoding = kNoEncodingChoice;
     std::vector<CLogMarkerState> markers;

@@ -3,10 +3,8 @@
 
 namespace {
 
-// The list index of a row, or -1 outside a list of count entries.
-int32_t IndexOf(CRow row, int64_t count) {
-    return row.Value() >= 0 && row.Value() < count ? static_cast<int32_t>(row.Value()) : -1;
-}
+// Whether a list of count entries holds the row.
+bool Holds(CRow row, int64_t count) { return row.Value() >= 0 && row.Value() < count; }
 
 }  // namespace
 
@@ -41,4 +39,4 @@ std::shared_ptr<const CLogLineList> CLineListRows::IndexList() const {
     return m_lines;
 }
 
-CLogFile* CLineListRows::FileOf(CRow row) const { return IndexOf(row, Count()) >= 0 ? m_file : nullptr; }
+CLogFile* CLineListRows::FileOf(CRow row) const { return Holds(row, Count()) ? m_file : nullptr; }

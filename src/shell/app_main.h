@@ -71,9 +71,9 @@ public:
     // The scans on a view's rows (the commands around them are in search_commands.h).
     // Searches from start (-1: the caret row); a hit becomes the caret row, centred, with
     // highlighting on. Runs on this thread for a few rows, else in the background.
-    void SearchNext(CLogView* view, int32_t start);
-    void SearchPrevious(CLogView* view, int32_t start);
-    void StartSearch(CLogView* view, int32_t start, CSearchDirection direction);
+    void SearchNext(CLogView* view, int64_t start);
+    void SearchPrevious(CLogView* view, int64_t start);
+    void StartSearch(CLogView* view, int64_t start, CSearchDirection direction);
     // The extraction of the current condition from a view's lines into a new view.
     void StartExtraction(CLogView* view);
 

@@ -54,7 +54,7 @@ void ReportLimitHits(HWND owner, const CSearchCondition& condition, int64_t atSt
 
 // The status bar's follow part tells, until following says more, how many rows have a
 // stamp of their own and the form of the first.
-void ShowStampStatus(CFollower& follower, const CStampCount& count, int32_t rows) {
+void ShowStampStatus(CFollower& follower, const CStampCount& count, int64_t rows) {
     char16_t text[96];
     if (count.stamped == 0 || rows <= 0) {
         FormatString(text, 96, u"%s", UiText(TextId::kStampNone));
@@ -146,7 +146,7 @@ void CNavigationJob::Apply(CAppMain& app) {
     // A cancelled step leaves the caret where it is.
     if (row == kScanCancelled || !app.Views().Contains(view) || !view->HasRows()) return;
     if (row >= 0) {
-        view->GoToLine(static_cast<int>(row));
+        view->GoToLine(row);
     } else if (notFound.empty()) {
         MessageBeep(MB_OK);
     } else {

@@ -72,14 +72,13 @@ void CLogStateKeeper::Keep(CLogView* first, CLogFile& file) {
     CLogState state;
     state.path = m_path;
     if (!TakeFingerprint(file, file.Size(), &state.fingerprint)) return;
-    // The first view shows a list, whose rows fit the kept 32-bit rows.
-    state.caretRow = static_cast<int32_t>(first->CaretLine());
-    state.firstRow = static_cast<int32_t>(first->FirstVisibleRow());
+    state.caretRow = first->CaretLine();
+    state.firstRow = first->FirstVisibleRow();
     state.follow = AppConfig().m_follow;
     state.encoding = m_encoding;
     const CMarkerList& markers = first->Markers();
     for (int32_t i = 0; i < markers.Count(); ++i)
-        state.markers.push_back({static_cast<int32_t>(markers.At(i)->row.Value()), markers.At(i)->offset.Value()});
+        state.markers.push_back({markers.At(i)->row.Value(), markers.At(i)->offset.Value()});
     m_store.Put(state);
     m_store.Save();
 }

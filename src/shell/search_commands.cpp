@@ -82,11 +82,10 @@ void SearchAgain(CAppMain& app, CLogView* view, CSearchDirection direction) {
         RunSearchDialog(app, view);
         return;
     }
-    int32_t count = view->Lines() != nullptr ? view->Lines()->Count() : 0;
+    int64_t count = view->Lines() != nullptr ? view->Lines()->Count() : 0;
     int64_t caret = view->CaretLine();
     bool next = direction == CSearchDirection::kNext;
-    // Within the list's count, so it fits the search's row.
-    auto start = static_cast<int32_t>(next ? (caret + 1 < count ? caret + 1 : count) : (caret - 1 > 0 ? caret - 1 : 0));
+    int64_t start = next ? (caret + 1 < count ? caret + 1 : count) : (caret - 1 > 0 ? caret - 1 : 0);
     app.StartSearch(view, start, direction);
 }
 
@@ -116,23 +115,22 @@ void ShowErrorLog(CAppMain& app) {
 
 // The scans that stay entry points of the application.
 
-void CAppMain::SearchNext(CLogView* view, int32_t start) { StartSearch(view, start, CSearchDirection::kNext); }
+void CAppMain::SearchNext(CLogView* view, int64_t start) { StartSearch(view, start, CSearchDirection::kNext); }
 
-void CAppMain::SearchPrevious(CLogView* view, int32_t start) { StartSearch(view, start, CSearchDirection::kPrevious); }
+void CAppMain::SearchPrevious(CLogView* view, int64_t start) { StartSearch(view, start, CSearchDirection::kPrevious); }
 
-void CAppMain::StartSearch(CLogView* view, int32_t start, CSearchDirection direction) {
+void CAppMain::StartSearch(CLogView* view, int64_t start, CSearchDirection direction) {
     if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
     std::unique_ptr<CSearchJob> job(new (std::nothrow) CSearchJob());
     if (job == nullptr) return;
     job->lines = view->Lines();
     job->condition = &m_searchConditions;
     job->view = view;
-    // The caret stands on a row of the list, whose rows fit the search's row.
-    job->start = start == -1 ? static_cast<int32_t>(view->CaretLine()) : start;
+    job->start = start == -1 ? view->CaretLine() : start;
     job->direction = direction;
     job->codePage = AppConfig().m_codePage;
     job->limitHitsAtStart = m_searchConditions.LimitHits();
-    int32_t count = view->Lines()->Count();
+    int64_t count = view->Lines()->Count();
     bool quick = direction == CSearchDirection::kNext ? IsQuickScan(*job->lines, job->start, count - 1)
                                                       : IsQuickScan(*job->lines, 0, job->start);
     m_runner.RunScan(std::move(job), view->File(), quick);

@@ -191,7 +191,7 @@ void COverviewStrip::JumpTo(int y) {
     if (rows <= 0 || client.bottom <= 0) return;
     if (y < 0) y = 0;
     if (y >= client.bottom) y = client.bottom - 1;
-    m_view->GoToLine(static_cast<int>(y * rows / client.bottom));
+    m_view->GoToLine(y * rows / client.bottom);
 }
 
 int COverviewStrip::OnLButtonDown(int, int y) {

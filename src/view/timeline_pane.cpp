@@ -217,7 +217,7 @@ int CTimelinePane::OnLButtonDown(int x, int) {
     int64_t bucket = BucketAt(x);
     if (bucket < 0) return 1;
     CRow first = m_timeline->Bucket(bucket).firstRow;
-    if (first.Value() >= 0) m_view->GoToLine(static_cast<int>(first.Value()));
+    if (first.Value() >= 0) m_view->GoToLine(first.Value());
     // The keyboard stays with the view.
     SetFocus(m_view->Window());
     return 1;

@@ -2,6 +2,7 @@
 // kMaxLogStates, damaged and missing files, unchanged saves; and the recent-logs list.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -17,17 +18,18 @@ using testing_support::WriteBytes;
 
 namespace {
 
+// The rows of the later states lie beyond 2^31, as in a log of billions of lines.
 CLogState StateOf(const std::u16string& path, int32_t caret) {
     CLogState state;
     state.path = path;
     state.fingerprint.size = 1000 + static_cast<uint64_t>(caret);
     state.fingerprint.headLength = 1000;
     state.fingerprint.headHash = 0xfedcba9876543210ull;
-    state.caretRow = caret;
-    state.firstRow = caret / 2;
+    state.caretRow = caret * int64_t{50000000};
+    state.firstRow = state.caretRow / 2;
     state.follow = caret % 2;
     state.encoding = caret % 3 == 0 ? kNoEncodingChoice : 65001;
-    state.markers.push_back({caret, 5000000000ull + static_cast<uint64_t>(caret)});
+    state.markers.push_back({state.caretRow + 1, 5000000000ull + static_cast<uint64_t>(caret)});
     return state;
 }
 
@@ -100,6 +102,33 @@ TEST(LogStateStore, AnUnchangedStoreWritesNothingAndAChangedOneWritesOnce) {
     again.Put(StateOf(u"/var/log/a.log", 8));
     EXPECT_EQ(1, again.Save());
     EXPECT_EQ(-1, again.Save());
+}
+
+// A row that is negative, too large or no number (a hand edit, an old version's wrap) is no
+// row: the caret goes to the top and the marker is dropped.
+TEST(LogStateStore, RowsThatAreNoRowsAreReadAsNone) {
+    TempDir dir;
+    std::u16string file = dir.File("quillon_state.xml");
+    CLogStateStore store;
+    store.Load(file.c_str());
+    store.Put(StateOf(u"a.log", 3));
+    ASSERT_EQ(1, store.Save());
+    std::string text = ReadBytes(dir.FsPath("quillon_state.xml"));
+    for (auto [from, to] : {std::pair<const char*, const char*>{">150000000<", ">-5<"},
+                            {">75000000<", ">99999999999999999999999<"},
+                            {">150000001<", ">12x<"}}) {
+        size_t at = text.find(from);
+        ASSERT_NE(std::string::npos, at) << from;
+        text.replace(at, std::strlen(from), to);
+    }
+    WriteBytes(dir.FsPath("quillon_state.xml"), text);
+    CLogStateStore read;
+    ASSERT_EQ(CStateLoad::kRead, read.Load(file.c_str()));
+    const CLogState* state = read.Find(u"a.log");
+    ASSERT_NE(nullptr, state);
+    EXPECT_EQ(0, state->caretRow);
+    EXPECT_EQ(0, state->firstRow);
+    EXPECT_TRUE(state->markers.empty());
 }
 
 TEST(LogStateStore, ADamagedFileIsSetAsideAndAnUnreadableOneNeverWrittenOver) {

@@ -73,6 +73,7 @@ struct CLineSearch {
     // The places after the lead up to the byte until one by one, each taken as if an h:mm:ss
     // lay ahead: true when one holds a readable stamp, which is then the earliest.
     bool TryEach(int lead, int until) {
+        if (until <= lead) return false;
         if (until >= 64) return TryEachByte(lead, until);
         uint64_t starts = FieldStartsUpTo(bytes, length, until) >> (lead + 1);
         for (; starts != 0; starts &= starts - 1) {

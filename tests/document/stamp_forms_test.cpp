@@ -250,6 +250,16 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         }
     }
     EXPECT_GT(found, 10000);
+    // Lines of blanks alone, with a hint at or beyond their end.
+    for (int n = 1; n <= 140; ++n) {
+        std::string blanks(static_cast<size_t>(n), n % 2 == 0 ? ' ' : '\t');
+        for (int offset : {n - 1, n, n + 3}) {
+            CStampHint hint;
+            hint.offset = offset;
+            CStampMatch match;
+            EXPECT_EQ(0, ParseStampForms(blanks.data(), n, &match, &hint)) << n;
+        }
+    }
 }
 
 // Stamps that begin among the first 128 bytes and end beyond them (a compact time after many

@@ -50,8 +50,8 @@ private:
 
 // A quick test before the places are sized up: false when no stamp (no readable form, and no
 // epoch time when epoch) can start at a place from byte from on, as the line holds nothing
-// that each of them must hold (an h:mm:ss, the six digits of a compact date and of its time,
-// the d.dd.d of a dotted time, ten digits in a row). True proves nothing.
+// that each of them must hold (an h:mm:ss or the hh.mm.ss of a dotted time, a compact date
+// with the six digits of its time after it, ten digits in a row). True proves nothing.
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch);
 
 // The first byte and each byte after a blank, a tab, "[" or "|", up to the byte until (below

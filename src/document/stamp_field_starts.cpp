@@ -148,10 +148,11 @@ Mask RunsOfLengths(Mask digits, uint32_t lengths, bool lineGoesOn) {
     return wanted;
 }
 
-// The h:mm:ss among the classified bytes, each at its first colon: a digit before it, two
-// after, a colon, two more digits.
-Mask TimesOf(Mask digits, Mask colons) {
-    return colons & digits << 1 & digits >> 1 & digits >> 2 & colons >> 3 & digits >> 4 & digits >> 5;
+// The h:mm:ss among the classified bytes, each at its first stop: a digit before it, two
+// after, a stop, two more digits. The stops are the colons, or the colons and points (for
+// the hh.mm.ss of a dotted time too).
+Mask TimesOf(Mask digits, Mask stops) {
+    return stops & digits << 1 & digits >> 1 & digits >> 2 & stops >> 3 & digits >> 4 & digits >> 5;
 }
 
 // The first colon of an h:mm:ss in the line at from or later, or length.
@@ -181,14 +182,12 @@ Mask CompactDates(Mask digits, int from) {
 // h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, or a compact date
 // with the six digits of its time after it.
 bool MarksFrom(const CClasses& c, int from, bool epoch) {
-    Mask d = c.digits, s = c.stops;
-    Mask times = s & d << 1 & d >> 1 & d >> 2 & s >> 3 & d >> 4 & d >> 5;
+    Mask d = c.digits;
     Mask ten = epoch ? d & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7 & d >> 8 & d >> 9 : 0;
-    if (((times | ten) >> from) != 0) return true;
-    Mask dates = CompactDates(d, from);
-    if (dates == 0) return false;
-    Mask sixes = CompactDates(d, 0) & ~(d >> 6);
-    return HighestBit(sixes) > CFieldStarts::LowestBit(dates);
+    if (((TimesOf(d, c.stops) | ten) >> from) != 0) return true;
+    Mask all = CompactDates(d, 0);
+    Mask dates = all >> from << from;
+    return dates != 0 && HighestBit(all & ~(d >> 6)) > CFieldStarts::LowestBit(dates);
 }
 
 }  // namespace

@@ -96,6 +96,8 @@ CStampClock::CStampClock(const CTimeStamp& first) : m_dated(first.year != 0), m_
     if (m_dated) m_firstDay = DaysFromCivil(first.year, first.month, first.day);
 }
 
+int64_t CStampClock::Earliest() const { return m_dated ? DaysFromCivil(1, 1, 1) * kMillisecondsPerDay : 0; }
+
 int64_t CStampClock::Key(const CTimeStamp& stamp) const {
     if (!m_dated) return stamp.milliseconds;
     uint16_t year = stamp.year != 0 ? stamp.year : m_firstYear;

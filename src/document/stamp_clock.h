@@ -27,6 +27,8 @@ public:
     int64_t Key(const CTimeStamp& stamp) const;
     // The key at 00:00 of the log's first day (0 for a log without dates).
     int64_t FirstDay() const { return m_firstDay * kMillisecondsPerDay; }
+    // The earliest key a stamp can have: 0001-01-01 00:00 when dated, else midnight (0).
+    int64_t Earliest() const;
 
 private:
     bool m_dated = false;

@@ -18,8 +18,8 @@ constexpr int64_t kLadder[] = {1 * kSecond,     2 * kSecond,     5 * kSecond,   
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
 
-int64_t BucketsFor(int64_t low, int64_t high, int64_t width) {
-    return FloorDiv(high, width) - FloorDiv(low, width) + 1;
+int64_t BucketsFrom(int64_t origin, int64_t low, int64_t high, int64_t width) {
+    return FloorDiv(high - origin, width) - FloorDiv(low - origin, width) + 1;
 }
 
 // The first pass: the clock of the first stamp and the range of the keys.
@@ -81,13 +81,27 @@ void Merge(CTimeBucket* into, const CTimeBucket& from) {
 
 int64_t AutoBucketWidth(int64_t low, int64_t high) {
     for (int64_t width : kLadder) {
-        if (BucketsFor(low, high, width) <= kTimelineBars) return width;
+        if (BucketsFrom(0, low, high, width) <= kTimelineBars) return width;
     }
     int64_t days = (high - low) / kMillisecondsPerDay + 2;
     return ((days + kTimelineBars - 1) / kTimelineBars) * kMillisecondsPerDay;
 }
 
 void CTimeline::Clear() { *this = CTimeline(); }
+
+int64_t CTimeline::BucketsFor(int64_t low, int64_t high, int64_t width) const {
+    return BucketsFrom(m_origin, low, high, width);
+}
+
+int64_t CTimeline::AlignDown(int64_t key, int64_t width) const {
+    return m_origin + FloorDiv(key - m_origin, width) * width;
+}
+
+void CTimeline::HideShown() {
+    m_count = 0;
+    m_maxRows = 0;
+    m_shownInFine = false;
+}
 
 int64_t CTimeline::BucketOf(int64_t key) const {
     if (m_count == 0 || key < m_start) return -1;
@@ -102,6 +116,7 @@ int64_t CTimeline::HeldBytes() const {
 int CTimeline::Build(const CTimelineRequest& request) {
     Clear();
     m_explicitWidth = request.widthMs;
+    m_widthAsked = request.widthMs > 0;
     m_maxBuckets = std::max(request.maxBuckets, kTimelineBars + 1);
     // The last row's stamp (inherited down the rows) is the other end of the usual range.
     CLogLine last;
@@ -121,6 +136,14 @@ int CTimeline::CountMore(const CTimelineRequest& request, int64_t n) {
 }
 
 int CTimeline::CountFrom(const CTimelineRequest& request, int64_t n, const CTimeStamp* hint) {
+    int result = CountRows(request, n, hint);
+    if (result == 1) result = Show();
+    // Counts cut short by a failed step show nothing, rather than buckets of an older count.
+    if (result != 1) HideShown();
+    return result;
+}
+
+int CTimeline::CountRows(const CTimelineRequest& request, int64_t n, const CTimeStamp* hint) {
     int64_t end = std::min(request.rows->Count(), n > INT64_MAX - m_counted ? INT64_MAX : m_counted + n);
     CRowBatches batches(*request.rows, CRow(m_counted), CRow(end));
     if (!batches.IsValid()) return 0;
@@ -153,13 +176,14 @@ int CTimeline::CountFrom(const CTimelineRequest& request, int64_t n, const CTime
         }
         if (request.listener != nullptr) request.listener->OnProgress(first.Value() + got, request.rows->Count());
     }
-    return Show();
+    return 1;
 }
 
 int CTimeline::Start(const CTimeStamp& first, const CTimeStamp* hint) {
     m_clock = CStampClock(first);
     m_keys = CStampKeys(m_clock);
     m_clockSet = true;
+    m_origin = m_clock.Earliest();
     int64_t low = m_keys.Key(first);
     int64_t high = low;
     if (hint != nullptr) {
@@ -207,12 +231,12 @@ int CTimeline::Cover(int64_t low, int64_t high) {
         need = BucketsFor(low, high, width);
     }
     if (need > (m_explicitWidth > 0 ? m_maxBuckets : kMaxTimelineBuckets)) {
-        return m_explicitWidth > 0 ? kTimelineTooManyBuckets : kTimelineRecount;
+        return m_widthAsked ? kTimelineTooManyBuckets : kTimelineRecount;
     }
     // Room to grow on, so that a followed log does not move its buckets at every step.
     int64_t limit = m_explicitWidth > 0 ? m_maxBuckets : kMaxTimelineBuckets / 2;
     int64_t room = std::min(std::max<int64_t>(need / 4, 16), std::max<int64_t>(limit - need, 0));
-    int64_t start = (FloorDiv(low, width) - (m_fine != nullptr && low < m_low ? room : 0)) * width;
+    int64_t start = AlignDown(low, width) - (m_fine != nullptr && low < m_low ? room : 0) * width;
     int64_t count = need + room;
     std::unique_ptr<CTimeBucket[]> fine(new (std::nothrow) CTimeBucket[count]);
     if (fine == nullptr) return 0;
@@ -220,6 +244,7 @@ int CTimeline::Cover(int64_t low, int64_t high) {
         if (m_fine[i].rows > 0) Merge(&fine[(m_fineStart + i * m_fineWidth - start) / width], m_fine[i]);
     }
     m_fine = std::move(fine);
+    if (m_shownInFine) HideShown();
     m_hitLow = 1;  // no bucket
     m_hitHigh = 0;
     m_fineWidth = width;
@@ -250,11 +275,14 @@ int CTimeline::Show() {
     // The range's end went with a replaced row and no row came back to it: it is unknown.
     if (m_lowGone || m_highGone) return kTimelineRecount;
     int64_t width = m_explicitWidth > 0 ? m_explicitWidth : AutoBucketWidth(m_low, m_high);
+    // A width found by a first pass holds only while the range still asks for it.
+    if (!m_widthAsked && width != AutoBucketWidth(m_low, m_high)) return kTimelineRecount;
     if (width % m_fineWidth != 0) return kTimelineRecount;
-    int64_t start = FloorDiv(m_low, width) * width;
+    int64_t start = AlignDown(m_low, width);
     int64_t count = BucketsFor(m_low, m_high, width);
-    if (width == m_fineWidth) {
-        m_shown = m_fine.get() + (start - m_fineStart) / width;
+    m_shownInFine = width == m_fineWidth;
+    if (m_shownInFine) {
+        m_shownFrom = (start - m_fineStart) / width;
     } else {
         if (count > m_bucketCapacity) {
             m_buckets.reset(new (std::nothrow) CTimeBucket[count]);
@@ -267,13 +295,12 @@ int CTimeline::Show() {
         for (int64_t i = std::max<int64_t>(firstFine, 0); i < endFine; ++i) {
             Merge(&m_buckets[(m_fineStart + i * m_fineWidth - start) / width], m_fine[i]);
         }
-        m_shown = m_buckets.get();
     }
     m_width = width;
     m_start = start;
     m_count = count;
     m_maxRows = 0;
-    for (int64_t i = 0; i < count; ++i) m_maxRows = std::max(m_maxRows, m_shown[i].rows);
+    for (int64_t i = 0; i < count; ++i) m_maxRows = std::max(m_maxRows, Bucket(i).rows);
     return 1;
 }
 
@@ -286,8 +313,10 @@ int CTimeline::BuildInTwoPasses(const CTimelineRequest& request) {
     if (result != 1 || !range.found) return result;
     CTimelineRequest again = request;
     again.widthMs = request.widthMs > 0 ? request.widthMs : AutoBucketWidth(range.low, range.high);
+    m_origin = range.clock.Earliest();
     again.maxBuckets = std::max(request.maxBuckets, BucketsFor(range.low, range.high, again.widthMs));
     m_explicitWidth = again.widthMs;
+    m_widthAsked = request.widthMs > 0;
     m_maxBuckets = again.maxBuckets;
     result = CountFrom(again, request.rows->Count(), nullptr);
     if (result != 1) Clear();

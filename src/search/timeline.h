@@ -5,7 +5,8 @@
 // (CStampClock: date and time when the first stamp has a year, else the time of day), so a
 // jump back in time or past midnight puts the row where its stamp says. Rows before the
 // first stamp are not counted. Buckets start at whole multiples of the width on that
-// clock (midnight, the hour, ...).
+// clock (midnight, the hour, ...; widths of several days from 0001-01-01, so that no bucket
+// starts before the first day a stamp can name).
 //
 // The automatic width is the smallest of 1, 2, 5, 10, 15, 30 s, 1, 2, 5, 10, 15, 30 min,
 // 1, 2, 3, 6, 12 h and 1 day that gives at most kTimelineBars buckets; each step of the
@@ -77,7 +78,9 @@ public:
     int64_t BucketCount() const { return m_count; }
     // The key where bucket index starts (see CStampClock; FormatStampKey prints it).
     int64_t BucketStart(int64_t index) const { return m_start + index * m_width; }
-    const CTimeBucket& Bucket(int64_t index) const { return m_shown[index]; }
+    const CTimeBucket& Bucket(int64_t index) const {
+        return m_shownInFine ? m_fine[m_shownFrom + index] : m_buckets[index];
+    }
     // The bucket a key falls in, or -1 outside the range.
     int64_t BucketOf(int64_t key) const;
     // The largest row count of a bucket (the height a chart scales to).
@@ -103,13 +106,19 @@ private:
     int Cover(int64_t low, int64_t high);
     // The shown buckets from the fine ones, once every row is counted.
     int Show();
+    // Shows no buckets, until the next Show: the fine ones moved or a recount is due.
+    void HideShown();
+    int64_t BucketsFor(int64_t low, int64_t high, int64_t width) const;
+    int64_t AlignDown(int64_t key, int64_t width) const;
     int CountFrom(const CTimelineRequest& request, int64_t n, const CTimeStamp* hint);
+    int CountRows(const CTimelineRequest& request, int64_t n, const CTimeStamp* hint);
     int BuildInTwoPasses(const CTimelineRequest& request);
 
     CStampClock m_clock;
     bool m_clockSet = false;
     CStampKeys m_keys{CStampClock()};
-    int64_t m_explicitWidth = 0;
+    int64_t m_explicitWidth = 0;  // the request's width, or the one a first pass found
+    bool m_widthAsked = false;    // the request gave a width
     int64_t m_maxBuckets = kMaxTimelineBuckets;
     // The fine buckets: m_fineCount of m_fineWidth from m_fineStart.
     std::unique_ptr<CTimeBucket[]> m_fine;
@@ -128,14 +137,19 @@ private:
     int64_t m_firstStamped = -1;   // the row the clock comes from
     CCountedRow m_last[kRemembered];
 
-    // The shown buckets: m_count of m_width from m_start, merged into m_buckets or a part of m_fine.
+    // Buckets are aligned on whole widths from here: 0001-01-01 on a dated clock (so that no
+    // bucket starts before it), midnight otherwise.
+    int64_t m_origin = 0;
+    // The shown buckets: m_count of m_width from m_start, merged into m_buckets or, when the
+    // widths agree, the fine ones from m_shownFrom on (an index, since the fine array moves).
     int64_t m_width = 0;
     int64_t m_start = 0;
     int64_t m_count = 0;
     int64_t m_maxRows = 0;
     std::unique_ptr<CTimeBucket[]> m_buckets;
     int64_t m_bucketCapacity = 0;
-    const CTimeBucket* m_shown = nullptr;
+    bool m_shownInFine = false;
+    int64_t m_shownFrom = 0;
 };
 
 // The automatic width for keys from low to high (see above), in milliseconds.

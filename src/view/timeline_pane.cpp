@@ -103,7 +103,7 @@ void CTimelinePane::CountSlice() {
 
 int64_t CTimelinePane::BucketAt(int x) const {
     RECT client = {};
-    if (m_window == nullptr || m_timeline == nullptr || !m_timeline->HasStamps()) return -1;
+    if (m_window == nullptr || m_timeline == nullptr || m_recount || !m_timeline->HasStamps()) return -1;
     GetClientRect(m_window, &client);
     int width = client.right - 2 * Scaled(kMargin);
     int64_t count = m_timeline->BucketCount();
@@ -121,7 +121,9 @@ int CTimelinePane::OnDraw(HDC dc, const RECT& client) {
     };
     FillColor(dc, 0, 0, client.right, client.bottom, color(kColorGround, false));
     FillColor(dc, 0, 0, client.right, Scaled(1), color(kColorRule, true));
-    if (m_timeline != nullptr && m_timeline->HasStamps()) {
+    if (m_recount) {
+        // The counts wait for a count afresh: bars of the old ones would mislead.
+    } else if (m_timeline != nullptr && m_timeline->HasStamps()) {
         DrawBars(dc, client);
     } else if (m_timeline != nullptr) {
         const char16_t* text = UiText(TextId::kTimelineNoStamps);

@@ -50,6 +50,13 @@ std::vector<std::string> Describe(const CTimeline& t) {
     return out;
 }
 
+// Every shown bucket read, as the pane reads them to draw.
+int64_t ShownRows(const CTimeline& t) {
+    int64_t rows = 0;
+    for (int64_t i = 0; i < t.BucketCount(); ++i) rows += t.Bucket(i).rows;
+    return rows;
+}
+
 int Build(CTimeline& t, const CRowSource& rows, const CLogLineList* errors, int64_t widthMs) {
     CTimelineRequest request;
     request.rows = &rows;
@@ -225,6 +232,75 @@ TEST(TimelineTest, CountingAFollowedLogStepByStepEqualsCountingItWhole) {
     request.rows = &after;
     EXPECT_EQ(kTimelineRecount, grown.CountMore(request, INT64_MAX));
     EXPECT_FALSE(grown.Uncount(CRow(0)));  // the row the clock came from
+}
+
+// Far-off stamps in a followed log (a default date some loggers print, a jump of years): a
+// step that cannot carry the counts on shows no bucket until the count afresh, whose buckets
+// equal a whole count's; buckets are read after every step, as the pane draws them.
+TEST(TimelineTest, AFollowedLogWithFarOffStampsShowsNothingStaleAndNothingFreed) {
+    std::vector<CTimeStamp> stamps;
+    for (int i = 0; i < 100; ++i) stamps.push_back(At(10, i / 60, i % 60, 0, 2024, 5, 6));
+    CTimeline t;
+    CLineListRows first = Rows(stamps);
+    CTimelineRequest request;
+    request.rows = &first;
+    ASSERT_EQ(1, t.Build(request));
+    ASSERT_EQ(1000, t.WidthMs());  // shown at the fine width
+    stamps.push_back(At(11, 0, 0, 0, 2024, 5, 6));
+    stamps.push_back(At(0, 0, 0, 0, 1, 1, 1));
+    CLineListRows grown = Rows(stamps);
+    request.rows = &grown;
+    ASSERT_EQ(kTimelineRecount, t.CountMore(request, INT64_MAX));
+    EXPECT_EQ(0, ShownRows(t));
+    EXPECT_FALSE(t.HasStamps());
+    EXPECT_EQ(0, t.BucketCount());
+    ASSERT_EQ(1, t.Build(request));
+
+    std::mt19937 random(11);
+    for (int step = 0; step < 60; ++step) {
+        for (int k = 1 + static_cast<int>(random() % 40); k > 0; --k) {
+            int pick = static_cast<int>(random() % 20);
+            int day = 6 + static_cast<int>(random() % 3);
+            stamps.push_back(pick == 0   ? At(0, 0, 0, 0, 1, 1, 1)
+                             : pick == 1 ? At(3, 0, 0, 0, 2024 + static_cast<int>(random() % 90), 12, 31)
+                             : pick == 2 ? CTimeStamp()
+                                         : At(static_cast<int>(random() % 24), 0, 0, 0, 2024, 5, day));
+        }
+        CLineListRows rows = Rows(stamps);
+        request.rows = &rows;
+        int result = t.CountMore(request, 1 + random() % 50);
+        if (result == 1) result = t.CountMore(request, INT64_MAX);
+        EXPECT_LE(ShownRows(t), t.Counted());
+        if (result == kTimelineRecount) {
+            EXPECT_EQ(0, t.BucketCount());
+            ASSERT_EQ(1, t.Build(request));
+        } else {
+            ASSERT_EQ(1, result);
+        }
+        CTimeline whole;
+        ASSERT_EQ(1, whole.Build(request));
+        ASSERT_EQ(Describe(whole), Describe(t)) << "step " << step;
+    }
+}
+
+// Buckets of several days on a log reaching back to 0001-01-01 start on or after that day,
+// whatever the width, and every start prints as a date.
+TEST(TimelineTest, NoBucketStartsBeforeTheFirstDay) {
+    CLineListRows rows = Rows({At(10, 0, 0, 0, 2024, 5, 6), At(0, 0, 0, 0, 1, 1, 1), At(0, 0, 0, 0, 1, 1, 3)});
+    CTimeline t;
+    for (int64_t width : {int64_t{0}, 3 * kMillisecondsPerDay, 7 * kMillisecondsPerDay}) {
+        CTimelineRequest request;
+        request.rows = &rows;
+        request.widthMs = width;
+        request.maxBuckets = int64_t{1} << 22;
+        ASSERT_EQ(1, t.Build(request)) << width;
+        char start[32];
+        FormatStampKey(t.BucketStart(0), true, start, sizeof start);
+        EXPECT_STREQ("0001-01-01 00:00:00", start) << width;
+        EXPECT_EQ(2, t.Bucket(0).rows) << width;
+        EXPECT_EQ(3, t.Bucket(0).rows + t.Bucket(t.BucketCount() - 1).rows) << width;
+        EXPECT_EQ(0, t.BucketOf(t.Clock().Key(At(0, 0, 0, 0, 1, 1, 1)))) << width;
+    }
 }
 
 TEST(TimelineTest, FirstRowAtOrAfterATime) {

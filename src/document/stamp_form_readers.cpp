@@ -21,10 +21,24 @@ bool Year(CStampText& t, int* year) {
     return true;
 }
 
-// Sun Dec 04 04:47:44 2005
+// A zone's name of two to five capitals and the blanks after it ("UTC ", "CEST "), as date(1)
+// writes it between the time and the year. The zone is not applied.
+bool ZoneName(CStampText& t) {
+    int start = t.i;
+    while (t.i - start < 6 && t.Peek() >= 'A' && t.Peek() <= 'Z') ++t.i;
+    if (t.i - start >= 2 && t.i - start <= 5 && t.Blanks()) return true;
+    t.i = start;
+    return false;
+}
+
+// Sun Dec 04 04:47:44 2005, Thu Jun  2 00:01:01 UTC 2022
 bool ReadCLibrary(CStampText& t, CStampFields* f) {
-    return t.WeekdayName() && t.Blanks() && t.MonthName(&f->month) && t.Blanks() && t.Digits(1, 2, &f->day) &&
-           t.Blanks() && t.Time(f, false) && t.Blanks() && t.Digits(4, 4, &f->year);
+    if (!t.WeekdayName() || !t.Blanks() || !t.MonthName(&f->month) || !t.Blanks() || !t.Digits(1, 2, &f->day) ||
+        !t.Blanks() || !t.Time(f, false) || !t.Blanks()) {
+        return false;
+    }
+    ZoneName(t);
+    return t.Digits(4, 4, &f->year);
 }
 
 // Nov  9 12:01:01, Nov 9, 2005 12:01:01
@@ -231,15 +245,16 @@ constexpr uint64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
 
 }  // namespace
 
-int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match) {
+int ReadEpochAt(const char* bytes, int length, int at, bool leading, CStampMatch* match) {
     int end = length - at < 14 ? length : at + 14;
     int k = at;
     while (k < end && IsStampDigit(bytes[k])) ++k;
-    return ReadEpochDigits(bytes, length, at, k - at, match);
+    return ReadEpochDigits(bytes, length, at, k - at, leading, match);
 }
 
-int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match, CEpochDay* cache) {
-    if (digits != 10 && digits != 13) return 0;
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool leading, CStampMatch* match,
+                    CEpochDay* cache) {
+    if (digits != 10 && (digits != 13 || !leading)) return 0;
     // The last five digits apart from those before them, so that the two sums need not wait
     // for each other.
     const char* p = bytes + at;
@@ -253,7 +268,12 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMat
             int fraction = 0;
             t.Fraction(&fraction);
             ms += static_cast<unsigned>(fraction);
+            int places = t.i - (k + 1);
+            // Beyond the first field, bare digits are as often an id or a count as a time.
+            if (!leading && places != 3 && places != 6 && places != 9) return 0;
             k = t.i;
+        } else if (!leading) {
+            return 0;
         }
     }
     if (!IsFieldEnd(bytes, length, k) || ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;

@@ -28,8 +28,11 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
 
 // Ten digits of seconds (with an optional fraction) or thirteen of milliseconds at bytes[at],
 // alone in their field and between 2000 and 2100, as UTC: 1 and *match, else 0 (unchanged).
-int ReadEpochAt(const char* bytes, int length, int at, CStampMatch* match);
+// Bare digits count only at the line's leading place (leading); elsewhere only seconds with
+// a fraction of 3, 6 or 9 digits do, since a thread id or a count looks the same.
+int ReadEpochAt(const char* bytes, int length, int at, bool leading, CStampMatch* match);
 
 // The same with the run of digits at bytes[at] known to be digits long. cache, when not
 // null, holds the date of the last day read and is kept up to date.
-int ReadEpochDigits(const char* bytes, int length, int at, int digits, CStampMatch* match, CEpochDay* cache = nullptr);
+int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool leading, CStampMatch* match,
+                    CEpochDay* cache = nullptr);

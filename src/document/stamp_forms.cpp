@@ -58,6 +58,7 @@ struct CLineSearch {
     int length;
     CStampMatch* match;
     CEpochDay* epochDay;  // or null
+    int lead = -1;        // the leading place, where bare epoch digits count
     CStampMatch epoch;
     bool haveEpoch = false;
 
@@ -65,7 +66,7 @@ struct CLineSearch {
     bool TryPlace(int at, const CFieldShape& shape) {
         if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return true;
         if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
-            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, &epoch, epochDay) != 0;
+            haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, at == lead, &epoch, epochDay) != 0;
         }
         return false;
     }
@@ -133,6 +134,7 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     // stands unless a readable stamp comes later.
     int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
     int lead = LeadingPlace(bytes, limit);
+    search.lead = lead;
     int tried = -1;  // the places up to here are done
     if (lead < limit && (IsStampDigit(bytes[lead]) || IsNameInitial(bytes[lead]))) {
         if (search.TryPlace(lead, LeadingShape(bytes, search.length, lead))) return 1;

@@ -55,8 +55,10 @@ struct CStampHint {
 
 // Tries the forms at the line's first non-blank byte and at every field boundary (after a
 // blank, a tab, "[" or "|") among the first kStampSearchBytes bytes, the earliest place
-// first; then, when none is there, a field of 10 or 13 digits that is an epoch time in
-// seconds (optionally with a fraction) or milliseconds between 2000 and 2100. A date without
+// first; then, when none is there, an epoch time between 2000 and 2100: 10 digits of seconds
+// (optionally with a fraction) or 13 of milliseconds as the leading field (or just inside a
+// bracket or bar that opens the line), or seconds with a fraction of 3, 6 or 9 digits at any
+// of the places. A date without
 // a time is no stamp. 1 and *match, or 0 with *match empty. hint, when not null, is used and
 // kept up to date.
 int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHint* hint = nullptr);

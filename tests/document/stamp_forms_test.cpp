@@ -52,6 +52,8 @@ TEST(StampFormsTest, BuiltInForms) {
     const StampCase cases[] = {
         {"[Sun Dec 04 04:47:44 2005] [error] mod_jk", StampForm::kCLibrary, 2005, 12, 4, 17264000},
         {"Sun Dec  4 04:47:44.25 2005 x", StampForm::kCLibrary, 2005, 12, 4, 17264250},
+        {"Thu Jun  2 00:01:01 UTC 2022 x", StampForm::kCLibrary, 2022, 6, 2, 61000},
+        {"Sat Apr 27 03:33:07 PDT 2013", StampForm::kCLibrary, 2013, 4, 27, 12787000},
         {"Sunday December 04 04:47:44 2005", StampForm::kCLibrary, 2005, 12, 4, 17264000},
         {"127.0.0.1 - - [10/Oct/2000:13:55:36 -0700] \"GET /", StampForm::kAccessLog, 2000, 10, 10, 50136000},
         {"[10/Oct/2000:13:55:36.5 +0000]", StampForm::kAccessLog, 2000, 10, 10, 50136500},
@@ -145,7 +147,15 @@ TEST(StampFormsTest, EpochTimesAndLookAlikes) {
         {"1131566461 message", StampForm::kEpochSeconds, 2005, 11, 9, 72061000},
         {"1157689312.049   5006 10.105.21.199 TCP_MISS/200", StampForm::kEpochSeconds, 2006, 9, 8, 15712049},
         {"[1700000000123] x", StampForm::kEpochMilliseconds, 2023, 11, 14, 80000123},
-        {"id=7 | 1000000000", StampForm::kEpochSeconds, 2001, 9, 9, 6400000},
+        {"id=7 | 1000000000.000", StampForm::kEpochSeconds, 2001, 9, 9, 6400000},
+        {"x 1697048351.000001 y", StampForm::kEpochSeconds, 2023, 10, 11, 65951000},
+        {"| 1697048351.123456789 y", StampForm::kEpochSeconds, 2023, 10, 11, 65951123},
+        // Ids, counts and limits beyond the first field are no epoch times.
+        {"id=7 | 1000000000", kNo, 0, 0, 0, 0},
+        {"x 1697048351.12 y", kNo, 0, 0, 0, 0},
+        {"x [1700000000123] y", kNo, 0, 0, 0, 0},
+        {"hostprofile[1001430319] started", kNo, 0, 0, 0, 0},
+        {"    estimatedCost = 2147483647;", kNo, 0, 0, 0, 0},
         {"4102444799 x", StampForm::kEpochSeconds, 2099, 12, 31, 86399000},
         {"4102444799999 x", StampForm::kEpochMilliseconds, 2099, 12, 31, 86399999},
         {"0946684800000 x", StampForm::kEpochMilliseconds, 2000, 1, 1, 0},
@@ -173,12 +183,14 @@ TEST(StampFormsTest, EpochTimesAndLookAlikes) {
 }
 
 // The search in its plainest form: every form at the first non-blank byte and after every
-// blank, tab, "[" or "|" among the first bytes, the earliest first; then the epoch times.
+// blank, tab, "[" or "|" among the first bytes, the earliest first; then the epoch times,
+// bare ones only at the first field or just inside a bracket or bar that opens it.
 int PlainSearch(const char* bytes, int length, CStampMatch* match) {
     *match = CStampMatch();
     int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
     int first = 0;
     while (first < limit && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
+    int lead = first + 1 < limit && (bytes[first] == '[' || bytes[first] == '|') ? first + 1 : first;
     auto isPlace = [&](int at) {
         char before = at > 0 ? bytes[at - 1] : 0;
         return at == first || (at > first && std::strchr(" \t[|", before) != nullptr && before != 0);
@@ -187,7 +199,7 @@ int PlainSearch(const char* bytes, int length, CStampMatch* match) {
         if (isPlace(at) && ReadStampFormAt(bytes, length, at, CFieldShape(), match)) return 1;
     }
     for (int at = first; at < limit; ++at) {
-        if (isPlace(at) && ReadEpochAt(bytes, length, at, match)) return 1;
+        if (isPlace(at) && ReadEpochAt(bytes, length, at, at == lead, match)) return 1;
     }
     return 0;
 }
@@ -205,6 +217,7 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         "Nov 9, 2005 12:01:01\nAug 31 23:59:59\nOct 1 00:00:00\nSep 10 10:00:00\n06 May 2024 08:00:00\n"
         "06-May-2024 08:00:00.5\n081109 203615\n20171223-22:15:29:606\n2005-06-03-15.42.50.675872\n"
         "10.30 16:49:06\n20240506T080000Z\n1131566461\n1157689312.049\n1700000000123\n0946684799\n4102444800\n"
+        "Thu Jun 2 00:01:01 UTC 2022\n1157689312.049123\n1157689312.04912\n"
         "9999999999.\n1.2.3\n10.0.0.1\n2024-13-06\n24:00:00\n08:60:00\n1:23:45\nMarching\nSunday\nFoo\n"
         "2005.11.09\n20240506\n12:00:00\n2024-05-06\nINFO\na:b\n\xE3\x81\x82\n\x7F\nT\nZ\n+0900\nMay\nDec 04\n"
         "12:00\n5:06:07\nv2.10.3\n192.168.1.1:8080\n1.2.3.4\n3.14159\n2024.05.06\n1700000000\n"

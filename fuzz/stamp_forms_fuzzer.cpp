@@ -41,16 +41,17 @@ void AddPattern(FuzzInput& in, CStampRules* rules) {
     rules->AddPattern(pattern);
 }
 
-// Every form at the first non-blank byte and after each blank, tab, "[" or "|" among the
-// first bytes, the earliest first, then the epoch times (bare ones only at the first field or
-// just inside a bracket or bar that opens it).
+// Every form at the first non-blank byte and after each field boundary (blank, tab, "[", "|", "=", quote, "(", ":",
+// ",") among the first bytes, the earliest first, then the epoch times (bare ones only at the first field or just
+// inside a bracket or bar that opens it).
 int PlainSearch(const char* bytes, int length, CStampMatch* match) {
     int limit = std::min(length, kStampSearchBytes);
     int first = 0;
     while (first < limit && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
     int lead = first + 1 < limit && (bytes[first] == '[' || bytes[first] == '|') ? first + 1 : first;
     auto isPlace = [&](int at) {
-        return at == first || (at > first && std::memchr(" \t[|", bytes[at - 1], 4) != nullptr);
+        return at == first ||
+               (at > first && bytes[at - 1] != 0 && std::strchr(" \t[|=\"(:,", bytes[at - 1]) != nullptr);
     };
     for (int at = first; at < limit; ++at) {
         if (isPlace(at) && ReadStampFormAt(bytes, length, at, CFieldShape(), match)) return 1;

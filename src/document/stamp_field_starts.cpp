@@ -37,7 +37,7 @@ struct CClasses {
 
     void Add(char b, int k) {
         Mask bit = Mask{1} << k;
-        if (b == ' ' || b == '\t' || b == '[' || b == '|') boundaries |= bit;
+        if (IsStampFieldBoundary(b)) boundaries |= bit;
         if (IsStampDigit(b)) digits |= bit;
         if (IsAsciiLetter(b)) letters |= bit;
         if (b == ':') colons |= bit;
@@ -81,7 +81,11 @@ inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
     c->colons |= Bits(colons) >> drop << shift;
     __m128i blanks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
     __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('[')), _mm_cmpeq_epi8(v, _mm_set1_epi8('|')));
-    c->boundaries |= Bits(_mm_or_si128(blanks, marks)) >> drop << shift;
+    // Key=value, quoted, parenthesised, colon- and comma-separated fields.
+    __m128i parts = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('=')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
+    __m128i opens = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('(')), _mm_cmpeq_epi8(v, _mm_set1_epi8(',')));
+    __m128i all = _mm_or_si128(_mm_or_si128(blanks, marks), _mm_or_si128(_mm_or_si128(parts, opens), colons));
+    c->boundaries |= Bits(all) >> drop << shift;
 }
 
 // The n (at most 64) bytes at p, sixteen at a time; the last sixteen end where the n bytes

@@ -1,5 +1,6 @@
 // CFieldStarts: the places among a line's first kStampSearchBytes bytes where the stamp
-// search reads - the first non-blank byte and each byte after a blank, a tab, "[" or "|" -
+// search reads - the first non-blank byte and each byte after a field boundary
+// (IsStampFieldBoundary: a blank, a tab, "[", "|", "=", a quote, "(", ":" or ",") -
 // that may start a stamp, in increasing order: those with a run of digits of a length some
 // form or an epoch time starts with, and those with an ASCII letter while an h:mm:ss may
 // follow; the run of digits at a place; and whether an h:mm:ss lies ahead of a place. The
@@ -54,7 +55,7 @@ private:
 // with the six digits of its time after it, ten digits in a row). True proves nothing.
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch);
 
-// The first byte and each byte after a blank, a tab, "[" or "|", up to the byte until (below
+// The first byte and each byte after a field boundary, up to the byte until (below
 // 64 and the length; 0 otherwise), bit k for byte k: the places a search that knows where the
 // stamp should be reads one by one.
 uint64_t FieldStartsUpTo(const char* bytes, int length, int until);

@@ -70,6 +70,14 @@ bool ReadDayMonth(CStampText& t, CStampFields* f) {
     return t.Digits(4, 4, &f->year) && t.Blanks() && t.Time(f, false);
 }
 
+// A date and a time each in quotes: "2017-06-28" "07:26:35".
+bool QuotedJoint(CStampText& t) {
+    int start = t.i;
+    if (t.Take('"') && t.Blanks() && t.Take('"')) return true;
+    t.i = start;
+    return false;
+}
+
 // 2024-05-06T08:00:00.123456+09:00, 2017/05/16 00:00:00,008, 21.03.04_05:06:07
 bool ReadIsoDate(CStampText& t, CStampFields* f) {
     if (!Year(t, &f->year)) return false;
@@ -77,7 +85,7 @@ bool ReadIsoDate(CStampText& t, CStampFields* f) {
     if (sep != '-' && sep != '/' && sep != '.') return false;
     ++t.i;
     if (!t.Digits(1, 2, &f->month) || !t.Take(sep) || !t.Digits(1, 2, &f->day)) return false;
-    if (!t.Take('T') && !t.Take('_') && !t.Take('-') && !t.Blanks()) return false;
+    if (!t.Take('T') && !t.Take('_') && !t.Take('-') && !t.Blanks() && !QuotedJoint(t)) return false;
     return t.Time(f, false);
 }
 
@@ -216,7 +224,8 @@ constexpr uint32_t RunsOfForms(bool timeless) {
 bool IsFieldEnd(const char* bytes, int length, int at) {
     if (at >= length) return true;
     char c = bytes[at];
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';' ||
+           c == '"' || c == ')' || c == '}';
 }
 
 // Days since 1970-01-01 to a civil date, for days from 2000 to 2099 only. Every fourth year

@@ -47,8 +47,6 @@ CFieldShape LeadingShape(const char* bytes, int length, int at) {
 // How far past the hinted place the places are tried one by one.
 constexpr int kHintSlack = 8;
 
-bool IsFieldBoundary(char c) { return c == ' ' || c == '\t' || c == '[' || c == '|'; }
-
 // One line's search: the places tried so far have held no readable stamp; the earliest epoch
 // time among them is kept, as it counts only when no readable stamp comes later either.
 struct CLineSearch {
@@ -87,7 +85,7 @@ struct CLineSearch {
     // The same, for places beyond those FieldStartsUpTo reaches.
     bool TryEachByte(int lead, int until) {
         for (int at = lead + 1; at <= until; ++at) {
-            if (IsFieldBoundary(bytes[at - 1]) && TryStart(at)) return true;
+            if (IsStampFieldBoundary(bytes[at - 1]) && TryStart(at)) return true;
         }
         return false;
     }

@@ -53,8 +53,8 @@ struct CStampHint {
     CEpochDay epochDay;  // the last, as neighbouring lines nearly always share the day
 };
 
-// Tries the forms at the line's first non-blank byte and at every field boundary (after a
-// blank, a tab, "[" or "|") among the first kStampSearchBytes bytes, the earliest place
+// Tries the forms at the line's first non-blank byte and at every field start (after a
+// blank, a tab, "[", "|", "=", a quote, "(", ":" or ",") among the first kStampSearchBytes bytes, the earliest place
 // first; then, when none is there, an epoch time between 2000 and 2100: 10 digits of seconds
 // (optionally with a fraction) or 13 of milliseconds as the leading field (or just inside a
 // bracket or bar that opens the line), or seconds with a fraction of 3, 6 or 9 digits at any

@@ -91,3 +91,9 @@ struct CStampText {
 };
 
 inline bool IsStampDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The bytes after which a field, and so a stamp, may start: blanks, tabs, "[", "|", and the
+// marks of key=value, quoted, parenthesised, colon- and comma-separated fields.
+inline bool IsStampFieldBoundary(char c) {
+    return c == ' ' || c == '\t' || c == '[' || c == '|' || c == '=' || c == '"' || c == '(' || c == ':' || c == ',';
+}

@@ -117,6 +117,14 @@ TEST(StampFormsTest, StampAfterAPrefix) {
         {"INFO|2024-05-06 08:00:00,5|main", StampForm::kIsoDate, 2024, 5, 6, 28800500},
         {"host\t[2024/05/06 08:00:00] x", StampForm::kIsoDate, 2024, 5, 6, 28800000},
         {"user=x@2024-05-06T08:00:00Z", kNo, 0, 0, 0, 0},  // not at a field boundary
+        // Key=value, quoted, colon-separated and parenthesised fields.
+        {"time=\"2021-09-15T21:17:10.220731Z\" level=info msg=x", StampForm::kIsoDate, 2021, 9, 15, 76630220},
+        {"t=2025-04-24T19:51:48.520963849Z lvl=info", StampForm::kIsoDate, 2025, 4, 24, 71508520},
+        {"MainThread::INFO::2011-12-05 07:04:56,101::dispatcher::94::", StampForm::kIsoDate, 2011, 12, 5, 25496101},
+        {"\"2017-06-28\" \"07:26:35\" 1.2.3.4", StampForm::kIsoDate, 2017, 6, 28, 26795000},
+        {"(2022-06-08  8:52:40): [be[ipa]]", StampForm::kIsoDate, 2022, 6, 8, 31960000},
+        {"HsmService:2021-05-19 17:36:35,978[MainThread]", StampForm::kIsoDate, 2021, 5, 19, 63395978},
+        {"version=1.2.3, addr=10.0.0.1:8080, ratio=3:4 at 12:00", kNo, 0, 0, 0, 0},
         {farLine.c_str(), StampForm::kIsoDate, 2017, 5, 16, 1000},
         {tooFarLine.c_str(), kNo, 0, 0, 0, 0},
         {"2005.11.09 host message", kNo, 0, 0, 0, 0},
@@ -183,8 +191,8 @@ TEST(StampFormsTest, EpochTimesAndLookAlikes) {
 }
 
 // The search in its plainest form: every form at the first non-blank byte and after every
-// blank, tab, "[" or "|" among the first bytes, the earliest first; then the epoch times,
-// bare ones only at the first field or just inside a bracket or bar that opens it.
+// field boundary (blank, tab, "[", "|", "=", quote, "(", ":", ",") among the first bytes, the earliest first; then the
+// epoch times, bare ones only at the first field or just inside a bracket or bar that opens it.
 int PlainSearch(const char* bytes, int length, CStampMatch* match) {
     *match = CStampMatch();
     int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
@@ -193,7 +201,7 @@ int PlainSearch(const char* bytes, int length, CStampMatch* match) {
     int lead = first + 1 < limit && (bytes[first] == '[' || bytes[first] == '|') ? first + 1 : first;
     auto isPlace = [&](int at) {
         char before = at > 0 ? bytes[at - 1] : 0;
-        return at == first || (at > first && std::strchr(" \t[|", before) != nullptr && before != 0);
+        return at == first || (at > first && before != 0 && std::strchr(" \t[|=\"(:,", before) != nullptr);
     };
     for (int at = first; at < limit; ++at) {
         if (isPlace(at) && ReadStampFormAt(bytes, length, at, CFieldShape(), match)) return 1;
@@ -226,7 +234,8 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
     for (size_t at = 0, end; (end = list.find('\n', at)) != std::string::npos; at = end + 1) {
         pieces.push_back(list.substr(at, end - at));
     }
-    const char* const separators[] = {" ", "  ", "\t", "[", "|", "", "-", ":", ",", ".", "T", "_", "]", "/"};
+    const char* const separators[] = {" ", "  ", "\t", "[", "|", "",   "-", ":",     ",", ".",
+                                      "T", "_",  "]",  "/", "=", "\"", "(", "\" \"", "::"};
     std::mt19937 rng(2612);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int found = 0;

@@ -285,7 +285,14 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool lead
             return 0;
         }
     }
-    if (!IsFieldEnd(bytes, length, k) || ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
+    if (!IsFieldEnd(bytes, length, k) || !EpochStamp(ms, &match->stamp, cache)) return 0;
+    match->form = digits == 13 ? StampForm::kEpochMilliseconds : StampForm::kEpochSeconds;
+    match->offset = at;
+    return 1;
+}
+
+int EpochStamp(uint64_t ms, CTimeStamp* stamp, CEpochDay* cache) {
+    if (ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
     auto days = static_cast<uint32_t>(ms / 86400000);
     CEpochDay day;
     if (cache == nullptr || cache->days != days) {
@@ -299,10 +306,8 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool lead
     } else {
         day = *cache;
     }
-    match->stamp = day.date;
-    match->stamp.milliseconds = static_cast<uint32_t>(ms - uint64_t{days} * 86400000);
-    match->form = digits == 13 ? StampForm::kEpochMilliseconds : StampForm::kEpochSeconds;
-    match->offset = at;
+    *stamp = day.date;
+    stamp->milliseconds = static_cast<uint32_t>(ms - uint64_t{days} * 86400000);
     return 1;
 }
 

@@ -36,3 +36,7 @@ int ReadEpochAt(const char* bytes, int length, int at, bool leading, CStampMatch
 // null, holds the date of the last day read and is kept up to date.
 int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool leading, CStampMatch* match,
                     CEpochDay* cache = nullptr);
+
+// Milliseconds since 1970-01-01 00:00 UTC as a stamp (in UTC): 1 and *stamp when they lie
+// between 2000 and 2100, else 0 (unchanged). cache as above.
+int EpochStamp(uint64_t ms, CTimeStamp* stamp, CEpochDay* cache = nullptr);

@@ -190,6 +190,8 @@ const char* StampFormName(StampForm form) {
             return "epoch-seconds";
         case StampForm::kEpochMilliseconds:
             return "epoch-milliseconds";
+        case StampForm::kJsonField:
+            return "json";
     }
     return "none";
 }

@@ -27,6 +27,7 @@ enum class StampForm : uint8_t {
     kDayMonth,     // 06 May 2024 08:00:00
     kEpochSeconds,
     kEpochMilliseconds,
+    kJsonField,  // {"ts": "2013-09-06T20:00:48.124817Z", ...}, {"time": 1699999999123, ...}
 };
 
 // The stamps looked for after a prefix start within this many bytes of the line.

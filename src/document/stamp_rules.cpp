@@ -2,6 +2,8 @@
 // that a line it recognises keeps exactly the stamp it always had.
 #include "document/stamp_rules.h"
 
+#include "document/stamp_json.h"
+
 int CStampRules::AddPattern(const CStampPattern& pattern) {
     if (patternCount >= kMaxStampPatterns || !pattern.IsValid()) return 0;
     patterns[patternCount++] = pattern;
@@ -9,6 +11,12 @@ int CStampRules::AddPattern(const CStampPattern& pattern) {
 }
 
 namespace {
+
+bool LooksLikeJson(const char* bytes, int length) {
+    int i = 0;
+    while (i < length && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
+    return i < length && bytes[i] == '{';
+}
 
 int Found(const CTimeStamp& found, StampForm kind, CTimeStamp* stamp, StampForm* form) {
     *stamp = found;
@@ -27,8 +35,12 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
     for (int k = 0; k < rules->patternCount; ++k) {
         if (rules->patterns[k].Match(bytes, length, &found)) return Found(found, StampForm::kPattern, stamp, form);
     }
+    if (!rules->moreForms) return 0;
     CStampMatch match;
-    if (rules->moreForms && ParseStampForms(bytes, length, &match, hint))
+    // A JSON line names its time: that key's value, wherever it stands, before any field.
+    if (LooksLikeJson(bytes, length) && ReadJsonStamp(bytes, length, &match)) {
         return Found(match.stamp, match.form, stamp, form);
+    }
+    if (ParseStampForms(bytes, length, &match, hint)) return Found(match.stamp, match.form, stamp, form);
     return 0;
 }

@@ -1,0 +1,156 @@
+// A JSON line is walked once at its top level: strings are passed over escape by escape,
+// nested objects and arrays by their depth, so that a key inside a string or a nested
+// object is never taken for the line's time key.
+#include "document/stamp_json.h"
+
+#include <cstring>
+
+#include "document/stamp_form_readers.h"
+#include "document/stamp_text.h"
+
+namespace {
+
+struct CJsonWalk {
+    const char* p;
+    int n;
+    int i = 0;
+
+    void SkipBlanks() {
+        while (i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n')) ++i;
+    }
+    // At an opening quote: past the closing one. False when the line ends first.
+    bool SkipString() {
+        for (++i; i < n; ++i) {
+            if (p[i] == '\\') {
+                ++i;
+            } else if (p[i] == '"') {
+                ++i;
+                return true;
+            }
+        }
+        return false;
+    }
+    // Past a value of any kind: a string, an object or array (whole), or a scalar.
+    bool SkipValue() {
+        if (i < n && p[i] == '"') return SkipString();
+        int depth = 0;
+        for (; i < n; ++i) {
+            char c = p[i];
+            if (c == '"') {
+                if (!SkipString()) return false;
+                --i;
+            } else if (c == '{' || c == '[') {
+                ++depth;
+            } else if (c == '}' || c == ']') {
+                if (depth == 0) return true;
+                if (--depth == 0) {
+                    ++i;
+                    return true;
+                }
+            } else if (c == ',' && depth == 0) {
+                return true;
+            }
+        }
+        return depth == 0;
+    }
+};
+
+// Digits of a JSON number: its integer part and up to three digits of its fraction.
+bool ReadNumber(const char* p, int n, uint64_t* whole, int* fraction, int* places) {
+    int i = 0;
+    *whole = 0;
+    int digits = 0;
+    for (; i < n && IsStampDigit(p[i]); ++i, ++digits) {
+        if (digits >= 20) return false;
+        *whole = *whole * 10 + static_cast<uint64_t>(p[i] - '0');
+    }
+    if (digits == 0 || digits > 19) return false;
+    *fraction = 0;
+    *places = 0;
+    if (i < n && p[i] == '.') {
+        for (++i; i < n && IsStampDigit(p[i]); ++i) {
+            if (*places < 3) *fraction = *fraction * 10 + (p[i] - '0');
+            ++*places;
+        }
+    }
+    // An exponent or any other byte glued to the digits: no plain number.
+    return i == n || p[i] == ',' || p[i] == '}' || p[i] == ']' || p[i] == ' ' || p[i] == '\t' || p[i] == '\r' ||
+           p[i] == '\n';
+}
+
+// An epoch number: seconds, milliseconds, microseconds or nanoseconds by its magnitude.
+int NumberStamp(const char* p, int n, CTimeStamp* stamp) {
+    uint64_t whole = 0;
+    int fraction = 0;
+    int places = 0;
+    if (!ReadNumber(p, n, &whole, &fraction, &places)) return 0;
+    for (int k = places; k < 3; ++k) fraction *= 10;
+    constexpr uint64_t kSecondsFrom = 946684800, kSecondsTo = 4102444800;
+    if (whole >= kSecondsFrom && whole < kSecondsTo) return EpochStamp(whole * 1000 + fraction, stamp);
+    constexpr uint64_t kUnits[] = {1, 1000, 1000000};  // milliseconds, microseconds, nanoseconds
+    for (uint64_t unit : kUnits) {
+        uint64_t ms = whole / unit;
+        if (ms >= kSecondsFrom * 1000 && ms < kSecondsTo * 1000) return EpochStamp(ms, stamp);
+    }
+    return 0;
+}
+
+// A string value: a stamp in one of the built-in forms at its start, or epoch digits. (The
+// line-start recogniser is not asked: it reads a fraction only when the line goes on.)
+int TextStamp(const char* p, int n, CStampMatch* match) {
+    return ReadStampFormAt(p, n, 0, CFieldShape(), match) || ReadEpochAt(p, n, 0, true, match);
+}
+
+int ValueStamp(const CJsonWalk& w, CStampMatch* match) {
+    CStampMatch found;
+    int at = w.i;
+    if (w.p[at] == '"') {
+        const char* end = static_cast<const char*>(std::memchr(w.p + at + 1, '"', static_cast<size_t>(w.n - at - 1)));
+        if (end == nullptr || !TextStamp(w.p + at + 1, static_cast<int>(end - (w.p + at + 1)), &found)) return 0;
+        match->stamp = found.stamp;
+    } else if (!NumberStamp(w.p + at, w.n - at, &match->stamp)) {
+        return 0;
+    }
+    match->form = StampForm::kJsonField;
+    match->offset = at;
+    return 1;
+}
+
+}  // namespace
+
+bool IsJsonTimeKey(const char* key, int length) {
+    static const char* const kKeys[] = {"timestamp", "@timestamp", "time", "ts",         "t",
+                                        "date",      "datetime",   "@t",   "created_at", "timeMillis"};
+    for (const char* k : kKeys) {
+        if (static_cast<int>(std::strlen(k)) == length && std::memcmp(k, key, static_cast<size_t>(length)) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int ReadJsonStamp(const char* bytes, int length, CStampMatch* match) {
+    *match = CStampMatch();
+    if (bytes == nullptr || length <= 0) return 0;
+    CJsonWalk w{bytes, length};
+    w.SkipBlanks();
+    if (w.i >= w.n || w.p[w.i] != '{') return 0;
+    ++w.i;
+    for (;;) {
+        w.SkipBlanks();
+        if (w.i >= w.n || w.p[w.i] != '"') return 0;
+        int key = w.i + 1;
+        if (!w.SkipString()) return 0;
+        int keyLength = w.i - 1 - key;
+        w.SkipBlanks();
+        if (w.i >= w.n || w.p[w.i] != ':') return 0;
+        ++w.i;
+        w.SkipBlanks();
+        if (w.i >= w.n) return 0;
+        if (IsJsonTimeKey(bytes + key, keyLength) && ValueStamp(w, match)) return 1;
+        if (!w.SkipValue()) return 0;
+        w.SkipBlanks();
+        if (w.i >= w.n || w.p[w.i] != ',') return 0;
+        ++w.i;
+    }
+}

@@ -41,6 +41,20 @@ bool ReadCLibrary(CStampText& t, CStampFields* f) {
     return t.Digits(4, 4, &f->year);
 }
 
+// I0517 15:04:22.619642, E20200308 23:47:32.089828: a level letter, mmdd or yyyymmdd, the time
+bool ReadGlog(CStampText& t, CStampFields* f) {
+    char level = t.Peek();
+    if (level != 'I' && level != 'W' && level != 'E' && level != 'F') return false;
+    ++t.i;
+    int start = t.i;
+    int date = 0;
+    if (!t.Digits(4, 8, &date) || (t.i - start != 4 && t.i - start != 8)) return false;
+    f->year = t.i - start == 8 ? date / 10000 : 0;
+    f->month = date / 100 % 100;
+    f->day = date % 100;
+    return t.Blanks() && t.Time(f, false);
+}
+
 // Nov  9 12:01:01, Nov 9, 2005 12:01:01
 bool ReadMonthName(CStampText& t, CStampFields* f) {
     if (!t.MonthName(&f->month) || !t.Blanks() || !t.Digits(1, 2, &f->day)) return false;
@@ -160,6 +174,7 @@ constexpr uint32_t Run(int a, int b = 0) { return (1u << a) | (b > 0 ? 1u << b :
 constexpr CFormEntry kForms[] = {
     {ReadCLibrary, StampForm::kCLibrary, Run(0), "", true},
     {ReadMonthName, StampForm::kMonthName, Run(0), "", true},
+    {ReadGlog, StampForm::kGlog, Run(0), "", true},
     {ReadAccessLog, StampForm::kAccessLog, Run(1, 2), "/", true},
     {ReadDayMonth, StampForm::kDayMonth, Run(1, 2), " \t-", true},
     {ReadIsoDate, StampForm::kIsoDate, Run(2, 4), "-/.", true},

@@ -13,11 +13,12 @@ namespace {
 // The longest run of digits that matters: an epoch time in milliseconds and one more.
 constexpr int kEpochRun = 14;
 
-// The initials of the month and weekday names, in either case.
+// The initials of the month and weekday names, in either case, and of glog's levels (I, W,
+// E, F).
 bool IsNameInitial(char c) {
-    constexpr uint32_t kInitials = 1u << ('a' - 'a') | 1u << ('d' - 'a') | 1u << ('f' - 'a') | 1u << ('j' - 'a') |
-                                   1u << ('m' - 'a') | 1u << ('n' - 'a') | 1u << ('o' - 'a') | 1u << ('s' - 'a') |
-                                   1u << ('t' - 'a') | 1u << ('w' - 'a');
+    constexpr uint32_t kInitials = 1u << ('a' - 'a') | 1u << ('d' - 'a') | 1u << ('e' - 'a') | 1u << ('f' - 'a') |
+                                   1u << ('i' - 'a') | 1u << ('j' - 'a') | 1u << ('m' - 'a') | 1u << ('n' - 'a') |
+                                   1u << ('o' - 'a') | 1u << ('s' - 'a') | 1u << ('t' - 'a') | 1u << ('w' - 'a');
     unsigned letter = static_cast<unsigned char>(c | 0x20) - 'a';
     return letter < 26 && ((kInitials >> letter) & 1) != 0;
 }
@@ -192,6 +193,8 @@ const char* StampFormName(StampForm form) {
             return "epoch-milliseconds";
         case StampForm::kJsonField:
             return "json";
+        case StampForm::kGlog:
+            return "glog";
     }
     return "none";
 }

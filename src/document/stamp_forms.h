@@ -27,7 +27,8 @@ enum class StampForm : uint8_t {
     kDayMonth,     // 06 May 2024 08:00:00
     kEpochSeconds,
     kEpochMilliseconds,
-    kJsonField,  // {"ts": "2013-09-06T20:00:48.124817Z", ...}, {"time": 1699999999123, ...}
+    kJsonField,
+    kGlog,  // I0517 15:04:22.619642, E20200308 23:47:32.089828  // {"ts": "2013-09-06T20:00:48.124817Z", ...}, {"time": 1699999999123, ...}
 };
 
 // The stamps looked for after a prefix start within this many bytes of the line.

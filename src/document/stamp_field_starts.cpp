@@ -33,7 +33,8 @@ struct CClasses {
     Mask digits = 0;
     Mask letters = 0;
     Mask colons = 0;
-    Mask stops = 0;  // the colons and points that part the fields of a time
+    Mask stops = 0;   // the colons and points that part the fields of a time
+    Mask dashes = 0;  // the dashes (after a compact date)
 
     void Add(char b, int k) {
         Mask bit = Mask{1} << k;
@@ -42,6 +43,7 @@ struct CClasses {
         if (IsAsciiLetter(b)) letters |= bit;
         if (b == ':') colons |= bit;
         if (b == ':' || b == '.') stops |= bit;
+        if (b == '-') dashes |= bit;
     }
 };
 
@@ -61,6 +63,7 @@ struct CQuarter {
     uint64_t letters = 0;
     uint64_t colons = 0;
     uint64_t stops = 0;
+    uint64_t dashes = 0;
 };
 
 // The sixteen bytes at p into bits shift and up, the first drop of them left out: the
@@ -76,6 +79,7 @@ inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
     __m128i colons = _mm_cmpeq_epi8(v, _mm_set1_epi8(':'));
     if (pass == Pass::kMarks) {
         c->stops |= Bits(_mm_or_si128(colons, _mm_cmpeq_epi8(v, _mm_set1_epi8('.')))) >> drop << shift;
+        c->dashes |= Bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))) >> drop << shift;
         return;
     }
     c->colons |= Bits(colons) >> drop << shift;
@@ -119,6 +123,7 @@ void Classify(const char* p, int window, CClasses* c) {
     c->colons = Join(low.colons, high.colons);
     c->boundaries = Join(low.boundaries, high.boundaries);
     c->stops = Join(low.stops, high.stops);
+    c->dashes = Join(low.dashes, high.dashes);
 }
 #else
 template <Pass pass>
@@ -182,13 +187,21 @@ Mask CompactDates(Mask digits, int from) {
     return starts & ((six & ~(d >> 6)) | (eight & ~(d >> 8)));
 }
 
+// Runs of exactly eight digits with a dash and a digit after them (a compact date whose time
+// may be unpadded), at their first digit.
+Mask DatesWithDash(Mask digits, Mask dashes) {
+    Mask d = digits;
+    Mask eight = d & ~(d << 1) & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7;
+    return eight & dashes >> 8 & d >> 9;
+}
+
 // The marks the quick test looks for from byte from on, among the first window bytes: an
-// h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, or a compact date
-// with the six digits of its time after it.
+// h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, a compact date
+// with the six digits of its time after it, or eight digits and a dash before a time.
 bool MarksFrom(const CClasses& c, int from, bool epoch) {
     Mask d = c.digits;
     Mask ten = epoch ? d & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7 & d >> 8 & d >> 9 : 0;
-    if (((TimesOf(d, c.stops) | ten) >> from) != 0) return true;
+    if (((TimesOf(d, c.stops) | ten | DatesWithDash(d, c.dashes)) >> from) != 0) return true;
     Mask all = CompactDates(d, 0);
     Mask dates = all >> from << from;
     return dates != 0 && HighestBit(all & ~(d >> 6)) > CFieldStarts::LowestBit(dates);

@@ -34,7 +34,7 @@ bool ZoneName(CStampText& t) {
 // Sun Dec 04 04:47:44 2005, Thu Jun  2 00:01:01 UTC 2022
 bool ReadCLibrary(CStampText& t, CStampFields* f) {
     if (!t.WeekdayName() || !t.Blanks() || !t.MonthName(&f->month) || !t.Blanks() || !t.Digits(1, 2, &f->day) ||
-        !t.Blanks() || !t.Time(f, false) || !t.Blanks()) {
+        !t.Blanks() || !t.Time(f) || !t.Blanks()) {
         return false;
     }
     ZoneName(t);
@@ -52,7 +52,7 @@ bool ReadGlog(CStampText& t, CStampFields* f) {
     f->year = t.i - start == 8 ? date / 10000 : 0;
     f->month = date / 100 % 100;
     f->day = date % 100;
-    return t.Blanks() && t.Time(f, false);
+    return t.Blanks() && t.Time(f);
 }
 
 // Nov  9 12:01:01, Nov 9, 2005 12:01:01
@@ -65,13 +65,13 @@ bool ReadMonthName(CStampText& t, CStampFields* f) {
         t.i = beforeYear;
         f->year = 0;
     }
-    return t.Time(f, false);
+    return t.Time(f);
 }
 
 // 10/Oct/2000:13:55:36 -0700 (the zone after the blank is left to the message)
 bool ReadAccessLog(CStampText& t, CStampFields* f) {
     return t.Digits(1, 2, &f->day) && t.Take('/') && t.MonthName(&f->month) && t.Take('/') &&
-           t.Digits(4, 4, &f->year) && t.Take(':') && t.Time(f, false);
+           t.Digits(4, 4, &f->year) && t.Take(':') && t.Time(f);
 }
 
 // 06 May 2024 08:00:00, 06-May-2024 08:00:00.123
@@ -81,7 +81,7 @@ bool ReadDayMonth(CStampText& t, CStampFields* f) {
     if (!dash && !t.Blanks()) return false;
     if (!t.MonthName(&f->month)) return false;
     if (dash ? !t.Take('-') : !t.Blanks()) return false;
-    return t.Digits(4, 4, &f->year) && t.Blanks() && t.Time(f, false);
+    return t.Digits(4, 4, &f->year) && t.Blanks() && t.Time(f);
 }
 
 // A date and a time each in quotes: "2017-06-28" "07:26:35".
@@ -100,7 +100,7 @@ bool ReadIsoDate(CStampText& t, CStampFields* f) {
     ++t.i;
     if (!t.Digits(1, 2, &f->month) || !t.Take(sep) || !t.Digits(1, 2, &f->day)) return false;
     if (!t.Take('T') && !t.Take('_') && !t.Take('-') && !t.Blanks() && !QuotedJoint(t)) return false;
-    return t.Time(f, false);
+    return t.Time(f);
 }
 
 // 2005-06-03-15.42.50.675872
@@ -133,7 +133,7 @@ bool CompactTime(CStampText& t, CStampFields* f) {
     return true;
 }
 
-// 081109 203615, 20171223-22:15:29:606, 20240506T080000Z
+// 081109 203615, 20171223-22:15:29:606, 20171223-7:5:42:19, 20240506T080000Z
 bool ReadCompactDate(CStampText& t, CStampFields* f) {
     int start = t.i;
     int date;
@@ -143,8 +143,11 @@ bool ReadCompactDate(CStampText& t, CStampFields* f) {
     f->year = date / 10000 + (digits == 6 ? 2000 : 0);
     f->month = date / 100 % 100;
     f->day = date % 100;
-    if (!t.Take('T') && !t.Take('-') && !t.Blanks()) return false;
-    return CompactTime(t, f) || t.Time(f, true);
+    bool dash = t.Take('-');
+    if (!dash && !t.Take('T') && !t.Blanks()) return false;
+    if (CompactTime(t, f)) return true;
+    // After eight digits and a dash, loggers that do not pad write 20171223-7:5:42:19.
+    return t.Time(f, dash && digits == 8 ? CStampText::kLoose : CStampText::kColonMs);
 }
 
 // 10.30 16:49:06 (no year)
@@ -153,7 +156,7 @@ bool ReadMonthDay(CStampText& t, CStampFields* f) {
     char sep = t.Peek();
     if (sep != '.' && sep != '/' && sep != '-') return false;
     ++t.i;
-    return t.Digits(2, 2, &f->day) && t.Blanks() && t.Time(f, false);
+    return t.Digits(2, 2, &f->day) && t.Blanks() && t.Time(f);
 }
 
 // A form, and what the text at its start must look like for it to be tried at all: the

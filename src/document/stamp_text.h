@@ -68,15 +68,24 @@ struct CStampText {
     // "Z", or a sign and hours with optional minutes ("+09:00", "-0700", "+09").
     bool Zone();
     // hh:mm:ss, the hour of one or two digits, then an optional fraction after "." or ","
-    // (or ":" when colonFraction) and an optional zone straight after.
-    bool Time(CStampFields* f, bool colonFraction) {
-        if (!Digits(1, 2, &f->hour) || !Take(':') || !Digits(2, 2, &f->minute) || !Take(':') ||
-            !Digits(2, 2, &f->second)) {
+    // and an optional zone straight after. kColonMs also takes milliseconds after a colon, as
+    // the number written (":99" is 99 ms, as loggers that do not pad write them); kLoose as
+    // well, and minutes and seconds of one digit.
+    enum TimeStyle { kPlainTime, kColonMs, kLoose };
+    bool Time(CStampFields* f, TimeStyle style = kPlainTime) {
+        int least = style == kLoose ? 1 : 2;
+        if (!Digits(1, 2, &f->hour) || !Take(':') || !Digits(least, 2, &f->minute) || !Take(':') ||
+            !Digits(least, 2, &f->second)) {
             return false;
         }
         int beforeFraction = i;
-        if (Take('.') || Take(',') || (colonFraction && Take(':'))) {
+        if (Take('.') || Take(',')) {
             if (!Fraction(&f->millisecond)) i = beforeFraction;
+        } else if (style != kPlainTime && Take(':')) {
+            if (!Digits(1, 3, &f->millisecond) || static_cast<unsigned>(Peek() - '0') <= 9) {
+                f->millisecond = 0;
+                i = beforeFraction;
+            }
         }
         char c = Peek();
         if (c == 'Z' || c == '+' || c == '-') Zone();

@@ -15,18 +15,6 @@ unsigned DaysInMonth(int64_t year, unsigned month) {
     return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
 }
 
-void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day) {
-    int64_t z = days + 719468;
-    int64_t era = FloorDiv(z, 146097);
-    auto doe = static_cast<unsigned>(z - era * 146097);
-    unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    unsigned mp = (5 * doy + 2) / 153;
-    *day = doy - (153 * mp + 2) / 5 + 1;
-    *month = mp < 10 ? mp + 3 : mp - 9;
-    *year = static_cast<int64_t>(yoe) + era * 400 + (*month <= 2 ? 1 : 0);
-}
-
 // A reader over the typed text: digits of a bounded count and single characters.
 struct CQueryText {
     const char* p;
@@ -82,6 +70,18 @@ bool ReadDate(CQueryText& t, int64_t* day) {
 }
 
 }  // namespace
+
+void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day) {
+    int64_t z = days + 719468;
+    int64_t era = FloorDiv(z, 146097);
+    auto doe = static_cast<unsigned>(z - era * 146097);
+    unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    unsigned mp = (5 * doy + 2) / 153;
+    *day = doy - (153 * mp + 2) / 5 + 1;
+    *month = mp < 10 ? mp + 3 : mp - 9;
+    *year = static_cast<int64_t>(yoe) + era * 400 + (*month <= 2 ? 1 : 0);
+}
 
 int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
     year -= month <= 2 ? 1 : 0;

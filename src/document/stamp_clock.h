@@ -52,6 +52,8 @@ private:
 // Days since 1970-01-01 of a calendar date (proleptic Gregorian; a day past the month's end
 // runs into the next month).
 int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day);
+// The calendar date of a day since 1970-01-01 (proleptic Gregorian).
+void CivilFromDays(int64_t days, int64_t* year, unsigned* month, unsigned* day);
 
 // A time a user typed: "hh:mm:ss[.mmm]" or "yyyy-mm-dd hh:mm:ss[.mmm]" (ASCII, blanks around
 // it allowed; the fraction is a decimal fraction of a second, kept to milliseconds).

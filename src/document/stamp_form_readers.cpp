@@ -21,14 +21,36 @@ bool Year(CStampText& t, int* year) {
     return true;
 }
 
-// A zone's name of two to five capitals and the blanks after it ("UTC ", "CEST "), as date(1)
-// writes it between the time and the year. The zone is not applied.
-bool ZoneName(CStampText& t) {
+// A zone's name and the blanks after it ("UTC ", "CEST "), as date(1) writes it between the
+// time and the year; a name it does not know (two to five capitals) is passed over.
+bool ZoneBeforeYear(CStampText& t, CStampFields* f) {
     int start = t.i;
+    if (t.ZoneName(&f->zone) && t.Blanks()) return true;
+    f->zone = kNoZone;
+    t.i = start;
     while (t.i - start < 6 && t.Peek() >= 'A' && t.Peek() <= 'Z') ++t.i;
     if (t.i - start >= 2 && t.i - start <= 5 && t.Blanks()) return true;
     t.i = start;
     return false;
+}
+
+// A numeric zone after a blank ("13:55:36 -0700"), where a form writes its zone so.
+void ZoneAfterBlank(CStampText& t, CStampFields* f) {
+    int start = t.i;
+    int zone = kNoZone;
+    if (t.Blanks() && (t.Peek() == '+' || t.Peek() == '-') && t.Zone(&zone) && t.Ends() && zone != kNoZone) {
+        f->zone = zone;
+        return;
+    }
+    t.i = start;
+}
+
+// A zone's name after a blank ("2024-05-06 08:00:00 UTC"), for any form that read no zone.
+void ZoneNameAfterBlank(CStampText& t, CStampFields* f) {
+    int start = t.i;
+    if (t.Take(' ') && t.ZoneName(&f->zone)) return;
+    f->zone = kNoZone;
+    t.i = start;
 }
 
 // Sun Dec 04 04:47:44 2005, Thu Jun  2 00:01:01 UTC 2022
@@ -37,7 +59,7 @@ bool ReadCLibrary(CStampText& t, CStampFields* f) {
         !t.Blanks() || !t.Time(f) || !t.Blanks()) {
         return false;
     }
-    ZoneName(t);
+    ZoneBeforeYear(t, f);
     return t.Digits(4, 4, &f->year);
 }
 
@@ -68,10 +90,14 @@ bool ReadMonthName(CStampText& t, CStampFields* f) {
     return t.Time(f);
 }
 
-// 10/Oct/2000:13:55:36 -0700 (the zone after the blank is left to the message)
+// 10/Oct/2000:13:55:36 -0700
 bool ReadAccessLog(CStampText& t, CStampFields* f) {
-    return t.Digits(1, 2, &f->day) && t.Take('/') && t.MonthName(&f->month) && t.Take('/') &&
-           t.Digits(4, 4, &f->year) && t.Take(':') && t.Time(f);
+    if (!t.Digits(1, 2, &f->day) || !t.Take('/') || !t.MonthName(&f->month) || !t.Take('/') ||
+        !t.Digits(4, 4, &f->year) || !t.Take(':') || !t.Time(f)) {
+        return false;
+    }
+    if (f->zone == kNoZone) ZoneAfterBlank(t, f);
+    return true;
 }
 
 // 06 May 2024 08:00:00, 06-May-2024 08:00:00.123
@@ -81,7 +107,9 @@ bool ReadDayMonth(CStampText& t, CStampFields* f) {
     if (!dash && !t.Blanks()) return false;
     if (!t.MonthName(&f->month)) return false;
     if (dash ? !t.Take('-') : !t.Blanks()) return false;
-    return t.Digits(4, 4, &f->year) && t.Blanks() && t.Time(f);
+    if (!t.Digits(4, 4, &f->year) || !t.Blanks() || !t.Time(f)) return false;
+    if (f->zone == kNoZone) ZoneAfterBlank(t, f);
+    return true;
 }
 
 // A date and a time each in quotes: "2017-06-28" "07:26:35".
@@ -337,7 +365,9 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
         CStampText t{bytes, length, at};
         CStampFields f;
         CTimeStamp stamp;
-        if (entry.read(t, &f) && t.Ends() && f.ToStamp(&stamp)) {
+        if (!entry.read(t, &f)) continue;
+        if (f.zone == kNoZone) ZoneNameAfterBlank(t, &f);
+        if (t.Ends() && f.ToStamp(&stamp)) {
             match->stamp = stamp;
             match->form = entry.form;
             match->offset = at;

@@ -1,6 +1,10 @@
 // The readers the built-in stamp forms and the user's patterns are made of.
 #include "document/stamp_text.h"
 
+#include <cstring>
+
+#include "document/stamp_clock.h"
+
 namespace {
 
 const char* const kMonthNames[12] = {"january", "february", "march",     "april",   "may",      "june",
@@ -51,6 +55,7 @@ int CStampFields::ToStamp(CTimeStamp* stamp) const {
     stamp->month = static_cast<uint8_t>(month);
     stamp->day = static_cast<uint8_t>(day);
     stamp->milliseconds = static_cast<uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + millisecond);
+    ApplyZone(stamp, zone);
     return 1;
 }
 
@@ -63,18 +68,70 @@ bool CStampText::MonthName(int* month) {
 
 bool CStampText::WeekdayName() { return FindName(*this, kWeekdayNames, 7) != 0; }
 
-bool CStampText::Zone() {
-    if (Take('Z')) return true;
+bool CStampText::Zone(int* minutesEast) {
+    if (Take('Z')) {
+        if (minutesEast != nullptr) *minutesEast = 0;
+        return true;
+    }
     if (Peek() != '+' && Peek() != '-') return false;
     int start = i;
+    int sign = Peek() == '-' ? -1 : 1;
     ++i;
-    int hours, minutes;
+    int hours, minutes = 0;
     if (!Digits(2, 2, &hours)) {
         i = start;
         return false;
     }
     int beforeMinutes = i;
     bool colon = Take(':');
-    if (!Digits(2, 2, &minutes)) i = colon ? beforeMinutes : i;
+    if (!Digits(2, 2, &minutes)) {
+        minutes = 0;
+        i = colon ? beforeMinutes : i;
+    }
+    if (minutesEast != nullptr) *minutesEast = hours <= 14 && minutes <= 59 ? sign * (hours * 60 + minutes) : kNoZone;
     return true;
+}
+
+bool CStampText::ZoneName(int* minutesEast) {
+    struct CNamedZone {
+        const char* name;
+        int minutesEast;
+    };
+    static const CNamedZone kZones[] = {
+        {"UTC", 0},    {"GMT", 0},    {"UT", 0},     {"WET", 0},    {"WEST", 60},  {"CET", 60},    {"CEST", 120},
+        {"BST", 60},   {"EET", 120},  {"EEST", 180}, {"MSK", 180},  {"EST", -300}, {"EDT", -240},  {"CST", -360},
+        {"CDT", -300}, {"MST", -420}, {"MDT", -360}, {"PST", -480}, {"PDT", -420}, {"AKST", -540}, {"AKDT", -480},
+        {"HST", -600}, {"JST", 540},  {"KST", 540},  {"HKT", 480},  {"SGT", 480},  {"AWST", 480},  {"ACST", 570},
+        {"AEST", 600}, {"AEDT", 660}, {"NZST", 720}, {"NZDT", 780},
+    };
+    int n = 0;
+    while (n < 5 && Peek(n) >= 'A' && Peek(n) <= 'Z') ++n;
+    char after = Peek(n);
+    if (n < 2 || n > 4 || (after >= 'a' && after <= 'z') || (after >= 'A' && after <= 'Z')) return false;
+    for (const CNamedZone& zone : kZones) {
+        if (static_cast<int>(std::strlen(zone.name)) == n &&
+            std::memcmp(zone.name, p + i, static_cast<size_t>(n)) == 0) {
+            i += n;
+            *minutesEast = zone.minutesEast;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ApplyZone(CTimeStamp* stamp, int minutesEast) {
+    if (minutesEast == kNoZone || minutesEast == 0 || !stamp->HasDate()) return;
+    // A stamp without a year: a leap year for the 29th of February, else a common one.
+    int64_t year = stamp->year != 0 ? stamp->year : stamp->month == 2 && stamp->day == 29 ? 2000 : 2001;
+    int64_t key = DaysFromCivil(year, stamp->month, stamp->day) * kMillisecondsPerDay + stamp->milliseconds -
+                  int64_t{minutesEast} * 60000;
+    int64_t days = key / kMillisecondsPerDay - (key % kMillisecondsPerDay < 0 ? 1 : 0);
+    int64_t y = 0;
+    unsigned m = 0, d = 0;
+    CivilFromDays(days, &y, &m, &d);
+    if (stamp->year != 0 && (y < 1 || y > 65535)) return;
+    if (stamp->year != 0) stamp->year = static_cast<uint16_t>(y);
+    stamp->month = static_cast<uint8_t>(m);
+    stamp->day = static_cast<uint8_t>(d);
+    stamp->milliseconds = static_cast<uint32_t>(key - days * kMillisecondsPerDay);
 }

@@ -7,14 +7,22 @@
 
 #include "document/time_stamp.h"
 
+constexpr int kNoZone = 1 << 30;
+
 struct CStampFields {
     int year = 0;  // 0: the form gives no year; two digits were read as 20yy by the form
     int month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+    int zone = kNoZone;  // minutes east of UTC, when the stamp names its zone
 
     // 1 and the stamp when every field is in range (the day is not compared with the month,
-    // as the line-start recogniser does not), else 0.
+    // as the line-start recogniser does not), else 0. A stamp with a zone is given in UTC.
     int ToStamp(CTimeStamp* stamp) const;
 };
+
+// The stamp, written at minutesEast of UTC, in UTC; the date moves with the time (a stamp
+// without a year is taken in a year that has its day). Left as it is where the result would
+// leave the years a stamp can hold.
+void ApplyZone(CTimeStamp* stamp, int minutesEast);
 
 struct CStampText {
     const char* p;
@@ -65,8 +73,12 @@ struct CStampText {
         *ms = value;
         return true;
     }
-    // "Z", or a sign and hours with optional minutes ("+09:00", "-0700", "+09").
-    bool Zone();
+    // "Z", or a sign and hours with optional minutes ("+09:00", "-0700", "+09"); *minutesEast
+    // (when not null) its offset, or kNoZone for hours beyond 14 or minutes beyond 59.
+    bool Zone(int* minutesEast = nullptr);
+    // A zone's name: UTC, GMT and the common abbreviations of North America, Europe, Asia and
+    // Australia (upper case, not going on as a word), *minutesEast its offset.
+    bool ZoneName(int* minutesEast);
     // hh:mm:ss, the hour of one or two digits, then an optional fraction after "." or ","
     // and an optional zone straight after. kColonMs also takes milliseconds after a colon, as
     // the number written (":99" is 99 ms, as loggers that do not pad write them); kLoose as
@@ -88,7 +100,7 @@ struct CStampText {
             }
         }
         char c = Peek();
-        if (c == 'Z' || c == '+' || c == '-') Zone();
+        if (c == 'Z' || c == '+' || c == '-') Zone(&f->zone);
         return true;
     }
     // The stamp ends here: at the end of the bytes or before a byte that is no letter or digit.

@@ -164,12 +164,19 @@ bool Parse(Cursor& c, CTimeStamp* out) {
 }  // namespace
 
 int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp) {
+    int end = 0;
+    return ParseTimeStampEnd(bytes, length, stamp, &end);
+}
+
+int ParseTimeStampEnd(const char* bytes, int length, CTimeStamp* stamp, int* end) {
     *stamp = CTimeStamp();
+    *end = 0;
     if (bytes == nullptr || length <= 0) return 0;
     Cursor c{bytes, length};
     CTimeStamp result;
     if (!Parse(c, &result)) return 0;
     *stamp = result;
+    *end = c.i;
     return 1;
 }
 

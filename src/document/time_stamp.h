@@ -20,6 +20,9 @@ static_assert(sizeof(CTimeStamp) == 8, "a time stamp is 8 bytes");
 // Returns 1 and fills *stamp when the bytes (a whole line, break included) begin with a
 // time stamp; otherwise 0 and *stamp is all zero.
 int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp);
+// The same, and *end: where the reading stopped (after the fraction, or after the blanks that
+// follow the seconds), 0 when there is no stamp.
+int ParseTimeStampEnd(const char* bytes, int length, CTimeStamp* stamp, int* end);
 
 // The interval shown when the time went back (past midnight): 99:99:99.999.
 constexpr int32_t kIntervalWrapped = 356400000;

@@ -65,13 +65,13 @@ TEST(StampFormsTest, BuiltInForms) {
         {"I0517 host", kNo, 0, 0, 0, 0},
         {"X0517 15:04:22.1 x", kNo, 0, 0, 0, 0},
         {"I051 15:04:22.1 x", kNo, 0, 0, 0, 0},
-        {"Sat Apr 27 03:33:07 PDT 2013", StampForm::kCLibrary, 2013, 4, 27, 12787000},
+        {"Sat Apr 27 03:33:07 PDT 2013", StampForm::kCLibrary, 2013, 4, 27, 37987000},
         {"Sunday December 04 04:47:44 2005", StampForm::kCLibrary, 2005, 12, 4, 17264000},
-        {"127.0.0.1 - - [10/Oct/2000:13:55:36 -0700] \"GET /", StampForm::kAccessLog, 2000, 10, 10, 50136000},
+        {"127.0.0.1 - - [10/Oct/2000:13:55:36 -0700] \"GET /", StampForm::kAccessLog, 2000, 10, 10, 75336000},
         {"[10/Oct/2000:13:55:36.5 +0000]", StampForm::kAccessLog, 2000, 10, 10, 50136500},
         {"2024-05-06T08:00:00Z GET", StampForm::kIsoDate, 2024, 5, 6, 28800000},
-        {"2024-05-06T08:00:00+09:00 GET", StampForm::kIsoDate, 2024, 5, 6, 28800000},
-        {"2024-05-06T08:00:00-0700", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"2024-05-06T08:00:00+09:00 GET", StampForm::kIsoDate, 2024, 5, 5, 82800000},
+        {"2024-05-06T08:00:00-0700", StampForm::kIsoDate, 2024, 5, 6, 54000000},
         {"2024-05-06T08:00:00", StampForm::kIsoDate, 2024, 5, 6, 28800000},
         {"2024-05-06T08:00:00.123456789Z", StampForm::kBasic, 2024, 5, 6, 28800123},
         {"x 2024-05-06T08:00:00.123456789Z", StampForm::kIsoDate, 2024, 5, 6, 28800123},
@@ -93,10 +93,12 @@ TEST(StampFormsTest, BuiltInForms) {
     for (const StampCase& c : cases) Check(rules, c);
 }
 
-// Lines the line-start recogniser reads keep its stamp, with or without the option.
+// Lines the line-start recogniser reads keep its stamp, with or without the option (but for
+// a zone, which the option applies).
 TEST(StampFormsTest, LineStartStampsStayAsTheyAre) {
+    Check(MoreForms(), {"2024-05-06T08:00:00.123456+09:00 x", StampForm::kBasic, 2024, 5, 5, 82800123});
+    Check(CStampRules(), {"2024-05-06T08:00:00.123456+09:00 x", StampForm::kBasic, 2024, 5, 6, 28800123});
     const StampCase cases[] = {
-        {"2024-05-06T08:00:00.123456+09:00 x", StampForm::kBasic, 2024, 5, 6, 28800123},
         {"21/03/04 05:06:07.5 message", StampForm::kBasic, 2021, 3, 4, 18367500},
         {"Mar  4 05:06:07 message", StampForm::kBasic, 0, 3, 4, 18367000},
         {"03/04 05:06:07 1131566461 x", StampForm::kBasic, 0, 3, 4, 18367000},
@@ -116,6 +118,40 @@ TEST(StampFormsTest, LineStartStampsStayAsTheyAre) {
 
 // A stamp after a prefix starts at a field boundary among the first 128 bytes, and the
 // earliest readable one wins over an epoch time; a date without a time is no stamp.
+// A stamp that names its zone is kept in UTC, the date moving with it; one without stays as
+// written. Zones glued to the time, after a blank, by name, and ones out of range.
+TEST(StampFormsTest, ZonesAreApplied) {
+    const StampCase cases[] = {
+        {"2024-05-06 14:22:01.613Z x", StampForm::kBasic, 2024, 5, 6, 51721613},
+        {"2024-05-06 17:22:01.694554+03:00 x", StampForm::kBasic, 2024, 5, 6, 51721694},
+        {"x 2024-05-06T17:22:01.694554+0330 y", StampForm::kIsoDate, 2024, 5, 6, 49921694},
+        {"2024-05-06 08:00:00 UTC x", StampForm::kBasic, 2024, 5, 6, 28800000},
+        {"2024-05-06 08:00:00 JST x", StampForm::kBasic, 2024, 5, 5, 82800000},
+        {"2024-05-06 08:00:00.5 CEST x", StampForm::kBasic, 2024, 5, 6, 21600500},
+        {"x 2024-12-31T23:30:00-05:00 y", StampForm::kIsoDate, 2025, 1, 1, 16200000},
+        {"x 2024-01-01T00:30:00+01:00 y", StampForm::kIsoDate, 2023, 12, 31, 84600000},
+        {"x 2024-03-01 00:30:00 CET y", StampForm::kIsoDate, 2024, 2, 29, 84600000},
+        {"Mar  1 00:30:00 GMT x", StampForm::kBasic, 0, 3, 1, 1800000},
+        {"x Mar  1 00:30:00 CET y", StampForm::kMonthName, 0, 2, 28, 84600000},
+        {"06 May 2024 08:00:00 -0130 x", StampForm::kDayMonth, 2024, 5, 6, 34200000},
+        // No zone, a zone out of range, a word that only begins like a name, a number after a blank.
+        {"x 2024-05-06T08:00:00+1500 y", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"2024-05-06 08:00:00 UTCx y", StampForm::kBasic, 2024, 5, 6, 28800000},
+        {"2024-05-06 08:00:00 ESTIMATE y", StampForm::kBasic, 2024, 5, 6, 28800000},
+        {"2024-05-06 08:00:00 -0700 y", StampForm::kBasic, 2024, 5, 6, 28800000},
+        {"x 2024-05-06 08:00:00 y", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+    };
+    CStampRules rules = MoreForms();
+    for (const StampCase& c : cases) Check(rules, c);
+    // The rows an hour apart in two zones are 81 ms apart.
+    CTimeStamp a, b;
+    const char* first = "2024-05-06T14:22:01.613Z a";
+    const char* second = "2024-05-06T17:22:01.694554+03:00 b";
+    ASSERT_EQ(1, ReadLineStamp(&rules, first, static_cast<int>(std::strlen(first)), &a));
+    ASSERT_EQ(1, ReadLineStamp(&rules, second, static_cast<int>(std::strlen(second)), &b));
+    EXPECT_EQ(81, IntervalAfter(a, b));
+}
+
 TEST(StampFormsTest, StampAfterAPrefix) {
     std::string far(120, 'x');
     std::string tooFar(140, 'x');

@@ -2,6 +2,8 @@
 // that a line it recognises keeps exactly the stamp it always had.
 #include "document/stamp_rules.h"
 
+#include <cstring>
+
 #include "document/stamp_json.h"
 #include "document/stamp_text.h"
 
@@ -30,6 +32,34 @@ int ZoneAfterStamp(const char* bytes, int length, int end) {
     return read && t.Ends() ? zone : kNoZone;
 }
 
+// Colour codes a program left for a terminal ("\x1b[32m") are looked for this far into a line,
+// and a line is read without them this far.
+constexpr int kEscapeLook = 256;
+constexpr int kEscapeStrip = 4096;
+
+// The line without its escape sequences (ESC "[", parameters, a final byte from "@" to "~"),
+// as far as capacity; the length written, *removed whether any sequence was left out.
+int WithoutEscapes(const char* bytes, int length, char* out, int capacity, bool* removed) {
+    int n = 0;
+    *removed = false;
+    for (int i = 0; i < length && n < capacity;) {
+        if (bytes[i] == '\x1b' && i + 1 < length && bytes[i + 1] == '[') {
+            int k = i + 2;
+            while (k < length && static_cast<unsigned char>(bytes[k]) >= 0x20 &&
+                   static_cast<unsigned char>(bytes[k]) < 0x40) {
+                ++k;
+            }
+            if (k < length && bytes[k] >= '@' && bytes[k] <= '~') {
+                i = k + 1;
+                *removed = true;
+                continue;
+            }
+        }
+        out[n++] = bytes[i++];
+    }
+    return n;
+}
+
 int Found(const CTimeStamp& found, StampForm kind, CTimeStamp* stamp, StampForm* form) {
     *stamp = found;
     if (form != nullptr) *form = kind;
@@ -48,6 +78,13 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
         return Found(*stamp, StampForm::kBasic, stamp, form);
     }
     if (rules == nullptr || length <= 0) return 0;
+    if (rules->moreForms &&
+        std::memchr(bytes, '\x1b', static_cast<size_t>(length < kEscapeLook ? length : kEscapeLook))) {
+        char plain[kEscapeStrip];
+        bool removed = false;
+        int n = WithoutEscapes(bytes, length, plain, kEscapeStrip, &removed);
+        if (removed) return ReadLineStamp(rules, plain, n, stamp, form, hint);
+    }
     CTimeStamp found;
     for (int k = 0; k < rules->patternCount; ++k) {
         if (rules->patterns[k].Match(bytes, length, &found)) return Found(found, StampForm::kPattern, stamp, form);

@@ -152,6 +152,20 @@ TEST(StampFormsTest, ZonesAreApplied) {
     EXPECT_EQ(81, IntervalAfter(a, b));
 }
 
+// Colour codes a program left for a terminal are passed over, inside the stamp too; without
+// the further forms the line is read as it is.
+TEST(StampFormsTest, ColourCodesAreSkipped) {
+    const StampCase cases[] = {
+        {"\x1b[32mSep 19 \x1b[0m\x1b[1m\x1b[33m09:24:04 host x", StampForm::kBasic, 0, 9, 19, 33844000},
+        {"\x1b[2m2024-05-06 08:00:00.5\x1b[0m INFO x", StampForm::kBasic, 2024, 5, 6, 28800500},
+        {"INFO \x1b[36m2024-05-06T08:00:00Z\x1b[K x", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"\x1b[31m\x1b[ x 08:00:00", kNo, 0, 0, 0, 0},
+        {"\x1b[32", kNo, 0, 0, 0, 0},
+    };
+    for (const StampCase& c : cases) Check(MoreForms(), c);
+    Check(CStampRules(), {"\x1b[2m2024-05-06 08:00:00.5\x1b[0m INFO x", kNo, 0, 0, 0, 0});
+}
+
 TEST(StampFormsTest, StampAfterAPrefix) {
     std::string far(120, 'x');
     std::string tooFar(140, 'x');

@@ -77,9 +77,9 @@ bool ReadGlog(CStampText& t, CStampFields* f) {
     return t.Blanks() && t.Time(f);
 }
 
-// Nov  9 12:01:01, Nov 9, 2005 12:01:01
+// Nov  9 12:01:01, Nov 9, 2005 12:01:01, Mar-18 21:41:15.684
 bool ReadMonthName(CStampText& t, CStampFields* f) {
-    if (!t.MonthName(&f->month) || !t.Blanks() || !t.Digits(1, 2, &f->day)) return false;
+    if (!t.MonthName(&f->month) || (!t.Take('-') && !t.Blanks()) || !t.Digits(1, 2, &f->day)) return false;
     t.Take(',');
     if (!t.Blanks()) return false;
     int beforeYear = t.i;
@@ -90,25 +90,51 @@ bool ReadMonthName(CStampText& t, CStampFields* f) {
     return t.Time(f);
 }
 
-// 10/Oct/2000:13:55:36 -0700
+// 10/Oct/2000:13:55:36 -0700, 28/Jun/2017 07:28:59
 bool ReadAccessLog(CStampText& t, CStampFields* f) {
     if (!t.Digits(1, 2, &f->day) || !t.Take('/') || !t.MonthName(&f->month) || !t.Take('/') ||
-        !t.Digits(4, 4, &f->year) || !t.Take(':') || !t.Time(f)) {
+        !t.Digits(4, 4, &f->year) || (!t.Take(':') && !t.Blanks()) || !t.Time(f)) {
         return false;
     }
     if (f->zone == kNoZone) ZoneAfterBlank(t, f);
     return true;
 }
 
-// 06 May 2024 08:00:00, 06-May-2024 08:00:00.123
+// 06 May 2024 08:00:00, 06-May-2024 08:00:00.123, 13 Apr 12:52:30.731 (no year, as redis)
 bool ReadDayMonth(CStampText& t, CStampFields* f) {
     if (!t.Digits(1, 2, &f->day)) return false;
     bool dash = t.Take('-');
     if (!dash && !t.Blanks()) return false;
     if (!t.MonthName(&f->month)) return false;
     if (dash ? !t.Take('-') : !t.Blanks()) return false;
-    if (!t.Digits(4, 4, &f->year) || !t.Blanks() || !t.Time(f)) return false;
+    bool year = t.Digits(4, 4, &f->year) && t.Blanks();
+    if (!year) f->year = 0;
+    if ((!year && dash) || !t.Time(f)) return false;
     if (f->zone == kNoZone) ZoneAfterBlank(t, f);
+    return true;
+}
+
+// The day of the year of an ISO ordinal date (2012-025T10:22:40,672): exactly three digits
+// before the T, as month and day.
+bool OrdinalDay(CStampText& t, CStampFields* f) {
+    int start = t.i;
+    int day = 0;
+    if (!t.Digits(3, 3, &day) || t.Peek() != 'T') {
+        t.i = start;
+        return false;
+    }
+    bool leap = (f->year % 4 == 0 && f->year % 100 != 0) || f->year % 400 == 0;
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day < 1 || day > (leap ? 366 : 365)) return false;
+    int month = 0;
+    for (;;) {
+        int length = kDays[month] + (month == 1 && leap ? 1 : 0);
+        if (day <= length) break;
+        day -= length;
+        ++month;
+    }
+    f->month = month + 1;
+    f->day = day;
     return true;
 }
 
@@ -126,6 +152,7 @@ bool ReadIsoDate(CStampText& t, CStampFields* f) {
     char sep = t.Peek();
     if (sep != '-' && sep != '/' && sep != '.') return false;
     ++t.i;
+    if (sep == '-' && OrdinalDay(t, f)) return t.Take('T') && t.Time(f);
     if (!t.Digits(1, 2, &f->month) || !t.Take(sep) || !t.Digits(1, 2, &f->day)) return false;
     if (!t.Take('T') && !t.Take('_') && !t.Take('-') && !t.Blanks() && !QuotedJoint(t)) return false;
     return t.Time(f);
@@ -161,7 +188,7 @@ bool CompactTime(CStampText& t, CStampFields* f) {
     return true;
 }
 
-// 081109 203615, 20171223-22:15:29:606, 20171223-7:5:42:19, 20240506T080000Z
+// 081109 203615, 20171223-22:15:29:606, 20171223-7:5:42:19, 20240506T080000Z, 20120702.102240,672
 bool ReadCompactDate(CStampText& t, CStampFields* f) {
     int start = t.i;
     int date;
@@ -172,10 +199,64 @@ bool ReadCompactDate(CStampText& t, CStampFields* f) {
     f->month = date / 100 % 100;
     f->day = date % 100;
     bool dash = t.Take('-');
-    if (!dash && !t.Take('T') && !t.Blanks()) return false;
+    bool point = !dash && t.Take('.');
+    if (!dash && !point && !t.Take('T') && !t.Blanks()) return false;
     if (CompactTime(t, f)) return true;
+    if (point) return false;
     // After eight digits and a dash, loggers that do not pad write 20171223-7:5:42:19.
     return t.Time(f, dash && digits == 8 ? CStampText::kLoose : CStampText::kColonMs);
+}
+
+// The n bytes of a character at the cursor: passed over.
+bool Glyph(CStampText& t, const char* bytes, int n) {
+    for (int k = 0; k < n; ++k) {
+        if (t.Peek(k) != bytes[k]) return false;
+    }
+    t.i += n;
+    return true;
+}
+
+// A kanji of a Japanese date, in UTF-8 or in Shift_JIS.
+bool Kanji(CStampText& t, const char* utf8, const char* shiftJis) { return Glyph(t, utf8, 3) || Glyph(t, shiftJis, 2); }
+
+bool YearKanji(CStampText& t) { return Kanji(t, "\xE5\xB9\xB4", "\x94\x4E"); }
+bool MonthKanji(CStampText& t) { return Kanji(t, "\xE6\x9C\x88", "\x8C\x8E"); }
+bool DayKanji(CStampText& t) { return Kanji(t, "\xE6\x97\xA5", "\x93\xFA"); }
+
+// A weekday in brackets after a Japanese date: "(月)", "（月）", passed over.
+void JapaneseWeekday(CStampText& t) {
+    int start = t.i;
+    t.Blanks();
+    if (t.Take('(')) {
+        while (t.i - start < 12 && !t.AtEnd() && t.Peek() != ')') ++t.i;
+        if (t.Take(')')) return;
+    }
+    t.i = start;
+}
+
+// 2024年5月6日 8:00:00, 2024年 5月 6日(月) 08:00:00, 5月 19 11:08:37 (the month names of a
+// Japanese system)
+bool ReadJapaneseDate(CStampText& t, CStampFields* f) {
+    int start = t.i;
+    int first = 0;
+    if (!t.Digits(1, 4, &first)) return false;
+    int digits = t.i - start;
+    if (digits == 4 && YearKanji(t)) {
+        f->year = first;
+        t.Blanks();
+        if (!t.Digits(1, 2, &f->month) || !MonthKanji(t)) return false;
+        t.Blanks();
+        if (!t.Digits(1, 2, &f->day) || !DayKanji(t)) return false;
+        JapaneseWeekday(t);
+        t.Blanks();
+        return t.Time(f);
+    }
+    if (digits > 2 || !MonthKanji(t)) return false;
+    f->month = first;
+    t.Blanks();
+    if (!t.Digits(1, 2, &f->day)) return false;
+    DayKanji(t);
+    return t.Blanks() && t.Time(f);
 }
 
 // 10.30 16:49:06 (no year)
@@ -210,8 +291,9 @@ constexpr CFormEntry kForms[] = {
     {ReadDayMonth, StampForm::kDayMonth, Run(1, 2), " \t-", true},
     {ReadIsoDate, StampForm::kIsoDate, Run(2, 4), "-/.", true},
     {ReadDottedTime, StampForm::kDottedTime, Run(4), "-", false},
-    {ReadCompactDate, StampForm::kCompactDate, Run(6, 8), " \tT-", false},
+    {ReadCompactDate, StampForm::kCompactDate, Run(6, 8), " \tT-.", false},
     {ReadMonthDay, StampForm::kMonthDay, Run(2), ".-/", true},
+    {ReadJapaneseDate, StampForm::kJapaneseDate, Run(1, 2) | Run(4), "\xE5\xE6\x94\x8C", true},
 };
 
 constexpr int kFormCount = static_cast<int>(sizeof kForms / sizeof *kForms);
@@ -354,6 +436,38 @@ int EpochStamp(uint64_t ms, CTimeStamp* stamp, CEpochDay* cache) {
     }
     *stamp = day.date;
     stamp->milliseconds = static_cast<uint32_t>(ms - uint64_t{days} * 86400000);
+    return 1;
+}
+
+int ReadTai64n(const char* bytes, int length, CStampMatch* match) {
+    int at = 0;
+    while (at < length && (bytes[at] == ' ' || bytes[at] == '\t')) ++at;
+    if (length - at < 25 || bytes[at] != '@') return 0;
+    uint64_t label = 0;
+    uint32_t nanoseconds = 0;
+    for (int k = 0; k < 24; ++k) {
+        char c = bytes[at + 1 + k];
+        unsigned digit = c >= '0' && c <= '9'   ? static_cast<unsigned>(c - '0')
+                         : c >= 'a' && c <= 'f' ? static_cast<unsigned>(c - 'a' + 10)
+                                                : 16;
+        if (digit > 15) return 0;
+        if (k < 16) {
+            label = label << 4 | digit;
+        } else {
+            nanoseconds = nanoseconds << 4 | digit;
+        }
+    }
+    if (!IsFieldEnd(bytes, length, at + 25) || label >> 62 != 1 || nanoseconds >= 1000000000) return 0;
+    // The label counts TAI seconds: UTC lags it by 10 s and the leap seconds since 1972 (22
+    // by 1999, one more from each date here).
+    constexpr uint64_t kLeaps[] = {1136073600, 1230768000, 1341100800, 1435708800, 1483228800};
+    uint64_t seconds = label - (uint64_t{1} << 62) - 32;
+    for (uint64_t leap : kLeaps) {
+        if (seconds >= leap + 1) --seconds;
+    }
+    if (!EpochStamp(seconds * 1000 + nanoseconds / 1000000, &match->stamp)) return 0;
+    match->form = StampForm::kTai64n;
+    match->offset = at;
     return 1;
 }
 

@@ -37,6 +37,10 @@ int ReadEpochAt(const char* bytes, int length, int at, bool leading, CStampMatch
 int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool leading, CStampMatch* match,
                     CEpochDay* cache = nullptr);
 
+// A TAI64N label leading the line ("@40000000433225833b6e1a8c", as daemontools' multilog
+// writes it), in UTC: 1 and *match, else 0 (unchanged).
+int ReadTai64n(const char* bytes, int length, CStampMatch* match);
+
 // Milliseconds since 1970-01-01 00:00 UTC as a stamp (in UTC): 1 and *stamp when they lie
 // between 2000 and 2100, else 0 (unchanged). cache as above.
 int EpochStamp(uint64_t ms, CTimeStamp* stamp, CEpochDay* cache = nullptr);

@@ -195,6 +195,10 @@ const char* StampFormName(StampForm form) {
             return "json";
         case StampForm::kGlog:
             return "glog";
+        case StampForm::kJapaneseDate:
+            return "japanese-date";
+        case StampForm::kTai64n:
+            return "tai64n";
     }
     return "none";
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "document/stamp_form_readers.h"
 #include "document/stamp_json.h"
 #include "document/stamp_text.h"
 
@@ -95,6 +96,7 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
     if (LooksLikeJson(bytes, length) && ReadJsonStamp(bytes, length, &match)) {
         return Found(match.stamp, match.form, stamp, form);
     }
+    if (ReadTai64n(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
     if (ParseStampForms(bytes, length, &match, hint)) return Found(match.stamp, match.form, stamp, form);
     return 0;
 }

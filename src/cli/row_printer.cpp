@@ -11,6 +11,10 @@ void FormatStamp(const CTimeStamp& s, char* out, size_t capacity) {
     out[0] = 0;
     if (s.year == 0 && s.month == 0 && s.day == 0 && s.milliseconds == 0) return;
     uint32_t ms = s.milliseconds;
+    if (s.IsTimeOnly()) {
+        std::snprintf(out, capacity, "%02u:%02u:%02u.%03u", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
+        return;
+    }
     std::snprintf(out, capacity, "%04u-%02u-%02u %02u:%02u:%02u.%03u", static_cast<unsigned>(s.year),
                   static_cast<unsigned>(s.month), static_cast<unsigned>(s.day), ms / 3600000, ms / 60000 % 60,
                   ms / 1000 % 60, ms % 1000);

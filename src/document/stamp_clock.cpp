@@ -100,11 +100,19 @@ int64_t CStampClock::Earliest() const { return m_dated ? DaysFromCivil(1, 1, 1) 
 
 int64_t CStampClock::Key(const CTimeStamp& stamp) const {
     if (!m_dated) return stamp.milliseconds;
+    if (stamp.IsTimeOnly()) return FirstDay() + stamp.milliseconds;
     uint16_t year = stamp.year != 0 ? stamp.year : m_firstYear;
     return DaysFromCivil(year, stamp.month, stamp.day) * kMillisecondsPerDay + stamp.milliseconds;
 }
 
 int64_t CStampKeys::Key(const CTimeStamp& stamp) {
+    if (stamp.IsTimeOnly()) {
+        // A time alone going back by more than half a day has passed midnight.
+        if (m_timeOnlySeen && stamp.milliseconds + kMillisecondsPerDay / 2 < m_lastTimeOnly) ++m_timeOnlyDays;
+        m_timeOnlySeen = true;
+        m_lastTimeOnly = stamp.milliseconds;
+        return m_clock.Key(stamp) + m_timeOnlyDays * kMillisecondsPerDay;
+    }
     if (!m_clock.Dated()) return stamp.milliseconds;
     uint32_t date = static_cast<uint32_t>(stamp.year) << 16 | static_cast<uint32_t>(stamp.month) << 8 | stamp.day;
     if (date != m_date) {

@@ -3,10 +3,10 @@
 // user types ("hh:mm:ss[.mmm]" or "yyyy-mm-dd hh:mm:ss[.mmm]") on the same clock.
 //
 // A log is dated when its first stamp has a year. The key of a stamp is then its date and
-// time (milliseconds since 1970-01-01 00:00 as written, no zone applied); a stamp without a
-// year in a dated log takes the year of the first stamp. In a log whose first stamp has no
-// year (time-only or month-day stamps) the key is the time of day alone, so that a log
-// passing midnight counts each row at its own time of day.
+// time (milliseconds since 1970-01-01 00:00 as the stamp gives them); a stamp without a year
+// in a dated log takes the year of the first stamp, one of a time alone its first day. In a log whose first stamp has
+// no year (time-only or month-day stamps) the key is the time of day alone, so that a log passing midnight counts each
+// row at its own time of day.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +36,10 @@ private:
     int64_t m_firstDay = 0;  // days since 1970-01-01
 };
 
-// A clock's keys for many stamps in a row: the day of the last date is kept, since
-// neighbouring rows nearly always share it. One per scan (not shared between threads).
+// A clock's keys for many stamps in a row, in row order: the day of the last date is kept,
+// since neighbouring rows nearly always share it. A stamp of a time alone is on the log's
+// first day (the time of day when undated), a day later each time such a stamp goes back by
+// more than twelve hours. One per scan (not shared between threads).
 class CStampKeys {
 public:
     explicit CStampKeys(const CStampClock& clock) : m_clock(clock) {}
@@ -47,6 +49,9 @@ private:
     CStampClock m_clock;
     uint32_t m_date = 0xffffffff;  // year, month and day of the cached day
     int64_t m_dayKey = 0;
+    bool m_timeOnlySeen = false;
+    uint32_t m_lastTimeOnly = 0;
+    int64_t m_timeOnlyDays = 0;
 };
 
 // Days since 1970-01-01 of a calendar date (proleptic Gregorian; a day past the month's end

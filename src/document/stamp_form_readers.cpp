@@ -439,6 +439,27 @@ int EpochStamp(uint64_t ms, CTimeStamp* stamp, CEpochDay* cache) {
     return 1;
 }
 
+int ReadTimeOnly(const char* bytes, int length, CStampMatch* match) {
+    CStampText t{bytes, length};
+    t.Blanks();
+    if (t.Peek() == '[' || t.Peek() == '|') ++t.i;
+    // After a leading process id, as strace -f writes it.
+    int start = t.i;
+    int pid = 0;
+    if (t.Digits(1, 9, &pid) && !t.Blanks()) t.i = start;
+    CStampFields f;
+    int at = t.i;
+    if (!t.Time(&f) || !t.Ends() || f.hour > 23 || f.minute > 59 || f.second > 59) return 0;
+    match->stamp = CTimeStamp();
+    match->stamp.month = CTimeStamp::kTimeOnly;
+    match->stamp.milliseconds =
+        static_cast<uint32_t>(((f.hour * 60 + f.minute) * 60 + f.second) * 1000 + f.millisecond);
+    ApplyZone(&match->stamp, f.zone);
+    match->form = StampForm::kTimeOnly;
+    match->offset = at;
+    return 1;
+}
+
 int ReadTai64n(const char* bytes, int length, CStampMatch* match) {
     int at = 0;
     while (at < length && (bytes[at] == ' ' || bytes[at] == '\t')) ++at;

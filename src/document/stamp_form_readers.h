@@ -37,6 +37,11 @@ int ReadEpochAt(const char* bytes, int length, int at, bool leading, CStampMatch
 int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool leading, CStampMatch* match,
                     CEpochDay* cache = nullptr);
 
+// A time of day alone (08:09:33.814936, [12:21:46]) as the line's first field, just inside a
+// bracket that opens it, or after a leading process id (478760 12:21:46.284771): 1 and
+// *match, a stamp whose month is CTimeStamp::kTimeOnly, else 0 (unchanged).
+int ReadTimeOnly(const char* bytes, int length, CStampMatch* match);
+
 // A TAI64N label leading the line ("@40000000433225833b6e1a8c", as daemontools' multilog
 // writes it), in UTC: 1 and *match, else 0 (unchanged).
 int ReadTai64n(const char* bytes, int length, CStampMatch* match);

@@ -199,6 +199,8 @@ const char* StampFormName(StampForm form) {
             return "japanese-date";
         case StampForm::kTai64n:
             return "tai64n";
+        case StampForm::kTimeOnly:
+            return "time-only";
     }
     return "none";
 }

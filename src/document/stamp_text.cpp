@@ -121,6 +121,12 @@ bool CStampText::ZoneName(int* minutesEast) {
 
 void ApplyZone(CTimeStamp* stamp, int minutesEast) {
     if (minutesEast == kNoZone || minutesEast == 0 || !stamp->HasDate()) return;
+    if (stamp->IsTimeOnly()) {
+        int64_t ms = int64_t{stamp->milliseconds} - int64_t{minutesEast} * 60000;
+        stamp->milliseconds =
+            static_cast<uint32_t>((ms % kMillisecondsPerDay + kMillisecondsPerDay) % kMillisecondsPerDay);
+        return;
+    }
     // A stamp without a year: a leap year for the 29th of February, else a common one.
     int64_t year = stamp->year != 0 ? stamp->year : stamp->month == 2 && stamp->day == 29 ? 2000 : 2001;
     int64_t key = DaysFromCivil(year, stamp->month, stamp->day) * kMillisecondsPerDay + stamp->milliseconds -

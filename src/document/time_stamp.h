@@ -5,12 +5,17 @@
 #include <cstdint>
 
 struct CTimeStamp {
+    // The month of a stamp that gives the time of day alone (no year, no day).
+    static constexpr uint8_t kTimeOnly = 13;
+
     uint16_t year = 0;          // 0 when the line gives no year
-    uint8_t month = 0;          // 1..12
-    uint8_t day = 0;            // 1..31
+    uint8_t month = 0;          // 1..12, or kTimeOnly
+    uint8_t day = 0;            // 1..31; 0 for a time alone
     uint32_t milliseconds = 0;  // time of day
 
+    // Whether the line has a stamp (the name is older than stamps of a time alone).
     bool HasDate() const { return year != 0 || month != 0 || day != 0; }
+    bool IsTimeOnly() const { return month == kTimeOnly; }
     bool operator==(const CTimeStamp& o) const {
         return year == o.year && month == o.month && day == o.day && milliseconds == o.milliseconds;
     }

@@ -184,15 +184,17 @@ int CTimeline::Start(const CTimeStamp& first, const CTimeStamp* hint) {
     m_keys = CStampKeys(m_clock);
     m_clockSet = true;
     m_origin = m_clock.Earliest();
-    int64_t low = m_keys.Key(first);
+    // The clock's own keys, which count no day for a time alone: the row keys come in order.
+    int64_t firstKey = m_clock.Key(first);
+    int64_t low = firstKey;
     int64_t high = low;
     if (hint != nullptr) {
-        int64_t other = m_keys.Key(*hint);
+        int64_t other = m_clock.Key(*hint);
         low = std::min(low, other);
         high = std::max(high, other);
     }
     m_fineWidth = m_explicitWidth > 0 ? m_explicitWidth : FineWidthFor(AutoBucketWidth(low, high));
-    m_low = m_high = m_keys.Key(first);
+    m_low = m_high = firstKey;
     return Cover(low, high);
 }
 

@@ -364,7 +364,7 @@ TEST_F(QuillonCliTest, TimelineAndRowsAtATime) {
 TEST_F(QuillonCliTest, StampFormsFollowTheSettingsAndTheOptions) {
     WriteBytes(m_dir.FsPath("more.log"),
                "[Sun Dec 04 04:47:44 2005] [error] a\n"
-               "- 1131566461 b\n"
+               "1131566461 b\n"
                "host 08:00:01 c\n");
     WriteBytes(m_dir.FsPath("old.ini"), Settings(0, 0, 0, 0));
     CRun all = Cli("info more.log");
@@ -376,7 +376,7 @@ TEST_F(QuillonCliTest, StampFormsFollowTheSettingsAndTheOptions) {
     CRun rows = Cli("--settings old.ini --stamps all --stamp-pattern '#2:%H:%M:%S' rows more.log");
     EXPECT_EQ(
         "1\t2005-12-04 04:47:44.000\t00:00:00.000\t\t[Sun Dec 04 04:47:44 2005] [error] a\n"
-        "2\t2005-11-09 20:01:01.000\t15:13:17.000\t\t- 1131566461 b\n"
+        "2\t2005-11-09 20:01:01.000\t15:13:17.000\t\t1131566461 b\n"
         "3\t0000-01-01 08:00:01.000\t99:99:99.999\t\thost 08:00:01 c\n",
         rows.out);
     CRun bad = Cli("--stamp-pattern '%Y-%m-%d' info more.log");

@@ -170,6 +170,33 @@ TEST(StampFormsTest, ZonesAreApplied) {
     EXPECT_EQ(81, IntervalAfter(a, b));
 }
 
+// A time of day alone leads the line, or follows a process id; it is marked as such, and two
+// of them in two zones are their real interval apart.
+TEST(StampFormsTest, TimeOfDayAlone) {
+    constexpr int kT = CTimeStamp::kTimeOnly;
+    const StampCase cases[] = {
+        {"08:09:33.814936 execve(\"/bin/ls\", [\"ls\"]) = 0", StampForm::kTimeOnly, 0, kT, 0, 29373814},
+        {"478760 12:21:46.284771 open(\"/etc/ld.so.cache\", O_RDONLY) = 3", StampForm::kTimeOnly, 0, kT, 0, 44506284},
+        {"00:00:00.000 foo DEBUG", StampForm::kTimeOnly, 0, kT, 0, 0},
+        {"[12:21:46] x", StampForm::kTimeOnly, 0, kT, 0, 44506000},
+        {"17:22:01.694554+03:00 x", StampForm::kTimeOnly, 0, kT, 0, 51721694},
+        {"01:00:00-02:00 x", StampForm::kTimeOnly, 0, kT, 0, 10800000},
+        {"23:30:00+01:00 x", StampForm::kTimeOnly, 0, kT, 0, 81000000},
+        {"x 12:21:46 y", kNo, 0, 0, 0, 0},
+        {"12:21 x", kNo, 0, 0, 0, 0},
+        {"24:00:00 x", kNo, 0, 0, 0, 0},
+        {"12:21:46x", kNo, 0, 0, 0, 0},
+        {"v1 12:21:46 x", kNo, 0, 0, 0, 0},
+    };
+    for (const StampCase& c : cases) Check(MoreForms(), c);
+    Check(CStampRules(), {"08:09:33.814936 x", kNo, 0, 0, 0, 0});
+    CStampRules rules = MoreForms();
+    CTimeStamp a, b;
+    ASSERT_EQ(1, ReadLineStamp(&rules, "14:22:01.613Z a", 15, &a));
+    ASSERT_EQ(1, ReadLineStamp(&rules, "17:22:01.694554+03:00 b", 23, &b));
+    EXPECT_EQ(81, IntervalAfter(a, b));
+}
+
 // Colour codes a program left for a terminal are passed over, inside the stamp too; without
 // the further forms the line is read as it is.
 TEST(StampFormsTest, ColourCodesAreSkipped) {
@@ -177,7 +204,7 @@ TEST(StampFormsTest, ColourCodesAreSkipped) {
         {"\x1b[32mSep 19 \x1b[0m\x1b[1m\x1b[33m09:24:04 host x", StampForm::kBasic, 0, 9, 19, 33844000},
         {"\x1b[2m2024-05-06 08:00:00.5\x1b[0m INFO x", StampForm::kBasic, 2024, 5, 6, 28800500},
         {"INFO \x1b[36m2024-05-06T08:00:00Z\x1b[K x", StampForm::kIsoDate, 2024, 5, 6, 28800000},
-        {"\x1b[31m\x1b[ x 08:00:00", kNo, 0, 0, 0, 0},
+        {"\x1b[31m\x1b[ x y 08:00:00", kNo, 0, 0, 0, 0},
         {"\x1b[32", kNo, 0, 0, 0, 0},
     };
     for (const StampCase& c : cases) Check(MoreForms(), c);

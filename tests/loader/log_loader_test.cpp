@@ -629,7 +629,7 @@ TEST_F(LogLoaderTest, Utf16LogsKeepStampsAfterAPrefixAndEpochTimes) {
         u"\tat com.example.Trace(Trace.java:42)\r\n"
         u"1710547200.5 INFO epoch seconds\n"
         u"\u30ce\u30fc\u30c9 [worker] 2024-03-16 01:02:03 INFO after Japanese\n"
-        u"id=7 | 1710633600123 epoch milliseconds\n";
+        u"[1710633600123] epoch milliseconds\n";
     struct {
         uint8_t day;
         uint32_t ms;

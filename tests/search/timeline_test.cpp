@@ -134,6 +134,34 @@ TEST(TimelineTest, EachRowCountsAtItsOwnTimeOfDayWhenTheTimeGoesBack) {
     EXPECT_EQ((std::vector<std::string>{"01:00:00 5 3 0"}), Describe(t));
 }
 
+// Stamps of a time alone run on past midnight, a day later whenever they go back by more
+// than twelve hours; in a dated log they are on its first day.
+TEST(TimelineTest, ATimeAloneRunsOnPastMidnight) {
+    auto alone = [](int h, int m, int s) {
+        CTimeStamp t;
+        t.month = CTimeStamp::kTimeOnly;
+        t.milliseconds = static_cast<uint32_t>(((h * 60 + m) * 60 + s) * 1000);
+        return t;
+    };
+    // Back by eleven hours stays on its day, by more than twelve passes midnight.
+    CLineListRows rows = Rows({alone(23, 30, 0), alone(23, 59, 58), alone(0, 0, 1), alone(12, 0, 0), alone(1, 0, 0),
+                               alone(23, 0, 0), alone(0, 30, 0)});
+    CTimeline t;
+    ASSERT_EQ(1, Build(t, rows, nullptr, 3600000));
+    EXPECT_FALSE(t.Clock().Dated());
+    std::vector<std::string> buckets = Describe(t);
+    ASSERT_EQ(26u, buckets.size());
+    EXPECT_EQ("23:00:00 2 0 0", buckets[0]);
+    EXPECT_EQ("24:00:00 1 0 2", buckets[1]);
+    EXPECT_EQ("25:00:00 1 0 4", buckets[2]);
+    EXPECT_EQ("36:00:00 1 0 3", buckets[13]);
+    EXPECT_EQ("47:00:00 1 0 5", buckets[24]);
+    EXPECT_EQ("48:00:00 1 0 6", buckets.back());
+    CLineListRows dated = Rows({At(23, 0, 0, 0, 2021, 3, 4), alone(23, 30, 0), alone(0, 30, 0)});
+    ASSERT_EQ(1, Build(t, dated, nullptr, 3600000));
+    EXPECT_EQ((std::vector<std::string>{"2021-03-04 23:00:00 2 0 0", "2021-03-05 00:00:00 1 0 2"}), Describe(t));
+}
+
 TEST(TimelineTest, WidthChoiceAndLimits) {
     constexpr int64_t s = 1000;
     EXPECT_EQ(1 * s, AutoBucketWidth(0, 60 * s));

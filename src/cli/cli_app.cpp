@@ -389,6 +389,8 @@ int CCli::Follow(int64_t printedRows, int64_t printedErrors) {
     request.codePage = m_codePage;
     request.keywords = errorsOnly ? &m_config.Keywords() : nullptr;
     request.stamps = &m_stampRules;
+    CLoadResult result;
+    request.result = &result;
     CFollowState state;
     StartFollowing(*m_lines, m_file.Size(), &state);
     for (;;) {
@@ -417,8 +419,10 @@ int CCli::Follow(int64_t printedRows, int64_t printedErrors) {
             CLogLineList lines;
             CLogLineList errors;
             int64_t from = state.lastNumber;
-            if (!FollowLogLines(&m_file, request, &state, &lines, &errors)) continue;
-            if (!ReplaceTail(m_lines.get(), from, lines) || !ReplaceTail(&m_errors, from, errors)) {
+            // A step that could not read is tried again at the next poll.
+            bool read = FollowLogLines(&m_file, request, &state, &lines, &errors);
+            if (!read && result.status == CLoadStatus::kDone) continue;
+            if (!read || !ReplaceTail(m_lines.get(), from, lines) || !ReplaceTail(&m_errors, from, errors)) {
                 return Fail("not enough memory to index '%s'", m_o.log);
             }
         }

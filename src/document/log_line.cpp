@@ -199,10 +199,26 @@ const uint8_t* CLineDecodeState::Decode(const uint8_t* p) {
 }
 
 int64_t g_lineListLimit = 0;
+std::atomic<int64_t> g_lineListBudget{-1};
 
-uint64_t EstimatedIndexBytes(int64_t lines) {
+uint64_t EstimatedIndexBytes(int64_t lines, uint64_t codeBytes, int64_t codedLines) {
     uint64_t n = lines > 0 ? static_cast<uint64_t>(lines) : 0;
-    return n * 4 + (n / kLineBlockEntries + 1) * sizeof(CLineBlock);
+    uint64_t codes = n * 4;
+    if (codedLines > 0) {
+        double measured = static_cast<double>(codeBytes) / static_cast<double>(codedLines) * static_cast<double>(n);
+        if (measured > static_cast<double>(codes)) codes = static_cast<uint64_t>(measured);
+    }
+    return codes + (n / kLineBlockEntries + 1) * sizeof(CLineBlock);
+}
+
+bool CLogLineList::MayTake(int64_t n) {
+    if (g_lineListLimit > 0 && m_count + n > g_lineListLimit && m_count + n > m_held) return false;
+    int64_t left = g_lineListBudget.load(std::memory_order_relaxed);
+    while (left >= 0) {
+        if (left < n) return false;
+        if (g_lineListBudget.compare_exchange_weak(left, left - n)) return true;
+    }
+    return true;
 }
 
 CLogLineList::~CLogLineList() { Free(); }
@@ -314,7 +330,7 @@ int CLogLineList::ReferKeeping(std::shared_ptr<const CLogLineList> index) {
 }
 
 int CLogLineList::AppendRow(int64_t row) {
-    if (g_lineListLimit > 0 && m_count >= g_lineListLimit && m_count >= m_held) return 0;
+    if (!MayTake(1)) return 0;
     size_t count = static_cast<size_t>(m_count);
     if (!m_wideRows && row >= 0 && row <= 0xffffffffLL) {
         if (!m_rows32.Grow(count + 1)) return 0;
@@ -334,8 +350,8 @@ int CLogLineList::AppendRow(int64_t row) {
 }
 
 int CLogLineList::Append(int64_t lineNumber, const CTimeStamp& timeStamp, uint64_t offset, int32_t length) {
-    if (g_lineListLimit > 0 && m_count >= g_lineListLimit && m_count >= m_held) return 0;
     if (m_index != nullptr) return AppendRow(lineNumber);
+    if (!MayTake(1)) return 0;
     if ((m_count == 0 || (m_count + m_shift) % kLineBlockEntries == 0) ? !OpenBlock() : !EntryRoom()) return 0;
     uint8_t* tag = m_segments.Data()[m_tail.segment] + m_tail.position;
     uint8_t* p = PutLength(tag, static_cast<uint32_t>(length));
@@ -393,6 +409,15 @@ void CLogLineList::Truncate(int64_t count) {
     FreeSegmentsAfter(m_tail.segment);
 }
 
+uint64_t CLogLineList::CodeBytes() const {
+    if (m_index != nullptr) return static_cast<uint64_t>(m_count) * (m_wideRows ? sizeof(int64_t) : sizeof(uint32_t));
+    if (m_segmentCount == 0) return 0;
+    // Finished segments were given back down to their codes; the last one holds room.
+    uint32_t last = m_segmentCount - 1;
+    uint64_t room = m_tail.segment == last ? m_segmentSizes.Data()[last] - m_tail.position : 0;
+    return m_segmentBytes - room;
+}
+
 uint64_t CLogLineList::MemoryBytes() const {
     return m_rows32.Capacity() * sizeof(uint32_t) + m_rows64.Capacity() * sizeof(int64_t) + m_segmentBytes +
            m_blocks.Capacity() * sizeof(CLineBlock) + m_segments.Capacity() * (sizeof(uint8_t*) + sizeof(uint32_t));
@@ -407,9 +432,11 @@ void CLogLineList::StartRun(int64_t first) {
 int CLogLineList::JoinRun(CLogLineList* run, int64_t lead, const CTimeStamp& carried) {
     if (m_index != nullptr || run->m_index != nullptr) return 0;
     int64_t before = m_count;
-    // The run's first block is partial when it does not line up with a block of this list:
-    // its entries are coded again here.
-    int64_t head = run->m_shift == 0 ? 0 : kLineBlockEntries - run->m_shift;
+    // The run's first block is coded again here: its header holds the run's start (no entry
+    // before), which is true only when this list is empty. Every entry is coded again when
+    // the run's blocks do not line up with this list's.
+    int64_t head = kLineBlockEntries - run->m_shift;
+    if (m_count == 0 && run->m_shift == 0) head = 0;
     if ((m_count + m_shift) % kLineBlockEntries != run->m_shift) head = run->m_count;
     if (head > run->m_count) head = run->m_count;
     CLogLineReader reader(*run, 0);
@@ -430,6 +457,7 @@ int CLogLineList::JoinRun(CLogLineList* run, int64_t lead, const CTimeStamp& car
 }
 
 int CLogLineList::AdoptBlocks(CLogLineList* run, int64_t block, int64_t lead, const CTimeStamp& carried) {
+    if (!MayTake(run->m_count - run->BlockStart(block))) return 0;
     int64_t blocks = run->BlockCount() - block;
     uint32_t firstSegment = run->m_blocks.Data()[block].segment;
     uint32_t segments = run->m_segmentCount - firstSegment;

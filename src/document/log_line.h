@@ -2,6 +2,7 @@
 // of entries that serves as the line index, the error-line list and a result's list.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -27,6 +28,9 @@ bool SameEntries(const CLogLineList& a, const CLogLineList& b);
 // Test hook: a list cannot grow beyond this many entries (0: no limit), as when memory runs
 // out; a list cut back may grow again to what it held.
 extern int64_t g_lineListLimit;
+// Test hook: when not negative, how many more entries all line lists together may take (an
+// append takes one, a joined run its count); then they cannot grow, as when memory runs out.
+extern std::atomic<int64_t> g_lineListBudget;
 
 // Replaces the entries numbered from and above of list with more (both in line-number
 // order): how a followed log's index and error lines take what was appended. 1, or 0 when
@@ -42,10 +46,10 @@ int ReplaceTail(CLogLineList* list, int64_t from, const CLogLineList& more);
 // An entry costs 2-4 bytes on a typical log against 32 unpacked.
 constexpr int64_t kLineBlockEntries = 128;
 
-// What an index of lines entries is expected to take: 4 bytes an entry and its block headers
-// (typical logs take 2-3; lines whose every stamp jumps more, and the load then stops where
-// memory runs out).
-uint64_t EstimatedIndexBytes(int64_t lines);
+// What an index of lines entries is expected to take: 4 bytes an entry (typical logs take
+// 2-3) and its block headers; with codeBytes measured on codedLines of its entries (CodeBytes),
+// the entries at that rate when it is more (a log whose every stamp jumps takes about 10).
+uint64_t EstimatedIndexBytes(int64_t lines, uint64_t codeBytes = 0, int64_t codedLines = 0);
 
 struct CLineBlock {
     uint64_t end = 0;         // offset + length of the entry before the block
@@ -96,9 +100,14 @@ public:
         int64_t next = BlockStart(BlockOf(index) + 1);
         return next < m_count ? next : m_count;
     }
-    uint64_t EndBefore(int64_t blockStart) const {
-        return blockStart < m_count ? m_blocks.Data()[BlockOf(blockStart)].end : m_tail.end;
+    uint64_t EndBefore(int64_t blockStart) const { return HeaderAt(blockStart).end; }
+    // The header of the block that begins at blockStart (at Count(): the state after the last
+    // entry): the end, line number and stamp of the entry before it.
+    const CLineBlock& HeaderAt(int64_t blockStart) const {
+        return blockStart < m_count ? m_blocks.Data()[BlockOf(blockStart)] : m_tail;
     }
+    // The bytes the entries' codes take, without block headers and room kept for more.
+    uint64_t CodeBytes() const;
 
     // A list of references: empties the list, which from now on keeps for each entry only
     // its row in index (4 bytes a row, 8 beyond 2^32 rows) and gives back that row's entry.
@@ -123,8 +132,10 @@ public:
     // the stamps before the run are not known yet (JoinRun gives them).
     void CodeNextStampWhole() { m_anchorStamp = true; }
     // Appends a run (of the index Count()), whose entries before index lead had no stamp
-    // of their own and take carried instead. The run's whole blocks move over without being
-    // coded again; it is left empty. 1, or 0 when the list could not grow (then unchanged).
+    // of their own and take carried instead. The run's blocks after its first move over
+    // without being coded again; the first is coded again (its header holds the start of
+    // the run, not the entry before it) unless this list is empty. The run is left empty.
+    // 1, or 0 when the list could not grow (then unchanged).
     int JoinRun(CLogLineList* run, int64_t lead, const CTimeStamp& carried);
 
 private:
@@ -140,6 +151,8 @@ private:
     // Gives a finished segment's unused end back to the system.
     void CloseSegment();
     void FreeSegmentsAfter(uint32_t segment);
+    // Whether n more entries may be taken (the test hooks); takes them from the budget.
+    bool MayTake(int64_t n);
     // Moves a run's blocks from block on (its segments with them) to the end of this list.
     int AdoptBlocks(CLogLineList* run, int64_t block, int64_t lead, const CTimeStamp& carried);
 

@@ -66,6 +66,7 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
                    CLogLineList* errors) {
     lines->Free();
     errors->Free();
+    if (request.result != nullptr) *request.result = CLoadResult();
     uint64_t size = file->Size();
     CErrorScanner scanner(request.keywords, request.codePage);
     CAppendProgress progress(request, state->lastOffset < size ? state->lastOffset : size, size);
@@ -82,9 +83,10 @@ int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state
         if (request.cancel != nullptr && request.cancel->load() != 0) return 0;
         CTimeStamp own;
         if (ParseLineTimeStamp(line, request, &own)) last = own;
-        if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) return 0;
-        if (scanner.HasError(line.bytes, line.length) &&
-            !errors->Append(number, last, line.offset, static_cast<int32_t>(line.length))) {
+        if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length)) ||
+            (scanner.HasError(line.bytes, line.length) &&
+             !errors->Append(number, last, line.offset, static_cast<int32_t>(line.length)))) {
+            if (request.result != nullptr) request.result->status = CLoadStatus::kNoMemory;
             return 0;
         }
         ++number;

@@ -32,6 +32,7 @@ void StartFollowing(const CLogLineList& lines, uint64_t size, CFollowState* stat
 // above (in the index and in the error list) with these, and the state moves on.
 // Progress goes to request.listener before each block, as bytes done of the bytes to read.
 // Returns 1; 0 when a read failed, memory ran out or the load was cancelled (state, lines
-// and errors are then to be ignored: the caller keeps what it has and may try again).
+// and errors are then to be ignored: the caller keeps what it has and may try again). When
+// the lines or error lines could not grow, request.result (if given) says kNoMemory.
 int FollowLogLines(CFile* file, const CLoadRequest& request, CFollowState* state, CLogLineList* lines,
                    CLogLineList* errors);

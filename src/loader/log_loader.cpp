@@ -83,6 +83,95 @@ void CountStamp(CStampCount* count, StampForm form) {
     if (count->stamped++ == 0) count->firstForm = form;
 }
 
+// Refuses the index for memory, with the figures the application shows.
+void Refuse(const CLoadRequest& r, int64_t lines, uint64_t needed, uint64_t available) {
+    r.result->status = CLoadStatus::kTooLarge;
+    r.result->lines = lines;
+    r.result->needed = needed;
+    r.result->available = available;
+}
+
+// The memory an index may take: what the request says, or what the system can give now.
+uint64_t AvailableFor(const CLoadRequest& r) {
+    return r.availableBytes > 0 ? r.availableBytes : AvailableMemoryBytes();
+}
+
+// A sequential load's lists as they grow. At each block the index of the whole file, at the
+// rate its codes took so far, is checked against the memory it may take. When it will not
+// fit, or a list cannot grow, the lists are freed and the lines only counted on, so that the
+// refusal tells the lines and what they need.
+class CSequentialIndex {
+public:
+    CSequentialIndex(const CLoadRequest& r, uint64_t size, CLogLineList* lines, CLogLineList* errors)
+        : m_request(r), m_size(size), m_lines(lines), m_errors(errors), m_nextCheck(r.blockSize) {}
+    bool Indexing() const { return m_indexed < 0; }
+    // Appends the next line (and its error line), while indexing.
+    void Append(const CTimeStamp& stamp, const CLineView& line, bool error);
+    // Counts the next line, appended or not.
+    void Count(const CLineView& line) {
+        ++m_number;
+        m_reached = line.offset + line.length;
+    }
+    // Refuses the load when indexing stopped, with the lines counted: all of them, or as
+    // many as were read and the rest in proportion. Whether it refused.
+    bool Refused(bool readAll);
+
+private:
+    void Stop() {
+        m_indexed = m_lines->Count();
+        m_held = m_lines->CodeBytes() + m_errors->CodeBytes();
+        m_lines->Free();
+        m_errors->Free();
+    }
+
+    const CLoadRequest& m_request;
+    uint64_t m_size;
+    CLogLineList* m_lines;
+    CLogLineList* m_errors;
+    int64_t m_number = 0;
+    uint64_t m_reached = 0;  // where the lines counted end
+    uint64_t m_nextCheck;
+    int64_t m_indexed = -1;  // when it stopped: the lines indexed and their codes' bytes
+    uint64_t m_held = 0;
+    uint64_t m_needed = 0;     // what the check that stopped it found needed (0: an append failed)
+    uint64_t m_available = 0;  // the memory the index may take, asked at the first check
+};
+
+void CSequentialIndex::Append(const CTimeStamp& stamp, const CLineView& line, bool error) {
+    auto length = static_cast<int32_t>(line.length);
+    if (!m_lines->Append(m_number, stamp, line.offset, length) ||
+        (error && !m_errors->Append(m_number, stamp, line.offset, length))) {
+        Stop();
+        return;
+    }
+    if (line.offset < m_nextCheck) return;
+    m_nextCheck = line.offset + m_request.blockSize;
+    uint64_t end = line.offset + line.length;
+    auto expected = static_cast<int64_t>(static_cast<double>(m_number + 1) * static_cast<double>(m_size) /
+                                         static_cast<double>(end));
+    uint64_t needed = EstimatedIndexBytes(expected, m_lines->CodeBytes() + m_errors->CodeBytes(), m_lines->Count());
+    if (m_available == 0) m_available = AvailableFor(m_request);
+    if (needed <= m_available) return;
+    Stop();
+    m_needed = needed;
+}
+
+bool CSequentialIndex::Refused(bool readAll) {
+    if (Indexing()) return false;
+    int64_t lines = m_number;
+    if (!readAll && m_reached > 0) {
+        lines = static_cast<int64_t>(static_cast<double>(lines) * static_cast<double>(m_size) /
+                                     static_cast<double>(m_reached));
+    }
+    uint64_t needed = EstimatedIndexBytes(lines, m_held, m_indexed);
+    if (m_needed == 0) {
+        Refuse(m_request, lines, needed, m_held);
+    } else {
+        Refuse(m_request, lines, needed > m_needed ? needed : m_needed, m_available);
+    }
+    return true;
+}
+
 int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorScanner* scanner, CLogLineList* lines,
                    CLogLineList* errors) {
     CBlockProgress progress(r, file->Size());
@@ -93,21 +182,21 @@ int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorSc
     CTimeStamp last;
     CStampCount stamps;
     CStampHint hint;
-    int64_t number = 0;
+    CSequentialIndex index(r, file->Size(), lines, errors);
     CLineView line;
     while (source.Next(~0ull, &line)) {
-        CTimeStamp own;
-        StampForm form;
-        if (ParseLineTimeStamp(line, r, &own, &form, &hint)) {
-            last = own;
-            CountStamp(&stamps, form);
+        if (index.Indexing()) {
+            CTimeStamp own;
+            StampForm form;
+            if (ParseLineTimeStamp(line, r, &own, &form, &hint)) {
+                last = own;
+                CountStamp(&stamps, form);
+            }
+            index.Append(last, line, scanner->HasError(line.bytes, line.length));
         }
-        if (!lines->Append(number, last, line.offset, static_cast<int32_t>(line.length))) break;
-        if (scanner->HasError(line.bytes, line.length)) {
-            errors->Append(number, last, line.offset, static_cast<int32_t>(line.length));
-        }
-        ++number;
+        index.Count(line);
     }
+    if (index.Refused(source.GetStatus() == CLineSource::kEnd)) return 1;
     if (r.stampCount != nullptr) *r.stampCount = stamps;
     return 1;
 }
@@ -150,7 +239,25 @@ struct CLoadJob {
     std::atomic<int> failed{0};
     std::atomic<int> cut{0};  // a line was cut into pieces: later pieces may lie in later chunks
     uint64_t origin = 0;      // where the first line may begin (after a byte-order mark)
+    // The memory check as the index grows: the lines counted, the memory it may take, the
+    // chunks indexed so far (lines and the bytes of their codes), and why it stopped.
+    int64_t total = 0;
+    uint64_t available = 0;
+    std::atomic<int64_t> codedLines{0};
+    std::atomic<uint64_t> codeBytes{0};
+    std::atomic<uint64_t> overNeeded{0};  // an index at the measured rate needs this, too much
+    std::atomic<int> noRoom{0};           // a run could not grow
 };
+
+// Counts a finished chunk into the measured rate and checks the whole index against it.
+void MeasureChunk(CLoadJob* job, const CChunk& chunk) {
+    uint64_t bytes = chunk.lines.CodeBytes() + chunk.errors.CodeBytes();
+    int64_t lines = job->codedLines.fetch_add(chunk.written) + chunk.written;
+    uint64_t needed = EstimatedIndexBytes(job->total, job->codeBytes.fetch_add(bytes) + bytes, lines);
+    if (needed <= job->available) return;
+    job->overNeeded.store(needed);
+    job->failed.store(1);
+}
 
 CWorker::CWorker(CLoadJob* job, CFile* file, bool reports)
     : m_file(file),
@@ -240,13 +347,14 @@ void CWorker::IndexChunk(CChunk& chunk) {
         }
         int64_t index = chunk.base + k;
         CTimeStamp stamp = chunk.stamped ? chunk.last : CTimeStamp();
-        if (!chunk.lines.Append(index, stamp, line.offset, static_cast<int32_t>(line.length))) {
+        bool error = m_scanner.HasError(line.bytes, line.length);
+        if (!chunk.lines.Append(index, stamp, line.offset, static_cast<int32_t>(line.length)) ||
+            (error && !chunk.errors.Append(index, stamp, line.offset, static_cast<int32_t>(line.length)))) {
+            chunk.written = k;
             chunk.state = kFailed;
+            m_job->noRoom.store(1);
             m_job->failed.store(1);
             return;
-        }
-        if (m_scanner.HasError(line.bytes, line.length)) {
-            chunk.errors.Append(index, stamp, line.offset, static_cast<int32_t>(line.length));
         }
         ++k;
     }
@@ -259,6 +367,7 @@ void CWorker::IndexChunk(CChunk& chunk) {
     if (status == CLineSource::kEnd) {
         chunk.state = kComplete;
         m_job->done.fetch_add(chunk.end - m_reported);
+        MeasureChunk(m_job, chunk);
     } else if (status == CLineSource::kStopped) {
         chunk.state = kStopped;
     } else {
@@ -302,6 +411,42 @@ int WorkerCount(const CLoadRequest& r) {
 
 enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedNoMemory, kChunkedTooLarge };
 
+// The codes' bytes and the lines of the runs from chunk first on.
+uint64_t RunBytes(const CLoadJob& job, int first, int64_t* lines) {
+    uint64_t bytes = 0;
+    for (int c = first; c < job.chunkCount; ++c) {
+        bytes += job.chunks[c].lines.CodeBytes() + job.chunks[c].errors.CodeBytes();
+        *lines += job.chunks[c].lines.Count();
+    }
+    return bytes;
+}
+
+// Refuses the index that could not grow, having taken held bytes of codes for lines of them.
+ChunkedResult RefuseShort(const CLoadJob& job, uint64_t held, int64_t lines) {
+    Refuse(*job.request, job.total, EstimatedIndexBytes(job.total, held, lines), held);
+    return kChunkedTooLarge;
+}
+
+// The runs join the index in file order, up to the first chunk that did not finish.
+ChunkedResult JoinChunks(CLoadJob* job, int included, CLogLineList* lines, CLogLineList* errors) {
+    CTimeStamp carried;
+    CStampCount stamps;
+    for (int c = 0; c < included; ++c) {
+        CChunk& chunk = job->chunks[c];
+        if (!lines->JoinRun(&chunk.lines, chunk.lead, carried) ||
+            !errors->JoinRun(&chunk.errors, chunk.leadErrors, carried)) {
+            int64_t indexed = lines->Count();
+            uint64_t held = lines->CodeBytes() + errors->CodeBytes() + RunBytes(*job, c, &indexed);
+            return RefuseShort(*job, held, indexed);
+        }
+        if (chunk.stamped) carried = chunk.last;
+        if (stamps.stamped == 0) stamps.firstForm = chunk.stamps.firstForm;
+        stamps.stamped += chunk.stamps.stamped;
+    }
+    if (job->request->stampCount != nullptr) *job->request->stampCount = stamps;
+    return kChunkedDone;
+}
+
 ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
                            CLogLineList* errors) {
     RunPass(workers, workerCount, job, true);
@@ -314,18 +459,25 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
         job->chunks[c].state = kPending;
     }
     // What the system cannot give is refused here (a second, sequential pass would only
-    // grow into the same wall).
+    // grow into the same wall), at first as for a typical log and then, as chunks are
+    // indexed, at the rate their codes take.
+    job->total = total;
+    job->available = AvailableFor(*job->request);
     uint64_t needed = EstimatedIndexBytes(total);
-    uint64_t available = job->request->availableBytes > 0 ? job->request->availableBytes : AvailableMemoryBytes();
-    if (needed > available) {
-        if (job->request->result != nullptr) {
-            job->request->result->lines = total;
-            job->request->result->needed = needed;
-            job->request->result->available = available;
-        }
+    if (needed > job->available) {
+        Refuse(*job->request, total, needed, job->available);
         return kChunkedTooLarge;
     }
     RunPass(workers, workerCount, job, false);
+    if (job->overNeeded.load() != 0) {
+        Refuse(*job->request, total, job->overNeeded.load(), job->available);
+        return kChunkedTooLarge;
+    }
+    if (job->noRoom.load() != 0) {
+        int64_t indexed = 0;
+        uint64_t held = RunBytes(*job, 0, &indexed);
+        return RefuseShort(*job, held, indexed);
+    }
 
     // A chunk that begins inside a cut line skips to its end and would lose the pieces
     // there, so such a file is indexed in one pass.
@@ -342,19 +494,7 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
             break;
         }
     }
-    CTimeStamp carried;
-    CStampCount stamps;
-    for (int c = 0; c < included; ++c) {
-        CChunk& chunk = job->chunks[c];
-        // When the index cannot grow, the lines joined so far are the load.
-        if (!lines->JoinRun(&chunk.lines, chunk.lead, carried)) break;
-        errors->JoinRun(&chunk.errors, chunk.leadErrors, carried);
-        if (chunk.stamped) carried = chunk.last;
-        if (stamps.stamped == 0) stamps.firstForm = chunk.stamps.firstForm;
-        stamps.stamped += chunk.stamps.stamped;
-    }
-    if (job->request->stampCount != nullptr) *job->request->stampCount = stamps;
-    return kChunkedDone;
+    return JoinChunks(job, included, lines, errors);
 }
 
 // The chunked load with its workers; kChunkedRedo asks for the sequential load instead.
@@ -419,7 +559,6 @@ std::unique_ptr<CLogLineList> Load(CFile* file, const CLoadRequest& given, CLogL
         }
         if (result == kChunkedNoMemory) return nullptr;
         if (result == kChunkedTooLarge) {
-            request.result->status = CLoadStatus::kTooLarge;
             errorLines->Free();
             return nullptr;
         }
@@ -429,6 +568,7 @@ std::unique_ptr<CLogLineList> Load(CFile* file, const CLoadRequest& given, CLogL
     }
     CErrorScanner scanner(request.keywords, request.codePage);
     if (!scanner.Prepare() || !LoadSequential(file, request, origin, &scanner, lines.get(), errorLines)) return nullptr;
+    if (request.result->status == CLoadStatus::kTooLarge) return nullptr;
     lines->ShrinkToFit();
     errorLines->ShrinkToFit();
     return lines;

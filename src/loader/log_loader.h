@@ -17,14 +17,17 @@
 class CKeywordSet;
 class CLogFile;
 
-// What a load ended with. kTooLarge: the counted file's index would need more memory than the
-// system can give; no index is made, and the figures say why.
+// What a load ended with. kTooLarge: the file's index would need more memory than the system
+// can give (checked before it is allocated and again as it grows), or it could not grow; no
+// index is made, and the figures say why. kNoMemory: the working buffers could not be had
+// (a follow step: the lines appended could not be indexed).
 enum class CLoadStatus { kDone, kNoMemory, kTooLarge };
 struct CLoadResult {
     CLoadStatus status = CLoadStatus::kDone;
     int64_t lines = 0;       // kTooLarge: the lines counted
-    uint64_t needed = 0;     // kTooLarge: the bytes their index needs
-    uint64_t available = 0;  // kTooLarge: the bytes the system could give
+    uint64_t needed = 0;     // kTooLarge: the bytes their index needs (at the rate measured)
+    uint64_t available = 0;  // kTooLarge: the bytes the system could give (when the index could
+                             // not grow: the bytes of codes it held then)
 };
 
 struct CLoadRequest {
@@ -47,12 +50,14 @@ struct CLoadRequest {
 
 // Indexes the first file->Size() bytes of an open file. Returns a new index that belongs to
 // the caller (empty for an empty file, which gets no progress call), or null when the
-// working buffers cannot be allocated (kNoMemory) or when a file counted first has more
-// lines than the memory the system can give can index (kTooLarge, checked before the index
-// is allocated: refused, rather than granted and then killed on first touch).
+// working buffers cannot be allocated (kNoMemory) or when the index does not fit the memory
+// the system can give (kTooLarge: checked before a counted file's index is allocated, so
+// that it is refused rather than granted and then killed on first touch; checked again at
+// the rate its codes take as it grows; and when the index or its error lines cannot grow,
+// the rest of the file is only counted for the figures).
 // errorLines is emptied first, then receives the error lines in file order, each at most
-// once. When the load is cancelled, a read fails or the index cannot grow, the lines
-// indexed before that point are returned (none when it stops while counting).
+// once. When the load is cancelled or a read fails, the lines indexed before that point
+// are returned (none when it stops while counting).
 // Progress comes from this thread only and never goes back. A file read in one pass reports
 // each block's start offset. A file counted first reports both passes in one range: the
 // count as the first quarter (position = bytes counted / 4) and the indexing as the rest

@@ -129,7 +129,10 @@ void CFollower::Finish(CFollowJob* job) {
         ShowStatus(UiText(TextId::kFollowCancelled));
         return;
     }
-    if (job->status != 1) return;  // read again at the next poll
+    if (job->status != 1) {  // read again at the next poll
+        if (job->result.status != CLoadStatus::kDone) ShowStatus(UiText(TextId::kFollowNoMemory));
+        return;
+    }
     // The state moves on only when every list took the new entries: otherwise the next poll
     // reads the same bytes again and replaces from the same line, so nothing is lost.
     CLogView* errors = m_views->ErrorLog();

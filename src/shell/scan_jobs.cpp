@@ -127,6 +127,7 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
     request.stamps = &stamps;
     request.cancel = cancel;
     request.listener = progress;
+    request.result = &result;
     from = state.lastNumber;
     status = ownFile != nullptr && ownFile->RefreshSize()
                  ? FollowLogLines(ownFile.get(), request, &state, &lines, &errors)

@@ -161,9 +161,10 @@ public:
     CFollowState state;  // where the index ends; moved on by the job
     CLogLineList lines;  // the index from state.lastNumber (as it was) on
     CLogLineList errors;
-    int64_t from = 0;   // the line number the new entries replace from
-    int status = 0;     // 1, 0 (a read failed or memory ran out), or kScanCancelled
-    bool quiet = true;  // false for much to read: it then shows progress and Cancel
+    int64_t from = 0;    // the line number the new entries replace from
+    int status = 0;      // 1, 0 (a read failed or memory ran out), or kScanCancelled
+    CLoadResult result;  // kNoMemory: the new entries could not be indexed
+    bool quiet = true;   // false for much to read: it then shows progress and Cancel
 };
 
 // The text of a selection for the clipboard.

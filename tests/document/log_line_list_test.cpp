@@ -55,6 +55,8 @@ std::vector<CLogLine> RandomEntries(std::mt19937_64& rng, int count, bool sparse
     return v;
 }
 
+// The entries, and each block header of a list of its own entries: the end, line number and
+// stamp of the entry before the block (none before the first).
 void ExpectSame(const std::vector<CLogLine>& expected, const CLogLineList& list, const char* what) {
     ASSERT_EQ(static_cast<int64_t>(expected.size()), list.Count()) << what;
     CLogLineReader reader(list, 0);
@@ -64,6 +66,17 @@ void ExpectSame(const std::vector<CLogLine>& expected, const CLogLineList& list,
         ASSERT_TRUE(line == expected[i]) << what << " entry " << i;
     }
     EXPECT_FALSE(reader.Next(&line)) << what;
+    if (list.Index() != nullptr) return;
+    for (int64_t b = 0;; b = list.NextBlockStart(b)) {
+        CLogLine before;
+        before.lineNumber = -1;
+        if (b > 0) before = expected[static_cast<size_t>(b - 1)];
+        const CLineBlock& header = list.HeaderAt(b);
+        ASSERT_EQ(before.offset + static_cast<uint32_t>(before.length), header.end) << what << " block at " << b;
+        ASSERT_EQ(before.lineNumber, header.lineNumber) << what << " block at " << b;
+        ASSERT_TRUE(before.timeStamp == header.stamp) << what << " block at " << b;
+        if (b == list.Count()) break;
+    }
 }
 
 TEST(CLogLineListTest, GivesBackExactlyWhatWasAppendedHoweverItIsRead) {
@@ -146,10 +159,13 @@ TEST(CLogLineListTest, ReplacingTheTailAndTheLimitKeepEveryOtherEntry) {
     ExpectSame(grown, list, "limit reached");
 }
 
+// The runs of the index line up with its blocks; those of the error lines (few, numbered
+// sparsely) start at 0 and join wherever the list ends. Runs often meet at a block's start.
 TEST(CLogLineListTest, RunsCodedApartJoinAsOneList) {
     std::mt19937_64 rng(42);
     for (int round = 0; round < 20; ++round) {
-        std::vector<CLogLine> entries = RandomEntries(rng, 2000 + static_cast<int>(rng() % 3000), false);
+        bool sparse = round % 4 == 3;
+        std::vector<CLogLine> entries = RandomEntries(rng, 2000 + static_cast<int>(rng() % 3000), sparse);
         // Each run holds a stretch of the entries; the stamps before its first own one
         // are not known to it and come with the join.
         CLogLineList joined;
@@ -157,11 +173,12 @@ TEST(CLogLineListTest, RunsCodedApartJoinAsOneList) {
         CTimeStamp carried;
         while (at < entries.size()) {
             size_t size = rng() % 3 == 0 ? rng() % 40 : rng() % 900;
+            if (rng() % 2 == 0) size += kLineBlockEntries - (at + size) % kLineBlockEntries;
             size_t end = at + size < entries.size() ? at + size : entries.size();
             size_t lead = at + static_cast<size_t>(rng() % (size + 2));
             if (lead > end) lead = end;
             CLogLineList run;
-            run.StartRun(static_cast<int64_t>(at));
+            run.StartRun(sparse ? 0 : static_cast<int64_t>(at));
             for (size_t i = at; i < end; ++i) {
                 CLogLine e = entries[i];
                 if (i < lead) e.timeStamp = CTimeStamp();

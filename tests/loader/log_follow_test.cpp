@@ -159,4 +159,39 @@ TEST(FollowLogLines, ABreakSplitAcrossAppendsIsOneBreak) {
     EXPECT_EQ(3, f.lines[1].length);  // shown before its break arrives
 }
 
+// A step whose lines or error lines cannot grow says that memory ran out and moves nothing on.
+TEST(FollowLogLines, AStepThatCannotGrowSaysSo) {
+    TempDir dir;
+    std::string path = dir.FsPath("full.log").string();
+    std::ofstream(path, std::ios::binary) << "one\n";
+    CLogFile file;
+    ASSERT_EQ(1, file.Open(dir.File("full.log").c_str()));
+    CKeywordSet keywords;
+    keywords.Add(u"FATAL", 6, 0, 1);
+    keywords.BuildFlagTable();
+    CLoadRequest request;
+    request.keywords = &keywords;
+    CLoadResult result;
+    request.result = &result;
+    Followed f;
+    std::unique_ptr<CLogLineList> first = LoadLogLines(&file, request, &f.errors);
+    ASSERT_NE(nullptr, first);
+    StartFollowing(*first, file.Size(), &f.state);
+    std::ofstream(path, std::ios::binary | std::ios::app) << "FATAL two\n";
+    ASSERT_EQ(1, file.RefreshSize());
+    // The line read again and the new one, then the new one's error line.
+    for (int64_t entries : {1, 2}) {
+        g_lineListBudget = entries;
+        CFollowState state = f.state;
+        EXPECT_EQ(0, FollowLogLines(&file, request, &state, &f.lines, &f.errors)) << entries;
+        g_lineListBudget = -1;
+        EXPECT_EQ(CLoadStatus::kNoMemory, result.status) << entries;
+        EXPECT_EQ(f.state.size, state.size);
+    }
+    ASSERT_EQ(1, FollowLogLines(&file, request, &f.state, &f.lines, &f.errors));
+    EXPECT_EQ(CLoadStatus::kDone, result.status);
+    EXPECT_EQ(2, f.lines.Count());
+    EXPECT_EQ(1, f.errors.Count());
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -435,6 +436,66 @@ TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
         request.availableBytes += 1;
         EXPECT_EQ(400, Load(bytes, request).Count());
         EXPECT_EQ(CLoadStatus::kDone, result.status);
+    }
+}
+
+// An index that cannot grow, or would not fit at the rate its codes take (every stamp
+// jumps: some 10 bytes a line where 4 were expected), is refused with its figures on every
+// path: read in one pass, or counted and then indexed on one or two threads; when a line or
+// an error line cannot be taken, in a run or when the runs join.
+TEST_F(LogLoaderKeywordTest, AnIndexOutOfMemoryIsRefusedOnEveryPath) {
+    std::string bytes;
+    const int64_t n = 600;
+    int64_t e = 0;
+    for (int64_t i = 0; i < n; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "2024-01-%02d %02d:%02d:00.000 %s\n", static_cast<int>(1 + i / 720),
+                      static_cast<int>(i / 30 % 24), static_cast<int>(i * 2 % 60), i % 7 == 0 ? "ERROR" : "x");
+        bytes += line;
+        e += i % 7 == 0 ? 1 : 0;
+    }
+    struct Budget {
+        explicit Budget(int64_t entries) { g_lineListBudget = entries; }
+        ~Budget() { g_lineListBudget = -1; }
+    };
+    m_request.blockSize = 256;
+    for (int path = 0; path < 3; ++path) {
+        m_request.threads = path == 0 ? 1 : path;
+        m_request.countAbove = path == 0 ? ~0ull : 0;
+        bool joined = path > 0;
+        m_request.availableBytes = 0;
+        {
+            Budget enough(joined ? 2 * (n + e) : n + e);
+            ASSERT_EQ(n, Load(bytes, m_request).Count()) << path;
+            ASSERT_EQ(e, m_errors.Count()) << path;
+        }
+        // No lines, the first error line, the first run to join, the last error lines to join.
+        for (int64_t entries : {int64_t{5}, int64_t{1}, n + e + 1, 2 * (n + e) - 1}) {
+            if (!joined && entries > n + e) continue;
+            Budget budget(entries);
+            CLoadResult result;
+            CLoadRequest request = m_request;
+            request.result = &result;
+            EXPECT_EQ(nullptr, LoadLogLines(&m_file, request, &m_errors)) << path << " " << entries;
+            EXPECT_EQ(CLoadStatus::kTooLarge, result.status) << path << " " << entries;
+            EXPECT_EQ(n, result.lines) << path << " " << entries;
+            EXPECT_GT(result.needed, result.available) << path << " " << entries;
+            EXPECT_EQ(0, m_errors.Count());
+        }
+        for (uint64_t available : {EstimatedIndexBytes(n), EstimatedIndexBytes(n, 20 * n, n)}) {
+            CLoadResult result;
+            CLoadRequest request = m_request;
+            request.result = &result;
+            request.availableBytes = available;
+            std::unique_ptr<CLogLineList> lines = LoadLogLines(&m_file, request, &m_errors);
+            bool fits = available > EstimatedIndexBytes(n);
+            EXPECT_EQ(fits ? CLoadStatus::kDone : CLoadStatus::kTooLarge, result.status) << path;
+            EXPECT_EQ(fits ? n : 0, lines != nullptr ? lines->Count() : 0) << path;
+            if (fits) continue;
+            EXPECT_EQ(n, result.lines) << path;
+            EXPECT_GT(result.needed, 2 * available) << path;
+            EXPECT_EQ(available, result.available) << path;
+        }
     }
 }
 

@@ -135,8 +135,16 @@ private:
         char stamp[80];
         Stamp(stamp, sizeof stamp);
         char line[512];
-        std::snprintf(line, sizeof line, "%s %s [worker-%u] %08x %s - %s", stamp, level, 1 + m_random.Below(24),
-                      static_cast<uint32_t>(m_random.Next()), Pick(m_random, kServices), message);
+        if (m_options.stamps == CStampStyle::kJson) {
+            std::snprintf(line, sizeof line,
+                          "{\"level\":\"%s\",\"thread\":\"worker-%u\",\"id\":\"%08x\",\"logger\":\"%s\",\"msg\":\"%s\","
+                          "\"time\":\"%s\"}",
+                          level, 1 + m_random.Below(24), static_cast<uint32_t>(m_random.Next()),
+                          Pick(m_random, kServices), message, stamp);
+        } else {
+            std::snprintf(line, sizeof line, "%s %s [worker-%u] %08x %s - %s", stamp, level, 1 + m_random.Below(24),
+                          static_cast<uint32_t>(m_random.Next()), Pick(m_random, kServices), message);
+        }
         if (!Line(line)) return false;
         if (level[0] == 'E' && m_random.Below(2) == 0) return Trace();
         return true;
@@ -169,6 +177,19 @@ private:
                 break;
             case CStampStyle::kEpochMs:
                 std::snprintf(out, size, "%llu%03u", 1709251200ull + (m_day - 1) * 86400ull + m_ms / 1000, ms);
+                break;
+            case CStampStyle::kLogfmt:
+                std::snprintf(out, size, "time=\"2024-03-%02uT%02u:%02u:%02u.%03u%03uZ\"", m_day, h, mi, s, ms, ms);
+                break;
+            case CStampStyle::kGlog:
+                std::snprintf(out, size, "I03%02u %02u:%02u:%02u.%03u%03u %7u", m_day, h, mi, s, ms, ms,
+                              1000 + m_day * 37);
+                break;
+            case CStampStyle::kTimeOnly:
+                std::snprintf(out, size, "%02u:%02u:%02u.%03u%03u", h, mi, s, ms, ms);
+                break;
+            case CStampStyle::kJson:
+                std::snprintf(out, size, "2024-03-%02uT%02u:%02u:%02u.%03uZ", m_day, h, mi, s, ms);
                 break;
             case CStampStyle::kPrefix:
                 std::snprintf(out, size, "node-%02u app[%u]: 2024-03-%02u %02u:%02u:%02u.%03u", m_day % 8, 1000 + m_day,
@@ -206,7 +227,9 @@ bool ParseStampStyle(const char* name, CStampStyle* style) {
     } kStyles[] = {{"basic", CStampStyle::kBasic},          {"iso-zone", CStampStyle::kIsoZone},
                    {"access-log", CStampStyle::kAccessLog}, {"c-library", CStampStyle::kCLibrary},
                    {"compact", CStampStyle::kCompact},      {"epoch", CStampStyle::kEpoch},
-                   {"epoch-ms", CStampStyle::kEpochMs},     {"prefix", CStampStyle::kPrefix}};
+                   {"epoch-ms", CStampStyle::kEpochMs},     {"prefix", CStampStyle::kPrefix},
+                   {"logfmt", CStampStyle::kLogfmt},        {"glog", CStampStyle::kGlog},
+                   {"time-only", CStampStyle::kTimeOnly},   {"json", CStampStyle::kJson}};
     for (const auto& s : kStyles) {
         if (std::strcmp(name, s.name) == 0) {
             *style = s.style;

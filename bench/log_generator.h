@@ -11,10 +11,24 @@ enum class CLineEnds { kCrLf, kLf, kMixed };
 
 // How the lines' time stamps are written: the line-start form the loader always read, or a
 // form only the further stamp forms read (the same times, so the logs compare).
-enum class CStampStyle { kBasic, kIsoZone, kAccessLog, kCLibrary, kCompact, kEpoch, kEpochMs, kPrefix };
+enum class CStampStyle {
+    kBasic,
+    kIsoZone,
+    kAccessLog,
+    kCLibrary,
+    kCompact,
+    kEpoch,
+    kEpochMs,
+    kPrefix,
+    kLogfmt,
+    kGlog,
+    kTimeOnly,
+    kJson,
+};
 
 // The style named by --form ("basic", "iso-zone", "access-log", "c-library", "compact",
-// "epoch", "epoch-ms", "prefix"); false for another name.
+// "epoch", "epoch-ms", "prefix", "logfmt", "glog", "time-only", "json"); false for another
+// name. A JSON line holds the same fields as the others, its time key last.
 bool ParseStampStyle(const char* name, CStampStyle* style);
 
 struct CLogGeneratorOptions {

@@ -26,7 +26,8 @@ bool ParseSize(const char* text, uint64_t* size) {
 int Usage() {
     std::fputs(
         "usage: quillon-loggen [--size BYTES[K|M|G]] [--seed N] [--eol crlf|lf|mixed]\n"
-        "                      [--form basic|iso-zone|access-log|c-library|compact|epoch|epoch-ms|prefix]\n"
+        "                      [--form "
+        "basic|iso-zone|access-log|c-library|compact|epoch|epoch-ms|prefix|logfmt|glog|time-only|json]\n"
         "                      <output-file>\n",
         stderr);
     return 2;

@@ -25,7 +25,7 @@ build/release/bench/quillon-bench "$@" "$log"
 
 if [ "${STAMP_FORMS:-0}" = 1 ]; then
   forms=()
-  for form in iso-zone access-log c-library compact epoch epoch-ms prefix; do
+  for form in iso-zone access-log c-library compact epoch epoch-ms prefix logfmt glog time-only json; do
     f="build/bench/bench-$size-$form.log"
     [ -f "$f" ] || build/release/bench/quillon-loggen --size "$size" --form "$form" "$f"
     forms+=("$f")

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "document/stamp_clock.h"
+#include "document/stamp_epoch.h"
 #include "document/stamp_form_readers.h"
 #include "document/stamp_rules.h"
 #include "fuzz_support.h"

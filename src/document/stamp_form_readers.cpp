@@ -1,4 +1,4 @@
-// The built-in stamp forms, each read at one place of a line, and epoch times. Each form
+// The built-in stamp forms, each read at one place of a line, and a time of day alone. Each form
 // reader is strict where the line-start recogniser is lenient (two-digit minutes and seconds,
 // a year of two or four digits, a stamp that ends before a letter or digit), since here a
 // stamp may stand anywhere among the first bytes, beside version numbers, addresses and
@@ -349,95 +349,7 @@ constexpr uint32_t RunsOfForms(bool timeless) {
     return runs;
 }
 
-bool IsFieldEnd(const char* bytes, int length, int at) {
-    if (at >= length) return true;
-    char c = bytes[at];
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';' ||
-           c == '"' || c == ')' || c == '}';
-}
-
-// Days since 1970-01-01 to a civil date, for days from 2000 to 2099 only. Every fourth year
-// is a leap year there, so the years are counted from March (the leap day last) in cycles of
-// four from 1996-03-01, 1461 days each.
-void CivilFromDays(uint32_t days, CStampFields* f) {
-    uint32_t d = days - 9556;  // days since 1996-03-01
-    uint32_t cycle = d / 1461, r = d % 1461;
-    uint32_t year = r / 365 < 3 ? r / 365 : 3;
-    uint32_t doy = r - 365 * year;
-    uint32_t mp = (5 * doy + 2) / 153;
-    f->day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    f->month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    f->year = static_cast<int>(1996 + 4 * cycle + year + (f->month <= 2 ? 1 : 0));
-}
-
-// The value of n (at most nine) digits.
-uint32_t DecimalValue(const char* p, int n) {
-    uint32_t value = 0;
-    for (int k = 0; k < n; ++k) value = value * 10 + static_cast<uint32_t>(p[k] - '0');
-    return value;
-}
-
-constexpr uint64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
-constexpr uint64_t kEpoch2100 = 4102444800;  // 2100-01-01 00:00:00 UTC
-
 }  // namespace
-
-int ReadEpochAt(const char* bytes, int length, int at, bool leading, CStampMatch* match) {
-    int end = length - at < 14 ? length : at + 14;
-    int k = at;
-    while (k < end && IsStampDigit(bytes[k])) ++k;
-    return ReadEpochDigits(bytes, length, at, k - at, leading, match);
-}
-
-int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool leading, CStampMatch* match,
-                    CEpochDay* cache) {
-    if (digits != 10 && (digits != 13 || !leading)) return 0;
-    // The last five digits apart from those before them, so that the two sums need not wait
-    // for each other.
-    const char* p = bytes + at;
-    uint64_t value = uint64_t{DecimalValue(p, digits - 5)} * 100000 + DecimalValue(p + digits - 5, 5);
-    int k = at + digits;
-    uint64_t ms = value;
-    if (digits == 10) {
-        ms = value * 1000;
-        if (k + 1 < length && bytes[k] == '.' && IsStampDigit(bytes[k + 1])) {
-            CStampText t{bytes, length, k + 1};
-            int fraction = 0;
-            t.Fraction(&fraction);
-            ms += static_cast<unsigned>(fraction);
-            int places = t.i - (k + 1);
-            // Beyond the first field, bare digits are as often an id or a count as a time.
-            if (!leading && places != 3 && places != 6 && places != 9) return 0;
-            k = t.i;
-        } else if (!leading) {
-            return 0;
-        }
-    }
-    if (!IsFieldEnd(bytes, length, k) || !EpochStamp(ms, &match->stamp, cache)) return 0;
-    match->form = digits == 13 ? StampForm::kEpochMilliseconds : StampForm::kEpochSeconds;
-    match->offset = at;
-    return 1;
-}
-
-int EpochStamp(uint64_t ms, CTimeStamp* stamp, CEpochDay* cache) {
-    if (ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
-    auto days = static_cast<uint32_t>(ms / 86400000);
-    CEpochDay day;
-    if (cache == nullptr || cache->days != days) {
-        CStampFields f;
-        CivilFromDays(days, &f);
-        day.days = days;
-        day.date.year = static_cast<uint16_t>(f.year);
-        day.date.month = static_cast<uint8_t>(f.month);
-        day.date.day = static_cast<uint8_t>(f.day);
-        if (cache != nullptr) *cache = day;
-    } else {
-        day = *cache;
-    }
-    *stamp = day.date;
-    stamp->milliseconds = static_cast<uint32_t>(ms - uint64_t{days} * 86400000);
-    return 1;
-}
 
 int ReadTimeOnly(const char* bytes, int length, CStampMatch* match) {
     CStampText t{bytes, length};
@@ -456,38 +368,6 @@ int ReadTimeOnly(const char* bytes, int length, CStampMatch* match) {
         static_cast<uint32_t>(((f.hour * 60 + f.minute) * 60 + f.second) * 1000 + f.millisecond);
     ApplyZone(&match->stamp, f.zone);
     match->form = StampForm::kTimeOnly;
-    match->offset = at;
-    return 1;
-}
-
-int ReadTai64n(const char* bytes, int length, CStampMatch* match) {
-    int at = 0;
-    while (at < length && (bytes[at] == ' ' || bytes[at] == '\t')) ++at;
-    if (length - at < 25 || bytes[at] != '@') return 0;
-    uint64_t label = 0;
-    uint32_t nanoseconds = 0;
-    for (int k = 0; k < 24; ++k) {
-        char c = bytes[at + 1 + k];
-        unsigned digit = c >= '0' && c <= '9'   ? static_cast<unsigned>(c - '0')
-                         : c >= 'a' && c <= 'f' ? static_cast<unsigned>(c - 'a' + 10)
-                                                : 16;
-        if (digit > 15) return 0;
-        if (k < 16) {
-            label = label << 4 | digit;
-        } else {
-            nanoseconds = nanoseconds << 4 | digit;
-        }
-    }
-    if (!IsFieldEnd(bytes, length, at + 25) || label >> 62 != 1 || nanoseconds >= 1000000000) return 0;
-    // The label counts TAI seconds: UTC lags it by 10 s and the leap seconds since 1972 (22
-    // by 1999, one more from each date here).
-    constexpr uint64_t kLeaps[] = {1136073600, 1230768000, 1341100800, 1435708800, 1483228800};
-    uint64_t seconds = label - (uint64_t{1} << 62) - 32;
-    for (uint64_t leap : kLeaps) {
-        if (seconds >= leap + 1) --seconds;
-    }
-    if (!EpochStamp(seconds * 1000 + nanoseconds / 1000000, &match->stamp)) return 0;
-    match->form = StampForm::kTai64n;
     match->offset = at;
     return 1;
 }

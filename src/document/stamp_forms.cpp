@@ -5,6 +5,7 @@
 #include "document/stamp_forms.h"
 
 #include "document/stamp_field_starts.h"
+#include "document/stamp_epoch.h"
 #include "document/stamp_form_readers.h"
 #include "document/stamp_text.h"
 

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "document/stamp_epoch.h"
 #include "document/stamp_form_readers.h"
 #include "document/stamp_text.h"
 

@@ -113,6 +113,14 @@ struct CStampText {
 
 inline bool IsStampDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether a number that may be a stamp (an epoch time) ends its field at bytes[at].
+inline bool IsStampFieldEnd(const char* bytes, int length, int at) {
+    if (at >= length) return true;
+    char c = bytes[at];
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ']' || c == '|' || c == ',' || c == ';' ||
+           c == '"' || c == ')' || c == '}';
+}
+
 // The bytes after which a field, and so a stamp, may start: blanks, tabs, "[", "|", and the
 // marks of key=value, quoted, parenthesised, colon- and comma-separated fields.
 inline bool IsStampFieldBoundary(char c) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "document/stamp_epoch.h"
 #include "document/stamp_form_readers.h"
 #include "document/stamp_rules.h"
 

@@ -11,7 +11,7 @@
 
 #include "document/log_file.h"
 #include "loader/log_loader.h"
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 #include "foundation/trace.h"
 #include "fuzz_support.h"
 #include "keywords/keyword_set.h"

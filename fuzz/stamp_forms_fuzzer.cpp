@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "document/stamp_clock.h"
-#include "document/stamp_epoch.h"
-#include "document/stamp_form_readers.h"
-#include "document/stamp_rules.h"
+#include "stamps/stamp_clock.h"
+#include "stamps/stamp_epoch.h"
+#include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_rules.h"
 #include "fuzz_support.h"
 
 using fuzzing::FuzzInput;

@@ -4,7 +4,7 @@
 // acceptance and the many ways of rejection are reached.
 #include <string>
 
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 #include "fuzz_support.h"
 
 namespace {

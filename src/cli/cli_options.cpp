@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "document/stamp_pattern.h"
+#include "stamps/stamp_pattern.h"
 
 const char kCliUsage[] =
     "usage: quillon-cli [options] <command> <log-file> [arguments]\n"

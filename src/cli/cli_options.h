@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "document/stamp_clock.h"
+#include "stamps/stamp_clock.h"
 
 enum class CCliCommand { kNone, kInfo, kRows, kErrors, kSearch, kExtract, kTimeline };
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "document/log_line.h"
-#include "document/stamp_clock.h"
+#include "stamps/stamp_clock.h"
 #include "progress_bar.h"
 
 // Prints one line a bucket ("start<TAB>rows<TAB>error rows"). Returns the exit status,

@@ -9,7 +9,7 @@
 
 #include "config/comm_config.h"
 #include "config/recent_logs.h"
-#include "document/stamp_rules.h"
+#include "stamps/stamp_rules.h"
 #include "keywords/keyword_set.h"
 
 constexpr int kHistoryCount = 5;  // 0: search (and extraction condition 1); 1..4: conditions 2..5

@@ -3,7 +3,7 @@
 
 #include "config/app_parameter.h"
 #include "config/ui_text.h"
-#include "document/stamp_pattern.h"
+#include "stamps/stamp_pattern.h"
 #include "foundation/format.h"
 #include "foundation/number_text.h"
 #include "foundation/wide.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "dialogs/dialog.h"
-#include "document/stamp_clock.h"
+#include "stamps/stamp_clock.h"
 
 class CJumpTimeDialog : public CDialog {
     QUILLON_DIALOG_DECLARE(CJumpTimeDialog)

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 #include "foundation/buffer.h"
 
 struct CLogLine {

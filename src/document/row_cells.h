@@ -7,7 +7,7 @@
 
 #include "document/log_line.h"
 #include "document/row_source.h"
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 struct CRowCell {
     int64_t shownNumber = 0;     // the line number as the view shows it: 1-based

@@ -12,7 +12,7 @@
 #include "document/file.h"
 #include "document/log_line.h"
 #include "loader/log_loader.h"
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 struct CFollowState {
     uint64_t lastOffset = 0;  // where the line read again begins: indexing goes on from here

@@ -15,7 +15,7 @@
 #include "document/encoding.h"
 #include "document/helper_thread.h"
 #include "document/system_memory.h"
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 #include "foundation/buffer.h"
 #include "loader/error_scanner.h"
 

@@ -12,7 +12,7 @@
 #include "document/line_source.h"
 #include "document/log_line.h"
 #include "document/progress_listener.h"
-#include "document/stamp_rules.h"
+#include "stamps/stamp_rules.h"
 
 class CKeywordSet;
 class CLogFile;

@@ -9,7 +9,7 @@
 
 #include "document/log_line.h"
 #include "document/row_source.h"
-#include "document/stamp_clock.h"
+#include "stamps/stamp_clock.h"
 
 // Whether any row has a stamp. Stamps are inherited down the rows, so the last row has
 // one whenever an earlier row has: constant time.

@@ -32,7 +32,7 @@
 #include "document/log_line.h"
 #include "document/progress_listener.h"
 #include "document/row_source.h"
-#include "document/stamp_clock.h"
+#include "stamps/stamp_clock.h"
 
 struct CTimeBucket {
     int64_t rows = 0;

@@ -15,7 +15,7 @@
 
 #include "loader/error_scanner.h"
 #include "document/log_file.h"
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 #include "foundation/convert.h"
 #include "keywords/keyword_set.h"
 #include "test_support.h"

@@ -1,6 +1,6 @@
 // The time key of JSON lines: its value as text or as an epoch number of any unit, wherever
 // the key stands, never a key inside a string or a nested object.
-#include "document/stamp_json.h"
+#include "stamps/stamp_json.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "document/stamp_clock.h"
-#include "document/stamp_rules.h"
+#include "stamps/stamp_clock.h"
+#include "stamps/stamp_rules.h"
 
 namespace {
 

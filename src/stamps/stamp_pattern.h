@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 constexpr int kStampPatternMaxOps = 48;
 constexpr int kStampPatternMaxText = 128;  // bytes of a pattern's text

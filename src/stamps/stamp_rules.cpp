@@ -1,13 +1,13 @@
 // The order in which a line's stamp is looked for. The line-start recogniser stays first so
 // that a line it recognises keeps exactly the stamp it always had.
-#include "document/stamp_rules.h"
+#include "stamps/stamp_rules.h"
 
 #include <cstring>
 
-#include "document/stamp_epoch.h"
-#include "document/stamp_form_readers.h"
-#include "document/stamp_json.h"
-#include "document/stamp_text.h"
+#include "stamps/stamp_epoch.h"
+#include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_json.h"
+#include "stamps/stamp_text.h"
 
 int CStampRules::AddPattern(const CStampPattern& pattern) {
     if (patternCount >= kMaxStampPatterns || !pattern.IsValid()) return 0;

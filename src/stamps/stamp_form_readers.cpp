@@ -3,9 +3,9 @@
 // a year of two or four digits, a stamp that ends before a letter or digit), since here a
 // stamp may stand anywhere among the first bytes, beside version numbers, addresses and
 // identifiers.
-#include "document/stamp_form_readers.h"
+#include "stamps/stamp_form_readers.h"
 
-#include "document/stamp_text.h"
+#include "stamps/stamp_text.h"
 
 namespace {
 

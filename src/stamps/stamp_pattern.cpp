@@ -1,8 +1,8 @@
 // User stamp patterns: compiled into a short list of literal bytes and conversions, which
 // the matcher walks with the same readers as the built-in forms.
-#include "document/stamp_pattern.h"
+#include "stamps/stamp_pattern.h"
 
-#include "document/stamp_text.h"
+#include "stamps/stamp_text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The stamp clock, the typed time and its text.
-#include "document/stamp_clock.h"
+#include "stamps/stamp_clock.h"
 
 #include <cstdio>
 

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 constexpr int64_t kMillisecondsPerDay = 86400000;
 

@@ -3,7 +3,7 @@
 // colons are classified sixteen at a time, and the places, the runs of digits and the h:mm:ss
 // among them come from those masks with a few shifts; only a long line is searched beyond
 // them, for an h:mm:ss, and only when the masks hold none.
-#include "document/stamp_field_starts.h"
+#include "stamps/stamp_field_starts.h"
 
 #include <cstring>
 
@@ -11,9 +11,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "document/stamp_form_readers.h"
-#include "document/stamp_forms.h"
-#include "document/stamp_text.h"
+#include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_forms.h"
+#include "stamps/stamp_text.h"
 
 namespace {
 

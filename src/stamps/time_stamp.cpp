@@ -1,5 +1,5 @@
 // Time-stamp recognition over raw line bytes, and the interval arithmetic between rows.
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 #include "foundation/format.h"
 

@@ -2,12 +2,12 @@
 // readable stamp at all (epoch times, stack traces), so each field is first sized up - the
 // run of digits it starts with, the byte after it, whether an h:mm:ss follows anywhere - and
 // only the forms that can start there are read; the epoch time is looked for in the same pass.
-#include "document/stamp_forms.h"
+#include "stamps/stamp_forms.h"
 
-#include "document/stamp_field_starts.h"
-#include "document/stamp_epoch.h"
-#include "document/stamp_form_readers.h"
-#include "document/stamp_text.h"
+#include "stamps/stamp_field_starts.h"
+#include "stamps/stamp_epoch.h"
+#include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_text.h"
 
 namespace {
 

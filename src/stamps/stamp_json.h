@@ -3,7 +3,7 @@
 // forms or as an epoch number whose magnitude tells its unit.
 #pragma once
 
-#include "document/stamp_forms.h"
+#include "stamps/stamp_forms.h"
 
 // The keys whose value is a line's time, any of them; the first met in the line counts.
 // "timestamp", "@timestamp", "time", "ts", "t", "date", "datetime", "@t", "created_at",

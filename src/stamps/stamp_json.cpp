@@ -1,13 +1,13 @@
 // A JSON line is walked once at its top level: strings are passed over escape by escape,
 // nested objects and arrays by their depth, so that a key inside a string or a nested
 // object is never taken for the line's time key.
-#include "document/stamp_json.h"
+#include "stamps/stamp_json.h"
 
 #include <cstring>
 
-#include "document/stamp_epoch.h"
-#include "document/stamp_form_readers.h"
-#include "document/stamp_text.h"
+#include "stamps/stamp_epoch.h"
+#include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // search made of these readers.
 #pragma once
 
-#include "document/stamp_forms.h"
+#include "stamps/stamp_forms.h"
 
 // What the search knows of the text at a place, so that forms that cannot start there are
 // not tried. The default knows nothing, and every form is tried.

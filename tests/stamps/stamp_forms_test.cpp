@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "document/stamp_epoch.h"
-#include "document/stamp_form_readers.h"
-#include "document/stamp_rules.h"
+#include "stamps/stamp_epoch.h"
+#include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_rules.h"
 
 namespace {
 

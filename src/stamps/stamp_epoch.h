@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "document/stamp_forms.h"
+#include "stamps/stamp_forms.h"
 
 // Ten digits of seconds (with an optional fraction) or thirteen of milliseconds at bytes[at],
 // alone in their field and between 2000 and 2100, as UTC: 1 and *match, else 0 (unchanged).

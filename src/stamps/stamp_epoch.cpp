@@ -1,8 +1,8 @@
 // Epoch times - seconds, milliseconds, TAI64N labels - as stamps in UTC, for the years 2000
 // to 2099 only, where every fourth year is a leap year and the date is found without a loop.
-#include "document/stamp_epoch.h"
+#include "stamps/stamp_epoch.h"
 
-#include "document/stamp_text.h"
+#include "stamps/stamp_text.h"
 
 namespace {
 

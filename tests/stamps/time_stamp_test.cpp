@@ -1,5 +1,5 @@
 // Time-stamp recognition (accepted and rejected forms) and the interval rule.
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 #include <gtest/gtest.h>
 

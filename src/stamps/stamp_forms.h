@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 enum class StampForm : uint8_t {
     kNone,

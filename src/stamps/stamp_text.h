@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "document/time_stamp.h"
+#include "stamps/time_stamp.h"
 
 constexpr int kNoZone = 1 << 30;
 

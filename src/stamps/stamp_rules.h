@@ -4,9 +4,9 @@
 // carries a copy or a pointer that stays valid and unchanged while the load runs.
 #pragma once
 
-#include "document/stamp_forms.h"
-#include "document/stamp_pattern.h"
-#include "document/time_stamp.h"
+#include "stamps/stamp_forms.h"
+#include "stamps/stamp_pattern.h"
+#include "stamps/time_stamp.h"
 
 constexpr int kMaxStampPatterns = 16;
 

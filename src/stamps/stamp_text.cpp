@@ -1,9 +1,9 @@
 // The readers the built-in stamp forms and the user's patterns are made of.
-#include "document/stamp_text.h"
+#include "stamps/stamp_text.h"
 
 #include <cstring>
 
-#include "document/stamp_clock.h"
+#include "stamps/stamp_clock.h"
 
 namespace {
 

@@ -144,9 +144,7 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     SetStampPatterns(texts, count);
     // Written before the box had Auto, a file without the element meant ANSI.
     int32_t encoding = CXml::GetInt(CXml::FindChild(config, u"encoding"), kCodePageAnsi);
-    bool known =
-        encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
-    m_encodingChoice = known ? encoding : static_cast<int32_t>(kCodePageAnsi);
+    m_encodingChoice = IsEncodingChoice(encoding) ? encoding : static_cast<int32_t>(kCodePageAnsi);
     m_recentLogs.Read(config);
     ReadLayout(config);
 }

@@ -58,21 +58,6 @@ void CheckSame(CAppParameter& a, CAppParameter& b) {
     FUZZ_CHECK(a.m_intervalCheck == b.m_intervalCheck && a.m_intervalTime == b.m_intervalTime);
 }
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    TraceOutput = TraceNone;
-    const auto& root = fuzzing::ScratchFolder();
-    std::filesystem::create_directories(root / "current");
-    std::filesystem::create_directories(root / "app");
-    std::filesystem::create_directories(root / "data");
-    g_current = (root / "current").u16string();
-    g_exe = (root / "app" / "quillon.exe").u16string();
-    g_data = (root / "data").u16string();
-    g_folderOverrides.currentFolder = g_current.c_str();
-    g_folderOverrides.executablePath = g_exe.c_str();
-    g_folderOverrides.userDataRoot = g_data.c_str();
-    return 0;
-}
-
 // The settings read from memory and saved to it, with no folder or file touched.
 void InMemory(const uint8_t* data, size_t size) {
     CFile input;
@@ -97,6 +82,21 @@ void InMemory(const uint8_t* data, size_t size) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    TraceOutput = TraceNone;
+    const auto& root = fuzzing::ScratchFolder();
+    std::filesystem::create_directories(root / "current");
+    std::filesystem::create_directories(root / "app");
+    std::filesystem::create_directories(root / "data");
+    g_current = (root / "current").u16string();
+    g_exe = (root / "app" / "quillon.exe").u16string();
+    g_data = (root / "data").u16string();
+    g_folderOverrides.currentFolder = g_current.c_str();
+    g_folderOverrides.executablePath = g_exe.c_str();
+    g_folderOverrides.userDataRoot = g_data.c_str();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!fuzzing::UsesRealFile(data, size)) {

@@ -139,6 +139,12 @@ void CAppParameter::SetIdentity() {
 
 void CAppParameter::Reset() {
     SetIdentity();
+    SetDefaults();
+    Load();
+    m_codePage = ChooseCodePage(m_encodingChoice, kCodePageAnsi);
+}
+
+void CAppParameter::SetDefaults() {
     SetColorTable(kAppColors, kAppColorCount, kAppColorNames, kAppColorNameCount);
     for (int k = 0; k < kHistoryCount; ++k) ResetHistory(k, kHistoryDefaultCapacity);
     m_encodingChoice = kEncodingAuto;
@@ -154,8 +160,6 @@ void CAppParameter::Reset() {
     m_extractMatchCase = 1;
     m_searchRegex = 0;
     m_extractRegex = 0;
-    Load();
-    m_codePage = ChooseCodePage(m_encodingChoice, kCodePageAnsi);
 }
 
 void CAppParameter::GetStampRules(CStampRules* rules) {

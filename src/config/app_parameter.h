@@ -57,6 +57,8 @@ public:
     // encoding Auto, interval and context values 0, then Load; the code page is then the
     // chosen one (0 for Auto until a file says more).
     void Reset() override;
+    // Reset's values alone, without the folders and files: colours, histories and the rest.
+    void SetDefaults();
     void ReadSettings(CXmlElement* first) override;
     void WriteSettings(CXmlElement* root) override;
     // The window layout's elements of "config".

@@ -10,6 +10,7 @@
 #include "foundation/color.h"
 #include "foundation/string.h"
 
+class CFile;
 struct CXmlElement;
 
 // A named colour entry, as the settings dialog lists it; its name is a text of UiText.
@@ -42,9 +43,14 @@ public:
     virtual void SetIdentity() {}
     // Reads the settings file and applies it: 1 when it was read and parsed, else 0 (defaults stay).
     virtual int Load();
+    // Reads settings from an open file instead (bytes in memory too: CFile::OpenBytes); the
+    // same answer.
+    int LoadFrom(CFile& file);
     // Writes the settings file through a temporary file that then replaces it: 1 when every
     // byte reached the disk, else 0 with the previous file unchanged.
     virtual int Save();
+    // The document Save writes: a new NUL-terminated UTF-8 text (std::free), or null.
+    char* SaveText();
     // CCommConfig: SetIdentity.
     virtual void Reset();
     // Reads the values of this class from a parsed document (first top-level element; null allowed).

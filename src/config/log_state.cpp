@@ -10,6 +10,7 @@
 
 #include "config/folders.h"
 #include "config/recent_logs.h"
+#include "document/encoding.h"
 #include "document/file.h"
 #include "foundation/trace.h"
 #include "xml/xml.h"
@@ -46,16 +47,51 @@ bool ParseNumber(const char16_t* text, int base, uint64_t* out) {
     return true;
 }
 
-uint64_t ChildNumber(CXmlElement* parent, const char16_t* name, int base) {
-    uint64_t value = 0;
-    return ParseNumber(CXml::GetText(CXml::FindChild(parent, name)), base, &value) ? value : 0;
+// The child's number; false when it is missing or holds anything else.
+bool ChildNumber(CXmlElement* parent, const char16_t* name, int base, uint64_t* out) {
+    return ParseNumber(CXml::GetText(CXml::FindChild(parent, name)), base, out);
 }
 
-// A row, which may lie beyond 2^31; -1 when the child is missing or holds no row.
-int64_t ChildRow(CXmlElement* parent, const char16_t* name) {
+// A row of a log of size bytes (each row takes at least one of them); -1 when the child is
+// missing or holds no such row.
+int64_t ChildRow(CXmlElement* parent, const char16_t* name, uint64_t size) {
     uint64_t value = 0;
-    bool ok = ParseNumber(CXml::GetText(CXml::FindChild(parent, name)), 10, &value) && value <= INT64_MAX;
-    return ok ? static_cast<int64_t>(value) : -1;
+    return ChildNumber(parent, name, 10, &value) && value < size ? static_cast<int64_t>(value) : -1;
+}
+
+// The longest path Windows can name; a kept path is the full path of a log that was open.
+constexpr size_t kMaxStatePath = 32767;
+
+// The child's text as a path: false when it is empty, too long or holds a control character
+// (the reader has already dropped NUL bytes).
+bool ChildPath(CXmlElement* parent, const char16_t* name, std::u16string* out) {
+    *out = CXml::GetText(CXml::FindChild(parent, name));
+    if (out->empty() || out->size() > kMaxStatePath) return false;
+    return std::none_of(out->begin(), out->end(), [](char16_t c) { return c < 0x20 || c == 0x7f; });
+}
+
+// What identifies the log, as TakeFingerprint takes it; false when any part is missing or
+// could not have been taken of a file.
+bool ReadFingerprint(CXmlElement* log, CLogFingerprint* out) {
+    uint64_t size = 0;
+    uint64_t head = 0;
+    uint64_t hash = 0;
+    if (!ChildNumber(log, u"size", 10, &size) || !ChildNumber(log, u"head_length", 10, &head) ||
+        !ChildNumber(log, u"head_hash", 16, &hash))
+        return false;
+    if (size > INT64_MAX || head != (size < kStateHeadBytes ? size : kStateHeadBytes)) return false;
+    *out = {size, static_cast<uint32_t>(head), hash};
+    return true;
+}
+
+// The code page chosen by hand: one the box offers, written as a decimal (negative for Auto).
+int32_t ChildEncoding(CXmlElement* log) {
+    const char16_t* text = CXml::GetText(CXml::FindChild(log, u"encoding"));
+    bool negative = text[0] == u'-';
+    uint64_t value = 0;
+    if (!ParseNumber(text + (negative ? 1 : 0), 10, &value) || value > INT32_MAX) return kNoEncodingChoice;
+    auto choice = static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
+    return IsEncodingChoice(choice) ? choice : kNoEncodingChoice;
 }
 
 void AddNumber(CXmlChildList& list, const char16_t* name, uint64_t value, bool hex) {
@@ -66,24 +102,30 @@ void AddNumber(CXmlChildList& list, const char16_t* name, uint64_t value, bool h
     list.Add(name, text);
 }
 
+// A log's kept state. Without a sound path and fingerprint nothing is kept for it; any other
+// field that is no value the viewer could have written is read as nothing kept.
 bool ReadLog(CXmlElement* log, CLogState* state) {
-    state->path = CXml::GetText(CXml::FindChild(log, u"path"));
-    if (state->path.empty()) return false;
-    state->fingerprint.size = ChildNumber(log, u"size", 10);
-    uint64_t head = ChildNumber(log, u"head_length", 10);
-    state->fingerprint.headLength = static_cast<uint32_t>(head > kStateHeadBytes ? kStateHeadBytes : head);
-    state->fingerprint.headHash = ChildNumber(log, u"head_hash", 16);
-    state->caretRow = std::max<int64_t>(ChildRow(log, u"caret"), 0);
-    state->firstRow = std::max<int64_t>(ChildRow(log, u"first_row"), 0);
-    state->follow = CXml::GetInt(CXml::FindChild(log, u"follow"), 0) != 0 ? 1 : 0;
-    state->encoding = CXml::GetInt(CXml::FindChild(log, u"encoding"), kNoEncodingChoice);
+    if (!ChildPath(log, u"path", &state->path) || !ReadFingerprint(log, &state->fingerprint)) return false;
+    uint64_t size = state->fingerprint.size;
+    state->caretRow = std::max<int64_t>(ChildRow(log, u"caret", size), 0);
+    state->firstRow = std::max<int64_t>(ChildRow(log, u"first_row", size), 0);
+    uint64_t follow = 0;
+    state->follow = ChildNumber(log, u"follow", 10, &follow) && follow == 1 ? 1 : 0;
+    state->encoding = ChildEncoding(log);
     CXmlElement* markers = CXml::FindChild(log, u"markers");
     for (CXmlElement* m = CXml::FindChild(markers, u"marker"); m != nullptr; m = CXml::FindNext(m, u"marker")) {
         CLogMarkerState marker;
-        marker.row = ChildRow(m, u"row");
-        marker.offset = ChildNumber(m, u"offset", 10);
-        if (marker.row >= 0) state->markers.push_back(marker);
+        marker.row = ChildRow(m, u"row", size);
+        // A row starts no earlier than its number of bytes in.
+        if (marker.row >= 0 && ChildNumber(m, u"offset", 10, &marker.offset) && marker.offset < size &&
+            marker.offset >= static_cast<uint64_t>(marker.row))
+            state->markers.push_back(marker);
     }
+    // Written in row order; a row listed twice would be toggled off again.
+    auto byRow = [](const CLogMarkerState& a, const CLogMarkerState& b) { return a.row < b.row; };
+    auto sameRow = [](const CLogMarkerState& a, const CLogMarkerState& b) { return a.row == b.row; };
+    std::stable_sort(state->markers.begin(), state->markers.end(), byRow);
+    state->markers.erase(std::unique(state->markers.begin(), state->markers.end(), sameRow), state->markers.end());
     return true;
 }
 
@@ -160,7 +202,8 @@ CStateLoad CLogStateStore::Load(const char16_t* path) {
     for (CXmlElement* log = CXml::FindChild(root, u"log"); log != nullptr && Count() < kMaxLogStates;
          log = CXml::FindNext(log, u"log")) {
         CLogState state;
-        if (ReadLog(log, &state)) m_states.push_back(state);
+        // A path listed twice keeps its first (most recent) state.
+        if (ReadLog(log, &state) && Find(state.path) == nullptr) m_states.push_back(state);
     }
     CXml::FreeElements(first);
     m_writable = true;

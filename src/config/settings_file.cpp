@@ -1,6 +1,7 @@
 // The "quillon.ini" settings file: an XML document with the root "config". Reading and
 // writing of both configuration classes, and the file's load and save.
 #include <cstdlib>
+#include <cstring>
 
 #include "config/app_parameter.h"
 #include "document/encoding.h"
@@ -26,29 +27,46 @@ void AddString(CXmlElement* parent, const char16_t* name, CString& value) {
 
 }  // namespace
 
-int CCommConfig::Load() {
-    CXml xml;
-    CString path;
-    path.Assign(m_settingsFile);
-    CXmlElement* first = LoadXmlFile(xml, path.GetWide());
+namespace {
+
+int ReadDocument(CCommConfig& config, CXmlElement* first) {
     if (first == nullptr) return 0;
-    ReadSettings(first);
+    config.ReadSettings(first);
     CXml::FreeElements(first);
     return 1;  // whether or not the file held a "config"
 }
 
-int CCommConfig::Save() {
+}  // namespace
+
+int CCommConfig::Load() {
+    CXml xml;
+    CString path;
+    path.Assign(m_settingsFile);
+    return ReadDocument(*this, LoadXmlFile(xml, path.GetWide()));
+}
+
+int CCommConfig::LoadFrom(CFile& file) {
+    CXml xml;
+    return ReadDocument(*this, LoadXmlFile(xml, file));
+}
+
+char* CCommConfig::SaveText() {
     CXml xml;
     CXmlElement* root = CXml::CreateElement(u"root", nullptr);
-    if (root == nullptr) return 0;
+    if (root == nullptr) return nullptr;
     WriteSettings(root);
-    int ok = 0;
-    if (root->child != nullptr) {
-        CString path;
-        path.Assign(m_settingsFile);
-        ok = SaveXmlFile(xml, root->child, path.GetWide());
-    }
+    char* text = root->child != nullptr ? xml.Write(root->child) : nullptr;
     CXml::FreeElements(root);
+    return text;
+}
+
+int CCommConfig::Save() {
+    char* text = SaveText();
+    if (text == nullptr) return 0;
+    CString path;
+    path.Assign(m_settingsFile);
+    int ok = SaveBytesAtomic(path.GetWide(), text, static_cast<uint32_t>(std::strlen(text)));
+    std::free(text);
     return ok;
 }
 
@@ -144,9 +162,7 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     SetStampPatterns(texts, count);
     // Written before the box had Auto, a file without the element meant ANSI.
     int32_t encoding = CXml::GetInt(CXml::FindChild(config, u"encoding"), kCodePageAnsi);
-    bool known =
-        encoding == kEncodingAuto || encoding == kCodePageAnsi || encoding == static_cast<int32_t>(kCodePageUtf8);
-    m_encodingChoice = known ? encoding : static_cast<int32_t>(kCodePageAnsi);
+    m_encodingChoice = IsEncodingChoice(encoding) ? encoding : static_cast<int32_t>(kCodePageAnsi);
     m_recentLogs.Read(config);
     ReadLayout(config);
 }

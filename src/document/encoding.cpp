@@ -87,6 +87,11 @@ unsigned DetectFileCodePage(CFile* file) {
 
 bool ShouldDetectAgain(uint64_t detectedSize, uint64_t size) { return detectedSize == 0 && size > 0; }
 
+bool IsEncodingChoice(int32_t choice) {
+    return choice == kEncodingAuto || choice == static_cast<int32_t>(kCodePageAnsi) ||
+           choice == static_cast<int32_t>(kCodePageUtf8);
+}
+
 unsigned ChooseCodePage(int32_t choice, unsigned detected) {
     if (IsUtf16CodePage(detected) || choice == kEncodingAuto) return detected;
     return static_cast<unsigned>(choice);

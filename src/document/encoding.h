@@ -13,6 +13,9 @@ class CFile;
 
 // The box's choice that picks the code page per file; stored as -1.
 constexpr int32_t kEncodingAuto = -1;
+// True for a choice the box offers (Auto, ANSI or UTF-8, which every system has): what a
+// settings or state file may put in force; anything else in one is damage.
+bool IsEncodingChoice(int32_t choice);
 // Auto looks at this much of a file's start.
 constexpr size_t kDetectBytes = 1u << 20;
 

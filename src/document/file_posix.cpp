@@ -51,7 +51,7 @@ uint32_t WriteAll(int fd, const char* p, uint32_t count) {
 }  // namespace
 
 int CFile::Open(const char16_t* path) {
-    if (m_handle != 0 || path == nullptr || path[0] == 0) return 0;
+    if (IsOpen() || path == nullptr || path[0] == 0) return 0;
     m_path.AssignWide(path, -1);
     if (m_path.Data() == nullptr) return 0;
     int fd = open(m_path.Data(), O_RDONLY | O_CLOEXEC);
@@ -70,7 +70,8 @@ int CFile::Open(const char16_t* path) {
 }
 
 int CFile::OpenSameFile(const CFile& source) {
-    if (m_handle != 0 || source.m_handle == 0) return 0;
+    if (source.m_bytes != nullptr) return OpenBytes(source.m_bytes, source.m_size);
+    if (IsOpen() || source.m_handle == 0) return 0;
     int fd = fcntl(Fd(source.m_handle), F_DUPFD_CLOEXEC, 0);
     if (fd < 0) return 0;
     m_path.Assign(source.m_path);
@@ -80,7 +81,7 @@ int CFile::OpenSameFile(const CFile& source) {
 }
 
 int CFile::Create(const char16_t* path) {
-    if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
+    if (IsOpen() || path == nullptr || path[0] == 0) return -1;
     m_path.AssignWide(path, -1);
     if (m_path.Data() == nullptr) return -1;
     int fd = open(m_path.Data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -90,7 +91,7 @@ int CFile::Create(const char16_t* path) {
 }
 
 int CFile::CreateNew(const char16_t* path) {
-    if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
+    if (IsOpen() || path == nullptr || path[0] == 0) return -1;
     m_path.AssignWide(path, -1);
     if (m_path.Data() == nullptr) return -1;
     // O_EXCL fails on any existing name, a symbolic link included; O_NOFOLLOW says so twice.
@@ -102,6 +103,7 @@ int CFile::CreateNew(const char16_t* path) {
 
 void CFile::Close() {
     if (m_handle != 0) close(Fd(m_handle));
+    m_bytes = nullptr;
     m_handle = 0;
     m_size = 0;
 }
@@ -113,6 +115,7 @@ int CFile::Seek(uint64_t offset) {
 }
 
 uint32_t CFile::Read(void* buffer, uint32_t count, uint64_t offset) {
+    if (m_bytes != nullptr) return ReadBytes(buffer, count, offset);
     if (m_handle == 0) return 0;
     if (offset == kCurrentOffset) return ReadAll(Fd(m_handle), static_cast<char*>(buffer), count);
     if (offset > static_cast<uint64_t>(INT64_MAX) - count) return 0;
@@ -141,6 +144,7 @@ int CFile::Flush() {
 int CFile::IsSameFile(const CFile& other) const {
     struct stat a;
     struct stat b;
+    if (m_bytes != nullptr || other.m_bytes != nullptr) return m_bytes == other.m_bytes ? 1 : 0;
     if (m_handle == 0 || other.m_handle == 0) return 0;
     if (fstat(Fd(m_handle), &a) != 0 || fstat(Fd(other.m_handle), &b) != 0) return 0;
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino ? 1 : 0;
@@ -188,6 +192,7 @@ int DeleteFilePath(const char16_t* path) {
 
 int CFile::RefreshSize() {
     struct stat st;
+    if (m_bytes != nullptr) return 1;  // bytes in memory do not grow
     if (m_handle == 0 || fstat(Fd(m_handle), &st) != 0) return 0;
     m_size = static_cast<uint64_t>(st.st_size);
     return 1;

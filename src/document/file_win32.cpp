@@ -53,7 +53,7 @@ private:
 }  // namespace
 
 int CFile::Open(const char16_t* path) {
-    if (m_handle != 0 || path == nullptr || path[0] == 0) return 0;
+    if (IsOpen() || path == nullptr || path[0] == 0) return 0;
     m_path.AssignWide(path, -1);
     // A log that its program is still writing, or rotating, must open too.
     CSystemPath system(path);
@@ -70,7 +70,7 @@ int CFile::Open(const char16_t* path) {
 }
 
 int CFile::Create(const char16_t* path) {
-    if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
+    if (IsOpen() || path == nullptr || path[0] == 0) return -1;
     m_path.AssignWide(path, -1);
     CSystemPath system(path);
     HANDLE h = CreateFileW(system.Get(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
@@ -81,7 +81,7 @@ int CFile::Create(const char16_t* path) {
 }
 
 int CFile::CreateNew(const char16_t* path) {
-    if (m_handle != 0 || path == nullptr || path[0] == 0) return -1;
+    if (IsOpen() || path == nullptr || path[0] == 0) return -1;
     m_path.AssignWide(path, -1);
     // CREATE_NEW fails on any existing name; with FILE_FLAG_OPEN_REPARSE_POINT a link is
     // never followed, not even one whose target is missing.
@@ -95,12 +95,14 @@ int CFile::CreateNew(const char16_t* path) {
 
 void CFile::Close() {
     if (m_handle != 0) CloseHandle(H(m_handle));
+    m_bytes = nullptr;
     m_handle = 0;
     m_size = 0;
 }
 
 int CFile::OpenSameFile(const CFile& source) {
-    if (m_handle != 0 || source.m_handle == 0) return 0;
+    if (source.m_bytes != nullptr) return OpenBytes(source.m_bytes, source.m_size);
+    if (IsOpen() || source.m_handle == 0) return 0;
     // A duplicate shares source's file pointer, which is harmless: reads at an offset say
     // where they read (Read below), so neither handle depends on where the other left it.
     HANDLE h = nullptr;
@@ -120,6 +122,7 @@ int CFile::Seek(uint64_t offset) {
 }
 
 uint32_t CFile::Read(void* buffer, uint32_t count, uint64_t offset) {
+    if (m_bytes != nullptr) return ReadBytes(buffer, count, offset);
     if (m_handle == 0) return 0;
     DWORD read = 0;
     if (offset == kCurrentOffset) return ReadFile(H(m_handle), buffer, count, &read, nullptr) ? read : 0;
@@ -161,6 +164,7 @@ int CFile::Flush() {
 int CFile::IsSameFile(const CFile& other) const {
     BY_HANDLE_FILE_INFORMATION a;
     BY_HANDLE_FILE_INFORMATION b;
+    if (m_bytes != nullptr || other.m_bytes != nullptr) return m_bytes == other.m_bytes ? 1 : 0;
     if (m_handle == 0 || other.m_handle == 0) return 0;
     if (!GetFileInformationByHandle(H(m_handle), &a) || !GetFileInformationByHandle(H(other.m_handle), &b)) return 0;
     return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
@@ -198,6 +202,7 @@ int DeleteFilePath(const char16_t* path) {
 
 int CFile::RefreshSize() {
     LARGE_INTEGER size;
+    if (m_bytes != nullptr) return 1;  // bytes in memory do not grow
     if (m_handle == 0 || !GetFileSizeEx(H(m_handle), &size)) return 0;
     m_size = static_cast<uint64_t>(size.QuadPart);
     return 1;

@@ -27,3 +27,7 @@ private:
 
     friend struct CHelperThreadEntry;
 };
+
+// Test hook: while set, Start refuses as when the system can start no thread, and the
+// callers do the work on their own thread (in a fixed order, which a fuzzer replays).
+extern bool g_helperThreadsRefused;

@@ -6,6 +6,8 @@
 
 #include "document/helper_thread.h"
 
+bool g_helperThreadsRefused = false;
+
 struct CHelperThreadEntry {
     static void* Run(void* self) {
         auto* t = static_cast<CHelperThread*>(self);
@@ -17,7 +19,7 @@ struct CHelperThreadEntry {
 CHelperThread::~CHelperThread() { Join(); }
 
 int CHelperThread::Start(Function function, void* context) {
-    if (m_thread != nullptr || function == nullptr) return 0;
+    if (m_thread != nullptr || function == nullptr || g_helperThreadsRefused) return 0;
     auto* handle = new (std::nothrow) pthread_t;
     if (handle == nullptr) return 0;
     m_function = function;

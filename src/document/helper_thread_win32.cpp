@@ -3,6 +3,8 @@
 
 #include "document/helper_thread.h"
 
+bool g_helperThreadsRefused = false;
+
 struct CHelperThreadEntry {
     static DWORD WINAPI Run(LPVOID self) {
         auto* t = static_cast<CHelperThread*>(self);
@@ -14,7 +16,7 @@ struct CHelperThreadEntry {
 CHelperThread::~CHelperThread() { Join(); }
 
 int CHelperThread::Start(Function function, void* context) {
-    if (m_thread != nullptr || function == nullptr) return 0;
+    if (m_thread != nullptr || function == nullptr || g_helperThreadsRefused) return 0;
     m_function = function;
     m_context = context;
     HANDLE handle = CreateThread(nullptr, 0, CHelperThreadEntry::Run, this, 0, nullptr);

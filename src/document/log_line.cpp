@@ -21,6 +21,11 @@ constexpr uint32_t kMaxEntryBytes = 1 + 4 + 8 + 10 + 10;
 constexpr uint32_t kMaxBlockBytes = kMaxEntryBytes * kLineBlockEntries;
 constexpr uint8_t kEscape = 0x10;
 
+// A list's first segments are smaller, doubling up to kSegmentBytes: most lists (error lines,
+// extractions, the runs of a small file's chunks) hold few entries.
+static_assert((kSegmentBytes >> 7) >= kMaxBlockBytes, "a block fits in the first segment");
+uint32_t SegmentBytes(uint32_t segment) { return segment < 7 ? (kSegmentBytes >> 7) << segment : kSegmentBytes; }
+
 uint64_t Zigzag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
 int64_t Unzigzag(uint64_t v) { return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1); }
 
@@ -279,12 +284,13 @@ int CLogLineList::OpenBlock() {
     if (!fits) {
         size_t n = m_segmentCount + 1;
         if (!m_segments.Grow(n) || !m_segmentSizes.Grow(n)) return 0;
-        auto* segment = static_cast<uint8_t*>(std::malloc(kSegmentBytes));
+        uint32_t bytes = SegmentBytes(m_segmentCount);
+        auto* segment = static_cast<uint8_t*>(std::malloc(bytes));
         if (segment == nullptr) return 0;
         CloseSegment();
         m_segments.Data()[m_segmentCount] = segment;
-        m_segmentSizes.Data()[m_segmentCount] = kSegmentBytes;
-        m_segmentBytes += kSegmentBytes;
+        m_segmentSizes.Data()[m_segmentCount] = bytes;
+        m_segmentBytes += bytes;
         m_tail.segment = m_segmentCount++;
         m_tail.position = 0;
     }

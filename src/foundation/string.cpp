@@ -79,13 +79,17 @@ void CString::AssignWide(const char16_t* wide, int count) {
         return;
     }
     if (count < 0) count = Utf16Length(wide);
-    char* bytes = WideToMultiByteAlloc(wide, count, kCodePageUtf8);
-    if (bytes == nullptr) {
+    // Converted straight into this string's buffer: texts are assigned by the thousand when a
+    // settings or keyword file is read.
+    int n = WideToMultiByte(kCodePageUtf8, wide, count, nullptr, 0);
+    if (n < 0) n = 0;
+    if (n == 0x7fffffff || ((m_data == nullptr || m_capacity < n + 1) && !Grow(n + 1))) {
         Clear();
         return;
     }
-    if (!AssignBytes(bytes, static_cast<int>(std::strlen(bytes)))) Clear();
-    std::free(bytes);
+    int written = n > 0 ? WideToMultiByte(kCodePageUtf8, wide, count, m_data, m_capacity) : 0;
+    m_data[written > 0 ? written : 0] = '\0';
+    m_length = static_cast<int>(std::strlen(m_data));  // a NUL unit ends the text
 }
 
 const char16_t* CString::GetWide() {

@@ -11,6 +11,8 @@
 
 #include "foundation/string.h"
 
+class CFile;
+
 // Bits of the flag table.
 constexpr uint8_t kKeywordFlagStart = 1;  // some keyword begins with this unit
 constexpr uint8_t kKeywordFlagError = 2;  // some error keyword begins with this unit (bit 1 is set too)
@@ -62,10 +64,14 @@ public:
     // 1 when the file was read and parsed (even if it held no keywords), else 0 with an
     // empty set. A path given makes the flag table valid again in every case.
     int LoadFile(const char16_t* path);
+    // The same from an open file, such as bytes in memory (CFile::OpenBytes).
+    int LoadFile(CFile& file);
     // Writes the set as a "quillon_keyword" file. The document goes to a temporary file in
     // the same folder, which then replaces the old file; 1 when all of it reached the disk,
     // else 0 with the previous file untouched.
     int SaveFile(const char16_t* path) const;
+    // The document SaveFile writes: a new NUL-terminated UTF-8 text (std::free), or null.
+    char* SaveText() const;
 
     // Read access. Entries() is null when the set is empty.
     const CKeywordEntry* Entries() const { return m_entries; }

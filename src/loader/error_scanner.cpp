@@ -29,15 +29,15 @@ int CErrorScanner::Prepare() {
     const uint8_t* flags = m_keywords->FlagTable();
     uint32_t errorCount = 0;
     bool asciiOnly = true;
+    bool wideFlagged = false;  // a non-ASCII unit starts an error keyword
     for (uint32_t i = 0; i < m_keywords->Count(); ++i) {
         const CKeywordEntry& e = m_keywords->Entry(i);
         if (e.error == 0 || e.length == 0) continue;
         ++errorCount;
         if (!IsAsciiText(e.wide, e.length)) asciiOnly = false;
+        if (e.wide[0] >= 0x80 && (flags[e.wide[0]] & kKeywordFlagError) != 0) wideFlagged = true;
     }
     if (errorCount == 0) return 1;
-    bool wideFlagged = false;
-    for (uint32_t u = 0x80; u < 0x10000 && !wideFlagged; ++u) wideFlagged = (flags[u] & kKeywordFlagError) != 0;
     m_traits = GetCodePageTraits(m_codePage);
     m_anyLineOnBytes = m_traits.utf8 && asciiOnly && !wideFlagged;
 

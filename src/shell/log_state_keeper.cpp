@@ -4,6 +4,7 @@
 #include "config/app_parameter.h"
 #include "config/folders.h"
 #include "config/ui_text.h"
+#include "document/encoding.h"
 #include "document/log_file.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
@@ -37,8 +38,9 @@ void CLogStateKeeper::Opening(CAppBase& app, CLogFile& file, const wchar_t* path
     if (kept != nullptr && IsSameLog(file, file.Size(), kept->fingerprint)) {
         m_kept = *kept;
         m_restoring = true;
-        m_encoding = kept->encoding;
-        if (kept->encoding != kNoEncodingChoice) config.m_encodingChoice = kept->encoding;
+        // Only a choice the box offers is put in force (the store reads nothing else).
+        m_encoding = IsEncodingChoice(kept->encoding) ? kept->encoding : kNoEncodingChoice;
+        if (m_encoding != kNoEncodingChoice) config.m_encodingChoice = m_encoding;
         config.m_follow = kept->follow;
     }
     if (m_requestedFollow) config.m_follow = 1;

@@ -479,8 +479,17 @@ void CXml::FreeElements(CXmlElement* element) {
 
 CXmlElement* CXml::FindElement(CXmlElement* element, const char16_t* name) {
     if (name == nullptr) return nullptr;
+    // CString::EqualsWide of each name, with the wanted name converted once rather than per element.
+    const CString wanted(name);
+    const int length = wanted.Length();
     for (CXmlElement* e = element; e != nullptr; e = e->next) {
-        if (e->name != nullptr && e->name->EqualsWide(name)) return e;
+        if (e->name == nullptr) continue;
+        if (wanted.Data() == nullptr || e->name->Data() == nullptr) {
+            if (wanted.Data() == e->name->Data()) return e;
+        } else if (e->name->Length() == length &&
+                   std::memcmp(e->name->Data(), wanted.Data(), static_cast<size_t>(length)) == 0) {
+            return e;
+        }
     }
     return nullptr;
 }

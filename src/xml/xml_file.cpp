@@ -109,12 +109,15 @@ CXmlElement* LoadXmlFile(CXml& xml, const char16_t* path) {
     if (path == nullptr || path[0] == 0) return nullptr;
     CFile file;
     if (!file.Open(path)) return nullptr;
+    return LoadXmlFile(xml, file);
+}
+
+CXmlElement* LoadXmlFile(CXml& xml, CFile& file) {
     uint64_t size = file.Size();
     if (size == 0 || size > 0x7fffffffull) return nullptr;
     auto* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
     if (buffer == nullptr) return nullptr;
     uint32_t read = file.Read(buffer, static_cast<uint32_t>(size), 0);
-    file.Close();
     CXmlElement* first = nullptr;
     if (read == size) first = xml.Parse(buffer, static_cast<int>(size));
     std::free(buffer);

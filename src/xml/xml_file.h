@@ -16,6 +16,8 @@ class CFile;
 // top-level element (the caller frees it with CXml::FreeElements), or null when the file
 // cannot be opened, is empty or larger than 2 GiB, cannot be read whole, or does not parse.
 CXmlElement* LoadXmlFile(CXml& xml, const char16_t* path);
+// The same from an open file (which stays open), such as bytes in memory (CFile::OpenBytes).
+CXmlElement* LoadXmlFile(CXml& xml, CFile& file);
 
 // Writes length bytes to path through the temporary file. 1 when every byte was written,
 // flushed and the file replaced, or when the file already holds exactly these bytes (it is

@@ -5,9 +5,12 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "config/log_state.h"
 #include "config/recent_logs.h"
+#include "document/encoding.h"
 #include "document/file.h"
 #include "test_support.h"
 #include "xml/xml.h"
@@ -22,14 +25,14 @@ namespace {
 CLogState StateOf(const std::u16string& path, int32_t caret) {
     CLogState state;
     state.path = path;
-    state.fingerprint.size = 1000 + static_cast<uint64_t>(caret);
-    state.fingerprint.headLength = 1000;
+    state.fingerprint.size = 5000000000000ull + static_cast<uint64_t>(caret);
+    state.fingerprint.headLength = kStateHeadBytes;
     state.fingerprint.headHash = 0xfedcba9876543210ull;
     state.caretRow = caret * int64_t{50000000};
     state.firstRow = state.caretRow / 2;
     state.follow = caret % 2;
-    state.encoding = caret % 3 == 0 ? kNoEncodingChoice : 65001;
-    state.markers.push_back({state.caretRow + 1, 5000000000ull + static_cast<uint64_t>(caret)});
+    state.encoding = caret % 3 == 0 ? kNoEncodingChoice : caret % 3 == 1 ? 65001 : kEncodingAuto;
+    state.markers.push_back({state.caretRow + 1, static_cast<uint64_t>(state.caretRow) * 3 + 7});
     return state;
 }
 
@@ -129,6 +132,104 @@ TEST(LogStateStore, RowsThatAreNoRowsAreReadAsNone) {
     EXPECT_EQ(0, state->caretRow);
     EXPECT_EQ(0, state->firstRow);
     EXPECT_TRUE(state->markers.empty());
+}
+
+namespace {
+
+using Fields = std::vector<std::pair<std::string, const char*>>;
+
+std::u16string Ascii(const std::string& text, size_t number) {
+    std::string all = text + std::to_string(number);
+    return std::u16string(all.begin(), all.end());
+}
+
+// A <log> element: the sound fields of a 5,000,000-byte log with the given ones replaced (a
+// null text leaves the field out), and the given "marker" elements before its sound marker.
+std::string LogElement(const std::string& path, const Fields& changed) {
+    Fields fields = {
+        {"path", path.c_str()}, {"size", "5000000"},   {"head_length", "65536"}, {"head_hash", "00000000075bcd15"},
+        {"caret", "4000"},      {"first_row", "3990"}, {"follow", "1"},          {"encoding", "65001"}};
+    std::string out = "<log>";
+    for (auto& [name, text] : fields) {
+        for (auto& [changedName, changedText] : changed)
+            if (changedName == name) text = changedText;
+        if (text != nullptr) out += "<" + name + ">" + text + "</" + name + ">";
+    }
+    out += "<markers>";
+    for (auto& [name, text] : changed)
+        if (name == "marker") out += text;
+    return out + "<marker><row>7</row><offset>700</offset></marker></markers></log>\n";
+}
+
+}  // namespace
+
+// What a damaged or crafted file holds that the viewer could not have written is read as
+// nothing kept, field by field: a log without a sound path or fingerprint is not kept at all;
+// a row, flag, code page or marker that is no value is none, and the rest of its log stays.
+TEST(LogStateStore, FieldsTheViewerCouldNotHaveWrittenAreReadAsNothingKept) {
+    TempDir dir;
+    std::u16string file = dir.File("quillon_state.xml");
+    std::string longPath(40000, 'a');
+    std::vector<Fields> dropped = {{{"path", nullptr}},
+                                   {{"path", ""}},
+                                   {{"path", "/logs/\x01.log"}},
+                                   {{"path", longPath.c_str()}},
+                                   {{"size", "x"}},
+                                   {{"size", "-1"}},
+                                   {{"size", "9223372036854775808"}},
+                                   {{"size", nullptr}},
+                                   {{"head_length", "65535"}},
+                                   {{"head_length", "70000"}},
+                                   {{"head_length", nullptr}},
+                                   {{"head_hash", "xyz"}},
+                                   {{"head_hash", "10000000000000000"}},
+                                   {{"head_hash", nullptr}}};
+    std::vector<Fields> fieldsNone = {
+        {{"caret", "-5"}, {"first_row", "5000000"}, {"follow", "2"}, {"encoding", "1201"}},
+        {{"caret", "99999999999999999999999"}, {"first_row", "12x"}, {"follow", "-1"}, {"encoding", "4294967296"}},
+        {{"caret", ""}, {"first_row", nullptr}, {"follow", "yes"}, {"encoding", "932"}},
+        {{"caret", "5000000"}, {"first_row", "-0"}, {"follow", "01x"}, {"encoding", "-3"}},
+        {{"encoding", "65001x"},
+         {"marker",
+          "<marker><row>-1</row><offset>1</offset></marker><marker><row>5000000</row><offset>1</offset>"
+          "</marker><marker><row>50</row><offset>10</offset></marker><marker><row>8</row><offset>5000000"
+          "</offset></marker><marker><row>9</row></marker><marker><row>7</row><offset>800</offset></marker>"}}};
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<quillon_state>\n";
+    for (size_t k = 0; k < dropped.size(); ++k) text += LogElement("/logs/dropped" + std::to_string(k), dropped[k]);
+    for (size_t k = 0; k < fieldsNone.size(); ++k) text += LogElement("/logs/none" + std::to_string(k), fieldsNone[k]);
+    text += LogElement("/logs/sound", {}) + LogElement("/logs/sound", {{"caret", "1"}}) + "</quillon_state>\n";
+    WriteBytes(dir.FsPath("quillon_state.xml"), text);
+
+    CLogStateStore read;
+    ASSERT_EQ(CStateLoad::kRead, read.Load(file.c_str()));
+    EXPECT_EQ(static_cast<int>(fieldsNone.size()) + 1, read.Count());
+    for (size_t k = 0; k < dropped.size(); ++k) EXPECT_EQ(nullptr, read.Find(Ascii("/logs/dropped", k))) << k;
+    CLogState sound;
+    sound.fingerprint = {5000000, kStateHeadBytes, 123456789};
+    sound.caretRow = 4000;
+    sound.firstRow = 3990;
+    sound.follow = 1;
+    sound.encoding = 65001;
+    sound.markers.push_back({7, 700});
+    sound.path = u"/logs/sound";
+    const CLogState* first = read.Find(sound.path);
+    ASSERT_NE(nullptr, first);
+    EXPECT_TRUE(*first == sound);  // a path listed again keeps its first state
+    for (size_t k = 0; k < fieldsNone.size(); ++k) {
+        const CLogState* state = read.Find(Ascii("/logs/none", k));
+        ASSERT_NE(nullptr, state) << k;
+        CLogState want = sound;
+        want.path = state->path;
+        want.encoding = kNoEncodingChoice;
+        if (k < 4) {
+            want.caretRow = 0;
+            want.firstRow = 0;
+            want.follow = 0;
+        } else {
+            want.markers = {{7, 800}};  // the first of the two on row 7
+        }
+        EXPECT_TRUE(*state == want) << k;
+    }
 }
 
 TEST(LogStateStore, ADamagedFileIsSetAsideAndAnUnreadableOneNeverWrittenOver) {

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/app_parameter.h"
+#include "document/file.h"
 #include "config_test_support.h"
 #include "xml/xml_test_support.h"
 
@@ -238,6 +241,46 @@ TEST(SettingsFile, EverySettingSurvivesSaveAndLoad) {
     EXPECT_EQ(1, back.Keywords().Entry(0).error);
     EXPECT_EQ(13, back.Keywords().Entry(1).color);
     EXPECT_EQ(kKeywordFlagStart | kKeywordFlagError, back.Keywords().Flag(u'エ'));
+}
+
+// The fuzzers read and save both files in memory: the same bytes, read the same way.
+TEST(SettingsFile, SettingsAndKeywordsInMemoryAreReadAndWrittenAsTheirFiles) {
+    ConfigFolders folders;
+    CAppParameter config;
+    config.Reset();
+    config.m_fontSize = -11;
+    config.AddHistory(2, u"検索語");
+    config.Keywords().Add(u"エラー", 6, 1, 1);
+    config.KeywordsChanged();
+    ASSERT_EQ(1, config.Save());
+    const std::string settings = SettingsPath(folders);
+    const std::string keywords = ReadBytes(folders.CurrentFile("keyword_default.xml"));
+    std::unique_ptr<char, decltype(&std::free)> settingsText(config.SaveText(), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> keywordText(config.Keywords().SaveText(), &std::free);
+    ASSERT_NE(nullptr, settingsText);
+    ASSERT_NE(nullptr, keywordText);
+    EXPECT_EQ(settings, settingsText.get());
+    EXPECT_EQ(keywords, keywordText.get());
+
+    CAppParameter back;
+    back.SetDefaults();
+    CFile settingsBytes;
+    ASSERT_EQ(1, settingsBytes.OpenBytes(settings.data(), settings.size()));
+    ASSERT_EQ(1, back.LoadFrom(settingsBytes));
+    EXPECT_EQ(-11, back.m_fontSize);
+    EXPECT_EQ((std::vector<std::string>{"検索語"}), HistoryTexts(back, 2));
+    CKeywordSet set;
+    CFile keywordBytes;
+    ASSERT_EQ(1, keywordBytes.OpenBytes(keywords.data(), keywords.size()));
+    ASSERT_EQ(1, set.LoadFile(keywordBytes));
+    ASSERT_EQ(1u, set.Count());
+    EXPECT_EQ(kKeywordFlagStart | kKeywordFlagError, set.Flag(u'エ'));
+    // No bytes are no document, as an empty file is none.
+    CFile empty;
+    ASSERT_EQ(1, empty.OpenBytes("", 0));
+    EXPECT_EQ(0, back.LoadFrom(empty));
+    EXPECT_EQ(0, set.LoadFile(empty));
+    EXPECT_EQ(0u, set.Count());
 }
 
 TEST(SettingsFile, HistoriesComeBackInReverseOrder) {

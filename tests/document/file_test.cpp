@@ -1,4 +1,5 @@
-// CFile: open/create conventions, sizes, positions, sharing, files above 4 GiB, faults.
+// CFile: open/create conventions, sizes, positions, sharing, files above 4 GiB, faults, and
+// bytes in memory read as a file.
 #include "document/file.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,45 @@ TEST(CFileTest, AnotherHandleReadsTheOpenFileEvenAfterRotation) {
     EXPECT_EQ(nullptr, OpenAnotherHandle(&file));
     CFile closed;
     EXPECT_EQ(0, closed.IsSameFile(file));
+}
+
+TEST(CFileTest, BytesInMemoryReadAsAFileDoes) {
+    TempDir dir;
+    const std::string bytes = "first line\nsecond line\n";
+    WriteBytes(dir.FsPath("app.log"), bytes);
+    CFile real;
+    ASSERT_EQ(1, real.Open(dir.File("app.log").c_str()));
+    CFile memory;
+    ASSERT_EQ(1, memory.OpenBytes(bytes.data(), bytes.size()));
+    EXPECT_TRUE(memory.IsOpen());
+    EXPECT_EQ(0, memory.Open(dir.File("app.log").c_str()));  // open already
+    EXPECT_EQ(real.Size(), memory.Size());
+    // The same answers at every offset and count, the end and beyond it included.
+    for (uint64_t offset = 0; offset <= bytes.size() + 1; ++offset) {
+        for (uint32_t count : {1u, 5u, 100u}) {
+            char a[100] = {}, b[100] = {};
+            uint32_t got = memory.Read(b, count, offset);
+            ASSERT_EQ(real.Read(a, count, offset), got) << offset << " " << count;
+            EXPECT_EQ(0, std::memcmp(a, b, got));
+        }
+    }
+    char c = 0;
+    EXPECT_EQ(0u, memory.Read(&c, 1, kCurrentOffset));  // no file pointer
+    EXPECT_EQ(0u, memory.Write("x", 1, 0));
+    EXPECT_EQ(1, memory.RefreshSize());
+    EXPECT_EQ(bytes.size(), memory.Size());
+    // Another handle reads the same bytes and is the same file; a real one is not.
+    std::unique_ptr<CFile> other = OpenAnotherHandle(&memory);
+    ASSERT_NE(nullptr, other);
+    EXPECT_EQ(1, other->IsSameFile(memory));
+    EXPECT_EQ(0, real.IsSameFile(memory));
+    char word[6] = {};
+    EXPECT_EQ(6u, other->Read(word, 6, 11));
+    EXPECT_EQ(0, std::memcmp(word, "second", 6));
+    memory.Close();
+    EXPECT_FALSE(memory.IsOpen());
+    EXPECT_EQ(0u, memory.Read(&c, 1, 0));
+    EXPECT_EQ(1, memory.Open(dir.File("app.log").c_str()));
 }
 
 TEST(CFileTest, FileAboveFourGigabytes) {

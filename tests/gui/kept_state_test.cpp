@@ -1,6 +1,6 @@
 // What the viewer keeps between runs: a log's markers and rows when it opens again (and
-// not for a log whose head changed), the recent logs of the File menu, and the window
-// layout, including a frame kept on a screen that is gone.
+// not for a log whose head changed, nor a code page it could not have kept), the recent logs
+// of the File menu, and the window layout, including a frame kept on a screen that is gone.
 #include <windows.h>
 
 #include <filesystem>
@@ -8,10 +8,14 @@
 
 #include "config/app_parameter.h"
 #include "config/log_state.h"
+#include "document/file.h"
+#include "foundation/convert.h"
+#include "foundation/wide.h"
 #include "modal_driver.h"
 #include "res/resource.h"
 #include "search/marker_list.h"
 #include "shell/app_main.h"
+#include "shell/recent_menu.h"
 #include "view/log_view.h"
 #include "view_test_support.h"
 
@@ -83,6 +87,36 @@ TEST_P(KeptStateTest, MarkersAndRowsComeBackForTheSameLogOnly) {
     ASSERT_NE(nullptr, view);
     ASSERT_EQ(1, view->Markers().Count());
     EXPECT_EQ(CRow(3), view->Markers().At(0)->row);
+}
+
+// A code page that the box does not offer, written into the state by hand for this very log,
+// is no choice: the log opens with the box's choice, and the state written next holds none.
+TEST_P(KeptStateTest, ACodePageTheBoxDoesNotOfferIsNeitherUsedNorKept) {
+    Start(GetParam());
+    std::wstring path = WriteLog("app.log", Rows("row", 20));
+    {
+        CLogState crafted;
+        crafted.path = FullLogPath(path.c_str());
+        CFile file;
+        ASSERT_EQ(1, file.Open(U(path.c_str())));
+        ASSERT_EQ(1, TakeFingerprint(file, file.Size(), &crafted.fingerprint));
+        crafted.encoding = 1201;  // UTF-16BE: the ANSI rows would be read as other ones
+        CLogStateStore store;
+        store.Load(StateFilePath(AppConfig().m_settingsFile.GetWideOrEmpty()).c_str());
+        store.Put(crafted);
+        ASSERT_EQ(1, store.Save());
+    }
+    int32_t choice = AppConfig().m_encodingChoice;
+    CLogView* view = OpenAndWait(path);
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(choice, AppConfig().m_encodingChoice);
+    EXPECT_NE(kCodePageUtf16Be, AppConfig().m_codePage);
+    EXPECT_EQ(20, view->Lines()->Count());
+    Mark(view, 5);  // a change, so that the state is written again
+    Command(IDM_CLOSE);
+    std::string kept = ReadBytes(m_dir.FsPath("quillon_state.xml"));
+    EXPECT_NE(std::string::npos, kept.find("<row>5</row>"));
+    EXPECT_EQ(std::string::npos, kept.find("<encoding>1201</encoding>"));
 }
 
 TEST_P(KeptStateTest, ADamagedStateFileIsSetAsideWithAMessage) {

@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "config/app_parameter.h"
 #include "res/resource.h"
@@ -210,6 +213,100 @@ TEST_F(FollowTest, TurningItOnGoesToTheEndAndAReloadKeepsTheViewsPlaceAndTheStat
     SelectObject(dc, old);
     ReleaseDC(bar, dc);
     EXPECT_GT(part.right - part.left, size.cx);
+}
+
+// Every place a view window of the MDI client was shown at (client coordinates).
+HWND g_mdiClient = nullptr;
+std::vector<std::pair<HWND, RECT>> g_shownAt;
+
+LRESULT CALLBACK NoteShownAt(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_WINDOWPOSCHANGED && GetParent(sent->hwnd) == g_mdiClient &&
+        IsWindowVisible(sent->hwnd)) {
+        RECT rect = {};
+        GetWindowRect(sent->hwnd, &rect);
+        MapWindowPoints(nullptr, g_mdiClient, reinterpret_cast<POINT*>(&rect), 2);
+        g_shownAt.emplace_back(sent->hwnd, rect);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A log rotated or truncated is read again into a view where the old one stood and as the
+// user left it: tailing the rows, or on its rows (within the new ones), with the timeline
+// and the strip open and the status telling the new caret row.
+TEST_F(FollowTest, AReadAgainLogKeepsTheTailOrThePlaceAndThePanes) {
+    Start(0);
+    AppConfig().m_overview = 1;
+    m_path = WriteLog("grow.log", Timed(0, 3000));
+    CLogView* v = OpenAndWait(m_path);
+    ASSERT_NE(nullptr, v);
+    MoveWindow(v->Window(), 30, 20, 760, 420, TRUE);
+    SendMessageW(m_frame, WM_COMMAND, IDM_TIMELINE, 0);
+    SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
+    ASSERT_TRUE(PumpUntil([&] { return v->TimelinePane() != nullptr && Loaded(); }));
+    ASSERT_EQ(2999, v->CaretLine());
+    int rotations = 0;
+    auto readAgain = [&](bool rotate, const std::string& text) {
+        g_shownAt.clear();
+        if (rotate) {
+            std::string aside = "grow.log." + std::to_string(++rotations);
+            std::filesystem::rename(m_dir.FsPath("grow.log"), m_dir.FsPath(aside));
+        }
+        WriteLog("grow.log", text);
+        Poll(4);
+        bool loaded = PumpUntil([&] { return Loaded(); });
+        v = m_app->Views().First();
+        return loaded && v != nullptr;
+    };
+    RECT before = {};
+    GetWindowRect(v->Window(), &before);
+    MapWindowPoints(nullptr, m_app->MdiClient(), reinterpret_cast<POINT*>(&before), 2);
+    g_mdiClient = m_app->MdiClient();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, NoteShownAt, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+
+    // Tailing: the new log's last row, and each row that arrives after it.
+    ASSERT_TRUE(readAgain(true, Timed(4000, 500)));
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"replaced")) << StatusText(2);
+    EXPECT_EQ(499, v->CaretLine());
+    EXPECT_EQ(L"line:500, column:1", StatusText(1));
+    EXPECT_NE(nullptr, v->TimelinePane());
+    EXPECT_NE(nullptr, v->Overview());
+    // The new view showed only where the old one stood.
+    int shown = 0;
+    for (const auto& [window, rect] : g_shownAt) {
+        if (window != v->Window()) continue;
+        ++shown;
+        EXPECT_TRUE(EqualRect(&before, &rect))
+            << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
+    }
+    EXPECT_GT(shown, 0);
+    Append(Timed(4500, 300));
+    Poll();
+    EXPECT_EQ(799, v->CaretLine());
+    EXPECT_GT(v->FirstVisibleRow() + v->VisibleRows() - 1, 799);
+    EXPECT_EQ(L"line:800, column:1", StatusText(1));
+
+    // Elsewhere: the same rows in a longer log, the last row of a shorter one.
+    v->GoToLine(300);
+    int64_t first = v->FirstVisibleRow();
+    ASSERT_TRUE(readAgain(true, Timed(5000, 2000)));
+    EXPECT_EQ(300, v->CaretLine());
+    EXPECT_EQ(first, v->FirstVisibleRow());
+    EXPECT_EQ(L"line:301, column:1", StatusText(1));
+    EXPECT_NE(nullptr, v->TimelinePane());
+    // A selection's text goes with the rows it was made in.
+    v->SelectAll();
+    ASSERT_NE(L"", StatusText(0));
+    ASSERT_TRUE(readAgain(false, Timed(5000, 120)));
+    EXPECT_EQ(L"", StatusText(0));
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"shorter")) << StatusText(2);
+    EXPECT_EQ(119, v->CaretLine());
+    EXPECT_LE(v->FirstVisibleRow(), 119);
+    EXPECT_EQ(L"line:120, column:1", StatusText(1));
+    EXPECT_NE(nullptr, v->TimelinePane());
+    EXPECT_NE(nullptr, v->Overview());
+    UnhookWindowsHookEx(hook);
 }
 
 TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {

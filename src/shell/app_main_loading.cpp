@@ -91,6 +91,8 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
                                    instance, reinterpret_cast<LPARAM>(view.get()));
     if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOW);
+    // Painted now: until the UI thread is free again it would show what lay beneath.
+    UpdateWindow(window);
     view->SetKeywordSet(&config.Keywords());
     view->SetCondition(&m_searchConditions);
     if (lines != nullptr) view->SetLines(std::move(lines), file);

@@ -1,7 +1,7 @@
 // Following a growing log in the viewer: the command and its setting, rows and error rows
 // arriving with the caret on the last row and elsewhere, a line completed later, a log
-// truncated, rotated or deleted, closing or exiting while an append is indexed, and the
-// timeline of a large followed log kept current.
+// truncated, rotated or deleted and the view it is read again into, closing or exiting while
+// an append is indexed, and the timeline of a large followed log kept current.
 #include <windows.h>
 // <commctrl.h> needs <windows.h> first.
 #include <commctrl.h>
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -215,21 +216,33 @@ TEST_F(FollowTest, TurningItOnGoesToTheEndAndAReloadKeepsTheViewsPlaceAndTheStat
     EXPECT_GT(part.right - part.left, size.cx);
 }
 
-// Every place a view window of the MDI client was shown at (client coordinates).
-HWND g_mdiClient = nullptr;
+// What the views of the MDI client went through while NoteViews hooked the thread: every place
+// one was shown at (client coordinates), and those painted by a WM_PAINT sent to them
+// (UpdateWindow) rather than dispatched later.
+HWND g_watchedClient = nullptr;
 std::vector<std::pair<HWND, RECT>> g_shownAt;
+std::set<HWND> g_painted;
 
-LRESULT CALLBACK NoteShownAt(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK NoteViews(int code, WPARAM wParam, LPARAM lParam) {
     const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == WM_WINDOWPOSCHANGED && GetParent(sent->hwnd) == g_mdiClient &&
-        IsWindowVisible(sent->hwnd)) {
+    bool view = code == HC_ACTION && GetParent(sent->hwnd) == g_watchedClient;
+    if (view && sent->message == WM_PAINT) g_painted.insert(sent->hwnd);
+    if (view && sent->message == WM_WINDOWPOSCHANGED && IsWindowVisible(sent->hwnd)) {
         RECT rect = {};
         GetWindowRect(sent->hwnd, &rect);
-        MapWindowPoints(nullptr, g_mdiClient, reinterpret_cast<POINT*>(&rect), 2);
+        MapWindowPoints(nullptr, g_watchedClient, reinterpret_cast<POINT*>(&rect), 2);
         g_shownAt.emplace_back(sent->hwnd, rect);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+// Unhooks at the end of its scope, whatever an assertion ends.
+struct CHookScope {
+    HHOOK hook;
+    ~CHookScope() {
+        if (hook != nullptr) UnhookWindowsHookEx(hook);
+    }
+};
 
 // A log rotated or truncated is read again into a view where the old one stood and as the
 // user left it: tailing the rows, or on its rows (within the new ones), with the timeline
@@ -245,25 +258,32 @@ TEST_F(FollowTest, AReadAgainLogKeepsTheTailOrThePlaceAndThePanes) {
     SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
     ASSERT_TRUE(PumpUntil([&] { return v->TimelinePane() != nullptr && Loaded(); }));
     ASSERT_EQ(2999, v->CaretLine());
+    RECT before = {};
+    GetWindowRect(v->Window(), &before);
+    MapWindowPoints(nullptr, m_app->MdiClient(), reinterpret_cast<POINT*>(&before), 2);
+    g_watchedClient = m_app->MdiClient();
+    CHookScope watch{SetWindowsHookExW(WH_CALLWNDPROCRET, NoteViews, nullptr, GetCurrentThreadId())};
+    ASSERT_NE(nullptr, watch.hook);
     int rotations = 0;
     auto readAgain = [&](bool rotate, const std::string& text) {
         g_shownAt.clear();
+        g_painted.clear();
         if (rotate) {
             std::string aside = "grow.log." + std::to_string(++rotations);
             std::filesystem::rename(m_dir.FsPath("grow.log"), m_dir.FsPath(aside));
         }
         WriteLog("grow.log", text);
-        Poll(4);
+        // The polls as the timer would make them, up to the one that reads the log again.
+        HWND old = v->Window();
+        for (int i = 0; i < 4 && m_app->Views().First() != nullptr && m_app->Views().First()->Window() == old; ++i)
+            m_app->Follower().Tick();
+        // Painted as it appeared, before the reload returned: it never shows what lay beneath.
+        CLogView* made = m_app->Views().First();
+        EXPECT_TRUE(made != nullptr && made->Window() != old && g_painted.count(made->Window()) == 1);
         bool loaded = PumpUntil([&] { return Loaded(); });
         v = m_app->Views().First();
         return loaded && v != nullptr;
     };
-    RECT before = {};
-    GetWindowRect(v->Window(), &before);
-    MapWindowPoints(nullptr, m_app->MdiClient(), reinterpret_cast<POINT*>(&before), 2);
-    g_mdiClient = m_app->MdiClient();
-    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, NoteShownAt, nullptr, GetCurrentThreadId());
-    ASSERT_NE(nullptr, hook);
 
     // Tailing: the new log's last row, and each row that arrives after it.
     ASSERT_TRUE(readAgain(true, Timed(4000, 500)));
@@ -306,7 +326,6 @@ TEST_F(FollowTest, AReadAgainLogKeepsTheTailOrThePlaceAndThePanes) {
     EXPECT_EQ(L"line:120, column:1", StatusText(1));
     EXPECT_NE(nullptr, v->TimelinePane());
     EXPECT_NE(nullptr, v->Overview());
-    UnhookWindowsHookEx(hook);
 }
 
 TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {

@@ -406,6 +406,10 @@ void CAppBase::EnableCommand(int id, bool enabled) {
 void CAppBase::EnableTopMenu(int position, bool enabled) {
     HMENU menu = m_frame != nullptr ? GetMenu(m_frame) : nullptr;
     if (menu == nullptr) return;
+    // A maximised view's window menu stands first on the bar and moves the others along.
+    BOOL maximized = FALSE;
+    if (m_mdiClient != nullptr) SendMessageW(m_mdiClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized));
+    if (maximized) ++position;
     EnableMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
     DrawMenuBar(m_frame);
     InvalidateRect(m_frame, nullptr, TRUE);

@@ -57,7 +57,8 @@ public:
     // False when the command's menu item (or, without one, its toolbar button) is greyed.
     bool IsCommandEnabled(int id) const;
 
-    // Enables or greys a top-level menu by position and redraws the menu bar.
+    // Enables or greys a top-level menu by its position in the menu resource (a maximised
+    // view's window menu before it is allowed for) and redraws the menu bar.
     void EnableTopMenu(int position, bool enabled);
     // Lays the frame out again from its client size.
     void Relayout();

@@ -153,6 +153,8 @@ void CAppMain::CloseEverything() {
     m_logStates.Keep(m_viewList.First(), m_logFile);
     KeepViewLayout(m_mdiClient);
     m_follower.ShowStatus(nullptr);  // the log's stamp summary or follow state goes with it
+    // And the texts of its views: a selection, a hover, the caret's line.
+    for (int part : {0, 1}) SetStatusText(m_viewList.First(), part, L"");
     CloseAllChildren();
     m_logFile.Close();
     m_viewList.Clear();

@@ -57,10 +57,12 @@ public:
     void JumpFirstViewToLine(CLineNumber line) override;
     bool RecountTimeline(CLogView* view) override;
 
-    // Loading pipeline.
-    void OpenLogFile(const wchar_t* path);
+    // Loading pipeline. A placement (a view's, from GetWindowPlacement) makes the log's view
+    // there; else it opens as new views do.
+    void OpenLogFile(const wchar_t* path, const WINDOWPLACEMENT* placement = nullptr);
     // On failure (null) lines still belong to the caller.
-    CLogView* CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title);
+    CLogView* CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title,
+                            const WINDOWPLACEMENT* placement = nullptr);
     // Follow mode (command "Follow"): the first view's log is polled and what is appended
     // is indexed in the background; a truncated or replaced log is read again.
     CFollower& Follower() { return m_follower; }

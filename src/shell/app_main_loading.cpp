@@ -28,7 +28,7 @@ void CAppMain::OnTimer(UINT_PTR id) {
 
 void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_runner.Progress().SetProgress(done, total); }
 
-void CAppMain::OpenLogFile(const wchar_t* path) {
+void CAppMain::OpenLogFile(const wchar_t* path, const WINDOWPLACEMENT* placement) {
     if (path == nullptr || path[0] == 0) return;
     if (m_logFile.IsOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
@@ -40,7 +40,7 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     m_detectedCodePage = DetectFileCodePage(&m_logFile);
     ApplyEncoding();
     UpdateCommandState();
-    CLogView* view = CreateLogView(&m_logFile, nullptr, W(m_logFile.Name().m_fileName.GetWideOrEmpty()));
+    CLogView* view = CreateLogView(&m_logFile, nullptr, W(m_logFile.Name().m_fileName.GetWideOrEmpty()), placement);
     if (view == nullptr) {
         // Without a view nothing could close the file again.
         m_logFile.Close();
@@ -64,7 +64,8 @@ void CAppMain::OpenLogFile(const wchar_t* path) {
     ActivateChild(view->Window());
 }
 
-CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title) {
+CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title,
+                                  const WINDOWPLACEMENT* placement) {
     std::unique_ptr<CLogView> view(new (std::nothrow) CLogView());
     if (view == nullptr) return nullptr;
     view->Attach(m_frame, m_mdiClient, this);
@@ -73,11 +74,25 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
     view->SetSettings(ViewSettingsOf(config));
     const wchar_t* className = W(config.m_mdiClientClassName.GetWideOrEmpty());
     auto instance = InstanceOf(m_frame);
-    HWND window = CreateMDIWindowW(
-        className, title != nullptr ? title : L"", WS_VSCROLL | WS_HSCROLL | NewViewStyle(m_mdiClient), CW_USEDEFAULT,
-        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_mdiClient, instance, reinterpret_cast<LPARAM>(view.get()));
+    DWORD style = WS_VSCROLL | WS_HSCROLL | NewViewStyle(m_mdiClient);
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = CW_USEDEFAULT, height = CW_USEDEFAULT;
+    if (placement != nullptr) {
+        // Made where it is to stand: moved there afterwards, it would show elsewhere first.
+        UINT shown = placement->showCmd;
+        style = WS_VSCROLL | WS_HSCROLL | (shown == SW_SHOWMAXIMIZED ? WS_MAXIMIZE : 0) |
+                (shown == SW_SHOWMINIMIZED ? WS_MINIMIZE : 0);
+        const RECT& normal = placement->rcNormalPosition;
+        x = normal.left;
+        y = normal.top;
+        width = normal.right - normal.left;
+        height = normal.bottom - normal.top;
+    }
+    HWND window = CreateMDIWindowW(className, title != nullptr ? title : L"", style, x, y, width, height, m_mdiClient,
+                                   instance, reinterpret_cast<LPARAM>(view.get()));
     if (window == nullptr) return nullptr;
     ShowWindow(window, SW_SHOW);
+    // Painted now: until the UI thread is free again it would show what lay beneath.
+    UpdateWindow(window);
     view->SetKeywordSet(&config.Keywords());
     view->SetCondition(&m_searchConditions);
     if (lines != nullptr) view->SetLines(std::move(lines), file);

@@ -38,8 +38,7 @@ void CAppMain::ReloadFollowedLog() {
     bool placed = first != nullptr && GetWindowPlacement(first->Window(), &placement);
     CloseEverything();
     // The load ends with following again (CLoadJob::Apply).
-    OpenLogFile(W(path.GetWideOrEmpty()));
-    if (placed && !m_viewList.Empty()) SetWindowPlacement(m_viewList.First()->Window(), &placement);
+    OpenLogFile(W(path.GetWideOrEmpty()), placed ? &placement : nullptr);
 }
 
 void CAppMain::DetectEncodingAgain() {

@@ -44,9 +44,31 @@ void CFollower::ShowLastChange() {
 
 void CFollower::Reload(const char16_t* reason) {
     Stop();
+    CPlace place;
+    CLogView* view = m_views->First();
+    if (view != nullptr && view->Lines() != nullptr) {
+        place.kept = true;
+        place.tail = view->CaretLine() >= view->Lines()->Count() - 1;
+        place.caretRow = view->CaretLine();
+        place.firstRow = view->FirstVisibleRow();
+        place.timeline = view->TimelinePane() != nullptr;
+    }
     m_host->ReloadFollowedLog();
     // After the close that the reload begins with, which forgets any earlier reason.
     m_reason = reason;
+    m_place = place;
+}
+
+void CFollower::PutBack(CLogView* view) {
+    CPlace place = m_place;
+    m_place = {};
+    if (!place.kept || view == nullptr || view->Lines() == nullptr) return;
+    if (place.tail) {
+        view->GoToLine(view->Lines()->Count() - 1);
+    } else {
+        view->ShowRows(place.caretRow, place.firstRow);
+    }
+    if (place.timeline) m_listener->RecountTimeline(view);
 }
 
 void CFollower::Start(HWND frame, const CKeywordSet& keywords) {

@@ -9,6 +9,7 @@
 #include "keywords/keyword_set.h"
 #include "loader/log_follow.h"
 
+#include <cstdint>
 #include <string>
 
 class CAppEventListener;
@@ -40,8 +41,16 @@ public:
     // Follows the log of the first view from its index (a partial one is refused with a
     // status text), with keywords for the error lines appended. After a reload it says why.
     void Start(HWND frame, const CKeywordSet& keywords);
-    // Forgets why the log was read again (once it is loaded, following or not).
-    void ClearReason() { m_reason.clear(); }
+    // Forgets why the log was read again and where its view was (once it is loaded,
+    // following or not).
+    void ClearReason() {
+        m_reason.clear();
+        m_place = {};
+    }
+    // After a reload, puts the new view of the log where the old one was: on the last row
+    // when the old caret was (so it goes on tailing), else on the same rows within the new
+    // ones; a timeline the old one showed is counted again.
+    void PutBack(CLogView* view);
     // The follow part of the status bar (null: empty).
     void ShowStatus(const char16_t* text);
     void Stop();
@@ -62,6 +71,15 @@ private:
     CViewList* m_views;
     CLogFile* m_log;
     std::u16string m_reason;  // why the log was read again, shown once it is loaded
+    // Where the old view was, for the new one once the log is read again.
+    struct CPlace {
+        bool kept = false;
+        bool tail = false;
+        int64_t caretRow = 0;
+        int64_t firstRow = 0;
+        bool timeline = false;
+    };
+    CPlace m_place;
     HWND m_frame = nullptr;
     bool m_active = false;
     bool m_indexComplete = false;

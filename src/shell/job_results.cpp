@@ -104,6 +104,7 @@ void CLoadJob::Apply(CAppMain& app) {
     follower.SetIndexComplete(complete);
     if (view == app.Views().First()) {
         if (states != nullptr) states->Restore(view);
+        follower.PutBack(view);
         app.OnViewStateChanged(view);
         ShowStampStatus(follower, stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);
         if (config.m_follow != 0) follower.Start(app.Frame(), config.Keywords());

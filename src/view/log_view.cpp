@@ -135,10 +135,7 @@ void CLogView::SetTimeline(std::unique_ptr<CTimeline> timeline) {
         if (m_timeline != nullptr && !m_timeline->Create(m_window, 0, 0, 0)) m_timeline.reset();
         if (m_timeline != nullptr) m_timeline->SetTimeline(std::move(timeline));
     }
-    RECT client = {};
-    GetClientRect(m_window, &client);
-    OnSize(client.right - client.left, client.bottom - client.top, SIZE_RESTORED);
-    Invalidate();
+    LayOutKeepingPlace();
 }
 
 void CLogView::Invalidate() {
@@ -164,14 +161,18 @@ void CLogView::MeasureFont() {
 
 void CLogView::ApplyFont() {
     if (m_window == nullptr) return;
+    MeasureFont();
+    LayOutKeepingPlace();
+}
+
+void CLogView::LayOutKeepingPlace() {
     int64_t firstRow = m_vScroll.position;
     int64_t firstColumn = m_hScroll.position;
-    MeasureFont();
     RECT client = {};
     GetClientRect(m_window, &client);
     // The resize rules recompute rows, columns and ranges (and return to the top) ...
     OnSize(client.right - client.left, client.bottom - client.top, SIZE_RESTORED);
-    // ... but a font change keeps the place, with the caret inside the window.
+    // ... but a new font or a pane that comes or goes keeps the place, with the caret inside the window.
     SetVScrollPos(firstRow);
     SetHScrollPos(firstColumn);
     int64_t first = FirstVisibleRow();

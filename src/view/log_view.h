@@ -156,6 +156,9 @@ private:
     HitPoint HitTest(int x, int y) const;
     // Character width, line height and row pitch of the settings' font.
     void MeasureFont();
+    // Lays the view out again for its client area, keeping the first row and column (the
+    // caret kept inside the window), unlike a resize, which returns to the top.
+    void LayOutKeepingPlace();
     // Ends a drag with its later end at row and column (a button-up or a lost capture).
     void FinishDrag(int64_t row, int column);
     // Display offset of a cell in the row text: cell - 30 + first visible column, at least 0.

@@ -49,6 +49,18 @@ protected:
     CLogView* Active() { return m_app->Views().Active(); }
     void Command(int id) { SendMessageW(m_frame, WM_COMMAND, id, 0); }
     bool Grey(int id) { return (MenuState(id) & MF_GRAYED) != 0; }
+    // Whether the Search menu is greyed on the menu bar, wherever a maximised view's window
+    // menu, put first on the bar, moved it.
+    bool SearchMenuGrey() {
+        HMENU bar = GetMenu(m_frame);
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            HMENU menu = GetSubMenu(bar, i);
+            if (menu != nullptr && GetMenuState(menu, IDM_SEARCH, MF_BYCOMMAND) != static_cast<UINT>(-1))
+                return (GetMenuState(bar, i, MF_BYPOSITION) & MF_GRAYED) != 0;
+        }
+        ADD_FAILURE() << "no Search menu";
+        return false;
+    }
     std::vector<int> LineNumbers(CLogView* view) {
         std::vector<int> numbers;
         for (int i = 0; view->Lines() != nullptr && i < view->Lines()->Count(); ++i) {
@@ -86,6 +98,19 @@ TEST_F(CommandTest, MenuStateFollowsOpenCloseAndTheActiveView) {
     EXPECT_TRUE(Grey(IDM_CLOSE));
     EXPECT_NE(0u, TopMenuState(1) & MF_GRAYED);
     EXPECT_FALSE(m_app->LogFile().IsOpen());
+}
+
+// A view opened maximised puts its window menu first on the menu bar: the Search menu is
+// still the one enabled with the log and greyed without it.
+TEST_F(CommandTest, TheSearchMenuFollowsTheLogUnderAMaximisedView) {
+    Open("<view_maximized>1</view_maximized>");
+    ASSERT_TRUE(IsZoomed(View()->Window()));
+    EXPECT_FALSE(SearchMenuGrey());
+    EXPECT_FALSE(Grey(IDM_SEARCH));
+    Command(IDM_CLOSE);
+    Pump();
+    EXPECT_TRUE(SearchMenuGrey());
+    EXPECT_EQ(0u, TopMenuState(0) & MF_GRAYED);  // File
 }
 
 TEST_F(CommandTest, SecondOpenIsRefusedWhileALogIsOpen) {

@@ -1,7 +1,7 @@
 // Following a growing log in the viewer: the command and its setting, rows and error rows
 // arriving with the caret on the last row and elsewhere, a line completed later, a log
-// truncated, rotated or deleted, closing or exiting while an append is indexed, and the
-// timeline of a large followed log kept current.
+// truncated, rotated or deleted and the view it is read again into, closing or exiting while
+// an append is indexed, and the timeline of a large followed log kept current.
 #include <windows.h>
 // <commctrl.h> needs <windows.h> first.
 #include <commctrl.h>
@@ -10,6 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "config/app_parameter.h"
 #include "res/resource.h"
@@ -210,6 +214,118 @@ TEST_F(FollowTest, TurningItOnGoesToTheEndAndAReloadKeepsTheViewsPlaceAndTheStat
     SelectObject(dc, old);
     ReleaseDC(bar, dc);
     EXPECT_GT(part.right - part.left, size.cx);
+}
+
+// What the views of the MDI client went through while NoteViews hooked the thread: every place
+// one was shown at (client coordinates), and those painted by a WM_PAINT sent to them
+// (UpdateWindow) rather than dispatched later.
+HWND g_watchedClient = nullptr;
+std::vector<std::pair<HWND, RECT>> g_shownAt;
+std::set<HWND> g_painted;
+
+LRESULT CALLBACK NoteViews(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    bool view = code == HC_ACTION && GetParent(sent->hwnd) == g_watchedClient;
+    if (view && sent->message == WM_PAINT) g_painted.insert(sent->hwnd);
+    if (view && sent->message == WM_WINDOWPOSCHANGED && IsWindowVisible(sent->hwnd)) {
+        RECT rect = {};
+        GetWindowRect(sent->hwnd, &rect);
+        MapWindowPoints(nullptr, g_watchedClient, reinterpret_cast<POINT*>(&rect), 2);
+        g_shownAt.emplace_back(sent->hwnd, rect);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Unhooks at the end of its scope, whatever an assertion ends.
+struct CHookScope {
+    HHOOK hook;
+    ~CHookScope() {
+        if (hook != nullptr) UnhookWindowsHookEx(hook);
+    }
+};
+
+// A log rotated or truncated is read again into a view where the old one stood and as the
+// user left it: tailing the rows, or on its rows (within the new ones), with the timeline
+// and the strip open and the status telling the new caret row.
+TEST_F(FollowTest, AReadAgainLogKeepsTheTailOrThePlaceAndThePanes) {
+    Start(0);
+    AppConfig().m_overview = 1;
+    m_path = WriteLog("grow.log", Timed(0, 3000));
+    CLogView* v = OpenAndWait(m_path);
+    ASSERT_NE(nullptr, v);
+    MoveWindow(v->Window(), 30, 20, 760, 420, TRUE);
+    SendMessageW(m_frame, WM_COMMAND, IDM_TIMELINE, 0);
+    SendMessageW(m_frame, WM_COMMAND, IDM_FOLLOW, 0);
+    ASSERT_TRUE(PumpUntil([&] { return v->TimelinePane() != nullptr && Loaded(); }));
+    ASSERT_EQ(2999, v->CaretLine());
+    RECT before = {};
+    GetWindowRect(v->Window(), &before);
+    MapWindowPoints(nullptr, m_app->MdiClient(), reinterpret_cast<POINT*>(&before), 2);
+    g_watchedClient = m_app->MdiClient();
+    CHookScope watch{SetWindowsHookExW(WH_CALLWNDPROCRET, NoteViews, nullptr, GetCurrentThreadId())};
+    ASSERT_NE(nullptr, watch.hook);
+    int rotations = 0;
+    auto readAgain = [&](bool rotate, const std::string& text) {
+        g_shownAt.clear();
+        g_painted.clear();
+        if (rotate) {
+            std::string aside = "grow.log." + std::to_string(++rotations);
+            std::filesystem::rename(m_dir.FsPath("grow.log"), m_dir.FsPath(aside));
+        }
+        WriteLog("grow.log", text);
+        // The polls as the timer would make them, up to the one that reads the log again.
+        HWND old = v->Window();
+        for (int i = 0; i < 4 && m_app->Views().First() != nullptr && m_app->Views().First()->Window() == old; ++i)
+            m_app->Follower().Tick();
+        // Painted as it appeared, before the reload returned: it never shows what lay beneath.
+        CLogView* made = m_app->Views().First();
+        EXPECT_TRUE(made != nullptr && made->Window() != old && g_painted.count(made->Window()) == 1);
+        bool loaded = PumpUntil([&] { return Loaded(); });
+        v = m_app->Views().First();
+        return loaded && v != nullptr;
+    };
+
+    // Tailing: the new log's last row, and each row that arrives after it.
+    ASSERT_TRUE(readAgain(true, Timed(4000, 500)));
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"replaced")) << StatusText(2);
+    EXPECT_EQ(499, v->CaretLine());
+    EXPECT_EQ(L"line:500, column:1", StatusText(1));
+    EXPECT_NE(nullptr, v->TimelinePane());
+    EXPECT_NE(nullptr, v->Overview());
+    // The new view showed only where the old one stood.
+    int shown = 0;
+    for (const auto& [window, rect] : g_shownAt) {
+        if (window != v->Window()) continue;
+        ++shown;
+        EXPECT_TRUE(EqualRect(&before, &rect))
+            << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
+    }
+    EXPECT_GT(shown, 0);
+    Append(Timed(4500, 300));
+    Poll();
+    EXPECT_EQ(799, v->CaretLine());
+    EXPECT_GT(v->FirstVisibleRow() + v->VisibleRows() - 1, 799);
+    EXPECT_EQ(L"line:800, column:1", StatusText(1));
+
+    // Elsewhere: the same rows in a longer log, the last row of a shorter one.
+    v->GoToLine(300);
+    int64_t first = v->FirstVisibleRow();
+    ASSERT_TRUE(readAgain(true, Timed(5000, 2000)));
+    EXPECT_EQ(300, v->CaretLine());
+    EXPECT_EQ(first, v->FirstVisibleRow());
+    EXPECT_EQ(L"line:301, column:1", StatusText(1));
+    EXPECT_NE(nullptr, v->TimelinePane());
+    // A selection's text goes with the rows it was made in.
+    v->SelectAll();
+    ASSERT_NE(L"", StatusText(0));
+    ASSERT_TRUE(readAgain(false, Timed(5000, 120)));
+    EXPECT_EQ(L"", StatusText(0));
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(L"shorter")) << StatusText(2);
+    EXPECT_EQ(119, v->CaretLine());
+    EXPECT_LE(v->FirstVisibleRow(), 119);
+    EXPECT_EQ(L"line:120, column:1", StatusText(1));
+    EXPECT_NE(nullptr, v->TimelinePane());
+    EXPECT_NE(nullptr, v->Overview());
 }
 
 TEST_F(FollowTest, ClosingOrExitingWhileAnAppendIsIndexed) {

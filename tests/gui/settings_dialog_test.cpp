@@ -220,7 +220,7 @@ TEST_F(SettingsDialogTest, StampPatternsAreCheckedAddedAndStored) {
 // A load reads the stamps as the settings say, and the status bar tells what it found.
 TEST_F(SettingsDialogTest, LoadsReadStampsAsSetAndSayWhatTheyFound) {
     StartWith(0, "<stamp_forms>1</stamp_forms>");
-    std::wstring path = WriteLog("more.log", "[Sun Dec 04 04:47:44 2005] a\r\n- 1131566461 b\r\nplain\r\n");
+    std::wstring path = WriteLog("more.log", "[Sun Dec 04 04:47:44 2005] a\r\n1131566461 b\r\nplain\r\n");
     CLogView* view = OpenAndWait(path);
     ASSERT_NE(nullptr, view);
     EXPECT_EQ(2005, (*view->Lines())[0].timeStamp.year);

@@ -1,7 +1,8 @@
 // CLineMatcher: CSearchCondition::Matches applied to a line's raw bytes. The answer is
-// always that of the condition on the line decoded with the code page; the decoding is
-// skipped when the bytes give the same answer (see CCodePageTraits). One per scan: it
-// owns a conversion buffer. The condition must not change while the matcher is used.
+// always that of the condition on the line decoded with the code page (and, when escapes
+// are hidden, without its escape sequences); the decoding is skipped when the bytes give
+// the same answer (see CCodePageTraits). One per scan: it owns a conversion buffer. The
+// condition must not change while the matcher is used.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +14,8 @@
 
 class CLineMatcher {
 public:
-    CLineMatcher(const CSearchCondition& condition, unsigned codePage);
+    // hideEscapes: lines are matched as the view shows them with colour codes on.
+    CLineMatcher(const CSearchCondition& condition, unsigned codePage, bool hideEscapes = false);
     ~CLineMatcher();
     CLineMatcher(const CLineMatcher&) = delete;
     CLineMatcher& operator=(const CLineMatcher&) = delete;
@@ -37,10 +39,12 @@ private:
     };
     int PreparePattern(int i, Pattern* p, bool* exactInUtf8);
     int MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const;
-    int MatchConverted(const char* bytes, uint32_t length);
+    int MatchConverted(const char* bytes, uint32_t length, bool hide);
 
     const CSearchCondition& m_condition;
     unsigned m_codePage;
+    bool m_hideEscapes;
+    bool m_escapeIsItsByte = false;  // U+001B only ever comes from a byte 0x1B
     CCodePageTraits m_traits;
     Pattern m_patterns[kMaxConditionTexts];
     int m_count = 0;

@@ -245,7 +245,9 @@ int CLogView::DrawStyled(HDC dc, int x, int y, const char16_t* text, int start, 
         while (*run + 1 < runCount && runs[*run + 1].start <= at) ++*run;
         int stop = *run + 1 < runCount && runs[*run + 1].start < end ? runs[*run + 1].start : end;
         const CTermStyle& style = runs[*run].style;
-        COLORREF ink = style.foreground != kTermDefault ? TermColorRef(style.foreground, false, light) : normal.text;
+        // Text on a background of its own is not on the view's: the console's colours.
+        bool onView = light && style.background == kTermDefault;
+        COLORREF ink = style.foreground != kTermDefault ? TermColorRef(style.foreground, false, onView) : normal.text;
         COLORREF fill = style.background != kTermDefault ? TermColorRef(style.background, true, light) : back;
         x = DrawPiece(dc, x, y, text + at, stop - at, ink, fill, style.bold);
         at = stop;

@@ -187,7 +187,9 @@ TEST_F(ViewRenderTest, SearchPrefixWinsOverKeyword) {
 // its bytes, where the keyword is no token of its own.
 TEST_F(ViewRenderTest, ColourCodesColourTheTextAndTakeNoPlace) {
     AddKeyword(u"ERROR", 6, 0);
-    CLogView* v = Open("\x1b[41mRED\x1b[0m ab \x1b[31mERROR\x1b[0m\x1b[K \x1b[1;32mok\x1b[0m end\r\n");
+    CLogView* v = Open(
+        "\x1b[41mRED\x1b[0m ab \x1b[31mERROR\x1b[0m\x1b[K \x1b[1;32mok\x1b[0m end\r\n"
+        "\x1b[41;97mFATAL\x1b[0m\r\n");
     ASSERT_NE(nullptr, v);
     AppConfig().m_colorCodes = 1;
     m_app->ApplyViewSettings();
@@ -213,6 +215,8 @@ TEST_F(ViewRenderTest, ColourCodesColourTheTextAndTakeNoPlace) {
     EXPECT_EQ(15, v->SelectionLastColumn());
     SendMessageW(m_frame, WM_COMMAND, IDM_COPY, 0);
     EXPECT_EQ(L"ok", ClipboardText());
+    // Text on a background of its own keeps the console's colour: bright white stays white.
+    EXPECT_GT(pic.Count(RGB(0xF2, 0xF2, 0xF2), x, RowTop(v, 1), x + 5 * cw, RowBottom(v, 1)), 5);
 
     AppConfig().m_colorCodes = 0;
     m_app->ApplyViewSettings();

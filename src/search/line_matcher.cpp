@@ -237,11 +237,11 @@ int CLineMatcher::MatchConverted(const char* bytes, uint32_t length, bool hide) 
     return 0;
 }
 
-int CLineMatcher::Matches(const char* bytes, uint32_t length) {
+int CLineMatcher::Matches(const char* bytes, uint32_t length, bool noEscapeByte) {
     if (m_count == 0 || length == 0) return 0;
     // A line with escape sequences is matched on its shown text; where the escape has a byte
     // of its own, a line without that byte is matched as it always was.
-    if (m_hideEscapes && (!m_escapeIsItsByte || std::memchr(bytes, 0x1B, length) != nullptr)) {
+    if (m_hideEscapes && (!m_escapeIsItsByte || (!noEscapeByte && std::memchr(bytes, 0x1B, length) != nullptr))) {
         return MatchConverted(bytes, length, true);
     }
     if (m_bytesAlways) return MatchBytes(bytes, length, false);

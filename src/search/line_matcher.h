@@ -22,8 +22,10 @@ public:
 
     // Prepares the byte forms of the texts; 1, or 0 when memory ran out.
     int Prepare();
-    // 1 when the line satisfies the condition, else 0.
-    int Matches(const char* bytes, uint32_t length);
+    // 1 when the line satisfies the condition, else 0. noEscapeByte: the caller knows that
+    // the bytes hold no 0x1B (CLineWindow::NoEscapeByte), so they need no look for one.
+    int Matches(const char* bytes, uint32_t length, bool noEscapeByte = false);
+    bool HidesEscapes() const { return m_hideEscapes; }
 
 private:
     // A condition text as the raw line shows it: its byte forms, when they can be known (a

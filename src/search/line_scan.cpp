@@ -209,7 +209,7 @@ bool CScanWorker::Test(const CLogLine& line) {
     if (line.length <= 0) return false;
     uint32_t got = 0;
     const char* bytes = m_window.Get(line.offset, static_cast<uint32_t>(line.length), m_job->backward, &got);
-    return bytes != nullptr && m_matcher.Matches(bytes, got);
+    return bytes != nullptr && m_matcher.Matches(bytes, got, m_matcher.HidesEscapes() && m_window.NoEscapeByte());
 }
 
 // Records a hit at position k; 0 when the scan must stop.

@@ -205,6 +205,7 @@ int CBench::Run() {
     for (int k = 0; k < 2; ++k) {
         CScanOptions options;
         options.threads = k + 1;
+        options.hideEscapes = true;  // as the viewer scans with colour codes on, its default
         search[k] =
             BestBesideGrep([&] { found[k] = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi, options); },
                            kAbsentText, &grepAbsent[k], &grepAbsentCount);
@@ -224,6 +225,7 @@ int CBench::Run() {
     int64_t foundFolded = 0;
     CScanOptions oneCore;
     oneCore.threads = 1;
+    oneCore.hideEscapes = true;
     double searchFolded =
         BestBesideGrep([&] { foundFolded = SearchForward(&m_file, *m_lines, 0, folded, kCodePageAnsi, oneCore); },
                        "deadlockdetected", &grepFolded, &grepFoldedCount, "-i -F");

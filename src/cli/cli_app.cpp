@@ -106,6 +106,7 @@ private:
     std::unique_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
     unsigned m_codePage = 0;      // the log's: the chosen one, or what auto found
+    bool m_hideEscapes = false;   // rows are printed and matched without their escape sequences
     uint64_t m_detectedSize = 0;  // the log's size when auto looked at it
     CStampRules m_stampRules;
     CStampCount m_stampCount;
@@ -155,6 +156,10 @@ int CCli::Run() {
     CProgressBar bar(m_showProgress, "indexing");
     request.listener = &bar;
     StampRules(&m_stampRules);
+    // Colour codes as the settings say, like the stamp forms: kept with --no-config.
+    if (m_o.noConfig) m_config.m_colorCodes = 0;
+    if (m_o.escapes >= 0) m_config.m_colorCodes = m_o.escapes;
+    m_hideEscapes = m_config.m_colorCodes != 0;
     request.stamps = &m_stampRules;
     request.stampCount = &m_stampCount;
     int indexed = Index(request);
@@ -221,7 +226,7 @@ int CCli::Info() {
 
 void CCli::PrintRows(const CLogLineList& list, int64_t first, int64_t end) {
     CRowCells cells(list, first, CheckOn(), Threshold());
-    CRowPrinter printer(&m_file, m_codePage, stdout);
+    CRowPrinter printer(&m_file, m_codePage, m_hideEscapes, stdout);
     CLogLineReader reader(list, first);
     CLogLine line;
     for (int64_t i = first; i < end && reader.Next(&line); ++i) {
@@ -315,8 +320,11 @@ int CCli::Search() {
     if (condition.Count() == 0) return 1;
     int64_t start = m_o.hasFrom ? m_o.from : 0;
     CProgressBar bar(m_showProgress, "searching");
-    int64_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_codePage, &bar)
-                                 : SearchForward(&m_file, *m_lines, start, condition, m_codePage, &bar);
+    CScanOptions options;
+    options.listener = &bar;
+    options.hideEscapes = m_hideEscapes;
+    int64_t found = m_o.backward ? SearchBackward(&m_file, *m_lines, start, condition, m_codePage, options)
+                                 : SearchForward(&m_file, *m_lines, start, condition, m_codePage, options);
     bar.Finish();
     ReportLimitHits(condition);
     if (found < 0) return 1;
@@ -326,7 +334,7 @@ int CCli::Search() {
     CLogLine line;
     CLogLineReader reader(*m_lines, 0);
     for (int64_t i = 0; i <= found && reader.Next(&line); ++i) cells.Next(line, &cell);
-    CRowPrinter printer(&m_file, m_codePage, stdout);
+    CRowPrinter printer(&m_file, m_codePage, m_hideEscapes, stdout);
     printer.Print(line, cell);
     return 0;
 }
@@ -343,6 +351,7 @@ int CCli::Extract() {
     CScanOptions options;
     options.listener = &bar;
     options.maxRows = m_o.hasMaxRows ? m_o.maxRows : 0;
+    options.hideEscapes = m_hideEscapes;
     int ok = ExtractLines(&m_file, *m_lines, condition, m_codePage, before, after, &result, options);
     bar.Finish();
     ReportLimitHits(condition);

@@ -17,11 +17,16 @@ const char kCliUsage[] =
     "                        UTF-8 text, else ANSI; a log with a UTF-16 byte-order mark is always UTF-16\n"
     "  --keywords <file>     keyword file instead of keyword_default.xml\n"
     "  --settings <file>     settings file instead of quillon.ini\n"
-    "  --no-config           built-in defaults, no settings or keyword file (and --stamps basic)\n"
+    "  --no-config           built-in defaults, no settings or keyword file (and --stamps basic,\n"
+    "                        --escapes keep)\n"
     "  --stamps basic|all    time stamps at the line start only, or also the other built-in forms, a stamp\n"
     "                        after a prefix (within 128 bytes), a JSON line's time key, epoch times and a\n"
     "                        time of day alone; stamps with a zone are converted to UTC;\n"
     "                        default: the settings' choice, all when there is no settings file\n"
+    "  --escapes hide|keep   hide: terminal escape sequences (colour codes) are left out of the rows printed\n"
+    "                        and of the text that search and extract match, as the viewer shows rows with\n"
+    "                        colour codes on; keep: the bytes as they are; default: the settings' choice,\n"
+    "                        hide when there is no settings file (extract --raw always keeps them)\n"
     "  --stamp-pattern <P>   a time-stamp pattern of your own, tried before the built-in forms (may be\n"
     "                        repeated): %Y %m %d %H %M %S %f %b %a %z and literal text; a blank matches\n"
     "                        blanks; \"#N:\" in front starts it at field N, \"@N:\" at byte N\n"
@@ -233,6 +238,7 @@ private:
             return 1;
         }
         if (std::strcmp(name, "--stamps") == 0) return StampsOption(value);
+        if (std::strcmp(name, "--escapes") == 0) return EscapesOption(value);
         if (std::strcmp(name, "--at-time") == 0) return AtTimeOption(name, value);
         if (std::strcmp(name, "--stamp-pattern") == 0) return StampPatternOption(value);
         const char** files[] = {&m_o->keywordsFile, &m_o->settingsFile};
@@ -252,6 +258,15 @@ private:
             return Fail("unknown stamps '%s' (basic or all)", value), -1;
         }
         m_o->stamps = std::strcmp(value, "all") == 0 ? 1 : 0;
+        return 1;
+    }
+
+    int EscapesOption(const char* value) {
+        if (value == nullptr) return Fail("option '--escapes' needs a value"), -1;
+        if (std::strcmp(value, "hide") != 0 && std::strcmp(value, "keep") != 0) {
+            return Fail("unknown escapes '%s' (hide or keep)", value), -1;
+        }
+        m_o->escapes = std::strcmp(value, "hide") == 0 ? 1 : 0;
         return 1;
     }
 

@@ -22,7 +22,8 @@ struct CCliOptions {
     const char* keywordsFile = nullptr;
     const char* settingsFile = nullptr;
     bool noConfig = false;
-    int stamps = -1;  // 0: the line-start forms only; 1: all forms; -1: the settings' choice
+    int stamps = -1;   // 0: the line-start forms only; 1: all forms; -1: the settings' choice
+    int escapes = -1;  // 1: escape sequences hidden (colour codes on), 0: kept; -1: the settings' choice
     const char* stampPatterns[kMaxCliStampPatterns] = {};  // each one compiles
     int stampPatternCount = 0;
     bool trace = false;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "document/escape_codes.h"
 #include "foundation/convert.h"
 
 void FormatStamp(const CTimeStamp& s, char* out, size_t capacity) {
@@ -20,8 +21,8 @@ void FormatStamp(const CTimeStamp& s, char* out, size_t capacity) {
                   ms / 1000 % 60, ms % 1000);
 }
 
-CRowPrinter::CRowPrinter(CFile* file, unsigned codePage, std::FILE* out)
-    : m_window(file), m_codePage(codePage), m_out(out) {}
+CRowPrinter::CRowPrinter(CFile* file, unsigned codePage, bool hideEscapes, std::FILE* out)
+    : m_window(file), m_codePage(codePage), m_hideEscapes(hideEscapes), m_out(out) {}
 
 void CRowPrinter::Wide(const char16_t* text, int count) {
     if (count <= 0) return;
@@ -43,6 +44,7 @@ void CRowPrinter::Message(const CLogLine& line) {
     if (!m_wide.Grow(static_cast<size_t>(units))) return;
     char16_t* wide = m_wide.Data();
     units = MultiByteToWide(m_codePage, bytes, static_cast<int>(got), wide, units);
+    if (m_hideEscapes && units > 0) units = HideEscapes(wide, units);
     // A line ends with at most one break: CR or LF, or a CR LF / LF CR pair (in UTF-16 too,
     // so it goes after decoding).
     auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };

@@ -15,7 +15,8 @@
 
 class CRowPrinter {
 public:
-    CRowPrinter(CFile* file, unsigned codePage, std::FILE* out);
+    // hideEscapes: messages without their escape sequences, as the viewer shows them.
+    CRowPrinter(CFile* file, unsigned codePage, bool hideEscapes, std::FILE* out);
     CRowPrinter(const CRowPrinter&) = delete;
     CRowPrinter& operator=(const CRowPrinter&) = delete;
 
@@ -28,6 +29,7 @@ private:
 
     CLineWindow m_window;
     unsigned m_codePage;
+    bool m_hideEscapes;
     std::FILE* m_out;
     CGrowBuffer<char16_t> m_wide;
     CGrowBuffer<char> m_bytes;

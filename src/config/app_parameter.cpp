@@ -153,6 +153,7 @@ void CAppParameter::SetDefaults() {
     m_follow = 0;
     m_stampForms = 1;
     m_overview = 1;
+    m_colorCodes = 1;
     SetStampPatterns(nullptr, 0);
     m_contextBefore = 0;
     m_contextAfter = 0;

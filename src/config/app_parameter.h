@@ -114,6 +114,10 @@ public:
     // The overview strip beside each view's scroll bar: on for a new installation, off for
     // a settings file without "overview" (written only when on, so older readers see nothing new).
     int32_t m_overview = 1;
+    // Terminal colour codes in rows are hidden and drawn as colours, and search, extraction
+    // and copies see the text without them: on for a new installation, off for a settings
+    // file without "color_codes" (written only when on, so older readers see nothing new).
+    int32_t m_colorCodes = 1;
     // The user's stamp patterns (UTF-8), tried before the built-in forms; stored in
     // "stamp_patterns" as "pattern" elements, written only when there is one.
     CString m_stampPatterns[kMaxStampPatterns];

@@ -148,6 +148,8 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     m_stampForms = CXml::GetInt(CXml::FindChild(config, u"stamp_forms"), 0) != 0 ? 1 : 0;
     // Written before views had an overview strip, a file without the element meant none.
     m_overview = CXml::GetInt(CXml::FindChild(config, u"overview"), 0) != 0 ? 1 : 0;
+    // Written before colour codes were drawn, a file without the element meant their bytes.
+    m_colorCodes = CXml::GetInt(CXml::FindChild(config, u"color_codes"), 0) != 0 ? 1 : 0;
     CString patterns[kMaxStampPatterns];
     const char* texts[kMaxStampPatterns] = {};
     int count = 0;
@@ -207,6 +209,7 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);
     if (m_stampForms != 0) CXml::AddIntChild(config, u"stamp_forms", 1);
     if (m_overview != 0) CXml::AddIntChild(config, u"overview", 1);
+    if (m_colorCodes != 0) CXml::AddIntChild(config, u"color_codes", 1);
     if (m_stampPatternCount > 0) {
         CXmlChildList patterns(CXml::AddChild(config, u"stamp_patterns", nullptr));
         for (int k = 0; k < m_stampPatternCount; ++k) patterns.Add(u"pattern", m_stampPatterns[k].GetWide());

@@ -61,6 +61,7 @@ void CConfigColorPage::OnInitDialog(HWND window) {
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     m_selectedRow = 0;
     EnableForRow(0);
+    CheckDlgButton(window, IDC_COLOR_CODES, AppConfig().m_colorCodes != 0 ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CConfigColorPage::EnableForRow(int row) {
@@ -144,11 +145,13 @@ void CConfigColorPage::DrawColorButton(const DRAWITEMSTRUCT* item) {
     if ((item->itemState & ODS_FOCUS) != 0) DrawFocusRect(item->hDC, &r);
 }
 
-void CConfigColorPage::OnApply(HWND) {
+void CConfigColorPage::OnApply(HWND window) {
     m_applied = 1;
     CAppParameter& config = AppConfig();
-    if (m_colors == nullptr || config.m_colors == nullptr) return;
-    int count = m_colorCount < config.m_colorCount ? m_colorCount : config.m_colorCount;
-    std::memcpy(config.m_colors, m_colors, static_cast<size_t>(count) * sizeof(CColorEntry));
+    config.m_colorCodes = IsDlgButtonChecked(window, IDC_COLOR_CODES) == BST_CHECKED ? 1 : 0;
+    if (m_colors != nullptr && config.m_colors != nullptr) {
+        int count = m_colorCount < config.m_colorCount ? m_colorCount : config.m_colorCount;
+        std::memcpy(config.m_colors, m_colors, static_cast<size_t>(count) * sizeof(CColorEntry));
+    }
     config.Save();
 }

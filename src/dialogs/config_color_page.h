@@ -1,6 +1,7 @@
 // CConfigColorPage: the settings sheet's colour page: the named colour entries, three
-// owner-drawn buttons showing and choosing the selected entry's colours. Works on an
-// owned copy of the colour table that OnApply writes into the configuration.
+// owner-drawn buttons showing and choosing the selected entry's colours, and whether the
+// log's colour codes are drawn as colours. Works on an owned copy of the colour table that
+// OnApply writes into the configuration.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@ class CConfigColorPage : public CPropertyPage {
     INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnInitDialog(HWND window) override;
     void OnCommand(HWND window, int id, int code) override;
-    // Copies the working colours into the configuration's current colours and saves.
+    // Copies the working colours and the colour-code choice into the configuration and saves.
     void OnApply(HWND window) override;
 
     // Makes the working copy of the configuration's current colours: 1, or 0 when it

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "document/escape_codes.h"
 #include "document/row_cells.h"
 #include "foundation/buffer.h"
 #include "foundation/convert.h"
@@ -36,13 +37,13 @@ public:
     }
 
     // Number, interval and the text without its line break, then CR LF.
-    int Shown(const CLogLine& line, const CRowCell& cell, unsigned codePage) {
+    int Shown(const CLogLine& line, const CRowCell& cell, unsigned codePage, bool hideEscapes) {
         char head[96];
         int n = std::snprintf(head, sizeof head, "%lld\t", static_cast<long long>(cell.shownNumber));
         for (int k = 0; cell.hasInterval && cell.interval[k] != 0 && n < 90; ++k)
             head[n++] = static_cast<char>(cell.interval[k]);
         head[n++] = '\t';
-        if (!Put(head, static_cast<uint32_t>(n)) || !Text(line, codePage)) return 0;
+        if (!Put(head, static_cast<uint32_t>(n)) || !Text(line, codePage, hideEscapes)) return 0;
         return Put("\r\n", 2);
     }
 
@@ -82,7 +83,7 @@ private:
         return m_window.Data() + (offset - m_windowStart);
     }
 
-    int Text(const CLogLine& line, unsigned codePage) {
+    int Text(const CLogLine& line, unsigned codePage, bool hideEscapes) {
         uint32_t length = line.length > 0 ? static_cast<uint32_t>(line.length) : 0;
         if (length == 0) return 1;
         const char* bytes = length <= kChunk ? Bytes(line.offset, length) : nullptr;
@@ -94,6 +95,7 @@ private:
         int units = MultiByteToWide(codePage, bytes, static_cast<int>(length), nullptr, 0);
         if (units <= 0 || !m_wide.Grow(static_cast<size_t>(units))) return units == 0;
         units = MultiByteToWide(codePage, bytes, static_cast<int>(length), m_wide.Data(), units);
+        if (hideEscapes && units > 0) units = HideEscapes(m_wide.Data(), units);
         // One break at most ends a line: CR, LF, or a CR LF / LF CR pair.
         const char16_t* wide = m_wide.Data();
         auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
@@ -143,7 +145,7 @@ int ExportRows(CFile* file, const CLogLineList& lines, const CRowExport& how, CR
         if (shown) {
             CRowCell cell;
             cells.Next(line, &cell);
-            ok = writer->Shown(line, cell, how.codePage);
+            ok = writer->Shown(line, cell, how.codePage, how.hideEscapes);
         } else {
             ok = writer->Raw(line);
         }

@@ -1,6 +1,7 @@
 // Rows of a line list written out for Save Rows As and `quillon-cli extract --raw`: either as
-// they are in the log (the original bytes, line breaks included) or as the view shows them
-// (line number, interval and text, tab-separated, UTF-8 after a byte-order mark, CR LF ends).
+// they are in the log (the original bytes, line breaks and escape sequences included) or as
+// the view shows them (line number, interval and text, tab-separated, UTF-8 after a
+// byte-order mark, CR LF ends).
 #pragma once
 
 #include <atomic>
@@ -24,6 +25,7 @@ struct CRowExport {
     unsigned codePage = 0;  // the rows' code page, for the text as shown
     int intervalCheck = 0;  // the interval cells as the view draws them
     int32_t intervalTime = 0;
+    bool hideEscapes = false;  // the text as shown without its escape sequences (colour codes on)
 };
 
 // Writes every row of lines, read from file, to sink. 1, 0 when a read, a write or memory

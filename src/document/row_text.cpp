@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "document/encoding.h"
+#include "document/escape_codes.h"
 #include "foundation/convert.h"
 
 namespace {
@@ -28,7 +29,7 @@ int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* byte
     return units > 0 ? units : 0;
 }
 
-char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage,
+char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage, bool hideEscapes,
                     const std::atomic<int>* cancel, CProgressListener* listener) {
     int64_t first = range.firstRow < 0 ? 0 : range.firstRow;
     int64_t last = range.lastRow < rows.Count() ? range.lastRow : rows.Count() - 1;
@@ -57,6 +58,7 @@ char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range,
         int count = walker.Next(&line)
                         ? ReadRowText(file != nullptr ? file : rows.FileOf(CRow(i)), line, codePage, bytes, text)
                         : 0;
+        if (hideEscapes) count = HideEscapes(text, count);
         int s = i == range.firstRow ? Clamp(range.firstColumn, 0, count) : 0;
         int e = i == range.lastRow ? Clamp(range.lastColumn, 0, count) : count;
         if (e <= s) continue;

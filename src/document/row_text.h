@@ -28,6 +28,7 @@ int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* byte
 // (std::free), or null when out of memory or cancelled (*cancel non-zero, checked every
 // few thousand rows). Rows outside the source are left out. The bytes are read through
 // file (a background job's own handle), or through each row's file when it is null.
-// Progress: rows done of rows.
-char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage,
+// hideEscapes: each row's text as the view shows it with colour codes on, without its
+// escape sequences; the columns count in that text. Progress: rows done of rows.
+char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage, bool hideEscapes,
                     const std::atomic<int>* cancel = nullptr, CProgressListener* listener = nullptr);

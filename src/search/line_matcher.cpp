@@ -14,6 +14,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "document/escape_codes.h"
 #include "foundation/convert.h"
 #include "search/case_fold.h"
 #include "search/regex.h"
@@ -135,8 +136,8 @@ int64_t FindBytesFolded(const char* text, size_t n, const char* needle, size_t m
     return -1;
 }
 
-CLineMatcher::CLineMatcher(const CSearchCondition& condition, unsigned codePage)
-    : m_condition(condition), m_codePage(codePage) {}
+CLineMatcher::CLineMatcher(const CSearchCondition& condition, unsigned codePage, bool hideEscapes)
+    : m_condition(condition), m_codePage(codePage), m_hideEscapes(hideEscapes) {}
 
 CLineMatcher::~CLineMatcher() {
     for (Pattern& p : m_patterns) {
@@ -189,6 +190,7 @@ int CLineMatcher::PreparePattern(int i, Pattern* p, bool* exactInUtf8) {
 int CLineMatcher::Prepare() {
     m_count = m_condition.Count();
     m_traits = GetCodePageTraits(m_codePage);
+    m_escapeIsItsByte = m_traits.asciiIdentity || m_traits.utf8;
     bool allExactUtf8 = true;
     bool anyUnknown = false;
     for (int i = 0; i < m_count; ++i) {
@@ -220,12 +222,13 @@ int CLineMatcher::MatchBytes(const char* bytes, uint32_t length, bool asciiLine)
     return all ? 1 : 0;
 }
 
-int CLineMatcher::MatchConverted(const char* bytes, uint32_t length) {
+int CLineMatcher::MatchConverted(const char* bytes, uint32_t length, bool hide) {
     size_t need = static_cast<size_t>(length) + 1;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_wide.Reserve(need)) return 0;
         int capacity = static_cast<int>(m_wide.Capacity());
         int n = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), m_wide.Data(), capacity);
+        if (n > 0 && hide) n = HideEscapes(m_wide.Data(), n);
         if (n > 0) return m_condition.Matches(m_wide.Data(), n);
         int needed = MultiByteToWide(m_codePage, bytes, static_cast<int>(length), nullptr, 0);
         if (needed <= 0 || needed < capacity) return 0;
@@ -234,9 +237,14 @@ int CLineMatcher::MatchConverted(const char* bytes, uint32_t length) {
     return 0;
 }
 
-int CLineMatcher::Matches(const char* bytes, uint32_t length) {
+int CLineMatcher::Matches(const char* bytes, uint32_t length, bool noEscapeByte) {
     if (m_count == 0 || length == 0) return 0;
+    // A line with escape sequences is matched on its shown text; where the escape has a byte
+    // of its own, a line without that byte is matched as it always was.
+    if (m_hideEscapes && (!m_escapeIsItsByte || (!noEscapeByte && std::memchr(bytes, 0x1B, length) != nullptr))) {
+        return MatchConverted(bytes, length, true);
+    }
     if (m_bytesAlways) return MatchBytes(bytes, length, false);
     if (m_bytesWhenAscii && !HasHighByte(bytes, length)) return MatchBytes(bytes, length, true);
-    return MatchConverted(bytes, length);
+    return MatchConverted(bytes, length, false);
 }

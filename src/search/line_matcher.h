@@ -1,7 +1,8 @@
 // CLineMatcher: CSearchCondition::Matches applied to a line's raw bytes. The answer is
-// always that of the condition on the line decoded with the code page; the decoding is
-// skipped when the bytes give the same answer (see CCodePageTraits). One per scan: it
-// owns a conversion buffer. The condition must not change while the matcher is used.
+// always that of the condition on the line decoded with the code page (and, when escapes
+// are hidden, without its escape sequences); the decoding is skipped when the bytes give
+// the same answer (see CCodePageTraits). One per scan: it owns a conversion buffer. The
+// condition must not change while the matcher is used.
 #pragma once
 
 #include <cstddef>
@@ -13,15 +14,18 @@
 
 class CLineMatcher {
 public:
-    CLineMatcher(const CSearchCondition& condition, unsigned codePage);
+    // hideEscapes: lines are matched as the view shows them with colour codes on.
+    CLineMatcher(const CSearchCondition& condition, unsigned codePage, bool hideEscapes = false);
     ~CLineMatcher();
     CLineMatcher(const CLineMatcher&) = delete;
     CLineMatcher& operator=(const CLineMatcher&) = delete;
 
     // Prepares the byte forms of the texts; 1, or 0 when memory ran out.
     int Prepare();
-    // 1 when the line satisfies the condition, else 0.
-    int Matches(const char* bytes, uint32_t length);
+    // 1 when the line satisfies the condition, else 0. noEscapeByte: the caller knows that
+    // the bytes hold no 0x1B (CLineWindow::NoEscapeByte), so they need no look for one.
+    int Matches(const char* bytes, uint32_t length, bool noEscapeByte = false);
+    bool HidesEscapes() const { return m_hideEscapes; }
 
 private:
     // A condition text as the raw line shows it: its byte forms, when they can be known (a
@@ -37,10 +41,12 @@ private:
     };
     int PreparePattern(int i, Pattern* p, bool* exactInUtf8);
     int MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const;
-    int MatchConverted(const char* bytes, uint32_t length);
+    int MatchConverted(const char* bytes, uint32_t length, bool hide);
 
     const CSearchCondition& m_condition;
     unsigned m_codePage;
+    bool m_hideEscapes;
+    bool m_escapeIsItsByte = false;  // U+001B only ever comes from a byte 0x1B
     CCodePageTraits m_traits;
     Pattern m_patterns[kMaxConditionTexts];
     int m_count = 0;

@@ -99,11 +99,11 @@ struct CScanJob {
 // One thread's share: its file handle, window and matcher, and its hits.
 class CScanWorker {
 public:
-    CScanWorker(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage, uint32_t windowSize,
-                CProgressListener* listener)
+    CScanWorker(CScanJob* job, CFile* file, const CSearchCondition& condition, unsigned codePage,
+                const CScanOptions& options, uint32_t windowSize, CProgressListener* listener)
         : m_job(job),
           m_window(file, windowSize),
-          m_matcher(condition, codePage),
+          m_matcher(condition, codePage, options.hideEscapes),
           m_listener(listener),
           m_streamed(!job->backward && job->lines->Index() == nullptr),
           m_reader(*job->lines, job->first) {}
@@ -209,7 +209,7 @@ bool CScanWorker::Test(const CLogLine& line) {
     if (line.length <= 0) return false;
     uint32_t got = 0;
     const char* bytes = m_window.Get(line.offset, static_cast<uint32_t>(line.length), m_job->backward, &got);
-    return bytes != nullptr && m_matcher.Matches(bytes, got);
+    return bytes != nullptr && m_matcher.Matches(bytes, got, m_matcher.HidesEscapes() && m_window.NoEscapeByte());
 }
 
 // Records a hit at position k; 0 when the scan must stop.
@@ -336,7 +336,7 @@ int RunJob(CScanJob* job, CFile* file, const CSearchCondition& condition, unsign
            const CScanOptions& options, CLogLineList* result) {
     if (options.chunkBytes > 0) job->chunkWork = options.chunkBytes;
     uint32_t windowSize = options.windowSize > 0 ? options.windowSize : kLineWindowSize;
-    CScanWorker own(job, file, condition, codePage, windowSize, options.listener);
+    CScanWorker own(job, file, condition, codePage, options, windowSize, options.listener);
     if (!own.Prepare()) return 0;
     own.Report();
     std::unique_ptr<CFile> other = WantHelper(*job, options) ? OpenAnotherHandle(file) : nullptr;
@@ -345,7 +345,8 @@ int RunJob(CScanJob* job, CFile* file, const CSearchCondition& condition, unsign
     {
         CHelperThread thread;
         if (other != nullptr) {
-            helper.reset(new (std::nothrow) CScanWorker(job, other.get(), condition, codePage, windowSize, nullptr));
+            helper.reset(new (std::nothrow)
+                             CScanWorker(job, other.get(), condition, codePage, options, windowSize, nullptr));
             // Without a helper the calling thread simply claims every chunk itself.
             started = helper != nullptr && helper->Prepare() && thread.Start(CScanWorker::Entry, helper.get());
         }

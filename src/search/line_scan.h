@@ -44,6 +44,9 @@ struct CScanOptions {
     uint64_t twoCoreBytes = kTwoCoreScanBytes;
     uint32_t windowSize = kLineWindowSize;  // bytes read at once; 0: the default
     uint64_t chunkBytes = 0;                // what a thread takes at once (bytes, 64 a row besides); 0: 1 MiB
+    // Lines are matched as the view shows them with colour codes on: without their escape
+    // sequences (document/escape_codes.h).
+    bool hideEscapes = false;
     // Extraction: the most rows one call may append; 0: the larger of kExtractRowLimit and
     // the source's row count, so that an extraction without context lines is never too large.
     int64_t maxRows = 0;

@@ -23,6 +23,9 @@ public:
     // read. backward: the scan moves towards the file's start, so the window is read to
     // end at this line.
     const char* Get(uint64_t offset, uint32_t length, bool backward, uint32_t* got);
+    // True when the bytes Get returned last lie in a window (or a long line) that holds no
+    // escape byte (0x1B), so that none of them is one. Looked for once per read.
+    bool NoEscapeByte();
 
 private:
     CFile* m_file;
@@ -31,4 +34,8 @@ private:
     uint64_t m_start = 0;
     uint32_t m_length = 0;
     CGrowBuffer<char> m_long;  // for a line longer than the window
+    uint32_t m_longLength = 0;
+    bool m_lastLong = false;  // the last bytes came from m_long
+    int m_windowEscape = -1;  // the window holds an escape byte: 1, 0, or -1 not looked for
+    int m_longEscape = -1;    // the same for m_long
 };

@@ -130,7 +130,8 @@ bool COverviewTicks::IsHit(const COverviewInputs& in, CRow row, const CLogLine& 
     }
     uint32_t got = 0;
     const char* bytes = m_window->Get(line.offset, static_cast<uint32_t>(line.length), false, &got);
-    return bytes != nullptr && got > 0 && in.matcher->Matches(bytes, got) != 0;
+    return bytes != nullptr && got > 0 &&
+           in.matcher->Matches(bytes, got, in.matcher->HidesEscapes() && m_window->NoEscapeByte()) != 0;
 }
 
 uint8_t COverviewTicks::FlagsOf(int64_t first, int64_t end) const {

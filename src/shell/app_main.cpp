@@ -46,6 +46,7 @@ CViewSettings ViewSettingsOf(CAppParameter& config) {
     settings.intervalCheck = config.m_intervalCheck;
     settings.intervalTime = config.m_intervalTime;
     settings.overview = config.m_overview;
+    settings.colorCodes = config.m_colorCodes;
     return settings;
 }
 

@@ -72,6 +72,7 @@ void StartRowSave(CAppMain& app, CLogView* view, const wchar_t* path, CRowFormat
     job->path = U(path);
     job->how.format = format;
     job->how.codePage = config.m_codePage;
+    job->how.hideEscapes = config.m_colorCodes != 0;
     job->how.intervalCheck = config.m_intervalCheck;
     job->how.intervalTime = config.m_intervalTime;
     bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);

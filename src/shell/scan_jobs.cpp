@@ -46,17 +46,23 @@ void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) 
 UINT CLoadJob::DoneMessage() const { return UM_LOAD_END; }
 
 void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    result = direction == CSearchDirection::kNext
-                 ? SearchForward(file, *lines, start, *condition, codePage, progress, cancel)
-                 : SearchBackward(file, *lines, start, *condition, codePage, progress, cancel);
+    CScanOptions options;
+    options.listener = progress;
+    options.cancel = cancel;
+    options.hideEscapes = hideEscapes;
+    result = direction == CSearchDirection::kNext ? SearchForward(file, *lines, start, *condition, codePage, options)
+                                                  : SearchBackward(file, *lines, start, *condition, codePage, options);
 }
 
 void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     lines.reset(new (std::nothrow) CLogLineList());
     if (lines != nullptr && index != nullptr) lines->ReferTo(index);
-    status = lines != nullptr
-                 ? ExtractLines(file, *source, *condition, codePage, before, after, lines.get(), progress, cancel)
-                 : 0;
+    CScanOptions options;
+    options.listener = progress;
+    options.cancel = cancel;
+    options.hideEscapes = hideEscapes;
+    status =
+        lines != nullptr ? ExtractLines(file, *source, *condition, codePage, before, after, lines.get(), options) : 0;
 }
 
 void CErrorLogJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
@@ -136,7 +142,7 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
 }
 
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
-    text = RangeText(*rows, file, range, codePage, cancel, progress);
+    text = RangeText(*rows, file, range, codePage, hideEscapes, cancel, progress);
 }
 
 CCopyJob::~CCopyJob() { std::free(text); }

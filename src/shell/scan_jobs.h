@@ -78,6 +78,7 @@ public:
     int64_t start = 0;
     CSearchDirection direction = CSearchDirection::kNext;
     unsigned codePage = 0;
+    bool hideEscapes = false;  // lines are matched as shown with colour codes on
     int64_t result = -1;
     int64_t limitHitsAtStart = 0;  // the condition's count of lines past PCRE2's limits before
 };
@@ -95,6 +96,7 @@ public:
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
     unsigned codePage = 0;
+    bool hideEscapes = false;  // lines are matched as shown with colour codes on
     int32_t before = 0;
     int32_t after = 0;
     std::unique_ptr<CLogLineList> lines;  // the result, until a view takes it
@@ -179,6 +181,7 @@ public:
     const CRowSource* rows = nullptr;
     CLogView* view = nullptr;  // whose rows they are
     unsigned codePage = 0;
+    bool hideEscapes = false;  // the rows' text as the view shows it with colour codes on
     CRowRange range;
     char16_t* text = nullptr;  // the result (std::free), null when cancelled or out of memory
 };

@@ -129,6 +129,7 @@ void CAppMain::StartSearch(CLogView* view, int64_t start, CSearchDirection direc
     job->start = start == -1 ? view->CaretLine() : start;
     job->direction = direction;
     job->codePage = AppConfig().m_codePage;
+    job->hideEscapes = AppConfig().m_colorCodes != 0;
     job->limitHitsAtStart = m_searchConditions.LimitHits();
     int64_t count = view->Lines()->Count();
     bool quick = direction == CSearchDirection::kNext ? IsQuickScan(*job->lines, job->start, count - 1)
@@ -146,6 +147,7 @@ void CAppMain::StartExtraction(CLogView* view) {
     job->condition = &m_searchConditions;
     job->view = view;
     job->codePage = config.m_codePage;
+    job->hideEscapes = config.m_colorCodes != 0;
     job->before = config.m_contextBefore;
     job->after = config.m_contextAfter;
     job->limitHitsAtStart = m_searchConditions.LimitHits();

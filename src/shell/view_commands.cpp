@@ -71,6 +71,8 @@ void CopySelection(CAppMain& app) {
     job->rows = &view->Rows();
     job->view = view;
     job->codePage = AppConfig().m_codePage;
+    // The selection's columns count in the text the view shows.
+    job->hideEscapes = view->Settings().colorCodes != 0;
     job->range = range;
     bool quick = view->Lines() != nullptr && IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
     app.Runner().RunScan(std::move(job), view->File(), quick);

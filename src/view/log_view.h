@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "document/escape_codes.h"
 #include "document/log_file.h"
 #include "document/log_line.h"
 #include "document/row_source.h"
@@ -88,8 +89,9 @@ public:
     // WM_MDIDESTROY to the MDI client for the window, then forgets it.
     void CloseViewWindow() { DestroyView(); }
 
-    // A row's whole text converted with the settings' code page: a new buffer (free with
-    // std::free) and its unit count, or null for a row outside the list or no bytes.
+    // A row's whole text converted with the settings' code page (without its escape
+    // sequences with colour codes on, as it is shown): a new buffer (free with std::free)
+    // and its unit count, or null for a row outside the list or no text.
     char16_t* GetRowText(int64_t index, int* count);
     // The selected rows' text, line breaks included, as a new NUL-terminated buffer (free
     // with std::free), or null without a complete selection. Clears the selection.
@@ -141,7 +143,10 @@ public:
     void UpdateVScrollBar() override;
     void UpdateHScrollBar() override;
 
-    void DrawRowText(HDC dc, int x, int y, const char16_t* text, int count);
+    // The text token by token; a token that no keyword or search colours takes the colours
+    // of the runs (runCount 0: the normal colours).
+    void DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs = nullptr,
+                     int runCount = 0);
     void DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker, bool hasCaret, HBRUSH lineBrush,
                       HBRUSH intervalBrush);
     int DrawToken(HDC dc, int x, int y, const char16_t* token, int length);
@@ -168,8 +173,11 @@ private:
     // Selects the token at a display offset of a row (double click); nothing on no token.
     void SelectTokenAt(int64_t row, int offset);
     // Reads at most kRowDrawBytes of a row, whose entry is line, into bytes and converts
-    // them into text (kRowDrawBytes units). Returns the unit count, 0 when there is nothing.
-    int ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_t* text);
+    // them into text (kRowDrawBytes units), without its escape sequences with colour codes
+    // on; runs, when given (StyleRunCapacity(kRowDrawBytes)), receive the text's colours,
+    // *runCount of them (0 with colour codes off). Returns the unit count, 0 for nothing.
+    int ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_t* text, CStyleRun* runs = nullptr,
+                      int* runCount = nullptr);
     int LineLength(int64_t row) const;
     // The number of rows (0 without rows), and a row's entry: false outside the rows.
     int64_t RowCount() const;
@@ -185,6 +193,13 @@ private:
     void DrawCells(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
     void DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
     bool TokenStartsWithSearch(const char16_t* token, int length) const;
+    // The colour-table entry a keyword or the search highlight gives a token, or -1.
+    int TokenColor(const char16_t* token, int length, bool* bold) const;
+    // Text in the given colours and weight; returns the x after it.
+    int DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back, bool bold);
+    // The units [start, end) of a row in the colours of its runs, from run *run on.
+    int DrawStyled(HDC dc, int x, int y, const char16_t* text, int start, int end, const CStyleRun* runs, int runCount,
+                   int* run);
     int OnArrowKey(WPARAM key);
 
     CAppEventListener* m_listener = nullptr;

@@ -116,8 +116,11 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
     auto* lines =
         static_cast<CLogLine*>(std::malloc(sizeof(CLogLine) * static_cast<size_t>(rowsToDraw > 0 ? rowsToDraw : 1)));
-    int64_t shown =
-        bytes != nullptr && text != nullptr && lines != nullptr ? m_rows->ReadRows(first, rowsToDraw, lines) : 0;
+    bool colorCodes = m_settings.colorCodes != 0;
+    auto* runs = colorCodes ? static_cast<CStyleRun*>(std::malloc(sizeof(CStyleRun) * StyleRunCapacity(kRowDrawBytes)))
+                            : nullptr;
+    bool ready = bytes != nullptr && text != nullptr && lines != nullptr && (runs != nullptr || !colorCodes);
+    int64_t shown = ready ? m_rows->ReadRows(first, rowsToDraw, lines) : 0;
     int cw = m_charWidth;
     CRowCells cells(*m_rows, first, m_settings.intervalCheck, m_settings.intervalTime);
     // Markers are walked alongside the rows, from the entry above the first visible one.
@@ -136,11 +139,12 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         CRow row = first + k;
         int y = p * (k + 1);
         UseColors(dc, kColorNormal);
-        int units = ReadRowPrefix(row, line, bytes, text);
+        int runCount = 0;
+        int units = ReadRowPrefix(row, line, bytes, text, runs, &runCount);
         // The line break stays in the text for search and copy, but fonts draw it as a box.
         while (units > 0 && (text[units - 1] == u'\r' || text[units - 1] == u'\n')) --units;
         if (units > 0) {
-            DrawRowText(dc, textX, y, text, units);
+            DrawRowText(dc, textX, y, text, units, runs, runCount);
             if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, row.Value(), textX, y, text, units);
         }
         CRowCell cell;
@@ -155,6 +159,7 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     std::free(bytes);
     std::free(text);
     std::free(lines);
+    std::free(runs);
 }
 
 // The cells left of the message: the line number, the interval (flagged when too long),
@@ -185,11 +190,17 @@ void CLogView::DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker,
     }
 }
 
-void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count) {
+void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs, int runCount) {
+    int run = 0;
     for (int start = 0; start < count;) {
         int n = TokenLength(text, count, start);
         if (n <= 0) break;
-        x = DrawToken(dc, x, y, text + start, n);
+        bool bold = false;
+        if (runCount == 0 || TokenColor(text + start, n, &bold) >= 0) {
+            x = DrawToken(dc, x, y, text + start, n);
+        } else {
+            x = DrawStyled(dc, x, y, text, start, start + n, runs, runCount, &run);
+        }
         start += n;
         // The rest of the row lies right of the window.
         if (x >= m_drawRight) break;
@@ -200,26 +211,59 @@ bool CLogView::TokenStartsWithSearch(const char16_t* token, int length) const {
     return m_condition != nullptr && m_condition->MatchesAtStart(token, length) != 0;
 }
 
-int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length) {
-    int color = kColorNormal;
-    bool bold = false;
+int CLogView::TokenColor(const char16_t* token, int length, bool* bold) const {
+    int color = -1;
+    *bold = false;
     if (m_keywords != nullptr) {
         int k = m_keywords->Find(token, length);
         if (k >= 0) {
             color = m_keywords->Entry(static_cast<uint32_t>(k)).color;
-            bold = m_keywords->Entry(static_cast<uint32_t>(k)).bold != 0;
+            *bold = m_keywords->Entry(static_cast<uint32_t>(k)).bold != 0;
         }
     }
     if (m_highlightSearch && TokenStartsWithSearch(token, length)) {
         color = kColorCursor;
-        bold = false;
+        *bold = false;
     }
-    UseColors(dc, color);
+    return color;
+}
+
+int CLogView::DrawToken(HDC dc, int x, int y, const char16_t* token, int length) {
+    bool bold = false;
+    int color = TokenColor(token, length, &bold);
+    CColorEntry c = ColorOf(color >= 0 ? color : kColorNormal);
+    return DrawPiece(dc, x, y, token, length, c.text, c.background, bold);
+}
+
+int CLogView::DrawStyled(HDC dc, int x, int y, const char16_t* text, int start, int end, const CStyleRun* runs,
+                         int runCount, int* run) {
+    CColorEntry normal = ColorOf(kColorNormal);
+    COLORREF back = normal.background;
+    // A light view takes the darker text colours.
+    bool light = (299 * GetRValue(back) + 587 * GetGValue(back) + 114 * GetBValue(back)) / 1000 >= 128;
+    for (int at = start; at < end;) {
+        while (*run + 1 < runCount && runs[*run + 1].start <= at) ++*run;
+        int stop = *run + 1 < runCount && runs[*run + 1].start < end ? runs[*run + 1].start : end;
+        const CTermStyle& style = runs[*run].style;
+        // Text on a background of its own is not on the view's: the console's colours.
+        bool onView = light && style.background == kTermDefault;
+        COLORREF ink = style.foreground != kTermDefault ? TermColorRef(style.foreground, false, onView) : normal.text;
+        COLORREF fill = style.background != kTermDefault ? TermColorRef(style.background, true, light) : back;
+        x = DrawPiece(dc, x, y, text + at, stop - at, ink, fill, style.bold);
+        at = stop;
+    }
+    return x;
+}
+
+int CLogView::DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back,
+                        bool bold) {
+    SetTextColor(dc, ink);
+    SetBkColor(dc, back);
     HGDIOBJ old = bold && m_boldFont != nullptr ? SelectObject(dc, m_boldFont) : nullptr;
     // Measured in the font it is drawn in: a bold face may be wider than the normal one.
     SIZE size = {};
-    GetTextExtentPoint32W(dc, W(token), length, &size);
-    DrawText16(dc, x, y, token, length);
+    GetTextExtentPoint32W(dc, W(text), length, &size);
+    DrawText16(dc, x, y, text, length);
     if (old != nullptr) SelectObject(dc, old);
     return x + size.cx;
 }

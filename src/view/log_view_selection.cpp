@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "document/encoding.h"
+#include "document/escape_codes.h"
 #include "document/row_text.h"
 #include "foundation/convert.h"
 #include "keywords/token_scanner.h"
@@ -22,6 +23,7 @@ char16_t* CLogView::GetRowText(int64_t index, int* count) {
     if (read > 0) text = static_cast<char16_t*>(std::malloc((static_cast<size_t>(read) + 1) * sizeof(char16_t)));
     if (text != nullptr) {
         int n = MultiByteToWide(m_settings.codePage, bytes, static_cast<int>(read), text, static_cast<int>(read));
+        if (n > 0 && m_settings.colorCodes != 0) n = HideEscapes(text, n);
         if (n > 0) {
             text[n] = 0;
             *count = n;
@@ -34,7 +36,9 @@ char16_t* CLogView::GetRowText(int64_t index, int* count) {
     return text;
 }
 
-int CLogView::ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_t* text) {
+int CLogView::ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_t* text, CStyleRun* runs,
+                            int* runCount) {
+    if (runCount != nullptr) *runCount = 0;
     CLogFile* file = m_rows != nullptr ? m_rows->FileOf(row) : nullptr;
     if (file == nullptr || line.length <= 0) return 0;
     uint32_t want = line.length < kRowDrawBytes ? static_cast<uint32_t>(line.length) : kRowDrawBytes;
@@ -45,6 +49,7 @@ int CLogView::ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_
     int n = static_cast<int>(TextByteLength(bytes, read, m_settings.codePage));
     if (n == 0) return 0;
     int units = MultiByteToWide(m_settings.codePage, bytes, n, text, kRowDrawBytes);
+    if (units > 0 && m_settings.colorCodes != 0) units = HideEscapes(text, units, runs, runCount);
     return units > 0 ? units : 0;
 }
 
@@ -98,7 +103,7 @@ void CLogView::SelectAll() {
 
 char16_t* CLogView::GetSelectedText() {
     if (!HasCopyableSelection()) return nullptr;
-    char16_t* result = RangeText(*m_rows, nullptr, SelectedRange(), m_settings.codePage);
+    char16_t* result = RangeText(*m_rows, nullptr, SelectedRange(), m_settings.codePage, m_settings.colorCodes != 0);
     m_selectionMode = CSelectionMode::kNone;
     Invalidate();
     return result;

@@ -44,6 +44,7 @@ std::u16string COverviewStrip::InputKey() const {
     key += std::u16string(1, static_cast<char16_t>(s.intervalTime & 0xffff)) +
            static_cast<char16_t>((s.intervalTime >> 16) & 0xffff);
     key += static_cast<char16_t>(s.codePage & 0xffff);
+    key += static_cast<char16_t>(s.colorCodes != 0 ? u'C' : u'-');
     const CSearchCondition* condition = m_view->Condition();
     if (m_view->HighlightSearch() == 0 || condition == nullptr || condition->Count() == 0) return key;
     key += static_cast<char16_t>(condition->MatchAll() != 0 ? u'A' : u'O');
@@ -94,7 +95,8 @@ void COverviewStrip::ScanSlice() {
         m_matcher.reset();
         const CSearchCondition* condition = m_view->Condition();
         if (m_view->HighlightSearch() != 0 && condition != nullptr && condition->Count() > 0) {
-            m_matcher.reset(new (std::nothrow) CLineMatcher(*condition, m_view->Settings().codePage));
+            const CViewSettings& settings = m_view->Settings();
+            m_matcher.reset(new (std::nothrow) CLineMatcher(*condition, settings.codePage, settings.colorCodes != 0));
             if (m_matcher != nullptr && m_matcher->Prepare() == 0) m_matcher.reset();
         }
     }

@@ -28,4 +28,7 @@ struct CViewSettings {
     int32_t intervalTime = 0;
     // The overview strip beside the scroll bar.
     int32_t overview = 0;
+    // Colour codes: rows are shown, searched on the strip and copied without their escape
+    // sequences, which colour the text instead (document/escape_codes.h).
+    int32_t colorCodes = 0;
 };

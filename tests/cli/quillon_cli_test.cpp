@@ -385,6 +385,34 @@ TEST_F(QuillonCliTest, StampFormsFollowTheSettingsAndTheOptions) {
     EXPECT_EQ(2, Cli("--stamps some info more.log").status);
 }
 
+// Colour codes are hidden as the viewer hides them: without a settings file, as the settings
+// say with one (a file from before them keeps them), kept with --no-config; --escapes
+// overrides. Search and extract match what is printed; extract --raw keeps every byte.
+TEST_F(QuillonCliTest, EscapesAreHiddenAsTheSettingsSayAndMatchedAsPrinted) {
+    const std::string second = "\x1b[31mERR\x1b[1mOR\x1b[0m disk\x1b[K\n";
+    WriteBytes(m_dir.FsPath("colour.log"), "\x1b[32mok\x1b[0m start [31m\n" + second);
+    WriteBytes(m_dir.FsPath("old.ini"), Settings(0, 0, 0, 0));
+    CRun hidden = Cli("rows colour.log");
+    EXPECT_NE(std::string::npos, hidden.out.find("\tok start [31m\n")) << hidden.out;
+    EXPECT_NE(std::string::npos, hidden.out.find("\tERROR disk\n")) << hidden.out;
+    EXPECT_EQ(hidden.out, Cli("--no-config --escapes hide rows colour.log").out);
+    CRun kept = Cli("--no-config rows colour.log");
+    EXPECT_NE(std::string::npos, kept.out.find("\t" + second)) << kept.out;
+    EXPECT_EQ(kept.out, Cli("--settings old.ini rows colour.log").out);
+    EXPECT_EQ(kept.out, Cli("--escapes keep rows colour.log").out);
+
+    EXPECT_EQ(0, Cli("search colour.log ERROR").status);
+    EXPECT_EQ(1, Cli("--no-config search colour.log ERROR").status);
+    CRun code = Cli("search colour.log --from 1 '[31m'");
+    EXPECT_EQ(1, code.status) << code.out;
+    EXPECT_EQ(0, Cli("--settings old.ini search colour.log --from 1 '[31m'").status);
+    CRun extracted = Cli("extract colour.log 'ERROR disk'");
+    EXPECT_EQ(1u, Lines(extracted.out));
+    EXPECT_EQ(second, Cli("extract colour.log 'ERROR disk' --raw").out);
+    EXPECT_EQ(1, Cli("--no-config extract colour.log 'ERROR disk'").status);
+    EXPECT_EQ(2, Cli("--escapes some rows colour.log").status);
+}
+
 TEST_F(QuillonCliTest, EmptyLogHasInfoButNoRows) {
     WriteBytes(m_dir.FsPath("empty.log"), "");
     CRun info = Cli("info empty.log");

@@ -53,6 +53,7 @@ struct Expected {
     int stampForms = 1;     // on for a new installation, written only when on
     int viewMaximized = 1;  // the same
     int overview = 1;       // the same
+    int colorCodes = 1;     // the same
     std::vector<std::string> stampPatterns;
     int searchMatchCase = 1, extractMatchCase = 1, searchRegex = 0, extractRegex = 0;
 };
@@ -79,6 +80,7 @@ std::string SettingsDocument(const Expected& e) {
                          Leaf("interval_check", e.intervalCheck) + Leaf("interval_time", e.intervalTime);
     if (e.stampForms != 0) config += Leaf("stamp_forms", 1);
     if (e.overview != 0) config += Leaf("overview", 1);
+    if (e.colorCodes != 0) config += Leaf("color_codes", 1);
     std::string patterns;
     for (const std::string& p : e.stampPatterns) patterns += Leaf("pattern", p);
     if (!patterns.empty()) config += Parent("stamp_patterns", patterns);
@@ -520,7 +522,7 @@ TEST(SettingsFile, EncodingChoiceIsKeptAndOlderFilesMeanAnsi) {
     }
 }
 
-// More stamp forms and the overview strip: on for a new installation, off for a file from
+// More stamp forms, the overview strip and colour codes: on for a new installation, off for a file from
 // before their elements; the patterns are kept in their order, and a file holds none of
 // these elements unless it has to.
 TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
@@ -529,6 +531,7 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     fresh.Reset();
     EXPECT_EQ(1, fresh.m_stampForms);
     EXPECT_EQ(1, fresh.m_overview);
+    EXPECT_EQ(1, fresh.m_colorCodes);
     CStampRules rules;
     fresh.GetStampRules(&rules);
     EXPECT_TRUE(rules.moreForms);
@@ -537,12 +540,14 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     config.Reset();
     EXPECT_EQ(0, config.m_stampForms);
     EXPECT_EQ(0, config.m_overview);
+    EXPECT_EQ(0, config.m_colorCodes);
     config.GetStampRules(&rules);
     EXPECT_TRUE(rules.IsBasic());
     ASSERT_EQ(1, config.Save());
     std::string written = SettingsPath(folders);
     EXPECT_EQ(std::string::npos, written.find("stamp_"));
     EXPECT_EQ(std::string::npos, written.find("overview"));
+    EXPECT_EQ(std::string::npos, written.find("color_codes"));
 
     const char* texts[] = {"#2:%H:%M:%S", "%Y %H:%M:%S", "@3:%d/%b/%Y:%H:%M:%S &"};
     config.m_stampForms = 1;
@@ -554,14 +559,18 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     e.stampPatterns = {"#2:%H:%M:%S", "%Y %H:%M:%S", "@3:%d/%b/%Y:%H:%M:%S &amp;"};
     e.viewMaximized = 0;
     e.overview = 0;
+    e.colorCodes = 0;
     EXPECT_EQ(SettingsDocument(e), SettingsPath(folders));
     config.m_overview = 1;
+    config.m_colorCodes = 1;
     ASSERT_EQ(1, config.Save());
     e.overview = 1;
+    e.colorCodes = 1;
     EXPECT_EQ(SettingsDocument(e), SettingsPath(folders));
     CAppParameter again;
     again.Reset();
     EXPECT_EQ(1, again.m_overview);
+    EXPECT_EQ(1, again.m_colorCodes);
     EXPECT_EQ(1, again.m_stampForms);
     ASSERT_EQ(3, again.m_stampPatternCount);
     EXPECT_EQ(std::string(texts[2]), again.m_stampPatterns[2].Data());

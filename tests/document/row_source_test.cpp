@@ -51,7 +51,7 @@ CLogLine Line(int32_t number, uint64_t offset, int32_t length, uint32_t ms = 0) 
 }
 
 std::u16string Text(const CRowSource& rows, CFile* file, CRowRange range) {
-    char16_t* text = RangeText(rows, file, range, kCodePageUtf8);
+    char16_t* text = RangeText(rows, file, range, kCodePageUtf8, false);
     std::u16string result = text != nullptr ? text : u"<null>";
     std::free(text);
     return result;

@@ -5,6 +5,7 @@
 // The common controls header needs the Windows types first.
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -368,6 +369,37 @@ TEST_F(SettingsDialogTest, ColourPageAppliesAndSavesAndCancelLeavesColours) {
         Press(sheet, PSBTN_CANCEL);
     });
     EXPECT_EQ(kChosen, Config()->m_colors[6].background);
+}
+
+// The colour page's box shows whether colour codes are drawn (off for a file from before
+// it); OK stores the choice and hands it to the open views, which then show rows without
+// their escape sequences.
+TEST_F(SettingsDialogTest, ColourCodesBoxIsStoredAndReachesTheViews) {
+    StartWith(0, "");
+    CLogView* view = OpenAndWait(WriteLog("c.log", "\x1b[31mred\x1b[0m text\r\n"));
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(0, view->Settings().colorCodes);
+    WithSheet([&](HWND sheet) {
+        HWND page = ShowPage(sheet, kPageColor);
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_COLOR_CODES));
+        CheckDlgButton(page, IDC_COLOR_CODES, BST_CHECKED);
+        Press(sheet, PSBTN_OK);
+    });
+    EXPECT_EQ(1, Config()->m_colorCodes);
+    EXPECT_NE(std::string::npos, Settings().find("<color_codes>1</color_codes>")) << Settings();
+    EXPECT_EQ(1, view->Settings().colorCodes);
+    int count = 0;
+    char16_t* text = view->GetRowText(0, &count);
+    EXPECT_EQ(u"red text\r\n", std::u16string(text != nullptr ? text : u"", static_cast<size_t>(count)));
+    std::free(text);
+    WithSheet([&](HWND sheet) {
+        HWND page = ShowPage(sheet, kPageColor);
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_COLOR_CODES));
+        CheckDlgButton(page, IDC_COLOR_CODES, BST_UNCHECKED);
+        Press(sheet, PSBTN_OK);
+    });
+    EXPECT_EQ(0, view->Settings().colorCodes);
+    EXPECT_EQ(std::string::npos, Settings().find("color_codes"));
 }
 
 TEST_F(SettingsDialogTest, ViewsAreRepaintedWithTheNewFontAndColours) {

@@ -2,6 +2,7 @@
 // colours, keyword and search highlighting by whole token, the interval check, the caret
 // and marker marks, and the colour-table rule.
 #include "config/app_parameter.h"
+#include "res/resource.h"
 #include "shell/app_main.h"
 #include "view/log_view.h"
 #include "view_test_support.h"
@@ -179,6 +180,50 @@ TEST_F(ViewRenderTest, SearchPrefixWinsOverKeyword) {
     EXPECT_EQ(x + 16 * cw - 1, right);
     EXPECT_EQ(0, pic.Count(kCursorBack, x + 7 * cw, top, x + 11 * cw, bottom));
     EXPECT_GT(pic.Count(kCursorText, x, top, x + 7 * cw, bottom), 10);
+}
+
+// With colour codes on, the sequences take no place and colour the text after them; a
+// keyword still wins, and a double click and a copy see the shown text. Off, the row is
+// its bytes, where the keyword is no token of its own.
+TEST_F(ViewRenderTest, ColourCodesColourTheTextAndTakeNoPlace) {
+    AddKeyword(u"ERROR", 6, 0);
+    CLogView* v = Open(
+        "\x1b[41mRED\x1b[0m ab \x1b[31mERROR\x1b[0m\x1b[K \x1b[1;32mok\x1b[0m end\r\n"
+        "\x1b[41;97mFATAL\x1b[0m\r\n");
+    ASSERT_NE(nullptr, v);
+    AppConfig().m_colorCodes = 1;
+    m_app->ApplyViewSettings();
+    constexpr COLORREF kConsoleRed = RGB(0xC5, 0x0F, 0x1F);
+    constexpr COLORREF kGreenOnLight = RGB(0x00, 0xA0, 0x00);
+    int cw = v->CharWidth();
+    int x = TextX(v);
+    int top = RowTop(v, 0), bottom = RowBottom(v, 0);
+    ViewPicture pic = Paint(v);
+    int left = 0, right = 0;
+    ASSERT_TRUE(pic.Span(kConsoleRed, 0, top, pic.width, bottom, &left, &right));
+    EXPECT_EQ(x, left);
+    EXPECT_EQ(x + 3 * cw - 1, right);
+    EXPECT_EQ(kNormalBack, pic.At(x + 3 * cw + cw / 2, top + 1));
+    ASSERT_TRUE(pic.Span(kKeywordBack, 0, top, pic.width, bottom, &left, &right));
+    EXPECT_EQ(x + 7 * cw, left);
+    EXPECT_EQ(x + 12 * cw - 1, right);
+    // The bold face may be a little wider than its cells.
+    EXPECT_GT(pic.Count(kGreenOnLight, x + 13 * cw, top, x + 15 * cw + 2, bottom), 5);
+    EXPECT_GT(pic.Count(kNormalText, x + 16 * cw, top, x + 20 * cw, bottom), 5);
+    Click(v, WM_LBUTTONDBLCLK, CellX(v, 30 + 14), RowY(v, 0), MK_LBUTTON);
+    EXPECT_EQ(13, v->SelectionFirstColumn());
+    EXPECT_EQ(15, v->SelectionLastColumn());
+    SendMessageW(m_frame, WM_COMMAND, IDM_COPY, 0);
+    EXPECT_EQ(L"ok", ClipboardText());
+    // Text on a background of its own keeps the console's colour: bright white stays white.
+    EXPECT_GT(pic.Count(RGB(0xF2, 0xF2, 0xF2), x, RowTop(v, 1), x + 5 * cw, RowBottom(v, 1)), 5);
+
+    AppConfig().m_colorCodes = 0;
+    m_app->ApplyViewSettings();
+    pic = Paint(v);
+    EXPECT_EQ(0, pic.Count(kConsoleRed, 0, top, pic.width, bottom));
+    EXPECT_EQ(0, pic.Count(kGreenOnLight, 0, top, pic.width, bottom));
+    EXPECT_EQ(0, pic.Count(kKeywordBack, 0, top, pic.width, bottom));
 }
 
 TEST_F(ViewRenderTest, IntervalAtTheThresholdIsFlagged) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "document/escape_codes.h"
 #include "foundation/convert.h"
 #include "search/line_matcher.h"
 #include "test_support.h"
@@ -258,9 +259,47 @@ TEST_F(LineScanTest, ExtractionPastTheRowLimitIsTooLargeAndAppendsNothing) {
     }
 }
 
+// With escapes hidden, search and extraction (on one thread or two) see the text as shown:
+// a word split by colour codes is found, the codes' own text is not.
+TEST_F(LineScanTest, HiddenEscapesAreNotSearchedAndDoNotSplitWords) {
+    Write({"\x1b[32mSep 19 \x1b[0m\x1b[1m\x1b[33m09:24:04\x1b[0m ERR\x1b[31mOR\x1b[0m disk", "plain [31m text",
+           "caf\xC3\xA9\x1b[1m \xE3\x81\x82\x1b[0m", "\x1b]0;ERROR title\x07ok"});
+    for (int threads : {1, 2}) {
+        CScanOptions options;
+        options.threads = threads;
+        options.twoCoreBytes = 0;
+        options.chunkBytes = 64;
+        for (bool hide : {false, true}) {
+            options.hideEscapes = hide;
+            auto rows = [&](std::initializer_list<const char16_t*> texts) {
+                Condition(texts);
+                std::vector<int32_t> found;
+                for (int64_t at = SearchForward(&m_file, m_lines, 0, m_condition, kCodePageUtf8, options); at >= 0;
+                     at = SearchForward(&m_file, m_lines, at + 1, m_condition, kCodePageUtf8, options)) {
+                    found.push_back(static_cast<int32_t>(at));
+                }
+                m_result.Free();
+                EXPECT_EQ(1, ExtractLines(&m_file, m_lines, m_condition, kCodePageUtf8, 0, 0, &m_result, options));
+                std::vector<int32_t> extracted;
+                for (int32_t i = 0; i < m_result.Count(); ++i) extracted.push_back(m_result[i].lineNumber - 10);
+                EXPECT_EQ(found, extracted);
+                return found;
+            };
+            using V = std::vector<int32_t>;
+            EXPECT_EQ(hide ? V{0} : V{3}, rows({u"ERROR"})) << hide;
+            EXPECT_EQ(hide ? V{0} : V{}, rows({u"Sep 19 09:24:04 ERROR disk"})) << hide;
+            EXPECT_EQ(hide ? V{1} : (V{0, 1}), rows({u"[31m"})) << hide;
+            EXPECT_EQ(hide ? V{2} : V{}, rows({u"caf\u00E9 \u3042"})) << hide;
+            EXPECT_EQ(hide ? V{} : V{3}, rows({u"title"})) << hide;
+            EXPECT_EQ(V{3}, rows({u"ok"})) << hide;
+        }
+    }
+}
+
 // Random logs in UTF-8, Shift_JIS and the ANSI code page, with long lines and small read
-// windows so that lines cross and outgrow them: the one-core and two-core scans both give
-// what a plain decoding of every line gives.
+// windows so that lines cross and outgrow them, some with escape sequences: the one-core and
+// two-core scans both give what a plain decoding of every line gives (without its sequences
+// when they are hidden).
 TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
     struct Piece {
         const char* utf8;
@@ -274,8 +313,11 @@ TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
                                     {"表", "\x95\x5C"},
                                     {"\\", "\\"},
                                     {"\xFF", "\xFF"},
-                                    {" ", " "}};
-    static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\\", u"r e", u"表"};
+                                    {" ", " "},
+                                    {"\x1b[1;31m", "\x1b[1;31m"}};
+    static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\\",
+                                             u"r e",   u"表",  u"R a",    u"[1;"};
+    constexpr unsigned kTextCount = sizeof kTexts / sizeof kTexts[0];
     std::mt19937 rng(99);
     TempDir dir;
     for (int round = 0; round < 45; ++round) {
@@ -287,10 +329,12 @@ TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
         for (int i = 0; i < count; ++i) {
             std::string line;
             for (int k = static_cast<int>(rng() % 6); k > 0; --k) {
-                const Piece& p = kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];
+                // Escape sequences are rare, so that many read windows hold none.
+                size_t kinds = sizeof kPieces / sizeof kPieces[0];
+                const Piece& p = kPieces[rng() % 30 == 0 ? kinds - 1 : rng() % (kinds - 1)];
                 line += codePage == kCodePageShiftJis ? p.sjis : p.utf8;
             }
-            if (rng() % 25 == 0) line += std::string(rng() % 3000, 'z') + "ERROR";
+            if (rng() % 25 == 0) line += std::string(rng() % 3000, 'z') + (rng() % 2 == 0 ? "ERR\x1b[mOR" : "ERROR");
             line += "\r\n";
             lines.Append(i, CTimeStamp(), bytes.size(), static_cast<int32_t>(line.size()));
             bytes += line;
@@ -300,13 +344,16 @@ TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
         CFile file;
         ASSERT_EQ(1, file.Open(dir.File("random.log").c_str()));
         CSearchCondition condition;
-        for (int t = 1 + static_cast<int>(rng() % 3); t > 0; --t) condition.Add(kTexts[rng() % 7]);
+        for (int t = 1 + static_cast<int>(rng() % 3); t > 0; --t) condition.Add(kTexts[rng() % kTextCount]);
         condition.SetMatchAll(static_cast<int>(rng() % 2));
+        // Every other round matches the text as shown, without its escape sequences.
+        bool hide = round % 2 == 1;
         std::vector<bool> hit;
         for (const std::string& line : texts) {
             int units = MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), nullptr, 0);
             std::u16string wide(static_cast<size_t>(units), u'\0');
             MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), &wide[0], units);
+            if (hide) units = HideEscapes(wide.data(), units);
             hit.push_back(condition.Matches(wide.data(), units) == 1);
         }
         int32_t before = static_cast<int32_t>(rng() % 4) - 1;
@@ -326,6 +373,7 @@ TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
             options.windowSize = 16 + static_cast<uint32_t>(rng() % 600);
             options.chunkBytes = 1 + rng() % 3000;
             options.maxRows = maxRows;
+            options.hideEscapes = hide;
             std::string what = "round " + std::to_string(round) + " threads " + std::to_string(threads);
             for (int32_t start : {-1, 0, count / 3, count - 1, count + 5}) {
                 int32_t forward = -1;
@@ -358,8 +406,8 @@ TEST(CopyLineListTest, CopiesEveryEntryInOrder) {
     EXPECT_EQ(7u * 24999, to[24999].offset);
 }
 
-// The byte-level matcher gives the answer of Matches on the decoded line, for lines and
-// texts of every kind.
+// The byte-level matcher gives the answer of Matches on the decoded line (without its escape
+// sequences when they are hidden), for lines and texts of every kind.
 TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
     static const char* const kPieces[] = {"ERROR",
                                           "error",
@@ -379,13 +427,19 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
                                           "\xC5\xBF",
                                           "\xE2\x84\xAA",
                                           "S",
-                                          "\xC3\x84"};  // long s, Kelvin, A umlaut
+                                          "\xC3\x84",  // long s, Kelvin, A umlaut
+                                          "\x1b[31m",
+                                          "\x1b[0m",
+                                          "\x1b",
+                                          "[31m",
+                                          "\x1b]0;t\x07"};
     static const char16_t* const kTexts[] = {u"ERROR", u"a b", u"エラー", u"接続エ", u"\xFFFD", u"\xD83D\xDE00",
-                                             u"\xD83D", u"\x3042", u"ror", u"b", u"s", u"K", u"\x00E4", u"Err",
+                                             u"\xD83D", u"\x3042", u"ror", u"b", u"s", u"K", u"\x00E4", u"Err", u"[31m",
+                                             u"ab", u"0;t",
                                              // Regular expressions (on odd rounds): literal
                                              // alternatives and others.
                                              u"ERROR|接続", u"s|a b", u"エラー|x", u"r[o]r", u"^a", u"b$", u"a.*b"};
-    constexpr int kPlainTexts = 14;
+    constexpr int kPlainTexts = 17;
     std::mt19937 rng(7);
     for (unsigned codePage : {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis, kCodePageUtf16Le, kCodePageUtf16Be}) {
         for (int round = 0; round < 300; ++round) {
@@ -404,16 +458,19 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
             int units = MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), nullptr, 0);
             std::u16string wide(static_cast<size_t>(units > 0 ? units : 0), u'\0');
             if (units > 0) MultiByteToWide(codePage, line.data(), static_cast<int>(line.size()), &wide[0], units);
-            int expected = condition.Matches(wide.data(), static_cast<int>(wide.size()));
-            CLineMatcher matcher(condition, codePage);
+            // Every other round matches the text as shown with its escape sequences hidden.
+            bool hide = round % 2 == 0;
+            int shown = hide ? HideEscapes(wide.data(), static_cast<int>(wide.size())) : static_cast<int>(wide.size());
+            int expected = condition.Matches(wide.data(), shown);
+            CLineMatcher matcher(condition, codePage, hide);
             ASSERT_EQ(1, matcher.Prepare());
             std::string described;
             for (int t = 0; t < condition.Count(); ++t) {
                 described += " [" + std::to_string(condition.Options(t)) + "] " + condition.Text(t)->Data();
             }
             ASSERT_EQ(expected, matcher.Matches(line.data(), static_cast<uint32_t>(line.size())))
-                << "code page " << codePage << " round " << round << " line " << line << " all " << condition.MatchAll()
-                << described;
+                << "code page " << codePage << " round " << round << " hide " << hide << " line " << line << " all "
+                << condition.MatchAll() << described;
         }
     }
 }

@@ -138,6 +138,18 @@ void CheckItemTexts(const char* where, const Child& c, UINT countMessage, UINT l
     }
 }
 
+// The size of text wrapped at word breaks within width, in the control's font.
+SIZE WrappedTextSize(HWND window, const std::wstring& text, int width) {
+    RECT r = {0, 0, width, 0};
+    HDC dc = GetDC(window);
+    HFONT font = (HFONT)SendMessageW(window, WM_GETFONT, 0, 0);
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+    if (old) SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return SIZE{r.right, r.bottom};
+}
+
 void CheckTextFits(const char* where, const Child& c) {
     const int width = c.rect.right - c.rect.left;
     const int height = c.rect.bottom - c.rect.top;
@@ -151,15 +163,9 @@ void CheckTextFits(const char* where, const Child& c) {
         needHeight = fontHeight;
         if ((c.style & SS_TYPEMASK) == SS_LEFT && height >= 2 * fontHeight) {
             // Room for more than one line: the text wraps at word breaks, as the static draws it.
-            RECT r = {0, 0, width, 0};
-            HDC dc = GetDC(c.window);
-            HFONT font = (HFONT)SendMessageW(c.window, WM_GETFONT, 0, 0);
-            HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-            DrawTextW(dc, c.text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
-            if (old) SelectObject(dc, old);
-            ReleaseDC(c.window, dc);
-            needWidth = r.right;
-            needHeight = r.bottom;
+            SIZE wrapped = WrappedTextSize(c.window, c.text, width);
+            needWidth = wrapped.cx;
+            needHeight = wrapped.cy;
         }
     } else if (Is(c, L"Button")) {
         switch (ButtonKind(c)) {
@@ -174,6 +180,13 @@ void CheckTextFits(const char* where, const Child& c) {
             case BS_AUTORADIOBUTTON:
                 needWidth = text.cx + GetSystemMetrics(SM_CXMENUCHECK) + 4;
                 needHeight = fontHeight;
+                if ((c.style & BS_MULTILINE) != 0 && height >= 2 * fontHeight) {
+                    // Room for more than one line: the text wraps beside the box.
+                    int box = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+                    SIZE wrapped = WrappedTextSize(c.window, c.text, width - box);
+                    needWidth = wrapped.cx + box;
+                    needHeight = wrapped.cy;
+                }
                 break;
             case BS_GROUPBOX:
                 needWidth = c.text.empty() ? 0 : text.cx + 16;

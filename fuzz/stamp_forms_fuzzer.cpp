@@ -18,7 +18,9 @@ namespace {
 
 void CheckInRange(const CTimeStamp& s, StampForm form) {
     FUZZ_CHECK(s.HasDate());
-    FUZZ_CHECK(s.month >= 1 && s.month <= 12 && s.day >= 1 && s.day <= 31);
+    FUZZ_CHECK(s.IsTimeOnly() == (form == StampForm::kTimeOnly));
+    if (s.IsTimeOnly()) FUZZ_CHECK(s.year == 0 && s.day == 0);
+    if (!s.IsTimeOnly()) FUZZ_CHECK(s.month >= 1 && s.month <= 12 && s.day >= 1 && s.day <= 31);
     FUZZ_CHECK(s.milliseconds < 86400000u);
     if (form == StampForm::kEpochSeconds || form == StampForm::kEpochMilliseconds) {
         FUZZ_CHECK(s.year >= 2000 && s.year < 2100);

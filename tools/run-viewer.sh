@@ -16,10 +16,11 @@ cp "$here/build/windows/src/shell/quillon.exe" "$run/"
 cp "$here"/res/help/*.html "$run/help/" 2>/dev/null || true
 [ -f "$run/keyword_default.xml" ] || cp "$here/samples/keyword_default.xml" "$run/"
 # A first start would ask for the language: answer it in the settings file, with the
-# code-page box on Auto and colour codes drawn as a new installation has them.
+# code-page box on Auto, the further stamp forms and colour codes drawn as a new installation
+# has them.
 if [ ! -f "$run/quillon.ini" ]; then
   code=0; [ "$lang" = ja ] && code=1
-  printf '<?xml version="1.0" encoding="utf-8"?>\r\n<config><language>%s</language>\r\n<encoding>-1</encoding>\r\n<color_codes>1</color_codes>\r\n</config>\r\n' "$code" > "$run/quillon.ini"
+  printf '<?xml version="1.0" encoding="utf-8"?>\r\n<config><language>%s</language>\r\n<encoding>-1</encoding>\r\n<stamp_forms>1</stamp_forms>\r\n<color_codes>1</color_codes>\r\n</config>\r\n' "$code" > "$run/quillon.ini"
 fi
 
 headless=0

@@ -276,9 +276,10 @@ int CTimeline::Show() {
     if (!m_clockSet) return 1;
     // The range's end went with a replaced row and no row came back to it: it is unknown.
     if (m_lowGone || m_highGone) return kTimelineRecount;
-    int64_t width = m_explicitWidth > 0 ? m_explicitWidth : AutoBucketWidth(m_low, m_high);
+    int64_t automatic = m_widthAsked ? 0 : AutoBucketWidth(m_low, m_high);
+    int64_t width = m_widthAsked ? m_explicitWidth : automatic;
     // A width found by a first pass holds only while the range still asks for it.
-    if (!m_widthAsked && width != AutoBucketWidth(m_low, m_high)) return kTimelineRecount;
+    if (m_explicitWidth > 0 && !m_widthAsked && m_explicitWidth != automatic) return kTimelineRecount;
     if (width % m_fineWidth != 0) return kTimelineRecount;
     int64_t start = AlignDown(m_low, width);
     int64_t count = BucketsFor(m_low, m_high, width);

@@ -17,12 +17,6 @@ int CStampRules::AddPattern(const CStampPattern& pattern) {
 
 namespace {
 
-bool LooksLikeJson(const char* bytes, int length) {
-    int i = 0;
-    while (i < length && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
-    return i < length && bytes[i] == '{';
-}
-
 // The zone after a stamp the line-start recogniser read: glued to it ("Z", "+03:00", "+0330")
 // or a name after a blank ("UTC", "PDT"); kNoZone when there is none.
 int ZoneAfterStamp(const char* bytes, int length, int end) {
@@ -94,7 +88,7 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
     if (!rules->moreForms) return 0;
     CStampMatch match;
     // A JSON line names its time: that key's value, wherever it stands, before any field.
-    if (LooksLikeJson(bytes, length) && ReadJsonStamp(bytes, length, &match)) {
+    if (ReadJsonStamp(bytes, length, &match)) {
         return Found(match.stamp, match.form, stamp, form);
     }
     if (ReadTai64n(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);

@@ -62,6 +62,9 @@ public:
     // Asks the system for the open file's size now and keeps it as Size() (a log that its
     // program writes grows). 1, or 0 when the file is closed or the query fails.
     int RefreshSize();
+    // 1 and *day, the local calendar day of the open file's last write (days since
+    // 1970-01-01); 0 when it cannot be known (bytes in memory, a failed query).
+    int LastWriteDay(int64_t* day) const;
 
     bool IsOpen() const { return m_handle != 0 || m_bytes != nullptr; }
     uint64_t Size() const { return m_size; }

@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -195,6 +196,15 @@ int CFile::RefreshSize() {
     if (m_bytes != nullptr) return 1;  // bytes in memory do not grow
     if (m_handle == 0 || fstat(Fd(m_handle), &st) != 0) return 0;
     m_size = static_cast<uint64_t>(st.st_size);
+    return 1;
+}
+
+int CFile::LastWriteDay(int64_t* day) const {
+    struct stat st;
+    struct tm local;
+    if (m_handle == 0 || fstat(Fd(m_handle), &st) != 0 || localtime_r(&st.st_mtime, &local) == nullptr) return 0;
+    int64_t seconds = static_cast<int64_t>(st.st_mtime) + local.tm_gmtoff;
+    *day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
     return 1;
 }
 

@@ -208,6 +208,17 @@ int CFile::RefreshSize() {
     return 1;
 }
 
+int CFile::LastWriteDay(int64_t* day) const {
+    FILETIME written;
+    FILETIME local;
+    if (m_handle == 0 || !GetFileTime(H(m_handle), nullptr, nullptr, &written)) return 0;
+    if (!FileTimeToLocalFileTime(&written, &local)) return 0;
+    // 100 ns ticks since 1601-01-01; that day is 134774 days before 1970-01-01.
+    uint64_t ticks = static_cast<uint64_t>(local.dwHighDateTime) << 32 | local.dwLowDateTime;
+    *day = static_cast<int64_t>(ticks / 864000000000ULL) - 134774;
+    return 1;
+}
+
 int CFile::IsDeleted() const {
     FILE_STANDARD_INFO info = {};
     if (m_handle == 0 || !GetFileInformationByHandleEx(H(m_handle), FileStandardInfo, &info, sizeof info)) return 0;

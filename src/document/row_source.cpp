@@ -1,6 +1,8 @@
 // The rows of a list of entries.
 #include "document/row_source.h"
 
+#include "stamps/stamp_clock.h"
+
 namespace {
 
 // Whether a list of count entries holds the row.
@@ -40,3 +42,9 @@ std::shared_ptr<const CLogLineList> CLineListRows::IndexList() const {
 }
 
 CLogFile* CLineListRows::FileOf(CRow row) const { return Holds(row, Count()) ? m_file : nullptr; }
+
+int64_t WrittenDay(const CRowSource& rows) {
+    CLogFile* file = rows.File();
+    int64_t day = 0;
+    return file != nullptr && file->LastWriteDay(&day) ? day : CStampClock::kNoDay;
+}

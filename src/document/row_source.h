@@ -35,6 +35,10 @@ public:
     virtual std::shared_ptr<const CLogLineList> IndexList() const { return nullptr; }
 };
 
+// The day (since 1970-01-01) the rows' log was last written, which dates stamps of a time
+// alone (see CStampClock); CStampClock::kNoDay when it cannot be known.
+int64_t WrittenDay(const CRowSource& rows);
+
 // Walks the rows of a source in order from a given row, reading them a batch at a time (a
 // packed source decodes a batch in one pass; one row at a time would start each anew).
 class CRowWalker {

@@ -44,7 +44,7 @@ int64_t FirstRowAtOrAfter(const CRowSource& rows, const CTimeQuery& query, const
     return batches.Find(cancel, [&](const CLogLine& line, int64_t) {
         if (!line.timeStamp.HasDate()) return false;
         if (!clockSet) {
-            CStampClock clock(line.timeStamp);
+            CStampClock clock(line.timeStamp, WrittenDay(rows));
             keys = CStampKeys(clock);
             target = QueryKey(clock, query);
             clockSet = true;

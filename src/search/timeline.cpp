@@ -43,7 +43,7 @@ int FindRange(const CTimelineRequest& request, CRange* range) {
             if (!lines[i].timeStamp.HasDate()) continue;
             if (!range->found) {
                 range->found = true;
-                range->clock = CStampClock(lines[i].timeStamp);
+                range->clock = CStampClock(lines[i].timeStamp, WrittenDay(*request.rows));
                 keys = CStampKeys(range->clock);
                 range->low = range->high = keys.Key(lines[i].timeStamp);
             }
@@ -159,7 +159,7 @@ int CTimeline::CountRows(const CTimelineRequest& request, int64_t n, const CTime
             CCountedRow row;
             row.stamped = lines[i].timeStamp.HasDate();
             if (row.stamped) {
-                int started = m_clockSet ? 1 : Start(lines[i].timeStamp, hint);
+                int started = m_clockSet ? 1 : Start(lines[i].timeStamp, hint, WrittenDay(*request.rows));
                 if (started != 1) return started;
                 if (m_firstStamped < 0) m_firstStamped = first.Value() + i;
                 row.key = m_keys.Key(lines[i].timeStamp);
@@ -179,8 +179,8 @@ int CTimeline::CountRows(const CTimelineRequest& request, int64_t n, const CTime
     return 1;
 }
 
-int CTimeline::Start(const CTimeStamp& first, const CTimeStamp* hint) {
-    m_clock = CStampClock(first);
+int CTimeline::Start(const CTimeStamp& first, const CTimeStamp* hint, int64_t writtenDay) {
+    m_clock = CStampClock(first, writtenDay);
     m_keys = CStampKeys(m_clock);
     m_clockSet = true;
     m_origin = m_clock.Earliest();

@@ -99,8 +99,8 @@ private:
 
     void Clear();
     // The first stamped row sets the clock and the fine width (hint: a stamp of the range's
-    // other end, or null).
-    int Start(const CTimeStamp& first, const CTimeStamp* hint);
+    // other end, or null; writtenDay: see CStampClock).
+    int Start(const CTimeStamp& first, const CTimeStamp* hint, int64_t writtenDay);
     int Add(int64_t key, bool error, CRow row);
     // Fine buckets over the keys from low to high, merged to a wider fine width if needed.
     int Cover(int64_t low, int64_t high);

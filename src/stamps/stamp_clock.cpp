@@ -92,8 +92,20 @@ int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
     return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
-CStampClock::CStampClock(const CTimeStamp& first) : m_dated(first.year != 0), m_firstYear(first.year) {
-    if (m_dated) m_firstDay = DaysFromCivil(first.year, first.month, first.day);
+CStampClock::CStampClock(const CTimeStamp& first, int64_t writtenDay)
+    : m_dated(first.year != 0), m_firstYear(first.year) {
+    if (m_dated) {
+        m_firstDay = DaysFromCivil(first.year, first.month, first.day);
+    } else if (first.IsTimeOnly() && writtenDay != kNoDay) {
+        int64_t year = 0;
+        unsigned month = 0;
+        unsigned day = 0;
+        CivilFromDays(writtenDay, &year, &month, &day);
+        if (year < 1 || year > 9999) return;
+        m_dated = true;
+        m_firstYear = static_cast<uint16_t>(year);
+        m_firstDay = writtenDay;
+    }
 }
 
 int64_t CStampClock::Earliest() const { return m_dated ? DaysFromCivil(1, 1, 1) * kMillisecondsPerDay : 0; }

@@ -4,9 +4,10 @@
 //
 // A log is dated when its first stamp has a year. The key of a stamp is then its date and
 // time (milliseconds since 1970-01-01 00:00 as the stamp gives them); a stamp without a year
-// in a dated log takes the year of the first stamp, one of a time alone its first day. In a log whose first stamp has
-// no year (time-only or month-day stamps) the key is the time of day alone, so that a log passing midnight counts each
-// row at its own time of day.
+// in a dated log takes the year of the first stamp, one of a time alone its first day. A log
+// whose first stamp is a time alone is dated on the day its file was last written, when that
+// is known. In any other log whose first stamp has no year the key is the time of day alone,
+// so that a log passing midnight counts each row at its own time of day.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +20,11 @@ constexpr int64_t kMillisecondsPerDay = 86400000;
 class CStampClock {
 public:
     CStampClock() = default;
-    // The clock of a log whose first stamp is first (a stamp with a date part).
-    explicit CStampClock(const CTimeStamp& first);
+    static constexpr int64_t kNoDay = INT64_MIN;
+    // The clock of a log whose first stamp is first (a stamp with a date part). A log whose
+    // first stamp is a time alone is dated on writtenDay (days since 1970-01-01: the day the
+    // file was last written) when it is known, and undated when it is kNoDay.
+    explicit CStampClock(const CTimeStamp& first, int64_t writtenDay = kNoDay);
 
     bool Dated() const { return m_dated; }
     // The key of a stamp with a date part (HasDate()).

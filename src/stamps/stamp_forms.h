@@ -27,12 +27,11 @@ enum class StampForm : uint8_t {
     kDayMonth,     // 06 May 2024 08:00:00
     kEpochSeconds,
     kEpochMilliseconds,
-    kJsonField,
+    kJsonField,     // {"ts": "2013-09-06T20:00:48.124817Z", ...}, {"time": 1699999999123, ...}
     kGlog,          // I0517 15:04:22.619642, E20200308 23:47:32.089828
     kJapaneseDate,  // 2024年5月6日 8:00:00, 5月 19 11:08:37
     kTai64n,        // @40000000433225833b6e1a8c (daemontools)
-    kTimeOnly,      // 08:09:33.814936 (a time of day alone)  // {"ts": "2013-09-06T20:00:48.124817Z", ...}, {"time":
-                    // 1699999999123, ...}
+    kTimeOnly,      // 08:09:33.814936 (a time of day alone)
 };
 
 // The stamps looked for after a prefix start within this many bytes of the line.

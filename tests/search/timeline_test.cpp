@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <utime.h>
+
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "search/line_scan.h"
 #include "search/row_navigation.h"
+#include "test_support.h"
 
 namespace {
 
@@ -160,6 +164,32 @@ TEST(TimelineTest, ATimeAloneRunsOnPastMidnight) {
     CLineListRows dated = Rows({At(23, 0, 0, 0, 2021, 3, 4), alone(23, 30, 0), alone(0, 30, 0)});
     ASSERT_EQ(1, Build(t, dated, nullptr, 3600000));
     EXPECT_EQ((std::vector<std::string>{"2021-03-04 23:00:00 2 0 0", "2021-03-05 00:00:00 1 0 2"}), Describe(t));
+
+    // A log of times alone is dated on the local day its file was last written; a time typed
+    // alone means that day, one typed with a date the date.
+    testing_support::TempDir dir;
+    testing_support::WriteBytes(dir.FsPath("t.log"), "x\n");
+    std::tm noon = {};
+    noon.tm_year = 2024 - 1900;
+    noon.tm_mon = 1;
+    noon.tm_mday = 28;
+    noon.tm_hour = 12;
+    noon.tm_isdst = -1;
+    struct utimbuf times = {std::mktime(&noon), std::mktime(&noon)};
+    ASSERT_EQ(0, utime(dir.FsPath("t.log").c_str(), &times));
+    CLogFile file;
+    ASSERT_EQ(1, file.Open(dir.File("t.log").c_str()));
+    auto list = std::make_unique<CLogLineList>();
+    for (int32_t i = 0; i < 3; ++i) list->Append(i, (i == 2 ? alone(0, 30, 0) : alone(23, 10 * i, 0)), i, 1);
+    CLineListRows written(std::move(list), &file);
+    ASSERT_EQ(1, Build(t, written, nullptr, 3600000));
+    EXPECT_TRUE(t.Clock().Dated());
+    EXPECT_EQ((std::vector<std::string>{"2024-02-28 23:00:00 2 0 0", "2024-02-29 00:00:00 1 0 2"}), Describe(t));
+    CTimeQuery query;
+    ASSERT_EQ(1, ParseTimeQuery("2024-02-29 00:00:00", 19, &query));
+    EXPECT_EQ(2, FirstRowAtOrAfter(written, query, nullptr));
+    ASSERT_EQ(1, ParseTimeQuery("23:05:00", 8, &query));
+    EXPECT_EQ(1, FirstRowAtOrAfter(written, query, nullptr));
 }
 
 TEST(TimelineTest, WidthChoiceAndLimits) {

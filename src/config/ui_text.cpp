@@ -154,6 +154,34 @@ constexpr CTextRow kRows[] = {
      u"追加できません: 日付には %d と %m か %b が必要です。"},
     {TextId::kStampPatternListFull, u"Refused: the list holds 16 patterns at most.",
      u"追加できません: パターンは 16 個までです。"},
+    {TextId::kStampFormsList,
+     u"With this on, these forms are read besides the basic ones:\n\n"
+     u"\u2022 ISO 8601 and RFC 3339: 2024-05-06T08:00:00.123+09:00, 2012-025T10:22:40 (day of the year)\n"
+     u"\u2022 Month names: Nov  9 12:01:01, Sun Dec 04 04:47:44 2005, 06 May 2024 08:00:00, Mar-18 21:41:15\n"
+     u"\u2022 Access logs: 10/Oct/2000:13:55:36 -0700\n"
+     u"\u2022 Compact and dotted dates: 081109 203615, 20171223-22:15:29:606, 2005-06-03-15.42.50\n"
+     u"\u2022 Epoch seconds and milliseconds: 1699999999.123, 1699999999123\n"
+     u"\u2022 Key=value fields and JSON lines: time=\"2021-09-15T21:17:10Z\", {\"ts\": 1761019822.31}\n"
+     u"\u2022 glog: I0517 15:04:22.619642\n"
+     u"\u2022 Japanese dates: 2024\u5e745\u67086\u65e5 8:00:00, 5\u6708 19 11:08:37\n"
+     u"\u2022 TAI64N: @40000000433225833b6e1a8c\n"
+     u"\u2022 A time of day alone: 08:09:33.814 (dated on the day the log was last written)\n\n"
+     u"A zone (Z, +03:00, UTC, JST, ...) is applied, so that intervals are right across zones. "
+     u"Colour codes around a stamp are skipped.",
+     u"オンにすると、基本の形式のほかに次の形式も読みます:\n\n"
+     u"\u2022 ISO 8601 と RFC 3339: 2024-05-06T08:00:00.123+09:00、2012-025T10:22:40 (年間通算日)\n"
+     u"\u2022 月の名前: Nov  9 12:01:01、Sun Dec 04 04:47:44 2005、06 May 2024 08:00:00、Mar-18 21:41:15\n"
+     u"\u2022 アクセスログ: 10/Oct/2000:13:55:36 -0700\n"
+     u"\u2022 詰めた日付と点で区切った日付: 081109 203615、20171223-22:15:29:606、2005-06-03-15.42.50\n"
+     u"\u2022 エポック秒とミリ秒: 1699999999.123、1699999999123\n"
+     u"\u2022 キー=値 のフィールドと JSON 行: time=\"2021-09-15T21:17:10Z\"、{\"ts\": 1761019822.31}\n"
+     u"\u2022 glog: I0517 15:04:22.619642\n"
+     u"\u2022 日本語の日付: 2024年5月6日 8:00:00、5月 19 11:08:37\n"
+     u"\u2022 TAI64N: @40000000433225833b6e1a8c\n"
+     u"\u2022 時刻だけ: 08:09:33.814 (日付はログの最終更新日)\n\n"
+     u"タイムゾーン (Z、+03:00、UTC、JST など) は換算するので、ゾーンをまたいでも間隔は正しく出ます。"
+     u"時刻を囲む色コードは読み飛ばします。"},
+    {TextId::kStampFormsCaption, u"Time-Stamp Forms", u"時刻の形式"},
     {TextId::kStampShareFormat, u"Stamps %d.%d%% (%s)", u"時刻あり %d.%d%% (%s)"},
     {TextId::kStampNone, u"No time stamps", u"時刻なし"},
     {TextId::kRecentMissingFormat, u"%s no longer exists. It has been removed from the recent logs.",

@@ -126,6 +126,9 @@ enum class TextId {
     kStampPatternNoTime,
     kStampPatternIncompleteDate,
     kStampPatternListFull,
+    // The settings page's list of the further stamp forms, and its caption.
+    kStampFormsList,
+    kStampFormsCaption,
     kStampShareFormat,
     kStampNone,
     // The recent logs of the File menu: one that is gone (%s its path).

@@ -62,6 +62,9 @@ void CConfigPage1::OnInitDialog(HWND window) {
 void CConfigPage1::OnCommand(HWND window, int id, int code) {
     if (id == IDC_STAMP_PATTERN_ADD && code == BN_CLICKED) {
         AddPattern(window);
+    } else if (id == IDC_STAMP_FORMS_LIST && code == BN_CLICKED) {
+        MessageBoxW(window, W(UiText(TextId::kStampFormsList)), W(UiText(TextId::kStampFormsCaption)),
+                    MB_OK | MB_ICONINFORMATION);
     } else if (id == IDC_STAMP_PATTERN_DELETE && code == BN_CLICKED) {
         HWND list = GetDlgItem(window, IDC_STAMP_PATTERN_LIST);
         LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);

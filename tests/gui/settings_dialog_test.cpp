@@ -193,8 +193,9 @@ TEST_F(SettingsDialogTest, StampPatternsAreCheckedAddedAndStored) {
     auto press = [](HWND page, int id) { SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
     WithSheet([&](HWND sheet) {
         HWND page = ShowPage(sheet, kPageInterval);
-        // A file from before the check box: off.
+        // A file from before the check box: off. The forms it stands for are a click away.
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_STAMP_FORMS));
+        EXPECT_EQ(L"Forms...", ControlText(page, IDC_STAMP_FORMS_LIST));
         EXPECT_EQ((std::vector<std::wstring>{L"%H:%M:%S", L"#2:%H:%M:%S"}), ListRows(page, IDC_STAMP_PATTERN_LIST));
         SetDlgItemTextW(page, IDC_STAMP_PATTERN_TEXT, L"%Y-%m-%d");
         press(page, IDC_STAMP_PATTERN_ADD);

@@ -56,10 +56,10 @@ const ExpectedControl kMarkerList[] = {{IDC_MARKER_LIST, kList},
                                        {IDCANCEL, kButton},
                                        {IDC_MARKER_RELEASE, kButton},
                                        {IDC_MARKER_RELEASE_ALL, kButton}};
-const ExpectedControl kPage1[] = {{IDC_INTERVAL_CHECK, kButton},       {IDC_INTERVAL_TIME, kEdit},
-                                  {IDC_STAMP_FORMS, kButton},          {IDC_STAMP_PATTERN_LIST, kList},
-                                  {IDC_STAMP_PATTERN_DELETE, kButton}, {IDC_STAMP_PATTERN_TEXT, kEdit},
-                                  {IDC_STAMP_PATTERN_ADD, kButton},    {IDC_STAMP_PATTERN_REASON, kStatic}};
+const ExpectedControl kPage1[] = {
+    {IDC_INTERVAL_CHECK, kButton},   {IDC_INTERVAL_TIME, kEdit},       {IDC_STAMP_FORMS, kButton},
+    {IDC_STAMP_FORMS_LIST, kButton}, {IDC_STAMP_PATTERN_LIST, kList},  {IDC_STAMP_PATTERN_DELETE, kButton},
+    {IDC_STAMP_PATTERN_TEXT, kEdit}, {IDC_STAMP_PATTERN_ADD, kButton}, {IDC_STAMP_PATTERN_REASON, kStatic}};
 
 #define CONTROLS(table) table, static_cast<int>(sizeof(table) / sizeof(table[0]))
 

@@ -175,8 +175,13 @@ TEST(TimelineTest, ATimeAloneRunsOnPastMidnight) {
     noon.tm_mday = 28;
     noon.tm_hour = 12;
     noon.tm_isdst = -1;
+#ifdef _WIN32
+    struct _utimbuf times = {std::mktime(&noon), std::mktime(&noon)};
+    ASSERT_EQ(0, _wutime(dir.FsPath("t.log").c_str(), &times));
+#else
     struct utimbuf times = {std::mktime(&noon), std::mktime(&noon)};
     ASSERT_EQ(0, utime(dir.FsPath("t.log").c_str(), &times));
+#endif
     CLogFile file;
     ASSERT_EQ(1, file.Open(dir.File("t.log").c_str()));
     auto list = std::make_unique<CLogLineList>();

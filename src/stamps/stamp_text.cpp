@@ -92,25 +92,48 @@ bool CStampText::Zone(int* minutesEast) {
     return true;
 }
 
+namespace {
+
+// Up to four capital letters as one number, the first in the highest byte used.
+constexpr uint32_t Packed(const char* name) {
+    uint32_t packed = 0;
+    for (int k = 0; name[k] != 0; ++k) packed = packed << 8 | static_cast<unsigned char>(name[k]);
+    return packed;
+}
+
+}  // namespace
+
 bool CStampText::ZoneName(int* minutesEast) {
     struct CNamedZone {
-        const char* name;
+        uint32_t name;
         int minutesEast;
     };
-    static const CNamedZone kZones[] = {
-        {"UTC", 0},    {"GMT", 0},    {"UT", 0},     {"WET", 0},    {"WEST", 60},  {"CET", 60},    {"CEST", 120},
-        {"BST", 60},   {"EET", 120},  {"EEST", 180}, {"MSK", 180},  {"EST", -300}, {"EDT", -240},  {"CST", -360},
-        {"CDT", -300}, {"MST", -420}, {"MDT", -360}, {"PST", -480}, {"PDT", -420}, {"AKST", -540}, {"AKDT", -480},
-        {"HST", -600}, {"JST", 540},  {"KST", 540},  {"HKT", 480},  {"SGT", 480},  {"AWST", 480},  {"ACST", 570},
-        {"AEST", 600}, {"AEDT", 660}, {"NZST", 720}, {"NZDT", 780},
+    // Compared as numbers: nearly every line of a log in the line-start form asks whether the
+    // word after its stamp (INFO, WARN, ...) is a zone.
+    static constexpr CNamedZone kZones[] = {
+        {Packed("UTC"), 0},     {Packed("GMT"), 0},    {Packed("UT"), 0},     {Packed("WET"), 0},
+        {Packed("WEST"), 60},   {Packed("CET"), 60},   {Packed("CEST"), 120}, {Packed("BST"), 60},
+        {Packed("EET"), 120},   {Packed("EEST"), 180}, {Packed("MSK"), 180},  {Packed("EST"), -300},
+        {Packed("EDT"), -240},  {Packed("CST"), -360}, {Packed("CDT"), -300}, {Packed("MST"), -420},
+        {Packed("MDT"), -360},  {Packed("PST"), -480}, {Packed("PDT"), -420}, {Packed("AKST"), -540},
+        {Packed("AKDT"), -480}, {Packed("HST"), -600}, {Packed("JST"), 540},  {Packed("KST"), 540},
+        {Packed("HKT"), 480},   {Packed("SGT"), 480},  {Packed("AWST"), 480}, {Packed("ACST"), 570},
+        {Packed("AEST"), 600},  {Packed("AEDT"), 660}, {Packed("NZST"), 720}, {Packed("NZDT"), 780},
     };
+    // The letters zone names start with, as a mask: most words that follow a stamp are no zone.
+    constexpr uint32_t kInitials = 1u << ('A' - 'A') | 1u << ('B' - 'A') | 1u << ('C' - 'A') | 1u << ('E' - 'A') |
+                                   1u << ('G' - 'A') | 1u << ('H' - 'A') | 1u << ('J' - 'A') | 1u << ('K' - 'A') |
+                                   1u << ('M' - 'A') | 1u << ('N' - 'A') | 1u << ('P' - 'A') | 1u << ('S' - 'A') |
+                                   1u << ('U' - 'A') | 1u << ('W' - 'A');
+    char first = Peek();
+    if (first < 'A' || first > 'Z' || (kInitials >> (first - 'A') & 1) == 0) return false;
     int n = 0;
-    while (n < 5 && Peek(n) >= 'A' && Peek(n) <= 'Z') ++n;
+    uint32_t packed = 0;
+    while (n < 5 && Peek(n) >= 'A' && Peek(n) <= 'Z') packed = packed << 8 | static_cast<unsigned char>(Peek(n++));
     char after = Peek(n);
     if (n < 2 || n > 4 || (after >= 'a' && after <= 'z') || (after >= 'A' && after <= 'Z')) return false;
     for (const CNamedZone& zone : kZones) {
-        if (static_cast<int>(std::strlen(zone.name)) == n &&
-            std::memcmp(zone.name, p + i, static_cast<size_t>(n)) == 0) {
+        if (zone.name == packed) {
             i += n;
             *minutesEast = zone.minutesEast;
             return true;

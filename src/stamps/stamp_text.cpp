@@ -142,12 +142,59 @@ bool CStampText::ZoneName(int* minutesEast) {
     return false;
 }
 
+namespace {
+
+bool IsLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// The stamp's date a day later (step 1) or earlier (-1), or left as it is (0): false, and the
+// stamp untouched, for a date this cannot step alone (an invalid one, the first or last year).
+bool StepDay(CTimeStamp* stamp, int step) {
+    if (step == 0) return true;
+    unsigned month = stamp->month;
+    unsigned day = stamp->day;
+    int64_t year = stamp->year;
+    if (month < 1 || month > 12 || day < 1 || (year != 0 && (year <= 1 || year >= 65535))) return false;
+    // A stamp without a year: a leap year for the 29th of February, else a common one.
+    bool leap = IsLeapYear(year != 0 ? year : month == 2 && day == 29 ? 2000 : 2001);
+    auto length = [leap](unsigned m) {
+        static const unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        return m == 2 && leap ? 29u : kDays[m - 1];
+    };
+    if (day > length(month)) return false;
+    if (step > 0 && day < length(month)) {
+        ++day;
+    } else if (step > 0) {
+        day = 1;
+        month = month % 12 + 1;
+        if (month == 1 && year != 0) ++year;
+    } else if (day > 1) {
+        --day;
+    } else {
+        month = month == 1 ? 12 : month - 1;
+        if (month == 12 && year != 0) --year;
+        day = length(month);
+    }
+    stamp->year = static_cast<uint16_t>(year);
+    stamp->month = static_cast<uint8_t>(month);
+    stamp->day = static_cast<uint8_t>(day);
+    return true;
+}
+
+}  // namespace
+
 void ApplyZone(CTimeStamp* stamp, int minutesEast) {
     if (minutesEast == kNoZone || minutesEast == 0 || !stamp->HasDate()) return;
     if (stamp->IsTimeOnly()) {
         int64_t ms = int64_t{stamp->milliseconds} - int64_t{minutesEast} * 60000;
         stamp->milliseconds =
             static_cast<uint32_t>((ms % kMillisecondsPerDay + kMillisecondsPerDay) % kMillisecondsPerDay);
+        return;
+    }
+    // Most shifts stay within the day or step to a neighbouring one: no calendar work for them.
+    int64_t within = int64_t{stamp->milliseconds} - int64_t{minutesEast} * 60000;
+    int step = within < 0 ? -1 : within >= kMillisecondsPerDay ? 1 : 0;
+    if (within >= -kMillisecondsPerDay && within < 2 * kMillisecondsPerDay && StepDay(stamp, step)) {
+        stamp->milliseconds = static_cast<uint32_t>(within - step * kMillisecondsPerDay);
         return;
     }
     // A stamp without a year: a leap year for the 29th of February, else a common one.

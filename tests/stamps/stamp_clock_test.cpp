@@ -1,10 +1,12 @@
 // The keys of stamps of a time alone: the day they fall on, in logs dated by their first
-// stamp, by the day their file was written, or not at all.
+// stamp, by the day their file was written, or not at all; a zone's shift on the calendar.
 #include "stamps/stamp_clock.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+#include "stamps/stamp_text.h"
 
 namespace {
 
@@ -63,6 +65,50 @@ TEST(StampClockTest, TimesAloneAdvanceADayOnEveryStepBackOfMoreThanHalfADay) {
     // A written day no calendar year can name leaves the log undated.
     EXPECT_FALSE(CStampClock(Alone(0), -800000).Dated());
     EXPECT_TRUE(CStampClock(Alone(0), 0).Dated());
+}
+
+// A zone shifts a stamp to UTC across days, months, years and leap days as the calendar's
+// own arithmetic does; a stamp without a year keeps none, and one whose year would leave the
+// range stays as written.
+TEST(StampClockTest, AZoneShiftsTheDateAsTheCalendarDoes) {
+    std::mt19937 random(11);
+    const uint16_t years[] = {0, 1, 2, 1999, 2000, 2023, 2024, 2100, 9999, 65534, 65535};
+    const int shifts[] = {1, -1, 60, -60, 540, -480, 780, -720, 1439, -1439, 5999, -5999};
+    for (int k = 0; k < 200000; ++k) {
+        CTimeStamp t;
+        t.year = years[random() % (sizeof years / sizeof years[0])];
+        t.month = static_cast<uint8_t>(1 + random() % 12);
+        t.day = static_cast<uint8_t>(1 + random() % 31);
+        int64_t probe = t.year != 0 ? t.year : (t.month == 2 && t.day == 29 ? 2000 : 2001);
+        int64_t y = 0;
+        unsigned m = 0;
+        unsigned d = 0;
+        CivilFromDays(DaysFromCivil(probe, t.month, t.day), &y, &m, &d);
+        if (m != t.month) t.day = static_cast<uint8_t>(t.day - 3);  // keep to real dates
+        // Times near both ends of the day, a leap second among them.
+        uint32_t edges[] = {0, 1, 86399999, 86400500, static_cast<uint32_t>(random() % kMillisecondsPerDay)};
+        t.milliseconds = edges[random() % 5];
+        int shift = random() % 3 == 0 ? shifts[random() % (sizeof shifts / sizeof shifts[0])]
+                                      : static_cast<int>(random() % 1681) - 840;
+        // The reference: the date as days, shifted, and read back.
+        probe = t.year != 0 ? t.year : (t.month == 2 && t.day == 29 ? 2000 : 2001);
+        int64_t key = DaysFromCivil(probe, t.month, t.day) * kMillisecondsPerDay + t.milliseconds - shift * 60000LL;
+        int64_t days = key / kMillisecondsPerDay - (key % kMillisecondsPerDay < 0 ? 1 : 0);
+        CivilFromDays(days, &y, &m, &d);
+        CTimeStamp want = t;
+        if (shift != 0 && (t.year == 0 || (y >= 1 && y <= 65535))) {
+            if (t.year != 0) want.year = static_cast<uint16_t>(y);
+            want.month = static_cast<uint8_t>(m);
+            want.day = static_cast<uint8_t>(d);
+            want.milliseconds = static_cast<uint32_t>(key - days * kMillisecondsPerDay);
+        }
+        CTimeStamp got = t;
+        ApplyZone(&got, shift);
+        ASSERT_TRUE(got.year == want.year && got.month == want.month && got.day == want.day &&
+                    got.milliseconds == want.milliseconds)
+            << t.year << "-" << int{t.month} << "-" << int{t.day} << " " << t.milliseconds << " shift " << shift << ": "
+            << got.year << "-" << int{got.month} << "-" << int{got.day} << " " << got.milliseconds;
+    }
 }
 
 }  // namespace

@@ -46,6 +46,14 @@ CFieldShape LeadingShape(const char* bytes, int length, int at) {
     return shape;
 }
 
+// Where an h:mm:ss (with what follows it as part of the time) that starts at the place ends,
+// or -1 when none starts there.
+int TimeEndAt(const char* bytes, int length, int at) {
+    CStampText t{bytes, length, at};
+    CStampFields f;
+    return t.Time(&f) ? t.i : -1;
+}
+
 // How far past the hinted place the places are tried one by one.
 constexpr int kHintSlack = 8;
 
@@ -75,7 +83,8 @@ struct CLineSearch {
     // lay ahead: true when one holds a readable stamp, which is then the earliest.
     bool TryEach(int lead, int until) {
         if (until <= lead) return false;
-        if (until >= 64) return TryEachByte(lead, until);
+        // A few bytes are looked at one by one sooner than classified.
+        if (until >= 64 || until - lead <= 16) return TryEachByte(lead, until);
         uint64_t starts = FieldStartsUpTo(bytes, length, until) >> (lead + 1);
         for (; starts != 0; starts &= starts - 1) {
             int at = lead + 1 + __builtin_ctzll(starts);
@@ -140,12 +149,22 @@ int Search(CLineSearch& search, const CStampHint* hint) {
         if (search.TryPlace(lead, LeadingShape(bytes, search.length, lead))) return 1;
         tried = lead;
     }
+    // A line led by a time of day (a log of times alone): the places within that time are
+    // tried one by one, so that the quick look below starts after it.
+    if (tried == lead) {
+        int end = TimeEndAt(bytes, search.length, lead);
+        if (end > lead + 1) {
+            int until = end - 1 < limit - 1 ? end - 1 : limit - 1;
+            if (search.TryEach(lead, until)) return 1;
+            tried = until;
+        }
+    }
     // Where the last line's stamp began, the places up to it (and a little beyond, as the
     // fields before it may vary in width) are cheaper to try one by one than to size up.
-    if (hint != nullptr && hint->offset > lead) {
+    if (hint != nullptr && hint->offset > tried) {
         int until = hint->offset + kHintSlack < limit ? hint->offset + kHintSlack : limit - 1;
-        if (search.TryEach(lead, until)) return 1;
-        tried = until;
+        if (search.TryEach(tried < lead ? lead : tried, until)) return 1;
+        tried = until > tried ? until : tried;
     }
     // Most lines that get this far hold nothing that a stamp needs, which a quick look shows.
     if (StampMayStartFrom(bytes, search.length, tried + 1, !search.haveEpoch) && search.TryRest(tried)) return 1;

@@ -342,7 +342,8 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         "9999999999.\n1.2.3\n10.0.0.1\n2024-13-06\n24:00:00\n08:60:00\n1:23:45\nMarching\nSunday\nFoo\n"
         "2005.11.09\n20240506\n12:00:00\n2024-05-06\nINFO\na:b\n\xE3\x81\x82\n\x7F\nT\nZ\n+0900\nMay\nDec 04\n"
         "12:00\n5:06:07\nv2.10.3\n192.168.1.1:8080\n1.2.3.4\n3.14159\n2024.05.06\n1700000000\n"
-        "17000000001234\n1999999999\n2005-06-03-15.42\n20240506-\n[10.30\n";
+        "17000000001234\n1999999999\n2005-06-03-15.42\n20240506-\n[10.30\n12:21:10.30\n08:09:33.814936\n"
+        "23:59:06 May\n";
     std::vector<std::string> pieces;
     for (size_t at = 0, end; (end = list.find('\n', at)) != std::string::npos; at = end + 1) {
         pieces.push_back(list.substr(at, end - at));

@@ -208,6 +208,10 @@ constexpr CTextRow kRows[] = {
     {TextId::kTimelineNoStamps, u"The rows have no time stamps: there is no timeline to draw.",
      u"行に時刻がないため、タイムラインは表示できません。"},
     {TextId::kTimelineBucketFormat, u"%s  rows: %lld  error rows: %lld", u"%s  行数: %lld  エラー行: %lld"},
+    {TextId::kTimelineWidthSeconds, u"bar: %lld s", u"棒: %lld 秒"},
+    {TextId::kTimelineWidthMinutes, u"bar: %lld min", u"棒: %lld 分"},
+    {TextId::kTimelineWidthHours, u"bar: %lld h", u"棒: %lld 時間"},
+    {TextId::kTimelineWidthDays, u"bar: %lld d", u"棒: %lld 日"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

@@ -152,6 +152,11 @@ enum class TextId {
     kProgressNavigateCaption,
     kTimelineNoStamps,
     kTimelineBucketFormat,
+    // The timeline's bucket width (%lld the count).
+    kTimelineWidthSeconds,
+    kTimelineWidthMinutes,
+    kTimelineWidthHours,
+    kTimelineWidthDays,
 
     kCount
 };

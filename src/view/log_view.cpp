@@ -141,6 +141,7 @@ void CLogView::SetTimeline(std::unique_ptr<CTimeline> timeline) {
 void CLogView::Invalidate() {
     CChildView::Invalidate();
     if (m_overview != nullptr) m_overview->Invalidate();
+    if (m_timeline != nullptr) m_timeline->Invalidate();
 }
 
 void CLogView::MeasureFont() {

@@ -3,6 +3,7 @@
 #include "foundation/format.h"
 #include "res/resource.h"
 #include "view/log_view.h"
+#include "view/timeline_pane.h"
 
 int CLogView::LineLength(int64_t row) const {
     CLogLine line;
@@ -119,4 +120,6 @@ void CLogView::ShowCaretPosition() {
     char16_t text[64];
     FormatString(text, 64, u"line:%lld, column:%d", static_cast<long long>(m_caretRow + 1), m_caretColumn + 1);
     SetStatus(1, text);
+    // The timeline marks the caret's time.
+    if (m_timeline != nullptr) m_timeline->Invalidate();
 }

@@ -9,6 +9,7 @@
 #include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
+#include "search/timeline_axis.h"
 #include "view/log_view.h"
 #include "winui/fill.h"
 
@@ -26,6 +27,12 @@ constexpr int kColorGround = 1;
 constexpr int kColorBars = 14;
 constexpr int kColorErrors = 19;
 constexpr int kColorRule = 21;
+// The caret's row and the rows in view are marked in the selection's colour.
+constexpr int kColorPlace = 4;
+// The labels' font height, and the band under the bars that marks the rows in view.
+constexpr int kLabelFont = 12;
+constexpr int kBandHeight = 3;
+constexpr int kMaxLabels = 128;
 
 }  // namespace
 
@@ -136,32 +143,118 @@ int CTimelinePane::OnDraw(HDC dc, const RECT& client) {
     return 1;
 }
 
+// Where the bars, the band and the labels go in the client area.
+CTimelinePane::CLayout CTimelinePane::LayOut(const RECT& client, int labelHeight) const {
+    CLayout l;
+    l.margin = Scaled(kMargin);
+    l.width = client.right - 2 * l.margin;
+    l.labelTop = client.bottom - l.margin / 2 - labelHeight;
+    l.bandTop = l.labelTop - Scaled(kBandHeight) - 1;
+    l.bottom = l.bandTop - 1;
+    l.height = l.bottom - 2 * l.margin;
+    return l;
+}
+
 void CTimelinePane::DrawBars(HDC dc, const RECT& client) {
     const CViewSettings& s = m_view->Settings();
     COLORREF bars = s.colorCount > kColorBars ? s.colors[kColorBars].background : 0;
     COLORREF errors = s.colorCount > kColorErrors ? s.colors[kColorErrors].background : 0;
-    int margin = Scaled(kMargin);
-    int width = client.right - 2 * margin;
-    int bottom = client.bottom - margin;
-    int height = bottom - 2 * margin;
+    LOGFONTW face = {};
+    face.lfHeight = Scaled(kLabelFont);
+    face.lfCharSet = s.fontCharSet;
+    face.lfPitchAndFamily = FIXED_PITCH;
+    lstrcpynW(face.lfFaceName, W(s.fontFace), LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&face);
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    SIZE digit = {};
+    if (!GetTextExtentPoint32W(dc, L"0", 1, &digit)) digit = {Scaled(7), Scaled(kLabelFont)};
+    CLayout l = LayOut(client, digit.cy);
     int64_t count = m_timeline->BucketCount();
     int64_t most = m_timeline->MaxRows() > 0 ? m_timeline->MaxRows() : 1;
-    if (width <= 0 || height <= 0) return;
-    for (int64_t i = 0; i < count; ++i) {
-        const CTimeBucket& b = m_timeline->Bucket(i);
-        if (b.rows <= 0) continue;
-        int left = margin + static_cast<int>(i * width / count);
-        int right = margin + static_cast<int>((i + 1) * width / count);
-        if (right - left > 2) --right;  // a gap between wide bars
-        if (right <= left) right = left + 1;
-        int top = bottom - static_cast<int>(b.rows * height / most);
-        if (top >= bottom) top = bottom - 1;
-        FillColor(dc, left, top, right, bottom, bars);
-        if (b.errors <= 0) continue;
-        int errorTop = bottom - static_cast<int>(b.errors * height / most);
-        if (errorTop >= bottom) errorTop = bottom - 1;
-        FillColor(dc, left, errorTop, right, bottom, errors);
+    if (l.width > 0 && l.height > 0) {
+        for (int64_t i = 0; i < count; ++i) {
+            const CTimeBucket& b = m_timeline->Bucket(i);
+            if (b.rows <= 0) continue;
+            int left = l.margin + static_cast<int>(i * l.width / count);
+            int right = l.margin + static_cast<int>((i + 1) * l.width / count);
+            if (right - left > 2) --right;  // a gap between wide bars
+            if (right <= left) right = left + 1;
+            int top = l.bottom - static_cast<int>(b.rows * l.height / most);
+            if (top >= l.bottom) top = l.bottom - 1;
+            FillColor(dc, left, top, right, l.bottom, bars);
+            if (b.errors <= 0) continue;
+            int errorTop = l.bottom - static_cast<int>(b.errors * l.height / most);
+            if (errorTop >= l.bottom) errorTop = l.bottom - 1;
+            FillColor(dc, left, errorTop, right, l.bottom, errors);
+        }
+        DrawPlace(dc, l);
+        DrawLabels(dc, l, digit.cx);
     }
+    if (old != nullptr) SelectObject(dc, old);
+    if (font != nullptr) DeleteObject(font);
+}
+
+// The caret's row as a line across the bars, the rows in view as a band under them.
+void CTimelinePane::DrawPlace(HDC dc, const CLayout& l) {
+    const CViewSettings& s = m_view->Settings();
+    COLORREF place = s.colorCount > kColorPlace ? s.colors[kColorPlace].background : 0;
+    int caret = 0;
+    if (XOfRow(m_view->CaretLine(), l, &caret)) FillColor(dc, caret, l.margin, caret + Scaled(1), l.bottom, place);
+    int64_t first = m_view->FirstVisibleRow();
+    int64_t last = std::min(first + std::max(m_view->VisibleRows(), 1) - 1, m_view->Rows().Count() - 1);
+    int from = 0;
+    int to = 0;
+    if (!XOfRow(first, l, &from) || !XOfRow(last, l, &to)) return;
+    if (from > to) std::swap(from, to);
+    FillColor(dc, from, l.bandTop, std::max(to, from + Scaled(2)), l.bandTop + Scaled(kBandHeight), place);
+}
+
+// The time labels under the bars, the bucket width at the right end.
+void CTimelinePane::DrawLabels(HDC dc, const CLayout& l, int charWidth) {
+    const CViewSettings& s = m_view->Settings();
+    int64_t count = 0;
+    int unit = 0;
+    BucketWidthUnit(m_timeline->WidthMs(), &count, &unit);
+    static const TextId kUnits[] = {TextId::kTimelineWidthSeconds, TextId::kTimelineWidthMinutes,
+                                    TextId::kTimelineWidthHours, TextId::kTimelineWidthDays};
+    char16_t width[48] = {};
+    FormatString(width, 48, UiText(kUnits[unit]), static_cast<long long>(count));
+    int widthChars = 0;
+    while (width[widthChars] != 0) ++widthChars;
+    SIZE widthSize = {};
+    GetTextExtentPoint32W(dc, W(width), widthChars, &widthSize);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, s.colorCount > kColorGround ? s.colors[kColorGround].text : 0);
+    COLORREF rule = s.colorCount > kColorRule ? s.colors[kColorRule].text : 0;
+    int right = l.margin + l.width;
+    TextOutW(dc, right - widthSize.cx, l.labelTop, W(width), widthChars);
+    CAxisLabel labels[kMaxLabels];
+    int64_t start = m_timeline->BucketStart(0);
+    int64_t end = m_timeline->BucketStart(m_timeline->BucketCount());
+    int n = TimelineAxisLabels(start, end, l.width, l.width - widthSize.cx - 2 * charWidth, charWidth,
+                               m_timeline->Clock().Dated(), labels, kMaxLabels);
+    for (int i = 0; i < n; ++i) {
+        int x = l.margin + labels[i].x;
+        FillColor(dc, x, l.bandTop, x + 1, l.labelTop + Scaled(2), rule);
+        char16_t text[16] = {};
+        int chars = 0;
+        for (; labels[i].text[chars] != 0 && chars < 15; ++chars) text[chars] = labels[i].text[chars];
+        TextOutW(dc, x + Scaled(2), l.labelTop, W(text), chars);
+    }
+}
+
+// The x of a row's time over the bars: false for a row without a stamp or outside.
+bool CTimelinePane::XOfRow(int64_t row, const CLayout& l, int* x) const {
+    CLogLine line;
+    if (!m_view->HasRows() || row < 0 || !m_view->Rows().Entry(CRow(row), &line) || !line.timeStamp.HasDate()) {
+        return false;
+    }
+    int64_t start = m_timeline->BucketStart(0);
+    int64_t span = m_timeline->BucketStart(m_timeline->BucketCount()) - start;
+    int64_t key = m_timeline->Clock().Key(line.timeStamp);
+    if (span <= 0 || key < start || key >= start + span) return false;
+    *x = l.margin + static_cast<int>(static_cast<double>(key - start) * l.width / static_cast<double>(span));
+    return true;
 }
 
 int CTimelinePane::OnMouseMove(int x, int) {

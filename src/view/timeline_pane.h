@@ -1,5 +1,7 @@
 // CTimelinePane: the pane at the foot of a log view that shows its timeline - a bar per
-// time bucket for the rows, with the error rows in the error colour over it. Hovering
+// time bucket for the rows, with the error rows in the error colour over it, time labels
+// under the bars, the bucket width at their right end, a line at the caret's time and a band
+// under the times of the rows in view. Hovering
 // shows the bucket's start and counts in a tip beside the pointer and in the status bar;
 // a click moves the view to the bucket's first row. A followed log's new rows are counted
 // into it as they come. A log without time stamps gets a line of text instead of bars.
@@ -42,7 +44,19 @@ public:
     int OnMouseMove(int x, int y) override;
 
 private:
+    struct CLayout {
+        int margin = 0;
+        int width = 0;     // of the bars
+        int bottom = 0;    // the bars' foot
+        int height = 0;    // of the fullest bar
+        int bandTop = 0;   // the band of the rows in view
+        int labelTop = 0;  // the time labels
+    };
+    CLayout LayOut(const RECT& client, int labelHeight) const;
     void DrawBars(HDC dc, const RECT& client);
+    void DrawPlace(HDC dc, const CLayout& l);
+    void DrawLabels(HDC dc, const CLayout& l, int charWidth);
+    bool XOfRow(int64_t row, const CLayout& l, int* x) const;
     // Counts new rows for a few milliseconds; keeps the timer while rows remain.
     void CountSlice();
     void Schedule();

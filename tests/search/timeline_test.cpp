@@ -13,6 +13,7 @@
 
 #include "search/line_scan.h"
 #include "search/row_navigation.h"
+#include "search/timeline_axis.h"
 #include "test_support.h"
 
 namespace {
@@ -412,6 +413,81 @@ TEST(TimelineTest, NextAndPreviousErrorAndSlowRows) {
     EXPECT_EQ(2, PreviousSlowRow(lines, CRow(4), 2000));
     EXPECT_EQ(-1, PreviousSlowRow(lines, CRow(2), 2000));
     EXPECT_EQ(-1, PreviousSlowRow(lines, CRow(0), 0));
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::string> LabelTexts(int64_t start, int64_t end, int width, int limit, bool dated) {
+    CAxisLabel labels[64];
+    int n = TimelineAxisLabels(start, end, width, limit, 7, dated, labels, 64);
+    std::vector<std::string> out;
+    for (int i = 0; i < n; ++i) out.push_back(std::to_string(labels[i].x) + " " + labels[i].text);
+    return out;
+}
+
+// The labels under the bars: the shortest step whose labels fit apart, at whole steps from
+// midnight (or month starts), a day's date at midnight, never overlapping one another or
+// what stands at the axis's end, at any width and range.
+TEST(TimelineAxisTest, LabelsStandAtWholeStepsAndNeverOverlap) {
+    const int64_t day = kMillisecondsPerDay;
+    const int64_t march4 = DaysFromCivil(2021, 3, 4) * day;
+    // An hour over 400 pixels: ten minutes apart; 23:30 to 01:30: midnight names the day.
+    EXPECT_EQ((std::vector<std::string>{"0 10:00", "66 10:10", "133 10:20", "200 10:30", "266 10:40", "333 10:50"}),
+              LabelTexts(march4 + 10 * 3600000, march4 + 11 * 3600000, 400, 400, true));
+    EXPECT_EQ((std::vector<std::string>{"0 23:30", "50 23:45", "100 03-05", "150 00:15", "200 00:30", "250 00:45",
+                                        "300 01:00", "350 01:15"}),
+              LabelTexts(march4 + 23 * 3600000 + 1800000, march4 + day + 5400000, 400, 400, true));
+    // Months and years; times of day past midnight in a log without dates; an end kept free.
+    EXPECT_EQ((std::vector<std::string>{"87 2021-05", "178 2021-07", "271 2021-09", "363 2021-11", "454 2022-01",
+                                        "543 2022-03"}),
+              LabelTexts(march4, march4 + 400 * day, 600, 600, true));
+    EXPECT_EQ((std::vector<std::string>{"0 22:00", "100 24:00", "200 26:00"}),
+              LabelTexts(22 * 3600000, 30 * 3600000, 400, 300, false));
+    EXPECT_TRUE(LabelTexts(march4, march4 + 1, 0, 0, true).empty());
+
+    std::mt19937_64 random(5);
+    for (int round = 0; round < 3000; ++round) {
+        bool dated = round % 4 != 0;
+        int64_t start = dated ? march4 + static_cast<int64_t>(random() % (3000 * day)) - 1500 * day
+                              : static_cast<int64_t>(random() % (3 * day));
+        int64_t span = 1000 + static_cast<int64_t>(random() % (round % 3 == 0 ? 20000 * day : day));
+        int width = 20 + static_cast<int>(random() % 3000);
+        int limit = width - static_cast<int>(random() % 100);
+        int charWidth = 4 + static_cast<int>(random() % 12);
+        CAxisLabel labels[256];
+        int n = TimelineAxisLabels(start, start + span, width, limit, charWidth, dated, labels, 256);
+        for (int i = 0; i < n; ++i) {
+            int chars = static_cast<int>(std::strlen(labels[i].text));
+            ASSERT_GE(labels[i].key, start);
+            ASSERT_LT(labels[i].key, start + span);
+            ASSERT_LE(labels[i].x + chars * charWidth, limit);
+            if (i > 0) {
+                ASSERT_GT(labels[i].x, labels[i - 1].x + static_cast<int>(std::strlen(labels[i - 1].text)) * charWidth);
+            }
+            // Each names its own time: at midnight or a month's start the date, else the clock time.
+            char whole[32];
+            FormatStampKey(labels[i].key, dated, whole, sizeof whole);
+            std::string text = labels[i].text;
+            std::string clock = dated ? std::string(whole + 11) : std::string(whole);
+            bool named = clock.compare(0, text.size(), text) == 0 || std::string(whole).find(text) != std::string::npos;
+            ASSERT_TRUE(named) << text << " for " << whole;
+        }
+    }
+}
+
+TEST(TimelineAxisTest, BucketWidthsInTheirUnit) {
+    int64_t count = 0;
+    int unit = -1;
+    const int64_t cases[][3] = {{1000, 1, 0},    {30000, 30, 0},    {60000, 1, 1},    {900000, 15, 1},
+                                {3600000, 1, 2}, {43200000, 12, 2}, {86400000, 1, 3}, {3 * 86400000LL, 3, 3},
+                                {500, 0, 0},     {90000, 90, 0}};
+    for (const auto& c : cases) {
+        BucketWidthUnit(c[0], &count, &unit);
+        EXPECT_EQ(c[1], count) << c[0];
+        EXPECT_EQ(c[2], unit) << c[0];
+    }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Every command of the frame's menus is named in the help page of its language.
+"""Every command of the frame's menus and of the log view's context menu is named in the help
+page of its language.
 
-Reads res/menus.rc (the Japanese menu first, then the English one) and res/help/quillon_*.html,
-and prints each menu item that its help page does not name. Exit status 1 when one is missing.
+Reads res/menus.rc (the Japanese menu first, then the English one), the context menu's rows
+(TextId::kContext...) of src/config/ui_text.cpp and res/help/quillon_*.html, and prints each
+item that its help page does not name. Exit status 1 when one is missing.
 """
 import html
 import pathlib
@@ -31,6 +33,15 @@ def menu_items(rc_text):
     return items
 
 
+def context_items(ui_text):
+    """The context menu's texts of each language: the ui_text rows of the kContext ids."""
+    items = {"ja": [], "en": []}
+    for english, japanese in re.findall(r'\{TextId::kContext\w+,\s*u"([^"]*)",\s*u"([^"]*)"\}', ui_text):
+        items["en"].append(english)
+        items["ja"].append(japanese)
+    return items
+
+
 def page_text(path):
     """The page's text without tags, entities decoded and blanks collapsed."""
     text = re.sub(r"<[^>]+>", "", path.read_text(encoding="utf-8"))
@@ -38,15 +49,25 @@ def page_text(path):
 
 
 def main():
-    items = menu_items((ROOT / "res" / "menus.rc").read_text(encoding="utf-8"))
+    sources = {
+        "menu item": menu_items((ROOT / "res" / "menus.rc").read_text(encoding="utf-8")),
+        "context menu item": context_items((ROOT / "src" / "config" / "ui_text.cpp").read_text(encoding="utf-8")),
+    }
     missing = 0
-    for language, texts in items.items():
-        page = page_text(ROOT / "res" / "help" / f"quillon_{language}.html")
-        for text in texts:
-            if text not in page:
-                print(f"help ({language}): the menu item \"{text}\" is not mentioned")
-                missing += 1
-    print(f"{sum(len(t) for t in items.values())} menu items, {missing} not in the help pages")
+    total = 0
+    for kind, items in sources.items():
+        if not all(items.values()):
+            # A pattern that finds nothing would pass every page: the source changed its form.
+            print(f"help: no {kind}s found in the sources")
+            return 1
+        for language, texts in items.items():
+            page = page_text(ROOT / "res" / "help" / f"quillon_{language}.html")
+            for text in texts:
+                total += 1
+                if text not in page:
+                    print(f"help ({language}): the {kind} \"{text}\" is not mentioned")
+                    missing += 1
+    print(f"{total} menu items, {missing} not in the help pages")
     return 1 if missing else 0
 
 

@@ -27,8 +27,9 @@ constexpr int kColorGround = 1;
 constexpr int kColorBars = 14;
 constexpr int kColorErrors = 19;
 constexpr int kColorRule = 21;
-// The caret's row and the rows in view are marked in the selection's colour.
-constexpr int kColorPlace = 4;
+// The caret's row and the rows in view are marked in the text's colour, the label ticks in grey.
+constexpr int kColorPlace = 0;
+constexpr int kColorTicks = 17;
 // The labels' font height, and the band under the bars that marks the rows in view.
 constexpr int kLabelFont = 12;
 constexpr int kBandHeight = 3;
@@ -197,7 +198,7 @@ void CTimelinePane::DrawBars(HDC dc, const RECT& client) {
 // The caret's row as a line across the bars, the rows in view as a band under them.
 void CTimelinePane::DrawPlace(HDC dc, const CLayout& l) {
     const CViewSettings& s = m_view->Settings();
-    COLORREF place = s.colorCount > kColorPlace ? s.colors[kColorPlace].background : 0;
+    COLORREF place = s.colorCount > kColorPlace ? s.colors[kColorPlace].text : 0;
     int caret = 0;
     if (XOfRow(m_view->CaretLine(), l, &caret)) FillColor(dc, caret, l.margin, caret + Scaled(1), l.bottom, place);
     int64_t first = m_view->FirstVisibleRow();
@@ -225,7 +226,7 @@ void CTimelinePane::DrawLabels(HDC dc, const CLayout& l, int charWidth) {
     GetTextExtentPoint32W(dc, W(width), widthChars, &widthSize);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, s.colorCount > kColorGround ? s.colors[kColorGround].text : 0);
-    COLORREF rule = s.colorCount > kColorRule ? s.colors[kColorRule].text : 0;
+    COLORREF rule = s.colorCount > kColorTicks ? s.colors[kColorTicks].text : 0;
     int right = l.margin + l.width;
     TextOutW(dc, right - widthSize.cx, l.labelTop, W(width), widthChars);
     CAxisLabel labels[kMaxLabels];

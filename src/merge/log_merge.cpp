@@ -143,7 +143,8 @@ int CMergeBuilder::Run(CProgressListener* listener, const std::atomic<int>* canc
     while (m_heapSize > 0) {
         if (m_pos >= report) {
             if (cancel != nullptr && cancel->load(std::memory_order_relaxed) != 0) return kMergeCancelled;
-            if (listener != nullptr) listener->OnProgress(static_cast<uint64_t>(m_pos), static_cast<uint64_t>(m_rows->m_count));
+            if (listener != nullptr)
+                listener->OnProgress(static_cast<uint64_t>(m_pos), static_cast<uint64_t>(m_rows->m_count));
             report = m_pos + kReportRows;
         }
         int log = Pop();

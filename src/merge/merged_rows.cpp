@@ -15,7 +15,12 @@ int64_t CountOf(const uint8_t* ids, int64_t from, int64_t to, uint8_t id) {
 
 }  // namespace
 
-void CMergedRows::RowsBefore(int64_t row, int64_t* before) const {
+void CMergedRows::RowsBefore(CRow at, int64_t* before) const {
+    int64_t row = at.Value();
+    if (row >= m_count) {
+        for (int i = 0; i < m_logCount; ++i) before[i] = m_logs[i].index->Count();
+        return;
+    }
     int64_t block = row >> m_blockShift;
     const int64_t* starts = m_starts.get() + block * m_logCount;
     for (int i = 0; i < m_logCount; ++i) before[i] = starts[i];
@@ -48,7 +53,7 @@ int64_t CMergedRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
     if (from < 0 || from >= m_count || n <= 0) return 0;
     if (n > m_count - from) n = m_count - from;
     int64_t before[kMaxMergedLogs];
-    RowsBefore(from, before);
+    RowsBefore(first, before);
     // A reader for each log met, from its first row in the range on: each walks its own
     // index in order, the cheap way.
     std::optional<CLogLineReader> readers[kMaxMergedLogs];
@@ -103,7 +108,7 @@ int64_t CMergedRows::ReadKeys(CRow first, int64_t n, int64_t* keys) const {
     if (from < 0 || from >= m_count || n <= 0) return 0;
     if (n > m_count - from) n = m_count - from;
     int64_t before[kMaxMergedLogs];
-    RowsBefore(from, before);
+    RowsBefore(first, before);
     std::optional<CLogLineReader> readers[kMaxMergedLogs];
     std::optional<CMergeKeys> walks[kMaxMergedLogs];
     CLogLine line;

@@ -51,6 +51,8 @@ public:
     // The merged row of a log's row; -1 outside that log's rows. A binary search over the
     // blocks, then one block's bytes.
     int64_t RowOf(int log, CRow logRow) const;
+    // Each log's rows before row (0 <= row <= Count()): its block's table and the block's bytes.
+    void RowsBefore(CRow row, int64_t* before) const;
     // The keys (merge/merge_keys.h) of up to n rows from first on: how many.
     int64_t ReadKeys(CRow first, int64_t n, int64_t* keys) const;
     // The bytes the merged order takes besides the logs' indexes.
@@ -61,8 +63,6 @@ private:
     friend class CMergeBuilder;
     static constexpr int kKeyStateShift = 12;  // a key state every 4096 rows of a log
 
-    // Each log's rows before row (all from its block's table and the block's bytes).
-    void RowsBefore(int64_t row, int64_t* before) const;
     // The key state of log at its row logRow (its keys' walk brought there).
     CMergeKeys KeysAt(int log, int64_t logRow) const;
 

@@ -48,8 +48,8 @@ std::string StampText(CKind kind, int64_t utc, int zoneMinutes) {
     switch (kind) {
         case CKind::kZoned: {
             int z = zoneMinutes < 0 ? -zoneMinutes : zoneMinutes;
-            std::snprintf(out, sizeof out, "%04d-%02u-%02uT%02u:%02u:%02u.%03u%c%02d:%02d", static_cast<int>(year), month,
-                          mday, h, m, s, ms % 1000, zoneMinutes < 0 ? '-' : '+', z / 60, z % 60);
+            std::snprintf(out, sizeof out, "%04d-%02u-%02uT%02u:%02u:%02u.%03u%c%02d:%02d", static_cast<int>(year),
+                          month, mday, h, m, s, ms % 1000, zoneMinutes < 0 ? '-' : '+', z / 60, z % 60);
             break;
         }
         case CKind::kTimeAlone:
@@ -237,7 +237,8 @@ TEST_F(MergedRowsTest, RandomLogsMergeAsAStableSortByTheCommonClock) {
             }
             std::vector<CLogLine> again(static_cast<size_t>(n));
             ASSERT_EQ(expect, rows.ReadRows(CRow(first), n, again.data()));
-            for (int64_t i = 0; i < expect; ++i) ASSERT_EQ(entries[static_cast<size_t>(first + i)], again[static_cast<size_t>(i)]);
+            for (int64_t i = 0; i < expect; ++i)
+                ASSERT_EQ(entries[static_cast<size_t>(first + i)], again[static_cast<size_t>(i)]);
         }
     }
 }

@@ -574,8 +574,10 @@ TEST_F(QuillonCliTest, MergedLogsPrintTheirRowsByTimeAfterTheirNames) {
         "web.log\t4\t2024-05-31 10:00:03.000\t00:00:02.000\t\t2024-05-31 10:00:03.000 web ERROR down\n",
         errors.out);
     // A search from a merged row finds the nearest hit of any log, either way.
+    EXPECT_EQ("db.log\t1\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n",
+              Cli("search ERROR" + options + "--from 1 --merge web.log db.log").out);
     EXPECT_EQ("web.log\t4\t2024-05-31 10:00:03.000\t00:00:00.500\t\t2024-05-31 10:00:03.000 web ERROR down\n",
-              Cli("search ERROR" + options + "--from 4 --merge web.log db.log").out);
+              Cli("search" + options + "--from 5 --backward --merge web.log db.log -- ERROR").out);
     EXPECT_EQ("db.log\t1\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n",
               Cli("search" + options + "--from 4 --backward --merge web.log db.log -- ERROR").out);
     // Context is the merged rows around each hit.

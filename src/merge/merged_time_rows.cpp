@@ -1,6 +1,8 @@
 // The merged rows on the common clock, and their error rows.
 #include "merge/merged_time_rows.h"
 
+#include <optional>
+
 int64_t CMergedTimeRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
     int64_t got = m_rows.ReadRows(first, n, out);
     constexpr int64_t kChunk = 512;
@@ -20,20 +22,20 @@ int64_t CMergedTimeRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
 
 int MergedErrorRows(const CMergedRows& rows, const CLogLineList* const* errors, CLogLineList* out) {
     out->Free();
-    // Each log's next error line, met in rising order as the merged rows walk its rows.
-    int64_t at[kMaxMergedLogs] = {};
+    // Each log's error lines are met in rising order as the merged rows walk its rows.
+    std::optional<CLogLineReader> readers[kMaxMergedLogs];
     int64_t nextLine[kMaxMergedLogs];
+    CLogLine line;
     for (int i = 0; i < rows.LogCount(); ++i) {
-        CLogLine line;
-        nextLine[i] = errors[i] != nullptr && errors[i]->Get(0, &line) ? line.lineNumber : -1;
+        if (errors[i] != nullptr) readers[i].emplace(*errors[i], 0);
+        nextLine[i] = readers[i] && readers[i]->Next(&line) ? line.lineNumber : -1;
     }
     CRowWalker walker(rows, CRow(0));
-    CLogLine line;
     for (int64_t row = 0; walker.Next(&line); ++row) {
         int log = rows.LogOf(CRow(row));
         CLogLine next;
         while (nextLine[log] >= 0 && nextLine[log] < line.lineNumber) {
-            nextLine[log] = errors[log]->Get(++at[log], &next) ? next.lineNumber : -1;
+            nextLine[log] = readers[log]->Next(&next) ? next.lineNumber : -1;
         }
         if (nextLine[log] != line.lineNumber) continue;
         CLogLine error = line;

@@ -273,6 +273,20 @@ TEST_F(MergedRowsTest, ALogDatedByNothingOfItsOwnTakesTheOthersFirstDayAndBadInp
     ASSERT_EQ(1, MergeLogs(inputs, 2, &m_rows));
     EXPECT_EQ(0, m_rows->LogOf(CRow(2)));
 
+    // Without a year, the written day dates a log: a month after that day's is last year's...
+    auto noYear = std::make_shared<CLogLineList>();
+    ASSERT_TRUE(noYear->Append(Stamped(0, 0, 12, 31, 1000)));
+    ASSERT_TRUE(noYear->Append(Stamped(1, 0, 1, 1, 2000)));
+    CMergeInput written;
+    written.index = noYear;
+    written.writtenDay = DaysFromCivil(2025, 1, 2);
+    ASSERT_EQ(1, MergeLogs(&written, 1, &m_rows));
+    int64_t keys[2] = {};
+    ASSERT_EQ(2, m_rows->ReadKeys(CRow(0), 2, keys));
+    EXPECT_EQ(DaysFromCivil(2024, 12, 31) * kMillisecondsPerDay + 1000, keys[0]);
+    // ... and the next January is in the next year.
+    EXPECT_EQ(DaysFromCivil(2025, 1, 1) * kMillisecondsPerDay + 2000, keys[1]);
+
     std::atomic<int> cancel{1};
     std::unique_ptr<CMergedRows> untouched;
     EXPECT_EQ(kMergeCancelled, MergeLogs(inputs, 2, &untouched, nullptr, &cancel));

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "document/log_file.h"
@@ -45,9 +46,9 @@ int RunMergeBench(const char* const* paths, int count, int repeat) {
     std::vector<CMergeInput> inputs(static_cast<size_t>(count));
     int64_t rows = 0;
     for (int i = 0; i < count; ++i) {
-        files.emplace_back(new CLogFile);
+        files.emplace_back(new (std::nothrow) CLogFile);
         char16_t* path = MultiByteToWideAlloc(paths[i], -1, kCodePageUtf8);
-        int opened = path != nullptr && files.back()->Open(path);
+        int opened = path != nullptr && files.back() != nullptr && files.back()->Open(path);
         std::free(path);
         if (!opened) {
             std::fprintf(stderr, "quillon-bench: cannot open %s\n", paths[i]);
@@ -105,7 +106,8 @@ int RunMergeBench(const char* const* paths, int count, int repeat) {
     }
     double pageTime = (Now() - start) * 1e6 / kPages;
     // A scan's walk: every row in batches of 4096.
-    std::unique_ptr<CLogLine[]> batch(new CLogLine[4096]);
+    std::unique_ptr<CLogLine[]> batch(new (std::nothrow) CLogLine[4096]);
+    if (batch == nullptr) return 2;
     double scan = Best(repeat, [&] {
         for (int64_t r = 0; r < rows; r += 4096)
             sum += static_cast<uint64_t>(merged->ReadRows(CRow(r), 4096, batch.get()));

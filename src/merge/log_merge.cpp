@@ -8,7 +8,11 @@
 
 namespace {
 
-constexpr int64_t kKeyBatch = int64_t{1} << 12;  // rows of a log keyed at once, one key state each
+// Rows of a log keyed at once: small enough that a batch's entries stay in the cache, and a
+// whole number of them between two of the key states kept.
+constexpr int64_t kKeyBatch = 512;
+constexpr int64_t kKeyStateRows = int64_t{1} << CMergedRows::kKeyStateShift;
+static_assert(kKeyStateRows % kKeyBatch == 0, "key states fall on batch starts");
 constexpr int64_t kReportRows = int64_t{1} << 20;
 
 // A log's walk: its next rows' keys, kKeyBatch at a time.
@@ -31,7 +35,7 @@ struct CCursor {
         at = 0;
         n = 0;
         if (base >= index->Count()) return false;
-        states[base / kKeyBatch] = keys.State();
+        if (base % kKeyStateRows == 0) states[base / kKeyStateRows] = keys.State();
         n = reader->Next(kKeyBatch, lines);
         for (int64_t i = 0; i < n; ++i) key[i] = keys.Next(lines[i].timeStamp);
         return n > 0;

@@ -1,6 +1,20 @@
 // The merged view's keys: a dated clock for every log, and a time alone counted across midnight.
 #include "merge/merge_keys.h"
 
+CMergeKeys::CMergeKeys(const CStampClock& clock, int64_t offsetMs) : m_clock(clock), m_offset(offsetMs) {
+    unsigned month = 0;
+    unsigned day = 0;
+    CivilFromDays(clock.FirstDay() / kMillisecondsPerDay, &m_firstYear, &month, &day);
+}
+
+uint16_t CMergeKeys::YearOf(const CTimeStamp& stamp) {
+    // A month more than half a year before the last has passed New Year.
+    if (m_state.lastMonth != 0 && stamp.month + 6 < m_state.lastMonth) ++m_state.yearsPassed;
+    m_state.lastMonth = stamp.month;
+    int64_t year = m_firstYear + m_state.yearsPassed;
+    return static_cast<uint16_t>(year < 1 ? 1 : year > 9999 ? 9999 : year);
+}
+
 int64_t CMergeKeys::OwnKey(const CTimeStamp& stamp) {
     if (stamp.IsTimeOnly()) {
         // A time alone going back by more than half a day has passed midnight.
@@ -11,9 +25,10 @@ int64_t CMergeKeys::OwnKey(const CTimeStamp& stamp) {
         m_state.lastTimeOnly = stamp.milliseconds;
         return m_clock.Key(stamp) + m_state.timeOnlyDays * kMillisecondsPerDay + m_offset;
     }
-    uint32_t date = static_cast<uint32_t>(stamp.year) << 16 | static_cast<uint32_t>(stamp.month) << 8 | stamp.day;
+    CTimeStamp midnight = stamp;
+    if (stamp.year == 0) midnight.year = YearOf(stamp);
+    uint32_t date = static_cast<uint32_t>(midnight.year) << 16 | static_cast<uint32_t>(stamp.month) << 8 | stamp.day;
     if (date != m_date) {
-        CTimeStamp midnight = stamp;
         midnight.milliseconds = 0;
         m_dayKey = m_clock.Key(midnight);
         m_date = date;

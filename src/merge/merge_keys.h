@@ -9,7 +9,9 @@
 // day, a month and day in that day's year (the year before when the month is later than
 // that day's). When the day is not known either, the earliest first day of the other logs
 // stands in (1970-01-01 when no log has one). A time alone moves to the next day each time
-// it goes back by more than twelve hours (as CStampKeys counts). Rows before a log's first
+// it goes back by more than twelve hours (as CStampKeys counts), and a month and day without
+// a year to the next year each time its month goes back by more than six (a log that passes
+// New Year). Rows before a log's first
 // stamp have kBeforeFirstStamp. A log's own order is kept: a row whose time goes back (a
 // clock set back) takes the latest key seen before it in its log, so each log's keys never
 // fall and the merge is a merge, not a sort.
@@ -29,13 +31,15 @@ struct CMergeKeyState {
     int64_t timeOnlyDays = 0;            // midnights a time alone has passed
     uint32_t lastTimeOnly = 0;           // the last time alone, ms of the day
     bool timeOnlySeen = false;
+    int32_t yearsPassed = 0;  // New Years a stamp without a year has passed
+    uint8_t lastMonth = 0;    // the month of the last stamp without a year
 };
 
 // One log's keys, row after row in its own order.
 class CMergeKeys {
 public:
     CMergeKeys() = default;
-    CMergeKeys(const CStampClock& clock, int64_t offsetMs) : m_clock(clock), m_offset(offsetMs) {}
+    CMergeKeys(const CStampClock& clock, int64_t offsetMs);
 
     // The key of the next row (its entry's stamp, own or inherited).
     int64_t Next(const CTimeStamp& stamp) {
@@ -51,12 +55,15 @@ public:
 
 private:
     int64_t OwnKey(const CTimeStamp& stamp);
+    // The year a stamp without one is in.
+    uint16_t YearOf(const CTimeStamp& stamp);
 
     CStampClock m_clock;
     int64_t m_offset = 0;
     CMergeKeyState m_state;
     uint32_t m_date = 0xffffffff;  // the day of m_dayKey, as year, month and day
     int64_t m_dayKey = 0;
+    int64_t m_firstYear = 0;  // the clock's, for stamps without a year
 };
 
 // The clock of a log by the rule above: from its first stamp with a year, else from

@@ -31,6 +31,8 @@ struct CMergedLog {
 
 class CMergedRows : public CRowSource {
 public:
+    static constexpr int kKeyStateShift = 12;  // a key state every 4096 rows of a log
+
     CMergedRows() = default;
     CMergedRows(const CMergedRows&) = delete;
     CMergedRows& operator=(const CMergedRows&) = delete;
@@ -61,7 +63,6 @@ public:
 
 private:
     friend class CMergeBuilder;
-    static constexpr int kKeyStateShift = 12;  // a key state every 4096 rows of a log
 
     // The key state of log at its row logRow (its keys' walk brought there).
     CMergeKeys KeysAt(int log, int64_t logRow) const;

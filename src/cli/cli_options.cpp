@@ -35,6 +35,8 @@ const char kCliUsage[] =
     "                        are the arguments up to the next option; give the command's texts before\n"
     "                        it or after \"--\"); every printed row starts with its log's name and a tab;\n"
     "                        not with --follow\n"
+    "  --offsets <M>,<M>...  minutes added to the times of each merged log, in the order of --merge\n"
+    "                        (a log whose clock was off, or whose stamps name no zone), e.g. 0,-60\n"
     "  --trace               trace lines go to standard error\n"
     "  --help                this text\n"
     "commands:\n"
@@ -259,6 +261,7 @@ private:
             }
             return 1;
         }
+        if (std::strcmp(name, "--offsets") == 0) return OffsetsOption(value);
         if (std::strcmp(name, "--stamps") == 0) return StampsOption(value);
         if (std::strcmp(name, "--escapes") == 0) return EscapesOption(value);
         if (std::strcmp(name, "--at-time") == 0) return AtTimeOption(name, value);
@@ -272,6 +275,31 @@ private:
             return 1;
         }
         return Fail("unknown option '%s' (see quillon-cli --help)", name), -1;
+    }
+
+    // Minutes for each merged log, in order, separated by commas: "0,-60,90".
+    int OffsetsOption(const char* value) {
+        if (value == nullptr) return Fail("option '--offsets' needs minutes"), -1;
+        int n = 0;
+        for (const char* p = value;; ++n) {
+            const char* comma = std::strchr(p, ',');
+            size_t length = comma != nullptr ? static_cast<size_t>(comma - p) : std::strlen(p);
+            char number[16] = {};
+            int64_t minutes = 0;
+            // Two weeks either way is more than any zone or clock set wrong.
+            bool fits = length < sizeof number && n < kMaxCliMergedLogs;
+            if (fits) std::memcpy(number, p, length);
+            if (fits && number[0] == '+') number[0] = '0';
+            if (!fits || !ParseNumber(number, true, 20160, &minutes) || minutes < -20160) {
+                return Fail("option '--offsets' takes up to 64 minutes separated by commas, not '%s'", value), -1;
+            }
+            m_o->offsets[n] = static_cast<int32_t>(minutes);
+            if (comma == nullptr) break;
+            p = comma + 1;
+        }
+        m_o->hasOffsets = true;
+        m_offsetCount = n + 1;
+        return 1;
     }
 
     int StampsOption(const char* value) {
@@ -347,6 +375,9 @@ private:
         if (m_o->hasAtTime && (m_o->hasFrom || m_o->follow))
             return Fail("option '--at-time' takes no --from or --follow");
         if (m_o->mergeCount > 0 && m_o->follow) return Fail("option '--follow' does not apply to --merge");
+        if (m_o->hasOffsets && m_offsetCount > m_o->mergeCount) {
+            return Fail("option '--offsets' gives more offsets than --merge gives logs");
+        }
         if (m_o->hasBucket && m_o->bucket == 0) return Fail("option '--bucket' takes a number of seconds above 0");
         return 1;
     }
@@ -354,6 +385,7 @@ private:
     CCliOptions* m_o;
     char* m_error;
     size_t m_capacity;
+    int m_offsetCount = 0;
     const char* m_marked[16] = {};
     int m_markCount = 0;
 };

@@ -18,6 +18,8 @@ struct CCliOptions {
     const char* log = nullptr;                      // the first merged log with --merge
     const char* mergeLogs[kMaxCliMergedLogs] = {};  // --merge: the logs, 2 to 64
     int mergeCount = 0;
+    int32_t offsets[kMaxCliMergedLogs] = {};  // --offsets: minutes added to each merged log's times
+    bool hasOffsets = false;
     const char* texts[kMaxExtractTexts] = {};
     int textCount = 0;
 

@@ -137,6 +137,7 @@ int CMergedCli::Run() {
         if (int status = Open(&m_logs[i], request)) return status;
         inputs[i].index = m_logs[i].index;
         inputs[i].file = &m_logs[i].file;
+        inputs[i].offsetMinutes = m_o.offsets[i];
     }
     CProgressBar bar(m_s.showProgress, "merging");
     int merged = MergeLogs(inputs, count, &m_rows, &bar);

@@ -592,6 +592,13 @@ TEST_F(QuillonCliTest, MergedLogsPrintTheirRowsByTimeAfterTheirNames) {
     EXPECT_EQ("web.log\t4\t2024-05-31 10:00:03.000\t00:00:00.500\t\t2024-05-31 10:00:03.000 web ERROR down\n",
               Cli("rows" + options + "--at-time 10:00:02.600 --merge web.log db.log").out);
 
+    // An offset moves a log's times: a minute on puts db.log's rows after web.log's.
+    EXPECT_EQ(
+        "web.log\t4\t2024-05-31 10:00:03.000\t00:00:02.000\t\t2024-05-31 10:00:03.000 web ERROR down\n"
+        "db.log\t1\t2024-05-31 10:00:01.000\t99:99:99.999\t\t2024-05-31 10:00:01.000 db ERROR lock\n",
+        Cli("rows" + options + "--from 3 --count 2 --offsets 0,+1 --merge web.log db.log").out);
+
+    EXPECT_EQ(2, Cli("rows --offsets 0,1,2 --merge web.log db.log").status);
     EXPECT_EQ(2, Cli("rows --merge web.log").status);
     EXPECT_EQ(2, Cli("rows --follow --merge web.log db.log").status);
     CRun missing = Cli("rows --merge web.log nothing.log");

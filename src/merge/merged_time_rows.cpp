@@ -5,7 +5,7 @@
 
 int64_t CMergedTimeRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
     int64_t got = m_rows.ReadRows(first, n, out);
-    constexpr int64_t kChunk = 512;
+    constexpr int64_t kChunk = 4096;  // the keys of a scan's whole batch: each call walks from a key state
     int64_t keys[kChunk];
     for (int64_t done = 0; done < got;) {
         int64_t want = got - done < kChunk ? got - done : kChunk;

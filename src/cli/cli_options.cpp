@@ -288,7 +288,7 @@ private:
             int64_t minutes = 0;
             // Two weeks either way is more than any zone or clock set wrong.
             bool fits = length < sizeof number && n < kMaxCliMergedLogs;
-            if (fits) std::memcpy(number, p, length);
+            if (fits) std::snprintf(number, sizeof number, "%.*s", static_cast<int>(length), p);
             if (fits && number[0] == '+') number[0] = '0';
             if (!fits || !ParseNumber(number, true, 20160, &minutes) || minutes < -20160) {
                 return Fail("option '--offsets' takes up to 64 minutes separated by commas, not '%s'", value), -1;

@@ -132,7 +132,12 @@ void CMergeBuilder::Emit(int log, int64_t len) {
         }
         int64_t take = mask + 1 - (m_pos & mask);
         if (take > len) take = len;
-        std::memset(ids + m_pos, log, static_cast<size_t>(take));
+        // Interleaved logs give runs of a row or two: a call would cost more than the bytes.
+        if (take <= 8) {
+            for (int64_t j = 0; j < take; ++j) ids[m_pos + j] = static_cast<uint8_t>(log);
+        } else {
+            std::memset(ids + m_pos, log, static_cast<size_t>(take));
+        }
         m_pos += take;
         c.at += take;
         len -= take;

@@ -19,6 +19,7 @@
 #include "log_generator.h"
 #include "machine.h"
 #include "search/line_scan.h"
+#include "merge_bench.h"
 #include "stamp_forms_bench.h"
 
 namespace {
@@ -315,15 +316,19 @@ int CBench::Run() {
 int main(int argc, char** argv) {
     const char* const usage =
         "usage: quillon-bench [--repeat N] <log-file>\n"
-        "       quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...\n";
+        "       quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...\n"
+        "       quillon-bench [--repeat N] --merge <log> <log>...\n";
     int repeat = 3;
     bool stampForms = false;
+    bool merge = false;
     std::vector<const char*> paths;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
             repeat = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--stamp-forms") == 0) {
             stampForms = true;
+        } else if (std::strcmp(argv[i], "--merge") == 0) {
+            merge = true;
         } else if (argv[i][0] != '-') {
             paths.push_back(argv[i]);
         } else {
@@ -331,11 +336,12 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    size_t wanted = stampForms ? 2 : 1;
-    if (paths.size() < wanted || (!stampForms && paths.size() > 1) || repeat < 1) {
+    size_t wanted = stampForms || merge ? 2 : 1;
+    if (paths.size() < wanted || (!stampForms && !merge && paths.size() > 1) || repeat < 1) {
         std::fputs(usage, stderr);
         return 2;
     }
+    if (merge) return RunMergeBench(paths.data(), static_cast<int>(paths.size()), repeat);
     if (stampForms) return RunStampFormsBench(paths.data(), static_cast<int>(paths.size()), repeat);
     CBench bench(paths[0], repeat);
     return bench.Run();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The benchmark in one command: builds the release preset, generates the 1 GiB log under
 # build/bench once (delete it to generate it again) and times the loader, a search and an
-# extraction against the references measured in the same run.
+# extraction against the references measured in the same run, then the merge of two logs.
 # Usage: bench/run.sh [size, e.g. 1G or 256M] [--repeat N]
 #        bench/run.sh --huge [lines]   (a log of 2.5 x 10^9 lines "a", 5 GB, kept under build/bench)
 # With STAMP_FORMS=1 it also writes the same log in each further stamp form (one file each,
@@ -33,6 +33,13 @@ if [ "${STAMP_FORMS:-0}" = 1 ]; then
   cat "$log" "${forms[@]}" >/dev/null
   build/release/bench/quillon-bench "$@" --stamp-forms "$log" "${forms[@]}"
 fi
+
+# Two logs merged by time: the second is another log of the same size and day, so that their
+# rows interleave a few milliseconds apart (the merge's hardest case: short runs).
+second="build/bench/bench-$size-second.log"
+[ -f "$second" ] || build/release/bench/quillon-loggen --size "$size" --seed 7 "$second"
+cat "$second" >/dev/null
+build/release/bench/quillon-bench "$@" --merge "$log" "$second"
 
 # Following: 100,000 lines a second appended while quillon-cli rows --follow prints them.
 build/release/bench/quillon-follow-bench build/release/src/cli/quillon-cli build/bench 100000 5 || true

@@ -11,15 +11,16 @@ import link_graph
 
 # One source of each library, and the folders it must not reach.
 UNREACHABLE = {
-    "src/foundation/string.cpp": ["stamps", "document", "loader", "xml", "keywords", "config", "search"],
-    "src/stamps/stamp_forms.cpp": ["document", "loader", "xml", "keywords", "config", "search"],
-    "src/document/file.cpp": ["loader", "xml", "keywords", "config", "search"],
-    "src/xml/xml.cpp": ["loader", "keywords", "config", "search"],
-    "src/keywords/keyword_set.cpp": ["loader", "config", "search"],
-    "src/loader/log_loader.cpp": ["xml", "config", "search"],
-    "src/config/comm_config.cpp": ["loader", "search"],
-    "src/search/regex.cpp": ["loader", "xml", "keywords", "config"],
-    "src/winui/dpi.cpp": ["loader", "xml", "keywords", "config", "search", "view", "dialogs", "shell"],
+    "src/foundation/string.cpp": ["stamps", "document", "loader", "xml", "keywords", "config", "search", "merge"],
+    "src/stamps/stamp_forms.cpp": ["document", "loader", "xml", "keywords", "config", "search", "merge"],
+    "src/document/file.cpp": ["loader", "xml", "keywords", "config", "search", "merge"],
+    "src/xml/xml.cpp": ["loader", "keywords", "config", "search", "merge"],
+    "src/keywords/keyword_set.cpp": ["loader", "config", "search", "merge"],
+    "src/loader/log_loader.cpp": ["xml", "config", "search", "merge"],
+    "src/config/comm_config.cpp": ["loader", "search", "merge"],
+    "src/search/regex.cpp": ["loader", "xml", "keywords", "config", "merge"],
+    "src/merge/merged_rows.cpp": ["loader", "xml", "keywords", "config", "search"],
+    "src/winui/dpi.cpp": ["loader", "xml", "keywords", "config", "search", "merge", "view", "dialogs", "shell"],
     "src/view/child_view.cpp": ["loader", "xml", "dialogs", "shell"],
     "src/dialogs/dialog.cpp": ["loader", "xml", "search", "view", "shell"],
     "src/dialogs/config_dialog.cpp": ["loader", "xml", "search", "view", "shell"],
@@ -29,8 +30,8 @@ UNREACHABLE = {
 # A header of each folder to try.
 PROBE = {
     "foundation": "string.h", "stamps": "stamp_forms.h", "document": "file.h", "loader": "log_loader.h", "xml": "xml.h",
-    "keywords": "keyword_set.h", "config": "comm_config.h", "search": "line_scan.h", "winui": "dpi.h",
-    "view": "log_view.h", "dialogs": "dialog.h", "shell": "app_main.h",
+    "keywords": "keyword_set.h", "config": "comm_config.h", "search": "line_scan.h", "merge": "merged_rows.h",
+    "winui": "dpi.h", "view": "log_view.h", "dialogs": "dialog.h", "shell": "app_main.h",
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([a-z_]+)/([^"]+)"', re.M)
 

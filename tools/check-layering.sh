@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a library includes what lies above it: the portable core (foundation, stamps, document,
-# loader, xml, keywords, config, search) includes <windows.h> outside its *_win32.cpp seams, or a
+# loader, xml, keywords, config, search, merge) includes <windows.h> outside its *_win32.cpp seams, or a
 # header of the Win32 UI helpers, the view, the dialogs or the shell; the helpers include the
 # view, the dialogs or the shell; the view includes the dialogs or the shell; the dialogs
 # include the shell.
@@ -10,7 +10,7 @@ src="$root/src"
 problems=0
 report() { echo "layering: $1"; problems=$((problems + 1)); }
 
-for folder in foundation stamps document loader xml keywords config search; do
+for folder in foundation stamps document loader xml keywords config search merge; do
   while IFS= read -r hit; do
     file="${hit%%:*}"
     case "$file" in *_win32.cpp) continue ;; esac

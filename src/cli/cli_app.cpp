@@ -17,6 +17,7 @@
 #include "document/log_file.h"
 #include "loader/log_follow.h"
 #include "loader/log_loader.h"
+#include "merge_commands.h"
 #include "foundation/convert.h"
 #include "foundation/format.h"
 #include "foundation/trace.h"
@@ -68,6 +69,8 @@ public:
 private:
     int Info();
     void StampRules(CStampRules* rules);
+    // The stamp rules and the colour codes, as the settings and options say.
+    void SettleRules();
     int Rows();
     int Errors();
     int Search();
@@ -139,6 +142,18 @@ int CCli::Run() {
     }
     char message[1024];
     if (!LoadCliConfiguration(m_o, &m_config, message, sizeof message)) return Fail("%s", message);
+    SettleRules();
+    if (m_o.mergeCount > 0) {
+        CMergeSettings settings;
+        settings.options = &m_o;
+        settings.config = &m_config;
+        settings.stampRules = &m_stampRules;
+        settings.hideEscapes = m_hideEscapes;
+        settings.showProgress = m_showProgress;
+        settings.checkOn = CheckOn();
+        settings.threshold = Threshold();
+        return RunMergedCommand(settings);
+    }
     const char* reason = "";
     if (!CheckReadable(m_o.log, &reason)) return Fail("cannot open '%s': %s", m_o.log, reason);
     char16_t* path = MultiByteToWideAlloc(m_o.log, -1, kCodePageUtf8);
@@ -155,11 +170,6 @@ int CCli::Run() {
     request.keywords = wantErrors ? &m_config.Keywords() : nullptr;
     CProgressBar bar(m_showProgress, "indexing");
     request.listener = &bar;
-    StampRules(&m_stampRules);
-    // Colour codes as the settings say, like the stamp forms: kept with --no-config.
-    if (m_o.noConfig) m_config.m_colorCodes = 0;
-    if (m_o.escapes >= 0) m_config.m_colorCodes = m_o.escapes;
-    m_hideEscapes = m_config.m_colorCodes != 0;
     request.stamps = &m_stampRules;
     request.stampCount = &m_stampCount;
     int indexed = Index(request);
@@ -182,6 +192,14 @@ int CCli::Run() {
         default:
             return 2;
     }
+}
+
+void CCli::SettleRules() {
+    StampRules(&m_stampRules);
+    // Colour codes as the settings say, like the stamp forms: kept with --no-config.
+    if (m_o.noConfig) m_config.m_colorCodes = 0;
+    if (m_o.escapes >= 0) m_config.m_colorCodes = m_o.escapes;
+    m_hideEscapes = m_config.m_colorCodes != 0;
 }
 
 int CCli::Index(const CLoadRequest& given) {

@@ -10,6 +10,7 @@
 
 const char kCliUsage[] =
     "usage: quillon-cli [options] <command> <log-file> [arguments]\n"
+    "       quillon-cli [options] <command> [arguments] --merge <log-file> <log-file>...\n"
     "Indexes a log file as the Quillon viewer does and prints its rows as the viewer shows them.\n"
     "options (anywhere on the line):\n"
     "  --encoding auto|ansi|utf-8|<code page number>   how log bytes are decoded (default ansi, code page 0);\n"
@@ -30,6 +31,12 @@ const char kCliUsage[] =
     "  --stamp-pattern <P>   a time-stamp pattern of your own, tried before the built-in forms (may be\n"
     "                        repeated): %Y %m %d %H %M %S %f %b %a %z and literal text; a blank matches\n"
     "                        blanks; \"#N:\" in front starts it at field N, \"@N:\" at byte N\n"
+    "  --merge <log> <log>...  2 to 64 logs shown as one, their rows ordered by time stamp (the logs\n"
+    "                        are the arguments up to the next option; give the command's texts before\n"
+    "                        it or after \"--\"); every printed row starts with its log's name and a tab;\n"
+    "                        not with --follow\n"
+    "  --offsets <M>,<M>...  minutes added to the times of each merged log, in the order of --merge\n"
+    "                        (a log whose clock was off, or whose stamps name no zone), e.g. 0,-60\n"
     "  --trace               trace lines go to standard error\n"
     "  --help                this text\n"
     "commands:\n"
@@ -65,7 +72,13 @@ const char kCliUsage[] =
     "\"--\" ends the options, for a text that begins with \"--\".\n"
     "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
     "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n"
-    "rows --at-time exits with 1 when no row is at or after TIME; timeline when the log has no time stamps.\n";
+    "rows --at-time exits with 1 when no row is at or after TIME; timeline when the log has no time stamps.\n"
+    "Merged logs: rows are ordered by their time stamps on one clock (UTC for stamps with a zone; a log\n"
+    "without years takes the year of its first stamp with one, else the day its file was last written);\n"
+    "equal times keep the order of the logs given, then each log's own order; rows without a stamp stay\n"
+    "after the row before them, rows before a log's first stamp come first, and a time that goes back\n"
+    "keeps its place in its log. --from counts merged rows; timeline and --at-time use that one clock;\n"
+    "info prints each log's lines after its name, then the merged rows and their first and last time.\n";
 
 namespace {
 
@@ -141,6 +154,13 @@ public:
             const char* a = argv[i];
             if (!optionsEnded && std::strcmp(a, "--") == 0) {
                 optionsEnded = true;
+            } else if (!optionsEnded && std::strcmp(a, "--merge") == 0) {
+                // The logs are the arguments up to the next option (or "--").
+                while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) {
+                    if (m_o->mergeCount == kMaxCliMergedLogs) return Fail("option '--merge' takes at most 64 logs");
+                    m_o->mergeLogs[m_o->mergeCount++] = argv[++i];
+                }
+                if (m_o->mergeCount < 2) return Fail("option '--merge' needs 2 to 64 logs");
             } else if (!optionsEnded && a[0] == '-' && a[1] == '-') {
                 const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
                 int used = Option(a, value);
@@ -155,9 +175,11 @@ public:
         if (m_o->help) return 1;
         if (count == 0) return Fail("missing command (see quillon-cli --help)");
         if (!Command(positional[0])) return 0;
-        if (count < 2) return Fail("missing log file (see quillon-cli --help)");
-        m_o->log = positional[1];
-        int texts = count - 2 + extra;
+        // With --merge every argument after the command is a text.
+        int logs = m_o->mergeCount > 0 ? 0 : 1;
+        if (count < 1 + logs) return Fail("missing log file (see quillon-cli --help)");
+        m_o->log = logs > 0 ? positional[1] : m_o->mergeLogs[0];
+        int texts = count - 1 - logs + extra;
         if (m_o->command == CCliCommand::kSearch && texts != 1) {
             return texts == 0 ? Fail("search needs a text") : Fail("search takes one text, not %d", texts);
         }
@@ -165,8 +187,10 @@ public:
             return texts == 0 ? Fail("extract needs 1 to 5 texts") : Fail("extract takes 1 to 5 texts, not %d", texts);
         }
         bool takesTexts = m_o->command == CCliCommand::kSearch || m_o->command == CCliCommand::kExtract;
-        if (!takesTexts && texts > 0) return Fail("unexpected argument '%s'", count > 2 ? positional[2] : firstExtra);
-        for (int k = 2; k < count; ++k) m_o->texts[m_o->textCount++] = positional[k];
+        if (!takesTexts && texts > 0) {
+            return Fail("unexpected argument '%s'", count > 1 + logs ? positional[1 + logs] : firstExtra);
+        }
+        for (int k = 1 + logs; k < count; ++k) m_o->texts[m_o->textCount++] = positional[k];
         return Applies();
     }
 
@@ -237,6 +261,7 @@ private:
             }
             return 1;
         }
+        if (std::strcmp(name, "--offsets") == 0) return OffsetsOption(value);
         if (std::strcmp(name, "--stamps") == 0) return StampsOption(value);
         if (std::strcmp(name, "--escapes") == 0) return EscapesOption(value);
         if (std::strcmp(name, "--at-time") == 0) return AtTimeOption(name, value);
@@ -250,6 +275,31 @@ private:
             return 1;
         }
         return Fail("unknown option '%s' (see quillon-cli --help)", name), -1;
+    }
+
+    // Minutes for each merged log, in order, separated by commas: "0,-60,90".
+    int OffsetsOption(const char* value) {
+        if (value == nullptr) return Fail("option '--offsets' needs minutes"), -1;
+        int n = 0;
+        for (const char* p = value;; ++n) {
+            const char* comma = std::strchr(p, ',');
+            size_t length = comma != nullptr ? static_cast<size_t>(comma - p) : std::strlen(p);
+            char number[16] = {};
+            int64_t minutes = 0;
+            // Two weeks either way is more than any zone or clock set wrong.
+            bool fits = length < sizeof number && n < kMaxCliMergedLogs;
+            if (fits) std::snprintf(number, sizeof number, "%.*s", static_cast<int>(length), p);
+            if (fits && number[0] == '+') number[0] = '0';
+            if (!fits || !ParseNumber(number, true, 20160, &minutes) || minutes < -20160) {
+                return Fail("option '--offsets' takes up to 64 minutes separated by commas, not '%s'", value), -1;
+            }
+            m_o->offsets[n] = static_cast<int32_t>(minutes);
+            if (comma == nullptr) break;
+            p = comma + 1;
+        }
+        m_o->hasOffsets = true;
+        m_offsetCount = n + 1;
+        return 1;
     }
 
     int StampsOption(const char* value) {
@@ -324,6 +374,10 @@ private:
         }
         if (m_o->hasAtTime && (m_o->hasFrom || m_o->follow))
             return Fail("option '--at-time' takes no --from or --follow");
+        if (m_o->mergeCount > 0 && m_o->follow) return Fail("option '--follow' does not apply to --merge");
+        if (m_o->hasOffsets && m_offsetCount > m_o->mergeCount) {
+            return Fail("option '--offsets' gives more offsets than --merge gives logs");
+        }
         if (m_o->hasBucket && m_o->bucket == 0) return Fail("option '--bucket' takes a number of seconds above 0");
         return 1;
     }
@@ -331,6 +385,7 @@ private:
     CCliOptions* m_o;
     char* m_error;
     size_t m_capacity;
+    int m_offsetCount = 0;
     const char* m_marked[16] = {};
     int m_markCount = 0;
 };

@@ -11,10 +11,15 @@ enum class CCliCommand { kNone, kInfo, kRows, kErrors, kSearch, kExtract, kTimel
 
 constexpr int kMaxExtractTexts = 5;
 constexpr int kMaxCliStampPatterns = 16;
+constexpr int kMaxCliMergedLogs = 64;
 
 struct CCliOptions {
     CCliCommand command = CCliCommand::kNone;
-    const char* log = nullptr;
+    const char* log = nullptr;                      // the first merged log with --merge
+    const char* mergeLogs[kMaxCliMergedLogs] = {};  // --merge: the logs, 2 to 64
+    int mergeCount = 0;
+    int32_t offsets[kMaxCliMergedLogs] = {};  // --offsets: minutes added to each merged log's times
+    bool hasOffsets = false;
     const char* texts[kMaxExtractTexts] = {};
     int textCount = 0;
 

@@ -33,7 +33,11 @@ constexpr int64_t kConsoleBuckets = int64_t{1} << 22;
 
 int PrintTimeline(const CLogLineList& lines, const CLogLineList& errors, int32_t bucketSeconds, const char* log,
                   CProgressBar* bar) {
-    CBorrowedRows rows(lines);
+    return PrintTimeline(CBorrowedRows(lines), errors, bucketSeconds, log, bar);
+}
+
+int PrintTimeline(const CRowSource& rows, const CLogLineList& errors, int32_t bucketSeconds, const char* log,
+                  CProgressBar* bar) {
     CTimelineRequest request;
     request.rows = &rows;
     request.errors = &errors;

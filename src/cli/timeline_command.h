@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "document/log_line.h"
+#include "document/row_source.h"
 #include "stamps/stamp_clock.h"
 #include "progress_bar.h"
 
@@ -11,6 +12,9 @@
 // after telling on standard error why there is nothing to print (log names the log). The
 // bar shows the counting and is gone before the first line.
 int PrintTimeline(const CLogLineList& lines, const CLogLineList& errors, int32_t bucketSeconds, const char* log,
+                  CProgressBar* bar);
+// The same over any rows (errors: the error rows by the rows' line numbers).
+int PrintTimeline(const CRowSource& rows, const CLogLineList& errors, int32_t bucketSeconds, const char* log,
                   CProgressBar* bar);
 
 // The first row of lines at or after the query, or -1.

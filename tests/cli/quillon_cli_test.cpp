@@ -534,3 +534,74 @@ TEST_F(QuillonCliTest, FollowWaitsForRowsAndReadsUtf16ByUnits) {
 }
 
 }  // namespace
+
+// Two logs merged by time: a UTF-8 log whose stamps name their zone, and a UTF-16 log;
+// equal times keep the logs' order, unstamped rows stay after theirs.
+TEST_F(QuillonCliTest, MergedLogsPrintTheirRowsByTimeAfterTheirNames) {
+    WriteBytes(m_dir.FsPath("web.log"),
+               "boot web\n"
+               "2024-05-31T12:00:01.000+02:00 web GET\n"
+               "\tcontinuation web\n"
+               "2024-05-31 10:00:03.000 web ERROR down\n");
+    std::string db;
+    for (char c : std::string("2024-05-31 10:00:01.000 db ERROR lock\r\n2024-05-31 10:00:02.500 db commit\r\n")) {
+        db += c;
+        db += '\0';
+    }
+    WriteBytes(m_dir.FsPath("db.log"), "\xFF\xFE" + db);
+    const std::string options = " --keywords errors.xml --stamps all --encoding utf-8 ";
+    CRun rows = Cli("rows" + options + "--merge web.log db.log");
+    EXPECT_EQ(0, rows.status);
+    EXPECT_EQ(
+        "web.log\t1\t\t\t\tboot web\n"
+        "web.log\t2\t2024-05-31 10:00:01.000\t10:00:01.000\t\t2024-05-31T12:00:01.000+02:00 web GET\n"
+        "web.log\t3\t2024-05-31 10:00:01.000\t00:00:00.000\t\t\tcontinuation web\n"
+        "db.log\t1\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n"
+        "db.log\t2\t2024-05-31 10:00:02.500\t00:00:01.500\t\t2024-05-31 10:00:02.500 db commit\n"
+        "web.log\t4\t2024-05-31 10:00:03.000\t00:00:00.500\t\t2024-05-31 10:00:03.000 web ERROR down\n",
+        rows.out);
+    EXPECT_EQ("", rows.err);
+    // The logs in the other order: equal times now put db.log's row first.
+    CRun swapped = Cli("rows" + options + "--from 1 --count 2 --merge db.log web.log");
+    EXPECT_EQ(
+        "db.log\t1\t2024-05-31 10:00:01.000\t10:00:01.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n"
+        "web.log\t2\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31T12:00:01.000+02:00 web GET\n",
+        swapped.out);
+
+    CRun errors = Cli("errors" + options + "--merge web.log db.log");
+    EXPECT_EQ(
+        "db.log\t1\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n"
+        "web.log\t4\t2024-05-31 10:00:03.000\t00:00:02.000\t\t2024-05-31 10:00:03.000 web ERROR down\n",
+        errors.out);
+    // A search from a merged row finds the nearest hit of any log, either way.
+    EXPECT_EQ("db.log\t1\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n",
+              Cli("search ERROR" + options + "--from 1 --merge web.log db.log").out);
+    EXPECT_EQ("web.log\t4\t2024-05-31 10:00:03.000\t00:00:00.500\t\t2024-05-31 10:00:03.000 web ERROR down\n",
+              Cli("search" + options + "--from 5 --backward --merge web.log db.log -- ERROR").out);
+    EXPECT_EQ("db.log\t1\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n",
+              Cli("search" + options + "--from 4 --backward --merge web.log db.log -- ERROR").out);
+    // Context is the merged rows around each hit.
+    CRun extract = Cli("extract commit" + options + "--before 1 --after 1 --merge web.log db.log");
+    EXPECT_EQ(
+        "db.log\t1\t2024-05-31 10:00:01.000\t00:00:00.000\t\t2024-05-31 10:00:01.000 db ERROR lock\n"
+        "db.log\t2\t2024-05-31 10:00:02.500\t00:00:01.500\t\t2024-05-31 10:00:02.500 db commit\n"
+        "web.log\t4\t2024-05-31 10:00:03.000\t00:00:00.500\t\t2024-05-31 10:00:03.000 web ERROR down\n",
+        extract.out);
+    EXPECT_EQ("2024-05-31 10:00:01\t3\t1\n2024-05-31 10:00:02\t1\t0\n2024-05-31 10:00:03\t1\t1\n",
+              Cli("timeline" + options + "--bucket 1 --merge web.log db.log").out);
+    EXPECT_EQ("web.log\t4\t2024-05-31 10:00:03.000\t00:00:00.500\t\t2024-05-31 10:00:03.000 web ERROR down\n",
+              Cli("rows" + options + "--at-time 10:00:02.600 --merge web.log db.log").out);
+
+    // An offset moves a log's times: a minute on puts db.log's rows after web.log's.
+    EXPECT_EQ(
+        "web.log\t4\t2024-05-31 10:00:03.000\t00:00:02.000\t\t2024-05-31 10:00:03.000 web ERROR down\n"
+        "db.log\t1\t2024-05-31 10:00:01.000\t99:99:99.999\t\t2024-05-31 10:00:01.000 db ERROR lock\n",
+        Cli("rows" + options + "--from 3 --count 2 --offsets 0,+1 --merge web.log db.log").out);
+
+    EXPECT_EQ(2, Cli("rows --offsets 0,1,2 --merge web.log db.log").status);
+    EXPECT_EQ(2, Cli("rows --merge web.log").status);
+    EXPECT_EQ(2, Cli("rows --follow --merge web.log db.log").status);
+    CRun missing = Cli("rows --merge web.log nothing.log");
+    EXPECT_EQ(2, missing.status);
+    EXPECT_EQ("", missing.out);
+}

@@ -1,0 +1,30 @@
+// MergeLogs: the k-way merge of already-loaded indexes into a CMergedRows, in one pass
+// (merge/merged_rows.h). Long work: run it on the background runner.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "document/progress_listener.h"
+#include "merge/merged_rows.h"
+
+// Returned when the merge was cancelled (the same value as the scans' kScanCancelled).
+constexpr int kMergeCancelled = -2;
+
+// One log to merge: its index, its file (borrowed, for the rows' bytes and, when writtenDay
+// is not given, the day it was last written) and the minutes added to its times.
+struct CMergeInput {
+    std::shared_ptr<const CLogLineList> index;
+    CLogFile* file = nullptr;
+    int32_t offsetMinutes = 0;
+    int64_t writtenDay = CStampClock::kNoDay;  // kNoDay: asked of file
+};
+
+// Merges count logs (1 to kMaxMergedLogs) in the order given, by the rule of
+// merge/merge_keys.h: rows by key, equal keys in the logs' order, then each log's own.
+// Returns 1 with *rows; 0 when memory ran out or the inputs are not 1 to 64 logs with an
+// index each; kMergeCancelled when *cancel was set (looked at every 1 Mi rows). Progress:
+// listener->OnProgress(rows merged, all rows), from the calling thread.
+int MergeLogs(const CMergeInput* logs, int count, std::unique_ptr<CMergedRows>* rows,
+              CProgressListener* listener = nullptr, const std::atomic<int>* cancel = nullptr);

@@ -1,0 +1,76 @@
+// The common clock of a merged view: how each log's stamps become one number that compares
+// across logs, and the state a walk over one log's rows keeps.
+//
+// The rule. A key is milliseconds since 1970-01-01 00:00 on the stamps' own date and time
+// (UTC for stamps that name their zone, which the stamp readers already convert), plus the
+// log's offset. A log is dated by its first stamp that has a year: its stamps without a
+// year take that year, its stamps of a time alone that stamp's day (CStampClock). A log
+// with no year at all is dated on the day its file was last written: a time alone on that
+// day, a month and day in that day's year (the year before when the month is later than
+// that day's). When the day is not known either, the earliest first day of the other logs
+// stands in (1970-01-01 when no log has one). A time alone moves to the next day each time
+// it goes back by more than twelve hours (as CStampKeys counts), and a month and day without
+// a year to the next year each time its month goes back by more than six (a log that passes
+// New Year). Rows before a log's first
+// stamp have kBeforeFirstStamp. A log's own order is kept: a row whose time goes back (a
+// clock set back) takes the latest key seen before it in its log, so each log's keys never
+// fall and the merge is a merge, not a sort.
+#pragma once
+
+#include <cstdint>
+
+#include "document/log_line.h"
+#include "stamps/stamp_clock.h"
+
+// The key of the rows before a log's first stamp: before every other.
+constexpr int64_t kBeforeFirstStamp = INT64_MIN;
+
+// What a walk has to remember at a row to go on from there.
+struct CMergeKeyState {
+    int64_t latest = kBeforeFirstStamp;  // the largest key so far
+    int64_t timeOnlyDays = 0;            // midnights a time alone has passed
+    uint32_t lastTimeOnly = 0;           // the last time alone, ms of the day
+    bool timeOnlySeen = false;
+    int32_t yearsPassed = 0;  // New Years a stamp without a year has passed
+    uint8_t lastMonth = 0;    // the month of the last stamp without a year
+};
+
+// One log's keys, row after row in its own order.
+class CMergeKeys {
+public:
+    CMergeKeys() = default;
+    CMergeKeys(const CStampClock& clock, int64_t offsetMs);
+
+    // The key of the next row (its entry's stamp, own or inherited).
+    int64_t Next(const CTimeStamp& stamp) {
+        if (!stamp.HasDate()) return m_state.latest;
+        int64_t key = OwnKey(stamp);
+        if (key > m_state.latest) m_state.latest = key;
+        return m_state.latest;
+    }
+    const CMergeKeyState& State() const { return m_state; }
+    void Restore(const CMergeKeyState& state) { m_state = state; }
+    const CStampClock& Clock() const { return m_clock; }
+    int64_t OffsetMs() const { return m_offset; }
+
+private:
+    int64_t OwnKey(const CTimeStamp& stamp);
+    // The year a stamp without one is in.
+    uint16_t YearOf(const CTimeStamp& stamp);
+
+    CStampClock m_clock;
+    int64_t m_offset = 0;
+    CMergeKeyState m_state;
+    uint32_t m_date = 0xffffffff;  // the day of m_dayKey, as year, month and day
+    int64_t m_dayKey = 0;
+    int64_t m_firstYear = 0;  // the clock's, for stamps without a year
+};
+
+// The clock of a log by the rule above: from its first stamp with a year, else from
+// writtenDay (days since 1970-01-01, or CStampClock::kNoDay), else from fallbackDay.
+// *hasOwnDay: whether the log was dated without the fallback. Walks the index up to its
+// first stamp with a year (the whole index when it has none).
+CStampClock MergeClockOf(const CLogLineList& index, int64_t writtenDay, int64_t fallbackDay, bool* hasOwnDay);
+
+// A key as a stamp (UTC date and time on the common clock); all zero for kBeforeFirstStamp.
+CTimeStamp StampOfKey(int64_t key);

@@ -1,0 +1,77 @@
+// CMergedRows: several logs (up to 64) as one row source, ordered by time on a common clock
+// (merge/merge_keys.h), built by MergeLogs (merge/log_merge.h). It refers to the logs' own
+// indexes and keeps no entry of its own.
+//
+// Layout: one byte a row, the log it comes from; and for every block of rows (128, or 8 per
+// log when there are more than 16 logs) each log's row at the block's first row. A row's
+// entry is its log's row at its block's start plus the rows of that log before it in the
+// block: at most 2 bytes a row beyond the logs' indexes, a fetch anywhere within a block's
+// byte count and one entry decode. Every 4096 rows of each log the key state is kept, so
+// that keys can be made again from anywhere (ReadKeys).
+// Threads: read-only once built; any number of threads may read it at once.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "document/log_file.h"
+#include "document/log_line.h"
+#include "document/row_source.h"
+#include "merge/merge_keys.h"
+
+constexpr int kMaxMergedLogs = 64;
+
+// One log of a merge: its index (shared with its own view), its file and how its keys are made.
+struct CMergedLog {
+    std::shared_ptr<const CLogLineList> index;
+    CLogFile* file = nullptr;  // borrowed: outlives the merged rows
+    CStampClock clock;
+    int64_t offsetMs = 0;
+};
+
+class CMergedRows : public CRowSource {
+public:
+    static constexpr int kKeyStateShift = 12;  // a key state every 4096 rows of a log
+
+    CMergedRows() = default;
+    CMergedRows(const CMergedRows&) = delete;
+    CMergedRows& operator=(const CMergedRows&) = delete;
+
+    int64_t Count() const override { return m_count; }
+    bool Entry(CRow row, CLogLine* line) const override;
+    int64_t ReadRows(CRow first, int64_t n, CLogLine* out) const override;
+    CLogFile* FileOf(CRow row) const override;
+    // The first log's file.
+    CLogFile* File() const override { return m_logCount > 0 ? m_logs[0].file : nullptr; }
+
+    int LogCount() const { return m_logCount; }
+    const CMergedLog& Log(int log) const { return m_logs[log]; }
+    // The log a row comes from (row within the rows).
+    int LogOf(CRow row) const { return m_ids[row.Value()]; }
+    // Which log a row comes from and its row in that log's index; false outside the rows.
+    bool Origin(CRow row, int* log, CRow* logRow) const;
+    // The merged row of a log's row; -1 outside that log's rows. A binary search over the
+    // blocks, then one block's bytes.
+    int64_t RowOf(int log, CRow logRow) const;
+    // Each log's rows before row (0 <= row <= Count()): its block's table and the block's bytes.
+    void RowsBefore(CRow row, int64_t* before) const;
+    // The keys (merge/merge_keys.h) of up to n rows from first on: how many.
+    int64_t ReadKeys(CRow first, int64_t n, int64_t* keys) const;
+    // The bytes the merged order takes besides the logs' indexes.
+    uint64_t MemoryBytes() const;
+    int64_t BlockRows() const { return int64_t{1} << m_blockShift; }
+
+private:
+    friend class CMergeBuilder;
+
+    // The key state of log at its row logRow (its keys' walk brought there).
+    CMergeKeys KeysAt(int log, int64_t logRow) const;
+
+    CMergedLog m_logs[kMaxMergedLogs];
+    int m_logCount = 0;
+    int64_t m_count = 0;
+    int m_blockShift = 7;
+    std::unique_ptr<uint8_t[]> m_ids;
+    std::unique_ptr<int64_t[]> m_starts;  // block b, log i: m_starts[b * m_logCount + i]
+    std::unique_ptr<CMergeKeyState[]> m_keyStates[kMaxMergedLogs];
+};

@@ -1,0 +1,42 @@
+// CMultiLiteral: finds the first place where any of a few byte strings occurs, sixteen
+// places at a time with SSE2 (plain loops elsewhere). Each string is looked for by a pair of
+// its rarest bytes and confirmed whole; one that ignores case compares ASCII letters in
+// either case. One set per scan thread; Find does not change it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class CMultiLiteral {
+public:
+    static constexpr int kMaxStrings = 40;
+    static constexpr int kMaxBytes = 96;
+
+    // Adds the n bytes (folded: ASCII letters given in lower case match in either case); 1,
+    // or 0 when the set is full or the string empty or too long.
+    int Add(const char* bytes, int n, bool folded);
+    int Count() const { return m_count; }
+    // The first position from `from` on where a string lies wholly within the n bytes, or -1.
+    int64_t Find(const char* text, size_t n, size_t from) const;
+
+private:
+    struct CString {
+        char bytes[kMaxBytes];
+        int length;
+        bool folded;
+    };
+    // Where a candidate must have given bytes: at offsets a and b from its start, after
+    // or-ing in the case bits.
+    struct CPair {
+        uint8_t offsetA, offsetB;
+        char byteA, byteB;
+        char caseA, caseB;
+    };
+    bool MatchesAt(const char* text, size_t n, size_t at) const;
+
+    CString m_strings[kMaxStrings];
+    int m_count = 0;
+    CPair m_pairs[kMaxStrings];
+    int m_pairCount = 0;
+    size_t m_reach = 0;  // the largest pair offset + 1
+};

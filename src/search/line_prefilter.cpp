@@ -151,7 +151,7 @@ void CLinePrefilter::Prepare(const CSearchCondition& condition, unsigned codePag
     if (m_foldedKs && m_utf8 && (!m_literals.Add("\xC5\xBF", 2, false) || !m_literals.Add("\xE2\x84\xAA", 3, false))) {
         return;
     }
-    if (hideEscapes && !m_literals.Add("\x1B", 1, false)) return;
+    m_hideEscapes = hideEscapes;
     m_active = true;
 }
 
@@ -174,6 +174,36 @@ int CLinePrefilter::Group(const CLogLine* entries, int n, bool backward, uint64_
     return k;
 }
 
+namespace {
+
+// Flags each entry that a place find(from) returns (the first at or after from, -1 for
+// none) lies in; a place between lines flags none.
+template <typename Find>
+void MarkHits(const CLogLine* entries, int n, bool backward, uint64_t start, uint8_t* flags, Find find) {
+    auto at = [&](int j) { return backward ? n - 1 - j : j; };  // the j-th entry in file order
+    size_t pos = 0;
+    for (int j = 0; j < n;) {
+        int64_t hit = find(pos);
+        if (hit < 0) return;
+        auto h = static_cast<size_t>(hit);
+        for (; j < n; ++j) {
+            const CLogLine& e = entries[at(j)];
+            if (static_cast<size_t>(e.offset - start) + (e.length > 0 ? static_cast<size_t>(e.length) : 0) > h) break;
+        }
+        if (j == n) return;
+        size_t lineStart = static_cast<size_t>(entries[at(j)].offset - start);
+        if (h < lineStart) {
+            pos = lineStart;
+            continue;
+        }
+        flags[at(j)] = 1;
+        pos = lineStart + static_cast<size_t>(entries[at(j)].length);
+        ++j;
+    }
+}
+
+}  // namespace
+
 void CLinePrefilter::Mark(const CLogLine* entries, int n, bool backward, const char* bytes, uint64_t start,
                           uint8_t* flags) const {
     size_t span = 0;
@@ -187,26 +217,11 @@ void CLinePrefilter::Mark(const CLogLine* entries, int n, bool backward, const c
         return;
     }
     std::memset(flags, 0, static_cast<size_t>(n));
-    // The entries in file order: j-th from the span's start.
-    auto at = [&](int j) { return backward ? n - 1 - j : j; };
-    size_t pos = 0;
-    for (int j = 0; j < n;) {
-        int64_t hit = m_literals.Find(bytes, span, pos);
-        if (hit < 0) return;
-        auto h = static_cast<size_t>(hit);
-        // Lines that end before the hit hold none.
-        for (; j < n; ++j) {
-            const CLogLine& e = entries[at(j)];
-            if (static_cast<size_t>(e.offset - start) + (e.length > 0 ? static_cast<size_t>(e.length) : 0) > h) break;
-        }
-        if (j == n) return;
-        size_t lineStart = static_cast<size_t>(entries[at(j)].offset - start);
-        if (h < lineStart) {
-            pos = lineStart;  // a hit between lines (or reaching into one) counts for none
-            continue;
-        }
-        flags[at(j)] = 1;
-        pos = lineStart + static_cast<size_t>(entries[at(j)].length);
-        ++j;
-    }
+    MarkHits(entries, n, backward, start, flags, [&](size_t from) { return m_literals.Find(bytes, span, from); });
+    // A line with an escape sequence is matched on what is left without it.
+    if (!m_hideEscapes) return;
+    MarkHits(entries, n, backward, start, flags, [&](size_t from) -> int64_t {
+        const void* escape = from < span ? std::memchr(bytes + from, 0x1B, span - from) : nullptr;
+        return escape != nullptr ? static_cast<const char*>(escape) - bytes : -1;
+    });
 }

@@ -32,5 +32,6 @@ private:
     CMultiLiteral m_literals;
     bool m_active = false;
     bool m_utf8 = false;
+    bool m_hideEscapes = false;
     bool m_foldedKs = false;  // a literal ignoring case holds s or k
 };

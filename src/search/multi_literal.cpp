@@ -81,54 +81,69 @@ bool CMultiLiteral::MatchesAt(const char* text, size_t n, size_t at) const {
     return false;
 }
 
+#if defined(__SSE2__)
+// The vector loop with kPairs pairs known at compile time (their bytes stay in registers);
+// kPairs 0: the count is m_pairCount. Returns the first confirmed place, or -1 with *at at
+// the first place not yet tried.
+template <int kPairs>
+int64_t CMultiLiteral::FindVector(const char* text, size_t n, size_t* at) const {
+    constexpr int kRegs = kPairs > 0 ? kPairs : kMaxStrings;
+    const int pairs = kPairs > 0 ? kPairs : m_pairCount;
+    __m128i byteA[kRegs];
+    __m128i byteB[kRegs];
+    __m128i caseA[kRegs];
+    __m128i caseB[kRegs];
+    for (int k = 0; k < pairs; ++k) {
+        byteA[k] = _mm_set1_epi8(m_pairs[k].byteA);
+        byteB[k] = _mm_set1_epi8(m_pairs[k].byteB);
+        caseA[k] = _mm_set1_epi8(m_pairs[k].caseA);
+        caseB[k] = _mm_set1_epi8(m_pairs[k].caseB);
+    }
+    size_t i = *at;
+    for (; i + m_reach + 15 < n; i += 16) {
+        __m128i any = _mm_setzero_si128();
+        for (int k = 0; k < pairs; ++k) {
+            const char* base = text + i;
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + m_pairs[k].offsetA));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + m_pairs[k].offsetB));
+            a = _mm_or_si128(a, caseA[k]);
+            b = _mm_or_si128(b, caseB[k]);
+            any = _mm_or_si128(any, _mm_and_si128(_mm_cmpeq_epi8(a, byteA[k]), _mm_cmpeq_epi8(b, byteB[k])));
+        }
+        auto mask = static_cast<uint32_t>(_mm_movemask_epi8(any));
+        for (; mask != 0; mask &= mask - 1) {
+            size_t place = i + static_cast<size_t>(__builtin_ctz(mask));
+            if (MatchesAt(text, n, place)) return static_cast<int64_t>(place);
+        }
+    }
+    *at = i;
+    return -1;
+}
+#endif
+
 int64_t CMultiLiteral::Find(const char* text, size_t n, size_t from) const {
     if (m_count == 0) return -1;
     size_t at = from;
 #if defined(__SSE2__)
-    // Sixteen places at a time while the farthest pair byte of the last place is in range.
-    if (m_pairCount == 1) {
-        const CPair& p = m_pairs[0];
-        const __m128i byteA = _mm_set1_epi8(p.byteA);
-        const __m128i byteB = _mm_set1_epi8(p.byteB);
-        const __m128i caseA = _mm_set1_epi8(p.caseA);
-        const __m128i caseB = _mm_set1_epi8(p.caseB);
-        for (; at + m_reach + 15 < n; at += 16) {
-            __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + p.offsetA)), caseA);
-            __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + p.offsetB)), caseB);
-            auto mask = static_cast<uint32_t>(
-                _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, byteA), _mm_cmpeq_epi8(b, byteB))));
-            for (; mask != 0; mask &= mask - 1) {
-                size_t place = at + static_cast<size_t>(__builtin_ctz(mask));
-                if (MatchesAt(text, n, place)) return static_cast<int64_t>(place);
-            }
-        }
-    } else {
-        __m128i bytes[2 * kMaxStrings];
-        __m128i cases[2 * kMaxStrings];
-        for (int k = 0; k < m_pairCount; ++k) {
-            bytes[2 * k] = _mm_set1_epi8(m_pairs[k].byteA);
-            bytes[2 * k + 1] = _mm_set1_epi8(m_pairs[k].byteB);
-            cases[2 * k] = _mm_set1_epi8(m_pairs[k].caseA);
-            cases[2 * k + 1] = _mm_set1_epi8(m_pairs[k].caseB);
-        }
-        for (; at + m_reach + 15 < n; at += 16) {
-            __m128i any = _mm_setzero_si128();
-            for (int k = 0; k < m_pairCount; ++k) {
-                const char* base = text + at;
-                __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + m_pairs[k].offsetA)),
-                                         cases[2 * k]);
-                __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(base + m_pairs[k].offsetB)),
-                                         cases[2 * k + 1]);
-                any = _mm_or_si128(any,
-                                   _mm_and_si128(_mm_cmpeq_epi8(a, bytes[2 * k]), _mm_cmpeq_epi8(b, bytes[2 * k + 1])));
-            }
-            auto mask = static_cast<uint32_t>(_mm_movemask_epi8(any));
-            for (; mask != 0; mask &= mask - 1) {
-                size_t place = at + static_cast<size_t>(__builtin_ctz(mask));
-                if (MatchesAt(text, n, place)) return static_cast<int64_t>(place);
-            }
-        }
+    int64_t found = -1;
+    switch (m_pairCount) {
+        case 1:
+            found = FindVector<1>(text, n, &at);
+            break;
+        case 2:
+            found = FindVector<2>(text, n, &at);
+            break;
+        case 3:
+            found = FindVector<3>(text, n, &at);
+            break;
+        case 4:
+            found = FindVector<4>(text, n, &at);
+            break;
+        default:
+            found = FindVector<0>(text, n, &at);
+            break;
     }
+    if (found >= 0) return found;
 #endif
     for (; at < n; ++at) {
         if (MatchesAt(text, n, at)) return static_cast<int64_t>(at);

@@ -33,6 +33,8 @@ private:
         char caseA, caseB;
     };
     bool MatchesAt(const char* text, size_t n, size_t at) const;
+    template <int kPairs>
+    int64_t FindVector(const char* text, size_t n, size_t* at) const;
 
     CString m_strings[kMaxStrings];
     int m_count = 0;

@@ -18,6 +18,8 @@ struct CLiteralSet {
     CLiteral items[kMaxLiterals];
     int count = 0;
     bool folded = false;
+    // The pattern matches exactly where one of the texts occurs (no assertion, no option).
+    bool exact = false;
 };
 
 // 1 with the set in *out when every match of the m units of pattern (compiled with PCRE2's

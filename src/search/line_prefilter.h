@@ -30,6 +30,7 @@ private:
     int AddLiteral(const char16_t* units, int length, bool folded);
 
     CMultiLiteral m_literals;
+    CMultiLiteral m_beyondAscii;  // U+017F and U+212A when a literal ignoring case holds s or k
     bool m_active = false;
     bool m_utf8 = false;
     bool m_hideEscapes = false;

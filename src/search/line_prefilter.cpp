@@ -204,6 +204,12 @@ void MarkHits(const CLogLine* entries, int n, bool backward, uint64_t start, uin
 
 }  // namespace
 
+bool CLinePrefilter::HoldsNone(const char* bytes, size_t n) const {
+    if ((!m_utf8 || m_beyondAscii.Count() > 0) && HasHighByte(bytes, n)) return false;
+    if (m_literals.Find(bytes, n, 0) >= 0) return false;
+    return !m_hideEscapes || std::memchr(bytes, 0x1B, n) == nullptr;
+}
+
 void CLinePrefilter::Mark(const CLogLine* entries, int n, bool backward, const char* bytes, uint64_t start,
                           uint8_t* flags) const {
     size_t span = 0;

@@ -21,6 +21,8 @@ public:
     // How many of the n entries (in scan order: descending offsets when backward) from the
     // first on lie in file order within limit bytes, with the span they cover [*lo, *hi).
     static int Group(const CLogLine* entries, int n, bool backward, uint64_t limit, uint64_t* lo, uint64_t* hi);
+    // True when the n bytes hold nothing that could make a line in them match.
+    bool HoldsNone(const char* bytes, size_t n) const;
     // Sets flags[i] to 1 for each of the n entries (a Group) that may satisfy the condition
     // and to 0 for the others; bytes are those of the file from start and cover the entries.
     void Mark(const CLogLine* entries, int n, bool backward, const char* bytes, uint64_t start, uint8_t* flags) const;

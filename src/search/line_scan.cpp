@@ -130,6 +130,7 @@ private:
     const CLogLine* Entries(int64_t begin, int64_t k, int64_t n);
     bool Test(const CLogLine& line);
     void MarkCandidates(const CLogLine* entries, int n);
+    bool SkipsBlocks(int64_t k, int64_t e);
     int Hit(int64_t k);
 
     CScanJob* m_job;
@@ -248,6 +249,23 @@ void CScanWorker::MarkCandidates(const CLogLine* entries, int n) {
     }
 }
 
+// A forward scan of the list's own entries: true when the rows of positions [k, e) begin
+// and end at blocks of the list and the bytes they lie in (known from the block headers,
+// without decoding an entry) hold none of the literals, so that none of them can match.
+bool CScanWorker::SkipsBlocks(int64_t k, int64_t e) {
+    const CLogLineList& lines = *m_job->lines;
+    int64_t first = m_job->Row(k);
+    int64_t end = m_job->Row(e);
+    auto startsBlock = [&](int64_t row) { return row == 0 || lines.NextBlockStart(row - 1) == row; };
+    if (!startsBlock(first) || !startsBlock(end)) return false;
+    uint64_t lo = lines.EndBefore(first);
+    uint64_t hi = lines.EndBefore(end);
+    if (hi <= lo || hi - lo > m_windowSize) return false;
+    uint32_t got = 0;
+    const char* bytes = m_window.Get(lo, static_cast<uint32_t>(hi - lo), false, &got);
+    return bytes != nullptr && got == hi - lo && m_prefilter.HoldsNone(bytes, got);
+}
+
 // Records a hit at position k; 0 when the scan must stop.
 int CScanWorker::Hit(int64_t k) {
     CScanJob& job = *m_job;
@@ -287,6 +305,12 @@ void CScanWorker::Run() {
             if (job.Stopped()) return;
             int64_t blockEnd = end - k > kBlockRows ? k + kBlockRows : end;
             int64_t from = k;
+            if (m_filtered && m_streamed && SkipsBlocks(k, blockEnd)) {
+                job.done.fetch_add(blockEnd - from);
+                Report();
+                k = blockEnd;
+                continue;
+            }
             const CLogLine* entries = Entries(begin, k, blockEnd - k);
             if (m_filtered) MarkCandidates(entries, static_cast<int>(blockEnd - k));
             for (; k < blockEnd; ++k) {

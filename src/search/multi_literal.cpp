@@ -29,24 +29,25 @@ char CaseBit(char c, bool folded) { return folded && c >= 'a' && c <= 'z' ? '\x2
 
 int CMultiLiteral::Add(const char* bytes, int n, bool folded) {
     if (n <= 0 || n > kMaxBytes || m_count == kMaxStrings) return 0;
-    CString& s = m_strings[m_count++];
+    CNeedle& s = m_strings[m_count++];
     std::memcpy(s.bytes, bytes, static_cast<size_t>(n));
     s.length = n;
     s.folded = folded;
-    // The two rarest places, in order.
+    AddPair(&m_sets[0], bytes, n, folded);
+    AddPair(&m_sets[1], bytes, n < kPrefixBytes ? n : kPrefixBytes, folded);
+    return 1;
+}
+
+// Adds the pair of the two rarest of the n bytes, in order, unless the set has it.
+void CMultiLiteral::AddPair(CPairSet* set, const char* bytes, int n, bool folded) {
+    auto rank = [&](int i) { return Commonness(static_cast<unsigned char>(bytes[i]), folded); };
     int a = 0;
     for (int i = 1; i < n; ++i) {
-        if (Commonness(static_cast<unsigned char>(bytes[i]), folded) <
-            Commonness(static_cast<unsigned char>(bytes[a]), folded)) {
-            a = i;
-        }
+        if (rank(i) < rank(a)) a = i;
     }
     int b = a == 0 ? (n > 1 ? 1 : 0) : 0;
     for (int i = 0; i < n; ++i) {
-        if (i != a && Commonness(static_cast<unsigned char>(bytes[i]), folded) <
-                          Commonness(static_cast<unsigned char>(bytes[b]), folded)) {
-            b = i;
-        }
+        if (i != a && rank(i) < rank(b)) b = i;
     }
     if (b < a) {
         int t = a;
@@ -55,21 +56,21 @@ int CMultiLiteral::Add(const char* bytes, int n, bool folded) {
     }
     CPair pair = {static_cast<uint8_t>(a),   static_cast<uint8_t>(b),  bytes[a], bytes[b],
                   CaseBit(bytes[a], folded), CaseBit(bytes[b], folded)};
-    for (int k = 0; k < m_pairCount; ++k) {
-        const CPair& p = m_pairs[k];
+    if (pair.caseA != 0 || pair.caseB != 0) set->folded = true;
+    for (int k = 0; k < set->count; ++k) {
+        const CPair& p = set->pairs[k];
         if (p.offsetA == pair.offsetA && p.offsetB == pair.offsetB && p.byteA == pair.byteA && p.byteB == pair.byteB &&
             p.caseA == pair.caseA && p.caseB == pair.caseB) {
-            return 1;
+            return;
         }
     }
-    m_pairs[m_pairCount++] = pair;
-    if (static_cast<size_t>(b) + 1 > m_reach) m_reach = static_cast<size_t>(b) + 1;
-    return 1;
+    set->pairs[set->count++] = pair;
+    if (static_cast<size_t>(b) + 1 > set->reach) set->reach = static_cast<size_t>(b) + 1;
 }
 
 bool CMultiLiteral::MatchesAt(const char* text, size_t n, size_t at) const {
     for (int i = 0; i < m_count; ++i) {
-        const CString& s = m_strings[i];
+        const CNeedle& s = m_strings[i];
         if (static_cast<size_t>(s.length) > n - at) continue;
         const char* t = text + at;
         int k = 0;
@@ -84,38 +85,40 @@ bool CMultiLiteral::MatchesAt(const char* text, size_t n, size_t at) const {
 }
 
 #if defined(__SSE2__)
-// The vector loop with kPairs pairs known at compile time (their bytes stay in registers);
-// kPairs 0: the count is m_pairCount. Returns the first confirmed place, or -1 with *at at
-// the first place not yet tried.
-template <int kPairs>
-int64_t CMultiLiteral::FindVector(const char* text, size_t n, size_t* at) const {
+// The vector loop with kPairs pairs known at compile time (their bytes stay in registers;
+// 0: set.count of them), and without the case bits unless kFold. Returns the first
+// confirmed place, or -1 with *at at the first place not yet tried.
+template <int kPairs, bool kFold>
+int64_t CMultiLiteral::FindVector(const CPairSet& set, const char* text, size_t n, size_t* at) const {
     constexpr int kRegs = kPairs > 0 ? kPairs : kMaxStrings;
-    const int pairs = kPairs > 0 ? kPairs : m_pairCount;
+    const int pairs = kPairs > 0 ? kPairs : set.count;
     __m128i byteA[kRegs];
     __m128i byteB[kRegs];
     __m128i caseA[kRegs];
     __m128i caseB[kRegs];
     for (int k = 0; k < pairs; ++k) {
-        byteA[k] = _mm_set1_epi8(m_pairs[k].byteA);
-        byteB[k] = _mm_set1_epi8(m_pairs[k].byteB);
-        caseA[k] = _mm_set1_epi8(m_pairs[k].caseA);
-        caseB[k] = _mm_set1_epi8(m_pairs[k].caseB);
+        byteA[k] = _mm_set1_epi8(set.pairs[k].byteA);
+        byteB[k] = _mm_set1_epi8(set.pairs[k].byteB);
+        caseA[k] = _mm_set1_epi8(set.pairs[k].caseA);
+        caseB[k] = _mm_set1_epi8(set.pairs[k].caseB);
     }
     auto flagged = [&](const char* base) {
         __m128i any = _mm_setzero_si128();
         for (int k = 0; k < pairs; ++k) {
-            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + m_pairs[k].offsetA));
-            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + m_pairs[k].offsetB));
-            a = _mm_or_si128(a, caseA[k]);
-            b = _mm_or_si128(b, caseB[k]);
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + set.pairs[k].offsetA));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + set.pairs[k].offsetB));
+            if (kFold) {
+                a = _mm_or_si128(a, caseA[k]);
+                b = _mm_or_si128(b, caseB[k]);
+            }
             any = _mm_or_si128(any, _mm_and_si128(_mm_cmpeq_epi8(a, byteA[k]), _mm_cmpeq_epi8(b, byteB[k])));
         }
         return any;
     };
     size_t i = *at;
     // Thirty-two places a step, then sixteen; a step's places are confirmed in order.
-    while (i + m_reach + 15 < n) {
-        bool two = i + m_reach + 31 < n;
+    while (i + set.reach + 15 < n) {
+        bool two = i + set.reach + 31 < n;
         __m128i low = flagged(text + i);
         __m128i high = two ? flagged(text + i + 16) : _mm_setzero_si128();
         auto mask =
@@ -129,30 +132,32 @@ int64_t CMultiLiteral::FindVector(const char* text, size_t n, size_t* at) const 
     *at = i;
     return -1;
 }
+
+template <bool kFold>
+int64_t CMultiLiteral::FindWith(const CPairSet& set, const char* text, size_t n, size_t* at) const {
+    switch (set.count) {
+        case 1:
+            return FindVector<1, kFold>(set, text, n, at);
+        case 2:
+            return FindVector<2, kFold>(set, text, n, at);
+        case 3:
+            return FindVector<3, kFold>(set, text, n, at);
+        case 4:
+            return FindVector<4, kFold>(set, text, n, at);
+        default:
+            return FindVector<0, kFold>(set, text, n, at);
+    }
+}
 #endif
 
 int64_t CMultiLiteral::Find(const char* text, size_t n, size_t from) const {
     if (m_count == 0) return -1;
     size_t at = from;
 #if defined(__SSE2__)
-    int64_t found = -1;
-    switch (m_pairCount) {
-        case 1:
-            found = FindVector<1>(text, n, &at);
-            break;
-        case 2:
-            found = FindVector<2>(text, n, &at);
-            break;
-        case 3:
-            found = FindVector<3>(text, n, &at);
-            break;
-        case 4:
-            found = FindVector<4>(text, n, &at);
-            break;
-        default:
-            found = FindVector<0>(text, n, &at);
-            break;
-    }
+    // The pairs of the whole strings, or of their first bytes when strings that begin alike
+    // share fewer of those.
+    const CPairSet& set = m_sets[1].count < m_sets[0].count ? m_sets[1] : m_sets[0];
+    int64_t found = set.folded ? FindWith<true>(set, text, n, &at) : FindWith<false>(set, text, n, &at);
     if (found >= 0) return found;
 #endif
     for (; at < n; ++at) {

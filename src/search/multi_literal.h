@@ -1,7 +1,8 @@
 // CMultiLiteral: finds the first place where any of a few byte strings occurs, sixteen
 // places at a time with SSE2 (plain loops elsewhere). Each string is looked for by a pair of
-// its rarest bytes and confirmed whole; one that ignores case compares ASCII letters in
-// either case. One set per scan thread; Find does not change it.
+// rarest bytes and confirmed whole; one that ignores case compares ASCII letters in
+// either case. The pairs come from the whole strings, or from their first bytes when strings
+// that begin alike share fewer pairs so. One set per scan thread; Find does not change it.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +21,7 @@ public:
     int64_t Find(const char* text, size_t n, size_t from) const;
 
 private:
-    struct CString {
+    struct CNeedle {
         char bytes[kMaxBytes];
         int length;
         bool folded;
@@ -32,13 +33,23 @@ private:
         char byteA, byteB;
         char caseA, caseB;
     };
+    // The pairs of the strings, as few as their choice allows.
+    struct CPairSet {
+        CPair pairs[kMaxStrings];
+        int count = 0;
+        size_t reach = 0;     // the largest pair offset + 1
+        bool folded = false;  // some pair has case bits
+    };
+    static constexpr int kPrefixBytes = 4;
+    static void AddPair(CPairSet* set, const char* bytes, int n, bool folded);
     bool MatchesAt(const char* text, size_t n, size_t at) const;
-    template <int kPairs>
-    int64_t FindVector(const char* text, size_t n, size_t* at) const;
+    template <int kPairs, bool kFold>
+    int64_t FindVector(const CPairSet& set, const char* text, size_t n, size_t* at) const;
+    template <bool kFold>
+    int64_t FindWith(const CPairSet& set, const char* text, size_t n, size_t* at) const;
 
-    CString m_strings[kMaxStrings];
+    CNeedle m_strings[kMaxStrings];
     int m_count = 0;
-    CPair m_pairs[kMaxStrings];
-    int m_pairCount = 0;
-    size_t m_reach = 0;  // the largest pair offset + 1
+    // By the rarest bytes of the whole strings, and of their first kPrefixBytes bytes.
+    CPairSet m_sets[2];
 };

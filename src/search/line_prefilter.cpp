@@ -148,8 +148,9 @@ void CLinePrefilter::Prepare(const CSearchCondition& condition, unsigned codePag
         }
     }
     // A line holding these may match in ways its other bytes do not show.
-    if (m_foldedKs && m_utf8 && (!m_literals.Add("\xC5\xBF", 2, false) || !m_literals.Add("\xE2\x84\xAA", 3, false))) {
-        return;
+    if (m_foldedKs && m_utf8) {
+        m_beyondAscii.Add("\xC5\xBF", 2, false);
+        m_beyondAscii.Add("\xE2\x84\xAA", 3, false);
     }
     m_hideEscapes = hideEscapes;
     m_active = true;
@@ -218,12 +219,17 @@ void CLinePrefilter::Mark(const CLogLine* entries, int n, bool backward, const c
         size_t end = static_cast<size_t>(e.offset - start) + (e.length > 0 ? static_cast<size_t>(e.length) : 0);
         if (end > span) span = end;
     }
-    if (!m_utf8 && HasHighByte(bytes, span)) {
+    bool highBytes = (!m_utf8 || m_beyondAscii.Count() > 0) && HasHighByte(bytes, span);
+    if (!m_utf8 && highBytes) {
         std::memset(flags, 1, static_cast<size_t>(n));
         return;
     }
     std::memset(flags, 0, static_cast<size_t>(n));
     MarkHits(entries, n, backward, start, flags, [&](size_t from) { return m_literals.Find(bytes, span, from); });
+    if (highBytes && m_beyondAscii.Count() > 0) {
+        MarkHits(entries, n, backward, start, flags,
+                 [&](size_t from) { return m_beyondAscii.Find(bytes, span, from); });
+    }
     // A line with an escape sequence is matched on what is left without it.
     if (!m_hideEscapes) return;
     MarkHits(entries, n, backward, start, flags, [&](size_t from) -> int64_t {

@@ -24,7 +24,7 @@ namespace {
 const char16_t* const kWords[] = {
     u"timeout", u"timed out", u"refused", u"Connection", u"reset",  u"id=12399",      u"id=4599",
     u"ERROR",   u"error",     u"Disk",    u"\u017F",     u"\u212A", u"\u00E9t\u00E9", u"\u30A8\u30E9\u30FC",
-    u"=",       u" ",         u"99",      u"TIME",       u"\t",     u"[31m"};
+    u"=",       u" ",         u"99",      u"TIME",       u"\t",     u"[31m", u"Di\u017Fk", u"\u212Aey", u"key"};
 
 // A random regular expression over the words: alternation, groups, classes, anchors,
 // quantifiers and inline options.
@@ -87,7 +87,7 @@ TEST(LinePrefilterTest, ScansGiveWhatTestingEveryLineGives) {
             if (rng() % 20 == 0) text += std::u16string(rng() % 2000, u'z') + u"refused";
             std::string line = Encode(text, codePage);
             if (codePage == kCodePageUtf8 && rng() % 10 == 0) line.insert(rng() % (line.size() + 1), "\xFF");
-            if (codePage != kCodePageUtf16Le && rng() % 12 == 0) {
+            if (codePage != kCodePageUtf16Le && rng() % (count < 10 ? 3 : 12) == 0) {
                 line.insert(rng() % (line.size() + 1), rng() % 2 == 0 ? "\x1b[1m" : "\x1b[0m");
             }
             // A line cut into two pieces, as the index holds a line beyond the longest it takes.
@@ -164,6 +164,29 @@ TEST(LinePrefilterTest, ScansGiveWhatTestingEveryLineGives) {
         }
     }
     EXPECT_GT(filtered, 80);  // most conditions have literals: the prefilter is what was tested
+}
+
+// A text ignoring case finds the lines where U+017F or U+212A stands for its s or k, in
+// spans without an ASCII form of it, whether the span is skipped whole or line by line.
+TEST(LinePrefilterTest, LettersThatFoldToSOrKAreFoundInEverySpan) {
+    TempDir dir;
+    std::string bytes = "plain\nDI\xC5\xBF\xE2\x84\xAA\n" + std::string(300, 'x') + "\n";
+    WriteBytes(dir.FsPath("folded.log"), bytes);
+    CFile file;
+    ASSERT_EQ(1, file.Open(dir.File("folded.log").c_str()));
+    CLogLineList lines;
+    lines.Append(0, CTimeStamp(), 0, 5);
+    lines.Append(1, CTimeStamp(), 6, 7);
+    lines.Append(2, CTimeStamp(), 14, 300);
+    for (const char16_t* text : {u"disk", u"(?i)d.sk", u"ISK"}) {
+        for (uint32_t window : {0u, 64u}) {  // the rows skipped as a block, or marked one by one
+            CSearchCondition condition;
+            ASSERT_EQ(1, condition.Add(text, text[0] == u'(' ? kRegex | kMatchCase : 0));
+            CScanOptions options;
+            options.windowSize = window;
+            EXPECT_EQ(1, SearchForward(&file, lines, 0, condition, kCodePageUtf8, options)) << condition.Text(0)->Data() << " " << window;
+        }
+    }
 }
 
 // Every string length and place around the sixteen-byte steps, with and without case.

@@ -205,9 +205,16 @@ void MarkHits(const CLogLine* entries, int n, bool backward, uint64_t start, uin
 
 }  // namespace
 
+// Whether the n bytes may hold U+017F or U+212A: their lead bytes.
+bool CLinePrefilter::MayHoldBeyondAscii(const char* bytes, size_t n) const {
+    return m_beyondAscii.Count() > 0 &&
+           (std::memchr(bytes, 0xC5, n) != nullptr || std::memchr(bytes, 0xE2, n) != nullptr);
+}
+
 bool CLinePrefilter::HoldsNone(const char* bytes, size_t n) const {
-    if ((!m_utf8 || m_beyondAscii.Count() > 0) && HasHighByte(bytes, n)) return false;
+    if (!m_utf8 && HasHighByte(bytes, n)) return false;
     if (m_literals.Find(bytes, n, 0) >= 0) return false;
+    if (MayHoldBeyondAscii(bytes, n) && m_beyondAscii.Find(bytes, n, 0) >= 0) return false;
     return !m_hideEscapes || std::memchr(bytes, 0x1B, n) == nullptr;
 }
 
@@ -219,14 +226,13 @@ void CLinePrefilter::Mark(const CLogLine* entries, int n, bool backward, const c
         size_t end = static_cast<size_t>(e.offset - start) + (e.length > 0 ? static_cast<size_t>(e.length) : 0);
         if (end > span) span = end;
     }
-    bool highBytes = (!m_utf8 || m_beyondAscii.Count() > 0) && HasHighByte(bytes, span);
-    if (!m_utf8 && highBytes) {
+    if (!m_utf8 && HasHighByte(bytes, span)) {
         std::memset(flags, 1, static_cast<size_t>(n));
         return;
     }
     std::memset(flags, 0, static_cast<size_t>(n));
     MarkHits(entries, n, backward, start, flags, [&](size_t from) { return m_literals.Find(bytes, span, from); });
-    if (highBytes && m_beyondAscii.Count() > 0) {
+    if (MayHoldBeyondAscii(bytes, span)) {
         MarkHits(entries, n, backward, start, flags,
                  [&](size_t from) { return m_beyondAscii.Find(bytes, span, from); });
     }

@@ -30,6 +30,7 @@ public:
 private:
     int AddText(const CSearchCondition& condition, int i);
     int AddLiteral(const char16_t* units, int length, bool folded);
+    bool MayHoldBeyondAscii(const char* bytes, size_t n) const;
 
     CMultiLiteral m_literals;
     CMultiLiteral m_beyondAscii;  // U+017F and U+212A when a literal ignoring case holds s or k

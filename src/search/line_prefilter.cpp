@@ -197,7 +197,7 @@ void MarkHits(const CLogLine* entries, int n, bool backward, uint64_t start, uin
             pos = lineStart;
             continue;
         }
-        flags[at(j)] = 1;
+        *(flags + at(j)) = 1;
         pos = lineStart + static_cast<size_t>(entries[at(j)].length);
         ++j;
     }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <cstring>
 #include <vector>
 
@@ -268,7 +269,8 @@ void CBench::RunSearchFigures(CLogLineList* results) {
     std::printf("  search ignoring case found %lld (expected -1; grep counted %lld)\n",
                 static_cast<long long>(foundFolded), static_cast<long long>(grepFolded.count));
     for (int i = 0; i < kRegexCount; ++i) {
-        PrintBeside(kRegexes[i].name, regexSeconds[i], "grep -c -E", grepRegex[i].seconds, 1.5, "rg -c",
+        std::string grepName = std::string("grep -c ") + kRegexes[i].grepOptions;
+        PrintBeside(kRegexes[i].name, regexSeconds[i], grepName.c_str(), grepRegex[i].seconds, 1.5, "rg -c",
                     rgRegex[i].seconds, 1.5);
         std::printf("  it gave %lld lines (grep counted %lld, rg %lld)\n", static_cast<long long>(regexRows[i]),
                     static_cast<long long>(grepRegex[i].count), static_cast<long long>(rgRegex[i].count));

@@ -22,9 +22,9 @@ using testing_support::WriteBytes;
 namespace {
 
 const char16_t* const kWords[] = {
-    u"timeout", u"timed out", u"refused", u"Connection", u"reset",  u"id=12399",      u"id=4599",
-    u"ERROR",   u"error",     u"Disk",    u"\u017F",     u"\u212A", u"\u00E9t\u00E9", u"\u30A8\u30E9\u30FC",
-    u"=",       u" ",         u"99",      u"TIME",       u"\t",     u"[31m", u"Di\u017Fk", u"\u212Aey", u"key"};
+    u"timeout", u"timed out", u"refused", u"Connection", u"reset",         u"id=12399",           u"id=4599", u"ERROR",
+    u"error",   u"Disk",      u"\u017F",  u"\u212A",     u"\u00E9t\u00E9", u"\u30A8\u30E9\u30FC", u"=",       u" ",
+    u"99",      u"TIME",      u"\t",      u"[31m",       u"Di\u017Fk",     u"\u212Aey",           u"key"};
 
 // A random regular expression over the words: alternation, groups, classes, anchors,
 // quantifiers and inline options.
@@ -184,7 +184,8 @@ TEST(LinePrefilterTest, LettersThatFoldToSOrKAreFoundInEverySpan) {
             ASSERT_EQ(1, condition.Add(text, text[0] == u'(' ? kRegex | kMatchCase : 0));
             CScanOptions options;
             options.windowSize = window;
-            EXPECT_EQ(1, SearchForward(&file, lines, 0, condition, kCodePageUtf8, options)) << condition.Text(0)->Data() << " " << window;
+            EXPECT_EQ(1, SearchForward(&file, lines, 0, condition, kCodePageUtf8, options))
+                << condition.Text(0)->Data() << " " << window;
         }
     }
 }

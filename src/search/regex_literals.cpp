@@ -12,6 +12,7 @@ constexpr int kMaxDepth = 10;
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsAsciiAlnum(char16_t c) { return IsDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsQuantifierStart(char16_t c) { return c == u'?' || c == u'*' || c == u'+' || c == u'{'; }
 
 int HexValue(char16_t c) {
     if (IsDigit(c)) return c - u'0';
@@ -116,6 +117,8 @@ public:
         Alternation(out, 0);
         return !m_bad && m_i == m_m;
     }
+    // An assertion or an option setting was read: the texts alone do not say where it matches.
+    bool Asserts() const { return m_asserts; }
 
 private:
     char16_t At(int i) const { return i < m_m ? m_p[i] : 0; }
@@ -136,6 +139,7 @@ private:
     bool m_fold;
     int m_i = 0;
     bool m_bad = false;
+    bool m_asserts = false;
 };
 
 // Escape results besides a character value.
@@ -145,6 +149,7 @@ constexpr int kNoText = -2;    // matches the empty text (an assertion)
 void CLiteralParser::Char(CPartInfo* out, int c) {
     *out = CPartInfo();
     if (c == kNoText) {
+        m_asserts = true;
         SetEmpty(&out->exact);
         out->exactKnown = true;
         return;
@@ -425,7 +430,8 @@ void CLiteralParser::Group(CPartInfo* out, int depth) {
             if (c == u'P') ++m_i;
             SkipName(c == u'\'' ? u'\'' : u'>');
         } else if (c == u'#') {
-            if (!SkipTo(u')')) m_bad = true;
+            // A comment is not an item: a quantifier after it repeats the item before.
+            if (!SkipTo(u')') || IsQuantifierStart(At(m_i))) m_bad = true;
             SetEmpty(&out->exact);
             out->exactKnown = true;
             return;
@@ -436,6 +442,7 @@ void CLiteralParser::Group(CPartInfo* out, int depth) {
             return;
         } else {
             // Options (the caller read them beforehand), alone or opening a group.
+            m_asserts = true;
             --m_i;
             while (m_i < m_m && (IsAsciiAlnum(m_p[m_i]) || m_p[m_i] == u'-' || m_p[m_i] == u'^')) {
                 if (IsDigit(m_p[m_i])) m_bad = true;
@@ -443,6 +450,7 @@ void CLiteralParser::Group(CPartInfo* out, int depth) {
             }
             if (At(m_i) == u')') {
                 ++m_i;
+                if (IsQuantifierStart(At(m_i))) m_bad = true;
                 SetEmpty(&out->exact);
                 out->exactKnown = true;
                 return;
@@ -459,6 +467,7 @@ void CLiteralParser::Group(CPartInfo* out, int depth) {
     }
     ++m_i;
     if (assertion) {
+        m_asserts = true;
         *out = CPartInfo();
         SetEmpty(&out->exact);
         out->exactKnown = true;
@@ -621,5 +630,6 @@ int DeriveLiterals(const char16_t* pattern, int m, bool ignoreCase, CLiteralSet*
     if (required == nullptr || required->count == 0 || HasEmpty(*required)) return 0;
     *out = *required;
     out->folded = fold;
+    out->exact = info.exactKnown && !parser.Asserts();
     return 1;
 }

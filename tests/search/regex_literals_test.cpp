@@ -49,6 +49,23 @@ TEST(RegexLiteralsTest, FindsTheTextsEveryMatchHolds) {
     EXPECT_EQ("#t#", Derive(u"\u00E9t\u00E9"));  // beyond ASCII, kept when case matters
 }
 
+// Exact: the pattern matches wherever one of the texts occurs, so a line holding one needs
+// no regular expression; an assertion or an option leaves it to PCRE2.
+TEST(RegexLiteralsTest, TellsWhenTheSetIsAllThePatternMatches) {
+    for (const char16_t* p : {u"time(d ?)?out|refused", u"err[1-3]", u"(?:ab){2}", u"a(?#note)b"}) {
+        CLiteralSet set;
+        std::u16string s(p);
+        ASSERT_EQ(1, DeriveLiterals(s.data(), static_cast<int>(s.size()), false, &set));
+        EXPECT_TRUE(set.exact);
+    }
+    for (const char16_t* p : {u"\\bfoo", u"^foo|bar", u"foo(?=x)", u"(?i)foo", u"foo\\d", u"(?s:foo)"}) {
+        CLiteralSet set;
+        std::u16string s(p);
+        ASSERT_EQ(1, DeriveLiterals(s.data(), static_cast<int>(s.size()), false, &set));
+        EXPECT_FALSE(set.exact);
+    }
+}
+
 TEST(RegexLiteralsTest, GivesNoSetWhereAMatchMayHoldNone) {
     for (const char16_t* p : {u".*", u"\\w+", u"(a|b)*", u"a?", u"foo|", u"foo|\\d+", u"[^x]", u"x{0,3}", u"(?:)",
                               u"[a-z]+", u"(?=foo)", u"\\bfoo?\\b|x*"}) {
@@ -57,7 +74,7 @@ TEST(RegexLiteralsTest, GivesNoSetWhereAMatchMayHoldNone) {
     // Constructs that change how the rest reads, or that it does not follow: no set at all.
     for (const char16_t* p :
          {u"(?x) f o o", u"(?x:f o o)", u"\\Qa|b\\E", u"a\\Eb", u"(*ACCEPT)foo", u"(*UTF)foo", u"(?(1)foo|bar)",
-          u"(?C1)foo", u"(?<*foo)", u"x{ 2}", u"x{,2}", u"(a)\\12", u"[[:alpha:]-z]", u"\\ka"}) {
+          u"(?C1)foo", u"(?<*foo)", u"}(?#c)*b", u"x{ 2}", u"x{,2}", u"(a)\\12", u"[[:alpha:]-z]", u"\\ka"}) {
         EXPECT_EQ("none", Derive(p));
     }
     // Caseless letters beyond ASCII fold in ways the set cannot say: they count as some text.

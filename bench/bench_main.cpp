@@ -1,14 +1,16 @@
 // quillon-bench: times the loader, and a search and an extraction on one core and on two,
 // and a search ignoring case and extractions by regular expression, on one log, each beside a reference measured in the
 // same run on the same file (the plainest newline count: read() in 10 MiB blocks and memchr; grep -c -F of the same
-// text, with -i for the search ignoring case, grep -c -E for regular expressions), and the load's peak memory per line.
+// text, with -i for the search ignoring case, grep -c -E for regular expressions; and the searches beside ripgrep too,
+// rg --no-mmap -j1, where it is installed), and the load's peak memory per line.
 // The references run interleaved with the figures, so that both see the same machine.
-//   quillon-bench [--repeat N] <log-file>
+//   quillon-bench [--repeat N] [--no-prefilter] <log-file>   (--no-prefilter: the searches test every line)
 //   quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...  (stamp_forms_bench.h)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <cstring>
 #include <vector>
 
@@ -57,7 +59,7 @@ void Print(const CFigure& f) {
 
 class CBench {
 public:
-    CBench(const char* path, int repeat) : m_path(path), m_repeat(repeat) {}
+    CBench(const char* path, int repeat, bool prefilter) : m_path(path), m_repeat(repeat), m_prefilter(prefilter) {}
     int Run();
 
 private:
@@ -108,6 +110,29 @@ private:
         }
         return best;
     }
+    // A search figure: the best of m_repeat runs of work, each followed by grep and rg.
+    struct CReference {
+        double seconds = -1;
+        int64_t count = 0;
+    };
+    template <typename F>
+    double BestBesideGrepAndRg(F work, const char* grepOptions, const char* grepText, const char* rgOptions,
+                               const char* rgText, CReference* grep, CReference* rg) {
+        double best = 1e30;
+        for (int i = 0; i < m_repeat; ++i) {
+            double start = Now();
+            work();
+            double t = Now() - start;
+            if (t < best) best = t;
+            double g = TimeGrepCount(m_path, grepOptions, grepText, &grep->count);
+            if (g >= 0 && (grep->seconds < 0 || g < grep->seconds)) grep->seconds = g;
+            double r = TimeRgCount(m_path, rgOptions, rgText, &rg->count);
+            if (r >= 0 && (rg->seconds < 0 || r < rg->seconds)) rg->seconds = r;
+        }
+        return best;
+    }
+    // The search and extraction figures; results get the extraction of "ERROR" on one core and two.
+    void RunSearchFigures(CLogLineList* results);
 
     // What fetching one row at random costs, on average over a million rows.
     double RandomFetchMicroseconds() const {
@@ -133,12 +158,134 @@ private:
 
     const char* m_path;
     int m_repeat;
+    bool m_prefilter;
     CLogFile m_file;
     std::shared_ptr<CLogLineList> m_lines;
     CLogLineList m_errors;
     double m_reference = -1;
     int64_t m_newlines = 0;
 };
+
+// Prints a search figure beside grep and, where it is installed, rg.
+void PrintBeside(const char* name, double seconds, const char* grepName, double grep, double grepTarget,
+                 const char* rgName, double rg, double rgTarget) {
+    Print({name, seconds, grepName, grep, grepTarget});
+    if (rg < 0) {
+        std::printf("  %-40s %8s     %-16s rg not installed\n", "", "", rgName);
+        return;
+    }
+    double ratio = seconds / rg;
+    std::printf("  %-40s %8s     %-16s %7.3f s   %6.2fx   target <= %.1fx  %s\n", "", "", rgName, rg, ratio, rgTarget,
+                ratio <= rgTarget ? "met" : "MISSED");
+}
+
+void CBench::RunSearchFigures(CLogLineList* results) {
+    // Search and extraction on one core and then with the helper thread, the search beside
+    // grep and rg of the same text; the two must agree entry for entry.
+    CSearchCondition absent;
+    absent.Add(u"DeadlockDetected");
+    CSearchCondition extract;
+    extract.Add(u"ERROR");
+    double search[2] = {};
+    CReference grepAbsent[2];
+    CReference rgAbsent[2];
+    double extraction[2] = {};
+    double grepExtract[2] = {};
+    int64_t found[2] = {};
+    int64_t grepExtractCount = 0;
+    for (int k = 0; k < 2; ++k) {
+        CScanOptions options;
+        options.threads = k + 1;
+        options.hideEscapes = true;  // as the viewer scans with colour codes on, its default
+        options.prefilter = m_prefilter;
+        search[k] =
+            BestBesideGrepAndRg([&] { found[k] = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi, options); },
+                                "-F", kAbsentText, "-F", kAbsentText, &grepAbsent[k], &rgAbsent[k]);
+        extraction[k] = BestBesideGrep(
+            [&] {
+                results[k].ReferTo(m_lines);  // as the viewer keeps an extraction
+                ExtractLines(&m_file, *m_lines, extract, kCodePageAnsi, 0, 0, &results[k], options);
+            },
+            kExtractText, &grepExtract[k], &grepExtractCount);
+    }
+    // Ignoring case, on one core, an absent text whose letters no character beyond ASCII
+    // folds to (so that lines are tested on their bytes), beside grep -c -i -F.
+    CSearchCondition folded;
+    folded.Add(u"deadlockdetected", 0);
+    CReference grepFolded;
+    CReference rgFolded;
+    int64_t foundFolded = 0;
+    CScanOptions oneCore;
+    oneCore.threads = 1;
+    oneCore.hideEscapes = true;
+    oneCore.prefilter = m_prefilter;
+    double searchFolded =
+        BestBesideGrepAndRg([&] { foundFolded = SearchForward(&m_file, *m_lines, 0, folded, kCodePageAnsi, oneCore); },
+                            "-i -F", "deadlockdetected", "-i -F", "deadlockdetected", &grepFolded, &rgFolded);
+
+    // Regular expressions on one core, extracted: literal alternatives, an optional group,
+    // a class between literals, and a caseless one.
+    struct CRegexCase {
+        const char16_t* pattern;
+        const char* name;
+        const char* grepOptions;
+        const char* grepText;
+        const char* rgText;
+    };
+    static const CRegexCase kRegexes[] = {
+        {u"timeout|refused", "regex timeout|refused, one core", "-E", "timeout|refused", "timeout|refused"},
+        {u"time(d ?)?out|refused", "regex time(d ?)?out|refused, one core", "-E", "time(d ?)?out|refused",
+         "time(d ?)?out|refused"},
+        {u"id=[0-9]{5}99", "regex id=[0-9]{5}99, one core", "-E", "id=[0-9]{5}99", "id=[0-9]{5}99"},
+        {u"(?i)connection (reset|refused)", "regex (?i)connection (reset|refu..", "-i -E", "connection (reset|refused)",
+         "(?i)connection (reset|refused)"},
+    };
+    constexpr int kRegexCount = sizeof kRegexes / sizeof kRegexes[0];
+    double regexSeconds[kRegexCount] = {};
+    CReference grepRegex[kRegexCount];
+    CReference rgRegex[kRegexCount];
+    int64_t regexRows[kRegexCount] = {};
+    for (int i = 0; i < kRegexCount; ++i) {
+        CSearchCondition regex;
+        regex.Add(kRegexes[i].pattern, kRegex | kMatchCase);
+        CLogLineList regexResult;
+        regexSeconds[i] = BestBesideGrepAndRg(
+            [&] {
+                regexResult.Free();
+                ExtractLines(&m_file, *m_lines, regex, kCodePageAnsi, 0, 0, &regexResult, oneCore);
+            },
+            kRegexes[i].grepOptions, kRegexes[i].grepText, "", kRegexes[i].rgText, &grepRegex[i], &rgRegex[i]);
+        regexRows[i] = regexResult.Count();
+    }
+
+    bool agree = found[0] == found[1] && SameEntries(results[0], results[1]);
+    PrintBeside("search for an absent text, one core", search[0], "grep -c -F", grepAbsent[0].seconds, 1.5, "rg -c -F",
+                rgAbsent[0].seconds, 1.3);
+    PrintBeside("search for an absent text, two cores", search[1], "grep -c -F", grepAbsent[1].seconds, 1.0, "rg -c -F",
+                rgAbsent[1].seconds, 1.0);
+    Print({"extraction of \"ERROR\", one core", extraction[0], "grep -c -F", grepExtract[0], 1.5});
+    Print({"extraction of \"ERROR\", two cores", extraction[1], "grep -c -F", grepExtract[1], 1.0});
+    PrintBeside("search ignoring case, one core", searchFolded, "grep -c -i -F", grepFolded.seconds, 1.5, "rg -c -i -F",
+                rgFolded.seconds, 1.3);
+    std::printf("  search ignoring case found %lld (expected -1; grep counted %lld)\n",
+                static_cast<long long>(foundFolded), static_cast<long long>(grepFolded.count));
+    for (int i = 0; i < kRegexCount; ++i) {
+        std::string grepName = std::string("grep -c ") + kRegexes[i].grepOptions;
+        PrintBeside(kRegexes[i].name, regexSeconds[i], grepName.c_str(), grepRegex[i].seconds, 1.5, "rg -c",
+                    rgRegex[i].seconds, 1.5);
+        std::printf("  it gave %lld lines (grep counted %lld, rg %lld)\n", static_cast<long long>(regexRows[i]),
+                    static_cast<long long>(grepRegex[i].count), static_cast<long long>(rgRegex[i].count));
+    }
+    std::printf("  search found %lld and %lld (expected -1); extraction gave %lld lines; one and two cores %s",
+                static_cast<long long>(found[0]), static_cast<long long>(found[1]),
+                static_cast<long long>(results[0].Count()), agree ? "agree" : "DIFFER");
+    if (grepAbsent[0].seconds >= 0 && grepExtract[0] >= 0) {
+        std::printf(" (grep counted %lld and %lld)\n", static_cast<long long>(grepAbsent[0].count),
+                    static_cast<long long>(grepExtractCount));
+    } else {
+        std::printf(" (grep was not run here)\n");
+    }
+}
 
 int CBench::Run() {
     char16_t* wide = MultiByteToWideAlloc(m_path, -1, kCodePageAnsi);
@@ -189,74 +336,6 @@ int CBench::Run() {
     uint64_t indexBytes = m_lines->MemoryBytes() + m_errors.MemoryBytes();
     double fetch = RandomFetchMicroseconds();
 
-    // Search and extraction on one core and then with the helper thread, each run beside a
-    // grep of the same text; the two must agree entry for entry.
-    CSearchCondition absent;
-    absent.Add(u"DeadlockDetected");
-    CSearchCondition extract;
-    extract.Add(u"ERROR");
-    double search[2] = {};
-    double grepAbsent[2] = {};
-    double extraction[2] = {};
-    double grepExtract[2] = {};
-    int64_t found[2] = {};
-    int64_t grepAbsentCount = 0;
-    int64_t grepExtractCount = 0;
-    CLogLineList results[2];
-    for (int k = 0; k < 2; ++k) {
-        CScanOptions options;
-        options.threads = k + 1;
-        options.hideEscapes = true;  // as the viewer scans with colour codes on, its default
-        search[k] =
-            BestBesideGrep([&] { found[k] = SearchForward(&m_file, *m_lines, 0, absent, kCodePageAnsi, options); },
-                           kAbsentText, &grepAbsent[k], &grepAbsentCount);
-        extraction[k] = BestBesideGrep(
-            [&] {
-                results[k].ReferTo(m_lines);  // as the viewer keeps an extraction
-                ExtractLines(&m_file, *m_lines, extract, kCodePageAnsi, 0, 0, &results[k], options);
-            },
-            kExtractText, &grepExtract[k], &grepExtractCount);
-    }
-    // Ignoring case, on one core, an absent text whose letters no character beyond ASCII
-    // folds to (so that lines are tested on their bytes), beside grep -c -i -F.
-    CSearchCondition folded;
-    folded.Add(u"deadlockdetected", 0);
-    double grepFolded = 0;
-    int64_t grepFoldedCount = 0;
-    int64_t foundFolded = 0;
-    CScanOptions oneCore;
-    oneCore.threads = 1;
-    oneCore.hideEscapes = true;
-    double searchFolded =
-        BestBesideGrep([&] { foundFolded = SearchForward(&m_file, *m_lines, 0, folded, kCodePageAnsi, oneCore); },
-                       "deadlockdetected", &grepFolded, &grepFoldedCount, "-i -F");
-
-    // A regular expression on one core: the extraction of timeout|refused beside grep -c -E.
-    CSearchCondition regex;
-    regex.Add(u"timeout|refused", kRegex | kMatchCase);
-    CLogLineList regexResult;
-    double grepRegex = 0;
-    int64_t grepRegexCount = 0;
-    double extractionRegex = BestBesideGrep(
-        [&] {
-            regexResult.Free();
-            ExtractLines(&m_file, *m_lines, regex, kCodePageAnsi, 0, 0, &regexResult, oneCore);
-        },
-        "timeout|refused", &grepRegex, &grepRegexCount, "-E");
-    // And one that is no list of texts, so that every line goes through PCRE2.
-    CSearchCondition pattern;
-    pattern.Add(u"time(d ?)?out|refused", kRegex | kMatchCase);
-    double grepPattern = 0;
-    int64_t grepPatternCount = 0;
-    double extractionPattern = BestBesideGrep(
-        [&] {
-            regexResult.Free();
-            ExtractLines(&m_file, *m_lines, pattern, kCodePageAnsi, 0, 0, &regexResult, oneCore);
-        },
-        "time(d ?)?out|refused", &grepPattern, &grepPatternCount, "-E");
-
-    bool agree = found[0] == found[1] && SameEntries(results[0], results[1]);
-
     std::printf("  %lld indexed lines (%lld newlines), %lld error lines with 10 error keywords\n",
                 static_cast<long long>(lines), static_cast<long long>(m_newlines), static_cast<long long>(errorLines));
     double reference = m_reference;
@@ -267,27 +346,8 @@ int CBench::Run() {
                 static_cast<long long>(stamped.stamped), static_cast<long long>(lines),
                 StampFormName(stamped.firstForm));
     Print({"load, 10 error keywords", withKeywords, "newline count", reference, 6.0});
-    Print({"search for an absent text, one core", search[0], "grep -c -F", grepAbsent[0], 1.5});
-    Print({"search for an absent text, two cores", search[1], "grep -c -F", grepAbsent[1], 1.0});
-    Print({"extraction of \"ERROR\", one core", extraction[0], "grep -c -F", grepExtract[0], 1.5});
-    Print({"extraction of \"ERROR\", two cores", extraction[1], "grep -c -F", grepExtract[1], 1.0});
-    Print({"search ignoring case, one core", searchFolded, "grep -c -i -F", grepFolded, 1.5});
-    std::printf("  search ignoring case found %lld (expected -1; grep counted %lld)\n",
-                static_cast<long long>(foundFolded), static_cast<long long>(grepFoldedCount));
-    Print({"regex timeout|refused, one core", extractionRegex, "grep -c -E", grepRegex, 1.5});
-    Print({"regex time(d ?)?out|refused, one core", extractionPattern, "grep -c -E", grepPattern, 1.5});
-    std::printf("  the last regex extraction gave %lld lines (grep counted %lld and %lld)\n",
-                static_cast<long long>(regexResult.Count()), static_cast<long long>(grepRegexCount),
-                static_cast<long long>(grepPatternCount));
-    std::printf("  search found %lld and %lld (expected -1); extraction gave %lld lines; one and two cores %s",
-                static_cast<long long>(found[0]), static_cast<long long>(found[1]),
-                static_cast<long long>(results[0].Count()), agree ? "agree" : "DIFFER");
-    if (grepAbsent[0] >= 0 && grepExtract[0] >= 0) {
-        std::printf(" (grep counted %lld and %lld)\n", static_cast<long long>(grepAbsentCount),
-                    static_cast<long long>(grepExtractCount));
-    } else {
-        std::printf(" (grep was not run here)\n");
-    }
+    CLogLineList results[2];
+    RunSearchFigures(results);
     if (lines > 0) {
         std::printf(
             "  index memory: %.1f MiB with the error lines = %.2f bytes per line (the index alone %.2f); target <= 4  "
@@ -315,16 +375,19 @@ int CBench::Run() {
 
 int main(int argc, char** argv) {
     const char* const usage =
-        "usage: quillon-bench [--repeat N] <log-file>\n"
+        "usage: quillon-bench [--repeat N] [--no-prefilter] <log-file>\n"
         "       quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...\n"
         "       quillon-bench [--repeat N] --merge <log> <log>...\n";
     int repeat = 3;
     bool stampForms = false;
     bool merge = false;
+    bool prefilter = true;
     std::vector<const char*> paths;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
             repeat = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--no-prefilter") == 0) {
+            prefilter = false;
         } else if (std::strcmp(argv[i], "--stamp-forms") == 0) {
             stampForms = true;
         } else if (std::strcmp(argv[i], "--merge") == 0) {
@@ -343,6 +406,6 @@ int main(int argc, char** argv) {
     }
     if (merge) return RunMergeBench(paths.data(), static_cast<int>(paths.size()), repeat);
     if (stampForms) return RunStampFormsBench(paths.data(), static_cast<int>(paths.size()), repeat);
-    CBench bench(paths[0], repeat);
+    CBench bench(paths[0], repeat, prefilter);
     return bench.Run();
 }

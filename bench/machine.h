@@ -22,3 +22,6 @@ double TimeNewlineCount(const char* path, int64_t* count);
 // Runs `grep -c <options> -- text path` (options such as "-F", "-i -F" or "-E"), returns its
 // wall time in seconds and its count in *count; -1 when grep cannot be run here.
 double TimeGrepCount(const char* path, const char* options, const char* text, int64_t* count);
+// The same with `rg --no-mmap -j1 -c <options> -- text path` (ripgrep reading as we do, on
+// one thread); -1 when rg is not installed.
+double TimeRgCount(const char* path, const char* options, const char* text, int64_t* count);

@@ -96,6 +96,23 @@ double TimeGrepCount(const char* path, const char* options, const char* text, in
     return seconds;
 }
 
+double TimeRgCount(const char* path, const char* options, const char* text, int64_t* count) {
+    if (std::system("command -v rg >/dev/null 2>&1") != 0) return -1;
+    // rg prints nothing and exits with 1 when no line matches.
+    std::string command =
+        std::string("rg --no-mmap -j1 -c ") + options + " -- " + Quoted(text) + " " + Quoted(path) + " || true";
+    auto start = std::chrono::steady_clock::now();
+    std::FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr) return -1;
+    char output[64] = {};
+    bool read = std::fgets(output, sizeof output, p) != nullptr;
+    int status = pclose(p);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (status == -1) return -1;
+    *count = read ? std::strtoll(output, nullptr, 10) : 0;
+    return seconds;
+}
+
 double TimeNewlineCount(const char* path, int64_t* count) {
     constexpr size_t kBlock = 10u << 20;
     char* block = static_cast<char*>(std::malloc(kBlock));

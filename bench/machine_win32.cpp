@@ -42,6 +42,8 @@ void DescribeMachine(char* out, size_t capacity) {
 
 double TimeGrepCount(const char*, const char*, const char*, int64_t*) { return -1; }
 
+double TimeRgCount(const char*, const char*, const char*, int64_t*) { return -1; }
+
 double TimeNewlineCount(const char* path, int64_t* count) {
     constexpr DWORD kBlock = 10u << 20;
     char* block = static_cast<char*>(std::malloc(kBlock));

@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libpcre2-dev
   wine wine64 xvfb xauth x11-utils openbox
   fonts-ipafont-gothic fonts-dejavu-core fonts-wine imagemagick locales zip unzip
+  ripgrep
 )
 
 missing=()

@@ -18,6 +18,7 @@
 #include "foundation/convert.h"
 #include "search/case_fold.h"
 #include "search/regex.h"
+#include "search/regex_literals.h"
 
 namespace {
 
@@ -150,35 +151,53 @@ int CLineMatcher::PreparePattern(int i, Pattern* p, bool* exactInUtf8) {
     const char16_t* text = m_condition.ComparedText(i, &n);
     int options = m_condition.Options(i);
     p->folded = (options & kMatchCase) == 0;
-    int starts[kMaxAlternatives] = {0};
+    // The alternatives: the text itself, or the texts a regular expression matches exactly.
+    const char16_t* units[kMaxAlternatives] = {text};
     int lengths[kMaxAlternatives] = {n};
     int count = 1;
     char16_t* folded = nullptr;
+    CLiteralSet set;
     if ((options & kRegex) != 0) {
+        int starts[kMaxAlternatives] = {0};
         count = LiteralAlternatives(text, n, starts, lengths, kMaxAlternatives);
-        // Any other expression is only known on the decoded line.
-        if (count == 0) return -1;
-        if (p->folded) {
+        if (count > 0 && p->folded) {
             folded = static_cast<char16_t*>(std::malloc((static_cast<size_t>(n) + 1) * sizeof(char16_t)));
             if (folded == nullptr) return 0;
             FoldText(text, n, folded);
             text = folded;
         }
+        for (int a = 0; a < count; ++a) units[a] = text + starts[a];
+        // Other expressions that are a few texts (such as time(d ?)?out) are searched as them.
+        if (count == 0 && DeriveLiterals(text, n, p->folded, &set) && set.exact && set.folded == p->folded &&
+            set.count <= kMaxAlternatives) {
+            count = set.count;
+            for (int a = 0; a < count; ++a) {
+                units[a] = set.items[a].units;
+                lengths[a] = set.items[a].length;
+            }
+        }
+        // Any other expression is only known on the decoded line.
+        if (count == 0) return -1;
     }
-    bool allAscii = IsAsciiText(text, n);
-    p->exactInUtf8 = allAscii || (!p->folded && HasExactUtf8Form(text, n));
-    for (int k = 0; p->folded && allAscii && k < n; ++k) {
-        if (IsFoldedFromBeyondAscii(text[k])) p->exactInUtf8 = false;
+    bool allAscii = true;
+    bool exactForm = true;
+    bool foldedFromBeyond = false;
+    for (int a = 0; a < count; ++a) {
+        allAscii = allAscii && IsAsciiText(units[a], lengths[a]);
+        exactForm = exactForm && HasExactUtf8Form(units[a], lengths[a]);
+        for (int k = 0; p->folded && k < lengths[a]; ++k) foldedFromBeyond |= IsFoldedFromBeyondAscii(units[a][k]);
     }
+    p->exactInUtf8 = allAscii || (!p->folded && exactForm);
+    if (p->folded && allAscii && foldedFromBeyond) p->exactInUtf8 = false;
     bool utf8Forms = m_traits.utf8 && p->exactInUtf8;
     int ok = 1;
     p->count = count;
     for (int a = 0; a < count && ok; ++a) {
         // An alternative of other characters cannot occur in a line of ASCII bytes; in UTF-8
         // it may have an exact byte form.
-        p->ascii[a] = IsAsciiText(text + starts[a], lengths[a]);
+        p->ascii[a] = IsAsciiText(units[a], lengths[a]);
         if (!p->ascii[a] && !utf8Forms) continue;
-        p->bytes[a] = WideToMultiByteAlloc(text + starts[a], lengths[a], kCodePageUtf8);
+        p->bytes[a] = WideToMultiByteAlloc(units[a], lengths[a], kCodePageUtf8);
         if (p->bytes[a] == nullptr) ok = 0;
         if (ok) p->length[a] = static_cast<uint32_t>(std::strlen(p->bytes[a]));
     }

@@ -26,6 +26,8 @@ public:
     // the bytes hold no 0x1B (CLineWindow::NoEscapeByte), so they need no look for one.
     int Matches(const char* bytes, uint32_t length, bool noEscapeByte = false);
     bool HidesEscapes() const { return m_hideEscapes; }
+    const CSearchCondition& Condition() const { return m_condition; }
+    unsigned CodePage() const { return m_codePage; }
 
 private:
     // A condition text as the raw line shows it: its byte forms, when they can be known (a

@@ -8,6 +8,7 @@
 #include "search/line_scan.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "document/helper_thread.h"
 #include "foundation/buffer.h"
 #include "search/line_matcher.h"
+#include "search/line_prefilter.h"
 
 namespace {
 
@@ -105,9 +107,15 @@ public:
           m_window(file, windowSize),
           m_matcher(condition, codePage, options.hideEscapes),
           m_listener(listener),
+          m_windowSize(windowSize),
+          m_filtered(options.prefilter),
           m_streamed(!job->backward && job->lines->Index() == nullptr),
           m_reader(*job->lines, job->first) {}
-    int Prepare() { return m_claimed.Reserve(kClaimRows) && m_matcher.Prepare(); }
+    int Prepare() {
+        if (m_filtered) m_prefilter.Prepare(m_matcher.Condition(), m_matcher.CodePage(), m_matcher.HidesEscapes());
+        m_filtered = m_prefilter.Active();
+        return m_claimed.Reserve(kClaimRows) && m_matcher.Prepare();
+    }
     void Run();
     // Tells the listener, if any, how far the scan is, when it passed another step.
     void Report();
@@ -121,12 +129,20 @@ private:
     int64_t ClaimBackward(int64_t k);
     const CLogLine* Entries(int64_t begin, int64_t k, int64_t n);
     bool Test(const CLogLine& line);
+    void MarkCandidates(const CLogLine* entries, int n);
+    bool SkipsBlocks(int64_t k, int64_t e);
     int Hit(int64_t k);
 
     CScanJob* m_job;
     CLineWindow m_window;
     CLineMatcher m_matcher;
     CProgressListener* m_listener;  // null on the helper
+    uint32_t m_windowSize;
+    // The rows of a block are first looked through for the condition's literals, a window's
+    // span at a time, and only those holding one are tested (m_candidates).
+    bool m_filtered;
+    CLinePrefilter m_prefilter;
+    uint8_t m_candidates[kBlockRows] = {};
     int64_t m_nextReport = 0;
     CHitList m_hits;
     CGrowBuffer<CLogLine> m_claimed;  // the entries of the chunk taken, in scan order
@@ -212,6 +228,44 @@ bool CScanWorker::Test(const CLogLine& line) {
     return bytes != nullptr && m_matcher.Matches(bytes, got, m_matcher.HidesEscapes() && m_window.NoEscapeByte());
 }
 
+// Sets m_candidates for the n entries of a block: 1 for the rows that may match.
+void CScanWorker::MarkCandidates(const CLogLine* entries, int n) {
+    for (int i = 0; i < n;) {
+        uint64_t lo = 0;
+        uint64_t hi = 0;
+        int count = CLinePrefilter::Group(entries + i, n - i, m_job->backward, m_windowSize, &lo, &hi);
+        if (count == 0) {
+            m_candidates[i++] = 1;  // longer than the window: tested as it is read
+            continue;
+        }
+        uint32_t got = 0;
+        const char* bytes = hi > lo ? m_window.Get(lo, static_cast<uint32_t>(hi - lo), m_job->backward, &got) : nullptr;
+        if (bytes != nullptr && got == hi - lo) {
+            m_prefilter.Mark(entries + i, count, m_job->backward, bytes, lo, m_candidates + i);
+        } else {
+            std::memset(m_candidates + i, 1, static_cast<size_t>(count));
+        }
+        i += count;
+    }
+}
+
+// A forward scan of the list's own entries: true when the rows of positions [k, e) begin
+// and end at blocks of the list and the bytes they lie in (known from the block headers,
+// without decoding an entry) hold none of the literals, so that none of them can match.
+bool CScanWorker::SkipsBlocks(int64_t k, int64_t e) {
+    const CLogLineList& lines = *m_job->lines;
+    int64_t first = m_job->Row(k);
+    int64_t end = m_job->Row(e);
+    auto startsBlock = [&](int64_t row) { return row == 0 || lines.NextBlockStart(row - 1) == row; };
+    if (!startsBlock(first) || !startsBlock(end)) return false;
+    uint64_t lo = lines.EndBefore(first);
+    uint64_t hi = lines.EndBefore(end);
+    if (hi <= lo || hi - lo > m_windowSize) return false;
+    uint32_t got = 0;
+    const char* bytes = m_window.Get(lo, static_cast<uint32_t>(hi - lo), false, &got);
+    return bytes != nullptr && got == hi - lo && m_prefilter.HoldsNone(bytes, got);
+}
+
 // Records a hit at position k; 0 when the scan must stop.
 int CScanWorker::Hit(int64_t k) {
     CScanJob& job = *m_job;
@@ -251,9 +305,17 @@ void CScanWorker::Run() {
             if (job.Stopped()) return;
             int64_t blockEnd = end - k > kBlockRows ? k + kBlockRows : end;
             int64_t from = k;
+            if (m_filtered && m_streamed && SkipsBlocks(k, blockEnd)) {
+                job.done.fetch_add(blockEnd - from);
+                Report();
+                k = blockEnd;
+                continue;
+            }
             const CLogLine* entries = Entries(begin, k, blockEnd - k);
+            if (m_filtered) MarkCandidates(entries, static_cast<int>(blockEnd - k));
             for (; k < blockEnd; ++k) {
                 if (!job.extract && k >= job.best.load(std::memory_order_relaxed)) break;
+                if (m_filtered && m_candidates[k - from] == 0) continue;
                 if (Test(entries[k - from]) && (!Hit(k) || !job.extract)) break;
             }
             job.done.fetch_add(k - from);

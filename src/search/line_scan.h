@@ -47,6 +47,9 @@ struct CScanOptions {
     // Lines are matched as the view shows them with colour codes on: without their escape
     // sequences (document/escape_codes.h).
     bool hideEscapes = false;
+    // Rows are first looked through for the literals the condition needs (CLinePrefilter);
+    // off, each row is tested on its own (the same answer, as the tests check).
+    bool prefilter = true;
     // Extraction: the most rows one call may append; 0: the larger of kExtractRowLimit and
     // the source's row count, so that an extraction without context lines is never too large.
     int64_t maxRows = 0;

@@ -38,6 +38,7 @@ std::vector<RefLine> Reference(const std::string& s, uint32_t maxLine, const std
                                unsigned codePage) {
     std::vector<RefLine> out;
     CTimeStamp last;
+    std::u16string text;
     size_t p = 0;
     while (p < s.size()) {
         if (IsBreak(s[p])) {
@@ -56,7 +57,7 @@ std::vector<RefLine> Reference(const std::string& s, uint32_t maxLine, const std
         if (ParseTimeStamp(s.data() + p, static_cast<int>(e - p), &ts)) last = ts;
         bool error = false;
         if (!errors.empty()) {
-            std::u16string text = fuzzing::Decode(s.substr(p, e - p), codePage);
+            fuzzing::DecodeInto(&text, s.data() + p, e - p, codePage);
             for (const auto& k : errors) error = error || text.find(k) != std::u16string::npos;
         }
         out.push_back({p, static_cast<uint32_t>(e - p), last, error});
@@ -150,7 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(lines != nullptr);
     if (content.empty()) FUZZ_CHECK(listener.m_calls == 0);
 
-    if (std::getenv("QUILLON_FUZZ_VERBOSE") != nullptr) {
+    static const bool verbose = std::getenv("QUILLON_FUZZ_VERBOSE") != nullptr;
+    if (verbose) {
         std::fprintf(stderr, "code page %u, block %u, threads %d, line pieces %u, %zu bytes\n", request.codePage,
                      request.blockSize, request.threads, maxLine, content.size());
         for (const RefLine& r : expected)
@@ -167,8 +169,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(static_cast<size_t>(n) <= expected.size());
     int64_t errorsSeen = 0;
     CLogLineReader reader(*lines, 0);
+    std::vector<CLogLine> read(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
-        CLogLine got;
+        CLogLine& got = read[static_cast<size_t>(i)];
         FUZZ_CHECK(reader.Next(&got));
         const RefLine& want = expected[static_cast<size_t>(i)];
         FUZZ_CHECK(got.lineNumber == i);
@@ -183,11 +186,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     FUZZ_CHECK(errorLines.Count() == errorsSeen);
+    // Random access finds what the reader found (every line would cost a decode from its
+    // block's start each: a few chosen lines).
+    for (int probe = 0; probe < 4 && n > 0; ++probe) {
+        const CLogLine& want = read[probes[2 * probe] % static_cast<uint64_t>(n)];
+        FUZZ_CHECK((*lines)[want.lineNumber] == want);
+    }
 
     // The view's way back to the text: every line through the cache, then random ranges.
     std::string buffer;
-    for (int64_t i = 0; i < n; ++i) {
-        const CLogLine line = (*lines)[i];
+    for (const CLogLine& line : read) {
         buffer.resize(static_cast<size_t>(line.length));
         uint32_t got = file.ReadLine(&buffer[0], static_cast<uint32_t>(line.length), line.offset);
         FUZZ_CHECK(got == static_cast<uint32_t>(line.length));

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "config/app_parameter.h"
 #include "config/folders.h"
@@ -28,9 +29,12 @@ void CheckSane(CAppParameter& c) {
         FUZZ_CHECK(h.capacity >= 1 && h.capacity <= kHistoryMaxCapacity);
         FUZZ_CHECK(h.entries != nullptr);
         FUZZ_CHECK(h.count >= 0 && h.count <= h.capacity);
+        // Each text converted once, then compared with those before it.
+        std::vector<std::u16string> texts;
         for (int i = 0; i < h.count; ++i) {
             FUZZ_CHECK(h.entries[i] != nullptr && !h.entries[i]->IsEmpty());
-            for (int j = 0; j < i; ++j) FUZZ_CHECK(Wide(*h.entries[i]) != Wide(*h.entries[j]));
+            texts.push_back(Wide(*h.entries[i]));
+            for (int j = 0; j < i; ++j) FUZZ_CHECK(texts[i] != texts[j]);
         }
     }
 }

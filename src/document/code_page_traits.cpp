@@ -2,6 +2,9 @@
 // itself is asked how it decodes ASCII and a few UTF-8 sequences.
 #include "document/code_page_traits.h"
 
+#include <atomic>
+#include <cstdint>
+
 #include "foundation/convert.h"
 
 namespace {
@@ -49,9 +52,7 @@ bool DecodesTo(unsigned codePage, const char* bytes, int count, const char16_t* 
     return true;
 }
 
-}  // namespace
-
-CCodePageTraits GetCodePageTraits(unsigned codePage) {
+CCodePageTraits Probe(unsigned codePage) {
     CCodePageTraits traits;
     if (IsStateful(codePage)) return traits;
     char ascii[128];
@@ -67,5 +68,38 @@ CCodePageTraits GetCodePageTraits(unsigned codePage) {
     traits.utf8 =
         DecodesTo(codePage, "\xC3\xA9", 2, u"\u00E9", 1) && DecodesTo(codePage, "\xE3\x81\x82", 3, u"\u3042", 1) &&
         DecodesTo(codePage, "\xF0\x9F\x98\x80", 4, u"\xD83D\xDE00", 2) && KeepsAsciiAfterBrokenSequence(codePage);
+    return traits;
+}
+
+// The traits of the code pages asked so far, each as code page << 8 | utf8 << 2 |
+// asciiIdentity << 1 | 1 (0: a free slot): every load and scan asks, and a code page's
+// conversion does not change while the program runs.
+constexpr int kRemembered = 8;
+std::atomic<uint64_t> g_remembered[kRemembered];
+
+uint64_t Packed(unsigned codePage, const CCodePageTraits& traits) {
+    return static_cast<uint64_t>(codePage) << 8 | (traits.utf8 ? 4u : 0u) | (traits.asciiIdentity ? 2u : 0u) | 1u;
+}
+
+}  // namespace
+
+CCodePageTraits GetCodePageTraits(unsigned codePage) {
+    for (auto& slot : g_remembered) {
+        uint64_t v = slot.load(std::memory_order_acquire);
+        if (v == 0) break;
+        if (v >> 8 == codePage) {
+            CCodePageTraits traits;
+            traits.asciiIdentity = (v & 2) != 0;
+            traits.utf8 = (v & 4) != 0;
+            return traits;
+        }
+    }
+    CCodePageTraits traits = Probe(codePage);
+    uint64_t packed = Packed(codePage, traits);
+    for (auto& slot : g_remembered) {
+        uint64_t expected = 0;
+        if (slot.compare_exchange_strong(expected, packed, std::memory_order_acq_rel) || expected >> 8 == codePage)
+            break;
+    }
     return traits;
 }

@@ -12,5 +12,6 @@ struct CCodePageTraits {
 };
 
 // Learns the traits by converting probe texts with the code page (so code page 0 is judged
-// by what it really is on this system). Stateful encodings get no shortcuts.
+// by what it really is on this system), once per code page. Stateful encodings get no
+// shortcuts. Any thread.
 CCodePageTraits GetCodePageTraits(unsigned codePage);

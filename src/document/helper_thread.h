@@ -1,5 +1,6 @@
 // CHelperThread: one extra thread that a long operation starts to use a second core.
-// Windows: CreateThread and WaitForSingleObject; POSIX: pthread_create and pthread_join.
+// Windows: CreateThread and WaitForSingleObject; POSIX: a pool of threads, each reused by
+// the next Start once it has been joined.
 // The function runs once with its context; Join waits for it (the destructor joins too).
 #pragma once
 

@@ -23,8 +23,11 @@ constexpr uint8_t kEscape = 0x10;
 
 // A list's first segments are smaller, doubling up to kSegmentBytes: most lists (error lines,
 // extractions, the runs of a small file's chunks) hold few entries.
-static_assert((kSegmentBytes >> 7) >= kMaxBlockBytes, "a block fits in the first segment");
+static_assert((kSegmentBytes >> 7) >= kMaxBlockBytes, "a block fits in a new segment");
 uint32_t SegmentBytes(uint32_t segment) { return segment < 7 ? (kSegmentBytes >> 7) << segment : kSegmentBytes; }
+// The first segment starts smaller still and doubles as its first block fills.
+constexpr uint32_t kFirstSegmentBytes = 256;
+static_assert(kFirstSegmentBytes >= kMaxEntryBytes, "an entry fits in the first segment");
 
 uint64_t Zigzag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
 int64_t Unzigzag(uint64_t v) { return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1); }
@@ -284,7 +287,7 @@ int CLogLineList::OpenBlock() {
     if (!fits) {
         size_t n = m_segmentCount + 1;
         if (!m_segments.Grow(n) || !m_segmentSizes.Grow(n)) return 0;
-        uint32_t bytes = SegmentBytes(m_segmentCount);
+        uint32_t bytes = m_segmentCount == 0 ? kFirstSegmentBytes : SegmentBytes(m_segmentCount);
         auto* segment = static_cast<uint8_t*>(std::malloc(bytes));
         if (segment == nullptr) return 0;
         CloseSegment();
@@ -299,16 +302,17 @@ int CLogLineList::OpenBlock() {
 }
 
 int CLogLineList::EntryRoom() {
-    // A block's room was made when it opened, unless the list was cut back into a segment
-    // that had been given back in part: such a segment grows again (blocks name their codes
-    // by segment and position, so it may move).
+    // A block's room was made when it opened, unless it opened in the small first segment or
+    // the list was cut back into a segment that had been given back in part: such a segment
+    // grows (blocks name their codes by segment and position, so it may move).
     uint32_t size = m_segmentSizes.Data()[m_tail.segment];
     if (size - m_tail.position >= kMaxEntryBytes) return 1;
-    void* grown = std::realloc(m_segments.Data()[m_tail.segment], size + kMaxBlockBytes);
+    uint32_t more = size < SegmentBytes(0) ? size : kMaxBlockBytes;
+    void* grown = std::realloc(m_segments.Data()[m_tail.segment], size + more);
     if (grown == nullptr) return 0;
     m_segments.Data()[m_tail.segment] = static_cast<uint8_t*>(grown);
-    m_segmentSizes.Data()[m_tail.segment] = size + kMaxBlockBytes;
-    m_segmentBytes += kMaxBlockBytes;
+    m_segmentSizes.Data()[m_tail.segment] = size + more;
+    m_segmentBytes += more;
     return 1;
 }
 

@@ -61,17 +61,26 @@ int CErrorScanner::Prepare() {
 // Groups the ASCII error keywords by first byte, keeping set order within a group; returns
 // how many there are.
 uint32_t CErrorScanner::GroupByFirstByte() {
-    uint32_t next = 0;
-    for (int b = 0; b < 128; ++b) {
-        m_first[b] = next;
-        for (uint32_t i = 0; i < m_keywords->Count(); ++i) {
-            const CKeywordEntry& e = m_keywords->Entry(i);
-            if (e.error == 0 || e.length == 0 || e.wide[0] != b || !IsAsciiText(e.wide, e.length)) continue;
-            m_candidates[next++] = Candidate{e.wide, e.length};
-            ++m_count[b];
-        }
+    auto grouped = [](const CKeywordEntry& e) {
+        return e.error != 0 && e.length != 0 && e.wide[0] < 128 && IsAsciiText(e.wide, e.length);
+    };
+    // Counted, then placed: one pass over the set each, rather than one per first byte.
+    for (uint32_t i = 0; i < m_keywords->Count(); ++i) {
+        const CKeywordEntry& e = m_keywords->Entry(i);
+        if (grouped(e)) ++m_count[e.wide[0]];
     }
-    return next;
+    uint32_t next[128];
+    uint32_t total = 0;
+    for (int b = 0; b < 128; ++b) {
+        m_first[b] = total;
+        next[b] = total;
+        total += m_count[b];
+    }
+    for (uint32_t i = 0; i < m_keywords->Count(); ++i) {
+        const CKeywordEntry& e = m_keywords->Entry(i);
+        if (grouped(e)) m_candidates[next[e.wide[0]]++] = Candidate{e.wide, e.length};
+    }
+    return total;
 }
 
 // The distinct first two bytes of the count grouped candidates, for the vector filter;

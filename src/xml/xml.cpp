@@ -9,6 +9,7 @@
 
 #include "foundation/convert.h"
 #include "foundation/trace.h"
+#include "xml/xml_string.h"
 
 namespace {
 
@@ -118,6 +119,12 @@ void FreeAttributes(CXmlAttribute* attribute) {
 }  // namespace
 
 CString* CXml::Decode(const unsigned char* bytes, int count) {
+    if (m_codePage == kCodePageUtf8 && count > 0 && IsPlainUtf8(reinterpret_cast<const char*>(bytes), count)) {
+        // Kept as they are: a CString holds UTF-8 (a file's names and texts are mostly this).
+        auto* s = new (std::nothrow) CString();
+        if (s != nullptr) s->AssignBytes(reinterpret_cast<const char*>(bytes), count);
+        return s;
+    }
     char16_t* wide = MultiByteToWideAlloc(reinterpret_cast<const char*>(bytes), count, m_codePage);
     if (wide == nullptr) return nullptr;
     CString* s = new (std::nothrow) CString(wide);
@@ -479,15 +486,23 @@ void CXml::FreeElements(CXmlElement* element) {
 
 CXmlElement* CXml::FindElement(CXmlElement* element, const char16_t* name) {
     if (name == nullptr) return nullptr;
-    // CString::EqualsWide of each name, with the wanted name converted once rather than per element.
-    const CString wanted(name);
-    const int length = wanted.Length();
+    // CString::EqualsWide of each name, with the wanted name converted once rather than per
+    // element (an ASCII name, as the readers ask for, needs no conversion).
+    CString converted;
+    char narrow[64];
+    int length = NarrowAscii(name, narrow, sizeof narrow);
+    const char* wanted = narrow;
+    if (length <= 0) {
+        converted.AssignWide(name, -1);
+        wanted = converted.Data();
+        length = converted.Length();
+    }
     for (CXmlElement* e = element; e != nullptr; e = e->next) {
         if (e->name == nullptr) continue;
-        if (wanted.Data() == nullptr || e->name->Data() == nullptr) {
-            if (wanted.Data() == e->name->Data()) return e;
+        if (wanted == nullptr || e->name->Data() == nullptr) {
+            if (wanted == e->name->Data()) return e;
         } else if (e->name->Length() == length &&
-                   std::memcmp(e->name->Data(), wanted.Data(), static_cast<size_t>(length)) == 0) {
+                   std::memcmp(e->name->Data(), wanted, static_cast<size_t>(length)) == 0) {
             return e;
         }
     }
@@ -509,17 +524,20 @@ const char16_t* CXml::GetText(CXmlElement* element) {
 
 int CXml::GetInt(CXmlElement* element, int defaultValue) {
     if (element == nullptr || element->text == nullptr || element->text->IsEmpty()) return defaultValue;
-    const char16_t* p = element->text->GetWideOrEmpty();
-    while (*p == u' ' || *p == u'\t') ++p;
+    // Read from the UTF-8 bytes, which decode to the same answer: every byte of 0x80 or more
+    // decodes to a unit that is no digit, and the text ends at a NUL.
+    const char* p = element->text->Data();
+    const char* end = p + element->text->Length();
+    while (p < end && (*p == ' ' || *p == '\t')) ++p;
     bool negative = false;
-    if (*p == u'-') {
+    if (p < end && *p == '-') {
         negative = true;
         ++p;
     }
     uint32_t value = 0;  // unsigned, so that overflow wraps as the 32-bit value does
-    for (; *p != 0; ++p) {
-        if (*p < u'0' || *p > u'9') return defaultValue;
-        value = value * 10u + static_cast<uint32_t>(*p - u'0');
+    for (; p < end && *p != 0; ++p) {
+        if (*p < '0' || *p > '9') return defaultValue;
+        value = value * 10u + static_cast<uint32_t>(*p - '0');
     }
     if (negative) value = 0u - value;
     return static_cast<int>(value);

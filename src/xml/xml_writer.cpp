@@ -1,8 +1,10 @@
 // The XML writer: no indentation; a CR LF after every end tag and every empty-element tag,
 // so a document reads as the declaration line, then one line per element that closes.
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
+#include "foundation/convert.h"
 #include "foundation/format.h"
 #include "xml/xml.h"
 #include "xml/xml_string.h"
@@ -26,18 +28,83 @@ const char16_t* EntityFor(char16_t unit) {
     return nullptr;
 }
 
+// CString(text), with the conversion skipped for the short ASCII names and numbers that the
+// settings and keyword writers build their documents of.
+CString* NewString(const char16_t* text) {
+    auto* s = new (std::nothrow) CString();
+    if (s == nullptr) return nullptr;
+    char narrow[64];
+    int n = NarrowAscii(text, narrow, sizeof narrow);
+    if (n > 0) {
+        s->AssignBytes(narrow, n);
+    } else {
+        s->AssignWide(text, -1);
+    }
+    return s;
+}
+
+// A piece of the markup, ASCII: its bytes are its UTF-8.
+void AppendAscii(CXmlString& out, const char* piece) {
+    if (out.m_codePage == kCodePageUtf8) {
+        out.AppendBytes(piece, static_cast<int>(std::strlen(piece)));
+        return;
+    }
+    char16_t wide[16];
+    int n = 0;
+    for (; piece[n] != 0 && n < 15; ++n) wide[n] = static_cast<char16_t>(piece[n]);
+    out.Append(wide, n);
+}
+
+// A string's bytes when they may go out as they are (see IsPlainUtf8); null otherwise.
+const char* PlainBytes(CString* s, const CXmlString& out) {
+    if (s == nullptr || out.m_codePage != kCodePageUtf8 || s->Data() == nullptr) return nullptr;
+    return IsPlainUtf8(s->Data(), s->Length()) ? s->Data() : nullptr;
+}
+
+// WriteEscaped on UTF-8 bytes: the special characters are ASCII, which no byte of a longer
+// sequence equals.
+void WriteEscapedBytes(const char* text, int count, CXmlString& out) {
+    int run = 0;
+    for (int i = 0; i < count; ++i) {
+        const char16_t* entity = EntityFor(static_cast<unsigned char>(text[i]));
+        if (entity == nullptr) continue;
+        out.AppendBytes(text + run, i - run);
+        out.Append(entity);
+        run = i + 1;
+    }
+    out.AppendBytes(text + run, count - run);
+}
+
+// A name, an attribute value or a text, from the string's bytes when they can be copied.
+void WriteString(CXml& xml, CString* s, bool escaped, CXmlString& out) {
+    if (const char* bytes = PlainBytes(s, out)) {
+        if (escaped) {
+            WriteEscapedBytes(bytes, s->Length(), out);
+        } else {
+            out.AppendBytes(bytes, s->Length());
+        }
+        return;
+    }
+    const char16_t* wide = s != nullptr ? s->GetWide() : nullptr;
+    if (escaped) {
+        xml.WriteEscaped(wide, out);
+    } else {
+        out.Append(wide);
+    }
+}
+
 }  // namespace
 
 CXmlElement* CXml::CreateElement(const char16_t* name, const char16_t* text) {
     auto* element = static_cast<CXmlElement*>(std::calloc(1, sizeof(CXmlElement)));
     if (element == nullptr) return nullptr;
-    element->name = new (std::nothrow) CString(name);
+    element->name = NewString(name);
     if (element->name == nullptr) {
         std::free(element);
         return nullptr;
     }
     if (text != nullptr) {
-        element->text = new (std::nothrow) CString(text);
+        element->text = NewString(text);
         if (element->text == nullptr) {
             delete element->name;
             std::free(element);
@@ -117,28 +184,27 @@ char* CXml::Write(CXmlElement* first) {
 
 int CXml::WriteElements(CXmlElement* element, CXmlString& out) {
     for (CXmlElement* e = element; e != nullptr; e = e->next) {
-        const char16_t* name = e->name != nullptr ? e->name->GetWide() : nullptr;
-        out.Append(u"<");
-        out.Append(name);
+        AppendAscii(out, "<");
+        WriteString(*this, e->name, false, out);
         if (e->attribute != nullptr) {
-            out.Append(u" ");
+            AppendAscii(out, " ");
             for (CXmlAttribute* a = e->attribute; a != nullptr; a = a->next) {
                 if (a->name == nullptr || a->name->IsEmpty()) continue;
-                out.Append(a->name->GetWide());
-                out.Append(u"=\"");
-                if (a->value != nullptr) WriteEscaped(a->value->GetWide(), out);
-                out.Append(u"\" ");
+                WriteString(*this, a->name, false, out);
+                AppendAscii(out, "=\"");
+                if (a->value != nullptr) WriteString(*this, a->value, true, out);
+                AppendAscii(out, "\" ");
             }
         }
         if (e->text != nullptr || e->child != nullptr) {
-            out.Append(u">");
-            if (e->text != nullptr) WriteEscaped(e->text->GetWide(), out);
+            AppendAscii(out, ">");
+            if (e->text != nullptr) WriteString(*this, e->text, true, out);
             if (e->child != nullptr && !WriteElements(e->child, out)) return 0;
-            out.Append(u"</");
-            out.Append(name);
-            out.Append(u">\r\n");
+            AppendAscii(out, "</");
+            WriteString(*this, e->name, false, out);
+            AppendAscii(out, ">\r\n");
         } else {
-            out.Append(u"/>\r\n");
+            AppendAscii(out, "/>\r\n");
         }
     }
     return 1;

@@ -89,9 +89,15 @@ TEST(CLogLineListTest, GivesBackExactlyWhatWasAppendedHoweverItIsRead) {
         for (const CLogLine& e : entries) ASSERT_EQ(1, list.Append(e));
         ExpectSame(entries, list, "appended");
         EXPECT_LT(list.MemoryBytes(), 64u * entries.size() + (3u << 20));
-        // A short list (error lines, a small file's chunk) takes no whole segment of 1 MiB.
+        // A short list (error lines, a small file's chunk) takes no whole segment of 1 MiB,
+        // and a list of a few lines not even a block's room.
         if (entries.size() <= 300) {
             EXPECT_LT(list.MemoryBytes(), 64u << 10) << entries.size();
+        }
+        if (round == 0) {
+            CLogLineList few;
+            for (int i = 0; i < 3; ++i) ASSERT_EQ(1, few.Append(i, CTimeStamp(), 100u * i, 50));
+            EXPECT_LT(few.MemoryBytes(), 1024u);
         }
 
         // One at a time at random, many at once from anywhere, and a reader moved about.

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "xml/xml.h"
 #include "xml_test_support.h"
@@ -159,8 +160,23 @@ TEST(XmlText, TheFiveEntitiesAreDecodedAndOthersPassThrough) {
 }
 
 TEST(XmlText, InvalidUtf8DecodesToReplacementCharacters) {
-    Parsed p(kDecl + "<a>x\xff y</a>");
-    EXPECT_EQ("x\xEF\xBF\xBD y", Str(p.first->text));
+    const std::string kBad = "\xEF\xBF\xBD";  // U+FFFD
+    // Each maximal invalid piece is one U+FFFD; valid sequences of every length stay as
+    // they are, in names and texts alike.
+    const std::pair<std::string, std::string> cases[] = {
+        {"x\xff-y", "x" + kBad + "-y"},
+        {"\xC0\xAF", kBad + kBad},                        // overlong
+        {"\xED\xA0\x80", kBad + kBad + kBad},             // a surrogate
+        {"\xF4\x90\x80\x80", kBad + kBad + kBad + kBad},  // past U+10FFFF
+        {"a\xE3\x81", "a" + kBad},                        // cut short at the end
+        {"\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80", "\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80"},
+    };
+    for (const auto& c : cases) {
+        Parsed p(kDecl + "<n" + c.first + ">" + c.first + "</n" + c.first + ">");
+        ASSERT_NE(nullptr, p.first) << c.first;
+        EXPECT_EQ("n" + c.second, Str(p.first->name));
+        EXPECT_EQ(c.second, Str(p.first->text));
+    }
 }
 
 TEST(XmlAttributes, QuotesValuesAndOrder) {
@@ -404,6 +420,13 @@ TEST(XmlGetInt, ParsesDecimalIntegersOrGivesTheDefault) {
     CXml::FreeElements(none);
     Parsed p(kDecl + "<a> -12 </a>");
     EXPECT_EQ(-12, CXml::GetInt(p.first, 0));
+    // A text ends at a NUL; a byte that is no ASCII character is no digit, valid or not.
+    CXmlElement* bytes = CXml::CreateElement(u"n", u"");
+    bytes->text->AssignBytes("12\0x", 4);
+    EXPECT_EQ(12, CXml::GetInt(bytes, 99));
+    bytes->text->AssignBytes("1\x80", 2);
+    EXPECT_EQ(99, CXml::GetInt(bytes, 99));
+    CXml::FreeElements(bytes);
 }
 
 }  // namespace

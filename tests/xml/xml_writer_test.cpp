@@ -111,6 +111,19 @@ TEST(XmlWriter, JapaneseAndSupplementaryCharactersSurviveARoundTrip) {
     EXPECT_EQ(Utf8(text), Utf8(CXml::GetText(p.first)));
 }
 
+TEST(XmlWriter, StoredBytesGoOutAsTheirTextDecodes) {
+    // Invalid UTF-8 goes out as U+FFFD and a NUL ends a text, as the text read from the
+    // string says; valid bytes go out unchanged, escaped where they must be.
+    CXmlElement* e = CXml::CreateElement(u"a", u"");
+    e->text->AssignBytes("x\xff<\0y", 5);
+    CXmlElement* child = CXml::AddChild(e, u"b", u"");
+    child->text->AssignBytes("\xC3\xA9&\xF0\x9F\x98\x80\"", 8);
+    child->name->AssignBytes("b\xC0", 2);
+    EXPECT_EQ(kDeclLine +
+                  "<a>x\xEF\xBF\xBD&lt;<b\xEF\xBF\xBD>\xC3\xA9&amp;\xF0\x9F\x98\x80&quot;</b\xEF\xBF\xBD>\r\n</a>\r\n",
+              WriteAndFree(e));
+}
+
 TEST(XmlWriter, ParsedDocumentsWriteBackAndParseToTheSameTree) {
     std::string in = kDeclLine + "<r><a>1</a>\r\n<b><c>x</c>\r\n<d/>\r\n</b>\r\n<e></e>\r\n</r>\r\n";
     CXml xml;

@@ -26,6 +26,8 @@ void Meet(void* context) {
     int me = meeting->arrived.fetch_add(1);
 #ifndef _WIN32
     meeting->ids[me].store(static_cast<long>(syscall(SYS_gettid)));
+#else
+    static_cast<void>(me);
 #endif
     while (meeting->arrived.load() < meeting->expected) std::this_thread::yield();
 }

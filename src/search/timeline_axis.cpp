@@ -115,7 +115,7 @@ int64_t NextTick(int64_t key, const CStep& step) {
 
 // The step's length at its shortest, for the spacing of its labels.
 int64_t ShortestLength(const CStep& step) {
-    return step.months == 0 ? step.ms : step.months * 28 * kMillisecondsPerDay;
+    return step.months == 0 ? step.ms : int64_t{step.months} * 28 * kMillisecondsPerDay;
 }
 
 }  // namespace

@@ -16,6 +16,9 @@ using testing_support::ReadBytes;
 
 namespace {
 
+const wchar_t kPersonalize[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+const wchar_t kAppsLight[] = L"AppsUseLightTheme";
+
 class DarkThemeTest : public ViewTest {
 protected:
     std::string Settings() { return ReadBytes(m_dir.FsPath("quillon.ini")); }
@@ -78,6 +81,7 @@ TEST_F(DarkThemeTest, TheMenuSwitchesTheViewsAndKeepsTheChoice) {
     Pump();
     view = OpenAndWait(WriteLog("dark.log", "third\r\n"));
     ASSERT_NE(nullptr, view);
+    SizeView(view, 900, 500);
     EXPECT_EQ(kDarkGround, view->Settings().colors[0].background);
 
     Choose(IDM_DARK_THEME_SYSTEM);
@@ -85,6 +89,26 @@ TEST_F(DarkThemeTest, TheMenuSwitchesTheViewsAndKeepsTheChoice) {
     EXPECT_EQ(IDM_DARK_THEME_SYSTEM, Checked());
     EXPECT_NE(std::string::npos, Settings().find("<dark_theme>2</dark_theme>"));
     EXPECT_EQ(SystemAppsDark() ? 1 : 0, view->Settings().dark);
+    // The app mode switched by the user reaches the views; a missing value means light.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kPersonalize, 0, nullptr, 0,
+                                             KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key, nullptr));
+    DWORD kept = 0, size = sizeof kept;
+    bool had =
+        RegQueryValueExW(key, kAppsLight, nullptr, nullptr, reinterpret_cast<BYTE*>(&kept), &size) == ERROR_SUCCESS;
+    for (DWORD light : {0u, 1u, 0u, 2u}) {
+        if (light == 2) {
+            RegDeleteValueW(key, kAppsLight);
+        } else {
+            RegSetValueExW(key, kAppsLight, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&light), sizeof light);
+        }
+        SendMessageW(m_frame, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+        Pump();
+        EXPECT_EQ(light == 0 ? 1 : 0, view->Settings().dark) << light;
+        EXPECT_EQ(light == 0 ? kDarkGround : 0xFFFFFFu, Paint(view).At(x, y)) << light;
+    }
+    if (had) RegSetValueExW(key, kAppsLight, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kept), sizeof kept);
+    RegCloseKey(key);
 
     Choose(IDM_DARK_THEME_OFF);
     EXPECT_EQ(IDM_DARK_THEME_OFF, Checked());

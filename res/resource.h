@@ -124,6 +124,10 @@
 #define IDM_OVERVIEW 6080
 // View menu: the active view's timeline pane.
 #define IDM_TIMELINE 6081
+// View menu: the Dark Theme submenu's three choices.
+#define IDM_DARK_THEME_OFF 6082
+#define IDM_DARK_THEME_ON 6083
+#define IDM_DARK_THEME_SYSTEM 6084
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024

@@ -154,6 +154,7 @@ void CAppParameter::SetDefaults() {
     m_stampForms = 1;
     m_overview = 1;
     m_colorCodes = 1;
+    m_darkTheme = kDarkThemeSystem;
     SetStampPatterns(nullptr, 0);
     m_contextBefore = 0;
     m_contextAfter = 0;
@@ -161,6 +162,18 @@ void CAppParameter::SetDefaults() {
     m_extractMatchCase = 1;
     m_searchRegex = 0;
     m_extractRegex = 0;
+}
+
+int CAppParameter::ViewColors(bool systemDark, CColorEntry* out, int capacity) const {
+    int count = m_colors != nullptr ? m_colorCount : 0;
+    if (count > capacity) count = capacity;
+    if (count <= 0) return 0;
+    if (DarkThemeInForce(m_darkTheme, systemDark)) {
+        MakeDarkColorTable(m_colors, count, out);
+    } else {
+        for (int k = 0; k < count; ++k) out[k] = m_colors[k];
+    }
+    return count;
 }
 
 void CAppParameter::GetStampRules(CStampRules* rules) {

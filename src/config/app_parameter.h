@@ -8,6 +8,7 @@
 #include <cassert>
 
 #include "config/comm_config.h"
+#include "config/dark_colors.h"
 #include "config/recent_logs.h"
 #include "stamps/stamp_rules.h"
 #include "keywords/keyword_set.h"
@@ -78,6 +79,10 @@ public:
     // Replaces the pattern list (UTF-8 texts); at most kMaxStampPatterns are kept.
     void SetStampPatterns(const char* const* texts, int count);
 
+    // The colour table the views draw with, at most capacity entries: the light table as it
+    // is, or the dark one derived from it when the Dark Theme choice (with the system's app
+    // mode, systemDark) puts it in force. Returns the count of entries written.
+    int ViewColors(bool systemDark, CColorEntry* out, int capacity) const;
     // The view font: the font name setting, or "ＭＳ ゴシック" (language 1) / "Courier New".
     const char16_t* GetFontFace();
     // The view font size: the setting, or 12 (language 1) / 14 when it is 0.
@@ -118,6 +123,10 @@ public:
     // and copies see the text without them: on for a new installation, off for a settings
     // file without "color_codes" (written only when on, so older readers see nothing new).
     int32_t m_colorCodes = 1;
+    // View > Dark Theme: kDarkThemeOff, kDarkThemeOn or kDarkThemeSystem (config/dark_colors.h).
+    // As the system says for a new installation, off for a settings file without "dark_theme"
+    // (written only when not off, so older readers see nothing new).
+    int32_t m_darkTheme = kDarkThemeSystem;
     // The user's stamp patterns (UTF-8), tried before the built-in forms; stored in
     // "stamp_patterns" as "pattern" elements, written only when there is one.
     CString m_stampPatterns[kMaxStampPatterns];

@@ -150,6 +150,9 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     m_overview = CXml::GetInt(CXml::FindChild(config, u"overview"), 0) != 0 ? 1 : 0;
     // Written before colour codes were drawn, a file without the element meant their bytes.
     m_colorCodes = CXml::GetInt(CXml::FindChild(config, u"color_codes"), 0) != 0 ? 1 : 0;
+    // Written before there was a dark table, a file without the element meant the light one.
+    int32_t dark = CXml::GetInt(CXml::FindChild(config, u"dark_theme"), kDarkThemeOff);
+    m_darkTheme = dark == kDarkThemeOn || dark == kDarkThemeSystem ? dark : kDarkThemeOff;
     CString patterns[kMaxStampPatterns];
     const char* texts[kMaxStampPatterns] = {};
     int count = 0;
@@ -210,6 +213,7 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     if (m_stampForms != 0) CXml::AddIntChild(config, u"stamp_forms", 1);
     if (m_overview != 0) CXml::AddIntChild(config, u"overview", 1);
     if (m_colorCodes != 0) CXml::AddIntChild(config, u"color_codes", 1);
+    if (m_darkTheme != kDarkThemeOff) CXml::AddIntChild(config, u"dark_theme", m_darkTheme);
     if (m_stampPatternCount > 0) {
         CXmlChildList patterns(CXml::AddChild(config, u"stamp_patterns", nullptr));
         for (int k = 0; k < m_stampPatternCount; ++k) patterns.Add(u"pattern", m_stampPatterns[k].GetWide());

@@ -16,6 +16,7 @@
 #include "foundation/wide.h"
 #include "search/marker_list.h"
 #include "shell/about_dialog.h"
+#include "shell/dark_mode.h"
 #include "shell/recent_menu.h"
 #include "shell/window_layout.h"
 #include "res/resource.h"
@@ -35,10 +36,9 @@ BOOL CALLBACK CloseChildView(HWND window, LPARAM) {
 CViewSettings ViewSettingsOf(CAppParameter& config) {
     static_assert(kViewColorCount >= kAppColorCount, "a view holds the whole colour table");
     CViewSettings settings;
-    int count = config.m_colors != nullptr ? config.m_colorCount : 0;
-    if (count > kViewColorCount) count = kViewColorCount;
-    for (int k = 0; k < count; ++k) settings.colors[k] = config.m_colors[k];
-    settings.colorCount = count;
+    bool systemDark = SystemAppsDark();
+    settings.colorCount = config.ViewColors(systemDark, settings.colors, kViewColorCount);
+    settings.dark = DarkThemeInForce(config.m_darkTheme, systemDark) ? 1 : 0;
     lstrcpynW(W(settings.fontFace), W(config.GetFontFace()), LF_FACESIZE);
     settings.fontSize = config.GetFontSize();
     settings.fontCharSet = config.m_language == kLanguageJapanese ? SHIFTJIS_CHARSET : ANSI_CHARSET;
@@ -82,6 +82,7 @@ int CAppMain::InitInstance(HINSTANCE instance) {
     UpdateCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
     CheckCommand(IDM_OVERVIEW, AppConfig().m_overview != 0);
+    ApplyTheme();
     ShowRecentLogs(m_frame);
     m_runner.Start(m_frame);
     return 1;
@@ -108,6 +109,13 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             std::free(path);
             return 0;
         }
+        case WM_SETTINGCHANGE:
+            // The user switched the system's app mode: "As Windows" follows it.
+            if (lParam != 0 && lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0 &&
+                AppConfig().m_darkTheme == kDarkThemeSystem) {
+                ApplyTheme();
+            }
+            return CAppBase::WindowProc(window, message, wParam, lParam);
         default:
             return CAppBase::WindowProc(window, message, wParam, lParam);
     }
@@ -136,6 +144,19 @@ int CAppMain::OnDropFiles(HDROP drop, wchar_t*, int) {
 void CAppMain::ApplyViewSettings() {
     CViewSettings settings = ViewSettingsOf(AppConfig());
     for (const auto& v : m_viewList) v->SetSettings(settings);
+}
+
+void CAppMain::ApplyTheme() {
+    int choice = AppConfig().m_darkTheme;
+    CheckCommand(IDM_DARK_THEME_OFF, choice == kDarkThemeOff);
+    CheckCommand(IDM_DARK_THEME_ON, choice == kDarkThemeOn);
+    CheckCommand(IDM_DARK_THEME_SYSTEM, choice == kDarkThemeSystem);
+    UseDarkTitleBar(m_frame, DarkThemeInForce(choice, SystemAppsDark()));
+    ApplyViewSettings();
+    // The strip and the timeline draw from their view's colours but are windows of their own.
+    for (const auto& v : m_viewList) {
+        if (v->Window() != nullptr) RedrawWindow(v->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
 }
 
 void CAppMain::OnChildrenDpiChanged(int dpi) {

@@ -88,6 +88,9 @@ public:
     // Hands every view the settings of the configuration, and so repaints it: after any
     // change of what the views draw with (colours, font, code page, interval check).
     void ApplyViewSettings();
+    // Puts the Dark Theme choice (with the system's app mode) in force: the menu's check, the
+    // frame's title bar and every view with its strip and timeline.
+    void ApplyTheme();
     CViewList& Views() { return m_viewList; }
     // Sets the code page of the open log (or of none) from the encoding chosen in the
     // settings and shows it; the views decode their rows again.

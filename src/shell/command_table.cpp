@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "config/dark_colors.h"
 #include "config/ui_text.h"
 #include "foundation/wide.h"
 #include "shell/about_dialog.h"
@@ -54,6 +55,10 @@ void Nothing(CAppMain&, CLogView*, int, int) {}
 void Follow(CAppMain& app, CLogView*, int, int) { ToggleFollow(app); }
 void Overview(CAppMain& app, CLogView*, int, int) { ToggleOverview(app); }
 void Timeline(CAppMain& app, CLogView* view, int, int) { ToggleTimeline(app, view); }
+void DarkTheme(CAppMain& app, CLogView*, int id, int) {
+    ChooseDarkTheme(
+        app, id == IDM_DARK_THEME_ON ? kDarkThemeOn : (id == IDM_DARK_THEME_OFF ? kDarkThemeOff : kDarkThemeSystem));
+}
 void CodePage(CAppMain& app, CLogView*, int, int code) { ChooseEncoding(app, code); }
 void EditKeywords(CAppMain& app, CLogView*, int, int) { ::EditKeywords(app); }
 void EditSettings(CAppMain& app, CLogView*, int, int) { ::EditSettings(app); }

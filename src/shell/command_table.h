@@ -47,6 +47,9 @@ enum class CNeeds {
     X(IDM_FOLLOW, Follow, kNothing, false, true)                             \
     X(IDM_OVERVIEW, Overview, kNothing, false, true)                         \
     X(IDM_TIMELINE, Timeline, kLines, true, true)                            \
+    X(IDM_DARK_THEME_OFF, DarkTheme, kNothing, false, true)                  \
+    X(IDM_DARK_THEME_ON, DarkTheme, kNothing, false, true)                   \
+    X(IDM_DARK_THEME_SYSTEM, DarkTheme, kNothing, false, true)               \
     X(IDC_ENCODING_COMBO, CodePage, kNothing, false, false)                  \
     X(IDM_SETTING_HIGHLIGHT, EditKeywords, kNothing, true, true)             \
     X(IDM_SETTING, EditSettings, kNothing, false, true)                      \

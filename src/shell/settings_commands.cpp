@@ -39,3 +39,12 @@ void ToggleOverview(CAppMain& app) {
     app.ApplyViewSettings();
     for (const auto& v : app.Views()) v->UpdateOverview();
 }
+
+void ChooseDarkTheme(CAppMain& app, int choice) {
+    CAppParameter& config = AppConfig();
+    if (config.m_darkTheme != choice) {
+        config.m_darkTheme = choice;
+        config.Save();
+    }
+    app.ApplyTheme();
+}

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "config/app_parameter.h"
+#include "config/dark_colors.h"
 #include "document/scroll_scale.h"
 #include "foundation/wide.h"
 #include "winui/window_instance.h"
@@ -225,9 +226,10 @@ int CChildView::OnPaint(HDC dc) {
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HBRUSH white = CreateSolidBrush(0xFFFFFF);
-    FillRect(memory, &client, white);
-    DeleteObject(white);
+    bool dark = m_settings.dark != 0;
+    HBRUSH ground = CreateSolidBrush(dark ? kDarkGround : 0xFFFFFF);
+    FillRect(memory, &client, ground);
+    DeleteObject(ground);
     HFONT font = MakeConfiguredFont();
     HGDIOBJ oldFont = SelectObject(memory, font);
     TEXTMETRICW metrics;
@@ -236,7 +238,8 @@ int CChildView::OnPaint(HDC dc) {
         m_lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
         m_rowPitch = m_lineHeight + Scaled(1);
     }
-    HPEN pen = CreatePen(PS_SOLID, Scaled(1), RGB(200, 200, 200));
+    COLORREF rule = RGB(200, 200, 200);
+    HPEN pen = CreatePen(PS_SOLID, Scaled(1), dark ? DarkBackground(rule) : rule);
     HGDIOBJ oldPen = SelectObject(memory, pen);
     OnDraw(memory, client);
     SelectObject(memory, oldPen);

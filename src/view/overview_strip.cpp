@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "config/dark_colors.h"
 #include "view/log_view.h"
 #include "winui/fill.h"
 
@@ -177,7 +178,12 @@ void COverviewStrip::DrawFrame(HDC dc, const RECT& client, int64_t rows) {
     int line = Scaled(1);
     if (bottom > height) bottom = height;
     if (bottom - top < 2 * line + 1) bottom = top + 2 * line + 1;
-    HPEN pen = CreatePen(PS_INSIDEFRAME, line, kFrameColor);
+    // On the dark table the frame turns light, as the text does, to stand out from the lane.
+    COLORREF frame = kFrameColor;
+    const CViewSettings& s = m_view->Settings();
+    if (s.dark != 0 && s.colorCount > kColorLane)
+        frame = DarkText(kFrameColor, 0xFFFFFF, &s.colors[kColorLane].background, 1);
+    HPEN pen = CreatePen(PS_INSIDEFRAME, line, frame);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, 0, top, client.right, bottom);

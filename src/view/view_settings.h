@@ -31,4 +31,7 @@ struct CViewSettings {
     // Colour codes: rows are shown, searched on the strip and copied without their escape
     // sequences, which colour the text instead (document/escape_codes.h).
     int32_t colorCodes = 0;
+    // The colours are the dark table (config/dark_colors.h): what is drawn without an entry
+    // of the table (the ground under everything, rules, the strip's frame) turns dark too.
+    int32_t dark = 0;
 };

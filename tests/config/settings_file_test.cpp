@@ -54,6 +54,7 @@ struct Expected {
     int viewMaximized = 1;  // the same
     int overview = 1;       // the same
     int colorCodes = 1;     // the same
+    int darkTheme = 2;      // as the system says for a new installation, written only when not off
     std::vector<std::string> stampPatterns;
     int searchMatchCase = 1, extractMatchCase = 1, searchRegex = 0, extractRegex = 0;
 };
@@ -81,6 +82,7 @@ std::string SettingsDocument(const Expected& e) {
     if (e.stampForms != 0) config += Leaf("stamp_forms", 1);
     if (e.overview != 0) config += Leaf("overview", 1);
     if (e.colorCodes != 0) config += Leaf("color_codes", 1);
+    if (e.darkTheme != 0) config += Leaf("dark_theme", e.darkTheme);
     std::string patterns;
     for (const std::string& p : e.stampPatterns) patterns += Leaf("pattern", p);
     if (!patterns.empty()) config += Parent("stamp_patterns", patterns);
@@ -522,7 +524,7 @@ TEST(SettingsFile, EncodingChoiceIsKeptAndOlderFilesMeanAnsi) {
     }
 }
 
-// More stamp forms, the overview strip and colour codes: on for a new installation, off for a file from
+// More stamp forms, the overview strip, colour codes and the dark theme: on for a new installation, off for a file from
 // before their elements; the patterns are kept in their order, and a file holds none of
 // these elements unless it has to.
 TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
@@ -532,6 +534,7 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     EXPECT_EQ(1, fresh.m_stampForms);
     EXPECT_EQ(1, fresh.m_overview);
     EXPECT_EQ(1, fresh.m_colorCodes);
+    EXPECT_EQ(kDarkThemeSystem, fresh.m_darkTheme);
     CStampRules rules;
     fresh.GetStampRules(&rules);
     EXPECT_TRUE(rules.moreForms);
@@ -541,6 +544,7 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     EXPECT_EQ(0, config.m_stampForms);
     EXPECT_EQ(0, config.m_overview);
     EXPECT_EQ(0, config.m_colorCodes);
+    EXPECT_EQ(kDarkThemeOff, config.m_darkTheme);
     config.GetStampRules(&rules);
     EXPECT_TRUE(rules.IsBasic());
     ASSERT_EQ(1, config.Save());
@@ -548,6 +552,7 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     EXPECT_EQ(std::string::npos, written.find("stamp_"));
     EXPECT_EQ(std::string::npos, written.find("overview"));
     EXPECT_EQ(std::string::npos, written.find("color_codes"));
+    EXPECT_EQ(std::string::npos, written.find("dark_theme"));
 
     const char* texts[] = {"#2:%H:%M:%S", "%Y %H:%M:%S", "@3:%d/%b/%Y:%H:%M:%S &"};
     config.m_stampForms = 1;
@@ -560,17 +565,21 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     e.viewMaximized = 0;
     e.overview = 0;
     e.colorCodes = 0;
+    e.darkTheme = 0;
     EXPECT_EQ(SettingsDocument(e), SettingsPath(folders));
     config.m_overview = 1;
     config.m_colorCodes = 1;
+    config.m_darkTheme = kDarkThemeOn;
     ASSERT_EQ(1, config.Save());
     e.overview = 1;
     e.colorCodes = 1;
+    e.darkTheme = kDarkThemeOn;
     EXPECT_EQ(SettingsDocument(e), SettingsPath(folders));
     CAppParameter again;
     again.Reset();
     EXPECT_EQ(1, again.m_overview);
     EXPECT_EQ(1, again.m_colorCodes);
+    EXPECT_EQ(kDarkThemeOn, again.m_darkTheme);
     EXPECT_EQ(1, again.m_stampForms);
     ASSERT_EQ(3, again.m_stampPatternCount);
     EXPECT_EQ(std::string(texts[2]), again.m_stampPatterns[2].Data());
@@ -578,6 +587,13 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     again.GetStampRules(&rules);
     EXPECT_TRUE(rules.moreForms);
     EXPECT_EQ(2, rules.patternCount);
+    // A choice the menu cannot make is read as the light table.
+    for (const char* odd : {"2", "3", "-1", "dark"}) {
+        WriteConfig(folders, std::string("<dark_theme>") + odd + "</dark_theme>");
+        CAppParameter read;
+        read.Reset();
+        EXPECT_EQ(odd[0] == '2' ? kDarkThemeSystem : kDarkThemeOff, read.m_darkTheme) << odd;
+    }
 }
 
 TEST(SettingsFile, FindOptionsOfEachDialogAreKept) {

@@ -8,7 +8,8 @@
 // pass gives; if the file changes between them, or a read fails, the load is redone in one pass.
 // A file whose index fits the memory even were every line one byte long is not counted: its
 // chunks are indexed in one pass, each keeping its lines uncoded until the chunks before it are
-// done and so its first line's index known (the next chunk learns it as each one ends).
+// done and so its first line's index known (the next chunk learns it as each one ends);
+// a chunk that ends first is coded after the pass, on every processor.
 #include "loader/log_loader.h"
 
 #include <cstdlib>
@@ -232,6 +233,7 @@ public:
     int OnBlock(uint64_t blockStart) override;
     void CountChunks();
     void IndexChunks();
+    void CodeWaitingChunks();
     static void Run(void* self);
 
     CFile* m_file;
@@ -254,6 +256,7 @@ struct CLoadJob {
     CChunk* chunks = nullptr;
     int chunkCount = 0;
     bool counting = true;
+    bool codingWaiting = false;              // one pass, after it: the chunks that ended uncoded are coded
     bool single = false;                     // one worker and one chunk: the whole file
     bool onePass = false;                    // no count first: the chunks learn their first line's index as they go
     std::atomic<uint64_t> measuredBytes{0};  // one pass: the bytes of the chunks measured
@@ -476,9 +479,27 @@ void CWorker::IndexChunks() {
     }
 }
 
+// One pass: chunks that ended before their first line's index was known, coded now that
+// it is, in parallel rather than as the runs join.
+void CWorker::CodeWaitingChunks() {
+    bool first = true;
+    for (int c; (c = NextChunk(&first)) < m_job->chunkCount;) {
+        CChunk& chunk = m_job->chunks[c];
+        if (chunk.state != kComplete || chunk.coding || chunk.known.load() < 0) continue;
+        if (!StartCoding(chunk, chunk.written)) {
+            m_job->noRoom.store(1);
+            m_job->failed.store(1);
+            return;
+        }
+        MeasureChunk(m_job, chunk);
+    }
+}
+
 void CWorker::Run(void* self) {
     auto* worker = static_cast<CWorker*>(self);
-    if (worker->m_job->counting) {
+    if (worker->m_job->codingWaiting) {
+        worker->CodeWaitingChunks();
+    } else if (worker->m_job->counting) {
         worker->CountChunks();
     } else {
         worker->IndexChunks();
@@ -519,31 +540,14 @@ ChunkedResult RefuseShort(const CLoadJob& job, uint64_t held, int64_t lines) {
     return kChunkedTooLarge;
 }
 
-// Codes the lines of a chunk that never learned its first line's index onto the lists; 1 or 0.
-int AppendUncoded(CChunk& chunk, const CTimeStamp& carried, CLogLineList* lines, CLogLineList* errors) {
-    int64_t base = lines->Count();
-    for (int64_t k = 0; k < chunk.written; ++k) {
-        const CUncodedLine& u = chunk.uncoded.Data()[k];
-        CTimeStamp stamp = k < chunk.lead ? carried : u.stamp;
-        if (!lines->Append(base + k, stamp, u.offset, u.length) ||
-            (u.error && !errors->Append(base + k, stamp, u.offset, u.length))) {
-            return 0;
-        }
-    }
-    chunk.uncoded.Free();
-    return 1;
-}
-
 // The runs join the index in file order, up to the first chunk that did not finish.
 ChunkedResult JoinChunks(CLoadJob* job, int included, CLogLineList* lines, CLogLineList* errors) {
     CTimeStamp carried;
     CStampCount stamps;
     for (int c = 0; c < included; ++c) {
         CChunk& chunk = job->chunks[c];
-        bool joined = chunk.coding ? lines->JoinRun(&chunk.lines, chunk.lead, carried) &&
-                                         errors->JoinRun(&chunk.errors, chunk.leadErrors, carried)
-                                   : AppendUncoded(chunk, carried, lines, errors);
-        if (!joined) {
+        if (!lines->JoinRun(&chunk.lines, chunk.lead, carried) ||
+            !errors->JoinRun(&chunk.errors, chunk.leadErrors, carried)) {
             int64_t indexed = lines->Count();
             uint64_t held = lines->CodeBytes() + errors->CodeBytes() + RunBytes(*job, c, &indexed);
             return RefuseShort(*job, held, indexed);
@@ -563,9 +567,19 @@ ChunkedResult IndexOnePass(CLoadJob* job, CWorker** workers, int workerCount, CL
     job->chunks[0].known.store(0);
     RunPass(workers, workerCount, job, false);
     if (job->failed.load() != 0 || job->cut.load() != 0) return kChunkedRedo;
+    bool waiting = false;
+    for (int c = 0; c < job->chunkCount; ++c) waiting = waiting || !job->chunks[c].coding;
+    if (waiting) {
+        job->codingWaiting = true;
+        RunPass(workers, workerCount, job, false);
+        if (job->failed.load() != 0) return kChunkedRedo;
+    }
     int included = 0;
     while (included < job->chunkCount && job->chunks[included].state == kComplete) ++included;
-    if (included < job->chunkCount && job->chunks[included].state == kStopped) ++included;
+    // A chunk stopped before it learned its first line's index has nothing coded to give.
+    if (included < job->chunkCount && job->chunks[included].state == kStopped && job->chunks[included].coding) {
+        ++included;
+    }
     ChunkedResult result = JoinChunks(job, included, lines, errors);
     if (result != kChunkedTooLarge) return result;
     *job->request->result = CLoadResult();  // the runs could not join: counted, it refuses with the lines

@@ -59,7 +59,8 @@ struct CLoadRequest {
 // once. When the load is cancelled or a read fails, the lines indexed before that point
 // are returned (none when it stops while counting).
 // Progress comes from this thread only and never goes back. A file read in one pass reports
-// each block's start offset. A file counted first reports both passes in one range: the
+// each block's start offset; a large file whose index is sure to fit, indexed on every
+// processor without a count, the bytes done. A file counted first reports both passes in one range: the
 // count as the first quarter (position = bytes counted / 4) and the indexing as the rest
 // (file size / 4 + three quarters of the bytes indexed), ending at the file size.
 // With more than one thread, the other threads read through handles of their own

@@ -160,6 +160,7 @@ int CCli::Run() {
     int opened = path != nullptr && m_file.Open(path);
     std::free(path);
     if (!opened) return Fail("cannot open '%s': it cannot be read", m_o.log);
+    if (!m_file.Unpack(-1)) return Fail("cannot read '%s': %s", m_o.log, UnpackErrorText(m_file.UnpackError()));
     DetectEncoding();
 
     CLoadRequest request;

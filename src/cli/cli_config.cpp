@@ -87,3 +87,28 @@ int LoadCliConfiguration(const CCliOptions& o, CAppParameter* config, char* erro
     }
     return 1;
 }
+
+const char* UnpackErrorText(CUnpackError error) {
+    switch (error) {
+        case CUnpackError::kTruncated:
+            return "its compressed data ends early";
+        case CUnpackError::kCorrupt:
+            return "its compressed data is damaged";
+        case CUnpackError::kBadCheck:
+            return "its data fails its check (CRC-32 or length)";
+        case CUnpackError::kUnsupported:
+            return "the zip entry uses a compression method or an encryption that is not supported";
+        case CUnpackError::kTooLarge:
+            return "the zip entry declares a size its compressed bytes cannot hold";
+        case CUnpackError::kBadArchive:
+            return "the zip archive's directory cannot be read";
+        case CUnpackError::kNoEntry:
+            return "the zip archive has no such entry";
+        case CUnpackError::kNoMemory:
+            return "not enough memory to decompress it";
+        case CUnpackError::kReadFailed:
+            return "it cannot be read";
+        default:
+            return "";
+    }
+}

@@ -6,6 +6,7 @@
 
 #include "cli_options.h"
 #include "config/app_parameter.h"
+#include "document/packed_format.h"
 
 // Fills config from the files the viewer would read ("quillon.ini" in the current folder,
 // else in the program's folder; then, when that was read, "keyword_default.xml" in the
@@ -16,3 +17,6 @@ int LoadCliConfiguration(const CCliOptions& options, CAppParameter* config, char
 
 // 1 when the UTF-8 path opens for reading; otherwise 0 with the reason ("no such file", ...).
 int CheckReadable(const char* path, const char** reason);
+
+// Why a compressed log cannot be read (whole), for a message.
+const char* UnpackErrorText(CUnpackError error);

@@ -108,6 +108,15 @@ uint64_t CFile::PackedDone() const {
 
 uint64_t CFile::AccessPointBytes() const { return m_unpacked != nullptr ? m_unpacked->Points()->Bytes() : 0; }
 
+int64_t CFile::AccessPointCount() const { return m_unpacked != nullptr ? m_unpacked->Points()->Count() : 0; }
+
+uint64_t CFile::AccessPointOffset(int64_t index) const {
+    uint64_t out = 0;
+    if (m_unpacked == nullptr || index < 0) return 0;
+    if (index == 0) return 0;
+    return m_unpacked->Points()->NextOut(index - 1, &out) ? out : 0;
+}
+
 uint64_t CFile::UnpackedSize() const { return m_unpacked->Points()->Size(); }
 
 uint32_t CFile::ReadBytes(void* buffer, uint32_t count, uint64_t offset) const {

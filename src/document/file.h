@@ -93,6 +93,10 @@ public:
     uint64_t PackedDone() const;
     // The memory the access points of a compressed log take (0 for a plain one).
     uint64_t AccessPointBytes() const;
+    // For tests and diagnostics: how many access points a compressed log has so far, and the
+    // uncompressed offset of point index (0 outside them).
+    int64_t AccessPointCount() const;
+    uint64_t AccessPointOffset(int64_t index) const;
     // A compressed log never grows as a log does: following it makes no sense.
     bool CanFollow() const { return !IsPacked(); }
 

@@ -124,11 +124,10 @@ uint64_t CInflateCursor::PackedPosition() const {
     return m_inputAt + static_cast<uint64_t>(m_z->next_in - m_input.Data());
 }
 
+// Reads more compressed bytes when the last ones are used up and more are left. 0 when the
+// read failed (the cursor stopped).
 int CInflateCursor::FillInput() {
-    if (m_in >= m_stream.end) {
-        Stop(CUnpackError::kTruncated);
-        return 0;
-    }
+    if (m_z->avail_in > 0 || m_in >= m_stream.end) return 1;
     uint64_t left = m_stream.end - m_in;
     uint32_t want = left < kInputSize ? static_cast<uint32_t>(left) : kInputSize;
     uint32_t got = m_file->ReadPacked(m_input.Data(), want, m_in);
@@ -333,6 +332,26 @@ int CInflateCursor::EndDeflate() {
     return 0;
 }
 
+// At a zip entry's declared size: the stream must end here, without one byte more.
+void CInflateCursor::EndAtDeclared() {
+    while (Ready()) {
+        if (!FillInput()) return;
+        unsigned char extra = 0;
+        m_z->next_out = &extra;
+        m_z->avail_out = 1;
+        int result = inflate(m_z, Z_NO_FLUSH);
+        if (result == Z_BUF_ERROR && m_z->avail_in == 0 && m_in >= m_stream.end) {
+            Stop(CUnpackError::kTruncated);
+        } else if (m_z->avail_out == 0) {
+            Stop(CUnpackError::kBadCheck);
+        } else if (result == Z_STREAM_END) {
+            EndDeflate();
+        } else if (result != Z_OK && result != Z_BUF_ERROR) {
+            Stop(result == Z_MEM_ERROR ? CUnpackError::kNoMemory : CUnpackError::kCorrupt);
+        }
+    }
+}
+
 uint32_t CInflateCursor::Decode(char* dest, uint32_t n) {
     uint32_t done = 0;
     while (done < n && Ready()) {
@@ -345,7 +364,7 @@ uint32_t CInflateCursor::Decode(char* dest, uint32_t n) {
         if (m_stopAt > m_pos && m_stopAt - m_pos < want) want = static_cast<uint32_t>(m_stopAt - m_pos);
         char* out = dest != nullptr ? dest + done : m_scratch.Data();
         if (dest == nullptr && want > kScratchSize) want = kScratchSize;
-        if (m_z->avail_in == 0 && !FillInput()) break;
+        if (!FillInput()) break;
         m_z->next_out = reinterpret_cast<unsigned char*>(out);
         m_z->avail_out = want;
         int result = inflate(m_z, m_discovering ? Z_BLOCK : Z_NO_FLUSH);
@@ -373,12 +392,18 @@ uint32_t CInflateCursor::Decode(char* dest, uint32_t n) {
             Stop(CUnpackError::kNoMemory);
             break;
         }
+        // Nothing more can come: the compressed bytes ended inside the stream.
+        if (result == Z_BUF_ERROR && m_z->avail_in == 0 && m_in >= m_stream.end) {
+            Stop(CUnpackError::kTruncated);
+            break;
+        }
         if (result != Z_OK && result != Z_BUF_ERROR) {
             Stop(CUnpackError::kCorrupt);
             break;
         }
         MaybeAddPoint();
         NoteFrontier();
+        if (m_pos == m_stream.declared) EndAtDeclared();
     }
     return done;
 }

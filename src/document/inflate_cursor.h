@@ -45,6 +45,7 @@ private:
     int StartMember();
     int EndMember();
     int EndDeflate();
+    void EndAtDeclared();
     void CheckFrontier();
     void NoteFrontier();
     void MaybeAddPoint();

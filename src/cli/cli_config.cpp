@@ -9,6 +9,7 @@
 
 #include "config/folders.h"
 #include "document/file.h"
+#include "document/zip_directory.h"
 #include "foundation/convert.h"
 
 namespace {
@@ -110,5 +111,37 @@ const char* UnpackErrorText(CUnpackError error) {
             return "it cannot be read";
         default:
             return "";
+    }
+}
+
+int EntryOf(CFile* file, const char* entry) {
+    if (entry == nullptr) return -1;
+    CZipDirectory directory;
+    unsigned char head[4] = {};
+    uint32_t got = file->ReadPacked(head, sizeof head, 0);
+    if (SniffPackedFormat(head, got) != CPackedFormat::kZipDeflate || !directory.Read(file)) return -1;
+    int index = directory.Find(entry);
+    if (index >= 0) return index;
+    char* end = nullptr;
+    long number = std::strtol(entry, &end, 10);
+    if (end != entry && *end == 0 && number >= 1 && number <= directory.Count()) return static_cast<int>(number - 1);
+    return -2;
+}
+
+void PrintPackedInfo(CFile& file, const char* entry) {
+    static const char* const kFormats[] = {"", "gzip", "zip, deflate", "zip, stored"};
+    if (!file.IsPacked()) return;
+    std::printf("compressed\t%s\ncompressed size\t%llu\n", kFormats[static_cast<int>(file.PackedFormat())],
+                static_cast<unsigned long long>(file.PackedSize()));
+    if (file.PackedFormat() != CPackedFormat::kGzip) {
+        CZipDirectory directory;
+        int index = EntryOf(&file, entry);
+        if (directory.Read(&file) && directory.Count() > 0) {
+            if (index < 0) index = 0;
+            std::printf("entry\t%s (%d of %d)\n", directory.Name(index), index + 1, directory.Count());
+        }
+    }
+    if (file.UnpackError() != CUnpackError::kNone) {
+        std::printf("incomplete\t%s\n", UnpackErrorText(file.UnpackError()));
     }
 }

@@ -84,6 +84,8 @@ public:
     bool IsPacked() const { return m_unpacked != nullptr; }
     // The compressed bytes: the file's size, or a zip entry's compressed size.
     uint64_t PackedSize() const;
+    // The file's own size, compressed or not (what ReadPacked reads).
+    uint64_t OwnSize() const { return m_size; }
     // Whether Size() is the log's size: a gzip log's is known once it was read to its end.
     bool SizeKnown() const;
     // Why the log could not be unpacked, or the damage where its data ended; kNone else.

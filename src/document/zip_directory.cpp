@@ -102,7 +102,7 @@ int CZipDirectory::Read(CFile* file) {
     m_count = 0;
     m_namesLength = 0;
     m_error = CUnpackError::kNone;
-    uint64_t size = file->PackedSize();
+    uint64_t size = file->OwnSize();
     if (ReadCentral(file, size)) return 1;
     if (m_error == CUnpackError::kNoMemory || m_error == CUnpackError::kReadFailed) return 0;
     m_count = 0;
@@ -216,7 +216,7 @@ int CZipDirectory::Locate(CFile* file, int index, CPackedStream* stream, CUnpack
         return 0;
     }
     unsigned char h[kLocalSize];
-    uint64_t size = file->PackedSize();
+    uint64_t size = file->OwnSize();
     if (file->ReadPacked(h, kLocalSize, entry.header) != kLocalSize || Le32(h) != kLocalSignature) {
         *error = CUnpackError::kBadArchive;
         return 0;

@@ -13,6 +13,8 @@ CAccessPoints::CAccessPoints(const CPackedStream& stream) : m_stream(stream), m_
     if (m_points.Grow(16)) m_points.Data()[m_count++] = start;
 }
 
+CAccessPointRules g_accessPointRules;
+
 CAccessPoints* CAccessPoints::Create(const CPackedStream& stream) {
     auto* points = new (std::nothrow) CAccessPoints(stream);
     if (points != nullptr && points->m_count == 0) {

@@ -18,6 +18,14 @@
 constexpr uint64_t kAccessSpacing = 1u << 20;
 constexpr uint32_t kDeflateWindow = 32768;
 
+// Test hook: how far apart new access points are, and how many times its deflated window a
+// point's span must be at least (production: kAccessSpacing and 100, the 1% bound).
+struct CAccessPointRules {
+    uint64_t spacing = kAccessSpacing;
+    uint64_t windowShare = 100;
+};
+extern CAccessPointRules g_accessPointRules;
+
 struct CAccessPoint {
     uint64_t out = 0;         // its uncompressed offset
     uint64_t in = 0;          // a member point: its header's offset; else the byte after the bits left

@@ -15,8 +15,6 @@ namespace {
 
 constexpr uint32_t kInputSize = 256u << 10;
 constexpr uint32_t kScratchSize = 64u << 10;
-// The windows of the points take at most 1/kWindowShare of the output between them.
-constexpr uint64_t kWindowShare = 100;
 
 uint32_t Le32(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -187,7 +185,7 @@ void CInflateCursor::CheckFrontier() {
     m_discovering = true;
     m_crc = frontier.crc;
     m_lastPoint = m_points->LastOut();
-    m_nextPoint = m_lastPoint + kAccessSpacing;
+    m_nextPoint = m_lastPoint + g_accessPointRules.spacing;
 }
 
 void CInflateCursor::NoteFrontier() {
@@ -230,8 +228,8 @@ void CInflateCursor::MaybeAddPoint() {
     if (deflate(m_codec, Z_FINISH) != Z_STREAM_END) return;
     uint32_t size = static_cast<uint32_t>(bound - m_codec->avail_out);
     // A window that deflates badly waits for a longer span, which keeps the share.
-    if (m_pos - m_lastPoint < kWindowShare * size) {
-        m_nextPoint = m_lastPoint + kWindowShare * size;
+    if (m_pos - m_lastPoint < g_accessPointRules.windowShare * size) {
+        m_nextPoint = m_lastPoint + g_accessPointRules.windowShare * size;
         return;
     }
     CAccessPoint point;
@@ -242,7 +240,7 @@ void CInflateCursor::MaybeAddPoint() {
     point.memberOut = m_memberOut;
     if (m_points->Add(point, m_window.Data(), size)) {
         m_lastPoint = m_pos;
-        m_nextPoint = m_pos + kAccessSpacing;
+        m_nextPoint = m_pos + g_accessPointRules.spacing;
     }
 }
 
@@ -269,7 +267,7 @@ int CInflateCursor::StartMember() {
         point.member = 1;
         if (m_points->Add(point, nullptr, 0)) {
             m_lastPoint = m_pos;
-            m_nextPoint = m_pos + kAccessSpacing;
+            m_nextPoint = m_pos + g_accessPointRules.spacing;
         }
     }
     uint64_t data = 0;

@@ -15,11 +15,14 @@ constexpr uint64_t kMaxSpan = 16u << 20;
 }  // namespace
 
 CUnpackedStream::CUnpackedStream(CFile* file, CAccessPoints* points)
-    : m_file(file), m_points(points), m_cursor(file, points) {
+    : m_file(file), m_points(points), m_cursor(file, points), m_ahead(&m_cursor) {
     m_points->Hold();
 }
 
-CUnpackedStream::~CUnpackedStream() { m_points->Release(); }
+CUnpackedStream::~CUnpackedStream() {
+    m_ahead.Stop();
+    m_points->Release();
+}
 
 uint32_t CUnpackedStream::ReadStored(char* buffer, uint32_t count, uint64_t offset) {
     const CPackedStream& stream = m_points->Stream();
@@ -94,10 +97,20 @@ uint32_t CUnpackedStream::Read(void* buffer, uint32_t count, uint64_t offset) {
     bool sought = false;
     while (done < count) {
         uint64_t at = offset + done;
+        if (m_ahead.Active()) {
+            uint32_t n = m_ahead.Read(at, out + done, count - done);
+            if (n > 0) {
+                done += n;
+                continue;
+            }
+            m_ahead.Stop();
+        }
         if (at >= m_points->Size()) break;
         uint32_t n = FromSpans(at, out + done, count - done);
         if (n == 0) n = m_cursor.FromHistory(at, out + done, count - done);
-        if (n == 0 && m_cursor.Ready() && at == m_cursor.Position()) n = m_cursor.Decode(out + done, count - done);
+        bool here = n == 0 && m_cursor.Ready() && at == m_cursor.Position();
+        if (here && count - done >= kReadAheadMinimum && !m_points->SizeKnown() && m_ahead.Start()) continue;
+        if (here) n = m_cursor.Decode(out + done, count - done);
         if (n > 0) {
             done += n;
             sought = false;

@@ -3,13 +3,15 @@
 // ended; a read elsewhere starts at the access point before it and decodes that point's
 // whole span into a small cache (two spans), which serves the reads around it too. Stored
 // zip entries are read as they are. The access points are shared by every handle on the log
-// (OpenSameFile). One thread at a time.
+// (OpenSameFile). A large read where the cursor stands while the log is first read starts
+// a helper thread that decodes ahead (CReadAhead). One thread at a time.
 #pragma once
 
 #include <cstdint>
 
 #include "document/access_points.h"
 #include "document/inflate_cursor.h"
+#include "document/read_ahead.h"
 #include "foundation/buffer.h"
 
 class CFile;
@@ -43,6 +45,7 @@ private:
     CFile* m_file;
     CAccessPoints* m_points;
     CInflateCursor m_cursor;
+    CReadAhead m_ahead;  // stopped before the cursor goes
     CSpan m_spans[2];
     uint64_t m_uses = 0;
     CGrowBuffer<unsigned char> m_window;

@@ -97,28 +97,33 @@ uint32_t CUnpackedStream::Read(void* buffer, uint32_t count, uint64_t offset) {
     bool sought = false;
     while (done < count) {
         uint64_t at = offset + done;
-        if (m_ahead.Active()) {
-            uint32_t n = m_ahead.Read(at, out + done, count - done);
-            if (n > 0) {
-                done += n;
-                continue;
-            }
+        // Never beyond the end, which a damage found meanwhile may have moved back: another
+        // handle may decode on where the first reading stopped.
+        uint64_t size = m_points->Size();
+        if (at >= size) break;
+        uint32_t want = size - at < count - done ? static_cast<uint32_t>(size - at) : count - done;
+        char* dest = out + done;
+        uint32_t n = m_ahead.Active() ? m_ahead.Read(at, dest, want) : 0;
+        if (n == 0 && m_ahead.Active()) {
             m_ahead.Stop();
+            continue;
         }
-        if (at >= m_points->Size()) break;
-        uint32_t n = FromSpans(at, out + done, count - done);
-        if (n == 0) n = m_cursor.FromHistory(at, out + done, count - done);
+        if (n == 0) n = FromSpans(at, dest, want);
+        if (n == 0) n = m_cursor.FromHistory(at, dest, want);
         bool here = n == 0 && m_cursor.Ready() && at == m_cursor.Position();
-        if (here && count - done >= kReadAheadMinimum && !m_points->SizeKnown() && m_ahead.Start()) continue;
-        if (here) n = m_cursor.Decode(out + done, count - done);
+        if (here && want >= kReadAheadMinimum && !m_points->SizeKnown() && m_ahead.Start()) continue;
+        if (here) n = m_cursor.Decode(dest, want);
         if (n > 0) {
             done += n;
             sought = false;
             continue;
         }
         // Nothing came where the cursor stood, or a seek brought nothing: the data ends here.
-        if (sought || (m_cursor.Ready() && at == m_cursor.Position()) || !Seek(at)) break;
+        if (sought || here || !Seek(at)) break;
         sought = true;
     }
+    // What a damage found during this read cut off is not handed out.
+    uint64_t size = m_points->Size();
+    if (offset + done > size) done = offset < size ? static_cast<uint32_t>(size - offset) : 0;
     return done;
 }

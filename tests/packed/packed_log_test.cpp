@@ -238,6 +238,9 @@ TEST(PackedLogTest, DamageEndsTheLogThereAndSaysWhy) {
     std::string gz = Gzip(log, 6);
     std::string badCrc = gz;
     badCrc[badCrc.size() - 8] ^= 1;
+    // The first of two members fails its check: another handle would decode on into the second.
+    std::string firstCrc = GzipMembers(log, 6, {log.size() / 2});
+    firstCrc[Gzip(log.substr(0, log.size() / 2), 6).size() - 8] ^= 1;
     std::string badLength = gz;
     badLength[badLength.size() - 1] ^= 1;
     // A second member whose first block has the type that does not exist.
@@ -258,6 +261,7 @@ TEST(PackedLogTest, DamageEndsTheLogThereAndSaysWhy) {
         {"gzip without its trailer", gz.substr(0, gz.size() - 5), CUnpackError::kTruncated, true},
         {"gzip CRC", badCrc, CUnpackError::kBadCheck, true},
         {"gzip length", badLength, CUnpackError::kBadCheck, true},
+        {"gzip CRC of the first member", firstCrc, CUnpackError::kBadCheck, false},
         {"gzip data", corrupt, CUnpackError::kCorrupt, false},
         {"gzip member header", secondMember, CUnpackError::kCorrupt, true},
         {"zip entry whose data ends early", MakeZip({short_}), CUnpackError::kTruncated, false},

@@ -307,14 +307,17 @@ int CCli::Errors() {
 
 int CCli::AddTexts(CSearchCondition* condition) {
     int options = (m_o.ignoreCase ? 0 : kMatchCase) | (m_o.regex ? kRegex : 0);
-    for (int i = 0; i < m_o.textCount; ++i) {
-        char16_t* text = MultiByteToWideAlloc(m_o.texts[i], -1, kCodePageUtf8);
+    // The command's texts, then those of --not.
+    for (int i = 0; i < m_o.textCount + m_o.notCount; ++i) {
+        bool isNot = i >= m_o.textCount;
+        const char* given = isNot ? m_o.notTexts[i - m_o.textCount] : m_o.texts[i];
+        char16_t* text = MultiByteToWideAlloc(given, -1, kCodePageUtf8);
         CPatternError error;
-        int added = text != nullptr && condition->Add(text, options, &error);
+        int added = text != nullptr && condition->Add(text, options | (isNot ? kNot : 0), &error);
         std::free(text);
         if (!added && error.offset >= 0) {
             char* message = WideToMultiByteAlloc(error.message, -1, kCodePageUtf8);
-            Fail("regular expression '%s' does not compile at offset %d: %s", m_o.texts[i], error.offset,
+            Fail("regular expression '%s' does not compile at offset %d: %s", given, error.offset,
                  message != nullptr ? message : "");
             std::free(message);
             return 0;

@@ -187,24 +187,25 @@ Mask CompactDates(Mask digits, int from) {
     return starts & ((six & ~(d >> 6)) | (eight & ~(d >> 8)));
 }
 
-// Runs of exactly eight digits with a dash and a digit after them (a compact date whose time
-// may be unpadded), at their first digit.
-Mask DatesWithDash(Mask digits, Mask dashes) {
-    Mask d = digits;
-    Mask eight = d & ~(d << 1) & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7;
-    return eight & dashes >> 8 & d >> 9;
-}
-
 // The marks the quick test looks for from byte from on, among the first window bytes: an
 // h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, a compact date
-// with the six digits of its time after it, or eight digits and a dash before a time.
+// with the six digits of its time after it, or eight digits and a dash before a time. The
+// runs of digits are built up by doubling, as every line that gets here pays for them.
 bool MarksFrom(const CClasses& c, int from, bool epoch) {
     Mask d = c.digits;
-    Mask ten = epoch ? d & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7 & d >> 8 & d >> 9 : 0;
-    if (((TimesOf(d, c.stops) | ten | DatesWithDash(d, c.dashes)) >> from) != 0) return true;
-    Mask all = CompactDates(d, 0);
-    Mask dates = all >> from << from;
-    return dates != 0 && HighestBit(all & ~(d >> 6)) > CFieldStarts::LowestBit(dates);
+    Mask two = d & d >> 1;  // two digits from here on
+    Mask four = two & two >> 2;
+    Mask six = four & two >> 4;
+    Mask eight = four & four >> 4;
+    Mask first = d & ~(d << 1);  // the first digit of a run
+    Mask after = ~Mask{0} << from;
+    Mask times = c.stops & d << 1 & two >> 1 & c.stops >> 3 & two >> 4;
+    Mask ten = epoch ? eight & two >> 8 : 0;
+    Mask dashed = first & eight & c.dashes >> 8 & d >> 9;
+    if (((times | ten | dashed) & after) != 0) return true;
+    Mask sixes = first & six & ~(d >> 6);  // runs of exactly six digits
+    Mask dates = (sixes | (first & eight & ~(d >> 8))) & after;
+    return dates != 0 && HighestBit(sixes) > CFieldStarts::LowestBit(dates);
 }
 
 }  // namespace

@@ -46,14 +46,6 @@ CFieldShape LeadingShape(const char* bytes, int length, int at) {
     return shape;
 }
 
-// Where an h:mm:ss (with what follows it as part of the time) that starts at the place ends,
-// or -1 when none starts there.
-int TimeEndAt(const char* bytes, int length, int at) {
-    CStampText t{bytes, length, at};
-    CStampFields f;
-    return t.Time(&f) ? t.i : -1;
-}
-
 // How far past the hinted place the places are tried one by one.
 constexpr int kHintSlack = 8;
 
@@ -69,6 +61,19 @@ struct CLineSearch {
     int lead = -1;        // the leading place, where bare epoch digits count
     CStampMatch epoch;
     bool haveEpoch = false;
+    CStampFields leadTime;  // the h:mm:ss at the lead, when timeEnd is past it
+    int timeEnd = -1;
+    bool timeEnds = false;  // whether a stamp may end at timeEnd
+
+    // Where an h:mm:ss (with what follows it as part of the time) at the lead ends, or -1 when
+    // none starts there; its fields are kept for a time alone.
+    int ReadLeadTime() {
+        CStampText t{bytes, length, lead};
+        if (!t.Time(&leadTime)) return -1;
+        timeEnd = t.i;
+        timeEnds = t.Ends();
+        return timeEnd;
+    }
 
     // The readable forms at a place, then the epoch time there.
     bool TryPlace(int at, const CFieldShape& shape) {
@@ -152,7 +157,7 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     // A line led by a time of day (a log of times alone): the places within that time are
     // tried one by one, so that the quick look below starts after it.
     if (tried == lead) {
-        int end = TimeEndAt(bytes, search.length, lead);
+        int end = search.ReadLeadTime();
         if (end > lead + 1) {
             int until = end - 1 < limit - 1 ? end - 1 : limit - 1;
             if (search.TryEach(lead, until)) return 1;
@@ -174,13 +179,31 @@ int Search(CLineSearch& search, const CStampHint* hint) {
 
 }  // namespace
 
+namespace {
+
+int Parse(CLineSearch& search, CStampHint* hint) {
+    if (search.bytes == nullptr || search.length <= 0) return 0;
+    int found = Search(search, hint);
+    if (hint != nullptr && found) hint->offset = IsEpoch(search.match->form) ? -1 : search.match->offset;
+    return found;
+}
+
+}  // namespace
+
 int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
-    if (bytes == nullptr || length <= 0) return 0;
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
-    int found = Search(search, hint);
-    if (hint != nullptr && found) hint->offset = IsEpoch(match->form) ? -1 : match->offset;
-    return found;
+    return Parse(search, hint);
+}
+
+int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
+    *match = CStampMatch();
+    CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
+    if (Parse(search, hint)) return 1;
+    if (search.bytes == nullptr || length <= 0) return 0;
+    // The time at the lead is the one a time alone is read at (a process id leads no time).
+    if (search.timeEnd >= 0) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
+    return ReadTimeOnly(bytes, length, match);
 }
 
 const char* StampFormName(StampForm form) {

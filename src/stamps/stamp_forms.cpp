@@ -111,6 +111,18 @@ struct CLineSearch {
         return (IsStampDigit(c) || IsNameInitial(c)) && TryPlace(at, LeadingShape(bytes, length, at));
     }
 
+    // The places within the time at the lead, up to until, one by one but for those that
+    // cannot hold a stamp: the minutes (two digits and a colon, after which no form goes on),
+    // and the seconds when a point and three digits or more follow them (the forms that start
+    // with two digits and a point want one or two digits after it).
+    bool TryWithinTime(int until) {
+        int minutes = lead + (bytes[lead + 1] == ':' ? 2 : 3);
+        int seconds = minutes + 3;
+        bool longFraction = seconds + 5 < timeEnd && bytes[seconds + 2] == '.' && IsStampDigit(bytes[seconds + 3]) &&
+                            IsStampDigit(bytes[seconds + 4]) && IsStampDigit(bytes[seconds + 5]);
+        return TryEachByte(longFraction ? seconds : minutes, until);
+    }
+
     // Every place after tried, each sized up first.
     bool TryRest(int tried) {
         CFieldStarts places(bytes, length);
@@ -160,7 +172,7 @@ int Search(CLineSearch& search, const CStampHint* hint) {
         int end = search.ReadLeadTime();
         if (end > lead + 1) {
             int until = end - 1 < limit - 1 ? end - 1 : limit - 1;
-            if (search.TryEach(lead, until)) return 1;
+            if (search.TryWithinTime(until)) return 1;
             tried = until;
         }
     }

@@ -114,13 +114,16 @@ struct CLineSearch {
     // The places within the time at the lead, up to until, one by one but for those that
     // cannot hold a stamp: the minutes (two digits and a colon, after which no form goes on),
     // and the seconds when a point and three digits or more follow them (the forms that start
-    // with two digits and a point want one or two digits after it).
+    // with two digits and a point want one or two digits after it), nor the digits of that
+    // fraction, as no digit is a boundary.
     bool TryWithinTime(int until) {
         int minutes = lead + (bytes[lead + 1] == ':' ? 2 : 3);
         int seconds = minutes + 3;
-        bool longFraction = seconds + 5 < timeEnd && bytes[seconds + 2] == '.' && IsStampDigit(bytes[seconds + 3]) &&
-                            IsStampDigit(bytes[seconds + 4]) && IsStampDigit(bytes[seconds + 5]);
-        return TryEachByte(longFraction ? seconds : minutes, until);
+        int fraction = seconds + 3;
+        bool longFraction = fraction + 2 < timeEnd && bytes[fraction - 1] == '.' && IsStampDigit(bytes[fraction]) &&
+                            IsStampDigit(bytes[fraction + 1]) && IsStampDigit(bytes[fraction + 2]);
+        if (!longFraction) return TryEachByte(minutes, until);
+        return TryEachByte(fraction + DigitsAt(bytes + fraction, timeEnd - fraction) - 1, until);
     }
 
     // Every place after tried, each sized up first.

@@ -114,8 +114,8 @@ struct CLineSearch {
     // The places within the time at the lead, up to until, one by one but for those that
     // cannot hold a stamp: the minutes (two digits and a colon, after which no form goes on),
     // and the seconds when a point and three digits or more follow them (the forms that start
-    // with two digits and a point want one or two digits after it), nor the digits of that
-    // fraction, as no digit is a boundary.
+    // with two digits and a point want one or two digits after it); the digits of that
+    // fraction are passed over at once, as a place follows no digit.
     bool TryWithinTime(int until) {
         int minutes = lead + (bytes[lead + 1] == ':' ? 2 : 3);
         int seconds = minutes + 3;
@@ -192,10 +192,7 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     return search.haveEpoch ? 1 : 0;
 }
 
-}  // namespace
-
-namespace {
-
+// The search, and the hint kept up to date.
 int Parse(CLineSearch& search, CStampHint* hint) {
     if (search.bytes == nullptr || search.length <= 0) return 0;
     int found = Search(search, hint);

@@ -6,6 +6,10 @@
 // order without being coded again. Lines at the start of a chunk that carry an earlier
 // chunk's time stamp get it when the runs join. Both passes give exactly what a single sequential
 // pass gives; if the file changes between them, or a read fails, the load is redone in one pass.
+// A file whose index fits the memory even were every line one byte long is not counted: its
+// chunks are indexed in one pass, each keeping its lines uncoded until the chunks before it are
+// done and so its first line's index known (the next chunk learns it as each one ends);
+// a chunk that ends first is coded after the pass, on every processor.
 #include "loader/log_loader.h"
 
 #include <cstdlib>
@@ -23,10 +27,22 @@ namespace {
 
 constexpr int kMaxWorkers = 4;
 constexpr uint32_t kBlocksPerChunk = 4;
+// A chunk of the one-pass load keeps at most this many lines uncoded; beyond, the load is
+// counted first after all (a log of very short lines, or a worker far ahead of the others).
+constexpr int64_t kMaxUncoded = 1 << 18;
 
 bool Cancelled(const CLoadRequest& r) { return r.cancel != nullptr && r.cancel->load(std::memory_order_relaxed) != 0; }
 
 enum ChunkState { kPending, kComplete, kStopped, kFailed };
+
+// A line of a one-pass chunk whose first line's index is not known yet.
+struct CUncodedLine {
+    CTimeStamp stamp;
+    uint64_t offset;
+    int32_t length;
+    bool error;
+    bool firstOwnStamp;  // the chunk's first line with a stamp of its own
+};
 
 // The lines that begin in [begin, end).
 struct CChunk {
@@ -43,6 +59,12 @@ struct CChunk {
     CLogLineList lines;   // its run of the index
     CLogLineList errors;  // and of the error lines
     ChunkState state = kPending;
+    // One pass: the index of its first line and its line count, once known (-1 before);
+    // while the former is not, its lines wait in uncoded.
+    std::atomic<int64_t> known{-1};
+    std::atomic<int64_t> total{-1};
+    bool coding = true;
+    CGrowBuffer<CUncodedLine> uncoded;
 };
 
 // Reports the sequential load's blocks as they are: start offset and file size.
@@ -211,6 +233,7 @@ public:
     int OnBlock(uint64_t blockStart) override;
     void CountChunks();
     void IndexChunks();
+    void CodeWaitingChunks();
     static void Run(void* self);
 
     CFile* m_file;
@@ -233,7 +256,10 @@ struct CLoadJob {
     CChunk* chunks = nullptr;
     int chunkCount = 0;
     bool counting = true;
-    bool single = false;  // one worker and one chunk: the whole file
+    bool codingWaiting = false;              // one pass, after it: the chunks that ended uncoded are coded
+    bool single = false;                     // one worker and one chunk: the whole file
+    bool onePass = false;                    // no count first: the chunks learn their first line's index as they go
+    std::atomic<uint64_t> measuredBytes{0};  // one pass: the bytes of the chunks measured
     std::atomic<int> next{0};
     std::atomic<uint64_t> done{0};
     std::atomic<int> failed{0};
@@ -251,9 +277,17 @@ struct CLoadJob {
 
 // Counts a finished chunk into the measured rate and checks the whole index against it.
 void MeasureChunk(CLoadJob* job, const CChunk& chunk) {
+    if (!chunk.coding) return;  // measured when its lines are coded, as they join
     uint64_t bytes = chunk.lines.CodeBytes() + chunk.errors.CodeBytes();
     int64_t lines = job->codedLines.fetch_add(chunk.written) + chunk.written;
-    uint64_t needed = EstimatedIndexBytes(job->total, job->codeBytes.fetch_add(bytes) + bytes, lines);
+    int64_t total = job->total;
+    if (job->onePass) {
+        // The lines of the whole file at the rate of those indexed.
+        uint64_t span = job->measuredBytes.fetch_add(chunk.end - chunk.begin) + (chunk.end - chunk.begin);
+        total = static_cast<int64_t>(static_cast<double>(lines) * static_cast<double>(job->size) /
+                                     static_cast<double>(span));
+    }
+    uint64_t needed = EstimatedIndexBytes(total, job->codeBytes.fetch_add(bytes) + bytes, lines);
     if (needed <= job->available) return;
     job->overNeeded.store(needed);
     job->failed.store(1);
@@ -281,7 +315,7 @@ int CWorker::OnBlock(uint64_t blockStart) {
     if (m_reports && m_job->request->listener != nullptr) {
         // The count is cheap beside the indexing: it is shown as the first quarter.
         uint64_t done = m_job->done.load();
-        uint64_t position = m_job->counting ? done / 4 : m_job->size / 4 + (done - done / 4);
+        uint64_t position = m_job->onePass ? done : m_job->counting ? done / 4 : m_job->size / 4 + (done - done / 4);
         m_job->request->listener->OnProgress(position, m_job->size);
     }
     return 1;
@@ -315,17 +349,59 @@ void CWorker::CountChunks() {
     }
 }
 
+// One pass: the chunks after this one whose first line's index is now known learn it. Any
+// worker may call it; the values stored are the same whoever stores them.
+void PassOnBase(CLoadJob* job, int c) {
+    for (; c + 1 < job->chunkCount; ++c) {
+        int64_t base = job->chunks[c].known.load();
+        int64_t total = job->chunks[c].total.load();
+        if (base < 0 || total < 0) return;
+        job->chunks[c + 1].known.store(base + total);
+    }
+}
+
+// Codes a line into the chunk's runs (index: its index in the file); 1, or 0 when they could not grow.
+int CodeLine(CChunk& chunk, int64_t index, const CTimeStamp& stamp, uint64_t offset, int32_t length, bool error,
+             bool firstOwnStamp) {
+    if (firstOwnStamp) {
+        chunk.lines.CodeNextStampWhole();
+        chunk.errors.CodeNextStampWhole();
+    }
+    return chunk.lines.Append(index, stamp, offset, length) &&
+           (!error || chunk.errors.Append(index, stamp, offset, length));
+}
+
+// Once the chunk's first line's index is known, codes the lines that waited; 1, or 0 when
+// the runs could not grow.
+int StartCoding(CChunk& chunk, int64_t waiting) {
+    chunk.base = chunk.known.load();
+    chunk.lines.StartRun(chunk.base);
+    chunk.errors.StartRun(0);
+    chunk.coding = true;
+    for (int64_t k = 0; k < waiting; ++k) {
+        const CUncodedLine& u = chunk.uncoded.Data()[k];
+        if (!CodeLine(chunk, chunk.base + k, u.stamp, u.offset, u.length, u.error, u.firstOwnStamp)) return 0;
+    }
+    chunk.uncoded.Free();
+    return 1;
+}
+
 void CWorker::IndexChunk(CChunk& chunk) {
     m_chunk = &chunk;
     m_reported = chunk.begin;
     m_source.Seek(chunk.begin);
-    chunk.lines.StartRun(chunk.base);
-    chunk.errors.StartRun(0);
+    chunk.coding = !m_job->onePass || chunk.known.load() >= 0;
+    if (chunk.coding) {
+        if (m_job->onePass) chunk.base = chunk.known.load();
+        chunk.lines.StartRun(chunk.base);
+        chunk.errors.StartRun(0);
+    }
     CLineView line;
     CStampHint hint;
     int64_t k = 0;
+    int64_t errorLines = 0;
     while (m_source.Next(chunk.end, &line)) {
-        if (k == chunk.count) {
+        if (!m_job->onePass && k == chunk.count) {
             // More lines than counted: the file changed between the passes.
             chunk.written = k + 1;
             chunk.state = kComplete;
@@ -334,22 +410,37 @@ void CWorker::IndexChunk(CChunk& chunk) {
         if (line.length >= m_job->request->maxLineLength) m_job->cut.store(1);
         CTimeStamp own;
         StampForm form;
+        bool firstOwn = false;
         if (ReadLineStamp(m_job->request->stamps, line.bytes, static_cast<int>(line.length), &own, &form, &hint)) {
             if (!chunk.stamped) {
                 chunk.lead = k;
-                chunk.leadErrors = chunk.errors.Count();
-                chunk.lines.CodeNextStampWhole();
-                chunk.errors.CodeNextStampWhole();
+                chunk.leadErrors = errorLines;
+                firstOwn = true;
             }
             chunk.stamped = true;
             chunk.last = own;
             CountStamp(&chunk.stamps, form);
         }
-        int64_t index = chunk.base + k;
         CTimeStamp stamp = chunk.stamped ? chunk.last : CTimeStamp();
         bool error = m_scanner.HasError(line.bytes, line.length);
-        if (!chunk.lines.Append(index, stamp, line.offset, static_cast<int32_t>(line.length)) ||
-            (error && !chunk.errors.Append(index, stamp, line.offset, static_cast<int32_t>(line.length)))) {
+        errorLines += error ? 1 : 0;
+        auto length = static_cast<int32_t>(line.length);
+        if (!chunk.coding && chunk.known.load(std::memory_order_relaxed) >= 0 && !StartCoding(chunk, k)) {
+            chunk.written = k;
+            chunk.state = kFailed;
+            m_job->noRoom.store(1);
+            m_job->failed.store(1);
+            return;
+        }
+        if (!chunk.coding) {
+            if (k >= kMaxUncoded || (static_cast<size_t>(k) >= chunk.uncoded.Capacity() &&
+                                     !chunk.uncoded.Grow(static_cast<size_t>(k) + 1))) {
+                chunk.state = kFailed;
+                m_job->failed.store(1);
+                return;
+            }
+            chunk.uncoded.Data()[k] = CUncodedLine{stamp, line.offset, length, error, firstOwn};
+        } else if (!CodeLine(chunk, chunk.base + k, stamp, line.offset, length, error, firstOwn)) {
             chunk.written = k;
             chunk.state = kFailed;
             m_job->noRoom.store(1);
@@ -361,13 +452,17 @@ void CWorker::IndexChunk(CChunk& chunk) {
     chunk.written = k;
     if (!chunk.stamped) {
         chunk.lead = k;
-        chunk.leadErrors = chunk.errors.Count();
+        chunk.leadErrors = errorLines;
     }
     CLineSource::Status status = m_source.GetStatus();
     if (status == CLineSource::kEnd) {
         chunk.state = kComplete;
         m_job->done.fetch_add(chunk.end - m_reported);
         MeasureChunk(m_job, chunk);
+        if (m_job->onePass) {
+            chunk.total.store(k);
+            PassOnBase(m_job, static_cast<int>(&chunk - m_job->chunks));
+        }
     } else if (status == CLineSource::kStopped) {
         chunk.state = kStopped;
     } else {
@@ -384,9 +479,27 @@ void CWorker::IndexChunks() {
     }
 }
 
+// One pass: chunks that ended before their first line's index was known, coded now that
+// it is, in parallel rather than as the runs join.
+void CWorker::CodeWaitingChunks() {
+    bool first = true;
+    for (int c; (c = NextChunk(&first)) < m_job->chunkCount;) {
+        CChunk& chunk = m_job->chunks[c];
+        if (chunk.state != kComplete || chunk.coding || chunk.known.load() < 0) continue;
+        if (!StartCoding(chunk, chunk.written)) {
+            m_job->noRoom.store(1);
+            m_job->failed.store(1);
+            return;
+        }
+        MeasureChunk(m_job, chunk);
+    }
+}
+
 void CWorker::Run(void* self) {
     auto* worker = static_cast<CWorker*>(self);
-    if (worker->m_job->counting) {
+    if (worker->m_job->codingWaiting) {
+        worker->CodeWaitingChunks();
+    } else if (worker->m_job->counting) {
         worker->CountChunks();
     } else {
         worker->IndexChunks();
@@ -409,7 +522,9 @@ int WorkerCount(const CLoadRequest& r) {
     return n < 1 ? 1 : n > kMaxWorkers ? kMaxWorkers : n;
 }
 
-enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedNoMemory, kChunkedTooLarge };
+// kChunkedRedo asks for the counted load when the one-pass one gave up, the sequential load otherwise;
+// kChunkedSequential for the sequential load at once (an over-long line was cut).
+enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedSequential, kChunkedNoMemory, kChunkedTooLarge };
 
 // The codes' bytes and the lines of the runs from chunk first on.
 uint64_t RunBytes(const CLoadJob& job, int first, int64_t* lines) {
@@ -447,8 +562,37 @@ ChunkedResult JoinChunks(CLoadJob* job, int included, CLogLineList* lines, CLogL
     return kChunkedDone;
 }
 
+// The one-pass load: a chunk that failed or took too much memory sends the load to the
+// counted one, which refuses with the exact figures; a cut line, which the counted load would
+// meet as well, to the sequential one.
+ChunkedResult IndexOnePass(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
+                           CLogLineList* errors) {
+    job->chunks[0].known.store(0);
+    RunPass(workers, workerCount, job, false);
+    if (job->cut.load() != 0) return kChunkedSequential;
+    if (job->failed.load() != 0) return kChunkedRedo;
+    bool waiting = false;
+    for (int c = 0; c < job->chunkCount; ++c) waiting = waiting || !job->chunks[c].coding;
+    if (waiting) {
+        job->codingWaiting = true;
+        RunPass(workers, workerCount, job, false);
+        if (job->failed.load() != 0) return kChunkedRedo;
+    }
+    int included = 0;
+    while (included < job->chunkCount && job->chunks[included].state == kComplete) ++included;
+    // A chunk stopped before it learned its first line's index has nothing coded to give.
+    if (included < job->chunkCount && job->chunks[included].state == kStopped && job->chunks[included].coding) {
+        ++included;
+    }
+    ChunkedResult result = JoinChunks(job, included, lines, errors);
+    if (result != kChunkedTooLarge) return result;
+    *job->request->result = CLoadResult();  // the runs could not join: counted, it refuses with the lines
+    return kChunkedRedo;
+}
+
 ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
                            CLogLineList* errors) {
+    if (job->onePass) return IndexOnePass(job, workers, workerCount, lines, errors);
     RunPass(workers, workerCount, job, true);
     if (Cancelled(*job->request)) return kChunkedDone;  // nothing indexed yet
     int64_t total = 0;
@@ -498,15 +642,18 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
 }
 
 // The chunked load with its workers; kChunkedRedo asks for the sequential load instead.
-ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, uint64_t origin, CLogLineList* lines,
+ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, uint64_t origin, bool onePass, CLogLineList* lines,
                           CLogLineList* errors) {
     CLoadJob job;
     job.request = &r;
     job.origin = origin;
     job.size = file->Size();
+    job.onePass = onePass;
+    if (onePass) job.available = AvailableFor(r);
     int wanted = WorkerCount(r);
     job.single = wanted == 1;
-    uint64_t chunkSize = job.single ? job.size : static_cast<uint64_t>(r.blockSize) * kBlocksPerChunk;
+    // One pass: a chunk of a block, so that the lines waiting for their index stay few.
+    uint64_t chunkSize = job.single ? job.size : static_cast<uint64_t>(r.blockSize) * (onePass ? 1 : kBlocksPerChunk);
     uint64_t chunkCount = (job.size + chunkSize - 1) / chunkSize;
     if (chunkCount > 0x7fffffff) return kChunkedRedo;
     job.chunks = new (std::nothrow) CChunk[chunkCount];
@@ -551,7 +698,15 @@ std::unique_ptr<CLogLineList> Load(CFile* file, const CLoadRequest& given, CLogL
     // (the count reads single-byte units: UTF-16 is read in one pass).
     uint64_t countAbove = request.countAbove > 0 ? request.countAbove : 2ull * request.blockSize;
     if (file->Size() > countAbove && !IsUtf16CodePage(request.codePage)) {
-        ChunkedResult result = LoadChunked(file, request, origin, lines.get(), errorLines);
+        // Nothing to refuse before indexing when even an index of one-byte lines would fit.
+        bool onePass = EstimatedIndexBytes(static_cast<int64_t>(file->Size() / 2 + 1)) <= AvailableFor(request);
+        ChunkedResult result =
+            onePass ? LoadChunked(file, request, origin, true, lines.get(), errorLines) : kChunkedRedo;
+        if (result == kChunkedRedo && !Cancelled(request)) {
+            lines->Free();
+            errorLines->Free();
+            result = LoadChunked(file, request, origin, false, lines.get(), errorLines);
+        }
         if (result == kChunkedDone) {
             lines->ShrinkToFit();
             errorLines->ShrinkToFit();

@@ -398,6 +398,7 @@ TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
         CLoadRequest request;
         request.blockSize = 64;
         request.threads = threads;
+        request.availableBytes = EstimatedIndexBytes(400);  // not for a file of one-byte lines: counted
         Load(bytes, request);
         ExpectSameLines(Expected(bytes, 0, nullptr).lines, *m_lines, "counted load");
         const std::vector<uint64_t>& p = m_progress.positions;
@@ -414,6 +415,7 @@ TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
         CRecordingListener listener;
         listener.cancel = &cancel;
         listener.cancelAfter = 2;
+        request.availableBytes = EstimatedIndexBytes(400);
         request.listener = &listener;
         request.cancel = &cancel;
         EXPECT_EQ(0, Load(bytes, request).Count());
@@ -442,8 +444,9 @@ TEST_F(LogLoaderTest, CountingPassReportsProgressAndHonoursCancel) {
 
 // An index that cannot grow, or would not fit at the rate its codes take (every stamp
 // jumps: some 10 bytes a line where 4 were expected), is refused with its figures on every
-// path: read in one pass, or counted and then indexed on one or two threads; when a line or
-// an error line cannot be taken, in a run or when the runs join.
+// path: read in one pass, or counted and then indexed on one or two threads, or indexed in
+// chunks without a count (then counted after all); when a line or an error line cannot be
+// taken, in a run or when the runs join.
 TEST_F(LogLoaderKeywordTest, AnIndexOutOfMemoryIsRefusedOnEveryPath) {
     std::string bytes;
     const int64_t n = 600;
@@ -460,11 +463,13 @@ TEST_F(LogLoaderKeywordTest, AnIndexOutOfMemoryIsRefusedOnEveryPath) {
         ~Budget() { g_lineListBudget = -1; }
     };
     m_request.blockSize = 256;
-    for (int path = 0; path < 3; ++path) {
-        m_request.threads = path == 0 ? 1 : path;
+    for (int path = 0; path < 4; ++path) {
+        m_request.threads = path == 0 ? 1 : path == 1 ? 1 : 2;
         m_request.countAbove = path == 0 ? ~0ull : 0;
         bool joined = path > 0;
-        m_request.availableBytes = 0;
+        bool counted = path == 1 || path == 2;
+        // Room for this index but not for one of one-byte lines: counted first.
+        m_request.availableBytes = counted ? 2 * EstimatedIndexBytes(n, 20 * n, n) : 0;
         {
             Budget enough(joined ? 2 * (n + e) : n + e);
             ASSERT_EQ(n, Load(bytes, m_request).Count()) << path;
@@ -473,6 +478,8 @@ TEST_F(LogLoaderKeywordTest, AnIndexOutOfMemoryIsRefusedOnEveryPath) {
         // No lines, the first error line, the first run to join, the last error lines to join.
         for (int64_t entries : {int64_t{5}, int64_t{1}, n + e + 1, 2 * (n + e) - 1}) {
             if (!joined && entries > n + e) continue;
+            // Uncounted, a chunk may join with its lines coded once: enough for the last ones.
+            if (path == 3 && entries > n + e + 1) continue;
             Budget budget(entries);
             CLoadResult result;
             CLoadRequest request = m_request;
@@ -500,16 +507,53 @@ TEST_F(LogLoaderKeywordTest, AnIndexOutOfMemoryIsRefusedOnEveryPath) {
     }
 }
 
-// A file whose reads fail from some offset on.
+// A file whose reads fail from some offset on, and that counts the bytes read.
 class CFailingFile : public CLogFile {
 public:
     uint32_t Read(void* buffer, uint32_t count, uint64_t offset) override {
         if (offset >= failFrom) return 0;
         if (offset + count > failFrom) count = static_cast<uint32_t>(failFrom - offset);
-        return CLogFile::Read(buffer, count, offset);
+        uint32_t n = CLogFile::Read(buffer, count, offset);
+        bytesRead += n;
+        return n;
     }
     uint64_t failFrom = ~0ull;
+    uint64_t bytesRead = 0;
 };
+
+// A file large enough to be indexed in chunks is counted first only when its index might not
+// fit (were every line a byte long); otherwise each byte is read once (and a line cut by a
+// block again), with the same lines and one progress range.
+TEST_F(LogLoaderKeywordTest, AnIndexThatSurelyFitsIsMadeReadingTheFileOnce) {
+    std::string bytes;
+    for (int i = 0; i < 400; ++i) {
+        bytes += i % 5 == 0 ? "continued\r\n" : "2024-01-02 03:04:" + std::to_string(10 + i % 50) + ".000 ";
+        bytes += i % 7 == 0 ? "ERROR line\n" : "line\n\n";
+    }
+    WriteBytes(m_dir.FsPath("once.txt"), bytes);
+    Result expected = Expected(bytes, 0, &m_keywords);
+    for (bool surely : {true, false}) {
+        CFailingFile file;
+        ASSERT_EQ(1, file.Open(m_dir.File("once.txt").c_str()));
+        CLoadRequest request = m_request;
+        request.blockSize = 512;
+        request.threads = 1;
+        request.countAbove = 0;
+        request.listener = &m_progress;
+        request.availableBytes = surely ? 0 : 2 * EstimatedIndexBytes(static_cast<int64_t>(expected.lines.size()));
+        m_progress.positions.clear();
+        std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &m_errors);
+        ASSERT_NE(nullptr, lines);
+        ExpectSameLines(expected.lines, *lines, surely ? "read once" : "counted");
+        ExpectSameLines(expected.errors, m_errors, surely ? "read once, errors" : "counted, errors");
+        if (surely) {
+            EXPECT_LT(file.bytesRead, bytes.size() + bytes.size() / 2);
+            EXPECT_EQ(ExpectedBlocks(bytes, 512), m_progress.positions);
+        } else {
+            EXPECT_GE(file.bytesRead, 2 * bytes.size() - 3);
+        }
+    }
+}
 
 TEST_F(LogLoaderTest, FailedReadEndsLoadingWithTheLinesBeforeIt) {
     std::string bytes;

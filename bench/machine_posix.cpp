@@ -82,8 +82,11 @@ void DescribeMachine(char* out, size_t capacity) {
     std::snprintf(out, capacity, "%ld x %s", sysconf(_SC_NPROCESSORS_ONLN), model);
 }
 
-double TimeGrepCount(const char* path, const char* options, const char* text, int64_t* count) {
-    std::string command = std::string("grep -c ") + options + " -- " + Quoted(text) + " " + Quoted(path);
+namespace {
+
+// The seconds a shell command takes that prints a count, and the count in *count; -1 when it
+// cannot be run. A command that prints nothing counted 0 when noOutputIsZero, else failed.
+double TimedCount(const std::string& command, bool noOutputIsZero, int64_t* count) {
     auto start = std::chrono::steady_clock::now();
     std::FILE* p = popen(command.c_str(), "r");
     if (p == nullptr) return -1;
@@ -91,26 +94,23 @@ double TimeGrepCount(const char* path, const char* options, const char* text, in
     bool read = std::fgets(output, sizeof output, p) != nullptr;
     int status = pclose(p);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!read || status == -1) return -1;
-    *count = std::strtoll(output, nullptr, 10);
+    if (status == -1 || (!read && !noOutputIsZero)) return -1;
+    *count = read ? std::strtoll(output, nullptr, 10) : 0;
     return seconds;
+}
+
+}  // namespace
+
+double TimeGrepCount(const char* path, const char* options, const char* text, int64_t* count) {
+    return TimedCount(std::string("grep -c ") + options + " -- " + Quoted(text) + " " + Quoted(path), false, count);
 }
 
 double TimeRgCount(const char* path, const char* options, const char* text, int64_t* count) {
     if (std::system("command -v rg >/dev/null 2>&1") != 0) return -1;
     // rg prints nothing and exits with 1 when no line matches.
-    std::string command =
-        std::string("rg --no-mmap -j1 -c ") + options + " -- " + Quoted(text) + " " + Quoted(path) + " || true";
-    auto start = std::chrono::steady_clock::now();
-    std::FILE* p = popen(command.c_str(), "r");
-    if (p == nullptr) return -1;
-    char output[64] = {};
-    bool read = std::fgets(output, sizeof output, p) != nullptr;
-    int status = pclose(p);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (status == -1) return -1;
-    *count = read ? std::strtoll(output, nullptr, 10) : 0;
-    return seconds;
+    return TimedCount(
+        std::string("rg --no-mmap -j1 -c ") + options + " -- " + Quoted(text) + " " + Quoted(path) + " || true", true,
+        count);
 }
 
 double TimeNewlineCount(const char* path, int64_t* count) {

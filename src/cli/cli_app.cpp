@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "cli_config.h"
+#include "cli_texts.h"
 #include "cli_options.h"
 #include "console.h"
 #include "document/encoding.h"
@@ -27,17 +28,6 @@
 #include "timeline_command.h"
 
 namespace {
-
-int Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
-int Fail(const char* format, ...) {
-    std::fputs("quillon-cli: ", stderr);
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(stderr, format, args);
-    va_end(args);
-    std::fputc('\n', stderr);
-    return 2;
-}
 
 // --trace: the program's trace lines, formatted as the trace library would, on standard error.
 int TraceToStandardError(const char16_t* format, ...) {
@@ -94,7 +84,6 @@ private:
     }
     // Condition texts from UTF-8 arguments; empty texts are left out, as the dialogs do.
     // 1, or 0 after telling why a regular expression does not compile.
-    int AddTexts(CSearchCondition* condition);
     // One line on standard error when an expression reached PCRE2's limits on some lines.
     void ReportLimitHits(const CSearchCondition& condition);
     // The log's code page from Auto's look at it as it is now (or the chosen one).
@@ -138,10 +127,10 @@ void CCli::StampRules(CStampRules* rules) {
 
 int CCli::Run() {
     if (m_o.encoding >= 0 && !CodePageWorks(static_cast<unsigned>(m_o.encoding))) {
-        return Fail("code page %d is not available here", m_o.encoding);
+        return CliFail("code page %d is not available here", m_o.encoding);
     }
     char message[1024];
-    if (!LoadCliConfiguration(m_o, &m_config, message, sizeof message)) return Fail("%s", message);
+    if (!LoadCliConfiguration(m_o, &m_config, message, sizeof message)) return CliFail("%s", message);
     SettleRules();
     if (m_o.mergeCount > 0) {
         CMergeSettings settings;
@@ -155,15 +144,17 @@ int CCli::Run() {
         return RunMergedCommand(settings);
     }
     const char* reason = "";
-    if (!CheckReadable(m_o.log, &reason)) return Fail("cannot open '%s': %s", m_o.log, reason);
+    if (!CheckReadable(m_o.log, &reason)) return CliFail("cannot open '%s': %s", m_o.log, reason);
     char16_t* path = MultiByteToWideAlloc(m_o.log, -1, kCodePageUtf8);
     int opened = path != nullptr && m_file.Open(path);
     std::free(path);
-    if (!opened) return Fail("cannot open '%s': it cannot be read", m_o.log);
+    if (!opened) return CliFail("cannot open '%s': it cannot be read", m_o.log);
     int entry = EntryOf(&m_file, m_o.entry);
-    if (entry < -1) return Fail("'%s' has no entry '%s'", m_o.log, m_o.entry);
-    if (!m_file.Unpack(entry)) return Fail("cannot read '%s': %s", m_o.log, UnpackErrorText(m_file.UnpackError()));
-    if (m_o.follow && !m_file.CanFollow()) return Fail("'%s' is compressed: it cannot be followed", m_o.log);
+    if (entry < -1) return CliFail("'%s' has no entry '%s'", m_o.log, m_o.entry);
+    if (!m_file.Unpack(entry)) {
+        return CliFail("cannot read '%s': %s", m_o.log, UnpackErrorText(m_file.UnpackError()));
+    }
+    if (m_o.follow && !m_file.CanFollow()) return CliFail("'%s' is compressed: it cannot be followed", m_o.log);
     DetectEncoding();
 
     CLoadRequest request;
@@ -217,12 +208,12 @@ int CCli::Index(const CLoadRequest& given) {
     }
     if (m_lines != nullptr) return 1;
     if (result.status == CLoadStatus::kTooLarge) {
-        Fail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available", m_o.log,
-             static_cast<long long>(result.lines), static_cast<unsigned long long>(result.needed),
-             static_cast<unsigned long long>(result.available));
+        CliFail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available", m_o.log,
+                static_cast<long long>(result.lines), static_cast<unsigned long long>(result.needed),
+                static_cast<unsigned long long>(result.available));
         return 0;
     }
-    Fail("not enough memory to index '%s'", m_o.log);
+    CliFail("not enough memory to index '%s'", m_o.log);
     return 0;
 }
 
@@ -272,7 +263,7 @@ int CCli::PrintRawRows(const CLogLineList& list) {
     } sink;
     CRowExport how;
     if (ExportRows(&m_file, list, how, &sink) == 1) return 0;
-    return Fail("the rows of '%s' could not be read or written", m_o.log);
+    return CliFail("the rows of '%s' could not be read or written", m_o.log);
 }
 
 int CCli::Timeline() {
@@ -314,24 +305,6 @@ int CCli::Errors() {
     return 0;
 }
 
-int CCli::AddTexts(CSearchCondition* condition) {
-    int options = (m_o.ignoreCase ? 0 : kMatchCase) | (m_o.regex ? kRegex : 0);
-    for (int i = 0; i < m_o.textCount; ++i) {
-        char16_t* text = MultiByteToWideAlloc(m_o.texts[i], -1, kCodePageUtf8);
-        CPatternError error;
-        int added = text != nullptr && condition->Add(text, options, &error);
-        std::free(text);
-        if (!added && error.offset >= 0) {
-            char* message = WideToMultiByteAlloc(error.message, -1, kCodePageUtf8);
-            Fail("regular expression '%s' does not compile at offset %d: %s", m_o.texts[i], error.offset,
-                 message != nullptr ? message : "");
-            std::free(message);
-            return 0;
-        }
-    }
-    return 1;
-}
-
 void CCli::ReportLimitHits(const CSearchCondition& condition) {
     if (condition.LimitHits() > 0) {
         std::fprintf(stderr,
@@ -343,7 +316,7 @@ void CCli::ReportLimitHits(const CSearchCondition& condition) {
 
 int CCli::Search() {
     CSearchCondition condition;
-    if (!AddTexts(&condition)) return 2;
+    if (!AddCommandTexts(m_o, &condition)) return 2;
     if (condition.Count() == 0) return 1;
     int64_t start = m_o.hasFrom ? m_o.from : 0;
     CProgressBar bar(m_showProgress, "searching");
@@ -368,7 +341,7 @@ int CCli::Search() {
 
 int CCli::Extract() {
     CSearchCondition condition;
-    if (!AddTexts(&condition)) return 2;
+    if (!AddCommandTexts(m_o, &condition)) return 2;
     condition.SetMatchAll(m_o.matchAll ? 1 : 0);
     if (condition.Count() == 0) return 1;
     auto before = static_cast<int32_t>(m_o.hasBefore ? m_o.before : m_config.m_contextBefore);
@@ -385,10 +358,10 @@ int CCli::Extract() {
     if (ok == kExtractTooLarge) {
         long long limit = options.maxRows > 0 ? options.maxRows : kExtractRowLimit;
         if (options.maxRows <= 0 && limit < m_lines->Count()) limit = m_lines->Count();
-        return Fail("the extraction from '%s' is too large: more than %lld rows (use fewer context lines)", m_o.log,
-                    limit);
+        return CliFail("the extraction from '%s' is too large: more than %lld rows (use fewer context lines)", m_o.log,
+                       limit);
     }
-    if (ok != 1) return Fail("not enough memory to extract from '%s'", m_o.log);
+    if (ok != 1) return CliFail("not enough memory to extract from '%s'", m_o.log);
     if (result.Count() == 0) return 1;
     if (m_o.raw) return PrintRawRows(result);
     PrintRows(result, 0, result.Count());
@@ -436,7 +409,7 @@ int CCli::Follow(int64_t printedRows, int64_t printedErrors) {
         // A log that cannot be read for a moment is asked again at the next poll.
         if (!m_file.RefreshSize() || m_file.Size() == state.size) continue;
         if (m_file.Size() < state.size) {
-            Fail("'%s' became shorter: reading it again from the start", m_o.log);
+            CliFail("'%s' became shorter: reading it again from the start", m_o.log);
             m_lines.reset();  // before the new index is built, not after
             m_errors.Free();
             DetectEncoding();
@@ -459,7 +432,7 @@ int CCli::Follow(int64_t printedRows, int64_t printedErrors) {
             bool read = FollowLogLines(&m_file, request, &state, &lines, &errors);
             if (!read && result.status == CLoadStatus::kDone) continue;
             if (!read || !ReplaceTail(m_lines.get(), from, lines) || !ReplaceTail(&m_errors, from, errors)) {
-                return Fail("not enough memory to index '%s'", m_o.log);
+                return CliFail("not enough memory to index '%s'", m_o.log);
             }
         }
         int64_t complete = errorsOnly ? CompleteErrorRows() : CompleteRows();
@@ -473,7 +446,7 @@ int CCli::Follow(int64_t printedRows, int64_t printedErrors) {
 int RunCli(int argc, char** argv) {
     CCliOptions options;
     char error[512];
-    if (!ParseCliOptions(argc, argv, &options, error, sizeof error)) return Fail("%s", error);
+    if (!ParseCliOptions(argc, argv, &options, error, sizeof error)) return CliFail("%s", error);
     if (options.help) {
         std::fputs(kCliUsage, stdout);
         return 0;

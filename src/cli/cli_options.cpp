@@ -51,7 +51,7 @@ const char kCliUsage[] =
     "                                              to the log, until interrupted (as tail -f)\n"
     "  errors <log> [--interval-check MS] [--follow]\n"
     "                                              rows of the error-log view (--follow as above)\n"
-    "  search <log> <text> [--from N] [--backward] [--ignore-case] [--regex]\n"
+    "  search <log> <text> [--from N] [--backward] [--ignore-case] [--regex] [--not TEXT]...\n"
     "                                              the row that the search from row N (default 0) finds\n"
     "  rows <log> --at-time TIME [--count M] [--interval-check MS]\n"
     "                                              the rows from the first whose time stamp is at or\n"
@@ -61,10 +61,11 @@ const char kCliUsage[] =
     "  timeline <log> [--bucket SECONDS]           rows and error rows per time bucket: the bucket's start\n"
     "                                              (yyyy-mm-dd hh:mm:ss, or hh:mm:ss when the stamps have no\n"
     "                                              year), rows and error rows, separated by tabs; empty\n"
-    "                                              buckets are printed too; the width is chosen for 100 to\n"
-    "                                              400 buckets (1 s to 1 day) unless --bucket gives it\n"
+    "                                              buckets are printed too; the width is chosen for about\n"
+    "                                              160 to 400 buckets (1 s up to a day, then whole days)\n"
+    "                                              unless --bucket gives it\n"
     "  extract <log> <text>... [--and] [--ignore-case] [--regex] [--before N] [--after N] [--max-rows N]\n"
-    "          [--interval-check MS] [--raw]\n"
+    "          [--interval-check MS] [--raw] [--not TEXT]...\n"
     "                                              rows of the extraction view (1 to 5 texts;\n"
     "                                              --before/--after default to the settings; more rows\n"
     "                                              than --max-rows, by default the viewer's limit of\n"
@@ -73,6 +74,8 @@ const char kCliUsage[] =
     "A row is printed as: line number, time stamp, interval, \"!\" when the interval check marks it,\n"
     "and the message, separated by tabs, in UTF-8. --from N counts rows from 0. --ignore-case compares\n"
     "texts with Unicode's simple case folding; --regex takes them as regular expressions (PCRE2).\n"
+    "--not TEXT (up to 5, compared as the other texts): a row that holds TEXT is not found or extracted;\n"
+    "with --not the command's own texts may be left out (every row without the --not texts matches).\n"
     "\"--\" ends the options, for a text that begins with \"--\".\n"
     "Exit status: 0 with output; 1 when nothing is found or there are no rows;\n"
     "2 for a usage error, a file that cannot be opened or an extraction that is too large.\n"
@@ -184,10 +187,12 @@ public:
         if (count < 1 + logs) return Fail("missing log file (see quillon-cli --help)");
         m_o->log = logs > 0 ? positional[1] : m_o->mergeLogs[0];
         int texts = count - 1 - logs + extra;
-        if (m_o->command == CCliCommand::kSearch && texts != 1) {
+        // Texts a row must not hold may stand alone.
+        bool alone = texts == 0 && m_o->notCount > 0;
+        if (m_o->command == CCliCommand::kSearch && texts != 1 && !alone) {
             return texts == 0 ? Fail("search needs a text") : Fail("search takes one text, not %d", texts);
         }
-        if (m_o->command == CCliCommand::kExtract && (texts < 1 || texts > kMaxExtractTexts)) {
+        if (m_o->command == CCliCommand::kExtract && (texts < 1 || texts > kMaxExtractTexts) && !alone) {
             return texts == 0 ? Fail("extract needs 1 to 5 texts") : Fail("extract takes 1 to 5 texts, not %d", texts);
         }
         bool takesTexts = m_o->command == CCliCommand::kSearch || m_o->command == CCliCommand::kExtract;
@@ -265,6 +270,7 @@ private:
             }
             return 1;
         }
+        if (std::strcmp(name, "--not") == 0) return NotOption(name, value);
         if (std::strcmp(name, "--offsets") == 0) return OffsetsOption(value);
         if (std::strcmp(name, "--stamps") == 0) return StampsOption(value);
         if (std::strcmp(name, "--escapes") == 0) return EscapesOption(value);
@@ -303,6 +309,14 @@ private:
         }
         m_o->hasOffsets = true;
         m_offsetCount = n + 1;
+        return 1;
+    }
+
+    int NotOption(const char* name, const char* value) {
+        if (value == nullptr) return Fail("option '--not' needs a text"), -1;
+        if (m_o->notCount == kMaxExtractTexts) return Fail("option '--not' takes at most 5 texts"), -1;
+        if (m_o->notCount == 0) Mark(name);
+        m_o->notTexts[m_o->notCount++] = value;
         return 1;
     }
 
@@ -359,9 +373,9 @@ private:
                         {CCliCommand::kRows, " --from --count --interval-check --follow --at-time "},
                         {CCliCommand::kTimeline, " --bucket "},
                         {CCliCommand::kErrors, " --interval-check --follow "},
-                        {CCliCommand::kSearch, " --from --backward --ignore-case --regex "},
+                        {CCliCommand::kSearch, " --from --backward --ignore-case --regex --not "},
                         {CCliCommand::kExtract,
-                         " --and --ignore-case --regex --before --after --max-rows --interval-check --raw "}};
+                         " --and --ignore-case --regex --before --after --max-rows --interval-check --raw --not "}};
         const char* allowed = "";
         for (const auto& a : kAllowed) {
             if (a.command == m_o->command) allowed = a.options;

@@ -22,6 +22,8 @@ struct CCliOptions {
     bool hasOffsets = false;
     const char* texts[kMaxExtractTexts] = {};
     int textCount = 0;
+    const char* notTexts[kMaxExtractTexts] = {};  // --not: a matching row holds none of them
+    int notCount = 0;
 
     int32_t encoding = 0;         // a code page, or -1 (auto): as the viewer's box chooses per file
     const char* entry = nullptr;  // the zip archive's entry to read: its name, or its number from 1

@@ -4,7 +4,6 @@
 #include "merge_commands.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "cli_config.h"
+#include "cli_texts.h"
 #include "document/encoding.h"
 #include "document/log_file.h"
 #include "document/row_cells.h"
@@ -27,17 +27,6 @@
 #include "timeline_command.h"
 
 namespace {
-
-int Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
-int Fail(const char* format, ...) {
-    std::fputs("quillon-cli: ", stderr);
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(stderr, format, args);
-    va_end(args);
-    std::fputc('\n', stderr);
-    return 2;
-}
 
 struct CMergedLogFile {
     const char* name = nullptr;
@@ -85,7 +74,6 @@ private:
     void PrintRows(int64_t first, int64_t end);
     void Print(int64_t row, const CLogLine& line, const CRowCell& cell);
     int PrintRaw(const CLogLineList& picked);
-    int AddTexts(CSearchCondition* condition);
     // The error rows of every log, numbered by merged row; 1, or 0 after saying memory ran out.
     int ErrorRows(CLogLineList* out);
     std::string Names() const;
@@ -98,13 +86,13 @@ private:
 
 int CMergedCli::Open(CMergedLogFile* log, const CLoadRequest& given) {
     const char* reason = "";
-    if (!CheckReadable(log->name, &reason)) return Fail("cannot open '%s': %s", log->name, reason);
+    if (!CheckReadable(log->name, &reason)) return CliFail("cannot open '%s': %s", log->name, reason);
     char16_t* path = MultiByteToWideAlloc(log->name, -1, kCodePageUtf8);
     int opened = path != nullptr && log->file.Open(path);
     std::free(path);
-    if (!opened) return Fail("cannot open '%s': it cannot be read", log->name);
+    if (!opened) return CliFail("cannot open '%s': it cannot be read", log->name);
     if (!log->file.Unpack(-1)) {
-        return Fail("cannot read '%s': %s", log->name, UnpackErrorText(log->file.UnpackError()));
+        return CliFail("cannot read '%s': %s", log->name, UnpackErrorText(log->file.UnpackError()));
     }
     log->codePage = ChooseCodePage(m_o.encoding, DetectFileCodePage(&log->file));
     CLoadRequest request = given;
@@ -121,17 +109,17 @@ int CMergedCli::Open(CMergedLogFile* log, const CLoadRequest& given) {
     }
     if (log->index != nullptr) return 0;
     if (result.status == CLoadStatus::kTooLarge) {
-        return Fail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available",
-                    log->name, static_cast<long long>(result.lines), static_cast<unsigned long long>(result.needed),
-                    static_cast<unsigned long long>(result.available));
+        return CliFail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available",
+                       log->name, static_cast<long long>(result.lines), static_cast<unsigned long long>(result.needed),
+                       static_cast<unsigned long long>(result.available));
     }
-    return Fail("not enough memory to index '%s'", log->name);
+    return CliFail("not enough memory to index '%s'", log->name);
 }
 
 int CMergedCli::Run() {
     int count = m_o.mergeCount;
     m_logs.reset(new (std::nothrow) CMergedLogFile[count]);
-    if (m_logs == nullptr) return Fail("not enough memory to merge the logs");
+    if (m_logs == nullptr) return CliFail("not enough memory to merge the logs");
     CLoadRequest request;
     bool wantErrors = m_o.command == CCliCommand::kInfo || m_o.command == CCliCommand::kErrors ||
                       m_o.command == CCliCommand::kTimeline;
@@ -148,7 +136,7 @@ int CMergedCli::Run() {
     CProgressBar bar(m_s.showProgress, "merging");
     int merged = MergeLogs(inputs, count, &m_rows, &bar);
     bar.Finish();
-    if (merged != 1) return Fail("not enough memory to merge the logs");
+    if (merged != 1) return CliFail("not enough memory to merge the logs");
     switch (m_o.command) {
         case CCliCommand::kInfo:
             return Info();
@@ -269,7 +257,7 @@ int CMergedCli::ErrorRows(CLogLineList* out) {
     const CLogLineList* errors[kMaxMergedLogs] = {};
     for (int i = 0; i < m_o.mergeCount; ++i) errors[i] = &m_logs[i].errors;
     if (MergedErrorRows(*m_rows, errors, out)) return 1;
-    Fail("not enough memory for the error rows of %s", Names().c_str());
+    CliFail("not enough memory for the error rows of %s", Names().c_str());
     return 0;
 }
 
@@ -288,27 +276,9 @@ int CMergedCli::Timeline() {
     return PrintTimeline(CMergedTimeRows(*m_rows), errors, static_cast<int32_t>(m_o.bucket), Names().c_str(), &bar);
 }
 
-int CMergedCli::AddTexts(CSearchCondition* condition) {
-    int options = (m_o.ignoreCase ? 0 : kMatchCase) | (m_o.regex ? kRegex : 0);
-    for (int i = 0; i < m_o.textCount; ++i) {
-        char16_t* text = MultiByteToWideAlloc(m_o.texts[i], -1, kCodePageUtf8);
-        CPatternError error;
-        int added = text != nullptr && condition->Add(text, options, &error);
-        std::free(text);
-        if (!added && error.offset >= 0) {
-            char* message = WideToMultiByteAlloc(error.message, -1, kCodePageUtf8);
-            Fail("regular expression '%s' does not compile at offset %d: %s", m_o.texts[i], error.offset,
-                 message != nullptr ? message : "");
-            std::free(message);
-            return 0;
-        }
-    }
-    return 1;
-}
-
 int CMergedCli::Search() {
     CSearchCondition condition;
-    if (!AddTexts(&condition)) return 2;
+    if (!AddCommandTexts(m_o, &condition)) return 2;
     if (condition.Count() == 0) return 1;
     int64_t count = m_rows->Count();
     int64_t start = m_o.hasFrom ? m_o.from : 0;
@@ -354,7 +324,7 @@ int CMergedCli::Search() {
 
 int CMergedCli::Extract() {
     CSearchCondition condition;
-    if (!AddTexts(&condition)) return 2;
+    if (!AddCommandTexts(m_o, &condition)) return 2;
     condition.SetMatchAll(m_o.matchAll ? 1 : 0);
     if (condition.Count() == 0) return 1;
     int64_t before = m_o.hasBefore ? m_o.before : m_s.config->m_contextBefore;
@@ -379,7 +349,7 @@ int CMergedCli::Extract() {
         done += static_cast<uint64_t>(log.index->Count());
         if (ok != 1 || !hits.Grow(static_cast<size_t>(hitCount + found.Count()))) {
             bar.Finish();
-            return Fail("not enough memory to extract from %s", Names().c_str());
+            return CliFail("not enough memory to extract from %s", Names().c_str());
         }
         CLogLine line;
         for (CLogLineReader reader(found, 0); reader.Next(&line);) {
@@ -395,8 +365,8 @@ int CMergedCli::Extract() {
         rows += std::min(h + after, count - 1) - std::max(h - before, int64_t{0}) + 1;
     }
     if (rows > limit) {
-        return Fail("the extraction from %s is too large: more than %lld rows (use fewer context lines)",
-                    Names().c_str(), static_cast<long long>(limit));
+        return CliFail("the extraction from %s is too large: more than %lld rows (use fewer context lines)",
+                       Names().c_str(), static_cast<long long>(limit));
     }
     CLogLineList picked;
     for (int64_t k = 0; k < hitCount; ++k) {
@@ -407,7 +377,7 @@ int CMergedCli::Extract() {
         CLogLine line;
         for (int64_t r = from; r <= to && walker.Next(&line); ++r) {
             line.lineNumber = r;
-            if (!picked.Append(line)) return Fail("not enough memory to extract from %s", Names().c_str());
+            if (!picked.Append(line)) return CliFail("not enough memory to extract from %s", Names().c_str());
         }
     }
     if (picked.Count() == 0) return 1;
@@ -419,7 +389,7 @@ int CMergedCli::Extract() {
 int CMergedCli::PrintRaw(const CLogLineList& picked) {
     constexpr uint32_t kChunk = 1u << 20;
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kChunk]);
-    if (buffer == nullptr) return Fail("not enough memory to print the rows");
+    if (buffer == nullptr) return CliFail("not enough memory to print the rows");
     CLogLine pick;
     for (CLogLineReader reader(picked, 0); reader.Next(&pick);) {
         CMergedLogFile& log = m_logs[m_rows->LogOf(CRow(pick.lineNumber))];
@@ -428,7 +398,7 @@ int CMergedCli::PrintRaw(const CLogLineList& picked) {
             uint32_t want = length - at < kChunk ? static_cast<uint32_t>(length - at) : kChunk;
             if (log.file.Read(buffer.get(), want, pick.offset + at) != want ||
                 std::fwrite(buffer.get(), 1, want, stdout) != want) {
-                return Fail("the rows of '%s' could not be read or written", log.name);
+                return CliFail("the rows of '%s' could not be read or written", log.name);
             }
             at += want;
         }

@@ -255,7 +255,7 @@ static_assert(static_cast<int>(TextId::kUnpackReadFailed) - static_cast<int>(Tex
                   static_cast<int>(CUnpackError::kReadFailed) - static_cast<int>(CUnpackError::kTruncated),
               "one text for every damage");
 
-TextId UnpackErrorText(CUnpackError error) {
+TextId UnpackErrorTextId(CUnpackError error) {
     if (error == CUnpackError::kNone) return TextId::kCount;
     return static_cast<TextId>(static_cast<int>(TextId::kUnpackTruncated) + static_cast<int>(error) - 1);
 }

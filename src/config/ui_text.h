@@ -159,7 +159,7 @@ enum class TextId {
     kTimelineWidthMinutes,
     kTimelineWidthHours,
     kTimelineWidthDays,
-    // A compressed log: why it cannot be read, or why it ended early (UnpackErrorText), a
+    // A compressed log: why it cannot be read, or why it ended early (UnpackErrorTextId), a
     // message box's caption, the status bar's note of its sizes (%s the format, gzip or
     // zip; %s the compressed and %s the uncompressed size) and of a log that ended early,
     // and the caption of the choice of a zip archive's file.
@@ -184,7 +184,7 @@ constexpr int kTextIdCount = static_cast<int>(TextId::kCount);
 
 // The text that says why a compressed log cannot be read (whole): kUnpackTruncated and on;
 // kCount for kNone.
-TextId UnpackErrorText(CUnpackError error);
+TextId UnpackErrorTextId(CUnpackError error);
 
 // The text of id in a language (1 Japanese, anything else English); never null (empty for
 // an id out of range).

@@ -551,7 +551,9 @@ int WorkerCount(const CLoadRequest& r) {
     return n < 1 ? 1 : n > kMaxWorkers ? kMaxWorkers : n;
 }
 
-enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedNoMemory, kChunkedTooLarge };
+// kChunkedRedo asks for the counted load when the one-pass one gave up, the sequential load otherwise;
+// kChunkedSequential for the sequential load at once (an over-long line was cut).
+enum ChunkedResult { kChunkedDone, kChunkedRedo, kChunkedSequential, kChunkedNoMemory, kChunkedTooLarge };
 
 // The codes' bytes and the lines of the runs from chunk first on.
 uint64_t RunBytes(const CLoadJob& job, int first, int64_t* lines) {
@@ -590,12 +592,14 @@ ChunkedResult JoinChunks(CLoadJob* job, int included, CLogLineList* lines, CLogL
 }
 
 // The one-pass load: a chunk that failed or took too much memory sends the load to the
-// counted one, which refuses with the exact figures.
+// counted one, which refuses with the exact figures; a cut line, which the counted load would
+// meet as well, to the sequential one.
 ChunkedResult IndexOnePass(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
                            CLogLineList* errors) {
     job->chunks[0].known.store(0);
     RunPass(workers, workerCount, job, false);
-    if (job->failed.load() != 0 || job->cut.load() != 0) return kChunkedRedo;
+    if (job->cut.load() != 0) return kChunkedSequential;
+    if (job->failed.load() != 0) return kChunkedRedo;
     bool waiting = false;
     for (int c = 0; c < job->chunkCount; ++c) waiting = waiting || !job->chunks[c].coding;
     if (waiting) {

@@ -61,11 +61,13 @@ struct CLoadRequest {
 // errorLines is emptied first, then receives the error lines in file order, each at most
 // once. When the load is cancelled or a read fails, the lines indexed before that point
 // are returned (none when it stops while counting).
-// Progress comes from this thread only and never goes back. A file read in one pass reports
-// each block's start offset; a large file whose index is sure to fit, indexed on every
-// processor without a count, the bytes done. A file counted first reports both passes in one range: the
-// count as the first quarter (position = bytes counted / 4) and the indexing as the rest
-// (file size / 4 + three quarters of the bytes indexed), ending at the file size.
+// Progress comes from this thread only. A file read in one pass reports each block's start
+// offset; a large file whose index is sure to fit, indexed on every processor without a
+// count, the bytes done. A file counted first reports both passes in one range: the count as
+// the first quarter (position = bytes counted / 4) and the indexing as the rest (file size / 4
+// + three quarters of the bytes indexed), ending at the file size. Progress goes back, to 0,
+// only when the load changes its way: at most twice, when a load without a count gives up and
+// the file is counted, and when an over-long line is met and the file is read again in one pass.
 // With more than one thread, the other threads read through handles of their own
 // (OpenAnotherHandle); the bytes done are then those of all threads.
 std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& request, CLogLineList* errorLines);

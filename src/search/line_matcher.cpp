@@ -225,20 +225,38 @@ int CLineMatcher::Prepare() {
     return 1;
 }
 
+bool CLineMatcher::FoundInBytes(int i, const char* bytes, uint32_t length, bool asciiLine) const {
+    const Pattern& p = m_patterns[i];
+    for (int a = 0; a < p.count; ++a) {
+        if (p.bytes[a] == nullptr || (asciiLine && !p.ascii[a])) continue;
+        if ((p.folded ? FindBytesFolded(bytes, length, p.bytes[a], p.length[a])
+                      : FindBytes(bytes, length, p.bytes[a], p.length[a])) >= 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// As CSearchCondition::Matches: the positive texts, then the kNot texts.
 int CLineMatcher::MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const {
     bool all = m_condition.MatchAll() != 0;
+    bool any = false;
+    bool satisfied = all;
     for (int i = 0; i < m_count; ++i) {
-        const Pattern& p = m_patterns[i];
-        bool found = false;
-        for (int a = 0; a < p.count && !found; ++a) {
-            if (p.bytes[a] == nullptr || (asciiLine && !p.ascii[a])) continue;
-            found = (p.folded ? FindBytesFolded(bytes, length, p.bytes[a], p.length[a])
-                              : FindBytes(bytes, length, p.bytes[a], p.length[a])) >= 0;
-        }
+        if (m_condition.IsNot(i)) continue;
+        any = true;
+        bool found = FoundInBytes(i, bytes, length, asciiLine);
         if (all && !found) return 0;
-        if (!all && found) return 1;
+        if (!all && found) {
+            satisfied = true;
+            break;
+        }
     }
-    return all ? 1 : 0;
+    if (any && !satisfied) return 0;
+    for (int i = 0; i < m_count; ++i) {
+        if (m_condition.IsNot(i) && FoundInBytes(i, bytes, length, asciiLine)) return 0;
+    }
+    return 1;
 }
 
 int CLineMatcher::MatchConverted(const char* bytes, uint32_t length, bool hide) {

@@ -42,6 +42,7 @@ private:
         bool exactInUtf8 = false;           // the byte search answers for any UTF-8 line
     };
     int PreparePattern(int i, Pattern* p, bool* exactInUtf8);
+    bool FoundInBytes(int i, const char* bytes, uint32_t length, bool asciiLine) const;
     int MatchBytes(const char* bytes, uint32_t length, bool asciiLine) const;
     int MatchConverted(const char* bytes, uint32_t length, bool hide);
 

@@ -118,12 +118,15 @@ void CLinePrefilter::Prepare(const CSearchCondition& condition, unsigned codePag
     if (!traits.utf8 && !traits.asciiIdentity) return;
     m_utf8 = traits.utf8;
     int count = condition.Count();
-    if (count == 0) return;
+    // A kNot text is required absent, never present: only the other texts give literals,
+    // and a condition of kNot texts alone may match any line.
+    if (condition.PositiveCount() == 0) return;
     if (condition.MatchAll() != 0) {
         // Every text must occur: the literals of the one that narrows the search most.
         int best = -1;
         int bestScore = 0;
         for (int i = 0; i < count; ++i) {
+            if (condition.IsNot(i)) continue;
             CLiteralSet set;
             int options = condition.Options(i);
             int n = 0;
@@ -144,7 +147,7 @@ void CLinePrefilter::Prepare(const CSearchCondition& condition, unsigned codePag
         if (best < 0 || !AddText(condition, best)) return;
     } else {
         for (int i = 0; i < count; ++i) {
-            if (!AddText(condition, i)) return;
+            if (!condition.IsNot(i) && !AddText(condition, i)) return;
         }
     }
     // A line holding these may match in ways its other bytes do not show.

@@ -101,21 +101,44 @@ int FindUnits(const char16_t* text, int n, const char16_t* needle, int m) {
     return -1;
 }
 
+bool CSearchCondition::Occurs(int i, const char16_t* text, int n) const {
+    return m_regex[i] != nullptr    ? m_regex[i]->Match(text, n, false) != 0
+           : m_folded[i] != nullptr ? FindUnitsFolded(text, n, m_folded[i], m_lengths[i]) >= 0
+                                    : FindUnits(text, n, m_wide[i], m_lengths[i]) >= 0;
+}
+
+int CSearchCondition::PositiveCount() const {
+    int n = 0;
+    for (int i = 0; i < m_count; ++i) n += IsNot(i) ? 0 : 1;
+    return n;
+}
+
 int CSearchCondition::Matches(const char16_t* text, int n) const {
     if (m_count == 0 || text == nullptr || n <= 0) return 0;
+    // The positive texts first: a line they refuse never needs the kNot texts.
+    bool any = false;
+    bool satisfied = m_matchAll != 0;
     for (int i = 0; i < m_count; ++i) {
-        bool found = m_regex[i] != nullptr    ? m_regex[i]->Match(text, n, false) != 0
-                     : m_folded[i] != nullptr ? FindUnitsFolded(text, n, m_folded[i], m_lengths[i]) >= 0
-                                              : FindUnits(text, n, m_wide[i], m_lengths[i]) >= 0;
+        if (IsNot(i)) continue;
+        any = true;
+        bool found = Occurs(i, text, n);
         if (m_matchAll != 0 && !found) return 0;
-        if (m_matchAll == 0 && found) return 1;
+        if (m_matchAll == 0 && found) {
+            satisfied = true;
+            break;
+        }
     }
-    return m_matchAll != 0 ? 1 : 0;
+    if (any && !satisfied) return 0;
+    for (int i = 0; i < m_count; ++i) {
+        if (IsNot(i) && Occurs(i, text, n)) return 0;
+    }
+    return 1;
 }
 
 int CSearchCondition::MatchesAtStart(const char16_t* text, int n) const {
     if (text == nullptr) return 0;
     for (int i = 0; i < m_count; ++i) {
+        if (IsNot(i)) continue;
         if (m_regex[i] != nullptr) {
             if (m_regex[i]->Match(text, n, true, false)) return 1;
             continue;

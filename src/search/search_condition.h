@@ -13,9 +13,11 @@ constexpr int kMaxConditionTexts = 10;
 
 // How a condition text is compared: kMatchCase exactly, unit by unit; without it both
 // sides are folded with Unicode's simple case folding. kRegex: the text is a regular
-// expression (PCRE2; ignoring case then as PCRE2 does in UTF mode).
+// expression (PCRE2; ignoring case then as PCRE2 does in UTF mode). kNot: a line that
+// holds the text does not match, whatever the other texts say.
 constexpr int kMatchCase = 1;
 constexpr int kRegex = 2;
+constexpr int kNot = 4;
 
 class CRegex;
 
@@ -43,11 +45,13 @@ public:
     // which error (when given) then explains. Nothing changes on 0.
     int Add(const char16_t* text, int options = kMatchCase, CPatternError* error = nullptr);
     // 1 when the n units of text satisfy the condition: with match all every condition
-    // text occurs in it, otherwise at least one does, each compared by its options. No
-    // texts or an empty line never match.
+    // text without kNot occurs in it, otherwise at least one does (or there is none), and
+    // no kNot text occurs, each compared by its options. No texts or an empty line never
+    // match.
     int Matches(const char16_t* text, int n) const;
-    // 1 when some condition text matches at the start of the n units of text (the view's
-    // highlighting of a token), else 0. A limit reached here is not counted in LimitHits.
+    // 1 when some condition text without kNot matches at the start of the n units of text
+    // (the view's highlighting of a token), else 0. A limit reached here is not counted in
+    // LimitHits.
     int MatchesAtStart(const char16_t* text, int n) const;
 
     int Count() const { return m_count; }
@@ -59,6 +63,9 @@ public:
     const char16_t* WideText(int i, int* length) const;
     // The options text i was added with (0 outside 0..Count() - 1).
     int Options(int i) const { return i >= 0 && i < m_count ? m_options[i] : 0; }
+    bool IsNot(int i) const { return (Options(i) & kNot) != 0; }
+    // How many texts are kept without kNot.
+    int PositiveCount() const;
     // Text i as it is compared: folded when case is ignored, else as stored; null outside.
     const char16_t* ComparedText(int i, int* length) const;
     // Text i's compiled expression (null for a plain text).
@@ -68,6 +75,8 @@ public:
     int64_t LimitHits() const;
 
 private:
+    bool Occurs(int i, const char16_t* text, int n) const;
+
     CString* m_texts[kMaxConditionTexts] = {};
     char16_t* m_wide[kMaxConditionTexts] = {};
     char16_t* m_folded[kMaxConditionTexts] = {};  // the folded text when case is ignored

@@ -33,8 +33,7 @@ struct CClasses {
     Mask digits = 0;
     Mask letters = 0;
     Mask colons = 0;
-    Mask stops = 0;   // the colons and points that part the fields of a time
-    Mask dashes = 0;  // the dashes (after a compact date)
+    Mask stops = 0;  // the colons and points that part the fields of a time
 
     void Add(char b, int k) {
         Mask bit = Mask{1} << k;
@@ -43,7 +42,6 @@ struct CClasses {
         if (IsAsciiLetter(b)) letters |= bit;
         if (b == ':') colons |= bit;
         if (b == ':' || b == '.') stops |= bit;
-        if (b == '-') dashes |= bit;
     }
 };
 
@@ -63,7 +61,6 @@ struct CQuarter {
     uint64_t letters = 0;
     uint64_t colons = 0;
     uint64_t stops = 0;
-    uint64_t dashes = 0;
 };
 
 // The sixteen bytes at p into bits shift and up, the first drop of them left out: the
@@ -79,7 +76,6 @@ inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
     __m128i colons = _mm_cmpeq_epi8(v, _mm_set1_epi8(':'));
     if (pass == Pass::kMarks) {
         c->stops |= Bits(_mm_or_si128(colons, _mm_cmpeq_epi8(v, _mm_set1_epi8('.')))) >> drop << shift;
-        c->dashes |= Bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))) >> drop << shift;
         return;
     }
     c->colons |= Bits(colons) >> drop << shift;
@@ -123,7 +119,6 @@ void Classify(const char* p, int window, CClasses* c) {
     c->colons = Join(low.colons, high.colons);
     c->boundaries = Join(low.boundaries, high.boundaries);
     c->stops = Join(low.stops, high.stops);
-    c->dashes = Join(low.dashes, high.dashes);
 }
 #else
 template <Pass pass>
@@ -187,24 +182,37 @@ Mask CompactDates(Mask digits, int from) {
     return starts & ((six & ~(d >> 6)) | (eight & ~(d >> 8)));
 }
 
-// Runs of exactly eight digits with a dash and a digit after them (a compact date whose time
-// may be unpadded), at their first digit.
-Mask DatesWithDash(Mask digits, Mask dashes) {
-    Mask d = digits;
-    Mask eight = d & ~(d << 1) & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7;
-    return eight & dashes >> 8 & d >> 9;
-}
-
 // The marks the quick test looks for from byte from on, among the first window bytes: an
 // h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, a compact date
-// with the six digits of its time after it, or eight digits and a dash before a time.
-bool MarksFrom(const CClasses& c, int from, bool epoch) {
+// with the six digits of its time after it, or eight digits and a dash before a time. Every
+// line that gets here pays for this, and most hold none, so what rules the marks out soonest
+// comes first: the stops of a time three apart, then six digits in a row.
+bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoch) {
     Mask d = c.digits;
-    Mask ten = epoch ? d & d >> 1 & d >> 2 & d >> 3 & d >> 4 & d >> 5 & d >> 6 & d >> 7 & d >> 8 & d >> 9 : 0;
-    if (((TimesOf(d, c.stops) | ten | DatesWithDash(d, c.dashes)) >> from) != 0) return true;
-    Mask all = CompactDates(d, 0);
-    Mask dates = all >> from << from;
-    return dates != 0 && HighestBit(all & ~(d >> 6)) > CFieldStarts::LowestBit(dates);
+    Mask after = ~Mask{0} << from;
+    Mask two = d & d >> 1;  // two digits from here on
+    Mask stopPairs = c.stops & c.stops >> 3 & after;
+    if (stopPairs != 0 && (stopPairs & d << 1 & two >> 1 & two >> 4) != 0) return true;
+    // Every other mark starts with six digits in a row.
+    Mask six = two & two >> 2 & two >> 4;
+    if ((six & after) == 0) return false;
+    Mask first = d & ~(d << 1);            // the first digit of a run
+    Mask sixes = first & six & ~(d >> 6);  // runs of exactly six digits
+    Mask eight = six & two >> 6;
+    if ((eight & after) == 0) {
+        // The dates are the sixes alone: one, and another after it.
+        Mask dates = sixes & after;
+        return (dates & (dates - 1)) != 0;
+    }
+    Mask ten = epoch ? eight & two >> 8 : 0;
+    if ((ten & after) != 0) return true;
+    // Eight digits and a dash are rare enough to be looked at one by one.
+    for (Mask m = first & eight & after; m != 0; m &= m - 1) {
+        int k = CFieldStarts::LowestBit(m);
+        if (k + 9 < window && p[k + 8] == '-' && IsStampDigit(p[k + 9])) return true;
+    }
+    Mask dates = (sixes | (first & eight & ~(d >> 8))) & after;
+    return dates != 0 && HighestBit(sixes) > CFieldStarts::LowestBit(dates);
 }
 
 }  // namespace
@@ -234,7 +242,7 @@ bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
     if (bytes == nullptr || from < 0 || from >= window) return false;
     CClasses c;
     Classify<Pass::kMarks>(bytes, window, &c);
-    if (MarksFrom(c, from, epoch)) return true;
+    if (MarksFrom(c, bytes, window, from, epoch)) return true;
     if (length <= window) return false;
     // A stamp that starts among the classified bytes may end beyond them: those that start
     // near their end with a digit, a compact date whose time lies beyond them, or an h:mm:ss

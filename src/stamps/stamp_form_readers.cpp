@@ -351,6 +351,18 @@ constexpr uint32_t RunsOfForms(bool timeless) {
 
 }  // namespace
 
+int TimeOnlyMatch(const CStampFields& f, bool ends, int at, CStampMatch* match) {
+    if (!ends || f.hour > 23 || f.minute > 59 || f.second > 59) return 0;
+    match->stamp = CTimeStamp();
+    match->stamp.month = CTimeStamp::kTimeOnly;
+    match->stamp.milliseconds =
+        static_cast<uint32_t>(((f.hour * 60 + f.minute) * 60 + f.second) * 1000 + f.millisecond);
+    ApplyZone(&match->stamp, f.zone);
+    match->form = StampForm::kTimeOnly;
+    match->offset = at;
+    return 1;
+}
+
 int ReadTimeOnly(const char* bytes, int length, CStampMatch* match) {
     CStampText t{bytes, length};
     t.Blanks();
@@ -361,15 +373,8 @@ int ReadTimeOnly(const char* bytes, int length, CStampMatch* match) {
     if (t.Digits(1, 9, &pid) && !t.Blanks()) t.i = start;
     CStampFields f;
     int at = t.i;
-    if (!t.Time(&f) || !t.Ends() || f.hour > 23 || f.minute > 59 || f.second > 59) return 0;
-    match->stamp = CTimeStamp();
-    match->stamp.month = CTimeStamp::kTimeOnly;
-    match->stamp.milliseconds =
-        static_cast<uint32_t>(((f.hour * 60 + f.minute) * 60 + f.second) * 1000 + f.millisecond);
-    ApplyZone(&match->stamp, f.zone);
-    match->form = StampForm::kTimeOnly;
-    match->offset = at;
-    return 1;
+    if (!t.Time(&f)) return 0;
+    return TimeOnlyMatch(f, t.Ends(), at, match);
 }
 
 const uint32_t kStampFormRuns[2] = {RunsOfForms(true), RunsOfForms(false)};

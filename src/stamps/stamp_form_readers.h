@@ -4,6 +4,7 @@
 #pragma once
 
 #include "stamps/stamp_forms.h"
+#include "stamps/stamp_text.h"
 
 // What the search knows of the text at a place, so that forms that cannot start there are
 // not tried. The default knows nothing, and every form is tried.
@@ -30,3 +31,6 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
 // bracket that opens it, or after a leading process id (478760 12:21:46.284771): 1 and
 // *match, a stamp whose month is CTimeStamp::kTimeOnly, else 0 (unchanged).
 int ReadTimeOnly(const char* bytes, int length, CStampMatch* match);
+// The time-only match for the time f read at the place at, whose stamp ends there when ends:
+// 1 and *match when its fields are in range, else 0 (unchanged).
+int TimeOnlyMatch(const CStampFields& f, bool ends, int at, CStampMatch* match);

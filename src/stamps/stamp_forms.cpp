@@ -46,14 +46,6 @@ CFieldShape LeadingShape(const char* bytes, int length, int at) {
     return shape;
 }
 
-// Where an h:mm:ss (with what follows it as part of the time) that starts at the place ends,
-// or -1 when none starts there.
-int TimeEndAt(const char* bytes, int length, int at) {
-    CStampText t{bytes, length, at};
-    CStampFields f;
-    return t.Time(&f) ? t.i : -1;
-}
-
 // How far past the hinted place the places are tried one by one.
 constexpr int kHintSlack = 8;
 
@@ -69,6 +61,19 @@ struct CLineSearch {
     int lead = -1;        // the leading place, where bare epoch digits count
     CStampMatch epoch;
     bool haveEpoch = false;
+    CStampFields leadTime;  // the h:mm:ss at the lead, when timeEnd is past it
+    int timeEnd = -1;
+    bool timeEnds = false;  // whether a stamp may end at timeEnd
+
+    // Where an h:mm:ss (with what follows it as part of the time) at the lead ends, or -1 when
+    // none starts there; its fields are kept for a time alone.
+    int ReadLeadTime() {
+        CStampText t{bytes, length, lead};
+        if (!t.Time(&leadTime)) return -1;
+        timeEnd = t.i;
+        timeEnds = t.Ends();
+        return timeEnd;
+    }
 
     // The readable forms at a place, then the epoch time there.
     bool TryPlace(int at, const CFieldShape& shape) {
@@ -104,6 +109,21 @@ struct CLineSearch {
     bool TryStart(int at) {
         char c = bytes[at];
         return (IsStampDigit(c) || IsNameInitial(c)) && TryPlace(at, LeadingShape(bytes, length, at));
+    }
+
+    // The places within the time at the lead, up to until, one by one but for those that
+    // cannot hold a stamp: the minutes (two digits and a colon, after which no form goes on),
+    // and the seconds when a point and three digits or more follow them (the forms that start
+    // with two digits and a point want one or two digits after it); the digits of that
+    // fraction are passed over at once, as a place follows no digit.
+    bool TryWithinTime(int until) {
+        int minutes = lead + (bytes[lead + 1] == ':' ? 2 : 3);
+        int seconds = minutes + 3;
+        int fraction = seconds + 3;
+        bool longFraction = fraction + 2 < timeEnd && bytes[fraction - 1] == '.' && IsStampDigit(bytes[fraction]) &&
+                            IsStampDigit(bytes[fraction + 1]) && IsStampDigit(bytes[fraction + 2]);
+        if (!longFraction) return TryEachByte(minutes, until);
+        return TryEachByte(fraction + DigitsAt(bytes + fraction, timeEnd - fraction) - 1, until);
     }
 
     // Every place after tried, each sized up first.
@@ -152,10 +172,10 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     // A line led by a time of day (a log of times alone): the places within that time are
     // tried one by one, so that the quick look below starts after it.
     if (tried == lead) {
-        int end = TimeEndAt(bytes, search.length, lead);
+        int end = search.ReadLeadTime();
         if (end > lead + 1) {
             int until = end - 1 < limit - 1 ? end - 1 : limit - 1;
-            if (search.TryEach(lead, until)) return 1;
+            if (search.TryWithinTime(until)) return 1;
             tried = until;
         }
     }
@@ -172,15 +192,30 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     return search.haveEpoch ? 1 : 0;
 }
 
+// The search, and the hint kept up to date.
+int Parse(CLineSearch& search, CStampHint* hint) {
+    if (search.bytes == nullptr || search.length <= 0) return 0;
+    int found = Search(search, hint);
+    if (hint != nullptr && found) hint->offset = IsEpoch(search.match->form) ? -1 : search.match->offset;
+    return found;
+}
+
 }  // namespace
 
 int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
-    if (bytes == nullptr || length <= 0) return 0;
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
-    int found = Search(search, hint);
-    if (hint != nullptr && found) hint->offset = IsEpoch(match->form) ? -1 : match->offset;
-    return found;
+    return Parse(search, hint);
+}
+
+int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
+    *match = CStampMatch();
+    CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
+    if (Parse(search, hint)) return 1;
+    if (search.bytes == nullptr || length <= 0) return 0;
+    // The time at the lead is the one a time alone is read at (a process id leads no time).
+    if (search.timeEnd >= 0) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
+    return ReadTimeOnly(bytes, length, match);
 }
 
 const char* StampFormName(StampForm form) {

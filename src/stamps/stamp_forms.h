@@ -68,5 +68,9 @@ struct CStampHint {
 // kept up to date.
 int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHint* hint = nullptr);
 
+// ParseStampForms, then, when it finds none, a time of day alone (ReadTimeOnly); a time that
+// leads the line is read once for both.
+int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint = nullptr);
+
 // A short ASCII name of the form ("iso-8601", "epoch-seconds", ...), for reports.
 const char* StampFormName(StampForm form);

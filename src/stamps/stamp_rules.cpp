@@ -92,8 +92,7 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
         return Found(match.stamp, match.form, stamp, form);
     }
     if (ReadTai64n(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
-    if (ParseStampForms(bytes, length, &match, hint)) return Found(match.stamp, match.form, stamp, form);
     // A time alone counts last, and only where a stamp leads the line.
-    if (ReadTimeOnly(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
+    if (ParseStampFormsOrTime(bytes, length, &match, hint)) return Found(match.stamp, match.form, stamp, form);
     return 0;
 }

@@ -162,6 +162,60 @@ inline __attribute__((always_inline)) bool Parse(Cursor& c, CTimeStamp* out) {
     return true;
 }
 
+// The digits of bytes [i, i + count) as a number, or -1 when one is no digit.
+inline int Digits(const char* p, int i, int count) {
+    int value = 0;
+    for (int k = i; k < i + count; ++k) {
+        auto digit = static_cast<unsigned>(p[k] - '0');
+        if (digit > 9) return -1;
+        value = value * 10 + static_cast<int>(digit);
+    }
+    return value;
+}
+
+// Most logs begin "YYYY-MM-DD hh:mm:ss" (any date separators, a blank or T between): read at
+// fixed places, about a tenth of the general reader's work. kUnsure sends the line to the
+// general reader; kFound and kNone are what it would answer, with the same stamp and end.
+enum CommonForm { kUnsure, kFound, kNone };
+
+inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* end) {
+    if (n < 20) return kUnsure;
+    int year = Digits(p, 0, 4);
+    int month = Digits(p, 5, 2);
+    int day = Digits(p, 8, 2);
+    int hour = Digits(p, 11, 2);
+    int minute = Digits(p, 14, 2);
+    int second = Digits(p, 17, 2);
+    if ((year | month | day | hour | minute | second) < 0) return kUnsure;
+    if (!IsDateSeparator(p[4]) || !IsDateSeparator(p[7]) || (p[10] != ' ' && p[10] != 'T')) return kUnsure;
+    if (p[13] != ':' || p[16] != ':') return kUnsure;
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return kNone;
+    int i = 19;
+    int ms = 0;
+    char next = p[19];
+    if (next == '.' || next == ',') {
+        if (n < 22 || !IsDigit(p[20])) return kUnsure;
+        for (i = 20; i < n && IsDigit(p[i]); ++i) {
+            if (i < 23) ms = ms * 10 + (p[i] - '0');
+        }
+        if (i >= n) return kUnsure;  // a fraction at the line's very end is the general reader's case
+        for (int k = i; k < 23; ++k) ms *= 10;
+    } else if (next == ' ' || next == '\t') {
+        while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
+        if (i < n && (p[i] == '.' || p[i] == ',')) return kUnsure;
+    } else if (IsDigit(next)) {
+        return kUnsure;
+    } else if (next != '\r' && next != '\n') {
+        return kNone;  // "+09:00", "Z": no stamp of the basic form; the further forms read it
+    }
+    out->year = static_cast<uint16_t>(year);
+    out->month = static_cast<uint8_t>(month);
+    out->day = static_cast<uint8_t>(day);
+    out->milliseconds = static_cast<uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + ms);
+    *end = i;
+    return kFound;
+}
+
 }  // namespace
 
 int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp) {
@@ -170,6 +224,24 @@ int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp) {
 }
 
 int ParseTimeStampEnd(const char* bytes, int length, CTimeStamp* stamp, int* end) {
+    *stamp = CTimeStamp();
+    *end = 0;
+    if (bytes == nullptr || length <= 0) return 0;
+    CTimeStamp common;
+    switch (ParseCommonForm(bytes, length, &common, end)) {
+        case kFound:
+            *stamp = common;
+            return 1;
+        case kNone:
+            *end = 0;
+            return 0;
+        case kUnsure:
+            break;
+    }
+    return ParseTimeStampGeneral(bytes, length, stamp, end);
+}
+
+int ParseTimeStampGeneral(const char* bytes, int length, CTimeStamp* stamp, int* end) {
     *stamp = CTimeStamp();
     *end = 0;
     if (bytes == nullptr || length <= 0) return 0;

@@ -28,6 +28,8 @@ int ParseTimeStamp(const char* bytes, int length, CTimeStamp* stamp);
 // The same, and *end: where the reading stopped (after the fraction, or after the blanks that
 // follow the seconds), 0 when there is no stamp.
 int ParseTimeStampEnd(const char* bytes, int length, CTimeStamp* stamp, int* end);
+// ParseTimeStampEnd without its quick path for the common form, which must agree with it.
+int ParseTimeStampGeneral(const char* bytes, int length, CTimeStamp* stamp, int* end);
 
 // The interval shown when the time went back (past midnight): 99:99:99.999.
 constexpr int32_t kIntervalWrapped = 356400000;

@@ -182,6 +182,32 @@ TEST_F(QuillonCliTest, SearchPrintsTheRowItFinds) {
         hard.err);  // once
 }
 
+// --not leaves out the rows holding its texts, compared as the command's texts are; alone it
+// keeps every row without them. In a merged view too.
+TEST_F(QuillonCliTest, NotTextsLeaveRowsOut) {
+    EXPECT_EQ("7\t0000-06-01 00:00:09.000\t00:00:00.000\t\tlast line ERROR without break\n",
+              Cli("extract app.log ERROR --not boom").out);
+    EXPECT_EQ(Cli("search app.log ERROR --from 5").out, Cli("search app.log ERROR --not BOOM --ignore-case").out);
+    EXPECT_EQ(1, Cli("extract app.log ERROR --not boom --not without").status);
+    std::string info = Cli("extract app.log ERROR INFO --not 'boom|without' --regex").out;
+    EXPECT_EQ(1u, Lines(info));
+    EXPECT_EQ(0u, info.find("2\t2024"));
+    std::string noDigit = Cli("extract app.log --not '[0-9]' --regex").out;
+    EXPECT_EQ(3u, Lines(noDigit));
+    EXPECT_EQ(0u, noDigit.find("1\t"));
+    EXPECT_NE(std::string::npos, noDigit.find("\n3\t"));
+    EXPECT_NE(std::string::npos, noDigit.find("\n7\t"));
+    EXPECT_EQ(0u, Cli("search app.log --not 2024 --from 3").out.find("6\t"));
+    EXPECT_EQ(0u, Cli("search app.log --not 2024 --not trace --backward --from 4").out.find("1\t"));
+    std::string merged = Cli("extract ERROR --not boom --merge app.log app.log").out;
+    EXPECT_EQ(2u, Lines(merged));
+    EXPECT_EQ(std::string::npos, merged.find("boom"));
+    for (const char* args : {"search app.log --not", "rows app.log --not x", "search app.log a b --not c",
+                             "extract app.log a --not 1 --not 2 --not 3 --not 4 --not 5 --not 6"}) {
+        EXPECT_EQ(2, Cli(args).status) << args;
+    }
+}
+
 TEST_F(QuillonCliTest, ExtractAddsContextAndJoinsTexts) {
     CRun run = Cli("extract app.log trace --before 1 --after 1");
     EXPECT_EQ(0, run.status);

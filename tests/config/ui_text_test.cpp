@@ -59,12 +59,12 @@ TEST(UiText, EveryIdHasTwoDifferentTexts) {
 
 // Every damage of a compressed log has its own text; none has none.
 TEST(UiText, EveryUnpackErrorHasItsText) {
-    EXPECT_EQ(TextId::kCount, UnpackErrorText(CUnpackError::kNone));
-    EXPECT_EQ(TextId::kUnpackTruncated, UnpackErrorText(CUnpackError::kTruncated));
-    EXPECT_EQ(TextId::kUnpackTooLarge, UnpackErrorText(CUnpackError::kTooLarge));
-    EXPECT_EQ(TextId::kUnpackReadFailed, UnpackErrorText(CUnpackError::kReadFailed));
+    EXPECT_EQ(TextId::kCount, UnpackErrorTextId(CUnpackError::kNone));
+    EXPECT_EQ(TextId::kUnpackTruncated, UnpackErrorTextId(CUnpackError::kTruncated));
+    EXPECT_EQ(TextId::kUnpackTooLarge, UnpackErrorTextId(CUnpackError::kTooLarge));
+    EXPECT_EQ(TextId::kUnpackReadFailed, UnpackErrorTextId(CUnpackError::kReadFailed));
     EXPECT_EQ(std::u16string(u"There is not enough memory to decompress the log."),
-              UiText(UnpackErrorText(CUnpackError::kNoMemory), 0));
+              UiText(UnpackErrorTextId(CUnpackError::kNoMemory), 0));
 }
 
 TEST(UiText, AnIdOutOfRangeHasAnEmptyText) {

@@ -1,5 +1,6 @@
 // The literal prefilter of the scans against testing every line: random conditions (plain
-// texts, ignoring case, regular expressions from a small generator) on random logs in
+// texts, ignoring case, regular expressions from a small generator, some required absent,
+// some of absent texts alone) on random logs in
 // UTF-8, Shift_JIS and UTF-16, with letters beyond ASCII, escape sequences, blank runs,
 // lines cut into pieces and read windows smaller than some lines. Also the multi-string
 // search at every place around its sixteen-byte steps.
@@ -14,6 +15,7 @@
 #include "document/escape_codes.h"
 #include "foundation/convert.h"
 #include "search/line_scan.h"
+#include "condition_oracle.h"
 #include "test_support.h"
 
 using testing_support::TempDir;
@@ -68,8 +70,10 @@ std::string Encode(const std::u16string& text, unsigned codePage) {
 
 TEST(LinePrefilterTest, ScansGiveWhatTestingEveryLineGives) {
     std::mt19937 rng(2024);
+    std::mt19937 notRng(99);  // apart, so that the rounds without kNot texts stay as they were
     TempDir dir;
     int filtered = 0;
+    int notOnly = 0;
     for (int round = 0; round < 160; ++round) {
         unsigned codePage = round % 4 == 3 ? kCodePageShiftJis : round % 8 == 6 ? kCodePageUtf16Le : kCodePageUtf8;
         std::string bytes;
@@ -120,7 +124,26 @@ TEST(LinePrefilterTest, ScansGiveWhatTestingEveryLineGives) {
                 described += " [" + std::to_string(options) + "] " + shown.Data();
             }
         }
+        // Texts a row must not hold; on some rounds instead of the others.
+        int nots = static_cast<int>(notRng() % 4) - 1;
+        if (nots > 0 && notRng() % 3 == 0) {
+            condition.Clear();
+            described.clear();
+        }
+        for (; nots > 0; --nots) {
+            int options = kNot | (notRng() % 2 == 0 ? kMatchCase : 0);
+            std::u16string text = kWords[notRng() % (sizeof kWords / sizeof kWords[0])];
+            if (notRng() % 3 == 0) {
+                options |= kRegex;
+                text = RandomPattern(notRng, 0);
+            }
+            if (condition.Add(text.c_str(), options)) {
+                CString shown(text.c_str());
+                described += " [" + std::to_string(options) + "] " + shown.Data();
+            }
+        }
         if (condition.Count() == 0) continue;
+        notOnly += condition.PositiveCount() == 0 ? 1 : 0;
         condition.SetMatchAll(static_cast<int>(rng() % 2));
         bool hide = rng() % 2 == 0;
         std::vector<int32_t> expected;
@@ -130,11 +153,17 @@ TEST(LinePrefilterTest, ScansGiveWhatTestingEveryLineGives) {
             std::u16string wide(static_cast<size_t>(units > 0 ? units : 0), u'\0');
             if (units > 0) MultiByteToWide(codePage, row.data(), static_cast<int>(row.size()), &wide[0], units);
             if (hide) units = HideEscapes(wide.data(), units);
-            if (units > 0 && condition.Matches(wide.data(), units) == 1) expected.push_back(static_cast<int32_t>(i));
+            if (units > 0 && OracleMatches(condition, wide.data(), units) == 1) {
+                expected.push_back(static_cast<int32_t>(i));
+            }
         }
         CLinePrefilter prefilter;
         prefilter.Prepare(condition, codePage, hide);
         filtered += prefilter.Active() ? 1 : 0;
+        // Every row is a candidate when no text must occur.
+        if (condition.PositiveCount() == 0) {
+            ASSERT_FALSE(prefilter.Active()) << described;
+        }
         std::string what = "round " + std::to_string(round) + " code page " + std::to_string(codePage) + " hide " +
                            std::to_string(hide) + " all " + std::to_string(condition.MatchAll()) + described;
         CScanOptions options;
@@ -164,6 +193,7 @@ TEST(LinePrefilterTest, ScansGiveWhatTestingEveryLineGives) {
         }
     }
     EXPECT_GT(filtered, 80);  // most conditions have literals: the prefilter is what was tested
+    EXPECT_GT(notOnly, 10);
 }
 
 // A text ignoring case finds the lines where U+017F or U+212A stands for its s or k, in

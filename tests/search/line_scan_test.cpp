@@ -15,6 +15,7 @@
 #include "document/escape_codes.h"
 #include "foundation/convert.h"
 #include "search/line_matcher.h"
+#include "condition_oracle.h"
 #include "test_support.h"
 
 using testing_support::TempDir;
@@ -406,8 +407,9 @@ TEST(CopyLineListTest, CopiesEveryEntryInOrder) {
     EXPECT_EQ(7u * 24999, to[24999].offset);
 }
 
-// The byte-level matcher gives the answer of Matches on the decoded line (without its escape
-// sequences when they are hidden), for lines and texts of every kind.
+// The byte-level matcher gives the answer of the texts on the decoded line (without its
+// escape sequences when they are hidden), for lines and texts of every kind, some of them
+// required absent.
 TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
     static const char* const kPieces[] = {"ERROR",
                                           "error",
@@ -449,6 +451,7 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
                 int which = static_cast<int>(rng() % (sizeof kTexts / sizeof kTexts[0]));
                 int options = rng() % 2 == 0 ? kMatchCase : 0;
                 if (which >= kPlainTexts || rng() % 4 == 0) options |= kRegex;
+                if (rng() % 3 == 0) options |= kNot;
                 condition.Add(kTexts[which], options);
             }
             condition.SetMatchAll(static_cast<int>(rng() % 2));
@@ -461,7 +464,8 @@ TEST(LineMatcherTest, AgreesWithMatchesOnTheDecodedLine) {
             // Every other round matches the text as shown with its escape sequences hidden.
             bool hide = round % 2 == 0;
             int shown = hide ? HideEscapes(wide.data(), static_cast<int>(wide.size())) : static_cast<int>(wide.size());
-            int expected = condition.Matches(wide.data(), shown);
+            int expected = OracleMatches(condition, wide.data(), shown);
+            ASSERT_EQ(expected, condition.Matches(wide.data(), shown));
             CLineMatcher matcher(condition, codePage, hide);
             ASSERT_EQ(1, matcher.Prepare());
             std::string described;

@@ -49,6 +49,37 @@ TEST(SearchConditionTest, AndNeedsEveryTextOrNeedsOne) {
     EXPECT_EQ(1, M(c, u"接続エラー"));
 }
 
+// A text marked kNot leaves out the lines holding it, under AND or OR; alone, such texts keep
+// every other line but an empty one. They are never highlighted.
+TEST(SearchConditionTest, NotTextsLeaveLinesOut) {
+    CSearchCondition c;
+    c.Add(u"a");
+    c.Add(u"debug", kNot | kMatchCase);
+    c.Add(u"b");
+    c.Add(u"T.ACE", kNot | kRegex);
+    EXPECT_EQ(2, c.PositiveCount());
+    EXPECT_EQ(0, M(c, u"b debug"));  // OR: a later kNot text still counts after a hit
+    EXPECT_EQ(1, M(c, u"b DEBUG"));
+    EXPECT_EQ(0, M(c, u"a TRACE"));
+    EXPECT_EQ(0, M(c, u"nothing"));
+    c.SetMatchAll(1);
+    EXPECT_EQ(0, M(c, u"only a"));
+    EXPECT_EQ(1, M(c, u"a b"));
+    EXPECT_EQ(0, M(c, u"a b debug"));
+    EXPECT_EQ(1, c.MatchesAtStart(u"b", 1));
+    EXPECT_EQ(0, c.MatchesAtStart(u"debug", 5));
+    c.Clear();
+    c.Add(u"DEBUG", kNot);
+    c.Add(u"TRACE", kNot);
+    for (int all : {0, 1}) {
+        c.SetMatchAll(all);
+        EXPECT_EQ(1, M(c, u"x"));
+        EXPECT_EQ(0, M(c, u"x DEBUG"));
+        EXPECT_EQ(0, M(c, u"TRACE x"));
+        EXPECT_EQ(0, M(c, u""));
+    }
+}
+
 TEST(SearchConditionTest, ClearResetsTextsAndFlagAndSlotsAreLimitedToTen) {
     CSearchCondition c;
     EXPECT_EQ(0, c.Add(u""));

@@ -343,7 +343,8 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         "2005.11.09\n20240506\n12:00:00\n2024-05-06\nINFO\na:b\n\xE3\x81\x82\n\x7F\nT\nZ\n+0900\nMay\nDec 04\n"
         "12:00\n5:06:07\nv2.10.3\n192.168.1.1:8080\n1.2.3.4\n3.14159\n2024.05.06\n1700000000\n"
         "17000000001234\n1999999999\n2005-06-03-15.42\n20240506-\n[10.30\n12:21:10.30\n08:09:33.814936\n"
-        "23:59:06 May\n";
+        "23:59:06 May\n[12:21:46.5\n478760 12:21:46.284771\n23:10:00.12.05\n08:09:33,5\n12:00:00+09:00\n|1:02:03\n"
+        "08:09:33.814936+09:06 May 2024 08:00:00\n";
     std::vector<std::string> pieces;
     for (size_t at = 0, end; (end = list.find('\n', at)) != std::string::npos; at = end + 1) {
         pieces.push_back(list.substr(at, end - at));
@@ -353,6 +354,7 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
     std::mt19937 rng(2612);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int found = 0;
+    int timesAlone = 0;
     CStampHint carried;
     for (int round = 0; round < 60000; ++round) {
         std::string line(static_cast<size_t>(pick(4) == 0 ? pick(140) : pick(3)), pick(2) == 0 ? ' ' : 'x');
@@ -372,6 +374,10 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         CStampMatch plain;
         int want = PlainSearch(bytes.get(), length, &plain);
         found += want;
+        // And a time alone after them, as a line's stamp is looked for.
+        CStampMatch plainOrTime = plain;
+        int wantOrTime = want != 0 ? 1 : ReadTimeOnly(bytes.get(), length, &plainOrTime);
+        timesAlone += wantOrTime - want;
         // Without a hint, with the one the lines before left, and with one that points
         // anywhere (the date cache with it may hold any day).
         CStampHint anywhere = carried;
@@ -383,9 +389,14 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
             EXPECT_EQ(plain.form, fast.form) << line;
             EXPECT_EQ(plain.offset, fast.offset) << line;
             EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+            ASSERT_EQ(wantOrTime, ParseStampFormsOrTime(bytes.get(), length, &fast, hint)) << line;
+            EXPECT_EQ(plainOrTime.form, fast.form) << line;
+            EXPECT_EQ(plainOrTime.offset, fast.offset) << line;
+            EXPECT_TRUE(plainOrTime.stamp == fast.stamp) << line;
         }
     }
     EXPECT_GT(found, 10000);
+    EXPECT_GT(timesAlone, 500);
     // Lines of blanks alone, with a hint at or beyond their end.
     for (int n = 1; n <= 140; ++n) {
         std::string blanks(static_cast<size_t>(n), n % 2 == 0 ? ' ' : '\t');

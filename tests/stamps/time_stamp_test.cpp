@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
 
 namespace {
@@ -144,6 +146,38 @@ TEST(IntervalTest, OnlyMillisecondsAreCompared) {
     char16_t text[64];
     ASSERT_EQ(1, tracker.Next(b, &ms, text));
     EXPECT_EQ(1000, ms);
+}
+
+// The quick path for "YYYY-MM-DD hh:mm:ss" must give what the general reader gives, on that
+// form with every kind of ending and on every near miss: each byte of a valid stamp replaced
+// by a digit, a separator, a blank or a letter, and lines cut short anywhere.
+TEST(ParseTimeStampTest, TheCommonFormAgreesWithTheGeneralReader) {
+    const std::string pieces = "0123456789-./_ :T,\t\r\nZ+x";
+    const char* const tails[] = {".123 INFO\n", ",5x", ".123456789", "",   " ",   "  .5 a", "\t,25 b",
+                                 "+09:00 x",    "Z",   "\r\n",       "\n", "1 x", " INFO"};
+    std::mt19937 random(7);
+    int quick = 0;
+    for (int round = 0; round < 200000; ++round) {
+        char line[48];
+        std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d%s", int(random() % 10000), int(random() % 14),
+                      int(random() % 33), int(random() % 25), int(random() % 61), int(random() % 61),
+                      tails[random() % (sizeof tails / sizeof *tails)]);
+        std::string text = line;
+        for (int k = static_cast<int>(random() % 4); k > 0; --k) {
+            text[random() % text.size()] = pieces[random() % pieces.size()];
+        }
+        if (random() % 4 == 0) text.insert(random() % text.size(), std::string(1 + random() % 3, '7'));
+        int length = static_cast<int>(random() % 3 == 0 ? random() % (text.size() + 1) : text.size());
+        CTimeStamp fast, general;
+        int fastEnd = -1, generalEnd = -1;
+        int a = ParseTimeStampEnd(text.data(), length, &fast, &fastEnd);
+        int b = ParseTimeStampGeneral(text.data(), length, &general, &generalEnd);
+        ASSERT_EQ(b, a) << text.substr(0, length);
+        ASSERT_TRUE(fast == general) << text.substr(0, length);
+        ASSERT_EQ(generalEnd, fastEnd) << text.substr(0, length);
+        quick += a;
+    }
+    EXPECT_GT(quick, 20000);  // the valid stamps were many
 }
 
 }  // namespace

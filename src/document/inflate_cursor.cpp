@@ -41,7 +41,8 @@ CInflateCursor::~CInflateCursor() {
 
 int CInflateCursor::Prepare() {
     if (m_z != nullptr) return 1;
-    if (!m_input.Reserve(kInputSize) || !m_history.Reserve(2 * kCursorHistory) || !m_scratch.Reserve(kScratchSize)) {
+    if (!m_input.Reserve(kInputSize) || !m_history.Reserve(2 * static_cast<size_t>(kCursorHistory)) ||
+        !m_scratch.Reserve(kScratchSize)) {
         return 0;
     }
     auto* z = new (std::nothrow) z_stream();
@@ -318,15 +319,11 @@ int CInflateCursor::EndMember() {
 }
 
 int CInflateCursor::EndDeflate() {
-    bool checked = m_discovering;
     m_stopped = true;
-    if (m_pos != m_stream.declared && m_stream.declared != kUnknownUnpackedSize) {
-        m_points->End(m_pos, CUnpackError::kBadCheck);
-    } else if (checked && m_crc != m_stream.crc) {
-        m_points->End(m_pos, CUnpackError::kBadCheck);
-    } else {
-        m_points->End(m_pos, CUnpackError::kNone);
-    }
+    // The CRC-32 is known only to the first reading; the length to every cursor.
+    bool wrongSize = m_pos != m_stream.declared && m_stream.declared != kUnknownUnpackedSize;
+    bool wrongCrc = m_discovering && m_crc != m_stream.crc;
+    m_points->End(m_pos, wrongSize || wrongCrc ? CUnpackError::kBadCheck : CUnpackError::kNone);
     return 0;
 }
 

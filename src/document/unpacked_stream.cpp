@@ -11,6 +11,8 @@ namespace {
 
 // A span longer than this is decoded through on every read rather than kept.
 constexpr uint64_t kMaxSpan = 16u << 20;
+// A span is decoded at least this much further at a time.
+constexpr uint64_t kSpanStep = 64u << 10;
 
 }  // namespace
 
@@ -45,8 +47,19 @@ uint32_t CUnpackedStream::ReadStored(char* buffer, uint32_t count, uint64_t offs
 
 uint32_t CUnpackedStream::FromSpans(uint64_t offset, char* dest, uint32_t n) {
     for (CSpan& span : m_spans) {
-        if (span.length == 0 || offset < span.start || offset >= span.start + span.length) continue;
-        uint64_t left = span.start + span.length - offset;
+        if (offset < span.start || offset >= span.start + span.length) continue;
+        // A span is decoded as far as reads ask (a row in it costs half a span on average).
+        if (offset >= span.start + span.filled) {
+            if (&span != m_filling || m_cursor.Position() != span.start + span.filled) return 0;
+            uint64_t want = offset + n - span.start;
+            if (want < span.filled + kSpanStep) want = span.filled + kSpanStep;
+            if (want > span.length) want = span.length;
+            uint32_t got = m_cursor.Decode(span.bytes.Data() + span.filled, static_cast<uint32_t>(want - span.filled));
+            span.filled += got;
+            if (got == 0) span.length = span.filled;
+            if (offset >= span.start + span.filled) return 0;
+        }
+        uint64_t left = span.start + span.filled - offset;
         uint32_t count = left < n ? static_cast<uint32_t>(left) : n;
         std::memcpy(dest, span.bytes.Data() + (offset - span.start), count);
         span.used = ++m_uses;
@@ -60,15 +73,19 @@ int CUnpackedStream::DecodeSpan(const CAccessPoint& point, int64_t index) {
     if (!m_points->NextOut(index, &end)) return 0;
     uint64_t length = end - point.out;
     if (length == 0 || length > kMaxSpan) return 0;
-    CSpan& span = m_spans[0].used <= m_spans[1].used ? m_spans[0] : m_spans[1];
-    span.length = 0;
-    if (!span.bytes.Reserve(length)) return 0;
-    if (!m_cursor.Restart(point, m_window.Data())) return 0;
-    uint64_t got = m_cursor.Decode(span.bytes.Data(), static_cast<uint32_t>(length));
-    span.start = point.out;
-    span.length = got;
-    span.used = ++m_uses;
-    return got > 0 ? 1 : 0;
+    CSpan* span = m_spans[0].used <= m_spans[1].used ? &m_spans[0] : &m_spans[1];
+    for (CSpan& same : m_spans) {
+        if (same.start == point.out && same.length > 0) span = &same;
+    }
+    span->length = 0;
+    span->filled = 0;
+    m_filling = nullptr;
+    if (!span->bytes.Reserve(length) || !m_cursor.Restart(point, m_window.Data())) return 0;
+    span->start = point.out;
+    span->length = length;
+    span->used = ++m_uses;
+    m_filling = span;
+    return 1;
 }
 
 // Puts the cursor (or a span) where offset can be read: from the point before it, or on
@@ -82,6 +99,7 @@ int CUnpackedStream::Seek(uint64_t offset) {
         if (DecodeSpan(point, index)) return 1;
         if (!m_cursor.Restart(point, m_window.Data())) return 0;
     }
+    m_filling = nullptr;
     while (m_cursor.Position() < offset) {
         uint64_t gap = offset - m_cursor.Position();
         if (m_cursor.Decode(nullptr, gap < (1u << 30) ? static_cast<uint32_t>(gap) : (1u << 30)) == 0) return 0;
@@ -111,6 +129,7 @@ uint32_t CUnpackedStream::Read(void* buffer, uint32_t count, uint64_t offset) {
         if (n == 0) n = FromSpans(at, dest, want);
         if (n == 0) n = m_cursor.FromHistory(at, dest, want);
         bool here = n == 0 && m_cursor.Ready() && at == m_cursor.Position();
+        if (here) m_filling = nullptr;
         if (here && want >= kReadAheadMinimum && !m_points->SizeKnown() && m_ahead.Start()) continue;
         if (here) n = m_cursor.Decode(dest, want);
         if (n > 0) {

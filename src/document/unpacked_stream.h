@@ -1,7 +1,8 @@
 // CUnpackedStream: a handle's reader of a compressed log, so that CFile::Read gives the
 // uncompressed bytes at any offset. Reads going forward decode on from where the last one
 // ended; a read elsewhere starts at the access point before it and decodes that point's
-// whole span into a small cache (two spans), which serves the reads around it too. Stored
+// span, as far as reads ask, into a small cache (two spans), which serves the reads around
+// it too. Stored
 // zip entries are read as they are. The access points are shared by every handle on the log
 // (OpenSameFile). A large read where the cursor stands while the log is first read starts
 // a helper thread that decodes ahead (CReadAhead). One thread at a time.
@@ -32,7 +33,8 @@ public:
 private:
     struct CSpan {
         uint64_t start = 0;
-        uint64_t length = 0;
+        uint64_t length = 0;  // from its point to the next
+        uint64_t filled = 0;  // decoded so far
         CGrowBuffer<char> bytes;
         uint64_t used = 0;  // when last used, for replacing the older one
     };
@@ -47,6 +49,7 @@ private:
     CInflateCursor m_cursor;
     CReadAhead m_ahead;  // stopped before the cursor goes
     CSpan m_spans[2];
+    CSpan* m_filling = nullptr;  // the span the cursor decodes on, if any
     uint64_t m_uses = 0;
     CGrowBuffer<unsigned char> m_window;
     uint64_t m_storedChecked = 0;  // a stored entry: its bytes checked so far (from its start)

@@ -119,12 +119,15 @@ int RunPackedBench(const char* path, int repeat) {
            "zcat | grep -c -F", grepReference, 1.0);
     double slowest = 0;
     double mean = 0;
-    Fetches(file.get(), *lines, 200, 0, &slowest, &mean);
-    std::printf("  random row fetch: slowest %.2f ms, mean %.2f ms; target <= 10 ms  %s\n", slowest * 1e3, mean * 1e3,
-                slowest <= 0.010 ? "met" : "MISSED");
-    Fetches(file.get(), *lines, 100, 80, &slowest, &mean);
-    std::printf("  jump to a row (80 rows read): slowest %.2f ms, mean %.2f ms; target <= 50 ms  %s\n", slowest * 1e3,
-                mean * 1e3, slowest <= 0.050 ? "met" : "MISSED");
+    double tail = 0;
+    Fetches(file.get(), *lines, 200, 0, &slowest, &mean, &tail);
+    std::printf("  random row fetch: slowest %.2f ms, 95%% within %.2f ms, mean %.2f ms; target <= 10 ms  %s\n",
+                slowest * 1e3, tail * 1e3, mean * 1e3, slowest <= 0.010 ? "met" : "MISSED");
+    Fetches(file.get(), *lines, 100, 80, &slowest, &mean, &tail);
+    std::printf(
+        "  jump to a row (80 rows read): slowest %.2f ms, 95%% within %.2f ms, mean %.2f ms; "
+        "target <= 50 ms  %s\n",
+        slowest * 1e3, tail * 1e3, mean * 1e3, slowest <= 0.050 ? "met" : "MISSED");
     double share = static_cast<double>(file->AccessPointBytes()) / static_cast<double>(file->Size());
     std::printf("  access points: %lld, %.2f MiB = %.3f%% of the uncompressed size; target <= 1%%  %s\n",
                 static_cast<long long>(file->AccessPointCount()),

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "document/access_points.h"
+#include "document/encoding.h"
 #include "document/file.h"
 #include "document/log_file.h"
 #include "document/zip_directory.h"
@@ -175,6 +177,7 @@ TEST(PackedLogTest, ReadsAsThePlainLogAtEveryPlace) {
             ASSERT_TRUE(file.OpenBytes(variant.bytes.data(), variant.bytes.size()));
             ASSERT_EQ(1, file.Unpack());
             ASSERT_TRUE(file.IsPacked());
+            EXPECT_EQ(DetectFileCodePage(&plain), DetectFileCodePage(&file));
             Loaded got = Load(&file, codePage);
             EXPECT_EQ(CLoadStatus::kDone, got.result.status);
             EXPECT_TRUE(file.SizeKnown());
@@ -210,6 +213,55 @@ TEST(PackedLogTest, ReadsAsThePlainLogAtEveryPlace) {
         }
         g_accessPointRules = CAccessPointRules();
     }
+}
+
+// Reports the load's progress and cancels it at the third report.
+class CCancelAtThird : public CProgressListener {
+public:
+    explicit CCancelAtThird(std::atomic<int>* cancel) : m_cancel(cancel) {}
+    void OnProgress(uint64_t position, uint64_t total) override {
+        EXPECT_GE(position, m_last);
+        EXPECT_LE(position, total);
+        m_last = position;
+        m_total = total;
+        if (++m_calls == 3) m_cancel->store(1);
+    }
+    uint64_t m_last = 0;
+    uint64_t m_total = 0;
+    int m_calls = 0;
+
+private:
+    std::atomic<int>* m_cancel;
+};
+
+TEST(PackedLogTest, ALoadCountsCompressedBytesAndStopsWhenCancelled) {
+    std::mt19937 rng(3);
+    std::string log = RandomLog(&rng, 4u << 20, false);
+    std::string gz = Gzip(log, 6);
+    CLogFile plain;
+    ASSERT_TRUE(plain.OpenBytes(log.data(), log.size()));
+    Loaded expected = Load(&plain, kCodePageUtf8);
+    CLogFile file;
+    ASSERT_TRUE(file.OpenBytes(gz.data(), gz.size()));
+    ASSERT_EQ(1, file.Unpack());
+    EXPECT_FALSE(file.SizeKnown());
+    EXPECT_EQ(kUnknownUnpackedSize, file.Size());
+    std::atomic<int> cancel{0};
+    CCancelAtThird listener(&cancel);
+    CLoadRequest request;
+    request.codePage = kCodePageUtf8;
+    request.blockSize = 1u << 20;
+    request.listener = &listener;
+    request.cancel = &cancel;
+    CLogLineList errors;
+    std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errors);
+    ASSERT_NE(nullptr, lines);
+    EXPECT_EQ(gz.size(), listener.m_total);
+    std::vector<CLogLine> got = Entries(*lines);
+    ASSERT_GT(got.size(), 100u);
+    ASSERT_LT(got.size(), expected.lines.size());
+    for (size_t i = 0; i < got.size(); ++i) ASSERT_TRUE(expected.lines[i] == got[i]) << i;
+    EXPECT_EQ(CUnpackError::kNone, file.UnpackError());
 }
 
 // The lines of got are those of expected up to the damage: all but the last whole, the last

@@ -10,6 +10,7 @@
 #include "config/app_parameter.h"
 #include "config/ui_text.h"
 #include "foundation/wide.h"
+#include "keywords/token_scanner.h"
 #include "modal_driver.h"
 #include "res/resource.h"
 #include "search/marker_list.h"
@@ -140,6 +141,15 @@ TEST_P(MergedViewTest, TheCommandLineMergesByTimeWithSourceCellsAndLegend) {
     int header = view->RowPitch();
     EXPECT_GT(picture.Count(SourceColor(0, false), x + view->CharWidth() * 2, 0, picture.width, header), 0);
     EXPECT_GT(picture.Count(SourceColor(1, false), 0, 0, picture.width, header), 0);
+    // The legend stands after the message column's title as drawn (a Japanese one is wider).
+    const char16_t* title = UiText(TextId::kHeaderMessage);
+    int units = 0;
+    while (title[units] != 0) ++units;
+    int left = 0;
+    int right = 0;
+    ASSERT_TRUE(
+        picture.Span(SourceColor(0, false), x + view->CharWidth() * 2, 0, picture.width, header, &left, &right));
+    EXPECT_GE(left, (34 + DisplayWidth(title, units)) * view->CharWidth());
     EXPECT_NE(SourceColor(0, false), SourceColor(1, false));
     EXPECT_NE(SourceColor(0, false), SourceColor(10, false));
 }

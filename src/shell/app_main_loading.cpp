@@ -32,7 +32,8 @@ void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_runner.Progress
 
 void CAppMain::OpenLogFile(const wchar_t* path, const WINDOWPLACEMENT* placement) {
     if (path == nullptr || path[0] == 0) return;
-    if (m_logFile.IsOpen()) CloseEverything();
+    // A recent log chosen closes the open one, or the merged set.
+    if (LogOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
     m_logFile.Name().SetPathWide(U(path));
     m_logStates.Opening(*this, m_logFile, path);

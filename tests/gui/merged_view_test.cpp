@@ -270,6 +270,16 @@ TEST_P(MergedViewTest, CopySaveMarkersAndFollowAcrossTheLogs) {
     ASSERT_EQ(2, view->Markers().Count());
     EXPECT_EQ(CRow(1), view->Markers().At(0)->row);
     EXPECT_EQ(CRow(4), view->Markers().At(1)->row);
+
+    // A recent log chosen closes the set first.
+    Command(IDM_RECENT_1);
+    ASSERT_TRUE(PumpUntil([&] {
+        CLogView* v = m_app->Views().First();
+        return v != nullptr && v->Lines() != nullptr && !m_app->Runner().Busy();
+    }));
+    EXPECT_EQ(nullptr, m_app->Merged());
+    EXPECT_EQ(1, m_app->Views().Count());
+    EXPECT_EQ(4, m_app->Views().First()->Rows().Count());
 }
 
 TEST_P(MergedViewTest, TheDialogsOpenSeveralLogsAndARotatedSet) {

@@ -313,6 +313,32 @@ TEST_P(MergedViewTest, TheDialogsOpenSeveralLogsAndARotatedSet) {
     EXPECT_NE(std::wstring::npos, status.find(L"app.log-20240229, app.log.1")) << status;
 }
 
+TEST_P(MergedViewTest, AMergeCancelledOrClosedWhileItRunsLeavesNothingOpen) {
+    StartWithLogs();
+    std::vector<std::u16string> paths = {std::u16string(U(m_a.c_str())), std::u16string(U(m_b.c_str()))};
+    auto nothingOpen = [&] {
+        return m_app->Views().First() == nullptr && m_app->Merged() == nullptr && !m_app->Runner().Busy();
+    };
+    // Closed while the load waits to start.
+    m_app->Runner().Worker().Hold(true);
+    m_app->OpenMergedLogs(paths);
+    ASSERT_TRUE(m_app->Runner().Busy());
+    Command(IDM_CLOSE);
+    EXPECT_TRUE(nothingOpen());
+    Pump();
+    EXPECT_EQ(0u, MenuState(IDM_OPEN_MERGED) & MF_GRAYED);
+    // Cancelled, as the progress dialog's button does.
+    m_app->Runner().Worker().Hold(true);
+    m_app->OpenMergedLogs(paths);
+    ASSERT_TRUE(m_app->Runner().Busy());
+    m_app->Runner().Worker().Cancel();
+    EXPECT_TRUE(PumpUntil(nothingOpen));
+    // The next set opens as ever.
+    CLogView* view = OpenFromCommandLine();
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(7, view->Rows().Count());
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, MergedViewTest, ::testing::Values(0, 1));
 
 }  // namespace

@@ -212,6 +212,19 @@ constexpr CTextRow kRows[] = {
     {TextId::kTimelineWidthMinutes, u"bar: %lld min", u"棒: %lld 分"},
     {TextId::kTimelineWidthHours, u"bar: %lld h", u"棒: %lld 時間"},
     {TextId::kTimelineWidthDays, u"bar: %lld d", u"棒: %lld 日"},
+
+    {TextId::kOpenMergedTitle, u"Open Logs Merged", u"複数ログを時刻順に開く"},
+    {TextId::kOpenRotatedTitle, u"Open with Rotated Files", u"ローテーションされたファイルと開く"},
+    {TextId::kProgressMergeCaption, u"Merging Logs", u"ログの統合"},
+    {TextId::kProgressMergeFormat, u"Reading and merging ... %lld / %lld (%d%%)",
+     u"読み込みと統合中... %lld / %lld (%d%%)"},
+    {TextId::kMergedStatusFormat, u"%d logs merged by time: %s", u"%d 個のログを時刻順に統合: %s"},
+    {TextId::kRotatedStatusFormat, u"%d rotated files found: %s", u"ローテーションされたファイル %d 個: %s"},
+    {TextId::kMergeNoMemory, u"The logs cannot be merged: there is not enough memory.",
+     u"メモリが足りないため、ログを統合できません。"},
+    {TextId::kMergeCaption, u"Merge Logs", u"複数ログの統合"},
+    {TextId::kFollowMerged, u"Not following: logs merged into one view are not followed",
+     u"追跡しません: 時刻順に統合したログは追跡できません"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

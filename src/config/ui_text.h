@@ -157,6 +157,18 @@ enum class TextId {
     kTimelineWidthMinutes,
     kTimelineWidthHours,
     kTimelineWidthDays,
+    // Several logs as one view: the open dialogs' titles, the merge's progress, the status
+    // bar's summary of the logs merged (%d, %s their names) or of the rotated files found
+    // beside a log (%d, %s), a merge without memory and its caption, following refused.
+    kOpenMergedTitle,
+    kOpenRotatedTitle,
+    kProgressMergeCaption,
+    kProgressMergeFormat,
+    kMergedStatusFormat,
+    kRotatedStatusFormat,
+    kMergeNoMemory,
+    kMergeCaption,
+    kFollowMerged,
 
     kCount
 };

@@ -65,6 +65,8 @@
 #define IDM_SETTING 5016
 #define IDM_EXIT 5019
 #define IDM_SAVE_ROWS 6061
+#define IDM_OPEN_MERGED 6090
+#define IDM_OPEN_ROTATED 6091
 // The recent logs, inserted at run time before Exit (most recent first).
 #define IDM_RECENT_1 6050
 #define IDM_RECENT_2 6051

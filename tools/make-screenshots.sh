@@ -14,13 +14,16 @@ quillon_start_display
 trap quillon_stop_display EXIT
 quillon_prepare_prefix
 
-rm -f "$out"/view-*.bmp
-# The test saves view-en.bmp and view-ja.bmp into the folder the variable names.
+rm -f "$out"/view-*.bmp "$out"/merged-*.bmp
+# The test saves view-en.bmp and view-ja.bmp (and merged-en.bmp, merged-ja.bmp) into the
+# folder the variable names.
 QUILLON_SCREENSHOTS="$(winepath -w "$out")" LC_ALL=en_US.UTF-8 \
   wine "$here/build/windows/tests/gui/gui_tests.exe" --gtest_filter='ViewScreenshotTest.*' >/dev/null
 for lang in en ja; do
-  convert "$out/view-$lang.bmp" "$here/docs/screenshots/view-$lang.png"
-  echo "screenshot: docs/screenshots/view-$lang.png"
+  for name in view merged; do
+    convert "$out/$name-$lang.bmp" "$here/docs/screenshots/$name-$lang.png"
+    echo "screenshot: docs/screenshots/$name-$lang.png"
+  done
 done
 
 # At 192 DPI the frame is 2400 x 1800: a new Wine session on a screen large enough.

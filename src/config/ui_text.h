@@ -159,6 +159,18 @@ enum class TextId {
     kTimelineWidthMinutes,
     kTimelineWidthHours,
     kTimelineWidthDays,
+    // Several logs as one view: the open dialogs' titles, the merge's progress, the status
+    // bar's summary of the logs merged (%d, %s their names) or of the rotated files found
+    // beside a log (%d, %s), a merge without memory and its caption, following refused.
+    kOpenMergedTitle,
+    kOpenRotatedTitle,
+    kProgressMergeCaption,
+    kProgressMergeFormat,
+    kMergedStatusFormat,
+    kRotatedStatusFormat,
+    kMergeNoMemory,
+    kMergeCaption,
+    kFollowMerged,
     // A compressed log: why it cannot be read, or why it ended early (UnpackErrorTextId), a
     // message box's caption, the status bar's note of its sizes (%s the format, gzip or
     // zip; %s the compressed and %s the uncompressed size) and of a log that ended early,

@@ -194,6 +194,13 @@ int CJumpDialog::OnOK(HWND window) {
     // Anything but a number in the shown range closes the dialog without moving.
     bool valid = text[0] != 0 && ParseDecimalField64(text, &number, false) && number >= 1 && number - 1 < m_lineCount;
     m_resultLine = valid ? number - 1 : -1;
+    // "name:line" in a merged view: the last colon parts them (a name may hold one).
+    int colon = -1;
+    for (int i = 0; text[i] != 0; ++i) colon = text[i] == u':' ? i : colon;
+    if (!valid && m_lineOfLog && colon > 0 && ParseDecimalField64(text + colon + 1, &number, false) && number >= 1) {
+        m_resultLine = m_lineOfLog(text, colon, number - 1);
+        valid = m_resultLine >= 0;
+    }
     EndDialog(window, valid ? 1 : 0);
     return 0;
 }

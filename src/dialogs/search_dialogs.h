@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "dialogs/dialog.h"
 #include "search/search_condition.h"
@@ -36,6 +37,9 @@ class CJumpDialog : public CDialog {
     int64_t m_lineCount = 0;
     int64_t m_cursorLine = 0;
     int64_t m_resultLine = -1;
+    // When set, "name:line" is taken too: the row of that line (from 0) of the log of that
+    // name (length units), or -1.
+    std::function<int64_t(const char16_t* name, int length, int64_t line)> m_lineOfLog;
 };
 
 class CMarkerListDialog : public CDialog {

@@ -196,6 +196,7 @@ bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* mer
         log.index = logs[i].index;
         log.file = logs[i].file;
         log.offsetMs = int64_t{logs[i].offsetMinutes} * 60000;
+        log.codePage = logs[i].codePage;
         log.clock = MergeClockOf(*log.index, day, 0, &ownDay[i]);
         if (ownDay[i] && log.clock.Dated() && log.clock.FirstDay() < earliest) earliest = log.clock.FirstDay();
         total += log.index->Count();

@@ -18,6 +18,7 @@ struct CMergeInput {
     std::shared_ptr<const CLogLineList> index;
     CLogFile* file = nullptr;
     int32_t offsetMinutes = 0;
+    unsigned codePage = 0;                     // kept with the log, for whoever reads its rows
     int64_t writtenDay = CStampClock::kNoDay;  // kNoDay: asked of file
 };
 

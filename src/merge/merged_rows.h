@@ -27,6 +27,7 @@ struct CMergedLog {
     CLogFile* file = nullptr;  // borrowed: outlives the merged rows
     CStampClock clock;
     int64_t offsetMs = 0;
+    unsigned codePage = 0;  // what its bytes are decoded with
 };
 
 class CMergedRows : public CRowSource {
@@ -46,6 +47,10 @@ public:
 
     int LogCount() const { return m_logCount; }
     const CMergedLog& Log(int log) const { return m_logs[log]; }
+    // A log's code page, chosen again (the encoding box). UI thread: a scan reads a copy.
+    void SetCodePage(int log, unsigned codePage) {
+        if (log >= 0 && log < m_logCount) m_logs[log].codePage = codePage;
+    }
     // The log a row comes from (row within the rows).
     int LogOf(CRow row) const { return m_ids[row.Value()]; }
     // Which log a row comes from and its row in that log's index; false outside the rows.

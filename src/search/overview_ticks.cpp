@@ -88,6 +88,9 @@ int64_t COverviewTicks::Scan(const COverviewInputs& in, int64_t n) {
             }
             if (in.intervalCheck && IsSlow(line.timeStamp, in.thresholdMs)) flags |= kTickSlow;
             if (in.matcher != nullptr && IsHit(in, CRow(m_scanned + i), line)) flags |= kTickHit;
+            if (in.rowMatcher != nullptr && in.logs != nullptr &&
+                in.rowMatcher->Matches(in.logs->LogOf(CRow(m_scanned + i), line), line) == 1)
+                flags |= kTickHit;
             Mark(m_scanned + i, flags);
         }
         m_scanned += got;

@@ -14,6 +14,8 @@
 #include "search/line_matcher.h"
 #include "search/line_window.h"
 #include "search/marker_list.h"
+#include "search/row_logs.h"
+#include "search/row_matcher.h"
 
 // Flags of a chunk or a pixel bucket.
 constexpr uint8_t kTickError = 1;
@@ -28,7 +30,10 @@ struct COverviewInputs {
     const CRowSource* rows = nullptr;
     const CLogLineList* errorLines = nullptr;  // the log's error lines in line-number order; null: none
     CLineMatcher* matcher = nullptr;           // null: no search hits wanted
-    bool intervalCheck = false;                // slow intervals: at or above thresholdMs
+    // Rows of several logs: which log each row is from, and the hits matched in its own.
+    const CRowLogs* logs = nullptr;
+    CRowMatcher* rowMatcher = nullptr;
+    bool intervalCheck = false;  // slow intervals: at or above thresholdMs
     int32_t thresholdMs = 0;
 };
 

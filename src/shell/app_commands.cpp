@@ -32,13 +32,13 @@ void CAppMain::OnCommand(int id, int code) {
 void CAppMain::UpdateCommandState() {
     CLogView* view = m_viewList.Active();
     CCommandState state;
-    state.logOpen = m_logFile.IsOpen();
+    state.logOpen = LogOpen();
     state.viewOpen = !m_viewList.Empty();
     state.lines = view != nullptr && view->HasRows();
     state.markers = state.lines && view->Markers().Count() > 0;
     state.selection = view != nullptr && view->SelectionState() == CSelectionMode::kMade;
     state.stamps = state.lines && RowsHaveStamps(view->Rows());
-    state.errorLines = m_logFile.ErrorLines().Count() > 0;
+    state.errorLines = ErrorRows().Count() > 0;
     state.intervalCheck = AppConfig().m_intervalCheck != 0;
     state.busy = m_runner.Busy() && !m_runner.Current()->Quiet();
     ForEachCommand([&](const CCommand& command) {

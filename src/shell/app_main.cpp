@@ -66,6 +66,7 @@ CAppMain::~CAppMain() {
     m_toolBar = nullptr;
     m_statusBar = nullptr;
     m_viewList.Clear();
+    m_merged.reset();
     m_logFile.Close();
     if (GetApp() == this) SetApp(nullptr);
 }
@@ -105,8 +106,14 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             auto* path = reinterpret_cast<wchar_t*>(wParam);
             if (path == nullptr) return 0;
             TraceOutput(u"filename = %s\n", U(path));
-            if (!m_logFile.IsOpen()) OpenLogFile(path);
+            if (!LogOpen()) OpenLogFile(path);
             std::free(path);
+            return 0;
+        }
+        case UM_OPEN_MERGED: {
+            std::vector<std::u16string> paths;
+            paths.swap(m_commandLineMerge);
+            if (!LogOpen() && !paths.empty()) OpenMergedLogs(paths);
             return 0;
         }
         case WM_SETTINGCHANGE:
@@ -122,7 +129,14 @@ LRESULT CAppMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void CAppMain::ProcessCommandLine(const wchar_t* commandLine) {
-    CViewerArguments arguments = ParseViewerArguments(SplitCommandLine(U(commandLine)));
+    std::vector<std::u16string> tokens = SplitCommandLine(U(commandLine));
+    // "--merge a.log b.log ...": the logs as one view, once the frame runs.
+    if (!tokens.empty() && tokens[0] == u"--merge") {
+        m_commandLineMerge.assign(tokens.begin() + 1, tokens.end());
+        PostMessageW(m_frame, UM_OPEN_MERGED, 0, 0);
+        return;
+    }
+    CViewerArguments arguments = ParseViewerArguments(tokens);
     m_logStates.RequestStart(arguments.line, arguments.follow);
     for (const std::u16string& token : arguments.paths) {
         auto* copy = static_cast<wchar_t*>(std::calloc(token.size() + 1, sizeof(wchar_t)));
@@ -136,7 +150,7 @@ int CAppMain::OnDropFiles(HDROP drop, wchar_t*, int) {
     wchar_t path[260] = {};
     DragQueryFileW(drop, 0, path, 259);
     DragFinish(drop);
-    if (m_logFile.IsOpen()) return 0;
+    if (LogOpen()) return 0;
     OpenLogFile(path);
     return 1;
 }
@@ -172,7 +186,11 @@ void CAppMain::CloseEverything() {
     m_follower.Stop();
     m_follower.ClearReason();
     m_runner.CancelAndWait();
-    m_logStates.Keep(m_viewList.First(), m_logFile);
+    if (m_merged != nullptr) {
+        m_logStates.KeepMerged(m_viewList.First(), *m_merged);
+    } else {
+        m_logStates.Keep(m_viewList.First(), m_logFile);
+    }
     KeepViewLayout(m_mdiClient);
     m_follower.ShowStatus(nullptr);  // the log's stamp summary or follow state goes with it
     // And the texts of its views: a selection, a hover, the caret's line.
@@ -180,6 +198,8 @@ void CAppMain::CloseEverything() {
     CloseAllChildren();
     m_logFile.Close();
     m_viewList.Clear();
+    // The views that read the merged rows are gone: now their files can go.
+    m_merged.reset();
     UpdateCommandState();
     ApplyEncoding();
 }
@@ -203,7 +223,11 @@ void CAppMain::OnChildClosed(HWND window) {
 
 int CAppMain::CanClose() {
     m_runner.CancelAndWait();
-    m_logStates.Keep(m_viewList.First(), m_logFile);
+    if (m_merged != nullptr) {
+        m_logStates.KeepMerged(m_viewList.First(), *m_merged);
+    } else {
+        m_logStates.Keep(m_viewList.First(), m_logFile);
+    }
     KeepWindowLayout(m_frame, m_mdiClient);
     m_viewList.Clear();
     return 1;
@@ -246,7 +270,13 @@ void CAppMain::SetStatusText(CLogView* view, int part, const wchar_t* text) {
 
 void CAppMain::ApplyEncoding() {
     CAppParameter& config = AppConfig();
-    bool open = m_logFile.IsOpen();
+    bool open = LogOpen();
+    // A merged set's logs each take the choice with what their own start shows; the box
+    // shows the first one's.
+    if (m_merged != nullptr) {
+        m_merged->ApplyEncoding(config.m_encodingChoice);
+        m_detectedCodePage = m_merged->DetectedCodePage(0);
+    }
     config.m_codePage = ChooseCodePage(config.m_encodingChoice, open ? m_detectedCodePage : kCodePageAnsi);
     if (m_toolBar != nullptr) static_cast<CAppToolBar*>(m_toolBar)->ShowEncoding(open);
     // The open views decode their rows again.

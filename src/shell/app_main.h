@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/log_file.h"
 #include "loader/log_follow.h"
@@ -21,12 +22,15 @@
 #include "shell/follower.h"
 #include "shell/job_runner.h"
 #include "shell/log_state_keeper.h"
+#include "shell/merged_logs.h"
 #include "shell/view_list.h"
 
 class CAppParameter;
 class CLogView;
 
 constexpr UINT UM_OPEN_FILE = WM_USER + 8;
+// Posted by ProcessCommandLine for "--merge" (its paths wait in the application).
+constexpr UINT UM_OPEN_MERGED = WM_USER + 13;
 
 // What the views draw with, taken from the configuration.
 CViewSettings ViewSettingsOf(CAppParameter& config);
@@ -60,6 +64,21 @@ public:
     // Loading pipeline. A placement (a view's, from GetWindowPlacement) makes the log's view
     // there; else it opens as new views do.
     void OpenLogFile(const wchar_t* path, const WINDOWPLACEMENT* placement = nullptr);
+    // Opens logs as one view ordered by time (at most kMaxMergedLogs; those that cannot be
+    // opened are left out): each is indexed, then they are merged, in the background. status:
+    // what the status bar says once they are merged (null: the logs' names).
+    void OpenMergedLogs(const std::vector<std::u16string>& paths, const char16_t* status = nullptr);
+    // A log, or a merged set of them, is open.
+    bool LogOpen() const { return m_logFile.IsOpen() || m_merged != nullptr; }
+    // The merged set, or null while none is open.
+    CMergedLogs* Merged() const { return m_merged.get(); }
+    // A view of rows taken from the merged view (picks: entries numbered by merged row), as
+    // CreateLogView makes one; null on failure.
+    CLogView* CreateMergedView(std::unique_ptr<CLogLineList> picks, const wchar_t* title);
+    // The status bar's summary of the merged set (and that it is not followed).
+    void ShowMergedStatus();
+    // The error rows of the open log (or merged set) as its own view numbers its rows.
+    const CLogLineList& ErrorRows();
     // On failure (null) lines still belong to the caller.
     CLogView* CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> lines, const wchar_t* title,
                             const WINDOWPLACEMENT* placement = nullptr);
@@ -113,6 +132,11 @@ private:
 
     CViewList m_viewList;
     CLogFile m_logFile;
+    // The logs open as one view, instead of m_logFile; after the views in the destructor.
+    std::unique_ptr<CMergedLogs> m_merged;
+    std::u16string m_mergedStatus;                   // what the status bar says once they are merged
+    std::vector<std::u16string> m_commandLineMerge;  // the paths after "--merge"
+    CLogLineList m_noErrorRows;                      // a merged set's until it is merged
     CSearchCondition m_searchConditions;
     CJobRunner m_runner{this};
     // Following.

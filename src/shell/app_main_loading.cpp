@@ -6,7 +6,9 @@
 #include <utility>
 
 #include "config/app_parameter.h"
+#include "config/ui_text.h"
 #include "document/encoding.h"
+#include "foundation/format.h"
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "res/resource.h"
@@ -30,7 +32,8 @@ void CAppMain::OnLoadProgress(uint64_t done, uint64_t total) { m_runner.Progress
 
 void CAppMain::OpenLogFile(const wchar_t* path, const WINDOWPLACEMENT* placement) {
     if (path == nullptr || path[0] == 0) return;
-    if (m_logFile.IsOpen()) CloseEverything();
+    // A recent log chosen closes the open one, or the merged set.
+    if (LogOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
     m_logFile.Name().SetPathWide(U(path));
     m_logStates.Opening(*this, m_logFile, path);
@@ -104,4 +107,65 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
 void CAppMain::JumpFirstViewToLine(CLineNumber line) {
     // In the log's own view the row of a line is its line number.
     if (!m_viewList.Empty()) m_viewList.First()->GoToLine(line.Value());
+}
+
+void CAppMain::OpenMergedLogs(const std::vector<std::u16string>& paths, const char16_t* status) {
+    if (LogOpen()) CloseEverything();
+    std::unique_ptr<CMergedLogs> merged(new (std::nothrow) CMergedLogs());
+    if (merged == nullptr || merged->Open(paths) == 0) return;
+    m_merged = std::move(merged);
+    m_mergedStatus = status != nullptr ? status : u"";
+    m_logStates.OpeningMerged(*this, *m_merged);
+    m_follower.SetIndexComplete(false);
+    ApplyEncoding();
+    UpdateCommandState();
+    std::u16string title = m_merged->Names(u" + ");
+    CLogView* view = CreateLogView(nullptr, nullptr, W(title.c_str()));
+    if (view == nullptr) {
+        m_merged.reset();
+        ApplyEncoding();
+        UpdateCommandState();
+        return;
+    }
+    std::unique_ptr<CMergeLoadJob> job(new (std::nothrow) CMergeLoadJob());
+    if (job != nullptr) {
+        CAppParameter& config = AppConfig();
+        job->logs = m_merged.get();
+        job->view = view;
+        job->states = &m_logStates;
+        job->keywords.CopyFrom(config.Keywords());
+        job->keywords.BuildFlagTable();
+        config.GetStampRules(&job->stamps);
+        m_runner.SubmitLoad(std::move(job));
+    }
+    ActivateChild(view->Window());
+}
+
+const CLogLineList& CAppMain::ErrorRows() {
+    if (m_merged != nullptr) return m_merged->ErrorRows() != nullptr ? *m_merged->ErrorRows() : m_noErrorRows;
+    return m_logFile.ErrorLines();
+}
+
+CLogView* CAppMain::CreateMergedView(std::unique_ptr<CLogLineList> picks, const wchar_t* title) {
+    if (m_merged == nullptr) return nullptr;
+    std::unique_ptr<CMergedPickRows> rows = m_merged->PickRows(std::move(picks));
+    if (rows == nullptr) return nullptr;
+    CLogView* view = CreateLogView(nullptr, nullptr, title);
+    if (view == nullptr) return nullptr;
+    const CRowLogs* logs = rows.get();
+    view->SetRows(std::move(rows), logs);
+    return view;
+}
+
+void CAppMain::ShowMergedStatus() {
+    if (m_merged == nullptr) return;
+    std::u16string text = m_mergedStatus;
+    if (text.empty()) {
+        std::u16string names = m_merged->Names(u", ");
+        char16_t summary[1024];
+        FormatString(summary, 1024, UiText(TextId::kMergedStatusFormat), m_merged->Count(), names.c_str());
+        text = summary;
+    }
+    if (AppConfig().m_follow != 0) text = std::u16string(UiText(TextId::kFollowMerged)) + u" | " + text;
+    m_follower.ShowStatus(text.c_str());
 }

@@ -11,6 +11,7 @@
 #include "shell/about_dialog.h"
 #include "shell/app_main.h"
 #include "shell/follow_commands.h"
+#include "shell/merge_commands.h"
 #include "shell/search_commands.h"
 #include "shell/settings_commands.h"
 #include "shell/time_commands.h"
@@ -38,10 +39,13 @@ void RunInertDialog(int templateId, HWND owner) {
 }
 
 void OpenLog(CAppMain& app, CLogView*, int, int) {
-    if (app.LogFile().IsOpen()) return;
+    if (app.LogOpen()) return;
     wchar_t path[262] = {};
     if (AskForLogFile(app.Frame(), path, 262)) app.OpenLogFile(path);
 }
+
+void OpenMerged(CAppMain& app, CLogView*, int, int) { OpenLogsMerged(app); }
+void OpenRotated(CAppMain& app, CLogView*, int, int) { OpenWithRotatedFiles(app); }
 
 void CloseLog(CAppMain& app, CLogView*, int, int) { app.CloseEverything(); }
 void OpenRecent(CAppMain& app, CLogView*, int id, int) { OpenRecentLog(app, id); }

@@ -24,6 +24,8 @@ enum class CNeeds {
 // X(id, handler, needs, readsLog, inMenu)
 #define QUILLON_COMMANDS(X)                                                  \
     X(IDM_OPEN_LOG, OpenLog, kNoLog, true, true)                             \
+    X(IDM_OPEN_MERGED, OpenMerged, kNoLog, true, true)                       \
+    X(IDM_OPEN_ROTATED, OpenRotated, kNoLog, true, true)                     \
     X(IDM_CLOSE, CloseLog, kLog, false, true)                                \
     X(IDM_SAVE_ROWS, SaveRows, kLines, true, true)                           \
     X(IDM_CLOSE_ALL, CloseLog, kNothing, false, true)                        \

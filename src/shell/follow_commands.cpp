@@ -16,6 +16,11 @@ void ToggleFollow(CAppMain& app) {
     config.m_follow = config.m_follow != 0 ? 0 : 1;
     config.Save();
     app.CheckCommand(IDM_FOLLOW, config.m_follow != 0);
+    // Logs merged into one view are not followed: the status bar says so.
+    if (app.Merged() != nullptr) {
+        app.ShowMergedStatus();
+        return;
+    }
     if (config.m_follow == 0) {
         app.Follower().Stop();
         app.Follower().ShowStatus(nullptr);

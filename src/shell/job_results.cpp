@@ -12,6 +12,7 @@
 #include "search/line_scan.h"
 #include "shell/app_main.h"
 #include "shell/log_state_keeper.h"
+#include "shell/merged_logs.h"
 #include "shell/scan_jobs.h"
 #include "shell/search_commands.h"
 #include "view/log_view.h"
@@ -112,6 +113,35 @@ void CLoadJob::Apply(CAppMain& app) {
     follower.ClearReason();
 }
 
+void CMergeLoadJob::Apply(CAppMain& app) {
+    if (view == nullptr || !app.Views().Contains(view) || app.Merged() != logs) return;
+    // A cancelled or failed merge shows nothing: the set closes as if it had not been opened.
+    if (status != 1 || rows == nullptr) {
+        if (tooLarge >= 0) {
+            RefuseTooLargeLog(app, result);
+            return;
+        }
+        app.CloseEverything();
+        if (status == 0) Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
+        return;
+    }
+    logs->TakeMerge(rows, errorRows);
+    logs->ApplyEncoding(AppConfig().m_encodingChoice);
+    std::unique_ptr<CMergedViewRows> shown = logs->ViewRows();
+    if (shown == nullptr) {
+        app.CloseEverything();
+        Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
+        return;
+    }
+    const CRowLogs* rowLogs = shown.get();
+    view->SetRows(std::move(shown), rowLogs);
+    view->SetKeywordSet(&AppConfig().Keywords());
+    view->Invalidate();
+    if (states != nullptr) states->RestoreMerged(view, *logs);
+    app.OnViewStateChanged(view);
+    app.ShowMergedStatus();
+}
+
 void CSearchJob::Apply(CAppMain& app) {
     ReportLimitHits(app.Frame(), *condition, limitHitsAtStart);
     // A result of -1 (or a cancelled search) leaves the view as it was.
@@ -133,6 +163,10 @@ void CExtractJob::Apply(CAppMain& app) {
     SetHighlightSearchState(app, view, lines->Count() > 0);
     if (lines->Count() == 0) return;
     std::u16string title = ExtractionTitle(*condition);
+    if (logs != nullptr) {
+        ShowNewView(app, app.CreateMergedView(std::move(lines), W(title.c_str())));
+        return;
+    }
     ShowNewView(app, app.CreateLogView(view->File(), std::move(lines), W(title.c_str())));
 }
 
@@ -157,7 +191,9 @@ void CNavigationJob::Apply(CAppMain& app) {
 
 void CErrorLogJob::Apply(CAppMain& app) {
     if (status != 1 || lines == nullptr || lines->Count() == 0) return;
-    CLogView* created = app.CreateLogView(&app.LogFile(), std::move(lines), W(UiText(TextId::kErrorLogViewTitle)));
+    const char16_t* title = UiText(TextId::kErrorLogViewTitle);
+    CLogView* created = app.Merged() != nullptr ? app.CreateMergedView(std::move(lines), W(title))
+                                                : app.CreateLogView(&app.LogFile(), std::move(lines), W(title));
     ShowNewView(app, created);
     if (created != nullptr) app.Views().SetErrorLog(created);
 }

@@ -2,8 +2,17 @@
 // on the UI thread when they end (or at once, for a quick job).
 #include "shell/job_runner.h"
 
+#include <new>
+
 #include "document/file.h"
 #include "shell/scan_jobs.h"
+
+namespace {
+
+// A load (of one log or of a merged set) shows its dialog as it starts.
+bool IsLoad(CScanKind kind) { return kind == CScanKind::kLoad || kind == CScanKind::kMerge; }
+
+}  // namespace
 
 void CJobRunner::Start(HWND frame) {
     m_frame = frame;
@@ -29,11 +38,21 @@ void CJobRunner::Run(std::unique_ptr<CScanJob> job, bool quick) {
     if (m_current->Quiet()) return;
     m_host->EnableLogCommands(false);
     // A load shows its dialog when it starts; a scan only when it lasts.
-    if (m_current->Kind() != CScanKind::kLoad) SetTimer(m_frame, kProgressTimer, m_progressDelay, nullptr);
+    if (!IsLoad(m_current->Kind())) SetTimer(m_frame, kProgressTimer, m_progressDelay, nullptr);
 }
 
 void CJobRunner::RunScan(std::unique_ptr<CFileScanJob> job, CFile* log, bool quick) {
     if (job == nullptr) return;
+    if (job->logs != nullptr) {
+        // Rows of several logs: a handle of its own on each, or here through the logs' files.
+        bool own = !quick && m_worker.Started();
+        job->readers.reset(new (std::nothrow) CLogReaders());
+        if (job->readers == nullptr) return;
+        if (own && !job->readers->Open(*job->logs, true)) own = false;
+        if (!own && !job->readers->Open(*job->logs, false)) return;
+        Run(std::move(job), !own);
+        return;
+    }
     if (!quick && m_worker.Started()) job->ownFile = OpenAnotherHandle(log);
     job->file = job->ownFile != nullptr ? job->ownFile.get() : log;
     bool here = job->ownFile == nullptr;
@@ -70,7 +89,7 @@ void CJobRunner::OnProgressTimer() {
 
 void CJobRunner::OnLoadBegin() {
     // A load that a Close already applied needs no dialog.
-    if (m_current != nullptr && m_current->Kind() == CScanKind::kLoad) ShowProgress(CScanKind::kLoad);
+    if (m_current != nullptr && IsLoad(m_current->Kind())) ShowProgress(m_current->Kind());
 }
 
 void CJobRunner::ShowProgress(CScanKind kind) {

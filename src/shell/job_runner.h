@@ -46,7 +46,8 @@ public:
     // is let end first, so that a scan never runs here for want of the worker.
     void Run(std::unique_ptr<CScanJob> job, bool quick);
     // A scan that reads the log: in the background through a handle of its own on log,
-    // unless quick or no such handle can be had; then here, through log itself.
+    // unless quick or no such handle can be had; then here, through log itself. A scan of
+    // rows of several logs (job->logs) takes a handle of its own on each of them instead.
     void RunScan(std::unique_ptr<CFileScanJob> job, CFile* log, bool quick);
     // Hands a load to the worker (its dialog shows on UM_LOAD_BEGIN); false when the worker
     // cannot take it (the job is then deleted).

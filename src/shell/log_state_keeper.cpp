@@ -10,6 +10,7 @@
 #include "foundation/wide.h"
 #include "res/resource.h"
 #include "search/marker_list.h"
+#include "shell/merged_logs.h"
 #include "shell/app_base.h"
 #include "shell/recent_menu.h"
 #include "view/log_view.h"
@@ -87,4 +88,59 @@ void CLogStateKeeper::Keep(CLogView* first, CLogFile& file) {
 
 void CLogStateKeeper::EncodingChosen(int32_t choice) {
     if (m_open) m_encoding = choice;
+}
+
+void CLogStateKeeper::OpeningMerged(CAppBase& app, CMergedLogs& logs) {
+    ReadStore(app.Frame());
+    m_open = false;
+    m_restoring = false;
+    m_keptMerged.clear();
+    for (int i = 0; i < logs.Count(); ++i) {
+        CLogState state;
+        state.path = FullLogPath(W(logs.Path(i).c_str()));
+        const CLogState* kept = m_store.Find(state.path);
+        CLogFile& file = logs.File(i);
+        if (kept != nullptr && IsSameLog(file, file.Size(), kept->fingerprint)) state = *kept;
+        m_keptMerged.push_back(state);
+    }
+    m_requestedLine = 0;
+    m_requestedFollow = false;
+}
+
+void CLogStateKeeper::RestoreMerged(CLogView* view, CMergedLogs& logs) {
+    if (view == nullptr || !logs.Merged()) return;
+    const CMergedRows& rows = *logs.Rows();
+    for (int i = 0; i < rows.LogCount() && i < static_cast<int>(m_keptMerged.size()); ++i) {
+        for (const CLogMarkerState& marker : m_keptMerged[static_cast<size_t>(i)].markers) {
+            CLogLine line;
+            int64_t row = rows.RowOf(i, CRow(marker.row));
+            if (row >= 0 && rows.Log(i).index->Get(marker.row, &line) && line.offset == marker.offset)
+                view->Markers().Toggle(CRow(row), CLineNumber(row), CFileOffset(line.offset));
+        }
+    }
+}
+
+void CLogStateKeeper::KeepMerged(CLogView* first, CMergedLogs& logs) {
+    std::vector<CLogState> kept;
+    kept.swap(m_keptMerged);
+    // A set whose merge never ended shows nothing worth keeping.
+    if (first == nullptr || !logs.Merged() || kept.size() != static_cast<size_t>(logs.Count())) return;
+    const CMergedRows& rows = *logs.Rows();
+    for (CLogState& state : kept) state.markers.clear();
+    const CMarkerList& markers = first->Markers();
+    for (int32_t k = 0; k < markers.Count(); ++k) {
+        int log = 0;
+        CRow logRow;
+        if (rows.Origin(markers.At(k)->row, &log, &logRow))
+            kept[static_cast<size_t>(log)].markers.push_back({logRow.Value(), markers.At(k)->offset.Value()});
+    }
+    for (int i = 0; i < logs.Count(); ++i) {
+        CLogState& state = kept[static_cast<size_t>(i)];
+        CLogFile& file = logs.File(i);
+        if (!TakeFingerprint(file, file.Size(), &state.fingerprint)) continue;
+        // A log first seen in the set, without markers, need not take a place in the store.
+        if (state.markers.empty() && m_store.Find(state.path) == nullptr) continue;
+        m_store.Put(state);
+    }
+    m_store.Save();
 }

@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "config/log_state.h"
 
 class CAppBase;
 class CLogFile;
 class CLogView;
+class CMergedLogs;
 
 class CLogStateKeeper {
 public:
@@ -23,6 +25,12 @@ public:
     void Restore(CLogView* view);
     // Before the log closes: what its own view shows now, saved when it changed.
     void Keep(CLogView* first, CLogFile& file);
+    // The same for the logs of a merged set, each under its own path: their markers, which
+    // the merged view shows on its rows and keeps for each log apart. The rest of what was
+    // kept for a log alone (its place, follow mode, code page) is left as it was.
+    void OpeningMerged(CAppBase& app, CMergedLogs& logs);
+    void RestoreMerged(CLogView* view, CMergedLogs& logs);
+    void KeepMerged(CLogView* first, CMergedLogs& logs);
     // The user chose a code page in the box while the log was open.
     void EncodingChosen(int32_t choice);
     // The command line's "--line N" (0: none) and "--follow", for the next log opened:
@@ -37,10 +45,11 @@ private:
 
     CLogStateStore m_store;
     bool m_storeRead = false;
-    bool m_open = false;       // a log is open and will be kept
-    bool m_restoring = false;  // m_kept is to be restored once the log is loaded
-    std::u16string m_path;     // the open log's absolute path
-    CLogState m_kept;          // what was kept for it
+    bool m_open = false;                  // a log is open and will be kept
+    bool m_restoring = false;             // m_kept is to be restored once the log is loaded
+    std::u16string m_path;                // the open log's absolute path
+    CLogState m_kept;                     // what was kept for it
+    std::vector<CLogState> m_keptMerged;  // for each log of a merged set (its path only when new)
     int32_t m_encoding = kNoEncodingChoice;
     int m_requestedLine = 0;
     bool m_requestedFollow = false;

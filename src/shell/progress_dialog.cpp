@@ -29,6 +29,8 @@ const char16_t* Caption(CScanKind kind) {
             return UiText(TextId::kProgressTimelineCaption);
         case CScanKind::kNavigate:
             return UiText(TextId::kProgressNavigateCaption);
+        case CScanKind::kMerge:
+            return UiText(TextId::kProgressMergeCaption);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;
@@ -50,6 +52,8 @@ const char16_t* TextFormat(CScanKind kind) {
         case CScanKind::kTimeline:
         case CScanKind::kNavigate:
             return UiText(TextId::kProgressTimelineFormat);
+        case CScanKind::kMerge:
+            return UiText(TextId::kProgressMergeFormat);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;

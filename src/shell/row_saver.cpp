@@ -12,6 +12,7 @@
 #include "config/ui_text.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
+#include "merge/merged_export.h"
 #include "search/line_scan.h"
 #include "shell/app_main.h"
 #include "view/log_view.h"
@@ -48,7 +49,15 @@ bool ConfirmReplace(HWND owner, const wchar_t* path) {
 
 void CSaveRowsJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     CAtomicSink sink;
-    status = sink.file.Create(path.c_str()) ? ExportRows(file, *lines, how, &sink, cancel, progress) : 0;
+    if (!sink.file.Create(path.c_str())) {
+        status = 0;
+    } else if (logs != nullptr) {
+        const char* names[kMaxRowLogs] = {};
+        for (size_t i = 0; i < logNames.size() && i < kMaxRowLogs; ++i) names[i] = logNames[i].c_str();
+        status = ExportLogRows(*rows, *logs, *readers, names, how, &sink, cancel, progress);
+    } else {
+        status = ExportRows(file, *lines, how, &sink, cancel, progress);
+    }
     if (status == 1) {
         status = sink.file.Commit();
     } else {
@@ -63,10 +72,20 @@ void CSaveRowsJob::Apply(CAppMain& app) {
 }
 
 void StartRowSave(CAppMain& app, CLogView* view, const wchar_t* path, CRowFormat format) {
-    if (view == nullptr || view->Lines() == nullptr) return;
+    if (view == nullptr || (view->Lines() == nullptr && view->RowLogs() == nullptr)) return;
     std::unique_ptr<CSaveRowsJob> job(new (std::nothrow) CSaveRowsJob());
     if (job == nullptr) return;
     CAppParameter& config = AppConfig();
+    if (view->RowLogs() != nullptr) {
+        // Rows of several logs: each from its own, as shown with its log's name.
+        const CRowLogs& logs = *view->RowLogs();
+        job->rows = &view->Rows();
+        job->logs = &logs;
+        for (int i = 0; i < logs.LogCount(); ++i) {
+            const char* name = logs.LogFile(i) != nullptr ? logs.LogFile(i)->Name().m_fileName.Data() : nullptr;
+            job->logNames.emplace_back(name != nullptr ? name : "");
+        }
+    }
     job->lines = view->Lines();
     job->view = view;
     job->path = U(path);
@@ -75,12 +94,13 @@ void StartRowSave(CAppMain& app, CLogView* view, const wchar_t* path, CRowFormat
     job->how.hideEscapes = config.m_colorCodes != 0;
     job->how.intervalCheck = config.m_intervalCheck;
     job->how.intervalTime = config.m_intervalTime;
-    bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
+    bool quick = view->Lines() != nullptr ? IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1)
+                                          : IsQuickScan(view->Rows(), 0, view->Rows().Count() - 1);
     app.Runner().RunScan(std::move(job), view->File(), quick);
 }
 
 void SaveRowsAs(CAppMain& app, CLogView* view) {
-    if (view == nullptr || view->Lines() == nullptr) return;
+    if (view == nullptr || (view->Lines() == nullptr && view->RowLogs() == nullptr)) return;
     wchar_t path[kMaxPath] = {};
     CRowFormat format = CRowFormat::kAsInLog;
     if (!AskForRowFile(app.Frame(), path, kMaxPath, &format)) return;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "document/row_export.h"
 #include "shell/scan_jobs.h"
@@ -23,7 +24,9 @@ public:
     bool Uses(const CLogView* v) const override { return v == view; }
 
     const CLogLineList* lines = nullptr;
-    CLogView* view = nullptr;  // whose rows they are
+    const CRowSource* rows = nullptr;   // with logs: the rows saved instead of lines
+    std::vector<std::string> logNames;  // with logs: each log's file name (UTF-8)
+    CLogView* view = nullptr;           // whose rows they are
     CRowExport how;
     std::u16string path;
     int status = 0;  // 1, 0 (failed: nothing was replaced) or kScanCancelled

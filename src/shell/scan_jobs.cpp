@@ -7,8 +7,13 @@
 #include <new>
 
 #include "document/row_text.h"
+#include "loader/log_loader.h"
+#include "merge/log_merge.h"
+#include "merge/merged_export.h"
 #include "search/line_scan.h"
+#include "search/row_scan.h"
 #include "shell/job_runner.h"
+#include "shell/merged_logs.h"
 
 namespace {
 
@@ -27,6 +32,17 @@ bool IsQuickScan(const CLogLineList& lines, int64_t first, int64_t last) {
     CLogLineReader reader(lines, first);
     CLogLine line;
     for (int64_t i = first; i <= last && reader.Next(&line); ++i) bytes += static_cast<uint32_t>(line.length);
+    return bytes <= kQuickBytes;
+}
+
+bool IsQuickScan(const CRowSource& rows, int64_t first, int64_t last) {
+    if (first < 0) first = 0;
+    if (last >= rows.Count()) last = rows.Count() - 1;
+    if (last - first >= kQuickRows) return false;
+    uint64_t bytes = 0;
+    CRowWalker walker(rows, CRow(first));
+    CLogLine line;
+    for (int64_t i = first; i <= last && walker.Next(&line); ++i) bytes += static_cast<uint32_t>(line.length);
     return bytes <= kQuickBytes;
 }
 
@@ -50,6 +66,10 @@ void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
     options.listener = progress;
     options.cancel = cancel;
     options.hideEscapes = hideEscapes;
+    if (logs != nullptr) {
+        result = SearchLogRows(*rows, *logs, *readers, start, direction, *condition, options);
+        return;
+    }
     result = direction == CSearchDirection::kNext ? SearchForward(file, *lines, start, *condition, codePage, options)
                                                   : SearchBackward(file, *lines, start, *condition, codePage, options);
 }
@@ -61,6 +81,12 @@ void CExtractJob::Run(const std::atomic<int>* cancel, CProgressListener* progres
     options.listener = progress;
     options.cancel = cancel;
     options.hideEscapes = hideEscapes;
+    if (logs != nullptr) {
+        status = lines != nullptr
+                     ? ExtractLogRows(*rows, *logs, *readers, *condition, before, after, lines.get(), options)
+                     : 0;
+        return;
+    }
     status =
         lines != nullptr ? ExtractLines(file, *source, *condition, codePage, before, after, lines.get(), options) : 0;
 }
@@ -142,7 +168,82 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
 }
 
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    if (logs != nullptr) {
+        text = LogRowsText(*rows, *logs, *readers, range, hideEscapes, cancel, progress);
+        return;
+    }
     text = RangeText(*rows, file, range, codePage, hideEscapes, cancel, progress);
 }
 
 CCopyJob::~CCopyJob() { std::free(text); }
+
+namespace {
+
+// One phase of a job's progress as a part of the whole: [base, base + span) of total.
+class CPhaseProgress : public CProgressListener {
+public:
+    CPhaseProgress(CProgressListener* all, uint64_t base, uint64_t span, uint64_t total)
+        : m_all(all), m_base(base), m_span(span), m_total(total) {}
+    void OnProgress(uint64_t position, uint64_t total) override {
+        if (m_all == nullptr) return;
+        uint64_t done = total > 0 ? static_cast<uint64_t>(static_cast<double>(position) / total * m_span) : 0;
+        m_all->OnProgress(m_base + (done < m_span ? done : m_span), m_total);
+    }
+
+private:
+    CProgressListener* m_all;
+    uint64_t m_base;
+    uint64_t m_span;
+    uint64_t m_total;
+};
+
+}  // namespace
+
+void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    int count = logs->Count();
+    // The logs' bytes as read, then as much again for the merge.
+    uint64_t bytes = 0;
+    for (int i = 0; i < count; ++i) bytes += logs->File(i).Size();
+    uint64_t total = 2 * bytes + 1;
+    uint64_t done = 0;
+    CMergeInput inputs[kMaxMergedLogs];
+    for (int i = 0; i < count; ++i) {
+        CLogFile& file = logs->File(i);
+        CPhaseProgress phase(progress, done, file.Size(), total);
+        CLoadRequest request;
+        request.codePage = logs->CodePage(i);
+        request.keywords = &keywords;
+        request.listener = &phase;
+        request.cancel = cancel;
+        request.stamps = &stamps;
+        request.result = &result;
+        std::unique_ptr<CLogLineList> index = LoadLogFile(&file, request);
+        if (cancel != nullptr && cancel->load() != 0) {
+            status = kScanCancelled;
+            return;
+        }
+        if (index == nullptr || result.status != CLoadStatus::kDone) {
+            tooLarge = result.status == CLoadStatus::kTooLarge ? i : -1;
+            return;
+        }
+        inputs[i].index = std::shared_ptr<const CLogLineList>(std::move(index));
+        inputs[i].file = &file;
+        inputs[i].codePage = request.codePage;
+        done += file.Size();
+    }
+    CPhaseProgress phase(progress, done, bytes, total);
+    std::unique_ptr<CMergedRows> merged;
+    int ok = MergeLogs(inputs, count, &merged, &phase, cancel);
+    if (ok != 1) {
+        status = ok == kMergeCancelled ? kScanCancelled : 0;
+        return;
+    }
+    const CLogLineList* errors[kMaxMergedLogs] = {};
+    for (int i = 0; i < count; ++i) errors[i] = &logs->File(i).ErrorLines();
+    errorRows.reset(new (std::nothrow) CLogLineList());
+    if (errorRows == nullptr || !MergedErrorPicks(*merged, errors, errorRows.get())) return;
+    rows = std::shared_ptr<CMergedRows>(std::move(merged));
+    status = 1;
+}
+
+UINT CMergeLoadJob::DoneMessage() const { return UM_LOAD_END; }

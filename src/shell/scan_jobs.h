@@ -16,11 +16,14 @@
 #include "document/row_source.h"
 #include "document/row_text.h"
 #include "keywords/keyword_set.h"
+#include "search/row_logs.h"
 #include "search/search_condition.h"
 #include "search/timeline.h"
 #include "shell/scan_worker.h"
 
 class CAppMain;
+class CMergedLogs;
+class CMergedRows;
 class CLogStateKeeper;
 class CLogView;
 
@@ -34,13 +37,41 @@ public:
 // True when rows first..last of lines are few and short enough to scan on the UI thread
 // without a noticeable pause (the rest goes to the background runner).
 bool IsQuickScan(const CLogLineList& lines, int64_t first, int64_t last);
+// The same for rows first..last of a source (rows of several logs).
+bool IsQuickScan(const CRowSource& rows, int64_t first, int64_t last);
 
 // A job that reads the log through file: a handle of its own (ownFile) in the background,
-// or the log's own when it runs on the UI thread (CJobRunner::RunScan chooses).
+// or the log's own when it runs on the UI thread (CJobRunner::RunScan chooses). A job over
+// rows of several logs (logs set: a merged view's, left alone while it runs) reads them
+// through readers instead, which RunScan opens the same way.
 class CFileScanJob : public CAppJob {
 public:
     CFile* file = nullptr;
     std::unique_ptr<CFile> ownFile;
+    const CRowLogs* logs = nullptr;
+    std::unique_ptr<CLogReaders> readers;
+};
+
+// Indexes every log of a merged set, as CLoadJob one log, then merges them and finds their
+// error rows; ends with UM_LOAD_END.
+class CMergeLoadJob : public CAppJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kMerge; }
+    void Apply(CAppMain& app) override;
+    UINT DoneMessage() const override;
+    bool Uses(const CLogView* v) const override { return v == view; }
+
+    CMergedLogs* logs = nullptr;  // the set: the UI leaves its files alone while the job runs
+    CLogView* view = nullptr;
+    CLogStateKeeper* states = nullptr;
+    CKeywordSet keywords;  // copies, as CLoadJob's
+    CStampRules stamps;
+    std::shared_ptr<CMergedRows> rows;  // the result, until handed over
+    std::shared_ptr<CLogLineList> errorRows;
+    int status = 0;      // 1, 0 (out of memory), kScanCancelled, or kTooLarge below
+    int tooLarge = -1;   // the log whose index would not fit, with result
+    CLoadResult result;  // of that log
 };
 
 // Indexes the open log for a view; ends with UM_LOAD_END.
@@ -73,6 +104,7 @@ public:
     bool Uses(const CLogView* v) const override { return v == view; }
 
     const CLogLineList* lines = nullptr;
+    const CRowSource* rows = nullptr;  // with logs: the rows searched instead of lines
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;
     int64_t start = 0;
@@ -92,6 +124,7 @@ public:
     bool Uses(const CLogView* v) const override { return v == view; }
 
     const CLogLineList* source = nullptr;
+    const CRowSource* rows = nullptr;           // with logs: the rows extracted from instead
     std::shared_ptr<const CLogLineList> index;  // the log's index, which the result refers to
     const CSearchCondition* condition = nullptr;
     CLogView* view = nullptr;

@@ -21,7 +21,7 @@ constexpr UINT UM_SCAN_PROGRESS = WM_USER + 9;
 constexpr UINT UM_SCAN_DONE = WM_USER + 10;
 
 // What the progress dialog says while a job runs.
-enum class CScanKind { kLoad, kSearch, kExtract, kErrorLog, kCopy, kFollow, kSave, kTimeline, kNavigate };
+enum class CScanKind { kLoad, kSearch, kExtract, kErrorLog, kCopy, kFollow, kSave, kTimeline, kNavigate, kMerge };
 
 class CScanJob {
 public:

@@ -31,6 +31,10 @@ std::u16string SelectedTextInOneRow(CLogView* view) {
 
 }  // namespace
 
+bool Scannable(const CLogView* view) {
+    return view->RowLogs() != nullptr || (view->Lines() != nullptr && view->File() != nullptr);
+}
+
 void ShowNewView(CAppMain& app, CLogView* created) {
     if (created == nullptr) return;
     created->SetHighlightSearch(1);
@@ -82,7 +86,7 @@ void SearchAgain(CAppMain& app, CLogView* view, CSearchDirection direction) {
         RunSearchDialog(app, view);
         return;
     }
-    int64_t count = view->Lines() != nullptr ? view->Lines()->Count() : 0;
+    int64_t count = view->HasRows() ? view->Rows().Count() : 0;
     int64_t caret = view->CaretLine();
     bool next = direction == CSearchDirection::kNext;
     int64_t start = next ? (caret + 1 < count ? caret + 1 : count) : (caret - 1 > 0 ? caret - 1 : 0);
@@ -91,7 +95,7 @@ void SearchAgain(CAppMain& app, CLogView* view, CSearchDirection direction) {
 
 void Extract(CAppMain& app, CExtractFrom from) {
     CLogView* view = app.Views().Active();
-    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
+    if (view == nullptr || !Scannable(view)) return;
     if (from == CExtractFrom::kDialog) {
         if (view->SelectionState() == CSelectionMode::kMade) UseSelectionAsCondition(app, view);
         CExtractionLogDialog dialog;
@@ -105,7 +109,7 @@ void Extract(CAppMain& app, CExtractFrom from) {
 
 // Copying the entries is quick up to a few million; beyond that it goes to the runner.
 void ShowErrorLog(CAppMain& app) {
-    CLogLineList& errors = app.LogFile().ErrorLines();
+    const CLogLineList& errors = app.ErrorRows();
     if (errors.Count() == 0) return;
     std::unique_ptr<CErrorLogJob> job(new (std::nothrow) CErrorLogJob());
     if (job == nullptr) return;
@@ -120,9 +124,25 @@ void CAppMain::SearchNext(CLogView* view, int64_t start) { StartSearch(view, sta
 void CAppMain::SearchPrevious(CLogView* view, int64_t start) { StartSearch(view, start, CSearchDirection::kPrevious); }
 
 void CAppMain::StartSearch(CLogView* view, int64_t start, CSearchDirection direction) {
-    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
+    if (view == nullptr || !Scannable(view)) return;
     std::unique_ptr<CSearchJob> job(new (std::nothrow) CSearchJob());
     if (job == nullptr) return;
+    if (view->RowLogs() != nullptr) {
+        // Rows of several logs: each read in its own log.
+        const CRowSource& rows = view->Rows();
+        job->rows = &rows;
+        job->logs = view->RowLogs();
+        job->condition = &m_searchConditions;
+        job->view = view;
+        job->start = start == -1 ? view->CaretLine() : start;
+        job->direction = direction;
+        job->hideEscapes = AppConfig().m_colorCodes != 0;
+        job->limitHitsAtStart = m_searchConditions.LimitHits();
+        bool next = direction == CSearchDirection::kNext;
+        bool quick = IsQuickScan(rows, next ? job->start : 0, next ? rows.Count() - 1 : job->start);
+        m_runner.RunScan(std::move(job), nullptr, quick);
+        return;
+    }
     job->lines = view->Lines();
     job->condition = &m_searchConditions;
     job->view = view;
@@ -138,10 +158,24 @@ void CAppMain::StartSearch(CLogView* view, int64_t start, CSearchDirection direc
 }
 
 void CAppMain::StartExtraction(CLogView* view) {
-    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
+    if (view == nullptr || !Scannable(view)) return;
     std::unique_ptr<CExtractJob> job(new (std::nothrow) CExtractJob());
     if (job == nullptr) return;
     CAppParameter& config = AppConfig();
+    if (view->RowLogs() != nullptr) {
+        // Rows of several logs: the result lists their entries, numbered by merged row.
+        job->rows = &view->Rows();
+        job->logs = view->RowLogs();
+        job->condition = &m_searchConditions;
+        job->view = view;
+        job->hideEscapes = config.m_colorCodes != 0;
+        job->before = config.m_contextBefore;
+        job->after = config.m_contextAfter;
+        job->limitHitsAtStart = m_searchConditions.LimitHits();
+        bool quick = IsQuickScan(view->Rows(), 0, view->Rows().Count() - 1);
+        m_runner.RunScan(std::move(job), nullptr, quick);
+        return;
+    }
     job->source = view->Lines();
     job->index = view->Rows().IndexList();
     job->condition = &m_searchConditions;

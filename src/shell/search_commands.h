@@ -23,5 +23,7 @@ void Extract(CAppMain& app, CExtractFrom from);
 void ShowErrorLog(CAppMain& app);
 // Checks Highlight Search and sets it on the view.
 void SetHighlightSearchState(CAppMain& app, CLogView* view, bool on);
+// Whether the scans can read a view's rows: a list of one file, or rows of several logs.
+bool Scannable(const CLogView* view);
 // Highlights and activates a view just made for an extraction or the error log.
 void ShowNewView(CAppMain& app, CLogView* created);

@@ -100,7 +100,7 @@ void RunJumpTimeDialog(CAppMain& app, CLogView* view) {
 
 void GoToErrorLine(CAppMain& app, CLogView* view, bool forward) {
     if (view == nullptr || !view->HasRows()) return;
-    const CLogLineList* errors = &app.LogFile().ErrorLines();
+    const CLogLineList* errors = &app.ErrorRows();
     // In the log's own view row i is line i; other views hold rows of their own.
     bool rowsAreLines = view == app.Views().First();
     CRow caret(view->CaretLine());

@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "search/marker_list.h"
 #include "shell/app_main.h"
+#include "shell/merged_logs.h"
 #include "shell/scan_jobs.h"
 #include "view/log_view.h"
 #include "view/timeline_pane.h"
@@ -40,11 +41,25 @@ void GoToMarker(CLogView* view, bool forward) {
     view->GoToLine((nearest != none ? nearest : wrap).Value());
 }
 
+int64_t MergedRowOfLine(CAppMain& app, const char16_t* name, int length, int64_t line) {
+    CMergedLogs* merged = app.Merged();
+    int log = merged != nullptr && merged->Merged() ? merged->Find(name, length) : -1;
+    if (log < 0) return -1;
+    // Line numbers count the log's non-empty lines, as its index rows do.
+    return merged->Rows()->RowOf(log, CRow(line));
+}
+
 void RunJumpDialog(CAppMain& app, CLogView* view) {
     if (view == nullptr || !view->HasRows()) return;
     CJumpDialog dialog;
     dialog.m_lineCount = view->Rows().Count();
     dialog.m_cursorLine = view->CaretLine();
+    // The merged view also takes "name:line", a line of one of its logs.
+    if (app.Merged() != nullptr && view == app.Views().First()) {
+        dialog.m_lineOfLog = [&app](const char16_t* name, int length, int64_t line) {
+            return MergedRowOfLine(app, name, length, line);
+        };
+    }
     if (RunDialog(dialog, IDD_JUMP_JA, app.Frame()) != 1 || dialog.m_resultLine < 0) return;
     // The dialog's message loop runs the frame's timers: look the view up again after it.
     if (app.Views().Contains(view)) view->GoToLine(dialog.m_resultLine);
@@ -69,12 +84,14 @@ void CopySelection(CAppMain& app) {
     std::unique_ptr<CCopyJob> job(copyable ? new (std::nothrow) CCopyJob() : nullptr);
     if (job == nullptr) return;
     job->rows = &view->Rows();
+    job->logs = view->RowLogs();
     job->view = view;
     job->codePage = AppConfig().m_codePage;
     // The selection's columns count in the text the view shows.
     job->hideEscapes = view->Settings().colorCodes != 0;
     job->range = range;
-    bool quick = view->Lines() != nullptr && IsQuickScan(*view->Lines(), range.firstRow, range.lastRow);
+    bool quick = view->Lines() != nullptr ? IsQuickScan(*view->Lines(), range.firstRow, range.lastRow)
+                                          : IsQuickScan(view->Rows(), range.firstRow, range.lastRow);
     app.Runner().RunScan(std::move(job), view->File(), quick);
 }
 
@@ -86,7 +103,7 @@ void CountTimeline(CAppMain& app, CLogView* view) {
     if (job == nullptr) return;
     job->view = view;
     job->rows = &view->Rows();
-    job->errors = view->File() != nullptr ? &view->File()->ErrorLines() : nullptr;
+    job->errors = view->ErrorLines();
     bool quick = view->Rows().Count() < kQuickTimelineRows;
     app.Runner().Run(std::move(job), quick);
 }

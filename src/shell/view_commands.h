@@ -2,6 +2,8 @@
 // marker list dialogs, and the clipboard copy. Each does nothing without a view.
 #pragma once
 
+#include <cstdint>
+
 class CAppMain;
 class CLogView;
 
@@ -9,7 +11,11 @@ class CLogView;
 void ToggleMarker(CAppMain& app, CLogView* view);
 // The caret to the next (or previous) marked row, wrapping around at the ends.
 void GoToMarker(CLogView* view, bool forward);
+// The jump dialog; in a merged view it also takes "name:line" (MergedRowOfLine).
 void RunJumpDialog(CAppMain& app, CLogView* view);
+// The merged row of line (from 0) of the merged log whose file name is name (length
+// units); -1 for no such log or line.
+int64_t MergedRowOfLine(CAppMain& app, const char16_t* name, int length, int64_t line);
 void RunMarkerListDialog(CAppMain& app, CLogView* view);
 // Copies the active view's selection to the clipboard (in the background when large).
 void CopySelection(CAppMain& app);

@@ -41,8 +41,9 @@ void CLogView::SetLines(std::unique_ptr<CLogLineList> lines, CLogFile* file) {
     SetRows(lines != nullptr ? std::make_unique<CLineListRows>(std::move(lines), file) : nullptr);
 }
 
-void CLogView::SetRows(std::unique_ptr<CRowSource> rows) {
+void CLogView::SetRows(std::unique_ptr<CRowSource> rows, const CRowLogs* logs) {
     m_rows = std::move(rows);
+    m_logs = m_rows != nullptr ? logs : nullptr;
     m_firstRow = 0;
     m_contentHeight = RowCount();
     m_caretRow = 0;

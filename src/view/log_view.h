@@ -17,6 +17,7 @@
 #include "document/row_text.h"
 #include "keywords/keyword_set.h"
 #include "search/marker_list.h"
+#include "search/row_logs.h"
 #include "search/search_condition.h"
 #include "view/event_listener.h"
 #include "view/app_mdi_child.h"
@@ -45,8 +46,10 @@ public:
     void SetKeywordSet(const CKeywordSet* keywords) { m_keywords = keywords; }
     void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
     const CSearchCondition* Condition() const { return m_condition; }
-    // Takes the rows to show (null allowed) and shows them from the first row.
-    void SetRows(std::unique_ptr<CRowSource> rows);
+    // Takes the rows to show (null allowed) and shows them from the first row. logs: when the
+    // rows come from several logs, which (the rows' own object, or null for one log): each row
+    // is then read in its log's code page and shows its log in a source cell.
+    void SetRows(std::unique_ptr<CRowSource> rows, const CRowLogs* logs = nullptr);
     // The same for a list of entries of file (null allowed).
     void SetLines(std::unique_ptr<CLogLineList> lines, CLogFile* file);
     // A followed log grew: the rows numbered from and above are replaced with more. The view
@@ -59,6 +62,10 @@ public:
     // The list of entries behind the rows, for the scans that walk a list; null without one.
     CLogLineList* Lines() const { return m_rows != nullptr ? m_rows->List() : nullptr; }
     CLogFile* File() const { return m_rows != nullptr ? m_rows->File() : nullptr; }
+    // The logs the rows come from, or null for rows of one log.
+    const CRowLogs* RowLogs() const { return m_rows != nullptr ? m_logs : nullptr; }
+    // The error rows as the rows number their lines: the logs' merged ones, or the file's.
+    const CLogLineList* ErrorLines() const;
     CMarkerList& Markers() { return m_markers; }
     // Sets or removes the marker of a row and repaints; false for a row outside the rows.
     bool ToggleMarker(CRow row);
@@ -185,6 +192,16 @@ private:
     // The first visible row, moved without the clamping of SetVScrollPos (at least 0).
     void SetFirstRow(int64_t row);
     void ReportSelection(bool withCount, int count);
+    // The rows' logs (log_view_sources.cpp): the code page a row is read in, its log's
+    // coloured cell at the row's start, the legend in the header, and the log's name and
+    // line for a row (hover and caret); 0 when the rows are of one log.
+    unsigned CodePageOf(CRow row, const CLogLine& line) const;
+    void DrawSourceCell(HDC dc, int y, int log);
+    void DrawLegend(HDC dc, int x, int right);
+    int RowLogText(CRow row, char16_t* text, int capacity) const;
+    bool OverSourceCell(int x) const;
+    // The mouse over a row's source cell shows its log and line; 0 elsewhere.
+    int HoverSource(int x, int y);
     void SetStatus(int part, const char16_t* text);
     void NotifyStateChanged();
     // A colour-table entry of the settings; one the table does not have is black on black.
@@ -204,6 +221,7 @@ private:
 
     CAppEventListener* m_listener = nullptr;
     std::unique_ptr<CRowSource> m_rows;
+    const CRowLogs* m_logs = nullptr;  // part of m_rows, or null
     const CKeywordSet* m_keywords = nullptr;
     const CSearchCondition* m_condition = nullptr;
     CMarkerList m_markers;

@@ -90,6 +90,12 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
         DrawText16(dc, inset, Scaled(1), titles[0], Length16(titles[0]));
         DrawText16(dc, 12 * cw + inset, Scaled(1), titles[1], Length16(titles[1]));
         DrawText16(dc, 34 * cw + inset, Scaled(1), titles[2], Length16(titles[2]));
+        if (m_logs != nullptr) {
+            // After the title as drawn: a Japanese one is wider than its units.
+            SIZE title = {};
+            GetTextExtentPoint32W(dc, W(titles[2]), Length16(titles[2]), &title);
+            DrawLegend(dc, 34 * cw + inset + title.cx + 2 * cw, client.right);
+        }
         FillArea(dc, 0, p, kIntervalColumn * cw + cellEnd, client.bottom, lineBrush);
         FillArea(dc, kIntervalColumn * cw + cellEnd, p, kMessageColumn * cw + cellEnd, client.bottom, intervalBrush);
         DrawRows(dc, client, lineBrush, intervalBrush);
@@ -154,6 +160,7 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         bool hasMarker = marker < markerCount && markers[marker].lineNumber == number;
         if (hasMarker) ++marker;
         DrawRowCells(dc, y, cell, hasMarker, row.Value() == m_caretRow, lineBrush, intervalBrush);
+        if (m_logs != nullptr) DrawSourceCell(dc, y, m_logs->LogOf(row, line));
     }
     m_drawRight = kNoDrawLimit;
     std::free(bytes);

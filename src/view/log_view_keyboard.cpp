@@ -117,8 +117,13 @@ void CLogView::ShowRows(int64_t caretRow, int64_t firstRow) {
 }
 
 void CLogView::ShowCaretPosition() {
-    char16_t text[64];
-    FormatString(text, 64, u"line:%lld, column:%d", static_cast<long long>(m_caretRow + 1), m_caretColumn + 1);
+    char16_t text[320];
+    int n = FormatString(text, 64, u"line:%lld, column:%d", static_cast<long long>(m_caretRow + 1), m_caretColumn + 1);
+    // In a merged view, the caret row's log and its line there.
+    if (n > 0 && RowLogText(CRow(m_caretRow), text + n + 2, 318 - n) > 0) {
+        text[n] = u' ';
+        text[n + 1] = u' ';
+    }
     SetStatus(1, text);
     // The timeline marks the caret's time.
     if (m_timeline != nullptr) m_timeline->Invalidate();

@@ -63,7 +63,7 @@ int CLogView::OnLButtonDown(int x, int y) {
 }
 
 int CLogView::OnMouseMove(int x, int y) {
-    if (m_selectionMode != CSelectionMode::kDragging) return 0;
+    if (m_selectionMode != CSelectionMode::kDragging) return HoverSource(x, y);
     HitPoint hit = HitTest(x, y);
     int cell = hit.cell < 0 ? 0 : hit.cell;
     int count = 0;

@@ -22,7 +22,8 @@ char16_t* CLogView::GetRowText(int64_t index, int* count) {
     char16_t* text = nullptr;
     if (read > 0) text = static_cast<char16_t*>(std::malloc((static_cast<size_t>(read) + 1) * sizeof(char16_t)));
     if (text != nullptr) {
-        int n = MultiByteToWide(m_settings.codePage, bytes, static_cast<int>(read), text, static_cast<int>(read));
+        int n =
+            MultiByteToWide(CodePageOf(CRow(index), line), bytes, static_cast<int>(read), text, static_cast<int>(read));
         if (n > 0 && m_settings.colorCodes != 0) n = HideEscapes(text, n);
         if (n > 0) {
             text[n] = 0;
@@ -46,9 +47,10 @@ int CLogView::ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_
     if (read == 0) return 0;
     bytes[read] = 0;
     // The text ends at the first NUL character, as a C string would.
-    int n = static_cast<int>(TextByteLength(bytes, read, m_settings.codePage));
+    unsigned codePage = CodePageOf(row, line);
+    int n = static_cast<int>(TextByteLength(bytes, read, codePage));
     if (n == 0) return 0;
-    int units = MultiByteToWide(m_settings.codePage, bytes, n, text, kRowDrawBytes);
+    int units = MultiByteToWide(codePage, bytes, n, text, kRowDrawBytes);
     if (units > 0 && m_settings.colorCodes != 0) units = HideEscapes(text, units, runs, runCount);
     return units > 0 ? units : 0;
 }

@@ -94,8 +94,18 @@ void COverviewStrip::ScanSlice() {
         m_inputKey = key;
         m_ticks.Reset();
         m_matcher.reset();
+        m_rowMatcher.reset();
+        m_readers.reset();
         const CSearchCondition* condition = m_view->Condition();
-        if (m_view->HighlightSearch() != 0 && condition != nullptr && condition->Count() > 0) {
+        const CRowLogs* logs = m_view->RowLogs();
+        bool hits = m_view->HighlightSearch() != 0 && condition != nullptr && condition->Count() > 0;
+        if (hits && logs != nullptr) {
+            m_readers.reset(new (std::nothrow) CLogReaders());
+            if (m_readers != nullptr && m_readers->Open(*logs, false)) {
+                m_rowMatcher.reset(new (std::nothrow)
+                                       CRowMatcher(*condition, *m_readers, m_view->Settings().colorCodes != 0));
+            }
+        } else if (hits) {
             const CViewSettings& settings = m_view->Settings();
             m_matcher.reset(new (std::nothrow) CLineMatcher(*condition, settings.codePage, settings.colorCodes != 0));
             if (m_matcher != nullptr && m_matcher->Prepare() == 0) m_matcher.reset();
@@ -103,8 +113,10 @@ void COverviewStrip::ScanSlice() {
     }
     COverviewInputs in;
     in.rows = m_view->HasRows() ? &m_view->Rows() : nullptr;
-    in.errorLines = m_view->File() != nullptr ? &m_view->File()->ErrorLines() : nullptr;
+    in.errorLines = m_view->ErrorLines();
     in.matcher = m_matcher.get();
+    in.logs = m_view->RowLogs();
+    in.rowMatcher = m_rowMatcher.get();
     in.intervalCheck = m_view->Settings().intervalCheck != 0;
     in.thresholdMs = m_view->Settings().intervalTime;
     uint64_t start = GetTickCount64();

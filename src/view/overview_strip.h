@@ -51,6 +51,9 @@ private:
     CLogView* m_view;
     COverviewTicks m_ticks;
     std::unique_ptr<CLineMatcher> m_matcher;
+    // For rows of several logs: each log read through its own file, in its own code page.
+    std::unique_ptr<CLogReaders> m_readers;
+    std::unique_ptr<CRowMatcher> m_rowMatcher;
     std::u16string m_inputKey;
     bool m_timerOn = false;
     bool m_dragging = false;

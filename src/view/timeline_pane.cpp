@@ -93,7 +93,7 @@ void CTimelinePane::CountSlice() {
     if (!m_recount && m_timeline != nullptr && m_view->HasRows()) {
         CTimelineRequest request;
         request.rows = &m_view->Rows();
-        request.errors = m_view->File() != nullptr ? &m_view->File()->ErrorLines() : nullptr;
+        request.errors = m_view->ErrorLines();
         uint64_t start = GetTickCount64();
         do {
             result = m_timeline->CountMore(request, kRowsPerCheck);

@@ -2,7 +2,7 @@
 // markers, a selection, the caret, the overview strip and the timeline - checked in both languages. With the
 // environment variable QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as view-en.bmp / view-ja.bmp
 // (the README's screenshots come from this); on a display of another scale the frame is as much larger, and the files
-// are view-en-192dpi.bmp and so on.
+// are view-en-192dpi.bmp and so on. Logs merged by time are saved as merged-en.bmp / merged-ja.bmp.
 #include <windows.h>
 
 #include <cstdio>
@@ -130,6 +130,79 @@ TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
             std::string name = language == 1 ? "view-ja" : "view-en";
             if (dpi != kDefaultDpi) name += "-" + std::to_string(dpi) + "dpi";
             std::string path = std::string(folder) + "\\" + name + ".bmp";
+            EXPECT_TRUE(SaveFrame(m_frame, path)) << path;
+        }
+        TearDown();
+    }
+}
+
+// Three services' logs merged by time (one in UTF-16), for the merged view's screenshot.
+const char kWebLog[] =
+    "2024-05-17 09:14:02.120 web  GET /api/jobs 200 12 ms\r\n"
+    "2024-05-17 09:14:05.601 web  POST /api/jobs 202 4 ms (job 4711)\r\n"
+    "2024-05-17 09:14:09.902 web  GET /api/jobs/4711 500 ERROR upstream timeout\r\n"
+    "2024-05-17 09:14:10.010 web  GET /api/jobs/4711 200 8 ms\r\n"
+    "2024-05-17 09:14:13.100 web  GET /health 200 1 ms\r\n";
+const char kDbLog[] =
+    "2024-05-17 09:14:02.300 db   connection pool ready (8)\r\n"
+    "2024-05-17 09:14:05.620 db   INSERT jobs id=4711\r\n"
+    "2024-05-17 09:14:09.850 db   WARN lock wait 3900 ms on jobs\r\n"
+    "2024-05-17 09:14:12.740 db   UPDATE jobs id=4711 state=done\r\n";
+const char kWorkerLog[] =
+    "2024-05-17 09:14:05.610 worker job 4711 accepted\r\n"
+    "2024-05-17 09:14:09.877 worker ERROR job 4711 failed: timeout after 4000 ms\r\n"
+    "2024-05-17 09:14:09.880 worker job 4711 rescheduled, attempt 2\r\n"
+    "2024-05-17 09:14:12.733 worker job 4711 done\r\n"
+    "2024-05-17 09:14:20.400 worker ERROR disk usage 97% on /var/lib/demo\r\n";
+
+std::string Utf16(const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(ViewScreenshotTest, MergedLogsInBothLanguages) {
+    for (int language : {0, 1}) {
+        std::filesystem::remove(m_dir.FsPath("quillon_state.xml"));
+        Start(language);
+        int dpi = m_app->Dpi();
+        MoveWindow(m_frame, 0, 0, ScaleToDpi(1200, dpi), ScaleToDpi(640, dpi), TRUE);
+        Pump();
+        CAppParameter& config = AppConfig();
+        CKeywordSet& keywords = config.Keywords();
+        keywords.Add(u"ERROR", 6, 1, 1);
+        keywords.Add(u"WARN", 8, 0, 0);
+        keywords.Add(u"4711", 12, 0, 0);
+        keywords.BuildFlagTable();
+        config.m_intervalCheck = 1;
+        config.m_intervalTime = 2000;
+        config.m_overview = 1;
+        std::wstring web = WriteLog("web.log", kWebLog);
+        std::wstring db = WriteLog("db.log", Utf16(kDbLog));
+        std::wstring worker = WriteLog("worker.log", kWorkerLog);
+        m_app->ProcessCommandLine((L"--merge \"" + web + L"\" \"" + db + L"\" \"" + worker + L"\"").c_str());
+        ASSERT_TRUE(PumpUntil([&] {
+            CLogView* v = m_app->Views().First();
+            return v != nullptr && v->RowLogs() != nullptr && !m_app->Runner().Busy();
+        }));
+        CLogView* v = m_app->Views().First();
+        ShowWindow(v->Window(), SW_MAXIMIZE);
+        Pump();
+        EXPECT_EQ(14, v->Rows().Count());
+        EXPECT_EQ(3, v->RowLogs()->LogCount());
+        // A marker on the failed job; the caret on the db's lock wait shows its log and line.
+        Click(v, WM_LBUTTONDBLCLK, CellX(v, 20), RowY(v, 6), MK_LBUTTON);
+        v->GoToLine(5);
+        EXPECT_NE(std::wstring::npos, StatusText(1).find(L"db.log:3")) << StatusText(1);
+        v->Invalidate();
+        UpdateWindow(v->Window());
+        Pump(10);
+        const char* folder = std::getenv("QUILLON_SCREENSHOTS");
+        if (folder != nullptr && folder[0] != 0 && dpi == kDefaultDpi) {
+            std::string path = std::string(folder) + "\\" + (language == 1 ? "merged-ja" : "merged-en") + ".bmp";
             EXPECT_TRUE(SaveFrame(m_frame, path)) << path;
         }
         TearDown();

@@ -1,0 +1,89 @@
+// The rows a viewer shows of merged logs: the merged view itself (CMergedViewRows) and the
+// rows taken from it by an extraction or the error log (CMergedPickRows). Both number their
+// lines by merged row and stamp them with their keys on the common clock
+// (merge/merged_time_rows.h), so that markers, intervals, the timeline and the moves by time
+// work on them as on one log; and both say which log each row comes from (CRowLogs), so
+// that each row is read from its own file in its own code page.
+// Threads: as CMergedRows; the code pages change on the UI thread only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "merge/merged_rows.h"
+#include "merge/merged_time_rows.h"
+#include "search/row_logs.h"
+
+static_assert(kMaxMergedLogs == kMaxRowLogs, "a merged view's logs are the rows' logs");
+
+// What both share: the merged rows and their error rows.
+class CMergedSource : public CRowSource, public CRowLogs {
+public:
+    // errorRows: the rows holding an error line, numbered by merged row (MergedErrorPicks).
+    CMergedSource(std::shared_ptr<CMergedRows> merged, std::shared_ptr<const CLogLineList> errorRows)
+        : m_merged(std::move(merged)), m_errorRows(std::move(errorRows)) {}
+
+    // The first log's file, so that the rows have one, also while there are none.
+    CLogFile* File() const override { return m_merged->LogCount() > 0 ? m_merged->Log(0).file : nullptr; }
+
+    int LogCount() const override { return m_merged->LogCount(); }
+    CLogFile* LogFile(int log) const override;
+    unsigned LogCodePage(int log) const override;
+    const CLogLineList* ErrorRows() const override { return m_errorRows.get(); }
+
+    const CMergedRows& Merged() const { return *m_merged; }
+    const std::shared_ptr<CMergedRows>& SharedMerged() const { return m_merged; }
+    const std::shared_ptr<const CLogLineList>& SharedErrorRows() const { return m_errorRows; }
+
+protected:
+    // The log and line number of a merged row.
+    bool MergedLineOf(int64_t mergedRow, int* log, int64_t* line) const;
+
+    std::shared_ptr<CMergedRows> m_merged;
+    std::shared_ptr<const CLogLineList> m_errorRows;
+};
+
+// The merged rows, on the common clock.
+class CMergedViewRows : public CMergedSource {
+public:
+    CMergedViewRows(std::shared_ptr<CMergedRows> merged, std::shared_ptr<const CLogLineList> errorRows)
+        : CMergedSource(std::move(merged), std::move(errorRows)), m_time(*m_merged) {}
+
+    int64_t Count() const override { return m_merged->Count(); }
+    bool Entry(CRow row, CLogLine* line) const override { return m_time.Entry(row, line); }
+    int64_t ReadRows(CRow first, int64_t n, CLogLine* out) const override { return m_time.ReadRows(first, n, out); }
+    CLogFile* FileOf(CRow row) const override { return m_merged->FileOf(row); }
+
+    int LogOf(CRow row, const CLogLine&) const override;
+    bool LogLineOf(CRow row, int* log, int64_t* line) const override { return MergedLineOf(row.Value(), log, line); }
+    // The logs' own entries: their bytes without the keys made.
+    const CRowSource* BytesRows() const override { return m_merged.get(); }
+
+private:
+    CMergedTimeRows m_time;
+};
+
+// Rows taken from a merged view: a list of its entries (numbered by merged row, stamped
+// with their keys), which it owns.
+class CMergedPickRows : public CMergedSource {
+public:
+    CMergedPickRows(std::unique_ptr<CLogLineList> picks, std::shared_ptr<CMergedRows> merged,
+                    std::shared_ptr<const CLogLineList> errorRows)
+        : CMergedSource(std::move(merged), std::move(errorRows)), m_picks(std::move(picks)) {}
+
+    int64_t Count() const override { return m_picks != nullptr ? m_picks->Count() : 0; }
+    bool Entry(CRow row, CLogLine* line) const override;
+    int64_t ReadRows(CRow first, int64_t n, CLogLine* out) const override;
+    CLogFile* FileOf(CRow row) const override;
+
+    int LogOf(CRow row, const CLogLine& entry) const override;
+    bool LogLineOf(CRow row, int* log, int64_t* line) const override;
+
+private:
+    std::unique_ptr<CLogLineList> m_picks;
+};
+
+// The merged rows that hold an error line of their log (errors: each log's error lines in
+// line-number order, or null), numbered by merged row and stamped with their keys, into out
+// (emptied first): the error log of a merged view. 1, or 0 when memory ran out.
+int MergedErrorPicks(const CMergedRows& rows, const CLogLineList* const* errors, CLogLineList* out);

@@ -1,0 +1,301 @@
+// The scans over merged logs against the same on a plain list of every row sorted by the
+// common clock: random logs (UTF-8 and UTF-16, rows before the first stamp, unstamped
+// continuations, falling times) give the same extraction, search hits, error rows and
+// timeline, and an extraction of an extraction the same rows again.
+#include "merge/merged_sources.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/convert.h"
+#include "keywords/keyword_set.h"
+#include "loader/log_loader.h"
+#include "merge/log_merge.h"
+#include "merge/merged_export.h"
+#include "search/row_scan.h"
+#include "search/timeline.h"
+
+namespace {
+
+struct CPlannedRow {
+    int64_t key = kBeforeFirstStamp;  // the running latest, as the merge keys it
+    bool needle = false;
+    bool error = false;
+};
+
+struct CPlannedLog {
+    std::string bytes;
+    bool utf16 = false;
+    std::vector<CPlannedRow> rows;
+};
+
+std::string Utf16(const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+CPlannedLog PlanLog(std::mt19937& rng, int64_t base) {
+    CPlannedLog plan;
+    plan.utf16 = rng() % 3 == 0;
+    int64_t t = base + static_cast<int64_t>(rng() % 600000);
+    int64_t latest = kBeforeFirstStamp;
+    std::string text;
+    bool stamped = false;
+    int rows = 1 + static_cast<int>(rng() % 120);
+    for (int r = 0; r < rows; ++r) {
+        CPlannedRow row;
+        row.needle = rng() % 7 == 0;
+        row.error = rng() % 9 == 0;
+        std::string words = std::string(row.needle ? "a needle" : "hay") + (row.error ? " ERROR" : " fine");
+        if ((r == 0 && rng() % 3 == 0) || (stamped && rng() % 4 == 0)) {
+            text += "\tat " + words + "\n";  // no stamp of its own
+        } else {
+            t += static_cast<int64_t>(rng() % 20000) - (rng() % 10 == 0 ? 30000 : 0);
+            latest = std::max(latest, t);
+            stamped = true;
+            int64_t day = t / kMillisecondsPerDay;
+            int64_t ms = t - day * kMillisecondsPerDay;
+            int64_t year = 0;
+            unsigned month = 0;
+            unsigned mday = 0;
+            CivilFromDays(day, &year, &month, &mday);
+            char stamp[40];
+            std::snprintf(stamp, sizeof stamp, "%04d-%02u-%02u %02d:%02d:%02d.%03d ", static_cast<int>(year), month,
+                          mday, static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                          static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
+            text += stamp + words + (rng() % 2 == 0 ? "\n" : "\r\n");
+        }
+        row.key = latest;
+        plan.rows.push_back(row);
+    }
+    plan.bytes = plan.utf16 ? Utf16(text) : text;
+    return plan;
+}
+
+class CStringSink : public CRowSink {
+public:
+    int Write(const char* bytes, uint32_t length) override {
+        text.append(bytes, length);
+        return 1;
+    }
+    std::string text;
+};
+
+// A row of the plain sort, with its entry as the merged view gives it.
+struct CSortedRow {
+    CPlannedRow planned;
+    int log = 0;
+    CLogLine entry;
+};
+
+class MergedSourcesTest : public ::testing::Test {
+protected:
+    void Merge(const std::vector<CPlannedLog>& plans) {
+        m_files = std::vector<CLogFile>(plans.size());
+        m_errors = std::vector<CLogLineList>(plans.size());
+        std::vector<CMergeInput> inputs(plans.size());
+        CKeywordSet keywords;
+        keywords.Add(u"ERROR", 6, 0, 1);
+        keywords.BuildFlagTable();
+        std::vector<const CLogLineList*> errors;
+        for (size_t i = 0; i < plans.size(); ++i) {
+            ASSERT_TRUE(m_files[i].OpenBytes(plans[i].bytes.data(), plans[i].bytes.size()));
+            CLoadRequest request;
+            request.codePage = plans[i].utf16 ? kCodePageUtf16Le : kCodePageUtf8;
+            request.keywords = &keywords;
+            request.threads = 1;
+            inputs[i].index = LoadLogLines(&m_files[i], request, &m_errors[i]);
+            ASSERT_NE(nullptr, inputs[i].index);
+            ASSERT_EQ(static_cast<int64_t>(plans[i].rows.size()), inputs[i].index->Count());
+            inputs[i].file = &m_files[i];
+            inputs[i].codePage = request.codePage;
+            errors.push_back(&m_errors[i]);
+        }
+        std::unique_ptr<CMergedRows> merged;
+        ASSERT_EQ(1, MergeLogs(inputs.data(), static_cast<int>(inputs.size()), &merged));
+        auto errorRows = std::make_shared<CLogLineList>();
+        ASSERT_EQ(1, MergedErrorPicks(*merged, errors.data(), errorRows.get()));
+        m_merged = std::shared_ptr<CMergedRows>(std::move(merged));
+        m_errorRows = errorRows;
+        m_view = std::make_unique<CMergedViewRows>(m_merged, m_errorRows);
+        // The plain sort: stable by key, ties in the logs' order.
+        m_sorted.clear();
+        for (size_t i = 0; i < plans.size(); ++i) {
+            for (size_t r = 0; r < plans[i].rows.size(); ++r) {
+                CSortedRow row;
+                row.planned = plans[i].rows[r];
+                row.log = static_cast<int>(i);
+                ASSERT_TRUE(inputs[i].index->Get(static_cast<int64_t>(r), &row.entry));
+                m_sorted.push_back(row);
+            }
+        }
+        std::stable_sort(m_sorted.begin(), m_sorted.end(),
+                         [](const CSortedRow& a, const CSortedRow& b) { return a.planned.key < b.planned.key; });
+        for (size_t r = 0; r < m_sorted.size(); ++r) {
+            m_sorted[r].entry.lineNumber = static_cast<int64_t>(r);
+            m_sorted[r].entry.timeStamp = StampOfKey(m_sorted[r].planned.key);
+        }
+    }
+
+    // The rows of `from` (indexes into m_sorted) that a hit reaches, each with its context.
+    static std::vector<size_t> Extracted(const std::vector<size_t>& from, const std::vector<bool>& hit, int before,
+                                         int after) {
+        std::vector<size_t> out;
+        auto n = static_cast<int64_t>(from.size());
+        for (int64_t h = 0; h < n; ++h) {
+            if (!hit[static_cast<size_t>(h)]) continue;
+            for (int64_t r = std::max<int64_t>(h - before, 0); r <= std::min(h + after, n - 1); ++r)
+                out.push_back(from[static_cast<size_t>(r)]);
+        }
+        return out;
+    }
+
+    void ExpectRows(const std::vector<size_t>& want, const CLogLineList& got) {
+        ASSERT_EQ(static_cast<int64_t>(want.size()), got.Count());
+        for (size_t k = 0; k < want.size(); ++k) {
+            CLogLine line;
+            ASSERT_TRUE(got.Get(static_cast<int64_t>(k), &line));
+            ASSERT_EQ(m_sorted[want[k]].entry, line) << "row " << k;
+        }
+    }
+
+    std::vector<CLogFile> m_files;
+    std::vector<CLogLineList> m_errors;
+    std::shared_ptr<CMergedRows> m_merged;
+    std::shared_ptr<const CLogLineList> m_errorRows;
+    std::unique_ptr<CMergedViewRows> m_view;
+    std::vector<CSortedRow> m_sorted;
+};
+
+TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
+    std::mt19937 rng(20260311);
+    const int64_t noon = DaysFromCivil(2024, 6, 15) * kMillisecondsPerDay + 12 * 3600000;
+    CSearchCondition needle;
+    ASSERT_TRUE(needle.Add(u"needle"));
+    CSearchCondition error;
+    ASSERT_TRUE(error.Add(u"ERROR"));
+    for (int round = 0; round < 25; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<CPlannedLog> plans;
+        int logs = 2 + static_cast<int>(rng() % 4);
+        for (int i = 0; i < logs; ++i) plans.push_back(PlanLog(rng, noon));
+        Merge(plans);
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(static_cast<int64_t>(m_sorted.size()), m_view->Count());
+        CLogReaders readers;
+        ASSERT_TRUE(readers.Open(*m_view, false));
+        std::vector<size_t> all(m_sorted.size());
+        std::vector<bool> needles(m_sorted.size());
+        std::vector<bool> errors(m_sorted.size());
+        for (size_t r = 0; r < all.size(); ++r) {
+            all[r] = r;
+            needles[r] = m_sorted[r].planned.needle;
+            errors[r] = m_sorted[r].planned.error;
+            int log = -1;
+            int64_t line = -1;
+            ASSERT_TRUE(m_view->LogLineOf(CRow(static_cast<int64_t>(r)), &log, &line));
+            ASSERT_EQ(m_sorted[r].log, log);
+        }
+
+        // Extraction with context, and an extraction of that extraction.
+        int before = static_cast<int>(rng() % 3);
+        int after = static_cast<int>(rng() % 3);
+        auto picks = std::make_unique<CLogLineList>();
+        ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, before, after, picks.get(), CScanOptions()));
+        std::vector<size_t> wantPicks = Extracted(all, needles, before, after);
+        ExpectRows(wantPicks, *picks);
+        CMergedPickRows picked(std::move(picks), m_merged, m_errorRows);
+        std::vector<bool> pickErrors;
+        for (size_t r : wantPicks) pickErrors.push_back(m_sorted[r].planned.error);
+        CLogLineList again;
+        ASSERT_EQ(1, ExtractLogRows(picked, picked, readers, error, 0, 1, &again, CScanOptions()));
+        ExpectRows(Extracted(wantPicks, pickErrors, 0, 1), again);
+
+        // Search from random rows, both ways, in the view and in the extraction.
+        for (int k = 0; k < 8; ++k) {
+            auto count = static_cast<int64_t>(all.size());
+            int64_t start = static_cast<int64_t>(rng() % static_cast<uint64_t>(count + 1)) - (k == 0 ? 1 : 0);
+            int64_t next = -1;
+            for (int64_t r = std::max<int64_t>(start, 0); r < count && next < 0; ++r) next = needles[r] ? r : -1;
+            int64_t previous = -1;
+            for (int64_t r = std::min(start, count - 1); r >= 0 && previous < 0; --r) previous = needles[r] ? r : -1;
+            EXPECT_EQ(next, SearchLogRows(*m_view, *m_view, readers, start, CSearchDirection::kNext, needle, {}));
+            EXPECT_EQ(previous,
+                      SearchLogRows(*m_view, *m_view, readers, start, CSearchDirection::kPrevious, needle, {}));
+            auto pickCount = static_cast<int64_t>(pickErrors.size());
+            int64_t at = pickCount > 0 ? static_cast<int64_t>(rng() % static_cast<uint64_t>(pickCount)) : 0;
+            int64_t pickNext = -1;
+            for (int64_t r = at; r < pickCount && pickNext < 0; ++r) pickNext = pickErrors[r] ? r : -1;
+            EXPECT_EQ(pickNext, SearchLogRows(picked, picked, readers, at, CSearchDirection::kNext, error, {}));
+        }
+
+        // Copy and save: each row read from its own log, in its own code page.
+        std::string raw;
+        std::u16string text;
+        const char* names[] = {"a.log", "b.log", "c.log", "d.log", "e.log"};
+        for (const CSortedRow& row : m_sorted) {
+            const CPlannedLog& plan = plans[static_cast<size_t>(row.log)];
+            std::string own = plan.bytes.substr(row.entry.offset, static_cast<size_t>(row.entry.length));
+            raw += own;
+            for (size_t k = 0; k < own.size(); k += plan.utf16 ? 2 : 1) text += static_cast<char16_t>(own[k]);
+        }
+        CRowRange range;
+        range.lastRow = m_view->Count() - 1;
+        range.lastColumn = 1 << 30;
+        char16_t* copied = LogRowsText(*m_view, *m_view, readers, range, false);
+        ASSERT_NE(nullptr, copied);
+        EXPECT_EQ(text, std::u16string(copied));
+        std::free(copied);
+        CStringSink inLogs;
+        CRowExport how;
+        ASSERT_EQ(1, ExportLogRows(*m_view, *m_view, readers, names, how, &inLogs));
+        EXPECT_EQ(raw, inLogs.text);
+        CStringSink shown;
+        how.format = CRowFormat::kAsShown;
+        ASSERT_EQ(1, ExportLogRows(*m_view, *m_view, readers, names, how, &shown));
+        size_t at = 3;
+        for (size_t r = 0; r < m_sorted.size(); ++r) {
+            size_t end = shown.text.find("\r\n", at);
+            ASSERT_NE(std::string::npos, end);
+            std::string row = shown.text.substr(at, end - at);
+            EXPECT_EQ(0u, row.find(std::to_string(r + 1) + "\t")) << row;
+            EXPECT_NE(std::string::npos, row.find(std::string("\t") + names[m_sorted[r].log] + "\t")) << row;
+            at = end + 2;
+        }
+
+        // The error rows, and the timeline with them.
+        std::vector<size_t> wantErrors = Extracted(all, errors, 0, 0);
+        ExpectRows(wantErrors, *m_errorRows);
+        auto plain = std::make_unique<CLogLineList>();
+        for (const CSortedRow& row : m_sorted) ASSERT_TRUE(plain->Append(row.entry));
+        CLineListRows plainRows(std::move(plain), &m_files[0]);
+        CTimeline merged;
+        CTimeline sorted;
+        CTimelineRequest request;
+        request.rows = m_view.get();
+        request.errors = m_errorRows.get();
+        ASSERT_EQ(1, merged.Build(request));
+        request.rows = &plainRows;
+        ASSERT_EQ(1, sorted.Build(request));
+        ASSERT_EQ(sorted.BucketCount(), merged.BucketCount());
+        ASSERT_EQ(sorted.WidthMs(), merged.WidthMs());
+        for (int64_t b = 0; b < sorted.BucketCount(); ++b) {
+            EXPECT_EQ(sorted.Bucket(b).rows, merged.Bucket(b).rows) << b;
+            EXPECT_EQ(sorted.Bucket(b).errors, merged.Bucket(b).errors) << b;
+            EXPECT_EQ(sorted.Bucket(b).firstRow, merged.Bucket(b).firstRow) << b;
+        }
+    }
+}
+
+}  // namespace

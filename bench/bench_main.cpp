@@ -23,6 +23,7 @@
 #include "machine.h"
 #include "search/line_scan.h"
 #include "merge_bench.h"
+#include "packed_bench.h"
 #include "stamp_forms_bench.h"
 
 namespace {
@@ -392,10 +393,12 @@ int main(int argc, char** argv) {
     const char* const usage =
         "usage: quillon-bench [--repeat N] [--no-prefilter] [--load-only] <log-file>\n"
         "       quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...\n"
-        "       quillon-bench [--repeat N] --merge <log> <log>...\n";
+        "       quillon-bench [--repeat N] --merge <log> <log>...\n"
+        "       quillon-bench [--repeat N] --packed <log.gz>\n";
     int repeat = 3;
     bool stampForms = false;
     bool merge = false;
+    bool packed = false;
     bool prefilter = true;
     bool loadOnly = false;
     std::vector<const char*> paths;
@@ -410,6 +413,8 @@ int main(int argc, char** argv) {
             stampForms = true;
         } else if (std::strcmp(argv[i], "--merge") == 0) {
             merge = true;
+        } else if (std::strcmp(argv[i], "--packed") == 0) {
+            packed = true;
         } else if (argv[i][0] != '-') {
             paths.push_back(argv[i]);
         } else {
@@ -422,6 +427,7 @@ int main(int argc, char** argv) {
         std::fputs(usage, stderr);
         return 2;
     }
+    if (packed) return RunPackedBench(paths[0], repeat);
     if (merge) return RunMergeBench(paths.data(), static_cast<int>(paths.size()), repeat);
     if (stampForms) return RunStampFormsBench(paths.data(), static_cast<int>(paths.size()), repeat);
     CBench bench(paths[0], repeat, prefilter, loadOnly);

@@ -41,6 +41,12 @@ second="build/bench/bench-$size-second.log"
 cat "$second" >/dev/null
 build/release/bench/quillon-bench "$@" --merge "$log" "$second"
 
+# The same log gzipped (-6), read as it is: indexing, a search, row fetches, the access points.
+packed="$log.gz"
+[ -f "$packed" ] || gzip -6 -c "$log" >"$packed"
+cat "$packed" >/dev/null
+build/release/bench/quillon-bench "$@" --packed "$packed"
+
 # Following: 100,000 lines a second appended while quillon-cli rows --follow prints them.
 build/release/bench/quillon-follow-bench build/release/src/cli/quillon-cli build/bench 100000 5 || true
 

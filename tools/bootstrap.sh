@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git python3
   clang libclang-rt-14-dev clang-format clang-tidy
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  googletest libgtest-dev libpcre2-dev
+  googletest libgtest-dev libpcre2-dev zlib1g-dev libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils openbox
   fonts-ipafont-gothic fonts-dejavu-core fonts-wine imagemagick locales zip unzip
   ripgrep

@@ -32,6 +32,7 @@ options_for() {
   case "$1" in
     xml_parse_fuzzer | keyword_file_fuzzer | settings_load_fuzzer) echo "-dict=fuzz/xml.dict -max_len=16384" ;;
     log_load_fuzzer) echo "-dict=fuzz/log.dict -max_len=8192" ;;
+    packed_log_fuzzer) echo "-dict=fuzz/log.dict -max_len=8192" ;;
     stamp_forms_fuzzer) echo "-dict=fuzz/stamp.dict -max_len=4096" ;;
     *) echo "-max_len=4096" ;;
   esac

@@ -149,6 +149,12 @@ int CCli::Run() {
     int opened = path != nullptr && m_file.Open(path);
     std::free(path);
     if (!opened) return CliFail("cannot open '%s': it cannot be read", m_o.log);
+    int entry = EntryOf(&m_file, m_o.entry);
+    if (entry < -1) return CliFail("'%s' has no entry '%s'", m_o.log, m_o.entry);
+    if (!m_file.Unpack(entry)) {
+        return CliFail("cannot read '%s': %s", m_o.log, UnpackErrorText(m_file.UnpackError()));
+    }
+    if (m_o.follow && !m_file.CanFollow()) return CliFail("'%s' is compressed: it cannot be followed", m_o.log);
     DetectEncoding();
 
     CLoadRequest request;
@@ -196,6 +202,10 @@ int CCli::Index(const CLoadRequest& given) {
     CLoadRequest request = given;
     request.result = &result;
     m_lines = LoadLogLines(&m_file, request, &m_errors);
+    if (result.status == CLoadStatus::kDamaged) {
+        // The rows before the damage are printed, but never as the whole log.
+        std::fprintf(stderr, "quillon-cli: '%s' is incomplete: %s\n", m_o.log, UnpackErrorText(result.damage));
+    }
     if (m_lines != nullptr) return 1;
     if (result.status == CLoadStatus::kTooLarge) {
         CliFail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available", m_o.log,
@@ -221,6 +231,7 @@ int CCli::Info() {
     std::printf("file\t%s\nsize\t%llu\nlines\t%lld\nerror lines\t%lld\nfirst time stamp\t%s\nlast time stamp\t%s\n",
                 m_o.log, static_cast<unsigned long long>(m_file.Size()), static_cast<long long>(m_lines->Count()),
                 static_cast<long long>(m_errors.Count()), first, last);
+    PrintPackedInfo(m_file, m_o.entry);
     // The share in tenths of a per cent, rounded down so that 100.0 means every row.
     int64_t rows = m_lines->Count();
     int64_t tenths = rows > 0 ? m_stampCount.stamped * 1000 / rows : 0;

@@ -9,6 +9,7 @@
 
 #include "config/folders.h"
 #include "document/file.h"
+#include "document/zip_directory.h"
 #include "foundation/convert.h"
 
 namespace {
@@ -86,4 +87,61 @@ int LoadCliConfiguration(const CCliOptions& o, CAppParameter* config, char* erro
         std::free(wide);
     }
     return 1;
+}
+
+const char* UnpackErrorText(CUnpackError error) {
+    switch (error) {
+        case CUnpackError::kTruncated:
+            return "its compressed data ends early";
+        case CUnpackError::kCorrupt:
+            return "its compressed data is damaged";
+        case CUnpackError::kBadCheck:
+            return "its data fails its check (CRC-32 or length)";
+        case CUnpackError::kUnsupported:
+            return "the zip entry uses a compression method or an encryption that is not supported";
+        case CUnpackError::kTooLarge:
+            return "the zip entry declares a size its compressed bytes cannot hold";
+        case CUnpackError::kBadArchive:
+            return "the zip archive's directory cannot be read";
+        case CUnpackError::kNoEntry:
+            return "the zip archive has no such entry";
+        case CUnpackError::kNoMemory:
+            return "not enough memory to decompress it";
+        case CUnpackError::kReadFailed:
+            return "it cannot be read";
+        default:
+            return "";
+    }
+}
+
+int EntryOf(CFile* file, const char* entry) {
+    if (entry == nullptr) return -1;
+    CZipDirectory directory;
+    unsigned char head[4] = {};
+    uint32_t got = file->ReadPacked(head, sizeof head, 0);
+    if (SniffPackedFormat(head, got) != CPackedFormat::kZipDeflate || !directory.Read(file)) return -1;
+    int index = directory.Find(entry);
+    if (index >= 0) return index;
+    char* end = nullptr;
+    long number = std::strtol(entry, &end, 10);
+    if (end != entry && *end == 0 && number >= 1 && number <= directory.Count()) return static_cast<int>(number - 1);
+    return -2;
+}
+
+void PrintPackedInfo(CFile& file, const char* entry) {
+    static const char* const kFormats[] = {"", "gzip", "zip, deflate", "zip, stored"};
+    if (!file.IsPacked()) return;
+    std::printf("compressed\t%s\ncompressed size\t%llu\n", kFormats[static_cast<int>(file.PackedFormat())],
+                static_cast<unsigned long long>(file.PackedSize()));
+    if (file.PackedFormat() != CPackedFormat::kGzip) {
+        CZipDirectory directory;
+        int index = EntryOf(&file, entry);
+        if (directory.Read(&file) && directory.Count() > 0) {
+            if (index < 0) index = 0;
+            std::printf("entry\t%s (%d of %d)\n", directory.Name(index), index + 1, directory.Count());
+        }
+    }
+    if (file.UnpackError() != CUnpackError::kNone) {
+        std::printf("incomplete\t%s\n", UnpackErrorText(file.UnpackError()));
+    }
 }

@@ -16,6 +16,8 @@ const char kCliUsage[] =
     "  --encoding auto|ansi|utf-8|<code page number>   how log bytes are decoded (default ansi, code page 0);\n"
     "                        auto: UTF-8 when the log starts with its byte-order mark or its first MiB is\n"
     "                        UTF-8 text, else ANSI; a log with a UTF-16 byte-order mark is always UTF-16\n"
+    "  --entry <name>|<N>    the file of a zip archive to read: its name or its number (from 1);\n"
+    "                        default: the first (gzip and zip logs are read as they are, uncompressed)\n"
     "  --keywords <file>     keyword file instead of keyword_default.xml\n"
     "  --settings <file>     settings file instead of quillon.ini\n"
     "  --no-config           built-in defaults, no settings or keyword file (and --stamps basic,\n"
@@ -41,7 +43,9 @@ const char kCliUsage[] =
     "  --help                this text\n"
     "commands:\n"
     "  info <log>                                  file size, indexed lines, error lines, first and last time\n"
-    "                                              stamp, the form of the first and the rows with a stamp\n"
+    "                                              stamp, the form of the first and the rows with a stamp;\n"
+    "                                              for a compressed log its format, compressed size and\n"
+    "                                              entry, and the damage that ended it early\n"
     "  rows <log> [--from N] [--count M] [--interval-check MS] [--follow]\n"
     "                                              the rows; --follow: and then each row appended\n"
     "                                              to the log, until interrupted (as tail -f)\n"
@@ -272,9 +276,9 @@ private:
         if (std::strcmp(name, "--escapes") == 0) return EscapesOption(value);
         if (std::strcmp(name, "--at-time") == 0) return AtTimeOption(name, value);
         if (std::strcmp(name, "--stamp-pattern") == 0) return StampPatternOption(value);
-        const char** files[] = {&m_o->keywordsFile, &m_o->settingsFile};
-        const char* fileOptions[] = {"--keywords", "--settings"};
-        for (int k = 0; k < 2; ++k) {
+        const char** files[] = {&m_o->keywordsFile, &m_o->settingsFile, &m_o->entry};
+        const char* fileOptions[] = {"--keywords", "--settings", "--entry"};
+        for (int k = 0; k < 3; ++k) {
             if (std::strcmp(name, fileOptions[k]) != 0) continue;
             if (value == nullptr) return Fail("option '%s' needs a file", name), -1;
             *files[k] = value;

@@ -25,7 +25,8 @@ struct CCliOptions {
     const char* notTexts[kMaxExtractTexts] = {};  // --not: a matching row holds none of them
     int notCount = 0;
 
-    int32_t encoding = 0;  // a code page, or -1 (auto): as the viewer's box chooses per file
+    int32_t encoding = 0;         // a code page, or -1 (auto): as the viewer's box chooses per file
+    const char* entry = nullptr;  // the zip archive's entry to read: its name, or its number from 1
     const char* keywordsFile = nullptr;
     const char* settingsFile = nullptr;
     bool noConfig = false;

@@ -91,6 +91,9 @@ int CMergedCli::Open(CMergedLogFile* log, const CLoadRequest& given) {
     int opened = path != nullptr && log->file.Open(path);
     std::free(path);
     if (!opened) return CliFail("cannot open '%s': it cannot be read", log->name);
+    if (!log->file.Unpack(-1)) {
+        return CliFail("cannot read '%s': %s", log->name, UnpackErrorText(log->file.UnpackError()));
+    }
     log->codePage = ChooseCodePage(m_o.encoding, DetectFileCodePage(&log->file));
     CLoadRequest request = given;
     CLoadResult result;
@@ -101,6 +104,9 @@ int CMergedCli::Open(CMergedLogFile* log, const CLoadRequest& given) {
     request.listener = &bar;
     log->index = LoadLogLines(&log->file, request, &log->errors);
     bar.Finish();
+    if (result.status == CLoadStatus::kDamaged) {
+        std::fprintf(stderr, "quillon-cli: '%s' is incomplete: %s\n", log->name, UnpackErrorText(result.damage));
+    }
     if (log->index != nullptr) return 0;
     if (result.status == CLoadStatus::kTooLarge) {
         return CliFail("'%s' has %lld lines: their index needs %llu bytes of memory, and %llu bytes are available",

@@ -225,6 +225,29 @@ constexpr CTextRow kRows[] = {
     {TextId::kMergeCaption, u"Merge Logs", u"複数ログの統合"},
     {TextId::kFollowMerged, u"Not following: logs merged into one view are not followed",
      u"追跡しません: 時刻順に統合したログは追跡できません"},
+    {TextId::kUnpackTruncated, u"The compressed data ends early: the log is shown up to there.",
+     u"圧縮データが途中で終わっています。そこまでのログを表示します。"},
+    {TextId::kUnpackCorrupt, u"The compressed data is damaged: the log is shown up to the damage.",
+     u"圧縮データが壊れています。壊れた箇所までのログを表示します。"},
+    {TextId::kUnpackBadCheck, u"The uncompressed data fails its check (CRC-32 or length): it may be damaged.",
+     u"展開したデータがチェック (CRC-32 または長さ) に合いません。壊れている可能性があります。"},
+    {TextId::kUnpackUnsupported,
+     u"The file in the zip archive uses a compression method or an encryption that is not supported.",
+     u"zip アーカイブ内のファイルは、対応していない圧縮方式または暗号化を使っています。"},
+    {TextId::kUnpackTooLarge,
+     u"The file in the zip archive declares a size its compressed data cannot hold: it was not opened.",
+     u"zip アーカイブ内のファイルが、圧縮データではあり得ないサイズを示しています。開きませんでした。"},
+    {TextId::kUnpackBadArchive, u"The zip archive's directory cannot be read.",
+     u"zip アーカイブのディレクトリを読み取れません。"},
+    {TextId::kUnpackNoEntry, u"The zip archive holds no such file.", u"zip アーカイブにそのファイルはありません。"},
+    {TextId::kUnpackNoMemory, u"There is not enough memory to decompress the log.",
+     u"ログを展開するためのメモリが足りません。"},
+    {TextId::kUnpackReadFailed, u"The compressed log cannot be read.", u"圧縮されたログを読み取れません。"},
+    {TextId::kUnpackCaption, u"Compressed Log", u"圧縮ログ"},
+    {TextId::kPackedStatusFormat, u"%s: %s compressed, %s uncompressed", u"%s: 圧縮 %s、展開後 %s"},
+    {TextId::kPackedIncompleteStatus, u"Incomplete: the compressed data ends early or is damaged",
+     u"不完全: 圧縮データが途中で終わっているか壊れています"},
+    {TextId::kZipEntryChoiceCaption, u"Choose the Log in the Archive", u"アーカイブ内のログを選択"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");
@@ -238,6 +261,16 @@ constexpr bool RowsInOrder() {
 static_assert(RowsInOrder(), "the rows follow the enum's order");
 
 }  // namespace
+
+// The damages and their texts are in the same order.
+static_assert(static_cast<int>(TextId::kUnpackReadFailed) - static_cast<int>(TextId::kUnpackTruncated) ==
+                  static_cast<int>(CUnpackError::kReadFailed) - static_cast<int>(CUnpackError::kTruncated),
+              "one text for every damage");
+
+TextId UnpackErrorTextId(CUnpackError error) {
+    if (error == CUnpackError::kNone) return TextId::kCount;
+    return static_cast<TextId>(static_cast<int>(TextId::kUnpackTruncated) + static_cast<int>(error) - 1);
+}
 
 const char16_t* UiText(TextId id, int language) {
     int index = static_cast<int>(id);

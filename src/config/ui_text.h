@@ -8,6 +8,8 @@
 // Portable: no <windows.h>; Win32 callers convert with W() (foundation/wide.h).
 #pragma once
 
+#include "document/packed_format.h"
+
 // One id a place that shows a text: two places with equal texts still have an id each,
 // so that one can change without the other.
 enum class TextId {
@@ -169,11 +171,32 @@ enum class TextId {
     kMergeNoMemory,
     kMergeCaption,
     kFollowMerged,
+    // A compressed log: why it cannot be read, or why it ended early (UnpackErrorTextId), a
+    // message box's caption, the status bar's note of its sizes (%s the format, gzip or
+    // zip; %s the compressed and %s the uncompressed size) and of a log that ended early,
+    // and the caption of the choice of a zip archive's file.
+    kUnpackTruncated,
+    kUnpackCorrupt,
+    kUnpackBadCheck,
+    kUnpackUnsupported,
+    kUnpackTooLarge,
+    kUnpackBadArchive,
+    kUnpackNoEntry,
+    kUnpackNoMemory,
+    kUnpackReadFailed,
+    kUnpackCaption,
+    kPackedStatusFormat,
+    kPackedIncompleteStatus,
+    kZipEntryChoiceCaption,
 
     kCount
 };
 
 constexpr int kTextIdCount = static_cast<int>(TextId::kCount);
+
+// The text that says why a compressed log cannot be read (whole): kUnpackTruncated and on;
+// kCount for kNone.
+TextId UnpackErrorTextId(CUnpackError error);
 
 // The text of id in a language (1 Japanese, anything else English); never null (empty for
 // an id out of range).

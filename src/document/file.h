@@ -2,16 +2,20 @@
 // Offsets are 64-bit absolute; kCurrentOffset means "at the current file pointer".
 // Paths are UTF-16. Windows: CreateFileW and friends, with the "\\?\" form for paths of
 // MAX_PATH or more; POSIX: open/pread/write/lseek. A file may also be bytes in memory
-// (OpenBytes), which reads the same without the system.
+// (OpenBytes), which reads the same without the system. A compressed log, once Unpack found
+// it so, reads as its uncompressed bytes (document/unpacked_stream.h).
 // Open returns 1/0; Create returns 0 on success and -1 on failure.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
+#include "document/packed_format.h"
 #include "foundation/string.h"
 
 constexpr uint64_t kCurrentOffset = ~0ull;
+
+class CUnpackedStream;
 
 class CFile {
 public:
@@ -24,7 +28,8 @@ public:
     int Open(const char16_t* path);
     // Opens the file that source has open for reading, through source's handle rather than
     // its path, so a renamed or deleted file opens too. The two may share a file pointer:
-    // reads at an offset never use it. 1 or 0.
+    // reads at an offset never use it. A compressed log reads uncompressed here too, through
+    // the access points of source. 1 or 0.
     int OpenSameFile(const CFile& source);
     // Opens size bytes in memory as a file for reading, with no path: reads at an offset
     // copy from them (a read at kCurrentOffset reads nothing), and OpenSameFile gives another
@@ -40,8 +45,11 @@ public:
 
     virtual void Close();
     // Reads up to count bytes at offset (without using the file pointer), or at the file
-    // pointer for kCurrentOffset; returns the bytes read, 0 on any failure.
+    // pointer for kCurrentOffset; returns the bytes read, 0 on any failure. A compressed log
+    // gives its uncompressed bytes (never at the file pointer), fewer where its data ends.
     virtual uint32_t Read(void* buffer, uint32_t count, uint64_t offset);
+    // Reads the file's own bytes, compressed or not, as Read does for a plain file.
+    uint32_t ReadPacked(void* buffer, uint32_t count, uint64_t offset);
     // Writes count bytes at offset; returns the bytes written, 0 on failure.
     virtual uint32_t Write(const void* buffer, uint32_t count, uint64_t offset);
     // Moves the file pointer; non-zero on success.
@@ -66,8 +74,38 @@ public:
     // 1970-01-01); 0 when it cannot be known (bytes in memory, a failed query).
     int LastWriteDay(int64_t* day) const;
 
+    // Reads the open file, from now on, as the log it holds when it is compressed: a gzip
+    // stream (its magic bytes, whatever the name; members one after another) or an entry of a
+    // zip archive (entry: its index in CZipDirectory; -1: the first). Nothing changes for a
+    // plain file. 1; or 0 with UnpackError() saying why it cannot be read (the file stays as
+    // it was). Damage further on is found as the log is read: it then ends there.
+    int Unpack(int entry = -1);
+    CPackedFormat PackedFormat() const;
+    bool IsPacked() const { return m_unpacked != nullptr; }
+    // The compressed bytes: the file's size, or a zip entry's compressed size.
+    uint64_t PackedSize() const;
+    // The file's own size, compressed or not (what ReadPacked reads).
+    uint64_t OwnSize() const { return m_size; }
+    // Whether Size() is the log's size: a gzip log's is known once it was read to its end.
+    bool SizeKnown() const;
+    // Why the log could not be unpacked, or the damage where its data ended; kNone else.
+    CUnpackError UnpackError() const;
+    // How far the first reading of a compressed log went, in compressed bytes from the
+    // file's start (the file's size for a plain one).
+    uint64_t PackedDone() const;
+    // The memory the access points of a compressed log take (0 for a plain one).
+    uint64_t AccessPointBytes() const;
+    // For tests and diagnostics: how many access points a compressed log has so far, and the
+    // uncompressed offset of point index (0 outside them).
+    int64_t AccessPointCount() const;
+    uint64_t AccessPointOffset(int64_t index) const;
+    // A compressed log never grows as a log does: following it makes no sense.
+    bool CanFollow() const { return !IsPacked(); }
+
     bool IsOpen() const { return m_handle != 0 || m_bytes != nullptr; }
-    uint64_t Size() const { return m_size; }
+    // The bytes the file reads as: a compressed log's uncompressed size once known, and
+    // kUnknownUnpackedSize (a gzip log) or the declared size (a zip entry) before.
+    uint64_t Size() const { return m_unpacked != nullptr ? UnpackedSize() : m_size; }
     CString& Path() { return m_path; }
     int IsReadable() const { return m_readable; }
     int IsWritable() const { return m_writable; }
@@ -83,6 +121,11 @@ protected:
 
     // What a file in memory does where the seam would ask the system.
     uint32_t ReadBytes(void* buffer, uint32_t count, uint64_t offset) const;
+    // The seam's own opening of source's file; OpenSameFile adds the unpacking.
+    int OpenSameRaw(const CFile& source);
+    // Reading as a plain file again (Close).
+    void ForgetUnpacked();
+    uint64_t UnpackedSize() const;
 
     intptr_t m_handle = 0;                   // Windows HANDLE, or POSIX descriptor + 1; 0 when closed
     const unsigned char* m_bytes = nullptr;  // a file in memory (OpenBytes); m_handle is then 0
@@ -90,6 +133,8 @@ protected:
     int m_readable = 1;
     int m_writable = 0;
     uint64_t m_size = 0;
+    CUnpackedStream* m_unpacked = nullptr;  // owned: the reader of a compressed log
+    CUnpackError m_unpackError = CUnpackError::kNone;
 };
 
 // Whole-file helpers on top of CFile and the folder operations the saves need.

@@ -70,7 +70,7 @@ int CFile::Open(const char16_t* path) {
     return 1;
 }
 
-int CFile::OpenSameFile(const CFile& source) {
+int CFile::OpenSameRaw(const CFile& source) {
     if (source.m_bytes != nullptr) return OpenBytes(source.m_bytes, source.m_size);
     if (IsOpen() || source.m_handle == 0) return 0;
     int fd = fcntl(Fd(source.m_handle), F_DUPFD_CLOEXEC, 0);
@@ -103,6 +103,7 @@ int CFile::CreateNew(const char16_t* path) {
 }
 
 void CFile::Close() {
+    ForgetUnpacked();
     if (m_handle != 0) close(Fd(m_handle));
     m_bytes = nullptr;
     m_handle = 0;
@@ -115,7 +116,7 @@ int CFile::Seek(uint64_t offset) {
     return lseek(Fd(m_handle), static_cast<off_t>(offset), SEEK_SET) >= 0 ? 1 : 0;
 }
 
-uint32_t CFile::Read(void* buffer, uint32_t count, uint64_t offset) {
+uint32_t CFile::ReadPacked(void* buffer, uint32_t count, uint64_t offset) {
     if (m_bytes != nullptr) return ReadBytes(buffer, count, offset);
     if (m_handle == 0) return 0;
     if (offset == kCurrentOffset) return ReadAll(Fd(m_handle), static_cast<char*>(buffer), count);

@@ -94,13 +94,14 @@ int CFile::CreateNew(const char16_t* path) {
 }
 
 void CFile::Close() {
+    ForgetUnpacked();
     if (m_handle != 0) CloseHandle(H(m_handle));
     m_bytes = nullptr;
     m_handle = 0;
     m_size = 0;
 }
 
-int CFile::OpenSameFile(const CFile& source) {
+int CFile::OpenSameRaw(const CFile& source) {
     if (source.m_bytes != nullptr) return OpenBytes(source.m_bytes, source.m_size);
     if (IsOpen() || source.m_handle == 0) return 0;
     // A duplicate shares source's file pointer, which is harmless: reads at an offset say
@@ -121,7 +122,7 @@ int CFile::Seek(uint64_t offset) {
     return SetFilePointerEx(H(m_handle), distance, nullptr, FILE_BEGIN) ? 1 : 0;
 }
 
-uint32_t CFile::Read(void* buffer, uint32_t count, uint64_t offset) {
+uint32_t CFile::ReadPacked(void* buffer, uint32_t count, uint64_t offset) {
     if (m_bytes != nullptr) return ReadBytes(buffer, count, offset);
     if (m_handle == 0) return 0;
     DWORD read = 0;

@@ -71,6 +71,11 @@ void CLineSource::Seek(uint64_t position) {
     m_status = kReading;
 }
 
+void CLineSource::LearnSize() {
+    uint64_t size = m_file->Size();
+    if (size < m_size) m_size = size;
+}
+
 int CLineSource::Refill(uint64_t at) {
     if (m_listener != nullptr && !m_listener->OnBlock(at)) {
         m_status = kStopped;
@@ -86,8 +91,9 @@ int CLineSource::Refill(uint64_t at) {
     }
     if (m_unit == 2 && at + want < m_size) want &= ~1ull;
     uint32_t n = m_file->Read(m_buffer.Data(), static_cast<uint32_t>(want), at);
+    LearnSize();
     if (n == 0) {
-        m_status = kReadFailed;
+        m_status = at >= m_size ? kEnd : kReadFailed;
         return 0;
     }
     m_start = at;
@@ -113,7 +119,10 @@ int CLineSource::Grow() {
         return 0;
     }
     uint32_t n = m_file->Read(m_buffer.Data() + m_length, static_cast<uint32_t>(more), m_start + m_length);
+    LearnSize();
     if (n == 0) {
+        // A compressed log that ended here: the line ends with the data.
+        if (m_start + m_length >= m_size) return 1;
         m_status = kReadFailed;
         return 0;
     }
@@ -280,10 +289,13 @@ int CLineSource::CountStarts(uint64_t begin, uint64_t end, uint64_t* count) {
         uint64_t want = end - at;
         if (want > m_blockSize) want = m_blockSize;
         uint32_t n = m_file->Read(m_buffer.Data(), static_cast<uint32_t>(want), at);
+        LearnSize();
         if (n == 0) {
+            if (at >= m_size) break;
             m_status = kReadFailed;
             return 0;
         }
+        if (end > m_size) end = m_size;
         const char* p = m_buffer.Data();
         size_t length = n;
         if (lookBehind) {

@@ -33,7 +33,8 @@ public:
     enum Status { kReading, kEnd, kStopped, kReadFailed, kNoMemory };
 
     // Reads the first fileSize bytes of file. A line of more than maxLineLength bytes is cut
-    // into pieces of that length (the index cannot describe a longer one).
+    // into pieces of that length (the index cannot describe a longer one). A compressed log
+    // whose size is not known yet learns it as it is read: its data ends where its reads do.
     CLineSource(CFile* file, uint64_t fileSize, uint32_t blockSize, uint32_t maxLineLength, CBlockListener* listener);
     CLineSource(const CLineSource&) = delete;
     CLineSource& operator=(const CLineSource&) = delete;
@@ -56,6 +57,7 @@ public:
 
 private:
     int Next16(uint64_t limit, CLineView* line);
+    void LearnSize();
     int Refill(uint64_t at);
     int Grow();
     int More(size_t lineStart);

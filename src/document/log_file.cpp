@@ -40,7 +40,7 @@ uint32_t CLogFile::ReadLine(void* buffer, uint32_t length, uint64_t offset) {
     for (CLogCacheBlock* b = m_cache; b != nullptr; previous = b, b = b->next) {
         ++visited;
         bool inside = b->start <= offset && offset + length < b->end;
-        bool tail = b->start <= offset && b->end >= m_size && offset < b->end;
+        bool tail = b->start <= offset && b->end >= Size() && offset < b->end;
         if (inside || tail) {
             uint32_t count = inside ? length : static_cast<uint32_t>(b->end - offset);
             std::memcpy(buffer, b->data + (offset - b->start), count);

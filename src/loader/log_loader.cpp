@@ -67,19 +67,43 @@ struct CChunk {
     CGrowBuffer<CUncodedLine> uncoded;
 };
 
-// Reports the sequential load's blocks as they are: start offset and file size.
+// How much of the log is read when its lines reach end: end of the size, or for a compressed
+// log whose size is not known yet, the compressed bytes its first reading went through.
+void ReadShare(CFile* file, uint64_t end, uint64_t* done, uint64_t* whole) {
+    if (file->SizeKnown()) {
+        *done = end;
+        *whole = file->Size();
+        return;
+    }
+    *done = file->PackedDone();
+    *whole = file->PackedSize();
+    if (*done == 0) *done = 1;
+}
+
+// Reports the sequential load's blocks as they are: start offset and file size (a compressed
+// log's compressed bytes, never going back).
 class CBlockProgress : public CBlockListener {
 public:
-    CBlockProgress(const CLoadRequest& r, uint64_t size) : m_request(r), m_size(size) {}
+    CBlockProgress(const CLoadRequest& r, CFile* file) : m_request(r), m_file(file) {}
     int OnBlock(uint64_t blockStart) override {
         if (Cancelled(m_request)) return 0;
-        if (m_request.listener != nullptr) m_request.listener->OnProgress(blockStart, m_size);
+        if (m_request.listener == nullptr) return 1;
+        uint64_t done = blockStart;
+        uint64_t whole = m_file->Size();
+        if (m_file->IsPacked() && m_file->PackedFormat() != CPackedFormat::kZipStored) {
+            done = m_file->PackedDone();
+            whole = m_file->PackedSize();
+        }
+        if (done < m_reported) done = m_reported;
+        m_reported = done;
+        m_request.listener->OnProgress(done, whole);
         return 1;
     }
 
 private:
     const CLoadRequest& m_request;
-    uint64_t m_size;
+    CFile* m_file;
+    uint64_t m_reported = 0;
 };
 
 // A UTF-16 line's time stamp: its first units narrowed to bytes (other characters become
@@ -124,8 +148,8 @@ uint64_t AvailableFor(const CLoadRequest& r) {
 // refusal tells the lines and what they need.
 class CSequentialIndex {
 public:
-    CSequentialIndex(const CLoadRequest& r, uint64_t size, CLogLineList* lines, CLogLineList* errors)
-        : m_request(r), m_size(size), m_lines(lines), m_errors(errors), m_nextCheck(r.blockSize) {}
+    CSequentialIndex(const CLoadRequest& r, CFile* file, CLogLineList* lines, CLogLineList* errors)
+        : m_request(r), m_file(file), m_lines(lines), m_errors(errors), m_nextCheck(r.blockSize) {}
     bool Indexing() const { return m_indexed < 0; }
     // Appends the next line (and its error line), while indexing.
     void Append(const CTimeStamp& stamp, const CLineView& line, bool error);
@@ -147,7 +171,7 @@ private:
     }
 
     const CLoadRequest& m_request;
-    uint64_t m_size;
+    CFile* m_file;
     CLogLineList* m_lines;
     CLogLineList* m_errors;
     int64_t m_number = 0;
@@ -168,9 +192,11 @@ void CSequentialIndex::Append(const CTimeStamp& stamp, const CLineView& line, bo
     }
     if (line.offset < m_nextCheck) return;
     m_nextCheck = line.offset + m_request.blockSize;
-    uint64_t end = line.offset + line.length;
-    auto expected = static_cast<int64_t>(static_cast<double>(m_number + 1) * static_cast<double>(m_size) /
-                                         static_cast<double>(end));
+    uint64_t done = 0;
+    uint64_t whole = 0;
+    ReadShare(m_file, line.offset + line.length, &done, &whole);
+    auto expected = static_cast<int64_t>(static_cast<double>(m_number + 1) * static_cast<double>(whole) /
+                                         static_cast<double>(done));
     uint64_t needed = EstimatedIndexBytes(expected, m_lines->CodeBytes() + m_errors->CodeBytes(), m_lines->Count());
     if (m_available == 0) m_available = AvailableFor(m_request);
     if (needed <= m_available) return;
@@ -182,8 +208,11 @@ bool CSequentialIndex::Refused(bool readAll) {
     if (Indexing()) return false;
     int64_t lines = m_number;
     if (!readAll && m_reached > 0) {
-        lines = static_cast<int64_t>(static_cast<double>(lines) * static_cast<double>(m_size) /
-                                     static_cast<double>(m_reached));
+        uint64_t done = 0;
+        uint64_t whole = 0;
+        ReadShare(m_file, m_reached, &done, &whole);
+        lines =
+            static_cast<int64_t>(static_cast<double>(lines) * static_cast<double>(whole) / static_cast<double>(done));
     }
     uint64_t needed = EstimatedIndexBytes(lines, m_held, m_indexed);
     if (m_needed == 0) {
@@ -196,7 +225,7 @@ bool CSequentialIndex::Refused(bool readAll) {
 
 int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorScanner* scanner, CLogLineList* lines,
                    CLogLineList* errors) {
-    CBlockProgress progress(r, file->Size());
+    CBlockProgress progress(r, file);
     CLineSource source(file, file->Size(), r.blockSize, r.maxLineLength, &progress);
     source.SetLayout(IsUtf16CodePage(r.codePage) ? 2 : 1, r.codePage == kCodePageUtf16Be, origin);
     if (!source.Init()) return 0;
@@ -204,7 +233,7 @@ int LoadSequential(CFile* file, const CLoadRequest& r, uint64_t origin, CErrorSc
     CTimeStamp last;
     CStampCount stamps;
     CStampHint hint;
-    CSequentialIndex index(r, file->Size(), lines, errors);
+    CSequentialIndex index(r, file, lines, errors);
     CLineView line;
     while (source.Next(~0ull, &line)) {
         if (index.Indexing()) {
@@ -697,7 +726,9 @@ std::unique_ptr<CLogLineList> Load(CFile* file, const CLoadRequest& given, CLogL
     // Files of more than a couple of blocks are counted first and indexed on every processor
     // (the count reads single-byte units: UTF-16 is read in one pass).
     uint64_t countAbove = request.countAbove > 0 ? request.countAbove : 2ull * request.blockSize;
-    if (file->Size() > countAbove && !IsUtf16CodePage(request.codePage)) {
+    // A compressed log is read once, in order: it can be read elsewhere only from its access
+    // points, which that reading records.
+    if (file->Size() > countAbove && !IsUtf16CodePage(request.codePage) && !file->IsPacked()) {
         // Nothing to refuse before indexing when even an index of one-byte lines would fit.
         bool onePass = EstimatedIndexBytes(static_cast<int64_t>(file->Size() / 2 + 1)) <= AvailableFor(request);
         ChunkedResult result =
@@ -737,6 +768,10 @@ std::unique_ptr<CLogLineList> LoadLogLines(CFile* file, const CLoadRequest& give
     request.result = &own;
     std::unique_ptr<CLogLineList> lines = Load(file, request, errorLines);
     if (lines == nullptr && own.status == CLoadStatus::kDone) own.status = CLoadStatus::kNoMemory;
+    if (lines != nullptr && own.status == CLoadStatus::kDone && file->UnpackError() != CUnpackError::kNone) {
+        own.status = CLoadStatus::kDamaged;
+        own.damage = file->UnpackError();
+    }
     if (given.result != nullptr) *given.result = own;
     return lines;
 }

@@ -20,14 +20,17 @@ class CLogFile;
 // What a load ended with. kTooLarge: the file's index would need more memory than the system
 // can give (checked before it is allocated and again as it grows), or it could not grow; no
 // index is made, and the figures say why. kNoMemory: the working buffers could not be had
-// (a follow step: the lines appended could not be indexed).
-enum class CLoadStatus { kDone, kNoMemory, kTooLarge };
+// (a follow step: the lines appended could not be indexed). kDamaged: a compressed log whose
+// data ends early at a damage (the figures say which); its lines up to there are indexed,
+// and the index is not the whole log.
+enum class CLoadStatus { kDone, kNoMemory, kTooLarge, kDamaged };
 struct CLoadResult {
     CLoadStatus status = CLoadStatus::kDone;
-    int64_t lines = 0;       // kTooLarge: the lines counted
-    uint64_t needed = 0;     // kTooLarge: the bytes their index needs (at the rate measured)
-    uint64_t available = 0;  // kTooLarge: the bytes the system could give (when the index could
-                             // not grow: the bytes of codes it held then)
+    int64_t lines = 0;                          // kTooLarge: the lines counted
+    uint64_t needed = 0;                        // kTooLarge: the bytes their index needs (at the rate measured)
+    uint64_t available = 0;                     // kTooLarge: the bytes the system could give (when the index could
+                                                // not grow: the bytes of codes it held then)
+    CUnpackError damage = CUnpackError::kNone;  // kDamaged: what ended the data
 };
 
 struct CLoadRequest {

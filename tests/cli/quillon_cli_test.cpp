@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -631,3 +632,54 @@ TEST_F(QuillonCliTest, MergedLogsPrintTheirRowsByTimeAfterTheirNames) {
     EXPECT_EQ(2, missing.status);
     EXPECT_EQ("", missing.out);
 }
+
+namespace {
+
+// Every command gives for a gzip log (two members, split inside a line) and for a zip
+// archive's entry what it gives for the log itself; info adds the compressed figures, and a
+// log cut short says so.
+TEST_F(QuillonCliTest, CompressedLogsReadAsTheLogItselfForEveryCommand) {
+    std::string dir = m_dir.Path().string();
+    std::string script = "cd '" + dir +
+                         "' && head -c 100 app.log | gzip -c > two.gz && tail -c +101 app.log | gzip -9 -c >> two.gz"
+                         " && zip -q -0 logs.zip errors.xml && zip -q logs.zip app.log && head -c 120 two.gz > cut.gz";
+    ASSERT_EQ(0, std::system(script.c_str()));
+    // The log goes where "@" stands.
+    const char* commands[] = {"--keywords errors.xml errors @",
+                              "rows --interval-check 1000 @",
+                              "search --from 2 @ --ignore-case boom",
+                              "--keywords errors.xml extract @ error --before 1 --after 1",
+                              "extract @ --raw ERROR",
+                              "timeline @ --bucket 1",
+                              "rows @ --at-time 00:00:03"};
+    auto with = [](std::string command, const char* log) { return command.replace(command.find('@'), 1, log); };
+    for (const char* command : commands) {
+        CRun plain = Cli(with(command, "app.log"));
+        for (const char* packed : {"two.gz", "--entry app.log logs.zip", "logs.zip --entry 2"}) {
+            CRun run = Cli(with(command, packed));
+            EXPECT_EQ(plain.status, run.status) << command << packed;
+            EXPECT_EQ(plain.out, run.out) << command << packed;
+            EXPECT_EQ("", run.err) << command << packed;
+        }
+    }
+    CRun info = Cli("--keywords errors.xml info two.gz");
+    EXPECT_EQ(0, info.status);
+    EXPECT_NE(std::string::npos,
+              info.out.find("size\t" + std::to_string(sizeof kLog - 1) + "\nlines\t7\nerror lines\t3\n"));
+    EXPECT_NE(std::string::npos, info.out.find("compressed\tgzip\ncompressed size\t"));
+    CRun entry = Cli("info logs.zip --entry app.log");
+    EXPECT_NE(std::string::npos, entry.out.find("compressed\tzip, deflate\n"));
+    EXPECT_NE(std::string::npos, entry.out.find("entry\tapp.log (2 of 2)\n"));
+    CRun missing = Cli("info logs.zip --entry other.log");
+    EXPECT_EQ(2, missing.status);
+    EXPECT_EQ("quillon-cli: 'logs.zip' has no entry 'other.log'\n", missing.err);
+    CRun cut = Cli("info cut.gz");
+    EXPECT_EQ(0, cut.status);
+    EXPECT_NE(std::string::npos, cut.out.find("incomplete\tits compressed data ends early\n"));
+    EXPECT_EQ("quillon-cli: 'cut.gz' is incomplete: its compressed data ends early\n", cut.err);
+    CRun follow = Cli("rows --follow two.gz");
+    EXPECT_EQ(2, follow.status);
+    EXPECT_EQ("quillon-cli: 'two.gz' is compressed: it cannot be followed\n", follow.err);
+}
+
+}  // namespace

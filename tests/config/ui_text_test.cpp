@@ -57,6 +57,16 @@ TEST(UiText, EveryIdHasTwoDifferentTexts) {
     }
 }
 
+// Every damage of a compressed log has its own text; none has none.
+TEST(UiText, EveryUnpackErrorHasItsText) {
+    EXPECT_EQ(TextId::kCount, UnpackErrorTextId(CUnpackError::kNone));
+    EXPECT_EQ(TextId::kUnpackTruncated, UnpackErrorTextId(CUnpackError::kTruncated));
+    EXPECT_EQ(TextId::kUnpackTooLarge, UnpackErrorTextId(CUnpackError::kTooLarge));
+    EXPECT_EQ(TextId::kUnpackReadFailed, UnpackErrorTextId(CUnpackError::kReadFailed));
+    EXPECT_EQ(std::u16string(u"There is not enough memory to decompress the log."),
+              UiText(UnpackErrorTextId(CUnpackError::kNoMemory), 0));
+}
+
 TEST(UiText, AnIdOutOfRangeHasAnEmptyText) {
     EXPECT_EQ("", Utf8(UiText(TextId::kCount, 0)));
     EXPECT_EQ("", Utf8(UiText(static_cast<TextId>(-1), kLanguageJapanese)));

@@ -14,14 +14,10 @@ namespace {
 // The longest run of digits that matters: an epoch time in milliseconds and one more.
 constexpr int kEpochRun = 14;
 
-// The initials of the month and weekday names, in either case, and of glog's levels (I, W,
-// E, F).
-bool IsNameInitial(char c) {
-    constexpr uint32_t kInitials = 1u << ('a' - 'a') | 1u << ('d' - 'a') | 1u << ('e' - 'a') | 1u << ('f' - 'a') |
-                                   1u << ('i' - 'a') | 1u << ('j' - 'a') | 1u << ('m' - 'a') | 1u << ('n' - 'a') |
-                                   1u << ('o' - 'a') | 1u << ('s' - 'a') | 1u << ('t' - 'a') | 1u << ('w' - 'a');
-    unsigned letter = static_cast<unsigned char>(c | 0x20) - 'a';
-    return letter < 26 && ((kInitials >> letter) & 1) != 0;
+// A place that may start a stamp: a digit, or the start of a name form. (The first is the
+// cheap test: most places are neither.)
+bool MayStartStamp(const char* bytes, int length, int at) {
+    return IsStampDigit(bytes[at]) || MayStartNameForm(bytes + at, length - at);
 }
 
 // The shape of the text at a place that starts with a digit or a name's initial; the run is
@@ -106,10 +102,7 @@ struct CLineSearch {
         return false;
     }
 
-    bool TryStart(int at) {
-        char c = bytes[at];
-        return (IsStampDigit(c) || IsNameInitial(c)) && TryPlace(at, LeadingShape(bytes, length, at));
-    }
+    bool TryStart(int at) { return MayStartStamp(bytes, length, at) && TryPlace(at, LeadingShape(bytes, length, at)); }
 
     // The places within the time at the lead, up to until, one by one but for those that
     // cannot hold a stamp: the minutes (two digits and a colon, after which no form goes on),
@@ -134,7 +127,7 @@ struct CLineSearch {
         if (!places.TimeAfter(0)) places.SkipLetters();
         for (int at = places.Next(); at >= 0; at = places.Next()) {
             bool digit = IsStampDigit(bytes[at]);
-            if (!digit && !IsNameInitial(bytes[at])) continue;
+            if (!digit && !MayStartNameForm(bytes + at, length - at)) continue;
             CFieldShape shape = ShapeAt(bytes, length, at, &places);
             if (!shape.timeAhead) {
                 // No h:mm:ss from here on, so no name starts a stamp any more.
@@ -165,7 +158,7 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     int lead = LeadingPlace(bytes, limit);
     search.lead = lead;
     int tried = -1;  // the places up to here are done
-    if (lead < limit && (IsStampDigit(bytes[lead]) || IsNameInitial(bytes[lead]))) {
+    if (lead < limit && MayStartStamp(bytes, search.length, lead)) {
         if (search.TryPlace(lead, LeadingShape(bytes, search.length, lead))) return 1;
         tried = lead;
     }

@@ -48,6 +48,22 @@ int FindName(CStampText& t, const char* const* names, int count) {
 
 }  // namespace
 
+bool MayStartNameForm(const char* p, int n) {
+    if (n >= 2 && (p[0] == 'I' || p[0] == 'W' || p[0] == 'E' || p[0] == 'F') && p[1] >= '0' && p[1] <= '9') {
+        return true;
+    }
+    if (n < 3) return false;
+    uint32_t key =
+        Initials(static_cast<char>(p[0] | 0x20), static_cast<char>(p[1] | 0x20), static_cast<char>(p[2] | 0x20));
+    for (const char* name : kMonthNames) {
+        if (Initials(name[0], name[1], name[2]) == key) return true;
+    }
+    for (const char* name : kWeekdayNames) {
+        if (Initials(name[0], name[1], name[2]) == key) return true;
+    }
+    return false;
+}
+
 int CStampFields::ToStamp(CTimeStamp* stamp) const {
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return 0;
     if (year < 0 || year > 65535) return 0;

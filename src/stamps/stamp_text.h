@@ -24,6 +24,11 @@ struct CStampFields {
 // leave the years a stamp can hold.
 void ApplyZone(CTimeStamp* stamp, int minutesEast);
 
+// Whether a name form may start at p (n bytes on): the first three letters of an English
+// month or weekday name in either case, or a glog level (I, W, E, F) before a digit. The
+// readers of those forms read nothing where this is false.
+bool MayStartNameForm(const char* p, int n);
+
 struct CStampText {
     const char* p;
     int n;

@@ -36,7 +36,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 int MatchMonthName(const Cursor& c) {
-    if (c.i + 3 > c.n) return 0;
+    if (c.i + 3 > c.n || c.p[c.i] < 'A' || c.p[c.i] > 'S') return 0;  // digits, blanks: no name
     for (int m = 0; m < 12; ++m) {
         if (c.p[c.i] == kMonths[m][0] && c.p[c.i + 1] == kMonths[m][1] && c.p[c.i + 2] == kMonths[m][2]) return m + 1;
     }

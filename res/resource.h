@@ -57,6 +57,8 @@
 #define IDD_CONFIG_PAGE2_EN 2110
 #define IDD_JUMP_TIME_JA 2011
 #define IDD_JUMP_TIME_EN 2111
+#define IDD_HIDE_ROWS_JA 2020
+#define IDD_HIDE_ROWS_EN 2120
 
 // Commands: File menu.
 #define IDM_OPEN_LOG 6001
@@ -128,6 +130,8 @@
 #define IDM_DARK_THEME_OFF 6082
 #define IDM_DARK_THEME_ON 6083
 #define IDM_DARK_THEME_SYSTEM 6084
+// View menu: a view of the rows that hold none of some texts.
+#define IDM_HIDE_ROWS 6100
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024
@@ -219,6 +223,12 @@
 #define IDC_MATCH_CASE 20219
 #define IDC_REGEX 20220
 #define IDC_PATTERN_ERROR 20221
+// The "Not" box beside condition box k is IDC_NOT_1 + k (the search dialog has the first).
+#define IDC_NOT_1 20230
+#define IDC_NOT_2 20231
+#define IDC_NOT_3 20232
+#define IDC_NOT_4 20233
+#define IDC_NOT_5 20234
 
 // Marker list dialog.
 #define IDC_MARKER_LIST 20100

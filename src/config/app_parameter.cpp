@@ -162,6 +162,8 @@ void CAppParameter::SetDefaults() {
     m_extractMatchCase = 1;
     m_searchRegex = 0;
     m_extractRegex = 0;
+    m_searchNot = 0;
+    m_extractNot = 0;
 }
 
 int CAppParameter::ViewColors(bool systemDark, CColorEntry* out, int capacity) const {

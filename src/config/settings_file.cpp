@@ -140,6 +140,8 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
         m_extractMatchCase = CXml::GetInt(CXml::FindChild(search, u"extract_match_case"), 1) != 0 ? 1 : 0;
         m_searchRegex = CXml::GetInt(CXml::FindChild(search, u"search_regex"), 0) != 0 ? 1 : 0;
         m_extractRegex = CXml::GetInt(CXml::FindChild(search, u"extract_regex"), 0) != 0 ? 1 : 0;
+        m_searchNot = CXml::GetInt(CXml::FindChild(search, u"search_not"), 0) != 0 ? 1 : 0;
+        m_extractNot = CXml::GetInt(CXml::FindChild(search, u"extract_not"), 0) & kNotFieldsMask;
     }
     m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
     m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
@@ -207,6 +209,8 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     CXml::AddIntChild(search, u"extract_match_case", m_extractMatchCase);
     CXml::AddIntChild(search, u"search_regex", m_searchRegex);
     CXml::AddIntChild(search, u"extract_regex", m_extractRegex);
+    if (m_searchNot != 0) CXml::AddIntChild(search, u"search_not", 1);
+    if ((m_extractNot & kNotFieldsMask) != 0) CXml::AddIntChild(search, u"extract_not", m_extractNot & kNotFieldsMask);
     CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
     CXml::AddIntChild(config, u"interval_time", m_intervalTime);
     if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);

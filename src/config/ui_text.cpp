@@ -82,6 +82,8 @@ constexpr CTextRow kRows[] = {
     {TextId::kExtractNoMemory, u"There is not enough memory for the extracted rows. Nothing was extracted.",
      u"抽出した行を保持するメモリが足りません。抽出は行われませんでした。"},
     {TextId::kExtractViewTitle, u"Extraction:", u"抽出:"},
+    {TextId::kHideViewTitle, u"Hidden:", u"非表示:"},
+    {TextId::kTitleNot, u" not ", u" 除外 "},
     {TextId::kErrorLogViewTitle, u"Error Log", u"エラーログ"},
     {TextId::kPatternErrorFormat, u"Regular expression error at character %d: %s", u"正規表現のエラー (%d 文字目): %s"},
     {TextId::kJumpRangeFormat, u"1 - %lld", u"1 ～ %lld"},

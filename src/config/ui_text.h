@@ -68,6 +68,8 @@ enum class TextId {
     kExtractTooLargeCaption,
     kExtractNoMemory,   // message box, with kExtractTooLargeCaption
     kExtractViewTitle,  // the title of an extraction's view, before its conditions
+    kHideViewTitle,     // the same for Hide Matching Rows (texts that are all "not")
+    kTitleNot,          // between the title's texts and a "not" text
     kErrorLogViewTitle,
     kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)
     kJumpRangeFormat,     // the jump dialog's range (%lld)

@@ -76,8 +76,9 @@ public:
     void SearchNext(CLogView* view, int64_t start);
     void SearchPrevious(CLogView* view, int64_t start);
     void StartSearch(CLogView* view, int64_t start, CSearchDirection direction);
-    // The extraction of the current condition from a view's lines into a new view.
-    void StartExtraction(CLogView* view);
+    // The extraction of the current condition from a view's lines into a new view, with the
+    // configured rows before and after each hit (withContext) or none.
+    void StartExtraction(CLogView* view, bool withContext = true);
 
     // Command state.
     // The menu and toolbar state, derived from the command table, the open log, the active

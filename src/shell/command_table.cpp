@@ -82,6 +82,7 @@ void HighlightSearch(CAppMain& app, CLogView* view, int, int) {
 void Extraction(CAppMain& app, CLogView*, int, int) { Extract(app, CExtractFrom::kDialog); }
 void SelectionExtraction(CAppMain& app, CLogView*, int, int) { Extract(app, CExtractFrom::kSelection); }
 void ErrorLog(CAppMain& app, CLogView*, int, int) { ShowErrorLog(app); }
+void HideRows(CAppMain& app, CLogView*, int, int) { HideMatchingRows(app); }
 
 void JumpTop(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->GoToLine(0);

@@ -62,6 +62,7 @@ enum class CNeeds {
     X(IDM_EXTRACTION, Extraction, kLines, true, true)                        \
     X(IDM_SELECTION_EXTRACTION, SelectionExtraction, kNothing, true, false)  \
     X(IDM_ERROR_LOG, ErrorLog, kLines, true, true)                           \
+    X(IDM_HIDE_ROWS, HideRows, kLines, true, true)                           \
     X(IDM_JUMP_TOP, JumpTop, kLines, true, true)                             \
     X(IDM_JUMP_END, JumpEnd, kLines, true, true)                             \
     X(IDM_JUMP, Jump, kLines, true, true)                                    \

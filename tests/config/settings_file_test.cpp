@@ -598,17 +598,23 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
 
 TEST(SettingsFile, FindOptionsOfEachDialogAreKept) {
     ConfigFolders folders;
-    WriteConfig(folders, "<search><search_match_case>0</search_match_case><extract_regex>1</extract_regex></search>");
+    WriteConfig(folders,
+                "<search><search_match_case>0</search_match_case><extract_regex>1</extract_regex>"
+                "<extract_not>37</extract_not></search>");
     CAppParameter config;
     config.Reset();
     EXPECT_EQ(0, config.m_searchMatchCase);
     EXPECT_EQ(1, config.m_extractMatchCase);  // absent: the defaults
     EXPECT_EQ(0, config.m_searchRegex);
     EXPECT_EQ(1, config.m_extractRegex);
+    EXPECT_EQ(0, config.m_searchNot);
+    EXPECT_EQ(5, config.m_extractNot);  // bits beyond the five fields are dropped
     config.m_searchMatchCase = 1;
     config.m_extractMatchCase = 0;
     config.m_searchRegex = 1;
     config.m_extractRegex = 0;
+    config.m_searchNot = 1;
+    config.m_extractNot = 16;
     ASSERT_EQ(1, config.Save());
     CAppParameter again;
     again.Reset();
@@ -616,6 +622,13 @@ TEST(SettingsFile, FindOptionsOfEachDialogAreKept) {
     EXPECT_EQ(0, again.m_extractMatchCase);
     EXPECT_EQ(1, again.m_searchRegex);
     EXPECT_EQ(0, again.m_extractRegex);
+    EXPECT_EQ(1, again.m_searchNot);
+    EXPECT_EQ(16, again.m_extractNot);
+    // Boxes left clear write nothing an older reader would meet.
+    again.m_searchNot = 0;
+    again.m_extractNot = 0;
+    ASSERT_EQ(1, again.Save());
+    EXPECT_EQ(std::string::npos, SettingsPath(folders).find("_not"));
 }
 
 TEST(SettingsFile, HistoryCapacitiesAreBoundedOnReading) {

@@ -132,6 +132,18 @@
 #define IDM_DARK_THEME_SYSTEM 6084
 // View menu: a view of the rows that hold none of some texts.
 #define IDM_HIDE_ROWS 6100
+// The log view's context menu and Ctrl+Shift+0..9: the colour labels of a selected text.
+// Label k (1..9) is IDM_LABEL_1 + k - 1; Clear takes every label off.
+#define IDM_LABEL_CLEAR 6110
+#define IDM_LABEL_1 6111
+#define IDM_LABEL_2 6112
+#define IDM_LABEL_3 6113
+#define IDM_LABEL_4 6114
+#define IDM_LABEL_5 6115
+#define IDM_LABEL_6 6116
+#define IDM_LABEL_7 6117
+#define IDM_LABEL_8 6118
+#define IDM_LABEL_9 6119
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024

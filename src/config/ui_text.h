@@ -49,6 +49,17 @@ enum class TextId {
     kContextSearchPrevious,
     kContextSearchNext,
     kContextExtract,
+    kContextColorLabel,  // the submenu of the colour labels, its nine names and Clear
+    kContextLabelClear,
+    kLabelName1,
+    kLabelName2,
+    kLabelName3,
+    kLabelName4,
+    kLabelName5,
+    kLabelName6,
+    kLabelName7,
+    kLabelName8,
+    kLabelName9,
     // The progress dialog: its caption and its text (a format of position, total and
     // percent) by the kind of job; a load keeps the template's caption.
     kProgressSearchCaption,

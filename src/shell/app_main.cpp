@@ -172,7 +172,8 @@ void CAppMain::CloseEverything() {
     m_follower.Stop();
     m_follower.ClearReason();
     m_runner.CancelAndWait();
-    m_logStates.Keep(m_viewList.First(), m_logFile);
+    m_logStates.Keep(m_viewList.First(), m_logFile, m_labels);
+    m_labels.Clear();  // the next log has labels of its own
     KeepViewLayout(m_mdiClient);
     m_follower.ShowStatus(nullptr);  // the log's stamp summary or follow state goes with it
     // And the texts of its views: a selection, a hover, the caret's line.
@@ -203,7 +204,7 @@ void CAppMain::OnChildClosed(HWND window) {
 
 int CAppMain::CanClose() {
     m_runner.CancelAndWait();
-    m_logStates.Keep(m_viewList.First(), m_logFile);
+    m_logStates.Keep(m_viewList.First(), m_logFile, m_labels);
     KeepWindowLayout(m_frame, m_mdiClient);
     m_viewList.Clear();
     return 1;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "config/color_labels.h"
 #include "document/log_file.h"
 #include "loader/log_follow.h"
 #include "document/progress_listener.h"
@@ -99,6 +100,8 @@ public:
 
     CLogFile& LogFile() { return m_logFile; }
     CSearchCondition& SearchConditions() { return m_searchConditions; }
+    // The colour labels of the open log, which every view draws (kept with the log's state).
+    CColorLabels& Labels() { return m_labels; }
     // The background runner and its progress dialog.
     CJobRunner& Runner() { return m_runner; }
     // What is kept of each log between runs (markers, place, follow, code page).
@@ -115,6 +118,7 @@ private:
     CViewList m_viewList;
     CLogFile m_logFile;
     CSearchCondition m_searchConditions;
+    CColorLabels m_labels;
     CJobRunner m_runner{this};
     // Following.
     CFollower m_follower{this, this, &m_runner, &m_viewList, &m_logFile};

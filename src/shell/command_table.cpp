@@ -11,6 +11,7 @@
 #include "shell/about_dialog.h"
 #include "shell/app_main.h"
 #include "shell/follow_commands.h"
+#include "shell/label_commands.h"
 #include "shell/search_commands.h"
 #include "shell/settings_commands.h"
 #include "shell/time_commands.h"
@@ -114,6 +115,9 @@ void PreviousSlow(CAppMain& app, CLogView* view, int, int) { GoToSlowInterval(ap
 void SelectAll(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->SelectAll();
 }
+
+void ColorLabel(CAppMain& app, CLogView* view, int id, int) { ApplyColorLabel(app, view, id - IDM_LABEL_1); }
+void ClearLabels(CAppMain& app, CLogView*, int, int) { ClearColorLabels(app); }
 
 // As the window's close box: the view reports its closing to the frame.
 void CloseView(CAppMain&, CLogView* view, int, int) {

@@ -77,6 +77,16 @@ enum class CNeeds {
     X(IDM_SLOW_NEXT, NextSlow, kSlowRows, true, true)                        \
     X(IDM_SLOW_PREVIOUS, PreviousSlow, kSlowRows, true, true)                \
     X(IDM_CLOSE_VIEW, CloseView, kNothing, false, false)                     \
+    X(IDM_LABEL_1, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_2, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_3, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_4, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_5, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_6, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_7, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_8, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_9, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_CLEAR, ClearLabels, kNothing, false, false)                  \
     X(IDM_TOOLBAR, Base, kNothing, false, true)                              \
     X(IDM_STATUSBAR, Base, kNothing, false, true)                            \
     X(IDM_TILE_HORIZONTAL, Base, kNothing, false, true)                      \

@@ -111,7 +111,7 @@ void CLoadJob::Apply(CAppMain& app) {
     CFollower& follower = app.Follower();
     follower.SetIndexComplete(complete);
     if (view == app.Views().First()) {
-        if (states != nullptr) states->Restore(view);
+        if (states != nullptr) states->Restore(view, &app.Labels());
         follower.PutBack(view);
         app.OnViewStateChanged(view);
         ShowStampStatus(follower, stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);

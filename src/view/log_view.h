@@ -22,6 +22,8 @@
 #include "view/app_mdi_child.h"
 
 struct CRowCell;
+struct CLabelSpan;
+class CColorLabels;
 class COverviewStrip;
 class CTimelinePane;
 class CTimeline;
@@ -45,6 +47,11 @@ public:
     void SetKeywordSet(const CKeywordSet* keywords) { m_keywords = keywords; }
     void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
     const CSearchCondition* Condition() const { return m_condition; }
+    // The application's colour labels (config/color_labels.h): their texts are drawn in their
+    // colours, underlined, wherever they occur; null for none.
+    void SetLabels(const CColorLabels* labels) { m_labels = labels; }
+    const CColorLabels* Labels() const { return m_labels; }
+    static constexpr int kLabelInks = 9;  // one for each colour label
     // Takes the rows to show (null allowed) and shows them from the first row.
     void SetRows(std::unique_ptr<CRowSource> rows);
     // The same for a list of entries of file (null allowed).
@@ -144,9 +151,10 @@ public:
     void UpdateHScrollBar() override;
 
     // The text token by token; a token that no keyword or search colours takes the colours
-    // of the runs (runCount 0: the normal colours).
+    // of the runs (runCount 0: the normal colours). The units of the label spans (in order,
+    // apart) take their label's colour instead.
     void DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs = nullptr,
-                     int runCount = 0);
+                     int runCount = 0, const CLabelSpan* spans = nullptr, int spanCount = 0);
     void DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker, bool hasCaret, HBRUSH lineBrush,
                       HBRUSH intervalBrush);
     int DrawToken(HDC dc, int x, int y, const char16_t* token, int length);
@@ -206,6 +214,9 @@ private:
     std::unique_ptr<CRowSource> m_rows;
     const CKeywordSet* m_keywords = nullptr;
     const CSearchCondition* m_condition = nullptr;
+    const CColorLabels* m_labels = nullptr;
+    // The labels' colours on the view's ground, made at each paint.
+    COLORREF m_labelInk[kLabelInks] = {};
     CMarkerList m_markers;
     int32_t m_visibleRows = 1;
     int32_t m_visibleColumns = 0;

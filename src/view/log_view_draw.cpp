@@ -1,8 +1,10 @@
 // CLogView drawing: the header, the line-number and interval cells, the marker and caret
 // marks, the message text token by token with keyword and search highlighting, and the
 // selection drawn over it. Everything goes to the memory bitmap of CChildView::OnPaint.
+#include <algorithm>
 #include <cstdlib>
 
+#include "config/color_labels.h"
 #include "config/ui_text.h"
 #include "document/row_cells.h"
 #include "foundation/trace.h"
@@ -48,6 +50,15 @@ int Length16(const char16_t* text) {
     return n;
 }
 
+void HorizontalLine(HDC dc, int left, int right, int y, int width, COLORREF color) {
+    HPEN pen = CreatePen(PS_SOLID, width, color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, left, y, nullptr);
+    LineTo(dc, right, y);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
 void VerticalLine(HDC dc, int x, int top, int bottom, int width, COLORREF color) {
     HPEN pen = CreatePen(PS_SOLID, width, color);
     HGDIOBJ old = SelectObject(dc, pen);
@@ -70,8 +81,11 @@ void CLogView::UseColors(HDC dc, int entry) const {
     SetBkColor(dc, c.background);
 }
 
+static_assert(CLogView::kLabelInks == kColorLabelCount, "an ink for every colour label");
+
 int CLogView::OnDraw(HDC dc, const RECT& client) {
     m_boldFont = MakeConfiguredFont(FW_BOLD);
+    for (int k = 0; k < kLabelInks; ++k) m_labelInk[k] = LabelColor(k, ColorOf(kColorNormal).background);
     HBRUSH background = CreateSolidBrush(ColorOf(kColorNormal).background);
     FillRect(dc, &client, background);
     DeleteObject(background);
@@ -119,7 +133,10 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     bool colorCodes = m_settings.colorCodes != 0;
     auto* runs = colorCodes ? static_cast<CStyleRun*>(std::malloc(sizeof(CStyleRun) * StyleRunCapacity(kRowDrawBytes)))
                             : nullptr;
-    bool ready = bytes != nullptr && text != nullptr && lines != nullptr && (runs != nullptr || !colorCodes);
+    bool labelled = m_labels != nullptr && !m_labels->Empty();
+    auto* spans = labelled ? static_cast<CLabelSpan*>(std::malloc(sizeof(CLabelSpan) * kRowDrawBytes)) : nullptr;
+    bool ready = bytes != nullptr && text != nullptr && lines != nullptr && (runs != nullptr || !colorCodes) &&
+                 (spans != nullptr || !labelled);
     int64_t shown = ready ? m_rows->ReadRows(first, rowsToDraw, lines) : 0;
     int cw = m_charWidth;
     CRowCells cells(*m_rows, first, m_settings.intervalCheck, m_settings.intervalTime);
@@ -144,7 +161,8 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         // The line break stays in the text for search and copy, but fonts draw it as a box.
         while (units > 0 && (text[units - 1] == u'\r' || text[units - 1] == u'\n')) --units;
         if (units > 0) {
-            DrawRowText(dc, textX, y, text, units, runs, runCount);
+            int spanCount = labelled ? m_labels->FindSpans(text, units, spans, kRowDrawBytes) : 0;
+            DrawRowText(dc, textX, y, text, units, runs, runCount, spans, spanCount);
             if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, row.Value(), textX, y, text, units);
         }
         CRowCell cell;
@@ -160,6 +178,7 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     std::free(text);
     std::free(lines);
     std::free(runs);
+    std::free(spans);
 }
 
 // The cells left of the message: the line number, the interval (flagged when too long),
@@ -190,18 +209,36 @@ void CLogView::DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker,
     }
 }
 
-void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs, int runCount) {
+void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs, int runCount,
+                           const CLabelSpan* spans, int spanCount) {
     int run = 0;
+    int span = 0;
+    COLORREF ground = ColorOf(kColorNormal).background;
     for (int start = 0; start < count;) {
         int n = TokenLength(text, count, start);
         if (n <= 0) break;
+        int end = start + n;
         bool bold = false;
-        if (runCount == 0 || TokenColor(text + start, n, &bold) >= 0) {
-            x = DrawToken(dc, x, y, text + start, n);
-        } else {
-            x = DrawStyled(dc, x, y, text, start, start + n, runs, runCount, &run);
+        int color = TokenColor(text + start, n, &bold);
+        // A label may begin or end inside a token: the token is drawn in pieces.
+        for (int at = start; at < end;) {
+            while (span < spanCount && spans[span].end <= at) ++span;
+            bool inLabel = span < spanCount && spans[span].start <= at;
+            int stop = span >= spanCount ? end : std::min(end, inLabel ? spans[span].end : spans[span].start);
+            if (inLabel) {
+                COLORREF ink = m_labelInk[spans[span].label];
+                int left = x;
+                x = DrawPiece(dc, x, y, text + at, stop - at, ink, ground, bold);
+                HorizontalLine(dc, left, x, y + m_lineHeight - Scaled(1), Scaled(1), ink);
+            } else if (runCount == 0 || color >= 0) {
+                CColorEntry c = ColorOf(color >= 0 ? color : kColorNormal);
+                x = DrawPiece(dc, x, y, text + at, stop - at, c.text, c.background, bold);
+            } else {
+                x = DrawStyled(dc, x, y, text, at, stop, runs, runCount, &run);
+            }
+            at = stop;
         }
-        start += n;
+        start = end;
         // The rest of the row lies right of the window.
         if (x >= m_drawRight) break;
     }

@@ -22,7 +22,7 @@ int CColorLabels::Set(int label, const char16_t* text, int length) {
     for (std::u16string& other : m_texts) {
         if (!value.empty() && other == value) other.clear();
     }
-    m_texts[label] = value;
+    m_texts[static_cast<size_t>(label)] = value;
     ++m_generation;
     return 1;
 }
@@ -33,7 +33,7 @@ void CColorLabels::Clear() {
 }
 
 const std::u16string& CColorLabels::Text(int label) const {
-    return label >= 0 && label < kColorLabelCount ? m_texts[label] : kNoText;
+    return label >= 0 && label < kColorLabelCount ? m_texts[static_cast<size_t>(label)] : kNoText;
 }
 
 bool CColorLabels::Empty() const {
@@ -50,7 +50,7 @@ int CColorLabels::FindSpans(const char16_t* text, int n, CLabelSpan* out, int ca
         int best = -1;
         int bestLength = 0;
         for (int k = 0; k < kColorLabelCount; ++k) {
-            const std::u16string& t = m_texts[k];
+            const std::u16string& t = m_texts[static_cast<size_t>(k)];
             auto length = static_cast<int>(t.size());
             if (length <= bestLength || length > n - at || t[0] != text[at]) continue;
             if (t.compare(0, t.size(), text + at, t.size()) == 0) {

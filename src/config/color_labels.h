@@ -3,6 +3,7 @@
 // label is drawn in. Portable; UI thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -38,7 +39,7 @@ public:
     int FindSpans(const char16_t* text, int n, CLabelSpan* out, int capacity) const;
 
 private:
-    std::u16string m_texts[kColorLabelCount];
+    std::array<std::u16string, kColorLabelCount> m_texts;
     uint32_t m_generation = 0;
 };
 

@@ -187,7 +187,7 @@ bool ReadLog(CXmlElement* log, CLogState* state) {
     auto sameRow = [](const CLogMarkerState& a, const CLogMarkerState& b) { return a.row == b.row; };
     std::stable_sort(state->markers.begin(), state->markers.end(), byRow);
     state->markers.erase(std::unique(state->markers.begin(), state->markers.end(), sameRow), state->markers.end());
-    ReadLabels(CXml::FindChild(log, u"labels"), state->labels);
+    ReadLabels(CXml::FindChild(log, u"labels"), state->labels.data());
     return true;
 }
 
@@ -201,7 +201,7 @@ void WriteLog(CXmlElement* root, const CLogState& state) {
     AddNumber(log, u"first_row", static_cast<uint64_t>(state.firstRow), false);
     log.AddInt(u"follow", state.follow);
     log.AddInt(u"encoding", state.encoding);
-    WriteLabels(log, state.labels);
+    WriteLabels(log, state.labels.data());
     if (state.markers.empty()) return;
     CXmlChildList markers(log.Add(u"markers", nullptr));
     for (const CLogMarkerState& m : state.markers) {
@@ -215,9 +215,7 @@ void WriteLog(CXmlElement* root, const CLogState& state) {
 
 bool operator==(const CLogState& a, const CLogState& b) {
     if (a.markers.size() != b.markers.size()) return false;
-    for (int k = 0; k < kColorLabelCount; ++k) {
-        if (a.labels[k] != b.labels[k]) return false;
-    }
+    if (a.labels != b.labels) return false;
     for (size_t i = 0; i < a.markers.size(); ++i) {
         if (a.markers[i].row != b.markers[i].row || a.markers[i].offset != b.markers[i].offset) return false;
     }

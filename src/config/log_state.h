@@ -6,6 +6,7 @@
 // the same. UI thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,7 +41,7 @@ struct CLogState {
     int32_t encoding = kNoEncodingChoice;
     std::vector<CLogMarkerState> markers;
     // The colour labels' texts (empty: none), written only when there is one.
-    std::u16string labels[kColorLabelCount];
+    std::array<std::u16string, kColorLabelCount> labels;
 };
 
 bool operator==(const CLogState& a, const CLogState& b);

@@ -61,7 +61,7 @@ void CLogStateKeeper::Restore(CLogView* view, CColorLabels* labels) {
         }
         view->ShowRows(m_kept.caretRow, m_kept.firstRow);
         for (int k = 0; k < kColorLabelCount && labels != nullptr; ++k) {
-            const std::u16string& text = m_kept.labels[k];
+            const std::u16string& text = m_kept.labels[static_cast<size_t>(k)];
             if (!text.empty()) labels->Set(k, text.c_str(), static_cast<int>(text.size()));
         }
     }
@@ -85,7 +85,7 @@ void CLogStateKeeper::Keep(CLogView* first, CLogFile& file, const CColorLabels& 
     const CMarkerList& markers = first->Markers();
     for (int32_t i = 0; i < markers.Count(); ++i)
         state.markers.push_back({markers.At(i)->row.Value(), markers.At(i)->offset.Value()});
-    for (int k = 0; k < kColorLabelCount; ++k) state.labels[k] = labels.Text(k);
+    for (int k = 0; k < kColorLabelCount; ++k) state.labels[static_cast<size_t>(k)] = labels.Text(k);
     m_store.Put(state);
     m_store.Save();
 }

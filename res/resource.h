@@ -130,8 +130,9 @@
 #define IDM_DARK_THEME_OFF 6082
 #define IDM_DARK_THEME_ON 6083
 #define IDM_DARK_THEME_SYSTEM 6084
-// View menu: a view of the rows that hold none of some texts.
+// View menu: a view of the rows that hold none of some texts, and long rows wrapped.
 #define IDM_HIDE_ROWS 6100
+#define IDM_WRAP_LINES 6101
 // The log view's context menu and Ctrl+Shift+0..9: the colour labels of a selected text.
 // Label k (1..9) is IDM_LABEL_1 + k - 1; Clear takes every label off.
 #define IDM_LABEL_CLEAR 6110

@@ -155,6 +155,7 @@ void CAppParameter::SetDefaults() {
     m_overview = 1;
     m_colorCodes = 1;
     m_darkTheme = kDarkThemeSystem;
+    m_wrapLines = 0;
     SetStampPatterns(nullptr, 0);
     m_contextBefore = 0;
     m_contextAfter = 0;

@@ -124,6 +124,9 @@ public:
     // and copies see the text without them: on for a new installation, off for a settings
     // file without "color_codes" (written only when on, so older readers see nothing new).
     int32_t m_colorCodes = 1;
+    // View > Wrap Long Lines: rows wider than the message column go on in further lines. Off
+    // by default; "wrap_lines", written only when on, so that older readers see nothing new.
+    int32_t m_wrapLines = 0;
     // View > Dark Theme: kDarkThemeOff, kDarkThemeOn or kDarkThemeSystem (config/dark_colors.h).
     // As the system says for a new installation, off for a settings file without "dark_theme"
     // (written only when not off, so older readers see nothing new).

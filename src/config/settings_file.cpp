@@ -155,6 +155,7 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     // Written before there was a dark table, a file without the element meant the light one.
     int32_t dark = CXml::GetInt(CXml::FindChild(config, u"dark_theme"), kDarkThemeOff);
     m_darkTheme = dark == kDarkThemeOn || dark == kDarkThemeSystem ? dark : kDarkThemeOff;
+    m_wrapLines = CXml::GetInt(CXml::FindChild(config, u"wrap_lines"), 0) != 0 ? 1 : 0;
     CString patterns[kMaxStampPatterns];
     const char* texts[kMaxStampPatterns] = {};
     int count = 0;
@@ -218,6 +219,7 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     if (m_overview != 0) CXml::AddIntChild(config, u"overview", 1);
     if (m_colorCodes != 0) CXml::AddIntChild(config, u"color_codes", 1);
     if (m_darkTheme != kDarkThemeOff) CXml::AddIntChild(config, u"dark_theme", m_darkTheme);
+    if (m_wrapLines != 0) CXml::AddIntChild(config, u"wrap_lines", 1);
     if (m_stampPatternCount > 0) {
         CXmlChildList patterns(CXml::AddChild(config, u"stamp_patterns", nullptr));
         for (int k = 0; k < m_stampPatternCount; ++k) patterns.Add(u"pattern", m_stampPatterns[k].GetWide());

@@ -47,6 +47,7 @@ CViewSettings ViewSettingsOf(CAppParameter& config) {
     settings.intervalTime = config.m_intervalTime;
     settings.overview = config.m_overview;
     settings.colorCodes = config.m_colorCodes;
+    settings.wrap = config.m_wrapLines;
     return settings;
 }
 
@@ -82,6 +83,7 @@ int CAppMain::InitInstance(HINSTANCE instance) {
     UpdateCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
     CheckCommand(IDM_OVERVIEW, AppConfig().m_overview != 0);
+    CheckCommand(IDM_WRAP_LINES, AppConfig().m_wrapLines != 0);
     ApplyTheme();
     ShowRecentLogs(m_frame);
     m_runner.Start(m_frame);

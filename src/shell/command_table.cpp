@@ -56,6 +56,7 @@ void Nothing(CAppMain&, CLogView*, int, int) {}
 void Follow(CAppMain& app, CLogView*, int, int) { ToggleFollow(app); }
 void Overview(CAppMain& app, CLogView*, int, int) { ToggleOverview(app); }
 void Timeline(CAppMain& app, CLogView* view, int, int) { ToggleTimeline(app, view); }
+void WrapLines(CAppMain& app, CLogView*, int, int) { ToggleWrapLines(app); }
 void DarkTheme(CAppMain& app, CLogView*, int id, int) {
     ChooseDarkTheme(
         app, id == IDM_DARK_THEME_ON ? kDarkThemeOn : (id == IDM_DARK_THEME_OFF ? kDarkThemeOff : kDarkThemeSystem));

@@ -47,6 +47,7 @@ enum class CNeeds {
     X(IDM_FOLLOW, Follow, kNothing, false, true)                             \
     X(IDM_OVERVIEW, Overview, kNothing, false, true)                         \
     X(IDM_TIMELINE, Timeline, kLines, true, true)                            \
+    X(IDM_WRAP_LINES, WrapLines, kNothing, false, true)                      \
     X(IDM_DARK_THEME_OFF, DarkTheme, kNothing, false, true)                  \
     X(IDM_DARK_THEME_ON, DarkTheme, kNothing, false, true)                   \
     X(IDM_DARK_THEME_SYSTEM, DarkTheme, kNothing, false, true)               \

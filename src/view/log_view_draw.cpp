@@ -50,15 +50,6 @@ int Length16(const char16_t* text) {
     return n;
 }
 
-void HorizontalLine(HDC dc, int left, int right, int y, int width, COLORREF color) {
-    HPEN pen = CreatePen(PS_SOLID, width, color);
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, left, y, nullptr);
-    LineTo(dc, right, y);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-}
-
 void VerticalLine(HDC dc, int x, int top, int bottom, int width, COLORREF color) {
     HPEN pen = CreatePen(PS_SOLID, width, color);
     HGDIOBJ old = SelectObject(dc, pen);
@@ -73,6 +64,18 @@ void VerticalLine(HDC dc, int x, int top, int bottom, int width, COLORREF color)
 CColorEntry CLogView::ColorOf(int entry) const {
     if (entry < 0 || entry >= m_settings.colorCount) return CColorEntry{0, 0};
     return m_settings.colors[entry];
+}
+
+int CLogView::MessageLeft() const { return kMessageColumn * m_charWidth + Scaled(kCellEnd); }
+
+void CLogView::Underline(HDC dc, int left, int right, int y, COLORREF color) const {
+    HPEN pen = CreatePen(PS_SOLID, Scaled(1), color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    int under = y + m_lineHeight - Scaled(1);
+    MoveToEx(dc, left, under, nullptr);
+    LineTo(dc, right, under);
+    SelectObject(dc, old);
+    DeleteObject(pen);
 }
 
 void CLogView::UseColors(HDC dc, int entry) const {
@@ -106,7 +109,11 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
         DrawText16(dc, 34 * cw + inset, Scaled(1), titles[2], Length16(titles[2]));
         FillArea(dc, 0, p, kIntervalColumn * cw + cellEnd, client.bottom, lineBrush);
         FillArea(dc, kIntervalColumn * cw + cellEnd, p, kMessageColumn * cw + cellEnd, client.bottom, intervalBrush);
-        DrawRows(dc, client, lineBrush, intervalBrush);
+        if (Wraps()) {
+            DrawRowsWrapped(dc, client, lineBrush, intervalBrush);
+        } else {
+            DrawRows(dc, client, lineBrush, intervalBrush);
+        }
         int lineWidth = Scaled(kSeparatorWidth);
         VerticalLine(dc, kMessageColumn * cw + Scaled(kFirstSeparator), p, client.bottom, lineWidth,
                      ColorOf(kColorSeparator).text);
@@ -226,10 +233,7 @@ void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count
             bool inLabel = span < spanCount && spans[span].start <= at;
             int stop = span >= spanCount ? end : std::min(end, inLabel ? spans[span].end : spans[span].start);
             if (inLabel) {
-                COLORREF ink = m_labelInk[spans[span].label];
-                int left = x;
-                x = DrawPiece(dc, x, y, text + at, stop - at, ink, ground, bold);
-                HorizontalLine(dc, left, x, y + m_lineHeight - Scaled(1), Scaled(1), ink);
+                x = DrawPiece(dc, x, y, text + at, stop - at, m_labelInk[spans[span].label], ground, bold, true);
             } else if (runCount == 0 || color >= 0) {
                 CColorEntry c = ColorOf(color >= 0 ? color : kColorNormal);
                 x = DrawPiece(dc, x, y, text + at, stop - at, c.text, c.background, bold);
@@ -292,17 +296,23 @@ int CLogView::DrawStyled(HDC dc, int x, int y, const char16_t* text, int start, 
     return x;
 }
 
-int CLogView::DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back,
-                        bool bold) {
+int CLogView::DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back, bool bold,
+                        bool underline) {
     SetTextColor(dc, ink);
     SetBkColor(dc, back);
     HGDIOBJ old = bold && m_boldFont != nullptr ? SelectObject(dc, m_boldFont) : nullptr;
-    // Measured in the font it is drawn in: a bold face may be wider than the normal one.
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, W(text), length, &size);
-    DrawText16(dc, x, y, text, length);
+    if (m_layout.wrap != nullptr) {
+        x = DrawWrappedPiece(dc, text, length, underline);
+    } else {
+        // Measured in the font it is drawn in: a bold face may be wider than the normal one.
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, W(text), length, &size);
+        DrawText16(dc, x, y, text, length);
+        if (underline) Underline(dc, x, x + size.cx, y, ink);
+        x += size.cx;
+    }
     if (old != nullptr) SelectObject(dc, old);
-    return x + size.cx;
+    return x;
 }
 
 void CLogView::DrawSelection(HDC dc, int64_t row, int textX, int y, const char16_t* text, int count) {
@@ -320,6 +330,11 @@ void CLogView::DrawSelection(HDC dc, int64_t row, int textX, int y, const char16
     TraceOutput(u"wk_top_c=%d, top_c=%d, wk_end_c=%d, end_c=%d, pos=%d, cnt=%d, len=%d, m_SelTopC=%d, m_SelEndC=%d\n",
                 topWidth, topColumn, endWidth, endColumn, s, e - s, count, m_selFirstColumn, m_selLastColumn);
     if (row < topRow || row > endRow || e - s <= 0) return;
+    if (m_layout.wrap != nullptr) {
+        CColorEntry c = ColorOf(kColorSelection);
+        DrawPiece(dc, textX, y, text + s, e - s, c.text, c.background, false);
+        return;
+    }
     int x = row == topRow ? textX + DisplayWidth(text, s) * m_charWidth : textX;
     UseColors(dc, kColorSelection);
     DrawText16(dc, x, y, text + s, e - s);

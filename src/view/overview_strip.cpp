@@ -200,7 +200,7 @@ void COverviewStrip::DrawLabelLane(HDC dc, int left, int right, int height) {
 void COverviewStrip::DrawFrame(HDC dc, const RECT& client, int64_t rows) {
     int height = client.bottom - client.top;
     int64_t first = m_view->FirstVisibleRow();
-    int64_t shown = m_view->VisibleRows();
+    int64_t shown = m_view->ShownRows();
     int top = static_cast<int>(first * height / rows);
     int bottom = static_cast<int>((first + shown) * height / rows);
     int line = Scaled(1);

@@ -18,6 +18,8 @@ void RepaintViews(CAppMain& app) {
 
 void ApplyColorLabel(CAppMain& app, CLogView* view, int label) {
     std::u16string text = SelectionInOneRow(view);
+    // A drag past the row's end takes its line break too, which the view never shows.
+    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n')) text.pop_back();
     if (text.empty() || !app.Labels().Set(label, text.c_str(), static_cast<int>(text.size()))) {
         MessageBeep(MB_OK);
         return;

@@ -73,7 +73,8 @@ int CLogView::OnMouseMove(int x, int y) {
     int cell = hit.cell < 0 ? 0 : hit.cell;
     int count = 0;
     m_selLastRow = hit.row;
-    m_selLastColumn = TextColumnAt(hit.row, hit.offset, &count);
+    // Left of the margin counts as its first cell.
+    m_selLastColumn = TextColumnAt(hit.row, Wraps() ? hit.offset : TextOffsetOfCell(cell), &count);
     ReportSelection(true, count);
     // Scroll ahead of the pointer near the bottom and top edges, and near the right edge.
     int64_t first = m_vScroll.position;

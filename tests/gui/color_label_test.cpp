@@ -179,6 +179,10 @@ TEST_P(ColorLabelTest, TheContextMenuOffersTheLabelsByName) {
                                                L"6119 &9 Pink\tCtrl+Shift+9",   L"0 ",
                                                L"6110 Clear\tCtrl+Shift+0",     L"> Colour Label"};
     EXPECT_EQ(want, g_items);
+    // A drag past the row's end labels its text without the line break.
+    Select(m_view, 3, 0, 40);
+    SendMessageW(m_frame, WM_COMMAND, IDM_LABEL_9, 0);
+    EXPECT_EQ(u"gamma", m_app->Labels().Text(8));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ColorLabelTest, ::testing::Values(0, 1));

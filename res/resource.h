@@ -57,6 +57,8 @@
 #define IDD_CONFIG_PAGE2_EN 2110
 #define IDD_JUMP_TIME_JA 2011
 #define IDD_JUMP_TIME_EN 2111
+#define IDD_HIDE_ROWS_JA 2020
+#define IDD_HIDE_ROWS_EN 2120
 
 // Commands: File menu.
 #define IDM_OPEN_LOG 6001
@@ -130,6 +132,21 @@
 #define IDM_DARK_THEME_OFF 6082
 #define IDM_DARK_THEME_ON 6083
 #define IDM_DARK_THEME_SYSTEM 6084
+// View menu: a view of the rows that hold none of some texts, and long rows wrapped.
+#define IDM_HIDE_ROWS 6100
+#define IDM_WRAP_LINES 6101
+// The log view's context menu and Ctrl+Shift+0..9: the colour labels of a selected text.
+// Label k (1..9) is IDM_LABEL_1 + k - 1; Clear takes every label off.
+#define IDM_LABEL_CLEAR 6110
+#define IDM_LABEL_1 6111
+#define IDM_LABEL_2 6112
+#define IDM_LABEL_3 6113
+#define IDM_LABEL_4 6114
+#define IDM_LABEL_5 6115
+#define IDM_LABEL_6 6116
+#define IDM_LABEL_7 6117
+#define IDM_LABEL_8 6118
+#define IDM_LABEL_9 6119
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024
@@ -221,6 +238,12 @@
 #define IDC_MATCH_CASE 20219
 #define IDC_REGEX 20220
 #define IDC_PATTERN_ERROR 20221
+// The "Not" box beside condition box k is IDC_NOT_1 + k (the search dialog has the first).
+#define IDC_NOT_1 20230
+#define IDC_NOT_2 20231
+#define IDC_NOT_3 20232
+#define IDC_NOT_4 20233
+#define IDC_NOT_5 20234
 
 // Marker list dialog.
 #define IDC_MARKER_LIST 20100

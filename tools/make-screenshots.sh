@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes the README's screenshots from the current Windows build: the GUI test of the working
-# state saves the frame in both languages, and they are converted to docs/screenshots/*.png;
+# Makes the README's screenshots from the current Windows build: the GUI tests of the working
+# state and of wrapped rows save the frame in both languages, and they are converted to docs/screenshots/*.png;
 # then the same at 200% display scale (the prefix at 192 DPI, on a screen of its own that
 # holds the twice as large frame), as docs/screenshots/view-*-192dpi.png.
 # Look at each one before committing it. Usage: make screenshots
@@ -14,16 +14,14 @@ quillon_start_display
 trap quillon_stop_display EXIT
 quillon_prepare_prefix
 
-rm -f "$out"/view-*.bmp "$out"/merged-*.bmp
-# The test saves view-en.bmp and view-ja.bmp (and merged-en.bmp, merged-ja.bmp) into the
-# folder the variable names.
+rm -f "$out"/view-*.bmp "$out"/merged-*.bmp "$out"/wrap-*.bmp
+# The tests save view-en.bmp, view-ja.bmp, merged-en.bmp, merged-ja.bmp, wrap-en.bmp and
+# wrap-dark-ja.bmp into the folder the variable names.
 QUILLON_SCREENSHOTS="$(winepath -w "$out")" LC_ALL=en_US.UTF-8 \
   wine "$here/build/windows/tests/gui/gui_tests.exe" --gtest_filter='ViewScreenshotTest.*' >/dev/null
-for lang in en ja; do
-  for name in view merged; do
-    convert "$out/$name-$lang.bmp" "$here/docs/screenshots/$name-$lang.png"
-    echo "screenshot: docs/screenshots/$name-$lang.png"
-  done
+for name in view-en view-ja merged-en merged-ja wrap-en wrap-dark-ja; do
+  convert "$out/$name.bmp" "$here/docs/screenshots/$name.png"
+  echo "screenshot: docs/screenshots/$name.png"
 done
 
 # At 192 DPI the frame is 2400 x 1800: a new Wine session on a screen large enough.

@@ -155,6 +155,7 @@ void CAppParameter::SetDefaults() {
     m_overview = 1;
     m_colorCodes = 1;
     m_darkTheme = kDarkThemeSystem;
+    m_wrapLines = 0;
     SetStampPatterns(nullptr, 0);
     m_contextBefore = 0;
     m_contextAfter = 0;
@@ -162,6 +163,8 @@ void CAppParameter::SetDefaults() {
     m_extractMatchCase = 1;
     m_searchRegex = 0;
     m_extractRegex = 0;
+    m_searchNot = 0;
+    m_extractNot = 0;
 }
 
 int CAppParameter::ViewColors(bool systemDark, CColorEntry* out, int capacity) const {

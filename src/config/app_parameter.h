@@ -14,6 +14,7 @@
 #include "keywords/keyword_set.h"
 
 constexpr int kHistoryCount = 5;  // 0: search (and extraction condition 1); 1..4: conditions 2..5
+constexpr int32_t kNotFieldsMask = (1 << kHistoryCount) - 1;  // a "Not" bit for each condition field
 constexpr int kHistoryDefaultCapacity = 10;
 constexpr int kHistoryMaxCapacity = 1000;  // a larger "max" in the settings file is read as this
 constexpr int kAppColorCount = 23;
@@ -123,6 +124,9 @@ public:
     // and copies see the text without them: on for a new installation, off for a settings
     // file without "color_codes" (written only when on, so older readers see nothing new).
     int32_t m_colorCodes = 1;
+    // View > Wrap Long Lines: rows wider than the message column go on in further lines. Off
+    // by default; "wrap_lines", written only when on, so that older readers see nothing new.
+    int32_t m_wrapLines = 0;
     // View > Dark Theme: kDarkThemeOff, kDarkThemeOn or kDarkThemeSystem (config/dark_colors.h).
     // As the system says for a new installation, off for a settings file without "dark_theme"
     // (written only when not off, so older readers see nothing new).
@@ -154,6 +158,11 @@ public:
     int32_t m_extractMatchCase = 1;
     int32_t m_searchRegex = 0;
     int32_t m_extractRegex = 0;
+    // The "Not" boxes as they were left: the search dialog's (0 or 1) and the extraction
+    // dialog's, bit k for field k + 1. Stored in "search" as "search_not" and "extract_not",
+    // written only when set, so that older readers see nothing new.
+    int32_t m_searchNot = 0;
+    int32_t m_extractNot = 0;
 };
 
 // The process-wide configuration. Start-up (main.cpp) fills g_config (new CAppParameter,

@@ -112,6 +112,17 @@ CColorRef DarkText(CColorRef light, CColorRef lightBack, const CColorRef* backs,
     return 0xFFFFFF;
 }
 
+CColorRef HueReadingOn(double hueDegrees, double saturation, CColorRef ground) {
+    CHsl hsl{std::fmod(std::fmod(hueDegrees, 360) + 360, 360) / 60, saturation, 0.5};
+    bool darker = ContrastRatio(0x000000, ground) >= ContrastRatio(0xFFFFFF, ground);
+    double step = darker ? -kLightnessStep : kLightnessStep;
+    for (double l = 0.5; l > 0 && l < 1; l += step) {
+        CColorRef text = WithLightness(hsl, l);
+        if (ContrastRatio(text, ground) >= kMinTextContrast) return text;
+    }
+    return darker ? 0x000000 : 0xFFFFFF;
+}
+
 void MakeDarkColorTable(const CColorEntry* light, int count, CColorEntry* out) {
     for (int k = 0; k < count; ++k) out[k].background = DarkBackground(light[k].background);
     for (int k = 0; k < count; ++k) {

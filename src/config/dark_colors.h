@@ -25,6 +25,10 @@ CColorRef DarkBackground(CColorRef light);
 // A text colour for the dark table: its hue and saturation kept, its lightness mirrored when it
 // was darker than lightBack, then raised until it reaches kMinTextContrast on each of backs.
 CColorRef DarkText(CColorRef light, CColorRef lightBack, const CColorRef* backs, int count);
+// A text colour of the given hue (degrees) and saturation that reads at kMinTextContrast on
+// ground: from lightness 0.5, darker on a ground that black reads better on, else lighter
+// (black or white when no lightness of the hue reaches it).
+CColorRef HueReadingOn(double hueDegrees, double saturation, CColorRef ground);
 // out[k] = the dark counterpart of light[k]: each text reads on its own dark background and on
 // entry 0's (the view's ground). count >= 1; out and light may not overlap.
 void MakeDarkColorTable(const CColorEntry* light, int count, CColorEntry* out);

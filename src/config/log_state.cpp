@@ -102,6 +102,67 @@ void AddNumber(CXmlChildList& list, const char16_t* name, uint64_t value, bool h
     list.Add(name, text);
 }
 
+// A label's text as the file holds it: the reader trims and folds blanks, so blanks, other
+// controls and "%" are written as "%" and four hex digits.
+std::u16string EncodeLabel(const std::u16string& text) {
+    std::u16string out;
+    for (char16_t c : text) {
+        if (c > 0x20 && c != u'%' && c != 0x7f) {
+            out.push_back(c);
+            continue;
+        }
+        const char16_t* hex = u"0123456789abcdef";
+        out += u'%';
+        for (int shift = 12; shift >= 0; shift -= 4) out.push_back(hex[(c >> shift) & 0xF]);
+    }
+    return out;
+}
+
+// The text EncodeLabel wrote; false for a "%" without four hex digits.
+bool DecodeLabel(const char16_t* text, std::u16string* out) {
+    out->clear();
+    for (const char16_t* p = text; *p != 0; ++p) {
+        if (*p != u'%') {
+            out->push_back(*p);
+            continue;
+        }
+        char16_t digits[5] = {};
+        for (int k = 0; k < 4 && p[k + 1] != 0; ++k) digits[k] = p[k + 1];
+        uint64_t value = 0;
+        if (digits[3] == 0 || !ParseNumber(digits, 16, &value)) return false;
+        out->push_back(static_cast<char16_t>(value));
+        p += 4;
+    }
+    return true;
+}
+
+// The colour labels: a label's number (1..kColorLabelCount) and its text, which a selection
+// of one row gave (so not longer than a row shows). The first of a number counts.
+void ReadLabels(CXmlElement* list, std::u16string* labels) {
+    for (CXmlElement* l = CXml::FindChild(list, u"label"); l != nullptr; l = CXml::FindNext(l, u"label")) {
+        uint64_t number = 0;
+        std::u16string value;
+        if (!ChildNumber(l, u"number", 10, &number) || number < 1 || number > kColorLabelCount ||
+            !DecodeLabel(CXml::GetText(CXml::FindChild(l, u"text")), &value) || value.empty() ||
+            value.size() > kMaxLabelText || !labels[number - 1].empty())
+            continue;
+        labels[number - 1] = value;
+    }
+}
+
+void WriteLabels(CXmlChildList& log, const std::u16string* labels) {
+    bool any = false;
+    for (int k = 0; k < kColorLabelCount; ++k) any = any || !labels[k].empty();
+    if (!any) return;
+    CXmlChildList list(log.Add(u"labels", nullptr));
+    for (int k = 0; k < kColorLabelCount; ++k) {
+        if (labels[k].empty()) continue;
+        CXmlChildList label(list.Add(u"label", nullptr));
+        label.AddInt(u"number", k + 1);
+        label.Add(u"text", EncodeLabel(labels[k]).c_str());
+    }
+}
+
 // A log's kept state. Without a sound path and fingerprint nothing is kept for it; any other
 // field that is no value the viewer could have written is read as nothing kept.
 bool ReadLog(CXmlElement* log, CLogState* state) {
@@ -126,6 +187,7 @@ bool ReadLog(CXmlElement* log, CLogState* state) {
     auto sameRow = [](const CLogMarkerState& a, const CLogMarkerState& b) { return a.row == b.row; };
     std::stable_sort(state->markers.begin(), state->markers.end(), byRow);
     state->markers.erase(std::unique(state->markers.begin(), state->markers.end(), sameRow), state->markers.end());
+    ReadLabels(CXml::FindChild(log, u"labels"), state->labels.data());
     return true;
 }
 
@@ -139,6 +201,7 @@ void WriteLog(CXmlElement* root, const CLogState& state) {
     AddNumber(log, u"first_row", static_cast<uint64_t>(state.firstRow), false);
     log.AddInt(u"follow", state.follow);
     log.AddInt(u"encoding", state.encoding);
+    WriteLabels(log, state.labels.data());
     if (state.markers.empty()) return;
     CXmlChildList markers(log.Add(u"markers", nullptr));
     for (const CLogMarkerState& m : state.markers) {
@@ -152,6 +215,7 @@ void WriteLog(CXmlElement* root, const CLogState& state) {
 
 bool operator==(const CLogState& a, const CLogState& b) {
     if (a.markers.size() != b.markers.size()) return false;
+    if (a.labels != b.labels) return false;
     for (size_t i = 0; i < a.markers.size(); ++i) {
         if (a.markers[i].row != b.markers[i].row || a.markers[i].offset != b.markers[i].offset) return false;
     }

@@ -1,14 +1,17 @@
 // What the viewer keeps about each log between runs (markers, caret and first visible row,
-// follow mode, a code page chosen by hand), and the store of it: its own XML file beside
+// follow mode, a code page chosen by hand, colour labels), and the store of it: its own XML file beside
 // the settings ("quillon_state.xml"), at most kMaxLogStates logs, the least recently used
 // dropped. A log counts as the one a state was kept for when its path matches, it is not
 // shorter and its head (the first kStateHeadBytes, or all of it when it was shorter) hashes
 // the same. UI thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "config/color_labels.h"
 
 class CFile;
 
@@ -37,6 +40,8 @@ struct CLogState {
     int32_t follow = 0;
     int32_t encoding = kNoEncodingChoice;
     std::vector<CLogMarkerState> markers;
+    // The colour labels' texts (empty: none), written only when there is one.
+    std::array<std::u16string, kColorLabelCount> labels;
 };
 
 bool operator==(const CLogState& a, const CLogState& b);

@@ -140,6 +140,8 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
         m_extractMatchCase = CXml::GetInt(CXml::FindChild(search, u"extract_match_case"), 1) != 0 ? 1 : 0;
         m_searchRegex = CXml::GetInt(CXml::FindChild(search, u"search_regex"), 0) != 0 ? 1 : 0;
         m_extractRegex = CXml::GetInt(CXml::FindChild(search, u"extract_regex"), 0) != 0 ? 1 : 0;
+        m_searchNot = CXml::GetInt(CXml::FindChild(search, u"search_not"), 0) != 0 ? 1 : 0;
+        m_extractNot = CXml::GetInt(CXml::FindChild(search, u"extract_not"), 0) & kNotFieldsMask;
     }
     m_intervalCheck = CXml::GetInt(CXml::FindChild(config, u"interval_check"), 0) != 0 ? 1 : 0;
     m_intervalTime = CXml::GetInt(CXml::FindChild(config, u"interval_time"), 0);
@@ -153,6 +155,7 @@ void CAppParameter::ReadSettings(CXmlElement* first) {
     // Written before there was a dark table, a file without the element meant the light one.
     int32_t dark = CXml::GetInt(CXml::FindChild(config, u"dark_theme"), kDarkThemeOff);
     m_darkTheme = dark == kDarkThemeOn || dark == kDarkThemeSystem ? dark : kDarkThemeOff;
+    m_wrapLines = CXml::GetInt(CXml::FindChild(config, u"wrap_lines"), 0) != 0 ? 1 : 0;
     CString patterns[kMaxStampPatterns];
     const char* texts[kMaxStampPatterns] = {};
     int count = 0;
@@ -207,6 +210,8 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     CXml::AddIntChild(search, u"extract_match_case", m_extractMatchCase);
     CXml::AddIntChild(search, u"search_regex", m_searchRegex);
     CXml::AddIntChild(search, u"extract_regex", m_extractRegex);
+    if (m_searchNot != 0) CXml::AddIntChild(search, u"search_not", 1);
+    if ((m_extractNot & kNotFieldsMask) != 0) CXml::AddIntChild(search, u"extract_not", m_extractNot & kNotFieldsMask);
     CXml::AddIntChild(config, u"interval_check", m_intervalCheck != 0 ? 1 : 0);
     CXml::AddIntChild(config, u"interval_time", m_intervalTime);
     if (m_follow != 0) CXml::AddIntChild(config, u"follow", 1);
@@ -214,6 +219,7 @@ void CAppParameter::WriteSettings(CXmlElement* root) {
     if (m_overview != 0) CXml::AddIntChild(config, u"overview", 1);
     if (m_colorCodes != 0) CXml::AddIntChild(config, u"color_codes", 1);
     if (m_darkTheme != kDarkThemeOff) CXml::AddIntChild(config, u"dark_theme", m_darkTheme);
+    if (m_wrapLines != 0) CXml::AddIntChild(config, u"wrap_lines", 1);
     if (m_stampPatternCount > 0) {
         CXmlChildList patterns(CXml::AddChild(config, u"stamp_patterns", nullptr));
         for (int k = 0; k < m_stampPatternCount; ++k) patterns.Add(u"pattern", m_stampPatterns[k].GetWide());

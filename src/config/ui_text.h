@@ -51,6 +51,17 @@ enum class TextId {
     kContextSearchPrevious,
     kContextSearchNext,
     kContextExtract,
+    kContextColorLabel,  // the submenu of the colour labels, its nine names and Clear
+    kContextLabelClear,
+    kLabelName1,
+    kLabelName2,
+    kLabelName3,
+    kLabelName4,
+    kLabelName5,
+    kLabelName6,
+    kLabelName7,
+    kLabelName8,
+    kLabelName9,
     // The progress dialog: its caption and its text (a format of position, total and
     // percent) by the kind of job; a load keeps the template's caption.
     kProgressSearchCaption,
@@ -70,6 +81,8 @@ enum class TextId {
     kExtractTooLargeCaption,
     kExtractNoMemory,   // message box, with kExtractTooLargeCaption
     kExtractViewTitle,  // the title of an extraction's view, before its conditions
+    kHideViewTitle,     // the same for Hide Matching Rows (texts that are all "not")
+    kTitleNot,          // between the title's texts and a "not" text
     kErrorLogViewTitle,
     kPatternErrorFormat,  // the search dialogs' line under the check boxes (%d, %s)
     kJumpRangeFormat,     // the jump dialog's range (%lld)

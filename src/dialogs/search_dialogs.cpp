@@ -3,6 +3,7 @@
 
 #include "config/app_parameter.h"
 #include "config/ui_text.h"
+#include "dialogs/condition_fields.h"
 #include "foundation/format.h"
 #include "foundation/number_text.h"
 #include "foundation/wide.h"
@@ -17,48 +18,6 @@ QUILLON_DIALOG_BINDING(CSearchLogDialog)
 QUILLON_DIALOG_BINDING(CExtractionLogDialog)
 QUILLON_DIALOG_BINDING(CJumpDialog)
 QUILLON_DIALOG_BINDING(CMarkerListDialog)
-
-namespace {
-
-constexpr int kTextCapacity = 256;  // up to 255 characters are read
-
-// Empties a combo box and lists a history in it, most recent first.
-void FillHistory(HWND combo, int list) {
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    SetWindowTextW(combo, L"");
-    CTextHistory& history = AppConfig().History(list);
-    for (int i = 0; i < history.count && history.entries != nullptr; ++i) {
-        if (history.entries[i] == nullptr) continue;
-        LRESULT index =
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(history.entries[i]->GetWideOrEmpty())));
-        SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), 0);
-    }
-    if (history.count > 0) SendMessageW(combo, CB_SETCURSEL, 0, 0);
-}
-
-void ReadText(HWND window, int id, char16_t* text) {
-    text[0] = 0;
-    GetDlgItemTextW(window, id, W(text), kTextCapacity);
-}
-
-bool Checked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
-
-// The options of the dialog's texts from its check boxes.
-int TextOptions(HWND window) {
-    return (Checked(window, IDC_MATCH_CASE) ? kMatchCase : 0) | (Checked(window, IDC_REGEX) ? kRegex : 0);
-}
-
-// Puts PCRE2's reason for refusing a pattern under the check boxes (and the caret at it).
-void ShowPatternError(HWND window, int comboId, const CPatternError& error) {
-    char16_t text[400];
-    FormatString(text, 400, UiText(TextId::kPatternErrorFormat), error.offset + 1, error.message);
-    SetDlgItemTextW(window, IDC_PATTERN_ERROR, W(text));
-    HWND combo = GetDlgItem(window, comboId);
-    SetFocus(combo);
-    SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(error.offset, error.offset));
-}
-
-}  // namespace
 
 void SetSmallIcon(HWND window) {
     auto instance = InstanceOf(window);
@@ -76,6 +35,7 @@ void CSearchLogDialog::OnInitDialog(HWND window) {
     CAppParameter& config = AppConfig();
     CheckDlgButton(window, IDC_MATCH_CASE, config.m_searchMatchCase ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(window, IDC_REGEX, config.m_searchRegex ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window, IDC_NOT_1, config.m_searchNot ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
@@ -84,23 +44,26 @@ void CSearchLogDialog::OnCommand(HWND window, int id, int code) {
         return;
     }
     if (m_condition != nullptr) m_condition->Clear();
-    char16_t text[kTextCapacity];
-    ReadText(window, IDC_CONDITION_1, text);
+    char16_t text[kConditionTextCapacity];
+    ReadConditionText(window, IDC_CONDITION_1, text);
     CAppParameter& config = AppConfig();
-    int options = TextOptions(window);
+    int options = FindOptions(window);
+    int notText = IsChecked(window, IDC_NOT_1) ? 1 : 0;
     if (text[0] != 0 && m_condition != nullptr) {
         // A pattern that does not compile searches nothing: the dialog stays with the reason.
         CPatternError error;
-        if (!m_condition->Add(text, options, &error) && error.offset >= 0) {
+        if (!m_condition->Add(text, options | (notText ? kNot : 0), &error) && error.offset >= 0) {
             ShowPatternError(window, IDC_CONDITION_1, error);
             return;
         }
     }
     int matchCase = (options & kMatchCase) != 0 ? 1 : 0;
     int regex = (options & kRegex) != 0 ? 1 : 0;
-    bool changed = config.m_searchMatchCase != matchCase || config.m_searchRegex != regex;
+    bool changed =
+        config.m_searchMatchCase != matchCase || config.m_searchRegex != regex || config.m_searchNot != notText;
     config.m_searchMatchCase = matchCase;
     config.m_searchRegex = regex;
+    config.m_searchNot = notText;
     if (text[0] != 0) {
         config.AddHistory(0, text);
         changed = true;
@@ -118,6 +81,9 @@ void CExtractionLogDialog::OnInitDialog(HWND window) {
         int length = 0;
         const char16_t* text = m_condition != nullptr ? m_condition->WideText(k, &length) : nullptr;
         SetWindowTextW(combo, text != nullptr ? W(text) : L"");
+        // A field that shows a text of the condition shows its own "Not"; the others as left.
+        bool notText = text != nullptr ? m_condition->IsNot(k) : (AppConfig().m_extractNot >> k & 1) != 0;
+        CheckDlgButton(window, IDC_NOT_1 + k, notText ? BST_CHECKED : BST_UNCHECKED);
     }
     CheckRadioButton(window, IDC_MATCH_AND, IDC_MATCH_OR, IDC_MATCH_OR);
     CAppParameter& config = AppConfig();
@@ -135,15 +101,17 @@ int CExtractionLogDialog::OnOK(HWND window) {
     if (m_condition == nullptr) return 1;
     m_condition->Clear();
     m_condition->SetMatchAll(IsDlgButtonChecked(window, IDC_MATCH_AND) == BST_CHECKED ? 1 : 0);
-    int options = TextOptions(window);
+    int options = FindOptions(window);
     // Every pattern must compile before anything is kept: the first that does not keeps the
     // dialog open with the reason.
-    char16_t texts[5][kTextCapacity];
+    char16_t texts[5][kConditionTextCapacity];
+    int32_t notBits = 0;
     for (int k = 0; k < m_fieldCount && k < 5; ++k) {
-        ReadText(window, IDC_CONDITION_1 + k, texts[k]);
+        if (IsChecked(window, IDC_NOT_1 + k)) notBits |= 1 << k;
+        ReadConditionText(window, IDC_CONDITION_1 + k, texts[k]);
         if (texts[k][0] == 0) continue;
         CPatternError error;
-        if (!m_condition->Add(texts[k], options, &error) && error.offset >= 0) {
+        if (!m_condition->Add(texts[k], options | ((notBits >> k & 1) != 0 ? kNot : 0), &error) && error.offset >= 0) {
             m_condition->Clear();
             ShowPatternError(window, IDC_CONDITION_1 + k, error);
             return 0;
@@ -151,9 +119,11 @@ int CExtractionLogDialog::OnOK(HWND window) {
     }
     int matchCase = (options & kMatchCase) != 0 ? 1 : 0;
     int regex = (options & kRegex) != 0 ? 1 : 0;
-    bool changed = config.m_extractMatchCase != matchCase || config.m_extractRegex != regex;
+    bool changed =
+        config.m_extractMatchCase != matchCase || config.m_extractRegex != regex || config.m_extractNot != notBits;
     config.m_extractMatchCase = matchCase;
     config.m_extractRegex = regex;
+    config.m_extractNot = notBits;
     for (int k = 0; k < m_fieldCount && k < 5; ++k) {
         if (texts[k][0] == 0) continue;
         config.AddHistory(k, texts[k]);
@@ -165,8 +135,8 @@ int CExtractionLogDialog::OnOK(HWND window) {
     };
     const Field fields[] = {{IDC_LINES_BEFORE, &config.m_contextBefore}, {IDC_LINES_AFTER, &config.m_contextAfter}};
     for (const Field& field : fields) {
-        char16_t text[kTextCapacity];
-        ReadText(window, field.id, text);
+        char16_t text[kConditionTextCapacity];
+        ReadConditionText(window, field.id, text);
         int value;
         if (ParseDecimalField(text, &value, true) && value != *field.value) {
             *field.value = value;

@@ -47,6 +47,7 @@ CViewSettings ViewSettingsOf(CAppParameter& config) {
     settings.intervalTime = config.m_intervalTime;
     settings.overview = config.m_overview;
     settings.colorCodes = config.m_colorCodes;
+    settings.wrap = config.m_wrapLines;
     return settings;
 }
 
@@ -83,6 +84,7 @@ int CAppMain::InitInstance(HINSTANCE instance) {
     UpdateCommandState();
     CheckCommand(IDM_FOLLOW, AppConfig().m_follow != 0);
     CheckCommand(IDM_OVERVIEW, AppConfig().m_overview != 0);
+    CheckCommand(IDM_WRAP_LINES, AppConfig().m_wrapLines != 0);
     ApplyTheme();
     ShowRecentLogs(m_frame);
     m_runner.Start(m_frame);
@@ -189,8 +191,9 @@ void CAppMain::CloseEverything() {
     if (m_merged != nullptr) {
         m_logStates.KeepMerged(m_viewList.First(), *m_merged);
     } else {
-        m_logStates.Keep(m_viewList.First(), m_logFile);
+        m_logStates.Keep(m_viewList.First(), m_logFile, m_labels);
     }
+    m_labels.Clear();  // the next log has labels of its own
     KeepViewLayout(m_mdiClient);
     m_follower.ShowStatus(nullptr);  // the log's stamp summary or follow state goes with it
     // And the texts of its views: a selection, a hover, the caret's line.
@@ -226,7 +229,7 @@ int CAppMain::CanClose() {
     if (m_merged != nullptr) {
         m_logStates.KeepMerged(m_viewList.First(), *m_merged);
     } else {
-        m_logStates.Keep(m_viewList.First(), m_logFile);
+        m_logStates.Keep(m_viewList.First(), m_logFile, m_labels);
     }
     KeepWindowLayout(m_frame, m_mdiClient);
     m_viewList.Clear();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "config/color_labels.h"
 #include "document/log_file.h"
 #include "loader/log_follow.h"
 #include "document/progress_listener.h"
@@ -95,8 +96,9 @@ public:
     void SearchNext(CLogView* view, int64_t start);
     void SearchPrevious(CLogView* view, int64_t start);
     void StartSearch(CLogView* view, int64_t start, CSearchDirection direction);
-    // The extraction of the current condition from a view's lines into a new view.
-    void StartExtraction(CLogView* view);
+    // The extraction of the current condition from a view's lines into a new view, with the
+    // configured rows before and after each hit (withContext) or none.
+    void StartExtraction(CLogView* view, bool withContext = true);
 
     // Command state.
     // The menu and toolbar state, derived from the command table, the open log, the active
@@ -117,6 +119,8 @@ public:
 
     CLogFile& LogFile() { return m_logFile; }
     CSearchCondition& SearchConditions() { return m_searchConditions; }
+    // The colour labels of the open log, which every view draws (kept with the log's state).
+    CColorLabels& Labels() { return m_labels; }
     // The background runner and its progress dialog.
     CJobRunner& Runner() { return m_runner; }
     // What is kept of each log between runs (markers, place, follow, code page).
@@ -138,6 +142,7 @@ private:
     std::vector<std::u16string> m_commandLineMerge;  // the paths after "--merge"
     CLogLineList m_noErrorRows;                      // a merged set's until it is merged
     CSearchCondition m_searchConditions;
+    CColorLabels m_labels;
     CJobRunner m_runner{this};
     // Following.
     CFollower m_follower{this, this, &m_runner, &m_viewList, &m_logFile};

@@ -98,6 +98,7 @@ CLogView* CAppMain::CreateLogView(CLogFile* file, std::unique_ptr<CLogLineList> 
     UpdateWindow(window);
     view->SetKeywordSet(&config.Keywords());
     view->SetCondition(&m_searchConditions);
+    view->SetLabels(&m_labels);
     if (lines != nullptr) view->SetLines(std::move(lines), file);
     CLogView* added = m_viewList.Add(std::move(view));
     UpdateCommandState();

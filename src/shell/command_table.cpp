@@ -12,6 +12,7 @@
 #include "shell/app_main.h"
 #include "shell/follow_commands.h"
 #include "shell/merge_commands.h"
+#include "shell/label_commands.h"
 #include "shell/search_commands.h"
 #include "shell/settings_commands.h"
 #include "shell/time_commands.h"
@@ -59,6 +60,7 @@ void Nothing(CAppMain&, CLogView*, int, int) {}
 void Follow(CAppMain& app, CLogView*, int, int) { ToggleFollow(app); }
 void Overview(CAppMain& app, CLogView*, int, int) { ToggleOverview(app); }
 void Timeline(CAppMain& app, CLogView* view, int, int) { ToggleTimeline(app, view); }
+void WrapLines(CAppMain& app, CLogView*, int, int) { ToggleWrapLines(app); }
 void DarkTheme(CAppMain& app, CLogView*, int id, int) {
     ChooseDarkTheme(
         app, id == IDM_DARK_THEME_ON ? kDarkThemeOn : (id == IDM_DARK_THEME_OFF ? kDarkThemeOff : kDarkThemeSystem));
@@ -86,6 +88,7 @@ void HighlightSearch(CAppMain& app, CLogView* view, int, int) {
 void Extraction(CAppMain& app, CLogView*, int, int) { Extract(app, CExtractFrom::kDialog); }
 void SelectionExtraction(CAppMain& app, CLogView*, int, int) { Extract(app, CExtractFrom::kSelection); }
 void ErrorLog(CAppMain& app, CLogView*, int, int) { ShowErrorLog(app); }
+void HideRows(CAppMain& app, CLogView*, int, int) { HideMatchingRows(app); }
 
 void JumpTop(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->GoToLine(0);
@@ -117,6 +120,9 @@ void PreviousSlow(CAppMain& app, CLogView* view, int, int) { GoToSlowInterval(ap
 void SelectAll(CAppMain&, CLogView* view, int, int) {
     if (view != nullptr) view->SelectAll();
 }
+
+void ColorLabel(CAppMain& app, CLogView* view, int id, int) { ApplyColorLabel(app, view, id - IDM_LABEL_1); }
+void ClearLabels(CAppMain& app, CLogView*, int, int) { ClearColorLabels(app); }
 
 // As the window's close box: the view reports its closing to the frame.
 void CloseView(CAppMain&, CLogView* view, int, int) {

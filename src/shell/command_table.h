@@ -49,6 +49,7 @@ enum class CNeeds {
     X(IDM_FOLLOW, Follow, kNothing, false, true)                             \
     X(IDM_OVERVIEW, Overview, kNothing, false, true)                         \
     X(IDM_TIMELINE, Timeline, kLines, true, true)                            \
+    X(IDM_WRAP_LINES, WrapLines, kNothing, false, true)                      \
     X(IDM_DARK_THEME_OFF, DarkTheme, kNothing, false, true)                  \
     X(IDM_DARK_THEME_ON, DarkTheme, kNothing, false, true)                   \
     X(IDM_DARK_THEME_SYSTEM, DarkTheme, kNothing, false, true)               \
@@ -64,6 +65,7 @@ enum class CNeeds {
     X(IDM_EXTRACTION, Extraction, kLines, true, true)                        \
     X(IDM_SELECTION_EXTRACTION, SelectionExtraction, kNothing, true, false)  \
     X(IDM_ERROR_LOG, ErrorLog, kLines, true, true)                           \
+    X(IDM_HIDE_ROWS, HideRows, kLines, true, true)                           \
     X(IDM_JUMP_TOP, JumpTop, kLines, true, true)                             \
     X(IDM_JUMP_END, JumpEnd, kLines, true, true)                             \
     X(IDM_JUMP, Jump, kLines, true, true)                                    \
@@ -78,6 +80,16 @@ enum class CNeeds {
     X(IDM_SLOW_NEXT, NextSlow, kSlowRows, true, true)                        \
     X(IDM_SLOW_PREVIOUS, PreviousSlow, kSlowRows, true, true)                \
     X(IDM_CLOSE_VIEW, CloseView, kNothing, false, false)                     \
+    X(IDM_LABEL_1, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_2, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_3, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_4, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_5, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_6, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_7, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_8, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_9, ColorLabel, kSelection, true, false)                      \
+    X(IDM_LABEL_CLEAR, ClearLabels, kNothing, false, false)                  \
     X(IDM_TOOLBAR, Base, kNothing, false, true)                              \
     X(IDM_STATUSBAR, Base, kNothing, false, true)                            \
     X(IDM_TILE_HORIZONTAL, Base, kNothing, false, true)                      \

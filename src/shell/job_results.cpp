@@ -26,15 +26,23 @@ void AppendTitle(std::u16string* title, const char16_t* text) {
     for (const char16_t* p = text; *p != 0 && title->size() < kTitleCapacity - 1; ++p) title->push_back(*p);
 }
 
-// The extraction view's title: its caption and the condition's texts.
+// The extraction view's title: its caption and the condition's texts, the texts a row must
+// hold first, then each "not" text after a word that says so. Texts that are all "not" hide
+// the rows that hold any of them, and the title says that instead.
 std::u16string ExtractionTitle(const CSearchCondition& condition) {
-    std::u16string title = UiText(TextId::kExtractViewTitle);
+    bool hiding = condition.PositiveCount() == 0;
+    std::u16string title = UiText(hiding ? TextId::kHideViewTitle : TextId::kExtractViewTitle);
+    int shown = 0;
     for (int i = 0; i < condition.Count(); ++i) {
-        int length = 0;
-        const char16_t* text = condition.WideText(i, &length);
-        if (text == nullptr) continue;
-        if (i > 0) AppendTitle(&title, condition.MatchAll() ? u" and " : u" or ");
+        const char16_t* text = condition.WideText(i, nullptr);
+        if (text == nullptr || (condition.IsNot(i) && !hiding)) continue;
+        if (shown++ > 0) AppendTitle(&title, condition.MatchAll() && !hiding ? u" and " : u" or ");
         AppendTitle(&title, text);
+    }
+    for (int i = 0; i < condition.Count() && !hiding; ++i) {
+        if (!condition.IsNot(i)) continue;
+        AppendTitle(&title, UiText(TextId::kTitleNot));
+        AppendTitle(&title, condition.WideText(i, nullptr));
     }
     return title;
 }
@@ -104,7 +112,7 @@ void CLoadJob::Apply(CAppMain& app) {
     CFollower& follower = app.Follower();
     follower.SetIndexComplete(complete);
     if (view == app.Views().First()) {
-        if (states != nullptr) states->Restore(view);
+        if (states != nullptr) states->Restore(view, &app.Labels());
         follower.PutBack(view);
         app.OnViewStateChanged(view);
         ShowStampStatus(follower, stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);

@@ -49,7 +49,7 @@ void CLogStateKeeper::Opening(CAppBase& app, CLogFile& file, const wchar_t* path
     app.CheckCommand(IDM_FOLLOW, config.m_follow != 0);
 }
 
-void CLogStateKeeper::Restore(CLogView* view) {
+void CLogStateKeeper::Restore(CLogView* view, CColorLabels* labels) {
     if (view == nullptr || view->Lines() == nullptr) return;
     const CLogLineList& lines = *view->Lines();
     if (m_restoring) {
@@ -61,12 +61,16 @@ void CLogStateKeeper::Restore(CLogView* view) {
                 view->Markers().Toggle(CRow(marker.row), CLineNumber(line.lineNumber), CFileOffset(line.offset));
         }
         view->ShowRows(m_kept.caretRow, m_kept.firstRow);
+        for (int k = 0; k < kColorLabelCount && labels != nullptr; ++k) {
+            const std::u16string& text = m_kept.labels[static_cast<size_t>(k)];
+            if (!text.empty()) labels->Set(k, text.c_str(), static_cast<int>(text.size()));
+        }
     }
     if (m_requestedLine > 0) view->GoToLine(m_requestedLine - 1);
     m_requestedLine = 0;
 }
 
-void CLogStateKeeper::Keep(CLogView* first, CLogFile& file) {
+void CLogStateKeeper::Keep(CLogView* first, CLogFile& file, const CColorLabels& labels) {
     if (!m_open) return;
     m_open = false;
     m_restoring = false;
@@ -82,6 +86,7 @@ void CLogStateKeeper::Keep(CLogView* first, CLogFile& file) {
     const CMarkerList& markers = first->Markers();
     for (int32_t i = 0; i < markers.Count(); ++i)
         state.markers.push_back({markers.At(i)->row.Value(), markers.At(i)->offset.Value()});
+    for (int k = 0; k < kColorLabelCount; ++k) state.labels[static_cast<size_t>(k)] = labels.Text(k);
     m_store.Put(state);
     m_store.Save();
 }

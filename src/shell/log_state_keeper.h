@@ -1,5 +1,5 @@
 // CLogStateKeeper: brings back what was kept about a log when it opens again (markers,
-// caret and first row, follow mode, a code page chosen by hand) and keeps it when the log
+// caret and first row, follow mode, a code page chosen by hand, colour labels) and keeps it when the log
 // closes, in the state file beside the settings (config/log_state.h). UI thread only.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include "config/log_state.h"
 
 class CAppBase;
+class CColorLabels;
 class CLogFile;
 class CLogView;
 class CMergedLogs;
@@ -20,14 +21,14 @@ public:
     // Before the log's load: finds what was kept for it (the same log only) and puts its
     // code page and follow mode in force. The first call reads the state file.
     void Opening(CAppBase& app, CLogFile& file, const wchar_t* path);
-    // After the load of the log's own view: its markers and rows; a line asked for on the
-    // command line (from 1) wins over the kept caret.
-    void Restore(CLogView* view);
-    // Before the log closes: what its own view shows now, saved when it changed.
-    void Keep(CLogView* first, CLogFile& file);
+    // After the load of the log's own view: its markers and rows, and the labels; a line
+    // asked for on the command line (from 1) wins over the kept caret.
+    void Restore(CLogView* view, CColorLabels* labels);
+    // Before the log closes: what its own view shows now and the labels, saved when it changed.
+    void Keep(CLogView* first, CLogFile& file, const CColorLabels& labels);
     // The same for the logs of a merged set, each under its own path: their markers, which
     // the merged view shows on its rows and keeps for each log apart. The rest of what was
-    // kept for a log alone (its place, follow mode, code page) is left as it was.
+    // kept for a log alone (its place, follow mode, code page, labels) is left as it was.
     void OpeningMerged(CAppBase& app, CMergedLogs& logs);
     void RestoreMerged(CLogView* view, CMergedLogs& logs);
     void KeepMerged(CLogView* first, CMergedLogs& logs);

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "config/app_parameter.h"
+#include "dialogs/hide_rows_dialog.h"
 #include "dialogs/search_dialogs.h"
 #include "res/resource.h"
 #include "shell/app_main.h"
@@ -17,8 +18,11 @@ namespace {
 
 constexpr int32_t kQuickErrorLines = 1000000;
 
-// The selected columns of a selection within one row; empty when they lie outside its text.
-std::u16string SelectedTextInOneRow(CLogView* view) {
+}  // namespace
+
+std::u16string SelectionInOneRow(CLogView* view) {
+    if (view == nullptr || view->SelectionState() != CSelectionMode::kMade) return std::u16string();
+    if (view->SelectionFirstRow() != view->SelectionLastRow()) return std::u16string();
     int count = 0;
     char16_t* text = view->GetRowText(view->SelectionFirstRow(), &count);
     int first = view->SelectionFirstColumn();
@@ -52,7 +56,7 @@ int UseSelectionAsCondition(CAppMain& app, CLogView* view) {
     condition.Clear();
     if (view == nullptr || view->SelectionState() != CSelectionMode::kMade) return 0;
     if (view->SelectionFirstRow() != view->SelectionLastRow()) return 0;
-    std::u16string selected = SelectedTextInOneRow(view);
+    std::u16string selected = SelectionInOneRow(view);
     if (!selected.empty()) {
         CAppParameter& config = AppConfig();
         // The selected text as it stands, with the search dialog's case rule.
@@ -107,6 +111,19 @@ void Extract(CAppMain& app, CExtractFrom from) {
     app.StartExtraction(view);
 }
 
+void HideMatchingRows(CAppMain& app) {
+    CLogView* view = app.Views().Active();
+    if (view == nullptr || view->Lines() == nullptr || view->File() == nullptr) return;
+    // A word selected in a row is the first text to hide.
+    if (view->SelectionState() == CSelectionMode::kMade) UseSelectionAsCondition(app, view);
+    CHideRowsDialog dialog;
+    dialog.m_condition = &app.SearchConditions();
+    if (RunDialog(dialog, IDD_HIDE_ROWS_JA, app.Frame()) != 1 || !app.Views().Contains(view)) return;
+    if (app.SearchConditions().Count() == 0) return;
+    app.SearchConditions().SetMatchAll(0);
+    app.StartExtraction(view, false);
+}
+
 // Copying the entries is quick up to a few million; beyond that it goes to the runner.
 void ShowErrorLog(CAppMain& app) {
     const CLogLineList& errors = app.ErrorRows();
@@ -157,7 +174,7 @@ void CAppMain::StartSearch(CLogView* view, int64_t start, CSearchDirection direc
     m_runner.RunScan(std::move(job), view->File(), quick);
 }
 
-void CAppMain::StartExtraction(CLogView* view) {
+void CAppMain::StartExtraction(CLogView* view, bool withContext) {
     if (view == nullptr || !Scannable(view)) return;
     std::unique_ptr<CExtractJob> job(new (std::nothrow) CExtractJob());
     if (job == nullptr) return;
@@ -182,8 +199,8 @@ void CAppMain::StartExtraction(CLogView* view) {
     job->view = view;
     job->codePage = config.m_codePage;
     job->hideEscapes = config.m_colorCodes != 0;
-    job->before = config.m_contextBefore;
-    job->after = config.m_contextAfter;
+    job->before = withContext ? config.m_contextBefore : 0;
+    job->after = withContext ? config.m_contextAfter : 0;
     job->limitHitsAtStart = m_searchConditions.LimitHits();
     bool quick = IsQuickScan(*view->Lines(), 0, view->Lines()->Count() - 1);
     m_runner.RunScan(std::move(job), view->File(), quick);

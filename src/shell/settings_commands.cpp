@@ -40,6 +40,15 @@ void ToggleOverview(CAppMain& app) {
     for (const auto& v : app.Views()) v->UpdateOverview();
 }
 
+void ToggleWrapLines(CAppMain& app) {
+    CAppParameter& config = AppConfig();
+    config.m_wrapLines = config.m_wrapLines != 0 ? 0 : 1;
+    config.Save();
+    app.CheckCommand(IDM_WRAP_LINES, config.m_wrapLines != 0);
+    app.ApplyViewSettings();
+    for (const auto& v : app.Views()) v->ApplyWrap();
+}
+
 void ChooseDarkTheme(CAppMain& app, int choice) {
     CAppParameter& config = AppConfig();
     if (config.m_darkTheme != choice) {

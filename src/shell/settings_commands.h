@@ -9,6 +9,8 @@ void EditKeywords(CAppMain& app);
 void EditSettings(CAppMain& app);
 // View > Overview: shows or hides the strip of every view, and keeps the choice.
 void ToggleOverview(CAppMain& app);
+// View > Wrap Long Lines: wraps or unwraps the rows of every view, and keeps the choice.
+void ToggleWrapLines(CAppMain& app);
 // View > Dark Theme: keeps the choice (kDarkThemeOff, kDarkThemeOn or kDarkThemeSystem) and
 // puts it in force in every view and the frame's title bar.
 void ChooseDarkTheme(CAppMain& app, int choice);

@@ -45,6 +45,8 @@ void CLogView::SetRows(std::unique_ptr<CRowSource> rows, const CRowLogs* logs) {
     m_rows = std::move(rows);
     m_logs = m_rows != nullptr ? logs : nullptr;
     m_firstRow = 0;
+    m_firstLine = 0;
+    m_lineCounts.Forget();
     m_contentHeight = RowCount();
     m_caretRow = 0;
     m_caretColumn = 0;
@@ -60,6 +62,7 @@ int CLogView::TakeFollowedLines(int64_t from, const CLogLineList& more) {
     bool onLastRow = m_caretRow >= RowCount() - 1;
     int64_t first = m_vScroll.position;
     int ok = ReplaceTail(Lines(), from, more);
+    m_lineCounts.Forget();
     if (m_overview != nullptr) m_overview->RowsChangedFrom(CLineNumber(from));
     if (m_timeline != nullptr) m_timeline->RowsChangedFrom(CLineNumber(from));
     int64_t count = RowCount();
@@ -69,7 +72,11 @@ int CLogView::TakeFollowedLines(int64_t from, const CLogLineList& more) {
     if (onLastRow && count > 0) {
         m_caretRow = count - 1;
         int rows = m_visibleRows > 2 ? m_visibleRows - 2 : 1;  // rows under the header, the last one cut
-        if (m_caretRow >= FirstVisibleRow() + rows) SetVScrollPos(m_caretRow - rows + 1);
+        if (Wraps()) {
+            KeepRowInWindow(m_caretRow);
+        } else if (m_caretRow >= FirstVisibleRow() + rows) {
+            SetVScrollPos(m_caretRow - rows + 1);
+        }
         if (m_active) ShowCaretPosition();
     }
     Invalidate();
@@ -230,6 +237,7 @@ int CLogView::OnSize(int width, int height, int) {
 }
 
 void CLogView::UpdateVScrollBar() {
+    m_firstLine = 0;
     RECT client = {};
     if (m_window != nullptr) GetClientRect(m_window, &client);
     int lineHeight = m_lineHeight > 0 ? m_lineHeight : 1;
@@ -242,13 +250,64 @@ void CLogView::UpdateHScrollBar() {
     RECT client = {};
     if (m_window != nullptr) GetClientRect(m_window, &client);
     int cw = m_charWidth > 0 ? m_charWidth : 1;
+    // Wrapped rows need no columns beyond the window: the bar is disabled at its start.
+    if (Wraps()) {
+        UpdateScrollBar(false, 0, cw, client.right - client.left, 0);
+        return;
+    }
     SetScrollState(false, 500, (client.right - client.left) / cw, 0, 2);
 }
 
 int CLogView::OnHScroll(int code) {
+    if (Wraps()) return 1;
     CChildView::OnHScroll(code);
     Invalidate();
     return 1;
+}
+
+int CLogView::OnVScroll(int code) {
+    if (Wraps() && HasRows()) {
+        // Lines under the header, less one that stays in view.
+        int64_t page = m_visibleRows > 2 ? m_visibleRows - 2 : 1;
+        switch (code) {
+            case SB_LINEUP:
+                ScrollLines(-1);
+                return 1;
+            case SB_LINEDOWN:
+                ScrollLines(1);
+                return 1;
+            case SB_PAGEUP:
+                ScrollLines(-page);
+                return 1;
+            case SB_PAGEDOWN:
+                ScrollLines(page);
+                return 1;
+            default:
+                break;
+        }
+    }
+    return CChildView::OnVScroll(code);
+}
+
+int CLogView::OnMouseWheel(int delta) {
+    if (!Wraps() || !HasRows()) return CChildView::OnMouseWheel(delta);
+    ScrollLines(-(static_cast<short>(delta) / 120 * 2));
+    return 1;
+}
+
+void CLogView::SetVScrollPos(int64_t position) {
+    if (m_firstLine != 0) {
+        m_firstLine = 0;
+        Invalidate();
+    }
+    CChildView::SetVScrollPos(position);
+}
+
+void CLogView::ApplyWrap() {
+    if (m_window == nullptr) return;
+    m_lineCounts.Forget();
+    m_hScroll.position = 0;
+    LayOutKeepingPlace();
 }
 
 void CLogView::SetStatus(int part, const char16_t* text) {

@@ -15,6 +15,8 @@
 #include "document/log_line.h"
 #include "document/row_source.h"
 #include "document/row_text.h"
+#include "document/row_wrap.h"
+#include "foundation/buffer.h"
 #include "keywords/keyword_set.h"
 #include "search/marker_list.h"
 #include "search/row_logs.h"
@@ -23,6 +25,8 @@
 #include "view/app_mdi_child.h"
 
 struct CRowCell;
+struct CLabelSpan;
+class CColorLabels;
 class COverviewStrip;
 class CTimelinePane;
 class CTimeline;
@@ -46,6 +50,11 @@ public:
     void SetKeywordSet(const CKeywordSet* keywords) { m_keywords = keywords; }
     void SetCondition(const CSearchCondition* condition) { m_condition = condition; }
     const CSearchCondition* Condition() const { return m_condition; }
+    // The application's colour labels (config/color_labels.h): their texts are drawn in their
+    // colours, underlined, wherever they occur; null for none.
+    void SetLabels(const CColorLabels* labels) { m_labels = labels; }
+    const CColorLabels* Labels() const { return m_labels; }
+    static constexpr int kLabelInks = 9;  // one for each colour label
     // Takes the rows to show (null allowed) and shows them from the first row. logs: when the
     // rows come from several logs, which (the rows' own object, or null for one log): each row
     // is then read in its log's code page and shows its log in a source cell.
@@ -86,6 +95,17 @@ public:
     int64_t FirstVisibleRow() const { return m_vScroll.position; }
     int FirstVisibleColumn() const { return static_cast<int>(m_hScroll.position); }
     int VisibleRows() const { return m_visibleRows; }
+    // Long rows wrap (the settings' wrap): the first visible row may then start in the window
+    // at a later line of its own, and fewer rows than VisibleRows may show.
+    bool Wraps() const { return m_settings.wrap != 0; }
+    int FirstVisibleLine() const { return m_firstLine; }
+    // The rows the window shows (at the last paint while rows wrap).
+    int64_t ShownRows() const { return Wraps() ? m_shownRows : m_visibleRows; }
+    // The visual lines a row takes as the view wraps it now: 1 while rows do not wrap. Wraps
+    // the row (its shown text) unless its count is still known.
+    int32_t LinesOf(int64_t row);
+    // After the wrap setting changed: lays the view out again from its first row.
+    void ApplyWrap();
 
     // Caret to a line-list index (clamped to the list), centred in the window.
     void GoToLine(int64_t line);
@@ -145,15 +165,21 @@ public:
     int OnRButtonDown(int x, int y) override;
     int OnLButtonDblClk(int x, int y) override;
     int OnHScroll(int code) override;
+    // While rows wrap, lines, pages and the wheel move by visual lines; the thumb by rows.
+    int OnVScroll(int code) override;
+    int OnMouseWheel(int delta) override;
+    // The first visible row, from its first line.
+    void SetVScrollPos(int64_t position) override;
     int OnChar(int code) override;
     int OnKeyDown(WPARAM key, LPARAM data) override;
     void UpdateVScrollBar() override;
     void UpdateHScrollBar() override;
 
     // The text token by token; a token that no keyword or search colours takes the colours
-    // of the runs (runCount 0: the normal colours).
+    // of the runs (runCount 0: the normal colours). The units of the label spans (in order,
+    // apart) take their label's colour instead.
     void DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs = nullptr,
-                     int runCount = 0);
+                     int runCount = 0, const CLabelSpan* spans = nullptr, int spanCount = 0);
     void DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker, bool hasCaret, HBRUSH lineBrush,
                       HBRUSH intervalBrush);
     int DrawToken(HDC dc, int x, int y, const char16_t* token, int length);
@@ -163,9 +189,35 @@ private:
     struct HitPoint {
         int cell;       // (x - margin) / character width, -1 left of the margin
         int windowRow;  // row in the window, the header row counting as 0
-        int64_t row;    // line-list row: windowRow + first visible row
+        int64_t row;    // line-list row: windowRow + first visible row (the visual line's row when wrapping)
+        int offset;     // display offset in the row's text under the pointer (TextOffsetOfCell unwrapped)
     };
-    HitPoint HitTest(int x, int y) const;
+    // The pieces of the row being drawn while rows wrap: its text, each unit's x from the
+    // text's start (offsets[i], pixels) and advance (widths[i]), its lines, the first one
+    // drawn and where it goes.
+    struct CRowLayout {
+        const char16_t* text = nullptr;
+        const int32_t* offsets = nullptr;
+        const int32_t* widths = nullptr;
+        const CRowWrap* wrap = nullptr;
+        int firstLine = 0;
+        int top = 0;
+        int left = 0;
+        int bottom = 0;
+    };
+    // What the kept line counts were wrapped for.
+    struct CWrapKey {
+        int width = -1;
+        int charWidth = 0;
+        uint32_t codePage = 0;
+        int32_t colorCodes = 0;
+        const CRowSource* rows = nullptr;
+        bool operator==(const CWrapKey& o) const {
+            return width == o.width && charWidth == o.charWidth && codePage == o.codePage &&
+                   colorCodes == o.colorCodes && rows == o.rows;
+        }
+    };
+    HitPoint HitTest(int x, int y);
     // Character width, line height and row pitch of the settings' font.
     void MeasureFont();
     // Lays the view out again for its client area, keeping the first row and column (the
@@ -175,8 +227,8 @@ private:
     void FinishDrag(int64_t row, int column);
     // Display offset of a cell in the row text: cell - 30 + first visible column, at least 0.
     int TextOffsetOfCell(int cell) const;
-    // Text column (UTF-16 units) of a cell in a row; 0 for a row without text.
-    int TextColumnAt(int64_t row, int cell, int* rowCount);
+    // Text column (UTF-16 units) at a display offset of a row; 0 for a row without text.
+    int TextColumnAt(int64_t row, int offset, int* rowCount);
     // Selects the token at a display offset of a row (double click); nothing on no token.
     void SelectTokenAt(int64_t row, int offset);
     // Reads at most kRowDrawBytes of a row, whose entry is line, into bytes and converts
@@ -209,11 +261,34 @@ private:
     void UseColors(HDC dc, int entry) const;
     void DrawCells(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
     void DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
+    // Where the message text starts (first visible column 0).
+    int MessageLeft() const;
+    void Underline(HDC dc, int left, int right, int y, COLORREF color) const;
+    // Wrapping (log_view_wrap.cpp): the width the rows wrap at, the scratch a row is wrapped
+    // in, a row's shown text wrapped (its units, -1 without memory), the first visible place,
+    // moves by visual lines, and the wrapped drawing.
+    int WrapWidth() const;
+    bool PrepareWrapBuffers();
+    int WrapRowText(CRow row, const CLogLine& line, CRowWrap* wrap, CStyleRun* runs = nullptr, int* runCount = nullptr);
+    void SetFirstPlace(int64_t row, int32_t line);
+    void ScrollLines(int64_t delta);
+    // The row's first line in the middle of the window.
+    void CentreWrapped(int64_t row);
+    // The least move that shows the whole row (or, taller than the window, its first line).
+    void KeepRowInWindow(int64_t row);
+    // The row and display offset under a cell of a line of the window (windowLine 0: under the header).
+    int WrappedOffset(int64_t windowLine, int cell, int64_t* row);
+    void DrawRowsWrapped(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
+    // A piece of the row being drawn, placed by m_layout on its lines; kNoDrawLimit once
+    // it reaches below the window, else 0.
+    int DrawWrappedPiece(HDC dc, const char16_t* text, int length, bool underline);
     bool TokenStartsWithSearch(const char16_t* token, int length) const;
     // The colour-table entry a keyword or the search highlight gives a token, or -1.
     int TokenColor(const char16_t* token, int length, bool* bold) const;
-    // Text in the given colours and weight; returns the x after it.
-    int DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back, bool bold);
+    // Text in the given colours and weight (underlined: a label's); returns the x after it.
+    // While a wrapped row is drawn, the piece goes where m_layout puts it instead.
+    int DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back, bool bold,
+                  bool underline = false);
     // The units [start, end) of a row in the colours of its runs, from run *run on.
     int DrawStyled(HDC dc, int x, int y, const char16_t* text, int start, int end, const CStyleRun* runs, int runCount,
                    int* run);
@@ -224,6 +299,9 @@ private:
     const CRowLogs* m_logs = nullptr;  // part of m_rows, or null
     const CKeywordSet* m_keywords = nullptr;
     const CSearchCondition* m_condition = nullptr;
+    const CColorLabels* m_labels = nullptr;
+    // The labels' colours on the view's ground, made at each paint.
+    COLORREF m_labelInk[kLabelInks] = {};
     CMarkerList m_markers;
     int32_t m_visibleRows = 1;
     int32_t m_visibleColumns = 0;
@@ -238,6 +316,18 @@ private:
     HFONT m_boldFont = nullptr;
     std::unique_ptr<COverviewStrip> m_overview;
     std::unique_ptr<CTimelinePane> m_timeline;
+    // Wrapping: the first visible row's first line in the window, the rows the last paint
+    // showed, the line counts of rows near the window, and one row's wrap and its buffers.
+    int32_t m_firstLine = 0;
+    int64_t m_shownRows = 0;
+    CLineCountCache m_lineCounts;
+    CWrapKey m_wrapKey;
+    CRowWrap m_wrapRow;
+    CGrowBuffer<char> m_wrapBytes;
+    CGrowBuffer<char16_t> m_wrapText;
+    CGrowBuffer<int32_t> m_wrapOffsets;
+    CGrowBuffer<int32_t> m_wrapWidths;
+    CRowLayout m_layout;
     // Right edge of the area being painted: a row's tokens beyond it are not drawn.
     static constexpr int kNoDrawLimit = 0x7fffffff;
     int m_drawRight = kNoDrawLimit;

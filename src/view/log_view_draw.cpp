@@ -1,8 +1,10 @@
 // CLogView drawing: the header, the line-number and interval cells, the marker and caret
 // marks, the message text token by token with keyword and search highlighting, and the
 // selection drawn over it. Everything goes to the memory bitmap of CChildView::OnPaint.
+#include <algorithm>
 #include <cstdlib>
 
+#include "config/color_labels.h"
 #include "config/ui_text.h"
 #include "document/row_cells.h"
 #include "foundation/trace.h"
@@ -64,14 +66,29 @@ CColorEntry CLogView::ColorOf(int entry) const {
     return m_settings.colors[entry];
 }
 
+int CLogView::MessageLeft() const { return kMessageColumn * m_charWidth + Scaled(kCellEnd); }
+
+void CLogView::Underline(HDC dc, int left, int right, int y, COLORREF color) const {
+    HPEN pen = CreatePen(PS_SOLID, Scaled(1), color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    int under = y + m_lineHeight - Scaled(1);
+    MoveToEx(dc, left, under, nullptr);
+    LineTo(dc, right, under);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
 void CLogView::UseColors(HDC dc, int entry) const {
     CColorEntry c = ColorOf(entry);
     SetTextColor(dc, c.text);
     SetBkColor(dc, c.background);
 }
 
+static_assert(CLogView::kLabelInks == kColorLabelCount, "an ink for every colour label");
+
 int CLogView::OnDraw(HDC dc, const RECT& client) {
     m_boldFont = MakeConfiguredFont(FW_BOLD);
+    for (int k = 0; k < kLabelInks; ++k) m_labelInk[k] = LabelColor(k, ColorOf(kColorNormal).background);
     HBRUSH background = CreateSolidBrush(ColorOf(kColorNormal).background);
     FillRect(dc, &client, background);
     DeleteObject(background);
@@ -98,7 +115,11 @@ int CLogView::OnDraw(HDC dc, const RECT& client) {
         }
         FillArea(dc, 0, p, kIntervalColumn * cw + cellEnd, client.bottom, lineBrush);
         FillArea(dc, kIntervalColumn * cw + cellEnd, p, kMessageColumn * cw + cellEnd, client.bottom, intervalBrush);
-        DrawRows(dc, client, lineBrush, intervalBrush);
+        if (Wraps()) {
+            DrawRowsWrapped(dc, client, lineBrush, intervalBrush);
+        } else {
+            DrawRows(dc, client, lineBrush, intervalBrush);
+        }
         int lineWidth = Scaled(kSeparatorWidth);
         VerticalLine(dc, kMessageColumn * cw + Scaled(kFirstSeparator), p, client.bottom, lineWidth,
                      ColorOf(kColorSeparator).text);
@@ -125,7 +146,10 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     bool colorCodes = m_settings.colorCodes != 0;
     auto* runs = colorCodes ? static_cast<CStyleRun*>(std::malloc(sizeof(CStyleRun) * StyleRunCapacity(kRowDrawBytes)))
                             : nullptr;
-    bool ready = bytes != nullptr && text != nullptr && lines != nullptr && (runs != nullptr || !colorCodes);
+    bool labelled = m_labels != nullptr && !m_labels->Empty();
+    auto* spans = labelled ? static_cast<CLabelSpan*>(std::malloc(sizeof(CLabelSpan) * kRowDrawBytes)) : nullptr;
+    bool ready = bytes != nullptr && text != nullptr && lines != nullptr && (runs != nullptr || !colorCodes) &&
+                 (spans != nullptr || !labelled);
     int64_t shown = ready ? m_rows->ReadRows(first, rowsToDraw, lines) : 0;
     int cw = m_charWidth;
     CRowCells cells(*m_rows, first, m_settings.intervalCheck, m_settings.intervalTime);
@@ -150,7 +174,8 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         // The line break stays in the text for search and copy, but fonts draw it as a box.
         while (units > 0 && (text[units - 1] == u'\r' || text[units - 1] == u'\n')) --units;
         if (units > 0) {
-            DrawRowText(dc, textX, y, text, units, runs, runCount);
+            int spanCount = labelled ? m_labels->FindSpans(text, units, spans, kRowDrawBytes) : 0;
+            DrawRowText(dc, textX, y, text, units, runs, runCount, spans, spanCount);
             if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, row.Value(), textX, y, text, units);
         }
         CRowCell cell;
@@ -167,6 +192,7 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     std::free(text);
     std::free(lines);
     std::free(runs);
+    std::free(spans);
 }
 
 // The cells left of the message: the line number, the interval (flagged when too long),
@@ -197,18 +223,33 @@ void CLogView::DrawRowCells(HDC dc, int y, const CRowCell& cell, bool hasMarker,
     }
 }
 
-void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs, int runCount) {
+void CLogView::DrawRowText(HDC dc, int x, int y, const char16_t* text, int count, const CStyleRun* runs, int runCount,
+                           const CLabelSpan* spans, int spanCount) {
     int run = 0;
+    int span = 0;
+    COLORREF ground = ColorOf(kColorNormal).background;
     for (int start = 0; start < count;) {
         int n = TokenLength(text, count, start);
         if (n <= 0) break;
+        int end = start + n;
         bool bold = false;
-        if (runCount == 0 || TokenColor(text + start, n, &bold) >= 0) {
-            x = DrawToken(dc, x, y, text + start, n);
-        } else {
-            x = DrawStyled(dc, x, y, text, start, start + n, runs, runCount, &run);
+        int color = TokenColor(text + start, n, &bold);
+        // A label may begin or end inside a token: the token is drawn in pieces.
+        for (int at = start; at < end;) {
+            while (span < spanCount && spans[span].end <= at) ++span;
+            bool inLabel = span < spanCount && spans[span].start <= at;
+            int stop = span >= spanCount ? end : std::min(end, inLabel ? spans[span].end : spans[span].start);
+            if (inLabel) {
+                x = DrawPiece(dc, x, y, text + at, stop - at, m_labelInk[spans[span].label], ground, bold, true);
+            } else if (runCount == 0 || color >= 0) {
+                CColorEntry c = ColorOf(color >= 0 ? color : kColorNormal);
+                x = DrawPiece(dc, x, y, text + at, stop - at, c.text, c.background, bold);
+            } else {
+                x = DrawStyled(dc, x, y, text, at, stop, runs, runCount, &run);
+            }
+            at = stop;
         }
-        start += n;
+        start = end;
         // The rest of the row lies right of the window.
         if (x >= m_drawRight) break;
     }
@@ -262,17 +303,23 @@ int CLogView::DrawStyled(HDC dc, int x, int y, const char16_t* text, int start, 
     return x;
 }
 
-int CLogView::DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back,
-                        bool bold) {
+int CLogView::DrawPiece(HDC dc, int x, int y, const char16_t* text, int length, COLORREF ink, COLORREF back, bool bold,
+                        bool underline) {
     SetTextColor(dc, ink);
     SetBkColor(dc, back);
     HGDIOBJ old = bold && m_boldFont != nullptr ? SelectObject(dc, m_boldFont) : nullptr;
-    // Measured in the font it is drawn in: a bold face may be wider than the normal one.
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, W(text), length, &size);
-    DrawText16(dc, x, y, text, length);
+    if (m_layout.wrap != nullptr) {
+        x = DrawWrappedPiece(dc, text, length, underline);
+    } else {
+        // Measured in the font it is drawn in: a bold face may be wider than the normal one.
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, W(text), length, &size);
+        DrawText16(dc, x, y, text, length);
+        if (underline) Underline(dc, x, x + size.cx, y, ink);
+        x += size.cx;
+    }
     if (old != nullptr) SelectObject(dc, old);
-    return x + size.cx;
+    return x;
 }
 
 void CLogView::DrawSelection(HDC dc, int64_t row, int textX, int y, const char16_t* text, int count) {
@@ -290,6 +337,11 @@ void CLogView::DrawSelection(HDC dc, int64_t row, int textX, int y, const char16
     TraceOutput(u"wk_top_c=%d, top_c=%d, wk_end_c=%d, end_c=%d, pos=%d, cnt=%d, len=%d, m_SelTopC=%d, m_SelEndC=%d\n",
                 topWidth, topColumn, endWidth, endColumn, s, e - s, count, m_selFirstColumn, m_selLastColumn);
     if (row < topRow || row > endRow || e - s <= 0) return;
+    if (m_layout.wrap != nullptr) {
+        CColorEntry c = ColorOf(kColorSelection);
+        DrawPiece(dc, textX, y, text + s, e - s, c.text, c.background, false);
+        return;
+    }
     int x = row == topRow ? textX + DisplayWidth(text, s) * m_charWidth : textX;
     UseColors(dc, kColorSelection);
     DrawText16(dc, x, y, text + s, e - s);

@@ -12,6 +12,7 @@ int CLogView::LineLength(int64_t row) const {
 
 void CLogView::SetFirstRow(int64_t row) {
     m_vScroll.position = row < 0 ? 0 : row;
+    m_firstLine = 0;
     ShowScrollPosition(true);
 }
 
@@ -47,10 +48,16 @@ int CLogView::OnArrowKey(WPARAM key) {
         if (m_caretColumn < 0) m_caretColumn = 0;
     };
     auto followUp = [&]() {
-        if (m_caretRow < first + 2 && first >= 1) SetFirstRow(m_caretRow - 2);
+        if (Wraps()) {
+            KeepRowInWindow(m_caretRow);
+        } else if (m_caretRow < first + 2 && first >= 1) {
+            SetFirstRow(m_caretRow - 2);
+        }
     };
     auto followDown = [&]() {
-        if (m_caretRow > first + m_visibleRows - 5 && first < m_vScroll.maximum) {
+        if (Wraps()) {
+            KeepRowInWindow(m_caretRow);
+        } else if (m_caretRow > first + m_visibleRows - 5 && first < m_vScroll.maximum) {
             SetFirstRow(m_caretRow - m_visibleRows + 5);
         }
     };
@@ -101,7 +108,11 @@ void CLogView::GoToLine(int64_t line) {
     if (line < 0) line = 0;
     m_caretRow = line;
     int half = m_visibleRows / 2;
-    SetFirstRow(line < half ? 0 : line - half);
+    if (Wraps()) {
+        CentreWrapped(line);
+    } else {
+        SetFirstRow(line < half ? 0 : line - half);
+    }
     if (m_active) ShowCaretPosition();
     Invalidate();
 }

@@ -14,7 +14,7 @@ constexpr int kRowMargin = 2;
 
 }  // namespace
 
-CLogView::HitPoint CLogView::HitTest(int x, int y) const {
+CLogView::HitPoint CLogView::HitTest(int x, int y) {
     int cw = m_charWidth > 0 ? m_charWidth : 1;
     int p = m_rowPitch > 0 ? m_rowPitch : 1;
     HitPoint hit;
@@ -23,7 +23,12 @@ CLogView::HitPoint CLogView::HitTest(int x, int y) const {
     hit.cell = x < left ? -1 : (x - left) / cw;
     int r = y < top ? 0 : (y - top) / p - 1;
     hit.windowRow = r < 0 ? 0 : r;
-    hit.row = hit.windowRow + m_vScroll.position;
+    if (Wraps() && HasRows()) {
+        hit.offset = WrappedOffset(hit.windowRow, hit.cell, &hit.row);
+    } else {
+        hit.row = hit.windowRow + m_vScroll.position;
+        hit.offset = TextOffsetOfCell(hit.cell);
+    }
     return hit;
 }
 
@@ -51,7 +56,7 @@ int CLogView::OnLButtonDown(int x, int y) {
     if (!HasRows()) return 1;
     SetCapture(m_window);
     HitPoint hit = HitTest(x, y);
-    int column = TextColumnAt(hit.row, hit.cell, nullptr);
+    int column = TextColumnAt(hit.row, hit.offset, nullptr);
     m_selFirstRow = hit.row;
     m_selLastRow = hit.row;
     m_selFirstColumn = column;
@@ -68,11 +73,19 @@ int CLogView::OnMouseMove(int x, int y) {
     int cell = hit.cell < 0 ? 0 : hit.cell;
     int count = 0;
     m_selLastRow = hit.row;
-    m_selLastColumn = TextColumnAt(hit.row, cell, &count);
+    // Left of the margin counts as its first cell.
+    m_selLastColumn = TextColumnAt(hit.row, Wraps() ? hit.offset : TextOffsetOfCell(cell), &count);
     ReportSelection(true, count);
     // Scroll ahead of the pointer near the bottom and top edges, and near the right edge.
     int64_t first = m_vScroll.position;
     int r = hit.windowRow;
+    if (Wraps()) {
+        // By visual lines; the rows never stand wider than the window.
+        if (r + 3 >= m_visibleRows) ScrollLines(r - m_visibleRows + 3);
+        if (r < 4) ScrollLines(-(4 - r));
+        Invalidate();
+        return 1;
+    }
     if (r + 3 >= m_visibleRows) {
         int64_t candidate = first + r - m_visibleRows + 3;
         if (candidate <= m_vScroll.maximum - m_vScroll.page / 2) m_vScroll.position = candidate;
@@ -95,7 +108,7 @@ int CLogView::OnLButtonUp(int x, int y) {
     // Finish first: releasing the capture reports a capture change, which ends a drag too.
     if (m_selectionMode == CSelectionMode::kDragging) {
         HitPoint hit = HitTest(x, y);
-        FinishDrag(hit.row, TextColumnAt(hit.row, hit.cell, nullptr));
+        FinishDrag(hit.row, TextColumnAt(hit.row, hit.offset, nullptr));
     }
     if (GetCapture() == m_window) ReleaseCapture();
     return 1;
@@ -139,7 +152,7 @@ int CLogView::OnLButtonDblClk(int x, int y) {
     if (hit.cell <= kLastLineNumberCell) {
         if (m_listener != nullptr) m_listener->JumpFirstViewToLine(CLineNumber(line.lineNumber));
     } else if (hit.cell >= kFirstMessageCell) {
-        int offset = TextOffsetOfCell(hit.cell);
+        int offset = hit.offset;
         m_caretRow = hit.row;
         m_caretColumn = offset;
         ShowCaretPosition();

@@ -55,10 +55,10 @@ int CLogView::ReadRowPrefix(CRow row, const CLogLine& line, char* bytes, char16_
     return units > 0 ? units : 0;
 }
 
-int CLogView::TextColumnAt(int64_t row, int cell, int* rowCount) {
+int CLogView::TextColumnAt(int64_t row, int offset, int* rowCount) {
     int count = 0;
     char16_t* text = GetRowText(row, &count);
-    int column = text != nullptr ? DisplayOffsetToColumn(text, count, TextOffsetOfCell(cell)) : 0;
+    int column = text != nullptr ? DisplayOffsetToColumn(text, count, offset) : 0;
     std::free(text);
     if (rowCount != nullptr) *rowCount = count;
     return column;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "config/color_labels.h"
 #include "config/dark_colors.h"
 #include "view/log_view.h"
 #include "winui/fill.h"
@@ -61,6 +62,7 @@ std::u16string COverviewStrip::InputKey() const {
 
 void COverviewStrip::Restart() {
     m_ticks.Reset();
+    m_labels.Restart();
     m_inputKey.clear();  // the next slice makes the matcher afresh
     Schedule();
     Invalidate();
@@ -80,6 +82,7 @@ void COverviewStrip::RowsChangedFrom(CLineNumber line) {
         }
     }
     m_ticks.RescanFrom(lo);
+    m_labels.RescanFrom(lo);
     Schedule();
 }
 
@@ -119,10 +122,12 @@ void COverviewStrip::ScanSlice() {
     in.rowMatcher = m_rowMatcher.get();
     in.intervalCheck = m_view->Settings().intervalCheck != 0;
     in.thresholdMs = m_view->Settings().intervalTime;
+    m_labels.Follow(*m_view);
     uint64_t start = GetTickCount64();
-    while (m_ticks.Scan(in, kRowsPerCheck) > 0 && GetTickCount64() - start < kSliceMs) {
+    while (m_ticks.Scan(in, kRowsPerCheck) + m_labels.Scan(*m_view, kRowsPerCheck) > 0 &&
+           GetTickCount64() - start < kSliceMs) {
     }
-    bool done = m_ticks.Scanned() >= RowCount();
+    bool done = m_ticks.Scanned() >= RowCount() && m_labels.Done(RowCount());
     if (done && m_timerOn) {
         KillTimer(m_window, kScanTimer);
         m_timerOn = false;
@@ -146,8 +151,10 @@ void COverviewStrip::ReadBuckets(int count, uint8_t* out) const {
 int COverviewStrip::OnDraw(HDC dc, const RECT& client) {
     m_lastPaint = GetTickCount64();
     m_dpi = m_view->Dpi();
-    // A change nobody announced (the shared condition, a follow step) resumes the scan.
-    if (InputKey() != m_inputKey || m_ticks.Scanned() < RowCount()) Schedule();
+    // A change nobody announced (the shared condition or labels, a follow step) resumes the scan.
+    bool labelsChanged = m_labels.Follow(*m_view);
+    if (labelsChanged || InputKey() != m_inputKey || m_ticks.Scanned() < RowCount() || !m_labels.Done(RowCount()))
+        Schedule();
     const CViewSettings& s = m_view->Settings();
     auto color = [&s](int entry, bool text) -> COLORREF {
         if (entry >= s.colorCount) return 0;
@@ -161,13 +168,15 @@ int COverviewStrip::OnDraw(HDC dc, const RECT& client) {
     auto* buckets = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(height)));
     if (buckets == nullptr) return 1;
     ReadBuckets(height, buckets);
-    // Four lanes, left to right: slow intervals, hits, errors, markers.
+    // Four lanes, left to right: slow intervals, hits, errors, markers; and labels while there are some.
     const uint8_t lanes[4] = {kTickSlow, kTickHit, kTickError, kTickMarker};
     const COLORREF colors[4] = {kSlowColor, color(kColorHit, false), color(kColorError, false),
                                 color(kColorMarker, false)};
+    int laneCount = m_labels.Any() ? 5 : 4;
+    if (laneCount == 5) DrawLabelLane(dc, width * 4 / 5, width, height);
     for (int lane = 0; lane < 4; ++lane) {
-        int left = width * lane / 4;
-        int right = width * (lane + 1) / 4;
+        int left = width * lane / laneCount;
+        int right = width * (lane + 1) / laneCount;
         for (int y = 0; y < height; ++y) {
             if ((buckets[y] & lanes[lane]) == 0) continue;
             int end = y + 1;
@@ -181,10 +190,29 @@ int COverviewStrip::OnDraw(HDC dc, const RECT& client) {
     return 1;
 }
 
+void COverviewStrip::DrawLabelLane(HDC dc, int left, int right, int height) {
+    auto* buckets = static_cast<uint16_t*>(std::malloc(sizeof(uint16_t) * static_cast<size_t>(height)));
+    if (buckets == nullptr) return;
+    ReadLabelBuckets(height, buckets);
+    const CViewSettings& s = m_view->Settings();
+    CColorRef ground = s.colorCount > 0 ? s.colors[0].background : 0xFFFFFF;
+    // Where labels meet in one pixel the lowest label's colour shows.
+    for (int y = 0; y < height; ++y) {
+        if (buckets[y] == 0) continue;
+        int label = 0;
+        while ((buckets[y] >> label & 1) == 0) ++label;
+        int end = y + 1;
+        while (end < height && buckets[end] == buckets[y]) ++end;
+        FillColor(dc, left, y, right, end, LabelColor(label, ground));
+        y = end - 1;
+    }
+    std::free(buckets);
+}
+
 void COverviewStrip::DrawFrame(HDC dc, const RECT& client, int64_t rows) {
     int height = client.bottom - client.top;
     int64_t first = m_view->FirstVisibleRow();
-    int64_t shown = m_view->VisibleRows();
+    int64_t shown = m_view->ShownRows();
     int top = static_cast<int>(first * height / rows);
     int bottom = static_cast<int>((first + shown) * height / rows);
     int line = Scaled(1);

@@ -34,4 +34,6 @@ struct CViewSettings {
     // The colours are the dark table (config/dark_colors.h): what is drawn without an entry
     // of the table (the ground under everything, rules, the strip's frame) turns dark too.
     int32_t dark = 0;
+    // View > Wrap Long Lines: a row wider than the message column goes on in further lines.
+    int32_t wrap = 0;
 };

@@ -33,6 +33,10 @@ CLogState StateOf(const std::u16string& path, int32_t caret) {
     state.follow = caret % 2;
     state.encoding = caret % 3 == 0 ? kNoEncodingChoice : caret % 3 == 1 ? 65001 : kEncodingAuto;
     state.markers.push_back({state.caretRow + 1, static_cast<uint64_t>(state.caretRow) * 3 + 7});
+    if (caret % 4 == 1) {
+        state.labels[0] = u" ERROR  100% ";
+        state.labels[kColorLabelCount - 1] = u"ディスク<満杯> & 1";
+    }
     return state;
 }
 
@@ -155,6 +159,8 @@ std::string LogElement(const std::string& path, const Fields& changed) {
             if (changedName == name) text = changedText;
         if (text != nullptr) out += "<" + name + ">" + text + "</" + name + ">";
     }
+    for (auto& [name, text] : changed)
+        if (name == "labels") out += text;
     out += "<markers>";
     for (auto& [name, text] : changed)
         if (name == "marker") out += text;
@@ -190,6 +196,13 @@ TEST(LogStateStore, FieldsTheViewerCouldNotHaveWrittenAreReadAsNothingKept) {
         {{"caret", ""}, {"first_row", nullptr}, {"follow", "yes"}, {"encoding", "932"}},
         {{"caret", "5000000"}, {"first_row", "-0"}, {"follow", "01x"}, {"encoding", "-3"}},
         {{"encoding", "65001x"},
+         {"labels",
+          "<labels><label><number>0</number><text>a</text></label><label><number>10</number><text>b</text>"
+          "</label><label><number>x</number><text>c</text></label><label><number>4</number><text>5%2</text></label>"
+          "<label><number>5</number><text>%002</text></label><label><number>6</number><text>%00201</text></"
+          "label><label><number>3</number><text></text>"
+          "</label><label><number>2</number><text>boom</text></label><label><number>2</number><text>bang"
+          "</text></label><label><text>d</text></label></labels>"},
          {"marker",
           "<marker><row>-1</row><offset>1</offset></marker><marker><row>5000000</row><offset>1</offset>"
           "</marker><marker><row>50</row><offset>10</offset></marker><marker><row>8</row><offset>5000000"
@@ -227,6 +240,8 @@ TEST(LogStateStore, FieldsTheViewerCouldNotHaveWrittenAreReadAsNothingKept) {
             want.follow = 0;
         } else {
             want.markers = {{7, 800}};  // the first of the two on row 7
+            want.labels[1] = u"boom";   // the first text of label 2, and a blank coded as the file codes it
+            want.labels[5] = u" 1";
         }
         EXPECT_TRUE(*state == want) << k;
     }

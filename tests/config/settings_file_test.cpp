@@ -55,6 +55,7 @@ struct Expected {
     int overview = 1;       // the same
     int colorCodes = 1;     // the same
     int darkTheme = 2;      // as the system says for a new installation, written only when not off
+    int wrapLines = 0;      // off for a new installation too, written only when on
     std::vector<std::string> stampPatterns;
     int searchMatchCase = 1, extractMatchCase = 1, searchRegex = 0, extractRegex = 0;
 };
@@ -83,6 +84,7 @@ std::string SettingsDocument(const Expected& e) {
     if (e.overview != 0) config += Leaf("overview", 1);
     if (e.colorCodes != 0) config += Leaf("color_codes", 1);
     if (e.darkTheme != 0) config += Leaf("dark_theme", e.darkTheme);
+    if (e.wrapLines != 0) config += Leaf("wrap_lines", 1);
     std::string patterns;
     for (const std::string& p : e.stampPatterns) patterns += Leaf("pattern", p);
     if (!patterns.empty()) config += Parent("stamp_patterns", patterns);
@@ -535,6 +537,7 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     EXPECT_EQ(1, fresh.m_overview);
     EXPECT_EQ(1, fresh.m_colorCodes);
     EXPECT_EQ(kDarkThemeSystem, fresh.m_darkTheme);
+    EXPECT_EQ(0, fresh.m_wrapLines);
     CStampRules rules;
     fresh.GetStampRules(&rules);
     EXPECT_TRUE(rules.moreForms);
@@ -570,16 +573,19 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
     config.m_overview = 1;
     config.m_colorCodes = 1;
     config.m_darkTheme = kDarkThemeOn;
+    config.m_wrapLines = 1;
     ASSERT_EQ(1, config.Save());
     e.overview = 1;
     e.colorCodes = 1;
     e.darkTheme = kDarkThemeOn;
+    e.wrapLines = 1;
     EXPECT_EQ(SettingsDocument(e), SettingsPath(folders));
     CAppParameter again;
     again.Reset();
     EXPECT_EQ(1, again.m_overview);
     EXPECT_EQ(1, again.m_colorCodes);
     EXPECT_EQ(kDarkThemeOn, again.m_darkTheme);
+    EXPECT_EQ(1, again.m_wrapLines);
     EXPECT_EQ(1, again.m_stampForms);
     ASSERT_EQ(3, again.m_stampPatternCount);
     EXPECT_EQ(std::string(texts[2]), again.m_stampPatterns[2].Data());
@@ -598,17 +604,23 @@ TEST(SettingsFile, StampFormsAndPatternsAreKeptAndOlderFilesMeanNone) {
 
 TEST(SettingsFile, FindOptionsOfEachDialogAreKept) {
     ConfigFolders folders;
-    WriteConfig(folders, "<search><search_match_case>0</search_match_case><extract_regex>1</extract_regex></search>");
+    WriteConfig(folders,
+                "<search><search_match_case>0</search_match_case><extract_regex>1</extract_regex>"
+                "<extract_not>37</extract_not></search>");
     CAppParameter config;
     config.Reset();
     EXPECT_EQ(0, config.m_searchMatchCase);
     EXPECT_EQ(1, config.m_extractMatchCase);  // absent: the defaults
     EXPECT_EQ(0, config.m_searchRegex);
     EXPECT_EQ(1, config.m_extractRegex);
+    EXPECT_EQ(0, config.m_searchNot);
+    EXPECT_EQ(5, config.m_extractNot);  // bits beyond the five fields are dropped
     config.m_searchMatchCase = 1;
     config.m_extractMatchCase = 0;
     config.m_searchRegex = 1;
     config.m_extractRegex = 0;
+    config.m_searchNot = 1;
+    config.m_extractNot = 16;
     ASSERT_EQ(1, config.Save());
     CAppParameter again;
     again.Reset();
@@ -616,6 +628,13 @@ TEST(SettingsFile, FindOptionsOfEachDialogAreKept) {
     EXPECT_EQ(0, again.m_extractMatchCase);
     EXPECT_EQ(1, again.m_searchRegex);
     EXPECT_EQ(0, again.m_extractRegex);
+    EXPECT_EQ(1, again.m_searchNot);
+    EXPECT_EQ(16, again.m_extractNot);
+    // Boxes left clear write nothing an older reader would meet.
+    again.m_searchNot = 0;
+    again.m_extractNot = 0;
+    ASSERT_EQ(1, again.Save());
+    EXPECT_EQ(std::string::npos, SettingsPath(folders).find("_not"));
 }
 
 TEST(SettingsFile, HistoryCapacitiesAreBoundedOnReading) {

@@ -144,6 +144,28 @@ TEST_P(HugeViewTest, EndJumpMarkersAndThumbReachRowsBeyondThirtyTwoBits) {
     EXPECT_LT(m_rows->EntriesRead() - readBefore, 20000);
 }
 
+// With View > Wrap Long Lines on, the moves count visual lines of only the rows they pass.
+TEST_P(HugeViewTest, WrappingTouchesOnlyTheRowsNearTheWindow) {
+    SendMessageW(m_frame, WM_COMMAND, IDM_WRAP_LINES, 0);
+    Pump();
+    ASSERT_TRUE(m_view->Wraps());
+    int64_t readBefore = m_rows->EntriesRead();
+    Shortcut(IDM_JUMP_END);
+    EXPECT_EQ(kRows - 1, m_view->CaretLine());
+    EXPECT_EQ(kRows - 1 - m_view->VisibleRows() / 2, m_view->FirstVisibleRow());
+    Paint(m_view);
+    SendMessageW(m_view->Window(), WM_VSCROLL, MAKEWPARAM(SB_PAGEUP, 0), 0);
+    SendMessageW(m_view->Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(kRows - 1 - m_view->VisibleRows() / 2 - (m_view->VisibleRows() - 2) - 2, m_view->FirstVisibleRow());
+    m_view->GoToLine(4000000000);
+    SendMessageW(m_view->Window(), WM_KEYDOWN, VK_DOWN, 0);
+    Paint(m_view);
+    DragThumb(1 << 29);
+    EXPECT_GT(m_view->FirstVisibleRow(), kRows / 3);
+    Paint(m_view);
+    EXPECT_LT(m_rows->EntriesRead() - readBefore, 20000);
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, HugeViewTest, ::testing::Values(0, 1));
 
 }  // namespace

@@ -144,9 +144,11 @@ TEST_F(ViewInteractionTest, ContextMenuOverASelection) {
         std::vector<std::wstring> items = RightClick(v, 33, 1);
         std::vector<std::wstring> expected =
             language == 1
-                ? std::vector<std::wstring>{L"5009 コピー", L"6021 前を検索", L"6022 次を検索", L"6023 ログを抽出"}
-                : std::vector<std::wstring>{L"5009 Copy", L"6021 Previous Search", L"6022 Next Search",
-                                            L"6023 Extraction"};
+                ? std::vector<std::wstring>{L"5009 コピー", L"6021 前を検索",      L"6022 次を検索", L"6023 ログを抽出",
+                                            L"0 ",          L"4294967295 色ラベル"}
+                : std::vector<std::wstring>{
+                      L"5009 Copy", L"6021 Previous Search",   L"6022 Next Search", L"6023 Extraction",
+                      L"0 ",        L"4294967295 Colour Label"};
         EXPECT_EQ(expected, items) << language;
         TearDown();
     }

@@ -1,8 +1,10 @@
 // A loaded log in the state a user works in - keywords, an error line, the interval check,
-// markers, a selection, the caret, the overview strip and the timeline - checked in both languages. With the
-// environment variable QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as view-en.bmp / view-ja.bmp
-// (the README's screenshots come from this); on a display of another scale the frame is as much larger, and the files
-// are view-en-192dpi.bmp and so on. Logs merged by time are saved as merged-en.bmp / merged-ja.bmp.
+// markers, a selection, the caret, the overview strip and the timeline - checked in both languages; and one with
+// long rows wrapped and colour labels, light in English and dark in Japanese. With the environment variable
+// QUILLON_SCREENSHOTS naming a folder, the frame is also saved there as view-en.bmp / view-ja.bmp and wrap-en.bmp /
+// wrap-dark-ja.bmp (the README's screenshots come from this); on a display of another scale the frame is as much
+// larger, and the files are view-en-192dpi.bmp and so on. Logs merged by time are saved as merged-en.bmp /
+// merged-ja.bmp.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "config/app_parameter.h"
+#include "config/dark_colors.h"
 #include "res/resource.h"
 #include "shell/app_main.h"
 #include "winui/dpi.h"
@@ -77,6 +80,26 @@ bool SaveFrame(HWND frame, const std::string& path) {
     out.write(bits.data(), static_cast<std::streamsize>(bits.size()));
     return static_cast<bool>(out);
 }
+
+class ViewScreenshotTest : public ViewTest {};
+
+// Long rows: a request's JSON body, a query and a chain of causes.
+const char kWrapLog[] =
+    "2024-05-17 09:14:05.544 [net-1] INFO  request from 10.0.4.22 POST /api/orders\r\n"
+    "2024-05-17 09:14:05.610 [worker-3] DEBUG job 4711 payload={\"id\":4711,\"user\":\"k.tanaka\",\"items\":"
+    "[{\"sku\":\"A-100\",\"qty\":2},{\"sku\":\"B-220\",\"qty\":1},{\"sku\":\"C-310\",\"qty\":5}],"
+    "\"shipping\":{\"method\":\"express\",\"address\":\"1-2-3 Jingumae, Shibuya-ku, Tokyo 150-0001\"},"
+    "\"note\":\"please leave the parcel at the door, ring twice\"}\r\n"
+    "2024-05-17 09:14:05.702 [worker-3] DEBUG job 4711 query=SELECT o.id, o.user, i.sku, i.qty FROM orders o JOIN "
+    "items i ON i.order_id = o.id WHERE o.user = 'k.tanaka' AND o.state IN ('new', 'paid') ORDER BY o.id DESC\r\n"
+    "2024-05-17 09:14:09.877 [worker-3] ERROR job 4711 failed: timeout after 4000 ms waiting for stock service at "
+    "10.0.4.17:9090; caused by: connection reset by peer; caused by: read timed out after 4000 ms\r\n"
+    "2024-05-17 09:14:09.880 [worker-3] INFO  job 4711 rescheduled, attempt 2\r\n"
+    "2024-05-17 09:14:10.002 [net-2] INFO  client 10.0.4.22 connected\r\n"
+    "2024-05-17 09:14:10.245 [worker-1] INFO  job 4712 done in 127 ms for k.tanaka\r\n"
+    "2024-05-17 09:14:12.733 [worker-3] INFO  job 4711 done, 3 items reserved for k.tanaka, shipping express to "
+    "1-2-3 Jingumae, Shibuya-ku, Tokyo 150-0001, invoice sent to the address on file\r\n"
+    "2024-05-17 09:14:13.090 [net-2] INFO  client 10.0.4.22 closed\r\n";
 
 class ViewScreenshotTest : public ViewTest {};
 
@@ -203,6 +226,47 @@ TEST_F(ViewScreenshotTest, MergedLogsInBothLanguages) {
         const char* folder = std::getenv("QUILLON_SCREENSHOTS");
         if (folder != nullptr && folder[0] != 0 && dpi == kDefaultDpi) {
             std::string path = std::string(folder) + "\\" + (language == 1 ? "merged-ja" : "merged-en") + ".bmp";
+            EXPECT_TRUE(SaveFrame(m_frame, path)) << path;
+        }
+        TearDown();
+    }
+}
+
+// View > Wrap Long Lines with three colour labels; the Japanese frame in the dark theme.
+TEST_F(ViewScreenshotTest, WrappedRowsWithColourLabels) {
+    for (int language : {0, 1}) {
+        std::filesystem::remove(m_dir.FsPath("quillon_state.xml"));
+        Start(language);
+        int dpi = m_app->Dpi();
+        MoveWindow(m_frame, 0, 0, ScaleToDpi(1200, dpi), ScaleToDpi(700, dpi), TRUE);
+        Pump();
+        CAppParameter& config = AppConfig();
+        config.Keywords().Add(u"ERROR", 6, 1, 1);
+        config.Keywords().Add(u"timeout", 10, 0, 0);
+        config.Keywords().BuildFlagTable();
+        config.m_overview = 1;
+        config.m_wrapLines = 1;
+        config.m_darkTheme = language == 1 ? kDarkThemeOn : kDarkThemeOff;
+        CLogView* v = OpenAndWait(WriteLog("wrap.log", kWrapLog));
+        ASSERT_NE(nullptr, v);
+        ShowWindow(v->Window(), SW_MAXIMIZE);
+        Pump();
+        Paint(v);
+        m_app->Labels().Set(0, u"4711", 4);
+        m_app->Labels().Set(4, u"k.tanaka", 8);
+        m_app->Labels().Set(6, u"10.0.4.22", 9);
+        EXPECT_TRUE(v->Wraps());
+        EXPECT_GT(v->LinesOf(1), 1);
+        EXPECT_LT(v->ShownRows(), v->VisibleRows());
+        v->GoToLine(3);
+        v->Invalidate();
+        UpdateWindow(v->Window());
+        Pump(10);
+        const char* folder = std::getenv("QUILLON_SCREENSHOTS");
+        if (folder != nullptr && folder[0] != 0) {
+            std::string name = language == 1 ? "wrap-dark-ja" : "wrap-en";
+            if (dpi != kDefaultDpi) name += "-" + std::to_string(dpi) + "dpi";
+            std::string path = std::string(folder) + "\\" + name + ".bmp";
             EXPECT_TRUE(SaveFrame(m_frame, path)) << path;
         }
         TearDown();

@@ -152,11 +152,20 @@ void FillSampleContent(HWND dialog, int templateId) {
             CheckDlgButton(dialog, IDC_MATCH_CASE, BST_CHECKED);
             CheckDlgButton(dialog, IDC_REGEX, BST_CHECKED);
             SetDlgItemTextW(dialog, IDC_CONDITION_2, L"refused(");
+            SetDlgItemTextW(dialog, IDC_CONDITION_3, L"DEBUG");
+            CheckDlgButton(dialog, IDC_NOT_3, BST_CHECKED);
             SetDlgItemTextW(dialog, IDC_PATTERN_ERROR,
                             english ? L"Regular expression error at character 9: missing closing parenthesis"
                                     : L"正規表現のエラー (9 文字目): missing closing parenthesis");
             SetDlgItemTextW(dialog, IDC_LINES_BEFORE, L"2");
             SetDlgItemTextW(dialog, IDC_LINES_AFTER, L"1");
+            break;
+        }
+        case IDD_HIDE_ROWS_JA: {
+            const wchar_t* history[] = {L"DEBUG", L"heartbeat"};
+            AddComboItems(dialog, IDC_CONDITION_1, history, 2, 0);
+            SetDlgItemTextW(dialog, IDC_CONDITION_2, L"GET /health");
+            CheckDlgButton(dialog, IDC_MATCH_CASE, BST_CHECKED);
             break;
         }
         case IDD_JUMP_JA:

@@ -40,12 +40,19 @@ const ExpectedControl kKeywordList[] = {{IDC_KEYWORD_LIST, L"SysListView32"},
 const ExpectedControl kKeywordEdit[] = {
     {IDC_KEYWORD_TEXT, kEdit}, {IDC_KEYWORD_COLOR, kCombo}, {IDC_KEYWORD_BOLD, kButton}, {IDC_KEYWORD_ERROR, kButton},
     {IDOK, kButton},           {IDCANCEL, kButton}};
-const ExpectedControl kSearch[] = {
-    {IDC_CONDITION_1, kCombo}, {IDC_SEARCH_PREVIOUS, kButton}, {IDC_SEARCH_NEXT, kButton}, {IDCANCEL, kButton}};
-const ExpectedControl kExtraction[] = {{IDC_MATCH_AND, kButton},  {IDC_MATCH_OR, kButton},   {IDC_CONDITION_1, kCombo},
-                                       {IDC_CONDITION_2, kCombo}, {IDC_CONDITION_3, kCombo}, {IDC_CONDITION_4, kCombo},
-                                       {IDC_CONDITION_5, kCombo}, {IDC_LINES_BEFORE, kEdit}, {IDC_LINES_AFTER, kEdit},
-                                       {IDOK, kButton},           {IDCANCEL, kButton}};
+const ExpectedControl kSearch[] = {{IDC_CONDITION_1, kCombo},
+                                   {IDC_NOT_1, kButton},
+                                   {IDC_SEARCH_PREVIOUS, kButton},
+                                   {IDC_SEARCH_NEXT, kButton},
+                                   {IDCANCEL, kButton}};
+const ExpectedControl kExtraction[] = {
+    {IDC_MATCH_AND, kButton},  {IDC_MATCH_OR, kButton},   {IDC_CONDITION_1, kCombo}, {IDC_CONDITION_2, kCombo},
+    {IDC_CONDITION_3, kCombo}, {IDC_CONDITION_4, kCombo}, {IDC_CONDITION_5, kCombo}, {IDC_NOT_1, kButton},
+    {IDC_NOT_2, kButton},      {IDC_NOT_3, kButton},      {IDC_NOT_4, kButton},      {IDC_NOT_5, kButton},
+    {IDC_LINES_BEFORE, kEdit}, {IDC_LINES_AFTER, kEdit},  {IDOK, kButton},           {IDCANCEL, kButton}};
+const ExpectedControl kHideRows[] = {{IDC_CONDITION_1, kCombo}, {IDC_CONDITION_2, kCombo}, {IDC_CONDITION_3, kCombo},
+                                     {IDC_CONDITION_4, kCombo}, {IDC_CONDITION_5, kCombo}, {IDC_MATCH_CASE, kButton},
+                                     {IDC_REGEX, kButton},      {IDOK, kButton},           {IDCANCEL, kButton}};
 const ExpectedControl kCompare[] = {{IDC_COMPARE_LIST, kList}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kJump[] = {
     {IDC_JUMP_RANGE, kEdit}, {IDC_JUMP_CURSOR, kEdit}, {IDC_JUMP_LINE, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
@@ -76,6 +83,7 @@ const TemplateInfo kTemplates[] = {
     {IDD_KEYWORD_EDIT_JA, "keyword edit", false, CONTROLS(kKeywordEdit)},
     {IDD_SEARCH_LOG_JA, "search", false, CONTROLS(kSearch)},
     {IDD_EXTRACTION_LOG_JA, "extraction", false, CONTROLS(kExtraction)},
+    {IDD_HIDE_ROWS_JA, "hide matching rows", false, CONTROLS(kHideRows)},
     {IDD_COMPARE_LOG_JA, "compare", false, CONTROLS(kCompare)},
     {IDD_JUMP_JA, "jump", false, CONTROLS(kJump)},
     {IDD_JUMP_TIME_JA, "jump to time", false, CONTROLS(kJumpTime)},

@@ -33,8 +33,6 @@ std::u16string SelectionInOneRow(CLogView* view) {
     return selected;
 }
 
-}  // namespace
-
 bool Scannable(const CLogView* view) {
     return view->RowLogs() != nullptr || (view->Lines() != nullptr && view->File() != nullptr);
 }

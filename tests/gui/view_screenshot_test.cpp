@@ -101,8 +101,6 @@ const char kWrapLog[] =
     "1-2-3 Jingumae, Shibuya-ku, Tokyo 150-0001, invoice sent to the address on file\r\n"
     "2024-05-17 09:14:13.090 [net-2] INFO  client 10.0.4.22 closed\r\n";
 
-class ViewScreenshotTest : public ViewTest {};
-
 TEST_F(ViewScreenshotTest, WorkingStateInBothLanguages) {
     for (int language : {0, 1}) {
         // Each language's picture is a first look at the log: nothing kept from the last one.

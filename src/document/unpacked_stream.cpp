@@ -29,6 +29,10 @@ CUnpackedStream::~CUnpackedStream() {
 uint32_t CUnpackedStream::ReadStored(char* buffer, uint32_t count, uint64_t offset) {
     const CPackedStream& stream = m_points->Stream();
     uint64_t size = m_points->Size();
+    if (size == 0 && !m_points->SizeKnown()) {
+        // An empty entry has no bytes whose reading would check it: it ends at once.
+        m_points->End(0, m_storedCrc == stream.crc ? CUnpackError::kNone : CUnpackError::kBadCheck);
+    }
     if (offset >= size) return 0;
     if (count > size - offset) count = static_cast<uint32_t>(size - offset);
     uint32_t got = m_file->ReadPacked(buffer, count, stream.begin + offset);
@@ -140,6 +144,14 @@ uint32_t CUnpackedStream::Read(void* buffer, uint32_t count, uint64_t offset) {
         // Nothing came where the cursor stood, or a seek brought nothing: the data ends here.
         if (sought || here || !Seek(at)) break;
         sought = true;
+    }
+    // A read that reaches a zip entry's declared end (all of it, when it is empty) goes on to
+    // the stream's own end, which checks the entry and makes its size known.
+    uint64_t end = offset + done;
+    if (end == 0 && m_points->Size() == 0 && !m_points->SizeKnown() && !m_cursor.Ready()) Seek(0);
+    if (end >= m_points->Size() && !m_points->SizeKnown() && !m_ahead.Active() && m_cursor.Ready() &&
+        m_cursor.Position() == end) {
+        m_cursor.Decode(nullptr, 1);
     }
     // What a damage found during this read cut off is not handed out.
     uint64_t size = m_points->Size();

@@ -234,6 +234,23 @@ private:
     std::atomic<int>* m_cancel;
 };
 
+// An empty log in every packing: read to its end, its size is known to be 0, and it loads whole.
+TEST(PackedLogTest, AnEmptyLogEndsAtOnceInEveryPacking) {
+    ZipItem deflated{"empty.log", ""};
+    ZipItem stored{"empty.log", "", 0};
+    for (const Variant& variant : {Variant{"gzip", Gzip("", 6)}, Variant{"zip, deflate", MakeZip({deflated})},
+                                   Variant{"zip, stored", MakeZip({stored})}}) {
+        SCOPED_TRACE(variant.name);
+        CLogFile file;
+        ASSERT_TRUE(file.OpenBytes(variant.bytes.data(), variant.bytes.size()));
+        ASSERT_EQ(1, file.Unpack());
+        EXPECT_EQ("", ReadAt(&file, 0, 100));
+        EXPECT_TRUE(file.SizeKnown());
+        EXPECT_EQ(0u, file.Size());
+        EXPECT_EQ(CUnpackError::kNone, file.UnpackError());
+    }
+}
+
 TEST(PackedLogTest, ALoadCountsCompressedBytesAndStopsWhenCancelled) {
     std::mt19937 rng(3);
     std::string log = RandomLog(&rng, 4u << 20, false);

@@ -400,6 +400,34 @@ TEST_P(PackedLogTest, TheLoadCountsCompressedBytes) {
     }
 }
 
+// The merge of two compressed logs reports its progress within its total: their sizes before
+// they are read are no measure.
+TEST_P(PackedLogTest, TheMergeOfCompressedLogsStaysWithinItsTotal) {
+    Start(GetParam());
+    std::wstring first = WriteLog("a.log.gz", Gzip(Rows(0, 400000), 1));
+    std::wstring second = WriteLog("b.log.gz", Gzip(Rows(1, 400000), 1));
+    std::vector<std::wstring> texts;
+    g_progressTexts = &texts;
+    m_app->Runner().Worker().SetStepMode(true);
+    UINT_PTR timer = SetTimer(nullptr, 0, 5, NoteProgress);
+    m_app->ProcessCommandLine((L"--merge \"" + first + L"\" \"" + second + L"\"").c_str());
+    CLogView* view = WaitMerged();
+    KillTimer(nullptr, timer);
+    m_app->Runner().Worker().SetStepMode(false);
+    g_progressTexts = nullptr;
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(800000, view->Rows().Count());
+    ASSERT_GT(texts.size(), 1u);
+    for (const std::wstring& text : texts) {
+        size_t slash = text.find(L" / ");
+        ASSERT_NE(std::wstring::npos, slash) << text;
+        size_t start = text.find_last_not_of(L"0123456789", slash - 1) + 1;
+        unsigned long long position = std::wcstoull(text.c_str() + start, nullptr, 10);
+        unsigned long long total = std::wcstoull(text.c_str() + slash + 3, nullptr, 10);
+        EXPECT_LE(position, total) << text;
+    }
+}
+
 TEST_P(PackedLogTest, MergedSetsAndRotatedSiblingsTakeCompressedLogs) {
     Start(GetParam());
     std::wstring log = WriteLog("app.log", "2024-03-01 12:00:00 newest\r\n");

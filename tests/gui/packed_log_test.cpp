@@ -21,6 +21,7 @@
 #include "shell/packed_open.h"
 #include "shell/row_saver.h"
 #include "view/log_view.h"
+#include "view/timeline_pane.h"
 #include "view_test_support.h"
 
 using packed_support::Gzip;
@@ -222,9 +223,20 @@ TEST_P(PackedLogTest, AGzipLogAndAZipFileOpenAndEveryCommandReadsTheirText) {
         StartRowSave(*m_app, view, saved.c_str(), CRowFormat::kAsInLog);
         WaitIdle();
         EXPECT_EQ(text, ReadBytes(m_dir.FsPath("saved.log")));
+        Command(IDM_TIMELINE);
+        WaitIdle();
+        ASSERT_NE(nullptr, view->TimelinePane());
+        ASSERT_NE(nullptr, view->TimelinePane()->Timeline());
+        EXPECT_EQ(5, view->TimelinePane()->Timeline()->Counted());
 
         Command(IDM_CLOSE);
         EXPECT_FALSE(Greyed(IDM_FOLLOW));
+        // The recent logs open it again.
+        Command(IDM_RECENT_1);
+        view = WaitLoaded();
+        ASSERT_NE(nullptr, view);
+        EXPECT_EQ(L"2024-03-01 10:00:04.000 end\r\n", RowText(view, 4));
+        Command(IDM_CLOSE);
     }
 }
 

@@ -59,6 +59,8 @@
 #define IDD_JUMP_TIME_EN 2111
 #define IDD_HIDE_ROWS_JA 2020
 #define IDD_HIDE_ROWS_EN 2120
+#define IDD_ZIP_ENTRY_JA 2012
+#define IDD_ZIP_ENTRY_EN 2112
 
 // Commands: File menu.
 #define IDM_OPEN_LOG 6001
@@ -259,5 +261,8 @@
 // Jump to Time dialog.
 #define IDC_JUMP_TIME_RANGE 20404
 #define IDC_JUMP_TIME_TEXT 20405
+
+// The choice of a zip archive's file.
+#define IDC_ZIP_ENTRY_LIST 20410
 
 #endif

@@ -22,8 +22,8 @@ constexpr CTextRow kRows[] = {
     {TextId::kLanguageNameJapanese, u"Japanese", u"日本語"},
 
     {TextId::kOpenLogTitle, u"Load LOG File", u"ログファイルを読み込む"},
-    {TextId::kOpenLogFilter, u"LOG files(*.log)\0*.log\0All files(*.*)\0*.*\0",
-     u"ログファイル(*.log)\0*.log\0すべてのファイル(*.*)\0*.*\0"},
+    {TextId::kOpenLogFilter, u"LOG files(*.log)\0*.log\0Compressed logs(*.gz;*.zip)\0*.gz;*.zip\0All files(*.*)\0*.*\0",
+     u"ログファイル(*.log)\0*.log\0圧縮ログ(*.gz;*.zip)\0*.gz;*.zip\0すべてのファイル(*.*)\0*.*\0"},
 
     {TextId::kEncodingAuto, u"Auto", u"自動"},
 
@@ -261,6 +261,10 @@ constexpr CTextRow kRows[] = {
     {TextId::kPackedIncompleteStatus, u"Incomplete: the compressed data ends early or is damaged",
      u"不完全: 圧縮データが途中で終わっているか壊れています"},
     {TextId::kZipEntryChoiceCaption, u"Choose the Log in the Archive", u"アーカイブ内のログを選択"},
+    {TextId::kProgressPackedLoadFormat, u"Loading ... %lld / %lld compressed bytes (%d%%)",
+     u"読み込み完了... 圧縮 %lld / %lld bytes (%d%%)"},
+    {TextId::kFollowPacked, u"Not following: a compressed log is not followed",
+     u"追跡しません: 圧縮されたログは追跡できません"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

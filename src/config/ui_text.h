@@ -201,6 +201,9 @@ enum class TextId {
     kPackedStatusFormat,
     kPackedIncompleteStatus,
     kZipEntryChoiceCaption,
+    // A compressed log's load counts its compressed bytes; following it is refused.
+    kProgressPackedLoadFormat,
+    kFollowPacked,
 
     kCount
 };

@@ -12,6 +12,7 @@
 #include "foundation/wide.h"
 #include "shell/app_main.h"
 #include "res/resource.h"
+#include "shell/packed_open.h"
 #include "shell/recent_menu.h"
 #include "shell/scan_jobs.h"
 #include "shell/window_layout.h"
@@ -35,6 +36,11 @@ void CAppMain::OpenLogFile(const wchar_t* path, const WINDOWPLACEMENT* placement
     // A recent log chosen closes the open one, or the merged set.
     if (LogOpen()) CloseEverything();
     if (!m_logFile.Open(U(path))) return;
+    // A compressed log reads as the log it holds from here on, or is not opened at all.
+    if (!UnpackForViewing(m_frame, &m_logFile)) {
+        m_logFile.Close();
+        return;
+    }
     m_logFile.Name().SetPathWide(U(path));
     m_logStates.Opening(*this, m_logFile, path);
     NoteRecentLog(m_frame, path);
@@ -113,7 +119,9 @@ void CAppMain::JumpFirstViewToLine(CLineNumber line) {
 void CAppMain::OpenMergedLogs(const std::vector<std::u16string>& paths, const char16_t* status) {
     if (LogOpen()) CloseEverything();
     std::unique_ptr<CMergedLogs> merged(new (std::nothrow) CMergedLogs());
-    if (merged == nullptr || merged->Open(paths) == 0) return;
+    // A compressed log joins as the log it holds.
+    auto unpack = [this](CFile* file) { return UnpackForViewing(m_frame, file); };
+    if (merged == nullptr || merged->Open(paths, unpack) == 0) return;
     m_merged = std::move(merged);
     m_mergedStatus = status != nullptr ? status : u"";
     m_logStates.OpeningMerged(*this, *m_merged);
@@ -168,5 +176,11 @@ void CAppMain::ShowMergedStatus() {
         text = summary;
     }
     if (AppConfig().m_follow != 0) text = std::u16string(UiText(TextId::kFollowMerged)) + u" | " + text;
+    // Rows of a compressed log that ended at a damage are not the whole set.
+    for (int i = 0; i < m_merged->Count(); ++i) {
+        if (m_merged->File(i).UnpackError() == CUnpackError::kNone) continue;
+        text = std::u16string(UiText(TextId::kPackedIncompleteStatus)) + u" | " + text;
+        break;
+    }
     m_follower.ShowStatus(text.c_str());
 }

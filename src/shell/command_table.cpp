@@ -164,6 +164,8 @@ bool IsEnabledIn(const CCommand& command, const CCommandState& state) {
             return state.lines && state.errorLines;
         case CNeeds::kSlowRows:
             return state.lines && state.stamps && state.intervalCheck;
+        case CNeeds::kFollowable:
+            return state.followable;
         case CNeeds::kNever:
             return false;
     }

@@ -18,6 +18,7 @@ enum class CNeeds {
     kStamps,      // the active view has rows with time stamps
     kErrorLines,  // the active view has rows and the log has error lines
     kSlowRows,    // the active view has stamped rows and the interval check is on
+    kFollowable,  // no log is open, or one that can be followed (not a compressed one)
     kNever,       // shown, always greyed
 };
 
@@ -46,7 +47,7 @@ enum class CNeeds {
     X(IDM_COMPARE, Compare, kNothing, false, false)                          \
     X(IDM_PRINT, Nothing, kNever, false, false)                              \
     X(IDM_RESERVED, Nothing, kNever, false, false)                           \
-    X(IDM_FOLLOW, Follow, kNothing, false, true)                             \
+    X(IDM_FOLLOW, Follow, kFollowable, false, true)                          \
     X(IDM_OVERVIEW, Overview, kNothing, false, true)                         \
     X(IDM_TIMELINE, Timeline, kLines, true, true)                            \
     X(IDM_WRAP_LINES, WrapLines, kNothing, false, true)                      \
@@ -125,7 +126,8 @@ struct CCommandState {
     bool stamps = false;      // the active view's rows have time stamps
     bool errorLines = false;  // the log has error lines
     bool intervalCheck = false;
-    bool busy = false;  // a job that is not quiet runs in the background
+    bool followable = true;  // no log is open, or it can be followed
+    bool busy = false;       // a job that is not quiet runs in the background
 };
 
 // The row of id, or null.

@@ -8,6 +8,7 @@
 #include "foundation/wide.h"
 #include "res/resource.h"
 #include "shell/app_main.h"
+#include "shell/packed_open.h"
 #include "shell/tool_bar.h"
 #include "view/log_view.h"
 
@@ -19,6 +20,11 @@ void ToggleFollow(CAppMain& app) {
     // Logs merged into one view are not followed: the status bar says so.
     if (app.Merged() != nullptr) {
         app.ShowMergedStatus();
+        return;
+    }
+    // Nor is a compressed log.
+    if (!app.LogFile().CanFollow()) {
+        ShowPackedStatus(app);
         return;
     }
     if (config.m_follow == 0) {

@@ -13,6 +13,7 @@
 #include "shell/app_main.h"
 #include "shell/log_state_keeper.h"
 #include "shell/merged_logs.h"
+#include "shell/packed_open.h"
 #include "shell/scan_jobs.h"
 #include "shell/search_commands.h"
 #include "view/log_view.h"
@@ -116,9 +117,16 @@ void CLoadJob::Apply(CAppMain& app) {
         follower.PutBack(view);
         app.OnViewStateChanged(view);
         ShowStampStatus(follower, stampCount, view->Lines() != nullptr ? view->Lines()->Count() : 0);
-        if (config.m_follow != 0) follower.Start(app.Frame(), config.Keywords());
+        // A compressed log is never followed: the status bar tells what it is instead.
+        if (app.LogFile().IsPacked()) {
+            ShowPackedStatus(app);
+        } else if (config.m_follow != 0) {
+            follower.Start(app.Frame(), config.Keywords());
+        }
     }
     follower.ClearReason();
+    // The rows up to the damage are shown, and the user is told that they are not the whole log.
+    if (result.status == CLoadStatus::kDamaged && view == app.Views().First()) ReportDamage(app.Frame(), result.damage);
 }
 
 void CMergeLoadJob::Apply(CAppMain& app) {
@@ -148,6 +156,13 @@ void CMergeLoadJob::Apply(CAppMain& app) {
     if (states != nullptr) states->RestoreMerged(view, *logs);
     app.OnViewStateChanged(view);
     app.ShowMergedStatus();
+    // The first log that ended at a damage: the others are told by the status bar alone.
+    for (int i = 0; i < logs->Count(); ++i) {
+        CUnpackError damage = logs->File(i).UnpackError();
+        if (damage == CUnpackError::kNone) continue;
+        ReportDamage(app.Frame(), damage, logs->Name(i));
+        break;
+    }
 }
 
 void CSearchJob::Apply(CAppMain& app) {

@@ -10,7 +10,9 @@
 namespace {
 
 // A load (of one log or of a merged set) shows its dialog as it starts.
-bool IsLoad(CScanKind kind) { return kind == CScanKind::kLoad || kind == CScanKind::kMerge; }
+bool IsLoad(CScanKind kind) {
+    return kind == CScanKind::kLoad || kind == CScanKind::kPackedLoad || kind == CScanKind::kMerge;
+}
 
 }  // namespace
 

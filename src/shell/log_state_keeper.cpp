@@ -1,6 +1,8 @@
 // Kept state of logs: restoring it when a log opens, keeping it when it closes.
 #include "shell/log_state_keeper.h"
 
+#include <cstdint>
+
 #include "config/app_parameter.h"
 #include "config/folders.h"
 #include "config/ui_text.h"
@@ -14,6 +16,18 @@
 #include "shell/app_base.h"
 #include "shell/recent_menu.h"
 #include "view/log_view.h"
+
+namespace {
+
+// The size a log can be matched with before it is loaded: none smaller than the one kept
+// while a compressed log's size is unknown.
+uint64_t KnownSize(const CFile& file) { return file.SizeKnown() ? file.Size() : UINT64_MAX; }
+
+// The size a loaded log has; 0 when it is not known (a compressed log read in part), so that
+// nothing kept is restored on it.
+uint64_t LoadedSize(const CFile& file) { return file.SizeKnown() ? file.Size() : 0; }
+
+}  // namespace
 
 void CLogStateKeeper::ReadStore(HWND owner) {
     if (m_storeRead) return;
@@ -35,8 +49,10 @@ void CLogStateKeeper::Opening(CAppBase& app, CLogFile& file, const wchar_t* path
     m_path = FullLogPath(path);
     CAppParameter& config = AppConfig();
     const CLogState* kept = m_store.Find(m_path);
-    // Another log under the same name (rewritten, or shorter) starts afresh.
-    if (kept != nullptr && IsSameLog(file, file.Size(), kept->fingerprint)) {
+    // Another log under the same name (rewritten, or shorter) starts afresh. A compressed
+    // log's size is not known before it is read: only its head can tell here, and Restore
+    // checks its size once it is loaded.
+    if (kept != nullptr && IsSameLog(file, KnownSize(file), kept->fingerprint)) {
         m_kept = *kept;
         m_restoring = true;
         // Only a choice the box offers is put in force (the store reads nothing else).
@@ -52,8 +68,7 @@ void CLogStateKeeper::Opening(CAppBase& app, CLogFile& file, const wchar_t* path
 void CLogStateKeeper::Restore(CLogView* view, CColorLabels* labels) {
     if (view == nullptr || view->Lines() == nullptr) return;
     const CLogLineList& lines = *view->Lines();
-    if (m_restoring) {
-        m_restoring = false;
+    if (m_restoring && view->File() != nullptr && LoadedSize(*view->File()) >= m_kept.fingerprint.size) {
         // A marker stays on its row or goes (beyond the end, or another line there now).
         for (const CLogMarkerState& marker : m_kept.markers) {
             CLogLine line;
@@ -66,6 +81,7 @@ void CLogStateKeeper::Restore(CLogView* view, CColorLabels* labels) {
             if (!text.empty()) labels->Set(k, text.c_str(), static_cast<int>(text.size()));
         }
     }
+    m_restoring = false;
     if (m_requestedLine > 0) view->GoToLine(m_requestedLine - 1);
     m_requestedLine = 0;
 }
@@ -74,8 +90,9 @@ void CLogStateKeeper::Keep(CLogView* first, CLogFile& file, const CColorLabels& 
     if (!m_open) return;
     m_open = false;
     m_restoring = false;
-    // A log whose load never ended shows nothing worth keeping; what was kept stays.
-    if (first == nullptr || first->Lines() == nullptr || !file.IsOpen()) return;
+    // A log whose load never ended shows nothing worth keeping, and a compressed log read in
+    // part has no size to be known by; what was kept stays.
+    if (first == nullptr || first->Lines() == nullptr || !file.IsOpen() || !file.SizeKnown()) return;
     CLogState state;
     state.path = m_path;
     if (!TakeFingerprint(file, file.Size(), &state.fingerprint)) return;
@@ -105,7 +122,7 @@ void CLogStateKeeper::OpeningMerged(CAppBase& app, CMergedLogs& logs) {
         state.path = FullLogPath(W(logs.Path(i).c_str()));
         const CLogState* kept = m_store.Find(state.path);
         CLogFile& file = logs.File(i);
-        if (kept != nullptr && IsSameLog(file, file.Size(), kept->fingerprint)) state = *kept;
+        if (kept != nullptr && IsSameLog(file, KnownSize(file), kept->fingerprint)) state = *kept;
         m_keptMerged.push_back(state);
     }
     m_requestedLine = 0;
@@ -116,7 +133,9 @@ void CLogStateKeeper::RestoreMerged(CLogView* view, CMergedLogs& logs) {
     if (view == nullptr || !logs.Merged()) return;
     const CMergedRows& rows = *logs.Rows();
     for (int i = 0; i < rows.LogCount() && i < static_cast<int>(m_keptMerged.size()); ++i) {
-        for (const CLogMarkerState& marker : m_keptMerged[static_cast<size_t>(i)].markers) {
+        const CLogState& kept = m_keptMerged[static_cast<size_t>(i)];
+        if (LoadedSize(logs.File(i)) < kept.fingerprint.size) continue;
+        for (const CLogMarkerState& marker : kept.markers) {
             CLogLine line;
             int64_t row = rows.RowOf(i, CRow(marker.row));
             if (row >= 0 && rows.Log(i).index->Get(marker.row, &line) && line.offset == marker.offset)
@@ -142,7 +161,7 @@ void CLogStateKeeper::KeepMerged(CLogView* first, CMergedLogs& logs) {
     for (int i = 0; i < logs.Count(); ++i) {
         CLogState& state = kept[static_cast<size_t>(i)];
         CLogFile& file = logs.File(i);
-        if (!TakeFingerprint(file, file.Size(), &state.fingerprint)) continue;
+        if (!file.SizeKnown() || !TakeFingerprint(file, file.Size(), &state.fingerprint)) continue;
         // A log first seen in the set, without markers, need not take a place in the store.
         if (state.markers.empty() && m_store.Find(state.path) == nullptr) continue;
         m_store.Put(state);

@@ -81,9 +81,9 @@ void OpenWithRotatedFiles(CAppMain& app) {
     if (!GetOpenFileNameW(&ofn) || path[0] == 0) return;
     std::u16string chosen = U(path);
     std::u16string folder = FolderOf(chosen);
-    // Compressed members join once they can be read.
+    // Compressed members (name.1.gz, name-20240101.gz) join as the logs they hold.
     std::vector<std::u16string> set =
-        RotatedLogSet(chosen.substr(folder.size()), FolderNames(folder), kMaxMergedLogs, false);
+        RotatedLogSet(chosen.substr(folder.size()), FolderNames(folder), kMaxMergedLogs, true);
     std::u16string siblings;
     std::vector<std::u16string> paths;
     for (size_t i = 0; i < set.size(); ++i) {

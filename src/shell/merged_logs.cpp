@@ -5,11 +5,12 @@
 
 #include "document/encoding.h"
 
-int CMergedLogs::Open(const std::vector<std::u16string>& paths) {
+int CMergedLogs::Open(const std::vector<std::u16string>& paths, const std::function<int(CFile*)>& unpack) {
     for (const std::u16string& path : paths) {
         if (m_count == kMaxMergedLogs) break;
         std::unique_ptr<CLogFile> file(new (std::nothrow) CLogFile());
         if (file == nullptr || !file->Open(path.c_str())) continue;
+        if (unpack && !unpack(file.get())) continue;
         file->Name().SetPathWide(path.c_str());
         m_detected[m_count] = DetectFileCodePage(file.get());
         m_codePages[m_count] = m_detected[m_count];

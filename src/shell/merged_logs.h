@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,8 +18,9 @@
 class CMergedLogs {
 public:
     // Opens the files of paths in their order, at most kMaxMergedLogs; a file that cannot be
-    // opened is left out. How many opened.
-    int Open(const std::vector<std::u16string>& paths);
+    // opened is left out, and so is one that unpack (when given) refuses: it makes a file just
+    // opened read as the log it holds (a compressed one), 1 or 0. How many opened.
+    int Open(const std::vector<std::u16string>& paths, const std::function<int(CFile*)>& unpack = nullptr);
     int Count() const { return m_count; }
     CLogFile& File(int log) { return *m_files[log]; }
     const std::u16string& Path(int log) const { return m_paths[log]; }

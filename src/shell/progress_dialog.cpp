@@ -32,6 +32,7 @@ const char16_t* Caption(CScanKind kind) {
         case CScanKind::kMerge:
             return UiText(TextId::kProgressMergeCaption);
         case CScanKind::kLoad:
+        case CScanKind::kPackedLoad:
         case CScanKind::kFollow:
             break;
     }
@@ -54,6 +55,8 @@ const char16_t* TextFormat(CScanKind kind) {
             return UiText(TextId::kProgressTimelineFormat);
         case CScanKind::kMerge:
             return UiText(TextId::kProgressMergeFormat);
+        case CScanKind::kPackedLoad:
+            return UiText(TextId::kProgressPackedLoadFormat);
         case CScanKind::kLoad:
         case CScanKind::kFollow:
             break;

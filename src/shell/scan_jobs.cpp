@@ -59,6 +59,11 @@ void CLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) 
     complete = lines != nullptr && result.status == CLoadStatus::kDone && (cancel == nullptr || cancel->load() == 0);
 }
 
+// A compressed log's load reports its compressed bytes.
+CScanKind CLoadJob::Kind() const {
+    return file != nullptr && file->IsPacked() ? CScanKind::kPackedLoad : CScanKind::kLoad;
+}
+
 UINT CLoadJob::DoneMessage() const { return UM_LOAD_END; }
 
 void CSearchJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
@@ -201,15 +206,20 @@ private:
 
 void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     int count = logs->Count();
-    // The logs' bytes as read, then as much again for the merge.
+    // The logs' bytes as read (a compressed log's own, which its load counts: its
+    // uncompressed size is not known before), then as much again for the merge.
+    uint64_t weights[kMaxMergedLogs] = {};
     uint64_t bytes = 0;
-    for (int i = 0; i < count; ++i) bytes += logs->File(i).Size();
+    for (int i = 0; i < count; ++i) {
+        weights[i] = logs->File(i).PackedSize();
+        bytes += weights[i];
+    }
     uint64_t total = 2 * bytes + 1;
     uint64_t done = 0;
     CMergeInput inputs[kMaxMergedLogs];
     for (int i = 0; i < count; ++i) {
         CLogFile& file = logs->File(i);
-        CPhaseProgress phase(progress, done, file.Size(), total);
+        CPhaseProgress phase(progress, done, weights[i], total);
         CLoadRequest request;
         request.codePage = logs->CodePage(i);
         request.keywords = &keywords;
@@ -222,14 +232,16 @@ void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progr
             status = kScanCancelled;
             return;
         }
-        if (index == nullptr || result.status != CLoadStatus::kDone) {
+        // A compressed log whose data ends at a damage joins with its rows up to there.
+        bool read = result.status == CLoadStatus::kDone || result.status == CLoadStatus::kDamaged;
+        if (index == nullptr || !read) {
             tooLarge = result.status == CLoadStatus::kTooLarge ? i : -1;
             return;
         }
         inputs[i].index = std::shared_ptr<const CLogLineList>(std::move(index));
         inputs[i].file = &file;
         inputs[i].codePage = request.codePage;
-        done += file.Size();
+        done += weights[i];
     }
     CPhaseProgress phase(progress, done, bytes, total);
     std::unique_ptr<CMergedRows> merged;

@@ -78,7 +78,7 @@ public:
 class CLoadJob : public CAppJob {
 public:
     void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
-    CScanKind Kind() const override { return CScanKind::kLoad; }
+    CScanKind Kind() const override;
     void Apply(CAppMain& app) override;
     UINT DoneMessage() const override;
     bool Uses(const CLogView* v) const override { return v == view; }

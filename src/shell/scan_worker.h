@@ -20,8 +20,21 @@ class CLogView;
 constexpr UINT UM_SCAN_PROGRESS = WM_USER + 9;
 constexpr UINT UM_SCAN_DONE = WM_USER + 10;
 
-// What the progress dialog says while a job runs.
-enum class CScanKind { kLoad, kSearch, kExtract, kErrorLog, kCopy, kFollow, kSave, kTimeline, kNavigate, kMerge };
+// What the progress dialog says while a job runs (kPackedLoad: a load of a compressed log,
+// which counts its compressed bytes).
+enum class CScanKind {
+    kLoad,
+    kPackedLoad,
+    kSearch,
+    kExtract,
+    kErrorLog,
+    kCopy,
+    kFollow,
+    kSave,
+    kTimeline,
+    kNavigate,
+    kMerge
+};
 
 class CScanJob {
 public:

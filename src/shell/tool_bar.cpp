@@ -83,11 +83,20 @@ const int kStatusParts[3] = {400, 600, 800};
 
 // The status bar's part of follow mode and every text it shows.
 constexpr int kFollowPart = 2;
-constexpr TextId kFollowPartTexts[] = {
-    TextId::kFollowing,        TextId::kFollowDeleted,  TextId::kFollowUnreadable,
-    TextId::kFollowReplaced,   TextId::kFollowShorter,  TextId::kFollowIncomplete,
-    TextId::kFollowCancelled,  TextId::kFollowNoMemory, TextId::kFollowLastChangeFormat,
-    TextId::kStampShareFormat, TextId::kStampNone};
+constexpr TextId kFollowPartTexts[] = {TextId::kFollowing,
+                                       TextId::kFollowDeleted,
+                                       TextId::kFollowUnreadable,
+                                       TextId::kFollowReplaced,
+                                       TextId::kFollowShorter,
+                                       TextId::kFollowIncomplete,
+                                       TextId::kFollowCancelled,
+                                       TextId::kFollowNoMemory,
+                                       TextId::kFollowLastChangeFormat,
+                                       TextId::kStampShareFormat,
+                                       TextId::kStampNone,
+                                       TextId::kFollowPacked,
+                                       TextId::kPackedStatusFormat,
+                                       TextId::kPackedIncompleteStatus};
 
 // Pixels (at 96 DPI) between the right edge of the code-page box and the Follow button.
 constexpr int kGapAfterBox = 6;

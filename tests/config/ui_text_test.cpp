@@ -100,9 +100,9 @@ TEST(UiText, SpotChecks) {
 }
 
 TEST(UiText, FileFiltersKeepTheirPairsAndEndWithTwoNuls) {
-    EXPECT_EQ(Literal(u"LOG files(*.log)\0*.log\0All files(*.*)\0*.*\0"),
+    EXPECT_EQ(Literal(u"LOG files(*.log)\0*.log\0Compressed logs(*.gz;*.zip)\0*.gz;*.zip\0All files(*.*)\0*.*\0"),
               FilterUnits(UiText(TextId::kOpenLogFilter, 0)));
-    EXPECT_EQ(Literal(u"ログファイル(*.log)\0*.log\0すべてのファイル(*.*)\0*.*\0"),
+    EXPECT_EQ(Literal(u"ログファイル(*.log)\0*.log\0圧縮ログ(*.gz;*.zip)\0*.gz;*.zip\0すべてのファイル(*.*)\0*.*\0"),
               FilterUnits(UiText(TextId::kOpenLogFilter, 1)));
     EXPECT_EQ(Literal(u"Setting file(*.xml)\0*.xml\0All files(*.*)\0*.*\0"),
               FilterUnits(UiText(TextId::kKeywordFileFilter, 0)));

@@ -178,6 +178,17 @@ void FillSampleContent(HWND dialog, int templateId) {
                                     : L"2024-05-31 23:57:40.015 ～ 2024-06-01 00:01:56.816");
             SetDlgItemTextW(dialog, IDC_JUMP_TIME_TEXT, L"2024-05-31 23:59:00.500");
             break;
+        case IDD_ZIP_ENTRY_JA: {
+            // Names and sizes as the program lists them, a tab apart.
+            const wchar_t* entries[] = {L"app.log\t1.2 MB", L"logs/app-2024-06-01.log\t512.0 KB",
+                                        L"logs/アプリケーション.log\t10.5 GB"};
+            HWND list = GetDlgItem(dialog, IDC_ZIP_ENTRY_LIST);
+            int stop = 170;
+            SendMessageW(list, LB_SETTABSTOPS, 1, (LPARAM)&stop);
+            for (int i = 0; list && i < 3; ++i) SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)entries[i]);
+            SendMessageW(list, LB_SETCURSEL, 0, 0);
+            break;
+        }
         case IDD_MARKER_LIST_JA: {
             const wchar_t* markers[] = {L"3", L"15", L"108", L"2147483647"};
             HWND list = GetDlgItem(dialog, IDC_MARKER_LIST);

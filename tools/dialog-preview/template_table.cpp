@@ -58,6 +58,7 @@ const ExpectedControl kJump[] = {
     {IDC_JUMP_RANGE, kEdit}, {IDC_JUMP_CURSOR, kEdit}, {IDC_JUMP_LINE, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kJumpTime[] = {
     {IDC_JUMP_TIME_RANGE, kEdit}, {IDC_JUMP_TIME_TEXT, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kZipEntry[] = {{IDC_ZIP_ENTRY_LIST, kList}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kMarkerList[] = {{IDC_MARKER_LIST, kList},
                                        {IDC_MARKER_JUMP, kButton},
                                        {IDCANCEL, kButton},
@@ -87,6 +88,7 @@ const TemplateInfo kTemplates[] = {
     {IDD_COMPARE_LOG_JA, "compare", false, CONTROLS(kCompare)},
     {IDD_JUMP_JA, "jump", false, CONTROLS(kJump)},
     {IDD_JUMP_TIME_JA, "jump to time", false, CONTROLS(kJumpTime)},
+    {IDD_ZIP_ENTRY_JA, "zip entry", false, CONTROLS(kZipEntry)},
     {IDD_MARKER_LIST_JA, "marker list", false, CONTROLS(kMarkerList)},
     {IDD_CONFIG_PAGE1_JA, "setting page 1", true, CONTROLS(kPage1)},
     {IDD_CONFIG_PAGE2_JA, "setting page 2", true, nullptr, 0},

@@ -10,9 +10,9 @@ namespace {
 
 // Rows of a log keyed at once: small enough that a batch's entries stay in the cache, and a
 // whole number of them between two of the key states kept.
-constexpr int64_t kKeyBatch = 512;
+constexpr int64_t kKeyBatch = 256;
 constexpr int64_t kKeyStateRows = int64_t{1} << CMergedRows::kKeyStateShift;
-static_assert(kKeyStateRows % kKeyBatch == 0, "key states fall on batch starts");
+static_assert(kKeyStateRows == kKeyBatch, "a batch is the block of a key state");
 constexpr int64_t kReportRows = int64_t{1} << 20;
 
 // A log's walk: its next rows' keys, kKeyBatch at a time.
@@ -35,9 +35,14 @@ struct CCursor {
         at = 0;
         n = 0;
         if (base >= index->Count()) return false;
-        if (base % kKeyStateRows == 0) states[base / kKeyStateRows] = keys.State();
+        if (base % kKeyStateRows == 0) {
+            states[base / kKeyStateRows] = keys.State();
+            keys.StartBlock();
+        }
         n = reader->Next(kKeyBatch, lines);
         for (int64_t i = 0; i < n; ++i) key[i] = keys.Next(lines[i].timeStamp);
+        // A batch is one block of a key state: whether its rows' keys need a walk is known now.
+        states[base / kKeyStateRows].simple = keys.Simple();
         return n > 0;
     }
 };

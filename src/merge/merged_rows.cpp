@@ -80,11 +80,15 @@ int64_t CMergedRows::RowOf(int log, CRow logRow) const {
             high = mid;
         }
     }
-    int64_t at = m_starts[low * m_logCount + log];
+    return RowInBlock(low, log, want);
+}
+
+int64_t CMergedRows::RowInBlock(int64_t block, int log, int64_t want) const {
+    int64_t at = m_starts[block * m_logCount + log];
     auto id = static_cast<uint8_t>(log);
-    int64_t end = (low + 1) << m_blockShift;
+    int64_t end = (block + 1) << m_blockShift;
     if (end > m_count) end = m_count;
-    for (int64_t j = low << m_blockShift; j < end; ++j) {
+    for (int64_t j = block << m_blockShift; j < end; ++j) {
         if (m_ids[j] != id) continue;
         if (at == want) return j;
         ++at;
@@ -92,15 +96,46 @@ int64_t CMergedRows::RowOf(int log, CRow logRow) const {
     return -1;
 }
 
+void CMergedRows::RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* out) const {
+    int64_t blocks = m_count == 0 ? 0 : ((m_count - 1) >> m_blockShift) + 1;
+    int64_t logCount = log >= 0 && log < m_logCount ? m_logs[log].index->Count() : 0;
+    auto start = [&](int64_t block) { return m_starts[block * m_logCount + log]; };
+    int64_t block = 0;
+    for (int64_t k = 0; k < n; ++k) {
+        int64_t want = logRows[k];
+        if (want < 0 || want >= logCount) {
+            out[k] = -1;
+            continue;
+        }
+        if (want < start(block)) block = 0;  // not rising after all: from the start again
+        // The last block whose table has the log at or before the row: galloping forward,
+        // then halving.
+        int64_t step = 1;
+        while (block + step < blocks && start(block + step) <= want) {
+            block += step;
+            step *= 2;
+        }
+        for (step /= 2; step > 0; step /= 2) {
+            if (block + step < blocks && start(block + step) <= want) block += step;
+        }
+        out[k] = RowInBlock(block, log, want);
+    }
+}
+
 CMergeKeys CMergedRows::KeysAt(int log, int64_t logRow) const {
     const CMergedLog& l = m_logs[log];
     CMergeKeys keys(l.clock, l.offsetMs);
     int64_t from = logRow >> kKeyStateShift << kKeyStateShift;
     keys.Restore(m_keyStates[log][logRow >> kKeyStateShift]);
-    CLogLine line;
-    CLogLineReader reader(*l.index, from);
-    for (int64_t r = from; r < logRow && reader.Next(&line); ++r) keys.Next(line.timeStamp);
+    WalkKeys(log, from, logRow, &keys);
     return keys;
+}
+
+void CMergedRows::WalkKeys(int log, int64_t from, int64_t to, CMergeKeys* keys) const {
+    if (from >= to) return;
+    CLogLine line;
+    CLogLineReader reader(*m_logs[log].index, from);
+    for (int64_t r = from; r < to && reader.Next(&line); ++r) keys->Next(line.timeStamp);
 }
 
 int64_t CMergedRows::ReadKeys(CRow first, int64_t n, int64_t* keys) const {

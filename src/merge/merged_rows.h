@@ -6,8 +6,8 @@
 // log when there are more than 16 logs) each log's row at the block's first row. A row's
 // entry is its log's row at its block's start plus the rows of that log before it in the
 // block: at most 2 bytes a row beyond the logs' indexes, a fetch anywhere within a block's
-// byte count and one entry decode. Every 4096 rows of each log the key state is kept, so
-// that keys can be made again from anywhere (ReadKeys).
+// byte count and one entry decode. Every 256 rows of each log the key state is kept (1/8
+// byte a row), so that keys can be made again from anywhere (ReadKeys) after a short walk.
 // Threads: read-only once built; any number of threads may read it at once.
 #pragma once
 
@@ -32,7 +32,7 @@ struct CMergedLog {
 
 class CMergedRows : public CRowSource {
 public:
-    static constexpr int kKeyStateShift = 12;  // a key state every 4096 rows of a log
+    static constexpr int kKeyStateShift = 8;  // a key state every 256 rows of a log
 
     CMergedRows() = default;
     CMergedRows(const CMergedRows&) = delete;
@@ -58,10 +58,21 @@ public:
     // The merged row of a log's row; -1 outside that log's rows. A binary search over the
     // blocks, then one block's bytes.
     int64_t RowOf(int log, CRow logRow) const;
+    // The same for n rising rows of one log, into out: the blocks are walked forward, so that
+    // many rows cost about one pass over the blocks they lie in.
+    void RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* out) const;
     // Each log's rows before row (0 <= row <= Count()): its block's table and the block's bytes.
     void RowsBefore(CRow row, int64_t* before) const;
     // The keys (merge/merge_keys.h) of up to n rows from first on: how many.
     int64_t ReadKeys(CRow first, int64_t n, int64_t* keys) const;
+    // The key state of log at its row logRow (its keys' walk brought there).
+    CMergeKeys KeysAt(int log, int64_t logRow) const;
+    // Walks *keys (at log's row from) on to its row to.
+    void WalkKeys(int log, int64_t from, int64_t to, CMergeKeys* keys) const;
+    // The key state kept before log's row logRow >> kKeyStateShift << kKeyStateShift.
+    const CMergeKeyState& KeyStateOf(int log, int64_t logRow) const {
+        return m_keyStates[log][logRow >> kKeyStateShift];
+    }
     // The bytes the merged order takes besides the logs' indexes.
     uint64_t MemoryBytes() const;
     int64_t BlockRows() const { return int64_t{1} << m_blockShift; }
@@ -69,8 +80,8 @@ public:
 private:
     friend class CMergeBuilder;
 
-    // The key state of log at its row logRow (its keys' walk brought there).
-    CMergeKeys KeysAt(int log, int64_t logRow) const;
+    // The row of log within block (whose table has the log at or before it); -1 when not there.
+    int64_t RowInBlock(int64_t block, int log, int64_t want) const;
 
     CMergedLog m_logs[kMaxMergedLogs];
     int m_logCount = 0;

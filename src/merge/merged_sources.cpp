@@ -1,6 +1,9 @@
 // The merged view's rows and the rows taken from it.
 #include "merge/merged_sources.h"
 
+#include "merge/merged_picks.h"
+#include "merge/merged_scan.h"
+
 CLogFile* CMergedSource::LogFile(int log) const {
     return log >= 0 && log < m_merged->LogCount() ? m_merged->Log(log).file : nullptr;
 }
@@ -20,6 +23,16 @@ bool CMergedSource::MergedLineOf(int64_t mergedRow, int* log, int64_t* line) con
 
 int CMergedViewRows::LogOf(CRow row, const CLogLine&) const {
     return row.Value() >= 0 && row.Value() < m_merged->Count() ? m_merged->LogOf(row) : -1;
+}
+
+int64_t CMergedViewRows::Search(const CLogReaders& readers, int64_t start, CSearchDirection direction,
+                                const CSearchCondition& condition, const CScanOptions& options) const {
+    return SearchMergedView(*m_merged, readers, start, direction, condition, options);
+}
+
+int CMergedViewRows::Extract(const CLogReaders& readers, const CSearchCondition& condition, int32_t before,
+                             int32_t after, CLogLineList* result, const CScanOptions& options) const {
+    return ExtractMergedView(*m_merged, readers, condition, before, after, result, options);
 }
 
 bool CMergedPickRows::Entry(CRow row, CLogLine* line) const {
@@ -46,19 +59,13 @@ bool CMergedPickRows::LogLineOf(CRow row, int* log, int64_t* line) const {
 }
 
 int MergedErrorPicks(const CMergedRows& rows, const CLogLineList* const* errors, CLogLineList* out) {
-    CLogLineList numbered;
-    if (!MergedErrorRows(rows, errors, &numbered)) return 0;
     out->Free();
-    // The error rows rise, so one walk over the keys finds each.
-    CMergedTimeRows times(rows);
-    CRowWalker walker(times, CRow(0));
-    CLogLineReader reader(numbered, 0);
-    CLogLine error;
+    CMergedPicks picks;
+    if (!picks.AddLogRows(rows, errors)) return 0;
+    CMergedTimeCursor cursor(rows);
     CLogLine keyed;
-    int64_t at = -1;
-    while (reader.Next(&error)) {
-        while (at < error.lineNumber && walker.Next(&keyed)) at = keyed.lineNumber;
-        if (at != error.lineNumber || !out->Append(keyed)) return 0;
+    for (int64_t k = 0; k < picks.Count(); ++k) {
+        if (cursor.Read(picks.At(k).row, 1, &keyed) != 1 || !out->Append(keyed)) return 0;
     }
     out->ShrinkToFit();
     return 1;

@@ -13,6 +13,7 @@
 #include "merge/merged_rows.h"
 #include "merge/merged_time_rows.h"
 #include "search/row_logs.h"
+#include "search/row_scan.h"
 
 static_assert(kMaxMergedLogs == kMaxRowLogs, "a merged view's logs are the rows' logs");
 
@@ -43,8 +44,8 @@ protected:
     std::shared_ptr<const CLogLineList> m_errorRows;
 };
 
-// The merged rows, on the common clock.
-class CMergedViewRows : public CMergedSource {
+// The merged rows, on the common clock. Its search and extraction run each log's own scan.
+class CMergedViewRows : public CMergedSource, public CRowScans {
 public:
     CMergedViewRows(std::shared_ptr<CMergedRows> merged, std::shared_ptr<const CLogLineList> errorRows)
         : CMergedSource(std::move(merged), std::move(errorRows)), m_time(*m_merged) {}
@@ -58,6 +59,12 @@ public:
     bool LogLineOf(CRow row, int* log, int64_t* line) const override { return MergedLineOf(row.Value(), log, line); }
     // The logs' own entries: their bytes without the keys made.
     const CRowSource* BytesRows() const override { return m_merged.get(); }
+    const CRowScans* Scans() const override { return this; }
+
+    int64_t Search(const CLogReaders& readers, int64_t start, CSearchDirection direction,
+                   const CSearchCondition& condition, const CScanOptions& options) const override;
+    int Extract(const CLogReaders& readers, const CSearchCondition& condition, int32_t before, int32_t after,
+                CLogLineList* result, const CScanOptions& options) const override;
 
 private:
     CMergedTimeRows m_time;

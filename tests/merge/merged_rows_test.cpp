@@ -213,6 +213,37 @@ TEST_F(MergedRowsTest, RandomLogsMergeAsAStableSortByTheCommonClock) {
             ASSERT_EQ(&m_files[static_cast<size_t>(log)], rows.FileOf(CRow(static_cast<int64_t>(r))));
             ASSERT_EQ(static_cast<int64_t>(r), rows.RowOf(log, logRow));
         }
+        // Each log's rows mapped at once, rising as a scan's hits come.
+        for (int log = 0; log < rows.LogCount(); ++log) {
+            std::vector<int64_t> logRows;
+            std::vector<int64_t> merged;
+            for (size_t r = 0; r < want.size(); ++r) {
+                if (want[r].log != log || rng() % 3 == 0) continue;
+                logRows.push_back(want[r].row);
+                merged.push_back(static_cast<int64_t>(r));
+            }
+            logRows.push_back(rows.Log(log).index->Count());  // not a row of the log
+            merged.push_back(-1);
+            std::vector<int64_t> got(logRows.size());
+            rows.RowsOf(log, logRows.data(), static_cast<int64_t>(logRows.size()), got.data());
+            EXPECT_EQ(merged, got) << "log " << log;
+        }
+        // Rising ranges, near and far apart, read by one cursor as an extraction reads them.
+        CMergedTimeCursor cursor(rows);
+        for (int64_t first = static_cast<int64_t>(rng() % 5); first < rows.Count();) {
+            int64_t n = 1 + static_cast<int64_t>(rng() % 40);
+            int64_t expect = std::min(n, rows.Count() - first);
+            std::vector<CLogLine> out(static_cast<size_t>(n));
+            ASSERT_EQ(expect, cursor.Read(first, n, out.data()));
+            for (int64_t i = 0; i < expect; ++i) {
+                auto at = static_cast<size_t>(first + i);
+                CLogLine keyed = entries[at];
+                keyed.timeStamp = StampOfKey(want[at].key);
+                keyed.lineNumber = first + i;
+                ASSERT_EQ(keyed, out[static_cast<size_t>(i)]) << first << "+" << i;
+            }
+            first += static_cast<int64_t>(rng() % 2 == 0 ? rng() % 8 : rng() % 900);
+        }
         CLogLine line;
         EXPECT_FALSE(rows.Entry(CRow(rows.Count()), &line));
         EXPECT_EQ(nullptr, rows.FileOf(CRow(-1)));

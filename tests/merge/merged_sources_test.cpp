@@ -1,7 +1,9 @@
 // The scans over merged logs against the same on a plain list of every row sorted by the
 // common clock: random logs (UTF-8 and UTF-16, rows before the first stamp, unstamped
 // continuations, falling times) give the same extraction, search hits, error rows and
-// timeline, and an extraction of an extraction the same rows again.
+// timeline, and an extraction of an extraction the same rows again; a merged view's own
+// scans (each log scanned alone, its hits put in the merged order) within their row limit
+// and a stretch at a time.
 #include "merge/merged_sources.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +21,8 @@
 #include "loader/log_loader.h"
 #include "merge/log_merge.h"
 #include "merge/merged_export.h"
+#include "merge/merged_scan.h"
+#include "merge/merged_time_rows.h"
 #include "search/row_scan.h"
 #include "search/timeline.h"
 
@@ -45,14 +49,14 @@ std::string Utf16(const std::string& ascii) {
     return out;
 }
 
-CPlannedLog PlanLog(std::mt19937& rng, int64_t base) {
+CPlannedLog PlanLog(std::mt19937& rng, int64_t base, int most) {
     CPlannedLog plan;
     plan.utf16 = rng() % 3 == 0;
     int64_t t = base + static_cast<int64_t>(rng() % 600000);
     int64_t latest = kBeforeFirstStamp;
     std::string text;
     bool stamped = false;
-    int rows = 1 + static_cast<int>(rng() % 120);
+    int rows = 1 + static_cast<int>(rng() % static_cast<unsigned>(most));
     for (int r = 0; r < rows; ++r) {
         CPlannedRow row;
         row.needle = rng() % 7 == 0;
@@ -189,7 +193,8 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         SCOPED_TRACE(round);
         std::vector<CPlannedLog> plans;
         int logs = 2 + static_cast<int>(rng() % 4);
-        for (int i = 0; i < logs; ++i) plans.push_back(PlanLog(rng, noon));
+        // Now and then logs long enough to pass their key states and the merged blocks.
+        for (int i = 0; i < logs; ++i) plans.push_back(PlanLog(rng, noon, round % 6 == 5 ? 1500 : 120));
         Merge(plans);
         if (HasFatalFailure()) return;
         ASSERT_EQ(static_cast<int64_t>(m_sorted.size()), m_view->Count());
@@ -215,6 +220,18 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, before, after, picks.get(), CScanOptions()));
         std::vector<size_t> wantPicks = Extracted(all, needles, before, after);
         ExpectRows(wantPicks, *picks);
+        // The row limit counts the rows with their context, whichever logs they come from.
+        CScanOptions limited;
+        limited.maxRows = static_cast<int64_t>(wantPicks.size());
+        CLogLineList exact;
+        ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, before, after, &exact, limited));
+        ExpectRows(wantPicks, exact);
+        if (!wantPicks.empty()) {
+            --limited.maxRows;
+            EXPECT_EQ(kExtractTooLarge,
+                      ExtractLogRows(*m_view, *m_view, readers, needle, before, after, &exact, limited));
+            ExpectRows(wantPicks, exact);
+        }
         CMergedPickRows picked(std::move(picks), m_merged, m_errorRows);
         std::vector<bool> pickErrors;
         for (size_t r : wantPicks) pickErrors.push_back(m_sorted[r].planned.error);
@@ -233,6 +250,12 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
             EXPECT_EQ(next, SearchLogRows(*m_view, *m_view, readers, start, CSearchDirection::kNext, needle, {}));
             EXPECT_EQ(previous,
                       SearchLogRows(*m_view, *m_view, readers, start, CSearchDirection::kPrevious, needle, {}));
+            // The same a few rows of a stretch at a time: hits in a later stretch, or in
+            // several logs of one, come out the same.
+            int64_t stretch = 1 + static_cast<int64_t>(rng() % 6);
+            EXPECT_EQ(next, SearchMergedView(*m_merged, readers, start, CSearchDirection::kNext, needle, {}, stretch));
+            EXPECT_EQ(previous,
+                      SearchMergedView(*m_merged, readers, start, CSearchDirection::kPrevious, needle, {}, stretch));
             auto pickCount = static_cast<int64_t>(pickErrors.size());
             int64_t at = pickCount > 0 ? static_cast<int64_t>(rng() % static_cast<uint64_t>(pickCount)) : 0;
             int64_t pickNext = -1;
@@ -277,6 +300,18 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         // The error rows, and the timeline with them.
         std::vector<size_t> wantErrors = Extracted(all, errors, 0, 0);
         ExpectRows(wantErrors, *m_errorRows);
+        // ... numbered by merged row, with each log's own entries.
+        std::vector<const CLogLineList*> errorLists;
+        for (const CLogLineList& list : m_errors) errorLists.push_back(&list);
+        CLogLineList numbered;
+        ASSERT_EQ(1, MergedErrorRows(*m_merged, errorLists.data(), &numbered));
+        ASSERT_EQ(static_cast<int64_t>(wantErrors.size()), numbered.Count());
+        for (size_t k = 0; k < wantErrors.size(); ++k) {
+            CLogLine own;
+            ASSERT_TRUE(m_merged->Entry(CRow(static_cast<int64_t>(wantErrors[k])), &own));
+            own.lineNumber = static_cast<int64_t>(wantErrors[k]);
+            EXPECT_EQ(own, numbered[static_cast<int64_t>(k)]) << k;
+        }
         auto plain = std::make_unique<CLogLineList>();
         for (const CSortedRow& row : m_sorted) ASSERT_TRUE(plain->Append(row.entry));
         CLineListRows plainRows(std::move(plain), &m_files[0]);

@@ -3,6 +3,7 @@
 // so interleaved logs cost a heap step a run and long runs cost a byte fill.
 #include "merge/log_merge.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -29,17 +30,19 @@ struct CCursor {
 
     int64_t Consumed() const { return base + at; }
     int64_t Head() const { return key[at]; }
-    // The next batch; false after the log's last row.
+    // The next batch (up to the next key state: a cursor may start within a block); false
+    // after the log's last row.
     bool Refill() {
         base += n;
         at = 0;
         n = 0;
-        if (base >= index->Count()) return false;
+        // Also at the end: the state a followed log's next rows start from.
         if (base % kKeyStateRows == 0) {
             states[base / kKeyStateRows] = keys.State();
             keys.StartBlock();
         }
-        n = reader->Next(kKeyBatch, lines);
+        if (base >= index->Count()) return false;
+        n = reader->Next(kKeyBatch - base % kKeyBatch, lines);
         for (int64_t i = 0; i < n; ++i) key[i] = keys.Next(lines[i].timeStamp);
         // A batch is one block of a key state: whether its rows' keys need a walk is known now.
         states[base / kKeyStateRows].simple = keys.Simple();
@@ -52,9 +55,12 @@ struct CCursor {
 // Builds a CMergedRows, whose layout it fills (a friend).
 class CMergeBuilder {
 public:
-    CMergeBuilder(CMergedRows* rows, CCursor* cursors, int count) : m_rows(rows), m_cursors(cursors), m_count(count) {}
+    CMergeBuilder(CMergedRows* rows, CCursor* cursors, int count, int64_t first = 0)
+        : m_rows(rows), m_cursors(cursors), m_count(count), m_pos(first) {}
 
     int Run(CProgressListener* listener, const std::atomic<int>* cancel);
+    // Merges in what the logs' indexes hold beyond the merged rows (see ExtendMerge).
+    static int Extend(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* change);
 
     // The layout for total rows of count logs; false when memory ran out.
     static bool Allocate(CMergedRows* rows, int64_t total);
@@ -71,6 +77,13 @@ private:
     int Pop();
     // Gives len rows of log from its cursor, filling the row bytes block by block.
     void Emit(int log, int64_t len);
+    // The first of rows' first `end` rows that comes after a row of log with key (0..end).
+    static int64_t InsertPoint(const CMergedRows& rows, int64_t key, int log, int64_t end);
+    // Log's clock found again when it had nothing to date it by (a followed log that was
+    // empty): true when it changed, and its rows must all be keyed again.
+    static bool DateAgain(CMergedRows* rows, int log);
+    // Puts each log's cursor at its row before[log], its key walk there.
+    static bool StartCursors(CMergedRows* rows, const int64_t* before, CCursor* cursors);
 
     CMergedRows* m_rows;
     CCursor* m_cursors;
@@ -88,13 +101,14 @@ bool CMergeBuilder::Allocate(CMergedRows* rows, int64_t total) {
     rows->m_blockShift = shift;
     rows->m_count = total;
     int64_t blocks = total == 0 ? 1 : ((total - 1) >> shift) + 1;
-    rows->m_ids.reset(new (std::nothrow) uint8_t[total > 0 ? total : 1]);
-    rows->m_starts.reset(new (std::nothrow) int64_t[blocks * logs]);
-    if (rows->m_ids == nullptr || rows->m_starts == nullptr) return false;
+    if (!rows->m_ids.Reserve(static_cast<size_t>(total > 0 ? total : 1)) ||
+        !rows->m_starts.Reserve(static_cast<size_t>(blocks * logs))) {
+        return false;
+    }
     for (int i = 0; i < logs; ++i) {
         int64_t states = (rows->m_logs[i].index->Count() >> CMergedRows::kKeyStateShift) + 1;
-        rows->m_keyStates[i].reset(new (std::nothrow) CMergeKeyState[states]);
-        if (rows->m_keyStates[i] == nullptr) return false;
+        if (!rows->m_keyStates[i].Reserve(static_cast<size_t>(states))) return false;
+        rows->m_logRows[i] = rows->m_logs[i].index->Count();
     }
     return true;
 }
@@ -128,11 +142,11 @@ int CMergeBuilder::Pop() {
 
 void CMergeBuilder::Emit(int log, int64_t len) {
     int64_t mask = m_rows->BlockRows() - 1;
-    uint8_t* ids = m_rows->m_ids.get();
+    uint8_t* ids = m_rows->m_ids.Data();
     CCursor& c = m_cursors[log];
     while (len > 0) {
         if ((m_pos & mask) == 0) {
-            int64_t* starts = m_rows->m_starts.get() + (m_pos >> m_rows->m_blockShift) * m_count;
+            int64_t* starts = m_rows->m_starts.Data() + (m_pos >> m_rows->m_blockShift) * m_count;
             for (int i = 0; i < m_count; ++i) starts[i] = m_cursors[i].Consumed();
         }
         int64_t take = mask + 1 - (m_pos & mask);
@@ -202,7 +216,9 @@ bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* mer
         log.file = logs[i].file;
         log.offsetMs = int64_t{logs[i].offsetMinutes} * 60000;
         log.codePage = logs[i].codePage;
+        log.writtenDay = day;
         log.clock = MergeClockOf(*log.index, day, 0, &ownDay[i]);
+        log.ownDay = ownDay[i];
         if (ownDay[i] && log.clock.Dated() && log.clock.FirstDay() < earliest) earliest = log.clock.FirstDay();
         total += log.index->Count();
     }
@@ -212,6 +228,7 @@ bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* mer
         bool own = false;
         merged->m_logs[i].clock =
             MergeClockOf(*merged->m_logs[i].index, CStampClock::kNoDay, earliest / kMillisecondsPerDay, &own);
+        merged->m_logs[i].ownDay = own;
     }
     merged->m_logCount = count;
     if (!Allocate(merged, total)) return false;
@@ -221,9 +238,118 @@ bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* mer
         c.reader.reset(new (std::nothrow) CLogLineReader(*c.index, 0));
         if (c.reader == nullptr) return false;
         c.keys = CMergeKeys(merged->m_logs[i].clock, merged->m_logs[i].offsetMs);
-        c.states = merged->m_keyStates[i].get();
+        c.states = merged->m_keyStates[i].Data();
     }
     return true;
+}
+
+int64_t CMergeBuilder::InsertPoint(const CMergedRows& rows, int64_t key, int log, int64_t end) {
+    // The merged rows rise by key, then by log: halving over them.
+    auto after = [&](int64_t row) {
+        int64_t k = 0;
+        rows.ReadKeys(CRow(row), 1, &k);
+        return k > key || (k == key && rows.LogOf(CRow(row)) > log);
+    };
+    if (end == 0 || !after(end - 1)) return end;  // after every row: the common case
+    int64_t low = 0;
+    int64_t high = end - 1;
+    while (low < high) {
+        int64_t mid = low + (high - low) / 2;
+        if (after(mid)) {
+            high = mid;
+        } else {
+            low = mid + 1;
+        }
+    }
+    return low;
+}
+
+bool CMergeBuilder::DateAgain(CMergedRows* rows, int log) {
+    CMergedLog& l = rows->m_logs[log];
+    if (l.clock.Dated() || l.index->Count() == 0) return false;
+    // As Prepare dates it: by its own, else on the earliest first day of the logs dated so.
+    int64_t earliest = INT64_MAX;
+    for (int i = 0; i < rows->m_logCount; ++i) {
+        const CMergedLog& other = rows->m_logs[i];
+        if (i != log && other.ownDay && other.clock.Dated() && other.clock.FirstDay() < earliest)
+            earliest = other.clock.FirstDay();
+    }
+    bool own = false;
+    CStampClock clock = MergeClockOf(*l.index, l.writtenDay, 0, &own);
+    if (!own && earliest != INT64_MAX)
+        clock = MergeClockOf(*l.index, CStampClock::kNoDay, earliest / kMillisecondsPerDay, &own);
+    if (!clock.Dated()) return false;
+    l.clock = clock;
+    l.ownDay = own;
+    return true;
+}
+
+bool CMergeBuilder::StartCursors(CMergedRows* rows, const int64_t* before, CCursor* cursors) {
+    constexpr int kShift = CMergedRows::kKeyStateShift;
+    for (int i = 0; i < rows->m_logCount; ++i) {
+        CCursor& c = cursors[i];
+        const CMergedLog& log = rows->m_logs[i];
+        c.index = log.index.get();
+        c.states = rows->m_keyStates[i].Data();
+        c.base = before[i];
+        c.reader.reset(new (std::nothrow) CLogLineReader(*c.index, before[i]));
+        if (c.reader == nullptr) return false;
+        // The walk from the block's key state, so that the block's simple mark is made again.
+        int64_t block = before[i] >> kShift << kShift;
+        c.keys = CMergeKeys(log.clock, log.offsetMs);
+        c.keys.Restore(c.states[block >> kShift]);
+        c.keys.StartBlock();
+        rows->WalkKeys(i, block, before[i], &c.keys);
+    }
+    return true;
+}
+
+int CMergeBuilder::Extend(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* change) {
+    int count = rows->m_logCount;
+    int64_t from[kMaxMergedLogs];
+    int64_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        int64_t had = rows->m_logRows[i];
+        from[i] = replacedFrom[i] < 0 ? 0 : replacedFrom[i] < had ? replacedFrom[i] : had;
+        if (DateAgain(rows, i)) from[i] = 0;
+        total += rows->m_logs[i].index->Count();
+    }
+    // The first row that moves: a replaced row's, or where a log's first new row goes.
+    int64_t first = rows->m_count;
+    for (int i = 0; i < count; ++i) {
+        if (from[i] < rows->m_logRows[i]) first = std::min(first, rows->RowOf(i, CRow(from[i])));
+    }
+    for (int i = 0; i < count; ++i) {
+        const CLogLineList& index = *rows->m_logs[i].index;
+        CLogLine line;
+        if (from[i] >= index.Count() || !index.Get(from[i], &line)) continue;
+        CMergeKeys keys = rows->KeysAt(i, from[i]);
+        first = InsertPoint(*rows, keys.Next(line.timeStamp), i, first);
+    }
+    if (!change->Keep(*rows, first)) return 0;
+    // Room for the new order before anything changes: a failure leaves the merge as it was.
+    int64_t blocks = total == 0 ? 1 : ((total - 1) >> rows->m_blockShift) + 1;
+    if (!rows->m_ids.Grow(static_cast<size_t>(total > 0 ? total : 1)) ||
+        !rows->m_starts.Grow(static_cast<size_t>(blocks * count))) {
+        return 0;
+    }
+    for (int i = 0; i < count; ++i) {
+        int64_t states = (rows->m_logs[i].index->Count() >> CMergedRows::kKeyStateShift) + 1;
+        if (!rows->m_keyStates[i].Grow(static_cast<size_t>(states))) return 0;
+    }
+    std::unique_ptr<CCursor[]> cursors(new (std::nothrow) CCursor[count]);
+    int64_t before[kMaxMergedLogs];
+    rows->RowsBefore(CRow(first), before);
+    if (cursors == nullptr || !StartCursors(rows, before, cursors.get())) return 0;
+    rows->m_count = total;
+    CMergeBuilder builder(rows, cursors.get(), count, first);
+    builder.Run(nullptr, nullptr);
+    for (int i = 0; i < count; ++i) rows->m_logRows[i] = rows->m_logs[i].index->Count();
+    return 1;
+}
+
+int ExtendMerge(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* change) {
+    return CMergeBuilder::Extend(rows, replacedFrom, change);
 }
 
 int MergeLogs(const CMergeInput* logs, int count, std::unique_ptr<CMergedRows>* rows, CProgressListener* listener,

@@ -21,17 +21,33 @@ int CMergedPicks::AddLog(const CMergedRows& rows, int log, const int64_t* logRow
     return 1;
 }
 
-int CMergedPicks::AddLogRows(const CMergedRows& rows, const CLogLineList* const* lists) {
+int CMergedPicks::AddLogRows(const CMergedRows& rows, const CLogLineList* const* lists, const int64_t* from) {
     CGrowBuffer<int64_t> logRows;
     for (int log = 0; log < rows.LogCount(); ++log) {
         if (lists[log] == nullptr || lists[log]->Count() == 0) continue;
-        int64_t n = lists[log]->Count();
+        int64_t start = from != nullptr ? FirstEntryFrom(*lists[log], from[log]) : 0;
+        int64_t n = lists[log]->Count() - start;
+        if (n <= 0) continue;
         if (!logRows.Grow(static_cast<size_t>(n))) return 0;
-        CLogLineReader reader(*lists[log], 0);
+        CLogLineReader reader(*lists[log], start);
         CLogLine line;
         int64_t k = 0;
         while (k < n && reader.Next(&line)) logRows.Data()[k++] = line.lineNumber;
         if (!AddLog(rows, log, logRows.Data(), k)) return 0;
     }
     return 1;
+}
+
+int64_t FirstEntryFrom(const CLogLineList& list, int64_t line) {
+    int64_t low = 0;
+    int64_t high = list.Count();
+    while (low < high) {
+        int64_t mid = low + (high - low) / 2;
+        if (list[mid].lineNumber < line) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return low;
 }

@@ -20,8 +20,9 @@ public:
     // have is left out. 1, or 0 when memory ran out.
     int AddLog(const CMergedRows& rows, int log, const int64_t* logRows, int64_t n);
     // The rows named by line number in lists[log] (each in line-number order, or null), of
-    // every log: a log's line numbers are its rows. 1, or 0 when memory ran out.
-    int AddLogRows(const CMergedRows& rows, const CLogLineList* const* lists);
+    // every log: a log's line numbers are its rows. from[log], when given: only the rows
+    // from it on. 1, or 0 when memory ran out.
+    int AddLogRows(const CMergedRows& rows, const CLogLineList* const* lists, const int64_t* from = nullptr);
 
     int64_t Count() const { return m_count; }
     const CMergedPick& At(int64_t k) const { return m_picks.Data()[k]; }
@@ -30,3 +31,7 @@ private:
     CGrowBuffer<CMergedPick> m_picks;
     int64_t m_count = 0;
 };
+
+// The index of the first entry of a list in line-number order whose line number is at least
+// line (Count() when none): a halving over its entries.
+int64_t FirstEntryFrom(const CLogLineList& list, int64_t line);

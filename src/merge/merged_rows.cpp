@@ -3,6 +3,7 @@
 #include "merge/merged_rows.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -18,22 +19,22 @@ int64_t CountOf(const uint8_t* ids, int64_t from, int64_t to, uint8_t id) {
 void CMergedRows::RowsBefore(CRow at, int64_t* before) const {
     int64_t row = at.Value();
     if (row >= m_count) {
-        for (int i = 0; i < m_logCount; ++i) before[i] = m_logs[i].index->Count();
+        for (int i = 0; i < m_logCount; ++i) before[i] = m_logRows[i];
         return;
     }
     int64_t block = row >> m_blockShift;
-    const int64_t* starts = m_starts.get() + block * m_logCount;
+    const int64_t* starts = m_starts.Data() + block * m_logCount;
     for (int i = 0; i < m_logCount; ++i) before[i] = starts[i];
-    for (int64_t j = block << m_blockShift; j < row; ++j) ++before[m_ids[j]];
+    for (int64_t j = block << m_blockShift; j < row; ++j) ++before[m_ids.Data()[j]];
 }
 
 bool CMergedRows::Origin(CRow row, int* log, CRow* logRow) const {
     int64_t r = row.Value();
     if (r < 0 || r >= m_count) return false;
-    uint8_t id = m_ids[r];
+    uint8_t id = m_ids.Data()[r];
     int64_t block = r >> m_blockShift;
     *log = id;
-    *logRow = CRow(m_starts[block * m_logCount + id] + CountOf(m_ids.get(), block << m_blockShift, r, id));
+    *logRow = CRow(m_starts.Data()[block * m_logCount + id] + CountOf(m_ids.Data(), block << m_blockShift, r, id));
     return true;
 }
 
@@ -45,7 +46,7 @@ bool CMergedRows::Entry(CRow row, CLogLine* line) const {
 
 CLogFile* CMergedRows::FileOf(CRow row) const {
     int64_t r = row.Value();
-    return r >= 0 && r < m_count ? m_logs[m_ids[r]].file : nullptr;
+    return r >= 0 && r < m_count ? m_logs[m_ids.Data()[r]].file : nullptr;
 }
 
 int64_t CMergedRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
@@ -58,7 +59,7 @@ int64_t CMergedRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
     // index in order, the cheap way.
     std::optional<CLogLineReader> readers[kMaxMergedLogs];
     for (int64_t k = 0; k < n; ++k) {
-        uint8_t id = m_ids[from + k];
+        uint8_t id = m_ids.Data()[from + k];
         if (!readers[id]) readers[id].emplace(*m_logs[id].index, before[id]);
         if (!readers[id]->Next(out + k)) return k;
     }
@@ -68,13 +69,13 @@ int64_t CMergedRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
 int64_t CMergedRows::RowOf(int log, CRow logRow) const {
     if (log < 0 || log >= m_logCount) return -1;
     int64_t want = logRow.Value();
-    if (want < 0 || want >= m_logs[log].index->Count()) return -1;
+    if (want < 0 || want >= m_logRows[log]) return -1;
     // The last block whose table has the log at or before the row holds it.
     int64_t low = 0;
     int64_t high = ((m_count - 1) >> m_blockShift) + 1;
     while (high - low > 1) {
         int64_t mid = low + (high - low) / 2;
-        if (m_starts[mid * m_logCount + log] <= want) {
+        if (m_starts.Data()[mid * m_logCount + log] <= want) {
             low = mid;
         } else {
             high = mid;
@@ -84,12 +85,12 @@ int64_t CMergedRows::RowOf(int log, CRow logRow) const {
 }
 
 int64_t CMergedRows::RowInBlock(int64_t block, int log, int64_t want) const {
-    int64_t at = m_starts[block * m_logCount + log];
+    int64_t at = m_starts.Data()[block * m_logCount + log];
     auto id = static_cast<uint8_t>(log);
     int64_t end = (block + 1) << m_blockShift;
     if (end > m_count) end = m_count;
     for (int64_t j = block << m_blockShift; j < end; ++j) {
-        if (m_ids[j] != id) continue;
+        if (m_ids.Data()[j] != id) continue;
         if (at == want) return j;
         ++at;
     }
@@ -98,8 +99,8 @@ int64_t CMergedRows::RowInBlock(int64_t block, int log, int64_t want) const {
 
 void CMergedRows::RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* out) const {
     int64_t blocks = m_count == 0 ? 0 : ((m_count - 1) >> m_blockShift) + 1;
-    int64_t logCount = log >= 0 && log < m_logCount ? m_logs[log].index->Count() : 0;
-    auto start = [&](int64_t block) { return m_starts[block * m_logCount + log]; };
+    int64_t logCount = log >= 0 && log < m_logCount ? m_logRows[log] : 0;
+    auto start = [&](int64_t block) { return m_starts.Data()[block * m_logCount + log]; };
     int64_t block = 0;
     for (int64_t k = 0; k < n; ++k) {
         int64_t want = logRows[k];
@@ -126,7 +127,7 @@ CMergeKeys CMergedRows::KeysAt(int log, int64_t logRow) const {
     const CMergedLog& l = m_logs[log];
     CMergeKeys keys(l.clock, l.offsetMs);
     int64_t from = logRow >> kKeyStateShift << kKeyStateShift;
-    keys.Restore(m_keyStates[log][logRow >> kKeyStateShift]);
+    keys.Restore(m_keyStates[log].Data()[logRow >> kKeyStateShift]);
     WalkKeys(log, from, logRow, &keys);
     return keys;
 }
@@ -148,7 +149,7 @@ int64_t CMergedRows::ReadKeys(CRow first, int64_t n, int64_t* keys) const {
     std::optional<CMergeKeys> walks[kMaxMergedLogs];
     CLogLine line;
     for (int64_t k = 0; k < n; ++k) {
-        uint8_t id = m_ids[from + k];
+        uint8_t id = m_ids.Data()[from + k];
         if (!readers[id]) {
             readers[id].emplace(*m_logs[id].index, before[id]);
             walks[id].emplace(KeysAt(id, before[id]));
@@ -160,11 +161,20 @@ int64_t CMergedRows::ReadKeys(CRow first, int64_t n, int64_t* keys) const {
 }
 
 uint64_t CMergedRows::MemoryBytes() const {
-    int64_t blocks = m_count == 0 ? 1 : ((m_count - 1) >> m_blockShift) + 1;
-    uint64_t bytes = static_cast<uint64_t>(m_count) + static_cast<uint64_t>(blocks * m_logCount) * sizeof(int64_t);
-    for (int i = 0; i < m_logCount; ++i) {
-        int64_t states = (m_logs[i].index->Count() >> kKeyStateShift) + 1;
-        bytes += static_cast<uint64_t>(states) * sizeof(CMergeKeyState);
-    }
+    uint64_t bytes = m_ids.Capacity() + m_starts.Capacity() * sizeof(int64_t);
+    for (int i = 0; i < m_logCount; ++i) bytes += m_keyStates[i].Capacity() * sizeof(CMergeKeyState);
     return bytes;
+}
+
+void CMergedRows::Swap(CMergedRows& other) {
+    for (int i = 0; i < kMaxMergedLogs; ++i) {
+        std::swap(m_logs[i], other.m_logs[i]);
+        std::swap(m_logRows[i], other.m_logRows[i]);
+        m_keyStates[i].Swap(other.m_keyStates[i]);
+    }
+    std::swap(m_logCount, other.m_logCount);
+    std::swap(m_count, other.m_count);
+    std::swap(m_blockShift, other.m_blockShift);
+    m_ids.Swap(other.m_ids);
+    m_starts.Swap(other.m_starts);
 }

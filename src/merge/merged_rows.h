@@ -17,6 +17,7 @@
 #include "document/log_file.h"
 #include "document/log_line.h"
 #include "document/row_source.h"
+#include "foundation/buffer.h"
 #include "merge/merge_keys.h"
 
 constexpr int kMaxMergedLogs = 64;
@@ -27,7 +28,9 @@ struct CMergedLog {
     CLogFile* file = nullptr;  // borrowed: outlives the merged rows
     CStampClock clock;
     int64_t offsetMs = 0;
-    unsigned codePage = 0;  // what its bytes are decoded with
+    unsigned codePage = 0;                     // what its bytes are decoded with
+    int64_t writtenDay = CStampClock::kNoDay;  // the day its file was written, as the merge knew it
+    bool ownDay = false;                       // dated by something of its own (merge/merge_keys.h)
 };
 
 class CMergedRows : public CRowSource {
@@ -52,7 +55,10 @@ public:
         if (log >= 0 && log < m_logCount) m_logs[log].codePage = codePage;
     }
     // The log a row comes from (row within the rows).
-    int LogOf(CRow row) const { return m_ids[row.Value()]; }
+    int LogOf(CRow row) const { return m_ids.Data()[row.Value()]; }
+    // The rows of a log in the merged order (its index may hold more: a followed log's rows
+    // until they are merged in, ExtendMerge).
+    int64_t LogRows(int log) const { return m_logRows[log]; }
     // Which log a row comes from and its row in that log's index; false outside the rows.
     bool Origin(CRow row, int* log, CRow* logRow) const;
     // The merged row of a log's row; -1 outside that log's rows. A binary search over the
@@ -71,11 +77,14 @@ public:
     void WalkKeys(int log, int64_t from, int64_t to, CMergeKeys* keys) const;
     // The key state kept before log's row logRow >> kKeyStateShift << kKeyStateShift.
     const CMergeKeyState& KeyStateOf(int log, int64_t logRow) const {
-        return m_keyStates[log][logRow >> kKeyStateShift];
+        return m_keyStates[log].Data()[logRow >> kKeyStateShift];
     }
     // The bytes the merged order takes besides the logs' indexes.
     uint64_t MemoryBytes() const;
     int64_t BlockRows() const { return int64_t{1} << m_blockShift; }
+    // Exchanges everything with other (a merge made again, put in force where the views
+    // read it). UI thread, while nothing else reads either.
+    void Swap(CMergedRows& other);
 
 private:
     friend class CMergeBuilder;
@@ -87,7 +96,9 @@ private:
     int m_logCount = 0;
     int64_t m_count = 0;
     int m_blockShift = 7;
-    std::unique_ptr<uint8_t[]> m_ids;
-    std::unique_ptr<int64_t[]> m_starts;  // block b, log i: m_starts[b * m_logCount + i]
-    std::unique_ptr<CMergeKeyState[]> m_keyStates[kMaxMergedLogs];
+    int64_t m_logRows[kMaxMergedLogs] = {};
+    // Grown as followed logs are merged in; exact after a merge.
+    CGrowBuffer<uint8_t> m_ids;
+    CGrowBuffer<int64_t> m_starts;  // block b, log i: m_starts[b * m_logCount + i]
+    CGrowBuffer<CMergeKeyState> m_keyStates[kMaxMergedLogs];
 };

@@ -18,11 +18,14 @@
 
 #include "foundation/convert.h"
 #include "keywords/keyword_set.h"
+#include "loader/log_follow.h"
 #include "loader/log_loader.h"
 #include "merge/log_merge.h"
 #include "merge/merged_export.h"
+#include "merge/merged_picks.h"
 #include "merge/merged_scan.h"
 #include "merge/merged_time_rows.h"
+#include "search/line_scan.h"
 #include "search/row_scan.h"
 #include "search/timeline.h"
 
@@ -329,6 +332,121 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
             EXPECT_EQ(sorted.Bucket(b).rows, merged.Bucket(b).rows) << b;
             EXPECT_EQ(sorted.Bucket(b).errors, merged.Bucket(b).errors) << b;
             EXPECT_EQ(sorted.Bucket(b).firstRow, merged.Bucket(b).firstRow) << b;
+        }
+    }
+}
+
+// Following: the start of each log merged, an extraction and the error log taken, then the
+// rest of each log merged in as a follow step indexes it (lagging logs' rows landing among
+// the others'): the error rows are those of a merge of the whole logs, the error log takes
+// the new ones, the extraction keeps its rows where they stood (each with the entry of where
+// its log's row is now), and the moves of the views lead to the same log rows as before.
+TEST_F(MergedSourcesTest, FollowedRowsKeepWhatWasTakenFromThem) {
+    std::mt19937 rng(20261211);
+    const int64_t noon = DaysFromCivil(2024, 6, 15) * kMillisecondsPerDay + 12 * 3600000;
+    CKeywordSet keywords;
+    keywords.Add(u"ERROR", 6, 0, 1);
+    keywords.BuildFlagTable();
+    CSearchCondition needle;
+    ASSERT_TRUE(needle.Add(u"needle"));
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        auto n = static_cast<size_t>(2 + rng() % 3);
+        std::vector<CPlannedLog> plans;
+        for (size_t i = 0; i < n; ++i) plans.push_back(PlanLog(rng, noon, round % 4 == 3 ? 900 : 120));
+        std::vector<CLogFile> whole(n);
+        std::vector<std::shared_ptr<CLogLineList>> indexes(n);
+        std::vector<CLogLineList> errors(n);
+        std::vector<CFollowState> states(n);
+        std::vector<CLoadRequest> requests(n);
+        std::vector<CMergeInput> inputs(n);
+        std::vector<const CLogLineList*> errorLists;
+        for (size_t i = 0; i < n; ++i) {
+            const std::string& bytes = plans[i].bytes;
+            ASSERT_TRUE(whole[i].OpenBytes(bytes.data(), bytes.size()));
+            requests[i].codePage = plans[i].utf16 ? kCodePageUtf16Le : kCodePageUtf8;
+            requests[i].keywords = &keywords;
+            requests[i].threads = 1;
+            size_t size = static_cast<size_t>(rng() % (bytes.size() + 1)) & ~size_t{1};
+            CLogFile start;
+            ASSERT_TRUE(start.OpenBytes(bytes.data(), size));
+            indexes[i] = LoadLogLines(&start, requests[i], &errors[i]);
+            ASSERT_NE(nullptr, indexes[i]);
+            StartFollowing(*indexes[i], size, &states[i]);
+            inputs[i].index = indexes[i];
+            inputs[i].file = &whole[i];
+            inputs[i].codePage = requests[i].codePage;
+            errorLists.push_back(&errors[i]);
+        }
+        std::unique_ptr<CMergedRows> made;
+        ASSERT_EQ(1, MergeLogs(inputs.data(), static_cast<int>(n), &made));
+        auto merged = std::shared_ptr<CMergedRows>(std::move(made));
+        auto errorRows = std::make_shared<CLogLineList>();
+        ASSERT_EQ(1, MergedErrorPicks(*merged, errorLists.data(), errorRows.get()));
+        CMergedViewRows view(merged, errorRows);
+        CLogReaders readers;
+        ASSERT_TRUE(readers.Open(view, false));
+        auto extracted = std::make_unique<CLogLineList>();
+        ASSERT_EQ(1, ExtractLogRows(view, view, readers, needle, static_cast<int32_t>(rng() % 3),
+                                    static_cast<int32_t>(rng() % 3), extracted.get(), CScanOptions()));
+        auto errorCopy = std::make_unique<CLogLineList>();
+        ASSERT_EQ(1, CopyLineList(*errorRows, errorCopy.get()));
+        CMergedPickRows picks(std::move(extracted), merged, errorRows);
+        CMergedPickRows errorLog(std::move(errorCopy), merged, errorRows, true);
+        // The log rows of the merged rows and of the extraction's rows, before.
+        auto originOf = [&](int64_t row) {
+            int log = -1;
+            CRow logRow;
+            EXPECT_TRUE(merged->Origin(CRow(row), &log, &logRow)) << row;
+            return std::make_pair(log, logRow.Value());
+        };
+        std::vector<std::pair<int, int64_t>> viewBefore;
+        for (int64_t r = 0; r < view.Count(); ++r) viewBefore.push_back(originOf(r));
+        std::vector<std::pair<int, int64_t>> picksBefore;
+        CLogLine entry;
+        for (int64_t r = 0; r < picks.Count() && picks.Entry(CRow(r), &entry); ++r)
+            picksBefore.push_back(originOf(entry.lineNumber));
+
+        int64_t replaced[kMaxMergedLogs];
+        for (size_t i = 0; i < n; ++i) {
+            CLogLineList more;
+            CLogLineList moreErrors;
+            replaced[i] = states[i].lastNumber;
+            ASSERT_EQ(1, FollowLogLines(&whole[i], requests[i], &states[i], &more, &moreErrors));
+            ASSERT_EQ(1, ReplaceTail(indexes[i].get(), replaced[i], more));
+            ASSERT_EQ(1, ReplaceTail(&errors[i], replaced[i], moreErrors));
+        }
+        CMergeChange change;
+        ASSERT_EQ(1, ExtendMerge(merged.get(), replaced, &change));
+        errorRows->Truncate(FirstEntryFrom(*errorRows, change.First()));
+        ASSERT_EQ(1, AppendMergedErrorPicks(*merged, errorLists.data(), change.First(), errorRows.get()));
+        std::unique_ptr<CRowMoves> viewMoves = view.FollowChange(change);
+        std::unique_ptr<CRowMoves> picksMoves = picks.FollowChange(change);
+        std::unique_ptr<CRowMoves> errorMoves = errorLog.FollowChange(change);
+        ASSERT_TRUE(viewMoves != nullptr && picksMoves != nullptr && errorMoves != nullptr);
+
+        CLogLineList wholeErrors;
+        ASSERT_EQ(1, MergedErrorPicks(*merged, errorLists.data(), &wholeErrors));
+        EXPECT_TRUE(SameEntries(wholeErrors, *errorRows));
+        ASSERT_EQ(wholeErrors.Count(), errorLog.Count());
+        for (int64_t r = 0; r < errorLog.Count(); ++r) {
+            ASSERT_TRUE(errorLog.Entry(CRow(r), &entry));
+            EXPECT_EQ(wholeErrors[r], entry) << r;
+        }
+        for (size_t r = 0; r < viewBefore.size(); ++r) {
+            int64_t now = viewMoves->RowNow(static_cast<int64_t>(r));
+            EXPECT_EQ(viewBefore[r], originOf(now)) << r;
+        }
+        // The extraction's rows where they stood, each now the entry of its log's row.
+        ASSERT_EQ(static_cast<int64_t>(picksBefore.size()), picks.Count());
+        CMergedTimeRows times(*merged);
+        for (size_t r = 0; r < picksBefore.size(); ++r) {
+            EXPECT_EQ(static_cast<int64_t>(r), picksMoves->RowNow(static_cast<int64_t>(r)));
+            ASSERT_TRUE(picks.Entry(CRow(static_cast<int64_t>(r)), &entry)) << r;
+            EXPECT_EQ(picksBefore[r], originOf(entry.lineNumber)) << r;
+            CLogLine keyed;
+            ASSERT_TRUE(times.Entry(CRow(entry.lineNumber), &keyed));
+            EXPECT_EQ(keyed, entry) << r;
         }
     }
 }

@@ -223,8 +223,6 @@ constexpr CTextRow kRows[] = {
     {TextId::kMergeNoMemory, u"The logs cannot be merged: there is not enough memory.",
      u"メモリが足りないため、ログを統合できません。"},
     {TextId::kMergeCaption, u"Merge Logs", u"複数ログの統合"},
-    {TextId::kFollowMerged, u"Not following: logs merged into one view are not followed",
-     u"追跡しません: 時刻順に統合したログは追跡できません"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

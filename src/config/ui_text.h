@@ -168,7 +168,6 @@ enum class TextId {
     kRotatedStatusFormat,
     kMergeNoMemory,
     kMergeCaption,
-    kFollowMerged,
 
     kCount
 };

@@ -125,7 +125,7 @@ void CMergeLoadJob::Apply(CAppMain& app) {
         if (status == 0) Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
         return;
     }
-    logs->TakeMerge(rows, errorRows);
+    logs->TakeMerge(rows, indexes, errorRows);
     logs->ApplyEncoding(AppConfig().m_encodingChoice);
     std::unique_ptr<CMergedViewRows> shown = logs->ViewRows();
     if (shown == nullptr) {
@@ -138,8 +138,13 @@ void CMergeLoadJob::Apply(CAppMain& app) {
     view->SetKeywordSet(&AppConfig().Keywords());
     view->Invalidate();
     if (states != nullptr) states->RestoreMerged(view, *logs);
+    CFollower& follower = app.Follower();
+    follower.SetIndexComplete(true);
+    follower.PutBack(view);
     app.OnViewStateChanged(view);
     app.ShowMergedStatus();
+    if (AppConfig().m_follow != 0) follower.Start(app.Frame(), AppConfig().Keywords());
+    follower.ClearReason();
 }
 
 void CSearchJob::Apply(CAppMain& app) {
@@ -192,13 +197,15 @@ void CNavigationJob::Apply(CAppMain& app) {
 void CErrorLogJob::Apply(CAppMain& app) {
     if (status != 1 || lines == nullptr || lines->Count() == 0) return;
     const char16_t* title = UiText(TextId::kErrorLogViewTitle);
-    CLogView* created = app.Merged() != nullptr ? app.CreateMergedView(std::move(lines), W(title))
+    CLogView* created = app.Merged() != nullptr ? app.CreateMergedView(std::move(lines), W(title), true)
                                                 : app.CreateLogView(&app.LogFile(), std::move(lines), W(title));
     ShowNewView(app, created);
     if (created != nullptr) app.Views().SetErrorLog(created);
 }
 
 void CFollowJob::Apply(CAppMain& app) { app.Follower().Finish(this); }
+
+void CMergedFollowJob::Apply(CAppMain& app) { app.Follower().FinishMerged(this); }
 
 void CCopyJob::Apply(CAppMain& app) {
     size_t length = 0;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/log_file.h"
+#include "merge/merge_change.h"
 #include "merge/merged_sources.h"
 
 class CMergedLogs {
@@ -35,15 +36,33 @@ public:
     unsigned CodePage(int log) const { return m_codePages[log]; }
     unsigned DetectedCodePage(int log) const { return m_detected[log]; }
 
-    // The merge, once the load job has made it.
-    void TakeMerge(std::shared_ptr<CMergedRows> rows, std::shared_ptr<const CLogLineList> errorRows);
+    // The merge, once the load job has made it: the merged rows, each log's index (which the
+    // rows refer to) and the error rows.
+    void TakeMerge(std::shared_ptr<CMergedRows> rows, const std::shared_ptr<CLogLineList>* indexes,
+                   std::shared_ptr<CLogLineList> errorRows);
     bool Merged() const { return m_rows != nullptr; }
     const std::shared_ptr<CMergedRows>& Rows() const { return m_rows; }
-    const std::shared_ptr<const CLogLineList>& ErrorRows() const { return m_errorRows; }
+    std::shared_ptr<const CLogLineList> ErrorRows() const { return m_errorRows; }
+    const CLogLineList& Index(int log) const { return *m_indexes[log]; }
     // The merged rows as a view shows them, or the rows taken from them (picks: entries
-    // numbered by merged row); null when out of memory or not merged yet.
+    // numbered by merged row; errorLog: the error rows, which take the rows a follow step
+    // brings); null when out of memory or not merged yet.
     std::unique_ptr<CMergedViewRows> ViewRows() const;
-    std::unique_ptr<CMergedPickRows> PickRows(std::unique_ptr<CLogLineList> picks) const;
+    std::unique_ptr<CMergedPickRows> PickRows(std::unique_ptr<CLogLineList> picks, bool errorLog = false) const;
+
+    // What a follow step read of one log: its entries (and error lines) from its line from on.
+    struct CFollowed {
+        bool grown = false;
+        int64_t from = 0;
+        const CLogLineList* lines = nullptr;
+        const CLogLineList* errors = nullptr;
+    };
+    // Takes each grown log's new entries into its index and error lines and merges them in by
+    // time (ExtendMerge); the error rows follow. change: how the merged rows moved, for the
+    // views. 1, or 0 when memory ran out (what could not be taken is read again next time).
+    int TakeFollowed(const CFollowed* logs, CMergeChange* change);
+    // A log empty when its encoding was chosen has bytes now: Auto looks at them.
+    void DetectAgain(int log, int32_t choice);
 
 private:
     int m_count = 0;
@@ -52,5 +71,6 @@ private:
     unsigned m_detected[kMaxMergedLogs] = {};
     unsigned m_codePages[kMaxMergedLogs] = {};
     std::shared_ptr<CMergedRows> m_rows;
-    std::shared_ptr<const CLogLineList> m_errorRows;
+    std::shared_ptr<CLogLineList> m_indexes[kMaxMergedLogs];
+    std::shared_ptr<CLogLineList> m_errorRows;
 };

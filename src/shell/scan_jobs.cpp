@@ -167,6 +167,26 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
     if (status != 1 && cancel != nullptr && cancel->load() != 0) status = kScanCancelled;
 }
 
+void CMergedFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    status = 1;
+    for (int i = 0; i < count && status == 1; ++i) {
+        CLog& log = logs[i];
+        if (!log.grown) continue;
+        CLoadRequest request;
+        request.codePage = log.codePage;
+        request.keywords = keywords;
+        request.stamps = &stamps;
+        request.cancel = cancel;
+        request.listener = progress;
+        request.result = &result;
+        log.from = log.state.lastNumber;
+        status = log.ownFile != nullptr && log.ownFile->RefreshSize()
+                     ? FollowLogLines(log.ownFile.get(), request, &log.state, &log.lines, &log.errors)
+                     : 0;
+    }
+    if (status != 1 && cancel != nullptr && cancel->load() != 0) status = kScanCancelled;
+}
+
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     if (logs != nullptr) {
         text = LogRowsText(*rows, *logs, *readers, range, hideEscapes, cancel, progress);
@@ -226,7 +246,8 @@ void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progr
             tooLarge = result.status == CLoadStatus::kTooLarge ? i : -1;
             return;
         }
-        inputs[i].index = std::shared_ptr<const CLogLineList>(std::move(index));
+        indexes[i] = std::shared_ptr<CLogLineList>(std::move(index));
+        inputs[i].index = indexes[i];
         inputs[i].file = &file;
         inputs[i].codePage = request.codePage;
         done += file.Size();

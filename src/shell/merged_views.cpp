@@ -1,0 +1,22 @@
+// The views of a merged set following a change of its rows. Every view of rows of several
+// logs is one of the set's, and each such view's rows are a merged source (CMergedSource).
+#include "shell/merged_views.h"
+
+#include "merge/merged_sources.h"
+#include "shell/view_list.h"
+#include "view/event_listener.h"
+#include "view/log_view.h"
+
+void ShowMergeChange(CViewList& views, const CMergeChange& change, CAppEventListener* listener) {
+    for (const auto& owned : views) {
+        CLogView* view = owned.get();
+        if (view->RowLogs() == nullptr) continue;
+        const auto* source = static_cast<const CMergedSource*>(view->RowLogs());
+        std::unique_ptr<CRowMoves> moves = source->FollowChange(change);
+        // Without memory for the moves the view keeps its place as rows, which is all it can do.
+        auto rowNow = [&](int64_t row) { return moves != nullptr ? moves->RowNow(row) : row; };
+        int64_t first = moves != nullptr ? moves->First() : 0;
+        view->RowsMoved(first, rowNow, view == views.First());
+        if (view->m_active) listener->OnViewStateChanged(view);
+    }
+}

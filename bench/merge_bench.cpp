@@ -294,13 +294,14 @@ void CMergeBench::FollowFigures() {
     std::printf("  following: %lld rows merged in by steps of %lld rows a log: %.1f M rows/s (%.2f ms a step)\n",
                 static_cast<long long>(rows->Count() - before), static_cast<long long>(kStepRows), rate,
                 took * 1e3 / static_cast<double>(steps.size() / static_cast<size_t>(m_count)));
-    // One row of the last log coming late: it goes back `distance` merged rows, which are
-    // merged again behind it.
+    // One row of a log coming late: it goes back about `distance` merged rows, which are
+    // merged again behind it. The late log is one that does not end the merged rows, so that
+    // other logs' rows lie after its row.
+    int late = (m_merged->LogOf(CRow(m_rows - 1)) + 1) % m_count;
     for (int64_t distance : {int64_t{10000}, int64_t{1000000}}) {
         if (distance >= m_rows) break;
         int64_t held[kMaxMergedLogs];
         m_merged->RowsBefore(CRow(m_rows - distance), held);
-        int late = m_count - 1;
         for (int i = 0; i < m_count; ++i)
             start[i] = i == late ? held[i] : m_inputs[static_cast<size_t>(i)].index->Count();
         if (!StartOf(start, &parts, &rows)) return;

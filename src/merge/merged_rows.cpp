@@ -2,6 +2,7 @@
 // table and the bytes before it in the block.
 #include "merge/merged_rows.h"
 
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -12,6 +13,16 @@ int64_t CountOf(const uint8_t* ids, int64_t from, int64_t to, uint8_t id) {
     int64_t n = 0;
     for (int64_t j = from; j < to; ++j) n += ids[j] == id ? 1 : 0;
     return n;
+}
+
+// How many of the eight bytes of word are id (a byte is zero after the xor where it is):
+// a borrow-free test for zero bytes, whose top bits, moved down, a multiplication adds up.
+int64_t CountOf(uint64_t word, uint8_t id) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+    uint64_t x = word ^ (kOnes * id);
+    uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+    return static_cast<int64_t>(((zero >> 7) * kOnes) >> 56);
 }
 
 }  // namespace
@@ -89,8 +100,18 @@ int64_t CMergedRows::RowInBlock(int64_t block, int log, int64_t want) const {
     auto id = static_cast<uint8_t>(log);
     int64_t end = (block + 1) << m_blockShift;
     if (end > m_count) end = m_count;
-    for (int64_t j = block << m_blockShift; j < end; ++j) {
-        if (m_ids.Data()[j] != id) continue;
+    const uint8_t* ids = m_ids.Data();
+    int64_t j = block << m_blockShift;
+    // Eight bytes at a time while the row lies beyond them, then byte by byte.
+    for (; j + 8 <= end; j += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, ids + j, sizeof word);
+        int64_t n = CountOf(word, id);
+        if (at + n > want) break;
+        at += n;
+    }
+    for (; j < end; ++j) {
+        if (ids[j] != id) continue;
         if (at == want) return j;
         ++at;
     }

@@ -123,6 +123,26 @@ private:
     int64_t m_count = 0;
 };
 
+// The hits alone, each read from its log's row: no walk over the merged order. 1, 0 when
+// memory ran out, or kScanCancelled (result then as it was).
+int AppendHits(const CMergedRows& rows, const CMergedPicks& hits, CLogLineList* result, const CScanOptions& options) {
+    int64_t original = result->Count();
+    CMergedTimeCursor cursor(rows);
+    CLogLine entry;
+    for (int64_t k = 0; k < hits.Count(); ++k) {
+        const CMergedPick& hit = hits.At(k);
+        bool cancelled = k % 4096 == 0 && IsCancelled(options.cancel);
+        if (cancelled || !cursor.ReadAt(hit.log, hit.logRow, hit.row, &entry) || !result->Append(entry)) {
+            result->Truncate(original);
+            return cancelled ? kScanCancelled : 0;
+        }
+    }
+    result->ShrinkToFit();
+    if (options.listener != nullptr && rows.Count() > 0)
+        options.listener->OnProgress(static_cast<uint64_t>(rows.Count()), static_cast<uint64_t>(rows.Count()));
+    return 1;
+}
+
 }  // namespace
 
 int64_t SearchMergedView(const CMergedRows& rows, const CLogReaders& readers, int64_t start, CSearchDirection direction,
@@ -164,6 +184,7 @@ int ExtractMergedView(const CMergedRows& rows, const CLogReaders& readers, const
         total += std::min(h + down, count - 1) - std::max(h - up, int64_t{0}) + 1;
         if (total > limit) return kExtractTooLarge;
     }
+    if (up == 0 && down == 0) return AppendHits(rows, hits, result, options);
     int64_t original = result->Count();
     CSlidingEntries entries(rows);
     for (int64_t k = 0; k < hits.Count(); ++k) {

@@ -177,7 +177,8 @@ int AppendMergedErrorPicks(const CMergedRows& rows, const CLogLineList* const* e
     CMergedTimeCursor cursor(rows);
     CLogLine keyed;
     for (int64_t k = 0; k < picks.Count(); ++k) {
-        if (cursor.Read(picks.At(k).row, 1, &keyed) != 1 || !out->Append(keyed)) {
+        const CMergedPick& pick = picks.At(k);
+        if (!cursor.ReadAt(pick.log, pick.logRow, pick.row, &keyed) || !out->Append(keyed)) {
             out->Truncate(original);
             return 0;
         }

@@ -44,6 +44,23 @@ CTimeStamp CMergedTimeCursor::StampOf(int64_t key) {
     return stamp;
 }
 
+bool CMergedTimeCursor::ReadAt(int log, int64_t logRow, int64_t row, CLogLine* out) {
+    CLogWalk& walk = m_walks[log];
+    if (!walk.reader) {
+        walk.reader.emplace(*m_rows.Log(log).index, logRow);
+    } else if (walk.at != logRow) {
+        walk.reader->Seek(logRow);
+    }
+    walk.at = logRow + 1;
+    if (logRow >= m_rows.LogRows(log) || !walk.reader->Next(out)) {
+        walk.at = -1;
+        return false;
+    }
+    out->timeStamp = StampOf(KeyOf(log, logRow, out->timeStamp));
+    out->lineNumber = row;
+    return true;
+}
+
 int64_t CMergedTimeCursor::Read(int64_t first, int64_t n, CLogLine* out) {
     int64_t count = m_rows.Count();
     if (first < 0 || first >= count || n <= 0) return 0;
@@ -52,21 +69,7 @@ int64_t CMergedTimeCursor::Read(int64_t first, int64_t n, CLogLine* out) {
     m_rows.RowsBefore(CRow(first), before);
     for (int64_t k = 0; k < n; ++k) {
         int log = m_rows.LogOf(CRow(first + k));
-        CLogWalk& walk = m_walks[log];
-        int64_t logRow = before[log]++;
-        if (!walk.reader) {
-            walk.reader.emplace(*m_rows.Log(log).index, logRow);
-        } else if (walk.at != logRow) {
-            walk.reader->Seek(logRow);
-        }
-        CLogLine& line = out[k];
-        walk.at = logRow + 1;
-        if (!walk.reader->Next(&line)) {
-            walk.at = -1;
-            return k;
-        }
-        line.timeStamp = StampOf(KeyOf(log, logRow, line.timeStamp));
-        line.lineNumber = first + k;
+        if (!ReadAt(log, before[log]++, first + k, out + k)) return k;
     }
     return n;
 }

@@ -40,6 +40,9 @@ public:
     // The entries of up to n rows from first on into out: how many (0 outside the rows). A
     // first below an earlier one costs walks from the key states, as a first read does.
     int64_t Read(int64_t first, int64_t n, CLogLine* out);
+    // The entry of merged row `row`, which the caller knows to be log's row logRow (a hit's
+    // or an error line's): no walk over the merged order. False when there is no such row.
+    bool ReadAt(int log, int64_t logRow, int64_t row, CLogLine* out);
 
 private:
     // A log's reader (at its row at) and key walk (at its row keyedAt, -1: none).

@@ -57,6 +57,8 @@
 #define IDD_CONFIG_PAGE2_EN 2110
 #define IDD_JUMP_TIME_JA 2011
 #define IDD_JUMP_TIME_EN 2111
+#define IDD_LOG_TIME_OFFSET_JA 2012
+#define IDD_LOG_TIME_OFFSET_EN 2112
 
 // Commands: File menu.
 #define IDM_OPEN_LOG 6001
@@ -130,6 +132,8 @@
 #define IDM_DARK_THEME_OFF 6082
 #define IDM_DARK_THEME_ON 6083
 #define IDM_DARK_THEME_SYSTEM 6084
+// The minutes added to a merged log's times.
+#define IDM_LOG_TIME_OFFSET 6092
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024
@@ -236,5 +240,10 @@
 // Jump to Time dialog.
 #define IDC_JUMP_TIME_RANGE 20404
 #define IDC_JUMP_TIME_TEXT 20405
+
+// Log Time Offset dialog.
+#define IDC_TIME_OFFSET_LOG 20406
+#define IDC_TIME_OFFSET_MINUTES 20407
+#define IDC_TIME_OFFSET_SPIN 20408
 
 #endif

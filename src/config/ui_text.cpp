@@ -223,6 +223,9 @@ constexpr CTextRow kRows[] = {
     {TextId::kMergeNoMemory, u"The logs cannot be merged: there is not enough memory.",
      u"メモリが足りないため、ログを統合できません。"},
     {TextId::kMergeCaption, u"Merge Logs", u"複数ログの統合"},
+    {TextId::kTimeOffsetBadFormat, u"The offset is a whole number of minutes from %d to %d.",
+     u"補正は %d から %d までの整数 (分) で指定してください。"},
+    {TextId::kTimeOffsetCaption, u"Log Time Offset", u"ログの時刻補正"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

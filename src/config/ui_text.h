@@ -159,7 +159,8 @@ enum class TextId {
     kTimelineWidthDays,
     // Several logs as one view: the open dialogs' titles, the merge's progress, the status
     // bar's summary of the logs merged (%d, %s their names) or of the rotated files found
-    // beside a log (%d, %s), a merge without memory and its caption, following refused.
+    // beside a log (%d, %s), a merge without memory and its caption; the Log Time Offset
+    // dialog's refusal of its minutes (%d, %d the bounds) and caption.
     kOpenMergedTitle,
     kOpenRotatedTitle,
     kProgressMergeCaption,
@@ -168,6 +169,8 @@ enum class TextId {
     kRotatedStatusFormat,
     kMergeNoMemory,
     kMergeCaption,
+    kTimeOffsetBadFormat,
+    kTimeOffsetCaption,
 
     kCount
 };

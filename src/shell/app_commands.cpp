@@ -40,6 +40,7 @@ void CAppMain::UpdateCommandState() {
     state.stamps = state.lines && RowsHaveStamps(view->Rows());
     state.errorLines = ErrorRows().Count() > 0;
     state.intervalCheck = AppConfig().m_intervalCheck != 0;
+    state.merged = m_merged != nullptr && m_merged->Merged();
     state.busy = m_runner.Busy() && !m_runner.Current()->Quiet();
     ForEachCommand([&](const CCommand& command) {
         if (command.needs != CNeeds::kNothing || command.readsLog)

@@ -58,6 +58,7 @@ void Compare(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCompareLogDia
 void Nothing(CAppMain&, CLogView*, int, int) {}
 void Follow(CAppMain& app, CLogView*, int, int) { ToggleFollow(app); }
 void Overview(CAppMain& app, CLogView*, int, int) { ToggleOverview(app); }
+void LogTimeOffset(CAppMain& app, CLogView*, int, int) { ChangeLogTimeOffsets(app); }
 void Timeline(CAppMain& app, CLogView* view, int, int) { ToggleTimeline(app, view); }
 void DarkTheme(CAppMain& app, CLogView*, int id, int) {
     ChooseDarkTheme(
@@ -158,6 +159,8 @@ bool IsEnabledIn(const CCommand& command, const CCommandState& state) {
             return state.lines && state.errorLines;
         case CNeeds::kSlowRows:
             return state.lines && state.stamps && state.intervalCheck;
+        case CNeeds::kMerged:
+            return state.merged;
         case CNeeds::kNever:
             return false;
     }

@@ -18,6 +18,7 @@ enum class CNeeds {
     kStamps,      // the active view has rows with time stamps
     kErrorLines,  // the active view has rows and the log has error lines
     kSlowRows,    // the active view has stamped rows and the interval check is on
+    kMerged,      // logs are open merged into one view, and merged
     kNever,       // shown, always greyed
 };
 
@@ -49,6 +50,7 @@ enum class CNeeds {
     X(IDM_FOLLOW, Follow, kNothing, false, true)                             \
     X(IDM_OVERVIEW, Overview, kNothing, false, true)                         \
     X(IDM_TIMELINE, Timeline, kLines, true, true)                            \
+    X(IDM_LOG_TIME_OFFSET, LogTimeOffset, kMerged, true, true)               \
     X(IDM_DARK_THEME_OFF, DarkTheme, kNothing, false, true)                  \
     X(IDM_DARK_THEME_ON, DarkTheme, kNothing, false, true)                   \
     X(IDM_DARK_THEME_SYSTEM, DarkTheme, kNothing, false, true)               \
@@ -113,7 +115,8 @@ struct CCommandState {
     bool stamps = false;      // the active view's rows have time stamps
     bool errorLines = false;  // the log has error lines
     bool intervalCheck = false;
-    bool busy = false;  // a job that is not quiet runs in the background
+    bool merged = false;  // logs are open merged into one view
+    bool busy = false;    // a job that is not quiet runs in the background
 };
 
 // The row of id, or null.

@@ -13,6 +13,7 @@
 #include "shell/app_main.h"
 #include "shell/log_state_keeper.h"
 #include "shell/merged_logs.h"
+#include "shell/merged_views.h"
 #include "shell/scan_jobs.h"
 #include "shell/search_commands.h"
 #include "view/log_view.h"
@@ -201,6 +202,21 @@ void CErrorLogJob::Apply(CAppMain& app) {
                                                 : app.CreateLogView(&app.LogFile(), std::move(lines), W(title));
     ShowNewView(app, created);
     if (created != nullptr) app.Views().SetErrorLog(created);
+}
+
+void CMergeAgainJob::Apply(CAppMain& app) {
+    // A cancelled merge, or one without memory, leaves the merge as it was.
+    if (status != 1 || rows == nullptr || app.Merged() != logs) {
+        if (status == 0) Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
+        return;
+    }
+    CMergeChange change;
+    if (!logs->TakeMergeAgain(rows.get(), offsets, &change)) {
+        Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
+        return;
+    }
+    ShowMergeChange(app.Views(), change, &app);
+    app.UpdateCommandState();
 }
 
 void CFollowJob::Apply(CAppMain& app) { app.Follower().Finish(this); }

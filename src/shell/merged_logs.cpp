@@ -76,6 +76,33 @@ int CMergedLogs::TakeFollowed(const CFollowed* logs, CMergeChange* change) {
     return AppendMergedErrorPicks(*m_rows, errors, change->First(), m_errorRows.get());
 }
 
+void CMergedLogs::MergeInputs(const int32_t* offsets, CMergeInput* inputs) const {
+    for (int i = 0; i < m_count; ++i) {
+        inputs[i].index = m_indexes[i];
+        inputs[i].file = m_files[i].get();
+        inputs[i].offsetMinutes = offsets[i];
+        inputs[i].codePage = m_codePages[i];
+        inputs[i].writtenDay = m_rows != nullptr ? m_rows->Log(i).writtenDay : CStampClock::kNoDay;
+    }
+}
+
+int CMergedLogs::TakeMergeAgain(CMergedRows* now, const int32_t* offsets, CMergeChange* change) {
+    if (m_rows == nullptr || m_errorRows == nullptr || now->LogCount() != m_count) return 0;
+    const CLogLineList* errors[kMaxMergedLogs] = {};
+    for (int i = 0; i < m_count; ++i) errors[i] = &m_files[i]->ErrorLines();
+    CLogLineList errorRows;
+    if (!DescribeChange(*m_rows, *now, change) || !MergedErrorPicks(*now, errors, &errorRows)) return 0;
+    m_rows->Swap(*now);
+    for (int i = 0; i < m_count; ++i) {
+        m_offsets[i] = offsets[i];
+        m_rows->SetCodePage(i, m_codePages[i]);
+    }
+    // Without room for the copy the error rows are none rather than rows of the old order.
+    m_errorRows->Free();
+    if (errorRows.Count() > 0) m_errorRows->Append(errorRows, 0, errorRows.Count());
+    return 1;
+}
+
 void CMergedLogs::DetectAgain(int log, int32_t choice) {
     m_detected[log] = DetectFileCodePage(m_files[log].get());
     ApplyEncoding(choice);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/log_file.h"
+#include "merge/log_merge.h"
 #include "merge/merge_change.h"
 #include "merge/merged_sources.h"
 
@@ -64,6 +65,17 @@ public:
     // A log empty when its encoding was chosen has bytes now: Auto looks at them.
     void DetectAgain(int log, int32_t choice);
 
+    // The minutes added to a log's times (kept for it between runs).
+    int32_t Offset(int log) const { return m_offsets[log]; }
+    void SetOffset(int log, int32_t minutes) { m_offsets[log] = minutes; }
+    // What a merge of the logs as they are takes (their indexes, files, code pages, the days
+    // they were dated on), with offsets for their minutes.
+    void MergeInputs(const int32_t* offsets, CMergeInput* inputs) const;
+    // The logs merged again (with other offsets, now): the merged rows become those of now
+    // where the views read them, and the error rows follow. change: how the rows moved. 1, or
+    // 0 when memory ran out (the merge is then as it was).
+    int TakeMergeAgain(CMergedRows* now, const int32_t* offsets, CMergeChange* change);
+
 private:
     int m_count = 0;
     std::unique_ptr<CLogFile> m_files[kMaxMergedLogs];
@@ -73,4 +85,5 @@ private:
     std::shared_ptr<CMergedRows> m_rows;
     std::shared_ptr<CLogLineList> m_indexes[kMaxMergedLogs];
     std::shared_ptr<CLogLineList> m_errorRows;
+    int32_t m_offsets[kMaxMergedLogs] = {};
 };

@@ -250,6 +250,7 @@ void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progr
         inputs[i].index = indexes[i];
         inputs[i].file = &file;
         inputs[i].codePage = request.codePage;
+        inputs[i].offsetMinutes = logs->Offset(i);
         done += file.Size();
     }
     CPhaseProgress phase(progress, done, bytes, total);
@@ -268,3 +269,7 @@ void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progr
 }
 
 UINT CMergeLoadJob::DoneMessage() const { return UM_LOAD_END; }
+
+void CMergeAgainJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    status = MergeLogs(inputs, count, &rows, progress, cancel);
+}

@@ -12,6 +12,7 @@
 
 #include "document/log_file.h"
 #include "loader/log_follow.h"
+#include "merge/log_merge.h"
 #include "document/log_line.h"
 #include "document/row_source.h"
 #include "document/row_text.h"
@@ -23,7 +24,6 @@
 
 class CAppMain;
 class CMergedLogs;
-class CMergedRows;
 class CLogStateKeeper;
 class CLogView;
 
@@ -73,6 +73,22 @@ public:
     int status = 0;      // 1, 0 (out of memory), kScanCancelled, or kTooLarge below
     int tooLarge = -1;   // the log whose index would not fit, with result
     CLoadResult result;  // of that log
+};
+
+// The logs of a merged set merged again with other time offsets (their indexes as they
+// are); the UI thread puts the new merge where the views read the old one.
+class CMergeAgainJob : public CAppJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kMerge; }
+    void Apply(CAppMain& app) override;
+
+    CMergedLogs* logs = nullptr;  // the set, whose merge is replaced
+    int count = 0;
+    CMergeInput inputs[kMaxRowLogs];  // copies: the indexes are shared, the files borrowed
+    int32_t offsets[kMaxRowLogs] = {};
+    std::unique_ptr<CMergedRows> rows;  // the result
+    int status = 0;                     // as MergeLogs returns it
 };
 
 // Indexes the open log for a view; ends with UM_LOAD_END.

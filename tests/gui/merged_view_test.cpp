@@ -2,7 +2,7 @@
 // and beside their rotated siblings; each row in its log's code page with its log's colour
 // and the legend; search, extraction, the error log, jump by "name:line", markers kept for
 // each log, copy and Save Rows As across the logs; following every log, rows merged in at
-// their time.
+// their time; a log's time offset.
 #include <windows.h>
 
 #include <fstream>
@@ -334,6 +334,58 @@ TEST_P(MergedViewTest, FollowingMergesEachLogsNewRowsInAtTheirTime) {
     EXPECT_EQ(L"2024-03-01 10:00:08.000 b before it\r\n", RowText(view, 9));
     EXPECT_EQ(10, view->CaretLine());
     EXPECT_NE(std::wstring::npos, StatusText(2).find(GetParam() == 1 ? L"追跡中" : L"Following")) << StatusText(2);
+}
+
+// View > Log Time Offset in both languages: the caret's log shown first, minutes beyond two
+// weeks refused with the reason, each log's minutes kept while another is picked; the logs
+// merged again with the caret and a marker on their rows; and the minutes kept for the log.
+TEST_P(MergedViewTest, ALogsTimeOffsetMergesAgainAndIsKeptForTheLog) {
+    StartWithLogs();
+    EXPECT_EQ(GetParam() == 1 ? L"ログの時刻補正..." : L"Log Time Offset...", MenuText(IDM_LOG_TIME_OFFSET));
+    EXPECT_NE(0u, MenuState(IDM_LOG_TIME_OFFSET) & MF_GRAYED);
+    CLogView* view = OpenFromCommandLine();
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(0u, MenuState(IDM_LOG_TIME_OFFSET) & MF_GRAYED);
+    view->GoToLine(5);  // b.log's "needle two", marked
+    Command(IDM_MARKER_TOGGLE);
+    std::wstring refusal;
+    WithDialog([&] { Command(IDM_LOG_TIME_OFFSET); },
+               [&](HWND dialog) {
+                   EXPECT_EQ(GetParam() == 1 ? L"ログの時刻補正" : L"Log Time Offset", WindowText(dialog));
+                   EXPECT_EQ(L"b.log", ControlText(dialog, IDC_TIME_OFFSET_LOG));
+                   EXPECT_EQ(L"0", ControlText(dialog, IDC_TIME_OFFSET_MINUTES));
+                   SetDlgItemTextW(dialog, IDC_TIME_OFFSET_MINUTES, L"20161");
+                   EXPECT_TRUE(OnDialogOver(
+                       dialog, [&] { ClickButton(dialog, IDOK); },
+                       [&](HWND box) {
+                           refusal = ControlText(box, 0xffff);
+                           PostMessageW(box, WM_COMMAND, IDOK, 0);
+                       }));
+                   SetDlgItemTextW(dialog, IDC_TIME_OFFSET_MINUTES, L"1");
+                   PickListRow(dialog, IDC_TIME_OFFSET_LOG, 0);
+                   EXPECT_EQ(L"0", ControlText(dialog, IDC_TIME_OFFSET_MINUTES));
+                   PickListRow(dialog, IDC_TIME_OFFSET_LOG, 1);
+                   EXPECT_EQ(L"1", ControlText(dialog, IDC_TIME_OFFSET_MINUTES));
+                   ClickButton(dialog, IDOK);
+               });
+    EXPECT_NE(std::wstring::npos, refusal.find(L"-20160")) << refusal;
+    WaitIdle();
+    // b.log's rows a minute later: after every row of a.log.
+    auto expectOrder = [&](CLogView* v) {
+        ASSERT_EQ(7, v->Rows().Count());
+        const int logs[7] = {0, 0, 0, 0, 1, 1, 1};
+        for (int r = 0; r < 7; ++r) EXPECT_EQ(logs[r], LogOfRow(v, r)) << r;
+    };
+    expectOrder(view);
+    EXPECT_EQ(L"2024-03-01 10:00:05.000 b needle two\r\n", RowText(view, 6));
+    EXPECT_EQ(6, view->CaretLine());
+    ASSERT_EQ(1, view->Markers().Count());
+    EXPECT_EQ(CRow(6), view->Markers().At(0)->row);
+    // Kept for the log: the set opened again merges b.log a minute later at once.
+    Command(IDM_CLOSE);
+    view = OpenFromCommandLine();
+    ASSERT_NE(nullptr, view);
+    expectOrder(view);
 }
 
 TEST_P(MergedViewTest, TheDialogsOpenSeveralLogsAndARotatedSet) {

@@ -51,6 +51,11 @@ const ExpectedControl kJump[] = {
     {IDC_JUMP_RANGE, kEdit}, {IDC_JUMP_CURSOR, kEdit}, {IDC_JUMP_LINE, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kJumpTime[] = {
     {IDC_JUMP_TIME_RANGE, kEdit}, {IDC_JUMP_TIME_TEXT, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kTimeOffset[] = {{IDC_TIME_OFFSET_LOG, kCombo},
+                                       {IDC_TIME_OFFSET_MINUTES, kEdit},
+                                       {IDC_TIME_OFFSET_SPIN, L"msctls_updown32"},
+                                       {IDOK, kButton},
+                                       {IDCANCEL, kButton}};
 const ExpectedControl kMarkerList[] = {{IDC_MARKER_LIST, kList},
                                        {IDC_MARKER_JUMP, kButton},
                                        {IDCANCEL, kButton},
@@ -79,6 +84,7 @@ const TemplateInfo kTemplates[] = {
     {IDD_COMPARE_LOG_JA, "compare", false, CONTROLS(kCompare)},
     {IDD_JUMP_JA, "jump", false, CONTROLS(kJump)},
     {IDD_JUMP_TIME_JA, "jump to time", false, CONTROLS(kJumpTime)},
+    {IDD_LOG_TIME_OFFSET_JA, "log time offset", false, CONTROLS(kTimeOffset)},
     {IDD_MARKER_LIST_JA, "marker list", false, CONTROLS(kMarkerList)},
     {IDD_CONFIG_PAGE1_JA, "setting page 1", true, CONTROLS(kPage1)},
     {IDD_CONFIG_PAGE2_JA, "setting page 2", true, nullptr, 0},

@@ -15,8 +15,11 @@ void ShowMergeChange(CViewList& views, const CMergeChange& change, CAppEventList
         std::unique_ptr<CRowMoves> moves = source->FollowChange(change);
         // Without memory for the moves the view keeps its place as rows, which is all it can do.
         auto rowNow = [&](int64_t row) { return moves != nullptr ? moves->RowNow(row) : row; };
-        int64_t first = moves != nullptr ? moves->First() : 0;
-        view->RowsMoved(first, rowNow, view == views.First());
+        // Every row is numbered by its merged row, so the panes count again from the first
+        // merged row that moved; keys that changed (another offset) change every row's time.
+        int64_t first = moves != nullptr && !change.Rekeyed() ? moves->First() : 0;
+        CLineNumber fromLine(change.Rekeyed() ? 0 : change.First());
+        view->RowsMoved(first, rowNow, fromLine);
         if (view->m_active) listener->OnViewStateChanged(view);
     }
 }

@@ -77,9 +77,9 @@ int CLogView::TakeFollowedLines(int64_t from, const CLogLineList& more) {
     return ok;
 }
 
-void CLogView::RowsMoved(int64_t first, const std::function<int64_t(int64_t)>& rowNow, bool rowsAreLines) {
-    if (m_rows == nullptr) return;
+void CLogView::RowsMoved(int64_t first, const std::function<int64_t(int64_t)>& rowNow, CLineNumber fromLine) {
     int64_t count = RowCount();
+    if (m_rows == nullptr || (first >= m_contentHeight && count == m_contentHeight)) return;
     bool onLastRow = m_caretRow >= m_contentHeight - 1;
     auto now = [&](int64_t row) {
         int64_t moved = row < first ? row : rowNow(row);
@@ -105,9 +105,8 @@ void CLogView::RowsMoved(int64_t first, const std::function<int64_t(int64_t)>& r
         if (row >= 0 && RowEntry(CRow(row), &entry) && m_markers.Find(CLineNumber(entry.lineNumber)) < 0)
             m_markers.Toggle(CRow(row), CLineNumber(entry.lineNumber), CFileOffset(entry.offset));
     }
-    CLineNumber from(rowsAreLines ? first : 0);
-    if (m_overview != nullptr) m_overview->RowsChangedFrom(from);
-    if (m_timeline != nullptr) m_timeline->RowsChangedFrom(from);
+    if (m_overview != nullptr) m_overview->RowsChangedFrom(fromLine);
+    if (m_timeline != nullptr) m_timeline->RowsChangedFrom(fromLine);
     m_contentHeight = count;
     UpdateVScrollBar();  // which returns to the top: go back to where the user was
     SetVScrollPos(top);

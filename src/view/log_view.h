@@ -62,9 +62,8 @@ public:
     // such a row before the change its row now (-1: gone). The caret stays on its row (on the
     // last row when it was there, kept in the window), the first row shown and the markers
     // follow theirs, a selection over moved rows is dropped, and the strip and the timeline
-    // count again from first (rowsAreLines: each row's line number is its row, so they take
-    // it up from there; else from the top).
-    void RowsMoved(int64_t first, const std::function<int64_t(int64_t)>& rowNow, bool rowsAreLines);
+    // count again from the rows of line fromLine on. Nothing happens when no row changed.
+    void RowsMoved(int64_t first, const std::function<int64_t(int64_t)>& rowNow, CLineNumber fromLine);
     // The rows shown; only while HasRows().
     const CRowSource& Rows() const { return *m_rows; }
     bool HasRows() const { return m_rows != nullptr; }

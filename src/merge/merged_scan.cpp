@@ -1,7 +1,7 @@
 // The merged view's scans: the one-log scans on each index, their hits mapped to merged rows.
 // A search takes stretches of merged rows, each log's part of a stretch being a range of its
-// own rows; an extraction takes each log whole, then reads its rows with their context in
-// one forward walk of the merged order.
+// own rows; an extraction takes each log whole, then reads each hit from its log's row, or,
+// with context, the hits' rows and their neighbours in one forward walk of the merged order.
 #include "merge/merged_scan.h"
 
 #include <algorithm>

@@ -20,6 +20,8 @@ constexpr int64_t kReportRows = int64_t{1} << 20;
 struct CCursor {
     const CLogLineList* index = nullptr;
     std::unique_ptr<CLogLineReader> reader;
+    std::unique_ptr<CLogLineReader> errors;  // its error lines, when the error rows are made
+    int64_t nextError = INT64_MAX;           // the log's row of the next one
     CMergeKeys keys;
     CMergeKeyState* states = nullptr;
     int64_t base = 0;  // the log's row of key[0]
@@ -59,6 +61,8 @@ public:
         : m_rows(rows), m_cursors(cursors), m_count(count), m_pos(first) {}
 
     int Run(CProgressListener* listener, const std::atomic<int>* cancel);
+    // The error rows are made on the way into errorRows, from each cursor's error lines.
+    void MakeErrorRows(CLogLineList* errorRows) { m_errorRows = errorRows; }
     // Merges in what the logs' indexes hold beyond the merged rows (see ExtendMerge).
     static int Extend(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* change);
 
@@ -77,6 +81,8 @@ private:
     int Pop();
     // Gives len rows of log from its cursor, filling the row bytes block by block.
     void Emit(int log, int64_t len);
+    // The error rows among them.
+    void EmitErrors(CCursor& c, int64_t len);
     // The first of rows' first `end` rows that comes after a row of log with key (0..end).
     static int64_t InsertPoint(const CMergedRows& rows, int64_t key, int log, int64_t end);
     // Log's clock found again when it had nothing to date it by (a followed log that was
@@ -88,6 +94,9 @@ private:
     CMergedRows* m_rows;
     CCursor* m_cursors;
     int m_count;
+    CLogLineList* m_errorRows = nullptr;
+    bool m_failed = false;  // an error row could not be appended
+    CKeyStamps m_stamps;
     int m_heap[kMaxMergedLogs] = {};
     int m_heapSize = 0;
     int64_t m_pos = 0;
@@ -140,10 +149,26 @@ int CMergeBuilder::Pop() {
     return top;
 }
 
+void CMergeBuilder::EmitErrors(CCursor& c, int64_t len) {
+    int64_t first = c.Consumed();
+    CLogLine next;
+    while (c.nextError < first + len) {
+        if (c.nextError >= first) {
+            int64_t i = c.nextError - c.base;
+            CLogLine row = c.lines[i];
+            row.timeStamp = m_stamps.Stamp(c.key[i]);
+            row.lineNumber = m_pos + (c.nextError - first);
+            if (!m_errorRows->Append(row)) m_failed = true;
+        }
+        c.nextError = c.errors->Next(&next) ? next.lineNumber : INT64_MAX;
+    }
+}
+
 void CMergeBuilder::Emit(int log, int64_t len) {
     int64_t mask = m_rows->BlockRows() - 1;
     uint8_t* ids = m_rows->m_ids.Data();
     CCursor& c = m_cursors[log];
+    if (c.nextError < c.Consumed() + len) EmitErrors(c, len);
     while (len > 0) {
         if ((m_pos & mask) == 0) {
             int64_t* starts = m_rows->m_starts.Data() + (m_pos >> m_rows->m_blockShift) * m_count;
@@ -199,7 +224,7 @@ int CMergeBuilder::Run(CProgressListener* listener, const std::atomic<int>* canc
         }
         if (more) Push(log);
     }
-    return 1;
+    return m_failed ? 0 : 1;
 }
 
 bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* merged, CCursor* cursors) {
@@ -353,7 +378,7 @@ int ExtendMerge(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* ch
 }
 
 int MergeLogs(const CMergeInput* logs, int count, std::unique_ptr<CMergedRows>* rows, CProgressListener* listener,
-              const std::atomic<int>* cancel) {
+              const std::atomic<int>* cancel, CLogLineList* errorRows) {
     if (count < 1 || count > kMaxMergedLogs) return 0;
     for (int i = 0; i < count; ++i) {
         if (logs[i].index == nullptr) return 0;
@@ -363,8 +388,20 @@ int MergeLogs(const CMergeInput* logs, int count, std::unique_ptr<CMergedRows>* 
     if (merged == nullptr || cursors == nullptr) return 0;
     if (!CMergeBuilder::Prepare(logs, count, merged.get(), cursors.get())) return 0;
     CMergeBuilder builder(merged.get(), cursors.get(), count);
+    if (errorRows != nullptr) {
+        for (int i = 0; i < count; ++i) {
+            if (logs[i].errors == nullptr) continue;
+            CCursor& c = cursors[i];
+            c.errors.reset(new (std::nothrow) CLogLineReader(*logs[i].errors, 0));
+            CLogLine first;
+            if (c.errors == nullptr) return 0;
+            c.nextError = c.errors->Next(&first) ? first.lineNumber : INT64_MAX;
+        }
+        builder.MakeErrorRows(errorRows);
+    }
     int done = builder.Run(listener, cancel);
     if (done != 1) return done;
+    if (errorRows != nullptr) errorRows->ShrinkToFit();
     uint64_t total = static_cast<uint64_t>(merged->Count());
     if (listener != nullptr) listener->OnProgress(total, total);
     *rows = std::move(merged);

@@ -95,3 +95,23 @@ CStampClock MergeClockOf(const CLogLineList& index, int64_t writtenDay, int64_t 
 
 // A key as a stamp (UTC date and time on the common clock); all zero for kBeforeFirstStamp.
 CTimeStamp StampOfKey(int64_t key);
+
+// StampOfKey for many keys in a row: the day of the last one is kept, as neighbouring rows
+// nearly always share it.
+class CKeyStamps {
+public:
+    CTimeStamp Stamp(int64_t key) {
+        if (m_dayStart <= key && key - m_dayStart < kMillisecondsPerDay) {
+            CTimeStamp stamp = m_day;
+            stamp.milliseconds = static_cast<uint32_t>(key - m_dayStart);
+            return stamp;
+        }
+        return NewDay(key);
+    }
+
+private:
+    CTimeStamp NewDay(int64_t key);
+
+    int64_t m_dayStart = 1;  // the key of the kept day's midnight (1: none yet)
+    CTimeStamp m_day;
+};

@@ -7,13 +7,19 @@
 int CMergedPicks::AddLog(const CMergedRows& rows, int log, const int64_t* logRows, int64_t n) {
     if (n <= 0) return 1;
     CGrowBuffer<int64_t> merged;
-    if (!merged.Grow(static_cast<size_t>(n)) || !m_picks.Grow(static_cast<size_t>(m_count + n))) return 0;
+    if (!merged.Grow(static_cast<size_t>(n))) return 0;
     rows.RowsOf(log, logRows, n, merged.Data());
+    return AddMapped(log, logRows, merged.Data(), n);
+}
+
+int CMergedPicks::AddMapped(int log, const int64_t* logRows, const int64_t* mergedRows, int64_t n) {
+    if (n <= 0) return 1;
+    if (!m_picks.Grow(static_cast<size_t>(m_count + n))) return 0;
     int64_t before = m_count;
     CMergedPick* picks = m_picks.Data();
     for (int64_t k = 0; k < n; ++k) {
-        if (merged.Data()[k] < 0) continue;
-        picks[m_count++] = CMergedPick{merged.Data()[k], logRows[k], log};
+        if (mergedRows[k] < 0) continue;
+        picks[m_count++] = CMergedPick{mergedRows[k], logRows[k], log};
     }
     // Without room for the merge's buffer it merges in place, more slowly: never a failure.
     std::inplace_merge(picks, picks + before, picks + m_count,

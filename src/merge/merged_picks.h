@@ -19,6 +19,8 @@ public:
     // merged order (a log's picks are merged with those already there); a row the log does not
     // have is left out. 1, or 0 when memory ran out.
     int AddLog(const CMergedRows& rows, int log, const int64_t* logRows, int64_t n);
+    // The same with the merged rows found already (rows.RowsOf; -1 for none).
+    int AddMapped(int log, const int64_t* logRows, const int64_t* mergedRows, int64_t n);
     // The rows named by line number in lists[log] (each in line-number order, or null), of
     // every log: a log's line numbers are its rows. from[log], when given: only the rows
     // from it on. 1, or 0 when memory ran out.

@@ -3,6 +3,9 @@
 #include "merge/merged_rows.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <optional>
 #include <utility>
 
@@ -15,14 +18,19 @@ int64_t CountOf(const uint8_t* ids, int64_t from, int64_t to, uint8_t id) {
     return n;
 }
 
-// How many of the eight bytes of word are id (a byte is zero after the xor where it is):
-// a borrow-free test for zero bytes, whose top bits, moved down, a multiplication adds up.
-int64_t CountOf(uint64_t word, uint8_t id) {
+// The top bit of each byte of word that is id, the other bits clear (a byte is zero after
+// the xor where it is: a borrow-free test for zero bytes).
+uint64_t MatchesOf(uint64_t word, uint8_t id) {
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
     uint64_t x = word ^ (kOnes * id);
-    uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
-    return static_cast<int64_t>(((zero >> 7) * kOnes) >> 56);
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// How many bytes a MatchesOf mask marks: their bits moved down, a multiplication adds up.
+int64_t CountOf(uint64_t matches) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    return static_cast<int64_t>(((matches >> 7) * kOnes) >> 56);
 }
 
 }  // namespace
@@ -96,25 +104,58 @@ int64_t CMergedRows::RowOf(int log, CRow logRow) const {
 }
 
 int64_t CMergedRows::RowInBlock(int64_t block, int log, int64_t want) const {
+    int64_t j = block << m_blockShift;
     int64_t at = m_starts.Data()[block * m_logCount + log];
+    return FindInBlock(block, log, want, &j, &at);
+}
+
+int64_t CMergedRows::FindInBlock(int64_t block, int log, int64_t want, int64_t* from, int64_t* rows) const {
     auto id = static_cast<uint8_t>(log);
     int64_t end = (block + 1) << m_blockShift;
     if (end > m_count) end = m_count;
     const uint8_t* ids = m_ids.Data();
-    int64_t j = block << m_blockShift;
-    // Eight bytes at a time while the row lies beyond them, then byte by byte.
+    int64_t j = *from;
+    int64_t at = *rows;
+    // Sixteen or eight bytes at a time while the row lies beyond them, then byte by byte.
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(id));
+    const __m128i ones = _mm_set1_epi8(1);
+    for (; j + 16 <= end; j += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ids + j));
+        // A match is 1, the rest 0; the sums of absolute differences add each half up.
+        __m128i sums = _mm_sad_epu8(_mm_and_si128(_mm_cmpeq_epi8(bytes, wanted), ones), _mm_setzero_si128());
+        int64_t n = _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+        if (at + n > want) break;
+        at += n;
+    }
+#endif
     for (; j + 8 <= end; j += 8) {
         uint64_t word = 0;
         std::memcpy(&word, ids + j, sizeof word);
-        int64_t n = CountOf(word, id);
-        if (at + n > want) break;
+        uint64_t matches = MatchesOf(word, id);
+        int64_t n = CountOf(matches);
+        if (at + n > want) {
+            // The row is one of these bytes (the first the lowest: little-endian, as every target
+            // is): the marks below it dropped, no branch a byte.
+            for (int64_t skip = want - at; skip > 0; --skip) matches &= matches - 1;
+            int64_t row = j + (__builtin_ctzll(matches) >> 3);
+            *from = row + 1;
+            *rows = want + 1;
+            return row;
+        }
         at += n;
     }
     for (; j < end; ++j) {
         if (ids[j] != id) continue;
-        if (at == want) return j;
+        if (at == want) {
+            *from = j + 1;
+            *rows = at + 1;
+            return j;
+        }
         ++at;
     }
+    *from = j;
+    *rows = at;
     return -1;
 }
 
@@ -123,6 +164,10 @@ void CMergedRows::RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* ou
     int64_t logCount = log >= 0 && log < m_logCount ? m_logRows[log] : 0;
     auto start = [&](int64_t block) { return m_starts.Data()[block * m_logCount + log]; };
     int64_t block = 0;
+    // Where the last row was found: rows of the same block go on from there.
+    int64_t scanned = -1;
+    int64_t from = 0;
+    int64_t rows = 0;
     for (int64_t k = 0; k < n; ++k) {
         int64_t want = logRows[k];
         if (want < 0 || want >= logCount) {
@@ -140,7 +185,12 @@ void CMergedRows::RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* ou
         for (step /= 2; step > 0; step /= 2) {
             if (block + step < blocks && start(block + step) <= want) block += step;
         }
-        out[k] = RowInBlock(block, log, want);
+        if (block != scanned || want < rows) {
+            scanned = block;
+            from = block << m_blockShift;
+            rows = start(block);
+        }
+        out[k] = FindInBlock(block, log, want, &from, &rows);
     }
 }
 

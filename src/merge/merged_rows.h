@@ -91,6 +91,9 @@ private:
 
     // The row of log within block (whose table has the log at or before it); -1 when not there.
     int64_t RowInBlock(int64_t block, int log, int64_t want) const;
+    // The same from the block's row *from on, *rows of the log's rows being before it; both
+    // are left after the row found (or where the scan ended), for a later row of the block.
+    int64_t FindInBlock(int64_t block, int log, int64_t want, int64_t* from, int64_t* rows) const;
 
     CMergedLog m_logs[kMaxMergedLogs];
     int m_logCount = 0;

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 
+#include "document/helper_thread.h"
 #include "foundation/buffer.h"
 #include "merge/merged_picks.h"
 #include "merge/merged_time_rows.h"
@@ -62,30 +65,78 @@ int64_t SearchStretch(const CMergedRows& rows, const CLogReaders& readers, int64
     return best;
 }
 
+// Whether the work on items after the scans goes in part to a helper thread, as the scans'
+// own work does (CScanOptions::threads; tests force it with twoCoreBytes 0).
+bool UseHelper(const CScanOptions& options, int64_t items) {
+    constexpr int64_t kHelpedItems = 16384;
+    if (options.threads == 1 || items < (options.twoCoreBytes == 0 ? 2 : kHelpedItems)) return false;
+    return options.threads == 2 || CHelperThread::ProcessorCount() >= 2;
+}
+
+// The hits of some logs put in merged rows: logs first, first + step, ... of count.
+struct CLogMapping {
+    const CMergedRows* rows = nullptr;
+    const CLogLineList* found = nullptr;  // each log's hits, a list of references
+    CGrowBuffer<int64_t>* logRows = nullptr;
+    CGrowBuffer<int64_t>* mergedRows = nullptr;
+    int first = 0;
+    int step = 1;
+    bool ok = true;
+
+    void Map() {
+        for (int log = first; log < rows->LogCount(); log += step) {
+            int64_t n = found[log].Count();
+            if (n == 0) continue;
+            if (!logRows[log].Grow(static_cast<size_t>(n)) || !mergedRows[log].Grow(static_cast<size_t>(n))) {
+                ok = false;
+                return;
+            }
+            for (int64_t k = 0; k < n; ++k) logRows[log].Data()[k] = found[log].ReferredRow(k);
+            rows->RowsOf(log, logRows[log].Data(), n, mergedRows[log].Data());
+        }
+    }
+    static void Entry(void* self) { static_cast<CLogMapping*>(self)->Map(); }
+};
+
 // Every log's matching rows, in merged order: 1, or as ExtractLines fails.
 int FindHits(const CMergedRows& rows, const CLogReaders& readers, const CSearchCondition& condition,
              const CScanOptions& options, int64_t limit, CMergedPicks* hits) {
+    int logs = rows.LogCount();
+    std::unique_ptr<CLogLineList[]> found(new (std::nothrow) CLogLineList[static_cast<size_t>(logs)]);
+    std::unique_ptr<CGrowBuffer<int64_t>[]> logRows(new (std::nothrow) CGrowBuffer<int64_t>[static_cast<size_t>(logs)]);
+    std::unique_ptr<CGrowBuffer<int64_t>[]> mergedRows(new (std::nothrow)
+                                                           CGrowBuffer<int64_t>[static_cast<size_t>(logs)]);
+    if (found == nullptr || logRows == nullptr || mergedRows == nullptr) return 0;
     int64_t done = 0;
-    CGrowBuffer<int64_t> logRows;
-    for (int log = 0; log < rows.LogCount(); ++log) {
+    int64_t total = 0;
+    for (int log = 0; log < logs; ++log) {
         const std::shared_ptr<const CLogLineList>& index = rows.Log(log).index;
         int64_t count = index->Count();
-        if (count == 0) continue;
         // A list of references: a hit costs 4 bytes, and its row is the index's.
-        CLogLineList found;
-        found.ReferTo(index);
+        found[log].ReferTo(index);
+        if (count == 0) continue;
         CPartListener part(options.listener, done, count, rows.Count());
         CScanOptions own = options;
         own.listener = &part;
         own.maxRows = limit;  // a log with more hits than that makes too many rows anyway
-        int status = ExtractLines(readers.File(log), *index, condition, readers.CodePage(log), 0, 0, &found, own);
+        int status = ExtractLines(readers.File(log), *index, condition, readers.CodePage(log), 0, 0, &found[log], own);
         done += count;
         if (status != 1) return status;
-        int64_t n = found.Count();
-        if (!logRows.Grow(static_cast<size_t>(n > 0 ? n : 1))) return 0;
-        for (int64_t k = 0; k < n; ++k) logRows.Data()[k] = found.ReferredRow(k);
-        if (!hits->AddLog(rows, log, logRows.Data(), n)) return 0;
-        if (hits->Count() > limit) return kExtractTooLarge;
+        total += found[log].Count();
+        if (total > limit) return kExtractTooLarge;
+    }
+    // The logs' hits put in merged rows, half the logs on a helper when there are many.
+    CLogMapping mappings[2];
+    for (int k = 0; k < 2; ++k) mappings[k] = {&rows, found.get(), logRows.get(), mergedRows.get(), k, 2, true};
+    {
+        CHelperThread thread;
+        bool helped = logs > 1 && UseHelper(options, total) && thread.Start(CLogMapping::Entry, &mappings[1]);
+        if (!helped) mappings[0].step = 1;
+        mappings[0].Map();
+    }  // joins the helper
+    if (!mappings[0].ok || !mappings[1].ok) return 0;
+    for (int log = 0; log < logs; ++log) {
+        if (!hits->AddMapped(log, logRows[log].Data(), mergedRows[log].Data(), found[log].Count())) return 0;
     }
     return 1;
 }
@@ -123,19 +174,59 @@ private:
     int64_t m_count = 0;
 };
 
+// A part of the hits read from their logs' rows into a run of its own (CLogLineList::StartRun),
+// which the result joins: the two halves of many hits are read on both cores.
+struct CHitRun {
+    const CMergedRows* rows = nullptr;
+    const CMergedPicks* hits = nullptr;
+    int64_t from = 0;
+    int64_t to = 0;
+    const std::atomic<int>* cancel = nullptr;
+    CLogLineList run;
+    int status = 0;  // 1, 0 (memory ran out) or kScanCancelled
+
+    void Read() {
+        CMergedTimeCursor cursor(*rows);
+        CLogLine entry;
+        run.CodeNextStampWhole();
+        for (int64_t k = from; k < to; ++k) {
+            if ((k - from) % 4096 == 0 && IsCancelled(cancel)) {
+                status = kScanCancelled;
+                return;
+            }
+            const CMergedPick& hit = hits->At(k);
+            if (!cursor.ReadAt(hit.log, hit.logRow, hit.row, &entry) || !run.Append(entry)) return;
+        }
+        status = 1;
+    }
+    static void Entry(void* self) { static_cast<CHitRun*>(self)->Read(); }
+};
+
 // The hits alone, each read from its log's row: no walk over the merged order. 1, 0 when
 // memory ran out, or kScanCancelled (result then as it was).
 int AppendHits(const CMergedRows& rows, const CMergedPicks& hits, CLogLineList* result, const CScanOptions& options) {
     int64_t original = result->Count();
-    CMergedTimeCursor cursor(rows);
-    CLogLine entry;
-    for (int64_t k = 0; k < hits.Count(); ++k) {
-        const CMergedPick& hit = hits.At(k);
-        bool cancelled = k % 4096 == 0 && IsCancelled(options.cancel);
-        if (cancelled || !cursor.ReadAt(hit.log, hit.logRow, hit.row, &entry) || !result->Append(entry)) {
-            result->Truncate(original);
-            return cancelled ? kScanCancelled : 0;
-        }
+    int64_t n = hits.Count();
+    int64_t half = UseHelper(options, n) ? n / 2 : n;
+    CHitRun parts[2];
+    for (int k = 0; k < 2; ++k) {
+        parts[k].rows = &rows;
+        parts[k].hits = &hits;
+        parts[k].from = k == 0 ? 0 : half;
+        parts[k].to = k == 0 ? half : n;
+        parts[k].cancel = options.cancel;
+        parts[k].run.StartRun(original + parts[k].from);
+    }
+    {
+        CHelperThread thread;
+        bool helped = half < n && thread.Start(CHitRun::Entry, &parts[1]);
+        parts[0].Read();
+        if (!helped) parts[1].Read();
+    }  // joins the helper
+    for (CHitRun& part : parts) {
+        if (part.status == 1 && (part.from == part.to || result->JoinRun(&part.run, 0, CTimeStamp()))) continue;
+        result->Truncate(original);
+        return part.status == kScanCancelled ? kScanCancelled : 0;
     }
     result->ShrinkToFit();
     if (options.listener != nullptr && rows.Count() > 0)

@@ -29,21 +29,6 @@ int64_t CMergedTimeCursor::KeyOf(int log, int64_t logRow, const CTimeStamp& stam
     return walk.keys->Next(stamp);
 }
 
-CTimeStamp CMergedTimeCursor::StampOf(int64_t key) {
-    if (m_dayStart <= key && key - m_dayStart < kMillisecondsPerDay) {
-        CTimeStamp stamp = m_day;
-        stamp.milliseconds = static_cast<uint32_t>(key - m_dayStart);
-        return stamp;
-    }
-    CTimeStamp stamp = StampOfKey(key);
-    // Only a day within the years a stamp can hold (not the ends StampOfKey clamps to).
-    if (key != kBeforeFirstStamp && stamp.year > 1 && stamp.year < 9999) {
-        m_day = stamp;
-        m_dayStart = key - stamp.milliseconds;
-    }
-    return stamp;
-}
-
 bool CMergedTimeCursor::ReadAt(int log, int64_t logRow, int64_t row, CLogLine* out) {
     CLogWalk& walk = m_walks[log];
     if (!walk.reader) {
@@ -56,7 +41,7 @@ bool CMergedTimeCursor::ReadAt(int log, int64_t logRow, int64_t row, CLogLine* o
         walk.at = -1;
         return false;
     }
-    out->timeStamp = StampOf(KeyOf(log, logRow, out->timeStamp));
+    out->timeStamp = m_stamps.Stamp(KeyOf(log, logRow, out->timeStamp));
     out->lineNumber = row;
     return true;
 }

@@ -54,13 +54,10 @@ private:
     };
     // The key of log's row logRow, whose entry's stamp is stamp.
     int64_t KeyOf(int log, int64_t logRow, const CTimeStamp& stamp);
-    // The stamp of a key; the day of the last one is kept, as neighbouring rows share it.
-    CTimeStamp StampOf(int64_t key);
 
     const CMergedRows& m_rows;
     CLogWalk m_walks[kMaxMergedLogs];
-    int64_t m_dayStart = 1;  // the key of the kept day's midnight (1: none yet)
-    CTimeStamp m_day;
+    CKeyStamps m_stamps;
 };
 
 // The merged rows that hold an error line of their log (each log's errors: its error lines

@@ -255,15 +255,15 @@ void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progr
     }
     CPhaseProgress phase(progress, done, bytes, total);
     std::unique_ptr<CMergedRows> merged;
-    int ok = MergeLogs(inputs, count, &merged, &phase, cancel);
+    // The error rows are made on the merge's way.
+    for (int i = 0; i < count; ++i) inputs[i].errors = &logs->File(i).ErrorLines();
+    errorRows.reset(new (std::nothrow) CLogLineList());
+    if (errorRows == nullptr) return;
+    int ok = MergeLogs(inputs, count, &merged, &phase, cancel, errorRows.get());
     if (ok != 1) {
         status = ok == kMergeCancelled ? kScanCancelled : 0;
         return;
     }
-    const CLogLineList* errors[kMaxMergedLogs] = {};
-    for (int i = 0; i < count; ++i) errors[i] = &logs->File(i).ErrorLines();
-    errorRows.reset(new (std::nothrow) CLogLineList());
-    if (errorRows == nullptr || !MergedErrorPicks(*merged, errors, errorRows.get())) return;
     rows = std::shared_ptr<CMergedRows>(std::move(merged));
     status = 1;
 }

@@ -133,6 +133,12 @@ protected:
         ASSERT_EQ(1, MergeLogs(inputs.data(), static_cast<int>(inputs.size()), &merged));
         auto errorRows = std::make_shared<CLogLineList>();
         ASSERT_EQ(1, MergedErrorPicks(*merged, errors.data(), errorRows.get()));
+        // The same error rows made by the merge on its way.
+        for (size_t i = 0; i < plans.size(); ++i) inputs[i].errors = &m_errors[i];
+        CLogLineList onTheWay;
+        std::unique_ptr<CMergedRows> again;
+        ASSERT_EQ(1, MergeLogs(inputs.data(), static_cast<int>(inputs.size()), &again, nullptr, nullptr, &onTheWay));
+        ASSERT_TRUE(SameEntries(*errorRows, onTheWay));
         m_merged = std::shared_ptr<CMergedRows>(std::move(merged));
         m_errorRows = errorRows;
         m_view = std::make_unique<CMergedViewRows>(m_merged, m_errorRows);
@@ -223,6 +229,13 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, before, after, picks.get(), CScanOptions()));
         std::vector<size_t> wantPicks = Extracted(all, needles, before, after);
         ExpectRows(wantPicks, *picks);
+        // Both cores: each log scanned on two, the hits mapped and read in two parts.
+        CScanOptions twoCores;
+        twoCores.threads = 2;
+        twoCores.twoCoreBytes = 0;
+        CLogLineList both;
+        ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, 0, 0, &both, twoCores));
+        ExpectRows(Extracted(all, needles, 0, 0), both);
         // The row limit counts the rows with their context, whichever logs they come from.
         CScanOptions limited;
         limited.maxRows = static_cast<int64_t>(wantPicks.size());

@@ -428,7 +428,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (packed) return RunPackedBench(paths[0], repeat);
-    if (merge) return RunMergeBench(paths.data(), static_cast<int>(paths.size()), repeat);
+    if (merge) {
+        CKeywordSet keywords;
+        AddKeywords(&keywords);
+        return RunMergeBench(paths.data(), static_cast<int>(paths.size()), repeat, keywords);
+    }
     if (stampForms) return RunStampFormsBench(paths.data(), static_cast<int>(paths.size()), repeat);
     CBench bench(paths[0], repeat, prefilter, loadOnly);
     return bench.Run();

@@ -61,6 +61,8 @@
 #define IDD_HIDE_ROWS_EN 2120
 #define IDD_ZIP_ENTRY_JA 2012
 #define IDD_ZIP_ENTRY_EN 2112
+#define IDD_LOG_TIME_OFFSET_JA 2013
+#define IDD_LOG_TIME_OFFSET_EN 2113
 
 // Commands: File menu.
 #define IDM_OPEN_LOG 6001
@@ -149,6 +151,8 @@
 #define IDM_LABEL_7 6117
 #define IDM_LABEL_8 6118
 #define IDM_LABEL_9 6119
+// The minutes added to a merged log's times.
+#define IDM_LOG_TIME_OFFSET 6092
 
 // Keyboard commands on the active view: select all rows (also in the menu) and close it.
 #define IDM_SELECT_ALL 6024
@@ -264,5 +268,9 @@
 
 // The choice of a zip archive's file.
 #define IDC_ZIP_ENTRY_LIST 20410
+// Log Time Offset dialog.
+#define IDC_TIME_OFFSET_LOG 20406
+#define IDC_TIME_OFFSET_MINUTES 20407
+#define IDC_TIME_OFFSET_SPIN 20408
 
 #endif

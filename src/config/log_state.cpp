@@ -94,6 +94,15 @@ int32_t ChildEncoding(CXmlElement* log) {
     return IsEncodingChoice(choice) ? choice : kNoEncodingChoice;
 }
 
+// The minutes added to its times, within kMaxTimeOffsetMinutes either way; 0 for none.
+int32_t ChildTimeOffset(CXmlElement* log) {
+    const char16_t* text = CXml::GetText(CXml::FindChild(log, u"time_offset"));
+    bool negative = text[0] == u'-';
+    uint64_t value = 0;
+    if (!ParseNumber(text + (negative ? 1 : 0), 10, &value) || value > kMaxTimeOffsetMinutes) return 0;
+    return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
+}
+
 void AddNumber(CXmlChildList& list, const char16_t* name, uint64_t value, bool hex) {
     char digits[24];
     std::snprintf(digits, sizeof digits, hex ? "%016llx" : "%llu", static_cast<unsigned long long>(value));
@@ -173,6 +182,7 @@ bool ReadLog(CXmlElement* log, CLogState* state) {
     uint64_t follow = 0;
     state->follow = ChildNumber(log, u"follow", 10, &follow) && follow == 1 ? 1 : 0;
     state->encoding = ChildEncoding(log);
+    state->timeOffset = ChildTimeOffset(log);
     CXmlElement* markers = CXml::FindChild(log, u"markers");
     for (CXmlElement* m = CXml::FindChild(markers, u"marker"); m != nullptr; m = CXml::FindNext(m, u"marker")) {
         CLogMarkerState marker;
@@ -202,6 +212,8 @@ void WriteLog(CXmlElement* root, const CLogState& state) {
     log.AddInt(u"follow", state.follow);
     log.AddInt(u"encoding", state.encoding);
     WriteLabels(log, state.labels.data());
+    // Only when there is one: a reader that knows none reads nothing new.
+    if (state.timeOffset != 0) log.AddInt(u"time_offset", state.timeOffset);
     if (state.markers.empty()) return;
     CXmlChildList markers(log.Add(u"markers", nullptr));
     for (const CLogMarkerState& m : state.markers) {
@@ -221,7 +233,8 @@ bool operator==(const CLogState& a, const CLogState& b) {
     }
     return a.path == b.path && a.fingerprint.size == b.fingerprint.size &&
            a.fingerprint.headLength == b.fingerprint.headLength && a.fingerprint.headHash == b.fingerprint.headHash &&
-           a.caretRow == b.caretRow && a.firstRow == b.firstRow && a.follow == b.follow && a.encoding == b.encoding;
+           a.caretRow == b.caretRow && a.firstRow == b.firstRow && a.follow == b.follow && a.encoding == b.encoding &&
+           a.timeOffset == b.timeOffset;
 }
 
 int TakeFingerprint(CFile& file, uint64_t size, CLogFingerprint* out) {

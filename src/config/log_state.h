@@ -1,5 +1,6 @@
 // What the viewer keeps about each log between runs (markers, caret and first visible row,
-// follow mode, a code page chosen by hand, colour labels), and the store of it: its own XML file beside
+// follow mode, a code page chosen by hand, colour labels, the minutes added to its times when
+// it is merged with others), and the store of it: its own XML file beside
 // the settings ("quillon_state.xml"), at most kMaxLogStates logs, the least recently used
 // dropped. A log counts as the one a state was kept for when its path matches, it is not
 // shorter and its head (the first kStateHeadBytes, or all of it when it was shorter) hashes
@@ -19,6 +20,9 @@ constexpr int kMaxLogStates = 100;
 constexpr uint32_t kStateHeadBytes = 64 * 1024;
 // A log's encoding was not chosen by hand (the box's choice in force is kept).
 constexpr int32_t kNoEncodingChoice = -2;
+// The most minutes a log's times may be moved either way: two weeks, more than any zone or
+// clock set wrong.
+constexpr int32_t kMaxTimeOffsetMinutes = 20160;
 
 struct CLogMarkerState {
     int64_t row = 0;
@@ -39,6 +43,7 @@ struct CLogState {
     int64_t firstRow = 0;
     int32_t follow = 0;
     int32_t encoding = kNoEncodingChoice;
+    int32_t timeOffset = 0;  // minutes added to its times in a merged view
     std::vector<CLogMarkerState> markers;
     // The colour labels' texts (empty: none), written only when there is one.
     std::array<std::u16string, kColorLabelCount> labels;

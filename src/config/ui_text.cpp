@@ -236,8 +236,6 @@ constexpr CTextRow kRows[] = {
     {TextId::kMergeNoMemory, u"The logs cannot be merged: there is not enough memory.",
      u"メモリが足りないため、ログを統合できません。"},
     {TextId::kMergeCaption, u"Merge Logs", u"複数ログの統合"},
-    {TextId::kFollowMerged, u"Not following: logs merged into one view are not followed",
-     u"追跡しません: 時刻順に統合したログは追跡できません"},
     {TextId::kUnpackTruncated, u"The compressed data ends early: the log is shown up to there.",
      u"圧縮データが途中で終わっています。そこまでのログを表示します。"},
     {TextId::kUnpackCorrupt, u"The compressed data is damaged: the log is shown up to the damage.",
@@ -265,6 +263,9 @@ constexpr CTextRow kRows[] = {
      u"読み込み完了... 圧縮 %lld / %lld bytes (%d%%)"},
     {TextId::kFollowPacked, u"Not following: a compressed log is not followed",
      u"追跡しません: 圧縮されたログは追跡できません"},
+    {TextId::kTimeOffsetBadFormat, u"The offset is a whole number of minutes from %d to %d.",
+     u"補正は %d から %d までの整数 (分) で指定してください。"},
+    {TextId::kTimeOffsetCaption, u"Log Time Offset", u"ログの時刻補正"},
 };
 
 static_assert(sizeof kRows / sizeof kRows[0] == static_cast<std::size_t>(kTextIdCount), "one row for every TextId");

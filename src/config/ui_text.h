@@ -174,7 +174,8 @@ enum class TextId {
     kTimelineWidthDays,
     // Several logs as one view: the open dialogs' titles, the merge's progress, the status
     // bar's summary of the logs merged (%d, %s their names) or of the rotated files found
-    // beside a log (%d, %s), a merge without memory and its caption, following refused.
+    // beside a log (%d, %s), a merge without memory and its caption; the Log Time Offset
+    // dialog's refusal of its minutes (%d, %d the bounds) and caption.
     kOpenMergedTitle,
     kOpenRotatedTitle,
     kProgressMergeCaption,
@@ -183,7 +184,6 @@ enum class TextId {
     kRotatedStatusFormat,
     kMergeNoMemory,
     kMergeCaption,
-    kFollowMerged,
     // A compressed log: why it cannot be read, or why it ended early (UnpackErrorTextId), a
     // message box's caption, the status bar's note of its sizes (%s the format, gzip or
     // zip; %s the compressed and %s the uncompressed size) and of a log that ended early,
@@ -204,6 +204,8 @@ enum class TextId {
     // A compressed log's load counts its compressed bytes; following it is refused.
     kProgressPackedLoadFormat,
     kFollowPacked,
+    kTimeOffsetBadFormat,
+    kTimeOffsetCaption,
 
     kCount
 };

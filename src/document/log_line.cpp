@@ -308,6 +308,8 @@ int CLogLineList::EntryRoom() {
     uint32_t size = m_segmentSizes.Data()[m_tail.segment];
     if (size - m_tail.position >= kMaxEntryBytes) return 1;
     uint32_t more = size < SegmentBytes(0) ? size : kMaxBlockBytes;
+    // A segment shrunk to a few entries' codes (ShrinkToFit) doubles past an entry's room.
+    if (more < kMaxEntryBytes) more = kMaxEntryBytes;
     void* grown = std::realloc(m_segments.Data()[m_tail.segment], size + more);
     if (grown == nullptr) return 0;
     m_segments.Data()[m_tail.segment] = static_cast<uint8_t*>(grown);

@@ -42,6 +42,16 @@ public:
         if (capacity < m_capacity && capacity > 0) Resize(capacity);
     }
 
+    // Exchanges the elements and capacities of two buffers.
+    void Swap(CGrowBuffer& other) {
+        T* data = m_data;
+        size_t capacity = m_capacity;
+        m_data = other.m_data;
+        m_capacity = other.m_capacity;
+        other.m_data = data;
+        other.m_capacity = capacity;
+    }
+
     // Frees the elements; the capacity becomes 0.
     void Free() {
         std::free(m_data);

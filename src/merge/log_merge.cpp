@@ -3,6 +3,7 @@
 // so interleaved logs cost a heap step a run and long runs cost a byte fill.
 #include "merge/log_merge.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -10,15 +11,17 @@ namespace {
 
 // Rows of a log keyed at once: small enough that a batch's entries stay in the cache, and a
 // whole number of them between two of the key states kept.
-constexpr int64_t kKeyBatch = 512;
+constexpr int64_t kKeyBatch = 256;
 constexpr int64_t kKeyStateRows = int64_t{1} << CMergedRows::kKeyStateShift;
-static_assert(kKeyStateRows % kKeyBatch == 0, "key states fall on batch starts");
+static_assert(kKeyStateRows == kKeyBatch, "a batch is the block of a key state");
 constexpr int64_t kReportRows = int64_t{1} << 20;
 
 // A log's walk: its next rows' keys, kKeyBatch at a time.
 struct CCursor {
     const CLogLineList* index = nullptr;
     std::unique_ptr<CLogLineReader> reader;
+    std::unique_ptr<CLogLineReader> errors;  // its error lines, when the error rows are made
+    int64_t nextError = INT64_MAX;           // the log's row of the next one
     CMergeKeys keys;
     CMergeKeyState* states = nullptr;
     int64_t base = 0;  // the log's row of key[0]
@@ -29,15 +32,22 @@ struct CCursor {
 
     int64_t Consumed() const { return base + at; }
     int64_t Head() const { return key[at]; }
-    // The next batch; false after the log's last row.
+    // The next batch (up to the next key state: a cursor may start within a block); false
+    // after the log's last row.
     bool Refill() {
         base += n;
         at = 0;
         n = 0;
+        // Also at the end: the state a followed log's next rows start from.
+        if (base % kKeyStateRows == 0) {
+            states[base / kKeyStateRows] = keys.State();
+            keys.StartBlock();
+        }
         if (base >= index->Count()) return false;
-        if (base % kKeyStateRows == 0) states[base / kKeyStateRows] = keys.State();
-        n = reader->Next(kKeyBatch, lines);
+        n = reader->Next(kKeyBatch - base % kKeyBatch, lines);
         for (int64_t i = 0; i < n; ++i) key[i] = keys.Next(lines[i].timeStamp);
+        // A batch is one block of a key state: whether its rows' keys need a walk is known now.
+        states[base / kKeyStateRows].simple = keys.Simple();
         return n > 0;
     }
 };
@@ -47,9 +57,14 @@ struct CCursor {
 // Builds a CMergedRows, whose layout it fills (a friend).
 class CMergeBuilder {
 public:
-    CMergeBuilder(CMergedRows* rows, CCursor* cursors, int count) : m_rows(rows), m_cursors(cursors), m_count(count) {}
+    CMergeBuilder(CMergedRows* rows, CCursor* cursors, int count, int64_t first = 0)
+        : m_rows(rows), m_cursors(cursors), m_count(count), m_pos(first) {}
 
     int Run(CProgressListener* listener, const std::atomic<int>* cancel);
+    // The error rows are made on the way into errorRows, from each cursor's error lines.
+    void MakeErrorRows(CLogLineList* errorRows) { m_errorRows = errorRows; }
+    // Merges in what the logs' indexes hold beyond the merged rows (see ExtendMerge).
+    static int Extend(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* change);
 
     // The layout for total rows of count logs; false when memory ran out.
     static bool Allocate(CMergedRows* rows, int64_t total);
@@ -66,10 +81,22 @@ private:
     int Pop();
     // Gives len rows of log from its cursor, filling the row bytes block by block.
     void Emit(int log, int64_t len);
+    // The error rows among them.
+    void EmitErrors(CCursor& c, int64_t len);
+    // The first of rows' first `end` rows that comes after a row of log with key (0..end).
+    static int64_t InsertPoint(const CMergedRows& rows, int64_t key, int log, int64_t end);
+    // Log's clock found again when it had nothing to date it by (a followed log that was
+    // empty): true when it changed, and its rows must all be keyed again.
+    static bool DateAgain(CMergedRows* rows, int log);
+    // Puts each log's cursor at its row before[log], its key walk there.
+    static bool StartCursors(CMergedRows* rows, const int64_t* before, CCursor* cursors);
 
     CMergedRows* m_rows;
     CCursor* m_cursors;
     int m_count;
+    CLogLineList* m_errorRows = nullptr;
+    bool m_failed = false;  // an error row could not be appended
+    CKeyStamps m_stamps;
     int m_heap[kMaxMergedLogs] = {};
     int m_heapSize = 0;
     int64_t m_pos = 0;
@@ -83,13 +110,14 @@ bool CMergeBuilder::Allocate(CMergedRows* rows, int64_t total) {
     rows->m_blockShift = shift;
     rows->m_count = total;
     int64_t blocks = total == 0 ? 1 : ((total - 1) >> shift) + 1;
-    rows->m_ids.reset(new (std::nothrow) uint8_t[total > 0 ? total : 1]);
-    rows->m_starts.reset(new (std::nothrow) int64_t[blocks * logs]);
-    if (rows->m_ids == nullptr || rows->m_starts == nullptr) return false;
+    if (!rows->m_ids.Reserve(static_cast<size_t>(total > 0 ? total : 1)) ||
+        !rows->m_starts.Reserve(static_cast<size_t>(blocks * logs))) {
+        return false;
+    }
     for (int i = 0; i < logs; ++i) {
         int64_t states = (rows->m_logs[i].index->Count() >> CMergedRows::kKeyStateShift) + 1;
-        rows->m_keyStates[i].reset(new (std::nothrow) CMergeKeyState[states]);
-        if (rows->m_keyStates[i] == nullptr) return false;
+        if (!rows->m_keyStates[i].Reserve(static_cast<size_t>(states))) return false;
+        rows->m_logRows[i] = rows->m_logs[i].index->Count();
     }
     return true;
 }
@@ -121,13 +149,29 @@ int CMergeBuilder::Pop() {
     return top;
 }
 
+void CMergeBuilder::EmitErrors(CCursor& c, int64_t len) {
+    int64_t first = c.Consumed();
+    CLogLine next;
+    while (c.nextError < first + len) {
+        if (c.nextError >= first) {
+            int64_t i = c.nextError - c.base;
+            CLogLine row = c.lines[i];
+            row.timeStamp = m_stamps.Stamp(c.key[i]);
+            row.lineNumber = m_pos + (c.nextError - first);
+            if (!m_errorRows->Append(row)) m_failed = true;
+        }
+        c.nextError = c.errors->Next(&next) ? next.lineNumber : INT64_MAX;
+    }
+}
+
 void CMergeBuilder::Emit(int log, int64_t len) {
     int64_t mask = m_rows->BlockRows() - 1;
-    uint8_t* ids = m_rows->m_ids.get();
+    uint8_t* ids = m_rows->m_ids.Data();
     CCursor& c = m_cursors[log];
+    if (c.nextError < c.Consumed() + len) EmitErrors(c, len);
     while (len > 0) {
         if ((m_pos & mask) == 0) {
-            int64_t* starts = m_rows->m_starts.get() + (m_pos >> m_rows->m_blockShift) * m_count;
+            int64_t* starts = m_rows->m_starts.Data() + (m_pos >> m_rows->m_blockShift) * m_count;
             for (int i = 0; i < m_count; ++i) starts[i] = m_cursors[i].Consumed();
         }
         int64_t take = mask + 1 - (m_pos & mask);
@@ -180,7 +224,7 @@ int CMergeBuilder::Run(CProgressListener* listener, const std::atomic<int>* canc
         }
         if (more) Push(log);
     }
-    return 1;
+    return m_failed ? 0 : 1;
 }
 
 bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* merged, CCursor* cursors) {
@@ -197,7 +241,9 @@ bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* mer
         log.file = logs[i].file;
         log.offsetMs = int64_t{logs[i].offsetMinutes} * 60000;
         log.codePage = logs[i].codePage;
+        log.writtenDay = day;
         log.clock = MergeClockOf(*log.index, day, 0, &ownDay[i]);
+        log.ownDay = ownDay[i];
         if (ownDay[i] && log.clock.Dated() && log.clock.FirstDay() < earliest) earliest = log.clock.FirstDay();
         total += log.index->Count();
     }
@@ -207,6 +253,7 @@ bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* mer
         bool own = false;
         merged->m_logs[i].clock =
             MergeClockOf(*merged->m_logs[i].index, CStampClock::kNoDay, earliest / kMillisecondsPerDay, &own);
+        merged->m_logs[i].ownDay = own;
     }
     merged->m_logCount = count;
     if (!Allocate(merged, total)) return false;
@@ -216,13 +263,122 @@ bool CMergeBuilder::Prepare(const CMergeInput* logs, int count, CMergedRows* mer
         c.reader.reset(new (std::nothrow) CLogLineReader(*c.index, 0));
         if (c.reader == nullptr) return false;
         c.keys = CMergeKeys(merged->m_logs[i].clock, merged->m_logs[i].offsetMs);
-        c.states = merged->m_keyStates[i].get();
+        c.states = merged->m_keyStates[i].Data();
     }
     return true;
 }
 
+int64_t CMergeBuilder::InsertPoint(const CMergedRows& rows, int64_t key, int log, int64_t end) {
+    // The merged rows rise by key, then by log: halving over them.
+    auto after = [&](int64_t row) {
+        int64_t k = 0;
+        rows.ReadKeys(CRow(row), 1, &k);
+        return k > key || (k == key && rows.LogOf(CRow(row)) > log);
+    };
+    if (end == 0 || !after(end - 1)) return end;  // after every row: the common case
+    int64_t low = 0;
+    int64_t high = end - 1;
+    while (low < high) {
+        int64_t mid = low + (high - low) / 2;
+        if (after(mid)) {
+            high = mid;
+        } else {
+            low = mid + 1;
+        }
+    }
+    return low;
+}
+
+bool CMergeBuilder::DateAgain(CMergedRows* rows, int log) {
+    CMergedLog& l = rows->m_logs[log];
+    if (l.clock.Dated() || l.index->Count() == 0) return false;
+    // As Prepare dates it: by its own, else on the earliest first day of the logs dated so.
+    int64_t earliest = INT64_MAX;
+    for (int i = 0; i < rows->m_logCount; ++i) {
+        const CMergedLog& other = rows->m_logs[i];
+        if (i != log && other.ownDay && other.clock.Dated() && other.clock.FirstDay() < earliest)
+            earliest = other.clock.FirstDay();
+    }
+    bool own = false;
+    CStampClock clock = MergeClockOf(*l.index, l.writtenDay, 0, &own);
+    if (!own && earliest != INT64_MAX)
+        clock = MergeClockOf(*l.index, CStampClock::kNoDay, earliest / kMillisecondsPerDay, &own);
+    if (!clock.Dated()) return false;
+    l.clock = clock;
+    l.ownDay = own;
+    return true;
+}
+
+bool CMergeBuilder::StartCursors(CMergedRows* rows, const int64_t* before, CCursor* cursors) {
+    constexpr int kShift = CMergedRows::kKeyStateShift;
+    for (int i = 0; i < rows->m_logCount; ++i) {
+        CCursor& c = cursors[i];
+        const CMergedLog& log = rows->m_logs[i];
+        c.index = log.index.get();
+        c.states = rows->m_keyStates[i].Data();
+        c.base = before[i];
+        c.reader.reset(new (std::nothrow) CLogLineReader(*c.index, before[i]));
+        if (c.reader == nullptr) return false;
+        // The walk from the block's key state, so that the block's simple mark is made again.
+        int64_t block = before[i] >> kShift << kShift;
+        c.keys = CMergeKeys(log.clock, log.offsetMs);
+        c.keys.Restore(c.states[block >> kShift]);
+        c.keys.StartBlock();
+        rows->WalkKeys(i, block, before[i], &c.keys);
+    }
+    return true;
+}
+
+int CMergeBuilder::Extend(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* change) {
+    int count = rows->m_logCount;
+    int64_t from[kMaxMergedLogs];
+    int64_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        int64_t had = rows->m_logRows[i];
+        from[i] = replacedFrom[i] < 0 ? 0 : replacedFrom[i] < had ? replacedFrom[i] : had;
+        if (DateAgain(rows, i)) from[i] = 0;
+        total += rows->m_logs[i].index->Count();
+    }
+    // The first row that moves: a replaced row's, or where a log's first new row goes.
+    int64_t first = rows->m_count;
+    for (int i = 0; i < count; ++i) {
+        if (from[i] < rows->m_logRows[i]) first = std::min(first, rows->RowOf(i, CRow(from[i])));
+    }
+    for (int i = 0; i < count; ++i) {
+        const CLogLineList& index = *rows->m_logs[i].index;
+        CLogLine line;
+        if (from[i] >= index.Count() || !index.Get(from[i], &line)) continue;
+        CMergeKeys keys = rows->KeysAt(i, from[i]);
+        first = InsertPoint(*rows, keys.Next(line.timeStamp), i, first);
+    }
+    if (!change->Keep(*rows, first)) return 0;
+    // Room for the new order before anything changes: a failure leaves the merge as it was.
+    int64_t blocks = total == 0 ? 1 : ((total - 1) >> rows->m_blockShift) + 1;
+    if (!rows->m_ids.Grow(static_cast<size_t>(total > 0 ? total : 1)) ||
+        !rows->m_starts.Grow(static_cast<size_t>(blocks * count))) {
+        return 0;
+    }
+    for (int i = 0; i < count; ++i) {
+        int64_t states = (rows->m_logs[i].index->Count() >> CMergedRows::kKeyStateShift) + 1;
+        if (!rows->m_keyStates[i].Grow(static_cast<size_t>(states))) return 0;
+    }
+    std::unique_ptr<CCursor[]> cursors(new (std::nothrow) CCursor[count]);
+    int64_t before[kMaxMergedLogs];
+    rows->RowsBefore(CRow(first), before);
+    if (cursors == nullptr || !StartCursors(rows, before, cursors.get())) return 0;
+    rows->m_count = total;
+    CMergeBuilder builder(rows, cursors.get(), count, first);
+    builder.Run(nullptr, nullptr);
+    for (int i = 0; i < count; ++i) rows->m_logRows[i] = rows->m_logs[i].index->Count();
+    return 1;
+}
+
+int ExtendMerge(CMergedRows* rows, const int64_t* replacedFrom, CMergeChange* change) {
+    return CMergeBuilder::Extend(rows, replacedFrom, change);
+}
+
 int MergeLogs(const CMergeInput* logs, int count, std::unique_ptr<CMergedRows>* rows, CProgressListener* listener,
-              const std::atomic<int>* cancel) {
+              const std::atomic<int>* cancel, CLogLineList* errorRows) {
     if (count < 1 || count > kMaxMergedLogs) return 0;
     for (int i = 0; i < count; ++i) {
         if (logs[i].index == nullptr) return 0;
@@ -232,8 +388,20 @@ int MergeLogs(const CMergeInput* logs, int count, std::unique_ptr<CMergedRows>* 
     if (merged == nullptr || cursors == nullptr) return 0;
     if (!CMergeBuilder::Prepare(logs, count, merged.get(), cursors.get())) return 0;
     CMergeBuilder builder(merged.get(), cursors.get(), count);
+    if (errorRows != nullptr) {
+        for (int i = 0; i < count; ++i) {
+            if (logs[i].errors == nullptr) continue;
+            CCursor& c = cursors[i];
+            c.errors.reset(new (std::nothrow) CLogLineReader(*logs[i].errors, 0));
+            CLogLine first;
+            if (c.errors == nullptr) return 0;
+            c.nextError = c.errors->Next(&first) ? first.lineNumber : INT64_MAX;
+        }
+        builder.MakeErrorRows(errorRows);
+    }
     int done = builder.Run(listener, cancel);
     if (done != 1) return done;
+    if (errorRows != nullptr) errorRows->ShrinkToFit();
     uint64_t total = static_cast<uint64_t>(merged->Count());
     if (listener != nullptr) listener->OnProgress(total, total);
     *rows = std::move(merged);

@@ -88,3 +88,13 @@ CTimeStamp StampOfKey(int64_t key) {
     stamp.milliseconds = static_cast<uint32_t>(key - day * kMillisecondsPerDay);
     return stamp;
 }
+
+CTimeStamp CKeyStamps::NewDay(int64_t key) {
+    CTimeStamp stamp = StampOfKey(key);
+    // Only a day within the years a stamp can hold (not the ends StampOfKey clamps to).
+    if (key != kBeforeFirstStamp && stamp.year > 1 && stamp.year < 9999) {
+        m_day = stamp;
+        m_dayStart = key - stamp.milliseconds;
+    }
+    return stamp;
+}

@@ -33,6 +33,10 @@ struct CMergeKeyState {
     bool timeOnlySeen = false;
     int32_t yearsPassed = 0;  // New Years a stamp without a year has passed
     uint8_t lastMonth = 0;    // the month of the last stamp without a year
+    // Set on the state before a block of rows whose keys need no walk: each row's key is
+    // the larger of latest and its stamp's own key (CMergeKeys::SimpleKey), as in a block
+    // whose stamps all have a year and a day and never go back.
+    bool simple = false;
 };
 
 // One log's keys, row after row in its own order.
@@ -45,9 +49,24 @@ public:
     int64_t Next(const CTimeStamp& stamp) {
         if (!stamp.HasDate()) return m_state.latest;
         int64_t key = OwnKey(stamp);
+        if (key < m_lastOwn || stamp.year == 0 || stamp.IsTimeOnly()) m_simple = false;
+        m_lastOwn = key;
         if (key > m_state.latest) m_state.latest = key;
         return m_state.latest;
     }
+    // The key of a row in a simple block (CMergeKeyState::simple) whose state has latest:
+    // the walk's answer without the walk. Uses only the clock, the offset and a day cache.
+    int64_t SimpleKey(int64_t latest, const CTimeStamp& stamp) {
+        if (!stamp.HasDate()) return latest;
+        int64_t key = OwnKey(stamp);
+        return key > latest ? key : latest;
+    }
+    // A block of rows begins; Simple() then says whether the rows since made it a simple one.
+    void StartBlock() {
+        m_simple = true;
+        m_lastOwn = kBeforeFirstStamp;
+    }
+    bool Simple() const { return m_simple; }
     const CMergeKeyState& State() const { return m_state; }
     void Restore(const CMergeKeyState& state) { m_state = state; }
     const CStampClock& Clock() const { return m_clock; }
@@ -64,6 +83,8 @@ private:
     uint32_t m_date = 0xffffffff;  // the day of m_dayKey, as year, month and day
     int64_t m_dayKey = 0;
     int64_t m_firstYear = 0;  // the clock's, for stamps without a year
+    int64_t m_lastOwn = kBeforeFirstStamp;
+    bool m_simple = false;
 };
 
 // The clock of a log by the rule above: from its first stamp with a year, else from
@@ -74,3 +95,23 @@ CStampClock MergeClockOf(const CLogLineList& index, int64_t writtenDay, int64_t 
 
 // A key as a stamp (UTC date and time on the common clock); all zero for kBeforeFirstStamp.
 CTimeStamp StampOfKey(int64_t key);
+
+// StampOfKey for many keys in a row: the day of the last one is kept, as neighbouring rows
+// nearly always share it.
+class CKeyStamps {
+public:
+    CTimeStamp Stamp(int64_t key) {
+        if (m_dayStart <= key && key - m_dayStart < kMillisecondsPerDay) {
+            CTimeStamp stamp = m_day;
+            stamp.milliseconds = static_cast<uint32_t>(key - m_dayStart);
+            return stamp;
+        }
+        return NewDay(key);
+    }
+
+private:
+    CTimeStamp NewDay(int64_t key);
+
+    int64_t m_dayStart = 1;  // the key of the kept day's midnight (1: none yet)
+    CTimeStamp m_day;
+};

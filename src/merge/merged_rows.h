@@ -6,8 +6,8 @@
 // log when there are more than 16 logs) each log's row at the block's first row. A row's
 // entry is its log's row at its block's start plus the rows of that log before it in the
 // block: at most 2 bytes a row beyond the logs' indexes, a fetch anywhere within a block's
-// byte count and one entry decode. Every 4096 rows of each log the key state is kept, so
-// that keys can be made again from anywhere (ReadKeys).
+// byte count and one entry decode. Every 256 rows of each log the key state is kept (1/8
+// byte a row), so that keys can be made again from anywhere (ReadKeys) after a short walk.
 // Threads: read-only once built; any number of threads may read it at once.
 #pragma once
 
@@ -17,6 +17,7 @@
 #include "document/log_file.h"
 #include "document/log_line.h"
 #include "document/row_source.h"
+#include "foundation/buffer.h"
 #include "merge/merge_keys.h"
 
 constexpr int kMaxMergedLogs = 64;
@@ -27,12 +28,14 @@ struct CMergedLog {
     CLogFile* file = nullptr;  // borrowed: outlives the merged rows
     CStampClock clock;
     int64_t offsetMs = 0;
-    unsigned codePage = 0;  // what its bytes are decoded with
+    unsigned codePage = 0;                     // what its bytes are decoded with
+    int64_t writtenDay = CStampClock::kNoDay;  // the day its file was written, as the merge knew it
+    bool ownDay = false;                       // dated by something of its own (merge/merge_keys.h)
 };
 
 class CMergedRows : public CRowSource {
 public:
-    static constexpr int kKeyStateShift = 12;  // a key state every 4096 rows of a log
+    static constexpr int kKeyStateShift = 8;  // a key state every 256 rows of a log
 
     CMergedRows() = default;
     CMergedRows(const CMergedRows&) = delete;
@@ -52,31 +55,53 @@ public:
         if (log >= 0 && log < m_logCount) m_logs[log].codePage = codePage;
     }
     // The log a row comes from (row within the rows).
-    int LogOf(CRow row) const { return m_ids[row.Value()]; }
+    int LogOf(CRow row) const { return m_ids.Data()[row.Value()]; }
+    // The rows of a log in the merged order (its index may hold more: a followed log's rows
+    // until they are merged in, ExtendMerge).
+    int64_t LogRows(int log) const { return m_logRows[log]; }
     // Which log a row comes from and its row in that log's index; false outside the rows.
     bool Origin(CRow row, int* log, CRow* logRow) const;
     // The merged row of a log's row; -1 outside that log's rows. A binary search over the
     // blocks, then one block's bytes.
     int64_t RowOf(int log, CRow logRow) const;
+    // The same for n rising rows of one log, into out: the blocks are walked forward, so that
+    // many rows cost about one pass over the blocks they lie in.
+    void RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* out) const;
     // Each log's rows before row (0 <= row <= Count()): its block's table and the block's bytes.
     void RowsBefore(CRow row, int64_t* before) const;
     // The keys (merge/merge_keys.h) of up to n rows from first on: how many.
     int64_t ReadKeys(CRow first, int64_t n, int64_t* keys) const;
+    // The key state of log at its row logRow (its keys' walk brought there).
+    CMergeKeys KeysAt(int log, int64_t logRow) const;
+    // Walks *keys (at log's row from) on to its row to.
+    void WalkKeys(int log, int64_t from, int64_t to, CMergeKeys* keys) const;
+    // The key state kept before log's row logRow >> kKeyStateShift << kKeyStateShift.
+    const CMergeKeyState& KeyStateOf(int log, int64_t logRow) const {
+        return m_keyStates[log].Data()[logRow >> kKeyStateShift];
+    }
     // The bytes the merged order takes besides the logs' indexes.
     uint64_t MemoryBytes() const;
     int64_t BlockRows() const { return int64_t{1} << m_blockShift; }
+    // Exchanges everything with other (a merge made again, put in force where the views
+    // read it). UI thread, while nothing else reads either.
+    void Swap(CMergedRows& other);
 
 private:
     friend class CMergeBuilder;
 
-    // The key state of log at its row logRow (its keys' walk brought there).
-    CMergeKeys KeysAt(int log, int64_t logRow) const;
+    // The row of log within block (whose table has the log at or before it); -1 when not there.
+    int64_t RowInBlock(int64_t block, int log, int64_t want) const;
+    // The same from the block's row *from on, *rows of the log's rows being before it; both
+    // are left after the row found (or where the scan ended), for a later row of the block.
+    int64_t FindInBlock(int64_t block, int log, int64_t want, int64_t* from, int64_t* rows) const;
 
     CMergedLog m_logs[kMaxMergedLogs];
     int m_logCount = 0;
     int64_t m_count = 0;
     int m_blockShift = 7;
-    std::unique_ptr<uint8_t[]> m_ids;
-    std::unique_ptr<int64_t[]> m_starts;  // block b, log i: m_starts[b * m_logCount + i]
-    std::unique_ptr<CMergeKeyState[]> m_keyStates[kMaxMergedLogs];
+    int64_t m_logRows[kMaxMergedLogs] = {};
+    // Grown as followed logs are merged in; exact after a merge.
+    CGrowBuffer<uint8_t> m_ids;
+    CGrowBuffer<int64_t> m_starts;  // block b, log i: m_starts[b * m_logCount + i]
+    CGrowBuffer<CMergeKeyState> m_keyStates[kMaxMergedLogs];
 };

@@ -470,6 +470,15 @@ int64_t SearchBackward(CFile* file, const CLogLineList& lines, int64_t start, co
     return SearchBackward(file, lines, start, condition, codePage, Simple(listener, cancel));
 }
 
+int64_t SearchRange(CFile* file, const CLogLineList& lines, int64_t first, int64_t end, CSearchDirection direction,
+                    const CSearchCondition& condition, unsigned codePage, const CScanOptions& options) {
+    if (first < 0) first = 0;
+    if (end > lines.Count()) end = lines.Count();
+    if (first >= end) return -1;
+    bool backward = direction == CSearchDirection::kPrevious;
+    return Search(file, lines, backward ? end - 1 : first, end - first, backward, condition, codePage, options);
+}
+
 int ExtractLines(CFile* file, const CLogLineList& source, const CSearchCondition& condition, unsigned codePage,
                  int32_t before, int32_t after, CLogLineList* result, const CScanOptions& options) {
     CScanJob job;

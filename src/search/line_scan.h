@@ -70,6 +70,12 @@ int64_t SearchBackward(CFile* file, const CLogLineList& lines, int64_t start, co
                        unsigned codePage, CProgressListener* listener = nullptr,
                        const std::atomic<int>* cancel = nullptr);
 
+// The first matching index within [first, end) of lines, from first up, or backward from
+// end - 1 down (the highest); -1 when none does, the range is empty or memory ran out;
+// kScanCancelled. For scans that take a log's rows a stretch at a time.
+int64_t SearchRange(CFile* file, const CLogLineList& lines, int64_t first, int64_t end, CSearchDirection direction,
+                    const CSearchCondition& condition, unsigned codePage, const CScanOptions& options);
+
 // Appends to result, in order, every line of source that matches, each preceded by up to
 // before lines and followed by up to after lines of source (0 or less: none). Context is
 // not merged: when hits lie close together a line is appended once per hit that reaches it.

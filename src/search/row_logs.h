@@ -14,6 +14,8 @@
 // The most logs one set of rows may come from.
 constexpr int kMaxRowLogs = 64;
 
+class CRowScans;
+
 class CRowLogs {
 public:
     virtual ~CRowLogs() = default;
@@ -34,6 +36,9 @@ public:
     // The same rows as a scan that only reads their bytes may walk them more cheaply (their
     // entries' offsets and lengths as the rows', the rest anything); null: the rows themselves.
     virtual const CRowSource* BytesRows() const { return nullptr; }
+    // Search and extraction of their own that give what the scans of search/row_scan.h give,
+    // faster (a merged view runs each log's own scan); null: those scans walk the rows.
+    virtual const CRowScans* Scans() const { return nullptr; }
 };
 
 // What a scan reads each log through: a file handle (of its own in the background) and

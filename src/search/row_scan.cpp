@@ -86,6 +86,7 @@ private:
 
 int64_t SearchLogRows(const CRowSource& rows, const CRowLogs& logs, const CLogReaders& readers, int64_t start,
                       CSearchDirection direction, const CSearchCondition& condition, const CScanOptions& options) {
+    if (logs.Scans() != nullptr) return logs.Scans()->Search(readers, start, direction, condition, options);
     bool backward = direction == CSearchDirection::kPrevious;
     int64_t count = rows.Count();
     if (condition.Count() == 0 || count == 0 || (backward && start < 0)) return -1;
@@ -110,6 +111,7 @@ int ExtractLogRows(const CRowSource& rows, const CRowLogs& logs, const CLogReade
                    const CSearchCondition& condition, int32_t before, int32_t after, CLogLineList* result,
                    const CScanOptions& options) {
     if (condition.Count() == 0) return 1;
+    if (logs.Scans() != nullptr) return logs.Scans()->Extract(readers, condition, before, after, result, options);
     CRowMatcher matcher(condition, readers, options.hideEscapes);
     CGrowBuffer<int64_t> hits;
     int64_t hitCount = 0;

@@ -41,6 +41,7 @@ void CAppMain::UpdateCommandState() {
     state.errorLines = ErrorRows().Count() > 0;
     state.intervalCheck = AppConfig().m_intervalCheck != 0;
     state.followable = !m_logFile.IsOpen() || m_logFile.CanFollow();
+    state.merged = m_merged != nullptr && m_merged->Merged();
     state.busy = m_runner.Busy() && !m_runner.Current()->Quiet();
     ForEachCommand([&](const CCommand& command) {
         if (command.needs != CNeeds::kNothing || command.readsLog)

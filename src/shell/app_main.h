@@ -75,8 +75,9 @@ public:
     CMergedLogs* Merged() const { return m_merged.get(); }
     // A view of rows taken from the merged view (picks: entries numbered by merged row), as
     // CreateLogView makes one; null on failure.
-    CLogView* CreateMergedView(std::unique_ptr<CLogLineList> picks, const wchar_t* title);
-    // The status bar's summary of the merged set (and that it is not followed).
+    // errorLog: the picks are the error rows, which take those a follow step brings.
+    CLogView* CreateMergedView(std::unique_ptr<CLogLineList> picks, const wchar_t* title, bool errorLog = false);
+    // The status bar's summary of the merged set.
     void ShowMergedStatus();
     // The error rows of the open log (or merged set) as its own view numbers its rows.
     const CLogLineList& ErrorRows();
@@ -89,6 +90,7 @@ public:
     // CFollowHost
     void ReloadFollowedLog() override;
     void DetectEncodingAgain() override;
+    CMergedLogs* FollowedSet() override { return m_merged.get(); }
 
     // The scans on a view's rows (the commands around them are in search_commands.h).
     // Searches from start (-1: the caret row); a hit becomes the caret row, centred, with

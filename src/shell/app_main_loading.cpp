@@ -155,9 +155,9 @@ const CLogLineList& CAppMain::ErrorRows() {
     return m_logFile.ErrorLines();
 }
 
-CLogView* CAppMain::CreateMergedView(std::unique_ptr<CLogLineList> picks, const wchar_t* title) {
+CLogView* CAppMain::CreateMergedView(std::unique_ptr<CLogLineList> picks, const wchar_t* title, bool errorLog) {
     if (m_merged == nullptr) return nullptr;
-    std::unique_ptr<CMergedPickRows> rows = m_merged->PickRows(std::move(picks));
+    std::unique_ptr<CMergedPickRows> rows = m_merged->PickRows(std::move(picks), errorLog);
     if (rows == nullptr) return nullptr;
     CLogView* view = CreateLogView(nullptr, nullptr, title);
     if (view == nullptr) return nullptr;
@@ -175,7 +175,6 @@ void CAppMain::ShowMergedStatus() {
         FormatString(summary, 1024, UiText(TextId::kMergedStatusFormat), m_merged->Count(), names.c_str());
         text = summary;
     }
-    if (AppConfig().m_follow != 0) text = std::u16string(UiText(TextId::kFollowMerged)) + u" | " + text;
     // Rows of a compressed log that ended at a damage are not the whole set.
     for (int i = 0; i < m_merged->Count(); ++i) {
         if (m_merged->File(i).UnpackError() == CUnpackError::kNone) continue;

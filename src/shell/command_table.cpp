@@ -59,6 +59,7 @@ void Compare(CAppMain& app, CLogView*, int, int) { RunInertDialog<CCompareLogDia
 void Nothing(CAppMain&, CLogView*, int, int) {}
 void Follow(CAppMain& app, CLogView*, int, int) { ToggleFollow(app); }
 void Overview(CAppMain& app, CLogView*, int, int) { ToggleOverview(app); }
+void LogTimeOffset(CAppMain& app, CLogView*, int, int) { ChangeLogTimeOffsets(app); }
 void Timeline(CAppMain& app, CLogView* view, int, int) { ToggleTimeline(app, view); }
 void WrapLines(CAppMain& app, CLogView*, int, int) { ToggleWrapLines(app); }
 void DarkTheme(CAppMain& app, CLogView*, int id, int) {
@@ -166,6 +167,8 @@ bool IsEnabledIn(const CCommand& command, const CCommandState& state) {
             return state.lines && state.stamps && state.intervalCheck;
         case CNeeds::kFollowable:
             return state.followable;
+        case CNeeds::kMerged:
+            return state.merged;
         case CNeeds::kNever:
             return false;
     }

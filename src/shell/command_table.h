@@ -19,6 +19,7 @@ enum class CNeeds {
     kErrorLines,  // the active view has rows and the log has error lines
     kSlowRows,    // the active view has stamped rows and the interval check is on
     kFollowable,  // no log is open, or one that can be followed (not a compressed one)
+    kMerged,      // logs are open merged into one view, and merged
     kNever,       // shown, always greyed
 };
 
@@ -51,6 +52,7 @@ enum class CNeeds {
     X(IDM_OVERVIEW, Overview, kNothing, false, true)                         \
     X(IDM_TIMELINE, Timeline, kLines, true, true)                            \
     X(IDM_WRAP_LINES, WrapLines, kNothing, false, true)                      \
+    X(IDM_LOG_TIME_OFFSET, LogTimeOffset, kMerged, true, true)               \
     X(IDM_DARK_THEME_OFF, DarkTheme, kNothing, false, true)                  \
     X(IDM_DARK_THEME_ON, DarkTheme, kNothing, false, true)                   \
     X(IDM_DARK_THEME_SYSTEM, DarkTheme, kNothing, false, true)               \
@@ -127,6 +129,7 @@ struct CCommandState {
     bool errorLines = false;  // the log has error lines
     bool intervalCheck = false;
     bool followable = true;  // no log is open, or it can be followed
+    bool merged = false;     // logs are open merged into one view
     bool busy = false;       // a job that is not quiet runs in the background
 };
 

@@ -17,29 +17,36 @@ void ToggleFollow(CAppMain& app) {
     config.m_follow = config.m_follow != 0 ? 0 : 1;
     config.Save();
     app.CheckCommand(IDM_FOLLOW, config.m_follow != 0);
-    // Logs merged into one view are not followed: the status bar says so.
-    if (app.Merged() != nullptr) {
-        app.ShowMergedStatus();
-        return;
-    }
-    // Nor is a compressed log.
+    // A compressed log is not followed: the status bar says so.
     if (!app.LogFile().CanFollow()) {
         ShowPackedStatus(app);
         return;
     }
     if (config.m_follow == 0) {
         app.Follower().Stop();
-        app.Follower().ShowStatus(nullptr);
+        if (app.Merged() != nullptr) {
+            app.ShowMergedStatus();
+        } else {
+            app.Follower().ShowStatus(nullptr);
+        }
     } else {
         // As tail -f: the last row, which then stays in the window as rows arrive.
         CLogView* first = app.Views().First();
-        if (first != nullptr && first->Lines() != nullptr) first->GoToLine(first->Lines()->Count());
+        if (first != nullptr && first->HasRows()) first->GoToLine(first->Rows().Count());
         // A scan may be running: following reads nothing until it has ended.
         app.Follower().Start(app.Frame(), config.Keywords());
     }
 }
 
 void CAppMain::ReloadFollowedLog() {
+    if (m_merged != nullptr) {
+        // A log of a merged set truncated or replaced: the whole set is read again.
+        std::vector<std::u16string> paths;
+        for (int i = 0; i < m_merged->Count(); ++i) paths.push_back(m_merged->Path(i));
+        std::u16string status = m_mergedStatus;
+        OpenMergedLogs(paths, status.empty() ? nullptr : status.c_str());
+        return;
+    }
     CString path;
     path.Assign(m_logFile.Path());
     // The new view takes the old one's place and size.

@@ -13,6 +13,8 @@
 #include "loader/followed_name.h"
 #include "search/line_scan.h"
 #include "shell/job_runner.h"
+#include "shell/merged_logs.h"
+#include "shell/merged_views.h"
 #include "shell/scan_jobs.h"
 #include "shell/view_list.h"
 #include "view/log_view.h"
@@ -46,9 +48,9 @@ void CFollower::Reload(const char16_t* reason) {
     Stop();
     CPlace place;
     CLogView* view = m_views->First();
-    if (view != nullptr && view->Lines() != nullptr) {
+    if (view != nullptr && view->HasRows()) {
         place.kept = true;
-        place.tail = view->CaretLine() >= view->Lines()->Count() - 1;
+        place.tail = view->CaretLine() >= view->Rows().Count() - 1;
         place.caretRow = view->CaretLine();
         place.firstRow = view->FirstVisibleRow();
         place.timeline = view->TimelinePane() != nullptr;
@@ -62,24 +64,40 @@ void CFollower::Reload(const char16_t* reason) {
 void CFollower::PutBack(CLogView* view) {
     CPlace place = m_place;
     m_place = {};
-    if (!place.kept || view == nullptr || view->Lines() == nullptr) return;
+    if (!place.kept || view == nullptr || !view->HasRows()) return;
     if (place.tail) {
-        view->GoToLine(view->Lines()->Count() - 1);
+        view->GoToLine(view->Rows().Count() - 1);
     } else {
         view->ShowRows(place.caretRow, place.firstRow);
     }
     if (place.timeline) m_listener->RecountTimeline(view);
 }
 
+bool CFollower::StartSet(CMergedLogs* set) {
+    if (!set->Merged()) return false;
+    m_setStates.assign(static_cast<size_t>(set->Count()), CFollowState());
+    for (int i = 0; i < set->Count(); ++i) {
+        StartFollowing(set->Index(i), set->File(i).Size(), &m_setStates[static_cast<size_t>(i)]);
+    }
+    m_set = set;
+    return true;
+}
+
 void CFollower::Start(HWND frame, const CKeywordSet& keywords) {
     CLogView* view = m_views->First();
-    if (view == nullptr || view->Lines() == nullptr || m_active) return;
+    CMergedLogs* set = m_host->FollowedSet();
+    if (view == nullptr || m_active || (set == nullptr && view->Lines() == nullptr)) return;
     // Following a partial index would take the rest of the file in one quiet append.
     if (!m_indexComplete) {
         ShowStatus(UiText(TextId::kFollowIncomplete));
         return;
     }
-    StartFollowing(*view->Lines(), m_log->Size(), &m_state);
+    m_set = nullptr;
+    if (set != nullptr) {
+        if (!StartSet(set)) return;
+    } else {
+        StartFollowing(*view->Lines(), m_log->Size(), &m_state);
+    }
     m_keywords.CopyFrom(keywords);
     m_keywords.BuildFlagTable();
     m_polls = 0;
@@ -92,6 +110,7 @@ void CFollower::Start(HWND frame, const CKeywordSet& keywords) {
 void CFollower::Stop() {
     if (!m_active) return;
     m_active = false;
+    m_set = nullptr;
     KillTimer(m_frame, kFollowTimer);
 }
 
@@ -119,8 +138,12 @@ bool CFollower::CheckName() {
 // Nothing happens while a modal dialog is up: its caller may hold a view that a reload
 // would delete, and a scan it starts must find the runner free.
 void CFollower::Tick() {
-    if (!m_active || m_runner->Busy() || !m_log->IsOpen() || !IsWindowEnabled(m_frame)) return;
-    if (!CheckName()) return;
+    if (!m_active || m_runner->Busy() || !IsWindowEnabled(m_frame)) return;
+    if (m_set != nullptr) {
+        TickSet();
+        return;
+    }
+    if (!m_log->IsOpen() || !CheckName()) return;
     uint64_t known = m_state.size;
     if (!m_log->RefreshSize()) return;
     if (m_log->Size() < known) {
@@ -167,5 +190,98 @@ void CFollower::Finish(CFollowJob* job) {
         return;
     }
     m_state = job->state;
+    ShowLastChange();
+}
+
+// A merged set's logs: any of them read again (truncated, replaced) reads the whole set again.
+bool CFollower::CheckSetNames() {
+    if (++m_polls % kPollsBetweenRotationChecks != 0) return true;
+    for (int i = 0; i < m_set->Count(); ++i) {
+        CLogFile& file = m_set->File(i);
+        switch (CheckFollowedName(file, file.Path().GetWideOrEmpty())) {
+            case CFollowedName::kReplaced:
+                Reload(UiText(TextId::kFollowReplaced));
+                return false;
+            case CFollowedName::kDeleted:
+                ShowStatus(UiText(TextId::kFollowDeleted));
+                return false;
+            case CFollowedName::kUnreadable:
+                ShowStatus(UiText(TextId::kFollowUnreadable));
+                return false;
+            case CFollowedName::kSame:
+                break;
+        }
+    }
+    return true;
+}
+
+void CFollower::TickSet() {
+    if (m_set != m_host->FollowedSet() || !CheckSetNames()) return;
+    int count = m_set->Count();
+    std::unique_ptr<CMergedFollowJob> job(new (std::nothrow) CMergedFollowJob());
+    if (job == nullptr) return;
+    job->logs.reset(new (std::nothrow) CMergedFollowJob::CLog[static_cast<size_t>(count)]);
+    if (job->logs == nullptr) return;
+    job->count = count;
+    uint64_t toRead = 0;
+    bool grown = false;
+    for (int i = 0; i < count; ++i) {
+        CLogFile& file = m_set->File(i);
+        // A compressed log of the set does not grow as a log does.
+        if (!file.CanFollow()) continue;
+        const CFollowState& state = m_setStates[static_cast<size_t>(i)];
+        uint64_t known = state.size;
+        if (!file.RefreshSize()) continue;
+        if (file.Size() < known) {
+            Reload(UiText(TextId::kFollowShorter));
+            return;
+        }
+        if (file.Size() == known) continue;
+        // Empty when it was opened: Auto could not tell its encoding then.
+        if (known == 0) m_set->DetectAgain(i, AppConfig().m_encodingChoice);
+        CMergedFollowJob::CLog& log = job->logs[i];
+        log.ownFile = m_runner->Worker().Started() ? OpenAnotherHandle(&file) : nullptr;
+        if (log.ownFile == nullptr) return;  // the next poll tries again
+        log.grown = true;
+        log.codePage = m_set->CodePage(i);
+        log.state = state;
+        toRead += file.Size() - state.lastOffset;
+        grown = true;
+    }
+    if (!grown) return;
+    job->keywords = &m_keywords;
+    AppConfig().GetStampRules(&job->stamps);
+    job->quiet = toRead <= kQuietFollowBytes;
+    m_runner->Run(std::move(job), false);
+}
+
+void CFollower::FinishMerged(CMergedFollowJob* job) {
+    if (!m_active || m_set == nullptr || m_set != m_host->FollowedSet() || job->count != m_set->Count()) return;
+    if (job->status == kScanCancelled) {
+        Stop();
+        ShowStatus(UiText(TextId::kFollowCancelled));
+        return;
+    }
+    if (job->status != 1) {  // read again at the next poll
+        if (job->result.status != CLoadStatus::kDone) ShowStatus(UiText(TextId::kFollowNoMemory));
+        return;
+    }
+    std::unique_ptr<CMergedLogs::CFollowed[]> logs(new (std::nothrow) CMergedLogs::CFollowed[job->count]);
+    if (logs == nullptr) return;
+    for (int i = 0; i < job->count; ++i) {
+        const CMergedFollowJob::CLog& log = job->logs[i];
+        logs[i] = {log.grown, log.from, &log.lines, &log.errors};
+    }
+    // The states move on only when the set took everything: otherwise the next poll reads
+    // the same bytes again and replaces from the same lines, so nothing is lost.
+    CMergeChange change;
+    if (!m_set->TakeFollowed(logs.get(), &change)) {
+        ShowStatus(UiText(TextId::kFollowNoMemory));
+        return;
+    }
+    ShowMergeChange(*m_views, change, m_listener);
+    for (int i = 0; i < job->count; ++i) {
+        if (job->logs[i].grown) m_setStates[static_cast<size_t>(i)] = job->logs[i].state;
+    }
     ShowLastChange();
 }

@@ -1,6 +1,8 @@
 // CFollower: follow mode. It polls the open log's size on a timer of the frame, hands what
 // was appended to the runner as a follow job, and has the application read the log again
-// when it was truncated or replaced. UI thread only.
+// when it was truncated or replaced. A merged set's logs are polled each in the same way,
+// one job reads what each appended, and the new rows are merged in by time (a row older
+// than the last ones goes to its place; the views keep theirs). UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +13,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CAppEventListener;
 class CFollowJob;
 class CJobRunner;
 class CLogView;
+class CMergedFollowJob;
+class CMergedLogs;
 class CViewList;
 
 // The frame's timer of the polls.
@@ -29,6 +34,8 @@ public:
     virtual void ReloadFollowedLog() = 0;
     // The log was empty when its encoding was chosen and has bytes now.
     virtual void DetectEncodingAgain() = 0;
+    // The merged set whose logs are followed instead of the one log (null for none).
+    virtual CMergedLogs* FollowedSet() = 0;
 };
 
 class CFollower {
@@ -59,9 +66,14 @@ public:
     void Tick();
     // Applies a follow job that has ended.
     void Finish(CFollowJob* job);
+    void FinishMerged(CMergedFollowJob* job);
 
 private:
     bool CheckName();
+    // The same for the logs of a merged set.
+    bool StartSet(CMergedLogs* set);
+    bool CheckSetNames();
+    void TickSet();
     void Reload(const char16_t* reason);
     void ShowLastChange();
 
@@ -84,6 +96,8 @@ private:
     bool m_active = false;
     bool m_indexComplete = false;
     CFollowState m_state;
+    CMergedLogs* m_set = nullptr;  // while following a merged set's logs
+    std::vector<CFollowState> m_setStates;
     CKeywordSet m_keywords;  // what appended lines are scanned with (jobs read it)
     int m_polls = 0;
 };

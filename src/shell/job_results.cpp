@@ -14,6 +14,7 @@
 #include "shell/log_state_keeper.h"
 #include "shell/merged_logs.h"
 #include "shell/packed_open.h"
+#include "shell/merged_views.h"
 #include "shell/scan_jobs.h"
 #include "shell/search_commands.h"
 #include "view/log_view.h"
@@ -141,7 +142,7 @@ void CMergeLoadJob::Apply(CAppMain& app) {
         if (status == 0) Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
         return;
     }
-    logs->TakeMerge(rows, errorRows);
+    logs->TakeMerge(rows, indexes, errorRows);
     logs->ApplyEncoding(AppConfig().m_encodingChoice);
     std::unique_ptr<CMergedViewRows> shown = logs->ViewRows();
     if (shown == nullptr) {
@@ -154,6 +155,9 @@ void CMergeLoadJob::Apply(CAppMain& app) {
     view->SetKeywordSet(&AppConfig().Keywords());
     view->Invalidate();
     if (states != nullptr) states->RestoreMerged(view, *logs);
+    CFollower& follower = app.Follower();
+    follower.SetIndexComplete(true);
+    follower.PutBack(view);
     app.OnViewStateChanged(view);
     app.ShowMergedStatus();
     // The first log that ended at a damage: the others are told by the status bar alone.
@@ -163,6 +167,8 @@ void CMergeLoadJob::Apply(CAppMain& app) {
         ReportDamage(app.Frame(), damage, logs->Name(i));
         break;
     }
+    if (AppConfig().m_follow != 0) follower.Start(app.Frame(), AppConfig().Keywords());
+    follower.ClearReason();
 }
 
 void CSearchJob::Apply(CAppMain& app) {
@@ -215,13 +221,30 @@ void CNavigationJob::Apply(CAppMain& app) {
 void CErrorLogJob::Apply(CAppMain& app) {
     if (status != 1 || lines == nullptr || lines->Count() == 0) return;
     const char16_t* title = UiText(TextId::kErrorLogViewTitle);
-    CLogView* created = app.Merged() != nullptr ? app.CreateMergedView(std::move(lines), W(title))
+    CLogView* created = app.Merged() != nullptr ? app.CreateMergedView(std::move(lines), W(title), true)
                                                 : app.CreateLogView(&app.LogFile(), std::move(lines), W(title));
     ShowNewView(app, created);
     if (created != nullptr) app.Views().SetErrorLog(created);
 }
 
+void CMergeAgainJob::Apply(CAppMain& app) {
+    // A cancelled merge, or one without memory, leaves the merge as it was.
+    if (status != 1 || rows == nullptr || app.Merged() != logs) {
+        if (status == 0) Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
+        return;
+    }
+    CMergeChange change;
+    if (!logs->TakeMergeAgain(rows.get(), offsets, &change)) {
+        Warn(app.Frame(), UiText(TextId::kMergeNoMemory), TextId::kMergeCaption);
+        return;
+    }
+    ShowMergeChange(app.Views(), change, &app);
+    app.UpdateCommandState();
+}
+
 void CFollowJob::Apply(CAppMain& app) { app.Follower().Finish(this); }
+
+void CMergedFollowJob::Apply(CAppMain& app) { app.Follower().FinishMerged(this); }
 
 void CCopyJob::Apply(CAppMain& app) {
     size_t length = 0;

@@ -123,6 +123,7 @@ void CLogStateKeeper::OpeningMerged(CAppBase& app, CMergedLogs& logs) {
         const CLogState* kept = m_store.Find(state.path);
         CLogFile& file = logs.File(i);
         if (kept != nullptr && IsSameLog(file, KnownSize(file), kept->fingerprint)) state = *kept;
+        logs.SetOffset(i, state.timeOffset);
         m_keptMerged.push_back(state);
     }
     m_requestedLine = 0;
@@ -161,9 +162,10 @@ void CLogStateKeeper::KeepMerged(CLogView* first, CMergedLogs& logs) {
     for (int i = 0; i < logs.Count(); ++i) {
         CLogState& state = kept[static_cast<size_t>(i)];
         CLogFile& file = logs.File(i);
+        state.timeOffset = logs.Offset(i);
         if (!file.SizeKnown() || !TakeFingerprint(file, file.Size(), &state.fingerprint)) continue;
-        // A log first seen in the set, without markers, need not take a place in the store.
-        if (state.markers.empty() && m_store.Find(state.path) == nullptr) continue;
+        // A log first seen in the set, without markers or offset, need not take a place in the store.
+        if (state.markers.empty() && state.timeOffset == 0 && m_store.Find(state.path) == nullptr) continue;
         m_store.Put(state);
     }
     m_store.Save();

@@ -27,8 +27,9 @@ public:
     // Before the log closes: what its own view shows now and the labels, saved when it changed.
     void Keep(CLogView* first, CLogFile& file, const CColorLabels& labels);
     // The same for the logs of a merged set, each under its own path: their markers, which
-    // the merged view shows on its rows and keeps for each log apart. The rest of what was
-    // kept for a log alone (its place, follow mode, code page, labels) is left as it was.
+    // the merged view shows on its rows and keeps for each log apart, and the minutes added
+    // to their times (put in the set as it opens). The rest of what was kept for a log alone
+    // (its place, follow mode, code page, labels) is left as it was.
     void OpeningMerged(CAppBase& app, CMergedLogs& logs);
     void RestoreMerged(CLogView* view, CMergedLogs& logs);
     void KeepMerged(CLogView* first, CMergedLogs& logs);

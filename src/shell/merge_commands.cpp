@@ -1,5 +1,6 @@
 // Opening several logs as one view: the dialogs, and the folder listing that finds a log's
-// rotated siblings (merge/rotated_logs.h decides which names belong).
+// rotated siblings (merge/rotated_logs.h decides which names belong); and the minutes added
+// to a merged log's times.
 #include "shell/merge_commands.h"
 
 #include <windows.h>
@@ -9,10 +10,14 @@
 #include <new>
 
 #include "config/ui_text.h"
+#include "dialogs/time_offset_dialog.h"
 #include "foundation/format.h"
 #include "foundation/wide.h"
 #include "merge/rotated_logs.h"
+#include "res/resource.h"
 #include "shell/app_main.h"
+#include "shell/scan_jobs.h"
+#include "view/log_view.h"
 #include "winui/file_dialog.h"
 
 namespace {
@@ -96,4 +101,35 @@ void OpenWithRotatedFiles(CAppMain& app) {
     FormatString(status, 1024, UiText(TextId::kRotatedStatusFormat), static_cast<int>(set.size()) - 1,
                  siblings.c_str());
     app.OpenMergedLogs(paths, status);
+}
+
+void ChangeLogTimeOffsets(CAppMain& app) {
+    CMergedLogs* logs = app.Merged();
+    if (logs == nullptr || !logs->Merged()) return;
+    CTimeOffsetDialog dialog;
+    for (int i = 0; i < logs->Count(); ++i) {
+        dialog.m_names.push_back(logs->Name(i));
+        dialog.m_offsets.push_back(logs->Offset(i));
+    }
+    // The log of the caret's row in the merged view shows first.
+    CLogView* view = app.Views().First();
+    CLogLine entry;
+    if (view != nullptr && view->RowLogs() != nullptr && view->Rows().Entry(CRow(view->CaretLine()), &entry)) {
+        int log = view->RowLogs()->LogOf(CRow(view->CaretLine()), entry);
+        if (log >= 0) dialog.m_log = log;
+    }
+    // The dialog's message loop runs the frame's timers: the set may be gone after it.
+    if (RunDialog(dialog, IDD_LOG_TIME_OFFSET_JA, app.Frame()) != 1 || app.Merged() != logs) return;
+    bool changed = false;
+    for (int i = 0; i < logs->Count(); ++i)
+        changed = changed || dialog.m_offsets[static_cast<size_t>(i)] != logs->Offset(i);
+    if (!changed) return;
+    std::unique_ptr<CMergeAgainJob> job(new (std::nothrow) CMergeAgainJob());
+    if (job == nullptr) return;
+    job->logs = logs;
+    job->count = logs->Count();
+    for (int i = 0; i < job->count; ++i) job->offsets[i] = dialog.m_offsets[static_cast<size_t>(i)];
+    logs->MergeInputs(job->offsets, job->inputs);
+    // A few rows merge at once, here; more in the background with progress.
+    app.Runner().Run(std::move(job), logs->Rows()->Count() < 100000);
 }

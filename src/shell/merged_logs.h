@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "document/log_file.h"
+#include "merge/log_merge.h"
+#include "merge/merge_change.h"
 #include "merge/merged_sources.h"
 
 class CMergedLogs {
@@ -37,15 +39,44 @@ public:
     unsigned CodePage(int log) const { return m_codePages[log]; }
     unsigned DetectedCodePage(int log) const { return m_detected[log]; }
 
-    // The merge, once the load job has made it.
-    void TakeMerge(std::shared_ptr<CMergedRows> rows, std::shared_ptr<const CLogLineList> errorRows);
+    // The merge, once the load job has made it: the merged rows, each log's index (which the
+    // rows refer to) and the error rows.
+    void TakeMerge(std::shared_ptr<CMergedRows> rows, const std::shared_ptr<CLogLineList>* indexes,
+                   std::shared_ptr<CLogLineList> errorRows);
     bool Merged() const { return m_rows != nullptr; }
     const std::shared_ptr<CMergedRows>& Rows() const { return m_rows; }
-    const std::shared_ptr<const CLogLineList>& ErrorRows() const { return m_errorRows; }
+    std::shared_ptr<const CLogLineList> ErrorRows() const { return m_errorRows; }
+    const CLogLineList& Index(int log) const { return *m_indexes[log]; }
     // The merged rows as a view shows them, or the rows taken from them (picks: entries
-    // numbered by merged row); null when out of memory or not merged yet.
+    // numbered by merged row; errorLog: the error rows, which take the rows a follow step
+    // brings); null when out of memory or not merged yet.
     std::unique_ptr<CMergedViewRows> ViewRows() const;
-    std::unique_ptr<CMergedPickRows> PickRows(std::unique_ptr<CLogLineList> picks) const;
+    std::unique_ptr<CMergedPickRows> PickRows(std::unique_ptr<CLogLineList> picks, bool errorLog = false) const;
+
+    // What a follow step read of one log: its entries (and error lines) from its line from on.
+    struct CFollowed {
+        bool grown = false;
+        int64_t from = 0;
+        const CLogLineList* lines = nullptr;
+        const CLogLineList* errors = nullptr;
+    };
+    // Takes each grown log's new entries into its index and error lines and merges them in by
+    // time (ExtendMerge); the error rows follow. change: how the merged rows moved, for the
+    // views. 1, or 0 when memory ran out (what could not be taken is read again next time).
+    int TakeFollowed(const CFollowed* logs, CMergeChange* change);
+    // A log empty when its encoding was chosen has bytes now: Auto looks at them.
+    void DetectAgain(int log, int32_t choice);
+
+    // The minutes added to a log's times (kept for it between runs).
+    int32_t Offset(int log) const { return m_offsets[log]; }
+    void SetOffset(int log, int32_t minutes) { m_offsets[log] = minutes; }
+    // What a merge of the logs as they are takes (their indexes, files, code pages, the days
+    // they were dated on), with offsets for their minutes.
+    void MergeInputs(const int32_t* offsets, CMergeInput* inputs) const;
+    // The logs merged again (with other offsets, now): the merged rows become those of now
+    // where the views read them, and the error rows follow. change: how the rows moved. 1, or
+    // 0 when memory ran out (the merge is then as it was).
+    int TakeMergeAgain(CMergedRows* now, const int32_t* offsets, CMergeChange* change);
 
 private:
     int m_count = 0;
@@ -54,5 +85,7 @@ private:
     unsigned m_detected[kMaxMergedLogs] = {};
     unsigned m_codePages[kMaxMergedLogs] = {};
     std::shared_ptr<CMergedRows> m_rows;
-    std::shared_ptr<const CLogLineList> m_errorRows;
+    std::shared_ptr<CLogLineList> m_indexes[kMaxMergedLogs];
+    std::shared_ptr<CLogLineList> m_errorRows;
+    int32_t m_offsets[kMaxMergedLogs] = {};
 };

@@ -172,6 +172,26 @@ void CFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress
     if (status != 1 && cancel != nullptr && cancel->load() != 0) status = kScanCancelled;
 }
 
+void CMergedFollowJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    status = 1;
+    for (int i = 0; i < count && status == 1; ++i) {
+        CLog& log = logs[i];
+        if (!log.grown) continue;
+        CLoadRequest request;
+        request.codePage = log.codePage;
+        request.keywords = keywords;
+        request.stamps = &stamps;
+        request.cancel = cancel;
+        request.listener = progress;
+        request.result = &result;
+        log.from = log.state.lastNumber;
+        status = log.ownFile != nullptr && log.ownFile->RefreshSize()
+                     ? FollowLogLines(log.ownFile.get(), request, &log.state, &log.lines, &log.errors)
+                     : 0;
+    }
+    if (status != 1 && cancel != nullptr && cancel->load() != 0) status = kScanCancelled;
+}
+
 void CCopyJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
     if (logs != nullptr) {
         text = LogRowsText(*rows, *logs, *readers, range, hideEscapes, cancel, progress);
@@ -238,24 +258,30 @@ void CMergeLoadJob::Run(const std::atomic<int>* cancel, CProgressListener* progr
             tooLarge = result.status == CLoadStatus::kTooLarge ? i : -1;
             return;
         }
-        inputs[i].index = std::shared_ptr<const CLogLineList>(std::move(index));
+        indexes[i] = std::shared_ptr<CLogLineList>(std::move(index));
+        inputs[i].index = indexes[i];
         inputs[i].file = &file;
         inputs[i].codePage = request.codePage;
+        inputs[i].offsetMinutes = logs->Offset(i);
         done += weights[i];
     }
     CPhaseProgress phase(progress, done, bytes, total);
     std::unique_ptr<CMergedRows> merged;
-    int ok = MergeLogs(inputs, count, &merged, &phase, cancel);
+    // The error rows are made on the merge's way.
+    for (int i = 0; i < count; ++i) inputs[i].errors = &logs->File(i).ErrorLines();
+    errorRows.reset(new (std::nothrow) CLogLineList());
+    if (errorRows == nullptr) return;
+    int ok = MergeLogs(inputs, count, &merged, &phase, cancel, errorRows.get());
     if (ok != 1) {
         status = ok == kMergeCancelled ? kScanCancelled : 0;
         return;
     }
-    const CLogLineList* errors[kMaxMergedLogs] = {};
-    for (int i = 0; i < count; ++i) errors[i] = &logs->File(i).ErrorLines();
-    errorRows.reset(new (std::nothrow) CLogLineList());
-    if (errorRows == nullptr || !MergedErrorPicks(*merged, errors, errorRows.get())) return;
     rows = std::shared_ptr<CMergedRows>(std::move(merged));
     status = 1;
 }
 
 UINT CMergeLoadJob::DoneMessage() const { return UM_LOAD_END; }
+
+void CMergeAgainJob::Run(const std::atomic<int>* cancel, CProgressListener* progress) {
+    status = MergeLogs(inputs, count, &rows, progress, cancel);
+}

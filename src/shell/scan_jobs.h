@@ -12,6 +12,7 @@
 
 #include "document/log_file.h"
 #include "loader/log_follow.h"
+#include "merge/log_merge.h"
 #include "document/log_line.h"
 #include "document/row_source.h"
 #include "document/row_text.h"
@@ -23,7 +24,6 @@
 
 class CAppMain;
 class CMergedLogs;
-class CMergedRows;
 class CLogStateKeeper;
 class CLogView;
 
@@ -68,10 +68,27 @@ public:
     CKeywordSet keywords;  // copies, as CLoadJob's
     CStampRules stamps;
     std::shared_ptr<CMergedRows> rows;  // the result, until handed over
+    std::shared_ptr<CLogLineList> indexes[kMaxRowLogs];
     std::shared_ptr<CLogLineList> errorRows;
     int status = 0;      // 1, 0 (out of memory), kScanCancelled, or kTooLarge below
     int tooLarge = -1;   // the log whose index would not fit, with result
     CLoadResult result;  // of that log
+};
+
+// The logs of a merged set merged again with other time offsets (their indexes as they
+// are); the UI thread puts the new merge where the views read the old one.
+class CMergeAgainJob : public CAppJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kMerge; }
+    void Apply(CAppMain& app) override;
+
+    CMergedLogs* logs = nullptr;  // the set, whose merge is replaced
+    int count = 0;
+    CMergeInput inputs[kMaxRowLogs];  // copies: the indexes are shared, the files borrowed
+    int32_t offsets[kMaxRowLogs] = {};
+    std::unique_ptr<CMergedRows> rows;  // the result
+    int status = 0;                     // as MergeLogs returns it
 };
 
 // Indexes the open log for a view; ends with UM_LOAD_END.
@@ -200,6 +217,33 @@ public:
     int status = 0;      // 1, 0 (a read failed or memory ran out), or kScanCancelled
     CLoadResult result;  // kNoMemory: the new entries could not be indexed
     bool quiet = true;   // false for much to read: it then shows progress and Cancel
+};
+
+// The lines appended to the logs of a merged set since the last time: for each log that
+// grew, what CFollowJob reads of one log.
+class CMergedFollowJob : public CAppJob {
+public:
+    void Run(const std::atomic<int>* cancel, CProgressListener* progress) override;
+    CScanKind Kind() const override { return CScanKind::kFollow; }
+    void Apply(CAppMain& app) override;
+    bool Quiet() const override { return quiet; }
+
+    struct CLog {
+        bool grown = false;
+        std::unique_ptr<CFile> ownFile;  // a handle of the job's own on the log, when it grew
+        unsigned codePage = 0;
+        CFollowState state;  // where its index ends; moved on by the job
+        CLogLineList lines;  // its index from state.lastNumber (as it was) on
+        CLogLineList errors;
+        int64_t from = 0;  // the line number the new entries replace from
+    };
+    std::unique_ptr<CLog[]> logs;  // one for each log of the set
+    int count = 0;
+    const CKeywordSet* keywords = nullptr;  // the follower's copy, left alone while the job runs
+    CStampRules stamps;
+    int status = 0;      // 1, 0 (a read failed or memory ran out), or kScanCancelled
+    CLoadResult result;  // kNoMemory: the new entries could not be indexed
+    bool quiet = true;
 };
 
 // The text of a selection for the clipboard.

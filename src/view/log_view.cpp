@@ -3,6 +3,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "foundation/wide.h"
@@ -81,6 +82,45 @@ int CLogView::TakeFollowedLines(int64_t from, const CLogLineList& more) {
     }
     Invalidate();
     return ok;
+}
+
+void CLogView::RowsMoved(int64_t first, const std::function<int64_t(int64_t)>& rowNow, CLineNumber fromLine) {
+    int64_t count = RowCount();
+    if (m_rows == nullptr || (first >= m_contentHeight && count == m_contentHeight)) return;
+    bool onLastRow = m_caretRow >= m_contentHeight - 1;
+    auto now = [&](int64_t row) {
+        int64_t moved = row < first ? row : rowNow(row);
+        // A row that is gone leaves its place to the row after it.
+        return moved >= 0 ? moved : std::max<int64_t>(0, std::min(row, count - 1));
+    };
+    int64_t top = now(m_vScroll.position);
+    m_caretRow = onLastRow ? std::max<int64_t>(0, count - 1) : now(m_caretRow);
+    if (m_selectionMode != CSelectionMode::kNone && std::max(m_selFirstRow, m_selLastRow) >= first)
+        m_selectionMode = CSelectionMode::kNone;
+    // The markers of moved rows are made again on their rows now, with the entries there.
+    CGrowBuffer<CMarker> moved;
+    int32_t n = 0;
+    if (m_markers.Count() > 0 && moved.Reserve(static_cast<size_t>(m_markers.Count()))) {
+        for (int32_t i = 0; i < m_markers.Count(); ++i) {
+            if (m_markers.At(i)->row.Value() >= first) moved.Data()[n++] = *m_markers.At(i);
+        }
+    }
+    for (int32_t i = 0; i < n; ++i) m_markers.Toggle(moved.Data()[i].row, moved.Data()[i].lineNumber, {});  // off
+    for (int32_t i = 0; i < n; ++i) {
+        int64_t row = rowNow(moved.Data()[i].row.Value());
+        CLogLine entry;
+        if (row >= 0 && RowEntry(CRow(row), &entry) && m_markers.Find(CLineNumber(entry.lineNumber)) < 0)
+            m_markers.Toggle(CRow(row), CLineNumber(entry.lineNumber), CFileOffset(entry.offset));
+    }
+    if (m_overview != nullptr) m_overview->RowsChangedFrom(fromLine);
+    if (m_timeline != nullptr) m_timeline->RowsChangedFrom(fromLine);
+    m_contentHeight = count;
+    UpdateVScrollBar();  // which returns to the top: go back to where the user was
+    SetVScrollPos(top);
+    int rows = m_visibleRows > 2 ? m_visibleRows - 2 : 1;  // rows under the header, the last one cut
+    if (onLastRow && m_caretRow >= FirstVisibleRow() + rows) SetVScrollPos(m_caretRow - rows + 1);
+    if (m_active) ShowCaretPosition();
+    Invalidate();
 }
 
 bool CLogView::RegisterWindowClass(HINSTANCE) {

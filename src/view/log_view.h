@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "document/escape_codes.h"
@@ -65,6 +66,13 @@ public:
     // stays where it is and its scroll range grows; a caret on the last row moves to the new
     // last row and keeps it in the window. 1, or 0 when the list could not grow.
     int TakeFollowedLines(int64_t from, const CLogLineList& more);
+    // The rows changed where they are (the rows of merged logs, as followed logs' rows are
+    // merged in by time): rows from first on may have moved, gone or come new; rowNow gives
+    // such a row before the change its row now (-1: gone). The caret stays on its row (on the
+    // last row when it was there, kept in the window), the first row shown and the markers
+    // follow theirs, a selection over moved rows is dropped, and the strip and the timeline
+    // count again from the rows of line fromLine on. Nothing happens when no row changed.
+    void RowsMoved(int64_t first, const std::function<int64_t(int64_t)>& rowNow, CLineNumber fromLine);
     // The rows shown; only while HasRows().
     const CRowSource& Rows() const { return *m_rows; }
     bool HasRows() const { return m_rows != nullptr; }

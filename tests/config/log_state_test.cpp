@@ -32,6 +32,7 @@ CLogState StateOf(const std::u16string& path, int32_t caret) {
     state.firstRow = state.caretRow / 2;
     state.follow = caret % 2;
     state.encoding = caret % 3 == 0 ? kNoEncodingChoice : caret % 3 == 1 ? 65001 : kEncodingAuto;
+    state.timeOffset = caret % 4 == 0 ? 0 : caret % 4 == 1 ? -kMaxTimeOffsetMinutes : 90 * caret;
     state.markers.push_back({state.caretRow + 1, static_cast<uint64_t>(state.caretRow) * 3 + 7});
     if (caret % 4 == 1) {
         state.labels[0] = u" ERROR  100% ";
@@ -152,7 +153,8 @@ std::u16string Ascii(const std::string& text, size_t number) {
 std::string LogElement(const std::string& path, const Fields& changed) {
     Fields fields = {
         {"path", path.c_str()}, {"size", "5000000"},   {"head_length", "65536"}, {"head_hash", "00000000075bcd15"},
-        {"caret", "4000"},      {"first_row", "3990"}, {"follow", "1"},          {"encoding", "65001"}};
+        {"caret", "4000"},      {"first_row", "3990"}, {"follow", "1"},          {"encoding", "65001"},
+        {"time_offset", "-90"}};
     std::string out = "<log>";
     for (auto& [name, text] : fields) {
         for (auto& [changedName, changedText] : changed)
@@ -191,10 +193,14 @@ TEST(LogStateStore, FieldsTheViewerCouldNotHaveWrittenAreReadAsNothingKept) {
                                    {{"head_hash", "10000000000000000"}},
                                    {{"head_hash", nullptr}}};
     std::vector<Fields> fieldsNone = {
-        {{"caret", "-5"}, {"first_row", "5000000"}, {"follow", "2"}, {"encoding", "1201"}},
-        {{"caret", "99999999999999999999999"}, {"first_row", "12x"}, {"follow", "-1"}, {"encoding", "4294967296"}},
-        {{"caret", ""}, {"first_row", nullptr}, {"follow", "yes"}, {"encoding", "932"}},
-        {{"caret", "5000000"}, {"first_row", "-0"}, {"follow", "01x"}, {"encoding", "-3"}},
+        {{"caret", "-5"}, {"first_row", "5000000"}, {"follow", "2"}, {"encoding", "1201"}, {"time_offset", "20161"}},
+        {{"caret", "99999999999999999999999"},
+         {"first_row", "12x"},
+         {"follow", "-1"},
+         {"encoding", "4294967296"},
+         {"time_offset", "-20161"}},
+        {{"caret", ""}, {"first_row", nullptr}, {"follow", "yes"}, {"encoding", "932"}, {"time_offset", "1.5"}},
+        {{"caret", "5000000"}, {"first_row", "-0"}, {"follow", "01x"}, {"encoding", "-3"}, {"time_offset", "+60"}},
         {{"encoding", "65001x"},
          {"labels",
           "<labels><label><number>0</number><text>a</text></label><label><number>10</number><text>b</text>"
@@ -203,6 +209,7 @@ TEST(LogStateStore, FieldsTheViewerCouldNotHaveWrittenAreReadAsNothingKept) {
           "label><label><number>3</number><text></text>"
           "</label><label><number>2</number><text>boom</text></label><label><number>2</number><text>bang"
           "</text></label><label><text>d</text></label></labels>"},
+         {"time_offset", ""},
          {"marker",
           "<marker><row>-1</row><offset>1</offset></marker><marker><row>5000000</row><offset>1</offset>"
           "</marker><marker><row>50</row><offset>10</offset></marker><marker><row>8</row><offset>5000000"
@@ -223,6 +230,7 @@ TEST(LogStateStore, FieldsTheViewerCouldNotHaveWrittenAreReadAsNothingKept) {
     sound.firstRow = 3990;
     sound.follow = 1;
     sound.encoding = 65001;
+    sound.timeOffset = -90;
     sound.markers.push_back({7, 700});
     sound.path = u"/logs/sound";
     const CLogState* first = read.Find(sound.path);
@@ -234,6 +242,7 @@ TEST(LogStateStore, FieldsTheViewerCouldNotHaveWrittenAreReadAsNothingKept) {
         CLogState want = sound;
         want.path = state->path;
         want.encoding = kNoEncodingChoice;
+        want.timeOffset = 0;
         if (k < 4) {
             want.caretRow = 0;
             want.firstRow = 0;

@@ -98,6 +98,17 @@ TEST(CLogLineListTest, GivesBackExactlyWhatWasAppendedHoweverItIsRead) {
             CLogLineList few;
             for (int i = 0; i < 3; ++i) ASSERT_EQ(1, few.Append(i, CTimeStamp(), 100u * i, 50));
             EXPECT_LT(few.MemoryBytes(), 1024u);
+            // Shrunk to its few bytes, it takes entries of any size again.
+            few.ShrinkToFit();
+            std::vector<CLogLine> more = {few[0], few[1], few[2]};
+            for (const CLogLine& e : RandomEntries(rng, 300, true)) {
+                CLogLine moved = e;
+                moved.lineNumber += 3;
+                moved.offset += 200;
+                more.push_back(moved);
+                ASSERT_EQ(1, few.Append(moved));
+            }
+            ExpectSame(more, few, "shrunk, then grown");
         }
 
         // One at a time at random, many at once from anywhere, and a reader moved about.
@@ -124,12 +135,14 @@ TEST(CLogLineListTest, GivesBackExactlyWhatWasAppendedHoweverItIsRead) {
             ASSERT_TRUE(line == entries[static_cast<size_t>(i)]) << "seek " << i;
         }
 
-        // Cut back anywhere (a block's start, inside one), then grow again with other entries.
+        // Cut back anywhere (a block's start, inside one), then grow again with other entries,
+        // also once shrunk to fit (a followed log's error lines, complete until it grows).
         int64_t keep = round % 4 == 0 ? (n / kLineBlockEntries) * kLineBlockEntries
                                       : static_cast<int64_t>(rng() % static_cast<uint64_t>(n));
         list.Truncate(keep);
         entries.resize(static_cast<size_t>(keep));
         ExpectSame(entries, list, "cut back");
+        if (round % 2 == 1) list.ShrinkToFit();
         for (const CLogLine& e : RandomEntries(rng, 700, sparse)) {
             CLogLine moved = e;
             moved.lineNumber += entries.empty() ? 0 : entries.back().lineNumber + 1;

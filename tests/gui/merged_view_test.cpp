@@ -1,9 +1,11 @@
 // Several logs as one view, in both languages: opened from the command line, the open dialog
 // and beside their rotated siblings; each row in its log's code page with its log's colour
 // and the legend; search, extraction, the error log, jump by "name:line", markers kept for
-// each log, copy and Save Rows As across the logs; following refused.
+// each log, copy and Save Rows As across the logs; following every log, rows merged in at
+// their time; a log's time offset.
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -215,7 +217,7 @@ TEST_P(MergedViewTest, SearchExtractionErrorLogAndJumpWorkAcrossTheLogs) {
     EXPECT_EQ(6, view->CaretLine());
 }
 
-TEST_P(MergedViewTest, CopySaveMarkersAndFollowAcrossTheLogs) {
+TEST_P(MergedViewTest, CopySaveAndMarkersAcrossTheLogs) {
     StartWithLogs();
     CLogView* view = OpenFromCommandLine();
     ASSERT_NE(nullptr, view);
@@ -241,12 +243,6 @@ TEST_P(MergedViewTest, CopySaveMarkersAndFollowAcrossTheLogs) {
     std::string want;
     for (size_t k = 0; k < a.size(); ++k) want += a[k] + (k < b.size() ? Utf16(b[k]).substr(2) : "");
     EXPECT_EQ(want, ReadBytes(m_dir.FsPath("raw.log")));
-
-    // Following is refused, in the status bar.
-    Command(IDM_FOLLOW);
-    EXPECT_NE(std::wstring::npos, StatusText(2).find(W(UiText(TextId::kFollowMerged)))) << StatusText(2);
-    EXPECT_FALSE(m_app->Follower().Active());
-    Command(IDM_FOLLOW);
 
     // Markers are kept for each log apart: b.log's line 1 and a.log's line 3.
     view->GoToLine(1);
@@ -280,6 +276,116 @@ TEST_P(MergedViewTest, CopySaveMarkersAndFollowAcrossTheLogs) {
     EXPECT_EQ(nullptr, m_app->Merged());
     EXPECT_EQ(1, m_app->Views().Count());
     EXPECT_EQ(4, m_app->Views().First()->Rows().Count());
+}
+
+// Both logs followed: each one's new rows merged in by time - b.log's older row among the
+// rows already shown, a.log's after them - with the caret, a marker and the error log
+// staying on their rows, and a caret on the last row staying last.
+TEST_P(MergedViewTest, FollowingMergesEachLogsNewRowsInAtTheirTime) {
+    StartWithLogs();
+    CLogView* view = OpenFromCommandLine();
+    ASSERT_NE(nullptr, view);
+    SizeView(view, 900, 400);
+    Command(IDM_FOLLOW);
+    ASSERT_TRUE(m_app->Follower().Active());
+    EXPECT_EQ(std::wstring(W(UiText(TextId::kFollowing))), StatusText(2));
+    Command(IDM_ERROR_LOG);
+    WaitIdle();
+    CLogView* errors = ViewAfter(view);
+    ASSERT_NE(nullptr, errors);
+    ASSERT_EQ(2, errors->Rows().Count());
+    SendMessageW(m_app->MdiClient(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(view->Window()), 0);
+    Pump();
+    auto append = [&](const char* name, const std::string& bytes) {
+        std::ofstream(m_dir.FsPath(name), std::ios::binary | std::ios::app) << bytes;
+    };
+    append("a.log", "2024-03-01 10:00:07.000 a later\r\n");
+    m_app->Follower().Tick();
+    WaitIdle();
+    ASSERT_EQ(8, view->Rows().Count());
+    EXPECT_EQ(L"2024-03-01 10:00:07.000 a later\r\n", RowText(view, 7));
+
+    // b.log's row older than a.log's last two goes before them; the caret and the marker
+    // on a.log's "end" go down with it.
+    view->GoToLine(6);
+    Command(IDM_MARKER_TOGGLE);
+    append("b.log", Utf16("2024-03-01 10:00:05.500 b ERROR late\r\n").substr(2));
+    m_app->Follower().Tick();
+    WaitIdle();
+    ASSERT_EQ(9, view->Rows().Count());
+    EXPECT_EQ(L"2024-03-01 10:00:05.500 b ERROR late\r\n", RowText(view, 6));
+    EXPECT_EQ(L"2024-03-01 10:00:06.000 a end\r\n", RowText(view, 7));
+    EXPECT_EQ(L"2024-03-01 10:00:07.000 a later\r\n", RowText(view, 8));
+    EXPECT_EQ(7, view->CaretLine());
+    ASSERT_EQ(1, view->Markers().Count());
+    EXPECT_EQ(CRow(7), view->Markers().At(0)->row);
+    // The error log takes the new error row at its time.
+    ASSERT_EQ(3, errors->Rows().Count());
+    EXPECT_EQ(L"2024-03-01 10:00:05.500 b ERROR late\r\n", RowText(errors, 2));
+    EXPECT_EQ(1, LogOfRow(errors, 2));
+
+    // On the last row, the caret stays last as rows arrive, however old.
+    view->GoToLine(8);
+    append("a.log", "2024-03-01 10:00:09.000 a last\r\n");
+    append("b.log", Utf16("2024-03-01 10:00:08.000 b before it\r\n").substr(2));
+    m_app->Follower().Tick();
+    WaitIdle();
+    ASSERT_EQ(11, view->Rows().Count());
+    EXPECT_EQ(L"2024-03-01 10:00:08.000 b before it\r\n", RowText(view, 9));
+    EXPECT_EQ(10, view->CaretLine());
+    EXPECT_NE(std::wstring::npos, StatusText(2).find(GetParam() == 1 ? L"追跡中" : L"Following")) << StatusText(2);
+}
+
+// View > Log Time Offset in both languages: the caret's log shown first, minutes beyond two
+// weeks refused with the reason, each log's minutes kept while another is picked; the logs
+// merged again with the caret and a marker on their rows; and the minutes kept for the log.
+TEST_P(MergedViewTest, ALogsTimeOffsetMergesAgainAndIsKeptForTheLog) {
+    StartWithLogs();
+    EXPECT_EQ(GetParam() == 1 ? L"ログの時刻補正..." : L"Log Time Offset...", MenuText(IDM_LOG_TIME_OFFSET));
+    EXPECT_NE(0u, MenuState(IDM_LOG_TIME_OFFSET) & MF_GRAYED);
+    CLogView* view = OpenFromCommandLine();
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(0u, MenuState(IDM_LOG_TIME_OFFSET) & MF_GRAYED);
+    view->GoToLine(5);  // b.log's "needle two", marked
+    Command(IDM_MARKER_TOGGLE);
+    std::wstring refusal;
+    WithDialog([&] { Command(IDM_LOG_TIME_OFFSET); },
+               [&](HWND dialog) {
+                   EXPECT_EQ(GetParam() == 1 ? L"ログの時刻補正" : L"Log Time Offset", WindowText(dialog));
+                   EXPECT_EQ(L"b.log", ControlText(dialog, IDC_TIME_OFFSET_LOG));
+                   EXPECT_EQ(L"0", ControlText(dialog, IDC_TIME_OFFSET_MINUTES));
+                   SetDlgItemTextW(dialog, IDC_TIME_OFFSET_MINUTES, L"20161");
+                   EXPECT_TRUE(OnDialogOver(
+                       dialog, [&] { ClickButton(dialog, IDOK); },
+                       [&](HWND box) {
+                           refusal = ControlText(box, 0xffff);
+                           PostMessageW(box, WM_COMMAND, IDOK, 0);
+                       }));
+                   SetDlgItemTextW(dialog, IDC_TIME_OFFSET_MINUTES, L"1");
+                   PickListRow(dialog, IDC_TIME_OFFSET_LOG, 0);
+                   EXPECT_EQ(L"0", ControlText(dialog, IDC_TIME_OFFSET_MINUTES));
+                   PickListRow(dialog, IDC_TIME_OFFSET_LOG, 1);
+                   EXPECT_EQ(L"1", ControlText(dialog, IDC_TIME_OFFSET_MINUTES));
+                   ClickButton(dialog, IDOK);
+               });
+    EXPECT_NE(std::wstring::npos, refusal.find(L"-20160")) << refusal;
+    WaitIdle();
+    // b.log's rows a minute later: after every row of a.log.
+    auto expectOrder = [&](CLogView* v) {
+        ASSERT_EQ(7, v->Rows().Count());
+        const int logs[7] = {0, 0, 0, 0, 1, 1, 1};
+        for (int r = 0; r < 7; ++r) EXPECT_EQ(logs[r], LogOfRow(v, r)) << r;
+    };
+    expectOrder(view);
+    EXPECT_EQ(L"2024-03-01 10:00:05.000 b needle two\r\n", RowText(view, 6));
+    EXPECT_EQ(6, view->CaretLine());
+    ASSERT_EQ(1, view->Markers().Count());
+    EXPECT_EQ(CRow(6), view->Markers().At(0)->row);
+    // Kept for the log: the set opened again merges b.log a minute later at once.
+    Command(IDM_CLOSE);
+    view = OpenFromCommandLine();
+    ASSERT_NE(nullptr, view);
+    expectOrder(view);
 }
 
 TEST_P(MergedViewTest, TheDialogsOpenSeveralLogsAndARotatedSet) {

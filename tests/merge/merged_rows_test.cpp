@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/convert.h"
+#include "loader/log_follow.h"
 #include "loader/log_loader.h"
 #include "merge/merged_time_rows.h"
 #include "stamps/stamp_clock.h"
@@ -213,6 +214,37 @@ TEST_F(MergedRowsTest, RandomLogsMergeAsAStableSortByTheCommonClock) {
             ASSERT_EQ(&m_files[static_cast<size_t>(log)], rows.FileOf(CRow(static_cast<int64_t>(r))));
             ASSERT_EQ(static_cast<int64_t>(r), rows.RowOf(log, logRow));
         }
+        // Each log's rows mapped at once, rising as a scan's hits come.
+        for (int log = 0; log < rows.LogCount(); ++log) {
+            std::vector<int64_t> logRows;
+            std::vector<int64_t> merged;
+            for (size_t r = 0; r < want.size(); ++r) {
+                if (want[r].log != log || rng() % 3 == 0) continue;
+                logRows.push_back(want[r].row);
+                merged.push_back(static_cast<int64_t>(r));
+            }
+            logRows.push_back(rows.Log(log).index->Count());  // not a row of the log
+            merged.push_back(-1);
+            std::vector<int64_t> got(logRows.size());
+            rows.RowsOf(log, logRows.data(), static_cast<int64_t>(logRows.size()), got.data());
+            EXPECT_EQ(merged, got) << "log " << log;
+        }
+        // Rising ranges, near and far apart, read by one cursor as an extraction reads them.
+        CMergedTimeCursor cursor(rows);
+        for (int64_t first = static_cast<int64_t>(rng() % 5); first < rows.Count();) {
+            int64_t n = 1 + static_cast<int64_t>(rng() % 40);
+            int64_t expect = std::min(n, rows.Count() - first);
+            std::vector<CLogLine> out(static_cast<size_t>(n));
+            ASSERT_EQ(expect, cursor.Read(first, n, out.data()));
+            for (int64_t i = 0; i < expect; ++i) {
+                auto at = static_cast<size_t>(first + i);
+                CLogLine keyed = entries[at];
+                keyed.timeStamp = StampOfKey(want[at].key);
+                keyed.lineNumber = first + i;
+                ASSERT_EQ(keyed, out[static_cast<size_t>(i)]) << first << "+" << i;
+            }
+            first += static_cast<int64_t>(rng() % 2 == 0 ? rng() % 8 : rng() % 900);
+        }
         CLogLine line;
         EXPECT_FALSE(rows.Entry(CRow(rows.Count()), &line));
         EXPECT_EQ(nullptr, rows.FileOf(CRow(-1)));
@@ -239,6 +271,119 @@ TEST_F(MergedRowsTest, RandomLogsMergeAsAStableSortByTheCommonClock) {
             ASSERT_EQ(expect, rows.ReadRows(CRow(first), n, again.data()));
             for (int64_t i = 0; i < expect; ++i)
                 ASSERT_EQ(entries[static_cast<size_t>(first + i)], again[static_cast<size_t>(i)]);
+        }
+    }
+}
+
+// Following: the start of each log merged, then more of each (cut anywhere, so that a line
+// cut in two is read again and completed) merged in step by step as a follow step indexes it,
+// one log lagging behind another so that its new rows land among the earlier ones: each step
+// gives the merge of what the logs hold now, and every earlier row is found again.
+TEST_F(MergedRowsTest, FollowedLogsMergeInAsAMergeOfWhatTheyHoldNow) {
+    std::mt19937 rng(20261210);
+    const int64_t noon = DaysFromCivil(2024, 6, 15) * kMillisecondsPerDay + 12 * 3600000;
+    CStampRules rules;
+    rules.moreForms = true;
+    for (int round = 0; round < 30; ++round) {
+        SCOPED_TRACE(round);
+        int logs = 2 + static_cast<int>(rng() % 3);
+        std::vector<CLogPlan> plans;
+        for (int i = 0; i < logs; ++i) {
+            auto kind = static_cast<CKind>(rng() % static_cast<unsigned>(CKind::kCount));
+            plans.push_back(PlanLog(rng, kind, noon, round % 2 == 1));
+        }
+        auto n = static_cast<size_t>(logs);
+        std::vector<CLogFile> whole(n);
+        std::vector<std::shared_ptr<CLogLineList>> indexes(n);
+        std::vector<CFollowState> states(n);
+        std::vector<CLoadRequest> requests(n);
+        std::vector<size_t> sizes(n);
+        std::vector<CMergeInput> inputs(n);
+        for (size_t i = 0; i < n; ++i) {
+            const std::string& bytes = plans[i].bytes;
+            ASSERT_TRUE(whole[i].OpenBytes(bytes.data(), bytes.size()));
+            requests[i].codePage = plans[i].kind == CKind::kUtf16 ? kCodePageUtf16Le : kCodePageUtf8;
+            requests[i].stamps = &rules;
+            requests[i].threads = 1;
+            // Now and then empty: its first rows then go among the others' without a row read again.
+            sizes[i] = rng() % 4 == 0 ? 0 : static_cast<size_t>(rng() % (bytes.size() + 1)) & ~size_t{1};
+            CLogFile start;
+            ASSERT_TRUE(start.OpenBytes(bytes.data(), sizes[i]));
+            CLogLineList errors;
+            indexes[i] = LoadLogLines(&start, requests[i], &errors);
+            ASSERT_NE(nullptr, indexes[i]);
+            StartFollowing(*indexes[i], sizes[i], &states[i]);
+            inputs[i].index = indexes[i];
+            inputs[i].file = &whole[i];
+            inputs[i].offsetMinutes = plans[i].offsetMinutes;
+            inputs[i].writtenDay = plans[i].writtenDay;
+        }
+        std::unique_ptr<CMergedRows> rows;
+        ASSERT_EQ(1, MergeLogs(inputs.data(), logs, &rows));
+        for (int step = 0; step < 4; ++step) {
+            SCOPED_TRACE(step);
+            // Each log's rows before the step, by merged row.
+            std::vector<std::pair<int, int64_t>> before(static_cast<size_t>(rows->Count()));
+            for (int64_t r = 0; r < rows->Count(); ++r) {
+                CRow logRow;
+                ASSERT_TRUE(rows->Origin(CRow(r), &before[static_cast<size_t>(r)].first, &logRow));
+                before[static_cast<size_t>(r)].second = logRow.Value();
+            }
+            int64_t replaced[kMaxMergedLogs];
+            for (size_t i = 0; i < n; ++i) {
+                replaced[i] = rows->LogRows(static_cast<int>(i));
+                const std::string& bytes = plans[i].bytes;
+                if (rng() % 3 == 0 || sizes[i] == bytes.size()) continue;  // this one stays as it was
+                sizes[i] = step == 3
+                               ? bytes.size()
+                               : (sizes[i] + static_cast<size_t>(rng() % (bytes.size() - sizes[i] + 1))) & ~size_t{1};
+                CLogFile grown;
+                ASSERT_TRUE(grown.OpenBytes(bytes.data(), sizes[i]));
+                CLogLineList more;
+                CLogLineList errors;
+                replaced[i] = states[i].lastNumber;
+                ASSERT_EQ(1, FollowLogLines(&grown, requests[i], &states[i], &more, &errors));
+                ASSERT_EQ(1, ReplaceTail(indexes[i].get(), replaced[i], more));
+            }
+            CMergeChange change;
+            ASSERT_EQ(1, ExtendMerge(rows.get(), replaced, &change));
+            std::unique_ptr<CMergedRows> fresh;
+            ASSERT_EQ(1, MergeLogs(inputs.data(), logs, &fresh));
+            ASSERT_EQ(fresh->Count(), rows->Count());
+            std::vector<int64_t> keys(static_cast<size_t>(rows->Count()) + 1);
+            std::vector<int64_t> freshKeys(keys.size());
+            ASSERT_EQ(rows->Count(), rows->ReadKeys(CRow(0), rows->Count(), keys.data()));
+            ASSERT_EQ(rows->Count(), fresh->ReadKeys(CRow(0), rows->Count(), freshKeys.data()));
+            CMergedTimeCursor cursor(*rows);
+            CMergedTimeRows freshTimes(*fresh);
+            for (int64_t r = 0; r < rows->Count(); ++r) {
+                int log = -1;
+                int freshLog = -1;
+                CRow logRow;
+                CRow freshRow;
+                ASSERT_TRUE(rows->Origin(CRow(r), &log, &logRow));
+                ASSERT_TRUE(fresh->Origin(CRow(r), &freshLog, &freshRow));
+                ASSERT_EQ(freshLog, log) << "row " << r;
+                ASSERT_EQ(freshRow, logRow) << "row " << r;
+                ASSERT_EQ(freshKeys[static_cast<size_t>(r)], keys[static_cast<size_t>(r)]) << "row " << r;
+                CLogLine keyed;
+                CLogLine want;
+                ASSERT_EQ(1, cursor.Read(r, 1, &keyed));
+                ASSERT_TRUE(freshTimes.Entry(CRow(r), &want));
+                ASSERT_EQ(want, keyed) << "row " << r;
+            }
+            // Every row of before is found again where its log's row is now.
+            for (size_t r = 0; r < before.size(); ++r) {
+                int64_t now = change.RowNow(*rows, static_cast<int64_t>(r));
+                if (static_cast<int64_t>(r) < change.First()) {
+                    ASSERT_EQ(static_cast<int64_t>(r), now);
+                }
+                int log = -1;
+                CRow logRow;
+                ASSERT_TRUE(rows->Origin(CRow(now), &log, &logRow)) << r;
+                EXPECT_EQ(before[r].first, log) << r;
+                EXPECT_EQ(before[r].second, logRow.Value()) << r;
+            }
         }
     }
 }

@@ -1,7 +1,9 @@
 // The scans over merged logs against the same on a plain list of every row sorted by the
 // common clock: random logs (UTF-8 and UTF-16, rows before the first stamp, unstamped
 // continuations, falling times) give the same extraction, search hits, error rows and
-// timeline, and an extraction of an extraction the same rows again.
+// timeline, and an extraction of an extraction the same rows again; a merged view's own
+// scans (each log scanned alone, its hits put in the merged order) within their row limit
+// and a stretch at a time.
 #include "merge/merged_sources.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +18,14 @@
 
 #include "foundation/convert.h"
 #include "keywords/keyword_set.h"
+#include "loader/log_follow.h"
 #include "loader/log_loader.h"
 #include "merge/log_merge.h"
 #include "merge/merged_export.h"
+#include "merge/merged_picks.h"
+#include "merge/merged_scan.h"
+#include "merge/merged_time_rows.h"
+#include "search/line_scan.h"
 #include "search/row_scan.h"
 #include "search/timeline.h"
 
@@ -45,14 +52,14 @@ std::string Utf16(const std::string& ascii) {
     return out;
 }
 
-CPlannedLog PlanLog(std::mt19937& rng, int64_t base) {
+CPlannedLog PlanLog(std::mt19937& rng, int64_t base, int most) {
     CPlannedLog plan;
     plan.utf16 = rng() % 3 == 0;
     int64_t t = base + static_cast<int64_t>(rng() % 600000);
     int64_t latest = kBeforeFirstStamp;
     std::string text;
     bool stamped = false;
-    int rows = 1 + static_cast<int>(rng() % 120);
+    int rows = 1 + static_cast<int>(rng() % static_cast<unsigned>(most));
     for (int r = 0; r < rows; ++r) {
         CPlannedRow row;
         row.needle = rng() % 7 == 0;
@@ -126,6 +133,12 @@ protected:
         ASSERT_EQ(1, MergeLogs(inputs.data(), static_cast<int>(inputs.size()), &merged));
         auto errorRows = std::make_shared<CLogLineList>();
         ASSERT_EQ(1, MergedErrorPicks(*merged, errors.data(), errorRows.get()));
+        // The same error rows made by the merge on its way.
+        for (size_t i = 0; i < plans.size(); ++i) inputs[i].errors = &m_errors[i];
+        CLogLineList onTheWay;
+        std::unique_ptr<CMergedRows> again;
+        ASSERT_EQ(1, MergeLogs(inputs.data(), static_cast<int>(inputs.size()), &again, nullptr, nullptr, &onTheWay));
+        ASSERT_TRUE(SameEntries(*errorRows, onTheWay));
         m_merged = std::shared_ptr<CMergedRows>(std::move(merged));
         m_errorRows = errorRows;
         m_view = std::make_unique<CMergedViewRows>(m_merged, m_errorRows);
@@ -189,7 +202,8 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         SCOPED_TRACE(round);
         std::vector<CPlannedLog> plans;
         int logs = 2 + static_cast<int>(rng() % 4);
-        for (int i = 0; i < logs; ++i) plans.push_back(PlanLog(rng, noon));
+        // Now and then logs long enough to pass their key states and the merged blocks.
+        for (int i = 0; i < logs; ++i) plans.push_back(PlanLog(rng, noon, round % 6 == 5 ? 1500 : 120));
         Merge(plans);
         if (HasFatalFailure()) return;
         ASSERT_EQ(static_cast<int64_t>(m_sorted.size()), m_view->Count());
@@ -215,6 +229,25 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, before, after, picks.get(), CScanOptions()));
         std::vector<size_t> wantPicks = Extracted(all, needles, before, after);
         ExpectRows(wantPicks, *picks);
+        // Both cores: each log scanned on two, the hits mapped and read in two parts.
+        CScanOptions twoCores;
+        twoCores.threads = 2;
+        twoCores.twoCoreBytes = 0;
+        CLogLineList both;
+        ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, 0, 0, &both, twoCores));
+        ExpectRows(Extracted(all, needles, 0, 0), both);
+        // The row limit counts the rows with their context, whichever logs they come from.
+        CScanOptions limited;
+        limited.maxRows = static_cast<int64_t>(wantPicks.size());
+        CLogLineList exact;
+        ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, before, after, &exact, limited));
+        ExpectRows(wantPicks, exact);
+        if (!wantPicks.empty()) {
+            --limited.maxRows;
+            EXPECT_EQ(kExtractTooLarge,
+                      ExtractLogRows(*m_view, *m_view, readers, needle, before, after, &exact, limited));
+            ExpectRows(wantPicks, exact);
+        }
         CMergedPickRows picked(std::move(picks), m_merged, m_errorRows);
         std::vector<bool> pickErrors;
         for (size_t r : wantPicks) pickErrors.push_back(m_sorted[r].planned.error);
@@ -233,6 +266,12 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
             EXPECT_EQ(next, SearchLogRows(*m_view, *m_view, readers, start, CSearchDirection::kNext, needle, {}));
             EXPECT_EQ(previous,
                       SearchLogRows(*m_view, *m_view, readers, start, CSearchDirection::kPrevious, needle, {}));
+            // The same a few rows of a stretch at a time: hits in a later stretch, or in
+            // several logs of one, come out the same.
+            int64_t stretch = 1 + static_cast<int64_t>(rng() % 6);
+            EXPECT_EQ(next, SearchMergedView(*m_merged, readers, start, CSearchDirection::kNext, needle, {}, stretch));
+            EXPECT_EQ(previous,
+                      SearchMergedView(*m_merged, readers, start, CSearchDirection::kPrevious, needle, {}, stretch));
             auto pickCount = static_cast<int64_t>(pickErrors.size());
             int64_t at = pickCount > 0 ? static_cast<int64_t>(rng() % static_cast<uint64_t>(pickCount)) : 0;
             int64_t pickNext = -1;
@@ -277,6 +316,18 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         // The error rows, and the timeline with them.
         std::vector<size_t> wantErrors = Extracted(all, errors, 0, 0);
         ExpectRows(wantErrors, *m_errorRows);
+        // ... numbered by merged row, with each log's own entries.
+        std::vector<const CLogLineList*> errorLists;
+        for (const CLogLineList& list : m_errors) errorLists.push_back(&list);
+        CLogLineList numbered;
+        ASSERT_EQ(1, MergedErrorRows(*m_merged, errorLists.data(), &numbered));
+        ASSERT_EQ(static_cast<int64_t>(wantErrors.size()), numbered.Count());
+        for (size_t k = 0; k < wantErrors.size(); ++k) {
+            CLogLine own;
+            ASSERT_TRUE(m_merged->Entry(CRow(static_cast<int64_t>(wantErrors[k])), &own));
+            own.lineNumber = static_cast<int64_t>(wantErrors[k]);
+            EXPECT_EQ(own, numbered[static_cast<int64_t>(k)]) << k;
+        }
         auto plain = std::make_unique<CLogLineList>();
         for (const CSortedRow& row : m_sorted) ASSERT_TRUE(plain->Append(row.entry));
         CLineListRows plainRows(std::move(plain), &m_files[0]);
@@ -294,6 +345,121 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
             EXPECT_EQ(sorted.Bucket(b).rows, merged.Bucket(b).rows) << b;
             EXPECT_EQ(sorted.Bucket(b).errors, merged.Bucket(b).errors) << b;
             EXPECT_EQ(sorted.Bucket(b).firstRow, merged.Bucket(b).firstRow) << b;
+        }
+    }
+}
+
+// Following: the start of each log merged, an extraction and the error log taken, then the
+// rest of each log merged in as a follow step indexes it (lagging logs' rows landing among
+// the others'): the error rows are those of a merge of the whole logs, the error log takes
+// the new ones, the extraction keeps its rows where they stood (each with the entry of where
+// its log's row is now), and the moves of the views lead to the same log rows as before.
+TEST_F(MergedSourcesTest, FollowedRowsKeepWhatWasTakenFromThem) {
+    std::mt19937 rng(20261211);
+    const int64_t noon = DaysFromCivil(2024, 6, 15) * kMillisecondsPerDay + 12 * 3600000;
+    CKeywordSet keywords;
+    keywords.Add(u"ERROR", 6, 0, 1);
+    keywords.BuildFlagTable();
+    CSearchCondition needle;
+    ASSERT_TRUE(needle.Add(u"needle"));
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        auto n = static_cast<size_t>(2 + rng() % 3);
+        std::vector<CPlannedLog> plans;
+        for (size_t i = 0; i < n; ++i) plans.push_back(PlanLog(rng, noon, round % 4 == 3 ? 900 : 120));
+        std::vector<CLogFile> whole(n);
+        std::vector<std::shared_ptr<CLogLineList>> indexes(n);
+        std::vector<CLogLineList> errors(n);
+        std::vector<CFollowState> states(n);
+        std::vector<CLoadRequest> requests(n);
+        std::vector<CMergeInput> inputs(n);
+        std::vector<const CLogLineList*> errorLists;
+        for (size_t i = 0; i < n; ++i) {
+            const std::string& bytes = plans[i].bytes;
+            ASSERT_TRUE(whole[i].OpenBytes(bytes.data(), bytes.size()));
+            requests[i].codePage = plans[i].utf16 ? kCodePageUtf16Le : kCodePageUtf8;
+            requests[i].keywords = &keywords;
+            requests[i].threads = 1;
+            size_t size = static_cast<size_t>(rng() % (bytes.size() + 1)) & ~size_t{1};
+            CLogFile start;
+            ASSERT_TRUE(start.OpenBytes(bytes.data(), size));
+            indexes[i] = LoadLogLines(&start, requests[i], &errors[i]);
+            ASSERT_NE(nullptr, indexes[i]);
+            StartFollowing(*indexes[i], size, &states[i]);
+            inputs[i].index = indexes[i];
+            inputs[i].file = &whole[i];
+            inputs[i].codePage = requests[i].codePage;
+            errorLists.push_back(&errors[i]);
+        }
+        std::unique_ptr<CMergedRows> made;
+        ASSERT_EQ(1, MergeLogs(inputs.data(), static_cast<int>(n), &made));
+        auto merged = std::shared_ptr<CMergedRows>(std::move(made));
+        auto errorRows = std::make_shared<CLogLineList>();
+        ASSERT_EQ(1, MergedErrorPicks(*merged, errorLists.data(), errorRows.get()));
+        CMergedViewRows view(merged, errorRows);
+        CLogReaders readers;
+        ASSERT_TRUE(readers.Open(view, false));
+        auto extracted = std::make_unique<CLogLineList>();
+        ASSERT_EQ(1, ExtractLogRows(view, view, readers, needle, static_cast<int32_t>(rng() % 3),
+                                    static_cast<int32_t>(rng() % 3), extracted.get(), CScanOptions()));
+        auto errorCopy = std::make_unique<CLogLineList>();
+        ASSERT_EQ(1, CopyLineList(*errorRows, errorCopy.get()));
+        CMergedPickRows picks(std::move(extracted), merged, errorRows);
+        CMergedPickRows errorLog(std::move(errorCopy), merged, errorRows, true);
+        // The log rows of the merged rows and of the extraction's rows, before.
+        auto originOf = [&](int64_t row) {
+            int log = -1;
+            CRow logRow;
+            EXPECT_TRUE(merged->Origin(CRow(row), &log, &logRow)) << row;
+            return std::make_pair(log, logRow.Value());
+        };
+        std::vector<std::pair<int, int64_t>> viewBefore;
+        for (int64_t r = 0; r < view.Count(); ++r) viewBefore.push_back(originOf(r));
+        std::vector<std::pair<int, int64_t>> picksBefore;
+        CLogLine entry;
+        for (int64_t r = 0; r < picks.Count() && picks.Entry(CRow(r), &entry); ++r)
+            picksBefore.push_back(originOf(entry.lineNumber));
+
+        int64_t replaced[kMaxMergedLogs];
+        for (size_t i = 0; i < n; ++i) {
+            CLogLineList more;
+            CLogLineList moreErrors;
+            replaced[i] = states[i].lastNumber;
+            ASSERT_EQ(1, FollowLogLines(&whole[i], requests[i], &states[i], &more, &moreErrors));
+            ASSERT_EQ(1, ReplaceTail(indexes[i].get(), replaced[i], more));
+            ASSERT_EQ(1, ReplaceTail(&errors[i], replaced[i], moreErrors));
+        }
+        CMergeChange change;
+        ASSERT_EQ(1, ExtendMerge(merged.get(), replaced, &change));
+        errorRows->Truncate(FirstEntryFrom(*errorRows, change.First()));
+        ASSERT_EQ(1, AppendMergedErrorPicks(*merged, errorLists.data(), change.First(), errorRows.get()));
+        std::unique_ptr<CRowMoves> viewMoves = view.FollowChange(change);
+        std::unique_ptr<CRowMoves> picksMoves = picks.FollowChange(change);
+        std::unique_ptr<CRowMoves> errorMoves = errorLog.FollowChange(change);
+        ASSERT_TRUE(viewMoves != nullptr && picksMoves != nullptr && errorMoves != nullptr);
+
+        CLogLineList wholeErrors;
+        ASSERT_EQ(1, MergedErrorPicks(*merged, errorLists.data(), &wholeErrors));
+        EXPECT_TRUE(SameEntries(wholeErrors, *errorRows));
+        ASSERT_EQ(wholeErrors.Count(), errorLog.Count());
+        for (int64_t r = 0; r < errorLog.Count(); ++r) {
+            ASSERT_TRUE(errorLog.Entry(CRow(r), &entry));
+            EXPECT_EQ(wholeErrors[r], entry) << r;
+        }
+        for (size_t r = 0; r < viewBefore.size(); ++r) {
+            int64_t now = viewMoves->RowNow(static_cast<int64_t>(r));
+            EXPECT_EQ(viewBefore[r], originOf(now)) << r;
+        }
+        // The extraction's rows where they stood, each now the entry of its log's row.
+        ASSERT_EQ(static_cast<int64_t>(picksBefore.size()), picks.Count());
+        CMergedTimeRows times(*merged);
+        for (size_t r = 0; r < picksBefore.size(); ++r) {
+            EXPECT_EQ(static_cast<int64_t>(r), picksMoves->RowNow(static_cast<int64_t>(r)));
+            ASSERT_TRUE(picks.Entry(CRow(static_cast<int64_t>(r)), &entry)) << r;
+            EXPECT_EQ(picksBefore[r], originOf(entry.lineNumber)) << r;
+            CLogLine keyed;
+            ASSERT_TRUE(times.Entry(CRow(entry.lineNumber), &keyed));
+            EXPECT_EQ(keyed, entry) << r;
         }
     }
 }

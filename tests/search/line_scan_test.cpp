@@ -299,7 +299,8 @@ TEST_F(LineScanTest, HiddenEscapesAreNotSearchedAndDoNotSplitWords) {
 
 // Random logs in UTF-8, Shift_JIS and the ANSI code page, with long lines and small read
 // windows so that lines cross and outgrow them, some with escape sequences: the one-core and
-// two-core scans both give what a plain decoding of every line gives (without its sequences
+// two-core scans (over the whole list and within a range of it) both give what a plain
+// decoding of every line gives (without its sequences
 // when they are hidden).
 TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
     struct Piece {
@@ -383,6 +384,21 @@ TEST(LineScanThreadsTest, TwoCoresGiveThePlainResults) {
                 for (int32_t i = std::min(start, count - 1); i >= 0 && backward < 0; --i) backward = hit[i] ? i : -1;
                 ASSERT_EQ(forward, SearchForward(&file, lines, start, condition, codePage, options)) << what;
                 ASSERT_EQ(backward, SearchBackward(&file, lines, start, condition, codePage, options)) << what;
+                // Within a range: the first and last hit of [start, end) and nothing outside it.
+                int32_t end = std::max(start, 0) + static_cast<int32_t>(rng() % 60);
+                int32_t first = -1;
+                int32_t last = -1;
+                for (int32_t i = std::max(start, 0); i < std::min(end, count); ++i) {
+                    if (!hit[i]) continue;
+                    if (first < 0) first = i;
+                    last = i;
+                }
+                ASSERT_EQ(first,
+                          SearchRange(&file, lines, start, end, CSearchDirection::kNext, condition, codePage, options))
+                    << what;
+                ASSERT_EQ(last, SearchRange(&file, lines, start, end, CSearchDirection::kPrevious, condition, codePage,
+                                            options))
+                    << what;
             }
             CLogLineList result;
             result.Append(lines[0]);

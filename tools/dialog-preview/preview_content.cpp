@@ -189,6 +189,14 @@ void FillSampleContent(HWND dialog, int templateId) {
             SendMessageW(list, LB_SETCURSEL, 0, 0);
             break;
         }
+        case IDD_LOG_TIME_OFFSET_JA: {
+            HWND logs = GetDlgItem(dialog, IDC_TIME_OFFSET_LOG);
+            const wchar_t* names[] = {L"app-server-2024-05-31.log", L"gateway.log"};
+            for (int i = 0; logs && i < 2; ++i) SendMessageW(logs, CB_ADDSTRING, 0, (LPARAM)names[i]);
+            SendMessageW(logs, CB_SETCURSEL, 1, 0);
+            SetDlgItemTextW(dialog, IDC_TIME_OFFSET_MINUTES, L"-20160");
+            break;
+        }
         case IDD_MARKER_LIST_JA: {
             const wchar_t* markers[] = {L"3", L"15", L"108", L"2147483647"};
             HWND list = GetDlgItem(dialog, IDC_MARKER_LIST);

@@ -59,6 +59,11 @@ const ExpectedControl kJump[] = {
 const ExpectedControl kJumpTime[] = {
     {IDC_JUMP_TIME_RANGE, kEdit}, {IDC_JUMP_TIME_TEXT, kEdit}, {IDOK, kButton}, {IDCANCEL, kButton}};
 const ExpectedControl kZipEntry[] = {{IDC_ZIP_ENTRY_LIST, kList}, {IDOK, kButton}, {IDCANCEL, kButton}};
+const ExpectedControl kTimeOffset[] = {{IDC_TIME_OFFSET_LOG, kCombo},
+                                       {IDC_TIME_OFFSET_MINUTES, kEdit},
+                                       {IDC_TIME_OFFSET_SPIN, L"msctls_updown32"},
+                                       {IDOK, kButton},
+                                       {IDCANCEL, kButton}};
 const ExpectedControl kMarkerList[] = {{IDC_MARKER_LIST, kList},
                                        {IDC_MARKER_JUMP, kButton},
                                        {IDCANCEL, kButton},
@@ -89,6 +94,7 @@ const TemplateInfo kTemplates[] = {
     {IDD_JUMP_JA, "jump", false, CONTROLS(kJump)},
     {IDD_JUMP_TIME_JA, "jump to time", false, CONTROLS(kJumpTime)},
     {IDD_ZIP_ENTRY_JA, "zip entry", false, CONTROLS(kZipEntry)},
+    {IDD_LOG_TIME_OFFSET_JA, "log time offset", false, CONTROLS(kTimeOffset)},
     {IDD_MARKER_LIST_JA, "marker list", false, CONTROLS(kMarkerList)},
     {IDD_CONFIG_PAGE1_JA, "setting page 1", true, CONTROLS(kPage1)},
     {IDD_CONFIG_PAGE2_JA, "setting page 2", true, nullptr, 0},

@@ -29,18 +29,17 @@ int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* byte
     return units > 0 ? units : 0;
 }
 
-char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage, bool hideEscapes,
-                    const std::atomic<int>* cancel, CProgressListener* listener) {
+char16_t* RowsText(const CRowSource& rows, const CRowTextReader& reader, const CRowRange& range, bool hideEscapes,
+                   const std::atomic<int>* cancel, CProgressListener* listener) {
     int64_t first = range.firstRow < 0 ? 0 : range.firstRow;
     int64_t last = range.lastRow < rows.Count() ? range.lastRow : rows.Count() - 1;
     // Each row decodes to at most as many units as it has bytes (up to the prefix).
     size_t capacity = 1;
     CLogLine line;
     CRowWalker sizes(rows, CRow(first));
-    for (int64_t i = first; i <= last; ++i) {
-        int32_t length = sizes.Next(&line) ? line.length : 0;
-        capacity += static_cast<size_t>(length < kRowTextBytes ? (length > 0 ? length : 0) : kRowTextBytes);
-    }
+    for (int64_t i = first; i <= last && sizes.Next(&line); ++i)
+        capacity +=
+            static_cast<size_t>(line.length < kRowTextBytes ? (line.length > 0 ? line.length : 0) : kRowTextBytes);
     auto* result = static_cast<char16_t*>(std::malloc(capacity * sizeof(char16_t)));
     auto* bytes = static_cast<char*>(std::malloc(kRowTextBytes + 1));
     auto* text = static_cast<char16_t*>(std::malloc(kRowTextBytes * sizeof(char16_t)));
@@ -50,14 +49,12 @@ char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range,
     CRowWalker walker(rows, CRow(first));
     for (int64_t i = first; ok && i <= last; ++i) {
         if ((i - first) % kRowsBetweenChecks == 0) {
-            if (cancel != nullptr && cancel->load() != 0) ok = false;
             if (listener != nullptr)
                 listener->OnProgress(static_cast<uint64_t>(i - first), static_cast<uint64_t>(last - first + 1));
-            if (!ok) break;
+            if (cancel != nullptr && cancel->load() != 0) ok = false;
         }
-        int count = walker.Next(&line)
-                        ? ReadRowText(file != nullptr ? file : rows.FileOf(CRow(i)), line, codePage, bytes, text)
-                        : 0;
+        if (!ok || !walker.Next(&line)) break;
+        int count = reader.Read(i, line, bytes, text);
         if (hideEscapes) count = HideEscapes(text, count);
         int s = i == range.firstRow ? Clamp(range.firstColumn, 0, count) : 0;
         int e = i == range.lastRow ? Clamp(range.lastColumn, 0, count) : count;
@@ -75,4 +72,28 @@ char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range,
         return nullptr;
     }
     return result;
+}
+
+namespace {
+
+// Each row through one file, or through its own.
+class CFileRowReader : public CRowTextReader {
+public:
+    CFileRowReader(const CRowSource& rows, CFile* file, unsigned codePage)
+        : m_rows(rows), m_file(file), m_codePage(codePage) {}
+    int Read(int64_t row, const CLogLine& line, char* bytes, char16_t* text) const override {
+        return ReadRowText(m_file != nullptr ? m_file : m_rows.FileOf(CRow(row)), line, m_codePage, bytes, text);
+    }
+
+private:
+    const CRowSource& m_rows;
+    CFile* m_file;
+    unsigned m_codePage;
+};
+
+}  // namespace
+
+char16_t* RangeText(const CRowSource& rows, CFile* file, const CRowRange& range, unsigned codePage, bool hideEscapes,
+                    const std::atomic<int>* cancel, CProgressListener* listener) {
+    return RowsText(rows, CFileRowReader(rows, file, codePage), range, hideEscapes, cancel, listener);
 }

@@ -24,6 +24,20 @@ struct CRowRange {
 // (kRowTextBytes units); returns the unit count, 0 for nothing.
 int ReadRowText(CFile* file, const CLogLine& line, unsigned codePage, char* bytes, char16_t* text);
 
+// How RowsText reads a row: its prefix into bytes and its text into text, as ReadRowText
+// does; the unit count.
+class CRowTextReader {
+public:
+    virtual int Read(int64_t row, const CLogLine& line, char* bytes, char16_t* text) const = 0;
+
+protected:
+    ~CRowTextReader() = default;
+};
+
+// The range's text, each row read by reader: as RangeText below.
+char16_t* RowsText(const CRowSource& rows, const CRowTextReader& reader, const CRowRange& range, bool hideEscapes,
+                   const std::atomic<int>* cancel, CProgressListener* listener);
+
 // The range's text, line breaks as they are in the file, as a new NUL-terminated buffer
 // (std::free), or null when out of memory or cancelled (*cancel non-zero, checked every
 // few thousand rows). Rows outside the source are left out. The bytes are read through

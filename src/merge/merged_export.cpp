@@ -20,8 +20,6 @@ constexpr int64_t kRowsBetweenChecks = 4096;
 constexpr int kCancelled = -2;
 constexpr uint32_t kOutChunk = 1u << 20;
 
-int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
-
 bool Stop(const std::atomic<int>* cancel, CProgressListener* listener, int64_t done, int64_t total) {
     if (done % kRowsBetweenChecks != 0) return false;
     if (listener != nullptr) listener->OnProgress(static_cast<uint64_t>(done), static_cast<uint64_t>(total));
@@ -104,45 +102,27 @@ int PutShown(CSinkWriter* out, const CRowCell& cell, const char* name, const cha
 
 }  // namespace
 
+namespace {
+
+// Each row from its own log, in that log's code page.
+class CMergedRowReader : public CRowTextReader {
+public:
+    CMergedRowReader(const CRowLogs& logs, const CLogReaders& readers) : m_logs(logs), m_readers(readers) {}
+    int Read(int64_t row, const CLogLine& line, char* bytes, char16_t* text) const override {
+        int log = m_logs.LogOf(CRow(row), line);
+        return ReadRowText(m_readers.File(log), line, m_readers.CodePage(log), bytes, text);
+    }
+
+private:
+    const CRowLogs& m_logs;
+    const CLogReaders& m_readers;
+};
+
+}  // namespace
+
 char16_t* LogRowsText(const CRowSource& rows, const CRowLogs& logs, const CLogReaders& readers, const CRowRange& range,
                       bool hideEscapes, const std::atomic<int>* cancel, CProgressListener* listener) {
-    int64_t first = range.firstRow < 0 ? 0 : range.firstRow;
-    int64_t last = range.lastRow < rows.Count() ? range.lastRow : rows.Count() - 1;
-    size_t capacity = 1;
-    CLogLine line;
-    CRowWalker sizes(rows, CRow(first));
-    for (int64_t i = first; i <= last && sizes.Next(&line); ++i)
-        capacity +=
-            static_cast<size_t>(line.length < kRowTextBytes ? (line.length > 0 ? line.length : 0) : kRowTextBytes);
-    auto* result = static_cast<char16_t*>(std::malloc(capacity * sizeof(char16_t)));
-    auto* bytes = static_cast<char*>(std::malloc(kRowTextBytes + 1));
-    auto* text = static_cast<char16_t*>(std::malloc(kRowTextBytes * sizeof(char16_t)));
-    bool ok = result != nullptr && bytes != nullptr && text != nullptr;
-    size_t used = 0;
-    if (ok) result[0] = 0;
-    CRowWalker walker(rows, CRow(first));
-    for (int64_t i = first; ok && i <= last; ++i) {
-        if (Stop(cancel, listener, i - first, last - first + 1)) ok = false;
-        if (!ok || !walker.Next(&line)) break;
-        int log = logs.LogOf(CRow(i), line);
-        int count = ReadRowText(readers.File(log), line, readers.CodePage(log), bytes, text);
-        if (hideEscapes) count = HideEscapes(text, count);
-        int s = i == range.firstRow ? Clamp(range.firstColumn, 0, count) : 0;
-        int e = i == range.lastRow ? Clamp(range.lastColumn, 0, count) : count;
-        if (e <= s) continue;
-        auto part = static_cast<size_t>(e - s);
-        if (used + part + 1 > capacity) part = capacity - used - 1;
-        std::memcpy(result + used, text + s, part * sizeof(char16_t));
-        used += part;
-        result[used] = 0;
-    }
-    std::free(bytes);
-    std::free(text);
-    if (!ok) {
-        std::free(result);
-        return nullptr;
-    }
-    return result;
+    return RowsText(rows, CMergedRowReader(logs, readers), range, hideEscapes, cancel, listener);
 }
 
 int ExportLogRows(const CRowSource& rows, const CRowLogs& logs, const CLogReaders& readers, const char* const* names,

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench_timing.h"
 #include "document/log_file.h"
 #include "foundation/convert.h"
 #include "loader/log_loader.h"
@@ -17,8 +18,6 @@
 #include "search/line_scan.h"
 
 namespace {
-
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 bool WriteShortLines(const char* path, int64_t lines) {
     std::FILE* out = std::fopen(path, "wb");

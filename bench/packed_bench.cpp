@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "document/log_file.h"
 #include "foundation/convert.h"
 #include "loader/log_loader.h"
@@ -17,27 +18,6 @@
 #include "search/search_condition.h"
 
 namespace {
-
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-template <typename F>
-double Best(int repeat, F work) {
-    double best = 1e30;
-    for (int i = 0; i < repeat; ++i) {
-        double start = Now();
-        work();
-        double t = Now() - start;
-        if (t < best) best = t;
-    }
-    return best;
-}
-
-uint64_t Next(uint64_t* x) {
-    *x ^= *x << 13;
-    *x ^= *x >> 7;
-    *x ^= *x << 17;
-    return *x;
-}
 
 void Figure(const char* name, double seconds, const char* referenceName, double reference, double target) {
     double ratio = seconds / reference;

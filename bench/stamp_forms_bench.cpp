@@ -2,6 +2,7 @@
 // form on (as new installations are), beside the log in the line-start form, all in one run.
 // The loads take turns, so that a busy moment of the machine falls on every file alike; the
 // processor time of each load is shown too, which a machine shared with others disturbs less.
+#include "bench_timing.h"
 #include "stamp_forms_bench.h"
 
 #include <chrono>
@@ -16,8 +17,6 @@
 #include "machine.h"
 
 namespace {
-
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 struct CFormLog {
     const char* path;

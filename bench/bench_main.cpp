@@ -7,6 +7,7 @@
 //   quillon-bench [--repeat N] [--no-prefilter] [--load-only] <log-file>   (--no-prefilter: the searches test
 //   every line; --load-only: the load figures alone, each with the processor time of its best run)
 //   quillon-bench [--repeat N] --stamp-forms <basic-log> <log-in-another-form>...  (stamp_forms_bench.h)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_timing.h"
 #include "document/log_file.h"
 #include "loader/log_loader.h"
 #include "foundation/convert.h"
@@ -29,8 +31,6 @@
 namespace {
 
 constexpr const char* kExtractText = "ERROR";
-
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 void AddKeywords(CKeywordSet* set) {
     const char16_t* const errors[] = {u"ERROR",   u"FATAL",  u"Exception", u"failed",    u"refused",
@@ -140,6 +140,8 @@ private:
     }
     // The search and extraction figures; results get the extraction of "ERROR" on one core and two.
     void RunSearchFigures(CLogLineList* results);
+    // Extractions with "not" texts beside the same work without them.
+    void RunNotFigures();
 
     // What fetching one row at random costs, on average over a million rows.
     double RandomFetchMicroseconds() const {
@@ -296,6 +298,45 @@ void CBench::RunSearchFigures(CLogLineList* results) {
     }
 }
 
+void CBench::RunNotFigures() {
+    CScanOptions oneCore;
+    oneCore.threads = 1;
+    oneCore.hideEscapes = true;
+    oneCore.prefilter = m_prefilter;
+    auto extract = [&](const CSearchCondition& condition, CLogLineList* result) {
+        result->Free();
+        ExtractLines(&m_file, *m_lines, condition, kCodePageAnsi, 0, 0, result, oneCore);
+    };
+    // The same rows with a "not" text that no line holds, each run beside the run without it.
+    CSearchCondition positive;
+    positive.Add(u"ERROR");
+    CSearchCondition withNot;
+    withNot.Add(u"ERROR");
+    withNot.Add(u"DeadlockDetected", kMatchCase | kNot);
+    CLogLineList plainRows;
+    CLogLineList notRows;
+    double plain = 1e30;
+    double notSeconds = 1e30;
+    for (int i = 0; i < m_repeat; ++i) {
+        plain = std::min(plain, ::Best(1, [&] { extract(positive, &plainRows); }));
+        notSeconds = std::min(notSeconds, ::Best(1, [&] { extract(withNot, &notRows); }));
+    }
+    // A "not" text alone: every line without it, beside grep -v.
+    CSearchCondition notOnly;
+    notOnly.Add(u"ERROR", kMatchCase | kNot);
+    CLogLineList without;
+    double grepWithout = -1;
+    int64_t grepWithoutCount = 0;
+    double notOnlySeconds =
+        BestBesideGrep([&] { extract(notOnly, &without); }, kExtractText, &grepWithout, &grepWithoutCount, "-v -F");
+    Print({"\"ERROR\" and not an absent text, one core", notSeconds, "\"ERROR\" alone", plain, 1.1});
+    Print({"extraction of not \"ERROR\", one core", notOnlySeconds, "grep -c -v -F", grepWithout, 1.5});
+    std::printf("  they gave %lld and %lld lines (the same: %s); not \"ERROR\" gave %lld (grep counted %lld)\n",
+                static_cast<long long>(plainRows.Count()), static_cast<long long>(notRows.Count()),
+                SameEntries(plainRows, notRows) ? "yes" : "NO", static_cast<long long>(without.Count()),
+                static_cast<long long>(grepWithoutCount));
+}
+
 int CBench::Run() {
     char16_t* wide = MultiByteToWideAlloc(m_path, -1, kCodePageAnsi);
     int opened = wide != nullptr && m_file.Open(wide);
@@ -364,6 +405,7 @@ int CBench::Run() {
     }
     CLogLineList results[2];
     RunSearchFigures(results);
+    RunNotFigures();
     if (lines > 0) {
         std::printf(
             "  index memory: %.1f MiB with the error lines = %.2f bytes per line (the index alone %.2f); target <= 4  "

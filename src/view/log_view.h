@@ -26,6 +26,7 @@
 #include "view/app_mdi_child.h"
 
 struct CRowCell;
+class CRowCells;
 struct CLabelSpan;
 class CColorLabels;
 class COverviewStrip;
@@ -269,6 +270,11 @@ private:
     void UseColors(HDC dc, int entry) const;
     void DrawCells(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
     void DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH intervalBrush);
+    // The first marker that can be on the row first or below it; and the cells left of a
+    // drawn row's text, the markers walked alongside the rows from *marker.
+    int FirstMarkerToDraw(CRow first) const;
+    void DrawRowStart(HDC dc, int y, CRow row, const CLogLine& line, CRowCells* cells, int* marker, HBRUSH lineBrush,
+                      HBRUSH intervalBrush);
     // Where the message text starts (first visible column 0).
     int MessageLeft() const;
     void Underline(HDC dc, int left, int right, int y, COLORREF color) const;

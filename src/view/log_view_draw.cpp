@@ -11,6 +11,7 @@
 #include "foundation/wide.h"
 #include "keywords/token_scanner.h"
 #include "view/log_view.h"
+#include "view/row_draw_scratch.h"
 
 namespace {
 
@@ -143,24 +144,14 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
     auto* text = static_cast<char16_t*>(std::malloc(kRowDrawBytes * sizeof(char16_t)));
     auto* lines =
         static_cast<CLogLine*>(std::malloc(sizeof(CLogLine) * static_cast<size_t>(rowsToDraw > 0 ? rowsToDraw : 1)));
-    bool colorCodes = m_settings.colorCodes != 0;
-    auto* runs = colorCodes ? static_cast<CStyleRun*>(std::malloc(sizeof(CStyleRun) * StyleRunCapacity(kRowDrawBytes)))
-                            : nullptr;
     bool labelled = m_labels != nullptr && !m_labels->Empty();
-    auto* spans = labelled ? static_cast<CLabelSpan*>(std::malloc(sizeof(CLabelSpan) * kRowDrawBytes)) : nullptr;
-    bool ready = bytes != nullptr && text != nullptr && lines != nullptr && (runs != nullptr || !colorCodes) &&
-                 (spans != nullptr || !labelled);
+    CRowDrawScratch scratch(m_settings.colorCodes != 0, kRowDrawBytes, labelled);
+    CStyleRun* runs = scratch.Runs();
+    bool ready = bytes != nullptr && text != nullptr && lines != nullptr && scratch.Ready();
     int64_t shown = ready ? m_rows->ReadRows(first, rowsToDraw, lines) : 0;
     int cw = m_charWidth;
     CRowCells cells(*m_rows, first, m_settings.intervalCheck, m_settings.intervalTime);
-    // Markers are walked alongside the rows, from the entry above the first visible one.
-    CLogLine above;
-    int markerCount = m_markers.Count();
-    const CMarker* markers = m_markers.Entries();
-    int marker = 0;
-    if (RowEntry(first > CRow(0) ? first - 1 : CRow(0), &above)) {
-        while (marker < markerCount && markers[marker].lineNumber < CLineNumber(above.lineNumber)) ++marker;
-    }
+    int marker = FirstMarkerToDraw(first);
     m_drawRight = client.right;
     int cellEnd = Scaled(kCellEnd);
     int textX = kMessageColumn * cw + cellEnd - static_cast<int>(m_hScroll.position) * cw;
@@ -174,25 +165,42 @@ void CLogView::DrawRows(HDC dc, const RECT& client, HBRUSH lineBrush, HBRUSH int
         // The line break stays in the text for search and copy, but fonts draw it as a box.
         while (units > 0 && (text[units - 1] == u'\r' || text[units - 1] == u'\n')) --units;
         if (units > 0) {
-            int spanCount = labelled ? m_labels->FindSpans(text, units, spans, kRowDrawBytes) : 0;
-            DrawRowText(dc, textX, y, text, units, runs, runCount, spans, spanCount);
+            int spanCount = labelled ? m_labels->FindSpans(text, units, scratch.Spans(), kRowDrawBytes) : 0;
+            DrawRowText(dc, textX, y, text, units, runs, runCount, scratch.Spans(), spanCount);
             if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, row.Value(), textX, y, text, units);
         }
-        CRowCell cell;
-        cells.Next(line, &cell);
-        CLineNumber number(line.lineNumber);
-        while (marker < markerCount && markers[marker].lineNumber < number) ++marker;
-        bool hasMarker = marker < markerCount && markers[marker].lineNumber == number;
-        if (hasMarker) ++marker;
-        DrawRowCells(dc, y, cell, hasMarker, row.Value() == m_caretRow, lineBrush, intervalBrush);
-        if (m_logs != nullptr) DrawSourceCell(dc, y, m_logs->LogOf(row, line));
+        DrawRowStart(dc, y, row, line, &cells, &marker, lineBrush, intervalBrush);
     }
     m_drawRight = kNoDrawLimit;
     std::free(bytes);
     std::free(text);
     std::free(lines);
-    std::free(runs);
-    std::free(spans);
+}
+
+int CLogView::FirstMarkerToDraw(CRow first) const {
+    // Markers are walked alongside the rows, from the entry above the first visible one.
+    CLogLine above;
+    int markerCount = m_markers.Count();
+    const CMarker* markers = m_markers.Entries();
+    int marker = 0;
+    if (RowEntry(first > CRow(0) ? first - 1 : CRow(0), &above)) {
+        while (marker < markerCount && markers[marker].lineNumber < CLineNumber(above.lineNumber)) ++marker;
+    }
+    return marker;
+}
+
+void CLogView::DrawRowStart(HDC dc, int y, CRow row, const CLogLine& line, CRowCells* cells, int* marker,
+                            HBRUSH lineBrush, HBRUSH intervalBrush) {
+    CRowCell cell;
+    cells->Next(line, &cell);
+    int markerCount = m_markers.Count();
+    const CMarker* markers = m_markers.Entries();
+    CLineNumber number(line.lineNumber);
+    while (*marker < markerCount && markers[*marker].lineNumber < number) ++*marker;
+    bool hasMarker = *marker < markerCount && markers[*marker].lineNumber == number;
+    if (hasMarker) ++*marker;
+    DrawRowCells(dc, y, cell, hasMarker, row.Value() == m_caretRow, lineBrush, intervalBrush);
+    if (m_logs != nullptr) DrawSourceCell(dc, y, m_logs->LogOf(row, line));
 }
 
 // The cells left of the message: the line number, the interval (flagged when too long),

@@ -7,6 +7,7 @@
 #include "document/row_cells.h"
 #include "keywords/token_scanner.h"
 #include "view/log_view.h"
+#include "view/row_draw_scratch.h"
 #include "view/overview_strip.h"
 
 namespace {
@@ -155,22 +156,13 @@ void CLogView::DrawRowsWrapped(HDC dc, const RECT& client, HBRUSH lineBrush, HBR
     CRow first(m_vScroll.position);
     auto* lines =
         static_cast<CLogLine*>(std::malloc(sizeof(CLogLine) * static_cast<size_t>(linesToDraw > 0 ? linesToDraw : 1)));
-    bool colorCodes = m_settings.colorCodes != 0;
-    auto* runs = colorCodes ? static_cast<CStyleRun*>(std::malloc(sizeof(CStyleRun) * StyleRunCapacity(kRowDrawBytes)))
-                            : nullptr;
     bool labelled = m_labels != nullptr && !m_labels->Empty();
-    auto* spans = labelled ? static_cast<CLabelSpan*>(std::malloc(sizeof(CLabelSpan) * kRowDrawBytes)) : nullptr;
-    bool ready =
-        lines != nullptr && (runs != nullptr || !colorCodes) && (spans != nullptr || !labelled) && PrepareWrapBuffers();
+    CRowDrawScratch scratch(m_settings.colorCodes != 0, kRowDrawBytes, labelled);
+    CStyleRun* runs = scratch.Runs();
+    bool ready = lines != nullptr && scratch.Ready() && PrepareWrapBuffers();
     int64_t shown = ready ? m_rows->ReadRows(first, linesToDraw, lines) : 0;
     CRowCells cells(*m_rows, first, m_settings.intervalCheck, m_settings.intervalTime);
-    CLogLine above;
-    int markerCount = m_markers.Count();
-    const CMarker* markers = m_markers.Entries();
-    int marker = 0;
-    if (RowEntry(first > CRow(0) ? first - 1 : CRow(0), &above)) {
-        while (marker < markerCount && markers[marker].lineNumber < CLineNumber(above.lineNumber)) ++marker;
-    }
+    int marker = FirstMarkerToDraw(first);
     m_drawRight = client.right;
     m_shownRows = 0;
     int skip = m_firstLine;
@@ -186,27 +178,19 @@ void CLogView::DrawRowsWrapped(HDC dc, const RECT& client, HBRUSH lineBrush, HBR
         if (units > 0) {
             m_layout = CRowLayout{text, m_wrapOffsets.Data(), m_wrapWidths.Data(), &m_wrapRow, skip,
                                   y,    MessageLeft(),        client.bottom};
-            int spanCount = labelled ? m_labels->FindSpans(text, units, spans, kRowDrawBytes) : 0;
-            DrawRowText(dc, MessageLeft(), y, text, units, runs, runCount, spans, spanCount);
+            int spanCount = labelled ? m_labels->FindSpans(text, units, scratch.Spans(), kRowDrawBytes) : 0;
+            DrawRowText(dc, MessageLeft(), y, text, units, runs, runCount, scratch.Spans(), spanCount);
             if (m_selectionMode != CSelectionMode::kNone) DrawSelection(dc, row.Value(), MessageLeft(), y, text, units);
             m_layout = CRowLayout{};
         }
-        CRowCell cell;
-        cells.Next(line, &cell);
-        CLineNumber number(line.lineNumber);
-        while (marker < markerCount && markers[marker].lineNumber < number) ++marker;
-        bool hasMarker = marker < markerCount && markers[marker].lineNumber == number;
-        if (hasMarker) ++marker;
         // The cells once, beside the row's first line in the window.
-        DrawRowCells(dc, y, cell, hasMarker, row.Value() == m_caretRow, lineBrush, intervalBrush);
+        DrawRowStart(dc, y, row, line, &cells, &marker, lineBrush, intervalBrush);
         ++m_shownRows;
         y += p * (m_wrapRow.LineCount() - skip);
         skip = 0;
     }
     m_drawRight = kNoDrawLimit;
     std::free(lines);
-    std::free(runs);
-    std::free(spans);
 }
 
 int CLogView::DrawWrappedPiece(HDC dc, const char16_t* text, int length, bool underline) {

@@ -154,6 +154,11 @@ TEST_P(MergedViewTest, TheCommandLineMergesByTimeWithSourceCellsAndLegend) {
     EXPECT_GE(left, (34 + DisplayWidth(title, units)) * view->CharWidth());
     EXPECT_NE(SourceColor(0, false), SourceColor(1, false));
     EXPECT_NE(SourceColor(0, false), SourceColor(10, false));
+    // Wrapped rows keep their source cells.
+    Command(IDM_WRAP_LINES);
+    ViewPicture wrapped = Paint(view);
+    Command(IDM_WRAP_LINES);
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(SourceColor(logs[r], false), wrapped.At(x, RowY(view, r))) << r;
 }
 
 TEST_P(MergedViewTest, SearchExtractionErrorLogAndJumpWorkAcrossTheLogs) {

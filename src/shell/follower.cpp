@@ -117,7 +117,12 @@ void CFollower::Stop() {
 // False when the log is being read again or cannot be followed now.
 bool CFollower::CheckName() {
     if (++m_polls % kPollsBetweenRotationChecks != 0) return true;
-    switch (CheckFollowedName(*m_log, m_log->Path().GetWideOrEmpty())) {
+    return IsStillFollowed(*m_log);
+}
+
+// False, with the reload begun or the status saying why, when file's name no longer holds it.
+bool CFollower::IsStillFollowed(CLogFile& file) {
+    switch (CheckFollowedName(file, file.Path().GetWideOrEmpty())) {
         case CFollowedName::kReplaced:
             Reload(UiText(TextId::kFollowReplaced));
             return false;
@@ -197,20 +202,7 @@ void CFollower::Finish(CFollowJob* job) {
 bool CFollower::CheckSetNames() {
     if (++m_polls % kPollsBetweenRotationChecks != 0) return true;
     for (int i = 0; i < m_set->Count(); ++i) {
-        CLogFile& file = m_set->File(i);
-        switch (CheckFollowedName(file, file.Path().GetWideOrEmpty())) {
-            case CFollowedName::kReplaced:
-                Reload(UiText(TextId::kFollowReplaced));
-                return false;
-            case CFollowedName::kDeleted:
-                ShowStatus(UiText(TextId::kFollowDeleted));
-                return false;
-            case CFollowedName::kUnreadable:
-                ShowStatus(UiText(TextId::kFollowUnreadable));
-                return false;
-            case CFollowedName::kSame:
-                break;
-        }
+        if (!IsStillFollowed(m_set->File(i))) return false;
     }
     return true;
 }

@@ -70,6 +70,7 @@ public:
 
 private:
     bool CheckName();
+    bool IsStillFollowed(CLogFile& file);
     // The same for the logs of a merged set.
     bool StartSet(CMergedLogs* set);
     bool CheckSetNames();

@@ -78,6 +78,7 @@ int wmain(int argc, wchar_t** argv) {
         Navigation(app, view);
         SlowStepCommands(app, view, &prober);
         JumpAndPaint(view);
+        WrappedScrolling(app, view, &prober);
 
         app->SearchConditions().Clear();
         app->SearchConditions().Add(U(absent.c_str()));

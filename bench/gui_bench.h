@@ -81,6 +81,8 @@ void OverviewAndTimeline(CAppMain* app, CLogView* view, Prober* prober, Clock::t
 void Follow(CAppMain* app, const wchar_t* log, Prober* prober);
 // The navigation steps from the middle row and Jump to Time, each timed on this thread.
 void Navigation(CAppMain* app, CLogView* view);
+// Pages and wheel steps down the wrapped rows from the middle, each painted at once.
+void WrappedScrolling(CAppMain* app, CLogView* view, Prober* prober);
 // The next and previous slow-interval commands walking half the rows, with the frame's wait.
 void SlowStepCommands(CAppMain* app, CLogView* view, Prober* prober);
 

@@ -5,6 +5,7 @@
 
 #include "config/app_parameter.h"
 #include "gui_bench.h"
+#include "res/resource.h"
 #include "search/row_navigation.h"
 #include "shell/app_main.h"
 #include "shell/time_commands.h"
@@ -104,6 +105,31 @@ void Navigation(CAppMain* app, CLogView* view) {
     CTimeQuery query;
     if (ParseTimeQuery(text, std::strlen(text), &query) != 1) return;
     time("jump to time, last row", [&] { return FirstRowAtOrAfter(rows, query); });
+}
+
+void WrappedScrolling(CAppMain* app, CLogView* view, Prober* prober) {
+    SendMessageW(app->Frame(), WM_COMMAND, IDM_WRAP_LINES, 0);
+    view->GoToLine(view->Rows().Count() / 2);
+    PumpUntil([] { return false; }, 0.2);
+    prober->TakeLongest();
+    // Each step painted at once, as the user sees it: the slowest step, and the frame's wait.
+    auto steps = [&](UINT message, WPARAM w, const char* what) {
+        double slowest = 0;
+        Clock::time_point all = Clock::now();
+        for (int i = 0; i < 200; ++i) {
+            Clock::time_point start = Clock::now();
+            SendMessageW(view->Window(), message, w, 0);
+            RedrawWindow(view->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            double ms = Seconds(start) * 1000.0;
+            if (ms > slowest) slowest = ms;
+            Pump();
+        }
+        std::printf("GUI wrapped, 200 %-13s %8.3f s   slowest step %6.1f ms   longest frame wait %6.1f ms\n", what,
+                    Seconds(all), slowest, prober->TakeLongest());
+    };
+    steps(WM_KEYDOWN, VK_NEXT, "pages down");
+    steps(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), "wheel steps");
+    SendMessageW(app->Frame(), WM_COMMAND, IDM_WRAP_LINES, 0);
 }
 
 void SlowStepCommands(CAppMain* app, CLogView* view, Prober* prober) {

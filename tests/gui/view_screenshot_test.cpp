@@ -222,8 +222,10 @@ TEST_F(ViewScreenshotTest, MergedLogsInBothLanguages) {
         UpdateWindow(v->Window());
         Pump(10);
         const char* folder = std::getenv("QUILLON_SCREENSHOTS");
-        if (folder != nullptr && folder[0] != 0 && dpi == kDefaultDpi) {
-            std::string path = std::string(folder) + "\\" + (language == 1 ? "merged-ja" : "merged-en") + ".bmp";
+        if (folder != nullptr && folder[0] != 0) {
+            std::string name = language == 1 ? "merged-ja" : "merged-en";
+            if (dpi != kDefaultDpi) name += "-" + std::to_string(dpi) + "dpi";
+            std::string path = std::string(folder) + "\\" + name + ".bmp";
             EXPECT_TRUE(SaveFrame(m_frame, path)) << path;
         }
         TearDown();

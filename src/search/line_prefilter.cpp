@@ -118,10 +118,14 @@ void CLinePrefilter::Prepare(const CSearchCondition& condition, unsigned codePag
     if (!traits.utf8 && !traits.asciiIdentity) return;
     m_utf8 = traits.utf8;
     int count = condition.Count();
-    // A kNot text is required absent, never present: only the other texts give literals,
-    // and a condition of kNot texts alone may match any line.
-    if (condition.PositiveCount() == 0) return;
-    if (condition.MatchAll() != 0) {
+    // A kNot text is required absent, never present: only the other texts give literals.
+    // Of kNot texts alone, the literals of them all tell the lines that surely match.
+    m_inverted = condition.PositiveCount() == 0;
+    if (m_inverted) {
+        for (int i = 0; i < count; ++i) {
+            if (!AddText(condition, i)) return;
+        }
+    } else if (condition.MatchAll() != 0) {
         // Every text must occur: the literals of the one that narrows the search most.
         int best = -1;
         int bestScore = 0;

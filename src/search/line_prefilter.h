@@ -18,6 +18,9 @@ public:
     // with colour codes on when hideEscapes; Active() tells whether there are any.
     void Prepare(const CSearchCondition& condition, unsigned codePage, bool hideEscapes);
     bool Active() const { return m_active; }
+    // Of a condition of kNot texts alone: then the literals are those of every text, and the
+    // lines Mark leaves at 0 hold none of them, so they match unless empty.
+    bool Inverted() const { return m_active && m_inverted; }
     // How many of the n entries (in scan order: descending offsets when backward) from the
     // first on lie in file order within limit bytes, with the span they cover [*lo, *hi).
     static int Group(const CLogLine* entries, int n, bool backward, uint64_t limit, uint64_t* lo, uint64_t* hi);
@@ -35,6 +38,7 @@ private:
     CMultiLiteral m_literals;
     CMultiLiteral m_beyondAscii;  // U+017F and U+212A when a literal ignoring case holds s or k
     bool m_active = false;
+    bool m_inverted = false;
     bool m_utf8 = false;
     bool m_hideEscapes = false;
     bool m_foldedKs = false;  // a literal ignoring case holds s or k

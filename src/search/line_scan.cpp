@@ -305,7 +305,7 @@ void CScanWorker::Run() {
             if (job.Stopped()) return;
             int64_t blockEnd = end - k > kBlockRows ? k + kBlockRows : end;
             int64_t from = k;
-            if (m_filtered && m_streamed && SkipsBlocks(k, blockEnd)) {
+            if (m_filtered && m_streamed && !m_prefilter.Inverted() && SkipsBlocks(k, blockEnd)) {
                 job.done.fetch_add(blockEnd - from);
                 Report();
                 k = blockEnd;
@@ -315,8 +315,11 @@ void CScanWorker::Run() {
             if (m_filtered) MarkCandidates(entries, static_cast<int>(blockEnd - k));
             for (; k < blockEnd; ++k) {
                 if (!job.extract && k >= job.best.load(std::memory_order_relaxed)) break;
-                if (m_filtered && m_candidates[k - from] == 0) continue;
-                if (Test(entries[k - from]) && (!Hit(k) || !job.extract)) break;
+                const CLogLine& line = entries[k - from];
+                bool sure = m_filtered && m_candidates[k - from] == 0;
+                // Without the prefilter's literals a line matches only kNot texts alone.
+                if (sure ? !m_prefilter.Inverted() || line.length <= 0 : !Test(line)) continue;
+                if (!Hit(k) || !job.extract) break;
             }
             job.done.fetch_add(k - from);
             Report();

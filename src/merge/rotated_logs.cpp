@@ -84,18 +84,26 @@ std::vector<std::u16string> RotatedLogSet(const std::u16string& chosen, const st
     struct CSibling {
         CPlace place;
         const std::u16string* name;
+        bool packed;
     };
     std::vector<CSibling> siblings;
     for (const std::u16string& name : names) {
         CPlace place;
         if (StartsWithName(name, log) && ReadSuffix(name.substr(log.size()), withCompressed, &place))
-            siblings.push_back({place, &name});
+            siblings.push_back({place, &name, !ReadSuffix(name.substr(log.size()), false, &place)});
     }
-    // Oldest first: dated before numbered, a date rising, a number falling.
-    std::stable_sort(siblings.begin(), siblings.end(), [](const CSibling& a, const CSibling& b) {
+    // Oldest first: dated before numbered, a date rising, a number falling; a plain file before
+    // a compressed one of the same place.
+    auto same = [](const CSibling& a, const CSibling& b) {
+        return a.place.dated == b.place.dated && a.place.value == b.place.value;
+    };
+    std::stable_sort(siblings.begin(), siblings.end(), [&](const CSibling& a, const CSibling& b) {
+        if (same(a, b)) return !a.packed && b.packed;
         if (a.place.dated != b.place.dated) return a.place.dated;
         return a.place.dated ? a.place.value < b.place.value : a.place.value > b.place.value;
     });
+    // Both of one place (a rotation caught while being compressed) hold the same rows: the plain one.
+    siblings.erase(std::unique(siblings.begin(), siblings.end(), same), siblings.end());
     size_t keep = maxLogs > 1 ? static_cast<size_t>(maxLogs - 1) : 0;
     size_t from = siblings.size() > keep ? siblings.size() - keep : 0;
     std::vector<std::u16string> set;

@@ -10,6 +10,7 @@
 // order to merge them: the dated ones oldest first, then the numbered ones highest (oldest)
 // first, the log itself last; at most maxLogs names, the oldest left out. A chosen name that
 // is itself a rotated one of a log in names stands for that log. withCompressed: members
-// ending in ".gz" count too (the viewer reads them; a caller that cannot leaves them out).
+// ending in ".gz" count too (the viewer reads them; a caller that cannot leaves them out),
+// except beside a plain file of the same place.
 std::vector<std::u16string> RotatedLogSet(const std::u16string& chosen, const std::vector<std::u16string>& names,
                                           int maxLogs, bool withCompressed = false);

@@ -57,6 +57,8 @@ public:
     int Run();
 
 private:
+    template <class Front>
+    friend int ::RunCliCommand(CCliCommand command, Front& front);
     int Info();
     void StampRules(CStampRules* rules);
     // The stamp rules and the colour codes, as the settings and options say.
@@ -171,22 +173,7 @@ int CCli::Run() {
     bar.Finish();
     if (!indexed) return 2;
 
-    switch (m_o.command) {
-        case CCliCommand::kInfo:
-            return Info();
-        case CCliCommand::kRows:
-            return Rows();
-        case CCliCommand::kErrors:
-            return Errors();
-        case CCliCommand::kSearch:
-            return Search();
-        case CCliCommand::kExtract:
-            return Extract();
-        case CCliCommand::kTimeline:
-            return Timeline();
-        default:
-            return 2;
-    }
+    return RunCliCommand(m_o.command, *this);
 }
 
 void CCli::SettleRules() {

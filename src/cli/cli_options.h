@@ -13,6 +13,28 @@ constexpr int kMaxExtractTexts = 5;
 constexpr int kMaxCliStampPatterns = 16;
 constexpr int kMaxCliMergedLogs = 64;
 
+// The command's own function of a front end (of one log, or of logs merged): its exit status,
+// 2 for no command.
+template <class Front>
+int RunCliCommand(CCliCommand command, Front& front) {
+    switch (command) {
+        case CCliCommand::kInfo:
+            return front.Info();
+        case CCliCommand::kRows:
+            return front.Rows();
+        case CCliCommand::kErrors:
+            return front.Errors();
+        case CCliCommand::kSearch:
+            return front.Search();
+        case CCliCommand::kExtract:
+            return front.Extract();
+        case CCliCommand::kTimeline:
+            return front.Timeline();
+        default:
+            return 2;
+    }
+}
+
 struct CCliOptions {
     CCliCommand command = CCliCommand::kNone;
     const char* log = nullptr;                      // the first merged log with --merge

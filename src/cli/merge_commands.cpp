@@ -61,6 +61,8 @@ public:
     int Run();
 
 private:
+    template <class Front>
+    friend int ::RunCliCommand(CCliCommand command, Front& front);
     int Open(CMergedLogFile* log, const CLoadRequest& given);
     int Info();
     int Rows();
@@ -137,22 +139,7 @@ int CMergedCli::Run() {
     int merged = MergeLogs(inputs, count, &m_rows, &bar);
     bar.Finish();
     if (merged != 1) return CliFail("not enough memory to merge the logs");
-    switch (m_o.command) {
-        case CCliCommand::kInfo:
-            return Info();
-        case CCliCommand::kRows:
-            return Rows();
-        case CCliCommand::kErrors:
-            return Errors();
-        case CCliCommand::kSearch:
-            return Search();
-        case CCliCommand::kExtract:
-            return Extract();
-        case CCliCommand::kTimeline:
-            return Timeline();
-        default:
-            return 2;
-    }
+    return RunCliCommand(m_o.command, *this);
 }
 
 std::string CMergedCli::Names() const {

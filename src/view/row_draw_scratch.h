@@ -2,22 +2,13 @@
 // codes on) and its label spans (with labels), freed when the drawing ends.
 #pragma once
 
-#include <cstdlib>
-
-#include "config/color_labels.h"
-#include "document/escape_codes.h"
+struct CStyleRun;
+struct CLabelSpan;
 
 class CRowDrawScratch {
 public:
-    CRowDrawScratch(bool colorCodes, int rowUnits, bool labelled)
-        : m_runs(colorCodes ? static_cast<CStyleRun*>(std::malloc(sizeof(CStyleRun) * StyleRunCapacity(rowUnits)))
-                            : nullptr),
-          m_spans(labelled ? static_cast<CLabelSpan*>(std::malloc(sizeof(CLabelSpan) * rowUnits)) : nullptr),
-          m_ready((m_runs != nullptr || !colorCodes) && (m_spans != nullptr || !labelled)) {}
-    ~CRowDrawScratch() {
-        std::free(m_runs);
-        std::free(m_spans);
-    }
+    CRowDrawScratch(bool colorCodes, int rowUnits, bool labelled);
+    ~CRowDrawScratch();
     CRowDrawScratch(const CRowDrawScratch&) = delete;
     CRowDrawScratch& operator=(const CRowDrawScratch&) = delete;
 

@@ -7,6 +7,7 @@
 #include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_epoch.h"
 #include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_text.h"
 
 namespace {
@@ -150,6 +151,7 @@ int LeadingPlace(const char* bytes, int limit) {
 
 int Search(CLineSearch& search, const CStampHint* hint) {
     const char* bytes = search.bytes;
+    if (QuickAccessLog(bytes, search.length, search.match)) return 1;
     // Most stamps stand at the first field, or just inside a bracket that opens it: that place
     // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
     // lay ahead (which only lets more forms be read). An epoch time there is the earliest, and

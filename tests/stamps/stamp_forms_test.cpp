@@ -12,6 +12,7 @@
 
 #include "stamps/stamp_epoch.h"
 #include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_rules.h"
 
 namespace {
@@ -407,6 +408,59 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
             EXPECT_EQ(0, ParseStampForms(blanks.data(), n, &match, &hint)) << n;
         }
     }
+}
+
+// The quick read of an access log's bracket: on lines of that shape and their near misses
+// (a byte of the stamp or of what leads it changed, other leading fields, the line cut
+// short), what it finds is what the plain search finds, and the search agrees as well.
+TEST(StampFormsTest, QuickAccessLogAgreesWithThePlainSearch) {
+    const char* const leads[] = {"10.0.15.15 - - ",
+                                 "127.0.0.1 - frank ",
+                                 "  1.22.3.255 - - ",
+                                 "",
+                                 "x",
+                                 "host.a-b - ",
+                                 "10.0.15 - - ",
+                                 "1000.0.0.1 ",
+                                 "10.0.0.1.5 ",
+                                 "Mar ",
+                                 "fri - ",
+                                 "1131566461 ",
+                                 "12:00:00 ",
+                                 "10.0.0.1:80 ",
+                                 "20.10.30 ",
+                                 "- [",
+                                 "\t|x ",
+                                 "06.05.24 ",
+                                 "t=2024-05-06T08:00:00Z ",
+                                 "10.1.15T08:00:00 "};
+    const char* const stamps[] = {"[06/May/2024:08:00:00 +0900]", "[31/Dec/2099:23:59:59 -0130]",
+                                  "[01/Jan/2000:00:00:00 +1400]", "[10/Oct/2000:13:55:36 -0700] "};
+    const std::string bytes = "0123456789/:+- []JanMyDcx.,\t";
+    std::mt19937 rng(3411);
+    int quick = 0;
+    for (int round = 0; round < 100000; ++round) {
+        std::string line = leads[rng() % (sizeof leads / sizeof *leads)];
+        line += stamps[rng() % (sizeof stamps / sizeof *stamps)];
+        line += rng() % 2 == 0 ? " \"GET / HTTP/1.1\" 200" : "";
+        for (int k = static_cast<int>(rng() % 3); k > 0; --k) line[rng() % line.size()] = bytes[rng() % bytes.size()];
+        int length = static_cast<int>(rng() % 5 == 0 ? rng() % (line.size() + 1) : line.size());
+        std::unique_ptr<char[]> copy(new char[line.size()]);
+        std::memcpy(copy.get(), line.data(), line.size());
+        CStampMatch plain, fast;
+        int want = PlainSearch(copy.get(), length, &plain);
+        if (QuickAccessLog(copy.get(), length, &fast)) {
+            ++quick;
+            ASSERT_EQ(1, want) << line.substr(0, length);
+            EXPECT_EQ(plain.offset, fast.offset) << line.substr(0, length);
+            EXPECT_EQ(plain.form, fast.form) << line.substr(0, length);
+            EXPECT_TRUE(plain.stamp == fast.stamp) << line.substr(0, length);
+        }
+        ASSERT_EQ(want, ParseStampForms(copy.get(), length, &fast)) << line.substr(0, length);
+        EXPECT_EQ(plain.offset, fast.offset) << line.substr(0, length);
+        EXPECT_TRUE(plain.stamp == fast.stamp) << line.substr(0, length);
+    }
+    EXPECT_GT(quick, 15000);
 }
 
 // Stamps that begin among the first 128 bytes and end beyond them (a compact time after many

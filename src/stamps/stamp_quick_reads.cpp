@@ -1,0 +1,133 @@
+// The quick reads decline on anything the general readers would have to weigh: another
+// spelling, a fraction, a zone out of range, a place before the stamp where one may start.
+#include "stamps/stamp_quick_reads.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "stamps/stamp_text.h"
+
+namespace {
+
+// The digits p[0, count) as a number, or -1 when one is no digit.
+int Number(const char* p, int count) {
+    int value = 0;
+    for (int k = 0; k < count; ++k) {
+        auto digit = static_cast<unsigned>(p[k] - '0');
+        if (digit > 9) return -1;
+        value = value * 10 + static_cast<int>(digit);
+    }
+    return value;
+}
+
+// A month's name as an access log writes it ("Jan", "Feb", ...): 1..12, or 0.
+int MonthAt(const char* p) {
+    auto key = [](const char* name) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(name[0])) |
+               static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
+               static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16;
+    };
+    static const uint32_t kNames[12] = {key("Jan"), key("Feb"), key("Mar"), key("Apr"), key("May"), key("Jun"),
+                                        key("Jul"), key("Aug"), key("Sep"), key("Oct"), key("Nov"), key("Dec")};
+    uint32_t at = key(p);
+    for (int m = 0; m < 12; ++m) {
+        if (kNames[m] == at) return m + 1;
+    }
+    return 0;
+}
+
+// The length of an address ("10.0.15.15", four numbers of one to three digits) at p, or 0.
+// No form reads there, as none takes a number of one to three digits, a point, another and
+// a point for the start of a date that goes on with a third number and a point.
+int AddressLength(const char* p, int n) {
+    int i = 0;
+    for (int part = 0; part < 4; ++part) {
+        int digits = 0;
+        while (i < n && digits < 4 && IsStampDigit(p[i])) ++i, ++digits;
+        if (digits == 0 || digits > 3) return 0;
+        if (part < 3 && (i >= n || p[i++] != '.')) return 0;
+    }
+    return i;
+}
+
+// What a byte may be to a place: one after which a place follows, one a stamp may start with.
+enum : uint8_t { kBoundary = 1, kDigit = 2, kLetter = 4 };
+
+struct CByteClasses {
+    uint8_t of[256] = {};
+};
+
+constexpr CByteClasses MakeClasses() {
+    CByteClasses c;
+    for (int b = 0; b < 256; ++b) {
+        auto ch = static_cast<char>(b);
+        if (IsStampFieldBoundary(ch)) c.of[b] |= kBoundary;
+        if (IsStampDigit(ch)) c.of[b] |= kDigit;
+        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z')) c.of[b] |= kLetter;
+    }
+    return c;
+}
+
+constexpr CByteClasses kClasses = MakeClasses();
+
+// Whether no stamp and no epoch time can start at a place of bytes[0, until): each holds
+// neither a digit nor the start of a name, but for an address that leads the line.
+bool NothingStartsBefore(const char* bytes, int length, int until) {
+    int first = 0;
+    while (first < until && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
+    int at = first;
+    uint8_t before = kBoundary;
+    // Within an address no place follows (its digits and points are no boundaries).
+    if (at < until && IsStampDigit(bytes[at])) {
+        int address = AddressLength(bytes + at, length - at);
+        if (address == 0) return false;
+        at += address;
+        before = kDigit;
+    }
+    for (; at < until; ++at) {
+        uint8_t here = kClasses.of[static_cast<unsigned char>(bytes[at])];
+        if ((before & kBoundary) != 0 && (here & (kDigit | kLetter)) != 0 &&
+            ((here & kDigit) != 0 || MayStartNameForm(bytes + at, length - at))) {
+            return false;
+        }
+        before = here;
+    }
+    return true;
+}
+
+// How far into a line the bracket of an access log is looked for.
+constexpr int kBracketWindow = 64;
+
+}  // namespace
+
+int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
+    int window = length < kBracketWindow ? length : kBracketWindow;
+    const void* open = std::memchr(bytes, '[', static_cast<size_t>(window));
+    if (open == nullptr) return 0;
+    int at = static_cast<int>(static_cast<const char*>(open) - bytes) + 1;
+    // dd/Mon/yyyy:hh:mm:ss +hhmm]
+    if (length - at < 27) return 0;
+    const char* p = bytes + at;
+    if (p[2] != '/' || p[6] != '/' || p[11] != ':' || p[14] != ':' || p[17] != ':' || p[20] != ' ' ||
+        (p[21] != '+' && p[21] != '-') || p[26] != ']') {
+        return 0;
+    }
+    CStampFields f;
+    f.day = Number(p, 2);
+    f.month = MonthAt(p + 3);
+    f.year = Number(p + 7, 4);
+    f.hour = Number(p + 12, 2);
+    f.minute = Number(p + 15, 2);
+    f.second = Number(p + 18, 2);
+    int zoneHours = Number(p + 22, 2);
+    int zoneMinutes = Number(p + 24, 2);
+    if ((f.day | f.year | f.hour | f.minute | f.second | zoneHours | zoneMinutes) < 0 || f.month == 0) return 0;
+    if (zoneHours > 14 || zoneMinutes > 59) return 0;
+    f.zone = (p[21] == '-' ? -1 : 1) * (zoneHours * 60 + zoneMinutes);
+    CTimeStamp stamp;
+    if (!NothingStartsBefore(bytes, length, at) || !f.ToStamp(&stamp)) return 0;
+    match->stamp = stamp;
+    match->form = StampForm::kAccessLog;
+    match->offset = at;
+    return 1;
+}

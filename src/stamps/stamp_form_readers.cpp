@@ -349,6 +349,24 @@ constexpr uint32_t RunsOfForms(bool timeless) {
     return runs;
 }
 
+// The bytes some form lets follow its first run of digits.
+struct CAfters {
+    uint64_t bits[4] = {};
+};
+
+constexpr CAfters AftersOfForms() {
+    CAfters a;
+    for (const CFormEntry& entry : kForms) {
+        for (const char* c = entry.after; *c != 0; ++c) {
+            auto b = static_cast<unsigned char>(*c);
+            a.bits[b >> 6] |= uint64_t{1} << (b & 63);
+        }
+    }
+    return a;
+}
+
+constexpr CAfters kAfters = AftersOfForms();
+
 }  // namespace
 
 int TimeOnlyMatch(const CStampFields& f, bool ends, int at, CStampMatch* match) {
@@ -378,6 +396,7 @@ int ReadTimeOnly(const char* bytes, int length, CStampMatch* match) {
 }
 
 const uint32_t kStampFormRuns[2] = {RunsOfForms(true), RunsOfForms(false)};
+const uint64_t kStampFormAfters[4] = {kAfters.bits[0], kAfters.bits[1], kAfters.bits[2], kAfters.bits[3]};
 
 int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
     for (uint32_t forms = FormsFor(shape); forms != 0; forms &= forms - 1) {

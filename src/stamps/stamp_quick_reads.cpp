@@ -70,21 +70,20 @@ constexpr CByteClasses MakeClasses() {
 
 constexpr CByteClasses kClasses = MakeClasses();
 
-// Whether no stamp and no epoch time can start at a place of bytes[0, until): each holds
-// neither a digit nor the start of a name, but for an address that leads the line.
-bool NothingStartsBefore(const char* bytes, int length, int until) {
+// Where the places of a line may hold no stamp up to: past its leading blanks and the
+// address that leads it, if any; -1 when a number that is no address leads it.
+int PastTheLead(const char* bytes, int length) {
     int first = 0;
-    while (first < until && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
-    int at = first;
-    uint8_t before = kBoundary;
-    // Within an address no place follows (its digits and points are no boundaries).
-    if (at < until && IsStampDigit(bytes[at])) {
-        int address = AddressLength(bytes + at, length - at);
-        if (address == 0) return false;
-        at += address;
-        before = kDigit;
-    }
-    for (; at < until; ++at) {
+    while (first < length && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
+    if (first >= length || !IsStampDigit(bytes[first])) return first;
+    int address = AddressLength(bytes + first, length - first);
+    return address == 0 ? -1 : first + address;
+}
+
+// Whether no stamp and no epoch time can start at a place of bytes[from, until), from being
+// a place when before holds kBoundary: each holds neither a digit nor the start of a name.
+bool NothingStartsAt(const char* bytes, int length, int from, int until, uint8_t before) {
+    for (int at = from; at < until; ++at) {
         uint8_t here = kClasses.of[static_cast<unsigned char>(bytes[at])];
         if ((before & kBoundary) != 0 && (here & (kDigit | kLetter)) != 0 &&
             ((here & kDigit) != 0 || MayStartNameForm(bytes + at, length - at))) {
@@ -101,8 +100,11 @@ constexpr int kBracketWindow = 64;
 }  // namespace
 
 int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
+    // The lead first: most other lines that begin with a digit are ruled out by it at once.
+    int from = PastTheLead(bytes, length);
     int window = length < kBracketWindow ? length : kBracketWindow;
-    const void* open = std::memchr(bytes, '[', static_cast<size_t>(window));
+    if (from < 0 || from >= window) return 0;
+    const void* open = std::memchr(bytes + from, '[', static_cast<size_t>(window - from));
     if (open == nullptr) return 0;
     int at = static_cast<int>(static_cast<const char*>(open) - bytes) + 1;
     // dd/Mon/yyyy:hh:mm:ss +hhmm]
@@ -125,7 +127,9 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
     if (zoneHours > 14 || zoneMinutes > 59) return 0;
     f.zone = (p[21] == '-' ? -1 : 1) * (zoneHours * 60 + zoneMinutes);
     CTimeStamp stamp;
-    if (!NothingStartsBefore(bytes, length, at) || !f.ToStamp(&stamp)) return 0;
+    // The lead's place (or the byte after its address, which follows no boundary) and on.
+    uint8_t before = from > 0 && IsStampDigit(bytes[from - 1]) ? kDigit : kBoundary;
+    if (!NothingStartsAt(bytes, length, from, at, before) || !f.ToStamp(&stamp)) return 0;
     match->stamp = stamp;
     match->form = StampForm::kAccessLog;
     match->offset = at;

@@ -220,6 +220,8 @@ inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* en
 // takes its first three numbers for a date and the fourth for the hour, so it fails unless a
 // colon follows that hour, after blanks at most. Read here at a fraction of its cost.
 inline bool DottedQuadLeadFails(const char* p, int n) {
+    // Only a first number of one to three digits is looked at, which rules most lines out at once.
+    if (n < 8 || !IsDigit(p[0]) || (p[1] != '.' && p[2] != '.' && p[3] != '.')) return false;
     int i = 0;
     for (int part = 0; part < 4; ++part) {
         int start = i;

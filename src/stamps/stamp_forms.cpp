@@ -37,7 +37,12 @@ bool IsEpoch(StampForm form) { return form == StampForm::kEpochSeconds || form =
 // as far as an epoch time in milliseconds reaches.
 CFieldShape LeadingShape(const char* bytes, int length, int at) {
     CFieldShape shape;
-    int run = DigitsAt(bytes + at, length - at);
+    // Most leading numbers are short (an hour, a day, a process id's first digits).
+    int run = at + 2 >= length               ? DigitsAt(bytes + at, length - at)
+              : !IsStampDigit(bytes[at])     ? 0
+              : !IsStampDigit(bytes[at + 1]) ? 1
+              : !IsStampDigit(bytes[at + 2]) ? 2
+                                             : DigitsAt(bytes + at, length - at);
     shape.run = run < kEpochRun ? run : kEpochRun;
     shape.after = at + shape.run < length ? bytes[at + shape.run] : '\0';
     return shape;
@@ -61,15 +66,52 @@ struct CLineSearch {
     CStampFields leadTime;  // the h:mm:ss at the lead, when timeEnd is past it
     int timeEnd = -1;
     bool timeEnds = false;  // whether a stamp may end at timeEnd
+    int fractionEnd = -1;   // where the digits of its fraction end, when known
 
     // Where an h:mm:ss (with what follows it as part of the time) at the lead ends, or -1 when
     // none starts there; its fields are kept for a time alone.
     int ReadLeadTime() {
         CStampText t{bytes, length, lead};
-        if (!t.Time(&leadTime)) return -1;
+        if (!QuickLeadTime(&t) && !t.Time(&leadTime)) return -1;
         timeEnd = t.i;
         timeEnds = t.Ends();
         return timeEnd;
+    }
+
+    // What CStampText::Time reads at the lead when it is "hh:mm:ss" with a fraction of up to
+    // fifteen digits or none, and no zone: read at fixed places, and the fraction's end kept.
+    // False (and nothing read) for any other time.
+    bool QuickLeadTime(CStampText* t) {
+        const char* p = bytes + lead;
+        int n = length - lead;
+        if (n < 9 || p[2] != ':' || p[5] != ':') return false;
+        auto two = [p](int k) {
+            auto a = static_cast<unsigned>(p[k] - '0'), b = static_cast<unsigned>(p[k + 1] - '0');
+            return a <= 9 && b <= 9 ? static_cast<int>(a * 10 + b) : -1;
+        };
+        int hour = two(0), minute = two(3), second = two(6);
+        if ((hour | minute | second) < 0) return false;
+        int i = 8;
+        int ms = 0;
+        if (p[8] == '.' || p[8] == ',') {
+            int digits = DigitsAt(p + 9, n - 9);
+            if (digits >= 16) return false;
+            if (digits > 0) {
+                for (int k = 0; k < 3; ++k) ms = ms * 10 + (k < digits ? p[9 + k] - '0' : 0);
+                i = 9 + digits;
+                fractionEnd = lead + i;
+            }
+        }
+        if (i < n && (p[i] == 'Z' || p[i] == '+' || p[i] == '-')) {
+            fractionEnd = -1;
+            return false;
+        }
+        leadTime.hour = hour;
+        leadTime.minute = minute;
+        leadTime.second = second;
+        leadTime.millisecond = ms;
+        t->i = lead + i;
+        return true;
     }
 
     // The readable forms at a place, then the epoch time there.
@@ -117,7 +159,8 @@ struct CLineSearch {
         bool longFraction = fraction + 2 < timeEnd && bytes[fraction - 1] == '.' && IsStampDigit(bytes[fraction]) &&
                             IsStampDigit(bytes[fraction + 1]) && IsStampDigit(bytes[fraction + 2]);
         if (!longFraction) return TryEachByte(minutes, until);
-        return TryEachByte(fraction + DigitsAt(bytes + fraction, timeEnd - fraction) - 1, until);
+        int digits = fractionEnd >= 0 ? fractionEnd - fraction : DigitsAt(bytes + fraction, timeEnd - fraction);
+        return TryEachByte(fraction + digits - 1, until);
     }
 
     // Every place after tried, each sized up first.

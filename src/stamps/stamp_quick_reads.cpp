@@ -76,7 +76,10 @@ int PastTheLead(const char* bytes, int length) {
     int first = 0;
     while (first < length && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
     if (first >= length || !IsStampDigit(bytes[first])) return first;
-    int address = AddressLength(bytes + first, length - first);
+    // A point among the next three bytes, or no address: most numbers are ruled out by it.
+    const char* p = bytes + first;
+    if (length - first < 8 || (p[1] != '.' && p[2] != '.' && p[3] != '.')) return -1;
+    int address = AddressLength(p, length - first);
     return address == 0 ? -1 : first + address;
 }
 

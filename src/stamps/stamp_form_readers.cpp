@@ -5,6 +5,7 @@
 // identifiers.
 #include "stamps/stamp_form_readers.h"
 
+#include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_text.h"
 
 namespace {
@@ -414,4 +415,17 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
         }
     }
     return 0;
+}
+
+int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
+    uint32_t forms = FormsFor(shape);
+    CTimeStamp stamp;
+    if (forms != 0 && kForms[__builtin_ctz(forms)].form == StampForm::kIsoDate &&
+        QuickIsoDate(bytes, length, at, &stamp)) {
+        match->stamp = stamp;
+        match->form = StampForm::kIsoDate;
+        match->offset = at;
+        return 1;
+    }
+    return ReadStampFormAt(bytes, length, at, shape, match);
 }

@@ -116,7 +116,7 @@ struct CLineSearch {
 
     // The readable forms at a place, then the epoch time there.
     bool TryPlace(int at, const CFieldShape& shape) {
-        if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return true;
+        if (AnyStampFormMayStart(shape) && ReadStampFormQuickly(bytes, length, at, shape, match)) return true;
         if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
             haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, at == lead, &epoch, epochDay) != 0;
         }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_text.h"
 
 namespace {
@@ -137,4 +138,70 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
     match->form = StampForm::kAccessLog;
     match->offset = at;
     return 1;
+}
+
+namespace {
+
+// The zone after an ISO time at p[i] and the end of the stamp: "Z", "+09:00", "-0700", a
+// zone's name after a blank, or none before a byte that ends it. The stamp's end, or -1 when
+// unsure.
+int IsoZone(const char* p, int n, int i, int* zone) {
+    auto ends = [p, n](int k) {
+        unsigned c = k < n ? static_cast<unsigned char>(p[k]) : 0u;
+        return k >= n || (c - '0' > 9 && (c | 0x20) - 'a' > 25);
+    };
+    *zone = kNoZone;
+    if (i >= n) return i;
+    if (p[i] == 'Z') {
+        *zone = 0;
+        return ends(i + 1) ? i + 1 : -1;
+    }
+    if (p[i] == '+' || p[i] == '-') {
+        if (n - i < 5) return -1;
+        int hours = Number(p + i + 1, 2);
+        int minutesAt = i + (p[i + 3] == ':' ? 4 : 3);
+        if (n - minutesAt < 2) return -1;
+        int minutes = Number(p + minutesAt, 2);
+        if (hours < 0 || minutes < 0 || hours > 14 || minutes > 59) return -1;
+        *zone = (p[i] == '-' ? -1 : 1) * (hours * 60 + minutes);
+        return ends(minutesAt + 2) ? minutesAt + 2 : -1;
+    }
+    if (p[i] == ' ') {
+        CStampText t{p, n, i + 1};
+        int named = 0;
+        if (t.ZoneName(&named)) {
+            *zone = named;
+            return ends(t.i) ? t.i : -1;
+        }
+    }
+    return ends(i) ? i : -1;
+}
+
+}  // namespace
+
+int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
+    const char* p = bytes + at;
+    int n = length - at;
+    if (n < 19 || p[4] != '-' || p[7] != '-' || (p[10] != 'T' && p[10] != ' ') || p[13] != ':' || p[16] != ':') {
+        return 0;
+    }
+    CStampFields f;
+    f.year = Number(p, 4);
+    f.month = Number(p + 5, 2);
+    f.day = Number(p + 8, 2);
+    f.hour = Number(p + 11, 2);
+    f.minute = Number(p + 14, 2);
+    f.second = Number(p + 17, 2);
+    if ((f.year | f.month | f.day | f.hour | f.minute | f.second) < 0) return 0;
+    int i = 19;
+    if (i < n && (p[i] == '.' || p[i] == ',')) {
+        int digits = DigitsAt(p + 20, n - 20);
+        if (digits >= 16) return 0;
+        if (digits > 0) {
+            for (int k = 0; k < 3; ++k) f.millisecond = f.millisecond * 10 + (k < digits ? p[20 + k] - '0' : 0);
+            i = 20 + digits;
+        }
+    }
+    if (IsoZone(p, n, i, &f.zone) < 0) return 0;
+    return f.ToStamp(stamp);
 }

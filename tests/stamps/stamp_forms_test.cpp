@@ -432,10 +432,10 @@ std::unique_ptr<char[]> NearMiss(const QuickShape& shape, std::mt19937& rng, std
     return copy;
 }
 
-// The quick reads (an access log's bracket, a time that leads the line), on lines of their
-// shapes and near misses of them: the search finds what the plain search finds, and a time
-// alone after it, with a hint carried from line to line and without; the access-log read
-// alone, when it answers, answers the same.
+// The quick reads (an access log's bracket, a time that leads the line, an ISO stamp), on
+// lines of their shapes and near misses of them: the search finds what the plain search
+// finds, and a time alone after it, with a hint carried from line to line and without; the
+// access-log and ISO reads alone, when they answer, answer the same.
 TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
     const QuickShape access = {{"10.0.15.15 - - ",
                                 "127.0.0.1 - frank ",
@@ -468,13 +468,21 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
         {" INFO  [worker-7] d253470a GET /api/v2/orders/7380969 done in 247 ms, status=200", " x", "", "\r\n", "Z x",
          ".5 x", " 20240506 081109 203615"},
         "0123456789:.,+-Z x"};
+    const QuickShape iso = {
+        {"", "x ", "time=\"", "| ", "[", "1131566461 "},
+        {"2024-05-06T08:00:00.123Z", "2024-05-06 08:00:00,5", "2024-03-15T23:10:00+09:00", "2024-03-15T23:10:00-0700",
+         "2099-12-31T23:59:59.999999999-14:59", "2024-05-06T08:00:00.", "2024-05-06T08:00:00.1234567890123456789Z",
+         "2024-12-31 23:30:00 JST", "2024-01-01T00:30:00+01:00", "2024-05-06T08:00:00-07"},
+        {"", "\" x", " INFO x", "Z", "x", "}", " UTC", "+1500", "\t", " CESTx", "-0000 x"},
+        "0123456789-T:.,Z+ \"xJ"};
+    const QuickShape* const shapes[] = {&access, &times, &iso};
     std::mt19937 rng(3411);
-    int quick = 0, timesAlone = 0;
+    int quick = 0, timesAlone = 0, isoQuick = 0;
     CStampHint carried;
-    for (int round = 0; round < 120000; ++round) {
+    for (int round = 0; round < 90000; ++round) {
         std::string line;
         int length = 0;
-        std::unique_ptr<char[]> bytes = NearMiss(round % 2 == 0 ? access : times, rng, &line, &length);
+        std::unique_ptr<char[]> bytes = NearMiss(*shapes[round % 3], rng, &line, &length);
         CStampMatch plain, fast;
         int want = PlainSearch(bytes.get(), length, &plain);
         if (QuickAccessLog(bytes.get(), length, &fast)) {
@@ -483,6 +491,15 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
             EXPECT_EQ(plain.offset, fast.offset) << line;
             EXPECT_EQ(plain.form, fast.form) << line;
             EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+        }
+        // The ISO read at every place, where it answers, as the readers answer there.
+        for (int at = 0; at < length; ++at) {
+            CTimeStamp stamp;
+            if (!QuickIsoDate(bytes.get(), length, at, &stamp)) continue;
+            ++isoQuick;
+            ASSERT_EQ(1, ReadStampFormAt(bytes.get(), length, at, CFieldShape(), &fast)) << line << " at " << at;
+            EXPECT_EQ(StampForm::kIsoDate, fast.form) << line << " at " << at;
+            EXPECT_TRUE(stamp == fast.stamp) << line << " at " << at;
         }
         int wantOrTime = want != 0 ? 1 : ReadTimeOnly(bytes.get(), length, &plain);
         timesAlone += wantOrTime - want;
@@ -493,8 +510,9 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
             EXPECT_TRUE(plain.stamp == fast.stamp) << line;
         }
     }
-    EXPECT_GT(quick, 9000);
-    EXPECT_GT(timesAlone, 20000);
+    EXPECT_GT(quick, 4000);
+    EXPECT_GT(timesAlone, 10000);
+    EXPECT_GT(isoQuick, 8000);
 }
 
 // Stamps that begin among the first 128 bytes and end beyond them (a compact time after many

@@ -230,6 +230,33 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     return search.haveEpoch ? 1 : 0;
 }
 
+// A line led by a time alone whose fraction has three digits or more ("23:10:00.015015 INFO"):
+// no stamp starts at its lead (two digits and a colon), nor within the time (after its colons
+// two digits and a colon, or two digits, a point and three digits, which no form takes), so
+// when the quick test finds none after it either, the search would find nothing and the time
+// is the line's. True with the time read into the search; false, and the search as it was,
+// for any other line.
+bool QuickTimeAlone(CLineSearch& search) {
+    const char* bytes = search.bytes;
+    if (bytes == nullptr || search.length <= 0) return false;
+    int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
+    search.lead = LeadingPlace(bytes, limit);
+    int lead = search.lead;
+    CStampText t{bytes, search.length, lead};
+    if (lead + 12 > limit || !IsStampDigit(bytes[lead]) || !search.QuickLeadTime(&t)) return false;
+    search.timeEnd = t.i;
+    search.timeEnds = t.Ends();
+    if (bytes[lead + 8] == '.' && search.fractionEnd - (lead + 9) >= 3 &&
+        !StampMayStartFrom(bytes, search.length, search.timeEnd, true)) {
+        return true;
+    }
+    search.leadTime = CStampFields();
+    search.timeEnd = -1;
+    search.timeEnds = false;
+    search.fractionEnd = -1;
+    return false;
+}
+
 // The search, and the hint kept up to date.
 int Parse(CLineSearch& search, CStampHint* hint) {
     if (search.bytes == nullptr || search.length <= 0) return 0;
@@ -249,6 +276,7 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
+    if (QuickTimeAlone(search)) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
     if (Parse(search, hint)) return 1;
     if (search.bytes == nullptr || length <= 0) return 0;
     // The time at the lead is the one a time alone is read at (a process id leads no time).

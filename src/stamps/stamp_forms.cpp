@@ -238,12 +238,16 @@ int Search(CLineSearch& search, const CStampHint* hint) {
 // for any other line.
 bool QuickTimeAlone(CLineSearch& search) {
     const char* bytes = search.bytes;
-    if (bytes == nullptr || search.length <= 0) return false;
+    if (bytes == nullptr || search.length < 12) return false;
+    // Most other lines are ruled out by their first byte.
+    char first = bytes[0];
+    if (!IsStampDigit(first) && first != ' ' && first != '\t' && first != '[' && first != '|') return false;
     int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
-    search.lead = LeadingPlace(bytes, limit);
-    int lead = search.lead;
+    int lead = LeadingPlace(bytes, limit);
+    if (lead + 12 > limit || !IsStampDigit(bytes[lead]) || bytes[lead + 2] != ':') return false;
+    search.lead = lead;
     CStampText t{bytes, search.length, lead};
-    if (lead + 12 > limit || !IsStampDigit(bytes[lead]) || !search.QuickLeadTime(&t)) return false;
+    if (!search.QuickLeadTime(&t)) return false;
     search.timeEnd = t.i;
     search.timeEnds = t.Ends();
     if (bytes[lead + 8] == '.' && search.fractionEnd - (lead + 9) >= 3 &&

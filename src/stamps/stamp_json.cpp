@@ -44,6 +44,15 @@ struct CJsonWalk {
         if (i<n&& static_cast<unsigned char>(p[i])> ' ') return;
         while (i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n')) ++i;
     }
+    // Past the byte c, and the blanks before it if any: false when another byte comes first.
+    bool Take(char c) {
+        if (i >= n || p[i] != c) {
+            SkipBlanks();
+            if (i >= n || p[i] != c) return false;
+        }
+        ++i;
+        return true;
+    }
     // At an opening quote: past the closing one. False when the line ends first.
     bool SkipString() {
         for (i = NextQuoteOrEscape(p, i + 1, n); i < n; i = NextQuoteOrEscape(p, i + 2, n)) {
@@ -183,17 +192,12 @@ int ReadJsonStamp(const char* bytes, int length, CStampMatch* match) {
         int key = w.i + 1;
         if (!w.SkipString()) return 0;
         int keyLength = w.i - 1 - key;
-        w.SkipBlanks();
-        if (w.i >= w.n || w.p[w.i] != ':') return 0;
-        ++w.i;
+        if (!w.Take(':')) return 0;
         w.SkipBlanks();
         if (w.i >= w.n) return 0;
         // The lengths of the time keys (1, 2, 4, 8, 9 and 10) rule out most other keys at once.
         bool timeLength = keyLength <= 10 && ((0x716u >> keyLength) & 1) != 0;
         if (timeLength && IsJsonTimeKey(bytes + key, keyLength) && ValueStamp(w, match)) return 1;
-        if (!w.SkipValue()) return 0;
-        w.SkipBlanks();
-        if (w.i >= w.n || w.p[w.i] != ',') return 0;
-        ++w.i;
+        if (!w.SkipValue() || !w.Take(',')) return 0;
     }
 }

@@ -194,7 +194,9 @@ int LeadingPlace(const char* bytes, int limit) {
 
 int Search(CLineSearch& search, const CStampHint* hint) {
     const char* bytes = search.bytes;
-    if (QuickAccessLog(bytes, search.length, search.match)) return 1;
+    // An access log's line begins with its address or host name; an indented one (a stack
+    // trace's) is left to the search.
+    if (bytes[0] != ' ' && bytes[0] != '\t' && QuickAccessLog(bytes, search.length, search.match)) return 1;
     // Most stamps stand at the first field, or just inside a bracket that opens it: that place
     // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
     // lay ahead (which only lets more forms be read). An epoch time there is the earliest, and
@@ -239,9 +241,9 @@ int Search(CLineSearch& search, const CStampHint* hint) {
 bool QuickTimeAlone(CLineSearch& search) {
     const char* bytes = search.bytes;
     if (bytes == nullptr || search.length < 12) return false;
-    // Most other lines are ruled out by their first byte.
+    // Most other lines are ruled out by their first byte (an indented time is left to the search).
     char first = bytes[0];
-    if (!IsStampDigit(first) && first != ' ' && first != '\t' && first != '[' && first != '|') return false;
+    if (!IsStampDigit(first) && first != '[' && first != '|') return false;
     int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
     int lead = LeadingPlace(bytes, limit);
     if (lead + 12 > limit || !IsStampDigit(bytes[lead]) || bytes[lead + 2] != ':') return false;

@@ -427,7 +427,7 @@ std::unique_ptr<char[]> NearMiss(const QuickShape& shape, std::mt19937& rng, std
     }
     *length = static_cast<int>(rng() % 5 == 0 ? rng() % (line->size() + 1) : line->size());
     line->resize(static_cast<size_t>(*length));
-    std::unique_ptr<char[]> copy(new char[line->size() + 1]);
+    std::unique_ptr<char[]> copy(new char[line->empty() ? 1 : line->size()]);
     std::memcpy(copy.get(), line->data(), line->size());
     return copy;
 }

@@ -376,7 +376,7 @@ int TimeOnlyMatch(const CStampFields& f, bool ends, int at, CStampMatch* match) 
     match->stamp.month = CTimeStamp::kTimeOnly;
     match->stamp.milliseconds =
         static_cast<uint32_t>(((f.hour * 60 + f.minute) * 60 + f.second) * 1000 + f.millisecond);
-    ApplyZone(&match->stamp, f.zone);
+    if (f.zone != kNoZone) ApplyZone(&match->stamp, f.zone);
     match->form = StampForm::kTimeOnly;
     match->offset = at;
     return 1;

@@ -30,8 +30,8 @@ int MonthAt(const char* p) {
                static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
                static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16;
     };
-    static const uint32_t kNames[12] = {key("Jan"), key("Feb"), key("Mar"), key("Apr"), key("May"), key("Jun"),
-                                        key("Jul"), key("Aug"), key("Sep"), key("Oct"), key("Nov"), key("Dec")};
+    static constexpr uint32_t kNames[12] = {key("Jan"), key("Feb"), key("Mar"), key("Apr"), key("May"), key("Jun"),
+                                            key("Jul"), key("Aug"), key("Sep"), key("Oct"), key("Nov"), key("Dec")};
     uint32_t at = key(p);
     for (int m = 0; m < 12; ++m) {
         if (kNames[m] == at) return m + 1;

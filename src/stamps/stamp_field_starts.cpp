@@ -24,7 +24,7 @@ Mask Join(uint64_t low, uint64_t high) { return Mask{high} << 64 | low; }
 bool IsAsciiLetter(char b) { return static_cast<unsigned>((b | 0x20) - 'a') < 26; }
 
 // What the classification looks for: the bytes the places are made of, the letters, or the
-// marks the quick test looks for.
+// digits alone, of which the quick test's marks are made (their stops are read byte by byte).
 enum class Pass { kPlaces, kLetters, kMarks };
 
 // Bit k of each mask for byte k of the first 128.
@@ -33,7 +33,6 @@ struct CClasses {
     Mask digits = 0;
     Mask letters = 0;
     Mask colons = 0;
-    Mask stops = 0;  // the colons and points that part the fields of a time
 
     void Add(char b, int k) {
         Mask bit = Mask{1} << k;
@@ -41,7 +40,6 @@ struct CClasses {
         if (IsStampDigit(b)) digits |= bit;
         if (IsAsciiLetter(b)) letters |= bit;
         if (b == ':') colons |= bit;
-        if (b == ':' || b == '.') stops |= bit;
     }
 };
 
@@ -60,7 +58,6 @@ struct CQuarter {
     uint64_t digits = 0;
     uint64_t letters = 0;
     uint64_t colons = 0;
-    uint64_t stops = 0;
 };
 
 // The sixteen bytes at p into bits shift and up, the first drop of them left out: the
@@ -73,11 +70,8 @@ inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
         return;
     }
     c->digits |= Bits(InRange(v, '0', 9)) >> drop << shift;
+    if (pass == Pass::kMarks) return;
     __m128i colons = _mm_cmpeq_epi8(v, _mm_set1_epi8(':'));
-    if (pass == Pass::kMarks) {
-        c->stops |= Bits(_mm_or_si128(colons, _mm_cmpeq_epi8(v, _mm_set1_epi8('.')))) >> drop << shift;
-        return;
-    }
     c->colons |= Bits(colons) >> drop << shift;
     __m128i blanks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
     __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('[')), _mm_cmpeq_epi8(v, _mm_set1_epi8('|')));
@@ -118,7 +112,6 @@ void Classify(const char* p, int window, CClasses* c) {
     c->digits = Join(low.digits, high.digits);
     c->colons = Join(low.colons, high.colons);
     c->boundaries = Join(low.boundaries, high.boundaries);
-    c->stops = Join(low.stops, high.stops);
 }
 #else
 template <Pass pass>
@@ -186,13 +179,18 @@ Mask CompactDates(Mask digits, int from) {
 // h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, a compact date
 // with the six digits of its time after it, or eight digits and a dash before a time. Every
 // line that gets here pays for this, and most hold none, so what rules the marks out soonest
-// comes first: the stops of a time three apart, then six digits in a row.
+// comes first: the digits around a time's stops, then six digits in a row.
 bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoch) {
     Mask d = c.digits;
     Mask after = ~Mask{0} << from;
     Mask two = d & d >> 1;  // two digits from here on
-    Mask stopPairs = c.stops & c.stops >> 3 & after;
-    if (stopPairs != 0 && (stopPairs & d << 1 & two >> 1 & two >> 4) != 0) return true;
+    // The places of a time's stops: a digit before, two after, no digit three on, two more
+    // after that. Few places have those digits, and only their bytes are looked at.
+    Mask stops = ~d & ~(d >> 3) & d << 1 & two >> 1 & two >> 4 & after;
+    for (; stops != 0; stops &= stops - 1) {
+        int k = CFieldStarts::LowestBit(stops);
+        if ((p[k] == ':' || p[k] == '.') && (p[k + 3] == ':' || p[k + 3] == '.')) return true;
+    }
     // Every other mark starts with six digits in a row.
     Mask six = two & two >> 2 & two >> 4;
     if ((six & after) == 0) return false;

@@ -5,6 +5,7 @@
 // identifiers.
 #include "stamps/stamp_form_readers.h"
 
+#include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_text.h"
 
 namespace {
@@ -349,6 +350,24 @@ constexpr uint32_t RunsOfForms(bool timeless) {
     return runs;
 }
 
+// The bytes some form lets follow its first run of digits.
+struct CAfters {
+    uint64_t bits[4] = {};
+};
+
+constexpr CAfters AftersOfForms() {
+    CAfters a;
+    for (const CFormEntry& entry : kForms) {
+        for (const char* c = entry.after; *c != 0; ++c) {
+            auto b = static_cast<unsigned char>(*c);
+            a.bits[b >> 6] |= uint64_t{1} << (b & 63);
+        }
+    }
+    return a;
+}
+
+constexpr CAfters kAfters = AftersOfForms();
+
 }  // namespace
 
 int TimeOnlyMatch(const CStampFields& f, bool ends, int at, CStampMatch* match) {
@@ -357,7 +376,7 @@ int TimeOnlyMatch(const CStampFields& f, bool ends, int at, CStampMatch* match) 
     match->stamp.month = CTimeStamp::kTimeOnly;
     match->stamp.milliseconds =
         static_cast<uint32_t>(((f.hour * 60 + f.minute) * 60 + f.second) * 1000 + f.millisecond);
-    ApplyZone(&match->stamp, f.zone);
+    if (f.zone != kNoZone) ApplyZone(&match->stamp, f.zone);
     match->form = StampForm::kTimeOnly;
     match->offset = at;
     return 1;
@@ -378,6 +397,7 @@ int ReadTimeOnly(const char* bytes, int length, CStampMatch* match) {
 }
 
 const uint32_t kStampFormRuns[2] = {RunsOfForms(true), RunsOfForms(false)};
+const uint64_t kStampFormAfters[4] = {kAfters.bits[0], kAfters.bits[1], kAfters.bits[2], kAfters.bits[3]};
 
 int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
     for (uint32_t forms = FormsFor(shape); forms != 0; forms &= forms - 1) {
@@ -395,4 +415,17 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
         }
     }
     return 0;
+}
+
+int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
+    uint32_t forms = FormsFor(shape);
+    CTimeStamp stamp;
+    if (forms != 0 && kForms[__builtin_ctz(forms)].form == StampForm::kIsoDate &&
+        QuickIsoDate(bytes, length, at, &stamp)) {
+        match->stamp = stamp;
+        match->form = StampForm::kIsoDate;
+        match->offset = at;
+        return 1;
+    }
+    return ReadStampFormAt(bytes, length, at, shape, match);
 }

@@ -17,15 +17,23 @@ struct CFieldShape {
 // The digit runs (bit n for n digits) that some form starts with: [0] the forms without an
 // h:mm:ss, [1] all of them.
 extern const uint32_t kStampFormRuns[2];
+// The bytes (bit b of word b / 64) that some form lets follow its first run of digits.
+extern const uint64_t kStampFormAfters[4];
 
 // False when the shape shows that no readable form can start at its place.
 inline bool AnyStampFormMayStart(const CFieldShape& shape) {
-    return shape.run < 0 || (shape.run <= 8 && ((kStampFormRuns[shape.timeAhead ? 1 : 0] >> shape.run) & 1) != 0);
+    if (shape.run < 0) return true;
+    auto after = static_cast<unsigned char>(shape.after);
+    return shape.run <= 8 && ((kStampFormRuns[shape.timeAhead ? 1 : 0] >> shape.run) & 1) != 0 &&
+           (shape.run == 0 || ((kStampFormAfters[after >> 6] >> (after & 63)) & 1) != 0);
 }
 
 // The readable forms at bytes[at] in a fixed order; the first that matches gives 1 and
 // *match. 0 (and *match unchanged) when none does.
 int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match);
+// The same, the commonest ISO stamps read at fixed places (QuickIsoDate) where the ISO form is
+// the first the shape lets start.
+int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match);
 
 // A time of day alone (08:09:33.814936, [12:21:46]) as the line's first field, just inside a
 // bracket that opens it, or after a leading process id (478760 12:21:46.284771): 1 and

@@ -7,6 +7,7 @@
 #include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_epoch.h"
 #include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_text.h"
 
 namespace {
@@ -36,7 +37,12 @@ bool IsEpoch(StampForm form) { return form == StampForm::kEpochSeconds || form =
 // as far as an epoch time in milliseconds reaches.
 CFieldShape LeadingShape(const char* bytes, int length, int at) {
     CFieldShape shape;
-    int run = DigitsAt(bytes + at, length - at);
+    // Most leading numbers are short (an hour, a day, a process id's first digits).
+    int run = at + 2 >= length               ? DigitsAt(bytes + at, length - at)
+              : !IsStampDigit(bytes[at])     ? 0
+              : !IsStampDigit(bytes[at + 1]) ? 1
+              : !IsStampDigit(bytes[at + 2]) ? 2
+                                             : DigitsAt(bytes + at, length - at);
     shape.run = run < kEpochRun ? run : kEpochRun;
     shape.after = at + shape.run < length ? bytes[at + shape.run] : '\0';
     return shape;
@@ -60,20 +66,57 @@ struct CLineSearch {
     CStampFields leadTime;  // the h:mm:ss at the lead, when timeEnd is past it
     int timeEnd = -1;
     bool timeEnds = false;  // whether a stamp may end at timeEnd
+    int fractionEnd = -1;   // where the digits of its fraction end, when known
 
     // Where an h:mm:ss (with what follows it as part of the time) at the lead ends, or -1 when
     // none starts there; its fields are kept for a time alone.
     int ReadLeadTime() {
         CStampText t{bytes, length, lead};
-        if (!t.Time(&leadTime)) return -1;
+        if (!QuickLeadTime(&t) && !t.Time(&leadTime)) return -1;
         timeEnd = t.i;
         timeEnds = t.Ends();
         return timeEnd;
     }
 
+    // What CStampText::Time reads at the lead when it is "hh:mm:ss" with a fraction of up to
+    // fifteen digits or none, and no zone: read at fixed places, and the fraction's end kept.
+    // False (and nothing read) for any other time.
+    bool QuickLeadTime(CStampText* t) {
+        const char* p = bytes + lead;
+        int n = length - lead;
+        if (n < 9 || p[2] != ':' || p[5] != ':') return false;
+        auto two = [p](int k) {
+            auto a = static_cast<unsigned>(p[k] - '0'), b = static_cast<unsigned>(p[k + 1] - '0');
+            return a <= 9 && b <= 9 ? static_cast<int>(a * 10 + b) : -1;
+        };
+        int hour = two(0), minute = two(3), second = two(6);
+        if ((hour | minute | second) < 0) return false;
+        int i = 8;
+        int ms = 0;
+        if (p[8] == '.' || p[8] == ',') {
+            int digits = DigitsAt(p + 9, n - 9);
+            if (digits >= 16) return false;
+            if (digits > 0) {
+                for (int k = 0; k < 3; ++k) ms = ms * 10 + (k < digits ? p[9 + k] - '0' : 0);
+                i = 9 + digits;
+                fractionEnd = lead + i;
+            }
+        }
+        if (i < n && (p[i] == 'Z' || p[i] == '+' || p[i] == '-')) {
+            fractionEnd = -1;
+            return false;
+        }
+        leadTime.hour = hour;
+        leadTime.minute = minute;
+        leadTime.second = second;
+        leadTime.millisecond = ms;
+        t->i = lead + i;
+        return true;
+    }
+
     // The readable forms at a place, then the epoch time there.
     bool TryPlace(int at, const CFieldShape& shape) {
-        if (AnyStampFormMayStart(shape) && ReadStampFormAt(bytes, length, at, shape, match)) return true;
+        if (AnyStampFormMayStart(shape) && ReadStampFormQuickly(bytes, length, at, shape, match)) return true;
         if (!haveEpoch && (shape.run == 10 || shape.run == 13)) {
             haveEpoch = ReadEpochDigits(bytes, length, at, shape.run, at == lead, &epoch, epochDay) != 0;
         }
@@ -116,7 +159,8 @@ struct CLineSearch {
         bool longFraction = fraction + 2 < timeEnd && bytes[fraction - 1] == '.' && IsStampDigit(bytes[fraction]) &&
                             IsStampDigit(bytes[fraction + 1]) && IsStampDigit(bytes[fraction + 2]);
         if (!longFraction) return TryEachByte(minutes, until);
-        return TryEachByte(fraction + DigitsAt(bytes + fraction, timeEnd - fraction) - 1, until);
+        int digits = fractionEnd >= 0 ? fractionEnd - fraction : DigitsAt(bytes + fraction, timeEnd - fraction);
+        return TryEachByte(fraction + digits - 1, until);
     }
 
     // Every place after tried, each sized up first.
@@ -150,6 +194,9 @@ int LeadingPlace(const char* bytes, int limit) {
 
 int Search(CLineSearch& search, const CStampHint* hint) {
     const char* bytes = search.bytes;
+    // An access log's line begins with its address or host name; an indented one (a stack
+    // trace's) is left to the search.
+    if (bytes[0] != ' ' && bytes[0] != '\t' && QuickAccessLog(bytes, search.length, search.match)) return 1;
     // Most stamps stand at the first field, or just inside a bracket that opens it: that place
     // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
     // lay ahead (which only lets more forms be read). An epoch time there is the earliest, and
@@ -185,6 +232,37 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     return search.haveEpoch ? 1 : 0;
 }
 
+// A line led by a time alone whose fraction has three digits or more ("23:10:00.015015 INFO"):
+// no stamp starts at its lead (two digits and a colon), nor within the time (after its colons
+// two digits and a colon, or two digits, a point and three digits, which no form takes), so
+// when the quick test finds none after it either, the search would find nothing and the time
+// is the line's. True with the time read into the search; false, and the search as it was,
+// for any other line.
+bool QuickTimeAlone(CLineSearch& search) {
+    const char* bytes = search.bytes;
+    if (bytes == nullptr || search.length < 12) return false;
+    // Most other lines are ruled out by their first byte (an indented time is left to the search).
+    char first = bytes[0];
+    if (!IsStampDigit(first) && first != '[' && first != '|') return false;
+    int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
+    int lead = LeadingPlace(bytes, limit);
+    if (lead + 12 > limit || !IsStampDigit(bytes[lead]) || bytes[lead + 2] != ':') return false;
+    search.lead = lead;
+    CStampText t{bytes, search.length, lead};
+    if (!search.QuickLeadTime(&t)) return false;
+    search.timeEnd = t.i;
+    search.timeEnds = t.Ends();
+    if (bytes[lead + 8] == '.' && search.fractionEnd - (lead + 9) >= 3 &&
+        !StampMayStartFrom(bytes, search.length, search.timeEnd, true)) {
+        return true;
+    }
+    search.leadTime = CStampFields();
+    search.timeEnd = -1;
+    search.timeEnds = false;
+    search.fractionEnd = -1;
+    return false;
+}
+
 // The search, and the hint kept up to date.
 int Parse(CLineSearch& search, CStampHint* hint) {
     if (search.bytes == nullptr || search.length <= 0) return 0;
@@ -204,6 +282,7 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
+    if (QuickTimeAlone(search)) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
     if (Parse(search, hint)) return 1;
     if (search.bytes == nullptr || length <= 0) return 0;
     // The time at the lead is the one a time alone is read at (a process id leads no time).

@@ -87,11 +87,15 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
     }
     if (!rules->moreForms) return 0;
     CStampMatch match;
-    // A JSON line names its time: that key's value, wherever it stands, before any field.
-    if (ReadJsonStamp(bytes, length, &match)) {
-        return Found(match.stamp, match.form, stamp, form);
+    // Both of these want their own first byte; most lines are ruled out by it here.
+    int lead = 0;
+    while (lead < length && (bytes[lead] == ' ' || bytes[lead] == '\t' || bytes[lead] == '\r' || bytes[lead] == '\n')) {
+        ++lead;
     }
-    if (ReadTai64n(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
+    char first = lead < length ? bytes[lead] : '\0';
+    // A JSON line names its time: that key's value, wherever it stands, before any field.
+    if (first == '{' && ReadJsonStamp(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
+    if (first == '@' && ReadTai64n(bytes, length, &match)) return Found(match.stamp, match.form, stamp, form);
     // A time alone counts last, and only where a stamp leads the line.
     if (ParseStampFormsOrTime(bytes, length, &match, hint)) return Found(match.stamp, match.form, stamp, form);
     return 0;

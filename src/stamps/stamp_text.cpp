@@ -7,9 +7,9 @@
 
 namespace {
 
-const char* const kMonthNames[12] = {"january", "february", "march",     "april",   "may",      "june",
-                                     "july",    "august",   "september", "october", "november", "december"};
-const char* const kWeekdayNames[7] = {"monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday"};
+constexpr const char* kMonthNames[12] = {"january", "february", "march",     "april",   "may",      "june",
+                                         "july",    "august",   "september", "october", "november", "december"};
+constexpr const char* kWeekdayNames[7] = {"monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday"};
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -46,13 +46,32 @@ int FindName(CStampText& t, const char* const* names, int count) {
     return 0;
 }
 
+// The first two letters of the month and weekday names: bit b of row a for the letters a
+// and b (from "a"), so that most words are ruled out before the names are compared.
+struct CNamePairs {
+    uint32_t rows[26] = {};
+};
+
+constexpr CNamePairs MakeNamePairs() {
+    CNamePairs pairs;
+    for (const char* name : kMonthNames) pairs.rows[name[0] - 'a'] |= 1u << (name[1] - 'a');
+    for (const char* name : kWeekdayNames) pairs.rows[name[0] - 'a'] |= 1u << (name[1] - 'a');
+    return pairs;
+}
+
+constexpr CNamePairs kNamePairs = MakeNamePairs();
+
 }  // namespace
 
 bool MayStartNameForm(const char* p, int n) {
+    // Most places asked about hold no letter at all.
+    if (n < 1 || static_cast<unsigned>((p[0] | 0x20) - 'a') >= 26) return false;
     if (n >= 2 && (p[0] == 'I' || p[0] == 'W' || p[0] == 'E' || p[0] == 'F') && p[1] >= '0' && p[1] <= '9') {
         return true;
     }
     if (n < 3) return false;
+    auto second = static_cast<unsigned>((p[1] | 0x20) - 'a');
+    if (second >= 26 || ((kNamePairs.rows[(p[0] | 0x20) - 'a'] >> second) & 1) == 0) return false;
     uint32_t key =
         Initials(static_cast<char>(p[0] | 0x20), static_cast<char>(p[1] | 0x20), static_cast<char>(p[2] | 0x20));
     for (const char* name : kMonthNames) {

@@ -116,7 +116,7 @@ struct CStampText {
     }
 };
 
-inline bool IsStampDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsStampDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Whether a number that may be a stamp (an epoch time) ends its field at bytes[at].
 inline bool IsStampFieldEnd(const char* bytes, int length, int at) {
@@ -128,6 +128,6 @@ inline bool IsStampFieldEnd(const char* bytes, int length, int at) {
 
 // The bytes after which a field, and so a stamp, may start: blanks, tabs, "[", "|", and the
 // marks of key=value, quoted, parenthesised, colon- and comma-separated fields.
-inline bool IsStampFieldBoundary(char c) {
+constexpr bool IsStampFieldBoundary(char c) {
     return c == ' ' || c == '\t' || c == '[' || c == '|' || c == '=' || c == '"' || c == '(' || c == ':' || c == ',';
 }

@@ -12,6 +12,7 @@
 
 #include "stamps/stamp_epoch.h"
 #include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_rules.h"
 
 namespace {
@@ -407,6 +408,112 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
             EXPECT_EQ(0, ParseStampForms(blanks.data(), n, &match, &hint)) << n;
         }
     }
+}
+
+// Lines of a shape a quick read is made for: a lead, a stamp, a tail, and the bytes near
+// misses are made of.
+struct QuickShape {
+    std::vector<std::string> leads, stamps, tails;
+    std::string bytes;
+};
+
+// One such line or a near miss of it (a byte or two changed, the line cut short), in an
+// allocation of its own so that a read past its end is caught; *length its length.
+std::unique_ptr<char[]> NearMiss(const QuickShape& shape, std::mt19937& rng, std::string* line, int* length) {
+    auto pick = [&rng](const std::vector<std::string>& list) { return list[rng() % list.size()]; };
+    *line = pick(shape.leads) + pick(shape.stamps) + pick(shape.tails);
+    for (int k = static_cast<int>(rng() % 3); k > 0; --k) {
+        (*line)[rng() % line->size()] = shape.bytes[rng() % shape.bytes.size()];
+    }
+    *length = static_cast<int>(rng() % 5 == 0 ? rng() % (line->size() + 1) : line->size());
+    line->resize(static_cast<size_t>(*length));
+    std::unique_ptr<char[]> copy(new char[line->empty() ? 1 : line->size()]);
+    std::memcpy(copy.get(), line->data(), line->size());
+    return copy;
+}
+
+// The quick reads (an access log's bracket, a time that leads the line, an ISO stamp), on
+// lines of their shapes and near misses of them: the search finds what the plain search
+// finds, and a time alone after it, with a hint carried from line to line and without; the
+// access-log and ISO reads alone, when they answer, answer the same.
+TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
+    const QuickShape access = {{"10.0.15.15 - - ",
+                                "127.0.0.1 - frank ",
+                                "  1.22.3.255 - - ",
+                                "",
+                                "x",
+                                "host.a-b - ",
+                                "10.0.15 - - ",
+                                "1000.0.0.1 ",
+                                "10.0.0.1.5 ",
+                                "Mar ",
+                                "fri - ",
+                                "1131566461 ",
+                                "12:00:00 ",
+                                "10.0.0.1:80 ",
+                                "20.10.30 ",
+                                "- [",
+                                "\t|x ",
+                                "06.05.24 ",
+                                "t=2024-05-06T08:00:00Z ",
+                                "10.1.15T08:00:00 "},
+                               {"[06/May/2024:08:00:00 +0900]", "[31/Dec/2099:23:59:59 -0130]",
+                                "[01/Jan/2000:00:00:00 +1400]", "[10/Oct/2000:13:55:36 -0700] "},
+                               {" \"GET / HTTP/1.1\" 200", ""},
+                               "0123456789/:+- []JanMyDcx.,\t"};
+    const QuickShape times = {
+        {"", " ", "[", "478760 "},
+        {"23:10:00.015015", "08:09:33,5", "00:00:00.1234567890123456", "23:59:59.999Z", "12:00:00.5+09:00", "12:00:00",
+         "12:00:00.", "7:05:06.5", "23:10:00.12.05", "23:10:001", "24:10:00.5", "12:00:00.5-0700", "23:10:12.05",
+         "23:10:12.050"},
+        {" INFO  [worker-7] d253470a GET /api/v2/orders/7380969 done in 247 ms, status=200", " x", "", "\r\n", "Z x",
+         ".5 x", " 20240506 081109 203615", " 16:49:06 x", " 1700000000 x", " 1157689312.049 x"},
+        "0123456789:.,+-Z x"};
+    const QuickShape iso = {
+        {"", "x ", "time=\"", "| ", "[", "1131566461 "},
+        {"2024-05-06T08:00:00.123Z", "2024-05-06 08:00:00,5", "2024-03-15T23:10:00+09:00", "2024-03-15T23:10:00-0700",
+         "2099-12-31T23:59:59.999999999-14:59", "2024-05-06T08:00:00.", "2024-05-06T08:00:00.1234567890123456789Z",
+         "2024-12-31 23:30:00 JST", "2024-01-01T00:30:00+01:00", "2024-05-06T08:00:00-07"},
+        {"", "\" x", " INFO x", "Z", "x", "}", " UTC", "+1500", "\t", " CESTx", "-0000 x"},
+        "0123456789-T:.,Z+ \"xJ"};
+    const QuickShape* const shapes[] = {&access, &times, &iso};
+    std::mt19937 rng(3411);
+    int quick = 0, timesAlone = 0, isoQuick = 0;
+    CStampHint carried;
+    for (int round = 0; round < 90000; ++round) {
+        std::string line;
+        int length = 0;
+        std::unique_ptr<char[]> bytes = NearMiss(*shapes[round % 3], rng, &line, &length);
+        CStampMatch plain, fast;
+        int want = PlainSearch(bytes.get(), length, &plain);
+        if (QuickAccessLog(bytes.get(), length, &fast)) {
+            ++quick;
+            ASSERT_EQ(1, want) << line;
+            EXPECT_EQ(plain.offset, fast.offset) << line;
+            EXPECT_EQ(plain.form, fast.form) << line;
+            EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+        }
+        // The ISO read at every place, where it answers, as the readers answer there.
+        for (int at = 0; at < length; ++at) {
+            CTimeStamp stamp;
+            if (!QuickIsoDate(bytes.get(), length, at, &stamp)) continue;
+            ++isoQuick;
+            ASSERT_EQ(1, ReadStampFormAt(bytes.get(), length, at, CFieldShape(), &fast)) << line << " at " << at;
+            EXPECT_EQ(StampForm::kIsoDate, fast.form) << line << " at " << at;
+            EXPECT_TRUE(stamp == fast.stamp) << line << " at " << at;
+        }
+        int wantOrTime = want != 0 ? 1 : ReadTimeOnly(bytes.get(), length, &plain);
+        timesAlone += wantOrTime - want;
+        for (CStampHint* hint : {static_cast<CStampHint*>(nullptr), &carried, &carried}) {
+            ASSERT_EQ(wantOrTime, ParseStampFormsOrTime(bytes.get(), length, &fast, hint)) << line;
+            EXPECT_EQ(plain.form, fast.form) << line;
+            EXPECT_EQ(plain.offset, fast.offset) << line;
+            EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+        }
+    }
+    EXPECT_GT(quick, 4000);
+    EXPECT_GT(timesAlone, 10000);
+    EXPECT_GT(isoQuick, 8000);
 }
 
 // Stamps that begin among the first 128 bytes and end beyond them (a compact time after many

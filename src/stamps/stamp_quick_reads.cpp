@@ -1,0 +1,209 @@
+// The quick reads decline on anything the general readers would have to weigh: another
+// spelling, a fraction, a zone out of range, a place before the stamp where one may start.
+#include "stamps/stamp_quick_reads.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "stamps/stamp_field_starts.h"
+#include "stamps/stamp_text.h"
+
+namespace {
+
+// The digits p[0, count) as a number, or -1 when one is no digit (summed without a branch
+// for each, as they nearly always are digits).
+inline int Number(const char* p, int count) {
+    unsigned value = 0;
+    unsigned wrong = 0;
+    for (int k = 0; k < count; ++k) {
+        auto digit = static_cast<unsigned>(p[k] - '0');
+        wrong |= digit > 9 ? 1u : 0u;
+        value = value * 10 + digit;
+    }
+    return wrong != 0 ? -1 : static_cast<int>(value);
+}
+
+// A month's name as an access log writes it ("Jan", "Feb", ...): 1..12, or 0.
+int MonthAt(const char* p) {
+    auto key = [](const char* name) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(name[0])) |
+               static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
+               static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16;
+    };
+    static constexpr uint32_t kNames[12] = {key("Jan"), key("Feb"), key("Mar"), key("Apr"), key("May"), key("Jun"),
+                                            key("Jul"), key("Aug"), key("Sep"), key("Oct"), key("Nov"), key("Dec")};
+    uint32_t at = key(p);
+    for (int m = 0; m < 12; ++m) {
+        if (kNames[m] == at) return m + 1;
+    }
+    return 0;
+}
+
+// The length of an address ("10.0.15.15", four numbers of one to three digits) at p, or 0.
+// No form reads there, as none takes a number of one to three digits, a point, another and
+// a point for the start of a date that goes on with a third number and a point.
+int AddressLength(const char* p, int n) {
+    int i = 0;
+    for (int part = 0; part < 4; ++part) {
+        int start = i;
+        while (i < n && i - start < 3 && IsStampDigit(p[i])) ++i;
+        if (i == start || (i < n && IsStampDigit(p[i]))) return 0;
+        if (part < 3 && (i >= n || p[i++] != '.')) return 0;
+    }
+    return i;
+}
+
+// What a byte may be to a place: one after which a place follows, one a stamp may start with.
+enum : uint8_t { kBoundary = 1, kDigit = 2, kLetter = 4 };
+
+struct CByteClasses {
+    uint8_t of[256] = {};
+};
+
+constexpr CByteClasses MakeClasses() {
+    CByteClasses c;
+    for (int b = 0; b < 256; ++b) {
+        auto ch = static_cast<char>(b);
+        if (IsStampFieldBoundary(ch)) c.of[b] |= kBoundary;
+        if (IsStampDigit(ch)) c.of[b] |= kDigit;
+        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z')) c.of[b] |= kLetter;
+    }
+    return c;
+}
+
+constexpr CByteClasses kClasses = MakeClasses();
+
+// Where the places of a line may hold no stamp up to: past its leading blanks and the
+// address that leads it, if any; -1 when a number that is no address leads it.
+int PastTheLead(const char* bytes, int length) {
+    int first = 0;
+    while (first < length && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
+    if (first >= length || !IsStampDigit(bytes[first])) return first;
+    // A point among the next three bytes, or no address: most numbers are ruled out by it.
+    const char* p = bytes + first;
+    if (length - first < 8 || (p[1] != '.' && p[2] != '.' && p[3] != '.')) return -1;
+    int address = AddressLength(p, length - first);
+    return address == 0 ? -1 : first + address;
+}
+
+// Whether no stamp and no epoch time can start at a place of bytes[from, until), from being
+// a place when before holds kBoundary: each holds neither a digit nor the start of a name.
+bool NothingStartsAt(const char* bytes, int length, int from, int until, uint8_t before) {
+    for (int at = from; at < until; ++at) {
+        uint8_t here = kClasses.of[static_cast<unsigned char>(bytes[at])];
+        if ((before & kBoundary) != 0 && (here & (kDigit | kLetter)) != 0 &&
+            ((here & kDigit) != 0 || MayStartNameForm(bytes + at, length - at))) {
+            return false;
+        }
+        before = here;
+    }
+    return true;
+}
+
+// How far into a line the bracket of an access log is looked for.
+constexpr int kBracketWindow = 64;
+
+}  // namespace
+
+int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
+    // The lead first: most other lines that begin with a digit are ruled out by it at once.
+    int from = PastTheLead(bytes, length);
+    int window = length < kBracketWindow ? length : kBracketWindow;
+    if (from < 0 || from >= window) return 0;
+    const void* open = std::memchr(bytes + from, '[', static_cast<size_t>(window - from));
+    if (open == nullptr) return 0;
+    int at = static_cast<int>(static_cast<const char*>(open) - bytes) + 1;
+    // dd/Mon/yyyy:hh:mm:ss +hhmm]
+    if (length - at < 27) return 0;
+    const char* p = bytes + at;
+    if (p[2] != '/' || p[6] != '/' || p[11] != ':' || p[14] != ':' || p[17] != ':' || p[20] != ' ' ||
+        (p[21] != '+' && p[21] != '-') || p[26] != ']') {
+        return 0;
+    }
+    CStampFields f;
+    f.day = Number(p, 2);
+    f.month = MonthAt(p + 3);
+    f.year = Number(p + 7, 4);
+    f.hour = Number(p + 12, 2);
+    f.minute = Number(p + 15, 2);
+    f.second = Number(p + 18, 2);
+    int zoneHours = Number(p + 22, 2);
+    int zoneMinutes = Number(p + 24, 2);
+    if ((f.day | f.year | f.hour | f.minute | f.second | zoneHours | zoneMinutes) < 0 || f.month == 0) return 0;
+    if (zoneHours > 14 || zoneMinutes > 59) return 0;
+    f.zone = (p[21] == '-' ? -1 : 1) * (zoneHours * 60 + zoneMinutes);
+    CTimeStamp stamp;
+    // The lead's place (or the byte after its address, which follows no boundary) and on.
+    uint8_t before = from > 0 && IsStampDigit(bytes[from - 1]) ? kDigit : kBoundary;
+    if (!NothingStartsAt(bytes, length, from, at, before) || !f.ToStamp(&stamp)) return 0;
+    match->stamp = stamp;
+    match->form = StampForm::kAccessLog;
+    match->offset = at;
+    return 1;
+}
+
+namespace {
+
+// The zone after an ISO time at p[i] and the end of the stamp: "Z", "+09:00", "-0700", a
+// zone's name after a blank, or none before a byte that ends it. The stamp's end, or -1 when
+// unsure.
+int IsoZone(const char* p, int n, int i, int* zone) {
+    auto ends = [p, n](int k) {
+        unsigned c = k < n ? static_cast<unsigned char>(p[k]) : 0u;
+        return k >= n || (c - '0' > 9 && (c | 0x20) - 'a' > 25);
+    };
+    *zone = kNoZone;
+    if (i >= n) return i;
+    if (p[i] == 'Z') {
+        *zone = 0;
+        return ends(i + 1) ? i + 1 : -1;
+    }
+    if (p[i] == '+' || p[i] == '-') {
+        if (n - i < 5) return -1;
+        int hours = Number(p + i + 1, 2);
+        int minutesAt = i + (p[i + 3] == ':' ? 4 : 3);
+        if (n - minutesAt < 2) return -1;
+        int minutes = Number(p + minutesAt, 2);
+        if (hours < 0 || minutes < 0 || hours > 14 || minutes > 59) return -1;
+        *zone = (p[i] == '-' ? -1 : 1) * (hours * 60 + minutes);
+        return ends(minutesAt + 2) ? minutesAt + 2 : -1;
+    }
+    if (p[i] == ' ') {
+        CStampText t{p, n, i + 1};
+        int named = 0;
+        if (t.ZoneName(&named)) {
+            *zone = named;
+            return ends(t.i) ? t.i : -1;
+        }
+    }
+    return ends(i) ? i : -1;
+}
+
+}  // namespace
+
+int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
+    const char* p = bytes + at;
+    int n = length - at;
+    if (n < 19 || p[4] != '-' || p[7] != '-' || (p[10] != 'T' && p[10] != ' ') || p[13] != ':' || p[16] != ':') {
+        return 0;
+    }
+    CStampFields f;
+    f.year = Number(p, 4);
+    f.month = Number(p + 5, 2);
+    f.day = Number(p + 8, 2);
+    f.hour = Number(p + 11, 2);
+    f.minute = Number(p + 14, 2);
+    f.second = Number(p + 17, 2);
+    if ((f.year | f.month | f.day | f.hour | f.minute | f.second) < 0) return 0;
+    int i = 19;
+    if (i < n && (p[i] == '.' || p[i] == ',')) {
+        int digits = DigitsAt(p + 20, n - 20);
+        if (digits >= 16) return 0;
+        if (digits > 0) {
+            for (int k = 0; k < 3; ++k) f.millisecond = f.millisecond * 10 + (k < digits ? p[20 + k] - '0' : 0);
+            i = 20 + digits;
+        }
+    }
+    if (IsoZone(p, n, i, &f.zone) < 0) return 0;
+    return f.ToStamp(stamp);
+}

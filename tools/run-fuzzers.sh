@@ -62,7 +62,8 @@ run_one() {
   cp -R "fuzz/corpus/$t/." "$work/$t/"
   # A smaller quarantine and shorter allocation stacks than the defaults: the targets allocate
   # a great deal, and a freed block still stays poisoned for far longer than one input runs.
-  # No other process shares the corpus, so it is not read again every second (-reload=0).
+  # -reload=0: no other process adds to the corpus, and reading it again every second would
+  # only run once more the inputs that this run has just added.
   # shellcheck disable=SC2046
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1:quarantine_size_mb=$(quarantine_for "$t"):malloc_context_size=10 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

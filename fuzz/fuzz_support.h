@@ -62,12 +62,19 @@ private:
     size_t m_pos = 0;
 };
 
-// Whether an input goes through a real file: one in ten, chosen by its bytes (so that a
-// finding reproduces alone); the others are read from memory (CFile::OpenBytes), which is
-// many times faster.
-inline bool UsesRealFile(const uint8_t* data, size_t size) {
-    std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    return std::hash<std::string_view>{}(bytes) % 10 == 0;
+// The choices below are made by the input's bytes, so that a finding reproduces alone.
+inline size_t InputHash(const uint8_t* data, size_t size) {
+    return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(data), size));
+}
+
+// Whether an input goes through a real file: one in ten; the others are read from memory
+// (CFile::OpenBytes), which is many times faster.
+inline bool UsesRealFile(const uint8_t* data, size_t size) { return InputHash(data, size) % 10 == 0; }
+
+// Whether an input is one of the share (one in `share`) that takes a target's costlier
+// checks; independent of UsesRealFile, so the share is the same among real and memory inputs.
+inline bool InShare(const uint8_t* data, size_t size, size_t share) {
+    return share <= 1 || InputHash(data, size) / 10 % share == 0;
 }
 
 // A folder of this process's own under the temporary folder, removed at exit.

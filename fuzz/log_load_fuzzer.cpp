@@ -33,7 +33,8 @@ struct RefLine {
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
 // Non-empty lines end after their first break (both bytes of CR LF or LF CR); a line
-// longer than maxLine is indexed in pieces of maxLine bytes.
+// longer than maxLine is indexed in pieces of maxLine bytes. The search for a break looks no
+// further than the piece can reach, so that a long line costs no rescan per piece.
 std::vector<RefLine> Reference(const std::string& s, uint32_t maxLine, const std::vector<std::u16string>& errors,
                                unsigned codePage) {
     std::vector<RefLine> out;
@@ -45,10 +46,11 @@ std::vector<RefLine> Reference(const std::string& s, uint32_t maxLine, const std
             ++p;
             continue;
         }
+        const size_t reach = s.size() - p > maxLine ? p + maxLine : s.size();
         size_t j = p;
-        while (j < s.size() && !IsBreak(s[j])) ++j;
+        while (j < reach && !IsBreak(s[j])) ++j;
         size_t e = j;
-        if (j < s.size()) {
+        if (j < reach) {
             e = j + 1;
             if (j + 1 < s.size() && IsBreak(s[j + 1]) && s[j + 1] != s[j]) e = j + 2;
         }
@@ -93,6 +95,7 @@ private:
 const char16_t* const kKeywords[] = {u"ERROR",  u"E",   u"rr",     u"\u30A8\u30E9\u30FC", u"\u30A8", u"\uFFFD",
                                      u"\u00E9", u"r\r", u"\u8868", u"Fatal error",        u"\\",     u"0"};
 const unsigned kCodePages[] = {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis};
+constexpr size_t kMemoryProbeShare = 4;
 
 }  // namespace
 
@@ -136,8 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(file.Open(path.u16string().c_str()) == 1);
     } else {
         FUZZ_CHECK(file.OpenBytes(content.data(), content.size()) == 1);
-        request.availableBytes = UINT64_MAX;  // what the system can give is no input
     }
+    // What the system can give is no input, and asking (reading /proc/meminfo, twice a load)
+    // costs as much as loading a small input: asked for one real file in kMemoryProbeShare.
+    if (!real || !fuzzing::InShare(data, size, kMemoryProbeShare)) request.availableBytes = UINT64_MAX;
     // Starting threads costs more than loading a few kilobytes: from memory the helpers'
     // chunks are all taken by this thread, in order.
     g_helperThreadsRefused = !real;

@@ -171,18 +171,23 @@ void CFollower::Tick() {
     m_runner->Run(std::move(job), false);
 }
 
+bool CFollower::Succeeded(int status, const CLoadResult& result) {
+    if (status == kScanCancelled) {
+        Stop();
+        ShowStatus(UiText(TextId::kFollowCancelled));
+        return false;
+    }
+    if (status != 1) {  // read again at the next poll
+        if (result.status != CLoadStatus::kDone) ShowStatus(UiText(TextId::kFollowNoMemory));
+        return false;
+    }
+    return true;
+}
+
 void CFollower::Finish(CFollowJob* job) {
     CLogView* view = m_views->First();
     if (!m_active || view == nullptr || view->Lines() == nullptr) return;
-    if (job->status == kScanCancelled) {
-        Stop();
-        ShowStatus(UiText(TextId::kFollowCancelled));
-        return;
-    }
-    if (job->status != 1) {  // read again at the next poll
-        if (job->result.status != CLoadStatus::kDone) ShowStatus(UiText(TextId::kFollowNoMemory));
-        return;
-    }
+    if (!Succeeded(job->status, job->result)) return;
     // The state moves on only when every list took the new entries: otherwise the next poll
     // reads the same bytes again and replaces from the same line, so nothing is lost.
     CLogView* errors = m_views->ErrorLog();
@@ -249,15 +254,7 @@ void CFollower::TickSet() {
 
 void CFollower::FinishMerged(CMergedFollowJob* job) {
     if (!m_active || m_set == nullptr || m_set != m_host->FollowedSet() || job->count != m_set->Count()) return;
-    if (job->status == kScanCancelled) {
-        Stop();
-        ShowStatus(UiText(TextId::kFollowCancelled));
-        return;
-    }
-    if (job->status != 1) {  // read again at the next poll
-        if (job->result.status != CLoadStatus::kDone) ShowStatus(UiText(TextId::kFollowNoMemory));
-        return;
-    }
+    if (!Succeeded(job->status, job->result)) return;
     std::unique_ptr<CMergedLogs::CFollowed[]> logs(new (std::nothrow) CMergedLogs::CFollowed[job->count]);
     if (logs == nullptr) return;
     for (int i = 0; i < job->count; ++i) {

@@ -71,6 +71,9 @@ public:
 private:
     bool CheckName();
     bool IsStillFollowed(CLogFile& file);
+    // Whether a follow job's entries are to be taken; else the status says why, and a
+    // cancelled follow stops.
+    bool Succeeded(int status, const CLoadResult& result);
     // The same for the logs of a merged set.
     bool StartSet(CMergedLogs* set);
     bool CheckSetNames();

@@ -8,9 +8,9 @@
 #include <cstdint>
 
 struct CAxisLabel {
-    int x = 0;        // pixels from the left end of the axis, where the label starts
-    int64_t key = 0;  // the time it names
-    char text[16] = {};
+    int x = 0;           // pixels from the left end of the axis, where the label starts
+    int64_t key = 0;     // the time it names
+    char text[32] = {};  // room for any hour count, so nothing is cut
 };
 
 // The labels for keys from start to end (exclusive) drawn over width pixels, with labels

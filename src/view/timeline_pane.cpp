@@ -237,9 +237,10 @@ void CTimelinePane::DrawLabels(HDC dc, const CLayout& l, int charWidth) {
     for (int i = 0; i < n; ++i) {
         int x = l.margin + labels[i].x;
         FillColor(dc, x, l.bandTop, x + 1, l.labelTop + Scaled(2), rule);
-        char16_t text[16] = {};
+        char16_t text[sizeof(CAxisLabel::text)] = {};
         int chars = 0;
-        for (; labels[i].text[chars] != 0 && chars < 15; ++chars) text[chars] = labels[i].text[chars];
+        for (; labels[i].text[chars] != 0 && chars + 1 < static_cast<int>(sizeof text / sizeof text[0]); ++chars)
+            text[chars] = labels[i].text[chars];
         TextOutW(dc, x + Scaled(2), l.labelTop, W(text), chars);
     }
 }

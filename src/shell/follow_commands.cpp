@@ -9,14 +9,13 @@
 #include "res/resource.h"
 #include "shell/app_main.h"
 #include "shell/packed_open.h"
+#include "shell/settings_commands.h"
 #include "shell/tool_bar.h"
 #include "view/log_view.h"
 
 void ToggleFollow(CAppMain& app) {
     CAppParameter& config = AppConfig();
-    config.m_follow = config.m_follow != 0 ? 0 : 1;
-    config.Save();
-    app.CheckCommand(IDM_FOLLOW, config.m_follow != 0);
+    FlipSetting(app, &config.m_follow, IDM_FOLLOW);
     // A compressed log is not followed: the status bar says so.
     if (!app.LogFile().CanFollow()) {
         ShowPackedStatus(app);

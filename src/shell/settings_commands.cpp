@@ -31,20 +31,20 @@ void EditSettings(CAppMain& app) {
     app.UpdateCommandState();
 }
 
+void FlipSetting(CAppMain& app, int32_t* setting, int command) {
+    *setting = *setting != 0 ? 0 : 1;
+    AppConfig().Save();
+    app.CheckCommand(command, *setting != 0);
+}
+
 void ToggleOverview(CAppMain& app) {
-    CAppParameter& config = AppConfig();
-    config.m_overview = config.m_overview != 0 ? 0 : 1;
-    config.Save();
-    app.CheckCommand(IDM_OVERVIEW, config.m_overview != 0);
+    FlipSetting(app, &AppConfig().m_overview, IDM_OVERVIEW);
     app.ApplyViewSettings();
     for (const auto& v : app.Views()) v->UpdateOverview();
 }
 
 void ToggleWrapLines(CAppMain& app) {
-    CAppParameter& config = AppConfig();
-    config.m_wrapLines = config.m_wrapLines != 0 ? 0 : 1;
-    config.Save();
-    app.CheckCommand(IDM_WRAP_LINES, config.m_wrapLines != 0);
+    FlipSetting(app, &AppConfig().m_wrapLines, IDM_WRAP_LINES);
     app.ApplyViewSettings();
     for (const auto& v : app.Views()) v->ApplyWrap();
 }

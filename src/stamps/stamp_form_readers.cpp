@@ -420,12 +420,20 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
 int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
     uint32_t forms = FormsFor(shape);
     CTimeStamp stamp;
-    if (forms != 0 && kForms[__builtin_ctz(forms)].form == StampForm::kIsoDate &&
-        QuickIsoDate(bytes, length, at, &stamp)) {
-        match->stamp = stamp;
-        match->form = StampForm::kIsoDate;
-        match->offset = at;
-        return 1;
+    StampForm first = forms != 0 ? kForms[__builtin_ctz(forms)].form : StampForm::kNone;
+    StampForm found = StampForm::kNone;
+    if (first == StampForm::kIsoDate && QuickIsoDate(bytes, length, at, &stamp)) found = first;
+    if (first == StampForm::kCompactDate && QuickCompactDate(bytes, length, at, &stamp)) found = first;
+    if (first == StampForm::kCLibrary) {
+        // glog's level letter and digits are no name, so the two name forms before it read nothing there.
+        if (QuickCLibrary(bytes, length, at, &stamp))
+            found = first;
+        else if (QuickGlog(bytes, length, at, &stamp))
+            found = StampForm::kGlog;
     }
-    return ReadStampFormAt(bytes, length, at, shape, match);
+    if (found == StampForm::kNone) return ReadStampFormAt(bytes, length, at, shape, match);
+    match->stamp = stamp;
+    match->form = found;
+    match->offset = at;
+    return 1;
 }

@@ -144,6 +144,62 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
 
 namespace {
 
+// The first three letters of a name at p, in either case, as one number.
+uint32_t LowerKey(const char* p) {
+    auto b = [p](int k) { return static_cast<uint32_t>(static_cast<unsigned char>(p[k]) | 0x20); };
+    return b(0) | b(1) << 8 | b(2) << 16;
+}
+
+constexpr uint32_t Key(const char* name) {
+    return static_cast<uint32_t>(name[0]) | static_cast<uint32_t>(name[1]) << 8 | static_cast<uint32_t>(name[2]) << 16;
+}
+
+// 1..n for the name of the list whose first three letters stand at p, or 0.
+template <int n>
+int NameAt(const char* p, const uint32_t (&keys)[n]) {
+    uint32_t at = LowerKey(p);
+    for (int k = 0; k < n; ++k) {
+        if (keys[k] == at) return k + 1;
+    }
+    return 0;
+}
+
+constexpr uint32_t kMonthKeys[12] = {Key("jan"), Key("feb"), Key("mar"), Key("apr"), Key("may"), Key("jun"),
+                                     Key("jul"), Key("aug"), Key("sep"), Key("oct"), Key("nov"), Key("dec")};
+constexpr uint32_t kWeekdayKeys[7] = {Key("mon"), Key("tue"), Key("wed"), Key("thu"),
+                                      Key("fri"), Key("sat"), Key("sun")};
+
+// Whether a stamp may end at p[i]: the end of the bytes, or a byte that is no letter or digit.
+bool EndsAt(const char* p, int n, int i) { return CStampText{p, n, i}.Ends(); }
+
+// "hh:mm:ss" at p[i] with a fraction after "." or "," or none, and no zone glued to it: the
+// index after it, or -1 when unsure.
+int TimeAt(const char* p, int n, int i, CStampFields* f) {
+    if (n - i < 8 || p[i + 2] != ':' || p[i + 5] != ':') return -1;
+    f->hour = Number(p + i, 2);
+    f->minute = Number(p + i + 3, 2);
+    f->second = Number(p + i + 6, 2);
+    if ((f->hour | f->minute | f->second) < 0) return -1;
+    i += 8;
+    if (i < n && (p[i] == '.' || p[i] == ',')) {
+        int digits = DigitsAt(p + i + 1, n - i - 1);
+        if (digits == 0 || digits >= 16) return -1;
+        for (int k = 0; k < 3; ++k) f->millisecond = f->millisecond * 10 + (k < digits ? p[i + 1 + k] - '0' : 0);
+        i += 1 + digits;
+    }
+    return i < n && (p[i] == 'Z' || p[i] == '+' || p[i] == '-') ? -1 : i;
+}
+
+// The stamp whose fields end at p[i], given a zone's name after a blank as the readers take
+// it: 1 and *stamp, or 0 when it goes on as a word or a field is out of range.
+int StampEndingAt(const char* p, int n, int i, CStampFields* f, CTimeStamp* stamp) {
+    if (i < n && p[i] == ' ') {
+        CStampText t{p, n, i + 1};
+        if (t.ZoneName(&f->zone)) i = t.i;
+    }
+    return EndsAt(p, n, i) && f->ToStamp(stamp);
+}
+
 // The zone after an ISO time at p[i] and the end of the stamp: "Z", "+09:00", "-0700", a
 // zone's name after a blank, or none before a byte that ends it. The stamp's end, or -1 when
 // unsure.
@@ -206,4 +262,57 @@ int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
     }
     if (IsoZone(p, n, i, &f.zone) < 0) return 0;
     return f.ToStamp(stamp);
+}
+
+int QuickCompactDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
+    const char* p = bytes + at;
+    int n = length - at;
+    int digits = DigitsAt(p, n);
+    if ((digits != 6 && digits != 8) || n < digits + 7 || p[digits] != ' ') return 0;
+    int date = Number(p, digits);
+    int time = Number(p + digits + 1, 6);
+    if (time < 0) return 0;
+    int i = digits + 7;
+    // A fraction, a zone glued on, a longer number: the general reader's.
+    if (i < n && p[i] != ' ' && (std::strchr(".,+-", p[i]) != nullptr || !EndsAt(p, n, i))) return 0;
+    CStampFields f;
+    f.year = date / 10000 + (digits == 6 ? 2000 : 0);
+    f.month = date / 100 % 100;
+    f.day = date % 100;
+    f.hour = time / 10000;
+    f.minute = time / 100 % 100;
+    f.second = time % 100;
+    return StampEndingAt(p, n, i, &f, stamp);
+}
+
+int QuickCLibrary(const char* bytes, int length, int at, CTimeStamp* stamp) {
+    const char* p = bytes + at;
+    int n = length - at;
+    if (n < 24 || p[3] != ' ' || p[7] != ' ' || p[10] != ' ' || NameAt(p, kWeekdayKeys) == 0) return 0;
+    CStampFields f;
+    f.month = NameAt(p + 4, kMonthKeys);
+    f.day = p[8] == ' ' ? Number(p + 9, 1) : Number(p + 8, 2);
+    int i = TimeAt(p, n, 11, &f);
+    // One blank and the year; a zone's name before it is the general reader's.
+    if (f.month == 0 || f.day < 0 || i < 0 || n - i < 5 || p[i] != ' ') return 0;
+    f.year = Number(p + i + 1, 4);
+    if (f.year < 0) return 0;
+    return StampEndingAt(p, n, i + 5, &f, stamp);
+}
+
+int QuickGlog(const char* bytes, int length, int at, CTimeStamp* stamp) {
+    const char* p = bytes + at;
+    int n = length - at;
+    if (n < 14 || (p[0] != 'I' && p[0] != 'W' && p[0] != 'E' && p[0] != 'F')) return 0;
+    int digits = DigitsAt(p + 1, n - 1);
+    if ((digits != 4 && digits != 8) || p[1 + digits] != ' ') return 0;
+    int date = Number(p + 1, digits);
+    CStampFields f;
+    f.year = digits == 8 ? date / 10000 : 0;
+    f.month = date / 100 % 100;
+    f.day = date % 100;
+    int i = 1 + digits;
+    while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
+    i = TimeAt(p, n, i, &f);
+    return i >= 0 && StampEndingAt(p, n, i, &f, stamp);
 }

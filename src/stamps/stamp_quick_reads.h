@@ -13,3 +13,15 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match);
 // none, "Z", "+09:00", "-0700", a zone's name after a blank or no zone), read at fixed places:
 // 1 and *stamp as ReadStampFormAt finds it there when it comes to that form; 0 when unsure.
 int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp);
+
+// The compact form's "240315 231000" or "20240315 231000" at bytes[at] (one blank between, no
+// fraction, a zone's name after a blank or no zone): 1 and *stamp as ReadStampFormAt finds
+// it there when it comes to that form; 0 when unsure.
+int QuickCompactDate(const char* bytes, int length, int at, CTimeStamp* stamp);
+
+// The C library's "Fri Mar 15 23:10:00.015 2024" at bytes[at] (names in either case, a day of
+// one digit after two blanks, a fraction or none, one blank before the year), as above.
+int QuickCLibrary(const char* bytes, int length, int at, CTimeStamp* stamp);
+
+// glog's "I0315 23:10:00.015015" or "E20240315 23:10:00.015015" at bytes[at], as above.
+int QuickGlog(const char* bytes, int length, int at, CTimeStamp* stamp);

@@ -2,6 +2,7 @@
 #include "stamps/time_stamp.h"
 
 #include "foundation/format.h"
+#include "stamps/stamp_field_starts.h"
 
 namespace {
 
@@ -217,14 +218,38 @@ inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* en
     return kFound;
 }
 
+// Whether the general reader's date fails on a line led by a digit: its first number must be
+// followed by a date separator (an epoch time or "240315 231000" is not), its second by a
+// separator or, after blanks, a digit. Its first steps, taken without its cursor.
+inline bool NumbersLeadNoDate(const char* p, int n) {
+    auto blanks = [p, n](int i) {
+        while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
+        return i;
+    };
+    auto digits = [p, n](int i) {
+        // Sixteen at a time, as epoch times and compact dates are long runs.
+        for (int k = 16; k == 16 && n - i >= 16; i += k) k = DigitsAt(p + i, 16);
+        while (i < n && IsDigit(p[i])) ++i;
+        return i;
+    };
+    int i = blanks(digits(0));
+    if (i >= n || !IsDateSeparator(p[i])) return true;
+    int second = blanks(i + 1);
+    int afterSecond = digits(second);
+    i = blanks(afterSecond);
+    if (i >= n) return true;
+    return !IsDateSeparator(p[i]) && !(afterSecond > second && IsDigit(p[i]));
+}
+
 // Lines the general reader is sure to find no stamp in, at a fraction of its cost: those led
 // by a time alone ("23:10:00.015 ..."), where it wants a date separator after the first
-// number; and those led by an address ("10.0.15.15 - - [06/May/2024..."), whose first three
-// numbers it takes for a date and the fourth for the hour, failing unless a colon follows
-// that hour, after blanks at most.
+// number; those led by numbers that make no date; and those led by an address ("10.0.15.15 -
+// - [06/May/2024..."), whose first three numbers it takes for a date and the fourth for the
+// hour, failing unless a colon follows that hour, after blanks at most.
 inline bool GeneralReaderFails(const char* p, int n) {
     if (n < 8 || !IsDigit(p[0])) return false;
     if (p[1] == ':' || (IsDigit(p[1]) && p[2] == ':')) return true;
+    if (NumbersLeadNoDate(p, n)) return true;
     // Only a first number of one to three digits is looked at, which rules most lines out at once.
     if (p[1] != '.' && p[2] != '.' && p[3] != '.') return false;
     int i = 0;

@@ -8,9 +8,11 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stamps/stamp_epoch.h"
+#include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_form_readers.h"
 #include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_rules.h"
@@ -476,14 +478,29 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
          "2024-12-31 23:30:00 JST", "2024-01-01T00:30:00+01:00", "2024-05-06T08:00:00-07"},
         {"", "\" x", " INFO x", "Z", "x", "}", " UTC", "+1500", "\t", " CESTx", "-0000 x"},
         "0123456789-T:.,Z+ \"xJ"};
-    const QuickShape* const shapes[] = {&access, &times, &iso};
+    const QuickShape compact = {
+        {"", "x ", "[", "1131566461 ", "240315 "},
+        {"240315 231000", "20240315 231000", "081109 203615", "20241315 231000", "240315 236000", "240315 231000.5",
+         "240315 2310001", "2403151 231000", "240315  231000", "240315T231000", "20171223-22:15:29:606"},
+        {"", " INFO x", " UTC", " JST x", "Z", "+0900", "-0700 x", "\t", " CESTx", ":x", "x", ",5"},
+        "0123456789 T:.,Z+-x"};
+    const QuickShape named = {
+        {"", "[", "x ", "1700000000 "},
+        {"Fri Mar 15 23:10:00.015 2024", "sun dec  4 04:47:44 2005", "THU JUN  2 00:01:01 UTC 2022",
+         "Fri Mar 15 23:10:00 20245", "Wed Feb 30 24:00:00,5 1999", "Friday Mar 15 23:10:00 2024",
+         "Fri Mar 15 23:10:00.015  2024", "Sat Apr 27 03:33:07 PDT 2013", "I0315 23:10:00.015015",
+         "E20200308 23:47:32.089828", "W0315  9:10:00", "F1231 23:59:59.", "I031 23:10:00", "I0315 23:10:00+0900"},
+        {"", "] INFO x", " JST", " UTCx", "Z", "\t", "1", " 1555 logging.cc:259] x", ".5 x"},
+        "0123456789 :.,+-ZIEFa"};
+    const QuickShape* const shapes[] = {&access, &times, &iso, &compact, &named};
     std::mt19937 rng(3411);
     int quick = 0, timesAlone = 0, isoQuick = 0;
+    int otherQuick[3] = {};
     CStampHint carried;
-    for (int round = 0; round < 90000; ++round) {
+    for (int round = 0; round < 150000; ++round) {
         std::string line;
         int length = 0;
-        std::unique_ptr<char[]> bytes = NearMiss(*shapes[round % 3], rng, &line, &length);
+        std::unique_ptr<char[]> bytes = NearMiss(*shapes[round % 5], rng, &line, &length);
         CStampMatch plain, fast;
         int want = PlainSearch(bytes.get(), length, &plain);
         if (QuickAccessLog(bytes.get(), length, &fast)) {
@@ -502,6 +519,24 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
             EXPECT_EQ(StampForm::kIsoDate, fast.form) << line << " at " << at;
             EXPECT_TRUE(stamp == fast.stamp) << line << " at " << at;
         }
+        // The other quick reads likewise, beside the readers given the place's digits and the byte after.
+        using QuickRead = int (*)(const char*, int, int, CTimeStamp*);
+        const std::pair<QuickRead, StampForm> reads[] = {{QuickCompactDate, StampForm::kCompactDate},
+                                                         {QuickCLibrary, StampForm::kCLibrary},
+                                                         {QuickGlog, StampForm::kGlog}};
+        for (int at = 0; at < length; ++at) {
+            for (const auto& read : reads) {
+                CTimeStamp stamp;
+                if (!read.first(bytes.get(), length, at, &stamp)) continue;
+                ++otherQuick[static_cast<int>(&read - reads)];
+                CFieldShape shape;
+                shape.run = DigitsAt(bytes.get() + at, length - at);
+                shape.after = at + shape.run < length ? bytes[at + shape.run] : '\0';
+                ASSERT_EQ(1, ReadStampFormAt(bytes.get(), length, at, shape, &fast)) << line << " at " << at;
+                EXPECT_EQ(read.second, fast.form) << line << " at " << at;
+                EXPECT_TRUE(stamp == fast.stamp) << line << " at " << at;
+            }
+        }
         int wantOrTime = want != 0 ? 1 : ReadTimeOnly(bytes.get(), length, &plain);
         timesAlone += wantOrTime - want;
         for (CStampHint* hint : {static_cast<CStampHint*>(nullptr), &carried, &carried}) {
@@ -514,6 +549,9 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
     EXPECT_GT(quick, 4000);
     EXPECT_GT(timesAlone, 10000);
     EXPECT_GT(isoQuick, 8000);
+    EXPECT_GT(otherQuick[0], 4000);
+    EXPECT_GT(otherQuick[1], 1000);
+    EXPECT_GT(otherQuick[2], 1000);
 }
 
 // Stamps that begin among the first 128 bytes and end beyond them (a compact time after many

@@ -205,9 +205,12 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     int lead = LeadingPlace(bytes, limit);
     search.lead = lead;
     int tried = -1;  // the places up to here are done
+    int leadRun = 0;
     if (lead < limit && MayStartStamp(bytes, search.length, lead)) {
-        if (search.TryPlace(lead, LeadingShape(bytes, search.length, lead))) return 1;
+        CFieldShape shape = LeadingShape(bytes, search.length, lead);
+        if (search.TryPlace(lead, shape)) return 1;
         tried = lead;
+        leadRun = shape.run;
     }
     // A line led by a time of day (a log of times alone): the places within that time are
     // tried one by one, so that the quick look below starts after it.
@@ -226,8 +229,10 @@ int Search(CLineSearch& search, const CStampHint* hint) {
         if (search.TryEach(tried < lead ? lead : tried, until)) return 1;
         tried = until > tried ? until : tried;
     }
-    // Most lines that get this far hold nothing that a stamp needs, which a quick look shows.
-    if (StampMayStartFrom(bytes, search.length, tried + 1, !search.haveEpoch) && search.TryRest(tried)) return 1;
+    // Most lines that get this far hold nothing that a stamp needs, which a quick look shows:
+    // from the byte after the lead's digits on, as no place lies among them or just after them.
+    int from = tried + 1 > lead + leadRun ? tried + 1 : lead + leadRun;
+    if (StampMayStartFrom(bytes, search.length, from, !search.haveEpoch) && search.TryRest(tried)) return 1;
     if (search.haveEpoch) *search.match = search.epoch;
     return search.haveEpoch ? 1 : 0;
 }

@@ -247,7 +247,14 @@ inline bool NumbersLeadNoDate(const char* p, int n) {
 // - [06/May/2024..."), whose first three numbers it takes for a date and the fourth for the
 // hour, failing unless a colon follows that hour, after blanks at most.
 inline bool GeneralReaderFails(const char* p, int n) {
-    if (n < 8 || !IsDigit(p[0])) return false;
+    // A line led by a byte that begins no number, no month's name, and is no blank or date
+    // separator ("[Fri ...", "I0517 ...", "node-07 ..."): the date reads nothing there.
+    if (!IsDigit(p[0])) {
+        if (p[0] == ' ' || p[0] == '\t' || IsDateSeparator(p[0])) return false;
+        Cursor c{p, n};
+        return MatchMonthName(c) == 0;
+    }
+    if (n < 8) return false;
     if (p[1] == ':' || (IsDigit(p[1]) && p[2] == ':')) return true;
     if (NumbersLeadNoDate(p, n)) return true;
     // Only a first number of one to three digits is looked at, which rules most lines out at once.

@@ -177,6 +177,9 @@ TEST(ParseTimeStampTest, TheCommonFormAgreesWithTheGeneralReader) {
             text[random() % text.size()] = pieces[random() % pieces.size()];
         }
         if (random() % 4 == 0) text.insert(random() % text.size(), std::string(1 + random() % 3, '7'));
+        // Led by a name, a bracket or a mark now and then, as the further forms' lines are.
+        const char* const leads[] = {"Mar ", "Mar", "Sep-", "I", "[", "node-", "_", "\t", "Ma", "mar "};
+        if (random() % 5 == 0) text.insert(0, leads[random() % (sizeof leads / sizeof *leads)]);
         int length = static_cast<int>(random() % 3 == 0 ? random() % (text.size() + 1) : text.size());
         int a = agree(text, length);
         ASSERT_GE(a, 0);

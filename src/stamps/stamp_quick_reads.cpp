@@ -13,6 +13,10 @@ namespace {
 // The digits p[0, count) as a number, or -1 when one is no digit (summed without a branch
 // for each, as they nearly always are digits).
 inline int Number(const char* p, int count) {
+    if (count == 2) {
+        auto a = static_cast<unsigned>(p[0] - '0'), b = static_cast<unsigned>(p[1] - '0');
+        return a <= 9 && b <= 9 ? static_cast<int>(a * 10 + b) : -1;
+    }
     unsigned value = 0;
     unsigned wrong = 0;
     for (int k = 0; k < count; ++k) {
@@ -269,19 +273,20 @@ int QuickCompactDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
     int n = length - at;
     int digits = DigitsAt(p, n);
     if ((digits != 6 && digits != 8) || n < digits + 7 || p[digits] != ' ') return 0;
-    int date = Number(p, digits);
-    int time = Number(p + digits + 1, 6);
-    if (time < 0) return 0;
+    const char* time = p + digits + 1;
+    if (DigitsAt(time, n - digits - 1) != 6) return 0;
     int i = digits + 7;
-    // A fraction, a zone glued on, a longer number: the general reader's.
+    // A fraction, a zone glued on: the general reader's.
     if (i < n && p[i] != ' ' && (std::strchr(".,+-", p[i]) != nullptr || !EndsAt(p, n, i))) return 0;
+    // Every byte read below is a digit.
+    auto pair = [](const char* d) { return (d[0] - '0') * 10 + (d[1] - '0'); };
     CStampFields f;
-    f.year = date / 10000 + (digits == 6 ? 2000 : 0);
-    f.month = date / 100 % 100;
-    f.day = date % 100;
-    f.hour = time / 10000;
-    f.minute = time / 100 % 100;
-    f.second = time % 100;
+    f.year = digits == 6 ? 2000 + pair(p) : pair(p) * 100 + pair(p + 2);
+    f.month = pair(p + digits - 4);
+    f.day = pair(p + digits - 2);
+    f.hour = pair(time);
+    f.minute = pair(time + 2);
+    f.second = pair(time + 4);
     return StampEndingAt(p, n, i, &f, stamp);
 }
 

@@ -46,20 +46,28 @@ int FindName(CStampText& t, const char* const* names, int count) {
     return 0;
 }
 
-// The first two letters of the month and weekday names: bit b of row a for the letters a
-// and b (from "a"), so that most words are ruled out before the names are compared.
-struct CNamePairs {
-    uint32_t rows[26] = {};
+// The first three letters of the month and weekday names, lower case: bit (a * 26 + b) * 26 + c
+// for the letters a, b and c (from "a"), so that a place is judged with one look.
+struct CNameTrigrams {
+    uint32_t bits[26 * 26 * 26 / 32 + 1] = {};
 };
 
-constexpr CNamePairs MakeNamePairs() {
-    CNamePairs pairs;
-    for (const char* name : kMonthNames) pairs.rows[name[0] - 'a'] |= 1u << (name[1] - 'a');
-    for (const char* name : kWeekdayNames) pairs.rows[name[0] - 'a'] |= 1u << (name[1] - 'a');
-    return pairs;
+constexpr unsigned Trigram(char a, char b, char c) {
+    return (static_cast<unsigned>(a - 'a') * 26 + static_cast<unsigned>(b - 'a')) * 26 + static_cast<unsigned>(c - 'a');
 }
 
-constexpr CNamePairs kNamePairs = MakeNamePairs();
+constexpr CNameTrigrams MakeNameTrigrams() {
+    CNameTrigrams t;
+    auto add = [&t](const char* name) {
+        unsigned key = Trigram(name[0], name[1], name[2]);
+        t.bits[key / 32] |= 1u << key % 32;
+    };
+    for (const char* name : kMonthNames) add(name);
+    for (const char* name : kWeekdayNames) add(name);
+    return t;
+}
+
+constexpr CNameTrigrams kNameTrigrams = MakeNameTrigrams();
 
 }  // namespace
 
@@ -70,17 +78,10 @@ bool MayStartNameForm(const char* p, int n) {
         return true;
     }
     if (n < 3) return false;
-    auto second = static_cast<unsigned>((p[1] | 0x20) - 'a');
-    if (second >= 26 || ((kNamePairs.rows[(p[0] | 0x20) - 'a'] >> second) & 1) == 0) return false;
-    uint32_t key =
-        Initials(static_cast<char>(p[0] | 0x20), static_cast<char>(p[1] | 0x20), static_cast<char>(p[2] | 0x20));
-    for (const char* name : kMonthNames) {
-        if (Initials(name[0], name[1], name[2]) == key) return true;
-    }
-    for (const char* name : kWeekdayNames) {
-        if (Initials(name[0], name[1], name[2]) == key) return true;
-    }
-    return false;
+    auto letter = [p](int k) { return static_cast<unsigned>((p[k] | 0x20) - 'a'); };
+    if (letter(1) >= 26 || letter(2) >= 26) return false;
+    unsigned key = (letter(0) * 26 + letter(1)) * 26 + letter(2);
+    return ((kNameTrigrams.bits[key / 32] >> key % 32) & 1) != 0;
 }
 
 int CStampFields::ToStamp(CTimeStamp* stamp) const {

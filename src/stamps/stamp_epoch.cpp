@@ -2,6 +2,7 @@
 // to 2099 only, where every fourth year is a leap year and the date is found without a loop.
 #include "stamps/stamp_epoch.h"
 
+#include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_text.h"
 
 namespace {
@@ -25,6 +26,13 @@ uint32_t DecimalValue(const char* p, int n) {
     uint32_t value = 0;
     for (int k = 0; k < n; ++k) value = value * 10 + static_cast<uint32_t>(p[k] - '0');
     return value;
+}
+
+// The digits at p, n bytes on, counted one by one.
+int CountDigits(const char* p, int n) {
+    int k = 0;
+    while (k < n && IsStampDigit(p[k])) ++k;
+    return k;
 }
 
 constexpr uint64_t kEpoch2000 = 946684800;   // 2000-01-01 00:00:00 UTC
@@ -51,14 +59,15 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool lead
     if (digits == 10) {
         ms = value * 1000;
         if (k + 1 < length && bytes[k] == '.' && IsStampDigit(bytes[k + 1])) {
-            CStampText t{bytes, length, k + 1};
-            int fraction = 0;
-            t.Fraction(&fraction);
-            ms += static_cast<unsigned>(fraction);
-            int places = t.i - (k + 1);
+            const char* f = bytes + k + 1;
+            int places = DigitsAt(f, length - k - 1);
+            // Sixteen digits and more are counted on one by one (a fraction that long is rare).
+            if (places == 16) places += CountDigits(f + 16, length - k - 17);
+            ms += static_cast<unsigned>((f[0] - '0') * 100 + (places > 1 ? (f[1] - '0') * 10 : 0) +
+                                        (places > 2 ? f[2] - '0' : 0));
             // Beyond the first field, bare digits are as often an id or a count as a time.
             if (!leading && places != 3 && places != 6 && places != 9) return 0;
-            k = t.i;
+            k += 1 + places;
         } else if (!leading) {
             return 0;
         }

@@ -213,8 +213,9 @@ int Search(CLineSearch& search, const CStampHint* hint) {
         leadRun = shape.run;
     }
     // A line led by a time of day (a log of times alone): the places within that time are
-    // tried one by one, so that the quick look below starts after it.
-    if (tried == lead) {
+    // tried one by one, so that the quick look below starts after it. (An hour has one or two
+    // digits.)
+    if (tried == lead && (leadRun == 1 || leadRun == 2)) {
         int end = search.ReadLeadTime();
         if (end > lead + 1) {
             int until = end - 1 < limit - 1 ? end - 1 : limit - 1;

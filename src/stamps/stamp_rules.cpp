@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "stamps/stamp_epoch.h"
 #include "stamps/stamp_form_readers.h"
 #include "stamps/stamp_json.h"
@@ -56,6 +60,25 @@ int WithoutEscapes(const char* bytes, int length, char* out, int capacity, bool*
     return n;
 }
 
+// Whether an escape byte stands among the first n bytes: sixteen at a time, the last sixteen
+// overlapping those before them, as nearly every line is searched and holds none.
+bool HasEscape(const char* bytes, int n) {
+#if defined(__SSE2__)
+    if (n >= 16) {
+        const __m128i escape = _mm_set1_epi8('\x1b');
+        __m128i found = _mm_setzero_si128();
+        for (int k = 0; k + 16 <= n; k += 16) {
+            found = _mm_or_si128(found,
+                                 _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + k)), escape));
+        }
+        found = _mm_or_si128(found,
+                             _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n - 16)), escape));
+        return _mm_movemask_epi8(found) != 0;
+    }
+#endif
+    return std::memchr(bytes, '\x1b', static_cast<size_t>(n)) != nullptr;
+}
+
 int Found(const CTimeStamp& found, StampForm kind, CTimeStamp* stamp, StampForm* form) {
     *stamp = found;
     if (form != nullptr) *form = kind;
@@ -74,8 +97,7 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
         return Found(*stamp, StampForm::kBasic, stamp, form);
     }
     if (rules == nullptr || length <= 0) return 0;
-    if (rules->moreForms &&
-        std::memchr(bytes, '\x1b', static_cast<size_t>(length < kEscapeLook ? length : kEscapeLook))) {
+    if (rules->moreForms && HasEscape(bytes, length < kEscapeLook ? length : kEscapeLook)) {
         char plain[kEscapeStrip];
         bool removed = false;
         int n = WithoutEscapes(bytes, length, plain, kEscapeStrip, &removed);

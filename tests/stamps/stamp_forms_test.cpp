@@ -213,6 +213,13 @@ TEST(StampFormsTest, ColourCodesAreSkipped) {
     };
     for (const StampCase& c : cases) Check(MoreForms(), c);
     Check(CStampRules(), {"\x1b[2m2024-05-06 08:00:00.5\x1b[0m INFO x", kNo, 0, 0, 0, 0});
+    // The code found wherever it stands among the bytes looked at, in lines of every length.
+    for (int width = 0; width < 100; ++width) {
+        std::string line = std::string(static_cast<size_t>(width), 'x') + " \x1b[0m2024-05-06T08:00:00Z x";
+        Check(MoreForms(), {line.c_str(), StampForm::kIsoDate, 2024, 5, 6, 28800000});
+        line = std::string(static_cast<size_t>(width), 'x') + " 2024-05-06T08:00\x1b[1m:05Z";
+        Check(MoreForms(), {line.c_str(), StampForm::kIsoDate, 2024, 5, 6, 28805000});
+    }
 }
 
 TEST(StampFormsTest, StampAfterAPrefix) {

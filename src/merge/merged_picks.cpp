@@ -1,10 +1,9 @@
 // Each log's rows are mapped to merged rows in one forward pass over the merged order's
-// blocks (CMergedRows::RowsOf) and merged with the other logs' runs; a walk merges the logs'
-// chunks as it goes.
+// blocks (CMergedRows::RowsOf) and merged with the other logs' runs; a walk maps and merges
+// them as it goes.
 #include "merge/merged_picks.h"
 
 #include <algorithm>
-#include <new>
 
 namespace {
 
@@ -44,56 +43,42 @@ int CMergedPicks::AddLog(const CMergedRows& rows, int log, const int64_t* logRow
 }
 
 CMergedPickWalk::CMergedPickWalk(const CMergedRows& rows, const CLogLineList* lists, int64_t low, int64_t high)
-    : m_rows(rows), m_lists(lists) {
-    int logs = rows.LogCount();
-    m_logs.reset(new (std::nothrow) CLogPicks[static_cast<size_t>(logs)]);
-    if (m_logs == nullptr) return;
+    : m_lists(lists) {
     low = std::min(std::max<int64_t>(low, 0), rows.Count());
     high = std::max(std::min(high, rows.Count()), low);
     int64_t below[kMaxMergedLogs];
     int64_t above[kMaxMergedLogs];
     rows.RowsBefore(CRow(low), below);
     rows.RowsBefore(CRow(high), above);
-    for (int log = 0; log < logs; ++log) {
-        CLogPicks& picks = m_logs[log];
-        picks.next = FirstReferenceFrom(lists[log], below[log]);
-        picks.end = FirstReferenceFrom(lists[log], above[log]);
-        if (Refill(log)) m_live[m_liveCount++] = log;
+    for (int log = 0; log < rows.LogCount(); ++log) {
+        m_logs[log].next = FirstReferenceFrom(lists[log], below[log]);
+        m_logs[log].end = FirstReferenceFrom(lists[log], above[log]);
+        m_cursors[log].emplace(rows, log);
+        if (Advance(log)) m_live[m_liveCount++] = log;
     }
 }
 
-bool CMergedPickWalk::Refill(int log) {
+bool CMergedPickWalk::Advance(int log) {
     CLogPicks& picks = m_logs[log];
-    auto n = static_cast<int>(std::min<int64_t>(kChunk, picks.end - picks.next));
-    if (n <= 0) return false;
-    const CLogLineList& list = m_lists[log];
-    for (int k = 0; k < n; ++k) picks.logRows[k] = list.ReferredRow(picks.next + k);
-    m_rows.RowsOf(log, picks.logRows, n, picks.merged);
-    picks.next += n;
-    picks.at = 0;
-    picks.count = n;
-    return true;
+    while (picks.next < picks.end) {
+        picks.logRow = m_lists[log].ReferredRow(picks.next++);
+        picks.row = m_cursors[log]->RowOf(picks.logRow);
+        if (picks.row >= 0) return true;
+    }
+    return false;
 }
 
 bool CMergedPickWalk::Next(CMergedPick* pick) {
-    while (m_liveCount > 0) {
-        // The live log whose next row comes first (rows of different logs never tie).
-        int best = 0;
-        for (int k = 1; k < m_liveCount; ++k) {
-            const CLogPicks& a = m_logs[m_live[k]];
-            const CLogPicks& b = m_logs[m_live[best]];
-            if (a.merged[a.at] < b.merged[b.at]) best = k;
-        }
-        int log = m_live[best];
-        CLogPicks& picks = m_logs[log];
-        int64_t row = picks.merged[picks.at];
-        int64_t logRow = picks.logRows[picks.at];
-        if (++picks.at == picks.count && !Refill(log)) m_live[best] = m_live[--m_liveCount];
-        if (row < 0) continue;
-        *pick = CMergedPick{row, logRow, log};
-        return true;
+    if (m_liveCount == 0) return false;
+    // The live log whose next row comes first (rows of different logs never tie).
+    int best = 0;
+    for (int k = 1; k < m_liveCount; ++k) {
+        if (m_logs[m_live[k]].row < m_logs[m_live[best]].row) best = k;
     }
-    return false;
+    int log = m_live[best];
+    *pick = CMergedPick{m_logs[log].row, m_logs[log].logRow, log};
+    if (!Advance(log)) m_live[best] = m_live[--m_liveCount];
+    return true;
 }
 
 int64_t PicksBefore(const CMergedRows& rows, const CLogLineList* lists, int64_t row) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 
 #include "foundation/buffer.h"
 #include "merge/merged_rows.h"
@@ -37,36 +37,31 @@ private:
 // Walks the picks of every log whose merged rows lie in [low, high), in merged order: lists
 // holds each log's picks as a list of references to its index (rising rows, each once: a
 // scan's hits); a row the merged order does not have yet (a followed log's) is left out.
-// Each log's rows are mapped a chunk at a time (CMergedRows::RowsOf). One thread; the lists
-// stay unchanged meanwhile.
+// Each log's rows are mapped as they come (CMergedRowCursor). One thread; the lists stay
+// unchanged meanwhile.
 class CMergedPickWalk {
 public:
     CMergedPickWalk(const CMergedRows& rows, const CLogLineList* lists, int64_t low, int64_t high);
     CMergedPickWalk(const CMergedPickWalk&) = delete;
     CMergedPickWalk& operator=(const CMergedPickWalk&) = delete;
 
-    // False when memory ran out: Next then gives nothing.
-    bool Ready() const { return m_logs != nullptr; }
     // The next pick; false after the last.
     bool Next(CMergedPick* pick);
 
 private:
-    static constexpr int kChunk = 256;
-    // A log's picks not given yet: [next, end) of its list, of which [at, count) are mapped.
+    // A log's next pick (row, logRow) and the rest of its picks, [next, end) of its list.
     struct CLogPicks {
+        int64_t row = 0;
+        int64_t logRow = 0;
         int64_t next = 0;
         int64_t end = 0;
-        int at = 0;
-        int count = 0;
-        int64_t logRows[kChunk];
-        int64_t merged[kChunk];
     };
-    // Maps the log's next chunk; false when it has no picks left.
-    bool Refill(int log);
+    // Maps the log's next pick; false when it has none left.
+    bool Advance(int log);
 
-    const CMergedRows& m_rows;
     const CLogLineList* m_lists;
-    std::unique_ptr<CLogPicks[]> m_logs;
+    CLogPicks m_logs[kMaxMergedLogs];
+    std::optional<CMergedRowCursor> m_cursors[kMaxMergedLogs];
     int m_live[kMaxMergedLogs] = {};  // the logs with picks left
     int m_liveCount = 0;
 };

@@ -149,7 +149,7 @@ struct CHitRun {
         CMergedPick hit;
         CLogLine entry;
         run.CodeNextStampWhole();
-        for (int64_t k = 0; hits.Ready(); ++k) {
+        for (int64_t k = 0;; ++k) {
             if (k % 4096 == 0 && IsCancelled(cancel)) {
                 status = kScanCancelled;
                 return;
@@ -256,13 +256,11 @@ int ExtractMergedView(const CMergedRows& rows, const CLogReaders& readers, const
     CMergedPick hit;
     int64_t total = 0;
     CMergedPickWalk counted(rows, found.get(), 0, count);
-    if (!counted.Ready()) return 0;
     while (counted.Next(&hit)) {
         total += std::min(hit.row + down, count - 1) - std::max(hit.row - up, int64_t{0}) + 1;
         if (total > limit) return kExtractTooLarge;
     }
     CMergedPickWalk hits(rows, found.get(), 0, count);
-    if (!hits.Ready()) return 0;
     int64_t original = result->Count();
     CSlidingEntries entries(rows);
     while (hits.Next(&hit)) {

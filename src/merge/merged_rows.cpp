@@ -2,7 +2,7 @@
 // table and the bytes before it in the block.
 #include "merge/merged_rows.h"
 
-#include <cstring>
+#include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -18,19 +18,64 @@ int64_t CountOf(const uint8_t* ids, int64_t from, int64_t to, uint8_t id) {
     return n;
 }
 
-// The top bit of each byte of word that is id, the other bits clear (a byte is zero after
-// the xor where it is: a borrow-free test for zero bytes).
-uint64_t MatchesOf(uint64_t word, uint8_t id) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
-    uint64_t x = word ^ (kOnes * id);
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
+constexpr uint64_t kByteOnes = 0x0101010101010101ull;
+
+// Each byte of x holding how many bits it has set.
+uint64_t ByteCounts(uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    return (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0full;
 }
 
-// How many bytes a MatchesOf mask marks: their bits moved down, a multiplication adds up.
-int64_t CountOf(uint64_t matches) {
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    return static_cast<int64_t>(((matches >> 7) * kOnes) >> 56);
+// The set bits of x, without a popcount instruction (not in the baseline instruction set).
+int64_t BitCount(uint64_t x) { return static_cast<int64_t>((ByteCounts(x) * kByteOnes) >> 56); }
+
+// bits[byte | rank << 8]: the place of the byte's set bit of that rank (0: the lowest).
+struct CRankTable {
+    uint8_t bits[8 * 256] = {};
+};
+
+constexpr CRankTable MakeRankTable() {
+    CRankTable table;
+    for (int byte = 0; byte < 256; ++byte) {
+        int rank = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            if ((byte >> bit & 1) != 0) table.bits[byte | rank++ << 8] = static_cast<uint8_t>(bit);
+        }
+    }
+    return table;
+}
+
+constexpr CRankTable kRankTable = MakeRankTable();
+
+// The place of word's set bit of rank k (word has more than k): the bytes' counts summed up
+// from the lowest in parallel find its byte, with no branch, and the table its bit there.
+int SelectBit(uint64_t word, int64_t k) {
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    uint64_t sums = ByteCounts(word) * kByteOnes;  // byte i: the set bits of bytes 0..i
+    // The top bit of each byte whose sum is at most k (k and the sums stay below 128).
+    uint64_t passed = ((static_cast<uint64_t>(k) * kByteOnes | kHighs) - sums) & kHighs;
+    int place = static_cast<int>((((passed >> 7) * kByteOnes) >> 56) * 8);
+    auto rank = static_cast<int>(k - static_cast<int64_t>(((sums << 8) >> place) & 0xff));
+    return place + kRankTable.bits[((word >> place) & 0xff) | static_cast<uint64_t>(rank) << 8];
+}
+
+// A bit for each of the n bytes from ids (at most 64) that is id.
+uint64_t MaskOf(const uint8_t* ids, int64_t n, uint8_t id) {
+    uint64_t mask = 0;
+#if defined(__SSE2__)
+    if (n == 64) {
+        const __m128i wanted = _mm_set1_epi8(static_cast<char>(id));
+        for (int64_t k = 0; k < 4; ++k) {
+            __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ids + 16 * k));
+            auto bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+            mask |= static_cast<uint64_t>(bits) << (16 * k);
+        }
+        return mask;
+    }
+#endif
+    for (int64_t k = 0; k < n; ++k) mask |= static_cast<uint64_t>(ids[k] == id ? 1 : 0) << k;
+    return mask;
 }
 
 }  // namespace
@@ -86,112 +131,13 @@ int64_t CMergedRows::ReadRows(CRow first, int64_t n, CLogLine* out) const {
 }
 
 int64_t CMergedRows::RowOf(int log, CRow logRow) const {
-    if (log < 0 || log >= m_logCount) return -1;
-    int64_t want = logRow.Value();
-    if (want < 0 || want >= m_logRows[log]) return -1;
-    // The last block whose table has the log at or before the row holds it.
-    int64_t low = 0;
-    int64_t high = ((m_count - 1) >> m_blockShift) + 1;
-    while (high - low > 1) {
-        int64_t mid = low + (high - low) / 2;
-        if (m_starts.Data()[mid * m_logCount + log] <= want) {
-            low = mid;
-        } else {
-            high = mid;
-        }
-    }
-    return RowInBlock(low, log, want);
-}
-
-int64_t CMergedRows::RowInBlock(int64_t block, int log, int64_t want) const {
-    int64_t j = block << m_blockShift;
-    int64_t at = m_starts.Data()[block * m_logCount + log];
-    return FindInBlock(block, log, want, &j, &at);
-}
-
-int64_t CMergedRows::FindInBlock(int64_t block, int log, int64_t want, int64_t* from, int64_t* rows) const {
-    auto id = static_cast<uint8_t>(log);
-    int64_t end = (block + 1) << m_blockShift;
-    if (end > m_count) end = m_count;
-    const uint8_t* ids = m_ids.Data();
-    int64_t j = *from;
-    int64_t at = *rows;
-    // Sixteen or eight bytes at a time while the row lies beyond them, then byte by byte.
-#if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi8(static_cast<char>(id));
-    const __m128i ones = _mm_set1_epi8(1);
-    for (; j + 16 <= end; j += 16) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ids + j));
-        // A match is 1, the rest 0; the sums of absolute differences add each half up.
-        __m128i sums = _mm_sad_epu8(_mm_and_si128(_mm_cmpeq_epi8(bytes, wanted), ones), _mm_setzero_si128());
-        int64_t n = _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
-        if (at + n > want) break;
-        at += n;
-    }
-#endif
-    for (; j + 8 <= end; j += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, ids + j, sizeof word);
-        uint64_t matches = MatchesOf(word, id);
-        int64_t n = CountOf(matches);
-        if (at + n > want) {
-            // The row is one of these bytes (the first the lowest: little-endian, as every target
-            // is): the marks below it dropped, no branch a byte.
-            for (int64_t skip = want - at; skip > 0; --skip) matches &= matches - 1;
-            int64_t row = j + (__builtin_ctzll(matches) >> 3);
-            *from = row + 1;
-            *rows = want + 1;
-            return row;
-        }
-        at += n;
-    }
-    for (; j < end; ++j) {
-        if (ids[j] != id) continue;
-        if (at == want) {
-            *from = j + 1;
-            *rows = at + 1;
-            return j;
-        }
-        ++at;
-    }
-    *from = j;
-    *rows = at;
-    return -1;
+    CMergedRowCursor cursor(*this, log);
+    return cursor.RowOf(logRow.Value());
 }
 
 void CMergedRows::RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* out) const {
-    int64_t blocks = m_count == 0 ? 0 : ((m_count - 1) >> m_blockShift) + 1;
-    int64_t logCount = log >= 0 && log < m_logCount ? m_logRows[log] : 0;
-    auto start = [&](int64_t block) { return m_starts.Data()[block * m_logCount + log]; };
-    int64_t block = 0;
-    // Where the last row was found: rows of the same block go on from there.
-    int64_t scanned = -1;
-    int64_t from = 0;
-    int64_t rows = 0;
-    for (int64_t k = 0; k < n; ++k) {
-        int64_t want = logRows[k];
-        if (want < 0 || want >= logCount) {
-            out[k] = -1;
-            continue;
-        }
-        if (want < start(block)) block = 0;  // not rising after all: from the start again
-        // The last block whose table has the log at or before the row: galloping forward,
-        // then halving.
-        int64_t step = 1;
-        while (block + step < blocks && start(block + step) <= want) {
-            block += step;
-            step *= 2;
-        }
-        for (step /= 2; step > 0; step /= 2) {
-            if (block + step < blocks && start(block + step) <= want) block += step;
-        }
-        if (block != scanned || want < rows) {
-            scanned = block;
-            from = block << m_blockShift;
-            rows = start(block);
-        }
-        out[k] = FindInBlock(block, log, want, &from, &rows);
-    }
+    CMergedRowCursor cursor(*this, log);
+    for (int64_t k = 0; k < n; ++k) out[k] = cursor.RowOf(logRows[k]);
 }
 
 CMergeKeys CMergedRows::KeysAt(int log, int64_t logRow) const {
@@ -248,4 +194,49 @@ void CMergedRows::Swap(CMergedRows& other) {
     std::swap(m_blockShift, other.m_blockShift);
     m_ids.Swap(other.m_ids);
     m_starts.Swap(other.m_starts);
+}
+
+int64_t CMergedRowCursor::RowOf(int64_t want) {
+    const CMergedRows& rows = m_rows;
+    if (m_log < 0 || m_log >= rows.m_logCount || want < 0 || want >= rows.m_logRows[m_log]) return -1;
+    int shift = rows.m_blockShift;
+    int64_t blocks = ((rows.m_count - 1) >> shift) + 1;
+    auto start = [&](int64_t block) { return rows.m_starts.Data()[block * rows.m_logCount + m_log]; };
+    // The row lies in the last block whose table has the log at or before it.
+    int64_t block = m_window < 0 ? 0 : m_window >> shift;
+    if (m_window < 0 || want < m_before) {
+        int64_t high = blocks;
+        for (block = 0; high - block > 1;) {
+            int64_t mid = block + (high - block) / 2;
+            if (start(mid) <= want) {
+                block = mid;
+            } else {
+                high = mid;
+            }
+        }
+        Load(block << shift, start(block));
+    } else if (block + 1 < blocks && start(block + 1) <= want) {
+        // Galloping forward, then halving.
+        int64_t step = 1;
+        while (block + step < blocks && start(block + step) <= want) {
+            block += step;
+            step *= 2;
+        }
+        for (step /= 2; step > 0; step /= 2) {
+            if (block + step < blocks && start(block + step) <= want) block += step;
+        }
+        Load(block << shift, start(block));
+    }
+    // Blocks are whole windows (128 rows or more): the row is in this window or a later one
+    // of the block.
+    while (want >= m_before + m_inWindow) Load(m_window + 64, m_before + m_inWindow);
+    return m_window + SelectBit(m_mask, want - m_before);
+}
+
+void CMergedRowCursor::Load(int64_t window, int64_t before) {
+    m_window = window;
+    m_before = before;
+    int64_t n = std::min<int64_t>(64, m_rows.m_count - window);
+    m_mask = MaskOf(m_rows.m_ids.Data() + window, n, static_cast<uint8_t>(m_log));
+    m_inWindow = BitCount(m_mask);
 }

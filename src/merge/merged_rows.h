@@ -64,8 +64,8 @@ public:
     // The merged row of a log's row; -1 outside that log's rows. A binary search over the
     // blocks, then one block's bytes.
     int64_t RowOf(int log, CRow logRow) const;
-    // The same for n rising rows of one log, into out: the blocks are walked forward, so that
-    // many rows cost about one pass over the blocks they lie in.
+    // The same for n rising rows of one log, into out (CMergedRowCursor): many rows cost
+    // about one pass over the bytes they lie in.
     void RowsOf(int log, const int64_t* logRows, int64_t n, int64_t* out) const;
     // Each log's rows before row (0 <= row <= Count()): its block's table and the block's bytes.
     void RowsBefore(CRow row, int64_t* before) const;
@@ -88,12 +88,7 @@ public:
 
 private:
     friend class CMergeBuilder;
-
-    // The row of log within block (whose table has the log at or before it); -1 when not there.
-    int64_t RowInBlock(int64_t block, int log, int64_t want) const;
-    // The same from the block's row *from on, *rows of the log's rows being before it; both
-    // are left after the row found (or where the scan ended), for a later row of the block.
-    int64_t FindInBlock(int64_t block, int log, int64_t want, int64_t* from, int64_t* rows) const;
+    friend class CMergedRowCursor;
 
     CMergedLog m_logs[kMaxMergedLogs];
     int m_logCount = 0;
@@ -104,4 +99,28 @@ private:
     CGrowBuffer<uint8_t> m_ids;
     CGrowBuffer<int64_t> m_starts;  // block b, log i: m_starts[b * m_logCount + i]
     CGrowBuffer<CMergeKeyState> m_keyStates[kMaxMergedLogs];
+};
+
+// The merged rows of one log's rows asked in rising order (a lower row starts again): the
+// bytes of the merged order are taken 64 at a time as a mask of the log's rows, so that a
+// row costs the bytes since the last one asked, or, farther than its block, a search over
+// the blocks' tables from there. One thread; the rows stay unchanged meanwhile.
+class CMergedRowCursor {
+public:
+    CMergedRowCursor(const CMergedRows& rows, int log) : m_rows(rows), m_log(log) {}
+
+    // The merged row of the log's row logRow; -1 outside the log's rows.
+    int64_t RowOf(int64_t logRow);
+
+private:
+    // The window of the 64 rows from window on (fewer at the end), before of the log's rows
+    // lying before it.
+    void Load(int64_t window, int64_t before);
+
+    const CMergedRows& m_rows;
+    int m_log;
+    int64_t m_window = -1;  // the window's first row; -1: none yet
+    int64_t m_before = 0;
+    uint64_t m_mask = 0;  // a bit for each of its rows that is the log's
+    int64_t m_inWindow = 0;
 };

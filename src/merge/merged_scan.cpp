@@ -73,43 +73,13 @@ bool UseHelper(const CScanOptions& options, int64_t items) {
     return options.threads == 2 || CHelperThread::ProcessorCount() >= 2;
 }
 
-// The hits of some logs put in merged rows: logs first, first + step, ... of count.
-struct CLogMapping {
-    const CMergedRows* rows = nullptr;
-    const CLogLineList* found = nullptr;  // each log's hits, a list of references
-    CGrowBuffer<int64_t>* logRows = nullptr;
-    CGrowBuffer<int64_t>* mergedRows = nullptr;
-    int first = 0;
-    int step = 1;
-    bool ok = true;
-
-    void Map() {
-        for (int log = first; log < rows->LogCount(); log += step) {
-            int64_t n = found[log].Count();
-            if (n == 0) continue;
-            if (!logRows[log].Grow(static_cast<size_t>(n)) || !mergedRows[log].Grow(static_cast<size_t>(n))) {
-                ok = false;
-                return;
-            }
-            for (int64_t k = 0; k < n; ++k) logRows[log].Data()[k] = found[log].ReferredRow(k);
-            rows->RowsOf(log, logRows[log].Data(), n, mergedRows[log].Data());
-        }
-    }
-    static void Entry(void* self) { static_cast<CLogMapping*>(self)->Map(); }
-};
-
-// Every log's matching rows, in merged order: 1, or as ExtractLines fails.
-int FindHits(const CMergedRows& rows, const CLogReaders& readers, const CSearchCondition& condition,
-             const CScanOptions& options, int64_t limit, CMergedPicks* hits) {
-    int logs = rows.LogCount();
-    std::unique_ptr<CLogLineList[]> found(new (std::nothrow) CLogLineList[static_cast<size_t>(logs)]);
-    std::unique_ptr<CGrowBuffer<int64_t>[]> logRows(new (std::nothrow) CGrowBuffer<int64_t>[static_cast<size_t>(logs)]);
-    std::unique_ptr<CGrowBuffer<int64_t>[]> mergedRows(new (std::nothrow)
-                                                           CGrowBuffer<int64_t>[static_cast<size_t>(logs)]);
-    if (found == nullptr || logRows == nullptr || mergedRows == nullptr) return 0;
+// Every log scanned on its own, its hits into found[log] (a list of references to its index):
+// 1, or as ExtractLines fails.
+int ScanLogs(const CMergedRows& rows, const CLogReaders& readers, const CSearchCondition& condition,
+             const CScanOptions& options, int64_t limit, CLogLineList* found) {
     int64_t done = 0;
     int64_t total = 0;
-    for (int log = 0; log < logs; ++log) {
+    for (int log = 0; log < rows.LogCount(); ++log) {
         const std::shared_ptr<const CLogLineList>& index = rows.Log(log).index;
         int64_t count = index->Count();
         // A list of references: a hit costs 4 bytes, and its row is the index's.
@@ -124,19 +94,6 @@ int FindHits(const CMergedRows& rows, const CLogReaders& readers, const CSearchC
         if (status != 1) return status;
         total += found[log].Count();
         if (total > limit) return kExtractTooLarge;
-    }
-    // The logs' hits put in merged rows, half the logs on a helper when there are many.
-    CLogMapping mappings[2];
-    for (int k = 0; k < 2; ++k) mappings[k] = {&rows, found.get(), logRows.get(), mergedRows.get(), k, 2, true};
-    {
-        CHelperThread thread;
-        bool helped = logs > 1 && UseHelper(options, total) && thread.Start(CLogMapping::Entry, &mappings[1]);
-        if (!helped) mappings[0].step = 1;
-        mappings[0].Map();
-    }  // joins the helper
-    if (!mappings[0].ok || !mappings[1].ok) return 0;
-    for (int log = 0; log < logs; ++log) {
-        if (!hits->AddMapped(log, logRows[log].Data(), mergedRows[log].Data(), found[log].Count())) return 0;
     }
     return 1;
 }
@@ -174,63 +131,85 @@ private:
     int64_t m_count = 0;
 };
 
-// A part of the hits read from their logs' rows into a run of its own (CLogLineList::StartRun),
-// which the result joins: the two halves of many hits are read on both cores.
+// The hits among merged rows [low, high) read from their logs' rows into a run of its own
+// (CLogLineList::StartRun), which the result joins: the two halves of many hits are mapped
+// and read on both cores.
 struct CHitRun {
     const CMergedRows* rows = nullptr;
-    const CMergedPicks* hits = nullptr;
-    int64_t from = 0;
-    int64_t to = 0;
+    const CLogLineList* found = nullptr;
+    int64_t low = 0;
+    int64_t high = 0;
     const std::atomic<int>* cancel = nullptr;
     CLogLineList run;
     int status = 0;  // 1, 0 (memory ran out) or kScanCancelled
 
     void Read() {
+        CMergedPickWalk hits(*rows, found, low, high);
         CMergedTimeCursor cursor(*rows);
+        CMergedPick hit;
         CLogLine entry;
         run.CodeNextStampWhole();
-        for (int64_t k = from; k < to; ++k) {
-            if ((k - from) % 4096 == 0 && IsCancelled(cancel)) {
+        for (int64_t k = 0;; ++k) {
+            if (k % 4096 == 0 && IsCancelled(cancel)) {
                 status = kScanCancelled;
                 return;
             }
-            const CMergedPick& hit = hits->At(k);
+            if (!hits.Next(&hit)) {
+                status = 1;
+                return;
+            }
             if (!cursor.ReadAt(hit.log, hit.logRow, hit.row, &entry) || !run.Append(entry)) return;
         }
-        status = 1;
     }
     static void Entry(void* self) { static_cast<CHitRun*>(self)->Read(); }
 };
 
-// The hits alone, each read from its log's row: no walk over the merged order. 1, 0 when
+// The least merged row with at least half of the n hits before it.
+int64_t HalfwayRow(const CMergedRows& rows, const CLogLineList* found, int64_t n) {
+    int64_t low = 0;
+    int64_t high = rows.Count();
+    while (low < high) {
+        int64_t mid = low + (high - low) / 2;
+        if (PicksBefore(rows, found, mid) < n / 2) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return low;
+}
+
+// The n hits alone, each read from its log's row: no walk over the merged order. 1, 0 when
 // memory ran out, or kScanCancelled (result then as it was).
-int AppendHits(const CMergedRows& rows, const CMergedPicks& hits, CLogLineList* result, const CScanOptions& options) {
+int AppendHits(const CMergedRows& rows, const CLogLineList* found, int64_t n, CLogLineList* result,
+               const CScanOptions& options) {
     int64_t original = result->Count();
-    int64_t n = hits.Count();
-    int64_t half = UseHelper(options, n) ? n / 2 : n;
+    int64_t count = rows.Count();
+    int64_t split = UseHelper(options, n) ? HalfwayRow(rows, found, n) : count;
     CHitRun parts[2];
     for (int k = 0; k < 2; ++k) {
         parts[k].rows = &rows;
-        parts[k].hits = &hits;
-        parts[k].from = k == 0 ? 0 : half;
-        parts[k].to = k == 0 ? half : n;
+        parts[k].found = found;
+        parts[k].low = k == 0 ? 0 : split;
+        parts[k].high = k == 0 ? split : count;
         parts[k].cancel = options.cancel;
-        parts[k].run.StartRun(original + parts[k].from);
     }
+    parts[0].run.StartRun(original);
+    parts[1].run.StartRun(original + PicksBefore(rows, found, split));
     {
         CHelperThread thread;
-        bool helped = half < n && thread.Start(CHitRun::Entry, &parts[1]);
+        bool helped = split < count && thread.Start(CHitRun::Entry, &parts[1]);
         parts[0].Read();
         if (!helped) parts[1].Read();
     }  // joins the helper
     for (CHitRun& part : parts) {
-        if (part.status == 1 && (part.from == part.to || result->JoinRun(&part.run, 0, CTimeStamp()))) continue;
+        if (part.status == 1 && (part.run.Count() == 0 || result->JoinRun(&part.run, 0, CTimeStamp()))) continue;
         result->Truncate(original);
         return part.status == kScanCancelled ? kScanCancelled : 0;
     }
     result->ShrinkToFit();
-    if (options.listener != nullptr && rows.Count() > 0)
-        options.listener->OnProgress(static_cast<uint64_t>(rows.Count()), static_cast<uint64_t>(rows.Count()));
+    if (options.listener != nullptr && count > 0)
+        options.listener->OnProgress(static_cast<uint64_t>(count), static_cast<uint64_t>(count));
     return 1;
 }
 
@@ -264,24 +243,29 @@ int ExtractMergedView(const CMergedRows& rows, const CLogReaders& readers, const
     if (readers.Count() < rows.LogCount()) return 0;
     int64_t count = rows.Count();
     int64_t limit = options.maxRows > 0 ? options.maxRows : std::max(kExtractRowLimit, count);
-    CMergedPicks hits;
-    int found = FindHits(rows, readers, condition, options, limit, &hits);
-    if (found != 1) return found;
+    std::unique_ptr<CLogLineList[]> found(new (std::nothrow) CLogLineList[static_cast<size_t>(rows.LogCount())]);
+    if (found == nullptr) return 0;
+    int scanned = ScanLogs(rows, readers, condition, options, limit, found.get());
+    if (scanned != 1) return scanned;
     int64_t up = before > 0 ? before : 0;
     int64_t down = after > 0 ? after : 0;
+    if (up == 0 && down == 0) {
+        int64_t n = PicksBefore(rows, found.get(), count);
+        return n > limit ? kExtractTooLarge : AppendHits(rows, found.get(), n, result, options);
+    }
+    CMergedPick hit;
     int64_t total = 0;
-    for (int64_t k = 0; k < hits.Count(); ++k) {
-        int64_t h = hits.At(k).row;
-        total += std::min(h + down, count - 1) - std::max(h - up, int64_t{0}) + 1;
+    CMergedPickWalk counted(rows, found.get(), 0, count);
+    while (counted.Next(&hit)) {
+        total += std::min(hit.row + down, count - 1) - std::max(hit.row - up, int64_t{0}) + 1;
         if (total > limit) return kExtractTooLarge;
     }
-    if (up == 0 && down == 0) return AppendHits(rows, hits, result, options);
+    CMergedPickWalk hits(rows, found.get(), 0, count);
     int64_t original = result->Count();
     CSlidingEntries entries(rows);
-    for (int64_t k = 0; k < hits.Count(); ++k) {
-        int64_t h = hits.At(k).row;
-        int64_t low = std::max(h - up, int64_t{0});
-        int64_t high = std::min(h + down, count - 1) + 1;
+    while (hits.Next(&hit)) {
+        int64_t low = std::max(hit.row - up, int64_t{0});
+        int64_t high = std::min(hit.row + down, count - 1) + 1;
         const CLogLine* lines = IsCancelled(options.cancel) ? nullptr : entries.Range(low, high);
         bool ok = lines != nullptr;
         for (int64_t i = 0; ok && i < high - low; ++i) ok = result->Append(lines[i]) != 0;

@@ -214,7 +214,7 @@ TEST_F(MergedRowsTest, RandomLogsMergeAsAStableSortByTheCommonClock) {
             ASSERT_EQ(&m_files[static_cast<size_t>(log)], rows.FileOf(CRow(static_cast<int64_t>(r))));
             ASSERT_EQ(static_cast<int64_t>(r), rows.RowOf(log, logRow));
         }
-        // Each log's rows mapped at once, rising as a scan's hits come.
+        // Each log's rows mapped at once, rising as a scan's hits come, and falling.
         for (int log = 0; log < rows.LogCount(); ++log) {
             std::vector<int64_t> logRows;
             std::vector<int64_t> merged;
@@ -228,6 +228,11 @@ TEST_F(MergedRowsTest, RandomLogsMergeAsAStableSortByTheCommonClock) {
             std::vector<int64_t> got(logRows.size());
             rows.RowsOf(log, logRows.data(), static_cast<int64_t>(logRows.size()), got.data());
             EXPECT_EQ(merged, got) << "log " << log;
+            // Falling, each row lower than the last: found again from the blocks' tables.
+            std::reverse(logRows.begin(), logRows.end());
+            std::reverse(merged.begin(), merged.end());
+            rows.RowsOf(log, logRows.data(), static_cast<int64_t>(logRows.size()), got.data());
+            EXPECT_EQ(merged, got) << "log " << log << ", falling";
         }
         // Rising ranges, near and far apart, read by one cursor as an extraction reads them.
         CMergedTimeCursor cursor(rows);

@@ -236,6 +236,15 @@ TEST_F(MergedSourcesTest, ScansOfMergedLogsEqualTheSameOnAPlainSortOfAllRows) {
         CLogLineList both;
         ASSERT_EQ(1, ExtractLogRows(*m_view, *m_view, readers, needle, 0, 0, &both, twoCores));
         ExpectRows(Extracted(all, needles, 0, 0), both);
+        // Memory running out while the hits are read, when each log's own hits fit: 0, nothing kept.
+        std::vector<int64_t> logHits(plans.size());
+        for (size_t r = 0; r < all.size(); ++r) logHits[static_cast<size_t>(m_sorted[r].log)] += needles[r] ? 1 : 0;
+        g_lineListLimit = *std::max_element(logHits.begin(), logHits.end());
+        bool fits = g_lineListLimit == 0 || g_lineListLimit == both.Count();
+        CLogLineList cut;
+        EXPECT_EQ(fits ? 1 : 0, ExtractLogRows(*m_view, *m_view, readers, needle, 0, 0, &cut, CScanOptions()));
+        g_lineListLimit = 0;
+        EXPECT_EQ(fits ? both.Count() : 0, cut.Count());
         // The row limit counts the rows with their context, whichever logs they come from.
         CScanOptions limited;
         limited.maxRows = static_cast<int64_t>(wantPicks.size());

@@ -192,11 +192,21 @@ int LeadingPlace(const char* bytes, int limit) {
     return lead;
 }
 
+// A line led by a number that is no address ("1710544200.015 ...", "240315 ..."): no
+// point among its next three bytes, or too short for one. The access log's quick read
+// declines such a line at once, and is not asked.
+bool NumberLeadsNoAddress(const char* bytes, int length) {
+    return IsStampDigit(bytes[0]) && (length < 8 || (bytes[1] != '.' && bytes[2] != '.' && bytes[3] != '.'));
+}
+
 int Search(CLineSearch& search, const CStampHint* hint) {
     const char* bytes = search.bytes;
     // An access log's line begins with its address or host name; an indented one (a stack
     // trace's) is left to the search.
-    if (bytes[0] != ' ' && bytes[0] != '\t' && QuickAccessLog(bytes, search.length, search.match)) return 1;
+    if (bytes[0] != ' ' && bytes[0] != '\t' && !NumberLeadsNoAddress(bytes, search.length) &&
+        QuickAccessLog(bytes, search.length, search.match)) {
+        return 1;
+    }
     // Most stamps stand at the first field, or just inside a bracket that opens it: that place
     // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
     // lay ahead (which only lets more forms be read). An epoch time there is the earliest, and
@@ -250,6 +260,7 @@ bool QuickTimeAlone(CLineSearch& search) {
     // Most other lines are ruled out by their first byte (an indented time is left to the search).
     char first = bytes[0];
     if (!IsStampDigit(first) && first != '[' && first != '|') return false;
+    if (IsStampDigit(first) && bytes[2] != ':') return false;  // a digit is the lead, and an hour has two
     int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
     int lead = LeadingPlace(bytes, limit);
     if (lead + 12 > limit || !IsStampDigit(bytes[lead]) || bytes[lead + 2] != ':') return false;

@@ -215,18 +215,6 @@ bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoc
 
 }  // namespace
 
-int DigitsAt(const char* p, int n) {
-#if defined(__SSE2__)
-    if (n >= 16) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return __builtin_ctz(~static_cast<uint32_t>(_mm_movemask_epi8(InRange(v, '0', 9))));
-    }
-#endif
-    int k = 0;
-    while (k < n && k < 16 && IsStampDigit(p[k])) ++k;
-    return k;
-}
-
 uint64_t FieldStartsUpTo(const char* bytes, int length, int until) {
     if (bytes == nullptr || until < 0 || until >= 64 || until >= length) return 0;
     CClasses c;

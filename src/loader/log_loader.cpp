@@ -336,6 +336,8 @@ int CWorker::Init() {
 
 int CWorker::OnBlock(uint64_t blockStart) {
     if (Cancelled(*m_job->request) || m_job->failed.load(std::memory_order_relaxed) != 0) return 0;
+    // One pass: a cut line sends the file to the sequential load, whatever the rest holds.
+    if (m_job->onePass && m_job->cut.load(std::memory_order_relaxed) != 0) return 0;
     uint64_t pos = blockStart < m_chunk->begin ? m_chunk->begin : blockStart > m_chunk->end ? m_chunk->end : blockStart;
     if (pos > m_reported) {
         m_job->done.fetch_add(pos - m_reported);

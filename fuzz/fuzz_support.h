@@ -114,10 +114,18 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 inline void DecodeInto(std::u16string* out, const char* bytes, size_t size, unsigned codePage) {
     out->clear();
     if (size == 0) return;
+    // A byte never gives more than a unit: one call, unless the code page disagrees.
+    out->resize(size);
+    int got = MultiByteToWide(codePage, bytes, static_cast<int>(size), &(*out)[0], static_cast<int>(size));
+    if (got > 0) {
+        out->resize(static_cast<size_t>(got));
+        return;
+    }
+    out->clear();
     int n = MultiByteToWide(codePage, bytes, static_cast<int>(size), nullptr, 0);
     if (n <= 0) return;
     out->resize(static_cast<size_t>(n));
-    int got = MultiByteToWide(codePage, bytes, static_cast<int>(size), &(*out)[0], n);
+    got = MultiByteToWide(codePage, bytes, static_cast<int>(size), &(*out)[0], n);
     out->resize(got > 0 ? static_cast<size_t>(got) : 0);
 }
 

@@ -169,6 +169,11 @@ const uint8_t* Decode(const uint8_t* p, CLogLine* line) {
     return p;
 }
 
+template <typename T>
+void Release(CGrowBuffer<T>* buffer) {
+    if (buffer->Capacity() > 0) buffer->Free();
+}
+
 // The state a block's header holds, as the entry before its first.
 CLogLine StateOf(const CLineBlock& block) {
     CLogLine line;
@@ -233,14 +238,16 @@ CLogLineList::~CLogLineList() { Free(); }
 
 void CLogLineList::Free() {
     m_index = nullptr;
-    m_rows32.Free();
-    m_rows64.Free();
+    // Lists that hold nothing are emptied often (each run a loader's worker starts, each
+    // chunk's lists), and a sanitizer's free costs a stack trace even for nothing.
+    Release(&m_rows32);
+    Release(&m_rows64);
     m_wideRows = false;
     FreeSegmentsAfter(0);
     if (m_segmentCount > 0) std::free(m_segments.Data()[0]);
-    m_segments.Free();
-    m_segmentSizes.Free();
-    m_blocks.Free();
+    Release(&m_segments);
+    Release(&m_segmentSizes);
+    Release(&m_blocks);
     m_segmentCount = 0;
     m_segmentBytes = 0;
     m_count = 0;

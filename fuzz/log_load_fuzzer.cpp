@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,6 +112,51 @@ const unsigned kCodePages[] = {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis};
 constexpr size_t kMemoryProbeShare = 4;
 constexpr size_t kRandomAccessShare = 4;
 
+// A keyword set and its error keywords' texts, made from count (top byte) and that many
+// choices (a byte each, the last lowest: keyword index times two, plus one for an error).
+struct KeywordChoice {
+    CKeywordSet set;
+    std::vector<std::u16string> errors;
+};
+
+void MakeKeywords(uint32_t key, KeywordChoice* out) {
+    uint32_t count = key >> 24;
+    for (uint32_t i = count; i-- > 0;) {
+        uint32_t pick = key >> (8 * i) & 0xff;
+        const char16_t* k = kKeywords[pick >> 1];
+        out->set.Add(k, 6, 0, static_cast<int>(pick & 1));
+        if ((pick & 1) != 0) out->errors.emplace_back(k);
+    }
+    out->set.BuildFlagTable();
+}
+
+// The sets made so far, kept: making one (a 64 KiB flag table, a few allocations a keyword)
+// costs as much as loading a small input, and most inputs repeat a choice. Past the cache's
+// room a set is made into *own (the caller's, on its stack), for the input alone. Not traced
+// for coverage: how full the cache is says nothing of the loader.
+__attribute__((no_sanitize("coverage"))) const KeywordChoice* KeywordsFor(uint32_t key,
+                                                                          std::optional<KeywordChoice>* own) {
+    constexpr uint32_t kSlots = 512;  // at most half of them taken, so that probes stay short
+    static uint32_t keys[kSlots];     // a set's key plus one; 0: free
+    static KeywordChoice* sets[kSlots];
+    static uint32_t taken = 0;
+    uint32_t slot = key * 2654435761u % kSlots;
+    while (keys[slot] != 0 && keys[slot] != key + 1) slot = (slot + 1) % kSlots;
+    if (keys[slot] != 0) return sets[slot];
+    KeywordChoice* made = nullptr;
+    if (taken < kSlots / 2) {
+        made = new (std::nothrow) KeywordChoice();
+        FUZZ_CHECK(made != nullptr);
+        keys[slot] = key + 1;
+        sets[slot] = made;
+        ++taken;
+    } else {
+        made = &own->emplace();
+    }
+    MakeKeywords(key, made);
+    return made;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -127,17 +174,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     request.maxLineLength = maxLine;
     int cancelAfter = in.Below(4) == 0 ? 1 + static_cast<int>(in.Below(8)) : -1;
 
-    CKeywordSet keywords;
-    std::vector<std::u16string> errors;
+    uint32_t picks = 0;  // the keywords' choices, two bytes each, after their count
     uint32_t count = in.Below(4);
     for (uint32_t i = 0; i < count; ++i) {
-        const char16_t* k = kKeywords[in.Below(sizeof(kKeywords) / sizeof(kKeywords[0]))];
-        int error = in.Flag() ? 1 : 0;
-        keywords.Add(k, 6, 0, error);
-        if (error) errors.emplace_back(k);
+        uint32_t keyword = in.Below(sizeof(kKeywords) / sizeof(kKeywords[0]));
+        picks = picks << 8 | keyword << 1 | (in.Flag() ? 1 : 0);
     }
-    keywords.BuildFlagTable();
-    request.keywords = &keywords;
+    std::optional<KeywordChoice> ownKeywords;
+    const KeywordChoice* keywords = KeywordsFor(count << 24 | picks, &ownKeywords);
+    const std::vector<std::u16string>& errors = keywords->errors;
+    request.keywords = &keywords->set;
 
     uint32_t probes[8];
     for (uint32_t& v : probes) v = in.Word() | (static_cast<uint32_t>(in.Byte()) << 16);

@@ -22,10 +22,15 @@ else
   for dir in fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
 fi
 
-work=build/fuzz/corpus-work
+# The file-based targets write their input to a scratch file each run, and every input that
+# finds something new is written into the work corpus (a thousand files in a loader run, each
+# a file creation that costs a disk more than a run): keep both in memory.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+work=$(mktemp -d "${TMPDIR:-/tmp}/quillon-fuzz-corpus.XXXXXX") || exit 1
+trap 'rm -rf "$work"' EXIT
 logs=build/fuzz/logs
 findings=build/fuzz/findings
-mkdir -p "$work" "$logs" "$findings"
+mkdir -p "$logs" "$findings"
 
 # Extra options per target: dictionaries and input sizes. The loader target's blocks are at
 # most 41 bytes: past a few kilobytes an input only adds more of them, and its time grows
@@ -57,7 +62,6 @@ run_one() {
     echo 1 >"$logs/$t.rc"
     return
   fi
-  rm -rf "${work:?}/$t"
   mkdir -p "$work/$t"
   cp -R "fuzz/corpus/$t/." "$work/$t/"
   # A smaller quarantine and shorter allocation stacks than the defaults: the targets allocate
@@ -71,9 +75,6 @@ run_one() {
       -artifact_prefix="$findings/$t-" $(options_for "$t") "$work/$t" >"$logs/$t.log" 2>&1
   echo $? >"$logs/$t.rc"
 }
-
-# The file-based targets write their input to a scratch file each run: keep it in memory.
-if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 
 jobs=${FUZZ_JOBS:-2}
 running=0

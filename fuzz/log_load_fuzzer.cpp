@@ -233,6 +233,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(static_cast<size_t>(n) <= expected.size());
     int64_t errorsSeen = 0;
     CLogLineReader reader(*lines, 0);
+    CLogLineReader errorReader(errorLines, 0);
     std::vector<CLogLine> read(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
         CLogLine& got = read[static_cast<size_t>(i)];
@@ -244,7 +245,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(got.timeStamp == want.stamp);
         if (want.error) {
             CLogLine e;
-            FUZZ_CHECK(errorLines.Get(errorsSeen++, &e));
+            FUZZ_CHECK(errorReader.Next(&e));
+            ++errorsSeen;
             FUZZ_CHECK(e.lineNumber == i && e.offset == want.offset && e.length == got.length);
             FUZZ_CHECK(e.timeStamp == want.stamp);
         }

@@ -77,18 +77,21 @@ inline bool InShare(const uint8_t* data, size_t size, size_t share) {
     return share <= 1 || InputHash(data, size) / 10 % share == 0;
 }
 
-// A folder of this process's own under the temporary folder, removed at exit.
+// A folder of this process's own under the temporary folder, removed at exit. The removal is
+// registered once the path is made: registered while it was being made, it would run after
+// the path's destructor and remove nothing.
 inline const std::filesystem::path& ScratchFolder() {
-    static std::filesystem::path folder = [] {
+    static const std::filesystem::path folder = [] {
         auto p = std::filesystem::temp_directory_path() / ("quillon-fuzz-" + std::to_string(getpid()));
         std::error_code ec;
         std::filesystem::create_directories(p, ec);
-        std::atexit([] {
-            std::error_code e;
-            std::filesystem::remove_all(ScratchFolder(), e);
-        });
         return p;
     }();
+    static const bool removedAtExit = std::atexit([] {
+                                          std::error_code e;
+                                          std::filesystem::remove_all(ScratchFolder(), e);
+                                      }) == 0;
+    (void)removedAtExit;
     return folder;
 }
 
@@ -114,10 +117,18 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 inline void DecodeInto(std::u16string* out, const char* bytes, size_t size, unsigned codePage) {
     out->clear();
     if (size == 0) return;
+    // A byte never gives more than a unit: one call, unless the code page disagrees.
+    out->resize(size);
+    int got = MultiByteToWide(codePage, bytes, static_cast<int>(size), &(*out)[0], static_cast<int>(size));
+    if (got > 0) {
+        out->resize(static_cast<size_t>(got));
+        return;
+    }
+    out->clear();
     int n = MultiByteToWide(codePage, bytes, static_cast<int>(size), nullptr, 0);
     if (n <= 0) return;
     out->resize(static_cast<size_t>(n));
-    int got = MultiByteToWide(codePage, bytes, static_cast<int>(size), &(*out)[0], n);
+    got = MultiByteToWide(codePage, bytes, static_cast<int>(size), &(*out)[0], n);
     out->resize(got > 0 ? static_cast<size_t>(got) : 0);
 }
 

@@ -7,7 +7,10 @@
 // load cancelled from the progress listener must give a prefix of them. Every indexed line
 // read back through the line cache must give the file's bytes.
 #include <atomic>
+#include <cstring>
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +41,7 @@ bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 std::vector<RefLine> Reference(const std::string& s, uint32_t maxLine, const std::vector<std::u16string>& errors,
                                unsigned codePage) {
     std::vector<RefLine> out;
+    out.reserve(maxLine == 1 ? s.size() : s.size() / 2 + 1);  // a line but the last takes two bytes or more
     CTimeStamp last;
     std::u16string text;
     size_t p = 0;
@@ -92,10 +96,66 @@ private:
     uint64_t m_last = 0;
 };
 
+// Where a read of length bytes goes: the end of a static area, so that a read past its
+// length runs into the sanitizer's red zone after it (and no allocation is made an input);
+// a longer one goes to *spill.
+char* ReadArea(size_t length, std::string* spill) {
+    static char area[kCacheBlockSize + 64];
+    if (length <= sizeof area) return area + sizeof area - length;
+    spill->assign(length, '\0');
+    return &(*spill)[0];
+}
+
 const char16_t* const kKeywords[] = {u"ERROR",  u"E",   u"rr",     u"\u30A8\u30E9\u30FC", u"\u30A8", u"\uFFFD",
                                      u"\u00E9", u"r\r", u"\u8868", u"Fatal error",        u"\\",     u"0"};
 const unsigned kCodePages[] = {kCodePageAnsi, kCodePageUtf8, kCodePageShiftJis};
 constexpr size_t kMemoryProbeShare = 4;
+constexpr size_t kRandomAccessShare = 4;
+
+// A keyword set and its error keywords' texts, made from count (top byte) and that many
+// choices (a byte each, the last lowest: keyword index times two, plus one for an error).
+struct KeywordChoice {
+    CKeywordSet set;
+    std::vector<std::u16string> errors;
+};
+
+void MakeKeywords(uint32_t key, KeywordChoice* out) {
+    uint32_t count = key >> 24;
+    for (uint32_t i = count; i-- > 0;) {
+        uint32_t pick = key >> (8 * i) & 0xff;
+        const char16_t* k = kKeywords[pick >> 1];
+        out->set.Add(k, 6, 0, static_cast<int>(pick & 1));
+        if ((pick & 1) != 0) out->errors.emplace_back(k);
+    }
+    out->set.BuildFlagTable();
+}
+
+// The sets made so far, kept: making one (a 64 KiB flag table, a few allocations a keyword)
+// costs as much as loading a small input, and most inputs repeat a choice. Past the cache's
+// room a set is made into *own (the caller's, on its stack), for the input alone. Not traced
+// for coverage: how full the cache is says nothing of the loader.
+__attribute__((no_sanitize("coverage"))) const KeywordChoice* KeywordsFor(uint32_t key,
+                                                                          std::optional<KeywordChoice>* own) {
+    constexpr uint32_t kSlots = 512;  // at most half of them taken, so that probes stay short
+    static uint32_t keys[kSlots];     // a set's key plus one; 0: free
+    static KeywordChoice* sets[kSlots];
+    static uint32_t taken = 0;
+    uint32_t slot = key * 2654435761u % kSlots;
+    while (keys[slot] != 0 && keys[slot] != key + 1) slot = (slot + 1) % kSlots;
+    if (keys[slot] != 0) return sets[slot];
+    KeywordChoice* made = nullptr;
+    if (taken < kSlots / 2) {
+        made = new (std::nothrow) KeywordChoice();
+        FUZZ_CHECK(made != nullptr);
+        keys[slot] = key + 1;
+        sets[slot] = made;
+        ++taken;
+    } else {
+        made = &own->emplace();
+    }
+    MakeKeywords(key, made);
+    return made;
+}
 
 }  // namespace
 
@@ -114,17 +174,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     request.maxLineLength = maxLine;
     int cancelAfter = in.Below(4) == 0 ? 1 + static_cast<int>(in.Below(8)) : -1;
 
-    CKeywordSet keywords;
-    std::vector<std::u16string> errors;
+    uint32_t picks = 0;  // the keywords' choices, two bytes each, after their count
     uint32_t count = in.Below(4);
     for (uint32_t i = 0; i < count; ++i) {
-        const char16_t* k = kKeywords[in.Below(sizeof(kKeywords) / sizeof(kKeywords[0]))];
-        int error = in.Flag() ? 1 : 0;
-        keywords.Add(k, 6, 0, error);
-        if (error) errors.emplace_back(k);
+        uint32_t keyword = in.Below(sizeof(kKeywords) / sizeof(kKeywords[0]));
+        picks = picks << 8 | keyword << 1 | (in.Flag() ? 1 : 0);
     }
-    keywords.BuildFlagTable();
-    request.keywords = &keywords;
+    std::optional<KeywordChoice> ownKeywords;
+    const KeywordChoice* keywords = KeywordsFor(count << 24 | picks, &ownKeywords);
+    const std::vector<std::u16string>& errors = keywords->errors;
+    request.keywords = &keywords->set;
 
     uint32_t probes[8];
     for (uint32_t& v : probes) v = in.Word() | (static_cast<uint32_t>(in.Byte()) << 16);
@@ -174,6 +233,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(static_cast<size_t>(n) <= expected.size());
     int64_t errorsSeen = 0;
     CLogLineReader reader(*lines, 0);
+    CLogLineReader errorReader(errorLines, 0);
     std::vector<CLogLine> read(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) {
         CLogLine& got = read[static_cast<size_t>(i)];
@@ -185,35 +245,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(got.timeStamp == want.stamp);
         if (want.error) {
             CLogLine e;
-            FUZZ_CHECK(errorLines.Get(errorsSeen++, &e));
+            FUZZ_CHECK(errorReader.Next(&e));
+            ++errorsSeen;
             FUZZ_CHECK(e.lineNumber == i && e.offset == want.offset && e.length == got.length);
             FUZZ_CHECK(e.timeStamp == want.stamp);
         }
     }
     FUZZ_CHECK(errorLines.Count() == errorsSeen);
     // Random access finds what the reader found (every line would cost a decode from its
-    // block's start each: a few chosen lines).
-    for (int probe = 0; probe < 4 && n > 0; ++probe) {
+    // block's start each: a chosen line, and three more in a share of the inputs).
+    const int accessProbes = fuzzing::InShare(data, size, kRandomAccessShare) ? 4 : 1;
+    for (int probe = 0; probe < accessProbes && n > 0; ++probe) {
         const CLogLine& want = read[probes[2 * probe] % static_cast<uint64_t>(n)];
         FUZZ_CHECK((*lines)[want.lineNumber] == want);
     }
 
     // The view's way back to the text: every line through the cache, then random ranges.
-    std::string buffer;
+    std::string spill;
     for (const CLogLine& line : read) {
-        buffer.resize(static_cast<size_t>(line.length));
-        uint32_t got = file.ReadLine(&buffer[0], static_cast<uint32_t>(line.length), line.offset);
+        char* buffer = ReadArea(static_cast<size_t>(line.length), &spill);
+        uint32_t got = file.ReadLine(buffer, static_cast<uint32_t>(line.length), line.offset);
         FUZZ_CHECK(got == static_cast<uint32_t>(line.length));
-        FUZZ_CHECK(buffer.compare(0, got, content, line.offset, got) == 0);
+        FUZZ_CHECK(content.compare(line.offset, got, buffer, got) == 0);
     }
     for (int probe = 0; probe < 4 && !content.empty(); ++probe) {
         uint64_t offset = probes[2 * probe] % (content.size() + 2);
         uint32_t length = 1 + probes[2 * probe + 1] % (kCacheBlockSize + 64);
-        buffer.assign(length, '\0');
-        uint32_t got = file.ReadLine(&buffer[0], length, offset);
+        char* buffer = ReadArea(length, &spill);
+        std::memset(buffer, 0, length);
+        uint32_t got = file.ReadLine(buffer, length, offset);
         uint64_t left = offset < content.size() ? content.size() - offset : 0;
         FUZZ_CHECK(got == (left < length ? left : length));
-        FUZZ_CHECK(buffer.compare(0, got, content, offset < content.size() ? offset : 0, got) == 0);
+        FUZZ_CHECK(content.compare(offset < content.size() ? offset : 0, got, buffer, got) == 0);
     }
     return 0;
 }

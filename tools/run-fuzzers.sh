@@ -22,10 +22,19 @@ else
   for dir in fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
 fi
 
-work=build/fuzz/corpus-work
+# The file-based targets write their input to a scratch folder each run, and every input that
+# finds something new is written into the work corpus (a thousand files in a loader run, each
+# a file creation that costs a disk more than a run): keep both in memory, in a temporary
+# folder of this run's own that goes with it (a target that fails leaves its scratch there).
+temp=${TMPDIR:-}
+if [ -z "$temp" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then temp=/dev/shm; fi
+run=$(mktemp -d "${temp:-/tmp}/quillon-fuzz-run.XXXXXX") || exit 1
+trap 'rm -rf "$run"' EXIT
+export TMPDIR=$run
+work=$run/corpus
 logs=build/fuzz/logs
 findings=build/fuzz/findings
-mkdir -p "$work" "$logs" "$findings"
+mkdir -p "$logs" "$findings"
 
 # Extra options per target: dictionaries and input sizes. The loader target's blocks are at
 # most 41 bytes: past a few kilobytes an input only adds more of them, and its time grows
@@ -57,7 +66,6 @@ run_one() {
     echo 1 >"$logs/$t.rc"
     return
   fi
-  rm -rf "${work:?}/$t"
   mkdir -p "$work/$t"
   cp -R "fuzz/corpus/$t/." "$work/$t/"
   # A smaller quarantine and shorter allocation stacks than the defaults: the targets allocate
@@ -68,12 +76,17 @@ run_one() {
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1:quarantine_size_mb=$(quarantine_for "$t"):malloc_context_size=10 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$bin" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 -print_final_stats=1 -reload=0 \
-      -artifact_prefix="$findings/$t-" $(options_for "$t") "$work/$t" >"$logs/$t.log" 2>&1
-  echo $? >"$logs/$t.rc"
+      -artifact_prefix="$findings/$t-" $(options_for "$t") "$work/$t" >"$logs/$t.log" 2>&1 &
+  local pid=$!
+  wait "$pid"
+  local rc=$?
+  # A target that ends well has removed its scratch folder (fuzz_support.h).
+  if [ "$rc" = 0 ] && [ -e "$TMPDIR/quillon-fuzz-$pid" ]; then
+    echo "run-fuzzers: $t left its scratch folder behind" >>"$logs/$t.log"
+    rc=1
+  fi
+  echo "$rc" >"$logs/$t.rc"
 }
-
-# The file-based targets write their input to a scratch file each run: keep it in memory.
-if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 
 jobs=${FUZZ_JOBS:-2}
 running=0
@@ -106,7 +119,7 @@ if [ "$failed" != 0 ]; then
   for t in "${targets[@]}"; do
     if [ "$(cat "$logs/$t.rc" 2>/dev/null || echo 1)" != 0 ]; then
       echo "---- $t ----"
-      grep -m1 -B2 -A25 -E 'fuzz check failed|ERROR:|runtime error:' "$logs/$t.log" | head -40
+      grep -m1 -B2 -A25 -E 'fuzz check failed|ERROR:|runtime error:|run-fuzzers:' "$logs/$t.log" | head -40
     fi
   done
   echo "run-fuzzers: findings are in $findings"

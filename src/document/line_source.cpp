@@ -81,8 +81,9 @@ int CLineSource::Refill(uint64_t at) {
         m_status = kStopped;
         return 0;
     }
-    // A long line made the buffer grow; go back to the block size.
-    m_buffer.Shrink(m_blockSize);
+    // A long line made the buffer grow; go back to the block size, unless it grew by no
+    // more than a tail (small blocks only), which would grow again with the next long line.
+    if (m_buffer.Capacity() > static_cast<size_t>(m_blockSize) + kTail) m_buffer.Shrink(m_blockSize);
     uint64_t want = m_size - at;
     if (want > m_blockSize) want = m_blockSize;
     if (m_limit < m_size) {

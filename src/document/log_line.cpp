@@ -169,6 +169,11 @@ const uint8_t* Decode(const uint8_t* p, CLogLine* line) {
     return p;
 }
 
+template <typename T>
+void Release(CGrowBuffer<T>* buffer) {
+    if (buffer->Capacity() > 0) buffer->Free();
+}
+
 // The state a block's header holds, as the entry before its first.
 CLogLine StateOf(const CLineBlock& block) {
     CLogLine line;
@@ -233,14 +238,15 @@ CLogLineList::~CLogLineList() { Free(); }
 
 void CLogLineList::Free() {
     m_index = nullptr;
-    m_rows32.Free();
-    m_rows64.Free();
+    // Lists that hold nothing are emptied often (each run a loader's worker starts, each
+    // chunk's lists), and a sanitizer's free costs a stack trace even for nothing.
+    Release(&m_rows32);
+    Release(&m_rows64);
     m_wideRows = false;
     FreeSegmentsAfter(0);
-    if (m_segmentCount > 0) std::free(m_segments.Data()[0]);
-    m_segments.Free();
-    m_segmentSizes.Free();
-    m_blocks.Free();
+    if (m_segmentCount > 0) std::free(m_segments.Data()[0].codes);
+    Release(&m_segments);
+    Release(&m_blocks);
     m_segmentCount = 0;
     m_segmentBytes = 0;
     m_count = 0;
@@ -256,43 +262,42 @@ void CLogLineList::ShrinkToFit() {
     CloseSegment();
     m_blocks.Shrink(static_cast<size_t>(BlockCount()));
     m_segments.Shrink(m_segmentCount);
-    m_segmentSizes.Shrink(m_segmentCount);
 }
 
 void CLogLineList::FreeSegmentsAfter(uint32_t segment) {
     while (m_segmentCount > segment + 1) {
         --m_segmentCount;
-        std::free(m_segments.Data()[m_segmentCount]);
-        m_segmentBytes -= m_segmentSizes.Data()[m_segmentCount];
+        std::free(m_segments.Data()[m_segmentCount].codes);
+        m_segmentBytes -= m_segments.Data()[m_segmentCount].size;
     }
 }
 
 void CLogLineList::CloseSegment() {
     if (m_segmentCount == 0) return;
     uint32_t last = m_segmentCount - 1;
-    uint32_t used = m_tail.segment == last ? m_tail.position : m_segmentSizes.Data()[last];
-    if (used == 0 || used >= m_segmentSizes.Data()[last]) return;
-    void* shrunk = std::realloc(m_segments.Data()[last], used);
+    uint32_t used = m_tail.segment == last ? m_tail.position : m_segments.Data()[last].size;
+    if (used == 0 || used >= m_segments.Data()[last].size) return;
+    void* shrunk = std::realloc(m_segments.Data()[last].codes, used);
     if (shrunk == nullptr) return;
-    m_segments.Data()[last] = static_cast<uint8_t*>(shrunk);
-    m_segmentBytes -= m_segmentSizes.Data()[last] - used;
-    m_segmentSizes.Data()[last] = used;
+    m_segments.Data()[last].codes = static_cast<uint8_t*>(shrunk);
+    m_segmentBytes -= m_segments.Data()[last].size - used;
+    m_segments.Data()[last].size = used;
 }
 
 int CLogLineList::OpenBlock() {
     int64_t block = BlockOf(m_count);
     if (!m_blocks.Grow(static_cast<size_t>(block) + 1)) return 0;
     bool fits = m_segmentCount > 0 && m_tail.segment == m_segmentCount - 1 &&
-                m_segmentSizes.Data()[m_tail.segment] - m_tail.position >= kMaxBlockBytes;
+                m_segments.Data()[m_tail.segment].size - m_tail.position >= kMaxBlockBytes;
     if (!fits) {
         size_t n = m_segmentCount + 1;
-        if (!m_segments.Grow(n) || !m_segmentSizes.Grow(n)) return 0;
+        if (!m_segments.Grow(n)) return 0;
         uint32_t bytes = m_segmentCount == 0 ? kFirstSegmentBytes : SegmentBytes(m_segmentCount);
         auto* segment = static_cast<uint8_t*>(std::malloc(bytes));
         if (segment == nullptr) return 0;
         CloseSegment();
-        m_segments.Data()[m_segmentCount] = segment;
-        m_segmentSizes.Data()[m_segmentCount] = bytes;
+        m_segments.Data()[m_segmentCount].codes = segment;
+        m_segments.Data()[m_segmentCount].size = bytes;
         m_segmentBytes += bytes;
         m_tail.segment = m_segmentCount++;
         m_tail.position = 0;
@@ -305,15 +310,15 @@ int CLogLineList::EntryRoom() {
     // A block's room was made when it opened, unless it opened in the small first segment or
     // the list was cut back into a segment that had been given back in part: such a segment
     // grows (blocks name their codes by segment and position, so it may move).
-    uint32_t size = m_segmentSizes.Data()[m_tail.segment];
+    uint32_t size = m_segments.Data()[m_tail.segment].size;
     if (size - m_tail.position >= kMaxEntryBytes) return 1;
     uint32_t more = size < SegmentBytes(0) ? size : kMaxBlockBytes;
     // A segment shrunk to a few entries' codes (ShrinkToFit) doubles past an entry's room.
     if (more < kMaxEntryBytes) more = kMaxEntryBytes;
-    void* grown = std::realloc(m_segments.Data()[m_tail.segment], size + more);
+    void* grown = std::realloc(m_segments.Data()[m_tail.segment].codes, size + more);
     if (grown == nullptr) return 0;
-    m_segments.Data()[m_tail.segment] = static_cast<uint8_t*>(grown);
-    m_segmentSizes.Data()[m_tail.segment] = size + more;
+    m_segments.Data()[m_tail.segment].codes = static_cast<uint8_t*>(grown);
+    m_segments.Data()[m_tail.segment].size = size + more;
     m_segmentBytes += more;
     return 1;
 }
@@ -365,7 +370,7 @@ int CLogLineList::Append(int64_t lineNumber, const CTimeStamp& timeStamp, uint64
     if (m_index != nullptr) return AppendRow(lineNumber);
     if (!MayTake(1)) return 0;
     if ((m_count == 0 || (m_count + m_shift) % kLineBlockEntries == 0) ? !OpenBlock() : !EntryRoom()) return 0;
-    uint8_t* tag = m_segments.Data()[m_tail.segment] + m_tail.position;
+    uint8_t* tag = m_segments.Data()[m_tail.segment].codes + m_tail.position;
     uint8_t* p = PutLength(tag, static_cast<uint32_t>(length));
     int64_t gap = static_cast<int64_t>(offset - m_tail.end);
     int64_t step = lineNumber - m_tail.lineNumber;
@@ -376,7 +381,7 @@ int CLogLineList::Append(int64_t lineNumber, const CTimeStamp& timeStamp, uint64
     }
     p = PutStamp(tag, p, m_tail.stamp, timeStamp, m_anchorStamp);
     m_anchorStamp = false;
-    m_tail.position = static_cast<uint32_t>(p - m_segments.Data()[m_tail.segment]);
+    m_tail.position = static_cast<uint32_t>(p - m_segments.Data()[m_tail.segment].codes);
     m_tail.end = offset + static_cast<uint32_t>(length);
     m_tail.lineNumber = lineNumber;
     m_tail.stamp = timeStamp;
@@ -409,11 +414,11 @@ void CLogLineList::Truncate(int64_t count) {
     if (count >= m_count) return;
     int64_t block = BlockOf(count);
     const CLineBlock& header = m_blocks.Data()[block];
-    const uint8_t* p = m_segments.Data()[header.segment] + header.position;
+    const uint8_t* p = m_segments.Data()[header.segment].codes + header.position;
     CLogLine state = StateOf(header);
     for (int64_t i = BlockStart(block); i < count; ++i) p = Decode(p, &state);
     m_tail.segment = header.segment;
-    m_tail.position = static_cast<uint32_t>(p - m_segments.Data()[header.segment]);
+    m_tail.position = static_cast<uint32_t>(p - m_segments.Data()[header.segment].codes);
     m_tail.end = state.offset + static_cast<uint32_t>(state.length);
     m_tail.lineNumber = state.lineNumber;
     m_tail.stamp = state.timeStamp;
@@ -426,13 +431,13 @@ uint64_t CLogLineList::CodeBytes() const {
     if (m_segmentCount == 0) return 0;
     // Finished segments were given back down to their codes; the last one holds room.
     uint32_t last = m_segmentCount - 1;
-    uint64_t room = m_tail.segment == last ? m_segmentSizes.Data()[last] - m_tail.position : 0;
+    uint64_t room = m_tail.segment == last ? m_segments.Data()[last].size - m_tail.position : 0;
     return m_segmentBytes - room;
 }
 
 uint64_t CLogLineList::MemoryBytes() const {
     return m_rows32.Capacity() * sizeof(uint32_t) + m_rows64.Capacity() * sizeof(int64_t) + m_segmentBytes +
-           m_blocks.Capacity() * sizeof(CLineBlock) + m_segments.Capacity() * (sizeof(uint8_t*) + sizeof(uint32_t));
+           m_blocks.Capacity() * sizeof(CLineBlock) + m_segments.Capacity() * sizeof(CLineSegment);
 }
 
 void CLogLineList::StartRun(int64_t first) {
@@ -474,16 +479,15 @@ int CLogLineList::AdoptBlocks(CLogLineList* run, int64_t block, int64_t lead, co
     uint32_t firstSegment = run->m_blocks.Data()[block].segment;
     uint32_t segments = run->m_segmentCount - firstSegment;
     size_t n = m_segmentCount + segments;
-    if (!m_blocks.Grow(static_cast<size_t>(BlockCount() + blocks)) || !m_segments.Grow(n) || !m_segmentSizes.Grow(n)) {
+    if (!m_blocks.Grow(static_cast<size_t>(BlockCount() + blocks)) || !m_segments.Grow(n)) {
         return 0;
     }
     CloseSegment();
     uint32_t base = m_segmentCount;
     for (uint32_t s = 0; s < segments; ++s) {
         m_segments.Data()[base + s] = run->m_segments.Data()[firstSegment + s];
-        m_segmentSizes.Data()[base + s] = run->m_segmentSizes.Data()[firstSegment + s];
-        m_segmentBytes += m_segmentSizes.Data()[base + s];
-        run->m_segmentBytes -= m_segmentSizes.Data()[base + s];
+        m_segmentBytes += m_segments.Data()[base + s].size;
+        run->m_segmentBytes -= m_segments.Data()[base + s].size;
     }
     m_segmentCount += segments;
     // The run keeps (and frees) only the segments before the adopted ones.
@@ -510,7 +514,7 @@ CLogLineReader::CLogLineReader(const CLogLineList& list, int64_t first) : m_list
 void CLogLineReader::EnterBlock(int64_t block) {
     const CLineBlock& header = m_list.m_blocks.Data()[block];
     m_blockEnd = m_list.BlockStart(block + 1);
-    m_code = m_list.m_segments.Data()[header.segment] + header.position;
+    m_code = m_list.m_segments.Data()[header.segment].codes + header.position;
     m_state.Set(StateOf(header));
 }
 

@@ -59,6 +59,12 @@ struct CLineBlock {
     uint32_t position = 0;
 };
 
+// A piece of a list's codes and its size in bytes.
+struct CLineSegment {
+    uint8_t* codes;
+    uint32_t size;
+};
+
 class CLogLineList {
 public:
     CLogLineList() = default;
@@ -167,8 +173,7 @@ private:
     CGrowBuffer<int64_t> m_rows64;
     bool m_wideRows = false;
     CGrowBuffer<CLineBlock> m_blocks;
-    CGrowBuffer<uint8_t*> m_segments;
-    CGrowBuffer<uint32_t> m_segmentSizes;
+    CGrowBuffer<CLineSegment> m_segments;
     uint32_t m_segmentCount = 0;
     uint64_t m_segmentBytes = 0;
     int64_t m_count = 0;

@@ -336,6 +336,8 @@ int CWorker::Init() {
 
 int CWorker::OnBlock(uint64_t blockStart) {
     if (Cancelled(*m_job->request) || m_job->failed.load(std::memory_order_relaxed) != 0) return 0;
+    // One pass: a cut line sends the file to the sequential load, whatever the rest holds.
+    if (m_job->onePass && m_job->cut.load(std::memory_order_relaxed) != 0) return 0;
     uint64_t pos = blockStart < m_chunk->begin ? m_chunk->begin : blockStart > m_chunk->end ? m_chunk->end : blockStart;
     if (pos > m_reported) {
         m_job->done.fetch_add(pos - m_reported);
@@ -535,15 +537,47 @@ void CWorker::Run(void* self) {
     }
 }
 
+// A helper thread's worker, made on that thread when it first runs: the helpers open their
+// handles side by side, and one whose thread does not start costs nothing (the others take
+// its chunks). One that cannot be made takes no chunk.
+struct CHelper {
+    CLoadJob* job = nullptr;
+    CFile* file = nullptr;  // the load's file, which the helper opens again
+    std::unique_ptr<CFile> handle;
+    std::unique_ptr<CWorker> worker;
+    bool tried = false;
+
+    static void Run(void* self);
+};
+
+void CHelper::Run(void* self) {
+    auto* helper = static_cast<CHelper*>(self);
+    if (!helper->tried) {
+        helper->tried = true;
+        helper->handle = OpenAnotherHandle(helper->file);
+        CFile* handle = helper->handle.get();
+        if (handle != nullptr) helper->worker.reset(new (std::nothrow) CWorker(helper->job, handle, false));
+        if (helper->worker != nullptr && !helper->worker->Init()) helper->worker.reset();
+    }
+    if (helper->worker != nullptr) CWorker::Run(helper->worker.get());
+}
+
+// The workers of a chunked load: the first reads through the load's file on this thread.
+struct CCrew {
+    CWorker* first = nullptr;
+    CHelper helpers[kMaxWorkers - 1];
+    int helperCount = 0;
+};
+
 // Runs one pass on every worker: the first on this thread, the others on helper threads.
-void RunPass(CWorker** workers, int count, CLoadJob* job, bool counting) {
+void RunPass(CCrew* crew, CLoadJob* job, bool counting) {
     job->counting = counting;
     job->done.store(0);
     job->next.store(1);  // chunk 0 belongs to the first worker
-    CHelperThread threads[kMaxWorkers];
-    for (int i = 1; i < count; ++i) threads[i].Start(CWorker::Run, workers[i]);
-    CWorker::Run(workers[0]);
-    for (int i = 1; i < count; ++i) threads[i].Join();
+    CHelperThread threads[kMaxWorkers - 1];
+    for (int i = 0; i < crew->helperCount; ++i) threads[i].Start(CHelper::Run, &crew->helpers[i]);
+    CWorker::Run(crew->first);
+    for (int i = 0; i < crew->helperCount; ++i) threads[i].Join();
 }
 
 int WorkerCount(const CLoadRequest& r) {
@@ -594,17 +628,16 @@ ChunkedResult JoinChunks(CLoadJob* job, int included, CLogLineList* lines, CLogL
 // The one-pass load: a chunk that failed or took too much memory sends the load to the
 // counted one, which refuses with the exact figures; a cut line, which the counted load would
 // meet as well, to the sequential one.
-ChunkedResult IndexOnePass(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
-                           CLogLineList* errors) {
+ChunkedResult IndexOnePass(CLoadJob* job, CCrew* crew, CLogLineList* lines, CLogLineList* errors) {
     job->chunks[0].known.store(0);
-    RunPass(workers, workerCount, job, false);
+    RunPass(crew, job, false);
     if (job->cut.load() != 0) return kChunkedSequential;
     if (job->failed.load() != 0) return kChunkedRedo;
     bool waiting = false;
     for (int c = 0; c < job->chunkCount; ++c) waiting = waiting || !job->chunks[c].coding;
     if (waiting) {
         job->codingWaiting = true;
-        RunPass(workers, workerCount, job, false);
+        RunPass(crew, job, false);
         if (job->failed.load() != 0) return kChunkedRedo;
     }
     int included = 0;
@@ -619,10 +652,9 @@ ChunkedResult IndexOnePass(CLoadJob* job, CWorker** workers, int workerCount, CL
     return kChunkedRedo;
 }
 
-ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CLogLineList* lines,
-                           CLogLineList* errors) {
-    if (job->onePass) return IndexOnePass(job, workers, workerCount, lines, errors);
-    RunPass(workers, workerCount, job, true);
+ChunkedResult IndexChunked(CLoadJob* job, CCrew* crew, CLogLineList* lines, CLogLineList* errors) {
+    if (job->onePass) return IndexOnePass(job, crew, lines, errors);
+    RunPass(crew, job, true);
     if (Cancelled(*job->request)) return kChunkedDone;  // nothing indexed yet
     int64_t total = 0;
     for (int c = 0; c < job->chunkCount; ++c) {
@@ -641,7 +673,7 @@ ChunkedResult IndexChunked(CLoadJob* job, CWorker** workers, int workerCount, CL
         Refuse(*job->request, total, needed, job->available);
         return kChunkedTooLarge;
     }
-    RunPass(workers, workerCount, job, false);
+    RunPass(crew, job, false);
     if (job->overNeeded.load() != 0) {
         Refuse(*job->request, total, job->overNeeded.load(), job->available);
         return kChunkedTooLarge;
@@ -693,21 +725,18 @@ ChunkedResult LoadChunked(CFile* file, const CLoadRequest& r, uint64_t origin, b
         uint64_t end = job.chunks[c].begin + chunkSize;
         job.chunks[c].end = end < job.size ? end : job.size;
     }
-    std::unique_ptr<CFile> handles[kMaxWorkers];  // the first worker reads through file
-    std::unique_ptr<CWorker> owned[kMaxWorkers];
-    CWorker* workers[kMaxWorkers] = {};
-    int count = 0;
     ChunkedResult result = kChunkedNoMemory;
-    for (int i = 0; i < wanted; ++i) {
-        if (i > 0) handles[i] = OpenAnotherHandle(file);
-        CFile* handle = i > 0 ? handles[i].get() : file;
-        if (handle == nullptr) break;
-        owned[i].reset(new (std::nothrow) CWorker(&job, handle, i == 0));
-        if (owned[i] == nullptr || !owned[i]->Init()) break;
-        workers[i] = owned[i].get();
-        count = i + 1;
+    std::unique_ptr<CWorker> first(new (std::nothrow) CWorker(&job, file, true));
+    if (first != nullptr && first->Init()) {
+        CCrew crew;
+        crew.first = first.get();
+        crew.helperCount = wanted - 1;
+        for (int i = 0; i < crew.helperCount; ++i) {
+            crew.helpers[i].job = &job;
+            crew.helpers[i].file = file;
+        }
+        result = IndexChunked(&job, &crew, lines, errors);
     }
-    if (count > 0) result = IndexChunked(&job, workers, count, lines, errors);
     delete[] job.chunks;
     return result;
 }

@@ -555,6 +555,30 @@ TEST_F(LogLoaderKeywordTest, AnIndexThatSurelyFitsIsMadeReadingTheFileOnce) {
     }
 }
 
+// A line over the length limit sends a file indexed in chunks to the one-pass sequential
+// load; the chunked pass stops at the line instead of reading the rest first.
+TEST_F(LogLoaderTest, AnOverLongLineEndsTheChunkedPassWhereItIsMet) {
+    std::string bytes = std::string(40, 'L') + "\n";
+    for (int i = 0; i < 300; ++i) bytes += "entry " + std::to_string(i) + "\n";
+    WriteBytes(m_dir.FsPath("cut.txt"), bytes);
+    for (int threads : {1, 3}) {
+        CFailingFile file;
+        ASSERT_EQ(1, file.Open(m_dir.File("cut.txt").c_str()));
+        CLoadRequest request;
+        request.blockSize = 64;
+        request.maxLineLength = 16;
+        request.threads = threads;
+        CLogLineList errors;
+        std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errors);
+        ASSERT_NE(nullptr, lines);
+        ExpectSameLines(Expected(bytes, 0, nullptr, 16).lines, *lines, "pieces");
+        // Helper threads may have read a few blocks before the cut was seen.
+        if (threads == 1) {
+            EXPECT_LT(file.bytesRead, bytes.size() + 256);
+        }
+    }
+}
+
 TEST_F(LogLoaderTest, FailedReadEndsLoadingWithTheLinesBeforeIt) {
     std::string bytes;
     for (int i = 0; i < 100; ++i) bytes += "entry " + std::to_string(i) + "\n";

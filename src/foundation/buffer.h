@@ -16,7 +16,10 @@ class CGrowBuffer {
 
 public:
     CGrowBuffer() = default;
-    ~CGrowBuffer() { std::free(m_data); }
+    // An empty buffer frees nothing: a sanitizer's free records a stack trace even for null.
+    ~CGrowBuffer() {
+        if (m_data != nullptr) std::free(m_data);
+    }
     CGrowBuffer(const CGrowBuffer&) = delete;
     CGrowBuffer& operator=(const CGrowBuffer&) = delete;
 
@@ -54,7 +57,7 @@ public:
 
     // Frees the elements; the capacity becomes 0.
     void Free() {
-        std::free(m_data);
+        if (m_data != nullptr) std::free(m_data);
         m_data = nullptr;
         m_capacity = 0;
     }

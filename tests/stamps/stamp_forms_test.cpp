@@ -308,6 +308,13 @@ TEST(StampFormsTest, EpochTimesAndLookAlikes) {
     SetZone("UTC0");
 }
 
+// The fast search found what the plain search found: the same form, place and stamp.
+void ExpectSameMatch(const CStampMatch& plain, const CStampMatch& fast, const std::string& line) {
+    EXPECT_EQ(plain.form, fast.form) << line;
+    EXPECT_EQ(plain.offset, fast.offset) << line;
+    EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+}
+
 // The search in its plainest form: every form at the first non-blank byte and after every
 // field boundary (blank, tab, "[", "|", "=", quote, "(", ":", ",") among the first bytes, the earliest first; then the
 // epoch times, bare ones only at the first field or just inside a bracket or bar that opens it.
@@ -396,13 +403,9 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
         for (CStampHint* hint : hints) {
             CStampMatch fast;
             ASSERT_EQ(want, ParseStampForms(bytes.get(), length, &fast, hint)) << line;
-            EXPECT_EQ(plain.form, fast.form) << line;
-            EXPECT_EQ(plain.offset, fast.offset) << line;
-            EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+            ExpectSameMatch(plain, fast, line);
             ASSERT_EQ(wantOrTime, ParseStampFormsOrTime(bytes.get(), length, &fast, hint)) << line;
-            EXPECT_EQ(plainOrTime.form, fast.form) << line;
-            EXPECT_EQ(plainOrTime.offset, fast.offset) << line;
-            EXPECT_TRUE(plainOrTime.stamp == fast.stamp) << line;
+            ExpectSameMatch(plainOrTime, fast, line);
         }
     }
     EXPECT_GT(found, 10000);
@@ -513,9 +516,7 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
         if (QuickAccessLog(bytes.get(), length, &fast)) {
             ++quick;
             ASSERT_EQ(1, want) << line;
-            EXPECT_EQ(plain.offset, fast.offset) << line;
-            EXPECT_EQ(plain.form, fast.form) << line;
-            EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+            ExpectSameMatch(plain, fast, line);
         }
         // The ISO read at every place, where it answers, as the readers answer there.
         for (int at = 0; at < length; ++at) {
@@ -548,9 +549,7 @@ TEST(StampFormsTest, QuickReadsAgreeWithThePlainSearch) {
         timesAlone += wantOrTime - want;
         for (CStampHint* hint : {static_cast<CStampHint*>(nullptr), &carried, &carried}) {
             ASSERT_EQ(wantOrTime, ParseStampFormsOrTime(bytes.get(), length, &fast, hint)) << line;
-            EXPECT_EQ(plain.form, fast.form) << line;
-            EXPECT_EQ(plain.offset, fast.offset) << line;
-            EXPECT_TRUE(plain.stamp == fast.stamp) << line;
+            ExpectSameMatch(plain, fast, line);
         }
     }
     EXPECT_GT(quick, 4000);

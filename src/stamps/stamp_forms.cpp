@@ -192,17 +192,11 @@ int LeadingPlace(const char* bytes, int limit) {
     return lead;
 }
 
-// A line led by a number that is no address ("1710544200.015 ...", "240315 ..."): no
-// point among its next three bytes, or too short for one. The access log's quick read
-// declines such a line at once, and is not asked.
-bool NumberLeadsNoAddress(const char* bytes, int length) {
-    return IsStampDigit(bytes[0]) && (length < 8 || (bytes[1] != '.' && bytes[2] != '.' && bytes[3] != '.'));
-}
-
 int Search(CLineSearch& search, const CStampHint* hint) {
     const char* bytes = search.bytes;
     // An access log's line begins with its address or host name; an indented one (a stack
-    // trace's) is left to the search.
+    // trace's) is left to the search, and one led by a number that is no address is not
+    // asked at all (the call costs more than the answer).
     if (bytes[0] != ' ' && bytes[0] != '\t' && !NumberLeadsNoAddress(bytes, search.length) &&
         QuickAccessLog(bytes, search.length, search.match)) {
         return 1;

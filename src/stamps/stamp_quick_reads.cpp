@@ -83,9 +83,9 @@ int PastTheLead(const char* bytes, int length) {
     int first = 0;
     while (first < length && (bytes[first] == ' ' || bytes[first] == '\t')) ++first;
     if (first >= length || !IsStampDigit(bytes[first])) return first;
-    // A point among the next three bytes, or no address: most numbers are ruled out by it.
+    // Most numbers are ruled out by the point an address has among its first bytes.
     const char* p = bytes + first;
-    if (length - first < 8 || (p[1] != '.' && p[2] != '.' && p[3] != '.')) return -1;
+    if (NumberLeadsNoAddress(p, length - first)) return -1;
     int address = AddressLength(p, length - first);
     return address == 0 ? -1 : first + address;
 }

@@ -9,6 +9,13 @@
 // no name): 1 and *match as the search finds it; 0 (and *match unchanged) when unsure.
 int QuickAccessLog(const char* bytes, int length, CStampMatch* match);
 
+// Whether the n bytes at p (the first not blank) begin with a number that is no address
+// ("1710544200.015 ...", "240315 ..."): no point among its next three bytes, or too few bytes
+// for an address. QuickAccessLog declines such a line at once.
+inline bool NumberLeadsNoAddress(const char* p, int n) {
+    return n > 0 && p[0] >= '0' && p[0] <= '9' && (n < 8 || (p[1] != '.' && p[2] != '.' && p[3] != '.'));
+}
+
 // The ISO form's "2024-05-06T08:00:00.123Z" at bytes[at] (a blank for the T, a fraction or
 // none, "Z", "+09:00", "-0700", a zone's name after a blank or no zone), read at fixed places:
 // 1 and *stamp as ReadStampFormAt finds it there when it comes to that form; 0 when unsure.

@@ -13,7 +13,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Bump when quillon_prepare_prefix changes what it sets, so that prepared prefixes get it too.
-quillon_prefix_version=1
+quillon_prefix_version=2
 
 # The registry file keeps non-ASCII names as \x{...} escapes; compare in that form.
 quillon_reg_escaped() {
@@ -85,6 +85,9 @@ quillon_prepare_prefix() {
       # The dialog preview draws its own captions, in screenshots too.
       wine reg add 'HKCU\Software\Wine\AppDefaults\dialog_preview.exe\X11 Driver' /v Decorated /t REG_SZ /d N /f \
         >/dev/null 2>&1 </dev/null || true
+      # A crash prints winedbg's backtrace and ends the program, instead of waiting on a
+      # crash dialog that nobody closes until the test's time runs out.
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
       quillon_prepare_fonts
       echo "$quillon_prefix_version" >"$stamp"
     ) 9>&-

@@ -1,8 +1,13 @@
 // Regular expressions through PCRE2's 16-bit library. Each matching thread keeps its own
-// match data (the library's per-match scratch) and JIT stack, made once per thread.
+// match data (the library's per-match scratch) and JIT stack, made once per thread and
+// freed when the thread ends.
 #include "search/regex.h"
 
 #include <pcre2.h>
+
+#include <new>
+
+#include "foundation/thread_slot.h"
 
 namespace {
 
@@ -16,31 +21,38 @@ constexpr uint32_t kDepthLimit = 100000;
 constexpr size_t kJitStackStart = 32u << 10;
 constexpr size_t kJitStackMax = 8u << 20;
 
-struct CThreadMatchData {
+struct CThreadMatchData final : CThreadOwned {
     pcre2_match_data_16* data = nullptr;
     pcre2_jit_stack_16* stack = nullptr;
     bool stackTried = false;
-    ~CThreadMatchData() {
+    ~CThreadMatchData() override {
         pcre2_match_data_free_16(data);
         pcre2_jit_stack_free_16(stack);
     }
 };
 
-CThreadMatchData& ThreadMatchData() {
-    thread_local CThreadMatchData holder;
-    if (holder.data == nullptr) holder.data = pcre2_match_data_create_16(1, nullptr);
+CThreadOwned* MakeThreadMatchData() {
+    auto* holder = new (std::nothrow) CThreadMatchData;
+    if (holder != nullptr) holder->data = pcre2_match_data_create_16(1, nullptr);
     return holder;
+}
+
+// The calling thread's match data, or null when it cannot be had.
+CThreadMatchData* ThreadMatchData() {
+    static const CThreadSlot slot(MakeThreadMatchData);
+    return static_cast<CThreadMatchData*>(slot.Get());
 }
 
 // The match context's JIT stack callback: the calling thread's own stack (made at its first
 // JIT match), or null for the library's default when it cannot be had.
 pcre2_jit_stack_16* ThreadJitStack(void*) {
-    CThreadMatchData& holder = ThreadMatchData();
-    if (!holder.stackTried) {
-        holder.stackTried = true;
-        holder.stack = pcre2_jit_stack_create_16(kJitStackStart, kJitStackMax, nullptr);
+    CThreadMatchData* holder = ThreadMatchData();
+    if (holder == nullptr) return nullptr;
+    if (!holder->stackTried) {
+        holder->stackTried = true;
+        holder->stack = pcre2_jit_stack_create_16(kJitStackStart, kJitStackMax, nullptr);
     }
-    return holder.stack;
+    return holder->stack;
 }
 
 }  // namespace
@@ -84,8 +96,9 @@ int CRegex::Compile(const char16_t* pattern, int m, bool ignoreCase, char16_t* m
 }
 
 int CRegex::Match(const char16_t* text, int n, bool anchored, bool count) const {
-    pcre2_match_data_16* data = ThreadMatchData().data;
-    if (m_code == nullptr || data == nullptr || n < 0) return 0;
+    CThreadMatchData* holder = ThreadMatchData();
+    if (m_code == nullptr || holder == nullptr || holder->data == nullptr || n < 0) return 0;
+    pcre2_match_data_16* data = holder->data;
     auto* code = static_cast<const pcre2_code_16*>(m_code);
     auto* context = static_cast<pcre2_match_context_16*>(m_context);
     uint32_t options = anchored ? PCRE2_ANCHORED : 0;

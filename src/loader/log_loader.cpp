@@ -316,7 +316,12 @@ void MeasureChunk(CLoadJob* job, const CChunk& chunk) {
         total = static_cast<int64_t>(static_cast<double>(lines) * static_cast<double>(job->size) /
                                      static_cast<double>(span));
     }
-    uint64_t needed = EstimatedIndexBytes(total, job->codeBytes.fetch_add(bytes) + bytes, lines);
+    uint64_t coded = job->codeBytes.fetch_add(bytes) + bytes;
+    // Each chunk's first line takes a long code, so the rate of a few lines says little, and
+    // which chunk is coded first depends on the threads' timing: judge on a block of lines
+    // at least, or on them all.
+    if (lines < kLineBlockEntries && lines < total) return;
+    uint64_t needed = EstimatedIndexBytes(total, coded, lines);
     if (needed <= job->available) return;
     job->overNeeded.store(needed);
     job->failed.store(1);

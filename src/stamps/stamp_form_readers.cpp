@@ -417,7 +417,7 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
     return 0;
 }
 
-int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
+int ReadStampFormAtOnce(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
     uint32_t forms = FormsFor(shape);
     CTimeStamp stamp;
     StampForm first = forms != 0 ? kForms[__builtin_ctz(forms)].form : StampForm::kNone;
@@ -431,9 +431,13 @@ int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShap
         else if (QuickGlog(bytes, length, at, &stamp))
             found = StampForm::kGlog;
     }
-    if (found == StampForm::kNone) return ReadStampFormAt(bytes, length, at, shape, match);
+    if (found == StampForm::kNone) return 0;
     match->stamp = stamp;
     match->form = found;
     match->offset = at;
     return 1;
+}
+
+int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
+    return ReadStampFormAtOnce(bytes, length, at, shape, match) || ReadStampFormAt(bytes, length, at, shape, match);
 }

@@ -31,8 +31,10 @@ inline bool AnyStampFormMayStart(const CFieldShape& shape) {
 // The readable forms at bytes[at] in a fixed order; the first that matches gives 1 and
 // *match. 0 (and *match unchanged) when none does.
 int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match);
-// The same, the commonest ISO stamps read at fixed places (QuickIsoDate) where the ISO form is
-// the first the shape lets start.
+// What ReadStampFormAt finds when the quick reads (stamp_quick_reads.h) of the first form the
+// shape lets start can tell it; 0 when they cannot (and *match unchanged).
+int ReadStampFormAtOnce(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match);
+// The same as ReadStampFormAt, through the quick reads where they can tell.
 int ReadStampFormQuickly(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match);
 
 // A time of day alone (08:09:33.814936, [12:21:46]) as the line's first field, just inside a

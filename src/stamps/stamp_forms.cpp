@@ -274,6 +274,17 @@ bool QuickTimeAlone(CLineSearch& search) {
     return false;
 }
 
+// A stamp that a quick read finds where a line starts with a number that is no hour and no
+// address (an ISO or a compact date): the search would try that place first, and stop there.
+bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match) {
+    if (bytes == nullptr || length < 3 || !IsStampDigit(bytes[0]) || bytes[2] == ':' ||
+        !NumberLeadsNoAddress(bytes, length)) {
+        return false;
+    }
+    CFieldShape shape = LeadingShape(bytes, length, 0);
+    return AnyStampFormMayStart(shape) && ReadStampFormAtOnce(bytes, length, 0, shape, match) != 0;
+}
+
 // The search, and the hint kept up to date.
 int Parse(CLineSearch& search, CStampHint* hint) {
     if (search.bytes == nullptr || search.length <= 0) return 0;
@@ -292,6 +303,10 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
+    if (QuickLeadingNumber(bytes, length, match)) {
+        if (hint != nullptr) hint->offset = 0;
+        return 1;
+    }
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
     if (QuickTimeAlone(search)) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
     if (Parse(search, hint)) return 1;

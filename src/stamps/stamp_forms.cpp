@@ -274,15 +274,31 @@ bool QuickTimeAlone(CLineSearch& search) {
     return false;
 }
 
-// A stamp that a quick read finds where a line starts with a number that is no hour and no
-// address (an ISO or a compact date): the search would try that place first, and stop there.
-bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match) {
+// What the search finds on a line led by a number that is no hour and no address, when that
+// is quickly told: a stamp a quick read takes there (an ISO or a compact date), as the search
+// tries that place first; or an epoch time there with no mark of a readable stamp after it.
+// False, and *match empty, when it is not (the search then looks as usual).
+bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     if (bytes == nullptr || length < 3 || !IsStampDigit(bytes[0]) || bytes[2] == ':' ||
         !NumberLeadsNoAddress(bytes, length)) {
         return false;
     }
     CFieldShape shape = LeadingShape(bytes, length, 0);
-    return AnyStampFormMayStart(shape) && ReadStampFormAtOnce(bytes, length, 0, shape, match) != 0;
+    if (AnyStampFormMayStart(shape)) {
+        if (!ReadStampFormAtOnce(bytes, length, 0, shape, match)) return false;
+        if (hint != nullptr) hint->offset = 0;
+        return true;
+    }
+    // No form starts with ten digits or more, so only an epoch time may stand here.
+    if (shape.run != 10 && shape.run != 13) return false;
+    CEpochDay* day = hint != nullptr ? &hint->epochDay : nullptr;
+    if (!ReadEpochDigits(bytes, length, 0, shape.run, true, match, day) ||
+        StampMayStartFrom(bytes, length, shape.run, false)) {
+        *match = CStampMatch();
+        return false;
+    }
+    if (hint != nullptr) hint->offset = -1;
+    return true;
 }
 
 // The search, and the hint kept up to date.
@@ -303,10 +319,7 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
-    if (QuickLeadingNumber(bytes, length, match)) {
-        if (hint != nullptr) hint->offset = 0;
-        return 1;
-    }
+    if (QuickLeadingNumber(bytes, length, match, hint)) return 1;
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
     if (QuickTimeAlone(search)) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
     if (Parse(search, hint)) return 1;

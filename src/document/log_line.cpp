@@ -169,11 +169,6 @@ const uint8_t* Decode(const uint8_t* p, CLogLine* line) {
     return p;
 }
 
-template <typename T>
-void Release(CGrowBuffer<T>* buffer) {
-    if (buffer->Capacity() > 0) buffer->Free();
-}
-
 // The state a block's header holds, as the entry before its first.
 CLogLine StateOf(const CLineBlock& block) {
     CLogLine line;
@@ -239,14 +234,14 @@ CLogLineList::~CLogLineList() { Free(); }
 void CLogLineList::Free() {
     m_index = nullptr;
     // Lists that hold nothing are emptied often (each run a loader's worker starts, each
-    // chunk's lists), and a sanitizer's free costs a stack trace even for nothing.
-    Release(&m_rows32);
-    Release(&m_rows64);
+    // chunk's lists): the buffers free nothing then.
+    m_rows32.Free();
+    m_rows64.Free();
     m_wideRows = false;
     FreeSegmentsAfter(0);
     if (m_segmentCount > 0) std::free(m_segments.Data()[0].codes);
-    Release(&m_segments);
-    Release(&m_blocks);
+    m_segments.Free();
+    m_blocks.Free();
     m_segmentCount = 0;
     m_segmentBytes = 0;
     m_count = 0;

@@ -1,11 +1,12 @@
 // Fuzzes the log loader over random file contents with tiny blocks (so that lines, break
 // pairs and multi-byte characters straddle block and chunk boundaries), up to three
 // threads, short line pieces, error keywords and the three code pages. One input in ten is
-// read from a real file by real helper threads; the others from memory (CFile::OpenBytes),
-// with the helper threads' chunks taken in order by this thread. The index and the
-// error lines must equal those of a reference that splits the whole content at once; a
-// load cancelled from the progress listener must give a prefix of them; a load given about
-// the memory its index needs must give them all or be refused with figures that say why.
+// read from a real file (in larger blocks) by real helper threads; the others from memory
+// (CFile::OpenBytes), with the helper threads' chunks taken in order by this thread. The
+// index and the error lines must equal those of a reference that splits the whole content
+// at once; a load cancelled from the progress listener must give a prefix of them; a load
+// given about the memory its index needs must give them all or be refused with figures that
+// say why.
 // Every indexed line read back through the line cache must give the file's bytes.
 #include <atomic>
 #include <cstring>
@@ -193,6 +194,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CLogFile file;
     const bool real = fuzzing::UsesRealFile(data, size);
+    // Each block of a real file is a call into the system, which costs more than loading a
+    // small input from memory: its blocks are eight times larger (16 to 328 bytes), the small
+    // ones being tried from memory, where the blocks go through the same line source.
+    if (real) request.blockSize *= 8;
     if (real) {
         const auto path = fuzzing::ScratchFolder() / "log.txt";
         fuzzing::WriteFile(path, content);
@@ -224,9 +229,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     errorLines.Append(9, CTimeStamp(), 9, 9);  // a load empties the list first
     std::unique_ptr<CLogLineList> lines = LoadLogLines(&file, request, &errorLines);
     if (lines == nullptr) {
-        // Refused for memory only, with figures that say why.
+        // Refused for memory only, with figures that say why (a file of breaks alone has no
+        // line, but its index still needs a little).
         FUZZ_CHECK(tight && result.status == CLoadStatus::kTooLarge);
-        FUZZ_CHECK(result.needed > result.available && result.lines > 0);
+        FUZZ_CHECK(result.needed > result.available && (result.lines > 0 || expected.empty()));
         return 0;
     }
     FUZZ_CHECK(result.status == CLoadStatus::kDone);

@@ -196,8 +196,10 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     const char* bytes = search.bytes;
     // An access log's line begins with its address or host name; an indented one (a stack
     // trace's) is left to the search, and one led by a number that is no address is not
-    // asked at all (the call costs more than the answer).
-    if (bytes[0] != ' ' && bytes[0] != '\t' && !NumberLeadsNoAddress(bytes, search.length) &&
+    // asked at all (the call costs more than the answer), nor is a line of a log whose last
+    // stamp was of another form.
+    bool accessLogMay = hint == nullptr || hint->form == StampForm::kNone || hint->form == StampForm::kAccessLog;
+    if (accessLogMay && bytes[0] != ' ' && bytes[0] != '\t' && !NumberLeadsNoAddress(bytes, search.length) &&
         QuickAccessLog(bytes, search.length, search.match)) {
         return 1;
     }
@@ -286,7 +288,7 @@ bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStam
     CFieldShape shape = LeadingShape(bytes, length, 0);
     if (AnyStampFormMayStart(shape)) {
         if (!ReadStampFormAtOnce(bytes, length, 0, shape, match)) return false;
-        if (hint != nullptr) hint->offset = 0;
+        if (hint != nullptr) *hint = {0, match->form, hint->epochDay};
         return true;
     }
     // No form starts with ten digits or more, so only an epoch time may stand here.
@@ -297,7 +299,7 @@ bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStam
         *match = CStampMatch();
         return false;
     }
-    if (hint != nullptr) hint->offset = -1;
+    if (hint != nullptr) *hint = {-1, match->form, hint->epochDay};
     return true;
 }
 
@@ -305,7 +307,10 @@ bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStam
 int Parse(CLineSearch& search, CStampHint* hint) {
     if (search.bytes == nullptr || search.length <= 0) return 0;
     int found = Search(search, hint);
-    if (hint != nullptr && found) hint->offset = IsEpoch(search.match->form) ? -1 : search.match->offset;
+    if (hint != nullptr && found) {
+        hint->offset = IsEpoch(search.match->form) ? -1 : search.match->offset;
+        hint->form = search.match->form;
+    }
     return found;
 }
 

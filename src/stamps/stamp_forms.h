@@ -43,19 +43,21 @@ struct CStampMatch {
     int offset = 0;  // where the stamp begins in the line
 };
 
-// What the search keeps from one line to the next of the same log: where the last readable
-// stamp began. Most logs write their stamp at the same place on every line; the search then
-// reads the places before it one by one instead of sizing up the whole line first. The
-// outcome is the same with or without it.
 // An epoch day (since 1970-01-01) and its date; days 0 is none (it lies outside 2000-2100).
 struct CEpochDay {
     uint32_t days = 0;
     CTimeStamp date;
 };
 
+// What the search keeps from one line to the next of the same log: where the last readable
+// stamp began, and its form. Most logs write their stamp at the same place on every line; the
+// search then reads the places before it one by one instead of sizing up the whole line
+// first, and asks the quick reads of other forms nothing. The outcome is the same with or
+// without it.
 struct CStampHint {
     int offset = -1;
-    CEpochDay epochDay;  // the last, as neighbouring lines nearly always share the day
+    StampForm form = StampForm::kNone;  // none before the first stamp
+    CEpochDay epochDay;                 // the last, as neighbouring lines nearly always share the day
 };
 
 // Tries the forms at the line's first non-blank byte and at every field start (after a

@@ -308,6 +308,26 @@ TEST(StampFormsTest, EpochTimesAndLookAlikes) {
     SetZone("UTC0");
 }
 
+// The day kept from one epoch time to the next gives the date a fresh read gives: on the
+// same day, at its last and first millisecond, across a leap day and the century's ends, and
+// going back.
+TEST(StampFormsTest, EpochDayKeptAgreesWithAFreshRead) {
+    constexpr uint64_t kDay = 86400000;
+    const uint64_t days[] = {10957, 11016, 11017, 19782, 19783, 47481, 47482, 19782, 10957};
+    CEpochDay kept;
+    int read = 0;
+    for (uint64_t day : days) {
+        for (uint64_t ms : {day * kDay - 1, day * kDay, day * kDay + 1, day * kDay + kDay / 2, day * kDay + kDay - 1}) {
+            CTimeStamp fresh, withKept;
+            int want = EpochStamp(ms, &fresh);
+            ASSERT_EQ(want, EpochStamp(ms, &withKept, &kept)) << ms;
+            EXPECT_TRUE(fresh == withKept) << ms;
+            read += want;
+        }
+    }
+    EXPECT_EQ(39, read);  // of 45: not the millisecond before 2000 (twice), nor the four from 2100 on
+}
+
 // The fast search found what the plain search found: the same form, place and stamp.
 void ExpectSameMatch(const CStampMatch& plain, const CStampMatch& fast, const std::string& line) {
     EXPECT_EQ(plain.form, fast.form) << line;

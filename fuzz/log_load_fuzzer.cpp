@@ -6,8 +6,7 @@
 // index and the error lines must equal those of a reference that splits the whole content
 // at once; a load cancelled from the progress listener must give a prefix of them; a load
 // given about the memory its index needs must give them all or be refused with figures that
-// say why.
-// Every indexed line read back through the line cache must give the file's bytes.
+// say why. Every indexed line read back through the line cache must give the file's bytes.
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -194,11 +193,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CLogFile file;
     const bool real = fuzzing::UsesRealFile(data, size);
-    // Each block of a real file is a call into the system, which costs more than loading a
-    // small input from memory: its blocks are eight times larger (16 to 328 bytes), the small
-    // ones being tried from memory, where the blocks go through the same line source.
-    if (real) request.blockSize *= 8;
     if (real) {
+        // Each block of a real file is a call into the system, which costs more than loading a
+        // small input from memory: its blocks are eight times larger (16 to 328 bytes), the
+        // small ones being tried from memory, where the blocks go through the same line source.
+        request.blockSize *= 8;
         const auto path = fuzzing::ScratchFolder() / "log.txt";
         fuzzing::WriteFile(path, content);
         FUZZ_CHECK(file.Open(path.u16string().c_str()) == 1);

@@ -1,8 +1,8 @@
 // Fuzzes the log loader over random file contents with tiny blocks, at most 64 an input (so
 // that lines, break pairs and multi-byte characters straddle block and chunk boundaries), up
-// to three threads, short line pieces, error keywords and the three code pages. One input in ten is
-// read from a real file (in larger blocks) by real helper threads; the others from memory
-// (CFile::OpenBytes), with the helper threads' chunks taken in order by this thread. The
+// to three threads, short line pieces, error keywords and the three code pages. One input in
+// ten is read from a real file (in larger blocks) by real helper threads; the others from
+// memory (CFile::OpenBytes), with the helper threads' chunks taken in order by this thread. The
 // index and the error lines must equal those of a reference that splits the whole content
 // at once; a load cancelled from the progress listener must give a prefix of them; a load
 // given about the memory its index needs must give them all or be refused with figures that

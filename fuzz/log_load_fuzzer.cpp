@@ -1,4 +1,4 @@
-// Fuzzes the log loader over random file contents with tiny blocks, at most 64 an input (so
+// Fuzzes the log loader over random file contents with tiny blocks, at most 32 an input (so
 // that lines, break pairs and multi-byte characters straddle block and chunk boundaries), up
 // to three threads, short line pieces, error keywords and the three code pages. One input in
 // ten is read from a real file (in larger blocks) by real helper threads; the others from
@@ -189,9 +189,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t probes[8];
     for (uint32_t& v : probes) v = in.Word() | (static_cast<uint32_t>(in.Byte()) << 16);
     std::string content = in.Rest();
-    // At most 64 blocks an input: more seams only repeat the cases the first ones make, while
+    // At most 32 blocks an input: more seams only repeat the cases the first ones make, while
     // each chunk of blocks has an index run of its own to make and join.
-    constexpr size_t kMostBlocks = 64;
+    constexpr size_t kMostBlocks = 32;
     if (request.blockSize * kMostBlocks < content.size()) {
         request.blockSize = static_cast<uint32_t>(content.size() / kMostBlocks + 1);
     }

@@ -201,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool real = fuzzing::UsesRealFile(data, size);
     if (real) {
         // Each block of a real file is a call into the system, which costs more than loading a
-        // small input from memory: its blocks are eight times larger (16 to 328 bytes), the
+        // small input from memory: its blocks are eight times larger (16 bytes or more), the
         // small ones being tried from memory, where the blocks go through the same line source.
         request.blockSize *= 8;
         const auto path = fuzzing::ScratchFolder() / "log.txt";

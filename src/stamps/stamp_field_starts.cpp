@@ -44,10 +44,11 @@ struct CClasses {
 };
 
 #if defined(__SSE2__)
-// Bytes in [low, low + span]: x - low, unsigned, is at most span exactly for them.
+// Bytes in [low, low + span]: moved so that low + span lands on 127, exactly they compare
+// above 126 - span as signed bytes (the others wrap below).
 inline __m128i InRange(__m128i v, char low, char span) {
-    __m128i x = _mm_sub_epi8(v, _mm_set1_epi8(low));
-    return _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(span)), x);
+    __m128i x = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(127 - low - span)));
+    return _mm_cmpgt_epi8(x, _mm_set1_epi8(static_cast<char>(126 - span)));
 }
 
 inline uint64_t Bits(__m128i m) { return static_cast<uint32_t>(_mm_movemask_epi8(m)); }
@@ -184,9 +185,11 @@ bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoc
     Mask d = c.digits;
     Mask after = ~Mask{0} << from;
     Mask two = d & d >> 1;  // two digits from here on
-    // The places of a time's stops: a digit before, two after, no digit three on, two more
-    // after that. Few places have those digits, and only their bytes are looked at.
-    Mask stops = ~d & ~(d >> 3) & d << 1 & two >> 1 & two >> 4 & after;
+    // The places of a time's stops: a digit before, and a byte that is no digit with two
+    // digits after it both here and three on. Few places have those digits, and only their
+    // bytes are looked at.
+    Mask gap = ~d & two >> 1;
+    Mask stops = gap & gap >> 3 & d << 1 & after;
     for (; stops != 0; stops &= stops - 1) {
         int k = CFieldStarts::LowestBit(stops);
         if ((p[k] == ':' || p[k] == '.') && (p[k + 3] == ':' || p[k + 3] == '.')) return true;

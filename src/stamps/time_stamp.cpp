@@ -163,17 +163,6 @@ inline __attribute__((always_inline)) bool Parse(Cursor& c, CTimeStamp* out) {
     return true;
 }
 
-// The digits of bytes [i, i + count) as a number, or -1 when one is no digit.
-inline int Digits(const char* p, int i, int count) {
-    int value = 0;
-    for (int k = i; k < i + count; ++k) {
-        auto digit = static_cast<unsigned>(p[k] - '0');
-        if (digit > 9) return -1;
-        value = value * 10 + static_cast<int>(digit);
-    }
-    return value;
-}
-
 // Most logs begin "YYYY-MM-DD hh:mm:ss" (any date separators, a blank or T between): read at
 // fixed places, about a tenth of the general reader's work. kUnsure sends the line to the
 // general reader; kFound and kNone are what it would answer, with the same stamp and end.
@@ -184,17 +173,25 @@ inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* en
     // The marks first, as they rule other lines out sooner than the digits.
     if (!IsDateSeparator(p[4]) || !IsDateSeparator(p[7]) || (p[10] != ' ' && p[10] != 'T')) return kUnsure;
     if (p[13] != ':' || p[16] != ':') return kUnsure;
-    int year = Digits(p, 0, 4);
-    int month = Digits(p, 5, 2);
-    int day = Digits(p, 8, 2);
-    int hour = Digits(p, 11, 2);
-    int minute = Digits(p, 14, 2);
-    int second = Digits(p, 17, 2);
-    if ((year | month | day | hour | minute | second) < 0) return kUnsure;
+    // The digits of "YYYY-MM-DD hh:mm:" at once (bit k for p[k]), then the seconds'.
+    constexpr uint32_t kDigitPlaces = 0xDB6F;
+    if ((DigitBits16(p) & kDigitPlaces) != kDigitPlaces || !IsDigit(p[17]) || !IsDigit(p[18])) return kUnsure;
+    char next = p[19];
+    // A byte after the seconds that none of the cases below takes ("+09:00", "Z") makes no
+    // stamp of this form, whatever the fields hold.
+    if (next != '.' && next != ',' && next != ' ' && next != '\t' && !IsDigit(next) && next != '\r' && next != '\n') {
+        return kNone;
+    }
+    auto two = [p](int k) { return (p[k] - '0') * 10 + (p[k + 1] - '0'); };
+    int year = two(0) * 100 + two(2);
+    int month = two(5);
+    int day = two(8);
+    int hour = two(11);
+    int minute = two(14);
+    int second = two(17);
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return kNone;
     int i = 19;
     int ms = 0;
-    char next = p[19];
     if (next == '.' || next == ',') {
         if (n < 22 || !IsDigit(p[20])) return kUnsure;
         for (i = 20; i < n && IsDigit(p[i]); ++i) {
@@ -218,20 +215,38 @@ inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* en
     return kFound;
 }
 
+// The ends of the runs of digits in a line: its first sixteen bytes classified at once, as
+// the numbers that lead a line mostly end among them, and sixteen at a time beyond them, as
+// epoch times and compact dates are long runs.
+struct CDigitRuns {
+    CDigitRuns(const char* bytes, int length)
+        : p(bytes), n(length), first16(length >= 16 ? DigitBits16(bytes) : 0) {}
+
+    // The end of the run from p[i] on (i itself when p[i] is no digit).
+    int End(int i) const {
+        if (n >= 16 && i < 16) {
+            i += __builtin_ctz(~(first16 >> i));  // at most 16
+            if (i < 16) return i;
+        }
+        for (int k = 16; k == 16 && n - i >= 16; i += k) k = DigitsAt(p + i, 16);
+        while (i < n && IsDigit(p[i])) ++i;
+        return i;
+    }
+
+    const char* p;
+    int n;
+    uint32_t first16;  // bit k for a digit at p[k]
+};
+
 // Whether the general reader's date fails on a line led by a digit: its first number must be
 // followed by a date separator (an epoch time or "240315 231000" is not), its second by a
 // separator or, after blanks, a digit. Its first steps, taken without its cursor.
-inline bool NumbersLeadNoDate(const char* p, int n) {
+inline bool NumbersLeadNoDate(const char* p, int n, const CDigitRuns& runs) {
     auto blanks = [p, n](int i) {
         while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
         return i;
     };
-    auto digits = [p, n](int i) {
-        // Sixteen at a time, as epoch times and compact dates are long runs.
-        for (int k = 16; k == 16 && n - i >= 16; i += k) k = DigitsAt(p + i, 16);
-        while (i < n && IsDigit(p[i])) ++i;
-        return i;
-    };
+    auto digits = [&runs](int i) { return runs.End(i); };
     int i = blanks(digits(0));
     if (i >= n || !IsDateSeparator(p[i])) return true;
     int second = blanks(i + 1);
@@ -256,13 +271,14 @@ inline bool GeneralReaderFails(const char* p, int n) {
     }
     if (n < 8) return false;
     if (p[1] == ':' || (IsDigit(p[1]) && p[2] == ':')) return true;
-    if (NumbersLeadNoDate(p, n)) return true;
+    CDigitRuns runs(p, n);
+    if (NumbersLeadNoDate(p, n, runs)) return true;
     // Only a first number of one to three digits is looked at, which rules most lines out at once.
     if (p[1] != '.' && p[2] != '.' && p[3] != '.') return false;
     int i = 0;
     for (int part = 0; part < 4; ++part) {
         int start = i;
-        while (i < n && IsDigit(p[i])) ++i;
+        i = runs.End(i);
         if (i == start) return false;
         if (part < 3) {
             if (i >= n || p[i] != '.') return false;

@@ -219,8 +219,7 @@ inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* en
 // the numbers that lead a line mostly end among them, and sixteen at a time beyond them, as
 // epoch times and compact dates are long runs.
 struct CDigitRuns {
-    CDigitRuns(const char* bytes, int length)
-        : p(bytes), n(length), first16(length >= 16 ? DigitBits16(bytes) : 0) {}
+    CDigitRuns(const char* bytes, int length) : p(bytes), n(length), first16(length >= 16 ? DigitBits16(bytes) : 0) {}
 
     // The end of the run from p[i] on (i itself when p[i] is no digit).
     int End(int i) const {

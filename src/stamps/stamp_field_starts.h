@@ -79,6 +79,13 @@ inline uint32_t DigitBits16(const char* p) {
 #endif
 }
 
+// Whether p holds the fourteen digits of "YYYY-MM-DD hh:mm:ss" at their places (whatever
+// stands between them); nineteen bytes from p must be readable.
+inline bool DateTimeDigitsAt(const char* p) {
+    constexpr uint32_t kPlaces = 0xDB6F;  // bits 0-3, 5-6, 8-9, 11-12, 14-15
+    return (DigitBits16(p) & kPlaces) == kPlaces && p[17] >= '0' && p[17] <= '9' && p[18] >= '0' && p[18] <= '9';
+}
+
 // The digits at p, counted up to 16; n bytes from p may be read. Inline, as every stamp
 // read asks it.
 inline int DigitsAt(const char* p, int n) {

@@ -247,14 +247,15 @@ int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
     if (n < 19 || p[4] != '-' || p[7] != '-' || (p[10] != 'T' && p[10] != ' ') || p[13] != ':' || p[16] != ':') {
         return 0;
     }
+    if (!DateTimeDigitsAt(p)) return 0;
+    auto two = [p](int k) { return (p[k] - '0') * 10 + (p[k + 1] - '0'); };
     CStampFields f;
-    f.year = Number(p, 4);
-    f.month = Number(p + 5, 2);
-    f.day = Number(p + 8, 2);
-    f.hour = Number(p + 11, 2);
-    f.minute = Number(p + 14, 2);
-    f.second = Number(p + 17, 2);
-    if ((f.year | f.month | f.day | f.hour | f.minute | f.second) < 0) return 0;
+    f.year = two(0) * 100 + two(2);
+    f.month = two(5);
+    f.day = two(8);
+    f.hour = two(11);
+    f.minute = two(14);
+    f.second = two(17);
     int i = 19;
     if (i < n && (p[i] == '.' || p[i] == ',')) {
         int digits = DigitsAt(p + 20, n - 20);

@@ -173,9 +173,7 @@ inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* en
     // The marks first, as they rule other lines out sooner than the digits.
     if (!IsDateSeparator(p[4]) || !IsDateSeparator(p[7]) || (p[10] != ' ' && p[10] != 'T')) return kUnsure;
     if (p[13] != ':' || p[16] != ':') return kUnsure;
-    // The digits of "YYYY-MM-DD hh:mm:" at once (bit k for p[k]), then the seconds'.
-    constexpr uint32_t kDigitPlaces = 0xDB6F;
-    if ((DigitBits16(p) & kDigitPlaces) != kDigitPlaces || !IsDigit(p[17]) || !IsDigit(p[18])) return kUnsure;
+    if (!DateTimeDigitsAt(p)) return kUnsure;
     char next = p[19];
     // A byte after the seconds that none of the cases below takes ("+09:00", "Z") makes no
     // stamp of this form, whatever the fields hold.

@@ -276,6 +276,38 @@ bool QuickTimeAlone(CLineSearch& search) {
     return false;
 }
 
+// A stamp at the leading place that a quick read takes, where that read is of the first form
+// the search tries there: an ISO date (four digits and a dash), the C library's (a weekday's
+// name) or glog's (a level letter and digits, which the name forms before it do not read).
+// The search tries that place first, so what is read there stands. True with *match and the
+// hint set; false, and *match as it was, for any other line.
+bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
+    if (bytes == nullptr || length < 14) return false;
+    int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
+    int lead = LeadingPlace(bytes, limit);
+    if (lead >= limit) return false;
+    CTimeStamp stamp;
+    StampForm form = StampForm::kNone;
+    if (IsStampDigit(bytes[lead])) {
+        if (lead + 4 < length && bytes[lead + 4] == '-' && QuickIsoDate(bytes, length, lead, &stamp)) {
+            form = StampForm::kIsoDate;
+        }
+    } else if (QuickCLibrary(bytes, length, lead, &stamp)) {
+        form = StampForm::kCLibrary;
+    } else if (QuickGlog(bytes, length, lead, &stamp)) {
+        form = StampForm::kGlog;
+    }
+    if (form == StampForm::kNone) return false;
+    match->stamp = stamp;
+    match->form = form;
+    match->offset = lead;
+    if (hint != nullptr) {
+        hint->offset = lead;
+        hint->form = form;
+    }
+    return true;
+}
+
 // What the search finds on a line led by a number that is no hour and no address, when that
 // is quickly told: a stamp a quick read takes there (an ISO or a compact date), as the search
 // tries that place first; or an epoch time there with no mark of a readable stamp after it.
@@ -324,7 +356,7 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
-    if (QuickLeadingNumber(bytes, length, match, hint)) return 1;
+    if (QuickLeadingStamp(bytes, length, match, hint) || QuickLeadingNumber(bytes, length, match, hint)) return 1;
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
     if (QuickTimeAlone(search)) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
     if (Parse(search, hint)) return 1;

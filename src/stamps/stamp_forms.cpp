@@ -283,18 +283,26 @@ bool QuickTimeAlone(CLineSearch& search) {
 // hint set; false, and *match as it was, for any other line.
 bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     if (bytes == nullptr || length < 14) return false;
+    // Not tried while the last line's stamp stood further in (or was an epoch time): most
+    // lines of a log have theirs at one place.
+    if (hint != nullptr && hint->form != StampForm::kNone && (hint->offset < 0 || hint->offset > 1)) return false;
     int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
     int lead = LeadingPlace(bytes, limit);
-    if (lead >= limit) return false;
+    if (lead + 14 > length) return false;
+    // Most other lines are told by a few bytes, before any read is called.
+    const char* p = bytes + lead;
+    bool digit = IsStampDigit(p[0]);
+    bool iso = digit && p[4] == '-';
+    bool cLibrary = !digit && p[3] == ' ' && p[7] == ' ';
+    bool glog = (p[0] == 'I' || p[0] == 'W' || p[0] == 'E' || p[0] == 'F') && IsStampDigit(p[1]);
+    if (!iso && !cLibrary && !glog) return false;
     CTimeStamp stamp;
     StampForm form = StampForm::kNone;
-    if (IsStampDigit(bytes[lead])) {
-        if (lead + 4 < length && bytes[lead + 4] == '-' && QuickIsoDate(bytes, length, lead, &stamp)) {
-            form = StampForm::kIsoDate;
-        }
-    } else if (QuickCLibrary(bytes, length, lead, &stamp)) {
+    if (iso) {
+        if (QuickIsoDate(bytes, length, lead, &stamp)) form = StampForm::kIsoDate;
+    } else if (cLibrary && QuickCLibrary(bytes, length, lead, &stamp)) {
         form = StampForm::kCLibrary;
-    } else if (QuickGlog(bytes, length, lead, &stamp)) {
+    } else if (glog && QuickGlog(bytes, length, lead, &stamp)) {
         form = StampForm::kGlog;
     }
     if (form == StampForm::kNone) return false;

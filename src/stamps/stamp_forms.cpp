@@ -288,7 +288,7 @@ bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStamp
     if (hint != nullptr && hint->form != StampForm::kNone && (hint->offset < 0 || hint->offset > 1)) return false;
     int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
     int lead = LeadingPlace(bytes, limit);
-    if (lead + 14 > length) return false;
+    if (lead >= limit || lead + 14 > length) return false;
     // Most other lines are told by a few bytes, before any read is called.
     const char* p = bytes + lead;
     bool digit = IsStampDigit(p[0]);

@@ -316,6 +316,36 @@ bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStamp
     return true;
 }
 
+// A stamp where the last line's began, on a line led by no number (so by no time whose
+// places the search passes over): read at once when each place before it plainly starts
+// nothing - no digit and no name's start, or a number that no form begins with. The search
+// tries those places first and then that one, so what is read there stands (an epoch time
+// before it would not). True with *match and the hint set; false, and *match as it was,
+// for any other line.
+bool QuickHintedStamp(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
+    if (bytes == nullptr || hint == nullptr || hint->offset <= 0 || IsEpoch(hint->form)) return false;
+    int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
+    int at = hint->offset;
+    if (at >= limit || at >= 64 || !IsStampFieldBoundary(bytes[at - 1]) || !IsStampDigit(bytes[at])) return false;
+    int lead = LeadingPlace(bytes, limit);
+    if (lead >= at || IsStampDigit(bytes[lead])) return false;
+    CFieldShape shape = LeadingShape(bytes, length, at);
+    if (!AnyStampFormMayStart(shape) || !ReadStampFormAtOnce(bytes, length, at, shape, match)) return false;
+    // The places before it: the lead, and each byte after a boundary.
+    uint64_t places = (FieldStartsUpTo(bytes, length, at - 1) >> lead << lead) | uint64_t{1} << lead;
+    for (; places != 0; places &= places - 1) {
+        int place = __builtin_ctzll(places);
+        bool digit = IsStampDigit(bytes[place]);
+        if ((digit && AnyStampFormMayStart(LeadingShape(bytes, length, place))) ||
+            (!digit && MayStartNameForm(bytes + place, length - place))) {
+            *match = CStampMatch();
+            return false;
+        }
+    }
+    hint->form = match->form;
+    return true;
+}
+
 // What the search finds on a line led by a number that is no hour and no address, when that
 // is quickly told: a stamp a quick read takes there (an ISO or a compact date), as the search
 // tries that place first; or an epoch time there with no mark of a readable stamp after it.
@@ -364,7 +394,10 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
-    if (QuickLeadingStamp(bytes, length, match, hint) || QuickLeadingNumber(bytes, length, match, hint)) return 1;
+    if (QuickLeadingStamp(bytes, length, match, hint) || QuickLeadingNumber(bytes, length, match, hint) ||
+        QuickHintedStamp(bytes, length, match, hint)) {
+        return 1;
+    }
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
     if (QuickTimeAlone(search)) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
     if (Parse(search, hint)) return 1;

@@ -68,8 +68,7 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool lead
             int places = DigitsAt(f, length - k - 1);
             // Sixteen digits and more are counted on one by one (a fraction that long is rare).
             if (places == 16) places += CountDigits(f + 16, length - k - 17);
-            ms += static_cast<unsigned>((f[0] - '0') * 100 + (places > 1 ? (f[1] - '0') * 10 : 0) +
-                                        (places > 2 ? f[2] - '0' : 0));
+            ms += static_cast<unsigned>(FractionMilliseconds(f, places));
             // Beyond the first field, bare digits are as often an id or a count as a time.
             if (!leading && places != 3 && places != 6 && places != 9) return 0;
             k += 1 + places;

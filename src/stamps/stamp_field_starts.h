@@ -86,6 +86,15 @@ inline bool DateTimeDigitsAt(const char* p) {
     return (DigitBits16(p) & kPlaces) == kPlaces && p[17] >= '0' && p[17] <= '9' && p[18] >= '0' && p[18] <= '9';
 }
 
+// The milliseconds of a decimal fraction whose first digits (one or more) stand at f: those
+// beyond the third are cut off.
+inline int FractionMilliseconds(const char* f, int digits) {
+    int ms = (f[0] - '0') * 100;
+    if (digits > 1) ms += (f[1] - '0') * 10;
+    if (digits > 2) ms += f[2] - '0';
+    return ms;
+}
+
 // The digits at p, counted up to 16; n bytes from p may be read. Inline, as every stamp
 // read asks it.
 inline int DigitsAt(const char* p, int n) {

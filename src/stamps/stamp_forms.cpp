@@ -97,7 +97,7 @@ struct CLineSearch {
             int digits = DigitsAt(p + 9, n - 9);
             if (digits >= 16) return false;
             if (digits > 0) {
-                for (int k = 0; k < 3; ++k) ms = ms * 10 + (k < digits ? p[9 + k] - '0' : 0);
+                ms = FractionMilliseconds(p + 9, digits);
                 i = 9 + digits;
                 fractionEnd = lead + i;
             }
@@ -283,9 +283,13 @@ bool QuickTimeAlone(CLineSearch& search) {
 // hint set; false, and *match as it was, for any other line.
 bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     if (bytes == nullptr || length < 14) return false;
-    // Not tried while the last line's stamp stood further in (or was an epoch time): most
-    // lines of a log have theirs at one place.
-    if (hint != nullptr && hint->form != StampForm::kNone && (hint->offset < 0 || hint->offset > 1)) return false;
+    // Tried while the last line's stamp was of one of these forms at the lead, or there was
+    // none yet: most lines of a log have theirs in one form at one place.
+    if (hint != nullptr && hint->form != StampForm::kNone && hint->form != StampForm::kIsoDate &&
+        hint->form != StampForm::kCLibrary && hint->form != StampForm::kGlog) {
+        return false;
+    }
+    if (hint != nullptr && hint->offset > 1) return false;
     int limit = length < kStampSearchBytes ? length : kStampSearchBytes;
     int lead = LeadingPlace(bytes, limit);
     if (lead >= limit || lead + 14 > length) return false;
@@ -373,6 +377,17 @@ bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStam
     return true;
 }
 
+// The time read at the lead as the line's stamp, a time alone, when its fields are in range;
+// the hint learns its place and form.
+int LeadTimeAlone(const CLineSearch& search, CStampHint* hint) {
+    if (!TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, search.match)) return 0;
+    if (hint != nullptr) {
+        hint->offset = search.lead;
+        hint->form = StampForm::kTimeOnly;
+    }
+    return 1;
+}
+
 // The search, and the hint kept up to date.
 int Parse(CLineSearch& search, CStampHint* hint) {
     if (search.bytes == nullptr || search.length <= 0) return 0;
@@ -399,11 +414,11 @@ int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CSt
         return 1;
     }
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};
-    if (QuickTimeAlone(search)) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
+    if (QuickTimeAlone(search)) return LeadTimeAlone(search, hint);
     if (Parse(search, hint)) return 1;
     if (search.bytes == nullptr || length <= 0) return 0;
     // The time at the lead is the one a time alone is read at (a process id leads no time).
-    if (search.timeEnd >= 0) return TimeOnlyMatch(search.leadTime, search.timeEnds, search.lead, match);
+    if (search.timeEnd >= 0) return LeadTimeAlone(search, hint);
     return ReadTimeOnly(bytes, length, match);
 }
 

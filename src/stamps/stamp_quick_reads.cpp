@@ -188,7 +188,7 @@ int TimeAt(const char* p, int n, int i, CStampFields* f) {
     if (i < n && (p[i] == '.' || p[i] == ',')) {
         int digits = DigitsAt(p + i + 1, n - i - 1);
         if (digits == 0 || digits >= 16) return -1;
-        for (int k = 0; k < 3; ++k) f->millisecond = f->millisecond * 10 + (k < digits ? p[i + 1 + k] - '0' : 0);
+        f->millisecond = FractionMilliseconds(p + i + 1, digits);
         i += 1 + digits;
     }
     return i < n && (p[i] == 'Z' || p[i] == '+' || p[i] == '-') ? -1 : i;
@@ -261,7 +261,7 @@ int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
         int digits = DigitsAt(p + 20, n - 20);
         if (digits >= 16) return 0;
         if (digits > 0) {
-            for (int k = 0; k < 3; ++k) f.millisecond = f.millisecond * 10 + (k < digits ? p[20 + k] - '0' : 0);
+            f.millisecond = FractionMilliseconds(p + 20, digits);
             i = 20 + digits;
         }
     }

@@ -47,6 +47,18 @@ int MonthAt(const char* p) {
 // No form reads there, as none takes a number of one to three digits, a point, another and
 // a point for the start of a date that goes on with a third number and a point.
 int AddressLength(const char* p, int n) {
+    if (n >= 16) {
+        // Every part and the byte after the address lie among the first sixteen.
+        uint32_t digits = DigitBits16(p);
+        int i = 0;
+        for (int part = 0; part < 4; ++part) {
+            int run = __builtin_ctz(~(digits >> i));
+            if (run == 0 || run > 3) return 0;
+            i += run;
+            if (part < 3 && p[i++] != '.') return 0;
+        }
+        return i;
+    }
     int i = 0;
     for (int part = 0; part < 4; ++part) {
         int start = i;
@@ -124,17 +136,22 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
         (p[21] != '+' && p[21] != '-') || p[26] != ']') {
         return 0;
     }
+    // The digits at once: day, year, hour and the minutes' first among p[0, 16), the rest
+    // among p[11, 27).
+    constexpr uint32_t kFirst = 0xB783;   // 0-1, 7-10, 12-13, 15
+    constexpr uint32_t kSecond = 0x79A0;  // 16, 18-19, 22-25, as bits from 11
+    if ((DigitBits16(p) & kFirst) != kFirst || (DigitBits16(p + 11) & kSecond) != kSecond) return 0;
+    auto two = [p](int k) { return (p[k] - '0') * 10 + (p[k + 1] - '0'); };
     CStampFields f;
-    f.day = Number(p, 2);
+    f.day = two(0);
     f.month = MonthAt(p + 3);
-    f.year = Number(p + 7, 4);
-    f.hour = Number(p + 12, 2);
-    f.minute = Number(p + 15, 2);
-    f.second = Number(p + 18, 2);
-    int zoneHours = Number(p + 22, 2);
-    int zoneMinutes = Number(p + 24, 2);
-    if ((f.day | f.year | f.hour | f.minute | f.second | zoneHours | zoneMinutes) < 0 || f.month == 0) return 0;
-    if (zoneHours > 14 || zoneMinutes > 59) return 0;
+    f.year = two(7) * 100 + two(9);
+    f.hour = two(12);
+    f.minute = two(15);
+    f.second = two(18);
+    int zoneHours = two(22);
+    int zoneMinutes = two(24);
+    if (f.month == 0 || zoneHours > 14 || zoneMinutes > 59) return 0;
     f.zone = (p[21] == '-' ? -1 : 1) * (zoneHours * 60 + zoneMinutes);
     CTimeStamp stamp;
     // The lead's place (or the byte after its address, which follows no boundary) and on.

@@ -418,9 +418,11 @@ int ReadStampFormAt(const char* bytes, int length, int at, const CFieldShape& sh
 }
 
 int ReadStampFormAtOnce(const char* bytes, int length, int at, const CFieldShape& shape, CStampMatch* match) {
-    uint32_t forms = FormsFor(shape);
     CTimeStamp stamp;
-    StampForm first = forms != 0 ? kForms[__builtin_ctz(forms)].form : StampForm::kNone;
+    // Four digits and a dash, with an h:mm:ss ahead, start the ISO form before any other.
+    bool iso = shape.run == 4 && shape.after == '-' && shape.timeAhead;
+    uint32_t forms = iso ? 0 : FormsFor(shape);
+    StampForm first = iso ? StampForm::kIsoDate : forms != 0 ? kForms[__builtin_ctz(forms)].form : StampForm::kNone;
     StampForm found = StampForm::kNone;
     if (first == StampForm::kIsoDate && QuickIsoDate(bytes, length, at, &stamp)) found = first;
     if (first == StampForm::kCompactDate && QuickCompactDate(bytes, length, at, &stamp)) found = first;

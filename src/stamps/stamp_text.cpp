@@ -71,9 +71,7 @@ constexpr CNameTrigrams kNameTrigrams = MakeNameTrigrams();
 
 }  // namespace
 
-bool MayStartNameForm(const char* p, int n) {
-    // Most places asked about hold no letter at all.
-    if (n < 1 || static_cast<unsigned>((p[0] | 0x20) - 'a') >= 26) return false;
+bool MayStartNameFormAtLetter(const char* p, int n) {
     if (n >= 2 && (p[0] == 'I' || p[0] == 'W' || p[0] == 'E' || p[0] == 'F') && p[1] >= '0' && p[1] <= '9') {
         return true;
     }

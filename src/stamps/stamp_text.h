@@ -26,8 +26,12 @@ void ApplyZone(CTimeStamp* stamp, int minutesEast);
 
 // Whether a name form may start at p (n bytes on): the first three letters of an English
 // month or weekday name in either case, or a glog level (I, W, E, F) before a digit. The
-// readers of those forms read nothing where this is false.
-bool MayStartNameForm(const char* p, int n);
+// readers of those forms read nothing where this is false. Most places asked about hold no
+// letter at all, which is told here; the names are looked up out of line.
+bool MayStartNameFormAtLetter(const char* p, int n);
+inline bool MayStartNameForm(const char* p, int n) {
+    return n >= 1 && static_cast<unsigned>((p[0] | 0x20) - 'a') < 26 && MayStartNameFormAtLetter(p, n);
+}
 
 struct CStampText {
     const char* p;

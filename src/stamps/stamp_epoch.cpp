@@ -82,6 +82,14 @@ int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool lead
     return 1;
 }
 
+bool EpochStandsAtLead(const char* bytes, int length, int at, int digits) {
+    if (digits == 13) return true;
+    int k = at + digits;
+    if (digits != 10 || k + 1 >= length || bytes[k] != '.') return false;
+    int places = DigitsAt(bytes + k + 1, length - k - 1);
+    return places == 3 || places == 6 || places == 9;
+}
+
 int EpochStamp(uint64_t ms, CTimeStamp* stamp, CEpochDay* cache) {
     if (ms < kEpoch2000 * 1000 || ms >= kEpoch2100 * 1000) return 0;
     // A time on the cached day (nearly every line's) needs no division to find its day.

@@ -17,6 +17,12 @@ int ReadEpochAt(const char* bytes, int length, int at, bool leading, CStampMatch
 int ReadEpochDigits(const char* bytes, int length, int at, int digits, bool leading, CStampMatch* match,
                     CEpochDay* cache = nullptr);
 
+// Whether the epoch time of digits digits that ReadEpochDigits read at bytes[at] is plainly
+// one - thirteen digits of milliseconds, or seconds with a fraction of 3, 6 or 9 digits - so
+// that at the line's leading place it is the line's stamp whatever follows it. (Bare seconds
+// there are as often an id, and a readable stamp later in the line wins over them.)
+bool EpochStandsAtLead(const char* bytes, int length, int at, int digits);
+
 // A TAI64N label leading the line ("@40000000433225833b6e1a8c", as daemontools' multilog
 // writes it), in UTC: 1 and *match, else 0 (unchanged).
 int ReadTai64n(const char* bytes, int length, CStampMatch* match);

@@ -205,8 +205,9 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     }
     // Most stamps stand at the first field, or just inside a bracket that opens it: that place
     // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
-    // lay ahead (which only lets more forms be read). An epoch time there is the earliest, and
-    // stands unless a readable stamp comes later.
+    // lay ahead (which only lets more forms be read). An epoch time there is the earliest: one
+    // that plainly is one is the line's stamp, bare seconds only unless a readable stamp
+    // comes later.
     int limit = search.length < kStampSearchBytes ? search.length : kStampSearchBytes;
     int lead = LeadingPlace(bytes, limit);
     search.lead = lead;
@@ -215,6 +216,10 @@ int Search(CLineSearch& search, const CStampHint* hint) {
     if (lead < limit && MayStartStamp(bytes, search.length, lead)) {
         CFieldShape shape = LeadingShape(bytes, search.length, lead);
         if (search.TryPlace(lead, shape)) return 1;
+        if (search.haveEpoch && EpochStandsAtLead(bytes, search.length, lead, shape.run)) {
+            *search.match = search.epoch;
+            return 1;
+        }
         tried = lead;
         leadRun = shape.run;
     }
@@ -360,7 +365,8 @@ bool QuickHintedStamp(const char* bytes, int length, CStampMatch* match, CStampH
 
 // What the search finds on a line led by a number that is no hour and no address, when that
 // is quickly told: a stamp a quick read takes there (an ISO or a compact date), as the search
-// tries that place first; or an epoch time there with no mark of a readable stamp after it.
+// tries that place first; or an epoch time there that plainly is one, or that no mark of a
+// readable stamp follows.
 // False, and *match empty, when it is not (the search then looks as usual).
 bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     if (bytes == nullptr || length < 3 || !IsStampDigit(bytes[0]) || bytes[2] == ':' ||
@@ -377,7 +383,7 @@ bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStam
     if (shape.run != 10 && shape.run != 13) return false;
     CEpochDay* day = hint != nullptr ? &hint->epochDay : nullptr;
     if (!ReadEpochDigits(bytes, length, 0, shape.run, true, match, day) ||
-        StampMayStartFrom(bytes, length, shape.run, false)) {
+        (!EpochStandsAtLead(bytes, length, 0, shape.run) && StampMayStartFrom(bytes, length, shape.run, false))) {
         *match = CStampMatch();
         return false;
     }

@@ -266,7 +266,8 @@ void SetZone(const char* zone) {
 }
 
 // Epoch seconds (with a fraction) and milliseconds between 2000 and 2100, shown in UTC
-// whatever the local zone; numbers that only look like them do not count.
+// whatever the local zone; numbers that only look like them do not count, and a stamp later
+// in the line wins only over bare seconds.
 TEST(StampFormsTest, EpochTimesAndLookAlikes) {
     SetZone("JST-9");
     const StampCase cases[] = {
@@ -276,6 +277,12 @@ TEST(StampFormsTest, EpochTimesAndLookAlikes) {
         {"id=7 | 1000000000.000", StampForm::kEpochSeconds, 2001, 9, 9, 6400000},
         {"x 1697048351.000001 y", StampForm::kEpochSeconds, 2023, 10, 11, 65951000},
         {"| 1697048351.123456789 y", StampForm::kEpochSeconds, 2023, 10, 11, 65951123},
+        // One that plainly is an epoch time is the line's stamp at its start, whatever stamp
+        // follows (a query's, a traced write's); bare seconds or another fraction are not.
+        {"1710544200.015 GET /?since=2024-03-15T10:00:00Z", StampForm::kEpochSeconds, 2024, 3, 15, 83400015},
+        {"[1700000000123] 2024-05-06 08:00:00 x", StampForm::kEpochMilliseconds, 2023, 11, 14, 80000123},
+        {"1131566461 2024-05-06 08:00:00 x", StampForm::kIsoDate, 2024, 5, 6, 28800000},
+        {"1157689312.04912 2024-05-06 08:00:00 x", StampForm::kIsoDate, 2024, 5, 6, 28800000},
         // Ids, counts and limits beyond the first field are no epoch times.
         {"id=7 | 1000000000", kNo, 0, 0, 0, 0},
         {"x 1697048351.12 y", kNo, 0, 0, 0, 0},
@@ -348,6 +355,20 @@ int PlainSearch(const char* bytes, int length, CStampMatch* match) {
         char before = at > 0 ? bytes[at - 1] : 0;
         return at == first || (at > first && before != 0 && std::strchr(" \t[|=\"(:,", before) != nullptr);
     };
+    // An epoch time at the lead that plainly is one (13 digits, or seconds with a fraction of
+    // 3, 6 or 9 digits) is the line's stamp.
+    int run = 0;
+    while (lead + run < length && run < 14 && bytes[lead + run] >= '0' && bytes[lead + run] <= '9') ++run;
+    if (lead < limit && ReadEpochAt(bytes, length, lead, true, match)) {
+        bool fraction = run == 10 && lead + 10 < length && bytes[lead + 10] == '.';
+        int places = 0;
+        while (fraction && lead + 11 + places < length && bytes[lead + 11 + places] >= '0' &&
+               bytes[lead + 11 + places] <= '9') {
+            ++places;
+        }
+        if (run == 13 || places == 3 || places == 6 || places == 9) return 1;
+        *match = CStampMatch();
+    }
     for (int at = first; at < limit; ++at) {
         if (isPlace(at) && ReadStampFormAt(bytes, length, at, CFieldShape(), match)) return 1;
     }

@@ -282,8 +282,9 @@ bool QuickTimeAlone(CLineSearch& search) {
 }
 
 // A stamp at the leading place that a quick read takes, where that read is of the first form
-// the search tries there: an ISO date (four digits and a dash), the C library's (a weekday's
-// name) or glog's (a level letter and digits, which the name forms before it do not read).
+// the search tries there: an ISO date (four digits and a dash), a compact one (six or eight
+// digits and a blank), the C library's (a weekday's name) or glog's (a level letter and
+// digits, which the name forms before it do not read).
 // The search tries that place first, so what is read there stands. True with *match and the
 // hint set; false, and *match as it was, for any other line.
 bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
@@ -291,7 +292,8 @@ bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStamp
     // Tried while the last line's stamp was of one of these forms at the lead, or there was
     // none yet: most lines of a log have theirs in one form at one place.
     if (hint != nullptr && hint->form != StampForm::kNone && hint->form != StampForm::kIsoDate &&
-        hint->form != StampForm::kCLibrary && hint->form != StampForm::kGlog) {
+        hint->form != StampForm::kCompactDate && hint->form != StampForm::kCLibrary &&
+        hint->form != StampForm::kGlog) {
         return false;
     }
     if (hint != nullptr && hint->offset > 1) return false;
@@ -302,13 +304,17 @@ bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStamp
     const char* p = bytes + lead;
     bool digit = IsStampDigit(p[0]);
     bool iso = digit && p[4] == '-';
+    int run = digit && !iso ? DigitsAt(p, length - lead) : 0;
+    bool compact = (run == 6 || run == 8) && p[run] == ' ';
     bool cLibrary = !digit && p[3] == ' ' && p[7] == ' ';
     bool glog = (p[0] == 'I' || p[0] == 'W' || p[0] == 'E' || p[0] == 'F') && IsStampDigit(p[1]);
-    if (!iso && !cLibrary && !glog) return false;
+    if (!iso && !compact && !cLibrary && !glog) return false;
     CTimeStamp stamp;
     StampForm form = StampForm::kNone;
     if (iso) {
         if (QuickIsoDate(bytes, length, lead, &stamp)) form = StampForm::kIsoDate;
+    } else if (compact) {
+        if (QuickCompactDate(bytes, length, lead, &stamp)) form = StampForm::kCompactDate;
     } else if (cLibrary && QuickCLibrary(bytes, length, lead, &stamp)) {
         form = StampForm::kCLibrary;
     } else if (glog && QuickGlog(bytes, length, lead, &stamp)) {

@@ -292,8 +292,7 @@ bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStamp
     // Tried while the last line's stamp was of one of these forms at the lead, or there was
     // none yet: most lines of a log have theirs in one form at one place.
     if (hint != nullptr && hint->form != StampForm::kNone && hint->form != StampForm::kIsoDate &&
-        hint->form != StampForm::kCompactDate && hint->form != StampForm::kCLibrary &&
-        hint->form != StampForm::kGlog) {
+        hint->form != StampForm::kCompactDate && hint->form != StampForm::kCLibrary && hint->form != StampForm::kGlog) {
         return false;
     }
     if (hint != nullptr && hint->offset > 1) return false;

@@ -253,6 +253,23 @@ inline bool NumbersLeadNoDate(const char* p, int n, const CDigitRuns& runs) {
     return !IsDateSeparator(p[i]) && !(afterSecond > second && IsDigit(p[i]));
 }
 
+// Whether an address leads the line ("10.0.15.15 - -"): four numbers between points, with no
+// colon after them (blanks at most between), where the general reader wants the hour's.
+inline bool AddressLeadsNoTime(const char* p, int n, const CDigitRuns& runs) {
+    int i = 0;
+    for (int part = 0; part < 4; ++part) {
+        int start = i;
+        i = runs.End(i);
+        if (i == start) return false;
+        if (part < 3) {
+            if (i >= n || p[i] != '.') return false;
+            ++i;
+        }
+    }
+    while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
+    return i >= n || p[i] != ':';
+}
+
 // Lines the general reader is sure to find no stamp in, at a fraction of its cost: those led
 // by a time alone ("23:10:00.015 ..."), where it wants a date separator after the first
 // number; those led by numbers that make no date; and those led by an address ("10.0.15.15 -
@@ -269,21 +286,10 @@ inline bool GeneralReaderFails(const char* p, int n) {
     if (n < 8) return false;
     if (p[1] == ':' || (IsDigit(p[1]) && p[2] == ':')) return true;
     CDigitRuns runs(p, n);
-    if (NumbersLeadNoDate(p, n, runs)) return true;
-    // Only a first number of one to three digits is looked at, which rules most lines out at once.
-    if (p[1] != '.' && p[2] != '.' && p[3] != '.') return false;
-    int i = 0;
-    for (int part = 0; part < 4; ++part) {
-        int start = i;
-        i = runs.End(i);
-        if (i == start) return false;
-        if (part < 3) {
-            if (i >= n || p[i] != '.') return false;
-            ++i;
-        }
-    }
-    while (i < n && (p[i] == ' ' || p[i] == '\t')) ++i;
-    return i >= n || p[i] != ':';
+    // An address is looked for first, and only after a first number of one to three digits
+    // (which rules most other lines out at once); either finding is enough.
+    bool dotted = p[1] == '.' || p[2] == '.' || p[3] == '.';
+    return (dotted && AddressLeadsNoTime(p, n, runs)) || NumbersLeadNoDate(p, n, runs);
 }
 
 }  // namespace

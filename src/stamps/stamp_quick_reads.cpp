@@ -126,9 +126,16 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
     int from = PastTheLead(bytes, length);
     int window = length < kBracketWindow ? length : kBracketWindow;
     if (from < 0 || from >= window) return 0;
-    const void* open = std::memchr(bytes + from, '[', static_cast<size_t>(window - from));
-    if (open == nullptr) return 0;
-    int at = static_cast<int>(static_cast<const char*>(open) - bytes) + 1;
+    // The commonest fields before the bracket: "-" for both the user's identity and name, where
+    // no place starts anything.
+    constexpr char kNoUser[] = " - - [";
+    bool plain = from + 6 <= window && std::memcmp(bytes + from, kNoUser, 6) == 0;
+    int at = from + 6;
+    if (!plain) {
+        const void* open = std::memchr(bytes + from, '[', static_cast<size_t>(window - from));
+        if (open == nullptr) return 0;
+        at = static_cast<int>(static_cast<const char*>(open) - bytes) + 1;
+    }
     // dd/Mon/yyyy:hh:mm:ss +hhmm]
     if (length - at < 27) return 0;
     const char* p = bytes + at;
@@ -156,7 +163,7 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
     CTimeStamp stamp;
     // The lead's place (or the byte after its address, which follows no boundary) and on.
     uint8_t before = from > 0 && IsStampDigit(bytes[from - 1]) ? kDigit : kBoundary;
-    if (!NothingStartsAt(bytes, length, from, at, before) || !f.ToStamp(&stamp)) return 0;
+    if ((!plain && !NothingStartsAt(bytes, length, from, at, before)) || !f.ToStamp(&stamp)) return 0;
     match->stamp = stamp;
     match->form = StampForm::kAccessLog;
     match->offset = at;

@@ -60,7 +60,7 @@ void AddPattern(FuzzInput& in, CStampRules* rules) {
 
 // Every form at the first non-blank byte and after each field boundary (blank, tab, "[", "|", "=", quote, "(", ":",
 // ",") among the first bytes, the earliest first, then the epoch times (bare ones only at the first field or just
-// inside a bracket or bar that opens it).
+// inside a bracket or bar that opens it); an epoch time there that plainly is one before all.
 int PlainSearch(const char* bytes, int length, CStampMatch* match) {
     int limit = std::min(length, kStampSearchBytes);
     int first = 0;
@@ -70,6 +70,18 @@ int PlainSearch(const char* bytes, int length, CStampMatch* match) {
         return at == first ||
                (at > first && bytes[at - 1] != 0 && std::strchr(" \t[|=\"(:,", bytes[at - 1]) != nullptr);
     };
+    // An epoch time at the lead that plainly is one (13 digits, or seconds with a fraction of
+    // 3, 6 or 9 digits) comes first.
+    auto digitsFrom = [&](int at) {
+        int k = at;
+        while (k < length && bytes[k] >= '0' && bytes[k] <= '9') ++k;
+        return k - at;
+    };
+    int run = lead < limit ? digitsFrom(lead) : 0;
+    int places = run == 10 && lead + 10 < length && bytes[lead + 10] == '.' ? digitsFrom(lead + 11) : 0;
+    if ((run == 13 || places == 3 || places == 6 || places == 9) && ReadEpochAt(bytes, length, lead, true, match)) {
+        return 1;
+    }
     for (int at = first; at < limit; ++at) {
         if (isPlace(at) && ReadStampFormAt(bytes, length, at, CFieldShape(), match)) return 1;
     }

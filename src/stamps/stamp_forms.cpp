@@ -192,17 +192,19 @@ int LeadingPlace(const char* bytes, int limit) {
     return lead;
 }
 
+// An access log's stamp, asked for before any place: its line begins with its address or host
+// name; an indented one (a stack trace's) is left to the search, and one led by a number that
+// is no address is not asked at all (the call costs more than the answer), nor is a line of a
+// log whose last stamp was of another form.
+bool AccessLogStamp(const char* bytes, int length, CStampMatch* match, const CStampHint* hint) {
+    bool accessLogMay = hint == nullptr || hint->form == StampForm::kNone || hint->form == StampForm::kAccessLog;
+    return accessLogMay && bytes[0] != ' ' && bytes[0] != '\t' && !NumberLeadsNoAddress(bytes, length) &&
+           QuickAccessLog(bytes, length, match);
+}
+
 int Search(CLineSearch& search, const CStampHint* hint) {
     const char* bytes = search.bytes;
-    // An access log's line begins with its address or host name; an indented one (a stack
-    // trace's) is left to the search, and one led by a number that is no address is not
-    // asked at all (the call costs more than the answer), nor is a line of a log whose last
-    // stamp was of another form.
-    bool accessLogMay = hint == nullptr || hint->form == StampForm::kNone || hint->form == StampForm::kAccessLog;
-    if (accessLogMay && bytes[0] != ' ' && bytes[0] != '\t' && !NumberLeadsNoAddress(bytes, search.length) &&
-        QuickAccessLog(bytes, search.length, search.match)) {
-        return 1;
-    }
+    if (AccessLogStamp(bytes, search.length, search.match, hint)) return 1;
     // Most stamps stand at the first field, or just inside a bracket that opens it: that place
     // is tried before the rest of the line is looked at, with its shape taken as if an h:mm:ss
     // lay ahead (which only lets more forms be read). An epoch time there is the earliest: one
@@ -428,6 +430,13 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     *match = CStampMatch();
+    // While the last line was an access log's, what the search asks first is asked before the
+    // other shortcuts: where it reads a stamp, none of them does.
+    if (hint != nullptr && hint->form == StampForm::kAccessLog && bytes != nullptr && length > 0 &&
+        AccessLogStamp(bytes, length, match, hint)) {
+        hint->offset = match->offset;
+        return 1;
+    }
     if (QuickLeadingStamp(bytes, length, match, hint) || QuickLeadingNumber(bytes, length, match, hint) ||
         QuickHintedStamp(bytes, length, match, hint)) {
         return 1;

@@ -4,6 +4,8 @@
 // only the forms that can start there are read; the epoch time is looked for in the same pass.
 #include "stamps/stamp_forms.h"
 
+#include <cstring>
+
 #include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_epoch.h"
 #include "stamps/stamp_form_readers.h"
@@ -348,7 +350,12 @@ bool QuickHintedStamp(const char* bytes, int length, CStampMatch* match, CStampH
     CFieldShape shape = LeadingShape(bytes, length, at);
     if (!AnyStampFormMayStart(shape) || !ReadStampFormAtOnce(bytes, length, at, shape, match)) return false;
     // The places before it: the lead, and each byte after a boundary (a few bytes looked at
-    // one by one sooner than classified).
+    // one by one sooner than classified). They were found quiet on a line that began with the
+    // same bytes.
+    if (hint->quietLength == at && std::memcmp(hint->quiet, bytes, static_cast<size_t>(at)) == 0) {
+        hint->form = match->form;
+        return true;
+    }
     auto startsNothing = [bytes, length](int place) {
         return IsStampDigit(bytes[place]) ? !AnyStampFormMayStart(LeadingShape(bytes, length, place))
                                           : !MayStartNameForm(bytes + place, length - place);
@@ -366,6 +373,8 @@ bool QuickHintedStamp(const char* bytes, int length, CStampMatch* match, CStampH
         *match = CStampMatch();
         return false;
     }
+    std::memcpy(hint->quiet, bytes, static_cast<size_t>(at));
+    hint->quietLength = at;
     hint->form = match->form;
     return true;
 }
@@ -383,7 +392,10 @@ bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStam
     CFieldShape shape = LeadingShape(bytes, length, 0);
     if (AnyStampFormMayStart(shape)) {
         if (!ReadStampFormAtOnce(bytes, length, 0, shape, match)) return false;
-        if (hint != nullptr) *hint = {0, match->form, hint->epochDay};
+        if (hint != nullptr) {
+            hint->offset = 0;
+            hint->form = match->form;
+        }
         return true;
     }
     // No form starts with ten digits or more, so only an epoch time may stand here.
@@ -394,7 +406,10 @@ bool QuickLeadingNumber(const char* bytes, int length, CStampMatch* match, CStam
         *match = CStampMatch();
         return false;
     }
-    if (hint != nullptr) *hint = {-1, match->form, hint->epochDay};
+    if (hint != nullptr) {
+        hint->offset = -1;
+        hint->form = match->form;
+    }
     return true;
 }
 

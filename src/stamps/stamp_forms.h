@@ -55,9 +55,16 @@ struct CEpochDay {
 // first, and asks the quick reads of other forms nothing. The outcome is the same with or
 // without it.
 struct CStampHint {
+    static constexpr int kQuietBytes = 64;
+
     int offset = -1;
     StampForm form = StampForm::kNone;  // none before the first stamp
     CEpochDay epochDay;                 // the last, as neighbouring lines nearly always share the day
+    // The bytes before a stamp read where the last one began, of a line in which no place
+    // before it started anything: a line that begins with the same bytes has none either (that
+    // depends on those bytes alone), as a log's lines mostly begin alike.
+    int quietLength = 0;
+    char quiet[kQuietBytes] = {};
 };
 
 // Tries the forms at the line's first non-blank byte and at every field start (after a

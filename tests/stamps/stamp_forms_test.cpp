@@ -463,6 +463,34 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
     }
 }
 
+// Lines whose stamp stands where the last line's began, after beginnings of one length that
+// start nothing (the same as the last line's, or other bytes) or that start a stamp, an epoch
+// time or a number some form begins with: each finds what the plain search finds, whatever
+// lines came before it.
+TEST(StampFormsTest, AStampWhereTheLastOneBeganAfterBeginningsOfOneLength) {
+    const char* const beginnings[] = {"node-07 app[1015]: ", "node-08 app[2016]: ", "db-1 worker[7]  x: ",
+                                      "node-07 app[1015] :", "Mar 15 23:10:00 a: ", "1710544200.015 a]: ",
+                                      "x 240315 231000  : ", "I0517 15:04:22.61  ", "x 12 ab[1015]  cd: ",
+                                      "[12:21:46.123]  x: ", "Fri Mar 15 23:10 : ", "x 06 May 2024 a  : "};
+    const char* const stamps[] = {"2024-03-15 23:10:00.015 x", "2024-03-15T23:10:00Z x", "Mar 15 23:10:01 x", "oops"};
+    std::mt19937 rng(34);
+    CStampHint carried;
+    int found = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string line = beginnings[rng() % (sizeof beginnings / sizeof *beginnings)];
+        ASSERT_EQ(19u, line.size());
+        line += stamps[rng() % 4 == 0 ? 1 + rng() % 3 : 0];
+        CStampMatch plain, fast;
+        int length = static_cast<int>(line.size());
+        int want = PlainSearch(line.data(), length, &plain);
+        if (want == 0) want = ReadTimeOnly(line.data(), length, &plain);
+        found += want;
+        ASSERT_EQ(want, ParseStampFormsOrTime(line.data(), length, &fast, &carried)) << line;
+        ExpectSameMatch(plain, fast, line);
+    }
+    EXPECT_GT(found, 15000);
+}
+
 // Lines of a shape a quick read is made for: a lead, a stamp, a tail, and the bytes near
 // misses are made of.
 struct QuickShape {

@@ -468,10 +468,10 @@ TEST(StampFormsTest, SearchAgreesWithThePlainSearch) {
 // time or a number some form begins with: each finds what the plain search finds, whatever
 // lines came before it.
 TEST(StampFormsTest, AStampWhereTheLastOneBeganAfterBeginningsOfOneLength) {
-    const char* const beginnings[] = {"node-07 app[1015]: ", "node-08 app[2016]: ", "db-1 worker[7]  x: ",
-                                      "node-07 app[1015] :", "Mar 15 23:10:00 a: ", "1710544200.015 a]: ",
-                                      "x 240315 231000  : ", "I0517 15:04:22.61  ", "x 12 ab[1015]  cd: ",
-                                      "[12:21:46.123]  x: ", "Fri Mar 15 23:10 : ", "x 06 May 2024 a  : "};
+    const char* const beginnings[] = {
+        "node-07 app[1015]: ", "node-08 app[2016]: ", "db-1 worker[7]  x: ", "node-07 app[1015] :",
+        "Mar 15 23:10:00 a: ", "1710544200.015 a]: ", "x 240315 231000  : ", "I0517 15:04:22.61  ",
+        "x 12 ab[1015]  cd: ", "[12:21:46.123]  x: ", "Fri Mar 15 23:10 : ", "x 06 May 2024 a  : "};
     const char* const stamps[] = {"2024-03-15 23:10:00.015 x", "2024-03-15T23:10:00Z x", "Mar 15 23:10:01 x", "oops"};
     std::mt19937 rng(34);
     CStampHint carried;

@@ -68,13 +68,13 @@ struct CStampHint {
 };
 
 // Tries the forms at the line's first non-blank byte and at every field start (after a
-// blank, a tab, "[", "|", "=", a quote, "(", ":" or ",") among the first kStampSearchBytes bytes, the earliest place
-// first; then, when none is there, an epoch time between 2000 and 2100: 10 digits of seconds
-// (optionally with a fraction) or 13 of milliseconds as the leading field (or just inside a
-// bracket or bar that opens the line), or seconds with a fraction of 3, 6 or 9 digits at any
-// of the places. A date without
-// a time is no stamp. 1 and *match, or 0 with *match empty. hint, when not null, is used and
-// kept up to date.
+// blank, a tab, "[", "|", "=", a quote, "(", ":" or ",") among the first kStampSearchBytes
+// bytes, the earliest place first; then, when none is there, an epoch time between 2000 and
+// 2100: 10 digits of seconds (optionally with a fraction) or 13 of milliseconds as the leading
+// field (or just inside a bracket or bar that opens the line), or seconds with a fraction of
+// 3, 6 or 9 digits at any of the places. An epoch time that plainly is one (13 digits, or
+// such a fraction) as the leading field comes before all. A date without a time is no stamp.
+// 1 and *match, or 0 with *match empty. hint, when not null, is used and kept up to date.
 int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHint* hint = nullptr);
 
 // ParseStampForms, then, when it finds none, a time of day alone (ReadTimeOnly); a time that

@@ -288,9 +288,9 @@ bool QuickTimeAlone(CLineSearch& search) {
 // A stamp at the leading place that a quick read takes, where that read is of the first form
 // the search tries there: an ISO date (four digits and a dash), a compact one (six or eight
 // digits and a blank), the C library's (a weekday's name) or glog's (a level letter and
-// digits, which the name forms before it do not read).
-// The search tries that place first, so what is read there stands. True with *match and the
-// hint set; false, and *match as it was, for any other line.
+// digits, which the name forms before it do not read). The search tries that place first, so
+// what is read there stands. True with *match and the hint set; false, and *match as it was,
+// for any other line.
 bool QuickLeadingStamp(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     if (bytes == nullptr || length < 14) return false;
     // Tried while the last line's stamp was of one of these forms at the lead, or there was

@@ -452,8 +452,11 @@ int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CSt
         hint->offset = match->offset;
         return 1;
     }
-    if (QuickLeadingStamp(bytes, length, match, hint) || QuickLeadingNumber(bytes, length, match, hint) ||
-        QuickHintedStamp(bytes, length, match, hint)) {
+    // None of these reads a time alone, which the lines of a log of times alone lead with.
+    bool timesAlone = hint != nullptr && hint->form == StampForm::kTimeOnly;
+    if (!timesAlone &&
+        (QuickLeadingStamp(bytes, length, match, hint) || QuickLeadingNumber(bytes, length, match, hint) ||
+         QuickHintedStamp(bytes, length, match, hint))) {
         return 1;
     }
     CLineSearch search{bytes, length, match, hint != nullptr ? &hint->epochDay : nullptr};

@@ -349,9 +349,8 @@ bool QuickHintedStamp(const char* bytes, int length, CStampMatch* match, CStampH
     if (lead >= at || IsStampDigit(bytes[lead])) return false;
     CFieldShape shape = LeadingShape(bytes, length, at);
     if (!AnyStampFormMayStart(shape) || !ReadStampFormAtOnce(bytes, length, at, shape, match)) return false;
-    // The places before it: the lead, and each byte after a boundary (a few bytes looked at
-    // one by one sooner than classified). They were found quiet on a line that began with the
-    // same bytes.
+    // The places before it: the lead, and each byte after a boundary. They were found quiet on
+    // a line that began with the same bytes.
     if (hint->quietLength == at && std::memcmp(hint->quiet, bytes, static_cast<size_t>(at)) == 0) {
         hint->form = match->form;
         return true;
@@ -361,14 +360,8 @@ bool QuickHintedStamp(const char* bytes, int length, CStampMatch* match, CStampH
                                           : !MayStartNameForm(bytes + place, length - place);
     };
     bool nothing = startsNothing(lead);
-    if (at - lead <= 16) {
-        for (int place = lead + 1; nothing && place < at; ++place) {
-            nothing = !IsStampFieldBoundary(bytes[place - 1]) || startsNothing(place);
-        }
-    } else {
-        uint64_t places = FieldStartsUpTo(bytes, length, at - 1) >> (lead + 1) << (lead + 1);
-        for (; nothing && places != 0; places &= places - 1) nothing = startsNothing(__builtin_ctzll(places));
-    }
+    uint64_t places = FieldStartsUpTo(bytes, length, at - 1) >> (lead + 1) << (lead + 1);
+    for (; nothing && places != 0; places &= places - 1) nothing = startsNothing(__builtin_ctzll(places));
     if (!nothing) {
         *match = CStampMatch();
         return false;

@@ -86,6 +86,9 @@ inline bool DateTimeDigitsAt(const char* p) {
     return (DigitBits16(p) & kPlaces) == kPlaces && p[17] >= '0' && p[17] <= '9' && p[18] >= '0' && p[18] <= '9';
 }
 
+// The value of the two bytes at p, which are digits.
+inline int TwoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
+
 // The milliseconds of a decimal fraction whose first digits (one or more) stand at f: those
 // beyond the third are cut off.
 inline int FractionMilliseconds(const char* f, int digits) {

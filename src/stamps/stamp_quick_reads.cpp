@@ -148,16 +148,15 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
     constexpr uint32_t kFirst = 0xB783;   // 0-1, 7-10, 12-13, 15
     constexpr uint32_t kSecond = 0x79A0;  // 16, 18-19, 22-25, as bits from 11
     if ((DigitBits16(p) & kFirst) != kFirst || (DigitBits16(p + 11) & kSecond) != kSecond) return 0;
-    auto two = [p](int k) { return (p[k] - '0') * 10 + (p[k + 1] - '0'); };
     CStampFields f;
-    f.day = two(0);
+    f.day = TwoDigits(p);
     f.month = MonthAt(p + 3);
-    f.year = two(7) * 100 + two(9);
-    f.hour = two(12);
-    f.minute = two(15);
-    f.second = two(18);
-    int zoneHours = two(22);
-    int zoneMinutes = two(24);
+    f.year = TwoDigits(p + 7) * 100 + TwoDigits(p + 9);
+    f.hour = TwoDigits(p + 12);
+    f.minute = TwoDigits(p + 15);
+    f.second = TwoDigits(p + 18);
+    int zoneHours = TwoDigits(p + 22);
+    int zoneMinutes = TwoDigits(p + 24);
     if (f.month == 0 || zoneHours > 14 || zoneMinutes > 59) return 0;
     f.zone = (p[21] == '-' ? -1 : 1) * (zoneHours * 60 + zoneMinutes);
     CTimeStamp stamp;
@@ -272,14 +271,13 @@ int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
         return 0;
     }
     if (!DateTimeDigitsAt(p)) return 0;
-    auto two = [p](int k) { return (p[k] - '0') * 10 + (p[k + 1] - '0'); };
     CStampFields f;
-    f.year = two(0) * 100 + two(2);
-    f.month = two(5);
-    f.day = two(8);
-    f.hour = two(11);
-    f.minute = two(14);
-    f.second = two(17);
+    f.year = TwoDigits(p) * 100 + TwoDigits(p + 2);
+    f.month = TwoDigits(p + 5);
+    f.day = TwoDigits(p + 8);
+    f.hour = TwoDigits(p + 11);
+    f.minute = TwoDigits(p + 14);
+    f.second = TwoDigits(p + 17);
     int i = 19;
     if (i < n && (p[i] == '.' || p[i] == ',')) {
         int digits = DigitsAt(p + 20, n - 20);
@@ -304,14 +302,13 @@ int QuickCompactDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
     // A fraction, a zone glued on: the general reader's.
     if (i < n && p[i] != ' ' && (std::strchr(".,+-", p[i]) != nullptr || !EndsAt(p, n, i))) return 0;
     // Every byte read below is a digit.
-    auto pair = [](const char* d) { return (d[0] - '0') * 10 + (d[1] - '0'); };
     CStampFields f;
-    f.year = digits == 6 ? 2000 + pair(p) : pair(p) * 100 + pair(p + 2);
-    f.month = pair(p + digits - 4);
-    f.day = pair(p + digits - 2);
-    f.hour = pair(time);
-    f.minute = pair(time + 2);
-    f.second = pair(time + 4);
+    f.year = digits == 6 ? 2000 + TwoDigits(p) : TwoDigits(p) * 100 + TwoDigits(p + 2);
+    f.month = TwoDigits(p + digits - 4);
+    f.day = TwoDigits(p + digits - 2);
+    f.hour = TwoDigits(time);
+    f.minute = TwoDigits(time + 2);
+    f.second = TwoDigits(time + 4);
     return StampEndingAt(p, n, i, &f, stamp);
 }
 

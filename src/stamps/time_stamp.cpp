@@ -180,13 +180,12 @@ inline CommonForm ParseCommonForm(const char* p, int n, CTimeStamp* out, int* en
     if (next != '.' && next != ',' && next != ' ' && next != '\t' && !IsDigit(next) && next != '\r' && next != '\n') {
         return kNone;
     }
-    auto two = [p](int k) { return (p[k] - '0') * 10 + (p[k + 1] - '0'); };
-    int year = two(0) * 100 + two(2);
-    int month = two(5);
-    int day = two(8);
-    int hour = two(11);
-    int minute = two(14);
-    int second = two(17);
+    int year = TwoDigits(p) * 100 + TwoDigits(p + 2);
+    int month = TwoDigits(p + 5);
+    int day = TwoDigits(p + 8);
+    int hour = TwoDigits(p + 11);
+    int minute = TwoDigits(p + 14);
+    int second = TwoDigits(p + 17);
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) return kNone;
     int i = 19;
     int ms = 0;

@@ -176,9 +176,30 @@ Mask CompactDates(Mask digits, int from) {
     return starts & ((six & ~(d >> 6)) | (eight & ~(d >> 8)));
 }
 
+// Whether six digits of a time follow one of the compact dates (runs of exactly six or eight
+// digits, their first digits in dates) just after it: after one of "-.T", or after blanks.
+// The sixes are the runs of exactly six digits. Most lines hold none or one such run, and
+// those with two seldom have them side by side, so the dates are looked at one by one.
+bool TimeFollowsDate(const char* p, int window, Mask dates, Mask sixes) {
+    for (; dates != 0; dates &= dates - 1) {
+        int k = CFieldStarts::LowestBit(dates);
+        k += ((sixes >> k) & 1) != 0 ? 6 : 8;
+        if (k >= window) return false;
+        if (p[k] == '-' || p[k] == '.' || p[k] == 'T') {
+            ++k;
+        } else {
+            int blank = k;
+            while (k < window && (p[k] == ' ' || p[k] == '\t')) ++k;
+            if (k == blank) continue;
+        }
+        if (k < window && ((sixes >> k) & 1) != 0) return true;
+    }
+    return false;
+}
+
 // The marks the quick test looks for from byte from on, among the first window bytes: an
 // h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, a compact date
-// with the six digits of its time after it, or eight digits and a dash before a time. Every
+// with the six digits of its time just after it, or eight digits and a dash before a time. Every
 // line that gets here pays for this, and most hold none, so what rules the marks out soonest
 // comes first: the digits around a time's stops, then six digits in a row.
 bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoch) {
@@ -203,7 +224,7 @@ bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoc
     if ((eight & after) == 0) {
         // The dates are the sixes alone: one, and another after it.
         Mask dates = sixes & after;
-        return (dates & (dates - 1)) != 0;
+        return (dates & (dates - 1)) != 0 && TimeFollowsDate(p, window, dates, sixes);
     }
     Mask ten = epoch ? eight & two >> 8 : 0;
     if ((ten & after) != 0) return true;
@@ -213,7 +234,7 @@ bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoc
         if (k + 9 < window && p[k + 8] == '-' && IsStampDigit(p[k + 9])) return true;
     }
     Mask dates = (sixes | (first & eight & ~(d >> 8))) & after;
-    return dates != 0 && HighestBit(sixes) > CFieldStarts::LowestBit(dates);
+    return dates != 0 && TimeFollowsDate(p, window, dates, sixes);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ private:
 // A quick test before the places are sized up: false when no stamp (no readable form, and no
 // epoch time when epoch) can start at a place from byte from on, as the line holds nothing
 // that each of them must hold (an h:mm:ss or the hh.mm.ss of a dotted time, a compact date
-// with the six digits of its time after it, ten digits in a row). True proves nothing.
+// with the six digits of its time just after it, ten digits in a row). True proves nothing.
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch);
 
 // The first byte and each byte after a field boundary, up to the byte until (below

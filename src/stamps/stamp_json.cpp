@@ -12,32 +12,77 @@
 #include "stamps/stamp_epoch.h"
 #include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_form_readers.h"
+#include "stamps/stamp_quick_reads.h"
 #include "stamps/stamp_text.h"
 
 namespace {
 
-// The first quote or backslash in p[i, n), or n: sixteen bytes at a time, as a JSON line is
-// mostly string bytes.
-inline int NextQuoteOrEscape(const char* p, int i, int n) {
+// The quotes and backslashes of a line, sixty-four bytes at a time as a walk that only goes
+// forward reaches them: a JSON line is mostly short strings, and each is then passed over in
+// a few bit operations instead of a search of its own.
+class CQuoteMarks {
+public:
+    CQuoteMarks(const char* p, int n) : m_p(p), m_n(n) {}
+
+    // The first quote or backslash in p[i, n), or n; i is never below the last i asked for.
+    int Next(int i) {
+        while (i < m_n) {
+            if (i >= m_base + 64) Load(i & ~63);
+            uint64_t m = m_bits >> (i - m_base);
+            if (m != 0) return i + __builtin_ctzll(m);
+            i = m_base + 64;
+        }
+        return m_n;
+    }
+
+private:
+    // Bit k for a quote or backslash at p[k], of the sixteen bytes at p.
+    static uint64_t Marks16(const char* p) {
 #if defined(__SSE2__)
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i escape = _mm_set1_epi8('\\');
-    for (; i + 16 <= n; i += 16) {
-        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, escape)));
-        if (mask != 0) return i + __builtin_ctz(static_cast<unsigned>(mask));
-    }
+        __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i marks =
+            _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('"')), _mm_cmpeq_epi8(block, _mm_set1_epi8('\\')));
+        return static_cast<uint32_t>(_mm_movemask_epi8(marks));
+#else
+        uint64_t bits = 0;
+        for (int k = 0; k < 16; ++k) bits |= uint64_t{p[k] == '"' || p[k] == '\\'} << k;
+        return bits;
 #endif
-    for (; i < n; ++i) {
-        if (p[i] == '"' || p[i] == '\\') return i;
     }
-    return n;
-}
+
+    // The marks of the sixty-four bytes from base on, those of them the line has.
+    void Load(int base) {
+        m_base = base;
+        const char* p = m_p + base;
+        if (base + 64 <= m_n) {
+            m_bits = Marks16(p) | Marks16(p + 16) << 16 | Marks16(p + 32) << 32 | Marks16(p + 48) << 48;
+            return;
+        }
+        m_bits = 0;
+        if (m_n < 16) {
+            for (int k = base; k < m_n; ++k) m_bits |= uint64_t{m_p[k] == '"' || m_p[k] == '\\'} << (k - base);
+            return;
+        }
+        // The line's last sixteen bytes end where it ends; those of them before k are left out.
+        for (int k = base; k < m_n; k += 16) {
+            int at = k + 16 <= m_n ? k : m_n - 16;
+            m_bits |= Marks16(m_p + at) >> (k - at) << (k - base);
+        }
+    }
+
+    const char* m_p;
+    int m_n;
+    int m_base = -64;     // the first byte the bits stand for
+    uint64_t m_bits = 0;  // bit k for a quote or backslash at m_base + k
+};
 
 struct CJsonWalk {
+    CJsonWalk(const char* bytes, int length) : p(bytes), n(length), marks(bytes, length) {}
+
     const char* p;
     int n;
     int i = 0;
+    CQuoteMarks marks;
 
     void SkipBlanks() {
         // Most tokens follow one another without a blank, and every blank is below "!".
@@ -55,7 +100,7 @@ struct CJsonWalk {
     }
     // At an opening quote: past the closing one. False when the line ends first.
     bool SkipString() {
-        for (i = NextQuoteOrEscape(p, i + 1, n); i < n; i = NextQuoteOrEscape(p, i + 2, n)) {
+        for (i = marks.Next(i + 1); i < n; i = marks.Next(i + 2)) {
             if (p[i] == '"') {
                 ++i;
                 return true;
@@ -132,6 +177,12 @@ int NumberStamp(const char* p, int n, CTimeStamp* stamp) {
 // A string value: a stamp in one of the built-in forms at its start, or epoch digits. (The
 // line-start recogniser is not asked: it reads a fraction only when the line goes on.)
 int TextStamp(const char* p, int n, CStampMatch* match) {
+    // Most are ISO stamps, the form tried first after four digits and a dash.
+    if (n >= 19 && p[4] == '-' && QuickIsoDate(p, n, 0, &match->stamp)) {
+        match->form = StampForm::kIsoDate;
+        match->offset = 0;
+        return 1;
+    }
     // Its first digits and the byte after them leave few forms to try.
     CFieldShape shape;
     shape.run = DigitsAt(p, n);
@@ -182,13 +233,14 @@ bool IsJsonTimeKey(const char* key, int length) {
 int ReadJsonStamp(const char* bytes, int length, CStampMatch* match) {
     *match = CStampMatch();
     if (bytes == nullptr || length <= 0) return 0;
-    CJsonWalk w{bytes, length};
+    CJsonWalk w(bytes, length);
     w.SkipBlanks();
     if (w.i >= w.n || w.p[w.i] != '{') return 0;
     ++w.i;
+    w.SkipBlanks();
+    if (w.i >= w.n || w.p[w.i] != '"') return 0;
     for (;;) {
-        w.SkipBlanks();
-        if (w.i >= w.n || w.p[w.i] != '"') return 0;
+        // At a key's opening quote.
         int key = w.i + 1;
         if (!w.SkipString()) return 0;
         int keyLength = w.i - 1 - key;
@@ -198,6 +250,14 @@ int ReadJsonStamp(const char* bytes, int length, CStampMatch* match) {
         // The lengths of the time keys (1, 2, 4, 8, 9 and 10) rule out most other keys at once.
         bool timeLength = keyLength <= 10 && ((0x716u >> keyLength) & 1) != 0;
         if (timeLength && IsJsonTimeKey(bytes + key, keyLength) && ValueStamp(w, match)) return 1;
-        if (!w.SkipValue() || !w.Take(',')) return 0;
+        if (!w.SkipValue()) return 0;
+        // Most values are followed by a comma and the next key's quote at once.
+        if (w.i + 1 < w.n && w.p[w.i] == ',' && w.p[w.i + 1] == '"') {
+            ++w.i;
+            continue;
+        }
+        if (!w.Take(',')) return 0;
+        w.SkipBlanks();
+        if (w.i >= w.n || w.p[w.i] != '"') return 0;
     }
 }

@@ -197,14 +197,15 @@ bool TimeFollowsDate(const char* p, int window, Mask dates, Mask sixes) {
     return false;
 }
 
-// The marks the quick test looks for from byte from on, among the first window bytes: an
-// h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when epoch, a compact date
-// with the six digits of its time just after it, or eight digits and a dash before a time. Every
-// line that gets here pays for this, and most hold none, so what rules the marks out soonest
+// The marks the quick test looks for from byte from on, among the window bytes at p that the
+// masks stand for: an h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when
+// epoch, a compact date with the six digits of its time just after it, or eight digits and a
+// dash before a time. from is 0, or 1 when p is the byte before the first place. Every line
+// that gets here pays for this, and most hold none, so what rules the marks out soonest
 // comes first: the digits around a time's stops, then six digits in a row.
 bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoch) {
     Mask d = c.digits;
-    Mask after = ~Mask{0} << from;
+    Mask after = from == 0 ? ~Mask{0} : ~Mask{1};
     Mask two = d & d >> 1;  // two digits from here on
     // The places of a time's stops: a digit before, and a byte that is no digit with two
     // digits after it both here and three on. Few places have those digits, and only their
@@ -252,18 +253,24 @@ uint64_t FieldStartsUpTo(const char* bytes, int length, int until) {
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
     int window = length < kStampSearchBytes ? length : kStampSearchBytes;
     if (bytes == nullptr || from < 0 || from >= window) return false;
+    // The bytes are classified from the one before from on (a time's stop wants the digit
+    // before it), so the masks count from there and no byte before it is looked at.
+    int base = from > 0 ? from - 1 : 0;
+    const char* p = bytes + base;
+    int span = window - base;
     CClasses c;
-    Classify<Pass::kMarks>(bytes, window, &c);
-    if (MarksFrom(c, bytes, window, from, epoch)) return true;
+    Classify<Pass::kMarks>(p, span, &c);
+    if (MarksFrom(c, p, span, from - base, epoch)) return true;
     if (length <= window) return false;
     // A stamp that starts among the classified bytes may end beyond them: those that start
     // near their end with a digit, a compact date whose time lies beyond them, or an h:mm:ss
     // that reaches past them (as after a weekday and a month).
     constexpr int kNearEnd = 24;
-    if ((c.digits >> (kStampSearchBytes - kNearEnd)) != 0) return true;
+    int nearEnd = kStampSearchBytes - kNearEnd - base;
+    if ((nearEnd > 0 ? c.digits >> nearEnd : c.digits) != 0) return true;
     char last = bytes[window - 1];
     bool joint = last == ' ' || last == '\t' || last == 'T' || last == '-';
-    if (joint && CompactDates(c.digits, from) != 0) return true;
+    if (joint && CompactDates(c.digits, from - base) != 0) return true;
     return TimeFrom(bytes, length, window - 5) < length;
 }
 

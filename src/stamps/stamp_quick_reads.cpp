@@ -219,8 +219,9 @@ int TimeAt(const char* p, int n, int i, CStampFields* f) {
 
 // The stamp whose fields end at p[i], given a zone's name after a blank as the readers take
 // it: 1 and *stamp, or 0 when it goes on as a word or a field is out of range.
-int StampEndingAt(const char* p, int n, int i, CStampFields* f, CTimeStamp* stamp) {
-    if (i < n && p[i] == ' ') {
+inline int StampEndingAt(const char* p, int n, int i, CStampFields* f, CTimeStamp* stamp) {
+    // Most words after a stamp are told to be no zone by their first letter.
+    if (i + 1 < n && p[i] == ' ' && ZoneNameMayStart(p[i + 1])) {
         CStampText t{p, n, i + 1};
         if (t.ZoneName(&f->zone)) i = t.i;
     }

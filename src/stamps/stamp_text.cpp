@@ -154,13 +154,7 @@ bool CStampText::ZoneName(int* minutesEast) {
         {Packed("HKT"), 480},   {Packed("SGT"), 480},  {Packed("AWST"), 480}, {Packed("ACST"), 570},
         {Packed("AEST"), 600},  {Packed("AEDT"), 660}, {Packed("NZST"), 720}, {Packed("NZDT"), 780},
     };
-    // The letters zone names start with, as a mask: most words that follow a stamp are no zone.
-    constexpr uint32_t kInitials = 1u << ('A' - 'A') | 1u << ('B' - 'A') | 1u << ('C' - 'A') | 1u << ('E' - 'A') |
-                                   1u << ('G' - 'A') | 1u << ('H' - 'A') | 1u << ('J' - 'A') | 1u << ('K' - 'A') |
-                                   1u << ('M' - 'A') | 1u << ('N' - 'A') | 1u << ('P' - 'A') | 1u << ('S' - 'A') |
-                                   1u << ('U' - 'A') | 1u << ('W' - 'A');
-    char first = Peek();
-    if (first < 'A' || first > 'Z' || (kInitials >> (first - 'A') & 1) == 0) return false;
+    if (!ZoneNameMayStart(Peek())) return false;
     int n = 0;
     uint32_t packed = 0;
     while (n < 5 && Peek(n) >= 'A' && Peek(n) <= 'Z') packed = packed << 8 | static_cast<unsigned char>(Peek(n++));

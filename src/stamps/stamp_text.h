@@ -33,6 +33,16 @@ inline bool MayStartNameForm(const char* p, int n) {
     return n >= 1 && static_cast<unsigned>((p[0] | 0x20) - 'a') < 26 && MayStartNameFormAtLetter(p, n);
 }
 
+// Whether a zone's name (as CStampText::ZoneName reads them) may start with c: the initials
+// of those names, as a mask, since most words that follow a stamp are no zone.
+inline bool ZoneNameMayStart(char c) {
+    constexpr uint32_t kInitials = 1u << ('A' - 'A') | 1u << ('B' - 'A') | 1u << ('C' - 'A') | 1u << ('E' - 'A') |
+                                   1u << ('G' - 'A') | 1u << ('H' - 'A') | 1u << ('J' - 'A') | 1u << ('K' - 'A') |
+                                   1u << ('M' - 'A') | 1u << ('N' - 'A') | 1u << ('P' - 'A') | 1u << ('S' - 'A') |
+                                   1u << ('U' - 'A') | 1u << ('W' - 'A');
+    return c >= 'A' && c <= 'Z' && ((kInitials >> (c - 'A')) & 1) != 0;
+}
+
 struct CStampText {
     const char* p;
     int n;

@@ -160,6 +160,9 @@ bool CStampText::ZoneName(int* minutesEast) {
     while (n < 5 && Peek(n) >= 'A' && Peek(n) <= 'Z') packed = packed << 8 | static_cast<unsigned char>(Peek(n++));
     char after = Peek(n);
     if (n < 2 || n > 4 || (after >= 'a' && after <= 'z') || (after >= 'A' && after <= 'Z')) return false;
+    // Every name above ends with "T" but UTC and MSK: WARN and the like need no look-up.
+    char last = Peek(n - 1);
+    if (last != 'T' && last != 'C' && last != 'K') return false;
     for (const CNamedZone& zone : kZones) {
         if (zone.name == packed) {
             i += n;

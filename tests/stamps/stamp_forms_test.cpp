@@ -150,6 +150,7 @@ TEST(StampFormsTest, ZonesAreApplied) {
         {"2024-05-06 08:00:00 UTC x", StampForm::kBasic, 2024, 5, 6, 28800000},
         {"2024-05-06 08:00:00 JST x", StampForm::kBasic, 2024, 5, 5, 82800000},
         {"2024-05-06 08:00:00.5 CEST x", StampForm::kBasic, 2024, 5, 6, 21600500},
+        {"2024-05-06 08:00:00 MSK x", StampForm::kBasic, 2024, 5, 6, 18000000},
         {"x 2024-12-31T23:30:00-05:00 y", StampForm::kIsoDate, 2025, 1, 1, 16200000},
         {"x 2024-01-01T00:30:00+01:00 y", StampForm::kIsoDate, 2023, 12, 31, 84600000},
         {"x 2024-03-01 00:30:00 CET y", StampForm::kIsoDate, 2024, 2, 29, 84600000},

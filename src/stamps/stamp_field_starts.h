@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -88,6 +89,20 @@ inline bool DateTimeDigitsAt(const char* p) {
 
 // The value of the two bytes at p, which are digits.
 inline int TwoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
+
+// The two-digit numbers among the eight bytes at p, read as one word, as a stamp's fields lie
+// side by side: byte k holds the value of p[k] and p[k + 1] for k from 0 to 6, where both
+// are digits (PairAt). Eight bytes from p must be readable.
+inline uint64_t DigitPairs8(const char* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    w = __builtin_bswap64(w);
+#endif
+    w &= 0x0F0F0F0F0F0F0F0Full;  // a digit's value; no byte carries into the next below
+    return w * 10 + (w >> 8);
+}
+inline int PairAt(uint64_t pairs, int k) { return static_cast<int>((pairs >> (8 * k)) & 0xFF); }
 
 // The milliseconds of a decimal fraction whose first digits (one or more) stand at f: those
 // beyond the third are cut off.

@@ -273,11 +273,12 @@ int QuickIsoDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
     }
     if (!DateTimeDigitsAt(p)) return 0;
     CStampFields f;
-    f.year = TwoDigits(p) * 100 + TwoDigits(p + 2);
-    f.month = TwoDigits(p + 5);
-    f.day = TwoDigits(p + 8);
-    f.hour = TwoDigits(p + 11);
-    f.minute = TwoDigits(p + 14);
+    uint64_t date = DigitPairs8(p), time = DigitPairs8(p + 8);
+    f.year = PairAt(date, 0) * 100 + PairAt(date, 2);
+    f.month = PairAt(date, 5);
+    f.day = PairAt(time, 0);
+    f.hour = PairAt(time, 3);
+    f.minute = PairAt(time, 6);
     f.second = TwoDigits(p + 17);
     int i = 19;
     if (i < n && (p[i] == '.' || p[i] == ',')) {
@@ -304,12 +305,20 @@ int QuickCompactDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
     if (i < n && p[i] != ' ' && (std::strchr(".,+-", p[i]) != nullptr || !EndsAt(p, n, i))) return 0;
     // Every byte read below is a digit.
     CStampFields f;
-    f.year = digits == 6 ? 2000 + TwoDigits(p) : TwoDigits(p) * 100 + TwoDigits(p + 2);
-    f.month = TwoDigits(p + digits - 4);
-    f.day = TwoDigits(p + digits - 2);
-    f.hour = TwoDigits(time);
-    f.minute = TwoDigits(time + 2);
-    f.second = TwoDigits(time + 4);
+    uint64_t date = DigitPairs8(p);
+    f.year = digits == 6 ? 2000 + PairAt(date, 0) : PairAt(date, 0) * 100 + PairAt(date, 2);
+    f.month = PairAt(date, digits - 4);
+    f.day = PairAt(date, digits - 2);
+    if (n >= digits + 9) {
+        uint64_t clock = DigitPairs8(time);
+        f.hour = PairAt(clock, 0);
+        f.minute = PairAt(clock, 2);
+        f.second = PairAt(clock, 4);
+    } else {
+        f.hour = TwoDigits(time);
+        f.minute = TwoDigits(time + 2);
+        f.second = TwoDigits(time + 4);
+    }
     return StampEndingAt(p, n, i, &f, stamp);
 }
 

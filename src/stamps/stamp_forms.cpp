@@ -239,8 +239,9 @@ int Search(CLineSearch& search, const CStampHint* hint) {
         }
     }
     // Where the last line's stamp began, the places up to it (and a little beyond, as the
-    // fields before it may vary in width) are cheaper to try one by one than to size up.
-    if (hint != nullptr && hint->offset > tried) {
+    // fields before it may vary in width) are cheaper to try one by one than to size up; not
+    // when it began at the lead or before it (a stack trace's line in a log whose stamps lead).
+    if (hint != nullptr && hint->offset > tried && hint->offset > lead) {
         int until = hint->offset + kHintSlack < limit ? hint->offset + kHintSlack : limit - 1;
         if (search.TryEach(tried < lead ? lead : tried, until)) return 1;
         tried = until > tried ? until : tried;

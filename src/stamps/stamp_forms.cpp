@@ -238,18 +238,21 @@ int Search(CLineSearch& search, const CStampHint* hint) {
             tried = until;
         }
     }
-    // Where the last line's stamp began, the places up to it (and a little beyond, as the
-    // fields before it may vary in width) are cheaper to try one by one than to size up; not
-    // when it began at the lead or before it (a stack trace's line in a log whose stamps lead).
-    if (hint != nullptr && hint->offset > tried && hint->offset > lead) {
-        int until = hint->offset + kHintSlack < limit ? hint->offset + kHintSlack : limit - 1;
-        if (search.TryEach(tried < lead ? lead : tried, until)) return 1;
-        tried = until > tried ? until : tried;
-    }
     // Most lines that get this far hold nothing that a stamp needs, which a quick look shows:
     // from the byte after the lead's digits on, as no place lies among them or just after them.
     int from = tried + 1 > lead + leadRun ? tried + 1 : lead + leadRun;
-    if (StampMayStartFrom(bytes, search.length, from, !search.haveEpoch) && search.TryRest(tried)) return 1;
+    bool may = StampMayStartFrom(bytes, search.length, from, !search.haveEpoch);
+    // Where the last line's stamp began, the places up to it (and a little beyond, as the
+    // fields before it may vary in width) are cheaper to try one by one than to size up; not
+    // when it began at the lead or before it (a stack trace's line in a log whose stamps lead).
+    if (may && hint != nullptr && hint->offset > tried && hint->offset > lead) {
+        int until = hint->offset + kHintSlack < limit ? hint->offset + kHintSlack : limit - 1;
+        if (search.TryEach(tried < lead ? lead : tried, until)) return 1;
+        tried = until > tried ? until : tried;
+        from = tried + 1 > lead + leadRun ? tried + 1 : lead + leadRun;
+        may = StampMayStartFrom(bytes, search.length, from, !search.haveEpoch);
+    }
+    if (may && search.TryRest(tried)) return 1;
     if (search.haveEpoch) *search.match = search.epoch;
     return search.haveEpoch ? 1 : 0;
 }

@@ -27,20 +27,45 @@ inline int Number(const char* p, int count) {
     return wrong != 0 ? -1 : static_cast<int>(value);
 }
 
-// A month's name as an access log writes it ("Jan", "Feb", ...): 1..12, or 0.
-int MonthAt(const char* p) {
-    auto key = [](const char* name) {
-        return static_cast<uint32_t>(static_cast<unsigned char>(name[0])) |
-               static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
-               static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16;
-    };
-    static constexpr uint32_t kNames[12] = {key("Jan"), key("Feb"), key("Mar"), key("Apr"), key("May"), key("Jun"),
-                                            key("Jul"), key("Aug"), key("Sep"), key("Oct"), key("Nov"), key("Dec")};
-    uint32_t at = key(p);
+// A month's name as an access log writes it ("Jan", "Feb", ...): 1..12, or 0. Its three bytes
+// are one number, and a multiplication sends each name's to a slot of its own (a perfect
+// hash), so that one comparison tells it: no loop whose end varies from line to line.
+constexpr uint32_t NameKey(const char* name) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(name[0])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16;
+}
+constexpr int MonthSlot(uint32_t key) { return static_cast<int>((key * 0x0741C7A9u) >> 28); }
+
+struct CMonthSlots {
+    uint32_t key[16] = {};
+    int month[16] = {};
+};
+
+constexpr CMonthSlots MakeMonthSlots() {
+    const char* const names[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    CMonthSlots slots;
     for (int m = 0; m < 12; ++m) {
-        if (kNames[m] == at) return m + 1;
+        int slot = MonthSlot(NameKey(names[m]));
+        slots.key[slot] = NameKey(names[m]);
+        slots.month[slot] = m + 1;
     }
-    return 0;
+    return slots;
+}
+
+constexpr CMonthSlots kMonthSlots = MakeMonthSlots();
+
+constexpr int FilledSlots(const CMonthSlots& slots) {
+    int filled = 0;
+    for (int month : slots.month) filled += month != 0 ? 1 : 0;
+    return filled;
+}
+static_assert(FilledSlots(kMonthSlots) == 12, "two month names share a slot");
+
+int MonthAt(const char* p) {
+    uint32_t key = NameKey(p);
+    int slot = MonthSlot(key);
+    return kMonthSlots.key[slot] == key ? kMonthSlots.month[slot] : 0;
 }
 
 // The length of an address ("10.0.15.15", four numbers of one to three digits) at p, or 0.
@@ -151,12 +176,13 @@ int QuickAccessLog(const char* bytes, int length, CStampMatch* match) {
     CStampFields f;
     f.day = TwoDigits(p);
     f.month = MonthAt(p + 3);
-    f.year = TwoDigits(p + 7) * 100 + TwoDigits(p + 9);
-    f.hour = TwoDigits(p + 12);
-    f.minute = TwoDigits(p + 15);
-    f.second = TwoDigits(p + 18);
-    int zoneHours = TwoDigits(p + 22);
-    int zoneMinutes = TwoDigits(p + 24);
+    uint64_t yearHour = DigitPairs8(p + 7), clock = DigitPairs8(p + 15), zone = DigitPairs8(p + 19);
+    f.year = PairAt(yearHour, 0) * 100 + PairAt(yearHour, 2);
+    f.hour = PairAt(yearHour, 5);
+    f.minute = PairAt(clock, 0);
+    f.second = PairAt(clock, 3);
+    int zoneHours = PairAt(zone, 3);
+    int zoneMinutes = PairAt(zone, 5);
     if (f.month == 0 || zoneHours > 14 || zoneMinutes > 59) return 0;
     f.zone = (p[21] == '-' ? -1 : 1) * (zoneHours * 60 + zoneMinutes);
     CTimeStamp stamp;

@@ -27,14 +27,16 @@ inline int Number(const char* p, int count) {
     return wrong != 0 ? -1 : static_cast<int>(value);
 }
 
-// A month's name as an access log writes it ("Jan", "Feb", ...): 1..12, or 0. Its three bytes
-// are one number, and a multiplication sends each name's to a slot of its own (a perfect
-// hash), so that one comparison tells it: no loop whose end varies from line to line.
+// The first three bytes of a name as one number.
 constexpr uint32_t NameKey(const char* name) {
     return static_cast<uint32_t>(static_cast<unsigned char>(name[0])) |
            static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
            static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16;
 }
+
+// A month's name as an access log writes it ("Jan", "Feb", ...): 1..12, or 0. A
+// multiplication sends each name's key to a slot of its own (a perfect hash), so that one
+// comparison tells it: no loop whose end varies from line to line.
 constexpr int MonthSlot(uint32_t key) { return static_cast<int>((key * 0x0741C7A9u) >> 28); }
 
 struct CMonthSlots {
@@ -203,10 +205,6 @@ uint32_t LowerKey(const char* p) {
     return b(0) | b(1) << 8 | b(2) << 16;
 }
 
-constexpr uint32_t Key(const char* name) {
-    return static_cast<uint32_t>(name[0]) | static_cast<uint32_t>(name[1]) << 8 | static_cast<uint32_t>(name[2]) << 16;
-}
-
 // 1..n for the name of the list whose first three letters stand at p, or 0.
 template <int n>
 int NameAt(const char* p, const uint32_t (&keys)[n]) {
@@ -217,10 +215,11 @@ int NameAt(const char* p, const uint32_t (&keys)[n]) {
     return 0;
 }
 
-constexpr uint32_t kMonthKeys[12] = {Key("jan"), Key("feb"), Key("mar"), Key("apr"), Key("may"), Key("jun"),
-                                     Key("jul"), Key("aug"), Key("sep"), Key("oct"), Key("nov"), Key("dec")};
-constexpr uint32_t kWeekdayKeys[7] = {Key("mon"), Key("tue"), Key("wed"), Key("thu"),
-                                      Key("fri"), Key("sat"), Key("sun")};
+constexpr uint32_t kMonthKeys[12] = {NameKey("jan"), NameKey("feb"), NameKey("mar"), NameKey("apr"),
+                                     NameKey("may"), NameKey("jun"), NameKey("jul"), NameKey("aug"),
+                                     NameKey("sep"), NameKey("oct"), NameKey("nov"), NameKey("dec")};
+constexpr uint32_t kWeekdayKeys[7] = {NameKey("mon"), NameKey("tue"), NameKey("wed"), NameKey("thu"),
+                                      NameKey("fri"), NameKey("sat"), NameKey("sun")};
 
 // Whether a stamp may end at p[i]: the end of the bytes, or a byte that is no letter or digit.
 bool EndsAt(const char* p, int n, int i) { return CStampText{p, n, i}.Ends(); }
@@ -335,16 +334,11 @@ int QuickCompactDate(const char* bytes, int length, int at, CTimeStamp* stamp) {
     f.year = digits == 6 ? 2000 + PairAt(date, 0) : PairAt(date, 0) * 100 + PairAt(date, 2);
     f.month = PairAt(date, digits - 4);
     f.day = PairAt(date, digits - 2);
-    if (n >= digits + 9) {
-        uint64_t clock = DigitPairs8(time);
-        f.hour = PairAt(clock, 0);
-        f.minute = PairAt(clock, 2);
-        f.second = PairAt(clock, 4);
-    } else {
-        f.hour = TwoDigits(time);
-        f.minute = TwoDigits(time + 2);
-        f.second = TwoDigits(time + 4);
-    }
+    // The eight bytes that end with the time's: within the line however it ends.
+    uint64_t clock = DigitPairs8(time - 2);
+    f.hour = PairAt(clock, 2);
+    f.minute = PairAt(clock, 4);
+    f.second = PairAt(clock, 6);
     return StampEndingAt(p, n, i, &f, stamp);
 }
 

@@ -24,8 +24,9 @@ Mask Join(uint64_t low, uint64_t high) { return Mask{high} << 64 | low; }
 bool IsAsciiLetter(char b) { return static_cast<unsigned>((b | 0x20) - 'a') < 26; }
 
 // What the classification looks for: the bytes the places are made of, the letters, or the
-// digits alone, of which the quick test's marks are made (their stops are read byte by byte).
-enum class Pass { kPlaces, kLetters, kMarks };
+// digits alone, of which the quick test's marks are made (their stops are read byte by byte),
+// and with them whether an escape byte stands among the bytes.
+enum class Pass { kPlaces, kLetters, kMarks, kMarksAndEscapes };
 
 // Bit k of each mask for byte k of the first 128.
 struct CClasses {
@@ -33,6 +34,7 @@ struct CClasses {
     Mask digits = 0;
     Mask letters = 0;
     Mask colons = 0;
+    bool escape = false;
 
     void Add(char b, int k) {
         Mask bit = Mask{1} << k;
@@ -59,6 +61,7 @@ struct CQuarter {
     uint64_t digits = 0;
     uint64_t letters = 0;
     uint64_t colons = 0;
+    uint64_t escapes = 0;  // only whether any
 };
 
 // The sixteen bytes at p into bits shift and up, the first drop of them left out: the
@@ -71,7 +74,8 @@ inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
         return;
     }
     c->digits |= Bits(InRange(v, '0', 9)) >> drop << shift;
-    if (pass == Pass::kMarks) return;
+    if (pass == Pass::kMarksAndEscapes) c->escapes |= Bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('\x1b')));
+    if (pass == Pass::kMarks || pass == Pass::kMarksAndEscapes) return;
     __m128i colons = _mm_cmpeq_epi8(v, _mm_set1_epi8(':'));
     c->colons |= Bits(colons) >> drop << shift;
     __m128i blanks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
@@ -101,6 +105,7 @@ void Classify(const char* p, int window, CClasses* c) {
         if (pass != Pass::kLetters) {
             for (int k = 0; k < window; ++k) c->Add(p[k], k);
         }
+        if (pass == Pass::kMarksAndEscapes) c->escape = std::memchr(p, '\x1b', static_cast<size_t>(window)) != nullptr;
         return;
     }
     CQuarter low, high;
@@ -111,6 +116,7 @@ void Classify(const char* p, int window, CClasses* c) {
         return;
     }
     c->digits = Join(low.digits, high.digits);
+    if (pass == Pass::kMarksAndEscapes) c->escape = (low.escapes | high.escapes) != 0;
     c->colons = Join(low.colons, high.colons);
     c->boundaries = Join(low.boundaries, high.boundaries);
 }
@@ -119,6 +125,7 @@ template <Pass pass>
 void Classify(const char* p, int window, CClasses* c) {
     if (pass == Pass::kLetters) return;
     for (int k = 0; k < window; ++k) c->Add(p[k], k);
+    if (pass == Pass::kMarksAndEscapes) c->escape = std::memchr(p, '\x1b', static_cast<size_t>(window)) != nullptr;
 }
 #endif
 
@@ -201,10 +208,8 @@ bool TimeFollowsDate(const char* p, int window, Mask dates, Mask sixes) {
 // masks stand for: an h:mm:ss or the hh.mm.ss of a dotted time, ten digits in a row when
 // epoch, a compact date with the six digits of its time just after it, or eight digits and a
 // dash before a time. from is 0, or 1 when p is the byte before the first place. Every line
-// that gets here pays for this, and most hold none, so what rules the marks out soonest
-// comes first: the digits around a time's stops, then six digits in a row.
-bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoch) {
-    Mask d = c.digits;
+// that gets here pays for this, and most hold none.
+__attribute__((noinline)) bool MarksFromExactly(Mask d, const char* p, int window, int from, bool epoch) {
     Mask after = from == 0 ? ~Mask{0} : ~Mask{1};
     Mask two = d & d >> 1;  // two digits from here on
     // The places of a time's stops: a digit before, and a byte that is no digit with two
@@ -238,6 +243,56 @@ bool MarksFrom(const CClasses& c, const char* p, int window, int from, bool epoc
     return dates != 0 && TimeFollowsDate(p, window, dates, sixes);
 }
 
+#if defined(__SSE2__)
+// A mask in a vector register (bit k of the 128 in bit k % 64 of lane k / 64), where the
+// shifts and tests below keep all of it in registers; n from 1 to 63.
+template <int n>
+inline __m128i Down(__m128i x) {
+    return _mm_or_si128(_mm_srli_epi64(x, n), _mm_slli_epi64(_mm_srli_si128(x, 8), 64 - n));
+}
+template <int n>
+inline __m128i Up(__m128i x) {
+    return _mm_or_si128(_mm_slli_epi64(x, n), _mm_srli_epi64(_mm_slli_si128(x, 8), 64 - n));
+}
+inline uint64_t Lane(__m128i x, int lane) {
+    return static_cast<uint64_t>(_mm_cvtsi128_si64(lane == 0 ? x : _mm_unpackhi_epi64(x, x)));
+}
+#endif
+
+// Whether the digits (from the byte after the first when skipFirst) hold what every mark is
+// made of: a time's stops, eight digits in a row, or two runs of exactly six. Most lines hold
+// none of these, and one test rules them out, where a branch for each could not be foreseen
+// (most lines hold six digits in a row, many no more).
+inline bool MayHoldMarks(Mask digits, bool skipFirst) {
+#if defined(__SSE2__)
+    __m128i d = _mm_set_epi64x(static_cast<long long>(digits >> 64), static_cast<long long>(digits));
+    __m128i after = _mm_set_epi64x(-1, skipFirst ? -2 : -1);
+    __m128i two = _mm_and_si128(d, Down<1>(d));
+    __m128i gap = _mm_andnot_si128(d, Down<1>(two));
+    __m128i stops = _mm_and_si128(_mm_and_si128(gap, Down<3>(gap)), Up<1>(d));
+    __m128i six = _mm_and_si128(_mm_and_si128(two, Down<2>(two)), Down<4>(two));
+    __m128i eight = _mm_and_si128(_mm_and_si128(six, Down<6>(two)), after);
+    // Runs of exactly six: their first digit, six digits on, then none.
+    __m128i exact = _mm_andnot_si128(_mm_or_si128(Up<1>(d), Down<6>(d)), _mm_and_si128(six, after));
+    __m128i any = _mm_or_si128(stops, eight);
+    uint64_t low = Lane(exact, 0), high = Lane(exact, 1);
+    bool twoSixes = (low & (low - 1)) != 0 || (high & (high - 1)) != 0 || (low != 0 && high != 0);
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) != 0xFFFF || twoSixes;
+#else
+    Mask after = skipFirst ? ~Mask{1} : ~Mask{0};
+    Mask two = digits & digits >> 1;
+    Mask gap = ~digits & two >> 1;
+    Mask six = two & two >> 2 & two >> 4;
+    Mask exact = digits & ~(digits << 1) & six & ~(digits >> 6) & after;
+    return ((gap & gap >> 3 & digits << 1) | (six & two >> 6 & after) | (exact & (exact - 1))) != 0;
+#endif
+}
+
+__attribute__((always_inline)) inline bool MarksFrom(const CClasses& c, const char* p, int window, int from,
+                                                     bool epoch) {
+    return MayHoldMarks(c.digits, from != 0) && MarksFromExactly(c.digits, p, window, from, epoch);
+}
+
 }  // namespace
 
 uint64_t FieldStartsUpTo(const char* bytes, int length, int until) {
@@ -250,7 +305,12 @@ uint64_t FieldStartsUpTo(const char* bytes, int length, int until) {
     return until == 63 ? starts : starts & ((uint64_t{2} << until) - 1);
 }
 
-bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
+namespace {
+
+// The quick test; with escapes, also true when an escape byte stands among the bytes looked
+// at from from - 1 on, up to the first look.
+template <Pass pass>
+bool MayStartFrom(const char* bytes, int length, int from, bool epoch, int look) {
     int window = length < kStampSearchBytes ? length : kStampSearchBytes;
     if (bytes == nullptr || from < 0 || from >= window) return false;
     // The bytes are classified from the one before from on (a time's stop wants the digit
@@ -259,7 +319,10 @@ bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
     const char* p = bytes + base;
     int span = window - base;
     CClasses c;
-    Classify<Pass::kMarks>(p, span, &c);
+    Classify<pass>(p, span, &c);
+    if (pass == Pass::kMarksAndEscapes && (c.escape || (look > window && EscapeAmong(bytes + window, look - window)))) {
+        return true;
+    }
     if (MarksFrom(c, p, span, from - base, epoch)) return true;
     if (length <= window) return false;
     // A stamp that starts among the classified bytes may end beyond them: those that start
@@ -272,6 +335,20 @@ bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
     bool joint = last == ' ' || last == '\t' || last == 'T' || last == '-';
     if (joint && CompactDates(c.digits, from - base) != 0) return true;
     return TimeFrom(bytes, length, window - 5) < length;
+}
+
+}  // namespace
+
+bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
+    return MayStartFrom<Pass::kMarks>(bytes, length, from, epoch, 0);
+}
+
+bool StampOrEscapeMayStartFrom(const char* bytes, int length, int from, int look) {
+    if (bytes == nullptr || from < 0) return false;
+    int end = look < length ? look : length;
+    int window = length < kStampSearchBytes ? length : kStampSearchBytes;
+    if (from >= window) return from < end && EscapeAmong(bytes + from, end - from);
+    return MayStartFrom<Pass::kMarksAndEscapes>(bytes, length, from, true, end);
 }
 
 CFieldStarts::CFieldStarts(const char* bytes, int length) : m_p(bytes), m_length(bytes == nullptr ? 0 : length) {

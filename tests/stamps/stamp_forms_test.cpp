@@ -220,6 +220,9 @@ TEST(StampFormsTest, ColourCodesAreSkipped) {
         Check(MoreForms(), {line.c_str(), StampForm::kIsoDate, 2024, 5, 6, 28800000});
         line = std::string(static_cast<size_t>(width), 'x') + " 2024-05-06T08:00\x1b[1m:05Z";
         Check(MoreForms(), {line.c_str(), StampForm::kIsoDate, 2024, 5, 6, 28805000});
+        // A time alone at the lead outranked by that stamp, once the codes are left out.
+        line = "08:09:33.814 " + line;
+        Check(MoreForms(), {line.c_str(), StampForm::kIsoDate, 2024, 5, 6, 28805000});
     }
 }
 

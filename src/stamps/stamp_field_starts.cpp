@@ -209,7 +209,7 @@ bool TimeFollowsDate(const char* p, int window, Mask dates, Mask sixes) {
 // epoch, a compact date with the six digits of its time just after it, or eight digits and a
 // dash before a time. from is 0, or 1 when p is the byte before the first place. Every line
 // that gets here pays for this, and most hold none.
-__attribute__((noinline)) bool MarksFromExactly(Mask d, const char* p, int window, int from, bool epoch) {
+__attribute__((always_inline)) inline bool MarksFromExactly(Mask d, const char* p, int window, int from, bool epoch) {
     Mask after = from == 0 ? ~Mask{0} : ~Mask{1};
     Mask two = d & d >> 1;  // two digits from here on
     // The places of a time's stops: a digit before, and a byte that is no digit with two
@@ -288,9 +288,21 @@ inline bool MayHoldMarks(Mask digits, bool skipFirst) {
 #endif
 }
 
+__attribute__((noinline)) bool MarksFromAfterTheTest(Mask d, const char* p, int window, int from, bool epoch) {
+    return MarksFromExactly(d, p, window, from, epoch);
+}
+
+// The marks, for the pass: the bytes after a time alone at a line's start (looked at for
+// escapes too) mostly hold six digits in a row, where the early-outs above cannot be foreseen,
+// so one test comes first and the rest is kept out of line; the other lines that get here (a
+// stack trace's) mostly hold none, and the early-outs serve them best.
+template <Pass pass>
 __attribute__((always_inline)) inline bool MarksFrom(const CClasses& c, const char* p, int window, int from,
                                                      bool epoch) {
-    return MayHoldMarks(c.digits, from != 0) && MarksFromExactly(c.digits, p, window, from, epoch);
+    if (pass == Pass::kMarksAndEscapes) {
+        return MayHoldMarks(c.digits, from != 0) && MarksFromAfterTheTest(c.digits, p, window, from, epoch);
+    }
+    return MarksFromExactly(c.digits, p, window, from, epoch);
 }
 
 }  // namespace
@@ -323,7 +335,7 @@ bool MayStartFrom(const char* bytes, int length, int from, bool epoch, int look)
     if (pass == Pass::kMarksAndEscapes && (c.escape || (look > window && EscapeAmong(bytes + window, look - window)))) {
         return true;
     }
-    if (MarksFrom(c, p, span, from - base, epoch)) return true;
+    if (MarksFrom<pass>(c, p, span, from - base, epoch)) return true;
     if (length <= window) return false;
     // A stamp that starts among the classified bytes may end beyond them: those that start
     // near their end with a digit, a compact date whose time lies beyond them, or an h:mm:ss

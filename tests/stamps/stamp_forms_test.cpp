@@ -192,6 +192,10 @@ TEST(StampFormsTest, TimeOfDayAlone) {
         {"24:00:00 x", kNo, 0, 0, 0, 0},
         {"12:21:46x", kNo, 0, 0, 0, 0},
         {"v1 12:21:46 x", kNo, 0, 0, 0, 0},
+        // Outranked by a later stamp of each kind of mark: ten digits, two runs of six, a time.
+        {"08:09:33.814 x 1710544200.015 y", StampForm::kEpochSeconds, 2024, 3, 15, 83400015},
+        {"08:09:33.814 x 240315 101500 y", StampForm::kCompactDate, 2024, 3, 15, 36900000},
+        {"08:09:33.814 id=20240315-10:15:00 y", StampForm::kCompactDate, 2024, 3, 15, 36900000},
     };
     for (const StampCase& c : cases) Check(MoreForms(), c);
     Check(CStampRules(), {"08:09:33.814936 x", kNo, 0, 0, 0, 0});

@@ -25,8 +25,8 @@ bool IsAsciiLetter(char b) { return static_cast<unsigned>((b | 0x20) - 'a') < 26
 
 // What the classification looks for: the bytes the places are made of, the letters, or the
 // digits alone, of which the quick test's marks are made (their stops are read byte by byte),
-// and with them whether an escape byte stands among the bytes.
-enum class Pass { kPlaces, kLetters, kMarks, kMarksAndEscapes };
+// for most lines or for the bytes after a time alone at a line's start.
+enum class Pass { kPlaces, kLetters, kMarks, kMarksAfterTime };
 
 // Bit k of each mask for byte k of the first 128.
 struct CClasses {
@@ -34,7 +34,6 @@ struct CClasses {
     Mask digits = 0;
     Mask letters = 0;
     Mask colons = 0;
-    bool escape = false;
 
     void Add(char b, int k) {
         Mask bit = Mask{1} << k;
@@ -61,7 +60,6 @@ struct CQuarter {
     uint64_t digits = 0;
     uint64_t letters = 0;
     uint64_t colons = 0;
-    uint64_t escapes = 0;  // only whether any
 };
 
 // The sixteen bytes at p into bits shift and up, the first drop of them left out: the
@@ -74,8 +72,7 @@ inline void Add16(const char* p, int shift, int drop, CQuarter* c) {
         return;
     }
     c->digits |= Bits(InRange(v, '0', 9)) >> drop << shift;
-    if (pass == Pass::kMarksAndEscapes) c->escapes |= Bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('\x1b')));
-    if (pass == Pass::kMarks || pass == Pass::kMarksAndEscapes) return;
+    if (pass == Pass::kMarks || pass == Pass::kMarksAfterTime) return;
     __m128i colons = _mm_cmpeq_epi8(v, _mm_set1_epi8(':'));
     c->colons |= Bits(colons) >> drop << shift;
     __m128i blanks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t')));
@@ -105,7 +102,6 @@ void Classify(const char* p, int window, CClasses* c) {
         if (pass != Pass::kLetters) {
             for (int k = 0; k < window; ++k) c->Add(p[k], k);
         }
-        if (pass == Pass::kMarksAndEscapes) c->escape = std::memchr(p, '\x1b', static_cast<size_t>(window)) != nullptr;
         return;
     }
     CQuarter low, high;
@@ -116,7 +112,6 @@ void Classify(const char* p, int window, CClasses* c) {
         return;
     }
     c->digits = Join(low.digits, high.digits);
-    if (pass == Pass::kMarksAndEscapes) c->escape = (low.escapes | high.escapes) != 0;
     c->colons = Join(low.colons, high.colons);
     c->boundaries = Join(low.boundaries, high.boundaries);
 }
@@ -125,7 +120,6 @@ template <Pass pass>
 void Classify(const char* p, int window, CClasses* c) {
     if (pass == Pass::kLetters) return;
     for (int k = 0; k < window; ++k) c->Add(p[k], k);
-    if (pass == Pass::kMarksAndEscapes) c->escape = std::memchr(p, '\x1b', static_cast<size_t>(window)) != nullptr;
 }
 #endif
 
@@ -292,14 +286,14 @@ __attribute__((noinline)) bool MarksFromAfterTheTest(Mask d, const char* p, int 
     return MarksFromExactly(d, p, window, from, epoch);
 }
 
-// The marks, for the pass: the bytes after a time alone at a line's start (looked at for
-// escapes too) mostly hold six digits in a row, where the early-outs above cannot be foreseen,
+// The marks, for the pass: the bytes after a time alone at a line's start mostly hold six
+// digits in a row, where the early-outs above cannot be foreseen,
 // so one test comes first and the rest is kept out of line; the other lines that get here (a
 // stack trace's) mostly hold none, and the early-outs serve them best.
 template <Pass pass>
 __attribute__((always_inline)) inline bool MarksFrom(const CClasses& c, const char* p, int window, int from,
                                                      bool epoch) {
-    if (pass == Pass::kMarksAndEscapes) {
+    if (pass == Pass::kMarksAfterTime) {
         return MayHoldMarks(c.digits, from != 0) && MarksFromAfterTheTest(c.digits, p, window, from, epoch);
     }
     return MarksFromExactly(c.digits, p, window, from, epoch);
@@ -319,10 +313,9 @@ uint64_t FieldStartsUpTo(const char* bytes, int length, int until) {
 
 namespace {
 
-// The quick test; with escapes, also true when an escape byte stands among the bytes looked
-// at from from - 1 on, up to the first look.
+// The quick test, with the marks weighed as the pass wants.
 template <Pass pass>
-bool MayStartFrom(const char* bytes, int length, int from, bool epoch, int look) {
+bool MayStartFrom(const char* bytes, int length, int from, bool epoch) {
     int window = length < kStampSearchBytes ? length : kStampSearchBytes;
     if (bytes == nullptr || from < 0 || from >= window) return false;
     // The bytes are classified from the one before from on (a time's stop wants the digit
@@ -332,9 +325,6 @@ bool MayStartFrom(const char* bytes, int length, int from, bool epoch, int look)
     int span = window - base;
     CClasses c;
     Classify<pass>(p, span, &c);
-    if (pass == Pass::kMarksAndEscapes && (c.escape || (look > window && EscapeAmong(bytes + window, look - window)))) {
-        return true;
-    }
     if (MarksFrom<pass>(c, p, span, from - base, epoch)) return true;
     if (length <= window) return false;
     // A stamp that starts among the classified bytes may end beyond them: those that start
@@ -352,15 +342,11 @@ bool MayStartFrom(const char* bytes, int length, int from, bool epoch, int look)
 }  // namespace
 
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch) {
-    return MayStartFrom<Pass::kMarks>(bytes, length, from, epoch, 0);
+    return MayStartFrom<Pass::kMarks>(bytes, length, from, epoch);
 }
 
-bool StampOrEscapeMayStartFrom(const char* bytes, int length, int from, int look) {
-    if (bytes == nullptr || from < 0) return false;
-    int end = look < length ? look : length;
-    int window = length < kStampSearchBytes ? length : kStampSearchBytes;
-    if (from >= window) return from < end && EscapeAmong(bytes + from, end - from);
-    return MayStartFrom<Pass::kMarksAndEscapes>(bytes, length, from, true, end);
+bool StampMayFollowTime(const char* bytes, int length, int from) {
+    return MayStartFrom<Pass::kMarksAfterTime>(bytes, length, from, true);
 }
 
 CFieldStarts::CFieldStarts(const char* bytes, int length) : m_p(bytes), m_length(bytes == nullptr ? 0 : length) {

@@ -60,10 +60,9 @@ private:
 // with the six digits of its time just after it, ten digits in a row). True proves nothing.
 bool StampMayStartFrom(const char* bytes, int length, int from, bool epoch);
 
-// The same with epoch, also true when an escape byte (the first of a colour code) stands among
-// the bytes from from on up to the first look: false tells that the line holds neither there.
-// Bytes are looked at once for both.
-bool StampOrEscapeMayStartFrom(const char* bytes, int length, int from, int look);
+// The same with epoch, for the bytes from from on after a time alone at a line's start; the
+// same answer, weighed in the order that suits those bytes (most hold six digits in a row).
+bool StampMayFollowTime(const char* bytes, int length, int from);
 
 // The first byte and each byte after a field boundary, up to the byte until (below
 // 64 and the length; 0 otherwise), bit k for byte k: the places a search that knows where the
@@ -125,24 +124,4 @@ inline int DigitsAt(const char* p, int n) {
     int k = 0;
     while (k < n && k < 16 && p[k] >= '0' && p[k] <= '9') ++k;
     return k;
-}
-
-// Whether an escape byte stands among the n bytes at bytes: sixteen at a time, the last
-// sixteen overlapping those before them, as nearly every line is searched and holds none.
-// Inline, as every line the line-start recogniser reads no stamp in is looked at.
-inline bool EscapeAmong(const char* bytes, int n) {
-#if defined(__SSE2__)
-    if (n >= 16) {
-        const __m128i escape = _mm_set1_epi8('\x1b');
-        __m128i found = _mm_setzero_si128();
-        for (int k = 0; k + 16 <= n; k += 16) {
-            found = _mm_or_si128(found,
-                                 _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + k)), escape));
-        }
-        found = _mm_or_si128(found,
-                             _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n - 16)), escape));
-        return _mm_movemask_epi8(found) != 0;
-    }
-#endif
-    return n > 0 && std::memchr(bytes, '\x1b', static_cast<size_t>(n)) != nullptr;
 }

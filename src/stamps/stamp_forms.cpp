@@ -292,9 +292,8 @@ bool QuickTimeAlone(CLineSearch& search) {
 // The same for the most common such line, "hh:mm:ss." and three to six digits at its very
 // start, read at fixed places from one digit mask: true with *match and the hint set when the
 // time is the line's stamp; false, and nothing changed, when this read is unsure (the search
-// then decides as usual). With escapeLook, also false when an escape byte stands among the
-// line's first escapeLook bytes.
-bool TimeAloneAtOnce(const char* bytes, int length, int escapeLook, CStampMatch* match, CStampHint* hint) {
+// then decides as usual).
+bool TimeAloneAtOnce(const char* bytes, int length, CStampMatch* match, CStampHint* hint) {
     if (bytes == nullptr || length < 16 || bytes[2] != ':' || bytes[5] != ':' || bytes[8] != '.') return false;
     constexpr uint32_t kTimeDigits = 0xEDB;  // bits 0-1, 3-4, 6-7 and 9-11
     uint32_t digits = DigitBits16(bytes);
@@ -306,11 +305,7 @@ bool TimeAloneAtOnce(const char* bytes, int length, int escapeLook, CStampMatch*
     auto after = static_cast<unsigned char>(bytes[end]);
     if (after == '+' || after == '-' || (after | 0x20u) - 'a' <= 25) return false;
     int hour = TwoDigits(bytes), minute = TwoDigits(bytes + 3), second = TwoDigits(bytes + 6);
-    if (hour > 23 || minute > 59 || second > 59) return false;
-    // The bytes before end are digits, colons and a point.
-    bool may = escapeLook > 0 ? StampOrEscapeMayStartFrom(bytes, length, end, escapeLook)
-                              : StampMayStartFrom(bytes, length, end, true);
-    if (may) return false;
+    if (hour > 23 || minute > 59 || second > 59 || StampMayFollowTime(bytes, length, end)) return false;
     match->stamp = CTimeStamp();
     match->stamp.month = CTimeStamp::kTimeOnly;
     match->stamp.milliseconds =
@@ -486,7 +481,7 @@ int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CSt
     }
     // A time alone that leads the line and that nothing after it could outrank: no shortcut
     // below reads a stamp on such a line.
-    if (TimeAloneAtOnce(bytes, length, 0, match, hint)) return 1;
+    if (TimeAloneAtOnce(bytes, length, match, hint)) return 1;
     // None of these reads a time alone, which the lines of a log of times alone lead with.
     bool timesAlone = hint != nullptr && hint->form == StampForm::kTimeOnly;
     if (!timesAlone &&
@@ -501,10 +496,6 @@ int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CSt
     // The time at the lead is the one a time alone is read at (a process id leads no time).
     if (search.timeEnd >= 0) return LeadTimeAlone(search, hint);
     return ReadTimeOnly(bytes, length, match);
-}
-
-int ReadLeadingTimeAlone(const char* bytes, int length, int escapeLook, CStampMatch* match, CStampHint* hint) {
-    return TimeAloneAtOnce(bytes, length, escapeLook, match, hint) ? 1 : 0;
 }
 
 const char* StampFormName(StampForm form) {

@@ -81,11 +81,5 @@ int ParseStampForms(const char* bytes, int length, CStampMatch* match, CStampHin
 // leads the line is read once for both.
 int ParseStampFormsOrTime(const char* bytes, int length, CStampMatch* match, CStampHint* hint = nullptr);
 
-// What ParseStampFormsOrTime reads on a line led by a time alone ("hh:mm:ss." and three to
-// six digits at its very start) that no stamp later in the line outranks and that holds no
-// escape byte among its first escapeLook bytes, read at once. 1 with *match and the hint set;
-// 0, and nothing changed, on any other line, or when this read is unsure.
-int ReadLeadingTimeAlone(const char* bytes, int length, int escapeLook, CStampMatch* match, CStampHint* hint);
-
 // A short ASCII name of the form ("iso-8601", "epoch-seconds", ...), for reports.
 const char* StampFormName(StampForm form);

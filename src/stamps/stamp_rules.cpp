@@ -4,8 +4,11 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "stamps/stamp_epoch.h"
-#include "stamps/stamp_field_starts.h"
 #include "stamps/stamp_form_readers.h"
 #include "stamps/stamp_json.h"
 #include "stamps/stamp_text.h"
@@ -57,6 +60,25 @@ int WithoutEscapes(const char* bytes, int length, char* out, int capacity, bool*
     return n;
 }
 
+// Whether an escape byte stands among the first n bytes: sixteen at a time, the last sixteen
+// overlapping those before them, as nearly every line is searched and holds none.
+bool HasEscape(const char* bytes, int n) {
+#if defined(__SSE2__)
+    if (n >= 16) {
+        const __m128i escape = _mm_set1_epi8('\x1b');
+        __m128i found = _mm_setzero_si128();
+        for (int k = 0; k + 16 <= n; k += 16) {
+            found = _mm_or_si128(found,
+                                 _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + k)), escape));
+        }
+        found = _mm_or_si128(found,
+                             _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n - 16)), escape));
+        return _mm_movemask_epi8(found) != 0;
+    }
+#endif
+    return std::memchr(bytes, '\x1b', static_cast<size_t>(n)) != nullptr;
+}
+
 int Found(const CTimeStamp& found, StampForm kind, CTimeStamp* stamp, StampForm* form) {
     *stamp = found;
     if (form != nullptr) *form = kind;
@@ -75,15 +97,7 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
         return Found(*stamp, StampForm::kBasic, stamp, form);
     }
     if (rules == nullptr || length <= 0) return 0;
-    CStampMatch match;
-    // In a log of times alone nearly every line is led by one ("hh:mm:ss.") that nothing after
-    // it outranks; that is told while the line is looked at for colour codes, at once (it
-    // holds none then).
-    if (rules->moreForms && rules->patternCount == 0 && length >= 16 && bytes[2] == ':' &&
-        ReadLeadingTimeAlone(bytes, length, kEscapeLook, &match, hint)) {
-        return Found(match.stamp, match.form, stamp, form);
-    }
-    if (rules->moreForms && EscapeAmong(bytes, length < kEscapeLook ? length : kEscapeLook)) {
+    if (rules->moreForms && HasEscape(bytes, length < kEscapeLook ? length : kEscapeLook)) {
         char plain[kEscapeStrip];
         bool removed = false;
         int n = WithoutEscapes(bytes, length, plain, kEscapeStrip, &removed);
@@ -94,6 +108,7 @@ int ReadLineStamp(const CStampRules* rules, const char* bytes, int length, CTime
         if (rules->patterns[k].Match(bytes, length, &found)) return Found(found, StampForm::kPattern, stamp, form);
     }
     if (!rules->moreForms) return 0;
+    CStampMatch match;
     // Both of these want their own first byte; most lines are ruled out by it here.
     int lead = 0;
     while (lead < length && (bytes[lead] == ' ' || bytes[lead] == '\t' || bytes[lead] == '\r' || bytes[lead] == '\n')) {

@@ -97,7 +97,7 @@ __attribute__((always_inline)) inline void Classify64(const char* p, int n, CQua
 // The first window (at most 128) bytes at p, the classes of the pass; a window under sixteen
 // bytes byte by byte.
 template <Pass pass>
-void Classify(const char* p, int window, CClasses* c) {
+__attribute__((always_inline)) inline void Classify(const char* p, int window, CClasses* c) {
     if (window < 16) {
         if (pass != Pass::kLetters) {
             for (int k = 0; k < window; ++k) c->Add(p[k], k);
